@@ -1,0 +1,45 @@
+# Top-level driver. `make run` and `make test` install what is missing,
+# build, and run the game or the tests.
+JOBS ?= $(shell nproc)
+RELEASE_DIR := build/release
+TEST_DIR := build/test
+FUZZ_DIR := build/fuzz
+
+.PHONY: all setup build run test bench fuzz format clean
+
+all: build
+
+setup:
+	@scripts/setup.sh
+
+build: setup
+	cmake -S . -B $(RELEASE_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCORVALO_TESTS=OFF
+	cmake --build $(RELEASE_DIR) -j $(JOBS)
+
+run: build
+	$(RELEASE_DIR)/corvalo
+
+test: setup
+	cmake -S . -B $(TEST_DIR) -DCMAKE_BUILD_TYPE=Debug -DCORVALO_SANITIZE=ON -DCORVALO_WERROR=ON
+	cmake --build $(TEST_DIR) -j $(JOBS)
+	cd $(TEST_DIR) && ctest --output-on-failure -j $(JOBS)
+
+bench: build
+	@for b in $(RELEASE_DIR)/bench/*; do if [ -x "$$b" ] && [ -f "$$b" ]; then echo "== $$b"; "$$b" || exit 1; fi; done
+
+# libFuzzer targets; FUZZ_SECONDS bounds each run.
+FUZZ_SECONDS ?= 60
+fuzz: setup
+	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCORVALO_TESTS=OFF -DCORVALO_FUZZ=ON
+	cmake --build $(FUZZ_DIR) -j $(JOBS)
+	@for f in $(FUZZ_DIR)/tests/fuzz/fuzz_*; do \
+	  name=$$(basename $$f); mkdir -p $(FUZZ_DIR)/corpus/$$name; \
+	  echo "== $$name"; \
+	  $$f -max_total_time=$(FUZZ_SECONDS) $(FUZZ_DIR)/corpus/$$name tests/fuzz/corpus/$$name || exit 1; \
+	done
+
+format:
+	find src tests tools bench -name '*.cpp' -o -name '*.h' | xargs clang-format -i
+
+clean:
+	rm -rf build

@@ -1,0 +1,33 @@
+# One library per layer. A layer's sources are the .cpp files of its folder
+# (recursively); a layer without sources yet is an interface library so the
+# layers above can already name it.
+function(corvalo_layer name)
+  cmake_parse_arguments(L "" "" "DEPS" ${ARGN})
+  file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  if(sources)
+    add_library(${name} STATIC ${sources})
+    target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR}/src ${CMAKE_BINARY_DIR}/generated)
+    target_link_libraries(${name} PUBLIC ${L_DEPS})
+  else()
+    add_library(${name} INTERFACE)
+    target_include_directories(${name} INTERFACE ${CMAKE_SOURCE_DIR}/src ${CMAKE_BINARY_DIR}/generated)
+    target_link_libraries(${name} INTERFACE ${L_DEPS})
+  endif()
+endfunction()
+
+# One test program per *_test.cpp file, linked against the given libraries.
+# Programs are put in the test folder's mirror in the build tree.
+function(corvalo_tests)
+  cmake_parse_arguments(T "" "" "LIBS" ${ARGN})
+  file(GLOB tests CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*_test.cpp)
+  foreach(src ${tests})
+    get_filename_component(stem ${src} NAME_WE)
+    add_executable(${stem} ${src})
+    target_link_libraries(${stem} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main)
+    target_compile_definitions(${stem} PRIVATE
+      CORVALO_TEST_DATA="${CMAKE_SOURCE_DIR}/tests/data"
+      CORVALO_BINARY_DIR="${CMAKE_BINARY_DIR}")
+    gtest_discover_tests(${stem} DISCOVERY_MODE PRE_TEST
+      PROPERTIES ENVIRONMENT "SDL_VIDEODRIVER=offscreen;SDL_AUDIODRIVER=dummy")
+  endforeach()
+endfunction()

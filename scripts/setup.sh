@@ -1,0 +1,48 @@
+#!/bin/sh
+# Installs the Debian packages the build, the game and the tests need.
+# Does nothing when all of them are there; uses sudo when not root.
+set -e
+
+PACKAGES="
+build-essential
+cmake
+pkg-config
+clang
+libclang-rt-14-dev
+clang-format
+libsdl2-dev
+libgl-dev
+libgl1-mesa-dri
+liblua5.1-0-dev
+zlib1g-dev
+libpng-dev
+libjpeg62-turbo-dev
+libopenjp2-7-dev
+libogg-dev
+libvorbis-dev
+libsqlite3-dev
+nettle-dev
+libgtest-dev
+"
+
+missing=""
+for p in $PACKAGES; do
+  status=$(dpkg-query -W -f='${Status}' "$p" 2>/dev/null || true)
+  case "$status" in
+    *"install ok installed"*) ;;
+    *) missing="$missing $p" ;;
+  esac
+done
+
+[ -z "$missing" ] && exit 0
+
+echo "Installing:$missing"
+if [ "$(id -u)" -eq 0 ]; then
+  SUDO=""
+else
+  SUDO="sudo"
+fi
+export DEBIAN_FRONTEND=noninteractive
+$SUDO apt-get update -q
+# shellcheck disable=SC2086
+$SUDO apt-get install -y -q --no-install-recommends $missing

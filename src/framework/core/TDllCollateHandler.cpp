@@ -1,0 +1,37 @@
+#include "framework/core/TDllCollateHandler.h"
+
+#include "platform/paths/ProgramPath.h"
+
+#include <cstdint>
+#include <utility>
+
+std::unique_ptr<TDllCollateHandler> TDllCollateHandler::Create() {
+    return CreateFromFolder(platform::ProgramFolder());
+}
+
+std::unique_ptr<TDllCollateHandler> TDllCollateHandler::CreateFromFolder(const std::string& folder) {
+    auto module = std::make_unique<platform::SharedModule>();
+    if (!module->Load(folder + kModuleName)) {
+        return nullptr;
+    }
+    auto function = reinterpret_cast<CollateFunction>(module->FindSymbol(kExportName));
+    if (!function) {
+        return nullptr; // the module unloads with its owner
+    }
+    return std::unique_ptr<TDllCollateHandler>(new TDllCollateHandler(std::move(module), function));
+}
+
+TDllCollateHandler::TDllCollateHandler(std::unique_ptr<platform::SharedModule> module,
+                                       CollateFunction function)
+    : mModule(std::move(module)), mCollate(function) {}
+
+TDllCollateHandler::TDllCollateHandler(TDllCollateHandler&& other) noexcept
+    : mModule(std::move(other.mModule)), mCollate(std::exchange(other.mCollate, nullptr)) {}
+
+int TDllCollateHandler::Compare(const char* a, const char* b) const {
+    if (!mCollate) {
+        return 0;
+    }
+    int result = static_cast<int8_t>(static_cast<uint8_t>(mCollate(a, b)));
+    return result < 0 ? -1 : (result > 0 ? 1 : 0);
+}

@@ -1,0 +1,118 @@
+#pragma once
+
+#include <atomic>
+#include <cstdarg>
+#include <cstdint>
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+// The framework's one string type: a single pointer to a shared,
+// reference-counted, zero-terminated byte buffer (normally UTF-8). A null
+// pointer is the empty string. Copies share the record; every change in
+// place first takes a private copy. The count is atomic because the sound
+// thread and the platform's helper thread format log lines too; a record is
+// still not meant to be changed from two threads at once.
+class TString {
+public:
+    // Search flags.
+    enum : int {
+        kIgnoreCase = 1,
+        kReplaceAll = 2,
+        kBackwards = 4,
+    };
+
+    TString() = default;
+    TString(const char* text);                  // a record even for ""
+    TString(const char* data, size_t count);    // count bytes and a terminator
+    TString(std::string_view text) : TString(text.data(), text.size()) {}
+    TString(const TString& other);
+    TString(TString&& other) noexcept : mRecord(other.mRecord) { other.mRecord = nullptr; }
+    ~TString();
+
+    TString& operator=(const TString& other) { return Assign(other); }
+    TString& operator=(TString&& other) noexcept;
+    TString& operator=(const char* text) { return AssignChars(text); }
+
+    static TString FromCodePoint(uint32_t codePoint);
+    static TString Format(const char* format, ...) __attribute__((format(printf, 1, 2)));
+    static TString VFormat(const char* format, va_list args);
+
+    int Length() const;
+    bool IsEmpty() const { return !mRecord || mRecord->text[0] == 0; }
+    const char* CStr() const { return mRecord ? mRecord->text : ""; }
+    char CharAt(int index) const;
+    int ToInt() const;
+    float ToFloat() const;
+    std::string_view View() const { return CStr(); }
+    std::string ToStd() const { return CStr(); }
+
+    // Size of the text buffer, terminator included; 0 without a record.
+    uint32_t Capacity() const { return mRecord ? mRecord->capacity : 0; }
+    // Number of TString values sharing the record; 0 without a record.
+    uint32_t RefCount() const { return mRecord ? mRecord->refCount.load() : 0; }
+
+    int Compare(const TString& other) const;
+    bool operator==(const TString& other) const { return Compare(other) == 0; }
+    bool operator!=(const TString& other) const { return Compare(other) != 0; }
+    bool operator<(const TString& other) const { return Compare(other) < 0; }
+
+    int FindChar(char c, int flags = 0, int start = 0) const;
+    int Find(const TString& needle, int flags = 0, int start = 0) const;
+    int FindFirstOf(const TString& set, int start = 0) const;
+
+    TString operator+(const TString& other) const;
+    TString operator+(char c) const;
+    TString Substring(int start, int count = -1) const;
+
+    TString& Assign(const TString& other);
+    TString& AssignChars(const char* text);
+    TString& Printf(const char* format, ...) __attribute__((format(printf, 2, 3)));
+    void Reserve(uint32_t capacity);
+    void ToLower();
+    int Write(int position, const void* data, int count, bool terminate);
+    TString& Append(const TString& other);
+    TString& operator+=(const TString& other) { return Append(other); }
+    TString& AppendBuffer(const char* data, size_t count);
+    TString& AppendChar(char c);
+    TString& operator+=(char c) { return AppendChar(c); }
+    TString& Replace(const TString& needle, const TString& replacement, int flags = 0,
+                     int start = 0);
+    void Erase(int start, int count = -1);
+
+private:
+    struct Record {
+        char* text;
+        std::atomic<uint32_t> refCount;
+        uint32_t capacity;
+    };
+
+    static Record* NewRecord(uint32_t capacity);
+    static Record* CopyText(const char* text, size_t length, uint32_t capacity);
+    static void Release(Record* record);
+    void MakePrivate();
+    void Reallocate(uint32_t capacity);
+
+    Record* mRecord = nullptr;
+};
+
+// Byte-order comparison of two texts: -1, 0 or 1. Used by the collation
+// fallback and by maps whose walks rely on byte order whatever the locale.
+int CompareBytes(const char* a, const char* b);
+
+// Locale-aware comparison: through the collation module when one is loaded,
+// byte order otherwise. -1, 0 or 1.
+int CollateStrings(const char* a, const char* b);
+
+// Strict weak ordering in byte order, for maps that must not follow the
+// locale (prefix walks over file names, for one).
+struct TStringByteLess {
+    bool operator()(const TString& a, const TString& b) const {
+        return CompareBytes(a.CStr(), b.CStr()) < 0;
+    }
+};
+
+// UTF-8 helpers on raw bytes.
+int Utf8SequenceLength(unsigned char lead);
+int EncodeUtf8(uint32_t codePoint, unsigned char out[4]);
+uint32_t DecodeUtf8(const unsigned char* sequence);
