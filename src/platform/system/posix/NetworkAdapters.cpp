@@ -1,0 +1,105 @@
+#include "platform/system/NetworkAdapters.h"
+
+#include <algorithm>
+#include <dirent.h>
+#include <fstream>
+
+namespace platform {
+
+namespace {
+
+// Interface type of a loopback device.
+constexpr int kLoopbackType = 772;
+
+bool ReadFirstLine(const std::string& path, std::string& line) {
+    std::ifstream in(path);
+    if (!in || !std::getline(in, line)) {
+        return false;
+    }
+    while (!line.empty() && (line.back() == '\r' || line.back() == ' ')) {
+        line.pop_back();
+    }
+    return true;
+}
+
+int HexValue(char c) {
+    if (c >= '0' && c <= '9') {
+        return c - '0';
+    }
+    if (c >= 'a' && c <= 'f') {
+        return c - 'a' + 10;
+    }
+    if (c >= 'A' && c <= 'F') {
+        return c - 'A' + 10;
+    }
+    return -1;
+}
+
+} // namespace
+
+bool ParseHardwareAddress(const std::string& text, std::vector<uint8_t>& bytes) {
+    std::vector<uint8_t> result;
+    size_t i = 0;
+    while (true) {
+        if (i + 2 > text.size()) {
+            return false;
+        }
+        int high = HexValue(text[i]);
+        int low = HexValue(text[i + 1]);
+        if (high < 0 || low < 0) {
+            return false;
+        }
+        result.push_back(static_cast<uint8_t>(high * 16 + low));
+        i += 2;
+        if (i == text.size()) {
+            break;
+        }
+        if (text[i] != ':') {
+            return false;
+        }
+        ++i;
+    }
+    bytes = std::move(result);
+    return true;
+}
+
+bool FirstAdapterAddress(AdapterAddress& out, const std::string& root) {
+    DIR* folder = opendir(root.c_str());
+    if (!folder) {
+        return false;
+    }
+    std::vector<std::string> names;
+    while (dirent* entry = readdir(folder)) {
+        std::string name = entry->d_name;
+        if (name != "." && name != "..") {
+            names.push_back(name);
+        }
+    }
+    closedir(folder);
+    std::sort(names.begin(), names.end());
+
+    for (const std::string& name : names) {
+        std::string base = root + "/" + name + "/";
+        std::string type;
+        if (ReadFirstLine(base + "type", type) && type == std::to_string(kLoopbackType)) {
+            continue;
+        }
+        if (name == "lo") {
+            continue;
+        }
+        std::string text;
+        std::vector<uint8_t> bytes;
+        if (!ReadFirstLine(base + "address", text) || !ParseHardwareAddress(text, bytes)) {
+            continue;
+        }
+        if (std::all_of(bytes.begin(), bytes.end(), [](uint8_t b) { return b == 0; })) {
+            continue;
+        }
+        out.name = name;
+        out.bytes = std::move(bytes);
+        return true;
+    }
+    return false;
+}
+
+} // namespace platform
