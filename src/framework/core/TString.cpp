@@ -4,6 +4,10 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
+#include <cfloat>
+#include <climits>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -88,8 +92,12 @@ TString::TString(const char* text) {
 
 TString::TString(const char* data, size_t count) {
     uint32_t capacity = std::max(static_cast<uint32_t>(count + 1), kMinCapacity);
+    if (!data) {
+        count = 0;
+        capacity = kMinCapacity;
+    }
     mRecord = NewRecord(capacity);
-    if (data && count) {
+    if (count) {
         std::memcpy(mRecord->text, data, count);
     }
     mRecord->text[count] = 0;
@@ -163,26 +171,44 @@ char TString::CharAt(int index) const {
 }
 
 int TString::ToInt() const {
-    return std::atoi(CStr());
+    // strtol rather than atoi: atoi's result is undefined for out-of-range text.
+    long value = std::strtol(CStr(), nullptr, 10);
+    if (value > INT_MAX) {
+        return INT_MAX;
+    }
+    if (value < INT_MIN) {
+        return INT_MIN;
+    }
+    return static_cast<int>(value);
 }
 
 float TString::ToFloat() const {
-    return static_cast<float>(std::atof(CStr()));
+    double value = std::atof(CStr());
+    // A double beyond the float range has no float value: give infinity.
+    if (value > FLT_MAX) {
+        return HUGE_VALF;
+    }
+    if (value < -FLT_MAX) {
+        return -HUGE_VALF;
+    }
+    return static_cast<float>(value);
 }
 
 // ---- comparison ------------------------------------------------------------------
 
 int CompareBytes(const char* a, const char* b) {
-    int result = std::strcmp(a, b);
+    int result = std::strcmp(a ? a : "", b ? b : "");
     return result < 0 ? -1 : (result > 0 ? 1 : 0);
 }
 
 int CollateStrings(const char* a, const char* b) {
     // Looked up once per process, on the first comparison; a missing module
-    // is remembered too and never retried.
-    static std::unique_ptr<TDllCollateHandler> handler(TDllCollateHandler::Create());
+    // is remembered too and never retried. The handler is kept (never
+    // destroyed) so that strings compared while the process shuts down
+    // still find it.
+    static TDllCollateHandler* const handler = TDllCollateHandler::Create().release();
     if (handler) {
-        return handler->Compare(a, b);
+        return handler->Compare(a ? a : "", b ? b : "");
     }
     return CompareBytes(a, b);
 }
@@ -197,7 +223,8 @@ int TString::Compare(const TString& other) const {
     if (!other.mRecord) {
         return mRecord->text[0] ? 1 : 0;
     }
-    return CollateStrings(mRecord->text, other.mRecord->text);
+    int result = CollateStrings(mRecord->text, other.mRecord->text);
+    return result != 0 ? result : CompareBytes(mRecord->text, other.mRecord->text);
 }
 
 // ---- search ------------------------------------------------------------------------
@@ -357,14 +384,24 @@ void TString::ToLower() {
 }
 
 int TString::Write(int position, const void* data, int count, bool terminate) {
+    if (!data || count < 0) {
+        count = 0;
+    }
+    // Bytes taken from our own text must survive the reallocation below.
+    TString source;
+    if (count && mRecord) {
+        auto at = reinterpret_cast<uintptr_t>(data);
+        auto begin = reinterpret_cast<uintptr_t>(mRecord->text);
+        if (at >= begin && at < begin + mRecord->capacity) {
+            source = TString(static_cast<const char*>(data), static_cast<size_t>(count));
+            data = source.CStr();
+        }
+    }
     MakePrivate();
     int length = Length();
     // The position is never past the end: out-of-range positions append.
     if (position < 0 || position > length) {
         position = length;
-    }
-    if (count < 0) {
-        count = 0;
     }
     uint32_t need = static_cast<uint32_t>(position + count + 1);
     if (!mRecord) {
@@ -377,7 +414,7 @@ int TString::Write(int position, const void* data, int count, bool terminate) {
         Reallocate(capacity);
     }
     if (count) {
-        std::memmove(mRecord->text + position, data, count);
+        std::memcpy(mRecord->text + position, data, count);
     }
     if (terminate) {
         mRecord->text[position + count] = 0;
@@ -424,24 +461,22 @@ TString& TString::AppendChar(char c) {
     return *this;
 }
 
-TString& TString::Replace(const TString& needle, const TString& replacement, int flags,
-                          int start) {
-    // An empty needle would match everywhere and never advance: nothing to do.
+TString& TString::Replace(const TString& needle, const TString& replacement, int flags, int start) {
+    // An empty needle would match everywhere without ever advancing.
     if (needle.IsEmpty() || IsEmpty()) {
         return *this;
     }
+    // Either argument may share our record: keep their texts as they are.
     TString keepNeedle(needle);
     TString keepReplacement(replacement);
     MakePrivate();
+    bool ignoreCase = flags & kIgnoreCase;
+    bool backwards = flags & kBackwards;
     int needleLength = keepNeedle.Length();
     int replacementLength = keepReplacement.Length();
     int delta = replacementLength - needleLength;
-    int position = start;
-    for (;;) {
-        position = Find(keepNeedle, flags & (kIgnoreCase | kBackwards), position);
-        if (position < 0) {
-            break;
-        }
+    int position = Find(keepNeedle, flags & (kIgnoreCase | kBackwards), start);
+    while (position >= 0) {
         int length = Length();
         if (delta > 0 && mRecord->capacity < static_cast<uint32_t>(length + delta + 1)) {
             Reallocate(static_cast<uint32_t>(length + delta + 1));
@@ -452,25 +487,34 @@ TString& TString::Replace(const TString& needle, const TString& replacement, int
                          length - position - needleLength + 1);
         }
         std::memcpy(text + position, keepReplacement.CStr(), replacementLength);
-        position += replacementLength;
         if (!(flags & kReplaceAll)) {
             break;
         }
-        if (flags & kBackwards) {
-            // Backwards the start counts from the end: continue before the match.
-            int remaining = Length() - needleLength + 1;
-            position = remaining - (position - replacementLength);
-            if (position <= 0 || position >= Length()) {
-                break;
-            }
+        // Forward the search goes on behind the replacement; backwards it
+        // goes on with the matches that end before the replaced run.
+        if (backwards) {
+            position = FindBackwardFrom(keepNeedle, ignoreCase, position - needleLength);
+        } else {
+            position = Find(keepNeedle, flags & kIgnoreCase, position + replacementLength);
         }
     }
     return *this;
 }
 
+// The last match of the needle at or below the position top, or -1.
+int TString::FindBackwardFrom(const TString& needle, bool ignoreCase, int top) const {
+    int last = Length() - needle.Length();
+    if (top < 0 || last < 0) {
+        return -1;
+    }
+    top = std::min(top, last);
+    // Find counts a backward start from the last possible position.
+    return Find(needle, kBackwards | (ignoreCase ? kIgnoreCase : 0), last - top);
+}
+
 void TString::Erase(int start, int count) {
     int length = Length();
-    if (start < 0 || start >= length) {
+    if (start < 0 || start >= length || count == 0) {
         return;
     }
     MakePrivate();

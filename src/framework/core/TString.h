@@ -2,8 +2,8 @@
 
 #include <atomic>
 #include <cstdarg>
-#include <cstdint>
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -23,8 +23,8 @@ public:
     };
 
     TString() = default;
-    TString(const char* text);                  // a record even for ""
-    TString(const char* data, size_t count);    // count bytes and a terminator
+    TString(const char* text);               // a record even for ""
+    TString(const char* data, size_t count); // count bytes and a terminator
     TString(std::string_view text) : TString(text.data(), text.size()) {}
     TString(const TString& other);
     TString(TString&& other) noexcept : mRecord(other.mRecord) { other.mRecord = nullptr; }
@@ -42,6 +42,9 @@ public:
     bool IsEmpty() const { return !mRecord || mRecord->text[0] == 0; }
     const char* CStr() const { return mRecord ? mRecord->text : ""; }
     char CharAt(int index) const;
+    // Numbers as atoi and atof read them (leading blanks, a sign, digits up
+    // to the first other byte); 0 for the empty string. Values beyond the
+    // int range give INT_MAX or INT_MIN.
     int ToInt() const;
     float ToFloat() const;
     std::string_view View() const { return CStr(); }
@@ -52,17 +55,27 @@ public:
     // Number of TString values sharing the record; 0 without a record.
     uint32_t RefCount() const { return mRecord ? mRecord->refCount.load() : 0; }
 
+    // Locale order through the collation module when one is loaded; texts
+    // the module calls equal but whose bytes differ are ordered by their
+    // bytes, so only identical texts compare 0 and maps keep distinct keys.
     int Compare(const TString& other) const;
     bool operator==(const TString& other) const { return Compare(other) == 0; }
     bool operator!=(const TString& other) const { return Compare(other) != 0; }
     bool operator<(const TString& other) const { return Compare(other) < 0; }
 
+    // Searches give the index of the match or -1. Backwards (kBackwards)
+    // the start counts from the end: start 0 finds the last occurrence.
+    // A negative start finds nothing.
     int FindChar(char c, int flags = 0, int start = 0) const;
     int Find(const TString& needle, int flags = 0, int start = 0) const;
+    // Index of the first byte at or after start that is in the set; the
+    // length when there is none.
     int FindFirstOf(const TString& set, int start = 0) const;
 
     TString operator+(const TString& other) const;
     TString operator+(char c) const;
+    // count -1 (or any negative count) runs to the end; a negative start
+    // counts as 0.
     TString Substring(int start, int count = -1) const;
 
     TString& Assign(const TString& other);
@@ -70,14 +83,21 @@ public:
     TString& Printf(const char* format, ...) __attribute__((format(printf, 2, 3)));
     void Reserve(uint32_t capacity);
     void ToLower();
+    // Copies count bytes in at position (-1 = the end; a position past the
+    // end also means the end) and returns position + count. The data may
+    // point into this string's own text.
     int Write(int position, const void* data, int count, bool terminate);
     TString& Append(const TString& other);
     TString& operator+=(const TString& other) { return Append(other); }
     TString& AppendBuffer(const char* data, size_t count);
     TString& AppendChar(char c);
     TString& operator+=(char c) { return AppendChar(c); }
+    // Replaces the first match (or, with kReplaceAll, every match) of the
+    // needle. An empty needle replaces nothing.
     TString& Replace(const TString& needle, const TString& replacement, int flags = 0,
                      int start = 0);
+    // Removes count bytes from start (-1 = to the end); a run reaching past
+    // the end is cut at the end, a start outside the text removes nothing.
     void Erase(int start, int count = -1);
 
 private:
@@ -90,6 +110,7 @@ private:
     static Record* NewRecord(uint32_t capacity);
     static Record* CopyText(const char* text, size_t length, uint32_t capacity);
     static void Release(Record* record);
+    int FindBackwardFrom(const TString& needle, bool ignoreCase, int top) const;
     void MakePrivate();
     void Reallocate(uint32_t capacity);
 
