@@ -1,0 +1,94 @@
+#include "framework/core/TComputerId.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Even positions hold codes 64 to 95; odd position 2i+1 holds 66+i to 73+i.
+void ExpectIdShape(const std::string& id) {
+    ASSERT_EQ(id.size(), 16u) << id;
+    for (int i = 0; i < 8; ++i) {
+        EXPECT_GE(id[2 * i], 64) << id;
+        EXPECT_LE(id[2 * i], 95) << id;
+        EXPECT_GE(id[2 * i + 1], 66 + i) << id;
+        EXPECT_LE(id[2 * i + 1], 73 + i) << id;
+    }
+}
+
+} // namespace
+
+TEST(ComputerId, FromAddress_MapsPairsOfBytes) {
+    struct Case {
+        uint8_t address[8];
+        const char* id;
+    } cases[] = {
+        {{0x00, 0x11, 0x22, 0x33, 0x44, 0x55, 0x00, 0x00}, "QBSDQDWHQFFJWKDK"},
+        // Only the first characters of pairs 4 and 5 change.
+        {{0x00, 0x11, 0x22, 0x33, 0x44, 0x56, 0x00, 0x00}, "QBSDQDWHRFEJWKDK"},
+        // Bytes 6 and 7 of the field are replaced, whatever they held.
+        {{0x00, 0x11, 0x22, 0x33, 0x44, 0x55, 0xAB, 0xCD}, "QBSDQDWHQFFJWKDK"},
+        {{0, 0, 0, 0, 0, 0, 0, 0}, "@B@C@D@E@F@G@H@I"},
+        {{0xFF, 0, 0xFF, 0, 0xFF, 0, 0, 0}, "_I_J_K_L_M@G_O@I"},
+    };
+    for (const Case& c : cases) {
+        std::string id = ComputerIdFromAddress(c.address).ToStd();
+        EXPECT_EQ(id, c.id);
+        ExpectIdShape(id);
+    }
+}
+
+TEST(ComputerId, Guid_IsRandomVersionFour) {
+    TGuid first;
+    TGuid second;
+    ASSERT_TRUE(NewGuid(first));
+    ASSERT_TRUE(NewGuid(second));
+    EXPECT_NE(std::string(first.bytes, first.bytes + 16),
+              std::string(second.bytes, second.bytes + 16));
+    EXPECT_EQ(first.bytes[7] >> 4, 4);
+    EXPECT_EQ(first.bytes[8] >> 6, 2);
+}
+
+class ComputerIdTree : public ::testing::Test {
+protected:
+    void SetUp() override {
+        std::string pattern = (fs::temp_directory_path() / "corvalo-id-XXXXXX").string();
+        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+        mRoot = pattern;
+    }
+    void TearDown() override { fs::remove_all(mRoot); }
+    void Add(const std::string& name, const std::string& address, const std::string& type) {
+        fs::create_directories(mRoot / name);
+        std::ofstream(mRoot / name / "address") << address << "\n";
+        std::ofstream(mRoot / name / "type") << type << "\n";
+    }
+    fs::path mRoot;
+};
+
+TEST_F(ComputerIdTree, FirstAdapter_GivesStableId) {
+    Add("lo", "00:00:00:00:00:00", "772");
+    Add("eth1", "00:11:22:33:44:56", "1");
+    Add("eth0", "00:11:22:33:44:55", "1");
+    EXPECT_EQ(GetComputerId(mRoot.c_str()).ToStd(), "QBSDQDWHQFFJWKDK");
+    EXPECT_EQ(GetComputerId(mRoot.c_str()).ToStd(), "QBSDQDWHQFFJWKDK");
+}
+
+TEST_F(ComputerIdTree, NoAdapter_GivesRandomIdEachTime) {
+    Add("lo", "00:00:00:00:00:00", "772");
+    std::string first = GetComputerId(mRoot.c_str()).ToStd();
+    std::string second = GetComputerId(mRoot.c_str()).ToStd();
+    ExpectIdShape(first);
+    ExpectIdShape(second);
+    EXPECT_NE(first, second);
+}
+
+TEST(ComputerId, ThisMachine_HasWellFormedStableIdWhenItHasAnAdapter) {
+    std::string id = GetComputerId().ToStd();
+    ExpectIdShape(id);
+}
