@@ -16,6 +16,9 @@
 
 using TNameTable = std::map<TString, TString, TStringByteLess>;
 
+// The table key of a logical name: lower-case, with "\" read as "/".
+TString NameKey(const char* name);
+
 // The one name table (lower-case logical name -> location).
 TNameTable& GetNameTable();
 

@@ -1,0 +1,128 @@
+#include "framework/core/TFile.h"
+
+#include "framework/core/TDiskFileData.h"
+#include "framework/core/TFileSystem.h"
+#include "framework/core/TMemoryFile.h"
+#include "framework/core/TPackFile.h"
+
+#include "platform/files/Folders.h"
+
+#include <string>
+
+namespace {
+
+// Creates the missing folders between a data folder and the file that a
+// location names inside it. Locations elsewhere get no folders made.
+void MakeFoldersFor(const std::string& location) {
+    for (const TString& dataFolder : {GetUserDataFolderText(), GetCommonDataFolderText()}) {
+        std::string base = dataFolder.ToStd();
+        if (base.empty() || location.compare(0, base.size(), base) != 0 ||
+            location.size() <= base.size() + 1)
+            continue;
+        // Each "/" after the folder's own separator ends one folder level.
+        for (size_t pos = location.find('/', base.size() + 1); pos != std::string::npos;
+             pos = location.find('/', pos + 1)) {
+            std::string level = location.substr(0, pos);
+            if (!platform::CanReadWrite(level))
+                platform::MakeFolder(level);
+        }
+        return;
+    }
+}
+
+} // namespace
+
+bool TFile::Open(const char* name, int32_t mode) {
+    Close();
+    TString location = ResolvePath(name, mode < kFileWriteBinary);
+    if (location.IsEmpty())
+        return false;
+    if (location.CharAt(0) == '@') {
+        mData = std::make_unique<TFlatFileMap>();
+        return mData->Open(location.CStr(), mode);
+    }
+    if (location.CharAt(0) == '&') {
+        mData = std::make_unique<TMemoryFile>();
+        return mData->Open(location.CStr(), mode);
+    }
+    if (mode >= kFileWriteBinary && mode <= kFileAppendText)
+        MakeFoldersFor(location.ToStd());
+    auto disk = std::make_unique<TDiskFileData>();
+    if (!disk->Open(location.CStr(), mode))
+        return false;
+    mData = std::move(disk);
+    return true;
+}
+
+TFile* FileOpen(const char* name, int32_t mode) {
+    TFile* file = new TFile;
+    if (!file->Open(name, mode)) {
+        delete file;
+        return nullptr;
+    }
+    return file;
+}
+
+void FileClose(TFile* file) {
+    if (!file)
+        return;
+    file->Close();
+    delete file;
+}
+
+void FileSeek(TFile* file, int32_t offset, int32_t origin) {
+    if (file)
+        file->Seek(offset, origin);
+}
+
+int32_t FileTell(TFile* file) {
+    return file ? file->Tell() : -1;
+}
+
+int32_t FileRead(TFile* file, void* buffer, int32_t count) {
+    return file ? file->Read(buffer, count) : 0;
+}
+
+int32_t FileWrite(TFile* file, const void* buffer, int32_t count) {
+    return file ? file->Write(buffer, count) : 0;
+}
+
+bool FileEof(TFile* file) {
+    return file ? file->AtEnd() : true;
+}
+
+int FileGetc(TFile* file) {
+    if (!file || file->AtEnd())
+        return -1;
+    unsigned char byte = 0;
+    if (file->Read(&byte, 1) != 1)
+        return -1;
+    return byte;
+}
+
+void FileUngetc(TFile* file) {
+    if (file)
+        file->UngetByte();
+}
+
+bool FileIsClosed(TFile* file) {
+    return file ? !file->IsOpen() : true;
+}
+
+char* FileGets(TFile* file, char* buffer, int32_t size) {
+    if (!buffer || size <= 0)
+        return nullptr;
+    int32_t stored = 0;
+    while (file && stored < size - 1) {
+        unsigned char byte = 0;
+        if (file->Read(&byte, 1) != 1)
+            break;
+        buffer[stored++] = static_cast<char>(byte);
+        if (byte == '\n' || byte == '\r')
+            break;
+    }
+    buffer[stored] = 0;
+    if (!file || file->AtEnd())
+        return nullptr;
+    return buffer + stored;
+}

@@ -1,0 +1,242 @@
+#include "framework/core/TPackFile.h"
+
+#include "framework/core/TDirectoryIterator.h"
+#include "framework/core/TFile.h"
+#include "framework/core/TFolder.h"
+#include "framework/core/TLog.h"
+#include "framework/core/TMemoryFile.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+
+namespace {
+
+int32_t ReadInt32(const unsigned char* p) {
+    uint32_t value = static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
+                     (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[3]) << 24);
+    return static_cast<int32_t>(value);
+}
+
+// Packs are small enough to read whole before they are checked.
+constexpr int32_t kHeaderSize = 8;
+constexpr int32_t kSmallestEntry = 1 + 4 + 4;
+
+} // namespace
+
+std::vector<TFileMapHandler>& GetPackList() {
+    static std::vector<TFileMapHandler> packs;
+    return packs;
+}
+
+void ClearPackList() {
+    GetPackList().clear();
+}
+
+bool TFileMapData::Open(const TString& name) {
+    Release();
+    const char* path = name.CStr();
+    if (std::strncmp(path, "::", 2) == 0)
+        path += 2;
+    TString full = GetFullPath(TString(path));
+    if (full.IsEmpty() || !mFile.Open(full.ToStd())) {
+        if (!mFile.LastError().empty())
+            LogPrintf("Cannot map %s: %s", path, mFile.LastError().c_str());
+        return false;
+    }
+    return true;
+}
+
+bool TFileMapHandler::Open(const TString& name) {
+    mName = name;
+    auto data = std::make_shared<TFileMapData>();
+    if (!data->Open(name)) {
+        mData.reset();
+        return false;
+    }
+    mData = std::move(data);
+    return true;
+}
+
+bool ParsePackTable(const unsigned char* data, size_t size, std::vector<TPackEntry>& entries,
+                    TString& reason) {
+    entries.clear();
+    if (!data || size < static_cast<size_t>(kHeaderSize)) {
+        reason = "too short for a header";
+        return false;
+    }
+    if (std::memcmp(data, "NBPK", 4) != 0) {
+        reason = "not a pack (no NBPK magic)";
+        return false;
+    }
+    if (size > static_cast<size_t>(INT32_MAX)) {
+        reason = "larger than 2 GB";
+        return false;
+    }
+    int32_t count = ReadInt32(data + 4);
+    if (count < 0) {
+        reason = TString::Format("negative entry count %d", count);
+        return false;
+    }
+    // Every entry takes at least nine bytes of the table.
+    if (static_cast<int64_t>(count) * kSmallestEntry > static_cast<int64_t>(size) - kHeaderSize) {
+        reason = TString::Format("entry count %d does not fit in %zu bytes", count, size);
+        return false;
+    }
+    size_t pos = kHeaderSize;
+    entries.reserve(static_cast<size_t>(count));
+    for (int32_t i = 0; i < count; ++i) {
+        if (pos + 1 > size) {
+            reason = TString::Format("table ends inside entry %d", i);
+            return false;
+        }
+        size_t length = data[pos++];
+        if (pos + length + 8 > size) {
+            reason = TString::Format("table ends inside entry %d", i);
+            return false;
+        }
+        const char* name = reinterpret_cast<const char*>(data + pos);
+        // A name ends at its first NUL byte, as a stored C text would.
+        size_t nameLength = 0;
+        while (nameLength < length && name[nameLength] != 0)
+            ++nameLength;
+        TPackEntry entry;
+        entry.name = TString(name, nameLength);
+        pos += length;
+        entry.offset = ReadInt32(data + pos);
+        entry.size = ReadInt32(data + pos + 4);
+        pos += 8;
+        if (entry.name.IsEmpty()) {
+            reason = TString::Format("entry %d has no name", i);
+            return false;
+        }
+        if (entry.offset < 0 || entry.size < 0 ||
+            static_cast<int64_t>(entry.offset) + entry.size > static_cast<int64_t>(size)) {
+            reason = TString::Format("entry %s (offset %d, size %d) lies outside the %zu bytes",
+                                     entry.name.CStr(), entry.offset, entry.size, size);
+            return false;
+        }
+        entries.push_back(std::move(entry));
+    }
+    return true;
+}
+
+void LoadPacksInFolder(const TString& folder, TNameTable& table) {
+    std::vector<TString> names;
+    TDirectoryIterator listing(folder.CStr());
+    TString name;
+    while (listing.Next(name, nullptr)) {
+        if (name.Find(".nbp") >= 0)
+            names.push_back(name);
+    }
+    std::sort(names.begin(), names.end());
+    for (const TString& pack : names)
+        LoadPack(table, TString("::") + folder + "/" + pack);
+}
+
+bool LoadPack(TNameTable& table, const TString& packName) {
+    std::vector<TFileMapHandler>& packs = GetPackList();
+    auto found = std::find_if(packs.begin(), packs.end(), [&](const TFileMapHandler& handler) {
+        return handler.GetName() == packName;
+    });
+    size_t index = found != packs.end() ? static_cast<size_t>(found - packs.begin()) : packs.size();
+
+    // The table is read and checked whole before anything is registered.
+    TFile file;
+    if (!file.Open(packName.CStr(), kFileReadBinary))
+        return false;
+    int32_t size = file.GetSize();
+    if (size < kHeaderSize) {
+        LogPrintf("Pack %s ignored: %d bytes is too short", packName.CStr(), size);
+        return false;
+    }
+    std::vector<unsigned char> bytes(static_cast<size_t>(size));
+    if (file.Read(bytes.data(), size) != size) {
+        LogPrintf("Pack %s ignored: could not read it", packName.CStr());
+        return false;
+    }
+    file.Close();
+    std::vector<TPackEntry> entries;
+    TString reason;
+    if (!ParsePackTable(bytes.data(), bytes.size(), entries, reason)) {
+        LogPrintf("Pack %s is damaged and was not loaded: %s", packName.CStr(), reason.CStr());
+        return false;
+    }
+
+    TFileMapHandler handler;
+    if (!handler.Open(packName))
+        LogPrintf("Failed to open flat file %s", packName.CStr());
+    for (const TPackEntry& entry : entries) {
+        table[NameKey(entry.name.CStr())] =
+            TString::Format("@%d:%ld,%ld", static_cast<int>(index), static_cast<long>(entry.offset),
+                            static_cast<long>(entry.size));
+    }
+    if (index < packs.size())
+        packs[index] = std::move(handler);
+    else
+        packs.push_back(std::move(handler));
+    return true;
+}
+
+bool TFlatFileMap::Open(const char* location, int32_t mode) {
+    Close();
+    if (!location || location[0] != '@')
+        return false;
+    const char* p = location + 1;
+    unsigned long long index = 0;
+    const std::vector<TFileMapHandler>& packs = GetPackList();
+    if (!ParseLocationNumber(p, index) || packs.empty() || index >= packs.size())
+        return false;
+    std::shared_ptr<TFileMapData> pack = packs[index].GetShared();
+    if (!pack || !pack->GetData()) {
+        LogPrintf("error reading %s from flat file", location);
+        return false;
+    }
+    unsigned long long offset = 0;
+    unsigned long long size = 0;
+    if (*p != ':')
+        return false;
+    ++p;
+    if (!ParseLocationNumber(p, offset) || *p != ',')
+        return false;
+    ++p;
+    if (!ParseLocationNumber(p, size))
+        return false;
+    // The location may come from an older table of a pack loaded again.
+    if (offset > pack->GetSize() || size > pack->GetSize() - offset || size > INT32_MAX) {
+        LogPrintf("error reading %s from flat file: outside the pack's %zu bytes", location,
+                  pack->GetSize());
+        return false;
+    }
+    mPack = std::move(pack);
+    mData = mPack->GetData() + offset;
+    mSize = static_cast<int32_t>(size);
+    mMode = mode;
+    mPosition = 0;
+    mAtEnd = false;
+    return true;
+}
+
+void TFlatFileMap::Close() {
+    mPack.reset();
+    mData = nullptr;
+    mSize = 0;
+    mPosition = 0;
+    mAtEnd = true;
+}
+
+void TFlatFileMap::UngetByte() {
+    Seek(-1, kSeekCurrent);
+    mAtEnd = false;
+}
+
+void TFlatFileMap::Seek(int32_t offset, int32_t origin) {
+    if (SeekInBlock(mSize, mPosition, offset, origin))
+        mAtEnd = false;
+}
+
+int32_t TFlatFileMap::Read(void* buffer, int32_t count) {
+    if (count > 0 && static_cast<int64_t>(mPosition) + count > mSize)
+        mAtEnd = true;
+    return ReadFromBlock(mData, mSize, mPosition, buffer, count, mMode == kFileReadText);
+}
