@@ -146,8 +146,9 @@ TXmlParser::ElementResult TXmlParser::ParseElement(TXmlNode& node, TXmlNode*& ch
         return ElementResult::kEndTag;
     }
 
-    child = node.AddChild(token.text);
-    const bool special = IsSpecialElement(token.text);
+    const TString elementName = token.text;
+    child = node.AddChild(elementName);
+    const bool special = IsSpecialElement(elementName);
     Token pendingName;
     bool hasPendingName = false;
     bool inValue = false;
@@ -161,7 +162,7 @@ TXmlParser::ElementResult TXmlParser::ParseElement(TXmlNode& node, TXmlNode*& ch
                 special ||
                 (hasPendingName && (pendingName.IsMarkup('/') || pendingName.IsMarkup('?')));
             if (closed) {
-                node.EndChild(child ? child->GetName() : TString());
+                node.EndChild(elementName);
                 return ElementResult::kDone;
             }
             return ElementResult::kOpen;
