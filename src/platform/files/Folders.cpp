@@ -144,7 +144,11 @@ bool CanRead(const std::string& path) {
 }
 
 bool CanReadWrite(const std::string& path) {
-    return !path.empty() && ::access(path.c_str(), R_OK | W_OK) == 0;
+    // A file without any write permission bit counts as read-only even for
+    // an account that may write anything.
+    struct stat st;
+    return !path.empty() && ::access(path.c_str(), R_OK | W_OK) == 0 &&
+           ::stat(path.c_str(), &st) == 0 && (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) != 0;
 }
 
 bool GetFolderId(const std::string& path, FolderId& id) {

@@ -26,6 +26,8 @@ bool MakeFolder(const std::string& path);
 bool PathExists(const std::string& path);
 bool IsFolder(const std::string& path);
 bool CanRead(const std::string& path);
+// Readable and writable; a file with no write permission bit at all is
+// never writable.
 bool CanReadWrite(const std::string& path);
 
 // Identity of a folder (device and inode, following symbolic links), so

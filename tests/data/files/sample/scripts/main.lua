@@ -1,0 +1,2 @@
+-- main script
+print("hello")
