@@ -1,0 +1,337 @@
+#include "framework/core/TPrefsDB.h"
+
+#include "framework/core/TCipher.h"
+#include "framework/core/TFileSystem.h"
+#include "framework/core/TLog.h"
+#include "framework/core/TSettings.h"
+
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string ReadWhole(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+void WriteWhole(const fs::path& path, const std::string& content) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << content;
+}
+
+class TPrefsDBTest : public testing::Test {
+protected:
+    void SetUp() override {
+        char pattern[] = "/tmp/corvalo-prefs-XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        mDir = pattern;
+        mPath = TString((mDir / "prefsdb.dat").string());
+        StartLog(mDir.c_str());
+        SetSetting(TSettingKey::kEncryptionKey, "unit-test-key");
+        SetSetting(TSettingKey::kInstallKey, "");
+        GetNameTable().erase("install.txt");
+    }
+    void TearDown() override {
+        GetNameTable().erase("install.txt");
+        StartLog(nullptr);
+        std::error_code error;
+        fs::permissions(mDir, fs::perms::owner_all, error);
+        fs::remove_all(mDir, error);
+    }
+
+    std::string Log() const { return ReadWhole(mDir / "logfile.txt"); }
+
+    // Makes "install.txt" resolve to a file with this content.
+    void SetInstallFile(const std::string& content) {
+        fs::path file = mDir / "install.txt";
+        WriteWhole(file, content);
+        GetNameTable()["install.txt"] = TString(file.string());
+    }
+
+    // Runs one query on the stored file and gives the first column of
+    // every row as text.
+    std::vector<std::string> Query(const std::string& sql) const {
+        std::vector<std::string> rows;
+        sqlite3* db = nullptr;
+        EXPECT_EQ(sqlite3_open_v2(mPath.CStr(), &db, SQLITE_OPEN_READONLY, nullptr), SQLITE_OK);
+        sqlite3_stmt* stmt = nullptr;
+        EXPECT_EQ(sqlite3_prepare_v2(db, sql.c_str(), -1, &stmt, nullptr), SQLITE_OK) << sql;
+        while (stmt && sqlite3_step(stmt) == SQLITE_ROW) {
+            const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0));
+            rows.push_back(text ? text : "");
+        }
+        sqlite3_finalize(stmt);
+        sqlite3_close(db);
+        return rows;
+    }
+
+    fs::path mDir;
+    TString mPath;
+};
+
+} // namespace
+
+TEST_F(TPrefsDBTest, SetInt_GlobalSeven_StoresEightEncipheredBytesAndReadsBack) {
+    {
+        TPrefsDB db(mPath, true);
+        ASSERT_TRUE(db.IsPersistent());
+        EXPECT_TRUE(db.SetInt("level", 7, -1, true));
+        std::vector<uint8_t> bytes;
+        ASSERT_TRUE(db.GetStoredBytes("level", -1, bytes));
+        EXPECT_EQ(bytes.size(), 8u);
+        EXPECT_EQ(db.GetInt("level", 0, -1), 7);
+        EXPECT_EQ(db.GetUserCount(), 0);
+    }
+    TPrefsDB reopened(mPath, true);
+    EXPECT_EQ(reopened.GetInt("level", 0, -1), 7);
+    EXPECT_EQ(reopened.GetValue("level", "", -1).ToStd(), "7");
+}
+
+TEST_F(TPrefsDBTest, StoredValues_AreEncipheredWithPaddingAndKeysArePlain) {
+    struct {
+        const char* text;
+        size_t storedSize;
+    } cases[] = {{"", 8}, {"a", 8}, {"seven77", 8}, {"eight888", 16}, {"a text of 17 byte", 24}};
+    TPrefsDB db(mPath, true);
+    int n = 0;
+    for (const auto& c : cases) {
+        TString key = TString::Format("key%d", n++);
+        ASSERT_TRUE(db.SetValue(key, c.text, -1, true));
+        std::vector<uint8_t> bytes;
+        ASSERT_TRUE(db.GetStoredBytes(key, -1, bytes));
+        EXPECT_EQ(bytes.size(), c.storedSize) << c.text;
+        // The stored bytes are the value cipher's raw output.
+        TCipherHandle cipher = MakeCipher("unit-test-key");
+        std::vector<char> plain(bytes.size() + 1);
+        EXPECT_EQ(Decrypt(cipher, bytes.data(), static_cast<int>(bytes.size()), plain.data(),
+                          static_cast<int>(plain.size()), false),
+                  0);
+        EXPECT_EQ(std::string(plain.data(), static_cast<size_t>(LastCipherLength(cipher))), c.text);
+        DestroyCipher(cipher);
+        // An empty value is a value, not a missing key.
+        EXPECT_EQ(db.GetValue(key, "default", -1).ToStd(), c.text);
+    }
+    db.Commit();
+    std::string file = ReadWhole(mPath.CStr());
+    EXPECT_NE(file.find("key4"), std::string::npos) << "keys are stored in plain text";
+    EXPECT_EQ(file.find("a text of 17 byte"), std::string::npos) << "values never are";
+}
+
+TEST_F(TPrefsDBTest, Keys_KeepTheirCase) {
+    TPrefsDB db(mPath, true);
+    db.SetValue("Name", "upper", -1, true);
+    db.SetValue("name", "lower", -1, true);
+    EXPECT_EQ(db.GetValue("Name", "", -1).ToStd(), "upper");
+    EXPECT_EQ(db.GetValue("name", "", -1).ToStd(), "lower");
+    EXPECT_EQ(db.GetValue("NAME", "none", -1).ToStd(), "none");
+}
+
+TEST_F(TPrefsDBTest, GetValue_MissingKey_GivesDefaultAndValuesComeBackByValue) {
+    TPrefsDB db(mPath, true);
+    EXPECT_EQ(db.GetValue("absent", "fallback", -1).ToStd(), "fallback");
+    EXPECT_EQ(db.GetInt("absent", -12, -1), -12);
+    db.SetValue("a", "first", -1, false);
+    db.SetValue("b", "second", -1, false);
+    TString a = db.GetValue("a", "", -1);
+    TString b = db.GetValue("b", "", -1);
+    EXPECT_EQ(a.ToStd(), "first");
+    EXPECT_EQ(b.ToStd(), "second");
+}
+
+TEST_F(TPrefsDBTest, GetValue_BeyondLastPlayer_AddsEmptyPlayersWithoutCommitting) {
+    {
+        TPrefsDB db(mPath, false);
+        db.SetValue("name", "p0", 0, true);
+        ASSERT_EQ(db.GetUserCount(), 1);
+        EXPECT_EQ(db.GetValue("name", "none", 3).ToStd(), "none");
+        EXPECT_EQ(db.GetUserCount(), 4);
+        ASSERT_TRUE(db.Commit());
+        db.GetValue("name", "none", 5);
+        EXPECT_EQ(db.GetUserCount(), 6);
+    }
+    // The players read into being after the last commit are gone.
+    TPrefsDB reopened(mPath, true);
+    EXPECT_EQ(reopened.GetUserCount(), 4);
+    EXPECT_EQ(reopened.GetValue("name", "", 0).ToStd(), "p0");
+}
+
+TEST_F(TPrefsDBTest, PlayerIndexOutOfRange_IsRefusedWithoutAddingPlayers) {
+    TPrefsDB db(mPath, true);
+    for (int index : {-2, -100, TPrefsDB::kMaxUsers, 2000000000}) {
+        EXPECT_EQ(db.GetValue("k", "default", index).ToStd(), "default") << index;
+        EXPECT_FALSE(db.SetValue("k", "v", index, true)) << index;
+        EXPECT_EQ(db.GetUserCount(), 0) << index;
+    }
+    EXPECT_NE(Log().find("no player -2"), std::string::npos);
+}
+
+TEST_F(TPrefsDBTest, Commit_WithoutAutoCommit_OnlyExplicitCommitsReachTheFile) {
+    {
+        TPrefsDB db(mPath, false);
+        db.SetValue("kept", "yes", -1, false);
+        ASSERT_TRUE(db.Commit());
+        // Asked to commit, but the database was made without auto-commit.
+        db.SetValue("dropped", "yes", -1, true);
+    }
+    TPrefsDB reopened(mPath, false);
+    EXPECT_EQ(reopened.GetValue("kept", "no", -1).ToStd(), "yes");
+    EXPECT_EQ(reopened.GetValue("dropped", "no", -1).ToStd(), "no");
+}
+
+TEST_F(TPrefsDBTest, Destructor_WithAutoCommit_CommitsPendingChanges) {
+    {
+        TPrefsDB db(mPath, true);
+        db.SetValue("pending", "yes", -1, false);
+        db.SetInt("score", 120, 1, false);
+        // Not yet in the file: a second reader sees the last commit.
+        EXPECT_TRUE(Query("SELECT key FROM globals WHERE key='pending'").empty());
+    }
+    TPrefsDB reopened(mPath, true);
+    EXPECT_EQ(reopened.GetValue("pending", "no", -1).ToStd(), "yes");
+    EXPECT_EQ(reopened.GetInt("score", 0, 1), 120);
+    EXPECT_EQ(reopened.GetUserCount(), 2);
+}
+
+TEST_F(TPrefsDBTest, DeleteUser_MovesLaterPlayersDownAndIgnoresBadIndexes) {
+    {
+        TPrefsDB db(mPath, true);
+        for (int i = 0; i < 3; ++i)
+            db.SetValue("name", TString::Format("player%d", i), i, true);
+        ASSERT_EQ(db.GetUserCount(), 3);
+        EXPECT_EQ(db.DeleteUser(3), 3);
+        EXPECT_EQ(db.DeleteUser(-1), 3);
+        EXPECT_EQ(db.DeleteUser(0), 2);
+        EXPECT_EQ(db.GetValue("name", "", 0).ToStd(), "player1");
+        EXPECT_EQ(db.GetValue("name", "", 1).ToStd(), "player2");
+    }
+    TPrefsDB reopened(mPath, true);
+    ASSERT_EQ(reopened.GetUserCount(), 2);
+    EXPECT_EQ(reopened.GetValue("name", "", 0).ToStd(), "player1");
+    EXPECT_EQ(reopened.GetValue("name", "", 1).ToStd(), "player2");
+    // A new player goes to the end of the list, and the removed player's
+    // values do not come back with it.
+    EXPECT_EQ(reopened.GetValue("name", "new", 2).ToStd(), "new");
+    EXPECT_EQ(Query("SELECT count(*) FROM uservalues WHERE key='name'")[0], "2");
+}
+
+TEST_F(TPrefsDBTest, InstallKeySetting_SeparatesInstallationsAndKeepsOldRows) {
+    SetSetting(TSettingKey::kInstallKey, "Alpha");
+    {
+        TPrefsDB db(mPath, true);
+        db.SetValue("progress", "alpha-data", -1, true);
+        db.SetValue("name", "alpha-player", 0, true);
+    }
+    SetSetting(TSettingKey::kInstallKey, "beta");
+    {
+        TPrefsDB db(mPath, true);
+        EXPECT_EQ(db.GetValue("progress", "none", -1).ToStd(), "none");
+        EXPECT_EQ(db.GetUserCount(), 0);
+        db.SetValue("progress", "beta-data", -1, true);
+    }
+    EXPECT_EQ(Query("SELECT count(*) FROM install")[0], "2");
+    // The key is lower-cased before it is enciphered.
+    SetSetting(TSettingKey::kInstallKey, "ALPHA");
+    TPrefsDB db(mPath, true);
+    EXPECT_EQ(db.GetValue("progress", "none", -1).ToStd(), "alpha-data");
+    EXPECT_EQ(db.GetValue("name", "", 0).ToStd(), "alpha-player");
+    TCipherHandle cipher = MakeCipher("unit-test-key");
+    EXPECT_EQ(db.GetInstallKey(), EncryptText(cipher, "alpha"));
+    DestroyCipher(cipher);
+}
+
+TEST_F(TPrefsDBTest, InstallKey_EmptySettingIsUnknownEnciphered) {
+    TPrefsDB db(mPath, true);
+    TCipherHandle cipher = MakeCipher("unit-test-key");
+    EXPECT_EQ(db.GetInstallKey(), EncryptText(cipher, "unknown"));
+    DestroyCipher(cipher);
+    // "lastkey" holds the key in use with its NUL.
+    EXPECT_EQ(Query("SELECT hex(value) FROM metaglobals WHERE key='lastkey'")[0],
+              Query("SELECT hex(key || char(0)) FROM install")[0]);
+}
+
+TEST_F(TPrefsDBTest, InstallFile_ContentIsTheKeyAndAnEmptyFileReusesTheLastKey) {
+    SetInstallFile("Retail-Key\n");
+    TString retailKey;
+    {
+        TPrefsDB db(mPath, true);
+        retailKey = db.GetInstallKey();
+        TCipherHandle cipher = MakeCipher("unit-test-key");
+        EXPECT_EQ(retailKey, EncryptText(cipher, "retail-key\n"));
+        DestroyCipher(cipher);
+        db.SetValue("progress", "retail", -1, true);
+    }
+    // The file wins over the setting.
+    SetSetting(TSettingKey::kInstallKey, "other");
+    SetInstallFile("");
+    {
+        TPrefsDB db(mPath, true);
+        EXPECT_EQ(db.GetInstallKey(), retailKey);
+        EXPECT_EQ(db.GetValue("progress", "", -1).ToStd(), "retail");
+    }
+    // An empty file on a fresh database: the key stays "unknown", as it is.
+    fs::remove(mPath.CStr());
+    TPrefsDB fresh(mPath, true);
+    EXPECT_EQ(fresh.GetInstallKey().ToStd(), "unknown");
+}
+
+TEST_F(TPrefsDBTest, MissingEncryptionKey_LogsAndStillWorks) {
+    SetSetting(TSettingKey::kEncryptionKey, "");
+    TPrefsDB db(mPath, true);
+    EXPECT_NE(Log().find("ERROR: No encryption key set before TPrefsDB construction!"),
+              std::string::npos);
+    db.SetValue("k", "v", -1, true);
+    EXPECT_EQ(db.GetValue("k", "", -1).ToStd(), "v");
+}
+
+TEST_F(TPrefsDBTest, ValueWithBadPadding_ReadsAsEmpty) {
+    {
+        TPrefsDB db(mPath, true);
+        db.SetValue("negative", "value", -1, true);
+        db.SetValue("toolong", "value", -1, true);
+        db.SetValue("zero", "value", -1, true);
+    }
+    // Stored blocks whose deciphered padding count is out of range, and one
+    // whose count is 0 (nothing is stripped).
+    TCipherHandle cipher = MakeCipher("unit-test-key");
+    struct {
+        const char* key;
+        uint8_t lastByte;
+        const char* expected;
+    } cases[] = {{"negative", 0x80, ""}, {"toolong", 9, ""}, {"zero", 0, "ABCDEFG"}};
+    sqlite3* raw = nullptr;
+    ASSERT_EQ(sqlite3_open(mPath.CStr(), &raw), SQLITE_OK);
+    for (const auto& c : cases) {
+        uint8_t plain[8] = {'A', 'B', 'C', 'D', 'E', 'F', 'G', c.lastByte};
+        uint8_t block[8];
+        EncryptBlock(cipher, plain, block);
+        sqlite3_stmt* stmt = nullptr;
+        ASSERT_EQ(
+            sqlite3_prepare_v2(raw, "UPDATE globals SET value=?1 WHERE key=?2", -1, &stmt, nullptr),
+            SQLITE_OK);
+        sqlite3_bind_blob(stmt, 1, block, 8, SQLITE_TRANSIENT);
+        sqlite3_bind_text(stmt, 2, c.key, -1, SQLITE_TRANSIENT);
+        EXPECT_EQ(sqlite3_step(stmt), SQLITE_DONE);
+        sqlite3_finalize(stmt);
+    }
+    sqlite3_close(raw);
+    DestroyCipher(cipher);
+
+    TPrefsDB db(mPath, true);
+    for (const auto& c : cases)
+        EXPECT_EQ(db.GetValue(c.key, "default", -1).ToStd(), c.expected) << c.key;
+}
