@@ -1,0 +1,55 @@
+#pragma once
+
+#include "framework/core/TString.h"
+
+// The program's command line as one text: the arguments behind the program
+// name, joined by single blanks. Every switch ("-wnd=", "--cheat",
+// "options=" ...) is found by a case-sensitive search anywhere in that
+// text, and its value is the text right behind it. The application main
+// records the process's command line once at start; readers take a copy.
+class TCommandLine {
+public:
+    TCommandLine() = default;
+    explicit TCommandLine(const TString& text) : mText(text) {}
+    // argv[1] to argv[argc - 1] joined by blanks; argv[0], the program
+    // file, is not part of it.
+    static TCommandLine FromArguments(int argc, const char* const* argv);
+
+    static void SetProcessCommandLine(const TCommandLine& commandLine);
+    static TCommandLine GetProcessCommandLine();
+
+    const TString& GetText() const { return mText; }
+
+    // Index of the first occurrence of the switch, or -1 (also for an
+    // empty name).
+    int FindSwitch(const char* name) const;
+    bool HasSwitch(const char* name) const { return FindSwitch(name) >= 0; }
+
+    // The text behind the switch to the end of the command line; empty when
+    // the switch is absent. At most maxLength bytes when maxLength >= 0.
+    TString GetValue(const char* name, int maxLength = -1) const;
+    // The text behind the switch up to the first blank (or the end); at
+    // most maxLength bytes when maxLength >= 0.
+    TString GetWord(const char* name, int maxLength = -1) const;
+    // The code of "--cheat": from one character behind the switch (the
+    // separator, whatever it is, is skipped) to the first blank.
+    TString GetCheatCode() const;
+
+    // Settings taken from the command line:
+    // "-url=" -> "downloadurl", the text behind the switch up to the first blank.
+    void StoreDownloadUrl() const;
+    // "--stringtest" -> "stringtest" = "1".
+    void StoreStringTest() const;
+    // "--cheat" -> "cheatcode".
+    void StoreCheatCode() const;
+    // "options=" -> each of its pairs stored as a setting.
+    void StoreOptions() const;
+
+    // Stores the pairs of an "options=" text (the part behind the switch):
+    // "name=value" pairs separated by "&" or, in a pair without "&" behind
+    // it, by a blank. Stops at a leading blank or at a pair without "=".
+    static void StoreOptionPairs(const TString& pairs);
+
+private:
+    TString mText;
+};
