@@ -335,3 +335,99 @@ TEST_F(TPrefsDBTest, ValueWithBadPadding_ReadsAsEmpty) {
     for (const auto& c : cases)
         EXPECT_EQ(db.GetValue(c.key, "default", -1).ToStd(), c.expected) << c.key;
 }
+
+TEST_F(TPrefsDBTest, FileThatIsNotOurDatabase_IsMovedAsideAndAFreshOneStarts) {
+    // A file of this database, cut short.
+    std::string truncated;
+    {
+        TPrefsDB db(mPath, true);
+        for (int i = 0; i < 200; ++i)
+            db.SetValue(TString::Format("key%d", i), TString(std::string(100, 'x')), -1, false);
+    }
+    truncated = ReadWhole(mPath.CStr());
+    truncated.resize(truncated.size() / 2);
+    // Another SQLite file, not ours.
+    fs::path foreignPath = mDir / "foreign.db";
+    {
+        sqlite3* db = nullptr;
+        ASSERT_EQ(sqlite3_open(foreignPath.c_str(), &db), SQLITE_OK);
+        sqlite3_exec(db, "CREATE TABLE t(x); INSERT INTO t VALUES(1);", nullptr, nullptr, nullptr);
+        sqlite3_close(db);
+    }
+    struct {
+        const char* name;
+        std::string content;
+    } cases[] = {
+        {"empty", ""},
+        {"text", "this is not a database\n"},
+        {"random bytes", std::string("\x01\xff\x13\x00\x7f garbage", 14)},
+        {"another database", ReadWhole(foreignPath)},
+        {"truncated", truncated},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        WriteWhole(mPath.CStr(), c.content);
+        StartLog(mDir.c_str());
+        {
+            TPrefsDB db(mPath, true);
+            EXPECT_TRUE(db.IsPersistent());
+            EXPECT_EQ(db.GetValue("key1", "none", -1).ToStd(), "none");
+            EXPECT_TRUE(db.SetValue("fresh", "yes", -1, true));
+        }
+        fs::path aside = mDir / "prefsdb.dat.bad1";
+        ASSERT_TRUE(fs::exists(aside));
+        EXPECT_EQ(ReadWhole(aside), c.content) << "the old file is kept as it was";
+        EXPECT_NE(Log().find("moved it to"), std::string::npos);
+        TPrefsDB reopened(mPath, true);
+        EXPECT_EQ(reopened.GetValue("fresh", "", -1).ToStd(), "yes");
+        fs::remove(aside);
+    }
+}
+
+TEST_F(TPrefsDBTest, MovingAside_NeverReplacesAnEarlierSetAsideFile) {
+    WriteWhole(mDir / "prefsdb.dat.bad1", "first");
+    WriteWhole(mPath.CStr(), "second");
+    TPrefsDB db(mPath, true);
+    EXPECT_EQ(ReadWhole(mDir / "prefsdb.dat.bad1"), "first");
+    EXPECT_EQ(ReadWhole(mDir / "prefsdb.dat.bad2"), "second");
+}
+
+TEST_F(TPrefsDBTest, LeftoverFromAnInterruptedCreation_IsIgnored) {
+    WriteWhole((mPath + ".new").CStr(), "half-made");
+    {
+        TPrefsDB db(mPath, true);
+        EXPECT_TRUE(db.IsPersistent());
+        db.SetValue("k", "v", -1, true);
+    }
+    EXPECT_FALSE(fs::exists((mPath + ".new").CStr()));
+    TPrefsDB reopened(mPath, true);
+    EXPECT_EQ(reopened.GetValue("k", "", -1).ToStd(), "v");
+}
+
+TEST_F(TPrefsDBTest, UnusableLocation_KeepsValuesInMemoryForTheRun) {
+    // A folder stands where the file should be.
+    fs::create_directory(mPath.CStr());
+    TPrefsDB db(mPath, true);
+    EXPECT_FALSE(db.IsPersistent());
+    EXPECT_TRUE(db.SetValue("k", "v", 2, true));
+    EXPECT_EQ(db.GetValue("k", "", 2).ToStd(), "v");
+    EXPECT_TRUE(fs::is_directory(mPath.CStr()));
+    EXPECT_NE(Log().find("kept in memory for this run only"), std::string::npos);
+}
+
+TEST_F(TPrefsDBTest, DefaultConstructor_OpensUserPrefsFileInTheUserDataFolder) {
+    TString savedFolder = GetUserDataFolderText();
+    SetUserDataFolder(TString((mDir / "user").string()));
+    {
+        TPrefsDB db(true);
+        EXPECT_TRUE(db.IsPersistent());
+        EXPECT_EQ(db.GetPath().ToStd(), (mDir / "user" / "prefsdb.dat").string());
+        db.SetInt("runs", 1, -1, true);
+    }
+    EXPECT_TRUE(fs::exists(mDir / "user" / "prefsdb.dat"));
+    {
+        TPrefsDB db(true);
+        EXPECT_EQ(db.GetInt("runs", 0, -1), 1);
+    }
+    SetUserDataFolder(savedFolder);
+}
