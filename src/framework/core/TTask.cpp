@@ -1,0 +1,5 @@
+#include "framework/core/TTask.h"
+
+bool TTask::IsReady(int /*pass*/) {
+    return true;
+}
