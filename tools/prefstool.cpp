@@ -1,0 +1,136 @@
+// prefstool: reads and writes values of a preferences database
+// ("user:prefsdb.dat") from the command line, showing the enciphered bytes
+// that are stored next to the text they decipher to.
+//
+//   prefstool [options] set <key> <value> [player]
+//   prefstool [options] get <key> [player]
+//   prefstool [options] players
+//   prefstool [options] delete-player <player>
+//
+// player is the 0-based player index; leave it out (or give -1) for the
+// installation's global values.
+//
+// Options:
+//   --dir <folder>       user data folder (default: the game's own)
+//   --key <text>         encryption key text (default: "Corvalo")
+//   --install <text>     install key setting (default: none, "unknown")
+#include "framework/core/TFileSystem.h"
+#include "framework/core/TFolder.h"
+#include "framework/core/TPrefsDB.h"
+#include "framework/core/TSettings.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+int Usage() {
+    std::fprintf(stderr, "usage: prefstool [--dir folder] [--key text] [--install text] command\n"
+                         "  set <key> <value> [player]\n"
+                         "  get <key> [player]\n"
+                         "  players\n"
+                         "  delete-player <player>\n");
+    return 2;
+}
+
+std::string Hex(const std::vector<uint8_t>& bytes) {
+    std::string text;
+    char digits[4];
+    for (uint8_t b : bytes) {
+        std::snprintf(digits, sizeof digits, "%02x", b);
+        text += digits;
+    }
+    return text;
+}
+
+bool ParsePlayer(const char* text, int& player) {
+    char* end = nullptr;
+    long value = std::strtol(text, &end, 10);
+    if (!*text || *end || value < -1 || value >= TPrefsDB::kMaxUsers) {
+        std::fprintf(stderr, "prefstool: \"%s\" is not a player index\n", text);
+        return false;
+    }
+    player = static_cast<int>(value);
+    return true;
+}
+
+void Show(TPrefsDB& db, const char* key, int player) {
+    std::vector<uint8_t> stored;
+    const char* table = player < 0 ? "globals" : "player";
+    if (!db.GetStoredBytes(key, player, stored)) {
+        std::printf("%s %d  %s: (not set)\n", table, player, key);
+        return;
+    }
+    std::printf("%s %d  %s\n  stored (%zu bytes): %s\n  value: \"%s\"\n", table, player, key,
+                stored.size(), Hex(stored).c_str(), db.GetValue(key, "", player).CStr());
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    TString folder;
+    TString key = "Corvalo";
+    TString install;
+    int arg = 1;
+    for (; arg + 1 < argc && std::strncmp(argv[arg], "--", 2) == 0; arg += 2) {
+        if (std::strcmp(argv[arg], "--dir") == 0)
+            folder = argv[arg + 1];
+        else if (std::strcmp(argv[arg], "--key") == 0)
+            key = argv[arg + 1];
+        else if (std::strcmp(argv[arg], "--install") == 0)
+            install = argv[arg + 1];
+        else
+            return Usage();
+    }
+    if (arg >= argc)
+        return Usage();
+    std::string command = argv[arg++];
+    int rest = argc - arg;
+
+    if (folder.IsEmpty())
+        folder = GetDataFolder(false, TString(), "Corvalo");
+    if (folder.IsEmpty()) {
+        std::fprintf(stderr, "prefstool: no user data folder; give one with --dir\n");
+        return 1;
+    }
+    SetUserDataFolder(folder);
+    SetSetting(TSettingKey::kEncryptionKey, key);
+    SetSetting(TSettingKey::kInstallKey, install);
+
+    TPrefsDB db(true);
+    std::printf("database: %s%s\ninstall key: %s\n", db.GetPath().CStr(),
+                db.IsPersistent() ? "" : " (NOT persistent: see the log)",
+                db.GetInstallKey().CStr());
+
+    int player = -1;
+    if (command == "set" && (rest == 2 || rest == 3)) {
+        if (rest == 3 && !ParsePlayer(argv[arg + 2], player))
+            return 2;
+        if (!db.SetValue(argv[arg], argv[arg + 1], player, true)) {
+            std::fprintf(stderr, "prefstool: the value was not stored\n");
+            return 1;
+        }
+        Show(db, argv[arg], player);
+        return 0;
+    }
+    if (command == "get" && (rest == 1 || rest == 2)) {
+        if (rest == 2 && !ParsePlayer(argv[arg + 1], player))
+            return 2;
+        Show(db, argv[arg], player);
+        return 0;
+    }
+    if (command == "players" && rest == 0) {
+        std::printf("players: %d\n", db.GetUserCount());
+        return 0;
+    }
+    if (command == "delete-player" && rest == 1) {
+        if (!ParsePlayer(argv[arg], player) || player < 0)
+            return 2;
+        std::printf("players: %d\n", db.DeleteUser(player));
+        return 0;
+    }
+    return Usage();
+}
