@@ -26,6 +26,15 @@ bool SameChar(char a, char b, bool ignoreCase) {
     return ignoreCase ? Upper(a) == Upper(b) : a == b;
 }
 
+// The capacity doubled, again and again, until it holds need bytes.
+uint32_t GrownCapacity(uint32_t capacity, uint32_t need) {
+    capacity = std::max(capacity, 1u);
+    while (capacity < need) {
+        capacity *= 2;
+    }
+    return capacity;
+}
+
 } // namespace
 
 // ---- records ---------------------------------------------------------------
@@ -264,6 +273,23 @@ int TString::Find(const TString& needle, int flags, int start) const {
     bool ignoreCase = flags & kIgnoreCase;
     const char* text = mRecord->text;
     const char* pattern = needle.CStr();
+    int positions = length - needleLength + 1;
+    if (!ignoreCase) {
+        // The same positions as the loops below, searched by the library.
+        std::string_view view(text, length);
+        std::string_view wanted(pattern, needleLength);
+        size_t found;
+        if (flags & kBackwards) {
+            int top = positions - 1 - start;
+            if (top < 0) {
+                return -1;
+            }
+            found = view.rfind(wanted, static_cast<size_t>(top));
+        } else {
+            found = view.find(wanted, static_cast<size_t>(start));
+        }
+        return found == std::string_view::npos ? -1 : static_cast<int>(found);
+    }
     auto matchesAt = [&](int position) {
         for (int k = 0; k < needleLength; ++k) {
             if (!SameChar(text[position + k], pattern[k], ignoreCase)) {
@@ -272,7 +298,6 @@ int TString::Find(const TString& needle, int flags, int start) const {
         }
         return true;
     };
-    int positions = length - needleLength + 1;
     if (flags & kBackwards) {
         for (int i = positions - 1 - start; i >= 0; --i) {
             if (matchesAt(i)) {
@@ -407,11 +432,7 @@ int TString::Write(int position, const void* data, int count, bool terminate) {
     if (!mRecord) {
         mRecord = NewRecord(std::max(need, kMinCapacity));
     } else if (mRecord->capacity < need) {
-        uint32_t capacity = std::max(mRecord->capacity, 1u);
-        while (capacity < need) {
-            capacity *= 2;
-        }
-        Reallocate(capacity);
+        Reallocate(GrownCapacity(mRecord->capacity, need));
     }
     if (count) {
         std::memcpy(mRecord->text + position, data, count);
@@ -453,8 +474,11 @@ TString& TString::AppendChar(char c) {
     MakePrivate();
     int length = Length();
     uint32_t need = static_cast<uint32_t>(length + 2);
-    if (!mRecord || mRecord->capacity < need) {
+    if (!mRecord) {
         Reallocate(need);
+    } else if (mRecord->capacity < need) {
+        // Doubling, as in Write, keeps byte-by-byte building linear.
+        Reallocate(GrownCapacity(mRecord->capacity, need));
     }
     mRecord->text[length] = c;
     mRecord->text[length + 1] = 0;

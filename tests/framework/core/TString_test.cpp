@@ -55,6 +55,8 @@ TEST(TString, Capacities_FollowHowTheRecordWasMade) {
     };
     TString grown("ab");
     grown += 'c';
+    TString doubled("0123456789abcdef"); // capacity 17
+    doubled += 'g';
     TString shared("hello");
     TString copy(shared);
     copy.ToLower(); // private copy of exactly length + 1
@@ -69,6 +71,7 @@ TEST(TString, Capacities_FollowHowTheRecordWasMade) {
         {"substring", TString("hello").Substring(1, 2), 16},
         {"format that fits", TString::Format("%d", 12345), 6},
         {"growth by appending", grown, 16},
+        {"byte appended past the capacity doubles it", doubled, 34},
         {"private copy", copy, 6},
     };
     for (const Case& c : cases) {
