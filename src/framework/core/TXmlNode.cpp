@@ -4,6 +4,7 @@
 #include "framework/core/TPackedXml.h"
 #include "framework/core/TXmlParser.h"
 
+#include <algorithm>
 #include <cstring>
 
 TXmlNode::~TXmlNode() = default;
@@ -16,6 +17,12 @@ TXmlNode* TXmlNode::AddChild(const TString& name) {
 void TXmlNode::EndChild(const TString&) {}
 
 int TXmlNode::AppendText(const char* token, int length) {
+    // Grow geometrically: a long text is built one word at a time.
+    const uint32_t need =
+        static_cast<uint32_t>(mTextLength) + static_cast<uint32_t>(std::max(length, 0)) + 2;
+    if (mText.Capacity() < need) {
+        mText.Reserve(std::max(need, mText.Capacity() * 2));
+    }
     if (mTextLength > 0) {
         mText.AppendChar(' ');
         ++mTextLength;
