@@ -73,7 +73,8 @@ void StartLog(const char* folder) {
         state.memoryLimit = ParseMemoryLimit(folder);
         return;
     }
-    if (!folder) {
+    // An empty folder would put the log at the top of the file system.
+    if (!folder || !*folder) {
         state.path = TString();
         return;
     }
@@ -93,7 +94,7 @@ void LogPrintf(const char* format, ...) {
     line = TString::Format("%s: ", line.CStr());
     va_list args;
     va_start(args, format);
-    TString message = TString::VFormat(format, args);
+    TString message = TString::VFormat(format ? format : "", args);
     va_end(args);
     line = TString::Format("%s%s\n", line.CStr(), message.CStr());
 

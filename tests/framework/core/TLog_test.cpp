@@ -75,11 +75,14 @@ TEST_F(LogTest, Path_IsFolderPlusLogfile) {
 }
 
 TEST_F(LogTest, WithoutPath_LinesAreDropped) {
-    StartLog(mFolder.c_str());
-    StartLog(nullptr);
-    EXPECT_TRUE(GetLogFilePath().IsEmpty());
-    LogPrintf("dropped");
-    EXPECT_FALSE(fs::exists(mFolder / "logfile.txt"));
+    for (const char* off : {static_cast<const char*>(nullptr), ""}) {
+        StartLog(mFolder.c_str());
+        StartLog(off);
+        EXPECT_TRUE(GetLogFilePath().IsEmpty());
+        LogPrintf("dropped");
+        EXPECT_FALSE(fs::exists(mFolder / "logfile.txt"));
+        EXPECT_FALSE(fs::exists("/logfile.txt"));
+    }
 }
 
 TEST_F(LogTest, Start_DeletesOldFileAndStartsAtZero) {
