@@ -7,7 +7,10 @@ namespace platform {
 // A millisecond counter that wraps at 32 bits, like a system tick count.
 // The program reads time through one current source: the real monotonic
 // clock by default, a hand-moved one in tests. Readers compare times by
-// signed 32-bit differences, so a wrap is harmless.
+// signed 32-bit differences, so a wrap is harmless. The application's timer,
+// the framework clocks and the timed tasks all read the current source; an
+// application that must leave time out (a host keeping the game waiting)
+// installs a source of its own that wraps the one it replaces.
 class TimeSource {
 public:
     virtual ~TimeSource() = default;
