@@ -28,6 +28,13 @@ LogState& State() {
     return state;
 }
 
+// A copy of one field, taken under the lock.
+template <typename T> T ReadUnderLock(T LogState::*field) {
+    LogState& state = State();
+    std::lock_guard<std::mutex> guard(state.lock);
+    return state.*field;
+}
+
 constexpr char kMemoryMaxTag[] = "__MEMORYMAX__";
 constexpr size_t kMemoryMaxTagLength = sizeof kMemoryMaxTag - 1;
 
@@ -130,31 +137,21 @@ void LogPrintf(const char* format, ...) {
 }
 
 TString GetLogFilePath() {
-    LogState& state = State();
-    std::lock_guard<std::mutex> guard(state.lock);
-    return state.path;
+    return ReadUnderLock(&LogState::path);
 }
 
 uint32_t GetLogWritePosition() {
-    LogState& state = State();
-    std::lock_guard<std::mutex> guard(state.lock);
-    return state.writePosition;
+    return ReadUnderLock(&LogState::writePosition);
 }
 
 uint32_t GetMemoryInUse() {
-    LogState& state = State();
-    std::lock_guard<std::mutex> guard(state.lock);
-    return state.memoryInUse;
+    return ReadUnderLock(&LogState::memoryInUse);
 }
 
 uint32_t GetMemoryPeak() {
-    LogState& state = State();
-    std::lock_guard<std::mutex> guard(state.lock);
-    return state.memoryPeak;
+    return ReadUnderLock(&LogState::memoryPeak);
 }
 
 int32_t GetMemoryLimit() {
-    LogState& state = State();
-    std::lock_guard<std::mutex> guard(state.lock);
-    return state.memoryLimit;
+    return ReadUnderLock(&LogState::memoryLimit);
 }
