@@ -1,21 +1,37 @@
 #include "framework/core/TDllCollateHandler.h"
 
+#include "framework/core/TLog.h"
 #include "platform/paths/ProgramPath.h"
 
 #include <cstdint>
+#include <unistd.h>
 #include <utility>
 
 std::unique_ptr<TDllCollateHandler> TDllCollateHandler::Create() {
     return CreateFromFolder(platform::ProgramFolder());
 }
 
-std::unique_ptr<TDllCollateHandler> TDllCollateHandler::CreateFromFolder(const std::string& folder) {
+std::unique_ptr<TDllCollateHandler>
+TDllCollateHandler::CreateFromFolder(const std::string& folder) {
+    // Only a module in a named folder: a bare file name would be searched
+    // for on the system's library path.
+    if (folder.empty() || folder.back() != '/') {
+        return nullptr;
+    }
+    std::string path = folder + kModuleName;
+    // No module is the usual case and is not worth a log line.
+    if (access(path.c_str(), F_OK) != 0) {
+        return nullptr;
+    }
     auto module = std::make_unique<platform::SharedModule>();
-    if (!module->Load(folder + kModuleName)) {
+    if (!module->Load(path)) {
+        LogPrintf("Locale module %s not loaded (%s); texts sort byte by byte", path.c_str(),
+                  module->LastError().c_str());
         return nullptr;
     }
     auto function = reinterpret_cast<CollateFunction>(module->FindSymbol(kExportName));
     if (!function) {
+        LogPrintf("Locale module %s has no %s; texts sort byte by byte", path.c_str(), kExportName);
         return nullptr; // the module unloads with its owner
     }
     return std::unique_ptr<TDllCollateHandler>(new TDllCollateHandler(std::move(module), function));

@@ -19,7 +19,9 @@ public:
     // The handler for the module beside the program, or null when the
     // module is missing or lacks the export.
     static std::unique_ptr<TDllCollateHandler> Create();
-    // The same for a module in the given folder (with its trailing "/").
+    // The same for a module in the given folder (with its trailing "/";
+    // anything else finds no module). A module that is there but cannot be
+    // loaded or lacks the export is logged and unloaded again.
     static std::unique_ptr<TDllCollateHandler> CreateFromFolder(const std::string& folder);
 
     TDllCollateHandler(TDllCollateHandler&& other) noexcept;

@@ -1,17 +1,26 @@
 #include "platform/paths/ProgramPath.h"
 
-#include <climits>
 #include <unistd.h>
 
 namespace platform {
 
 std::string ProgramFilePath() {
-    char buffer[PATH_MAX];
-    ssize_t length = readlink("/proc/self/exe", buffer, sizeof buffer - 1);
-    if (length <= 0) {
-        return std::string();
+    // The link's length is not known beforehand: grow until it fits.
+    std::string buffer(256, '\0');
+    for (;;) {
+        ssize_t length = readlink("/proc/self/exe", buffer.data(), buffer.size());
+        if (length <= 0) {
+            return std::string();
+        }
+        if (static_cast<size_t>(length) < buffer.size()) {
+            buffer.resize(static_cast<size_t>(length));
+            return buffer;
+        }
+        if (buffer.size() >= 1u << 20) {
+            return std::string();
+        }
+        buffer.resize(buffer.size() * 2);
     }
-    return std::string(buffer, static_cast<size_t>(length));
 }
 
 std::string ProgramFolder() {

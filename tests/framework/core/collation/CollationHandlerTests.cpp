@@ -1,9 +1,16 @@
 #include "framework/core/TDllCollateHandler.h"
 
+#include "framework/core/TLog.h"
+
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cstdlib>
 #include <dlfcn.h>
+#include <fstream>
+#include <sstream>
 #include <string>
+#include <unistd.h>
 
 // This program has no locale module beside it; it loads the test modules
 // from their folders.
@@ -21,12 +28,63 @@ bool IsResident(const std::string& path) {
     return true;
 }
 
+// A fresh folder under the system's temporary folder, removed afterwards.
+class TempFolder {
+public:
+    TempFolder() {
+        char pattern[] = "/tmp/corvalo-collation-XXXXXX";
+        const char* made = mkdtemp(pattern);
+        mPath = made ? std::string(made) + "/" : std::string();
+    }
+    ~TempFolder() {
+        if (!mPath.empty()) {
+            std::remove((mPath + "nblocale.so").c_str());
+            std::remove((mPath + "logfile.txt").c_str());
+            rmdir(mPath.c_str());
+        }
+    }
+    const std::string& Path() const { return mPath; }
+
+private:
+    std::string mPath;
+};
+
+std::string ReadFile(const std::string& path) {
+    std::ifstream in(path);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
 TEST(TDllCollateHandler, Create_WithoutAModuleBesideTheProgram_IsNull) {
     EXPECT_EQ(TDllCollateHandler::Create(), nullptr);
 }
 
 TEST(TDllCollateHandler, CreateFromFolder_MissingFolder_IsNull) {
     EXPECT_EQ(TDllCollateHandler::CreateFromFolder(kModules + "absent/"), nullptr);
+}
+
+TEST(TDllCollateHandler, CreateFromFolder_WithoutANamedFolder_LooksNowhere) {
+    // A bare module name would be looked up on the system's library path.
+    EXPECT_EQ(TDllCollateHandler::CreateFromFolder(""), nullptr);
+    EXPECT_EQ(TDllCollateHandler::CreateFromFolder(kModules + "nocase"), nullptr);
+}
+
+TEST(TDllCollateHandler, CreateFromFolder_BrokenModules_AreLoggedAndIgnored) {
+    TempFolder folder;
+    ASSERT_FALSE(folder.Path().empty());
+    StartLog(folder.Path().c_str());
+    {
+        std::ofstream junk(folder.Path() + "nblocale.so", std::ios::binary);
+        junk << "this is not a shared object";
+    }
+    EXPECT_EQ(TDllCollateHandler::CreateFromFolder(folder.Path()), nullptr);
+    EXPECT_EQ(TDllCollateHandler::CreateFromFolder(kModules + "noexport/"), nullptr);
+    std::string log = ReadFile(folder.Path() + "logfile.txt");
+    EXPECT_NE(log.find("Locale module " + folder.Path() + "nblocale.so not loaded"),
+              std::string::npos)
+        << log;
+    EXPECT_NE(log.find("noexport/nblocale.so has no nbCollate"), std::string::npos) << log;
 }
 
 TEST(TDllCollateHandler, CreateFromFolder_CaseInsensitiveModule_OrdersWithoutCase) {
