@@ -99,6 +99,21 @@ bool PathExists(const TString& path, off_t* size) {
     return true;
 }
 
+// Gives a file a new name, failing rather than replacing a file that
+// already has that name. Hard links do this atomically; on file systems
+// without them the name is checked first (one process owns these files).
+bool MoveNoReplace(const TString& from, const TString& to) {
+    if (link(from.CStr(), to.CStr()) == 0)
+        return unlink(from.CStr()) == 0;
+    if (errno == EEXIST || errno == ENOENT)
+        return false;
+    if (PathExists(to, nullptr)) {
+        errno = EEXIST;
+        return false;
+    }
+    return rename(from.CStr(), to.CStr()) == 0;
+}
+
 // Makes a rename durable: the directory entry is flushed too.
 void SyncParentFolder(const TString& path) {
     std::filesystem::path parent = std::filesystem::path(path.CStr()).parent_path();
@@ -262,14 +277,19 @@ bool TPrefsDB::OpenFile(bool mayRebuild) {
     return true;
 }
 
-bool TPrefsDB::MoveAside(const char* reason) {
+TString TPrefsDB::FreeAsideName() const {
     TString aside;
     for (int n = 1; n < 1000; ++n) {
         aside = mPath + TString::Format(".bad%d", n);
         if (!PathExists(aside, nullptr) && !PathExists(aside + "-journal", nullptr))
             break;
     }
-    if (link(mPath.CStr(), aside.CStr()) != 0 || unlink(mPath.CStr()) != 0) {
+    return aside;
+}
+
+bool TPrefsDB::MoveAside(const char* reason) {
+    TString aside = FreeAsideName();
+    if (!MoveNoReplace(mPath, aside)) {
         LogPrintf("TPrefsDB: \"%s\" is %s and cannot be moved aside: %s", mPath.CStr(), reason,
                   strerror(errno));
         return false;
@@ -277,7 +297,7 @@ bool TPrefsDB::MoveAside(const char* reason) {
     // A journal that belonged to that file must not be played into the new
     // one.
     TString journal = mPath + "-journal";
-    if (PathExists(journal, nullptr) && rename(journal.CStr(), (aside + "-journal").CStr()) != 0) {
+    if (PathExists(journal, nullptr) && !MoveNoReplace(journal, aside + "-journal")) {
         LogPrintf("TPrefsDB: cannot move \"%s\" aside: %s", journal.CStr(), strerror(errno));
         return false;
     }
@@ -295,6 +315,18 @@ bool TPrefsDB::OpenFresh() {
 
     // Built complete under a second name, then linked in place, so that the
     // real name never holds a half-made file.
+    // A journal without its database must not be played into the new one.
+    TString journal = mPath + "-journal";
+    if (PathExists(journal, nullptr)) {
+        TString aside = FreeAsideName() + "-journal";
+        if (!MoveNoReplace(journal, aside)) {
+            LogPrintf("TPrefsDB: cannot move \"%s\" aside: %s", journal.CStr(), strerror(errno));
+            return false;
+        }
+        LogPrintf("TPrefsDB: \"%s\" had no database; moved it to \"%s\"", journal.CStr(),
+                  aside.CStr());
+    }
+
     TString building = mPath + ".new";
     unlink(building.CStr());
     unlink((building + "-journal").CStr());
@@ -313,13 +345,11 @@ bool TPrefsDB::OpenFresh() {
         unlink(building.CStr());
         return false;
     }
-    // link() never replaces an existing file.
-    if (link(building.CStr(), mPath.CStr()) != 0) {
+    if (!MoveNoReplace(building, mPath)) {
         LogPrintf("TPrefsDB: cannot put \"%s\" in place: %s", mPath.CStr(), strerror(errno));
         unlink(building.CStr());
         return false;
     }
-    unlink(building.CStr());
     SyncParentFolder(mPath);
     return OpenFile(false);
 }

@@ -74,6 +74,7 @@ private:
     // one that is not this database is moved aside first.
     bool OpenFile(bool mayRebuild);
     bool OpenFresh();
+    TString FreeAsideName() const;
     bool MoveAside(const char* reason);
     bool OpenInMemory(const char* reason);
     void AfterFailure();

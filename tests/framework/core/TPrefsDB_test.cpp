@@ -431,3 +431,16 @@ TEST_F(TPrefsDBTest, DefaultConstructor_OpensUserPrefsFileInTheUserDataFolder) {
     }
     SetUserDataFolder(savedFolder);
 }
+
+TEST_F(TPrefsDBTest, JournalWithoutItsDatabase_IsMovedAsideNotPlayedIntoANewOne) {
+    WriteWhole((mPath + "-journal").CStr(), std::string(4096, '\x5a'));
+    {
+        TPrefsDB db(mPath, true);
+        EXPECT_TRUE(db.IsPersistent());
+        db.SetValue("k", "v", -1, true);
+    }
+    EXPECT_FALSE(fs::exists((mPath + "-journal").CStr()));
+    EXPECT_EQ(ReadWhole(mDir / "prefsdb.dat.bad1-journal"), std::string(4096, '\x5a'));
+    TPrefsDB reopened(mPath, true);
+    EXPECT_EQ(reopened.GetValue("k", "", -1).ToStd(), "v");
+}
