@@ -4,6 +4,7 @@
 #include <cstdarg>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -130,6 +131,14 @@ int CollateStrings(const char* a, const char* b);
 struct TStringByteLess {
     bool operator()(const TString& a, const TString& b) const {
         return CompareBytes(a.CStr(), b.CStr()) < 0;
+    }
+};
+
+// Hash of the text's bytes, for unordered containers (equal strings have
+// equal bytes, so equal hashes).
+template <> struct std::hash<TString> {
+    size_t operator()(const TString& text) const noexcept {
+        return std::hash<std::string_view>()(text.View());
     }
 };
 

@@ -6,6 +6,9 @@
 #include <cmath>
 #include <map>
 #include <string>
+#include <thread>
+#include <unordered_set>
+#include <vector>
 
 // These tests run without a collation module beside the program, so every
 // ordering is byte order.
@@ -168,6 +171,35 @@ TEST(TString, ChangeOfACopy_LeavesTheOriginalUnchanged) {
         EXPECT_EQ(original.RefCount(), 1u) << c.what;
         EXPECT_EQ(copy.RefCount(), 1u) << c.what;
     }
+}
+
+TEST(TString, CopiesOnSeveralThreads_KeepTheCountRight) {
+    TString shared("shared between threads");
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 4; ++t) {
+        threads.emplace_back([&shared] {
+            for (int i = 0; i < 20000; ++i) {
+                TString copy(shared);
+                TString another = copy;
+                if (another.Length() != 22) {
+                    ADD_FAILURE();
+                    return;
+                }
+            }
+        });
+    }
+    for (std::thread& thread : threads) {
+        thread.join();
+    }
+    EXPECT_EQ(shared.RefCount(), 1u);
+}
+
+TEST(TString, Hash_FollowsTheBytes) {
+    std::hash<TString> hash;
+    EXPECT_EQ(hash(TString("abc")), hash(TString("abc", 3)));
+    EXPECT_EQ(hash(TString()), hash(TString("")));
+    std::unordered_set<TString> set{TString("a"), TString("A"), TString("a")};
+    EXPECT_EQ(set.size(), 2u);
 }
 
 TEST(TString, Move_LeavesTheSourceEmpty) {
