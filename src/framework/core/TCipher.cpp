@@ -210,24 +210,37 @@ int LastCipherLength(TCipherHandle handle) {
     return handle ? handle->mLastLength : 0;
 }
 
-TString EncryptText(TCipherHandle handle, const TString& text) {
-    int length = text.Length() + 1;
-    int needed = Encrypt(handle, text.CStr(), length, nullptr, 0, true);
+std::vector<uint8_t> EncryptToBytes(TCipherHandle handle, const void* input, int inputLength,
+                                    bool textForm) {
+    int needed = Encrypt(handle, input, inputLength, nullptr, 0, textForm);
     if (needed <= 0)
-        return TString();
-    std::vector<char> output(static_cast<size_t>(needed));
-    if (Encrypt(handle, text.CStr(), length, output.data(), needed, true) != 0)
-        return TString();
-    return TString(output.data());
+        return {};
+    std::vector<uint8_t> output(static_cast<size_t>(needed));
+    if (Encrypt(handle, input, inputLength, output.data(), needed, textForm) != 0)
+        return {};
+    return output;
+}
+
+std::vector<uint8_t> DecryptToBytes(TCipherHandle handle, const void* input, int inputLength,
+                                    bool textForm) {
+    int needed = Decrypt(handle, input, inputLength, nullptr, 0, textForm);
+    if (needed <= 0)
+        return {};
+    std::vector<uint8_t> output(static_cast<size_t>(needed));
+    if (Decrypt(handle, input, inputLength, output.data(), needed, textForm) != 0)
+        return {};
+    return output;
+}
+
+TString EncryptText(TCipherHandle handle, const TString& text) {
+    std::vector<uint8_t> form = EncryptToBytes(handle, text.CStr(), text.Length() + 1, true);
+    // The text form ends in its NUL.
+    return form.empty() ? TString() : TString(reinterpret_cast<const char*>(form.data()));
 }
 
 TString DecryptText(TCipherHandle handle, const TString& text) {
-    int needed = Decrypt(handle, text.CStr(), text.Length(), nullptr, 0, true);
-    if (needed <= 0)
-        return TString();
-    std::vector<char> output(static_cast<size_t>(needed));
-    if (Decrypt(handle, text.CStr(), text.Length(), output.data(), needed, true) != 0)
-        return TString();
+    std::vector<uint8_t> bytes = DecryptToBytes(handle, text.CStr(), text.Length(), true);
     // The deciphered bytes are cut at their first NUL.
-    return TString(output.data(), strnlen(output.data(), output.size()));
+    const char* data = reinterpret_cast<const char*>(bytes.data());
+    return bytes.empty() ? TString() : TString(data, strnlen(data, bytes.size()));
 }

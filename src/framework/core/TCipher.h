@@ -4,6 +4,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
+#include <vector>
 
 // The value cipher of the preferences database: Blowfish in ECB mode with a
 // padding of its own, keyed from the start-up key text ("encryptionkey"),
@@ -33,6 +35,13 @@ int Encrypt(TCipherHandle handle, const void* input, int inputLength, void* outp
 int Decrypt(TCipherHandle handle, const void* input, int inputLength, void* output,
             int outputCapacity, bool textForm);
 int LastCipherLength(TCipherHandle handle);
+
+// Encrypt and Decrypt with the size asked first; the whole output as
+// bytes (the text form with its NUL). Empty when nothing is produced.
+std::vector<uint8_t> EncryptToBytes(TCipherHandle handle, const void* input, int inputLength,
+                                    bool textForm);
+std::vector<uint8_t> DecryptToBytes(TCipherHandle handle, const void* input, int inputLength,
+                                    bool textForm);
 
 // The text form of the text's bytes followed by its NUL; empty when nothing
 // is produced.

@@ -126,24 +126,10 @@ void SyncParentFolder(const TString& path) {
     }
 }
 
-void EncipherValue(TCipherHandle cipher, const TString& text, std::vector<uint8_t>& bytes) {
-    int needed = Encrypt(cipher, text.CStr(), text.Length(), nullptr, 0, false);
-    bytes.assign(static_cast<size_t>(needed > 0 ? needed : 0), 0);
-    if (needed <= 0 ||
-        Encrypt(cipher, text.CStr(), text.Length(), bytes.data(), needed, false) != 0)
-        bytes.clear();
-}
-
-TString DecipherValue(TCipherHandle cipher, const std::vector<uint8_t>& bytes) {
-    int size = static_cast<int>(bytes.size());
-    int needed = Decrypt(cipher, bytes.data(), size, nullptr, 0, false);
-    if (needed <= 0)
-        return TString();
-    std::vector<char> text(static_cast<size_t>(needed));
-    if (Decrypt(cipher, bytes.data(), size, text.data(), needed, false) != 0)
-        return TString();
-    // The value is its text up to the first NUL.
-    return TString(text.data(), strnlen(text.data(), text.size()));
+// A stored value is the text of its deciphered bytes up to the first NUL.
+TString TextOf(const std::vector<uint8_t>& bytes) {
+    const char* data = reinterpret_cast<const char*>(bytes.data());
+    return bytes.empty() ? TString() : TString(data, strnlen(data, bytes.size()));
 }
 
 } // namespace
@@ -529,7 +515,7 @@ TString TPrefsDB::GetValue(const TString& key, const TString& defaultText, int u
     std::vector<uint8_t> bytes;
     if (user < 0 || !FindValue(user, key, bytes))
         return defaultText;
-    return DecipherValue(mCipher, bytes);
+    return TextOf(DecryptToBytes(mCipher, bytes.data(), static_cast<int>(bytes.size()), false));
 }
 
 bool TPrefsDB::GetStoredBytes(const TString& key, int userIndex, std::vector<uint8_t>& bytes) {
@@ -545,8 +531,7 @@ bool TPrefsDB::SetValue(const TString& key, const TString& text, int userIndex, 
     int64_t user = TableFor(userIndex);
     if (user < 0)
         return false;
-    std::vector<uint8_t> bytes;
-    EncipherValue(mCipher, text, bytes);
+    std::vector<uint8_t> bytes = EncryptToBytes(mCipher, text.CStr(), text.Length(), false);
     const char* sql = user == 0 ? "INSERT INTO globals(install, key, value) VALUES(?1, ?2, ?3) "
                                   "ON CONFLICT(install, key) DO UPDATE SET value=excluded.value"
                                 : "INSERT INTO uservalues(user, key, value) VALUES(?1, ?2, ?3) "
