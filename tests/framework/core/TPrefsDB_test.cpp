@@ -444,3 +444,17 @@ TEST_F(TPrefsDBTest, JournalWithoutItsDatabase_IsMovedAsideNotPlayedIntoANewOne)
     TPrefsDB reopened(mPath, true);
     EXPECT_EQ(reopened.GetValue("k", "", -1).ToStd(), "v");
 }
+
+TEST_F(TPrefsDBTest, NoUserDataFolder_KeepsValuesInMemoryAndSaysSo) {
+    TString savedFolder = GetUserDataFolderText();
+    SetUserDataFolder("");
+    GetNameTable().erase("user:prefsdb.dat");
+    {
+        TPrefsDB db(true);
+        EXPECT_FALSE(db.IsPersistent());
+        EXPECT_TRUE(db.SetValue("k", "v", -1, true));
+        EXPECT_EQ(db.GetValue("k", "", -1).ToStd(), "v");
+    }
+    EXPECT_NE(Log().find("no location for the preferences file"), std::string::npos);
+    SetUserDataFolder(savedFolder);
+}
