@@ -37,13 +37,18 @@ bool TFile::Open(const char* name, int32_t mode) {
     TString location = ResolvePath(name, mode < kFileWriteBinary);
     if (location.IsEmpty())
         return false;
-    if (location.CharAt(0) == '@') {
-        mData = std::make_unique<TFlatFileMap>();
-        return mData->Open(location.CStr(), mode);
-    }
-    if (location.CharAt(0) == '&') {
-        mData = std::make_unique<TMemoryFile>();
-        return mData->Open(location.CStr(), mode);
+    if (location.CharAt(0) == '@' || location.CharAt(0) == '&') {
+        std::unique_ptr<TFileData> data;
+        if (location.CharAt(0) == '@')
+            data = std::make_unique<TFlatFileMap>();
+        else
+            data = std::make_unique<TMemoryFile>();
+        // A file object that did not open is not kept: IsOpen must not
+        // report a file that cannot be read.
+        if (!data->Open(location.CStr(), mode))
+            return false;
+        mData = std::move(data);
+        return true;
     }
     if (mode >= kFileWriteBinary && mode <= kFileAppendText)
         MakeFoldersFor(location.ToStd());

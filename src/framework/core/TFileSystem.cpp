@@ -219,7 +219,7 @@ void ScanAssetFolder(const TString& folderText, const TString& prefixText) {
 
     // Packs come first so that loose files of the same name replace their
     // entries. Only the assets folder itself holds packs.
-    if (!prefixed && folder == state.assets)
+    if (!prefixed && folder.View() == state.assets.View())
         LoadPacksInFolder(folder, state.names);
 
     TString relative;
@@ -234,7 +234,7 @@ void ScanAssetFolder(const TString& folderText, const TString& prefixText) {
             relative = Lower(folder);
         if (!relative.IsEmpty())
             relative += '/';
-    } else if (prefix == TString(".")) {
+    } else if (prefix.View() == ".") {
         prefix = TString();
     }
 
@@ -249,7 +249,7 @@ void ScanAssetFolder(const TString& folderText, const TString& prefixText) {
         TString path = folder + "/" + entry;
         if (!isDirectory) {
             state.names[key] = path;
-        } else if (Lower(entry) != TString(".svn")) {
+        } else if (Lower(entry).View() != ".svn") {
             if (prefixed)
                 ScanAssetFolder(path, prefix + entry + "/");
             else
@@ -275,7 +275,7 @@ bool ApplyHiddenNameList(const char* text, bool add) {
             break;
         TString token(start, static_cast<size_t>(p - start));
         token.ToLower();
-        if (token == TString("-*")) {
+        if (token.View() == "-*") {
             hidden.clear();
             cleared = true;
         } else if (add) {
@@ -296,7 +296,7 @@ bool NextRegisteredName(const TString& folderText, TString& name, bool recursive
     TString folder = Lower(folderText);
     TString start = name.IsEmpty() ? folder : name;
     auto it = names.lower_bound(start);
-    if (it != names.end() && !name.IsEmpty() && it->first == name)
+    if (it != names.end() && !name.IsEmpty() && it->first.View() == name.View())
         ++it;
     if (it == names.end())
         return false;

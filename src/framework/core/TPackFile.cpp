@@ -18,7 +18,6 @@ int32_t ReadInt32(const unsigned char* p) {
     return static_cast<int32_t>(value);
 }
 
-// Packs are small enough to read whole before they are checked.
 constexpr int32_t kHeaderSize = 8;
 constexpr int32_t kSmallestEntry = 1 + 4 + 4;
 
@@ -137,40 +136,52 @@ void LoadPacksInFolder(const TString& folder, TNameTable& table) {
 bool LoadPack(TNameTable& table, const TString& packName) {
     std::vector<TFileMapHandler>& packs = GetPackList();
     auto found = std::find_if(packs.begin(), packs.end(), [&](const TFileMapHandler& handler) {
-        return handler.GetName() == packName;
+        return handler.GetName().View() == packName.View();
     });
     size_t index = found != packs.end() ? static_cast<size_t>(found - packs.begin()) : packs.size();
 
-    // The table is read and checked whole before anything is registered.
     TFile file;
     if (!file.Open(packName.CStr(), kFileReadBinary))
         return false;
-    int32_t size = file.GetSize();
-    if (size < kHeaderSize) {
-        LogPrintf("Pack %s ignored: %d bytes is too short", packName.CStr(), size);
-        return false;
-    }
-    std::vector<unsigned char> bytes(static_cast<size_t>(size));
-    if (file.Read(bytes.data(), size) != size) {
-        LogPrintf("Pack %s ignored: could not read it", packName.CStr());
-        return false;
+    int32_t fileSize = file.GetSize();
+
+    // The table is read out of the mapping; only when the pack cannot be
+    // mapped is it read through the file, so that its entries still say
+    // what went wrong when they are opened.
+    TFileMapHandler handler;
+    bool mapped = handler.Open(packName) && handler.GetSize() == static_cast<size_t>(fileSize);
+    std::vector<unsigned char> copy;
+    const unsigned char* data = handler.GetData();
+    size_t size = handler.GetSize();
+    if (!mapped) {
+        copy.resize(static_cast<size_t>(fileSize));
+        if (file.Read(copy.data(), fileSize) != fileSize) {
+            LogPrintf("Pack %s ignored: could not read it", packName.CStr());
+            return false;
+        }
+        data = copy.data();
+        size = copy.size();
     }
     file.Close();
+
+    // Nothing of a damaged pack is registered, and an earlier load of the
+    // same pack stays as it was.
     std::vector<TPackEntry> entries;
     TString reason;
-    if (!ParsePackTable(bytes.data(), bytes.size(), entries, reason)) {
+    if (!ParsePackTable(data, size, entries, reason)) {
         LogPrintf("Pack %s is damaged and was not loaded: %s", packName.CStr(), reason.CStr());
         return false;
     }
-
-    TFileMapHandler handler;
-    if (!handler.Open(packName))
+    if (!mapped) {
         LogPrintf("Failed to open flat file %s", packName.CStr());
+        handler.Close();
+    }
     for (const TPackEntry& entry : entries) {
         table[NameKey(entry.name.CStr())] =
             TString::Format("@%d:%ld,%ld", static_cast<int>(index), static_cast<long>(entry.offset),
                             static_cast<long>(entry.size));
     }
+    // Files open on an earlier mapping of this pack keep it alive.
     if (index < packs.size())
         packs[index] = std::move(handler);
     else

@@ -39,6 +39,7 @@ public:
     // Lets go of the mapping; files still open on it keep it alive.
     void Close() { mData.reset(); }
     const unsigned char* GetData() const { return mData ? mData->GetData() : nullptr; }
+    size_t GetSize() const { return mData ? mData->GetSize() : 0; }
     const TString& GetName() const { return mName; }
     std::shared_ptr<TFileMapData> GetShared() const { return mData; }
 

@@ -30,7 +30,7 @@ bool Collect(const TString& folder, const TString& relative, std::vector<TPackSo
         TString path = folder + "/" + entry;
         TString name = relative + entry;
         if (isDirectory) {
-            if (entry != TString(".svn"))
+            if (entry.View() != ".svn")
                 ok = Collect(path, name + "/", sources, open, error);
         } else if (name.Length() > 255) {
             error = TString::Format("entry name longer than 255 bytes: %s", name.CStr());

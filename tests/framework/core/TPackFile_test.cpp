@@ -190,6 +190,20 @@ TEST_F(PackTest, Reload_OpenFileKeepsItsMapping) {
     EXPECT_EQ(ReadAll(after), "second");
 }
 
+TEST_F(PackTest, Unmapped_PackKeepsEntriesThatFailToOpenWithALogLine) {
+    // A pack that opens as a file but has no disk path to map: a block of
+    // memory registered under a name.
+    std::string bytes = PackBytes().Magic().Int(1).Entry("inside.txt", 25, 2).Raw("hi").Bytes();
+    RegisterMemoryFile("memory.nbp", bytes.data(), static_cast<int32_t>(bytes.size()));
+    ASSERT_TRUE(LoadPack(GetNameTable(), "memory.nbp"));
+    EXPECT_NE(tree.Log().find("Failed to open flat file memory.nbp"), std::string::npos);
+    EXPECT_EQ(ResolvePath("inside.txt", true).ToStd(), "@0:25,2");
+    TFile file;
+    EXPECT_FALSE(file.Open("inside.txt", kFileReadBinary));
+    EXPECT_FALSE(file.IsOpen());
+    EXPECT_NE(tree.Log().find("error reading @0:25,2 from flat file"), std::string::npos);
+}
+
 TEST_F(PackTest, FlatFile_TextModeDropsCrAndBinaryKeepsIt) {
     WriteSimplePack("assets/p.nbp");
     ASSERT_TRUE(LoadPack(GetNameTable(), "::assets/p.nbp"));
@@ -254,6 +268,7 @@ TEST_F(PackTest, MemoryFile_ReadsRegisteredBlocks) {
     ASSERT_TRUE(file.Open("__systemcursor__.png", kFileReadText));
     EXPECT_EQ(ReadAll(file), "one\ntwo");
     EXPECT_FALSE(file.Open("__systemcursor__.png", kFileWriteBinary));
+    EXPECT_FALSE(file.IsOpen());
     EXPECT_FALSE(file.Open("__systemcursor__.png", kFileAppendText));
 
     RegisterMemoryFile("__systemcursor__.png", nullptr, 0);
