@@ -53,6 +53,15 @@ TString EscapeXmlText(const char* text) {
 }
 
 TString DecodeXmlEntities(const char* data, size_t count, bool* entityLed) {
+    if (entityLed) {
+        *entityLed = false;
+    }
+    if (!data || count == 0) {
+        return TString();
+    }
+    if (!std::memchr(data, '&', count) && !std::memchr(data, 0, count)) {
+        return TString(data, count);
+    }
     std::string out;
     out.reserve(count);
     bool led = false;
