@@ -58,7 +58,7 @@ std::string DesktopFromUserDirs(const std::string& file, const std::string& home
 
 std::string UserDataHome() {
     std::string xdg = Env("XDG_DATA_HOME");
-    // The base directory specification ignores relative values.
+    // XDG folders must be absolute; a relative value is ignored.
     if (!xdg.empty() && xdg[0] == '/')
         return xdg;
     std::string home = HomeFolder();
