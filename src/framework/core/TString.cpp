@@ -149,6 +149,9 @@ TString TString::Format(const char* format, ...) {
 }
 
 TString TString::VFormat(const char* format, va_list args) {
+    if (!format) {
+        return TString("");
+    }
     char buffer[kFormatBufferSize];
     va_list first;
     va_copy(first, args);

@@ -4,6 +4,7 @@
 
 #include <climits>
 #include <cmath>
+#include <cstdarg>
 #include <map>
 #include <string>
 #include <thread>
@@ -374,6 +375,9 @@ TEST(TString, Format_ShortAndLongOutputs) {
     EXPECT_EQ(TString::Format("%s", edge.c_str()).ToStd(), edge);
     std::string below(4095, 'b');
     EXPECT_EQ(TString::Format("%s", below.c_str()).ToStd(), below);
+
+    va_list none{};
+    EXPECT_STREQ(TString::VFormat(nullptr, none).CStr(), "") << "no format, no text";
 
     TString s("old");
     s.Printf("%s and %s", s.CStr(), "new");
