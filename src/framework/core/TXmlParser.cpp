@@ -133,7 +133,8 @@ void TXmlParser::ParseContent(TXmlNode& node, int depth) {
 TXmlParser::ElementResult TXmlParser::ParseElement(TXmlNode& node, TXmlNode*& child) {
     child = nullptr;
     Token token = NextToken();
-    if (token.end) {
+    if (token.end || token.IsMarkup('>')) {
+        // "<>" ends the tag in its first state: no element.
         return ElementResult::kDone;
     }
     if (token.IsMarkup('/')) {

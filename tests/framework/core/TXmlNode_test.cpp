@@ -165,6 +165,8 @@ const ParseCase kTokenizerCases[] = {
     {"LeadByteSwallowsDelimiter", "<a>\xC3</a>", "[a '\xC3</a >']"},
     {"CharacterCutByEndIsNotStored", "<a>x \xE2\x82", "[a 'x']"},
     {"RawZeroByteIsDropped", std::string("<a>x\0y</a>", 10), "[a 'xy']"},
+    {"EmptyTagIsNoElement", "<a><>x</a>", "[a 'x']"},
+    {"LessThanAsTagName", "<a><<b>x</a>", "[a [< 'x']]"},
     {"EmptyInput", "", ""},
     {"OnlyBlanks", " \r\n\t ", ""},
     {"TopLevelText", "hello <a/> world", "'hello world' [a]"},
