@@ -12,7 +12,7 @@ void TDirectoryIterator::Start(const char* path) {
     while (folder.size() > 1 && (folder.back() == '/' || folder.back() == '\\'))
         folder.pop_back();
     if (folder.empty() || folder == "\\")
-        folder = "/";
+        folder.assign(1, '/');
     platform::ListDirectory(folder, mEntries);
 }
 

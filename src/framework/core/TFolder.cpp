@@ -1,5 +1,7 @@
 #include "framework/core/TFolder.h"
 
+#include "framework/core/TSettings.h"
+
 #include "framework/core/TLog.h"
 #include "platform/files/Folders.h"
 
@@ -152,11 +154,18 @@ TString GetDataFolder(bool common, const TString& publisher, const TString& name
     base = platform::FullPath(base);
     while (base.size() > 1 && base.back() == '/')
         base.pop_back();
-    std::string sub = publisher.IsEmpty() ? std::string("Nimbrel") : publisher.ToStd();
-    std::string folder = base + "/" + sub;
+    std::string folder = base;
+    folder.push_back('/');
+    folder.append(publisher.IsEmpty() ? "Nimbrel" : publisher.CStr());
     MakeFolderPath(folder);
-    folder += "/" + name.ToStd();
+    folder.push_back('/');
+    folder.append(name.CStr());
     if (!platform::MakeFolder(folder))
         LogPrintf("Could not create the data folder %s", folder.c_str());
     return TString(folder + "/");
+}
+
+TString GetDataFolder(bool common, const TString& name) {
+    TString publisher = HasSetting("publisher") ? GetSetting("publisher", "") : TString("Nimbrel");
+    return GetDataFolder(common, publisher, name);
 }

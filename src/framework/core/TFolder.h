@@ -32,3 +32,6 @@ int GetDesktopFolder(char* buffer, int size);
 // is empty; the folder text is still given when creation fails (the later
 // file opens fail then).
 TString GetDataFolder(bool common, const TString& publisher, const TString& name);
+// The same with the publisher taken from the setting "publisher" when it is
+// stored (even when empty), "Nimbrel" otherwise.
+TString GetDataFolder(bool common, const TString& name);

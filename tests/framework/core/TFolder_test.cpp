@@ -1,5 +1,6 @@
 #include "framework/core/TDirectoryIterator.h"
 #include "framework/core/TFolder.h"
+#include "framework/core/TSettings.h"
 
 #include "FileTestTree.h"
 
@@ -121,6 +122,16 @@ TEST_F(DataFolderTest, GetDataFolder_DefaultPublisherAndXdgDataHome) {
     // A relative XDG_DATA_HOME is not valid and is passed over.
     ::setenv("XDG_DATA_HOME", "relative", 1);
     EXPECT_EQ(GetDataFolder(false, "P", "G").ToStd(), home + "/.local/share/P/G/");
+}
+
+TEST_F(DataFolderTest, GetDataFolder_PublisherComesFromTheSettingWhenStored) {
+    ClearSettings();
+    EXPECT_EQ(GetDataFolder(false, "Game").ToStd(), home + "/.local/share/Nimbrel/Game/");
+    SetSetting("publisher", "Big Studio");
+    EXPECT_EQ(GetDataFolder(false, "Game").ToStd(), home + "/.local/share/Big Studio/Game/");
+    EXPECT_EQ(GetDataFolder(true, "Game").ToStd(),
+              home + "/.local/share/common/Big Studio/Game/");
+    ClearSettings();
 }
 
 TEST_F(DataFolderTest, GetDataFolder_WithoutAnyHomeGivesNothing) {
