@@ -78,6 +78,12 @@ public:
     // when asked. Without one the value is empty, the flag is left alone and
     // the result is false.
     bool GetAttribute(TString& value, const char* name, bool* quoted = nullptr) const;
+    // The value of the first attribute of that name; empty when absent.
+    TString GetAttribute(const char* name) const {
+        TString value;
+        GetAttribute(value, name, nullptr);
+        return value;
+    }
     // Sets the first attribute of that name (quoted), or appends one.
     void SetAttribute(const char* name, const TString& value);
     size_t GetAttributeCount() const { return mAttributes.size(); }

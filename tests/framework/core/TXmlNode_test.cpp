@@ -539,6 +539,9 @@ TEST(TXmlNode, Accessors_ChildWalkAttributesAndFind) {
     EXPECT_TRUE(value.IsEmpty());
     EXPECT_TRUE(untouched);
 
+    EXPECT_EQ(b->GetAttribute("k"), TString("1"));
+    EXPECT_TRUE(b->GetAttribute("missing").IsEmpty());
+
     b->SetAttribute("k", TString("3"));
     EXPECT_EQ(Dump(*root), R"([a] [b k="3" k="2"] [a])");
     b->SetAttribute("new", TString("n"));
