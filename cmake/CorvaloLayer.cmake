@@ -24,6 +24,8 @@ function(corvalo_tests)
     get_filename_component(stem ${src} NAME_WE)
     add_executable(${stem} ${src})
     target_link_libraries(${stem} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main)
+    # Shared test helpers are included as "support/...".
+    target_include_directories(${stem} PRIVATE ${CMAKE_SOURCE_DIR}/tests)
     target_compile_definitions(${stem} PRIVATE
       CORVALO_TEST_DATA="${CMAKE_SOURCE_DIR}/tests/data"
       CORVALO_BINARY_DIR="${CMAKE_BINARY_DIR}")

@@ -3,35 +3,22 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
+#include "support/TempFolder.h"
+
 #include <filesystem>
-#include <fstream>
 #include <string>
-#include <unistd.h>
 
 namespace {
 
 class PlatformFilesTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        std::string pattern = (std::filesystem::temp_directory_path() / "corvalo-map-XXXXXX");
-        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        root = pattern;
-    }
-    void TearDown() override { std::filesystem::remove_all(root); }
-
-    std::string Write(const std::string& name, const std::string& bytes) {
-        std::string path = root + "/" + name;
-        std::ofstream(path, std::ios::binary) << bytes;
-        return path;
-    }
-
-    std::string root;
+    support::TempFolder folder{"corvalo-map-"};
+    const std::string root = folder.Path().string();
 };
 
 TEST_F(PlatformFilesTest, MappedFile_MapsTheWholeFileReadOnly) {
     platform::MappedFile file;
-    ASSERT_TRUE(file.Open(Write("a.bin", std::string("ab\0cd", 5))));
+    ASSERT_TRUE(file.Open(folder.Write("a.bin", std::string("ab\0cd", 5))));
     ASSERT_EQ(file.Size(), 5u);
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(file.Data()), 5), std::string("ab\0cd", 5));
     file.Close();
@@ -43,16 +30,16 @@ TEST_F(PlatformFilesTest, MappedFile_RefusesMissingEmptyAndFolders) {
     platform::MappedFile file;
     EXPECT_FALSE(file.Open(root + "/missing"));
     EXPECT_FALSE(file.LastError().empty());
-    EXPECT_FALSE(file.Open(Write("empty", "")));
+    EXPECT_FALSE(file.Open(folder.Write("empty", "")));
     EXPECT_EQ(file.LastError(), "empty file");
     EXPECT_FALSE(file.Open(root));
     EXPECT_EQ(file.Size(), 0u);
 }
 
 TEST_F(PlatformFilesTest, ListDirectory_SortsByBytesAndMarksLinks) {
-    Write("b", "");
-    Write("B", "");
-    Write("a", "");
+    folder.Write("b", "");
+    folder.Write("B", "");
+    folder.Write("a", "");
     std::filesystem::create_directory(root + "/dir");
     std::filesystem::create_directory_symlink(root + "/dir", root + "/link");
     std::filesystem::create_symlink(root + "/nowhere", root + "/dangling");

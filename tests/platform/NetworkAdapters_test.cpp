@@ -2,62 +2,41 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-
-namespace fs = std::filesystem;
+#include "support/FakeNetworkAdapters.h"
 
 namespace {
 
-// A stand-in for the system's adapter folder: one folder per adapter with
-// "address" and "type" files.
 class AdapterTree : public ::testing::Test {
 protected:
-    void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "corvalo-net-XXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        mRoot = pattern;
-    }
-    void TearDown() override { fs::remove_all(mRoot); }
-
-    void Add(const std::string& name, const char* address, const char* type = "1") {
-        fs::create_directories(mRoot / name);
-        if (address) {
-            std::ofstream(mRoot / name / "address") << address << "\n";
-        }
-        std::ofstream(mRoot / name / "type") << type << "\n";
-    }
-
-    fs::path mRoot;
+    support::FakeNetworkAdapters mAdapters{"corvalo-net-"};
 };
 
 } // namespace
 
 TEST_F(AdapterTree, FirstByName_SkipsLoopbackAndEmptyAddresses) {
-    Add("lo", "00:00:00:00:00:00", "772");
-    Add("wlp2s0", "aa:bb:cc:dd:ee:ff");
-    Add("enp3s0", "00:11:22:33:44:55");
-    Add("docker0", "00:00:00:00:00:00");
-    Add("can0", nullptr);
-    Add("abc-loop", "01:02:03:04:05:06", "772");
+    mAdapters.Add("lo", "00:00:00:00:00:00", "772");
+    mAdapters.Add("wlp2s0", "aa:bb:cc:dd:ee:ff");
+    mAdapters.Add("enp3s0", "00:11:22:33:44:55");
+    mAdapters.Add("docker0", "00:00:00:00:00:00");
+    mAdapters.Add("can0", nullptr);
+    mAdapters.Add("abc-loop", "01:02:03:04:05:06", "772");
     platform::AdapterAddress address;
-    ASSERT_TRUE(platform::FirstAdapterAddress(address, mRoot.string()));
+    ASSERT_TRUE(platform::FirstAdapterAddress(address, mAdapters.Root().string()));
     EXPECT_EQ(address.name, "enp3s0");
     EXPECT_EQ(address.bytes, (std::vector<uint8_t>{0x00, 0x11, 0x22, 0x33, 0x44, 0x55}));
 }
 
 TEST_F(AdapterTree, OnlyLoopback_FindsNothing) {
-    Add("lo", "00:00:00:00:00:00", "772");
+    mAdapters.Add("lo", "00:00:00:00:00:00", "772");
     platform::AdapterAddress address;
     address.name = "untouched";
-    EXPECT_FALSE(platform::FirstAdapterAddress(address, mRoot.string()));
+    EXPECT_FALSE(platform::FirstAdapterAddress(address, mAdapters.Root().string()));
     EXPECT_EQ(address.name, "untouched");
 }
 
 TEST_F(AdapterTree, MissingRoot_FindsNothing) {
     platform::AdapterAddress address;
-    EXPECT_FALSE(platform::FirstAdapterAddress(address, (mRoot / "absent").string()));
+    EXPECT_FALSE(platform::FirstAdapterAddress(address, (mAdapters.Root() / "absent").string()));
 }
 
 TEST(HardwareAddress, Parse) {

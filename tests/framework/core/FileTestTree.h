@@ -2,29 +2,23 @@
 
 // A temporary folder tree for file tests. Makes a fresh folder under the
 // system's temporary folder, enters it as the working directory, and on
-// destruction goes back and removes it. Also resets the file system's
-// global state so that every test starts from an empty name table.
+// destruction goes back and removes it (read-only folders inside too). Also resets the file
+// system's global state so that every test starts from an empty name table.
 
 #include "framework/core/TFileSystem.h"
 #include "framework/core/TLog.h"
 #include "framework/core/TPackFile.h"
 
-#include <gtest/gtest.h>
+#include "support/TempFolder.h"
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
-#include <unistd.h>
 
 class FileTestTree {
 public:
     FileTestTree() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "corvalo-files-XXXXXX");
-        char* made = ::mkdtemp(pattern.data());
-        EXPECT_NE(made, nullptr);
-        mRoot = pattern;
         mPrevious = std::filesystem::current_path();
         std::filesystem::current_path(mRoot);
         ResetFileSystem();
@@ -34,11 +28,6 @@ public:
         StartLog(nullptr);
         ResetFileSystem();
         std::filesystem::current_path(mPrevious);
-        std::error_code ignored;
-        // Read-only folders made by a test must not stop the clean-up.
-        std::filesystem::permissions(mRoot, std::filesystem::perms::owner_all,
-                                     std::filesystem::perm_options::add, ignored);
-        std::filesystem::remove_all(mRoot, ignored);
     }
 
     static void ResetFileSystem() {
@@ -56,11 +45,7 @@ public:
 
     // Writes a file (relative to the tree unless absolute), making folders.
     std::string Write(const std::string& path, const std::string& bytes) const {
-        std::filesystem::path full = path[0] == '/' ? path : mRoot + "/" + path;
-        std::filesystem::create_directories(full.parent_path());
-        std::ofstream out(full, std::ios::binary);
-        out << bytes;
-        return full;
+        return mFolder.Write(path, bytes);
     }
 
     static std::string Read(const std::string& path) {
@@ -71,6 +56,8 @@ public:
     std::string Log() const { return Read(mRoot + "/log/logfile.txt"); }
 
 private:
-    std::string mRoot;
+    // Removed after the destructor's body has left the folder.
+    support::TempFolder mFolder{"corvalo-files-"};
+    std::string mRoot = mFolder.Path().string();
     std::filesystem::path mPrevious;
 };

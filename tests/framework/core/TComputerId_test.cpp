@@ -2,12 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <string>
+#include "support/FakeNetworkAdapters.h"
 
-namespace fs = std::filesystem;
+#include <string>
 
 namespace {
 
@@ -57,32 +54,21 @@ TEST(ComputerId, Guid_IsRandomVersionFour) {
 
 class ComputerIdTree : public ::testing::Test {
 protected:
-    void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "corvalo-id-XXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        mRoot = pattern;
-    }
-    void TearDown() override { fs::remove_all(mRoot); }
-    void Add(const std::string& name, const std::string& address, const std::string& type) {
-        fs::create_directories(mRoot / name);
-        std::ofstream(mRoot / name / "address") << address << "\n";
-        std::ofstream(mRoot / name / "type") << type << "\n";
-    }
-    fs::path mRoot;
+    support::FakeNetworkAdapters mAdapters{"corvalo-id-"};
 };
 
 TEST_F(ComputerIdTree, FirstAdapter_GivesStableId) {
-    Add("lo", "00:00:00:00:00:00", "772");
-    Add("eth1", "00:11:22:33:44:56", "1");
-    Add("eth0", "00:11:22:33:44:55", "1");
-    EXPECT_EQ(GetComputerId(mRoot.c_str()).ToStd(), "QBSDQDWHQFFJWKDK");
-    EXPECT_EQ(GetComputerId(mRoot.c_str()).ToStd(), "QBSDQDWHQFFJWKDK");
+    mAdapters.Add("lo", "00:00:00:00:00:00", "772");
+    mAdapters.Add("eth1", "00:11:22:33:44:56", "1");
+    mAdapters.Add("eth0", "00:11:22:33:44:55", "1");
+    EXPECT_EQ(GetComputerId(mAdapters.Root().c_str()).ToStd(), "QBSDQDWHQFFJWKDK");
+    EXPECT_EQ(GetComputerId(mAdapters.Root().c_str()).ToStd(), "QBSDQDWHQFFJWKDK");
 }
 
 TEST_F(ComputerIdTree, NoAdapter_GivesRandomIdEachTime) {
-    Add("lo", "00:00:00:00:00:00", "772");
-    std::string first = GetComputerId(mRoot.c_str()).ToStd();
-    std::string second = GetComputerId(mRoot.c_str()).ToStd();
+    mAdapters.Add("lo", "00:00:00:00:00:00", "772");
+    std::string first = GetComputerId(mAdapters.Root().c_str()).ToStd();
+    std::string second = GetComputerId(mAdapters.Root().c_str()).ToStd();
     ExpectIdShape(first);
     ExpectIdShape(second);
     EXPECT_NE(first, second);

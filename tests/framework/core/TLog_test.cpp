@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include "support/TempFolder.h"
+
 #include <atomic>
-#include <cstdlib>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <regex>
@@ -22,15 +24,7 @@ const std::regex kLinePattern(
 
 class LogTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "corvalo-log-XXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        mFolder = pattern;
-    }
-    void TearDown() override {
-        StartLog(nullptr);
-        fs::remove_all(mFolder);
-    }
+    void TearDown() override { StartLog(nullptr); }
 
     std::string ReadFile() const {
         std::ifstream in(mFolder / "logfile.txt", std::ios::binary);
@@ -39,7 +33,8 @@ protected:
         return text.str();
     }
 
-    fs::path mFolder;
+    support::TempFolder mTemp{"corvalo-log-"};
+    const fs::path mFolder = mTemp.Path();
 };
 
 std::vector<std::string> SplitLines(const std::string& text) {

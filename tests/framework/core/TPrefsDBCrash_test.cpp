@@ -7,6 +7,8 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
+#include "support/TempFolder.h"
+
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -122,9 +124,8 @@ std::string IntegrityCheck(const std::string& path) {
 
 TEST(TPrefsDBCrash, KilledWriter_KeepsEveryReportedCommit) {
     ASSERT_TRUE(fs::exists(kWriter)) << kWriter;
-    char pattern[] = "/tmp/corvalo-prefs-crash-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    fs::path dir = pattern;
+    support::TempFolder folder("corvalo-prefs-crash-");
+    const fs::path& dir = folder.Path();
     std::string database = (dir / "prefsdb.dat").string();
 
     const unsigned seed = 20261209;
@@ -171,7 +172,4 @@ TEST(TPrefsDBCrash, KilledWriter_KeepsEveryReportedCommit) {
     }
     EXPECT_EQ(db.GetValue(TString::Format("v%d", counter + 1), "absent", -1).ToStd(), "absent");
     EXPECT_EQ(db.GetUserCount(), counter >= 2 ? 3 : 2);
-
-    std::error_code error;
-    fs::remove_all(dir, error);
 }

@@ -8,6 +8,8 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
+#include "support/TempFolder.h"
+
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -37,9 +39,6 @@ void WriteWhole(const fs::path& path, const std::string& content) {
 class TPrefsDBTest : public testing::Test {
 protected:
     void SetUp() override {
-        char pattern[] = "/tmp/corvalo-prefs-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        mDir = pattern;
         mPath = TString((mDir / "prefsdb.dat").string());
         StartLog(mDir.c_str());
         SetSetting(TSettingKey::kEncryptionKey, "unit-test-key");
@@ -49,9 +48,6 @@ protected:
     void TearDown() override {
         GetNameTable().erase("install.txt");
         StartLog(nullptr);
-        std::error_code error;
-        fs::permissions(mDir, fs::perms::owner_all, error);
-        fs::remove_all(mDir, error);
     }
 
     std::string Log() const { return ReadWhole(mDir / "logfile.txt"); }
@@ -80,7 +76,8 @@ protected:
         return rows;
     }
 
-    fs::path mDir;
+    support::TempFolder mTemp{"corvalo-prefs-"};
+    const fs::path mDir = mTemp.Path();
     TString mPath;
 };
 

@@ -4,13 +4,12 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <cstdlib>
+#include "support/TempFolder.h"
+
 #include <dlfcn.h>
 #include <fstream>
 #include <sstream>
 #include <string>
-#include <unistd.h>
 
 // This program has no locale module beside it; it loads the test modules
 // from their folders.
@@ -27,27 +26,6 @@ bool IsResident(const std::string& path) {
     dlclose(handle);
     return true;
 }
-
-// A fresh folder under the system's temporary folder, removed afterwards.
-class TempFolder {
-public:
-    TempFolder() {
-        char pattern[] = "/tmp/corvalo-collation-XXXXXX";
-        const char* made = mkdtemp(pattern);
-        mPath = made ? std::string(made) + "/" : std::string();
-    }
-    ~TempFolder() {
-        if (!mPath.empty()) {
-            std::remove((mPath + "nblocale.so").c_str());
-            std::remove((mPath + "logfile.txt").c_str());
-            rmdir(mPath.c_str());
-        }
-    }
-    const std::string& Path() const { return mPath; }
-
-private:
-    std::string mPath;
-};
 
 std::string ReadFile(const std::string& path) {
     std::ifstream in(path);
@@ -71,18 +49,15 @@ TEST(TDllCollateHandler, CreateFromFolder_WithoutANamedFolder_LooksNowhere) {
 }
 
 TEST(TDllCollateHandler, CreateFromFolder_BrokenModules_AreLoggedAndIgnored) {
-    TempFolder folder;
-    ASSERT_FALSE(folder.Path().empty());
-    StartLog(folder.Path().c_str());
-    {
-        std::ofstream junk(folder.Path() + "nblocale.so", std::ios::binary);
-        junk << "this is not a shared object";
-    }
-    EXPECT_EQ(TDllCollateHandler::CreateFromFolder(folder.Path()), nullptr);
+    support::TempFolder folder("corvalo-collation-");
+    // The handler takes a folder name that ends in a separator.
+    const std::string path = folder.Path().string() + "/";
+    StartLog(path.c_str());
+    folder.Write("nblocale.so", "this is not a shared object");
+    EXPECT_EQ(TDllCollateHandler::CreateFromFolder(path), nullptr);
     EXPECT_EQ(TDllCollateHandler::CreateFromFolder(kModules + "noexport/"), nullptr);
-    std::string log = ReadFile(folder.Path() + "logfile.txt");
-    EXPECT_NE(log.find("Locale module " + folder.Path() + "nblocale.so not loaded"),
-              std::string::npos)
+    std::string log = ReadFile(path + "logfile.txt");
+    EXPECT_NE(log.find("Locale module " + path + "nblocale.so not loaded"), std::string::npos)
         << log;
     EXPECT_NE(log.find("noexport/nblocale.so has no nbCollate"), std::string::npos) << log;
 }
