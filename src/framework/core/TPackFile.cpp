@@ -4,7 +4,6 @@
 #include "framework/core/TFile.h"
 #include "framework/core/TFolder.h"
 #include "framework/core/TLog.h"
-#include "framework/core/TMemoryFile.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -220,34 +219,29 @@ bool TFlatFileMap::Open(const char* location, int32_t mode) {
         return false;
     }
     mPack = std::move(pack);
-    mData = mPack->GetData() + offset;
-    mSize = static_cast<int32_t>(size);
-    mMode = mode;
-    mPosition = 0;
+    SetBlock(mPack->GetData() + offset, static_cast<int32_t>(size), mode);
     mAtEnd = false;
     return true;
 }
 
 void TFlatFileMap::Close() {
     mPack.reset();
-    mData = nullptr;
-    mSize = 0;
-    mPosition = 0;
+    TBlockFile::Close();
     mAtEnd = true;
 }
 
 void TFlatFileMap::UngetByte() {
-    Seek(-1, kSeekCurrent);
+    TBlockFile::UngetByte();
     mAtEnd = false;
 }
 
 void TFlatFileMap::Seek(int32_t offset, int32_t origin) {
-    if (SeekInBlock(mSize, mPosition, offset, origin))
+    if (SeekBlock(offset, origin))
         mAtEnd = false;
 }
 
 int32_t TFlatFileMap::Read(void* buffer, int32_t count) {
-    if (count > 0 && static_cast<int64_t>(mPosition) + count > mSize)
+    if (count > 0 && static_cast<int64_t>(Tell()) + count > GetSize())
         mAtEnd = true;
-    return ReadFromBlock(mData, mSize, mPosition, buffer, count, mMode == kFileReadText);
+    return TBlockFile::Read(buffer, count);
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "framework/core/TFileData.h"
+#include "framework/core/TBlockFile.h"
 #include "framework/core/TFileSystem.h"
 #include "framework/core/TString.h"
 
@@ -72,7 +72,7 @@ void LoadPacksInFolder(const TString& folder, TNameTable& table);
 bool LoadPack(TNameTable& table, const TString& packName);
 
 // A read-only file over one entry of a mapped pack.
-class TFlatFileMap : public TFileData {
+class TFlatFileMap : public TBlockFile {
 public:
     TFlatFileMap() = default;
 
@@ -80,17 +80,12 @@ public:
     void Close() override;
     void UngetByte() override;
     void Seek(int32_t offset, int32_t origin) override;
-    int32_t GetSize() override { return mSize; }
-    int32_t Tell() override { return mPosition; }
     int32_t Read(void* buffer, int32_t count) override;
-    int32_t Write(const void*, int32_t) override { return 0; }
+    // Set by a read that asks for more than is left, cleared by a seek
+    // that lands inside the entry or a step back.
     bool AtEnd() override { return mAtEnd; }
 
 private:
     std::shared_ptr<TFileMapData> mPack;
-    const unsigned char* mData = nullptr;
-    int32_t mMode = kFileReadBinary;
-    int32_t mSize = 0;
-    int32_t mPosition = 0;
     bool mAtEnd = true;
 };

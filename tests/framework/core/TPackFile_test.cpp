@@ -235,6 +235,16 @@ TEST_F(PackTest, FlatFile_AtEndOnlyAfterAskingForMoreThanRemains) {
     file.Seek(-1, kSeekEnd);
     EXPECT_EQ(file.Tell(), 3);
     EXPECT_EQ(file.Read(buffer, -4), 0);
+    // A seek that misses the entry leaves the flag; one inside clears it.
+    EXPECT_EQ(file.Read(buffer, 8), 1);
+    EXPECT_TRUE(file.AtEnd());
+    file.Seek(100, kSeekStart);
+    EXPECT_TRUE(file.AtEnd());
+    file.Seek(0, kSeekStart);
+    EXPECT_FALSE(file.AtEnd());
+    file.Seek(-1, kSeekStart);
+    EXPECT_EQ(file.Tell(), 4);
+    EXPECT_FALSE(file.AtEnd());
 }
 
 TEST_F(PackTest, FlatFile_MalformedOrOutOfRangeLocationsFail) {
@@ -264,6 +274,13 @@ TEST_F(PackTest, MemoryFile_ReadsRegisteredBlocks) {
     EXPECT_TRUE(file.AtEnd()); // as soon as the position reaches the size
     file.Seek(-3, kSeekCurrent);
     EXPECT_EQ(file.Tell(), 5);
+    // Wherever a seek lands on the size, the file is at its end.
+    file.Seek(-1, kSeekStart);
+    EXPECT_EQ(file.Tell(), 8);
+    EXPECT_TRUE(file.AtEnd());
+    file.UngetByte();
+    EXPECT_EQ(file.Tell(), 7);
+    EXPECT_FALSE(file.AtEnd());
 
     ASSERT_TRUE(file.Open("__systemcursor__.png", kFileReadText));
     EXPECT_EQ(ReadAll(file), "one\ntwo");
