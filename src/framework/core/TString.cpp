@@ -489,8 +489,11 @@ TString& TString::AppendChar(char c) {
 }
 
 TString& TString::Replace(const TString& needle, const TString& replacement, int flags, int start) {
-    // An empty needle would match everywhere without ever advancing.
-    if (needle.IsEmpty() || IsEmpty()) {
+    // An empty text has no position to match at. An empty needle matches
+    // at the first position tried, so it inserts the replacement there once;
+    // with kReplaceAll it would match again behind every insertion without
+    // end, so then nothing changes.
+    if (IsEmpty() || (needle.IsEmpty() && (flags & kReplaceAll))) {
         return *this;
     }
     // Either argument may share our record: keep their texts as they are.

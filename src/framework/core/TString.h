@@ -94,7 +94,8 @@ public:
     TString& AppendChar(char c);
     TString& operator+=(char c) { return AppendChar(c); }
     // Replaces the first match (or, with kReplaceAll, every match) of the
-    // needle. An empty needle replaces nothing.
+    // needle. An empty needle matches where the search starts, so the
+    // replacement is inserted there; with kReplaceAll it changes nothing.
     TString& Replace(const TString& needle, const TString& replacement, int flags = 0,
                      int start = 0);
     // Removes count bytes from start (-1 = to the end); a run reaching past

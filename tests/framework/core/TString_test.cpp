@@ -511,8 +511,13 @@ TEST(TString, Replace_Table) {
         {"Hello hello", "HELLO", "bye", kAll, 0, "Hello hello"},
         {"one two one", "one", "three", kAll, 1, "one two three"},
         {"x", "x", "a long replacement text", 0, 0, "a long replacement text"},
-        {"abc", "", "z", kAll, 0, "abc"}, // an empty needle changes nothing
-        {"abc", "", "z", 0, 0, "abc"},
+        {"abc", "", "z", kAll, 0, "abc"}, // an empty needle changes nothing under kAll
+        {"abc", "", "z", kAll | kBack, 0, "abc"},
+        {"abc", "", "z", 0, 0, "zabc"}, // otherwise it matches where the search starts
+        {"abc", "", "z", 0, 1, "azbc"},
+        {"abc", "", "z", kBack, 0, "abcz"},
+        {"abc", "", "z", 0, 3, "abc"}, // a start at the end finds nothing
+        {"abc", "", "", 0, 0, "abc"},
         {"", "a", "b", kAll, 0, ""},
         {"", "", "b", kAll, 0, ""},
         {"abc", "abcd", "z", kAll, 0, "abc"},
