@@ -201,7 +201,11 @@ void TStringTable::GetFlashLabels(std::vector<TString>& list) const {
     for (const auto& entry : mStrings) {
         int first = 0;
         int second = 0;
-        if (std::sscanf(entry.first.CStr(), "flash%2d_%2d", &first, &second) != 0) {
+        // sscanf also reports the end of its input (EOF) for a label that
+        // stops inside the literal "flash" ("f", "fla", "flash"); such a label
+        // names no movie variable. Only the empty label is taken on EOF.
+        const int read = std::sscanf(entry.first.CStr(), "flash%2d_%2d", &first, &second);
+        if (read >= 1 || entry.first.IsEmpty()) {
             list.push_back(entry.first);
         }
     }

@@ -41,8 +41,9 @@ public:
                       const TString& a4 = TString(), const TString& a5 = TString()) const;
 
     // Appends the labels meant for a Flash movie's variables: those that
-    // begin with "FLASH_", or, only when there are none, those that
-    // sscanf's "flash%2d_%2d" accepts.
+    // begin with "FLASH_", or, only when there are none, those from which
+    // sscanf's "flash%2d_%2d" reads at least the first number (and the empty
+    // label, on which it reports the end of its input).
     void GetFlashLabels(std::vector<TString>& list) const;
 
     // Appends every label, in table order.

@@ -292,13 +292,48 @@ TEST(TStringTable, GetFlashLabels_PrefixedLabelsWin) {
 TEST(TStringTable, GetFlashLabels_NumberedLabelsWhenNoPrefix) {
     const TStringTable table = MakeTable({{"flash01_02", "1"},
                                           {"flash7", "2"},
+                                          {"flash 3_4", "2b"},
                                           {"flashy", "3"},
                                           {"other", "4"},
                                           {"", "empty label"},
-                                          {"Flash_x", "5"}});
+                                          {"Flash_x", "5"},
+                                          {"flash123", "6"}});
     std::vector<TString> list;
     table.GetFlashLabels(list);
-    EXPECT_EQ(Sorted(list), (std::vector<std::string>{"", "flash01_02", "flash7"}));
+    EXPECT_EQ(Sorted(list),
+              (std::vector<std::string>{"", "flash 3_4", "flash01_02", "flash123", "flash7"}));
+}
+
+TEST(TStringTable, GetFlashLabels_UnfinishedPrefixIsNoFlashLabel) {
+    // sscanf reports the end of its input for these as it does for the
+    // empty label, but none of them carries a number.
+    const TStringTable table = MakeTable({{"f", "1"},
+                                          {"fla", "2"},
+                                          {"flash", "3"},
+                                          {"flash ", "4"},
+                                          {"flash_1", "5"},
+                                          {"flash2", "6"},
+                                          {"flash1_", "7"}});
+    std::vector<TString> list;
+    table.GetFlashLabels(list);
+    EXPECT_EQ(Sorted(list), (std::vector<std::string>{"flash1_", "flash2"}));
+}
+
+TEST(TStringTable, GetFlashLabels_AppendsInTableOrder) {
+    const TStringTable table =
+        MakeTable({{"FLASH_c", "1"}, {"FLASH_a", "2"}, {"x", "3"}, {"FLASH_b", "4"}});
+    std::vector<TString> all;
+    table.GetLabels(all);
+    std::vector<TString> expected;
+    for (const TString& label : all) {
+        if (label.View().rfind("FLASH_", 0) == 0) {
+            expected.push_back(label);
+        }
+    }
+    std::vector<TString> list;
+    table.GetFlashLabels(list);
+    EXPECT_EQ(list, expected);
+    EXPECT_EQ(list.size(), 3u);
 }
 
 TEST(TStringTable, Clear_EmptiesTable) {
