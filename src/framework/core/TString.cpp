@@ -213,13 +213,20 @@ int CompareBytes(const char* a, const char* b) {
     return result < 0 ? -1 : (result > 0 ? 1 : 0);
 }
 
-int CollateStrings(const char* a, const char* b) {
-    // Looked up once per process, on the first comparison; a missing module
-    // is remembered too and never retried. The handler is kept (never
-    // destroyed) so that strings compared while the process shuts down
-    // still find it.
+namespace {
+
+// Looked up once per process, on the first comparison; a missing module is
+// remembered too and never retried. The handler is kept (never destroyed)
+// so that strings compared while the process shuts down still find it.
+const TDllCollateHandler* CollationHandler() {
     static TDllCollateHandler* const handler = TDllCollateHandler::Create().release();
-    if (handler) {
+    return handler;
+}
+
+} // namespace
+
+int CollateStrings(const char* a, const char* b) {
+    if (const TDllCollateHandler* handler = CollationHandler()) {
         return handler->Compare(a ? a : "", b ? b : "");
     }
     return CompareBytes(a, b);
@@ -236,7 +243,12 @@ int TString::Compare(const TString& other) const {
         return mRecord->text[0] ? 1 : 0;
     }
     int result = CollateStrings(mRecord->text, other.mRecord->text);
-    return result != 0 ? result : CompareBytes(mRecord->text, other.mRecord->text);
+    // Only a module can call different texts equal; byte order already
+    // gave its final answer.
+    if (result != 0 || !CollationHandler()) {
+        return result;
+    }
+    return CompareBytes(mRecord->text, other.mRecord->text);
 }
 
 // ---- search ------------------------------------------------------------------------
