@@ -81,10 +81,43 @@ TEST_F(TSettingsTest, KeyTable_NamesEveryFrameworkKeyOnce) {
         names.insert(name);
     }
     EXPECT_EQ(names.size(), 30u);
-    EXPECT_STREQ(GetSettingKeyName(TSettingKey::kCheatMode), "cheatmode");
-    EXPECT_STREQ(GetSettingKeyName(TSettingKey::kEncryptionKey), "encryptionkey");
-    EXPECT_STREQ(GetSettingKeyName(TSettingKey::kVsync), "vsync");
-    EXPECT_STREQ(GetSettingKeyName(TSettingKey::kLargeVramUsage), "largevramusage");
+    // Every reader takes its name from this table, so each entry must be
+    // the exact key the stored data and the scripts use.
+    const std::pair<TSettingKey, const char*> expected[] = {
+        {TSettingKey::kCheatMode, "cheatmode"},
+        {TSettingKey::kDownloadUrl, "downloadurl"},
+        {TSettingKey::kComputerId, "computerid"},
+        {TSettingKey::kFirstPeek, "firstpeek"},
+        {TSettingKey::kInstallKey, "installkey"},
+        {TSettingKey::kBuildTag, "buildtag"},
+        {TSettingKey::kGameName, "gamename"},
+        {TSettingKey::kPublisher, "publisher"},
+        {TSettingKey::kVersion, "version"},
+        {TSettingKey::kEncryptionKey, "encryptionkey"},
+        {TSettingKey::kHiscoreLocal, "hiscorelocal"},
+        {TSettingKey::kHiscoreAnon, "hiscoreanon"},
+        {TSettingKey::kFlashMajorVersion, "flashmajorversion"},
+        {TSettingKey::kHitTestChildren, "hittestchildren"},
+        {TSettingKey::kFixButtonMask, "fixbuttonmask"},
+        {TSettingKey::kAnimatedParticles, "animatedparticles"},
+        {TSettingKey::kVsync, "vsync"},
+        {TSettingKey::kMonitorFrequency, "monitorfrequency"},
+        {TSettingKey::kTextSpriteRender, "textspriterender"},
+        {TSettingKey::kUtf8Mode, "utf8mode"},
+        {TSettingKey::kAutoMergeMask, "automergemask"},
+        {TSettingKey::kOverlayMouse, "overlaymouse"},
+        {TSettingKey::kVerboseDebug, "verbosedebug"},
+        {TSettingKey::kNbGameHandle, "nbgamehandle"},
+        {TSettingKey::kNbGameModeName, "nbgamemodename"},
+        {TSettingKey::kNbGameMedalName, "nbgamemedalname"},
+        {TSettingKey::kFpuPrecision, "fpuprecision"},
+        {TSettingKey::kKeepOggUncompressed, "keepogguncompressed"},
+        {TSettingKey::kSoftwareTextureCulling, "softwaretextureculling"},
+        {TSettingKey::kLargeVramUsage, "largevramusage"},
+    };
+    for (const auto& [key, name] : expected) {
+        EXPECT_STREQ(GetSettingKeyName(key), name) << static_cast<int>(key);
+    }
     EXPECT_STREQ(GetSettingKeyName(TSettingKey::kCount), "");
     EXPECT_STREQ(GetSettingKeyName(static_cast<TSettingKey>(-1)), "");
 }
