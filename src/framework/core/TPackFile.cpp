@@ -175,6 +175,18 @@ bool LoadPack(TNameTable& table, const TString& packName) {
         LogPrintf("Failed to open flat file %s", packName.CStr());
         handler.Close();
     }
+    // A pack loaded again takes back the names of its earlier table: their
+    // offsets belong to the old contents and would read the wrong bytes of
+    // the new ones.
+    if (index < packs.size()) {
+        TString stale = TString::Format("@%d:", static_cast<int>(index));
+        for (auto it = table.begin(); it != table.end();) {
+            if (it->second.View().starts_with(stale.View()))
+                it = table.erase(it);
+            else
+                ++it;
+        }
+    }
     for (const TPackEntry& entry : entries) {
         table[NameKey(entry.name.CStr())] =
             TString::Format("@%d:%ld,%ld", static_cast<int>(index), static_cast<long>(entry.offset),
