@@ -26,8 +26,8 @@ bool TMemoryFile::Open(const char* location, int32_t mode) {
 }
 
 void RegisterMemoryFile(const TString& name, const void* address, int32_t size) {
-    TString key = name;
-    key.ToLower();
+    // The same key that lookups use, so "dir\\x.png" is found as "dir/x.png".
+    TString key = NameKey(name.CStr());
     if (!address) {
         GetNameTable().erase(key);
         return;
