@@ -94,6 +94,8 @@ TEST_F(FileSystemTest, HiddenList_KeepsNamesOutOfTheScanOnly) {
     tree.Write("assets/later.txt", "l");
     tree.Write("final.txt", "Secret.TXT\r\n\tsub/hidden.txt  ");
     InitFileSystem();
+    EXPECT_EQ(GetNameTable().count("secret.txt"), 0u);
+    EXPECT_EQ(GetNameTable().count("sub/hidden.txt"), 0u);
     EXPECT_EQ(Location("secret.txt"), "");
     EXPECT_EQ(Location("sub/hidden.txt"), "");
     EXPECT_FALSE(IsNameVisible("secret.txt"));
@@ -123,8 +125,16 @@ TEST_F(FileSystemTest, HiddenList_FirstPeekReadsItsOwnFileAndLargeListsAreIgnore
     EXPECT_NE(Location("a.txt"), "");
     EXPECT_EQ(Location("b.txt"), "");
 
+    // The list is read while it is smaller than 100000 bytes.
+    SetFirstPeek(false);
     FileTestTree::ResetFileSystem();
-    tree.Write("final.txt", "a.txt" + std::string(100000, ' '));
+    tree.Write("final.txt", "a.txt" + std::string(99999 - 5, ' '));
+    InitFileSystem();
+    EXPECT_EQ(Location("a.txt"), "");
+    EXPECT_EQ(tree.Log().find("too large"), std::string::npos);
+
+    FileTestTree::ResetFileSystem();
+    tree.Write("final.txt", "a.txt" + std::string(100000 - 5, ' '));
     InitFileSystem();
     EXPECT_NE(Location("a.txt"), "");
     EXPECT_NE(tree.Log().find("too large"), std::string::npos);
@@ -188,6 +198,34 @@ TEST_F(FileSystemTest, DataFolders_WritingCreatesMissingFolders) {
     // Reading never creates anything.
     EXPECT_FALSE(file.Open("user:other/x.dat", kFileReadBinary));
     EXPECT_FALSE(std::filesystem::exists(user + "/other"));
+}
+
+TEST_F(FileSystemTest, DataFolders_WritingElsewhereCreatesNoFolders) {
+    // A desktop whose path merely starts with the user folder's text lies
+    // outside it: no folders are made there.
+    std::string lookalike = user + "Extra";
+    std::filesystem::create_directories(lookalike);
+    SetDesktopFolder(TString(lookalike.c_str()));
+    TFile file;
+    EXPECT_FALSE(file.Open("desktop:new/x.txt", kFileWriteBinary));
+    EXPECT_FALSE(std::filesystem::exists(lookalike + "/new"));
+    std::filesystem::create_directories(lookalike + "/made");
+    EXPECT_TRUE(file.Open("desktop:made/x.txt", kFileWriteBinary));
+}
+
+TEST_F(FileSystemTest, ScanAssetFolder_KeysFollowTheFolderAndPrefix) {
+    tree.Write("assets/sub/a.txt", "a");
+    tree.Write("Extra/Dir/B.txt", "b");
+    tree.Write("dot/c.txt", "c");
+    ScanAssetFolder("assets/sub", "");
+    ScanAssetFolder("Extra/Dir", "");
+    ScanAssetFolder("dot", ".");
+    ScanAssetFolder("dot", "Pre/");
+    EXPECT_EQ(Location("sub/a.txt"), "assets/sub/a.txt");
+    EXPECT_EQ(Location("extra/dir/b.txt"), "Extra/Dir/B.txt");
+    EXPECT_EQ(Location("c.txt"), "dot/c.txt"); // a prefix "." is no prefix
+    EXPECT_EQ(Location("pre/c.txt"), "dot/c.txt");
+    EXPECT_EQ(GetNameTable().size(), 4u);
 }
 
 TEST_F(FileSystemTest, DataFolders_RefuseNamesOutsideTheirFolder) {

@@ -190,6 +190,34 @@ TEST_F(PackTest, Reload_OpenFileKeepsItsMapping) {
     EXPECT_EQ(ReadAll(after), "second");
 }
 
+TEST_F(PackTest, Reload_ForgetsNamesThatTheNewTableNoLongerHas) {
+    // First version: "keep.txt" and "gone.txt"; second: "keep.txt" only,
+    // at an offset where the first version had "gone.txt".
+    int32_t table1 = 8 + (1 + 8 + 8) * 2;
+    tree.Write("assets/p.nbp", PackBytes()
+                                   .Magic()
+                                   .Int(2)
+                                   .Entry("keep.txt", table1, 4)
+                                   .Entry("gone.txt", table1 + 4, 4)
+                                   .Raw("KEEPGONE")
+                                   .Bytes());
+    ASSERT_TRUE(LoadPack(GetNameTable(), "::assets/p.nbp"));
+    GetNameTable()["loose.txt"] = "assets/loose.txt";
+    int32_t table2 = 8 + 1 + 8 + 8;
+    tree.Write("assets/p2.nbp",
+               PackBytes().Magic().Int(1).Entry("keep.txt", table2, 8).Raw("new keep").Bytes());
+    std::filesystem::rename("assets/p2.nbp", "assets/p.nbp");
+    ASSERT_TRUE(LoadPack(GetNameTable(), "::assets/p.nbp"));
+
+    EXPECT_EQ(ResolvePath("gone.txt", true).ToStd(), "");
+    TFile file;
+    EXPECT_FALSE(file.Open("gone.txt", kFileReadBinary));
+    ASSERT_TRUE(file.Open("keep.txt", kFileReadBinary));
+    EXPECT_EQ(ReadAll(file), "new keep");
+    // Names of other origins stay.
+    EXPECT_EQ(ResolvePath("loose.txt", false).ToStd(), "assets/loose.txt");
+}
+
 TEST_F(PackTest, Unmapped_PackKeepsEntriesThatFailToOpenWithALogLine) {
     // A pack that opens as a file but has no disk path to map: a block of
     // memory registered under a name.
@@ -290,6 +318,13 @@ TEST_F(PackTest, MemoryFile_ReadsRegisteredBlocks) {
 
     RegisterMemoryFile("__systemcursor__.png", nullptr, 0);
     EXPECT_FALSE(FileExists("__systemcursor__.png"));
+
+    // Registered under the same key that lookups use: "\\" reads as "/".
+    RegisterMemoryFile("Cursors\\Arrow.PNG", block, 3);
+    ASSERT_TRUE(file.Open("cursors/arrow.png", kFileReadBinary));
+    EXPECT_EQ(ReadAll(file), "one");
+    RegisterMemoryFile("cursors\\arrow.png", nullptr, 0);
+    EXPECT_FALSE(FileExists("Cursors/Arrow.png"));
 }
 
 TEST_F(PackTest, MemoryFile_MalformedLocationsFail) {
