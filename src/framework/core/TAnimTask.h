@@ -22,6 +22,7 @@ public:
     // Pass 1: the signal. Otherwise: due and not suspended.
     bool IsReady(int pass) override;
     // Steps once, or until the due time is past the present with catch-up.
+    // A suspended task run on its signal is rescheduled from now.
     bool Run() override;
     // The task's own work; false ends the task.
     virtual bool Step() = 0;

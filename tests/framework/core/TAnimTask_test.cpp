@@ -249,3 +249,99 @@ TEST_F(AnimTaskTest, SetClock_KeepsTimeLeftAndTimeOverdue) {
     suspended.SetClock(&clock);
     EXPECT_TRUE(suspended.IsSuspended());
 }
+
+// Catch-up repeats a step only while the due time moves on: a task with no
+// interval would otherwise step for ever once it is late.
+TEST_F(AnimTaskTest, CatchUpWithoutInterval_StepsOnceUnlessStepReschedules) {
+    struct Case {
+        const char* description;
+        uint32_t delayInStep; // 0: the step does not reschedule
+        int steps;
+        uint32_t due;
+    } cases[] = {
+        {"no interval, no reschedule", 0, 1, 10000},
+        {"step delays by 20", 20, 3, 10060},
+    };
+    for (const Case& c : cases) {
+        mTimer.Set(10000);
+        CountingTask task;
+        task.Delay(0, false, false, true);
+        task.mOnStep = [&] {
+            if (c.delayInStep) {
+                task.Delay(c.delayInStep, false, false, true);
+            }
+        };
+        mTimer.Set(10050);
+        ASSERT_TRUE(task.IsReady(0)) << c.description;
+        EXPECT_TRUE(task.Run()) << c.description;
+        EXPECT_EQ(task.mSteps, c.steps) << c.description;
+        EXPECT_EQ(task.GetDueTime(), c.due) << c.description;
+    }
+}
+
+// A suspended task run on its signal in a drawn frame comes back counting
+// from now, whatever the timer reads (early, middle or past half its range).
+TEST_F(AnimTaskTest, SignalledRunOfSuspendedTask_ReschedulesFromNow) {
+    struct Case {
+        uint32_t now;
+        bool fromNow;
+    } cases[] = {
+        {500, false},         {500, true},         {5000, false},
+        {0x90000000u, false}, {0x90000000u, true}, {0xFFFFFF00u, false},
+    };
+    for (const Case& c : cases) {
+        mTimer.Set(c.now);
+        CountingTask task;
+        task.Delay(40, true, c.fromNow, false);
+        task.Suspend();
+        task.SetSignal(true);
+        ASSERT_TRUE(task.IsReady(1));
+        EXPECT_TRUE(task.Run());
+        EXPECT_EQ(task.mSteps, 1);
+        EXPECT_FALSE(task.IsSuspended()) << c.now;
+        EXPECT_EQ(task.GetDueTime(), c.now + 40) << c.now;
+        EXPECT_EQ(static_cast<int32_t>(task.TimeSinceDue()), -40) << c.now;
+    }
+}
+
+// The one time that means "suspended" is never taken as a due time: a task
+// that falls due there as the timer wraps runs a millisecond later.
+TEST_F(AnimTaskTest, DueAtSuspendedValue_IsMovedPastIt) {
+    mTimer.Set(0xFFFFFF9Bu);
+    CountingTask delayed;
+    delayed.Delay(100);
+    EXPECT_FALSE(delayed.IsSuspended());
+    EXPECT_EQ(delayed.GetDueTime(), 0u);
+
+    mTimer.Set(0xFFFFFFFFu);
+    CountingTask fresh;
+    EXPECT_FALSE(fresh.IsSuspended());
+    EXPECT_FALSE(fresh.IsReady(0));
+    mTimer.Set(0);
+    EXPECT_TRUE(fresh.IsReady(0));
+
+    // A task repeating every 16 ms whose next turn lands on the value.
+    mTimer.Set(0xFFFFFFEFu);
+    CountingTask repeating;
+    repeating.Delay(16, true);
+    EXPECT_EQ(repeating.GetDueTime(), 0u);
+    mTimer.Set(0xFFFFFFDFu);
+    CountingTask crossing;
+    crossing.Delay(16, true);
+    mTimer.Set(0xFFFFFFEFu);
+    ASSERT_TRUE(crossing.IsReady(0));
+    EXPECT_TRUE(crossing.Run());
+    EXPECT_FALSE(crossing.IsSuspended());
+    EXPECT_EQ(crossing.GetDueTime(), 0u);
+    mTimer.Set(0);
+    EXPECT_TRUE(crossing.IsReady(0));
+
+    // Moving to a clock where the same distance lands on the value.
+    TClock clock;
+    clock.Start();
+    clock.SetTime(0xFFFFFFFFu);
+    mTimer.Set(1000);
+    CountingTask moved;
+    moved.SetClock(&clock);
+    EXPECT_FALSE(moved.IsSuspended());
+}
