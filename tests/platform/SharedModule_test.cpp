@@ -25,6 +25,16 @@ TEST(SharedModule, Load_SystemLibrary_FindsItsExports) {
     EXPECT_EQ(module.FindSymbol("cos"), nullptr);
 }
 
+TEST(SharedModule, FailedLoad_LeavesNoEarlierModuleBehind) {
+    platform::SharedModule module;
+    ASSERT_TRUE(module.Load("libm.so.6")) << module.LastError();
+    EXPECT_TRUE(module.LastError().empty());
+    EXPECT_FALSE(module.Load("/nonexistent/folder/nblocale.so"));
+    EXPECT_FALSE(module.IsLoaded()) << "a failed load reports the earlier module as loaded";
+    EXPECT_EQ(module.FindSymbol("cos"), nullptr);
+    EXPECT_FALSE(module.LastError().empty());
+}
+
 TEST(SharedModule, Move_HandsTheModuleOver) {
     platform::SharedModule first;
     ASSERT_TRUE(first.Load("libm.so.6"));
