@@ -199,3 +199,27 @@ TEST(Mat4, TranslateScaleAndMultiply) {
     copy.Assign(TMat4(values)).Assign(copy);
     EXPECT_EQ(copy.m[0][2], -1e8f);
 }
+
+// Axis (1, 2, 3) turned a quarter: s = 1, c = 0, t = 1, worked out by hand
+// from the rows of the rotation, so each off-diagonal sign is checked.
+TEST(Mat4, RotateAxis_RowsFollowTheFormula) {
+    TMat4 m;
+    m.RotateAxis(TVec3(1.0f, 2.0f, 3.0f), kPi / 2);
+    const float expected[4][4] = {
+        {1.0f, 5.0f, 1.0f, 0.0f},
+        {-1.0f, 4.0f, 7.0f, 0.0f},
+        {5.0f, 5.0f, 9.0f, 0.0f},
+        {0.0f, 0.0f, 0.0f, 1.0f},
+    };
+    for (int i = 0; i < 4; ++i) {
+        for (int j = 0; j < 4; ++j) {
+            EXPECT_NEAR(m.m[i][j], expected[i][j], 1e-5f) << "element " << i << j;
+        }
+    }
+    // On a matrix that already translates, the rotation comes after it.
+    TMat4 moved;
+    moved.Translate(TVec3(1.0f, 0.0f, 0.0f));
+    moved.RotateZ(kPi / 2);
+    EXPECT_NEAR(moved.m[3][0], 0.0f, kNear);
+    EXPECT_NEAR(moved.m[3][1], 1.0f, kNear);
+}
