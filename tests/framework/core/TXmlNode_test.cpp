@@ -13,6 +13,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -212,37 +213,55 @@ TEST(TXmlNode, Parse_NestingAtLimit_IsRead) {
     EXPECT_EQ(node->GetText(), TString("deep"));
 }
 
-// A builder that records the calls the parser makes.
+// A builder that records the calls the parser makes, each with the name of
+// the node that receives it ("doc" for the document).
 class RecordingNode : public TXmlNode {
 public:
-    explicit RecordingNode(std::vector<std::string>& calls) : mCalls(calls) {}
+    RecordingNode(std::vector<std::string>& calls, std::string name)
+        : mCalls(calls), mLabel(std::move(name)) {}
     TXmlNode* AddChild(const TString& name) override {
-        mCalls.push_back("add " + name.ToStd());
-        mChildren.push_back(std::make_unique<RecordingNode>(mCalls));
+        Record("add " + name.ToStd());
+        mChildren.push_back(std::make_unique<RecordingNode>(mCalls, name.ToStd()));
         return mChildren.back().get();
     }
-    void EndChild(const TString& token) override { mCalls.push_back("end " + token.ToStd()); }
+    void EndChild(const TString& token) override { Record("end " + token.ToStd()); }
     int AppendText(const char* token, int length) override {
-        mCalls.push_back("text " + std::string(token, static_cast<size_t>(length)));
+        Record("text " + std::string(token, static_cast<size_t>(length)));
         return length;
     }
     void AddAttribute(const TString& name, const TString& value, bool quoted) override {
-        mCalls.push_back("attr " + name.ToStd() + "=" + value.ToStd() + (quoted ? " q" : ""));
+        Record("attr " + name.ToStd() + "=" + value.ToStd() + (quoted ? " q" : ""));
     }
 
 private:
+    void Record(const std::string& call) { mCalls.push_back(mLabel + ": " + call); }
+
     std::vector<std::string>& mCalls;
+    std::string mLabel;
     std::vector<std::unique_ptr<RecordingNode>> mChildren;
 };
 
+// AddChild and EndChild go to the node whose content is being read: a tag
+// that needs no content is ended on its parent, an end tag on the element
+// it closes, whatever name it carries.
 TEST(TXmlNode, Parse_SubclassReceivesBuildCalls) {
-    std::vector<std::string> calls;
-    RecordingNode document(calls);
-    const std::string text = R"(<a k="v"><b/>hi</a>)";
-    document.LoadBuffer(text.data(), text.size());
-    const std::vector<std::string> expected = {"add a", "attr k=v q", "add b",
-                                               "end b", "text hi",    "end /a"};
-    EXPECT_EQ(calls, expected);
+    struct Case {
+        const char* text;
+        std::vector<std::string> expected;
+    };
+    const Case cases[] = {
+        {R"(<a k="v"><b/>hi</a>)",
+         {"doc: add a", "a: attr k=v q", "a: add b", "a: end b", "a: text hi", "a: end /a"}},
+        {R"(<?xml v="1"?><!-- c --><a><b>t</c>u</a>)",
+         {"doc: add ?xml", "?xml: attr v=1 q", "doc: end ?xml", "doc: add !--", "doc: end !--",
+          "doc: add a", "a: add b", "b: text t", "b: end /c", "a: text u", "a: end /a"}},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::string> calls;
+        RecordingNode document(calls, "doc");
+        document.LoadBuffer(c.text, std::strlen(c.text));
+        EXPECT_EQ(calls, c.expected) << c.text;
+    }
 }
 
 TEST(TXmlNode, Parse_MatchesOverFileSourceAndMemorySource) {
