@@ -246,3 +246,19 @@ TEST(TaskList, Destruction_DeletesEveryTask) {
     }
     EXPECT_EQ(journal, (Journal{"delete:a", "delete:b"}));
 }
+
+TEST(TaskList, DeleteAllOutsidePass_DeletesNowAndListStaysUsable) {
+    Journal journal;
+    TTaskList list;
+    list.AddTask(new ScriptedTask(journal, "a"));
+    list.AddTask(new ScriptedTask(journal, "b"));
+    list.DeleteAll();
+    EXPECT_EQ(journal, (Journal{"delete:a", "delete:b"}));
+    EXPECT_EQ(list.Count(), 0u);
+    journal.clear();
+    list.RunAll(0);
+    EXPECT_TRUE(journal.empty());
+    list.AddTask(new ScriptedTask(journal, "c"));
+    list.RunAll(0);
+    EXPECT_EQ(journal, (Journal{"run:c"}));
+}
