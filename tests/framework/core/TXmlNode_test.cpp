@@ -423,9 +423,11 @@ TEST(TPackedXml, PlainDataIsCopied) {
 }
 
 TEST(TXmlNode, ToString_QuotedAttribute) {
-    TXmlNode node(TString("n"));
-    node.SetAttribute("k", TString("v"));
-    EXPECT_EQ(node.ToString(), TString("<n\n    k=\"v\">\n</n>\n"));
+    const std::unique_ptr<TXmlNode> node = TXmlNode::TXmlNodeFromName(TString("n"));
+    EXPECT_FALSE(node->HasChildren());
+    EXPECT_TRUE(node->GetText().IsEmpty());
+    node->SetAttribute("k", TString("v"));
+    EXPECT_EQ(node->ToString(), TString("<n\n    k=\"v\">\n</n>\n"));
 }
 
 TEST(TXmlNode, ToString_NestedTextAndBareAttribute) {
