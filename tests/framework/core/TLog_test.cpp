@@ -6,6 +6,8 @@
 
 #include <atomic>
 #include <cstdio>
+#include <cstdlib>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <regex>
@@ -206,4 +208,33 @@ TEST_F(LogTest, ManyThreads_EveryLineWholeAndCounted) {
         ASSERT_LT(thread, kThreads);
         EXPECT_EQ(number, next[thread]++);
     }
+}
+
+// The time in front of each line is the local time: with the zone set five
+// hours east of UTC, the hour is UTC's plus five.
+TEST_F(LogTest, Line_TimeIsLocalNotUtc) {
+    const char* oldZone = std::getenv("TZ");
+    std::string saved = oldZone ? oldZone : "";
+    setenv("TZ", "XYZ-5", 1);
+    tzset();
+    auto utcHourPlusFive = [] {
+        time_t now = time(nullptr);
+        struct tm utc {};
+        gmtime_r(&now, &utc);
+        return (utc.tm_hour + 5) % 24;
+    };
+    StartLog(mFolder.c_str());
+    int before = utcHourPlusFive();
+    LogPrintf("zoned");
+    int after = utcHourPlusFive();
+    if (oldZone) {
+        setenv("TZ", saved.c_str(), 1);
+    } else {
+        unsetenv("TZ");
+    }
+    tzset();
+    std::string text = ReadFile();
+    ASSERT_GE(text.size(), 24u);
+    int hour = std::stoi(text.substr(11, 2));
+    EXPECT_TRUE(hour == before || hour == after) << text;
 }
