@@ -19,7 +19,8 @@ void MakeFoldersFor(const std::string& location) {
         // The location must lie inside the folder, not merely share its
         // text ("/data/Game2/x" is not inside "/data/Game").
         if (base.empty() || location.size() <= base.size() + 1 ||
-            location.compare(0, base.size(), base) != 0 || location[base.size()] != '/')
+            location.compare(0, base.size(), base) != 0 ||
+            (base.back() != '/' && location[base.size()] != '/'))
             continue;
         // Each "/" after the folder's own separator ends one folder level.
         for (size_t pos = location.find('/', base.size() + 1); pos != std::string::npos;

@@ -107,6 +107,30 @@ TEST_F(PackTest, Tool_PacksAFolderThatTheInspectorLists) {
     EXPECT_NE(text.find("scripts/main.lua\t"), std::string::npos);
     tree.Write("cut.nbp", FileTestTree::Read(pack).substr(0, 30));
     EXPECT_NE(std::system((tools + "nbpackinspect list cut.nbp 2> /dev/null").c_str()), 0);
+
+    // An entry comes back out with the bytes of its source file.
+    std::string extracted = tree.Root() + "/main.lua";
+    ASSERT_EQ(
+        std::system(
+            (tools + "nbpackinspect extract " + pack + " scripts/main.lua " + extracted).c_str()),
+        0);
+    EXPECT_EQ(FileTestTree::Read(extracted),
+              FileTestTree::Read(CORVALO_TEST_DATA "/files/sample/scripts/main.lua"));
+
+    // Names resolve against a tree with the pack and a loose file in its
+    // assets folder; an unresolved name makes the tool fail.
+    std::filesystem::create_directories(tree.Root() + "/game/assets");
+    std::filesystem::copy_file(pack, tree.Root() + "/game/assets/tool.nbp");
+    tree.Write("game/assets/Loose.txt", "loose");
+    std::string resolved = tree.Root() + "/resolved.txt";
+    EXPECT_NE(std::system((tools + "nbpackinspect resolve " + tree.Root() +
+                           "/game scripts/main.lua LOOSE.TXT missing.txt > " + resolved)
+                              .c_str()),
+              0);
+    text = FileTestTree::Read(resolved);
+    EXPECT_NE(text.find("scripts/main.lua\t@0:"), std::string::npos) << text;
+    EXPECT_NE(text.find("LOOSE.TXT\tassets/Loose.txt\t5 bytes"), std::string::npos) << text;
+    EXPECT_NE(text.find("missing.txt\t(not found)"), std::string::npos) << text;
 }
 
 struct DamagedCase {
