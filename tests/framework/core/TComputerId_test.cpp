@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/system/NetworkAdapters.h"
 #include "support/FakeNetworkAdapters.h"
 
 #include <string>
@@ -77,4 +78,8 @@ TEST_F(ComputerIdTree, NoAdapter_GivesRandomIdEachTime) {
 TEST(ComputerId, ThisMachine_HasWellFormedStableIdWhenItHasAnAdapter) {
     std::string id = GetComputerId().ToStd();
     ExpectIdShape(id);
+    platform::AdapterAddress adapter;
+    if (platform::FirstAdapterAddress(adapter)) {
+        EXPECT_EQ(GetComputerId().ToStd(), id);
+    }
 }
