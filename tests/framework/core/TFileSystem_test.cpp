@@ -312,6 +312,25 @@ TEST_F(FileSystemTest, NextRegisteredName_WalksOneFolderInByteOrder) {
     EXPECT_EQ(walk("missing/", true), std::vector<std::string>{});
 }
 
+TEST_F(FileSystemTest, NextRegisteredName_ListsTopLevelAndDataFolderNames) {
+    // As the start-up uses it: plug-in modules at the top of the assets,
+    // string files directly in the user data folder.
+    tree.Write("assets/Game.nbmod", "m");
+    tree.Write("assets/scripts/inner.nbmod", "m");
+    tree.Write(user + "/Strings_DE.xml", "s");
+    tree.Write(user + "/saves/strings_x.xml", "s");
+    InitFileSystem();
+    auto walk = [](const char* folder) {
+        std::vector<std::string> names;
+        TString name;
+        while (NextRegisteredName(folder, name, false))
+            names.push_back(name.ToStd());
+        return names;
+    };
+    EXPECT_EQ(walk(""), (std::vector<std::string>{"game.nbmod", "user:strings_de.xml"}));
+    EXPECT_EQ(walk("user:"), (std::vector<std::string>{"user:strings_de.xml"}));
+}
+
 TEST_F(FileSystemTest, ClearNameRegistry_ForgetsEveryName) {
     tree.Write("assets/a.txt", "a");
     InitFileSystem();
