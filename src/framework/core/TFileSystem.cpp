@@ -67,6 +67,15 @@ bool LeavesFolder(const std::string& path) {
     return false;
 }
 
+// Pack entries and memory blocks are readable while registered; a disk
+// location only while a readable file is there.
+bool IsReadableLocation(const TString& location) {
+    if (location.IsEmpty())
+        return false;
+    return location.CharAt(0) == '@' || location.CharAt(0) == '&' ||
+           platform::CanRead(location.ToStd());
+}
+
 } // namespace
 
 TString NameKey(const char* name) {
@@ -123,8 +132,7 @@ TString ResolvePath(const char* name, bool forReading) {
         const TString& location = found->second;
         // A disk file named for writing may never have been made, or may
         // have been deleted since; reading must not find it then.
-        if (forReading && location.CharAt(0) != '@' && location.CharAt(0) != '&' &&
-            !platform::CanRead(location.ToStd()))
+        if (forReading && !IsReadableLocation(location))
             return TString();
         return location;
     }
@@ -167,8 +175,14 @@ TString ResolvePath(const char* name, bool forReading) {
         return TString(path);
     }
 
-    if (StartsWith(key.CStr(), "assets/"))
-        return ResolvePath(name + 7, false);
+    if (StartsWith(key.CStr(), "assets/")) {
+        // Resolved as for writing, as the rest of the name may be a data
+        // folder name; reading still needs a file that is there.
+        TString location = ResolvePath(name + 7, false);
+        if (forReading && !IsReadableLocation(location))
+            return TString();
+        return location;
+    }
     return TString();
 }
 

@@ -331,6 +331,18 @@ TEST_F(FileSystemTest, NextRegisteredName_ListsTopLevelAndDataFolderNames) {
     EXPECT_EQ(walk("user:"), (std::vector<std::string>{"user:strings_de.xml"}));
 }
 
+TEST_F(FileSystemTest, DeletedAsset_IsFoundUnderNoSpellingOfItsName) {
+    tree.Write("assets/gone.txt", "g");
+    InitFileSystem();
+    for (const char* name : {"gone.txt", "assets/gone.txt", "assets\\GONE.txt"})
+        EXPECT_TRUE(FileExists(name)) << name;
+    std::filesystem::remove("assets/gone.txt");
+    for (const char* name : {"gone.txt", "assets/gone.txt", "assets\\GONE.txt"})
+        EXPECT_FALSE(FileExists(name)) << name;
+    // Writing still resolves it, so the file can be made again.
+    EXPECT_EQ(Location("assets/gone.txt", false), "assets/gone.txt");
+}
+
 TEST_F(FileSystemTest, ClearNameRegistry_ForgetsEveryName) {
     tree.Write("assets/a.txt", "a");
     InitFileSystem();
