@@ -12,6 +12,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <string>
@@ -126,6 +127,18 @@ void SyncParentFolder(const TString& path) {
     }
 }
 
+// True for a line of the check that reports a page which could not be
+// read for another reason than damage ("unable to get the page. error
+// code=N" with N not a damage code).
+bool UnreadablePage(const std::string& line) {
+    static const char kMarker[] = "error code=";
+    size_t at = line.find(kMarker);
+    if (at == std::string::npos)
+        return false;
+    int code = std::atoi(line.c_str() + at + sizeof kMarker - 1) & 0xFF;
+    return code != SQLITE_CORRUPT && code != SQLITE_NOTADB;
+}
+
 // A stored value is the text of its deciphered bytes up to the first NUL.
 TString TextOf(const std::vector<uint8_t>& bytes) {
     const char* data = reinterpret_cast<const char*>(bytes.data());
@@ -191,8 +204,13 @@ bool TPrefsDB::Exec(const char* sql) {
 
 bool TPrefsDB::OpenFile(bool mayRebuild) {
     off_t size = 0;
-    if (!PathExists(mPath, &size))
-        return mayRebuild && OpenFresh();
+    if (!PathExists(mPath, &size)) {
+        if (errno == ENOENT)
+            return mayRebuild && OpenFresh();
+        // The file may be there and fine; only a missing one is made anew.
+        LogPrintf("TPrefsDB: cannot look at \"%s\": %s", mPath.CStr(), strerror(errno));
+        return false;
+    }
     if (size == 0)
         return mayRebuild && MoveAside("empty") && OpenFresh();
 
@@ -225,9 +243,27 @@ bool TPrefsDB::OpenFile(bool mayRebuild) {
         return mayRebuild && MoveAside("of another format") && OpenFresh();
     }
     Statement check(mDb, "PRAGMA quick_check");
-    if (check.Step() != SQLITE_ROW || check.Text(0).ToStd() != "ok") {
+    rc = check.Step();
+    bool damaged = rc == SQLITE_NOTADB || rc == SQLITE_CORRUPT ||
+                   (rc == SQLITE_ROW && check.Text(0).ToStd() != "ok");
+    // A page that could not be read for another reason than damage (an
+    // I/O error) says nothing about the file: it is left alone.
+    for (; damaged && rc == SQLITE_ROW; rc = check.Step()) {
+        if (UnreadablePage(check.Text(0).ToStd())) {
+            rc = SQLITE_IOERR;
+            damaged = false;
+        }
+    }
+    if (damaged) {
         Close();
         return mayRebuild && MoveAside("damaged") && OpenFresh();
+    }
+    if (rc != SQLITE_ROW) {
+        // The check could not run (locked, unreadable): the file may be
+        // fine, so it is left alone.
+        LogError("checking");
+        Close();
+        return false;
     }
     Statement version(mDb, "PRAGMA user_version");
     if (version.Step() == SQLITE_ROW && version.Int(0) > kSchemaVersion) {
@@ -406,7 +442,10 @@ TString TPrefsDB::DetermineInstallKey() {
 
 bool TPrefsDB::OpenInstall() {
     mInstallKey = DetermineInstallKey();
+    return StoreInstall(mAutoCommit);
+}
 
+bool TPrefsDB::StoreInstall(bool commitNewRow) {
     // "lastkey" holds the install key in use, with its NUL, not enciphered.
     std::string lastKey(mInstallKey.CStr(), static_cast<size_t>(mInstallKey.Length()) + 1);
     Statement setLast(mDb, "INSERT INTO metaglobals(key, value) VALUES('lastkey', ?1) "
@@ -430,7 +469,7 @@ bool TPrefsDB::OpenInstall() {
             return false;
         }
         mInstallId = sqlite3_last_insert_rowid(mDb);
-        if (mAutoCommit && !Commit())
+        if (commitNewRow && !Commit())
             return false;
     } else {
         LogError("finding the installation");
@@ -458,13 +497,28 @@ void TPrefsDB::AfterFailure() {
     // and with it every change since the last commit.
     if (mDb && sqlite3_get_autocommit(mDb)) {
         LogPrintf("TPrefsDB: changes since the last commit of \"%s\" were lost", mPath.CStr());
-        Begin();
+        // The install row and "lastkey" may have been among them: they are
+        // stored again before the next read or change.
+        mInstallPending = true;
         LoadUsers();
     }
 }
 
+bool TPrefsDB::EnsureInstall() {
+    if (!mInstallPending)
+        return true;
+    if (sqlite3_get_autocommit(mDb) && !Begin())
+        return false;
+    if (!StoreInstall(false)) {
+        AfterFailure();
+        return false;
+    }
+    mInstallPending = false;
+    return true;
+}
+
 bool TPrefsDB::Commit() {
-    if (!mDb)
+    if (!mDb || !EnsureInstall())
         return false;
     if (sqlite3_get_autocommit(mDb) == 0 && !Exec("COMMIT")) {
         AfterFailure();
@@ -474,6 +528,8 @@ bool TPrefsDB::Commit() {
 }
 
 int64_t TPrefsDB::TableFor(int userIndex) {
+    if (!EnsureInstall())
+        return -1;
     if (userIndex == -1)
         return 0;
     if (userIndex < 0 || userIndex >= kMaxUsers) {
@@ -559,7 +615,7 @@ bool TPrefsDB::SetInt(const TString& key, int value, int userIndex, bool commit)
 }
 
 int TPrefsDB::DeleteUser(int index) {
-    if (!mDb || index < 0 || index >= GetUserCount())
+    if (!mDb || !EnsureInstall() || index < 0 || index >= GetUserCount())
         return GetUserCount();
     int64_t user = mUsers[static_cast<size_t>(index)];
     Statement values(mDb, "DELETE FROM uservalues WHERE user=?1");

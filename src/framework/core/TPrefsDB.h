@@ -78,8 +78,14 @@ private:
     bool MoveAside(const char* reason);
     bool OpenInMemory(const char* reason);
     void AfterFailure();
+    // Stores the install row again when a failure dropped it; false when
+    // that fails too.
+    bool EnsureInstall();
     bool InitSchema();
     bool OpenInstall();
+    // Stores mInstallKey as "lastkey", finds or adds its install row
+    // (committing a new one when commitNewRow) and lists its players.
+    bool StoreInstall(bool commitNewRow);
     TString DetermineInstallKey();
     bool LoadUsers();
     bool Begin();
@@ -99,6 +105,8 @@ private:
     bool mPersistent = false;
     sqlite3* mDb = nullptr;
     int64_t mInstallId = 0;
+    // A failure ended the transaction that may have held the install row.
+    bool mInstallPending = false;
     TString mInstallKey;
     // The row ids of the installation's players, in list order.
     std::vector<int64_t> mUsers;

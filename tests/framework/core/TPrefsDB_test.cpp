@@ -36,9 +36,145 @@ void WriteWhole(const fs::path& path, const std::string& content) {
     out << content;
 }
 
+// A file system layer for SQLite that passes everything to the real one
+// and can be told to fail: locks (busy or an I/O error), writes (disk full)
+// and opening the database for writing (a read-only file). It is installed
+// as the default once and stays, doing nothing until a fault is set.
+struct Faults {
+    // Shared locks granted before every further one fails; -1 never fails.
+    int locksBeforeFailure = -1;
+    int lockError = SQLITE_BUSY;
+    // Reads granted before every further one fails with an I/O error; -1
+    // never fails.
+    int readsBeforeFailure = -1;
+    bool diskFull = false;
+    bool readOnly = false;
+};
+Faults gFaults;
+
+sqlite3_vfs* gRealVfs = nullptr;
+
+struct FaultFile {
+    sqlite3_file base;
+    sqlite3_file* real;
+};
+
+sqlite3_file* Real(sqlite3_file* file) {
+    return reinterpret_cast<FaultFile*>(file)->real;
+}
+
+const sqlite3_io_methods kFaultMethods = {
+    1,
+    [](sqlite3_file* f) {
+        int rc = Real(f)->pMethods ? Real(f)->pMethods->xClose(Real(f)) : SQLITE_OK;
+        return rc;
+    },
+    [](sqlite3_file* f, void* buffer, int amount, sqlite3_int64 offset) {
+        if (gFaults.readsBeforeFailure >= 0) {
+            if (gFaults.readsBeforeFailure == 0)
+                return SQLITE_IOERR_READ;
+            --gFaults.readsBeforeFailure;
+        }
+        return Real(f)->pMethods->xRead(Real(f), buffer, amount, offset);
+    },
+    [](sqlite3_file* f, const void* buffer, int amount, sqlite3_int64 offset) {
+        if (gFaults.diskFull)
+            return SQLITE_FULL;
+        return Real(f)->pMethods->xWrite(Real(f), buffer, amount, offset);
+    },
+    [](sqlite3_file* f, sqlite3_int64 size) { return Real(f)->pMethods->xTruncate(Real(f), size); },
+    [](sqlite3_file* f, int flags) { return Real(f)->pMethods->xSync(Real(f), flags); },
+    [](sqlite3_file* f, sqlite3_int64* size) {
+        return Real(f)->pMethods->xFileSize(Real(f), size);
+    },
+    [](sqlite3_file* f, int level) {
+        if (level == SQLITE_LOCK_SHARED && gFaults.locksBeforeFailure >= 0) {
+            if (gFaults.locksBeforeFailure == 0)
+                return gFaults.lockError;
+            --gFaults.locksBeforeFailure;
+        }
+        return Real(f)->pMethods->xLock(Real(f), level);
+    },
+    [](sqlite3_file* f, int level) { return Real(f)->pMethods->xUnlock(Real(f), level); },
+    [](sqlite3_file* f, int* out) { return Real(f)->pMethods->xCheckReservedLock(Real(f), out); },
+    [](sqlite3_file* f, int op, void* arg) {
+        return Real(f)->pMethods->xFileControl(Real(f), op, arg);
+    },
+    [](sqlite3_file* f) { return Real(f)->pMethods->xSectorSize(Real(f)); },
+    [](sqlite3_file* f) { return Real(f)->pMethods->xDeviceCharacteristics(Real(f)); },
+    nullptr,
+    nullptr,
+    nullptr,
+    nullptr,
+    nullptr,
+    nullptr,
+};
+
+int FaultOpen(sqlite3_vfs*, sqlite3_filename name, sqlite3_file* file, int flags, int* outFlags) {
+    auto* fault = reinterpret_cast<FaultFile*>(file);
+    fault->base.pMethods = nullptr;
+    fault->real = reinterpret_cast<sqlite3_file*>(fault + 1);
+    if (gFaults.readOnly && (flags & SQLITE_OPEN_MAIN_DB))
+        flags = (flags & ~(SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE)) | SQLITE_OPEN_READONLY;
+    int rc = gRealVfs->xOpen(gRealVfs, name, fault->real, flags, outFlags);
+    if (rc == SQLITE_OK)
+        fault->base.pMethods = &kFaultMethods;
+    return rc;
+}
+
+void InstallFaultVfs() {
+    static sqlite3_vfs vfs;
+    if (gRealVfs)
+        return;
+    gRealVfs = sqlite3_vfs_find(nullptr);
+    vfs = *gRealVfs;
+    vfs.iVersion = 2;
+    vfs.szOsFile = static_cast<int>(sizeof(FaultFile)) + gRealVfs->szOsFile;
+    vfs.zName = "corvalo-faults";
+    vfs.pAppData = nullptr;
+    vfs.xOpen = FaultOpen;
+    vfs.xDelete = [](sqlite3_vfs*, const char* name, int sync) {
+        return gRealVfs->xDelete(gRealVfs, name, sync);
+    };
+    vfs.xAccess = [](sqlite3_vfs*, const char* name, int flags, int* out) {
+        return gRealVfs->xAccess(gRealVfs, name, flags, out);
+    };
+    vfs.xFullPathname = [](sqlite3_vfs*, const char* name, int size, char* out) {
+        return gRealVfs->xFullPathname(gRealVfs, name, size, out);
+    };
+    vfs.xDlOpen = [](sqlite3_vfs*, const char* name) { return gRealVfs->xDlOpen(gRealVfs, name); };
+    vfs.xDlError = [](sqlite3_vfs*, int size, char* out) {
+        gRealVfs->xDlError(gRealVfs, size, out);
+    };
+    vfs.xDlSym = [](sqlite3_vfs*, void* handle, const char* symbol) {
+        return gRealVfs->xDlSym(gRealVfs, handle, symbol);
+    };
+    vfs.xDlClose = [](sqlite3_vfs*, void* handle) { gRealVfs->xDlClose(gRealVfs, handle); };
+    vfs.xRandomness = [](sqlite3_vfs*, int size, char* out) {
+        return gRealVfs->xRandomness(gRealVfs, size, out);
+    };
+    // The busy handler waits through this: no real waiting in tests.
+    vfs.xSleep = [](sqlite3_vfs*, int microseconds) { return microseconds; };
+    vfs.xCurrentTime = [](sqlite3_vfs*, double* now) {
+        return gRealVfs->xCurrentTime(gRealVfs, now);
+    };
+    vfs.xGetLastError = [](sqlite3_vfs*, int size, char* out) {
+        return gRealVfs->xGetLastError(gRealVfs, size, out);
+    };
+    vfs.xCurrentTimeInt64 = [](sqlite3_vfs*, sqlite3_int64* now) {
+        return gRealVfs->xCurrentTimeInt64(gRealVfs, now);
+    };
+    vfs.xSetSystemCall = nullptr;
+    vfs.xGetSystemCall = nullptr;
+    vfs.xNextSystemCall = nullptr;
+    sqlite3_vfs_register(&vfs, 1);
+}
+
 class TPrefsDBTest : public testing::Test {
 protected:
     void SetUp() override {
+        InstallFaultVfs();
+        gFaults = Faults();
         mPath = TString((mDir / "prefsdb.dat").string());
         StartLog(mDir.c_str());
         SetSetting(TSettingKey::kEncryptionKey, "unit-test-key");
@@ -46,6 +182,7 @@ protected:
         GetNameTable().erase("install.txt");
     }
     void TearDown() override {
+        gFaults = Faults();
         GetNameTable().erase("install.txt");
         StartLog(nullptr);
     }
@@ -412,6 +549,17 @@ TEST_F(TPrefsDBTest, UnusableLocation_KeepsValuesInMemoryForTheRun) {
     EXPECT_NE(Log().find("kept in memory for this run only"), std::string::npos);
 }
 
+TEST_F(TPrefsDBTest, LocationThatCannotBeLookedAt_IsNotMadeAnew) {
+    // A file stands where a folder of the path should be.
+    WriteWhole(mDir / "notafolder", "x");
+    TString path((mDir / "notafolder" / "prefsdb.dat").string());
+    TPrefsDB db(path, true);
+    EXPECT_FALSE(db.IsPersistent());
+    EXPECT_NE(Log().find("cannot look at"), std::string::npos);
+    EXPECT_EQ(ReadWhole(mDir / "notafolder"), "x");
+    EXPECT_TRUE(db.SetValue("k", "v", -1, true));
+}
+
 TEST_F(TPrefsDBTest, DefaultConstructor_OpensUserPrefsFileInTheUserDataFolder) {
     TString savedFolder = GetUserDataFolderText();
     SetUserDataFolder(TString((mDir / "user").string()));
@@ -454,4 +602,135 @@ TEST_F(TPrefsDBTest, NoUserDataFolder_KeepsValuesInMemoryAndSaysSo) {
     }
     EXPECT_NE(Log().find("no location for the preferences file"), std::string::npos);
     SetUserDataFolder(savedFolder);
+}
+
+// A database of ours that cannot be read or checked right now (another
+// process holds it, the lock or a read fails) may be perfectly good: it is left as it
+// is, never set aside, and the run keeps its values in memory.
+TEST_F(TPrefsDBTest, LockedOrUnreadableDatabase_IsLeftAloneAndTheRunWorksInMemory) {
+    {
+        TPrefsDB db(mPath, true);
+        ASSERT_TRUE(db.SetValue("progress", "level 12", 0, true));
+    }
+    const std::string before = ReadWhole(mPath.CStr());
+    struct {
+        const char* name;
+        int locksBeforeFailure;
+        int lockError;
+        int readsBeforeFailure;
+    } cases[] = {
+        {"busy", 0, SQLITE_BUSY, -1},
+        {"lock error", 0, SQLITE_IOERR_LOCK, -1},
+        {"read error on the first read", -1, SQLITE_OK, 0},
+        // The header reads well; the pages read by the check do not.
+        {"read error during the check", -1, SQLITE_OK, 3},
+        {"read error late in the check", -1, SQLITE_OK, 6},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        StartLog(mDir.c_str());
+        gFaults.locksBeforeFailure = c.locksBeforeFailure;
+        gFaults.lockError = c.lockError;
+        gFaults.readsBeforeFailure = c.readsBeforeFailure;
+        {
+            TPrefsDB db(mPath, true);
+            EXPECT_FALSE(db.IsPersistent());
+            EXPECT_TRUE(db.SetValue("progress", "in memory", 0, true));
+            EXPECT_EQ(db.GetValue("progress", "", 0).ToStd(), "in memory");
+        }
+        gFaults = Faults();
+        EXPECT_NE(Log().find("kept in memory for this run only"), std::string::npos);
+        EXPECT_FALSE(fs::exists(mDir / "prefsdb.dat.bad1"));
+        EXPECT_TRUE(ReadWhole(mPath.CStr()) == before) << "the file is untouched";
+        TPrefsDB db(mPath, true);
+        EXPECT_TRUE(db.IsPersistent());
+        EXPECT_EQ(db.GetValue("progress", "", 0).ToStd(), "level 12");
+    }
+}
+
+TEST_F(TPrefsDBTest, DatabaseOfANewerLayout_IsLeftAlone) {
+    {
+        TPrefsDB db(mPath, true);
+        ASSERT_TRUE(db.SetValue("progress", "level 3", -1, true));
+    }
+    sqlite3* raw = nullptr;
+    ASSERT_EQ(sqlite3_open(mPath.CStr(), &raw), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(raw, "PRAGMA user_version=2", nullptr, nullptr, nullptr), SQLITE_OK);
+    sqlite3_close(raw);
+    const std::string before = ReadWhole(mPath.CStr());
+    {
+        TPrefsDB db(mPath, true);
+        EXPECT_FALSE(db.IsPersistent());
+        EXPECT_TRUE(db.SetValue("progress", "level 4", -1, true));
+    }
+    EXPECT_NE(Log().find("written by a newer build (layout 2)"), std::string::npos);
+    EXPECT_TRUE(ReadWhole(mPath.CStr()) == before);
+    EXPECT_FALSE(fs::exists(mDir / "prefsdb.dat.bad1"));
+}
+
+TEST_F(TPrefsDBTest, ReadOnlyDatabase_IsReadAndChangesStayInMemory) {
+    {
+        TPrefsDB db(mPath, true);
+        ASSERT_TRUE(db.SetValue("name", "Ann", 0, true));
+    }
+    const std::string before = ReadWhole(mPath.CStr());
+    gFaults.readOnly = true;
+    {
+        TPrefsDB db(mPath, true);
+        EXPECT_FALSE(db.IsPersistent());
+        EXPECT_EQ(db.GetUserCount(), 1);
+        EXPECT_EQ(db.GetValue("name", "", 0).ToStd(), "Ann");
+        EXPECT_TRUE(db.SetValue("name", "Bob", 0, true));
+        EXPECT_EQ(db.GetValue("name", "", 0).ToStd(), "Bob");
+    }
+    gFaults = Faults();
+    EXPECT_NE(Log().find("is read-only"), std::string::npos);
+    EXPECT_NE(Log().find("changes are kept for this run only"), std::string::npos);
+    EXPECT_TRUE(ReadWhole(mPath.CStr()) == before);
+}
+
+// A full disk fails the commit and, with it, the open transaction; what was
+// committed before stays, the failure is reported and logged, and the
+// database goes on working once there is room again.
+TEST_F(TPrefsDBTest, DiskFull_FailsTheCommitKeepsEarlierOnesAndRecovers) {
+    {
+        TPrefsDB db(mPath, true);
+        ASSERT_TRUE(db.SetValue("kept", "yes", -1, true));
+        ASSERT_TRUE(db.SetValue("name", "Ann", 0, true));
+        gFaults.diskFull = true;
+        EXPECT_FALSE(db.SetValue("lost", "yes", 1, true));
+        gFaults.diskFull = false;
+        EXPECT_NE(Log().find("failed in"), std::string::npos);
+        EXPECT_NE(Log().find("were lost"), std::string::npos);
+        // The player made in the failed transaction is gone with it.
+        EXPECT_EQ(db.GetUserCount(), 1);
+        EXPECT_EQ(db.GetValue("lost", "no", -1).ToStd(), "no");
+        EXPECT_TRUE(db.SetValue("after", "yes", -1, true));
+    }
+    EXPECT_FALSE(fs::exists(mDir / "prefsdb.dat.bad1"));
+    TPrefsDB db(mPath, true);
+    EXPECT_TRUE(db.IsPersistent());
+    EXPECT_EQ(db.GetValue("kept", "", -1).ToStd(), "yes");
+    EXPECT_EQ(db.GetValue("name", "", 0).ToStd(), "Ann");
+    EXPECT_EQ(db.GetValue("after", "", -1).ToStd(), "yes");
+    EXPECT_EQ(db.GetUserCount(), 1);
+}
+
+// Without auto-commit on a new file, the installation's own row is part of
+// the first transaction; when a failed commit drops it, it is made again so
+// that later values still belong to the installation.
+TEST_F(TPrefsDBTest, DiskFull_OnTheFirstCommit_KeepsTheInstallationRow) {
+    TPrefsDB db(mPath, false);
+    db.SetValue("first", "1", -1, false);
+    gFaults.diskFull = true;
+    EXPECT_FALSE(db.Commit());
+    gFaults.diskFull = false;
+    EXPECT_NE(Log().find("were lost"), std::string::npos);
+    ASSERT_TRUE(db.SetValue("second", "2", -1, false));
+    ASSERT_TRUE(db.Commit());
+    EXPECT_EQ(Query("SELECT count(*) FROM install")[0], "1");
+    EXPECT_EQ(Query("SELECT count(*) FROM globals JOIN install ON install.id=globals.install "
+                    "WHERE globals.key='second'")[0],
+              "1");
+    EXPECT_EQ(Query("SELECT count(*) FROM metaglobals WHERE key='lastkey'")[0], "1");
 }
