@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
+
 #include <memory>
 #include <string>
 #include <vector>
@@ -281,7 +283,8 @@ TEST(TCipher, EncryptText_RoundTripsThroughDecryptText) {
     EXPECT_LE(DecryptText(cipher.get(), "not base64 at all!").Length(), 13);
 }
 
-// Values derived once from this build's key derivation and pinned, so that
+// Values derived once from this build's key derivation and pinned (and
+// checked against a second, independent Blowfish implementation), so that
 // a change to the key text, filler or padding shows up: stored databases
 // depend on them.
 TEST(TCipher, PinnedOutputs_StayStable) {
@@ -291,4 +294,25 @@ TEST(TCipher, PinnedOutputs_StayStable) {
     EXPECT_EQ(ToHex(raw.data(), raw.size()), "219386C717B2294D");
     CipherPtr empty(MakeCipher(""));
     EXPECT_EQ(EncryptText(empty.get(), "unknown").ToStd(), "T+uQSM9sY/1qc2yaT1k8OQ==");
+}
+
+TEST(TCipher, NullContextOrOversizedInput_IsRefusedWithoutTouchingOutput) {
+    CipherPtr cipher(MakeCipher("refuse"));
+    uint8_t input[8] = {1, 2, 3, 4, 5, 6, 7, 8};
+    uint8_t out[64];
+    std::fill(std::begin(out), std::end(out), 0xAA);
+    for (bool textForm : {false, true}) {
+        EXPECT_EQ(Encrypt(nullptr, input, 8, out, sizeof out, textForm), -1);
+        EXPECT_EQ(Decrypt(nullptr, input, 8, out, sizeof out, textForm), -1);
+        // A length whose padded or Base64 size would not fit in an int is
+        // refused before anything is read.
+        EXPECT_EQ(Encrypt(cipher.get(), input, INT_MAX, out, sizeof out, textForm), -1);
+        EXPECT_EQ(Decrypt(cipher.get(), input, INT_MAX, out, sizeof out, textForm), -1);
+    }
+    for (uint8_t b : out)
+        EXPECT_EQ(b, 0xAA);
+    EXPECT_EQ(LastCipherLength(cipher.get()), 0);
+    EXPECT_EQ(LastCipherLength(nullptr), 0);
+    EXPECT_TRUE(EncryptText(nullptr, "value").IsEmpty());
+    EXPECT_TRUE(DecryptText(nullptr, "AAAAAAAAAAA=").IsEmpty());
 }
