@@ -16,6 +16,7 @@
 //   --install <text>     install key setting (default: none, "unknown")
 #include "framework/core/TFileSystem.h"
 #include "framework/core/TFolder.h"
+#include "framework/core/TLog.h"
 #include "framework/core/TPrefsDB.h"
 #include "framework/core/TSettings.h"
 
@@ -97,6 +98,9 @@ int main(int argc, char** argv) {
         return 1;
     }
     SetUserDataFolder(folder);
+    // What the database has to say (a file set aside, values kept in
+    // memory) goes to the log in that folder.
+    StartLog(folder.CStr());
     SetSetting(TSettingKey::kEncryptionKey, key);
     SetSetting(TSettingKey::kInstallKey, install);
 
@@ -104,6 +108,8 @@ int main(int argc, char** argv) {
     std::printf("database: %s%s\ninstall key: %s\n", db.GetPath().CStr(),
                 db.IsPersistent() ? "" : " (NOT persistent: see the log)",
                 db.GetInstallKey().CStr());
+    if (!db.IsPersistent())
+        std::printf("log: %s\n", GetLogFilePath().CStr());
 
     int player = -1;
     if (command == "set" && (rest == 2 || rest == 3)) {
