@@ -1,9 +1,11 @@
 #include "framework/core/TStringTable.h"
 
 #include "framework/core/TLog.h"
+#include "framework/core/TPackedXml.h"
 #include "framework/core/TSettings.h"
 
 #include <gtest/gtest.h>
+#include <zlib.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -123,6 +125,74 @@ TEST(TStringTable, LoadFile_MissingOrDamagedFileLeavesTable) {
     EXPECT_TRUE(log.Contains("broken.zxml")) << log.Text();
     EXPECT_EQ(table.GetCount(), 7u);
     EXPECT_EQ(table.GetString(TString("title")), TString("Corvalo & Friends"));
+}
+
+// A "ZXML" image of the text, packed by zlib here.
+std::string Pack(const std::string& text) {
+    uLongf packedSize = compressBound(text.size());
+    std::vector<Bytef> packed(packedSize);
+    EXPECT_EQ(compress(packed.data(), &packedSize, reinterpret_cast<const Bytef*>(text.data()),
+                       text.size()),
+              Z_OK);
+    std::string out = "ZXML";
+    for (uint32_t value : {static_cast<uint32_t>(packedSize), static_cast<uint32_t>(text.size())}) {
+        for (int i = 0; i < 4; ++i) {
+            out += static_cast<char>((value >> (8 * i)) & 0xFF);
+        }
+    }
+    out.append(reinterpret_cast<const char*>(packed.data()), packedSize);
+    return out;
+}
+
+void SetHeader32(std::string& image, size_t offset, uint32_t value) {
+    for (int i = 0; i < 4; ++i) {
+        image[offset + i] = static_cast<char>((value >> (8 * i)) & 0xFF);
+    }
+}
+
+TEST(TStringTable, LoadBuffer_PackedImages) {
+    const std::string sheet = Row("k", "packed text") + Row("n", "two");
+    struct Case {
+        const char* name;
+        void (*change)(std::string& image);
+        bool loads;
+        const char* logText; // null: nothing logged
+    };
+    const Case cases[] = {
+        {"Intact", [](std::string&) {}, true, nullptr},
+        {"PackedSizePastEndIsCutToFile",
+         [](std::string& image) { SetHeader32(image, 4, 0xFFFFFFFFu); }, true,
+         "passes the end of the file"},
+        {"UnpackedSizeBeyondCap",
+         [](std::string& image) { SetHeader32(image, 8, kMaxUnpackedXmlSize + 1); }, false,
+         "not possible"},
+        {"UnpackedSizeTooSmall", [](std::string& image) { SetHeader32(image, 8, 8); }, false,
+         "zlib error"},
+        {"StreamCutShort", [](std::string& image) { image.resize(image.size() / 2); }, false,
+         "zlib error"},
+        {"HeaderOnly", [](std::string& image) { image.resize(kPackedXmlHeaderSize - 1); }, false,
+         "header cut short"},
+    };
+    for (const Case& c : cases) {
+        LogCapture log;
+        std::string image = Pack(sheet);
+        c.change(image);
+        TStringTable table = MakeTable({{"old", "kept"}});
+        EXPECT_EQ(table.LoadBuffer(image.data(), image.size(), "packed-case"), c.loads) << c.name;
+        EXPECT_EQ(table.GetString(TString("old")), TString("kept")) << c.name;
+        if (c.loads) {
+            EXPECT_EQ(table.GetString(TString("k")), TString("packed text")) << c.name;
+            EXPECT_EQ(table.GetCount(), 3u) << c.name;
+        } else {
+            EXPECT_EQ(table.GetCount(), 1u) << c.name;
+        }
+        if (c.logText) {
+            EXPECT_TRUE(log.Contains(c.logText)) << c.name << "\n" << log.Text();
+            EXPECT_TRUE(log.Contains("packed-case")) << c.name << "\n" << log.Text();
+        } else {
+            EXPECT_FALSE(log.Contains("packed-case")) << c.name << "\n" << log.Text();
+        }
+    }
 }
 
 struct ScanCase {
