@@ -158,13 +158,17 @@ TPrefsDB::TPrefsDB(const TString& path, bool autoCommit) : mAutoCommit(autoCommi
     }
     mCipher = MakeCipher(mKeyText);
 
-    if (!mPath.IsEmpty() && OpenFile(true) && Begin() && OpenInstall())
+    if (!mPath.IsEmpty() && OpenFile(true) && Begin() && OpenInstall()) {
+        mChangesAtOpen = sqlite3_total_changes(mDb);
         return;
+    }
     // The game still runs, on values that last until it ends.
     if (OpenInMemory(mPath.IsEmpty() ? "no location for the preferences file"
                                      : "the preferences file cannot be used") &&
-        Begin() && OpenInstall())
+        Begin() && OpenInstall()) {
+        mChangesAtOpen = sqlite3_total_changes(mDb);
         return;
+    }
     LogPrintf("TPrefsDB: cannot set up the preferences database");
     Close();
 }
@@ -172,6 +176,10 @@ TPrefsDB::TPrefsDB(const TString& path, bool autoCommit) : mAutoCommit(autoCommi
 TPrefsDB::~TPrefsDB() {
     if (mDb && mAutoCommit)
         Commit();
+    if (mDb && !mPersistent && sqlite3_total_changes(mDb) > mChangesAtOpen)
+        LogPrintf("TPrefsDB: ERROR: the changes of this run were not saved (\"%s\" could not be "
+                  "used)",
+                  mPath.CStr());
     Close();
     DestroyCipher(mCipher);
 }

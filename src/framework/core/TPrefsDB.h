@@ -107,6 +107,9 @@ private:
     int64_t mInstallId = 0;
     // A failure ended the transaction that may have held the install row.
     bool mInstallPending = false;
+    // Rows changed by opening; more at the end of a run that could not be
+    // saved are reported.
+    int mChangesAtOpen = 0;
     TString mInstallKey;
     // The row ids of the installation's players, in list order.
     std::vector<int64_t> mUsers;

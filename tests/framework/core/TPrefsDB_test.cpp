@@ -547,6 +547,18 @@ TEST_F(TPrefsDBTest, UnusableLocation_KeepsValuesInMemoryForTheRun) {
     EXPECT_EQ(db.GetValue("k", "", 2).ToStd(), "v");
     EXPECT_TRUE(fs::is_directory(mPath.CStr()));
     EXPECT_NE(Log().find("kept in memory for this run only"), std::string::npos);
+    EXPECT_EQ(Log().find("were not saved"), std::string::npos) << "not before the end";
+}
+
+TEST_F(TPrefsDBTest, UnsavedRun_SaysSoAtTheEndOnlyWhenSomethingChanged) {
+    fs::create_directory(mPath.CStr());
+    { TPrefsDB untouched(mPath, true); }
+    EXPECT_EQ(Log().find("were not saved"), std::string::npos);
+    {
+        TPrefsDB db(mPath, true);
+        db.SetInt("score", 10, 0, true);
+    }
+    EXPECT_NE(Log().find("ERROR: the changes of this run were not saved"), std::string::npos);
 }
 
 TEST_F(TPrefsDBTest, LocationThatCannotBeLookedAt_IsNotMadeAnew) {
