@@ -48,6 +48,9 @@ struct Faults {
     // never fails.
     int readsBeforeFailure = -1;
     bool diskFull = false;
+    // Another process keeps the file from being written: the exclusive lock
+    // that a commit needs stays busy.
+    bool writeLocked = false;
     bool readOnly = false;
 };
 Faults gFaults;
@@ -93,6 +96,8 @@ const sqlite3_io_methods kFaultMethods = {
                 return gFaults.lockError;
             --gFaults.locksBeforeFailure;
         }
+        if (level >= SQLITE_LOCK_PENDING && gFaults.writeLocked)
+            return SQLITE_BUSY;
         return Real(f)->pMethods->xLock(Real(f), level);
     },
     [](sqlite3_file* f, int level) { return Real(f)->pMethods->xUnlock(Real(f), level); },
@@ -745,4 +750,25 @@ TEST_F(TPrefsDBTest, DiskFull_OnTheFirstCommit_KeepsTheInstallationRow) {
                     "WHERE globals.key='second'")[0],
               "1");
     EXPECT_EQ(Query("SELECT count(*) FROM metaglobals WHERE key='lastkey'")[0], "1");
+}
+
+// A commit that cannot get the file (another process holds it) fails and is
+// logged, but its changes stay pending and reach the file with the next
+// commit that can.
+TEST_F(TPrefsDBTest, CommitWhileTheFileIsHeld_KeepsTheChangesForTheNextCommit) {
+    {
+        TPrefsDB db(mPath, true);
+        ASSERT_TRUE(db.SetValue("name", "Ann", 0, true));
+        gFaults.writeLocked = true;
+        EXPECT_FALSE(db.SetValue("score", "900", 0, true));
+        EXPECT_FALSE(db.Commit());
+        EXPECT_EQ(db.GetValue("score", "", 0).ToStd(), "900");
+        gFaults.writeLocked = false;
+        EXPECT_NE(Log().find("\"COMMIT\" failed"), std::string::npos);
+        EXPECT_EQ(Log().find("were lost"), std::string::npos);
+        EXPECT_TRUE(db.Commit());
+    }
+    TPrefsDB db(mPath, true);
+    EXPECT_EQ(db.GetValue("name", "", 0).ToStd(), "Ann");
+    EXPECT_EQ(db.GetValue("score", "", 0).ToStd(), "900");
 }
