@@ -22,8 +22,10 @@ struct sqlite3_stmt;
 // when committed, and a crash or kill at any moment leaves the file as it
 // was at the last commit. A file that is not this database (damaged, of
 // another format, empty) is moved aside, never written over, and a fresh
-// database starts. When no file can be used at all, the values are kept in
-// memory for the run and IsPersistent() says false.
+// database starts. One that may well be good but cannot be used now (held
+// by another process, unreadable, read-only, of a newer layout) is left as
+// it is. When no file can be used, the values are kept in memory for the
+// run, IsPersistent() says false and the log says so.
 //
 // Owned by the game's settings object; main thread only.
 class TPrefsDB {
