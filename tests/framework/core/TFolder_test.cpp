@@ -129,8 +129,7 @@ TEST_F(DataFolderTest, GetDataFolder_PublisherComesFromTheSettingWhenStored) {
     EXPECT_EQ(GetDataFolder(false, "Game").ToStd(), home + "/.local/share/Nimbrel/Game/");
     SetSetting("publisher", "Big Studio");
     EXPECT_EQ(GetDataFolder(false, "Game").ToStd(), home + "/.local/share/Big Studio/Game/");
-    EXPECT_EQ(GetDataFolder(true, "Game").ToStd(),
-              home + "/.local/share/common/Big Studio/Game/");
+    EXPECT_EQ(GetDataFolder(true, "Game").ToStd(), home + "/.local/share/common/Big Studio/Game/");
     ClearSettings();
 }
 

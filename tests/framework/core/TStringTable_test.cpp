@@ -4,6 +4,8 @@
 #include "framework/core/TPackedXml.h"
 #include "framework/core/TSettings.h"
 
+#include "support/ZxmlImage.h"
+
 #include <gtest/gtest.h>
 #include <zlib.h>
 
@@ -15,6 +17,9 @@
 #include <vector>
 
 namespace {
+
+using support::PackZxml;
+using support::SetHeader32;
 
 const std::string kXmlData = std::string(CORVALO_TEST_DATA) + "/xml";
 
@@ -127,29 +132,6 @@ TEST(TStringTable, LoadFile_MissingOrDamagedFileLeavesTable) {
     EXPECT_EQ(table.GetString(TString("title")), TString("Corvalo & Friends"));
 }
 
-// A "ZXML" image of the text, packed by zlib here.
-std::string Pack(const std::string& text) {
-    uLongf packedSize = compressBound(text.size());
-    std::vector<Bytef> packed(packedSize);
-    EXPECT_EQ(compress(packed.data(), &packedSize, reinterpret_cast<const Bytef*>(text.data()),
-                       text.size()),
-              Z_OK);
-    std::string out = "ZXML";
-    for (uint32_t value : {static_cast<uint32_t>(packedSize), static_cast<uint32_t>(text.size())}) {
-        for (int i = 0; i < 4; ++i) {
-            out += static_cast<char>((value >> (8 * i)) & 0xFF);
-        }
-    }
-    out.append(reinterpret_cast<const char*>(packed.data()), packedSize);
-    return out;
-}
-
-void SetHeader32(std::string& image, size_t offset, uint32_t value) {
-    for (int i = 0; i < 4; ++i) {
-        image[offset + i] = static_cast<char>((value >> (8 * i)) & 0xFF);
-    }
-}
-
 TEST(TStringTable, LoadBuffer_PackedImages) {
     const std::string sheet = Row("k", "packed text") + Row("n", "two");
     struct Case {
@@ -175,7 +157,7 @@ TEST(TStringTable, LoadBuffer_PackedImages) {
     };
     for (const Case& c : cases) {
         LogCapture log;
-        std::string image = Pack(sheet);
+        std::string image = PackZxml(sheet);
         c.change(image);
         TStringTable table = MakeTable({{"old", "kept"}});
         EXPECT_EQ(table.LoadBuffer(image.data(), image.size(), "packed-case"), c.loads) << c.name;

@@ -5,6 +5,8 @@
 #include "framework/core/TPackedXml.h"
 #include "framework/core/TXmlParser.h"
 
+#include "support/ZxmlImage.h"
+
 #include <gtest/gtest.h>
 #include <zlib.h>
 
@@ -17,6 +19,9 @@
 #include <vector>
 
 namespace {
+
+using support::PackZxml;
+using support::SetHeader32;
 
 const std::string kXmlData = std::string(CORVALO_TEST_DATA) + "/xml";
 
@@ -52,30 +57,6 @@ std::string Parse(const std::string& text) {
     TXmlNode document;
     document.LoadBuffer(text.data(), text.size(), "test");
     return Dump(document);
-}
-
-std::string Pack(const std::string& text) {
-    uLongf packedSize = compressBound(text.size());
-    std::vector<Bytef> packed(packedSize);
-    EXPECT_EQ(compress(packed.data(), &packedSize, reinterpret_cast<const Bytef*>(text.data()),
-                       text.size()),
-              Z_OK);
-    std::string out = "ZXML";
-    auto put32 = [&out](uint32_t value) {
-        for (int i = 0; i < 4; ++i) {
-            out += static_cast<char>((value >> (8 * i)) & 0xFF);
-        }
-    };
-    put32(static_cast<uint32_t>(packedSize));
-    put32(static_cast<uint32_t>(text.size()));
-    out.append(reinterpret_cast<const char*>(packed.data()), packedSize);
-    return out;
-}
-
-void SetHeader32(std::string& image, size_t offset, uint32_t value) {
-    for (int i = 0; i < 4; ++i) {
-        image[offset + i] = static_cast<char>((value >> (8 * i)) & 0xFF);
-    }
 }
 
 std::string ReadWholeFile(const std::string& path) {
@@ -348,7 +329,7 @@ TEST(TXmlNode, LoadFile_MissingOrDamagedFileGivesEmptyNode) {
 
 TEST(TXmlNode, LoadBuffer_PackedMadeByZlibParsesLikePlain) {
     const std::string text = ReadWholeFile(kXmlData + "/sample.xml");
-    const std::string packed = Pack(text);
+    const std::string packed = PackZxml(text);
     EXPECT_EQ(Parse(packed), Parse(text));
     EXPECT_FALSE(Parse(text).empty());
 }
@@ -383,7 +364,7 @@ class TPackedXmlDamage : public ::testing::TestWithParam<DamageCase> {};
 
 TEST_P(TPackedXmlDamage, GivesEmptyDocumentAndLogLine) {
     LogCapture log;
-    std::string image = Pack(ReadWholeFile(kXmlData + "/sample.xml"));
+    std::string image = PackZxml(ReadWholeFile(kXmlData + "/sample.xml"));
     GetParam().damage(image);
     std::vector<char> out = {'x'};
     EXPECT_FALSE(ReadXmlBuffer(image.data(), image.size(), out, "damaged-case"));
@@ -400,14 +381,14 @@ INSTANTIATE_TEST_SUITE_P(Damage, TPackedXmlDamage, ::testing::ValuesIn(kDamageCa
 
 TEST(TPackedXml, PackedSizePastEndIsCutToFile) {
     LogCapture log;
-    std::string image = Pack("<a>packed</a>");
+    std::string image = PackZxml("<a>packed</a>");
     SetHeader32(image, 4, 0x7FFFFFFF);
     EXPECT_EQ(Parse(image), "[a 'packed']");
     EXPECT_TRUE(log.Contains("passes the end of the file")) << log.Text();
 }
 
 TEST(TPackedXml, EmptyUnpackedSizeIsEmptyDocument) {
-    std::string image = Pack("");
+    std::string image = PackZxml("");
     std::vector<char> out;
     EXPECT_TRUE(ReadXmlBuffer(image.data(), image.size(), out, "empty"));
     EXPECT_TRUE(out.empty());
