@@ -1,7 +1,8 @@
 #include "platform/system/NetworkAdapters.h"
 
+#include "platform/files/DirectoryListing.h"
+
 #include <algorithm>
-#include <dirent.h>
 #include <fstream>
 
 namespace platform {
@@ -64,21 +65,13 @@ bool ParseHardwareAddress(const std::string& text, std::vector<uint8_t>& bytes) 
 }
 
 bool FirstAdapterAddress(AdapterAddress& out, const std::string& root) {
-    DIR* folder = opendir(root.c_str());
-    if (!folder) {
+    // Adapters in name order, so the same machine always names the same one.
+    std::vector<DirectoryEntry> entries;
+    if (!ListDirectory(root, entries)) {
         return false;
     }
-    std::vector<std::string> names;
-    while (dirent* entry = readdir(folder)) {
-        std::string name = entry->d_name;
-        if (name != "." && name != "..") {
-            names.push_back(name);
-        }
-    }
-    closedir(folder);
-    std::sort(names.begin(), names.end());
-
-    for (const std::string& name : names) {
+    for (const DirectoryEntry& entry : entries) {
+        const std::string& name = entry.name;
         std::string base = root + "/" + name + "/";
         std::string type;
         if (ReadFirstLine(base + "type", type) && type == std::to_string(kLoopbackType)) {
