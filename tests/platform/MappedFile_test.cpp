@@ -1,4 +1,5 @@
 #include "platform/files/DirectoryListing.h"
+#include "platform/files/Folders.h"
 #include "platform/files/MappedFile.h"
 
 #include <gtest/gtest.h>
@@ -52,6 +53,35 @@ TEST_F(PlatformFilesTest, ListDirectory_SortsByBytesAndMarksLinks) {
     EXPECT_EQ(names, "B a b dangling@ dir/ link/@ ");
     EXPECT_FALSE(platform::ListDirectory(root + "/missing", entries));
     EXPECT_TRUE(entries.empty());
+}
+
+TEST_F(PlatformFilesTest, MakeFolderLevels_MakesEveryMissingLevel) {
+    EXPECT_TRUE(platform::MakeFolderLevels(root + "/a/b/c"));
+    EXPECT_TRUE(std::filesystem::is_directory(root + "/a/b/c"));
+    // Levels that are there already are fine, and so is a trailing separator.
+    EXPECT_TRUE(platform::MakeFolderLevels(root + "/a/b/c/"));
+    EXPECT_TRUE(platform::MakeFolderLevels(root + "/a/b/d"));
+    EXPECT_TRUE(std::filesystem::is_directory(root + "/a/b/d"));
+}
+
+TEST_F(PlatformFilesTest, MakeFolderLevels_LeavesTheLevelsBeforeFromAlone) {
+    std::string path = root + "/missing/x/y";
+    // The levels ending before the start index are not made, so "x" and "y"
+    // cannot be made under them either.
+    EXPECT_FALSE(platform::MakeFolderLevels(path, root.size() + 9));
+    EXPECT_FALSE(std::filesystem::exists(root + "/missing"));
+    // A start past the end makes nothing and only tells whether the path is
+    // a folder.
+    EXPECT_TRUE(platform::MakeFolderLevels(root, root.size() + 1));
+    EXPECT_FALSE(platform::MakeFolderLevels(path, path.size() + 1));
+    EXPECT_FALSE(std::filesystem::exists(root + "/missing"));
+}
+
+TEST_F(PlatformFilesTest, MakeFolderLevels_FailsWhereAFileStands) {
+    folder.Write("file", "x");
+    EXPECT_FALSE(platform::MakeFolderLevels(root + "/file"));
+    EXPECT_FALSE(platform::MakeFolderLevels(root + "/file/below"));
+    EXPECT_FALSE(std::filesystem::is_directory(root + "/file"));
 }
 
 } // namespace

@@ -22,13 +22,8 @@ void MakeFoldersFor(const std::string& location) {
             location.compare(0, base.size(), base) != 0 ||
             (base.back() != '/' && location[base.size()] != '/'))
             continue;
-        // Each "/" after the folder's own separator ends one folder level.
-        for (size_t pos = location.find('/', base.size() + 1); pos != std::string::npos;
-             pos = location.find('/', pos + 1)) {
-            std::string level = location.substr(0, pos);
-            if (!platform::CanReadWrite(level))
-                platform::MakeFolder(level);
-        }
+        // The levels between the folder's own separator and the file.
+        platform::MakeFolderLevels(location.substr(0, location.rfind('/')), base.size() + 1);
         return;
     }
 }

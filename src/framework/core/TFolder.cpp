@@ -11,17 +11,6 @@ namespace {
 
 constexpr char16_t kReplacement = 0xFFFD;
 
-// Creates every missing level of an absolute folder path.
-void MakeFolderPath(const std::string& path) {
-    for (size_t pos = 1; pos <= path.size(); ++pos) {
-        if (pos == path.size() || path[pos] == '/') {
-            std::string level = path.substr(0, pos);
-            if (!platform::IsFolder(level))
-                platform::MakeFolder(level);
-        }
-    }
-}
-
 } // namespace
 
 std::u16string Utf8ToWide(const char* text) {
@@ -157,7 +146,7 @@ TString GetDataFolder(bool common, const TString& publisher, const TString& name
     std::string folder = base;
     folder.push_back('/');
     folder.append(publisher.IsEmpty() ? "Nimbrel" : publisher.CStr());
-    MakeFolderPath(folder);
+    platform::MakeFolderLevels(folder);
     folder.push_back('/');
     folder.append(name.CStr());
     if (!platform::MakeFolder(folder))

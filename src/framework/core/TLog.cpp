@@ -1,5 +1,7 @@
 #include "framework/core/TLog.h"
 
+#include "platform/files/Folders.h"
+
 #include <cerrno>
 #include <cstdarg>
 #include <cstdio>
@@ -7,7 +9,6 @@
 #include <cstring>
 #include <ctime>
 #include <mutex>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -86,10 +87,7 @@ void StartLog(const char* folder) {
         return;
     }
     // One level only: the parent of the folder must exist already.
-    struct stat info {};
-    if (stat(folder, &info) != 0) {
-        mkdir(folder, 0755);
-    }
+    platform::MakeFolder(folder);
     TString path = TString::Format("%s/logfile.txt", folder);
     unlink(path.CStr());
     state.path = path;

@@ -5,6 +5,8 @@
 #include "framework/core/TLog.h"
 #include "framework/core/TSettings.h"
 
+#include "platform/files/Folders.h"
+
 #include <sqlite3.h>
 
 #include <fcntl.h>
@@ -338,10 +340,9 @@ bool TPrefsDB::MoveAside(const char* reason) {
 }
 
 bool TPrefsDB::OpenFresh() {
-    std::error_code error;
     std::filesystem::path parent = std::filesystem::path(mPath.CStr()).parent_path();
     if (!parent.empty())
-        std::filesystem::create_directories(parent, error);
+        platform::MakeFolderLevels(parent.string());
 
     // Built complete under a second name, then linked in place, so that the
     // real name never holds a half-made file.

@@ -1,5 +1,6 @@
 #include "platform/files/Folders.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -127,6 +128,19 @@ bool MakeFolder(const std::string& path) {
     if (::mkdir(path.c_str(), 0755) == 0)
         return true;
     return errno == EEXIST && IsFolder(path);
+}
+
+bool MakeFolderLevels(const std::string& path, size_t from) {
+    if (from > path.size())
+        return IsFolder(path);
+    bool made = false;
+    for (size_t pos = std::max<size_t>(from, 1); pos <= path.size(); ++pos) {
+        if (pos == path.size() || path[pos] == '/') {
+            std::string level = path.substr(0, pos);
+            made = IsFolder(level) || MakeFolder(level);
+        }
+    }
+    return made;
 }
 
 bool PathExists(const std::string& path) {

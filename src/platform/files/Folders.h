@@ -22,6 +22,10 @@ std::string FullPath(const std::string& path);
 
 // Creates one folder. True when it was made or already is a folder.
 bool MakeFolder(const std::string& path);
+// Creates every missing level of a folder path whose end lies at or after
+// byte index from; the levels before it are left as they are. True when
+// the whole path is a folder afterwards.
+bool MakeFolderLevels(const std::string& path, size_t from = 1);
 
 bool PathExists(const std::string& path);
 bool IsFolder(const std::string& path);
