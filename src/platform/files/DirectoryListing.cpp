@@ -20,16 +20,15 @@ bool ListDirectory(const std::string& path, std::vector<DirectoryEntry>& entries
         DirectoryEntry entry;
         entry.name = name;
         std::string full = base + name;
+        // One look at the entry itself; only a link is followed.
         struct stat st;
-        if (::lstat(full.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
+        bool known = ::lstat(full.c_str(), &st) == 0;
+        if (known && S_ISLNK(st.st_mode)) {
             entry.isSymbolicLink = true;
             // A dangling link lists as a file that will not open.
-            if (::stat(full.c_str(), &st) != 0)
-                st.st_mode = 0;
-        } else if (::stat(full.c_str(), &st) != 0) {
-            st.st_mode = 0;
+            known = ::stat(full.c_str(), &st) == 0;
         }
-        entry.isDirectory = S_ISDIR(st.st_mode);
+        entry.isDirectory = known && S_ISDIR(st.st_mode);
         entries.push_back(std::move(entry));
     }
     ::closedir(dir);
