@@ -1,5 +1,6 @@
 #include "framework/core/TPackFile.h"
 
+#include "framework/core/TByteOrder.h"
 #include "framework/core/TDirectoryIterator.h"
 #include "framework/core/TFile.h"
 #include "framework/core/TFolder.h"
@@ -12,9 +13,7 @@
 namespace {
 
 int32_t ReadInt32(const unsigned char* p) {
-    uint32_t value = static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
-                     (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[3]) << 24);
-    return static_cast<int32_t>(value);
+    return static_cast<int32_t>(ReadLittleEndian32(p));
 }
 
 constexpr int32_t kHeaderSize = 8;

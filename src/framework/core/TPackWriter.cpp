@@ -1,5 +1,6 @@
 #include "framework/core/TPackWriter.h"
 
+#include "framework/core/TByteOrder.h"
 #include "framework/core/TDirectoryIterator.h"
 
 #include "platform/files/Folders.h"
@@ -41,12 +42,6 @@ bool Collect(const TString& folder, const TString& relative, std::vector<TPackSo
     }
     open.pop_back();
     return ok;
-}
-
-void PutInt32(std::vector<unsigned char>& out, int32_t value) {
-    uint32_t bits = static_cast<uint32_t>(value);
-    for (int i = 0; i < 4; ++i)
-        out.push_back(static_cast<unsigned char>(bits >> (8 * i)));
 }
 
 bool ReadWhole(const TString& path, std::vector<unsigned char>& bytes) {
@@ -94,7 +89,7 @@ bool WritePackFile(const TString& output, const std::vector<TPackSource>& source
     std::vector<unsigned char> table;
     std::vector<unsigned char> data;
     table.insert(table.end(), {'N', 'B', 'P', 'K'});
-    PutInt32(table, static_cast<int32_t>(sources.size()));
+    AppendLittleEndian32(table, static_cast<uint32_t>(sources.size()));
     std::vector<unsigned char> bytes;
     for (const TPackSource& source : sources) {
         if (!ReadWhole(source.path, bytes)) {
@@ -108,8 +103,8 @@ bool WritePackFile(const TString& output, const std::vector<TPackSource>& source
         }
         table.push_back(static_cast<unsigned char>(source.name.Length()));
         table.insert(table.end(), source.name.CStr(), source.name.CStr() + source.name.Length());
-        PutInt32(table, static_cast<int32_t>(offset));
-        PutInt32(table, static_cast<int32_t>(bytes.size()));
+        AppendLittleEndian32(table, static_cast<uint32_t>(offset));
+        AppendLittleEndian32(table, static_cast<uint32_t>(bytes.size()));
         data.insert(data.end(), bytes.begin(), bytes.end());
     }
     FILE* f = std::fopen(output.CStr(), "wb");

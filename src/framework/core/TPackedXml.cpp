@@ -1,21 +1,12 @@
 #include "framework/core/TPackedXml.h"
 
+#include "framework/core/TByteOrder.h"
 #include "framework/core/TFile.h"
 #include "framework/core/TLog.h"
 
 #include <zlib.h>
 
 #include <cstring>
-
-namespace {
-
-uint32_t ReadLittleEndian32(const char* data) {
-    const unsigned char* p = reinterpret_cast<const unsigned char*>(data);
-    return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
-           (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[3]) << 24);
-}
-
-} // namespace
 
 bool IsPackedXml(const char* data, size_t size) {
     return data && size >= 4 && std::memcmp(data, "ZXML", 4) == 0;
