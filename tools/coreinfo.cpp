@@ -10,31 +10,19 @@
 #include "framework/core/TComputerId.h"
 #include "framework/core/TLog.h"
 #include "framework/core/TRandom.h"
+#include "platform/files/WholeFile.h"
 #include "platform/system/NetworkAdapters.h"
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
 namespace {
 
 void Usage() {
     std::fprintf(stderr, "usage: coreinfo [--seed N] [--count K] [--log FOLDER]\n");
-}
-
-bool ReadWholeFile(const std::string& path, std::string& text) {
-    FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file) {
-        return false;
-    }
-    char buffer[65536];
-    size_t got = 0;
-    while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) {
-        text.append(buffer, got);
-    }
-    std::fclose(file);
-    return true;
 }
 
 // The line that starts at offset, without its newline.
@@ -81,11 +69,12 @@ int ShowLogWrap(const char* folder) {
         previous = position;
     }
 
-    std::string text;
-    if (!ReadWholeFile(GetLogFilePath().ToStd(), text)) {
+    std::vector<unsigned char> bytes;
+    if (!platform::ReadWholeFile(GetLogFilePath().ToStd(), bytes)) {
         std::fprintf(stderr, "coreinfo: cannot read %s back\n", GetLogFilePath().CStr());
         return 1;
     }
+    const std::string text(bytes.begin(), bytes.end());
     const std::string banner = kLogWrapBanner;
     size_t bannerAt = text.find(banner);
     std::printf("log file:       %s\n", GetLogFilePath().CStr());

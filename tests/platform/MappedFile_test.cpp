@@ -1,6 +1,7 @@
 #include "platform/files/DirectoryListing.h"
 #include "platform/files/Folders.h"
 #include "platform/files/MappedFile.h"
+#include "platform/files/WholeFile.h"
 
 #include <gtest/gtest.h>
 
@@ -82,6 +83,28 @@ TEST_F(PlatformFilesTest, MakeFolderLevels_FailsWhereAFileStands) {
     EXPECT_FALSE(platform::MakeFolderLevels(root + "/file"));
     EXPECT_FALSE(platform::MakeFolderLevels(root + "/file/below"));
     EXPECT_FALSE(std::filesystem::is_directory(root + "/file"));
+}
+
+TEST_F(PlatformFilesTest, ReadWholeFile_GivesEveryByte) {
+    std::string content(200000, 'x');
+    content[5] = '\0';
+    content.back() = 'y';
+    std::vector<unsigned char> bytes;
+    ASSERT_TRUE(platform::ReadWholeFile(folder.Write("big.bin", content), bytes));
+    EXPECT_EQ(std::string(bytes.begin(), bytes.end()), content);
+    ASSERT_TRUE(platform::ReadWholeFile(folder.Write("empty", ""), bytes));
+    EXPECT_TRUE(bytes.empty());
+}
+
+TEST_F(PlatformFilesTest, ReadWholeFile_StopsPastTheLimitAndFailsOnMissingFiles) {
+    std::vector<unsigned char> bytes;
+    ASSERT_TRUE(
+        platform::ReadWholeFile(folder.Write("big.bin", std::string(200000, 'x')), bytes, 1000));
+    EXPECT_GT(bytes.size(), 1000u);
+    EXPECT_LT(bytes.size(), 200000u);
+    EXPECT_FALSE(platform::ReadWholeFile(root + "/missing", bytes));
+    // A folder opens as a stream but cannot be read.
+    EXPECT_FALSE(platform::ReadWholeFile(root, bytes));
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 #include "framework/core/TDirectoryIterator.h"
 
 #include "platform/files/Folders.h"
+#include "platform/files/WholeFile.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -44,23 +45,6 @@ bool Collect(const TString& folder, const TString& relative, std::vector<TPackSo
     return ok;
 }
 
-bool ReadWhole(const TString& path, std::vector<unsigned char>& bytes) {
-    bytes.clear();
-    FILE* f = std::fopen(path.CStr(), "rb");
-    if (!f)
-        return false;
-    unsigned char chunk[65536];
-    size_t got;
-    while ((got = std::fread(chunk, 1, sizeof chunk, f)) > 0) {
-        bytes.insert(bytes.end(), chunk, chunk + got);
-        if (bytes.size() > static_cast<size_t>(INT32_MAX))
-            break;
-    }
-    bool ok = !std::ferror(f);
-    std::fclose(f);
-    return ok;
-}
-
 } // namespace
 
 bool CollectPackSources(const TString& folder, std::vector<TPackSource>& sources, TString& error) {
@@ -92,7 +76,8 @@ bool WritePackFile(const TString& output, const std::vector<TPackSource>& source
     AppendLittleEndian32(table, static_cast<uint32_t>(sources.size()));
     std::vector<unsigned char> bytes;
     for (const TPackSource& source : sources) {
-        if (!ReadWhole(source.path, bytes)) {
+        // Reading stops past 2 GB: such a file cannot go into a pack.
+        if (!platform::ReadWholeFile(source.path.ToStd(), bytes, INT32_MAX)) {
             error = TString::Format("cannot read %s", source.path.CStr());
             return false;
         }
