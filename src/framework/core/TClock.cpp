@@ -26,9 +26,9 @@ void TClock::Start() {
         SetTime(0);
         return;
     }
-    // Count the pause as paused time, so the clock goes on from the held time.
-    uint32_t running = mStampTime - mPausedTotal + (platform::TimerNow() - mStampPlatformTime);
-    mPausedTotal += running - mHeldTime;
+    // Count the pause as paused time, so the clock goes on from the held time
+    // (the running time read here still includes the pause).
+    mPausedTotal += GetTime() - mHeldTime;
 }
 
 bool TClock::Pause() {
