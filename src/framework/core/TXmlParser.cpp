@@ -42,7 +42,8 @@ int TXmlParser::ReadChar(unsigned char bytes[4]) {
         return 0;
     }
     bytes[0] = static_cast<unsigned char>(lead);
-    const int count = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
+    // A 0 byte is a character of its own here.
+    const int count = lead == 0 ? 1 : Utf8SequenceLength(static_cast<unsigned char>(lead));
     for (int i = 1; i < count; ++i) {
         const int next = mSource.GetByte();
         if (next < 0) {
