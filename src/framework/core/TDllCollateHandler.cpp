@@ -1,10 +1,10 @@
 #include "framework/core/TDllCollateHandler.h"
 
 #include "framework/core/TLog.h"
+#include "platform/files/Folders.h"
 #include "platform/paths/ProgramPath.h"
 
 #include <cstdint>
-#include <unistd.h>
 #include <utility>
 
 std::unique_ptr<TDllCollateHandler> TDllCollateHandler::Create() {
@@ -20,7 +20,7 @@ TDllCollateHandler::CreateFromFolder(const std::string& folder) {
     }
     std::string path = folder + kModuleName;
     // No module is the usual case and is not worth a log line.
-    if (access(path.c_str(), F_OK) != 0) {
+    if (!platform::PathExists(path)) {
         return nullptr;
     }
     auto module = std::make_unique<platform::SharedModule>();
