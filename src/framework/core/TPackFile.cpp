@@ -30,24 +30,21 @@ void ClearPackList() {
     GetPackList().clear();
 }
 
-bool TFileMapData::Open(const TString& name) {
+bool TFileMapData::Open(const TString& location) {
     Release();
-    const char* path = name.CStr();
-    if (std::strncmp(path, "::", 2) == 0)
-        path += 2;
-    TString full = GetFullPath(TString(path));
+    TString full = GetFullPath(location);
     if (full.IsEmpty() || !mFile.Open(full.ToStd())) {
         if (!mFile.LastError().empty())
-            LogPrintf("Cannot map %s: %s", path, mFile.LastError().c_str());
+            LogPrintf("Cannot map %s: %s", location.CStr(), mFile.LastError().c_str());
         return false;
     }
     return true;
 }
 
-bool TFileMapHandler::Open(const TString& name) {
+bool TFileMapHandler::Open(const TString& name, const TString& location) {
     mName = name;
     auto data = std::make_shared<TFileMapData>();
-    if (!data->Open(name)) {
+    if (!data->Open(location)) {
         mData.reset();
         return false;
     }
@@ -138,20 +135,25 @@ bool LoadPack(TNameTable& table, const TString& packName) {
     });
     size_t index = found != packs.end() ? static_cast<size_t>(found - packs.begin()) : packs.size();
 
-    TFile file;
-    if (!file.Open(packName.CStr(), kFileReadBinary))
+    TString location = ResolvePath(packName.CStr(), true);
+    if (location.IsEmpty())
         return false;
-    int32_t fileSize = file.GetSize();
 
-    // The table is read out of the mapping; only when the pack cannot be
-    // mapped is it read through the file, so that its entries still say
-    // what went wrong when they are opened.
+    // A pack on disk is mapped where its name leads and its table read out
+    // of the mapping. Only a pack that cannot be mapped (one in memory, an
+    // empty file) is read through the file layer, so that its entries still
+    // say what went wrong when they are opened.
     TFileMapHandler handler;
-    bool mapped = handler.Open(packName) && handler.GetSize() == static_cast<size_t>(fileSize);
+    bool onDisk = location.CharAt(0) != '@' && location.CharAt(0) != '&';
+    bool mapped = handler.Open(packName, onDisk ? location : TString());
     std::vector<unsigned char> copy;
     const unsigned char* data = handler.GetData();
     size_t size = handler.GetSize();
     if (!mapped) {
+        TFile file;
+        if (!file.Open(packName.CStr(), kFileReadBinary))
+            return false;
+        int32_t fileSize = file.GetSize();
         copy.resize(static_cast<size_t>(fileSize));
         if (file.Read(copy.data(), fileSize) != fileSize) {
             LogPrintf("Pack %s ignored: could not read it", packName.CStr());
@@ -160,7 +162,6 @@ bool LoadPack(TNameTable& table, const TString& packName) {
         data = copy.data();
         size = copy.size();
     }
-    file.Close();
 
     // Nothing of a damaged pack is registered, and an earlier load of the
     // same pack stays as it was.

@@ -22,8 +22,8 @@
 // from the pack, so it stays valid while any of them needs it.
 class TFileMapData {
 public:
-    // A leading "::" is dropped from the name.
-    bool Open(const TString& name);
+    // Maps the disk file at a location (a path).
+    bool Open(const TString& location);
     void Release() { mFile.Close(); }
     const unsigned char* GetData() const { return mFile.Data(); }
     size_t GetSize() const { return mFile.Size(); }
@@ -35,7 +35,9 @@ private:
 // One loaded pack: its name as given to LoadPack and its mapping.
 class TFileMapHandler {
 public:
-    bool Open(const TString& name);
+    // Takes the name and maps the disk file at the location the name
+    // resolved to; false (no mapping) when that fails.
+    bool Open(const TString& name, const TString& location);
     // Lets go of the mapping; files still open on it keep it alive.
     void Close() { mData.reset(); }
     const unsigned char* GetData() const { return mData ? mData->GetData() : nullptr; }

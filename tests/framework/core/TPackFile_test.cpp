@@ -242,6 +242,27 @@ TEST_F(PackTest, Reload_ForgetsNamesThatTheNewTableNoLongerHas) {
     EXPECT_EQ(ResolvePath("loose.txt", false).ToStd(), "assets/loose.txt");
 }
 
+TEST_F(PackTest, LogicalName_MapsThePackWhereTheNameLeads) {
+    // The name leads into a folder that is not the working directory's.
+    WriteSimplePack("assets/sub/p.nbp", "mapped");
+    GetNameTable()["extra.nbp"] = "assets/sub/p.nbp";
+    ASSERT_TRUE(LoadPack(GetNameTable(), "extra.nbp"));
+    ASSERT_EQ(GetPackList().size(), 1u);
+    EXPECT_NE(GetPackList()[0].GetData(), nullptr);
+    EXPECT_EQ(GetPackList()[0].GetName().ToStd(), "extra.nbp");
+    TFile file;
+    ASSERT_TRUE(file.Open("text.txt", kFileReadBinary));
+    EXPECT_EQ(ReadAll(file), "mapped");
+    EXPECT_EQ(tree.Log().find("Failed to open flat file"), std::string::npos) << tree.Log();
+}
+
+TEST_F(PackTest, MissingPack_LoadsNothing) {
+    EXPECT_FALSE(LoadPack(GetNameTable(), "::assets/none.nbp"));
+    EXPECT_FALSE(LoadPack(GetNameTable(), "none.nbp"));
+    EXPECT_TRUE(GetPackList().empty());
+    EXPECT_TRUE(GetNameTable().empty());
+}
+
 TEST_F(PackTest, Unmapped_PackKeepsEntriesThatFailToOpenWithALogLine) {
     // A pack that opens as a file but has no disk path to map: a block of
     // memory registered under a name.
