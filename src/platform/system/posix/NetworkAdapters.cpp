@@ -72,12 +72,13 @@ bool FirstAdapterAddress(AdapterAddress& out, const std::string& root) {
     }
     for (const DirectoryEntry& entry : entries) {
         const std::string& name = entry.name;
+        // The usual loopback name needs no look at its files.
+        if (name == "lo") {
+            continue;
+        }
         std::string base = root + "/" + name + "/";
         std::string type;
         if (ReadFirstLine(base + "type", type) && type == std::to_string(kLoopbackType)) {
-            continue;
-        }
-        if (name == "lo") {
             continue;
         }
         std::string text;
