@@ -2,18 +2,18 @@
 
 #include <string>
 
-void TDirectoryIterator::Start(const char* path) {
+bool TDirectoryIterator::Start(const char* path) {
     mEntries.clear();
     mNext = 0;
     mLastWasLink = false;
     if (!path)
-        return;
+        return false;
     std::string folder(path);
     while (folder.size() > 1 && (folder.back() == '/' || folder.back() == '\\'))
         folder.pop_back();
     if (folder.empty() || folder == "\\")
         folder.assign(1, '/');
-    platform::ListDirectory(folder, mEntries);
+    return platform::ListDirectory(folder, mEntries);
 }
 
 bool TDirectoryIterator::Next(TString& name, bool* isDirectory) {

@@ -16,8 +16,8 @@ public:
 
     // Starts a listing of path ("folder", "folder/" and "folder\" alike; an
     // empty path lists the root). Null closes the listing. A folder that
-    // cannot be listed gives no entries.
-    void Start(const char* path);
+    // cannot be listed gives no entries and false.
+    bool Start(const char* path);
     // The next entry. With isDirectory null only files are reported;
     // otherwise it receives whether the entry is a folder.
     bool Next(TString& name, bool* isDirectory);

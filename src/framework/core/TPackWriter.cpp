@@ -15,7 +15,7 @@ namespace {
 bool Collect(const TString& folder, const TString& relative, std::vector<TPackSource>& sources,
              std::vector<platform::FolderId>& open, TString& error) {
     platform::FolderId id;
-    if (!platform::GetFolderId(folder.ToStd(), id) || !platform::IsFolder(folder.ToStd())) {
+    if (!platform::GetFolderId(folder.ToStd(), id)) {
         error = TString::Format("cannot list %s", folder.CStr());
         return false;
     }
@@ -23,8 +23,13 @@ bool Collect(const TString& folder, const TString& relative, std::vector<TPackSo
         if (other == id)
             return true; // a link back into the walk: nothing new below it
     }
+    // A folder that is there but cannot be read would leave its files out.
+    TDirectoryIterator listing;
+    if (!listing.Start(folder.CStr())) {
+        error = TString::Format("cannot list %s", folder.CStr());
+        return false;
+    }
     open.push_back(id);
-    TDirectoryIterator listing(folder.CStr());
     TString entry;
     bool isDirectory = false;
     bool ok = true;

@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -88,6 +89,25 @@ TEST_F(PackTest, Writer_RoundTripsTheSampleFolder) {
         ASSERT_TRUE(file.Open(key.CStr(), kFileReadBinary));
         EXPECT_EQ(ReadAll(file), FileTestTree::Read(source.path.ToStd()));
     }
+}
+
+TEST_F(PackTest, Writer_RefusesAFileOrAFolderItCannotList) {
+    tree.Write("source/a.txt", "a");
+    std::vector<TPackSource> sources;
+    TString error;
+    EXPECT_FALSE(CollectPackSources("source/a.txt", sources, error));
+    EXPECT_EQ(error.ToStd(), "cannot list source/a.txt");
+    EXPECT_FALSE(CollectPackSources("missing", sources, error));
+    EXPECT_EQ(error.ToStd(), "cannot list missing");
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "every folder can be listed by root";
+    // A subfolder that is there but cannot be read would leave files out.
+    tree.Write("source/locked/b.txt", "b");
+    std::filesystem::permissions("source/locked", std::filesystem::perms::owner_exec);
+    bool collected = CollectPackSources("source", sources, error);
+    std::filesystem::permissions("source/locked", std::filesystem::perms::owner_all);
+    EXPECT_FALSE(collected);
+    EXPECT_EQ(error.ToStd(), "cannot list source/locked");
 }
 
 TEST_F(PackTest, Tool_PacksAFolderThatTheInspectorLists) {
