@@ -252,8 +252,12 @@ void ScanAssetFolder(const TString& folderText, const TString& prefixText) {
         prefix = TString();
     }
 
+    TDirectoryIterator listing;
+    if (!listing.Start(folder.CStr())) {
+        LogPrintf("ScanAssetFolder: cannot list %s; its files are not registered", folder.CStr());
+        return;
+    }
     state.scanning.push_back(id);
-    TDirectoryIterator listing(folder.CStr());
     TString entry;
     bool isDirectory = false;
     while (listing.Next(entry, &isDirectory)) {

@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <string>
 #include <sys/stat.h>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -226,6 +227,19 @@ TEST_F(FileSystemTest, ScanAssetFolder_KeysFollowTheFolderAndPrefix) {
     EXPECT_EQ(Location("c.txt"), "dot/c.txt"); // a prefix "." is no prefix
     EXPECT_EQ(Location("pre/c.txt"), "dot/c.txt");
     EXPECT_EQ(GetNameTable().size(), 4u);
+}
+
+TEST_F(FileSystemTest, ScanAssetFolder_AFolderThatCannotBeListedIsLogged) {
+    tree.Write("assets/open/a.txt", "a");
+    tree.Write("assets/locked/b.txt", "b");
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "every folder can be listed by root";
+    ::chmod("assets/locked", 0100);
+    ScanAssetFolder("assets", "");
+    ::chmod("assets/locked", 0700);
+    EXPECT_EQ(Location("open/a.txt"), "assets/open/a.txt");
+    EXPECT_EQ(Location("locked/b.txt"), "");
+    EXPECT_NE(tree.Log().find("cannot list assets/locked"), std::string::npos) << tree.Log();
 }
 
 TEST_F(FileSystemTest, DataFolders_RefuseNamesOutsideTheirFolder) {
