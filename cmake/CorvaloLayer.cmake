@@ -1,9 +1,13 @@
 # One library per layer. A layer's sources are the .cpp files of its folder
-# (recursively); a layer without sources yet is an interface library so the
-# layers above can already name it.
+# (recursively, leaving out the sub-folders named in EXCLUDE, which are
+# libraries of their own); a layer without sources yet is an interface
+# library so the layers above can already name it.
 function(corvalo_layer name)
-  cmake_parse_arguments(L "" "" "DEPS" ${ARGN})
+  cmake_parse_arguments(L "" "" "DEPS;EXCLUDE" ${ARGN})
   file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  foreach(dir ${L_EXCLUDE})
+    list(FILTER sources EXCLUDE REGEX "^${CMAKE_CURRENT_SOURCE_DIR}/${dir}/")
+  endforeach()
   if(sources)
     add_library(${name} STATIC ${sources})
     target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR}/src ${CMAKE_BINARY_DIR}/generated)

@@ -23,6 +23,9 @@ libvorbis-dev
 libsqlite3-dev
 nettle-dev
 libgtest-dev
+xvfb
+xauth
+xdotool
 "
 
 missing=""

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+// The source translator: every Lua text the program loads is written in the
+// framework's dialect of Lua 5.0 (wide literals, UTF-16 chunks, bitwise
+// operators, continue, break N, 5.0 scoping) and passes through here on its
+// way to the stock 5.1 engine. The translation keeps every token on its
+// original line, so error messages and tracebacks name the original lines.
+//
+// A chunk that needs the dialect's run-time helpers (wide literals, bitwise
+// operators) is wrapped: its translation, run once with the dialect table
+// as its only argument, returns the function that is the real chunk. The
+// helpers are reached through the wrapper's local named kLuaDialectName,
+// which dialect source may not use as a name.
+
+inline constexpr const char* kLuaDialectName = "__dialect__";
+
+struct TLuaTranslation {
+    bool ok = false;
+    // The 5.1 source, with as many lines as the original.
+    std::string source;
+    // When !ok: the message, as the engine words a syntax error
+    // ("chunk:line: message near 'token'").
+    std::string error;
+    // True when the source is wrapped as described above.
+    bool wrapped = false;
+};
+
+// chunkName is the name the engine would show for the chunk (as given to
+// luaL_loadbuffer: "=stdin", "@file.lua" or the source itself).
+TLuaTranslation TranslateLuaSource(std::string_view text, std::string_view chunkName);
