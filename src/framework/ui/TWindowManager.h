@@ -1,0 +1,60 @@
+#pragma once
+
+#include "framework/core/TRect.h"
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+class TWindow;
+class TWindowScript;
+struct TEvent;
+
+// The one window manager: holds the window tree (its main window and the
+// modal stack) and the window script, takes the events of the game loop and
+// draws. The platform object creates and owns it; the application
+// destructor deletes it first. Event dispatch and throttled drawing are
+// not here yet: HandleEvent only counts what it is given.
+class TWindowManager {
+public:
+    TWindowManager();
+    TWindowManager(const TWindowManager&) = delete;
+    TWindowManager& operator=(const TWindowManager&) = delete;
+    virtual ~TWindowManager();
+
+    // The window manager, or null before it exists and after it is gone.
+    static TWindowManager* Instance();
+
+    // Takes over the window script made by the application constructor.
+    void Init(TWindowScript* script);
+    TWindowScript* GetScript() const { return mScript.get(); }
+    // Sets the window script's string-table option; returns its previous value.
+    bool SetScriptFlag(bool flag);
+
+    // Marks the whole tree for redrawing at the next pass.
+    void Invalidate() { mDirty = true; }
+    bool IsDirty() const { return mDirty; }
+
+    // Makes the window the root: stores it and pushes it on the modal
+    // stack. The manager owns it.
+    void SetMainWindow(TWindow* window);
+    TWindow* GetMainWindow() const { return mMainWindow; }
+    size_t GetModalDepth() const { return mModalStack.size(); }
+    // The root window's rectangle; empty without one.
+    TRect GetScreenRect() const;
+
+    // Set while a movie covers the main window (and by some screens).
+    uint8_t mBackgroundMode = 0;
+    // Set while a movie plays: mouse buttons and the wheel make no events.
+    uint8_t mInputBlocked = 0;
+
+    virtual void HandleEvent(const TEvent& event);
+    uint32_t GetHandledEventCount() const { return mHandledEvents; }
+
+private:
+    std::unique_ptr<TWindowScript> mScript;
+    TWindow* mMainWindow = nullptr;
+    std::vector<TWindow*> mModalStack;
+    bool mDirty = true;
+    uint32_t mHandledEvents = 0;
+};
