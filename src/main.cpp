@@ -1,10 +1,10 @@
-#include "BuildInfo.h"
+#include "framework/core/TCommandLine.h"
+#include "velk/GameStartup.h"
 
-#include <cstdio>
-
-// The game's entry point. Until the game layers exist the program starts,
-// says which build it is, and ends cleanly.
-int main() {
-    std::printf("%s %s\n", CORVALO_PRODUCT_NAME, CORVALO_VERSION);
-    return 0;
+// The process entry: the arguments become one command-line text, as the
+// program received it on Windows, and the game's entry point runs with it.
+int main(int argc, char** argv) {
+    TCommandLine commandLine = TCommandLine::FromArguments(argc, argv);
+    // 1 shows the window normally.
+    return GameEntry(0, 0, commandLine.GetText().CStr(), 1);
 }

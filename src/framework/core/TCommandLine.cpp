@@ -4,6 +4,8 @@
 
 #include <cstring>
 #include <mutex>
+#include <string>
+#include <string_view>
 
 namespace {
 
@@ -46,9 +48,28 @@ TCommandLine TCommandLine::FromArguments(int argc, const char* const* argv) {
         if (!text.IsEmpty()) {
             text += kBlank;
         }
-        text += TString(argv[i]);
+        text += QuoteArgument(argv[i]);
     }
     return TCommandLine(text);
+}
+
+TString TCommandLine::QuoteArgument(const char* argument) {
+    std::string_view text = argument ? argument : "";
+    if (text.empty()) {
+        return TString("\"\"");
+    }
+    size_t blank = text.find_first_of(" \t");
+    if (blank == std::string_view::npos) {
+        return TString(text);
+    }
+    // A switch's value is quoted behind its "=", as one would type it.
+    size_t equals = text.find('=');
+    size_t split = equals != std::string_view::npos && equals < blank ? equals + 1 : 0;
+    std::string quoted(text.substr(0, split));
+    quoted += '"';
+    quoted += text.substr(split);
+    quoted += '"';
+    return TString(quoted);
 }
 
 void TCommandLine::SetProcessCommandLine(const TCommandLine& commandLine) {
@@ -84,6 +105,18 @@ TString TCommandLine::GetWord(const char* name, int maxLength) const {
         return TString();
     }
     return Bounded(WordAt(mText, at + static_cast<int>(std::strlen(name))), maxLength);
+}
+
+TString TCommandLine::GetPathValue(const char* name) const {
+    TString behind = GetValue(name);
+    if (behind.IsEmpty()) {
+        return TString();
+    }
+    if (behind.CharAt(0) == '"') {
+        int close = behind.FindChar('"', 0, 1);
+        return close < 0 ? behind.Substring(1) : behind.Substring(1, close - 1);
+    }
+    return WordAt(behind, 0);
 }
 
 TString TCommandLine::GetCheatCode() const {

@@ -11,9 +11,15 @@ class TCommandLine {
 public:
     TCommandLine() = default;
     explicit TCommandLine(const TString& text) : mText(text) {}
-    // argv[1] to argv[argc - 1] joined by blanks; argv[0], the program
-    // file, is not part of it.
+    // argv[1] to argv[argc - 1] joined by blanks, as the program would have
+    // received its command line on Windows; argv[0], the program file, is
+    // not part of it. An argument with a blank or tab comes back quoted: a
+    // switch with a value ("-wd=/my dir") has its value quoted
+    // (-wd="/my dir"), anything else is quoted whole; an empty argument
+    // becomes "".
     static TCommandLine FromArguments(int argc, const char* const* argv);
+    // The form that one argument takes in the joined text.
+    static TString QuoteArgument(const char* argument);
 
     static void SetProcessCommandLine(const TCommandLine& commandLine);
     static TCommandLine GetProcessCommandLine();
@@ -31,6 +37,11 @@ public:
     // The text behind the switch up to the first blank (or the end); at
     // most maxLength bytes when maxLength >= 0.
     TString GetWord(const char* name, int maxLength = -1) const;
+    // A folder or file behind the switch: when the text behind it starts
+    // with a double quote, the text up to the next double quote (or the end
+    // when there is none); else the text up to the first blank. Empty when
+    // the switch is absent or nothing follows it.
+    TString GetPathValue(const char* name) const;
     // The code of "--cheat": from one character behind the switch (the
     // separator, whatever it is, is skipped) to the first blank.
     TString GetCheatCode() const;

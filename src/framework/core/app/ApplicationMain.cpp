@@ -1,0 +1,156 @@
+#include "framework/core/app/ApplicationMain.h"
+
+#include "framework/core/TCommandLine.h"
+#include "framework/core/TFileSystem.h"
+#include "framework/core/TLog.h"
+#include "framework/core/TSettings.h"
+#include "framework/core/app/StartupTrace.h"
+#include "framework/core/app/TApplication.h"
+#include "framework/core/app/TPlatform.h"
+#include "framework/graphics/TGraphics.h"
+#include "framework/host/PortalInstallers.h"
+#include "framework/host/TDllGameState.h"
+#include "framework/host/TGameState.h"
+#include "platform/modules/SharedModule.h"
+#include "platform/paths/ProgramPath.h"
+#include "platform/process/ProcessControl.h"
+#include "platform/time/TimeSource.h"
+
+#include <cstdlib>
+#include <string>
+
+namespace {
+
+// Kept loaded for the whole run: the command line it gave may live in it.
+platform::SharedModule& HarnessModule() {
+    static platform::SharedModule* const module = new platform::SharedModule;
+    return *module;
+}
+
+// Step 1: lets the harness replace the command line; gives the window id
+// it returned (0 without a harness).
+uintptr_t RunTestHarness(const char*& commandLine) {
+    platform::SharedModule& module = HarnessModule();
+    if (!module.IsLoaded() && !module.Load(platform::ProgramFolder() + kHarnessModuleName)) {
+        return 0;
+    }
+    auto hook = reinterpret_cast<TTestHook>(module.FindSymbol(kTestHookName));
+    if (!hook) {
+        return 0;
+    }
+    TraceStartup("harness");
+    return hook(&commandLine);
+}
+
+// Step 16: every name at the top of the file-name table that contains
+// ".nbmod". Only names of the assets folder and its packs count: names of
+// the data folders carry their "user:", "common:" or "desktop:" prefix.
+void LoadPlugInModules() {
+    TString name;
+    while (NextRegisteredName(TString(), name, false)) {
+        if (name.Find(".nbmod") < 0 || name.FindChar(':') >= 0) {
+            continue;
+        }
+        TDllGameState* state = new TDllGameState;
+        if (state->Load(name)) {
+            TGameState::AddHandler(state);
+            TraceStartup("plug-in loaded");
+        } else {
+            delete state;
+        }
+    }
+}
+
+} // namespace
+
+void ApplicationMain(uintptr_t instance, uintptr_t, const char* commandLineText, int showCommand,
+                     const TGameCallback& callback, bool allowMultiple) {
+    // 1.
+    const char* text = commandLineText ? commandLineText : "";
+    uintptr_t harnessWindow = RunTestHarness(text);
+    TCommandLine commandLine(TString(text ? text : ""));
+    TCommandLine::SetProcessCommandLine(commandLine);
+    // 2.
+    bool hostWindow = commandLine.HasSwitch("-wnd=");
+    allowMultiple = allowMultiple || hostWindow || commandLine.HasSwitch("--multiple");
+    // 3.
+    std::srand((platform::TimerNow() * 8627u) % 104729u);
+    TPlatform::StartInfo start;
+    start.showCommand = showCommand;
+    start.commandLine = commandLine.GetText();
+    start.allowMultiple = allowMultiple;
+    TPlatform* platform = new TPlatform(start);
+    platform->mInstance = instance;
+    // 4.
+    if (hostWindow) {
+        int fd = 0;
+        bool named = platform::HostChannel::ParseHandle(commandLine.GetWord("-wnd=").ToStd(), fd);
+        platform->mExternalParent = named ? static_cast<uintptr_t>(fd) : 0;
+        platform->mHosted = 1;
+        SetSetting(kSettingActiveX, "1");
+        if (!named || !platform->GetHostChannel().Attach(fd)) {
+            TraceStartup("host lost");
+            platform::ExitProcess(-1);
+        }
+        TraceStartup("host");
+    }
+    // 5.
+    if (commandLine.HasSwitch("-msn"))
+        InstallMsnHandler();
+    if (commandLine.HasSwitch("-quarrow"))
+        InstallQuarrowHandler();
+    if (commandLine.HasSwitch("-aol"))
+        InstallAolHandler();
+    // 6.
+    if (commandLine.HasSwitch("--axtest")) {
+        platform->mHosted = 1;
+        platform->mAxTest = 1;
+    }
+    // 7.
+    bool pageHosted = commandLine.HasSwitch("-pq=");
+    bool useDataFolders = !(platform->mHosted && !pageHosted);
+    platform->SetUpFolders(useDataFolders);
+    // 8. The working directory's log line goes to the log started here.
+    if (useDataFolders) {
+        StartLog(platform->mUserDataFolder.CStr());
+        TraceStartup("log");
+    }
+    platform->ApplyWorkingDirectory(commandLine.GetText());
+    // 9.
+    TApplication* application = new TApplication(platform);
+    application->CreateMainWindow();
+    // 10.
+    if (platform->mAxTest) {
+        platform->mExternalParent = platform->mMainWindow;
+        SetSetting(kSettingActiveX, "1");
+    }
+    // 11.
+    application->InitSoundManager();
+    TGraphics::Get();
+    TraceStartup("sound and graphics");
+    // 12. Folders have no short form here.
+    SetSetting(TSettingKey::kInstallKey, platform->mProgramFolder);
+    SetSetting(kSettingStartupDir, platform->mStartupFolder);
+    // 13. and 14.
+    commandLine.StoreCheatCode();
+    commandLine.StoreOptions();
+    // 15.
+    if (pageHosted)
+        InstallMsnHandler();
+    // 16.
+    LoadPlugInModules();
+    TraceStartup("plug-ins");
+    // 17.
+    if (TGameState* states = TGameState::GetInstance()) {
+        states->SetState("cmdline", commandLine.GetText());
+        states->SetState(kSettingCommonDataDir, platform->mCommonDataFolder);
+        states->SetState(kSettingUserDataDir, platform->mUserDataFolder);
+    }
+    // 18.
+    TraceStartup("callback");
+    if (callback) {
+        callback(application, commandLine.GetText().CStr());
+    }
+    platform->PostQuitTo(harnessWindow);
+    delete application;
+}

@@ -1,0 +1,280 @@
+#include "framework/core/app/TApplication.h"
+
+#include "framework/core/ApplicationPresence.h"
+#include "framework/core/TCommandLine.h"
+#include "framework/core/TComputerId.h"
+#include "framework/core/TFileSystem.h"
+#include "framework/core/TLog.h"
+#include "framework/core/TSettings.h"
+#include "framework/core/TStringTable.h"
+#include "framework/core/TTaskList.h"
+#include "framework/core/TXmlNode.h"
+#include "framework/core/app/StartupTrace.h"
+#include "framework/core/app/TEvent.h"
+#include "framework/core/app/TPlatform.h"
+#include "framework/graphics/TAssetManager.h"
+#include "framework/graphics/TGraphics.h"
+#include "framework/graphics/TNbMiniVecDraw.h"
+#include "framework/graphics/TRenderer.h"
+#include "framework/host/TGameState.h"
+#include "framework/script/TWindowScript.h"
+#include "framework/sound/TSoundManager.h"
+#include "framework/ui/TScreen.h"
+#include "framework/ui/TWindowManager.h"
+#include "platform/process/ProcessControl.h"
+
+#include <lua.h>
+
+#include <cstdlib>
+
+namespace {
+
+TApplication* gApplication = nullptr;
+
+void OnSettingChanged(const TString& name, const TString& value) {
+    if (TApplication* application = TApplication::Get()) {
+        application->GetPlatform()->OnSettingChanged(name, value);
+    }
+}
+
+// Script function GetTimer(): the application's timer.
+int ScriptGetTimer(lua_State* state) {
+    TApplication* application = TApplication::Get();
+    lua_pushnumber(state, application ? application->GetTimer() : 0);
+    return 1;
+}
+
+// The string files found directly under a data-folder prefix: names that
+// begin with "string" and contain ".xml" behind the prefix.
+void LoadStringFilesUnder(const char* prefix, TStringTable& table) {
+    TString folder(prefix);
+    TString name;
+    while (NextRegisteredName(folder, name, false)) {
+        TString file = name.Substring(folder.Length());
+        if (file.View().starts_with("string") && file.Find(".xml") >= 0) {
+            table.LoadFile(name);
+        }
+    }
+}
+
+} // namespace
+
+TApplication::TApplication(TPlatform* platform) : mPlatform(platform) {
+    // 1. JPEG-2000 decoding needs no set-up of its own here. The platform
+    // is kept from the start: the change hook reaches it from step 2 on.
+    mRestoreListeners = new TTaskList;
+    gApplication = this;
+    SetApplicationPresent(true);
+    SetSettingChangeHook(OnSettingChanged);
+    TCommandLine commandLine(platform->GetCommandLine());
+    // 2.
+    SetSetting(kSettingMemoryMax, "100000000");
+    SetSetting(kSettingTextureMemoryMax, "100000000");
+    // 3. and 4.
+    commandLine.StoreDownloadUrl();
+    commandLine.StoreStringTest();
+    // 5.
+    SetSetting(kSettingUtf8ModeInit, GetSetting(TSettingKey::kUtf8Mode, ""));
+    // 6.
+    uint32_t seeds[4];
+    for (uint32_t& seed : seeds) {
+        seed = static_cast<uint32_t>(std::rand());
+    }
+    mPlatform->mRandom.SeedByArray(seeds, 4);
+    // 7.
+    TWindowScript* script = new TWindowScript(nullptr);
+    script->RegisterFunction("GetTimer", ScriptGetTimer);
+    mPlatform->mWindowManager->Init(script);
+    // 8.
+    SetSetting(TSettingKey::kComputerId, GetComputerId());
+    // 9.
+    TXmlNode document;
+    document.LoadFile("::assets/settings.xml");
+    if (TXmlNode* settings = document.FindChild("settings")) {
+        for (size_t i = 0; i < settings->GetChildCount(); ++i) {
+            TXmlNode* child = settings->GetChild(i);
+            SetSetting(child->GetName(), child->GetText());
+        }
+    }
+    // 10.
+    SetUserDataFolder(mPlatform->mUserDataFolder);
+    SetCommonDataFolder(mPlatform->mCommonDataFolder);
+    SetDesktopFolder(mPlatform->mDesktopFolder);
+    // 11.
+    if (GetSettingBool(TSettingKey::kFirstPeek)) {
+        SetFirstPeek(true);
+    }
+    SetHostedControl(GetSettingBool(kSettingActiveX));
+    InitFileSystem();
+    // 12.
+    if (mPlatform->mStringTable->LoadFile("strings.xml")) {
+        mPlatform->mWindowManager->SetScriptFlag(true);
+    }
+    LoadStringFilesUnder("user:", *mPlatform->mStringTable);
+    LoadStringFilesUnder("common:", *mPlatform->mStringTable);
+    // 13.
+    SetSetting(TSettingKey::kBuildTag, mPlatform->GetInternalName());
+    LogPrintf("%s, version %s.", mPlatform->GetProductName().CStr(),
+              mPlatform->GetVersion().CStr());
+    SetSetting(TSettingKey::kGameName, mPlatform->GetProductName());
+    SetSetting(TSettingKey::kVersion, mPlatform->GetVersion());
+    // 14.
+    RegisterOggDataSourceBuilder();
+    TGameState::GetInstance();
+    TraceStartup("application");
+}
+
+TApplication::~TApplication() {
+    // The helper thread reads the window manager and the renderer: it is
+    // stopped and joined before either goes.
+    mPlatform->StopHelperThread();
+    // 1.
+    delete mPlatform->mWindowManager;
+    mPlatform->mWindowManager = nullptr;
+    TraceStartup("window manager deleted");
+    mPlatform->mTaskList.DeleteAll();
+    delete mPlatform->mSoundManager;
+    mPlatform->mSoundManager = nullptr;
+    TraceStartup("sound manager deleted");
+    delete mPlatform->mVecDraw;
+    mPlatform->mVecDraw = nullptr;
+    TGraphics::Destroy();
+    gApplication = nullptr;
+    SetApplicationPresent(false);
+    SetSettingChangeHook(TSettingChangeHook());
+    // 2.
+    delete TGameState::GetInstance();
+    TraceStartup("game states deleted");
+    delete mPlatform->mStringTable;
+    mPlatform->mStringTable = nullptr;
+    delete mPlatform->mAssetManager;
+    mPlatform->mAssetManager = nullptr;
+    delete mPlatform;
+    mPlatform = nullptr;
+    // 3.
+    ClearSettings();
+    ClearNameRegistry();
+    delete mRestoreListeners;
+    mRestoreListeners = nullptr;
+    TraceStartup("application deleted");
+}
+
+TApplication* TApplication::Get() {
+    return gApplication;
+}
+
+bool TApplication::CreateMainWindow() {
+    return mPlatform->CreateMainWindow();
+}
+
+void TApplication::GetEvent(TEvent& event) {
+    mPlatform->GetEvent(event);
+}
+
+uint32_t TApplication::GetTimer() const {
+    return mPlatform->GetTimer();
+}
+
+void TApplication::Sleep(uint32_t ms) {
+    platform::SleepMs(ms);
+}
+
+void TApplication::PostQuit(int code) {
+    mPlatform->PostQuit(code);
+}
+
+void TApplication::SetWindowTitle(const TString& text) {
+    mPlatform->SetWindowText(text);
+}
+
+void TApplication::SetDisplayMode(int width, int height, bool fullScreen) {
+    TWindowManager* manager = mPlatform->mWindowManager;
+    if (manager && !manager->GetMainWindow()) {
+        TScreen* screen = new TScreen;
+        manager->SetMainWindow(screen);
+        screen->SetSize(width, height);
+    }
+    mPlatform->SetVideoMode(width, height, fullScreen);
+    TGraphics* graphics = TGraphics::Get();
+    graphics->PopClipRect();
+    graphics->PushClipRect(TRect(0, 0, width, height));
+}
+
+void TApplication::GetDisplayMode(int& width, int& height, bool& fullScreen) const {
+    mPlatform->GetDisplayMode(width, height, fullScreen);
+}
+
+bool TApplication::IsReadyToDraw() const {
+    TRenderer* renderer = TRenderer::Get();
+    return renderer && renderer->IsDeviceValid() && renderer->IsPresentDone();
+}
+
+void TApplication::UseHardwareCursor(bool on) {
+    mPlatform->UseHardwareCursor(on);
+}
+
+int TApplication::GetMouseMode() const {
+    return mPlatform->mMouseMode;
+}
+
+void TApplication::OnOutOfVideoMemory() {
+    if (TRenderer* renderer = TRenderer::Get()) {
+        renderer->OnOutOfVideoMemory();
+    }
+}
+
+bool TApplication::InitSoundManager() {
+    if (mPlatform->mSoundManager) {
+        return mPlatform->mSoundManager->IsInitialised();
+    }
+    mPlatform->mSoundManager = new TSoundManager;
+    return mPlatform->mSoundManager->Init();
+}
+
+TSoundManager* TApplication::GetSoundManager() const {
+    return mPlatform->mSoundManager;
+}
+
+TWindowManager* TApplication::GetWindowManager() const {
+    return mPlatform->mWindowManager;
+}
+
+TAssetManager* TApplication::GetAssetManager() const {
+    return mPlatform->mAssetManager;
+}
+
+TStringTable* TApplication::GetStringTable() const {
+    return mPlatform->mStringTable;
+}
+
+void TApplication::AddTask(TTask* task) {
+    mPlatform->mTaskList.AddTask(task);
+}
+
+bool TApplication::RemoveTask(TTask* task) {
+    return mPlatform->mTaskList.RemoveTask(task);
+}
+
+TTaskList* TApplication::GetTaskList() const {
+    return &mPlatform->mTaskList;
+}
+
+void TApplication::AddRestoreListener(TTask* task) {
+    mRestoreListeners->AddTask(task);
+}
+
+uint32_t TApplication::Random() {
+    return mPlatform->mRandom.Next();
+}
+
+bool TApplication::CreateGuid(TGuid& guid) {
+    return NewGuid(guid);
+}
+
+TString TApplication::GetProductName() const {
+    return mPlatform->GetProductName();
+}
+
+TString TApplication::GetVersion() const {
+    return mPlatform->GetVersion();
+}

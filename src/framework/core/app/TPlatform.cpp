@@ -1,0 +1,285 @@
+#include "framework/core/app/TPlatform.h"
+
+#include "framework/core/TCommandLine.h"
+#include "framework/core/TFileSystem.h"
+#include "framework/core/TFolder.h"
+#include "framework/core/TLog.h"
+#include "framework/core/TSettings.h"
+#include "framework/core/TStringTable.h"
+#include "framework/core/app/StartupTrace.h"
+#include "framework/core/app/TEvent.h"
+#include "framework/graphics/TAssetManager.h"
+#include "framework/graphics/TNbMiniVecDraw.h"
+#include "framework/graphics/TRenderer.h"
+#include "framework/host/PortalInstallers.h"
+#include "framework/sound/TSoundManager.h"
+#include "framework/ui/TWindowManager.h"
+#include "platform/instance/ProgramTitle.h"
+#include "platform/paths/ProgramPath.h"
+#include "platform/process/ProcessControl.h"
+#include "platform/process/QuitSignals.h"
+#include "platform/time/TimeSource.h"
+#include "platform/version/VersionInfo.h"
+
+#include <cerrno>
+#include <cstring>
+#include <string>
+#include <unistd.h>
+
+namespace {
+
+constexpr char kFallbackProductName[] = "Quillmoor Application";
+// The helper thread's pace: right after drawing the cursor, and between
+// checks while there is nothing to draw.
+constexpr unsigned kCursorFrameMs = 16;
+constexpr unsigned kCursorIdleMs = 250;
+
+TString CurrentFolder() {
+    std::string folder;
+    std::vector<char> buffer(256);
+    while (!getcwd(buffer.data(), buffer.size())) {
+        if (errno != ERANGE) {
+            return TString();
+        }
+        buffer.resize(buffer.size() * 2);
+    }
+    folder = buffer.data();
+    if (folder.empty() || folder.back() != '/') {
+        folder += '/';
+    }
+    return TString(folder);
+}
+
+TString WithoutTrailingSlash(const TString& folder) {
+    int length = folder.Length();
+    return length > 1 && folder.CharAt(length - 1) == '/' ? folder.Substring(0, length - 1)
+                                                          : folder;
+}
+
+} // namespace
+
+TPlatform::TPlatform(const StartInfo& start) {
+    // 1. Start values; the random generator and the task list stand.
+    mShowCommand = start.showCommand;
+    // 2.
+    mUnicode = GetSettingBool(TSettingKey::kUtf8Mode) ? 1 : 0;
+    // 3. The timer already counts in milliseconds.
+    mCommandLine = start.commandLine;
+    // 4.
+    mWindowManager = new TWindowManager;
+    mAssetManager = new TAssetManager;
+    mStringTable = new TStringTable;
+    // 5.
+    mProgramFile =
+        start.programFile.IsEmpty() ? TString(platform::ProgramFilePath()) : start.programFile;
+    {
+        std::string path = mProgramFile.ToStd();
+        size_t slash = path.rfind('/');
+        mProgramFolder =
+            slash == std::string::npos ? TString("./") : TString(path.substr(0, slash + 1));
+    }
+    mStartupFolder = CurrentFolder();
+    // 6.
+    if (chdir(mProgramFolder.CStr()) != 0) {
+        LogPrintf("Cannot make %s the current folder: %s", mProgramFolder.CStr(),
+                  std::strerror(errno));
+    }
+    // 7.
+    mTitle = TString(platform::MakeProgramTitle(mProgramFile.ToStd()));
+    mInstanceName = TString(platform::MakeInstanceName(mTitle.ToStd()));
+    mWindowClassName = TString(platform::MakeWindowClassName(mTitle.ToStd()));
+    // 8.
+    if (!start.allowMultiple) {
+        switch (mInstanceGuard.Acquire(mInstanceName.ToStd())) {
+        case platform::SingleInstance::Result::kFirst:
+            break;
+        case platform::SingleInstance::Result::kSecond:
+            TraceStartup("second instance");
+            platform::ExitProcess(0);
+        case platform::SingleInstance::Result::kFailed:
+            LogPrintf("Single-instance guard not set up: %s", mInstanceGuard.GetError().c_str());
+            break;
+        }
+    }
+    // 9.
+    mAssetFolder = mProgramFolder + "assets/";
+    SetAssetsFolder(WithoutTrailingSlash(mAssetFolder));
+    mStartTime = platform::TimerNow();
+    mUserDataFolder = mProgramFolder;
+    mCommonDataFolder = mProgramFolder;
+    mDesktopFolder = mProgramFolder;
+    // 10.
+    platform::VersionInfo version = platform::ReadVersionInfo();
+    mVersion = TString(platform::FormatVersion(version.fileVersion));
+    mInternalName = TString(version.internalName);
+    if (HasSetting(GetSettingKeyName(TSettingKey::kGameName))) {
+        mProductName = GetSetting(TSettingKey::kGameName);
+    } else {
+        size_t first = version.productName.find_first_not_of(" \t\r\n");
+        mProductName =
+            first == std::string::npos ? TString() : TString(version.productName.substr(first));
+    }
+    if (mProductName.IsEmpty()) {
+        mProductName = GetSetting(TSettingKey::kGameName);
+        if (mProductName.IsEmpty()) {
+            mProductName = kFallbackProductName;
+        }
+    }
+    platform::InstallQuitSignals();
+    // 11. Priorities above normal need privileges on Linux; the thread
+    // keeps its schedule through its own waits.
+    mHelperThread.Start([this](platform::HelperThread& thread) { RunHelperThread(thread); });
+    TraceStartup("platform");
+}
+
+TPlatform::~TPlatform() {
+    // 1.
+    mCursorImage.reset();
+    mSecondCursorImage.reset();
+    // 2. The application destructor has stopped the thread already when it
+    // ran; a platform that never got an application stops it here.
+    StopHelperThread();
+    mInstanceGuard.Release();
+    // 3. The main window goes with the window layer.
+    mMainWindow = 0;
+    // 4.
+    mSystemCursor.reset();
+    mTaskList.DeleteAll();
+    platform::UninstallQuitSignals();
+    TraceStartup("platform deleted");
+}
+
+void TPlatform::StopHelperThread() {
+    if (mHelperThread.IsRunning()) {
+        mHelperThread.Stop();
+        TraceStartup("helper thread stopped");
+    }
+}
+
+void TPlatform::RunHelperThread(platform::HelperThread& thread) {
+    while (!thread.ShouldStop()) {
+        TRenderer* renderer = TRenderer::Get();
+        TWindowManager* manager = TWindowManager::Instance();
+        if (renderer && manager && !manager->mBackgroundMode && renderer->CanPresent()) {
+            if (renderer->PresentFrame(-1, -1).x != -1) {
+                thread.WaitFor(kCursorFrameMs);
+                continue;
+            }
+        }
+        thread.WaitFor(kCursorIdleMs);
+    }
+}
+
+void TPlatform::GetEvent(TEvent& event) {
+    if (platform::TakeQuitSignal()) {
+        LogPrintf("Quit requested by a signal");
+        mQuitPosted = true;
+    }
+    if (mQuitPosted.exchange(false)) {
+        MakeEvent(event, kEventQuit, 0, 0, 0, 0);
+        return;
+    }
+    // A portal's host that has gone ends the game.
+    if ((IsQuarrowPortal() || TCommandLine(mCommandLine).HasSwitch("-pq=")) &&
+        mExternalParent != 0 && !mHostChannel.IsOpen()) {
+        MakeEvent(event, kEventQuit, 0, 0, 0, 0);
+        return;
+    }
+    IdlePass();
+    MakeEvent(event, kEventIdle, 0, 0, 0, 0);
+    platform::SleepMs(1);
+}
+
+void TPlatform::IdlePass() {
+    mFrontRequests += mInstanceGuard.PollFrontRequests();
+    if (mSoundManager) {
+        mSoundManager->Update();
+    }
+    mTaskList.RunAll(0);
+}
+
+void TPlatform::PostQuit(int code) {
+    mQuitCode = code;
+    mQuitPosted = true;
+}
+
+void TPlatform::PostQuitTo(uintptr_t window) {
+    mLastQuitTarget = window;
+    if (window == 0 || window == mMainWindow) {
+        PostQuit(0);
+    }
+}
+
+uint32_t TPlatform::GetTimer() const {
+    return platform::TimerNow() + mTimeOffset - mStartTime - GetPortalWaitTime();
+}
+
+bool TPlatform::CreateMainWindow() {
+    mUnicode = GetSettingBool(TSettingKey::kUtf8Mode) ? 1 : 0;
+    if (mExternalParent != 0 && !mHostChannel.IsOpen()) {
+        LogPrintf("Error: mExternalWindowParent is lost, exiting!");
+        platform::ExitProcess(-1);
+    }
+    TraceStartup("main window");
+    return true;
+}
+
+void TPlatform::SetVideoMode(int width, int height, bool fullScreen) {
+    mDisplayWidth = width;
+    mDisplayHeight = height;
+    mDisplayFullScreen = fullScreen;
+    if (!mVecDraw) {
+        mVecDraw = new TNbMiniVecDraw;
+    }
+}
+
+void TPlatform::GetDisplayMode(int& width, int& height, bool& fullScreen) const {
+    width = mDisplayWidth;
+    height = mDisplayHeight;
+    fullScreen = mDisplayFullScreen;
+}
+
+void TPlatform::UseHardwareCursor(bool on) {
+    mHardwareCursor = on ? 1 : 0;
+}
+
+void TPlatform::SetUpFolders(bool useDataFolders) {
+    if (useDataFolders) {
+        mUserDataFolder = GetDataFolder(false, mProductName);
+        TString common = GetDataFolder(true, mProductName);
+        mCommonDataFolder = common.IsEmpty() ? mUserDataFolder : common;
+        TString desktop = GetDesktopFolder();
+        mDesktopFolder = desktop.IsEmpty() ? mUserDataFolder : desktop;
+    }
+    mUserDataFolder = WithoutTrailingSlash(mUserDataFolder);
+    mCommonDataFolder = WithoutTrailingSlash(mCommonDataFolder);
+}
+
+void TPlatform::ApplyWorkingDirectory(const TString& commandLine) {
+    TCommandLine line(commandLine);
+    if (!line.HasSwitch("-wd=")) {
+        return;
+    }
+    TString folder = line.GetPathValue("-wd=");
+    if (folder.IsEmpty()) {
+        LogPrintf("Ignored -wd= without a folder");
+        return;
+    }
+    LogPrintf("Switching current directory to: %s", folder.CStr());
+    if (chdir(folder.CStr()) != 0) {
+        LogPrintf("Cannot switch to %s: %s", folder.CStr(), std::strerror(errno));
+    }
+}
+
+void TPlatform::OnSettingChanged(const TString& name, const TString& value) {
+    if (name.View() == GetSettingKeyName(TSettingKey::kVsync)) {
+        if (TRenderer* renderer = TRenderer::Get()) {
+            renderer->SetVerticalSync(value.ToInt() != 0);
+        }
+    } else if (name.View() == kSettingMemoryMax) {
+        TString text = TString::Format("__MEMORYMAX__=%d", value.ToInt());
+        StartLog(text.CStr());
+    } else if (name.View() == kSettingViewportScale) {
+        mViewportScale = value.ToFloat();
+    }
+}

@@ -1,0 +1,125 @@
+#include "platform/host/HostChannel.h"
+
+#include <cerrno>
+#include <climits>
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace platform {
+
+namespace {
+
+int HexDigit(char c) {
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
+} // namespace
+
+bool IsOpenHostSocket(int fd) {
+    if (fd < 0 || fcntl(fd, F_GETFD) < 0) {
+        return false;
+    }
+    struct stat info;
+    if (fstat(fd, &info) != 0 || !S_ISSOCK(info.st_mode)) {
+        return false;
+    }
+    pollfd state{fd, POLLRDHUP, 0};
+    int ready = poll(&state, 1, 0);
+    if (ready < 0) {
+        return false;
+    }
+    return (state.revents & (POLLRDHUP | POLLHUP | POLLERR | POLLNVAL)) == 0;
+}
+
+HostChannel::~HostChannel() {
+    Close();
+}
+
+bool HostChannel::ParseHandle(const std::string& text, int& fd) {
+    long long value = 0;
+    size_t digits = 0;
+    for (char c : text) {
+        int digit = HexDigit(c);
+        if (digit < 0) {
+            break;
+        }
+        value = value * 16 + digit;
+        if (value > INT_MAX) {
+            return false;
+        }
+        ++digits;
+    }
+    if (digits == 0 || value == 0) {
+        return false;
+    }
+    fd = static_cast<int>(value);
+    return true;
+}
+
+bool HostChannel::Attach(int fd) {
+    if (!IsOpenHostSocket(fd)) {
+        return false;
+    }
+    Close();
+    mFd = fd;
+    return true;
+}
+
+void HostChannel::Close() {
+    if (mFd >= 0) {
+        close(mFd);
+        mFd = -1;
+    }
+}
+
+bool HostChannel::IsOpen() const {
+    return IsOpenHostSocket(mFd);
+}
+
+bool HostChannel::Send(const HostRecord& record) {
+    if (mFd < 0) {
+        return false;
+    }
+    const char* data = reinterpret_cast<const char*>(&record);
+    size_t left = sizeof record;
+    while (left > 0) {
+        ssize_t sent = send(mFd, data, left, MSG_NOSIGNAL);
+        if (sent < 0 && errno == EINTR) {
+            continue;
+        }
+        if (sent <= 0) {
+            return false;
+        }
+        data += sent;
+        left -= static_cast<size_t>(sent);
+    }
+    return true;
+}
+
+bool HostChannel::Receive(HostRecord& record, int timeoutMs) {
+    if (mFd < 0) {
+        return false;
+    }
+    pollfd ready{mFd, POLLIN, 0};
+    if (poll(&ready, 1, timeoutMs) <= 0 || !(ready.revents & POLLIN)) {
+        return false;
+    }
+    HostRecord incoming;
+    ssize_t got = recv(mFd, &incoming, sizeof incoming, MSG_WAITALL);
+    if (got != static_cast<ssize_t>(sizeof incoming)) {
+        return false;
+    }
+    record = incoming;
+    return true;
+}
+
+} // namespace platform

@@ -1,0 +1,50 @@
+#include "velk/GameStartup.h"
+
+#include "framework/core/TSettings.h"
+#include "framework/core/app/TApplication.h"
+#include "framework/core/app/TEvent.h"
+#include "framework/ui/TWindowManager.h"
+
+StartupRecord MakeGameStartupRecord() {
+    StartupRecord record;
+    record.title = "Corvalo";
+    record.publisher = "Halvenmark";
+    record.keyString = "KrvdsPomeXXX";
+    record.gameHandle = record.title;
+    return record;
+}
+
+void ApplyStartupRecord(const StartupRecord& record) {
+    auto text = [](const char* value) { return TString(value ? value : ""); };
+    SetSetting(TSettingKey::kPublisher, text(record.publisher));
+    SetSetting(TSettingKey::kGameName, text(record.title));
+    SetSetting(TSettingKey::kUtf8Mode, "1");
+    SetSetting(TSettingKey::kAutoMergeMask, "1");
+    SetSetting(TSettingKey::kHitTestChildren, "1");
+    SetSetting(TSettingKey::kEncryptionKey, text(record.keyString));
+    SetSetting(TSettingKey::kNbGameHandle, text(record.gameHandle));
+}
+
+int GameMain(TApplication* application, const char*) {
+    if (!application) {
+        return 0;
+    }
+    TEvent event;
+    for (;;) {
+        application->GetEvent(event);
+        if (event.type == kEventQuit) {
+            break;
+        }
+        if (TWindowManager* manager = application->GetWindowManager()) {
+            manager->HandleEvent(event);
+        }
+    }
+    return 0;
+}
+
+int GameEntry(uintptr_t instance, uintptr_t previousInstance, const char* commandLine,
+              int showCommand) {
+    ApplyStartupRecord(MakeGameStartupRecord());
+    ApplicationMain(instance, previousInstance, commandLine, showCommand, GameMain, false);
+    return 0;
+}
