@@ -1,0 +1,395 @@
+#include "platform/window/sdl/SdlWindow.h"
+
+#include "platform/log/PlatformLog.h"
+#include "platform/time/TimeSource.h"
+#include "platform/window/ProgramIcon.h"
+
+#include <SDL.h>
+
+#include <algorithm>
+
+namespace platform {
+
+namespace {
+
+// The SDL event type that carries messages posted to the window, registered
+// once per process.
+uint32_t PostedEventType() {
+    static const uint32_t type = SDL_RegisterEvents(1);
+    return type;
+}
+
+int PositionOrCentred(int32_t value) {
+    return value == WindowSpec::kCentered ? static_cast<int>(SDL_WINDOWPOS_CENTERED) : value;
+}
+
+void SetIcon(SDL_Window* window, const WindowIcon& icon) {
+    if (icon.width <= 0 || icon.height <= 0 ||
+        icon.bgra.size() < static_cast<size_t>(icon.width) * icon.height * 4)
+        return;
+    SDL_Surface* surface =
+        SDL_CreateRGBSurfaceWithFormatFrom(const_cast<uint8_t*>(icon.bgra.data()), icon.width,
+                                           icon.height, 32, icon.width * 4, SDL_PIXELFORMAT_BGRA32);
+    if (!surface) {
+        PlatformLog("Window icon not set: %s", SDL_GetError());
+        return;
+    }
+    SDL_SetWindowIcon(window, surface);
+    SDL_FreeSurface(surface);
+}
+
+} // namespace
+
+SdlWindow::~SdlWindow() {
+    Destroy();
+}
+
+bool SdlWindow::Fail(const char* what) {
+    mError = std::string(what) + ": " + SDL_GetError();
+    PlatformLog("%s", mError.c_str());
+    Destroy();
+    return false;
+}
+
+bool SdlWindow::Create(const WindowSpec& spec) {
+    Destroy();
+    mError.clear();
+    // Closing the window is a request the program answers, never an exit.
+    SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
+        return Fail("Cannot start the video system");
+    mVideoStarted = true;
+
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 2);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 1);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
+    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 24);
+
+    uint32_t flags = SDL_WINDOW_OPENGL | (spec.visible ? SDL_WINDOW_SHOWN : SDL_WINDOW_HIDDEN);
+    if (spec.hosted)
+        flags |= SDL_WINDOW_BORDERLESS | SDL_WINDOW_SKIP_TASKBAR;
+    mWindow = SDL_CreateWindow(spec.caption.c_str(), PositionOrCentred(spec.x),
+                               PositionOrCentred(spec.y), spec.width, spec.height, flags);
+    if (!mWindow)
+        return Fail("Cannot create the main window");
+    // The drawing code needs the context; a window without one still runs,
+    // and the renderer reports the failure when it asks for the context.
+    mContext = SDL_GL_CreateContext(mWindow);
+    if (!mContext)
+        PlatformLog("No OpenGL 2.1 context for the main window: %s", SDL_GetError());
+
+    WindowIcon ownIcon;
+    if (!spec.icon)
+        ownIcon = ProgramIcon();
+    SetIcon(mWindow, spec.icon ? *spec.icon : ownIcon);
+    SDL_StartTextInput();
+
+    mQueue.Clear();
+    InputTranslator& translator = mQueue.Translator();
+    translator.SetWindowId(SDL_GetWindowID(mWindow));
+    translator.SetPostedEventType(PostedEventType());
+    int32_t width = 0, height = 0, x = 0, y = 0;
+    GetClientSize(width, height);
+    GetPosition(x, y);
+    translator.SetClientSize(width, height);
+    translator.SetWindowOrigin(x, y);
+    int pointerX = 0, pointerY = 0;
+    SDL_GetMouseState(&pointerX, &pointerY);
+    translator.SetPointer(pointerX, pointerY, SDL_GetMouseFocus() == mWindow);
+    translator.SetActive(SDL_GetWindowFlags(mWindow) & SDL_WINDOW_INPUT_FOCUS);
+    translator.SetModifiers(static_cast<uint16_t>(SDL_GetModState()));
+    return true;
+}
+
+void SdlWindow::Destroy() {
+    if (mCaptured)
+        ReleaseCapture();
+    if (mContext) {
+        SDL_GL_DeleteContext(mContext);
+        mContext = nullptr;
+    }
+    if (mWindow) {
+        SDL_DestroyWindow(mWindow);
+        mWindow = nullptr;
+    }
+    if (mVideoStarted) {
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        mVideoStarted = false;
+    }
+    mQueue.Clear();
+}
+
+uintptr_t SdlWindow::Handle() const {
+    return mWindow ? SDL_GetWindowID(mWindow) : 0;
+}
+
+void SdlWindow::Show(ShowCommand command) {
+    if (!mWindow)
+        return;
+    switch (command) {
+    case ShowCommand::Hide:
+        SDL_HideWindow(mWindow);
+        break;
+    case ShowCommand::Show:
+        SDL_ShowWindow(mWindow);
+        break;
+    case ShowCommand::Minimize:
+        SDL_MinimizeWindow(mWindow);
+        break;
+    case ShowCommand::Restore:
+        SDL_RestoreWindow(mWindow);
+        break;
+    }
+}
+
+bool SdlWindow::IsVisible() const {
+    return mWindow && (SDL_GetWindowFlags(mWindow) & SDL_WINDOW_SHOWN);
+}
+
+bool SdlWindow::IsMinimized() const {
+    return mWindow && (SDL_GetWindowFlags(mWindow) & SDL_WINDOW_MINIMIZED);
+}
+
+void SdlWindow::SetCaption(const std::string& utf8) {
+    if (mWindow)
+        SDL_SetWindowTitle(mWindow, utf8.c_str());
+}
+
+std::string SdlWindow::Caption() const {
+    return mWindow ? SDL_GetWindowTitle(mWindow) : "";
+}
+
+void SdlWindow::SetClientSize(int32_t width, int32_t height) {
+    if (!mWindow)
+        return;
+    SDL_SetWindowSize(mWindow, width, height);
+    mQueue.Translator().SetClientSize(width, height);
+}
+
+void SdlWindow::GetClientSize(int32_t& width, int32_t& height) const {
+    int w = 0, h = 0;
+    if (mWindow)
+        SDL_GetWindowSize(mWindow, &w, &h);
+    width = w;
+    height = h;
+}
+
+void SdlWindow::SetPosition(int32_t x, int32_t y) {
+    if (mWindow)
+        SDL_SetWindowPosition(mWindow, PositionOrCentred(x), PositionOrCentred(y));
+}
+
+void SdlWindow::GetPosition(int32_t& x, int32_t& y) const {
+    int left = 0, top = 0;
+    if (mWindow)
+        SDL_GetWindowPosition(mWindow, &left, &top);
+    x = left;
+    y = top;
+}
+
+bool SdlWindow::SetFullScreen(bool fullScreen) {
+    if (!mWindow)
+        return false;
+    if (SDL_SetWindowFullscreen(mWindow, fullScreen ? SDL_WINDOW_FULLSCREEN : 0) != 0) {
+        PlatformLog("Cannot switch the main window %s: %s",
+                    fullScreen ? "to full screen" : "back to a window", SDL_GetError());
+        return false;
+    }
+    return true;
+}
+
+bool SdlWindow::IsFullScreen() const {
+    return mWindow && (SDL_GetWindowFlags(mWindow) & SDL_WINDOW_FULLSCREEN);
+}
+
+bool SdlWindow::SetCapture() {
+    if (!mWindow)
+        return false;
+    if (mCaptured)
+        return true;
+    if (SDL_CaptureMouse(SDL_TRUE) != 0)
+        return false;
+    mCaptured = true;
+    mQueue.Translator().SetCaptured(true);
+    return true;
+}
+
+void SdlWindow::ReleaseCapture() {
+    if (!mCaptured)
+        return;
+    SDL_CaptureMouse(SDL_FALSE);
+    mCaptured = false;
+    mQueue.Translator().SetCaptured(false);
+}
+
+bool SdlWindow::HasCapture() const {
+    return mCaptured;
+}
+
+void SdlWindow::WarpPointer(int32_t x, int32_t y) {
+    if (mWindow)
+        SDL_WarpMouseInWindow(mWindow, x, y);
+}
+
+bool SdlWindow::GetPointerPosition(int32_t& x, int32_t& y) const {
+    if (!mWindow)
+        return false;
+    int px = 0, py = 0;
+    if (SDL_GetMouseFocus() == mWindow) {
+        SDL_GetMouseState(&px, &py);
+    } else {
+        int left = 0, top = 0;
+        SDL_GetGlobalMouseState(&px, &py);
+        SDL_GetWindowPosition(mWindow, &left, &top);
+        px -= left;
+        py -= top;
+    }
+    x = px;
+    y = py;
+    return true;
+}
+
+bool SdlWindow::SetRelativeMouseMode(bool on) {
+    if (!mWindow)
+        return false;
+    if (SDL_SetRelativeMouseMode(on ? SDL_TRUE : SDL_FALSE) != 0) {
+        PlatformLog("Relative mouse mode not available: %s", SDL_GetError());
+        return false;
+    }
+    return true;
+}
+
+bool SdlWindow::TrackMouse(uint32_t flags) {
+    if (!mWindow)
+        return false;
+    mQueue.TrackMouse(flags, TimerNow());
+    return true;
+}
+
+void SdlWindow::Translate(const SDL_Event& event) {
+    mQueue.Translate(event, TimerNow());
+    // Losing the focus ends the capture.
+    if (mCaptured && !mQueue.Translator().IsCaptured()) {
+        SDL_CaptureMouse(SDL_FALSE);
+        mCaptured = false;
+    }
+}
+
+bool SdlWindow::PeekMessage(WindowMessage& message) {
+    if (!mWindow)
+        return false;
+    if (mQueue.TakeQueued(message, TimerNow()))
+        return true;
+    SDL_Event event;
+    while (SDL_PollEvent(&event)) {
+        Translate(event);
+        if (mQueue.TakeQueued(message, TimerNow()))
+            return true;
+    }
+    return mQueue.TakeLowPriority(message, TimerNow());
+}
+
+bool SdlWindow::WaitMessage(uint32_t timeoutMs) {
+    if (!mWindow)
+        return false;
+    uint32_t now = TimerNow();
+    if (mQueue.HasReady(now))
+        return true;
+    int64_t wait = timeoutMs;
+    int64_t due = mQueue.MsUntilDue(now);
+    if (due >= 0)
+        wait = std::min(wait, due);
+    SDL_Event event;
+    if (SDL_WaitEventTimeout(&event, static_cast<int>(wait)))
+        Translate(event);
+    return mQueue.HasReady(TimerNow());
+}
+
+void SdlWindow::PostQuitMessage(int32_t exitCode) {
+    mQueue.PostQuit(exitCode);
+}
+
+bool SdlWindow::PostMessage(uint32_t message, uintptr_t wParam, intptr_t lParam) {
+    if (!mWindow)
+        return false;
+    SDL_Event event{};
+    event.type = PostedEventType();
+    event.user.code = static_cast<Sint32>(message);
+    event.user.data1 = reinterpret_cast<void*>(wParam);
+    event.user.data2 = reinterpret_cast<void*>(lParam);
+    return SDL_PushEvent(&event) == 1;
+}
+
+bool SdlWindow::SetTimer(uint32_t id, uint32_t intervalMs) {
+    if (!mWindow)
+        return false;
+    mQueue.SetTimer(id, intervalMs, TimerNow());
+    return true;
+}
+
+bool SdlWindow::KillTimer(uint32_t id) {
+    return mQueue.KillTimer(id);
+}
+
+void SdlWindow::Invalidate() {
+    mQueue.Translator().Invalidate();
+}
+
+uint16_t SdlWindow::GetKeyState(uint32_t virtualKey) const {
+    return mQueue.Translator().KeyState(virtualKey);
+}
+
+bool SdlWindow::IsForeground() const {
+    return mWindow && (SDL_GetWindowFlags(mWindow) & SDL_WINDOW_INPUT_FOCUS);
+}
+
+bool SdlWindow::SetForeground() {
+    if (!mWindow)
+        return false;
+    SDL_RaiseWindow(mWindow);
+    if (SDL_SetWindowInputFocus(mWindow) != 0) {
+        PlatformLog("Cannot bring the main window to the front: %s", SDL_GetError());
+        return false;
+    }
+    return true;
+}
+
+bool SdlWindow::IsTopmost() const {
+    return mWindow && (SDL_GetWindowFlags(mWindow) & SDL_WINDOW_ALWAYS_ON_TOP);
+}
+
+bool SdlWindow::SetTopmost(bool topmost) {
+    if (!mWindow)
+        return false;
+    SDL_SetWindowAlwaysOnTop(mWindow, topmost ? SDL_TRUE : SDL_FALSE);
+    return IsTopmost() == topmost;
+}
+
+std::optional<bool> SdlWindow::IsFrontmost() const {
+    // SDL does not report the stacking order of other programs' windows.
+    return std::nullopt;
+}
+
+bool SdlWindow::MakeGlCurrent() {
+    return mWindow && mContext && SDL_GL_MakeCurrent(mWindow, mContext) == 0;
+}
+
+void SdlWindow::SwapBuffers() {
+    if (mWindow && mContext)
+        SDL_GL_SwapWindow(mWindow);
+}
+
+bool SdlWindow::SetSwapInterval(int interval) {
+    return mContext && SDL_GL_SetSwapInterval(interval) == 0;
+}
+
+void SdlWindow::GetDrawableSize(int32_t& width, int32_t& height) const {
+    int w = 0, h = 0;
+    if (mWindow)
+        SDL_GL_GetDrawableSize(mWindow, &w, &h);
+    width = w;
+    height = h;
+}
+
+} // namespace platform

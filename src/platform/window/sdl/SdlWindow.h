@@ -1,0 +1,84 @@
+#pragma once
+
+#include "platform/window/MessageQueue.h"
+#include "platform/window/Window.h"
+
+#include <SDL_video.h>
+
+namespace platform {
+
+// The main window on SDL2: a window of fixed client size with an OpenGL 2.1
+// compatibility context that stays with it for its life, and the program's
+// own icon. SDL's events go through the input translator into the message
+// queue; capture is SDL_CaptureMouse. Holds SDL's video subsystem while it
+// exists.
+class SdlWindow : public Window {
+public:
+    SdlWindow() = default;
+    ~SdlWindow() override;
+    SdlWindow(const SdlWindow&) = delete;
+    SdlWindow& operator=(const SdlWindow&) = delete;
+
+    bool Create(const WindowSpec& spec) override;
+    void Destroy() override;
+    bool IsCreated() const override { return mWindow != nullptr; }
+    uintptr_t Handle() const override;
+    const std::string& LastError() const override { return mError; }
+
+    void Show(ShowCommand command) override;
+    bool IsVisible() const override;
+    bool IsMinimized() const override;
+    void SetCaption(const std::string& utf8) override;
+    std::string Caption() const override;
+    void SetClientSize(int32_t width, int32_t height) override;
+    void GetClientSize(int32_t& width, int32_t& height) const override;
+    void SetPosition(int32_t x, int32_t y) override;
+    void GetPosition(int32_t& x, int32_t& y) const override;
+    bool SetFullScreen(bool fullScreen) override;
+    bool IsFullScreen() const override;
+
+    bool SetCapture() override;
+    void ReleaseCapture() override;
+    bool HasCapture() const override;
+    void WarpPointer(int32_t x, int32_t y) override;
+    bool GetPointerPosition(int32_t& x, int32_t& y) const override;
+    bool SetRelativeMouseMode(bool on) override;
+    bool TrackMouse(uint32_t flags) override;
+
+    bool PeekMessage(WindowMessage& message) override;
+    bool WaitMessage(uint32_t timeoutMs) override;
+    void PostQuitMessage(int32_t exitCode) override;
+    bool PostMessage(uint32_t message, uintptr_t wParam, intptr_t lParam) override;
+    bool SetTimer(uint32_t id, uint32_t intervalMs) override;
+    bool KillTimer(uint32_t id) override;
+    void Invalidate() override;
+
+    uint16_t GetKeyState(uint32_t virtualKey) const override;
+
+    bool IsForeground() const override;
+    bool SetForeground() override;
+    bool IsTopmost() const override;
+    bool SetTopmost(bool topmost) override;
+    std::optional<bool> IsFrontmost() const override;
+
+    bool HasGlContext() const override { return mContext != nullptr; }
+    bool MakeGlCurrent() override;
+    void SwapBuffers() override;
+    bool SetSwapInterval(int interval) override;
+    void GetDrawableSize(int32_t& width, int32_t& height) const override;
+
+    SDL_Window* NativeWindow() const { return mWindow; }
+
+private:
+    void Translate(const SDL_Event& event);
+    bool Fail(const char* what);
+
+    SDL_Window* mWindow = nullptr;
+    SDL_GLContext mContext = nullptr;
+    bool mVideoStarted = false;
+    bool mCaptured = false;
+    MessageQueue mQueue;
+    std::string mError;
+};
+
+} // namespace platform
