@@ -21,6 +21,8 @@
 
 namespace {
 
+uintptr_t gHarnessWindow = 0;
+
 // Kept loaded for the whole run: the command line it gave may live in it.
 platform::SharedModule& HarnessModule() {
     static platform::SharedModule* const module = new platform::SharedModule;
@@ -63,11 +65,15 @@ void LoadPlugInModules() {
 
 } // namespace
 
+uintptr_t GetHarnessWindow() {
+    return gHarnessWindow;
+}
+
 void ApplicationMain(uintptr_t instance, uintptr_t, const char* commandLineText, int showCommand,
                      const TGameCallback& callback, bool allowMultiple) {
     // 1.
     const char* text = commandLineText ? commandLineText : "";
-    uintptr_t harnessWindow = RunTestHarness(text);
+    gHarnessWindow = RunTestHarness(text);
     TCommandLine commandLine(TString(text ? text : ""));
     TCommandLine::SetProcessCommandLine(commandLine);
     // 2.
@@ -151,6 +157,6 @@ void ApplicationMain(uintptr_t instance, uintptr_t, const char* commandLineText,
     if (callback) {
         callback(application, commandLine.GetText().CStr());
     }
-    platform->PostQuitTo(harnessWindow);
+    platform->PostQuitTo(gHarnessWindow);
     delete application;
 }

@@ -23,6 +23,9 @@ using TTestHook = uintptr_t (*)(const char** commandLine);
 inline constexpr char kHarnessModuleName[] = "nbHarness.so";
 inline constexpr char kTestHookName[] = "TestHook";
 
+// The window id that the test harness returned in this run; 0 without one.
+uintptr_t GetHarnessWindow();
+
 // The application frame: reads the command line, builds the platform
 // object (which keeps a second instance from running unless allowMultiple,
 // "--multiple" or "-wnd=" say otherwise), connects to a host, sets up the
