@@ -1,0 +1,19 @@
+#pragma once
+
+struct lua_State;
+
+// Operations over the engine API that the script wrappers and messages
+// share.
+
+// The length of the table at index: its field "n" when that is a number
+// (truncated), otherwise the largest numeric key with a non-nil value
+// (truncated; 0 when there is none or it is below 1). Clamped to the int
+// range. 0 for a value that is not a table.
+int LuaGetTableLength(lua_State* L, int index);
+
+// Pushes a new full userdata whose payload is the pointer (the full
+// pointer: 8 bytes on a 64-bit machine).
+void LuaPushPointerBox(lua_State* L, void* pointer);
+// The pointer in a box made by LuaPushPointerBox; null for other values
+// (a userdata of pointer size without a metatable is taken for a box).
+void* LuaToPointerBox(lua_State* L, int index);

@@ -1,0 +1,80 @@
+#pragma once
+
+#include <cstddef>
+
+struct lua_State;
+
+// The one way the framework opens and feeds a Lua state. The engine is the
+// stock Lua 5.1 library; what makes it the framework's dialect (per-type
+// tables, the 5.0 library behaviour the scripts rely on, the string-library
+// additions, wide strings, the source translator) is put around it here, so
+// the script host, animation scripts and window scripts all run the same
+// engine. The caller owns the state and closes it with lua_close.
+
+// A new state: memory through realloc and free, a panic function that
+// writes the error to stderr and the debug log and ends the process with
+// exit code 1, the stock libraries (base with coroutines, table, string,
+// math, io, os, debug; not the 5.1 package library) and the dialect layer.
+// Null when the state cannot be made.
+lua_State* LuaOpenState();
+
+// Compiles a chunk like luaL_loadbuffer and leaves its function on the
+// stack (status 0), or an error text (LUA_ERRSYNTAX, LUA_ERRMEM). Source
+// text passes through the dialect translator first; precompiled chunks are
+// loaded as they are. chunkName is the name shown in messages ("@file",
+// "=name" or the source itself); null names the chunk "?".
+int LuaLoadBuffer(lua_State* L, const char* text, size_t size, const char* chunkName);
+
+// Compiles a file opened through the framework's files: the logical name
+// first (as TFile opens it), then, for a name without the "::" prefix, the
+// disk path as it stands. A first line starting with '#' is skipped (its
+// line still counts). On failure an error text is pushed and LUA_ERRFILE
+// (cannot open or read) or the compile status is returned.
+int LuaLoadFile(lua_State* L, const char* fileName);
+
+// Status codes as the 5.0-dialect engine numbered them. The 5.1 engine
+// numbers its codes differently (it adds LUA_YIELD = 1 and moves the rest
+// up); the framework's callers and scripts see these.
+inline constexpr int kLua50Ok = 0;
+inline constexpr int kLua50ErrRun = 1;
+inline constexpr int kLua50ErrFile = 2;
+inline constexpr int kLua50ErrSyntax = 3;
+inline constexpr int kLua50ErrMem = 4;
+inline constexpr int kLua50ErrErr = 5;
+
+// A 5.1 status in 5.0 numbering; LUA_YIELD gives kLua50Ok (a 5.0 resume
+// reports a yield as success).
+int LuaStatusTo50(int status);
+
+// Compiles and runs a chunk in protected mode, the old lua_dobuffer way:
+// on success the chunk's results are left on the stack; on failure the
+// error text is handed to the global function "_ALERT" (or written to
+// stderr when there is none) and removed. Returns a 5.0-numbered status.
+int LuaDoBuffer(lua_State* L, const char* text, size_t size, const char* chunkName);
+// LuaDoBuffer over a 0-terminated text that also names the chunk.
+int LuaDoString(lua_State* L, const char* text);
+// LuaDoBuffer over a file read as LuaLoadFile reads it.
+int LuaDoFile(lua_State* L, const char* fileName);
+
+// Resumes a coroutine thread with narg arguments on its stack, the 5.0
+// way: kLua50Ok both when it yielded and when it ended (lua_status tells
+// them apart: LUA_YIELD while suspended), otherwise a 5.0 error code with
+// the message on the thread's stack. Resuming a thread whose function has
+// ended fails with "cannot resume dead coroutine".
+int LuaResume(lua_State* thread, int narg);
+
+// The registry's integer keys, which the 5.0-dialect engine reached as the
+// pseudo-indices below kLuaRegistryRefBase (index kLuaRegistryRefBase - n
+// named registry[n]). The 5.1 engine has no such indices, so native code
+// turns them into registry reads through these helpers.
+inline constexpr int kLuaRegistryRefBase = -40000;
+inline constexpr int LuaRegistryRefIndex(int n) {
+    return kLuaRegistryRefBase - n;
+}
+inline constexpr bool LuaIsRegistryRefIndex(int index) {
+    return index < kLuaRegistryRefBase;
+}
+// Pushes registry[n].
+void LuaPushRegistryRef(lua_State* L, int n);
+// Pushes the value at index, which may be a registry reference index.
+void LuaPushIndex(lua_State* L, int index);

@@ -1,0 +1,238 @@
+#include "framework/script/engine/LuaState.h"
+
+#include "framework/script/engine/LuaTestState.h"
+#include "support/TempFolder.h"
+
+#include <lauxlib.h>
+#include <lua.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+using support::LuaTestState;
+
+namespace {
+
+// Installs an _ALERT that keeps its messages in the global list ALERTS.
+void CatchAlerts(LuaTestState& state) {
+    ASSERT_TRUE(state.Run("ALERTS = {} function _ALERT(m) table.insert(ALERTS, m) end"));
+}
+
+} // namespace
+
+TEST(LuaState, OpensWithStockLibraries) {
+    LuaTestState state;
+    ASSERT_NE(state.L(), nullptr);
+    EXPECT_EQ(state.Eval("type(string.upper), type(table.insert), type(math.floor)"),
+              "function,function,function");
+    EXPECT_EQ(state.Eval("type(coroutine.create), type(io.write), type(os.time)"),
+              "function,function,function");
+    EXPECT_EQ(state.Eval("type(debug.traceback), type(_LOADED), _LOADED.string == string"),
+              "function,table,true");
+    // The 5.1 module system is not the dialect's.
+    EXPECT_EQ(state.Eval("package, module"), "nil,nil");
+}
+
+TEST(LuaState, LoadBuffer_LeavesFunctionOrSyntaxError) {
+    LuaTestState state;
+    lua_State* L = state.L();
+    const std::string good = "return 1 + 2";
+    ASSERT_EQ(LuaLoadBuffer(L, good.data(), good.size(), "=good"), 0);
+    ASSERT_TRUE(lua_isfunction(L, -1));
+    ASSERT_EQ(lua_pcall(L, 0, 1, 0), 0);
+    EXPECT_EQ(lua_tonumber(L, -1), 3);
+    lua_pop(L, 1);
+
+    const std::string bad = "return +";
+    EXPECT_EQ(LuaLoadBuffer(L, bad.data(), bad.size(), "=bad"), LUA_ERRSYNTAX);
+    EXPECT_NE(std::string(lua_tostring(L, -1)).find("bad:1:"), std::string::npos);
+    lua_pop(L, 1);
+    EXPECT_EQ(lua_gettop(L), 0);
+}
+
+TEST(LuaState, LoadBuffer_TakesPrecompiledChunks) {
+    LuaTestState state;
+    ASSERT_TRUE(state.Run("return string.dump(function() return 'dumped' end)"));
+    const std::string chunk = state.mResult;
+    lua_State* L = state.L();
+    ASSERT_EQ(LuaLoadBuffer(L, chunk.data(), chunk.size(), "=dump"), 0);
+    ASSERT_EQ(lua_pcall(L, 0, 1, 0), 0);
+    EXPECT_STREQ(lua_tostring(L, -1), "dumped");
+    lua_pop(L, 1);
+}
+
+TEST(LuaState, DialectTable_HoldsOperatorHelpersAndW) {
+    LuaTestState state;
+    lua_State* L = state.L();
+    lua_getfield(L, LUA_REGISTRYINDEX, kLuaDialectName);
+    ASSERT_TRUE(lua_istable(L, -1));
+    for (const char* name : {"band", "bor", "shl", "shr", "W"}) {
+        lua_getfield(L, -1, name);
+        EXPECT_TRUE(lua_isfunction(L, -1)) << name;
+        lua_pop(L, 1);
+    }
+    lua_pop(L, 1);
+    EXPECT_EQ(state.Eval("W('a\\0b\\0')"), "L\"ab\"");
+    EXPECT_NE(state.Eval("W('abc')").find("even number of bytes"), std::string::npos);
+}
+
+TEST(LuaState, LoadStringAndLoadFile_GiveNilAndMessageOnFailure) {
+    LuaTestState state;
+    EXPECT_EQ(state.Eval("loadstring('return 6 * 7')()"), "42");
+    EXPECT_EQ(state.Eval("select('#', loadstring('return +', 'chunk'))"), "2");
+    EXPECT_NE(state.Eval("select(2, loadstring('return +', '=chunk'))").find("chunk:1:"),
+              std::string::npos);
+    EXPECT_EQ(state.Eval("loadfile('/nonexistent/none.lua')"),
+              "nil,cannot open /nonexistent/none.lua");
+}
+
+TEST(LuaState, DoBuffer_SendsErrorsToAlertAndReturnsOldCodes) {
+    LuaTestState state;
+    CatchAlerts(state);
+    lua_State* L = state.L();
+    EXPECT_EQ(LuaDoString(L, "error('boom', 0)"), kLua50ErrRun);
+    EXPECT_EQ(LuaDoString(L, "return +"), kLua50ErrSyntax);
+    EXPECT_EQ(lua_gettop(L), 0);
+    EXPECT_EQ(state.Eval("#ALERTS, ALERTS[1]"), "2,boom");
+    EXPECT_NE(state.Eval("ALERTS[2]").find("unexpected symbol"), std::string::npos);
+
+    EXPECT_EQ(LuaDoString(L, "return 1, 2"), kLua50Ok);
+    EXPECT_EQ(lua_gettop(L), 2);
+    lua_settop(L, 0);
+}
+
+TEST(LuaState, DoBuffer_SurvivesFailingAlert) {
+    LuaTestState state;
+    ASSERT_TRUE(state.Run("function _ALERT() error('alert broke') end"));
+    EXPECT_EQ(LuaDoString(state.L(), "error('first')"), kLua50ErrRun);
+    EXPECT_EQ(lua_gettop(state.L()), 0);
+    ASSERT_TRUE(state.Run("_ALERT = nil"));
+    EXPECT_EQ(LuaDoString(state.L(), "error('second')"), kLua50ErrRun);
+    EXPECT_EQ(lua_gettop(state.L()), 0);
+}
+
+TEST(LuaState, DefaultAlert_IsAFunction) {
+    LuaTestState state;
+    EXPECT_EQ(state.Eval("type(_ALERT)"), "function");
+    EXPECT_EQ(LuaDoString(state.L(), "error({})"), kLua50ErrRun);
+}
+
+TEST(LuaState, StatusCodes_MapToOldNumbering) {
+    struct Case {
+        int status;
+        int expected;
+    } cases[] = {
+        {0, kLua50Ok},
+        {LUA_YIELD, kLua50Ok},
+        {LUA_ERRRUN, kLua50ErrRun},
+        {LUA_ERRSYNTAX, kLua50ErrSyntax},
+        {LUA_ERRMEM, kLua50ErrMem},
+        {LUA_ERRERR, kLua50ErrErr},
+        {LUA_ERRFILE, kLua50ErrFile},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(LuaStatusTo50(c.status), c.expected) << c.status;
+}
+
+TEST(LuaState, Resume_ReportsYieldAndEndAsSuccessAndDeadThreadAsError) {
+    LuaTestState state;
+    lua_State* L = state.L();
+    ASSERT_TRUE(state.Run("function co(a) local b = coroutine.yield(a + 1) return b * 2 end"));
+    lua_State* thread = lua_newthread(L);
+    lua_getglobal(thread, "co");
+    lua_pushnumber(thread, 1);
+    EXPECT_EQ(LuaResume(thread, 1), kLua50Ok);
+    EXPECT_EQ(lua_status(thread), LUA_YIELD);
+    EXPECT_EQ(lua_tonumber(thread, -1), 2);
+    lua_settop(thread, 0);
+    lua_pushnumber(thread, 5);
+    EXPECT_EQ(LuaResume(thread, 1), kLua50Ok);
+    EXPECT_EQ(lua_status(thread), 0);
+    EXPECT_EQ(lua_tonumber(thread, -1), 10);
+    lua_settop(thread, 0);
+    EXPECT_EQ(LuaResume(thread, 0), kLua50ErrRun);
+    EXPECT_STREQ(lua_tostring(thread, -1), "cannot resume dead coroutine");
+
+    lua_State* failing = lua_newthread(L);
+    ASSERT_EQ(luaL_loadstring(failing, "error('inside', 0)"), 0);
+    EXPECT_EQ(LuaResume(failing, 0), kLua50ErrRun);
+    EXPECT_STREQ(lua_tostring(failing, -1), "inside");
+    lua_settop(L, 0);
+}
+
+TEST(LuaState, RegistryReferences_ReadIntegerKeys) {
+    LuaTestState state;
+    lua_State* L = state.L();
+    lua_pushliteral(L, "kept");
+    int ref = luaL_ref(L, LUA_REGISTRYINDEX);
+    EXPECT_TRUE(LuaIsRegistryRefIndex(LuaRegistryRefIndex(ref)));
+    EXPECT_FALSE(LuaIsRegistryRefIndex(LUA_GLOBALSINDEX));
+    EXPECT_EQ(LuaRegistryRefIndex(ref), -40000 - ref);
+    LuaPushIndex(L, LuaRegistryRefIndex(ref));
+    EXPECT_STREQ(lua_tostring(L, -1), "kept");
+    LuaPushRegistryRef(L, ref);
+    EXPECT_TRUE(lua_rawequal(L, -1, -2));
+    lua_pushnumber(L, 7);
+    LuaPushIndex(L, -1);
+    EXPECT_EQ(lua_tonumber(L, -1), 7);
+    LuaPushRegistryRef(L, ref + 1000);
+    EXPECT_TRUE(lua_isnil(L, -1));
+    lua_settop(L, 0);
+    luaL_unref(L, LUA_REGISTRYINDEX, ref);
+}
+
+TEST(LuaStateDeathTest, Panic_EndsProcessWithCodeOne) {
+    EXPECT_EXIT(
+        {
+            lua_State* L = LuaOpenState();
+            lua_pushliteral(L, "unprotected");
+            lua_error(L);
+        },
+        testing::ExitedWithCode(1), "unprotected");
+}
+
+TEST(LuaState, Require_FindsFilesThroughLuaPath) {
+    support::TempFolder folder;
+    folder.Write("mods/first.lua", "count = (count or 0) + 1\nreturn { name = _REQUIREDNAME }");
+    folder.Write("mods/plain.lua", "plainRan = true");
+    folder.Write("mods/broken.lua", "return +");
+    LuaTestState state;
+    const std::string path =
+        "::" + folder.Path().string() + "/none/?.lua;::" + folder.Path().string() + "/mods/?.lua";
+    ASSERT_TRUE(state.Run("LUA_PATH = '" + path + "'"));
+    EXPECT_EQ(state.Eval("require('first').name, count"), "first,1");
+    // Loaded once; the result is kept in _LOADED.
+    EXPECT_EQ(state.Eval("require('first') == _LOADED.first, count"), "true,1");
+    EXPECT_EQ(state.Eval("require('plain'), plainRan"), "true,true");
+    EXPECT_EQ(state.Eval("_REQUIREDNAME"), "nil");
+    EXPECT_NE(state.Error("require('missing')").find("could not load package `missing' from path"),
+              std::string::npos);
+    EXPECT_NE(state.Error("require('broken')").find("error loading package `broken'"),
+              std::string::npos);
+}
+
+TEST(LuaState, Require_DefaultsToPlainPathsAndTakesDiskNames) {
+    support::TempFolder folder;
+    std::string file = folder.Write("mod.lua", "return 'from disk'");
+    LuaTestState state;
+    // Without LUA_PATH the name itself and name.lua are tried.
+    std::string stem = file.substr(0, file.size() - 4);
+    EXPECT_EQ(state.Eval("require('" + stem + "')"), "from disk");
+}
+
+TEST(LuaState, DoFileAndLoadFile_ReadThroughFramework) {
+    support::TempFolder folder;
+    std::string file =
+        folder.Write("script.lua", "#!/usr/bin/lua\nreturn 1, 2, debug.getinfo(1).currentline");
+    std::string broken = folder.Write("broken.lua", "\n\nx = = 1");
+    LuaTestState state;
+    EXPECT_EQ(state.Eval("dofile('" + file + "')"), "1,2,2");
+    EXPECT_EQ(state.Eval("dofile('::" + file + "')"), "1,2,2");
+    EXPECT_NE(state.Eval("loadfile('" + broken + "')").find("broken.lua:3:"), std::string::npos);
+    EXPECT_NE(state.Error("dofile('" + broken + "')").find("broken.lua:3:"), std::string::npos);
+    EXPECT_EQ(LuaDoFile(state.L(), file.c_str()), kLua50Ok);
+    lua_settop(state.L(), 0);
+    EXPECT_EQ(LuaDoFile(state.L(), (file + ".none").c_str()), kLua50ErrFile);
+    EXPECT_EQ(lua_gettop(state.L()), 0);
+}
