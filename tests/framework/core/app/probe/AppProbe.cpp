@@ -1,0 +1,69 @@
+// Runs the application frame the way the game's entry point does and
+// reports on standard output: every start-up and shut-down step ("step
+// <name>"), and from inside the game callback the command line, the
+// working folder, the harness's window id, the game-state handlers and a
+// list of settings. With CORVALO_PROBE_MODE=wait it then pulls events until
+// the quit event (SIGTERM) and reports the requests of later starts.
+
+#include "framework/core/TCommandLine.h"
+#include "framework/core/TSettings.h"
+#include "framework/core/app/ApplicationMain.h"
+#include "framework/core/app/StartupTrace.h"
+#include "framework/core/app/TApplication.h"
+#include "framework/core/app/TEvent.h"
+#include "framework/core/app/TPlatform.h"
+#include "framework/host/TGameState.h"
+#include "velk/GameStartup.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <unistd.h>
+
+namespace {
+
+const char* const kReportedSettings[] = {
+    "activex",  "downloadurl", "stringtest", "cheatcode", "installkey",   "startupdir",
+    "gamename", "publisher",   "version",    "buildtag",  "utf8modeinit", "harness",
+    "a",        "b",           "c",          "memorymax", "nbgamehandle", "encryptionkey",
+};
+
+int ProbeMain(TApplication* application, const char* commandLine) {
+    std::printf("cmdline %s\n", commandLine);
+    char folder[4096];
+    std::printf("cwd %s\n", getcwd(folder, sizeof folder) ? folder : "?");
+    std::printf("harness %lx\n", static_cast<unsigned long>(GetHarnessWindow()));
+    std::printf("handlers %d\n", TGameState::GetHandlerCount());
+    std::printf("userdata %s\n", application->GetPlatform()->mUserDataFolder.CStr());
+    for (const char* name : kReportedSettings) {
+        if (HasSetting(name)) {
+            std::printf("setting %s=%s\n", name, GetSetting(name).CStr());
+        } else {
+            std::printf("setting %s absent\n", name);
+        }
+    }
+    std::fflush(stdout);
+    const char* mode = std::getenv("CORVALO_PROBE_MODE");
+    if (mode && std::strcmp(mode, "wait") == 0) {
+        TEvent event;
+        do {
+            application->GetEvent(event);
+        } while (event.type != kEventQuit);
+        std::printf("front %d\n", application->GetPlatform()->GetFrontRequests());
+    }
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    SetStartupTrace([](const char* step) {
+        std::printf("step %s\n", step);
+        std::fflush(stdout);
+    });
+    TCommandLine commandLine = TCommandLine::FromArguments(argc, argv);
+    ApplyStartupRecord(MakeGameStartupRecord());
+    ApplicationMain(0, 0, commandLine.GetText().CStr(), 1, ProbeMain, false);
+    std::printf("end\n");
+    return 0;
+}
