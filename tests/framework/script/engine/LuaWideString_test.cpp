@@ -1,0 +1,197 @@
+#include "framework/script/engine/LuaWideString.h"
+
+#include "framework/script/engine/LuaTestState.h"
+#include "framework/script/engine/LuaTypeTables.h"
+
+#include <lauxlib.h>
+#include <lua.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+
+using support::LuaTestState;
+
+namespace {
+
+struct Snippet {
+    const char* code;
+    const char* expected;
+};
+
+void ExpectAll(LuaTestState& state, const Snippet* begin, const Snippet* end) {
+    for (const Snippet* c = begin; c != end; ++c)
+        EXPECT_EQ(state.Run(c->code) ? state.mResult : "error: " + state.mError, c->expected)
+            << c->code;
+}
+
+int CheckWide(lua_State* L) {
+    size_t length = 0;
+    luaL_checkwstring(L, 1, &length);
+    lua_pushnumber(L, static_cast<lua_Number>(length));
+    return 1;
+}
+
+} // namespace
+
+TEST(LuaWideString, IdentityTypeAndEquality) {
+    LuaTestState state;
+    const Snippet cases[] = {
+        {"return type(WS('abc'))", "wstring"},
+        {"return WS('abc') == WS('abc'), rawequal(WS('abc'), WS('abc'))", "true,true"},
+        {"return WS('abc') == 'abc', WS('abc') ~= WS('abd')", "false,true"},
+        {"return WS('') == W(''), type(W(''))", "true,wstring"},
+        {"local t = {} t[WS('k')] = 1 t[WS('k')] = t[WS('k')] + 1 return t[WS('k')], t.k", "2,nil"},
+        {"return WS('a') < WS('b'), WS('ab') < WS('b'), WS('a') < WS('ab'), WS('b') < WS('a')",
+         "true,true,true,false"},
+        {"return WS('a') <= WS('a'), WS('b') <= WS('a'), W(':&') > WS('z')", "true,false,true"},
+        {"return #WS('four')", "4"},
+    };
+    ExpectAll(state, std::begin(cases), std::end(cases));
+    EXPECT_NE(state.Error("return WS('a') < 'a'").find("attempt to compare"), std::string::npos);
+}
+
+TEST(LuaWideString, InterningSurvivesTheCollector) {
+    LuaTestState state;
+    ASSERT_TRUE(state.Run("KEPT = WS('kept') "
+                          "for i = 1, 200 do local dropped = WS('dropped' .. i) end "
+                          "local t = {} t[WS('gone')] = true "
+                          "collectgarbage('collect') collectgarbage('collect')"));
+    EXPECT_EQ(state.Eval("KEPT == WS('kept'), rawequal(KEPT, WS('kept'))"), "true,true");
+    EXPECT_EQ(state.Eval("WS('dropped5') == WS('dropped5'), WS('gone')"), "true,L\"gone\"");
+    // Dropped strings leave the interning table with the collection.
+    int before = lua_gc(state.L(), LUA_GCCOUNT, 0);
+    ASSERT_TRUE(state.Run("for i = 1, 5000 do local s = WS('temporary' .. i) end "
+                          "collectgarbage('collect')"));
+    EXPECT_LT(lua_gc(state.L(), LUA_GCCOUNT, 0), before + 200);
+}
+
+TEST(LuaWideString, Concatenation) {
+    LuaTestState state;
+    const Snippet cases[] = {
+        {"return WS('x') .. 12", "L\"x12\""},
+        {"return 1.5 .. WS('x') .. 2", "L\"1.5x2\""},
+        {"return WS('a') .. WS('b') .. WS('c')", "L\"abc\""},
+        {"return WS('x') .. 1/3", "L\"x0.33333333333333\""},
+        {"return WS('ab') .. WS('') == WS('ab')", "true"},
+        {"local mt = {__concat = function(a, b) return 'joined' end} "
+         "return WS('x') .. setmetatable({}, mt)",
+         "joined"},
+    };
+    ExpectAll(state, std::begin(cases), std::end(cases));
+    const Snippet errors[] = {
+        {"return WS('x') .. 'y'", "attempt to concatenate a wstring value"},
+        {"return 'y' .. WS('x')", "attempt to concatenate a string value"},
+        {"return WS('x') .. 'y' .. 'z'", "attempt to concatenate a wstring value"},
+        {"return WS('x') .. true", "attempt to concatenate a boolean value"},
+        {"return {} .. WS('x')", "attempt to concatenate a table value"},
+    };
+    for (const Snippet& c : errors) {
+        std::string error = state.Error(c.code);
+        EXPECT_NE(error.find(c.expected), std::string::npos) << c.code << ": " << error;
+        EXPECT_EQ(error.rfind("test:1:", 0), 0u) << c.code << ": " << error;
+    }
+}
+
+TEST(LuaWideString, ToStringAndToWString) {
+    LuaTestState state;
+    const Snippet cases[] = {
+        {"return tostring(W(':&')) == ':'", "true"},
+        {"return #tostring(W(':&')), tostring(WS('')) == ''", "1,true"},
+        {"return tostring(WS('abc'))", "abc"},
+        {"return towstring(nil), type(towstring(nil))", "nil,string"},
+        {"return towstring(12.5), towstring(1/3), towstring(100)",
+         "L\"12.5\",L\"0.33333333333333\",L\"100\""},
+        {"return towstring('abc') == WS('abc'), towstring('') == W('')", "true,true"},
+        {"return towstring('\\233')", "L\"\\x00e9\""},
+        {"local w = WS('same') return rawequal(towstring(w), w)", "true"},
+        {"return string.sub(string.format('%Q', towstring({})), 1, 9)", "L\"table: "},
+        {"return string.sub(string.format('%Q', towstring(print)), 1, 12)", "L\"function: "},
+        {"return towstring(setmetatable({}, {__tostring = function() return 'custom' end}))",
+         "L\"custom\""},
+        {"return type(tostring), type(towstring)", "function,function"},
+    };
+    ExpectAll(state, std::begin(cases), std::end(cases));
+    EXPECT_NE(state.Error("towstring(true)").find("value expected"), std::string::npos);
+    EXPECT_NE(state
+                  .Error("towstring(io.stdout and nil or debug.getregistry and "
+                         "(function() end) and false)")
+                  .find("value expected"),
+              std::string::npos);
+    EXPECT_NE(state.Error("towstring()").find("value expected"), std::string::npos);
+}
+
+TEST(LuaWideString, PrintWritesWideTextAsUtf8) {
+    LuaTestState state;
+    std::fflush(stdout);
+    testing::internal::CaptureStdout();
+    ASSERT_TRUE(state.Run("print(WS('wide'), 1, 'narrow', W(':&=\\216\\0\\222'))"));
+    ASSERT_TRUE(state.Run("local long = string.rep('ab', 600) print(WS(long) == WS(long), "
+                          "WS(long))"));
+    std::string out = testing::internal::GetCapturedStdout();
+    std::string expected = "wide\t1\tnarrow\t\xe2\x98\xba\xf0\x9f\x98\x80\n";
+    ASSERT_GE(out.size(), expected.size());
+    EXPECT_EQ(out.substr(0, expected.size()), expected);
+    std::string longText;
+    for (int i = 0; i < 600; ++i)
+        longText += "ab";
+    EXPECT_EQ(out.substr(expected.size()), "true\t" + longText + "\n");
+    ASSERT_TRUE(state.Run("tostring = function() return {} end"));
+    EXPECT_NE(state.Error("print(1)").find("`tostring' must return a string to `print'"),
+              std::string::npos);
+}
+
+TEST(LuaWideString, NativeApi) {
+    LuaTestState state;
+    lua_State* L = state.L();
+    const char16_t text[] = u"h\u00e9llo\u263a";
+    lua_pushwstring(L, text);
+    EXPECT_TRUE(LuaIsWString(L, -1));
+    EXPECT_EQ(LuaType(L, -1), kLuaTWString);
+    EXPECT_EQ(lua_type(L, -1), LUA_TUSERDATA);
+    EXPECT_STREQ(LuaTypeName(L, -1), "wstring");
+    EXPECT_TRUE(LuaIsString(L, -1));
+    EXPECT_EQ(LuaStrLen(L, -1), 6u);
+    size_t length = 0;
+    const char16_t* units = LuaToWString(L, -1, &length);
+    ASSERT_NE(units, nullptr);
+    EXPECT_EQ(std::u16string(units, length), text);
+    EXPECT_EQ(units[length], 0);
+
+    lua_pushlwstring(L, text, 5);
+    lua_pushlwstring(L, u"h\u00e9llo", 5);
+    EXPECT_TRUE(lua_rawequal(L, -1, -2));
+    lua_settop(L, 0);
+
+    lua_pushwstring(L, nullptr);
+    EXPECT_TRUE(lua_isnil(L, -1));
+    lua_pushlwstring(L, u"a\0b", 3);
+    EXPECT_EQ(LuaStrLen(L, -1), 3u);
+    lua_settop(L, 0);
+
+    // A number turns into its wide text in place; other values give null.
+    lua_pushnumber(L, 42.25);
+    units = lua_towstring(L, 1);
+    ASSERT_NE(units, nullptr);
+    EXPECT_EQ(std::u16string(units), u"42.25");
+    EXPECT_EQ(LuaType(L, 1), kLuaTWString);
+    lua_pushliteral(L, "narrow");
+    EXPECT_EQ(lua_towstring(L, -1), nullptr);
+    EXPECT_TRUE(LuaIsString(L, -1));
+    EXPECT_FALSE(LuaIsWString(L, -1));
+    EXPECT_EQ(LuaType(L, -1), LUA_TSTRING);
+    EXPECT_EQ(lua_towstring(L, 10), nullptr);
+    EXPECT_EQ(lua_towstring(L, LUA_REGISTRYINDEX), nullptr);
+    lua_newuserdata(L, 16);
+    EXPECT_FALSE(LuaIsWString(L, -1));
+    EXPECT_EQ(LuaType(L, -1), LUA_TUSERDATA);
+    lua_settop(L, 0);
+
+    lua_register(L, "checkwide", CheckWide);
+    EXPECT_EQ(state.Eval("checkwide(WS('abc')), checkwide(123)"), "3,3");
+    EXPECT_NE(state.Eval("checkwide('abc')")
+                  .find("bad argument #1 to 'checkwide' (wstring expected, got string)"),
+              std::string::npos);
+    EXPECT_NE(state.Eval("checkwide()").find("wstring expected, got no value"), std::string::npos);
+}
