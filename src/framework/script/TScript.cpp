@@ -1,10 +1,10 @@
 #include "framework/script/TScript.h"
 
 #include "framework/core/TLog.h"
+#include "framework/script/engine/LuaState.h"
 
 #include <lauxlib.h>
 #include <lua.h>
-#include <lualib.h>
 
 #include <mutex>
 
@@ -23,19 +23,11 @@ SearchPath& TheSearchPath() {
     return *path;
 }
 
-lua_State* OpenState() {
-    lua_State* state = luaL_newstate();
-    if (state) {
-        luaL_openlibs(state);
-    }
-    return state;
-}
-
 } // namespace
 
 TScript::TScript(lua_State* state) : mState(state) {
     if (!mState) {
-        mState = OpenState();
+        mState = LuaOpenState();
         mOwnsState = mState != nullptr;
         if (!mState) {
             LogPrintf("TScript: cannot open a Lua state");
@@ -83,7 +75,7 @@ bool TScript::DoLuaString(const TString& source) {
     if (!mState) {
         return false;
     }
-    int status = luaL_loadbuffer(mState, source.CStr(), source.Length(), source.CStr());
+    int status = LuaLoadBuffer(mState, source.CStr(), source.Length(), source.CStr());
     if (status == 0) {
         status = lua_pcall(mState, 0, 0, 0);
     }
@@ -147,8 +139,8 @@ bool TScript::Step() {
     // A fresh thread starts its function with the values above it; a
     // suspended one goes on from its yield.
     int arguments = mInCoroutine ? 0 : lua_gettop(mState) - 1;
-    int status = lua_resume(mState, arguments);
-    if (status == LUA_YIELD) {
+    int status = LuaResume(mState, arguments);
+    if (status == kLua50Ok && lua_status(mState) == LUA_YIELD) {
         lua_settop(mState, 0);
         mInCoroutine = true;
         return true;

@@ -1,0 +1,279 @@
+#include "AppFixture.h"
+
+#include "framework/core/ApplicationPresence.h"
+#include "framework/core/TStringTable.h"
+#include "framework/core/TTask.h"
+#include "framework/core/app/TEvent.h"
+#include "framework/graphics/TGraphics.h"
+#include "framework/graphics/TRenderer.h"
+#include "framework/host/TGameState.h"
+#include "framework/script/TWindowScript.h"
+#include "framework/sound/TSoundManager.h"
+#include "framework/ui/TScreen.h"
+#include "framework/ui/TWindowManager.h"
+
+#include <lua.h>
+
+#include <algorithm>
+#include <csignal>
+
+namespace {
+
+size_t IndexOf(const std::vector<std::string>& steps, const std::string& step) {
+    return static_cast<size_t>(std::find(steps.begin(), steps.end(), step) - steps.begin());
+}
+
+// Counts its runs; stays in the list.
+class CountingTask : public TTask {
+public:
+    explicit CountingTask(int& runs) : mRuns(runs) {}
+    bool Run() override {
+        ++mRuns;
+        return true;
+    }
+
+private:
+    int& mRuns;
+};
+
+TEST_F(AppFixture, Constructor_StoresTheSettingsFileInDocumentOrder) {
+    WriteAsset("settings.xml", "<settings><vsync>1</vsync><foo>bar</foo><memorymax>5000</memorymax>"
+                               "<viewportscale>1.5</viewportscale><foo>baz</foo></settings>");
+    TRenderer renderer;
+    BuildApplication();
+    EXPECT_STREQ(GetSetting("vsync").CStr(), "1");
+    // The later "foo" replaces the earlier one.
+    EXPECT_STREQ(GetSetting("foo").CStr(), "baz");
+    EXPECT_STREQ(GetSetting(kSettingTextureMemoryMax).CStr(), "100000000");
+    // The change hook acted on each.
+    EXPECT_TRUE(renderer.GetVerticalSync());
+    EXPECT_EQ(GetMemoryLimit(), 5000);
+    EXPECT_FLOAT_EQ(mApplication->GetPlatform()->mViewportScale.load(), 1.5f);
+}
+
+TEST_F(AppFixture, Constructor_WithoutASettingsFileKeepsTheDefaults) {
+    BuildApplication();
+    EXPECT_STREQ(GetSetting(kSettingMemoryMax).CStr(), "100000000");
+    EXPECT_STREQ(GetSetting(kSettingTextureMemoryMax).CStr(), "100000000");
+    EXPECT_EQ(GetMemoryLimit(), 100000000);
+    EXPECT_FALSE(GetSetting(TSettingKey::kComputerId).IsEmpty());
+    EXPECT_STREQ(GetSetting(kSettingUtf8ModeInit).CStr(), "1");
+}
+
+TEST_F(AppFixture, Constructor_NamesTheBuildAndLogsIt) {
+    BuildApplication();
+    TPlatform* platform = mApplication->GetPlatform();
+    EXPECT_STREQ(GetSetting(TSettingKey::kGameName).CStr(), "Corvalo");
+    EXPECT_STREQ(GetSetting(TSettingKey::kVersion).CStr(), platform->GetVersion().CStr());
+    EXPECT_STREQ(GetSetting(TSettingKey::kBuildTag).CStr(), platform->GetInternalName().CStr());
+    EXPECT_FALSE(platform->GetVersion().IsEmpty());
+    std::string log = ReadFile((UserFolder() / "logfile.txt").string());
+    std::string line = "Corvalo, version " + platform->GetVersion().ToStd() + ".";
+    EXPECT_NE(log.find(line), std::string::npos) << log;
+}
+
+TEST_F(AppFixture, Constructor_TakesUrlAndStringTestFromTheCommandLine) {
+    BuildApplication("-url=abc def --stringtest");
+    EXPECT_STREQ(GetSetting(TSettingKey::kDownloadUrl).CStr(), "abc");
+    EXPECT_STREQ(GetSetting(kSettingStringTest).CStr(), "1");
+}
+
+TEST_F(AppFixture, Constructor_LoadsTheStringFilesOfTheDataFolders) {
+    WriteAsset("strings.xml", StringFile("HELLO", "Hello"));
+    BuildPlatform();
+    mRoot.Write(UserFolder() / "strings_user.xml", StringFile("USER", "u"));
+    mRoot.Write(UserFolder() / "stringsx.xml.bak", StringFile("BAK", "b"));
+    mRoot.Write(UserFolder() / "other.xml", StringFile("OTHER", "o"));
+    mRoot.Write(UserFolder() / "strings.txt", StringFile("TEXT", "t"));
+    mRoot.Write(UserFolder() / "sub" / "strings_deep.xml", StringFile("DEEP", "d"));
+    mRoot.Write(CommonFolder() / "string_common.xml", StringFile("COMMON", "c"));
+    BuildApplication();
+    TStringTable* table = mApplication->GetStringTable();
+    for (const char* label : {"HELLO", "USER", "BAK", "COMMON"}) {
+        EXPECT_NE(table->FindStored(label), nullptr) << label;
+    }
+    for (const char* label : {"OTHER", "TEXT", "DEEP"}) {
+        EXPECT_EQ(table->FindStored(label), nullptr) << label;
+    }
+    EXPECT_TRUE(mApplication->GetWindowManager()->GetScript()->GetStringTableFlag());
+}
+
+TEST_F(AppFixture, Constructor_WithoutStringsXmlLeavesTheScriptFlagOff) {
+    BuildApplication();
+    EXPECT_FALSE(mApplication->GetWindowManager()->GetScript()->GetStringTableFlag());
+}
+
+TEST_F(AppFixture, ChangeHook_ActsOnlyWhileTheApplicationLives) {
+    TRenderer renderer;
+    SetSetting("vsync", "1");
+    EXPECT_FALSE(renderer.GetVerticalSync()) << "hook ran before the application";
+    BuildApplication();
+    SetSetting("vsync", "1");
+    EXPECT_TRUE(renderer.GetVerticalSync());
+    SetSetting("vsync", "0");
+    EXPECT_FALSE(renderer.GetVerticalSync());
+    SetSetting("memorymax", "1234");
+    EXPECT_EQ(GetMemoryLimit(), 1234);
+    SetSetting("viewportscale", "0.5");
+    EXPECT_FLOAT_EQ(mApplication->GetPlatform()->mViewportScale.load(), 0.5f);
+    DestroyApplication();
+    SetSetting("vsync", "1");
+    EXPECT_FALSE(renderer.GetVerticalSync()) << "hook ran after the application";
+}
+
+TEST_F(AppFixture, Destructor_StopsTheHelperThreadFirstAndClearsEverything) {
+    BuildApplication();
+    EXPECT_EQ(TApplication::Get(), mApplication);
+    EXPECT_TRUE(IsApplicationPresent());
+    EXPECT_NE(TGameState::GetInstance(), nullptr);
+    EXPECT_TRUE(mApplication->GetPlatform()->IsHelperThreadRunning());
+    mApplication->InitSoundManager();
+    mSteps.clear();
+    DestroyApplication();
+    std::vector<std::string> order = {"helper thread stopped", "window manager deleted",
+                                      "sound manager deleted", "game states deleted",
+                                      "platform deleted",      "application deleted"};
+    for (size_t i = 0; i < order.size(); ++i) {
+        ASSERT_LT(IndexOf(mSteps, order[i]), mSteps.size()) << order[i];
+        if (i > 0) {
+            EXPECT_LT(IndexOf(mSteps, order[i - 1]), IndexOf(mSteps, order[i])) << order[i];
+        }
+    }
+    EXPECT_EQ(TApplication::Get(), nullptr);
+    EXPECT_FALSE(IsApplicationPresent());
+    EXPECT_EQ(TWindowManager::Instance(), nullptr);
+    EXPECT_EQ(TSoundManager::Instance(), nullptr);
+    EXPECT_FALSE(TGraphics::Exists());
+    EXPECT_EQ(GetSettingCount(), 0u);
+    EXPECT_TRUE(GetNameTable().empty());
+}
+
+TEST_F(AppFixture, GetEvent_QuitAfterPostQuitOrASignalElseIdle) {
+    BuildApplication();
+    int runs = 0;
+    mApplication->AddTask(new CountingTask(runs));
+    mApplication->InitSoundManager();
+    TEvent event;
+    mApplication->GetEvent(event);
+    EXPECT_EQ(event.type, kEventIdle);
+    EXPECT_EQ(runs, 1);
+    EXPECT_EQ(mApplication->GetSoundManager()->GetUpdateCount(), 1u);
+    EXPECT_EQ(mProcess.GetSleeps(), std::vector<uint32_t>{1});
+    mApplication->PostQuit(0);
+    mApplication->GetEvent(event);
+    EXPECT_EQ(event.type, kEventQuit);
+    EXPECT_EQ(runs, 1) << "the quit event ran the idle pass";
+    mApplication->GetEvent(event);
+    EXPECT_EQ(event.type, kEventIdle);
+    std::raise(SIGTERM);
+    mApplication->GetEvent(event);
+    EXPECT_EQ(event.type, kEventQuit);
+    mApplication->GetEvent(event);
+    EXPECT_EQ(event.type, kEventIdle);
+    EXPECT_EQ(runs, 3);
+}
+
+TEST_F(AppFixture, SetDisplayMode_MakesTheScreenTheMainWindowOnce) {
+    BuildApplication();
+    mApplication->SetDisplayMode(1024, 768, false);
+    TWindowManager* manager = mApplication->GetWindowManager();
+    TWindow* screen = manager->GetMainWindow();
+    ASSERT_NE(screen, nullptr);
+    EXPECT_STREQ(screen->GetName().CStr(), "_screen_");
+    EXPECT_TRUE(screen->IsModal());
+    EXPECT_EQ(screen->GetWidth(), 1024);
+    EXPECT_EQ(screen->GetHeight(), 768);
+    EXPECT_EQ(TGraphics::Get()->GetClipRect(), TRect(0, 0, 1024, 768));
+    mApplication->SetDisplayMode(800, 600, true);
+    EXPECT_EQ(manager->GetMainWindow(), screen);
+    EXPECT_EQ(manager->GetModalDepth(), 1u);
+    EXPECT_EQ(TGraphics::Get()->GetClipDepth(), 1u);
+    EXPECT_EQ(TGraphics::Get()->GetClipRect(), TRect(0, 0, 800, 600));
+    int width = 0, height = 0;
+    bool full = false;
+    mApplication->GetDisplayMode(width, height, full);
+    EXPECT_EQ(width, 800);
+    EXPECT_EQ(height, 600);
+    EXPECT_TRUE(full);
+}
+
+TEST_F(AppFixture, InitSoundManager_MakesOneManagerAndReportsNoOutput) {
+    BuildApplication();
+    EXPECT_EQ(mApplication->GetSoundManager(), nullptr);
+    EXPECT_FALSE(mApplication->InitSoundManager());
+    TSoundManager* manager = mApplication->GetSoundManager();
+    ASSERT_NE(manager, nullptr);
+    EXPECT_EQ(TSoundManager::Instance(), manager);
+    EXPECT_FALSE(mApplication->InitSoundManager());
+    EXPECT_EQ(mApplication->GetSoundManager(), manager);
+    std::string log = ReadFile((UserFolder() / "logfile.txt").string());
+    EXPECT_NE(log.find("no sound output"), std::string::npos) << log;
+}
+
+TEST_F(AppFixture, WindowScript_AnswersGetConfigIsEnabledAndGetTimer) {
+    BuildApplication();
+    struct Case {
+        const char* value;
+        bool enabled;
+    } cases[] = {{"0", false}, {"", false}, {"abc", false}, {"2", true}, {"-1", true}};
+    TWindowScript* script = mApplication->GetWindowManager()->GetScript();
+    for (const Case& c : cases) {
+        SetSetting("flag", c.value);
+        ASSERT_TRUE(RunLuaString("enabled = IsEnabled('flag') and 1 or 0"));
+        EXPECT_EQ(script->GetGlobalNumber("enabled"), c.enabled ? 1.0 : 0.0) << c.value;
+    }
+    ASSERT_TRUE(RunLuaString("value = GetConfig('flag', 'd') .. GetConfig('absent', 'd')"));
+    EXPECT_STREQ(script->GetGlobalString("value").CStr(), "-1d");
+    EXPECT_FALSE(HasSetting("absent"));
+    ASSERT_TRUE(RunLuaString("t = GetTimer()"));
+    EXPECT_GE(script->GetGlobalNumber("t"), 0.0);
+}
+
+TEST_F(AppFixture, Script_ErrorsAreLoggedAndStored) {
+    BuildApplication();
+    TWindowScript* script = mApplication->GetWindowManager()->GetScript();
+    EXPECT_FALSE(script->DoLuaString("x = = 1"));
+    EXPECT_FALSE(script->GetGlobalString("LuaErrorMessage").IsEmpty());
+    EXPECT_FALSE(script->DoLuaString("error('boom')"));
+    EXPECT_NE(script->GetGlobalString("LuaErrorMessage").Find("boom"), -1);
+    std::string log = ReadFile((UserFolder() / "logfile.txt").string());
+    EXPECT_NE(log.find("Lua Error: "), std::string::npos) << log;
+    EXPECT_NE(log.find("\twhen error('boom')"), std::string::npos) << log;
+    EXPECT_TRUE(script->DoLuaString("y = 2"));
+    EXPECT_EQ(TScript::FromState(script->GetState()), script);
+}
+
+TEST_F(AppFixture, ScriptThread_RunsUntilItEndsAndStaysInItsList) {
+    BuildApplication();
+    TWindowScript* script = mApplication->GetWindowManager()->GetScript();
+    ASSERT_TRUE(script->DoLuaString("steps = 0\n"
+                                    "function walk() steps = 1; coroutine.yield(); steps = 2 end"));
+    TScript* thread = script->NewThread();
+    ASSERT_NE(thread, nullptr);
+    lua_State* state = thread->GetState();
+    EXPECT_NE(state, script->GetState());
+    EXPECT_FALSE(thread->OwnsState());
+    ASSERT_TRUE(thread->DoLuaString("return 1")); // runs on the shared state
+    lua_getglobal(state, "walk");
+    mApplication->AddTask(thread);
+    TEvent event;
+    mApplication->GetEvent(event);
+    EXPECT_EQ(script->GetGlobalNumber("steps"), 1.0);
+    EXPECT_TRUE(thread->InCoroutine());
+    mApplication->GetEvent(event);
+    EXPECT_EQ(script->GetGlobalNumber("steps"), 2.0);
+    EXPECT_FALSE(thread->InCoroutine());
+    EXPECT_TRUE(thread->IsSuspended());
+    EXPECT_TRUE(mApplication->GetTaskList()->Contains(thread));
+}
+
+TEST_F(AppFixture, Random_AndTimerComeFromThePlatform) {
+    BuildApplication();
+    uint32_t a = mApplication->Random();
+    uint32_t b = mApplication->Random();
+    EXPECT_NE(a, b);
+    EXPECT_LT(mApplication->GetTimer(), 60000u);
+    EXPECT_STREQ(mApplication->GetProductName().CStr(), "Corvalo");
+}
+
+} // namespace
