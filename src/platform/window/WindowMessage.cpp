@@ -80,7 +80,9 @@ std::string MessageName(uint32_t message) {
         break;
     }
     char text[16];
-    if (message >= kWmUser && message < kWmUser + 0x7C00)
+    if (message == kWmUser)
+        return "WM_USER";
+    if (message > kWmUser && message < kWmUser + 0x7C00)
         std::snprintf(text, sizeof text, "WM_USER+%u", message - kWmUser);
     else
         std::snprintf(text, sizeof text, "0x%04X", message);

@@ -211,6 +211,8 @@ void NullWindow::TakePosted() {
 }
 
 bool NullWindow::PeekMessage(WindowMessage& message) {
+    if (!mCreated)
+        return false;
     TakePosted();
     uint32_t now = TimerNow();
     return mQueue.TakeQueued(message, now) || mQueue.TakeLowPriority(message, now);
