@@ -1,6 +1,10 @@
 #include "platform/modules/SharedModule.h"
 
+#include <cerrno>
+#include <cstring>
 #include <dlfcn.h>
+#include <sys/mman.h>
+#include <unistd.h>
 #include <utility>
 
 namespace platform {
@@ -10,12 +14,14 @@ SharedModule::~SharedModule() {
 }
 
 SharedModule::SharedModule(SharedModule&& other) noexcept
-    : mHandle(std::exchange(other.mHandle, nullptr)), mError(std::move(other.mError)) {}
+    : mHandle(std::exchange(other.mHandle, nullptr)), mImageFd(std::exchange(other.mImageFd, -1)),
+      mError(std::move(other.mError)) {}
 
 SharedModule& SharedModule::operator=(SharedModule&& other) noexcept {
     if (this != &other) {
         Unload();
         mHandle = std::exchange(other.mHandle, nullptr);
+        mImageFd = std::exchange(other.mImageFd, -1);
         mError = std::move(other.mError);
     }
     return *this;
@@ -33,10 +39,42 @@ bool SharedModule::Load(const std::string& path) {
     return true;
 }
 
+bool SharedModule::LoadFromMemory(const void* data, size_t size, const std::string& name) {
+    Unload();
+    int fd = memfd_create(name.c_str(), MFD_CLOEXEC);
+    if (fd < 0) {
+        mError = std::string("cannot make an in-memory file: ") + std::strerror(errno);
+        return false;
+    }
+    const char* bytes = static_cast<const char*>(data);
+    size_t written = 0;
+    while (written < size) {
+        ssize_t count = write(fd, bytes + written, size - written);
+        if (count < 0 && errno == EINTR)
+            continue;
+        if (count <= 0) {
+            mError = std::string("cannot fill the in-memory file: ") + std::strerror(errno);
+            close(fd);
+            return false;
+        }
+        written += static_cast<size_t>(count);
+    }
+    if (!Load("/proc/self/fd/" + std::to_string(fd))) {
+        close(fd);
+        return false;
+    }
+    mImageFd = fd;
+    return true;
+}
+
 void SharedModule::Unload() {
     if (mHandle) {
         dlclose(mHandle);
         mHandle = nullptr;
+    }
+    if (mImageFd >= 0) {
+        close(mImageFd);
+        mImageFd = -1;
     }
 }
 

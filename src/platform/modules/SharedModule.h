@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 namespace platform {
@@ -18,6 +19,12 @@ public:
     // Loads the module at path; false (and an empty object) when it cannot
     // be loaded. LastError() tells why.
     bool Load(const std::string& path);
+    // Loads a module from bytes held in memory (a module read out of a pack
+    // file): they go into an anonymous in-memory file, which is loaded
+    // through its /proc/self/fd path and kept open while the module is
+    // loaded, so that no later module can be given the same path. The name
+    // only labels the in-memory file.
+    bool LoadFromMemory(const void* data, size_t size, const std::string& name);
     void Unload();
     bool IsLoaded() const { return mHandle != nullptr; }
 
@@ -28,6 +35,8 @@ public:
 
 private:
     void* mHandle = nullptr;
+    // The in-memory file behind a module loaded from memory; -1 for none.
+    int mImageFd = -1;
     std::string mError;
 };
 
