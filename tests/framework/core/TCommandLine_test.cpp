@@ -35,6 +35,51 @@ TEST_F(TCommandLineTest, FromArguments_JoinsAllButTheProgramName) {
     EXPECT_STREQ(TCommandLine::FromArguments(0, nullptr).GetText().CStr(), "");
 }
 
+TEST_F(TCommandLineTest, FromArguments_QuotesArgumentsWithBlanksAsWindowsPassedThem) {
+    const char* argv[] = {"corvalo", "-wd=/my games/x", "plain", "two words",
+                          "",        "tab\there",       "a b=c", nullptr};
+    EXPECT_STREQ(TCommandLine::FromArguments(7, argv).GetText().CStr(),
+                 "-wd=\"/my games/x\" plain \"two words\" \"\" \"tab\there\" \"a b=c\"");
+    // What a switch reads back is the argument as it was given.
+    const char* wd[] = {"corvalo", "--multiple", "-wd=/my games/x", "-url=u"};
+    TCommandLine line = TCommandLine::FromArguments(4, wd);
+    EXPECT_STREQ(line.GetPathValue("-wd=").CStr(), "/my games/x");
+    EXPECT_STREQ(line.GetWord("-url=").CStr(), "u");
+}
+
+TEST_F(TCommandLineTest, GetPathValue_QuotedToTheNextQuoteElseToTheFirstBlank) {
+    struct Case {
+        const char* line;
+        const char* value;
+    } cases[] = {
+        {"-wd=\"C:/my dir\" -x", "C:/my dir"},
+        {"-wd=C:/my dir", "C:/my"},
+        {"-wd=", ""},
+        {"-wd= x", ""},
+        {"-wd=\"open ended", "open ended"},
+        {"-wd=\"", ""},
+        {"-wd=\"\"", ""},
+        {"--multiple", ""},
+        {"a -wd=b -wd=c", "b"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_STREQ(TCommandLine(c.line).GetPathValue("-wd=").CStr(), c.value) << c.line;
+    }
+}
+
+TEST_F(TCommandLineTest, CheatCode_AsTheLastWordReadsNothingPastTheEnd) {
+    struct Case {
+        const char* line;
+        const char* code;
+    } cases[] = {
+        {"--cheat", ""},          {"--cheat ", ""},       {"x --cheat=ab12 y", "ab12"},
+        {"--cheat ab12", "ab12"}, {"--cheatab12", "b12"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_STREQ(TCommandLine(c.line).GetCheatCode().CStr(), c.code) << c.line;
+    }
+}
+
 TEST_F(TCommandLineTest, ProcessCommandLine_IsKeptForEveryReader) {
     TCommandLine::SetProcessCommandLine(TCommandLine(TString("-msn --cheat 1234")));
     EXPECT_STREQ(TCommandLine::GetProcessCommandLine().GetText().CStr(), "-msn --cheat 1234");

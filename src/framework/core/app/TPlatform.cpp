@@ -140,6 +140,13 @@ TPlatform::~TPlatform() {
     // ran; a platform that never got an application stops it here.
     StopHelperThread();
     mInstanceGuard.Release();
+    // The application destructor has deleted the managers; a platform that
+    // never got an application deletes its own.
+    delete mWindowManager;
+    delete mSoundManager;
+    delete mVecDraw;
+    delete mStringTable;
+    delete mAssetManager;
     // 3. The main window goes with the window layer.
     mMainWindow = 0;
     // 4.
