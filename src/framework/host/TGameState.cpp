@@ -113,8 +113,12 @@ void TGameState::SetState(const TString& nameText, const TString& valueText) {
     if (previous == 0 && current != 0) {
         if (!sound)
             return;
-        mRecord->savedVolume = sound->GetMasterVolume();
-        mRecord->muted = true;
+        // Muted already (a handler let the unmute pass by): the volume now
+        // is the silence, and the one saved before stays the one to restore.
+        if (!mRecord->muted) {
+            mRecord->savedVolume = sound->GetMasterVolume();
+            mRecord->muted = true;
+        }
         sound->SetMasterVolume(0.0f);
     } else if (previous != 0 && current == 0) {
         // Only a mute of the registry's own is undone: when a handler

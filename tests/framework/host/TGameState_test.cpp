@@ -262,6 +262,23 @@ TEST_F(GameStateTest, Mute_ConsumedByAHandlerLeavesTheVolumeAlone) {
     EXPECT_FLOAT_EQ(sound.GetMasterVolume(), 0.8f);
 }
 
+TEST_F(GameStateTest, Mute_AfterAConsumedUnmuteKeepsTheVolumeSavedFirst) {
+    TSoundManager sound;
+    sound.SetMasterVolume(0.7f);
+    RecordingHandler* handler = AddRecorder("A", journal);
+
+    registry->SetState("mute", "1");
+    EXPECT_FLOAT_EQ(sound.GetMasterVolume(), 0.0f);
+    handler->consume = "mute";
+    registry->SetState("mute", "0");
+    handler->consume.clear();
+    EXPECT_FLOAT_EQ(sound.GetMasterVolume(), 0.0f);
+
+    registry->SetState("mute", "1");
+    registry->SetState("mute", "0");
+    EXPECT_FLOAT_EQ(sound.GetMasterVolume(), 0.7f);
+}
+
 TEST_F(GameStateTest, Mute_WithoutASoundManagerOnlyStoresTheState) {
     ASSERT_EQ(TSoundManager::Instance(), nullptr);
     registry->SetState("mute", "1");
