@@ -1,5 +1,7 @@
 #include "framework/script/engine/LuaBitwise.h"
 
+#include "framework/script/engine/LuaWideString.h"
+
 #include <lauxlib.h>
 #include <lua.h>
 
@@ -22,8 +24,8 @@ uint32_t Low32(double value) {
 void CheckOperands(lua_State* L, double& a, double& b) {
     for (int i = 1; i <= 2; ++i) {
         if (lua_type(L, i) != LUA_TNUMBER) {
-            luaL_where(L, 2);
-            lua_pushfstring(L, "attempt to perform arithmetic on a %s value", luaL_typename(L, i));
+            luaL_where(L, 1);
+            lua_pushfstring(L, "attempt to perform arithmetic on a %s value", LuaTypeName(L, i));
             lua_concat(L, 2);
             lua_error(L);
         }

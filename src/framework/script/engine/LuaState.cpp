@@ -92,6 +92,22 @@ int Unwrap(lua_State* L) {
     return 0;
 }
 
+// A translated chunk reaches the dialect's helpers through an up-value;
+// a dump keeps the up-value's name but not its value, so a precompiled
+// chunk gets the dialect table back when it is loaded.
+void BindDialect(lua_State* L) {
+    for (int i = 1;; ++i) {
+        const char* name = lua_getupvalue(L, -1, i);
+        if (!name)
+            return;
+        lua_pop(L, 1);
+        if (std::strcmp(name, kLuaDialectName) == 0) {
+            lua_getfield(L, LUA_REGISTRYINDEX, kLuaDialectName);
+            lua_setupvalue(L, -2, i);
+        }
+    }
+}
+
 const char* ErrorText(lua_State* L, int index) {
     const char* text = lua_tostring(L, index);
     return text ? text : "(error object is not a string)";
@@ -119,8 +135,12 @@ int LuaLoadBuffer(lua_State* L, const char* text, size_t size, const char* chunk
         size = 0;
     // Precompiled chunks are the engine's own format; only source is
     // translated.
-    if (size > 0 && text[0] == LUA_SIGNATURE[0])
-        return luaL_loadbuffer(L, text, size, chunkName);
+    if (size > 0 && text[0] == LUA_SIGNATURE[0]) {
+        int status = luaL_loadbuffer(L, text, size, chunkName);
+        if (status == 0)
+            BindDialect(L);
+        return status;
+    }
     int status = 0;
     bool wrapped = false;
     {

@@ -109,10 +109,9 @@ int ConcatError(lua_State* L, int index) {
 // in which a wide string has no place.
 int Concat(lua_State* L) {
     bool leftWide = LuaIsWString(L, 1);
-    bool rightWide = LuaIsWString(L, 2);
     if (lua_type(L, 2) == LUA_TSTRING)
         return ConcatError(L, 1);
-    if (!rightWide && lua_type(L, 2) != LUA_TNUMBER) {
+    if (!LuaIsWString(L, 2) && lua_type(L, 2) != LUA_TNUMBER) {
         // Another kind of value may still know how to join itself.
         if (leftWide && luaL_getmetafield(L, 2, "__concat")) {
             lua_insert(L, 1);
@@ -132,7 +131,6 @@ int Concat(lua_State* L) {
     JoinPiece(L, 2, right, rightLength, rightNumber);
     if (leftLength > kMaxUnits - rightLength)
         return luaL_error(L, "string size overflow");
-    (void)rightWide;
     char16_t* joined = PushScratch(L, leftLength + rightLength);
     if (leftLength > 0)
         std::memcpy(joined, left, leftLength * 2);
@@ -172,11 +170,6 @@ int ToString(lua_State* L) {
     return 1;
 }
 
-int Length(lua_State* L) {
-    lua_pushnumber(L, static_cast<lua_Number>(UnitCount(L, 1)));
-    return 1;
-}
-
 } // namespace
 
 void LuaOpenWideStrings(lua_State* L) {
@@ -191,8 +184,10 @@ void LuaOpenWideStrings(lua_State* L) {
     lua_pushlightuserdata(L, &kMetatableKey);
     lua_newtable(L);
     static const luaL_Reg events[] = {
-        {"__concat", Concat},     {"__lt", LessThan}, {"__le", LessEqual},
-        {"__tostring", ToString}, {"__len", Length},
+        {"__concat", Concat},
+        {"__lt", LessThan},
+        {"__le", LessEqual},
+        {"__tostring", ToString},
     };
     for (const luaL_Reg& event : events) {
         lua_pushcfunction(L, event.func);

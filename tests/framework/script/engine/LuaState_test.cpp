@@ -62,6 +62,37 @@ TEST(LuaState, LoadBuffer_TakesPrecompiledChunks) {
     lua_pop(L, 1);
 }
 
+namespace {
+
+int CollectDump(lua_State*, const void* bytes, size_t size, void* out) {
+    static_cast<std::string*>(out)->append(static_cast<const char*>(bytes), size);
+    return 0;
+}
+
+} // namespace
+
+TEST(LuaState, LoadBuffer_GivesPrecompiledChunksTheDialectTableBack) {
+    LuaTestState state;
+    lua_State* L = state.L();
+    // The shape of a translated chunk: the real function reaches the
+    // dialect's helpers through an up-value.
+    const std::string source = std::string("local ") + kLuaDialectName + " = ... " +
+                               "return function() return " + kLuaDialectName + ".band(6, 3), " +
+                               kLuaDialectName + ".W('a\\0') end";
+    ASSERT_EQ(luaL_loadstring(L, source.c_str()), 0);
+    lua_getfield(L, LUA_REGISTRYINDEX, kLuaDialectName);
+    ASSERT_EQ(lua_pcall(L, 1, 1, 0), 0);
+    std::string dumped;
+    ASSERT_EQ(lua_dump(L, CollectDump, &dumped), 0);
+    lua_settop(L, 0);
+
+    ASSERT_EQ(LuaLoadBuffer(L, dumped.data(), dumped.size(), "=dumped"), 0);
+    ASSERT_EQ(lua_pcall(L, 0, 2, 0), 0) << lua_tostring(L, -1);
+    EXPECT_EQ(lua_tonumber(L, 1), 2);
+    EXPECT_EQ(state.Describe(2), "L\"a\"");
+    lua_settop(L, 0);
+}
+
 TEST(LuaState, DialectTable_HoldsOperatorHelpersAndW) {
     LuaTestState state;
     lua_State* L = state.L();
@@ -75,6 +106,17 @@ TEST(LuaState, DialectTable_HoldsOperatorHelpersAndW) {
     lua_pop(L, 1);
     EXPECT_EQ(state.Eval("W('a\\0b\\0')"), "L\"ab\"");
     EXPECT_NE(state.Eval("W('abc')").find("even number of bytes"), std::string::npos);
+}
+
+TEST(LuaState, DialectOperatorErrors_NameTheScriptLine) {
+    LuaTestState state;
+    ASSERT_TRUE(state.Run("D = debug.getregistry()." + std::string(kLuaDialectName)));
+    EXPECT_EQ(state.Eval("D.band(6, 3), D.shl(1, 31), D.shr(-1, 28), D.bor(1, 2)"),
+              "2,2147483648,15,3");
+    EXPECT_EQ(state.Error("\n\nreturn D.band('x', 1)"),
+              "test:3: attempt to perform arithmetic on a string value");
+    EXPECT_EQ(state.Error("return D.shl(1, WS('x'))"),
+              "test:1: attempt to perform arithmetic on a wstring value");
 }
 
 TEST(LuaState, LoadStringAndLoadFile_GiveNilAndMessageOnFailure) {
@@ -94,7 +136,7 @@ TEST(LuaState, DoBuffer_SendsErrorsToAlertAndReturnsOldCodes) {
     EXPECT_EQ(LuaDoString(L, "error('boom', 0)"), kLua50ErrRun);
     EXPECT_EQ(LuaDoString(L, "return +"), kLua50ErrSyntax);
     EXPECT_EQ(lua_gettop(L), 0);
-    EXPECT_EQ(state.Eval("#ALERTS, ALERTS[1]"), "2,boom");
+    EXPECT_EQ(state.Eval("table.getn(ALERTS), ALERTS[1]"), "2,boom");
     EXPECT_NE(state.Eval("ALERTS[2]").find("unexpected symbol"), std::string::npos);
 
     EXPECT_EQ(LuaDoString(L, "return 1, 2"), kLua50Ok);
