@@ -20,11 +20,11 @@ struct Point {
 constexpr std::array<Point, 7> kArrow = {{
     {0.0, 0.0},
     {0.0, 17.0},
-    {4.5, 13.0},
-    {7.5, 19.5},
-    {10.0, 18.5},
-    {7.0, 12.0},
-    {12.5, 12.0},
+    {4.0, 13.5},
+    {7.0, 20.5},
+    {10.5, 19.0},
+    {7.5, 12.5},
+    {13.0, 12.5},
 }};
 
 bool InArrow(double x, double y) {
@@ -98,11 +98,9 @@ CursorImage SystemCursorImage() {
         for (int x = 0; x < kSide; ++x) {
             if (!Covered(x, y))
                 continue;
-            // A pixel with an uncovered neighbour is edge (black), else body.
-            bool edge = false;
-            for (int dy = -1; dy <= 1 && !edge; ++dy)
-                for (int dx = -1; dx <= 1 && !edge; ++dx)
-                    edge = !Covered(x + dx, y + dy);
+            // A pixel beside an uncovered one is edge (black), else body.
+            bool edge = !Covered(x - 1, y) || !Covered(x + 1, y) || !Covered(x, y - 1) ||
+                        !Covered(x, y + 1);
             uint8_t shade = edge ? 0x00 : 0xFF;
             uint8_t* pixel = &image.bgra[static_cast<size_t>(y * kSide + x) * 4];
             pixel[0] = pixel[1] = pixel[2] = shade;
