@@ -2,6 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <dlfcn.h>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
 #include <utility>
 
 namespace {
@@ -45,6 +51,41 @@ TEST(SharedModule, Move_HandsTheModuleOver) {
     third = std::move(second);
     EXPECT_FALSE(second.IsLoaded());
     EXPECT_NE(third.FindSymbol("cos"), nullptr);
+}
+
+// Open descriptors of this process.
+size_t OpenFileCount() {
+    size_t count = 0;
+    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator("/proc/self/fd"))
+        ++count;
+    return count;
+}
+
+TEST(SharedModule, LoadFromMemory_LoadsTheBytesOfALibrary) {
+    Dl_info info{};
+    double (*cosine)(double) = std::cos;
+    ASSERT_NE(dladdr(reinterpret_cast<void*>(cosine), &info), 0);
+    std::ifstream in(info.dli_fname, std::ios::binary);
+    std::string bytes(std::istreambuf_iterator<char>(in), {});
+    ASSERT_FALSE(bytes.empty()) << info.dli_fname;
+
+    size_t before = OpenFileCount();
+    platform::SharedModule module;
+    ASSERT_TRUE(module.LoadFromMemory(bytes.data(), bytes.size(), "maths")) << module.LastError();
+    EXPECT_NE(module.FindSymbol("cos"), nullptr);
+    module.Unload();
+    EXPECT_FALSE(module.IsLoaded());
+    EXPECT_EQ(OpenFileCount(), before) << "the in-memory file is closed with the module";
+}
+
+TEST(SharedModule, LoadFromMemory_BytesThatAreNoLibrary_FailAndKeepNothingOpen) {
+    size_t before = OpenFileCount();
+    platform::SharedModule module;
+    const char bytes[] = "not a library";
+    EXPECT_FALSE(module.LoadFromMemory(bytes, sizeof bytes, "text"));
+    EXPECT_FALSE(module.IsLoaded());
+    EXPECT_FALSE(module.LastError().empty());
+    EXPECT_EQ(OpenFileCount(), before);
 }
 
 } // namespace
