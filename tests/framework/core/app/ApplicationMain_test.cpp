@@ -137,7 +137,7 @@ TEST_F(ProbeFolder, StartUpAndShutDownRunInOrder) {
     fs::copy_file(CORVALO_APP_PLUGIN, mGame / "assets" / "probe.nbmod");
     Finished run = Run({});
     ASSERT_EQ(run.exitCode, 0) << run.output;
-    const char* steps[] = {
+    const std::string steps[] = {
         "step harness",
         "step platform",
         "step log",
@@ -147,6 +147,9 @@ TEST_F(ProbeFolder, StartUpAndShutDownRunInOrder) {
         "step plug-in loaded",
         "step plug-ins",
         "plug-in state cmdline= options=harness=replaced",
+        "plug-in state commondatadir=" +
+            (mRoot.Path() / "data" / "common" / "Halvenmark" / "Corvalo").string(),
+        "plug-in state userdatadir=" + (mRoot.Path() / "data" / "Halvenmark" / "Corvalo").string(),
         "step callback",
         "step helper thread stopped",
         "step window manager deleted",
@@ -157,8 +160,8 @@ TEST_F(ProbeFolder, StartUpAndShutDownRunInOrder) {
         "end",
     };
     size_t at = 0;
-    for (const char* step : steps) {
-        size_t found = run.output.find(std::string(step) + "\n", at);
+    for (const std::string& step : steps) {
+        size_t found = run.output.find(step + "\n", at);
         ASSERT_NE(found, std::string::npos) << step << " missing or out of order in\n"
                                             << run.output;
         at = found;

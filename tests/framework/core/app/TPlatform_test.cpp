@@ -2,6 +2,7 @@
 
 #include "BuildInfo.h"
 #include "framework/core/TCommandLine.h"
+#include "framework/core/app/TEvent.h"
 #include "framework/graphics/TAssetManager.h"
 #include "framework/ui/TWindowManager.h"
 #include "platform/instance/ProgramTitle.h"
@@ -141,6 +142,20 @@ TEST_F(AppFixture, CreateMainWindow_EndsWithMinusOneWhenTheHostHasGone) {
     }
     std::string log = ReadFile((UserFolder() / "logfile.txt").string());
     EXPECT_NE(log.find("Error: mExternalWindowParent is lost, exiting!"), std::string::npos);
+}
+
+TEST_F(AppFixture, GetEvent_QuitsWhenAPageHostHasGone) {
+    int ends[2];
+    ASSERT_EQ(socketpair(AF_UNIX, SOCK_STREAM, 0, ends), 0);
+    TPlatform* platform = BuildPlatform("-pq=1");
+    ASSERT_TRUE(platform->GetHostChannel().Attach(ends[0]));
+    platform->mExternalParent = static_cast<uintptr_t>(ends[0]);
+    TEvent event;
+    platform->GetEvent(event);
+    EXPECT_EQ(event.type, kEventIdle);
+    close(ends[1]);
+    platform->GetEvent(event);
+    EXPECT_EQ(event.type, kEventQuit);
 }
 
 TEST_F(AppFixture, PostQuitTo_OnlyThisProgramsQueueOrMainWindowQuits) {
