@@ -45,7 +45,10 @@ int SetN(lua_State* L) {
 int Insert(lua_State* L) {
     luaL_checktype(L, 1, LUA_TTABLE);
     int value = lua_gettop(L);
-    int n = LuaGetN(L, 1) + 1;
+    int size = LuaGetN(L, 1);
+    if (size == 2147483647)
+        return luaL_error(L, "table overflow");
+    int n = size + 1;
     int position = n;
     if (value != 2) {
         position = luaL_checkint(L, 2);

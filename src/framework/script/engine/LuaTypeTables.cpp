@@ -64,14 +64,10 @@ bool PushSample(lua_State* L, int type) {
 void LuaOpenTypeTables(lua_State* L) {
     lua_pushlightuserdata(L, &kSlotsKey);
     lua_createtable(L, kLuaTypeSlots, 0);
-    lua_newtable(L); // the default metatable
     for (int type = 1; type < kLuaTypeSlots; ++type) {
         lua_newtable(L);
-        lua_pushvalue(L, -2);
-        lua_setmetatable(L, -2);
-        lua_rawseti(L, -3, type);
+        lua_rawseti(L, -2, type);
     }
-    lua_pop(L, 1);
     lua_rawset(L, LUA_REGISTRYINDEX);
 
     lua_pushlightuserdata(L, &kEventsKey);

@@ -24,8 +24,9 @@ inline constexpr int kLuaTypeSlots = 11;
 // index = type number; "_nil" is not stored).
 extern const char* const kLuaTypeTableNames[10];
 
-// Makes the per-type tables (slots 1 to 10, each with the state's default
-// metatable, an empty table) and the event tables of the simple types.
+// Makes the per-type tables (slots 1 to 10, each a new empty table without
+// a metatable, which is what the old engine's default metatable amounted
+// to) and the event tables of the simple types.
 void LuaOpenTypeTables(lua_State* L);
 
 // Pushes the table of a type (nil for an empty slot or a type out of range).

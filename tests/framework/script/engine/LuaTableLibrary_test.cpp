@@ -64,6 +64,7 @@ TEST(LuaTableLibrary, InsertRemoveAndUnpackWorkThroughTheSize) {
     };
     for (const Snippet& c : cases)
         EXPECT_EQ(state.Run(c.code) ? state.mResult : state.mError, c.expected) << c.code;
+    EXPECT_NE(state.Error("table.insert({n = 2^31}, 1)").find("table overflow"), std::string::npos);
     EXPECT_NE(state.Error("table.concat({1, {}})").find("table contains non-strings"),
               std::string::npos);
     EXPECT_NE(state.Error("table.sort({1, 'a', 2})").find("attempt to compare"), std::string::npos);
