@@ -8,7 +8,6 @@
 #include "platform/modules/SharedModule.h"
 
 #include <cstdlib>
-#include <cstring>
 #include <filesystem>
 #include <string>
 #include <system_error>
