@@ -9,6 +9,7 @@
 #include "framework/script/engine/LuaWideString.h"
 
 #include "framework/core/TFile.h"
+#include "framework/core/TFileSystem.h"
 #include "framework/core/TLog.h"
 
 #include <lauxlib.h>
@@ -108,6 +109,15 @@ void BindDialect(lua_State* L) {
     }
 }
 
+// A name the file system did not open may still be a disk path
+// ("../scripts/x.lua"), unless the hidden-name list hides it: that list
+// must not be got round by reading the file from the disk instead.
+bool MayReadFromDisk(const char* name) {
+    if (std::strncmp(name, "::", 2) == 0 || !IsNameVisible(NameKey(name)))
+        return false;
+    return NameKey(name).View().substr(0, 7) != "assets/" || IsNameVisible(NameKey(name + 7));
+}
+
 const char* ErrorText(lua_State* L, int index) {
     const char* text = lua_tostring(L, index);
     return text ? text : "(error object is not a string)";
@@ -168,7 +178,7 @@ int LuaLoadFile(lua_State* L, const char* fileName) {
     {
         TFile file;
         bool opened = file.Open(fileName, kFileReadBinary);
-        if (!opened && std::strncmp(fileName, "::", 2) != 0)
+        if (!opened && MayReadFromDisk(fileName))
             opened = file.Open((std::string("::") + fileName).c_str(), kFileReadBinary);
         if (!opened) {
             lua_pushfstring(L, "cannot open %s", fileName);

@@ -27,9 +27,10 @@ int LuaLoadBuffer(lua_State* L, const char* text, size_t size, const char* chunk
 
 // Compiles a file opened through the framework's files: the logical name
 // first (as TFile opens it), then, for a name without the "::" prefix, the
-// disk path as it stands. A first line starting with '#' is skipped (its
-// line still counts). On failure an error text is pushed and LUA_ERRFILE
-// (cannot open or read) or the compile status is returned.
+// disk path as it stands (not when the hidden-name list hides the name).
+// A first line starting with '#' is skipped (its line still counts). On
+// failure an error text is pushed and LUA_ERRFILE (cannot open or read) or
+// the compile status is returned.
 int LuaLoadFile(lua_State* L, const char* fileName);
 
 // Status codes as the 5.0-dialect engine numbered them. The 5.1 engine

@@ -1,5 +1,7 @@
 #include "framework/script/engine/LuaState.h"
 
+#include "framework/core/TFileSystem.h"
+
 #include "framework/script/engine/LuaTestState.h"
 #include "support/TempFolder.h"
 
@@ -277,4 +279,14 @@ TEST(LuaState, DoFileAndLoadFile_ReadThroughFramework) {
     lua_settop(state.L(), 0);
     EXPECT_EQ(LuaDoFile(state.L(), (file + ".none").c_str()), kLua50ErrFile);
     EXPECT_EQ(lua_gettop(state.L()), 0);
+}
+
+TEST(LuaState, LoadFile_DoesNotReadHiddenNamesFromDisk) {
+    support::TempFolder folder;
+    std::string file = folder.Write("secret.lua", "return 'secret'");
+    LuaTestState state;
+    ApplyHiddenNameList(file.c_str(), true);
+    EXPECT_EQ(state.Eval("loadfile('" + file + "')"), "nil,cannot open " + file);
+    ApplyHiddenNameList(file.c_str(), false);
+    EXPECT_EQ(state.Eval("dofile('" + file + "')"), "secret");
 }
