@@ -276,13 +276,32 @@ void SdlWindow::Translate(const SDL_Event& event) {
     }
 }
 
+bool SdlWindow::TakeSdlEvent(SDL_Event& event) {
+    return SDL_PeepEvents(&event, 1, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) == 1;
+}
+
+void SdlWindow::Pump(bool always) {
+    // Asking the system for input costs more than everything else in an
+    // idle pass; once per millisecond is as often as a waiting loop needs.
+    uint64_t now = SDL_GetTicks64();
+    if (!always && now == mLastPump)
+        return;
+    mLastPump = now;
+    SDL_PumpEvents();
+}
+
 bool SdlWindow::PeekMessage(WindowMessage& message) {
     if (!mWindow)
         return false;
     if (mQueue.TakeQueued(message, TimerNow()))
         return true;
     SDL_Event event;
-    while (SDL_PollEvent(&event)) {
+    for (;;) {
+        if (!TakeSdlEvent(event)) {
+            Pump(false);
+            if (!TakeSdlEvent(event))
+                break;
+        }
         Translate(event);
         if (mQueue.TakeQueued(message, TimerNow()))
             return true;
@@ -294,16 +313,22 @@ bool SdlWindow::WaitMessage(uint32_t timeoutMs) {
     if (!mWindow)
         return false;
     uint32_t now = TimerNow();
-    if (mQueue.HasReady(now))
+    if (mQueue.HasReady(now) || SDL_HasEvents(SDL_FIRSTEVENT, SDL_LASTEVENT))
         return true;
     int64_t wait = timeoutMs;
     int64_t due = mQueue.MsUntilDue(now);
     if (due >= 0)
         wait = std::min(wait, due);
-    SDL_Event event;
-    if (SDL_WaitEventTimeout(&event, static_cast<int>(wait)))
-        Translate(event);
-    return mQueue.HasReady(TimerNow());
+    if (wait <= kShortWaitMs) {
+        // A short wait sleeps and then asks for input once; SDL's own wait
+        // would ask before, during and after.
+        if (wait > 0)
+            SDL_Delay(static_cast<uint32_t>(wait));
+        Pump(true);
+    } else {
+        SDL_WaitEventTimeout(nullptr, static_cast<int>(wait));
+    }
+    return mQueue.HasReady(TimerNow()) || SDL_HasEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
 }
 
 void SdlWindow::PostQuitMessage(int32_t exitCode) {

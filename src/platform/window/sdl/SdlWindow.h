@@ -71,12 +71,18 @@ public:
 
 private:
     void Translate(const SDL_Event& event);
+    bool TakeSdlEvent(SDL_Event& event);
+    void Pump(bool always);
     bool Fail(const char* what);
+
+    // Waits up to this long sleep and then look for input once.
+    static constexpr int64_t kShortWaitMs = 2;
 
     SDL_Window* mWindow = nullptr;
     SDL_GLContext mContext = nullptr;
     bool mVideoStarted = false;
     bool mCaptured = false;
+    uint64_t mLastPump = 0;
     MessageQueue mQueue;
     std::string mError;
 };
