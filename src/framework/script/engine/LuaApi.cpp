@@ -2,6 +2,7 @@
 
 #include <lua.h>
 
+#include <cmath>
 #include <cstring>
 
 namespace {
@@ -19,8 +20,7 @@ int Truncated(lua_Number value) {
 int LuaGetTableLength(lua_State* L, int index) {
     if (!lua_istable(L, index))
         return 0;
-    if (index < 0 && index > LUA_REGISTRYINDEX)
-        index = lua_gettop(L) + index + 1;
+    index = LuaAbsIndex(L, index);
     lua_pushliteral(L, "n");
     lua_rawget(L, index);
     if (lua_type(L, -1) == LUA_TNUMBER) {
@@ -56,4 +56,22 @@ void* LuaToPointerBox(lua_State* L, int index) {
     void* pointer = nullptr;
     std::memcpy(&pointer, lua_touserdata(L, index), sizeof pointer);
     return pointer;
+}
+
+int LuaAbsIndex(lua_State* L, int index) {
+    return index < 0 && index > LUA_REGISTRYINDEX ? lua_gettop(L) + index + 1 : index;
+}
+
+void LuaNewWeakTable(lua_State* L, const char* mode) {
+    lua_newtable(L);
+    lua_createtable(L, 0, 1);
+    lua_pushstring(L, mode);
+    lua_setfield(L, -2, "__mode");
+    lua_setmetatable(L, -2);
+}
+
+uint64_t LuaTruncatedBits(double value) {
+    if (!(std::fabs(value) < 9.2233720368547758e18))
+        return 0;
+    return static_cast<uint64_t>(static_cast<int64_t>(value));
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+
 struct lua_State;
 
 // Operations over the engine API that the script wrappers and messages
@@ -17,3 +19,15 @@ void LuaPushPointerBox(lua_State* L, void* pointer);
 // The pointer in a box made by LuaPushPointerBox; null for other values
 // (a userdata of pointer size without a metatable is taken for a box).
 void* LuaToPointerBox(lua_State* L, int index);
+
+// The index of a stack slot counted from the bottom, so it stays right
+// while values are pushed; pseudo-indices are left as they are.
+int LuaAbsIndex(lua_State* L, int index);
+
+// Pushes a new empty table whose keys ("k"), values ("v") or both ("kv")
+// the collector does not hold.
+void LuaNewWeakTable(lua_State* L, const char* mode);
+
+// A number truncated toward zero as a 64-bit integer, in two's complement
+// bits; 0 when it lies outside that range (or is NaN), never undefined.
+uint64_t LuaTruncatedBits(double value);

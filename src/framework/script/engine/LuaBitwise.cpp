@@ -1,22 +1,18 @@
 #include "framework/script/engine/LuaBitwise.h"
 
+#include "framework/script/engine/LuaApi.h"
 #include "framework/script/engine/LuaWideString.h"
 
 #include <lauxlib.h>
 #include <lua.h>
 
-#include <cmath>
 #include <cstdint>
 
 namespace {
 
 // Truncates toward zero to a 64-bit integer and keeps the low 32 bits.
-// Values outside the 64-bit range (and NaN) give 0 rather than undefined
-// behaviour.
 uint32_t Low32(double value) {
-    if (!(std::fabs(value) < 9.2233720368547758e18))
-        return 0;
-    return static_cast<uint32_t>(static_cast<uint64_t>(static_cast<int64_t>(value)));
+    return static_cast<uint32_t>(LuaTruncatedBits(value));
 }
 
 // The operands of a bitwise operator; a non-number raises the engine's
@@ -44,19 +40,24 @@ template <double (*Op)(double, double)> int Bitwise(lua_State* L) {
 
 } // namespace
 
-double LuaBitAnd(double a, double b) { return Low32(a) & Low32(b); }
+double LuaBitAnd(double a, double b) {
+    return Low32(a) & Low32(b);
+}
 
-double LuaBitOr(double a, double b) { return Low32(a) | Low32(b); }
+double LuaBitOr(double a, double b) {
+    return Low32(a) | Low32(b);
+}
 
 double LuaBitShiftLeft(double a, double b) {
     return static_cast<uint32_t>(Low32(a) << (Low32(b) & 31u));
 }
 
-double LuaBitShiftRight(double a, double b) { return Low32(a) >> (Low32(b) & 31u); }
+double LuaBitShiftRight(double a, double b) {
+    return Low32(a) >> (Low32(b) & 31u);
+}
 
 void LuaRegisterBitwise(lua_State* L, int tableIndex) {
-    if (tableIndex < 0 && tableIndex > LUA_REGISTRYINDEX)
-        tableIndex = lua_gettop(L) + tableIndex + 1;
+    tableIndex = LuaAbsIndex(L, tableIndex);
     static const luaL_Reg functions[] = {
         {"band", Bitwise<LuaBitAnd>},
         {"bor", Bitwise<LuaBitOr>},

@@ -1,5 +1,6 @@
 #include "framework/script/engine/LuaStringLibrary.h"
 
+#include "framework/script/engine/LuaApi.h"
 #include "framework/script/engine/LuaWideString.h"
 
 #include <lauxlib.h>
@@ -35,20 +36,7 @@ int64_t Truncate(lua_Number value) {
 // Rounds to the nearest integer (halves to even) and keeps the low 32
 // bits; values past the 64-bit range (and NaN) give 0.
 uint32_t RoundLow32(lua_Number value) {
-    lua_Number rounded = std::nearbyint(value);
-    if (!(std::fabs(rounded) < 9.2233720368547758e18))
-        return 0;
-    return static_cast<uint32_t>(static_cast<uint64_t>(static_cast<int64_t>(rounded)));
-}
-
-// The text of a string argument; a wide string is refused by its name.
-const char* CheckNarrow(lua_State* L, int arg, size_t* size) {
-    if (!lua_isstring(L, arg)) {
-        const char* message =
-            lua_pushfstring(L, "%s expected, got %s", "string", LuaTypeName(L, arg));
-        luaL_argerror(L, arg, message);
-    }
-    return lua_tolstring(L, arg, size);
+    return static_cast<uint32_t>(LuaTruncatedBits(std::nearbyint(value)));
 }
 
 // Reads flags, width and precision after a '%' into spec ("%...").
@@ -135,7 +123,7 @@ void AddQuotedNew(lua_State* L, luaL_Buffer* buffer, int arg) {
         return;
     }
     size_t size = 0;
-    const char* text = CheckNarrow(L, arg, &size);
+    const char* text = LuaCheckNarrowString(L, arg, &size);
     luaL_addchar(buffer, '"');
     for (size_t i = 0; i < size; ++i)
         AddQuotedUnit(buffer, static_cast<unsigned char>(text[i]), 2);
@@ -170,7 +158,7 @@ void AddRawNumber(lua_State* L, luaL_Buffer* buffer, int arg, char size) {
         AddLittleEndian(buffer, RoundLow32(luaL_checknumber(L, arg)), 2);
         break;
     case 'b':
-        AddLittleEndian(buffer, static_cast<uint64_t>(Truncate(luaL_checknumber(L, arg))), 1);
+        AddLittleEndian(buffer, LuaTruncatedBits(luaL_checknumber(L, arg)), 1);
         break;
     default:
         break;
@@ -240,7 +228,7 @@ int LuaStringFormat(lua_State* L) {
         }
         case 'q': {
             size_t size = 0;
-            const char* text = CheckNarrow(L, arg, &size);
+            const char* text = LuaCheckNarrowString(L, arg, &size);
             AddQuotedOld(&buffer, text, size);
             continue;
         }
@@ -249,7 +237,7 @@ int LuaStringFormat(lua_State* L) {
             continue;
         case 's': {
             size_t size = 0;
-            const char* text = CheckNarrow(L, arg, &size);
+            const char* text = LuaCheckNarrowString(L, arg, &size);
             if (!HasPrecision(spec) && (size >= 100 || std::strlen(text) != size)) {
                 // Too long to be worth formatting (or holding zeros): as it is.
                 lua_pushvalue(L, arg);

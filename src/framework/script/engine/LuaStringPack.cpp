@@ -1,5 +1,6 @@
 #include "framework/script/engine/LuaStringLibrary.h"
 
+#include "framework/script/engine/LuaApi.h"
 #include "framework/script/engine/LuaWideString.h"
 
 #include <lauxlib.h>
@@ -109,12 +110,6 @@ uint64_t ReadBits(const unsigned char* data, int size, bool little) {
     return bits;
 }
 
-uint64_t IntegerBits(lua_Number value) {
-    if (!(std::fabs(value) < 9.2233720368547758e18))
-        return 0;
-    return static_cast<uint64_t>(static_cast<int64_t>(value));
-}
-
 void PackNumber(lua_State* L, luaL_Buffer* buffer, const PackItem& item, int arg, bool little) {
     int size = NumberSize(item.letter);
     if (item.letter == 'B') {
@@ -135,7 +130,7 @@ void PackNumber(lua_State* L, luaL_Buffer* buffer, const PackItem& item, int arg
         std::memcpy(&bits, &number, sizeof bits);
         AddBits(buffer, bits, 8, little);
     } else {
-        AddBits(buffer, IntegerBits(value), size, little);
+        AddBits(buffer, LuaTruncatedBits(value), size, little);
     }
 }
 
@@ -143,10 +138,7 @@ void PackNumber(lua_State* L, luaL_Buffer* buffer, const PackItem& item, int arg
 const char* StringArgument(lua_State* L, int arg, bool wide, size_t& length) {
     if (wide)
         return reinterpret_cast<const char*>(LuaCheckWString(L, arg, &length));
-    if (!lua_isstring(L, arg))
-        luaL_argerror(L, arg,
-                      lua_pushfstring(L, "%s expected, got %s", "string", LuaTypeName(L, arg)));
-    return lua_tolstring(L, arg, &length);
+    return LuaCheckNarrowString(L, arg, &length);
 }
 
 // Adds length units of a string (bytes, or native char16_t when wide).

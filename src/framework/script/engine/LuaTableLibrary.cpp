@@ -1,18 +1,14 @@
 #include "framework/script/engine/LuaTableLibrary.h"
 
+#include "framework/script/engine/LuaApi.h"
+
 #include <lauxlib.h>
 #include <lua.h>
-
-#include <cmath>
 
 namespace {
 
 // Registry key of the table of sizes set by setn on tables without "n".
 char kSizesKey;
-
-int Absolute(lua_State* L, int index) {
-    return index < 0 && index > LUA_REGISTRYINDEX ? lua_gettop(L) + index + 1 : index;
-}
 
 // A size read from a number: -1 when it is no usable size.
 int SizeFrom(lua_State* L, int index) {
@@ -181,7 +177,7 @@ int Sort(lua_State* L) {
 } // namespace
 
 int LuaGetN(lua_State* L, int index) {
-    index = Absolute(L, index);
+    index = LuaAbsIndex(L, index);
     lua_pushliteral(L, "n");
     lua_rawget(L, index);
     int n = SizeFrom(L, -1);
@@ -209,7 +205,7 @@ int LuaGetN(lua_State* L, int index) {
 }
 
 void LuaSetN(lua_State* L, int index, int n) {
-    index = Absolute(L, index);
+    index = LuaAbsIndex(L, index);
     lua_pushliteral(L, "n");
     lua_rawget(L, index);
     bool hasField = lua_type(L, -1) == LUA_TNUMBER;
@@ -231,11 +227,7 @@ void LuaSetN(lua_State* L, int index, int n) {
 
 void LuaOpenTableAdditions(lua_State* L) {
     lua_pushlightuserdata(L, &kSizesKey);
-    lua_newtable(L);
-    lua_createtable(L, 0, 1);
-    lua_pushliteral(L, "k");
-    lua_setfield(L, -2, "__mode");
-    lua_setmetatable(L, -2);
+    LuaNewWeakTable(L, "k");
     lua_rawset(L, LUA_REGISTRYINDEX);
 
     lua_getglobal(L, "table");

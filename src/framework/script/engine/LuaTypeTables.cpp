@@ -1,5 +1,6 @@
 #include "framework/script/engine/LuaTypeTables.h"
 
+#include "framework/script/engine/LuaApi.h"
 #include "framework/script/engine/LuaWideString.h"
 
 #include <lauxlib.h>
@@ -120,8 +121,7 @@ void LuaSetTypeTable(lua_State* L, int type) {
 void LuaBindTypeEvents(lua_State* L, int type, int metatableIndex) {
     if (type < 0 || type >= kLuaTypeSlots)
         return;
-    if (metatableIndex < 0 && metatableIndex > LUA_REGISTRYINDEX)
-        metatableIndex = lua_gettop(L) + metatableIndex + 1;
+    metatableIndex = LuaAbsIndex(L, metatableIndex);
     PushRegistryTable(L, &kEventsKey);
     lua_pushvalue(L, metatableIndex);
     lua_rawseti(L, -2, type);

@@ -1,5 +1,6 @@
 #include "framework/script/engine/LuaWideString.h"
 
+#include "framework/script/engine/LuaApi.h"
 #include "framework/script/engine/LuaTypeTables.h"
 
 #include <lauxlib.h>
@@ -18,10 +19,6 @@ char kInternKey;
 
 // The longest wide string: its byte size (units and the 0 unit) must fit.
 constexpr size_t kMaxUnits = 0xFFFFFFFDu;
-
-int Absolute(lua_State* L, int index) {
-    return index < 0 && index > LUA_REGISTRYINDEX ? lua_gettop(L) + index + 1 : index;
-}
 
 size_t UnitCount(lua_State* L, int index) {
     return lua_objlen(L, index) / 2 - 1;
@@ -174,11 +171,7 @@ int ToString(lua_State* L) {
 
 void LuaOpenWideStrings(lua_State* L) {
     lua_pushlightuserdata(L, &kInternKey);
-    lua_newtable(L);
-    lua_createtable(L, 0, 1);
-    lua_pushliteral(L, "v");
-    lua_setfield(L, -2, "__mode");
-    lua_setmetatable(L, -2);
+    LuaNewWeakTable(L, "v");
     lua_rawset(L, LUA_REGISTRYINDEX);
 
     lua_pushlightuserdata(L, &kMetatableKey);
@@ -200,7 +193,7 @@ void LuaOpenWideStrings(lua_State* L) {
 bool LuaIsWString(lua_State* L, int index) {
     if (lua_type(L, index) != LUA_TUSERDATA)
         return false;
-    index = Absolute(L, index);
+    index = LuaAbsIndex(L, index);
     if (!lua_getmetatable(L, index))
         return false;
     lua_pushlightuserdata(L, &kMetatableKey);
@@ -268,7 +261,7 @@ const char16_t* LuaToWString(lua_State* L, int index, size_t* len) {
         // can take the wide form in place.
         if (index == LUA_REGISTRYINDEX || index == LUA_GLOBALSINDEX || index == LUA_ENVIRONINDEX)
             return nullptr;
-        index = Absolute(L, index);
+        index = LuaAbsIndex(L, index);
         char16_t units[32];
         size_t n = WidenNumber(lua_tonumber(L, index), units);
         LuaPushLWString(L, units, n);
@@ -292,7 +285,7 @@ const char16_t* LuaCheckWString(lua_State* L, int index, size_t* len) {
 }
 
 void LuaPushWStringLowBytes(lua_State* L, int index) {
-    index = Absolute(L, index);
+    index = LuaAbsIndex(L, index);
     size_t n = UnitCount(L, index);
     const char16_t* units = Units(L, index);
     luaL_Buffer buffer;
@@ -316,4 +309,13 @@ int LuaWideFromUtf16Bytes(lua_State* L) {
         PushInterned(L, reinterpret_cast<const char*>(units), size / 2);
     }
     return 1;
+}
+
+const char* LuaCheckNarrowString(lua_State* L, int index, size_t* size) {
+    if (!lua_isstring(L, index)) {
+        const char* message =
+            lua_pushfstring(L, "%s expected, got %s", "string", LuaTypeName(L, index));
+        luaL_argerror(L, index, message);
+    }
+    return lua_tolstring(L, index, size);
 }

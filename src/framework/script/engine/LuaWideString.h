@@ -47,6 +47,10 @@ const char16_t* LuaToWString(lua_State* L, int index, size_t* len = nullptr);
 // for other values.
 const char16_t* LuaCheckWString(lua_State* L, int index, size_t* len = nullptr);
 
+// luaL_checklstring, but the argument error names a wide string as such
+// ("string expected, got wstring").
+const char* LuaCheckNarrowString(lua_State* L, int index, size_t* size);
+
 // The narrow string of a wide string's low bytes (what tostring gives).
 void LuaPushWStringLowBytes(lua_State* L, int index);
 
