@@ -252,7 +252,13 @@ void TPlatform::UseHardwareCursor(bool on) {
 
 void TPlatform::SetUpFolders(bool useDataFolders) {
     if (useDataFolders) {
-        mUserDataFolder = GetDataFolder(false, mProductName);
+        TString user = GetDataFolder(false, mProductName);
+        if (user.IsEmpty()) {
+            // Without a home or data folder the files stay beside the program.
+            LogPrintf("No user data folder is known; using %s", mProgramFolder.CStr());
+        } else {
+            mUserDataFolder = user;
+        }
         TString common = GetDataFolder(true, mProductName);
         mCommonDataFolder = common.IsEmpty() ? mUserDataFolder : common;
         TString desktop = GetDesktopFolder();

@@ -86,6 +86,14 @@ TEST_F(AppFixture, Folders_HostedWithoutPageUsesTheProgramFolder) {
     EXPECT_FALSE(std::filesystem::exists(UserFolder()));
 }
 
+TEST_F(AppFixture, Folders_WithoutAnyDataHomeStayBesideTheProgram) {
+    unsetenv("XDG_DATA_HOME");
+    unsetenv("HOME");
+    TPlatform* platform = BuildPlatform();
+    EXPECT_STREQ(platform->mUserDataFolder.CStr(), mGame.c_str());
+    EXPECT_STREQ(platform->mCommonDataFolder.CStr(), mGame.c_str());
+}
+
 TEST_F(AppFixture, Folders_LongPathsAreKeptWhole) {
     // Far past the 260 bytes a Windows path buffer held.
     std::filesystem::path deep = mRoot.Path() / "data";
