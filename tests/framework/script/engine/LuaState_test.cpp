@@ -127,6 +127,9 @@ TEST(LuaState, LoadStringAndLoadFile_GiveNilAndMessageOnFailure) {
     EXPECT_EQ(state.Eval("select('#', loadstring('return +', 'chunk'))"), "2");
     EXPECT_NE(state.Eval("select(2, loadstring('return +', '=chunk'))").find("chunk:1:"),
               std::string::npos);
+    // Without a name the chunk is named by its source.
+    EXPECT_NE(state.Eval("select(2, loadstring('x = = 1'))").find("[string \"x = = 1\"]:1:"),
+              std::string::npos);
     EXPECT_EQ(state.Eval("loadfile('/nonexistent/none.lua')"),
               "nil,cannot open /nonexistent/none.lua");
 }
@@ -254,6 +257,17 @@ TEST(LuaState, Require_FindsFilesThroughLuaPath) {
               std::string::npos);
     EXPECT_NE(state.Error("require('broken')").find("error loading package `broken'"),
               std::string::npos);
+}
+
+TEST(LuaState, Require_GivesLoadedLibrariesAndOldCollectorCallWorks) {
+    LuaTestState state;
+    EXPECT_EQ(state.Eval("require('string') == string, _LOADED.table == table"), "true,true");
+    // collectgarbage with a number collects.
+    ASSERT_TRUE(state.Run("local t = {} for i = 1, 10000 do t[i] = {} end t = nil "
+                          "local before = collectgarbage('count') collectgarbage(0) "
+                          "return collectgarbage('count') < before"));
+    EXPECT_EQ(state.mResult, "true");
+    EXPECT_NE(state.Error("require(nil)").find("string expected"), std::string::npos);
 }
 
 TEST(LuaState, Require_DefaultsToPlainPathsAndTakesDiskNames) {

@@ -47,6 +47,8 @@ TEST(LuaStringFormat, StockConversionsAndBooleans) {
     EXPECT_TRUE(FailsWith(state, "string.format('%------d', 1)", "repeated flags"));
     EXPECT_TRUE(FailsWith(state, "string.format('%100d', 1)", "width or precision too long"));
     EXPECT_TRUE(FailsWith(state, "string.format('%s', WS('a'))", "string expected, got wstring"));
+    EXPECT_TRUE(FailsWith(state, "string.format('50%')", "invalid option to `format'"));
+    EXPECT_EQ(state.Eval("string.format('%b', 1)"), "");
 }
 
 TEST(LuaStringFormat, IntegerConversionsRoundOrTruncate) {

@@ -120,3 +120,16 @@ TEST(LuaTypeTables, GetMetatableGivesTypeTableForPlainValues) {
     EXPECT_EQ(lua_gettop(L), 2);
     lua_settop(L, 0);
 }
+
+TEST(LuaTypeTables, LightUserdataReachesItsTypeTable) {
+    LuaTestState state;
+    lua_State* L = state.L();
+    ASSERT_TRUE(state.Run("debug.getregistry()._lightuserdata.kind = 'light'"));
+    ASSERT_TRUE(state.Run("function KindOf(v) return v.kind, v.other end"));
+    lua_getglobal(L, "KindOf");
+    lua_pushlightuserdata(L, &state);
+    ASSERT_EQ(lua_pcall(L, 1, 2, 0), 0);
+    EXPECT_STREQ(lua_tostring(L, -2), "light");
+    EXPECT_TRUE(lua_isnil(L, -1));
+    lua_settop(L, 0);
+}
