@@ -65,6 +65,7 @@ TPlatform::TPlatform(const StartInfo& start) {
     mUnicode = GetSettingBool(TSettingKey::kUtf8Mode) ? 1 : 0;
     // 3. The timer already counts in milliseconds.
     mCommandLine = start.commandLine;
+    mPageHosted = TCommandLine(mCommandLine).HasSwitch("-pq=");
     // 4.
     mWindowManager = new TWindowManager;
     mAssetManager = new TAssetManager;
@@ -187,8 +188,7 @@ void TPlatform::GetEvent(TEvent& event) {
         return;
     }
     // A portal's host that has gone ends the game.
-    if ((IsQuarrowPortal() || TCommandLine(mCommandLine).HasSwitch("-pq=")) &&
-        mExternalParent != 0 && !mHostChannel.IsOpen()) {
+    if ((IsQuarrowPortal() || mPageHosted) && mExternalParent != 0 && !mHostChannel.IsOpen()) {
         MakeEvent(event, kEventQuit, 0, 0, 0, 0);
         return;
     }

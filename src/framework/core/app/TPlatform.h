@@ -184,6 +184,8 @@ private:
     int mQuitCode = 0;
     uintptr_t mLastQuitTarget = 0;
     int mFrontRequests = 0;
+    // "-pq=": the game runs in a host page.
+    bool mPageHosted = false;
     int mDisplayWidth = 0;
     int mDisplayHeight = 0;
     bool mDisplayFullScreen = false;
