@@ -112,7 +112,7 @@ TEST(LuaState, DialectTable_HoldsOperatorHelpersAndW) {
 
 TEST(LuaState, DialectOperatorErrors_NameTheScriptLine) {
     LuaTestState state;
-    ASSERT_TRUE(state.Run("D = debug.getregistry()." + std::string(kLuaDialectName)));
+    ASSERT_TRUE(state.Run("D = debug.getregistry()['" + std::string(kLuaDialectName) + "']"));
     EXPECT_EQ(state.Eval("D.band(6, 3), D.shl(1, 31), D.shr(-1, 28), D.bor(1, 2)"),
               "2,2147483648,15,3");
     EXPECT_EQ(state.Error("\n\nreturn D.band('x', 1)"),
