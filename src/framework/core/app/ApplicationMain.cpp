@@ -96,6 +96,7 @@ void ApplicationMain(uintptr_t instance, uintptr_t, const char* commandLineText,
         SetSetting(kSettingActiveX, "1");
         if (!named || !platform->GetHostChannel().Attach(fd)) {
             TraceStartup("host lost");
+            delete platform;
             platform::ExitProcess(-1);
         }
         TraceStartup("host");
