@@ -122,6 +122,8 @@ TEST_F(AppFixture, ChangeHook_ActsOnlyWhileTheApplicationLives) {
 }
 
 TEST_F(AppFixture, Destructor_StopsTheHelperThreadFirstAndClearsEverything) {
+    // With a renderer the helper thread reads the window manager on each pass.
+    TRenderer renderer;
     BuildApplication();
     EXPECT_EQ(TApplication::Get(), mApplication);
     EXPECT_TRUE(IsApplicationPresent());
