@@ -5,7 +5,7 @@
 #include "platform/log/PlatformLog.h"
 #include "platform/window/sdl/SdlWindow.h"
 
-#include "support/GlDriverLeaks.h"
+#include "support/DriverLeaks.h"
 #include "support/TempFolder.h"
 
 #include <SDL.h>

@@ -2,7 +2,7 @@
 #include "platform/time/manual/ManualTimeSource.h"
 #include "platform/window/sdl/SdlWindow.h"
 
-#include "support/GlDriverLeaks.h"
+#include "support/DriverLeaks.h"
 #include "support/SdlEvents.h"
 
 #include <SDL.h>

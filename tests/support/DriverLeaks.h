@@ -1,11 +1,12 @@
 #pragma once
 
-// For test programs that open an OpenGL window: Mesa's software driver keeps
-// some allocations until the process ends, and is unloaded when the last GL
+// For test programs that open a window: Mesa's software GL driver keeps some
+// allocations until the process ends, and is unloaded when the last GL
 // window goes, after which the leak checker can no longer say whose they
-// were. PinGlDriver keeps the driver's libraries loaded once a context
-// exists, and the suppressions below name them. Include this header in
-// exactly one source file of a test program (it defines the checker's hook).
+// were; on X, SDL's D-Bus connection keeps a buffer too. PinGlDriver keeps
+// the driver's libraries loaded once a context exists, and the suppressions
+// below name these libraries. Include this header in exactly one source file
+// of a test program (it defines the checker's hook).
 
 #include <dlfcn.h>
 #include <link.h>
@@ -17,7 +18,8 @@ extern "C" __attribute__((used, visibility("default"))) const char* __lsan_defau
            "leak:libLLVM\n"
            "leak:libEGL_mesa.so\n"
            "leak:libGLX_mesa.so\n"
-           "leak:libglapi.so\n";
+           "leak:libglapi.so\n"
+           "leak:libdbus-1.so\n";
 }
 
 namespace support {

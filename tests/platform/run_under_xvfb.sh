@@ -1,0 +1,10 @@
+#!/bin/sh
+# Runs a test program on a virtual X server of its own. Exits 77 (counted as
+# skipped by ctest) when the X tools are not installed.
+for tool in xvfb-run xauth xdotool; do
+  if ! command -v "$tool" >/dev/null 2>&1; then
+    echo "skipped: $tool is not installed (scripts/setup.sh installs it)"
+    exit 77
+  fi
+done
+exec xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp" "$@"
