@@ -2,6 +2,7 @@
 
 #include "framework/core/TRect.h"
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -43,8 +44,9 @@ public:
     // The root window's rectangle; empty without one.
     TRect GetScreenRect() const;
 
-    // Set while a movie covers the main window (and by some screens).
-    uint8_t mBackgroundMode = 0;
+    // Set while a movie covers the main window (and by some screens). The
+    // platform's helper thread reads it.
+    std::atomic<uint8_t> mBackgroundMode{0};
     // Set while a movie plays: mouse buttons and the wheel make no events.
     uint8_t mInputBlocked = 0;
 

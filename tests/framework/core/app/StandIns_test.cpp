@@ -47,7 +47,7 @@ TEST(WindowManager, OwnsItsScriptAndRootWindow) {
     EXPECT_EQ(TWindowManager::Instance(), manager);
     EXPECT_EQ(manager->GetScript(), nullptr);
     EXPECT_FALSE(manager->SetScriptFlag(true)) << "no script to hold the flag";
-    EXPECT_EQ(manager->mBackgroundMode, 0);
+    EXPECT_EQ(manager->mBackgroundMode.load(), 0);
     EXPECT_EQ(manager->mInputBlocked, 0);
     EXPECT_TRUE(manager->IsDirty());
     auto* script = new TWindowScript(nullptr);
