@@ -75,7 +75,8 @@ std::string LuaDialectChunkId(std::string_view chunkName) {
     const size_t nul = chunkName.find('\0');
     if (nul != std::string_view::npos)
         chunkName = chunkName.substr(0, nul);
-    constexpr size_t kIdSize = 60;
+    // The room the engine gives a chunk name in a syntax error.
+    constexpr size_t kIdSize = 80;
     if (!chunkName.empty() && chunkName[0] == '=')
         return std::string(chunkName.substr(1, kIdSize - 1));
     if (!chunkName.empty() && chunkName[0] == '@') {

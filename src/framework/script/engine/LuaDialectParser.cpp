@@ -553,20 +553,25 @@ void LuaDialectParser::OpenLoop() {
     Loop loop;
     loop.bodyPos = mOut.size();
     loop.id = mNextLoopId++;
+    loop.savedPeak = mPeak;
+    mPeak = mLevel + mExtraLevels;
     mFunctions.back().loops.push_back(loop);
-    mExtraLevels += 2;
     // Room for the flag local the body may get.
     DeclareLocals(1);
 }
 
 void LuaDialectParser::CloseLoopBody() {
     Loop& loop = mFunctions.back().loops.back();
-    mExtraLevels -= 2;
     mFunctions.back().locals -= 1;
     if (loop.wrap && !loop.directBreaks.empty()) {
         loop.flag = true;
         loop.breakThroughWrap = true;
     }
+    // The wrapper puts the whole body one level deeper.
+    const int bodyPeak = mPeak + (loop.wrap ? 1 : 0);
+    if (bodyPeak > kMaxEmittedLevels)
+        Error("too many syntax levels");
+    mPeak = std::max(loop.savedPeak, bodyPeak);
     if (loop.wrap) {
         std::string close = " until true";
         for (int id : loop.passing)
@@ -668,8 +673,10 @@ void LuaDialectParser::RepeatStatement(int line) {
     Take();
     // The body's own block keeps its locals out of the condition, as in 5.0.
     EmitWord("do");
+    ++mExtraLevels;
     OpenLoop();
     Block();
+    --mExtraLevels;
     if (mToken.kind != kTokUntil) {
         CheckMatch(kTokUntil, kTokRepeat, line);
         return;

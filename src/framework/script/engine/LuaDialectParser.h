@@ -34,6 +34,7 @@ private:
     struct Loop {
         size_t bodyPos = 0;
         int id = 0;
+        int savedPeak = 0;
         // A continue leads to this loop: its body is wrapped.
         bool wrap = false;
         // The loop has a jump flag local.
@@ -124,9 +125,10 @@ private:
     bool mUsesRuntime = false;
     std::vector<Function> mFunctions;
     int mLevel = 0;
-    // Syntax levels the 5.1 engine will see beyond 5.0's: wrappers around
-    // loop bodies and the chunk; mPeak is the deepest emitted level seen in
-    // the expression being read.
+    // Syntax levels the 5.1 engine will see beyond 5.0's: the chunk's
+    // wrapper and the blocks around repeat bodies; mPeak is the deepest
+    // level the 5.1 engine will see in the expression or loop body being
+    // read, counting the wrappers found so far.
     int mExtraLevels = 1;
     int mPeak = 0;
     int mNextLoopId = 0;
