@@ -7,4 +7,5 @@ for tool in xvfb-run xauth xdotool; do
     exit 77
   fi
 done
-exec xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp" "$@"
+# -noreset: the server must not restart between two windows of the program.
+exec xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp -noreset" "$@"
