@@ -11,30 +11,32 @@ namespace {
 // Next code point of UTF-8 text; malformed bytes give U+FFFD and are passed
 // over one at a time.
 uint32_t NextCodePoint(const unsigned char*& text) {
+    struct Form {
+        unsigned char mask;
+        unsigned char lead;
+        int following;
+        uint32_t smallest; // anything below is an overlong form
+    };
+    static constexpr Form kForms[] = {
+        {0xE0, 0xC0, 1, 0x80}, {0xF0, 0xE0, 2, 0x800}, {0xF8, 0xF0, 3, 0x10000}};
     unsigned char lead = *text++;
     if (lead < 0x80)
         return lead;
-    int length = 0;
-    uint32_t point = 0;
-    uint32_t smallest = 0;
-    if ((lead & 0xE0) == 0xC0) {
-        length = 1, point = lead & 0x1F, smallest = 0x80;
-    } else if ((lead & 0xF0) == 0xE0) {
-        length = 2, point = lead & 0x0F, smallest = 0x800;
-    } else if ((lead & 0xF8) == 0xF0) {
-        length = 3, point = lead & 0x07, smallest = 0x10000;
-    } else {
-        return 0xFFFD;
-    }
-    for (int i = 0; i < length; ++i) {
-        if ((text[i] & 0xC0) != 0x80)
+    for (const Form& form : kForms) {
+        if ((lead & form.mask) != form.lead)
+            continue;
+        uint32_t point = lead & static_cast<unsigned char>(~form.mask);
+        for (int i = 0; i < form.following; ++i) {
+            if ((text[i] & 0xC0) != 0x80)
+                return 0xFFFD;
+            point = (point << 6) | (text[i] & 0x3F);
+        }
+        text += form.following;
+        if (point < form.smallest || point > 0x10FFFF || (point >= 0xD800 && point <= 0xDFFF))
             return 0xFFFD;
-        point = (point << 6) | (text[i] & 0x3F);
+        return point;
     }
-    text += length;
-    if (point < smallest || point > 0x10FFFF || (point >= 0xD800 && point <= 0xDFFF))
-        return 0xFFFD;
-    return point;
+    return 0xFFFD;
 }
 
 // The character a key makes by itself, which text input does not deliver:
@@ -206,7 +208,7 @@ void InputTranslator::TranslateKey(const SDL_KeyboardEvent& key, uint32_t now, Q
     // Alt+key goes to the system keys; Control+Alt is how some layouts type
     // characters, so it stays an ordinary key. F10 alone is a system key too.
     bool altKey = virtualKey.code == kVkMenu;
-    bool system = ((alt || altKey) && !control) || (virtualKey.code == kVkF1 + 9 && !control);
+    bool system = ((alt || altKey) && !control) || (virtualKey.code == kVkF10 && !control);
     if (pressed)
         mSystemKey = alt && !control;
     if (virtualKey.code == 0)
@@ -269,29 +271,30 @@ void InputTranslator::MovePointer(int32_t x, int32_t y, uint32_t now) {
 
 void InputTranslator::TranslateButton(const SDL_MouseButtonEvent& button, uint32_t now,
                                       Queue& out) {
-    uint32_t bit = 0;
-    uint32_t message = 0;
-    uint32_t extra = 0;
-    bool pressed = button.type == SDL_MOUSEBUTTONDOWN;
-    switch (button.button) {
-    case SDL_BUTTON_LEFT:
-        bit = kMkLButton, message = pressed ? kWmLButtonDown : kWmLButtonUp;
-        break;
-    case SDL_BUTTON_RIGHT:
-        bit = kMkRButton, message = pressed ? kWmRButtonDown : kWmRButtonUp;
-        break;
-    case SDL_BUTTON_MIDDLE:
-        bit = kMkMButton, message = pressed ? kWmMButtonDown : kWmMButtonUp;
-        break;
-    case SDL_BUTTON_X1:
-        bit = kMkXButton1, extra = kXButton1, message = pressed ? kWmXButtonDown : kWmXButtonUp;
-        break;
-    case SDL_BUTTON_X2:
-        bit = kMkXButton2, extra = kXButton2, message = pressed ? kWmXButtonDown : kWmXButtonUp;
-        break;
-    default:
+    struct ButtonMessages {
+        uint8_t button;
+        uint32_t stateBit;
+        uint32_t down;
+        uint32_t up;
+        uint32_t which; // high half of wParam
+    };
+    static constexpr ButtonMessages kButtons[] = {
+        {SDL_BUTTON_LEFT, kMkLButton, kWmLButtonDown, kWmLButtonUp, 0},
+        {SDL_BUTTON_RIGHT, kMkRButton, kWmRButtonDown, kWmRButtonUp, 0},
+        {SDL_BUTTON_MIDDLE, kMkMButton, kWmMButtonDown, kWmMButtonUp, 0},
+        {SDL_BUTTON_X1, kMkXButton1, kWmXButtonDown, kWmXButtonUp, kXButton1},
+        {SDL_BUTTON_X2, kMkXButton2, kWmXButtonDown, kWmXButtonUp, kXButton2},
+    };
+    const ButtonMessages* found = nullptr;
+    for (const ButtonMessages& candidate : kButtons)
+        if (candidate.button == button.button)
+            found = &candidate;
+    if (!found)
         return;
-    }
+    bool pressed = button.type == SDL_MOUSEBUTTONDOWN;
+    uint32_t message = pressed ? found->down : found->up;
+    uint32_t bit = found->stateBit;
+    uint32_t extra = found->which;
     MovePointer(button.x, button.y, now);
     if (pressed) {
         // The click that brings an inactive window forward is announced

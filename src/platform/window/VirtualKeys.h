@@ -41,6 +41,7 @@ inline constexpr uint32_t kVkSubtract = 0x6D;
 inline constexpr uint32_t kVkDecimal = 0x6E;
 inline constexpr uint32_t kVkDivide = 0x6F;
 inline constexpr uint32_t kVkF1 = 0x70; // to kVkF24 = 0x87
+inline constexpr uint32_t kVkF10 = 0x79;
 inline constexpr uint32_t kVkNumLock = 0x90;
 inline constexpr uint32_t kVkScroll = 0x91;
 inline constexpr uint32_t kVkOem1 = 0xBA; // ; :
