@@ -17,7 +17,8 @@ namespace platform {
 // the pointer rests (only while hover tracking is armed), leave (only while
 // leave tracking is armed), click-to-activate, and the parked position of a
 // minimised window. It only keeps input state and never calls SDL, so tests
-// feed it synthetic events; the SDL window owns one and feeds it the real ones.
+// feed it synthetic events; each window back end owns one (in its message
+// queue) and feeds it the real ones.
 // Times: `now` is the platform timer (hover); SDL event timestamps decide which
 // click activated the window.
 class InputTranslator {
