@@ -3,6 +3,7 @@
 #include "framework/script/engine/LuaTranslator.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 
 namespace {
@@ -51,7 +52,7 @@ void AppendByteEscape(std::string& out, unsigned byte) {
         out += static_cast<char>(byte);
         return;
     }
-    char escape[8];
+    char escape[16];
     std::snprintf(escape, sizeof escape, "\\%03u", byte);
     out += escape;
 }
@@ -738,8 +739,7 @@ void LuaDialectParser::JumpStatement(bool isContinue) {
     if (hasNumber) {
         const double number = mAhead.number;
         const char* problem = nullptr;
-        if (number != static_cast<double>(static_cast<long long>(number)) ||
-            !(number > -1e15 && number < 1e15))
+        if (std::floor(number) != number)
             problem = "loop block number must be integer";
         else if (number < 1 || number > 100)
             problem = "loop block number out of range";

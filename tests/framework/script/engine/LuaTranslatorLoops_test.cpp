@@ -121,6 +121,8 @@ TEST(LuaTranslatorLoops, LoopLevelErrors) {
         {"while 1 do break 0 end", "error: test:1: loop block number out of range near '0'"},
         {"while 1 do break 101 end", "error: test:1: loop block number out of range near '101'"},
         {"while 1 do continue 0 end", "error: test:1: loop block number out of range near '0'"},
+        {"while 1 do break 1e300 end",
+         "error: test:1: loop block number out of range near '1e300'"},
         {"while 1 do break 1.5 end", "error: test:1: loop block number must be integer near '1.5'"},
         {"while 1 do continue 2.25 end",
          "error: test:1: loop block number must be integer near '2.25'"},

@@ -1,0 +1,120 @@
+// Wide literals and UTF-16 chunks. The runner's W hands back the UTF-16LE
+// bytes the translation wrote for a literal, so the tests read the units.
+
+#include "LuaTranslatorRunner.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+using support::DialectRunner;
+using support::Utf16Chunk;
+
+// The UTF-16LE bytes of the units.
+std::string Units(std::u16string_view units) {
+    std::string bytes;
+    for (char16_t u : units) {
+        bytes += static_cast<char>(u & 0xFF);
+        bytes += static_cast<char>(u >> 8);
+    }
+    return bytes;
+}
+
+struct Case {
+    const char* source;
+    std::u16string units;
+};
+
+TEST(LuaTranslatorWide, LiteralsAndTheirEscapes) {
+    const Case cases[] = {
+        {"return L\"ab\"", u"ab"},
+        {"return L\"\"", u""},
+        {"return L\"\\a\\b\\f\\n\\r\\t\\v\"", u"\a\b\f\n\r\t\v"},
+        {"return L\"\\65\\066\\0677\"", u"ABC7"},
+        {"return L\"\\0\"", std::u16string(1, u'\0')},
+        {"return L\"\\255\"", u"\u00FF"},
+        {"return L\"\\x41\\x263a\\x12345\\xFfFf\"", u"A\u263A\u12345\uFFFF"},
+        {"return L\"\\xg\\x\"", u"xgx"},
+        {"return L\"\\q\\\"\\\\\\'\"", u"q\"\\'"},
+        {"return L\"a\\\nb\"", u"a\nb"},
+        {"return L\"\xC3\xA9\"", u"\u00C3\u00A9"},
+        {"return L\"'\"", u"'"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.source);
+        DialectRunner runner;
+        EXPECT_EQ(runner.Run(c.source), Units(c.units));
+        EXPECT_TRUE(runner.Last().wrapped);
+    }
+}
+
+TEST(LuaTranslatorWide, LiteralsWorkWhereStringLiteralsDo) {
+    DialectRunner runner;
+    EXPECT_EQ(runner.Run("local t = {[L\"k\"] = 1} return t[L\"k\"]"), "1");
+    EXPECT_EQ(runner.Run("return L\"a\" .. L\"b\""), Units(u"ab"));
+    EXPECT_EQ(runner.Run("return L\"a\" == L\"a\", L\"a\" == 'a'"), "true,false");
+    EXPECT_EQ(runner.Run("local function f(s) return s end return f L\"x\""), Units(u"x"));
+    EXPECT_EQ(runner.Run("local function f(s) return s end return f\nL\"x\""), Units(u"x"));
+    EXPECT_EQ(runner.Run("local t = {L\"v\"} return t[1]"), Units(u"v"));
+}
+
+TEST(LuaTranslatorWide, OnlyLImmediatelyBeforeADoubleQuoteOpensOne) {
+    DialectRunner runner;
+    EXPECT_EQ(runner.Run("function L(s) return 'call ' .. s end return L'x', L \"y\""),
+              "call x,call y");
+    EXPECT_FALSE(runner.Last().wrapped);
+    EXPECT_EQ(runner.Run("function xL(s) return s end return xL\"z\""), "z");
+    EXPECT_EQ(runner.Run("local L = 5 return L"), "5");
+}
+
+TEST(LuaTranslatorWide, ContinuedLineKeepsLineNumbers) {
+    DialectRunner runner;
+    EXPECT_EQ(runner.Run("local s = L\"a\\\nb\\\nc\"\nerror('here')", "=w").substr(0, 17),
+              "error: w:4: here\n");
+}
+
+TEST(LuaTranslatorWide, Utf16ChunkRuns) {
+    DialectRunner runner;
+    EXPECT_EQ(runner.Run(Utf16Chunk(u"local x = 40\nreturn x + 2, 'abc'")), "42,abc");
+    EXPECT_FALSE(runner.Last().wrapped);
+    EXPECT_EQ(runner.Run(Utf16Chunk(u"-- \u263A in a comment\nreturn L\"\u263A\u00E9\"")),
+              Units(u"\u263A\u00E9"));
+    // Characters below 256 in a narrow literal become bytes.
+    EXPECT_EQ(runner.Run(Utf16Chunk(u"return '\u00E9' == '\\233', [[\u00FF]] == '\\255'")),
+              "true,true");
+    EXPECT_EQ(runner.Run(Utf16Chunk(u"return [[a\n[[b]]\u00E9]]")), "a\n[[b]]\xE9");
+    // A last odd byte is not a character.
+    EXPECT_EQ(runner.Run(Utf16Chunk(u"return 7") + "x"), "7");
+    EXPECT_EQ(runner.Run(Utf16Chunk(u"return 1 & 3, 'a\\\nb'")), "1,a\nb");
+}
+
+TEST(LuaTranslatorWide, Utf16ChunkErrors) {
+    struct ErrorCase {
+        std::u16string source;
+        const char* expected;
+    };
+    const ErrorCase cases[] = {
+        {u"x = 1 \u263A", "w:1: invalid wide char near 'char(9786)'"},
+        {u"x\u263A = 1", "w:1: invalid wide char near 'char(9786)'"},
+        {u"x = '\u263A'", "w:1: invalid wide char near 'char(9786)'"},
+        {u"x = [[\n\u0100]]", "w:2: invalid wide char near 'char(256)'"},
+        {u"x = \u0001", "w:1: invalid control char near 'char(1)'"},
+        {u"\n\nx = = 1", "w:3: unexpected symbol near '='"},
+        {u"x = L\"\u263A", "w:1: unfinished string near '<eof>'"},
+        {u"x = \u00E9", "w:1: unexpected symbol near '\u00E9'"},
+    };
+    for (const ErrorCase& c : cases) {
+        const TLuaTranslation translation = TranslateLuaSource(Utf16Chunk(c.source), "=w");
+        EXPECT_FALSE(translation.ok);
+        EXPECT_EQ(translation.error, c.expected);
+    }
+}
+
+TEST(LuaTranslatorWide, ByteOrderMarkOnlyAtTheStart) {
+    const TLuaTranslation translation = TranslateLuaSource("x = 1 \xFF\xFE", "=b");
+    EXPECT_EQ(translation.error, "b:1: invalid wide char near 'char(255)'");
+}
+
+} // namespace

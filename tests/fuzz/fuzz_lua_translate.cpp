@@ -1,0 +1,5 @@
+#include "LuaTranslatorFuzzEntry.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    return FuzzLuaTranslate(data, size);
+}
