@@ -11,6 +11,7 @@
 #include "framework/core/TFile.h"
 #include "framework/core/TFileSystem.h"
 #include "framework/core/TLog.h"
+#include "platform/process/ProcessControl.h"
 
 #include <lauxlib.h>
 #include <lua.h>
@@ -41,7 +42,7 @@ int Panic(lua_State* L) {
     std::fprintf(stderr, "PANIC: unprotected error in call to Lua API (%s)\n", message);
     LogPrintf("PANIC: unprotected error in call to Lua API (%s)", message);
     std::fflush(nullptr);
-    std::exit(1);
+    platform::ExitProcess(1);
 }
 
 void OpenLibrary(lua_State* L, lua_CFunction open, const char* name) {

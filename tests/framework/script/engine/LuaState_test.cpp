@@ -1,6 +1,7 @@
 #include "framework/script/engine/LuaState.h"
 
 #include "framework/core/TFileSystem.h"
+#include "platform/process/ProcessControl.h"
 
 #include "framework/script/engine/LuaTestState.h"
 #include "support/TempFolder.h"
@@ -10,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <cstdio>
 #include <string>
 
 using support::LuaTestState;
@@ -237,6 +240,30 @@ TEST(LuaStateDeathTest, Panic_EndsProcessWithCodeOne) {
             lua_error(L);
         },
         testing::ExitedWithCode(1), "unprotected");
+}
+
+namespace {
+
+// Says on stderr that the exit came through the platform layer, then
+// leaves the ending to ExitProcess.
+class AnnouncingProcessControl : public platform::ProcessControl {
+public:
+    void Exit(int code) override { std::fprintf(stderr, "exit through the layer: %d\n", code); }
+    void Sleep(uint32_t) override {}
+};
+
+} // namespace
+
+TEST(LuaStateDeathTest, Panic_EndsProcessThroughThePlatformLayer) {
+    EXPECT_EXIT(
+        {
+            AnnouncingProcessControl control;
+            platform::SetProcessControl(&control);
+            lua_State* L = LuaOpenState();
+            lua_pushliteral(L, "unprotected");
+            lua_error(L);
+        },
+        testing::ExitedWithCode(1), "exit through the layer: 1");
 }
 
 TEST(LuaState, Require_FindsFilesThroughLuaPath) {
