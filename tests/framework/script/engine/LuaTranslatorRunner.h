@@ -1,19 +1,18 @@
 #pragma once
 
-// Runs dialect source on the stock engine the way the loader does: the
-// translation is loaded under its chunk name, and a wrapped chunk is first
-// called with the dialect table to get the real chunk. Until the engine
-// has its wide strings, the table's W returns the literal's UTF-16LE bytes
-// as a plain string, so tests can look at them.
+// Runs dialect source on the framework's engine through its loader, which
+// translates it. Results are shown through tostring, except wide strings,
+// which are shown as the UTF-16LE bytes of their units so tests can look
+// at them.
 
-#include "framework/script/engine/LuaBitwise.h"
+#include "framework/script/engine/LuaState.h"
 #include "framework/script/engine/LuaTranslator.h"
+#include "framework/script/engine/LuaWideString.h"
 
 #include <lauxlib.h>
 #include <lua.h>
 #include <lualib.h>
 
-#include <cstdio>
 #include <string>
 #include <string_view>
 
@@ -21,37 +20,23 @@ namespace support {
 
 class DialectRunner {
 public:
-    DialectRunner() {
-        mState = luaL_newstate();
-        luaL_openlibs(mState);
-    }
+    DialectRunner() { mState = LuaOpenState(); }
     ~DialectRunner() { lua_close(mState); }
     DialectRunner(const DialectRunner&) = delete;
     DialectRunner& operator=(const DialectRunner&) = delete;
 
     lua_State* State() { return mState; }
 
-    // Translates and loads; leaves the chunk on the stack and returns "" or
-    // returns the translation's or the engine's error.
+    // Loads through the framework's loader; leaves the chunk on the stack
+    // and returns "", or returns the translation's error, or the engine's
+    // with "engine: " before it (a translation the engine refuses).
     std::string Load(std::string_view source, const std::string& chunkName) {
         mLast = TranslateLuaSource(source, chunkName);
-        if (!mLast.ok)
-            return mLast.error;
-        if (luaL_loadbuffer(mState, mLast.source.data(), mLast.source.size(), chunkName.c_str()) !=
-            0) {
-            std::string error = std::string("engine: ") + lua_tostring(mState, -1);
+        if (LuaLoadBuffer(mState, source.data(), source.size(), chunkName.c_str()) != 0) {
+            std::string error =
+                (mLast.ok ? "engine: " : "") + std::string(lua_tostring(mState, -1));
             lua_pop(mState, 1);
             return error;
-        }
-        if (mLast.wrapped) {
-            lua_newtable(mState);
-            LuaRegisterBitwise(mState, -1);
-            lua_pushcfunction(mState, [](lua_State* L) {
-                lua_settop(L, 1);
-                return 1;
-            });
-            lua_setfield(mState, -2, "W");
-            lua_call(mState, 1, 1);
         }
         return "";
     }
@@ -76,13 +61,22 @@ public:
         std::string results;
         const int count = lua_gettop(mState) - top - 1;
         for (int i = 0; i < count; ++i) {
+            if (i > 0)
+                results += ",";
+            if (LuaIsWString(mState, top + 2 + i)) {
+                size_t units = 0;
+                const char16_t* text = LuaToWString(mState, top + 2 + i, &units);
+                for (size_t k = 0; k < units; ++k) {
+                    results += static_cast<char>(text[k] & 0xFF);
+                    results += static_cast<char>(text[k] >> 8);
+                }
+                continue;
+            }
             lua_getglobal(mState, "tostring");
             lua_pushvalue(mState, top + 2 + i);
             lua_call(mState, 1, 1);
             size_t length = 0;
             const char* text = lua_tolstring(mState, -1, &length);
-            if (i > 0)
-                results += ",";
             results.append(text ? text : "?", length);
             lua_pop(mState, 1);
         }

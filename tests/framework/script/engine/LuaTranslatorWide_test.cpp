@@ -1,5 +1,5 @@
-// Wide literals and UTF-16 chunks. The runner's W hands back the UTF-16LE
-// bytes the translation wrote for a literal, so the tests read the units.
+// Wide literals and UTF-16 chunks, run through the framework's loader. The
+// runner shows a wide result as the UTF-16LE bytes of its units.
 
 #include "LuaTranslatorRunner.h"
 
@@ -58,6 +58,15 @@ TEST(LuaTranslatorWide, LiteralsWorkWhereStringLiteralsDo) {
     EXPECT_EQ(runner.Run("local function f(s) return s end return f L\"x\""), Units(u"x"));
     EXPECT_EQ(runner.Run("local function f(s) return s end return f\nL\"x\""), Units(u"x"));
     EXPECT_EQ(runner.Run("local t = {L\"v\"} return t[1]"), Units(u"v"));
+}
+
+TEST(LuaTranslatorWide, LiteralsAreWideStringValues) {
+    DialectRunner runner;
+    EXPECT_EQ(runner.Run("return type(L\"abc\")"), "wstring");
+    EXPECT_EQ(runner.Run("return L\"x\" .. 12"), Units(u"x12"));
+    EXPECT_NE(runner.Run("return L\"x\" .. 'y'").find("attempt to concatenate"), std::string::npos);
+    EXPECT_EQ(runner.Run("return tostring(L\"\\x263A\")"), ":");
+    EXPECT_EQ(runner.Run(Utf16Chunk(u"return tostring(L\"\u263A\") == ':'")), "true");
 }
 
 TEST(LuaTranslatorWide, OnlyLImmediatelyBeforeADoubleQuoteOpensOne) {
