@@ -43,6 +43,44 @@ int LoadString(lua_State* L) {
     return LoadResult(L, LuaLoadBuffer(L, text, size, chunkName));
 }
 
+// load(reader [, chunkName]): the pieces the reader gives until nil or an
+// empty string, joined, are compiled like loadstring's text, so this way
+// in also goes through the translator. A reader that fails or gives
+// something else than a string makes load give nil and a message.
+int Load(lua_State* L) {
+    luaL_checktype(L, 1, LUA_TFUNCTION);
+    const char* chunkName = luaL_optstring(L, 2, "=(load)");
+    lua_settop(L, 2);
+    lua_newtable(L);
+    int pieces = 0;
+    for (;;) {
+        lua_pushvalue(L, 1);
+        if (lua_pcall(L, 0, 1, 0) != 0)
+            return LoadResult(L, LUA_ERRRUN);
+        if (lua_isnil(L, -1) || (lua_isstring(L, -1) && lua_objlen(L, -1) == 0)) {
+            lua_pop(L, 1);
+            break;
+        }
+        if (lua_type(L, -1) != LUA_TSTRING) {
+            luaL_where(L, 1);
+            lua_pushliteral(L, "reader function must return a string");
+            lua_concat(L, 2);
+            return LoadResult(L, LUA_ERRRUN);
+        }
+        lua_rawseti(L, 3, ++pieces);
+    }
+    luaL_Buffer buffer;
+    luaL_buffinit(L, &buffer);
+    for (int i = 1; i <= pieces; ++i) {
+        lua_rawgeti(L, 3, i);
+        luaL_addvalue(&buffer);
+    }
+    luaL_pushresult(&buffer);
+    size_t size = 0;
+    const char* text = lua_tolstring(L, -1, &size);
+    return LoadResult(L, LuaLoadBuffer(L, text, size, chunkName));
+}
+
 // Reads standard input whole and compiles it as "=stdin".
 int LoadStandardInput(lua_State* L) {
     luaL_Buffer buffer;
@@ -334,10 +372,10 @@ int CollectGarbage(lua_State* L) {
 
 void LuaOpenBaseAdditions(lua_State* L) {
     static const luaL_Reg functions[] = {
-        {"_ALERT", Alert},  {"loadstring", LoadString}, {"loadfile", LoadFile},
-        {"dofile", DoFile}, {"require", Require},       {"unpack", Unpack},
-        {"type", Type},     {"tostring", ToString},     {"towstring", ToWString},
-        {"print", Print},
+        {"_ALERT", Alert},        {"load", Load},     {"loadstring", LoadString},
+        {"loadfile", LoadFile},   {"dofile", DoFile}, {"require", Require},
+        {"unpack", Unpack},       {"type", Type},     {"tostring", ToString},
+        {"towstring", ToWString}, {"print", Print},
     };
     for (const luaL_Reg& f : functions) {
         lua_pushcfunction(L, f.func);

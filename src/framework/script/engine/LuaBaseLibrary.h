@@ -3,8 +3,8 @@
 struct lua_State;
 
 // The base library as the framework's scripts know it, laid over the
-// stock one: loading (loadstring, loadfile, dofile, require) goes through
-// the dialect translator and the framework's files; unpack follows the
+// stock one: loading (load, loadstring, loadfile, dofile, require) goes
+// through the dialect translator and the framework's files; unpack follows the
 // table's "n" field; _ALERT reports errors to the debug log; type,
 // tostring and print know wide strings; towstring makes them;
 // collectgarbage takes the old numeric limit; _LOADED is a global; each

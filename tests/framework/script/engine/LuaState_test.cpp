@@ -137,6 +137,32 @@ TEST(LuaState, LoadStringAndLoadFile_GiveNilAndMessageOnFailure) {
               "nil,cannot open /nonexistent/none.lua");
 }
 
+TEST(LuaState, Load_TranslatesWhatTheReaderGives) {
+    LuaTestState state;
+    ASSERT_TRUE(state.Run("function Reader(...) local pieces, i = arg, 0 "
+                          "return function() i = i + 1 return pieces[i] end end"));
+    const struct {
+        const char* code;
+        const char* expected;
+    } cases[] = {
+        {"return load(Reader('return L\"a', 'b\", ', '6 & 3'))()", "L\"ab\",2"},
+        {"return load(Reader('return 1', '', 'error()'))()", "1"},
+        {"return type(load(Reader()))", "function"},
+        // The dialect has no length operator: the text is not taken as 5.1.
+        {"local f, message = load(Reader('return #\"abc\"')) return f, message",
+         "nil,(load):1: unexpected symbol near '#'"},
+        {"return select(2, load(Reader('x = = 1'), '=named'))",
+         "named:1: unexpected symbol near '='"},
+        {"return load(function() error('reader broke', 0) end)", "nil,reader broke"},
+        {"return load(function() return {} end)",
+         "nil,test:1: reader function must return a string"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(state.Run(c.code) ? state.mResult : "error: " + state.mError, c.expected)
+            << c.code;
+    EXPECT_NE(state.Error("load('return 1')").find("function expected"), std::string::npos);
+}
+
 TEST(LuaState, DoBuffer_SendsErrorsToAlertAndReturnsOldCodes) {
     LuaTestState state;
     CatchAlerts(state);
