@@ -266,7 +266,7 @@ int ToWString(lua_State* L) {
         lua_pushcfunction(L, ToString);
         lua_pushvalue(L, 1);
         lua_call(L, 1, 1);
-        if (lua_type(L, -1) == LUA_TSTRING) {
+        if (lua_isstring(L, -1)) {
             size_t size = 0;
             const char* bytes = lua_tolstring(L, -1, &size);
             LuaPushWStringFromBytes(L, bytes, size);
@@ -334,18 +334,20 @@ int Print(lua_State* L) {
         lua_pushvalue(L, wide ? count + 2 : count + 1);
         lua_pushvalue(L, i);
         lua_call(L, 1, 1);
+        // A number is text too, as for the stock print.
+        bool wideText = LuaIsWString(L, -1);
+        if (!wideText && !lua_isstring(L, -1))
+            return luaL_error(L, wide ? "`towstring' must return a string to `print'"
+                                      : "`tostring' must return a string to `print'");
         if (i > 1)
             std::fputs("\t", stdout);
         size_t size = 0;
-        if (LuaIsWString(L, -1)) {
+        if (wideText) {
             const char16_t* units = LuaToWString(L, -1, &size);
             WriteWide(units, size);
-        } else if (lua_type(L, -1) == LUA_TSTRING) {
+        } else {
             const char* text = lua_tolstring(L, -1, &size);
             std::fwrite(text, 1, size, stdout);
-        } else {
-            return luaL_error(L, wide ? "`towstring' must return a string to `print'"
-                                      : "`tostring' must return a string to `print'");
         }
         lua_pop(L, 1);
     }

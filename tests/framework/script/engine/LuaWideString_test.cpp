@@ -110,6 +110,10 @@ TEST(LuaWideString, ToStringAndToWString) {
         {"return towstring(setmetatable({}, {__tostring = function() return 'custom' end}))",
          "L\"custom\""},
         {"return type(tostring), type(towstring)", "function,function"},
+        // The text tostring makes may be a number.
+        {"return towstring(setmetatable({}, {__tostring = function() return 5 end}))", "L\"5\""},
+        {"return towstring(setmetatable({}, {__tostring = function() return WS('w') end}))",
+         "L\"w\""},
     };
     ExpectAll(state, std::begin(cases), std::end(cases));
     EXPECT_NE(state.Error("towstring(true)").find("value expected"), std::string::npos);
@@ -140,6 +144,20 @@ TEST(LuaWideString, PrintWritesWideTextAsUtf8) {
     ASSERT_TRUE(state.Run("tostring = function() return {} end"));
     EXPECT_NE(state.Error("print(1)").find("`tostring' must return a string to `print'"),
               std::string::npos);
+}
+
+TEST(LuaWideString, PrintTakesNumbersFromTostringAndChecksBeforeWriting) {
+    LuaTestState state;
+    ASSERT_TRUE(state.Run("tostring = function(v) if v == 3 then return {} end return v * 2 end"));
+    std::fflush(stdout);
+    testing::internal::CaptureStdout();
+    bool printed = state.Run("print(1, 2)");
+    std::string failure = state.Error("print(1, 3)");
+    std::string out = testing::internal::GetCapturedStdout();
+    EXPECT_TRUE(printed) << state.mError;
+    EXPECT_NE(failure.find("`tostring' must return a string to `print'"), std::string::npos);
+    // The failing value gets no separator before it.
+    EXPECT_EQ(out, "2\t4\n2");
 }
 
 TEST(LuaWideString, NativeApi) {
