@@ -10,12 +10,13 @@ namespace {
 // Registry key of the table of sizes set by setn on tables without "n".
 char kSizesKey;
 
-// A size read from a number: -1 when it is no usable size.
+// A size read from a number or a numeric string, truncated: -1 when it is
+// no usable size (not a number, negative after truncation, NaN).
 int SizeFrom(lua_State* L, int index) {
-    if (lua_type(L, index) != LUA_TNUMBER)
+    if (!lua_isnumber(L, index))
         return -1;
     lua_Number n = lua_tonumber(L, index);
-    if (!(n >= 0))
+    if (!(n > -1))
         return -1;
     return n >= 2147483647.0 ? 2147483647 : static_cast<int>(n);
 }
@@ -208,7 +209,7 @@ void LuaSetN(lua_State* L, int index, int n) {
     index = LuaAbsIndex(L, index);
     lua_pushliteral(L, "n");
     lua_rawget(L, index);
-    bool hasField = lua_type(L, -1) == LUA_TNUMBER;
+    bool hasField = SizeFrom(L, -1) >= 0;
     lua_pop(L, 1);
     if (hasField) {
         lua_pushliteral(L, "n");

@@ -33,6 +33,15 @@ TEST(LuaTableLibrary, SizeFollowsFieldNThenSetnThenFirstNil) {
         {"return table.getn({n = 2.9})", "2"},
         {"local t = {1, 2, 3} table.setn(t, 10) return table.getn(t), t.n", "10,nil"},
         {"local t = {n = 1} table.setn(t, 4) return table.getn(t), t.n", "4,4"},
+        // "n" is read as a number the way arithmetic reads it; a negative
+        // one is no size, a small negative fraction truncates to 0.
+        {"return table.getn({1, 2, n = '3'})", "3"},
+        {"return table.getn({1, 2, n = ' 1 '})", "1"},
+        {"return table.getn({1, 2, n = -0.5})", "0"},
+        {"return table.getn({1, 2, n = 0/0})", "2"},
+        {"local t = {n = '1'} table.setn(t, 4) return table.getn(t), t.n", "4,4"},
+        {"local t = {1, n = -1} table.setn(t, 3) return table.getn(t), t.n", "3,-1"},
+        {"local t = {n = '2'} table.insert(t, 'x') return t.n, t[3]", "3,x"},
     };
     for (const Snippet& c : cases)
         EXPECT_EQ(state.Run(c.code) ? state.mResult : state.mError, c.expected) << c.code;
