@@ -15,6 +15,9 @@ constexpr int kMaxSyntaxLevels = 200;
 // under.
 constexpr int kMaxEmittedLevels = 190;
 constexpr int kMaxLocals = 200;
+// 5.0's bound; the translation adds at most one up-value (the dialect
+// table), well within 5.1's 60.
+constexpr size_t kMaxUpvalues = 32;
 constexpr int kUnaryPriority = 8;
 
 struct BinaryOperator {
@@ -477,6 +480,45 @@ void LuaDialectParser::DeclareLocals(int count) {
         Error("too many local variables (limit=200)");
 }
 
+bool LuaDialectParser::Resolve(size_t function, std::u16string_view name, bool& isLocal,
+                               size_t& index) {
+    Function& f = mFunctions[function];
+    for (size_t i = f.names.size(); i-- > 0;) {
+        if (f.names[i] == name) {
+            isLocal = true;
+            index = i;
+            return true;
+        }
+    }
+    if (function == 0)
+        return false;
+    bool outerLocal = false;
+    size_t outerIndex = 0;
+    if (!Resolve(function - 1, name, outerLocal, outerIndex))
+        return false;
+    isLocal = false;
+    const std::pair<bool, size_t> place(outerLocal, outerIndex);
+    const auto found = std::find(f.upvalues.begin(), f.upvalues.end(), place);
+    if (found != f.upvalues.end()) {
+        index = static_cast<size_t>(found - f.upvalues.begin());
+        return true;
+    }
+    if (f.upvalues.size() + 1 > kMaxUpvalues)
+        Error("too many upvalues (limit=32)");
+    index = f.upvalues.size();
+    f.upvalues.push_back(place);
+    return true;
+}
+
+void LuaDialectParser::UseVariable() {
+    if (mToken.kind == kTokName) {
+        bool isLocal = false;
+        size_t index = 0;
+        Resolve(mFunctions.size() - 1, TokenName(), isLocal, index);
+    }
+    CheckVariableName();
+}
+
 void LuaDialectParser::Chunk() {
     EnterLevel();
     bool last = false;
@@ -489,8 +531,10 @@ void LuaDialectParser::Chunk() {
 
 void LuaDialectParser::Block() {
     const int saved = mFunctions.back().locals;
+    const size_t savedNames = mFunctions.back().names.size();
     Chunk();
     mFunctions.back().locals = saved;
+    mFunctions.back().names.resize(savedNames);
 }
 
 bool LuaDialectParser::Statement() {
@@ -625,6 +669,8 @@ void LuaDialectParser::WhileStatement(int line) {
 
 void LuaDialectParser::ForStatement(int line) {
     const int saved = mFunctions.back().locals;
+    const size_t savedNames = mFunctions.back().names.size();
+    std::vector<std::u16string_view> names(1, TokenName());
     Take();
     CheckVariableName();
     switch (mToken.kind) {
@@ -637,17 +683,20 @@ void LuaDialectParser::ForStatement(int line) {
             Expression();
         // 5.1 keeps three hidden locals besides the variable.
         DeclareLocals(4);
+        mFunctions.back().names.insert(mFunctions.back().names.end(), 3, std::u16string_view());
+        mFunctions.back().names.push_back(names[0]);
         break;
     case ',':
     case kTokIn: {
-        int names = 1;
         while (TestNext(',')) {
+            names.push_back(TokenName());
             CheckVariableName();
-            ++names;
         }
         Check(kTokIn);
         ExpressionList();
-        DeclareLocals(3 + names);
+        DeclareLocals(3 + static_cast<int>(names.size()));
+        mFunctions.back().names.insert(mFunctions.back().names.end(), 3, std::u16string_view());
+        mFunctions.back().names.insert(mFunctions.back().names.end(), names.begin(), names.end());
         break;
     }
     default:
@@ -667,6 +716,7 @@ void LuaDialectParser::ForStatement(int line) {
     const Loop loop = std::move(mFunctions.back().loops.back());
     mFunctions.back().loops.pop_back();
     mFunctions.back().locals = saved;
+    mFunctions.back().names.resize(savedNames);
     EmitChecksAfterLoop(loop);
 }
 
@@ -694,7 +744,7 @@ void LuaDialectParser::RepeatStatement(int line) {
 
 void LuaDialectParser::FunctionStatement(int line) {
     Take();
-    CheckVariableName();
+    UseVariable();
     bool needSelf = false;
     while (mToken.kind == '.') {
         Take();
@@ -709,20 +759,23 @@ void LuaDialectParser::FunctionStatement(int line) {
 }
 
 void LuaDialectParser::LocalFunction(int) {
+    mFunctions.back().names.push_back(TokenName());
     CheckVariableName();
     DeclareLocals(1);
     Body(false, mToken.endLine);
 }
 
 void LuaDialectParser::LocalStatement() {
-    int names = 0;
+    std::vector<std::u16string_view> names;
     do {
+        names.push_back(TokenName());
         CheckVariableName();
-        ++names;
     } while (TestNext(','));
     if (TestNext('='))
         ExpressionList();
-    DeclareLocals(names);
+    // The names come into scope after the values.
+    DeclareLocals(static_cast<int>(names.size()));
+    mFunctions.back().names.insert(mFunctions.back().names.end(), names.begin(), names.end());
 }
 
 void LuaDialectParser::ReturnStatement() {
@@ -815,8 +868,10 @@ void LuaDialectParser::Assignment(ExpKind kind) {
 
 void LuaDialectParser::Body(bool needSelf, int line) {
     mFunctions.emplace_back();
-    if (needSelf)
+    if (needSelf) {
         DeclareLocals(1);
+        mFunctions.back().names.push_back(u"self");
+    }
     Check('(');
     ParameterList();
     Check(')');
@@ -836,7 +891,9 @@ void LuaDialectParser::ParameterList() {
             Take();
             dots = true;
             DeclareLocals(1);
+            mFunctions.back().names.push_back(u"arg");
         } else if (mToken.kind == kTokName) {
+            mFunctions.back().names.push_back(TokenName());
             CheckVariableName();
             DeclareLocals(1);
         } else {
@@ -979,7 +1036,7 @@ void LuaDialectParser::PrefixExpression(ExpKind& kind) {
         break;
     }
     case kTokName:
-        CheckVariableName();
+        UseVariable();
         kind = ExpKind::kVariable;
         break;
     default:

@@ -47,7 +47,13 @@ private:
     };
     struct Function {
         std::vector<Loop> loops;
+        // Locals as 5.1 counts them (with the hidden ones of loops).
         int locals = 0;
+        // Names of the active locals, for finding up-values.
+        std::vector<std::u16string_view> names;
+        // Up-values: where each is found in the enclosing function (a local
+        // there, or one of its up-values).
+        std::vector<std::pair<bool, size_t>> upvalues;
     };
     enum class ExpKind { kOther, kVariable, kCall };
 
@@ -79,6 +85,13 @@ private:
     void EnterLevel();
     void LeaveLevel() { --mLevel; }
     void DeclareLocals(int count);
+    std::u16string_view TokenName() const {
+        return mText.substr(mToken.start, mToken.end - mToken.start);
+    }
+    // Looks a name up as 5.0 does, noting the up-values it makes; false
+    // for a global.
+    bool Resolve(size_t function, std::u16string_view name, bool& isLocal, size_t& index);
+    void UseVariable();
     void Chunk();
     void Block();
     bool Statement();

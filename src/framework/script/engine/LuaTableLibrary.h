@@ -5,9 +5,9 @@ struct lua_State;
 // The table library with the old idea of a table's size, which the game's
 // scripts still use: a table's size is its field "n" when that is a
 // number (or numeric string) not below 0 once truncated, else the size
-// given by table.setn, else the count of entries
-// from 1 up to the first nil. getn, setn, insert, remove, concat, sort,
-// foreachi and the base library's unpack all work through it.
+// given by table.setn, else the count of entries from 1 up to the first
+// nil. getn, setn, insert, remove, concat, sort, foreachi and the base
+// library's unpack all work through it.
 void LuaOpenTableAdditions(lua_State* L);
 
 // The size of the table at index, as above.

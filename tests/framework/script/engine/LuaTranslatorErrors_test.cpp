@@ -99,6 +99,32 @@ TEST(LuaTranslatorErrors, TooManyLocals) {
     EXPECT_NE(translation.error.find("too many local variables"), std::string::npos);
 }
 
+// 5.0 allows 32 up-values; the translation's own one stays within 5.1's
+// 60 however many a function uses.
+TEST(LuaTranslatorErrors, UpvalueLimit) {
+    std::string locals;
+    std::string uses;
+    for (int i = 0; i < 33; ++i) {
+        locals += "local u" + std::to_string(i) + " = " + std::to_string(i) + " ";
+        uses += " + u" + std::to_string(i);
+    }
+    TLuaTranslation translation =
+        TranslateLuaSource(locals + "return function() return 0" + uses + " end", "=test");
+    EXPECT_FALSE(translation.ok);
+    EXPECT_NE(translation.error.find("too many upvalues (limit=32)"), std::string::npos);
+    const size_t cut = uses.rfind(" + ");
+    DialectRunner runner;
+    EXPECT_EQ(
+        runner.Run(locals + "return (function() return 1 & 1" + uses.substr(0, cut) + " end)()"),
+        "497");
+    // Names are looked up as 5.0 scopes them: the same name again, or a
+    // name out of scope, is no further up-value.
+    std::string same = "local a = 1 return function() return 0";
+    for (int i = 0; i < 40; ++i)
+        same += " + a";
+    EXPECT_TRUE(TranslateLuaSource(same + " end", "=test").ok);
+}
+
 // The chunk names are shortened as the engine shortens them: the message
 // of a syntax error that the engine itself reports starts the same way.
 TEST(LuaTranslatorErrors, ChunkNamesAsTheEngineShowsThem) {
