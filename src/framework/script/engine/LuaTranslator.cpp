@@ -8,6 +8,7 @@ namespace {
 // character of line 1, the last after the last character of the text.
 constexpr std::string_view kWrapperHead = "local __dialect__=...;return function() ";
 constexpr std::string_view kWrapperTail = " end";
+static_assert(kWrapperHead.substr(6, 11) == kLuaDialectName);
 
 // The characters of a chunk: 16-bit little-endian after the byte-order mark
 // FF FE (a last odd byte is ignored), bytes otherwise.
