@@ -59,6 +59,22 @@ TEST(LuaWideString, InterningSurvivesTheCollector) {
                           "collectgarbage('collect') collectgarbage('collect')"));
     EXPECT_EQ(state.Eval("KEPT == WS('kept'), rawequal(KEPT, WS('kept'))"), "true,true");
     EXPECT_EQ(state.Eval("WS('dropped5') == WS('dropped5'), WS('gone')"), "true,L\"gone\"");
+    // A wide string held only as a table key stays the interned one.
+    ASSERT_TRUE(state.Run("KEYS = {} KEYS[WS('key')] = 'v' "
+                          "collectgarbage('collect') collectgarbage('collect')"));
+    EXPECT_EQ(state.Eval("KEYS[WS('key')], rawequal(next(KEYS), WS('key'))"), "v,true");
+    // Made and dropped while the collector works in steps: the ones kept
+    // are still the ones a new equal wide string gives.
+    ASSERT_TRUE(state.Run("local kept = {} "
+                          "for i = 1, 3000 do "
+                          "  local w = WS('s' .. math.mod(i, 300)) "
+                          "  if math.mod(i, 7) == 0 then kept[w] = i end "
+                          "  collectgarbage('step') "
+                          "end "
+                          "for w in pairs(kept) do "
+                          "  assert(rawequal(w, towstring(tostring(w)))) "
+                          "end"))
+        << state.mError;
     // Dropped strings leave the interning table with the collection.
     int before = lua_gc(state.L(), LUA_GCCOUNT, 0);
     ASSERT_TRUE(state.Run("for i = 1, 5000 do local s = WS('temporary' .. i) end "
@@ -74,6 +90,11 @@ TEST(LuaWideString, Concatenation) {
         {"return WS('a') .. WS('b') .. WS('c')", "L\"abc\""},
         {"return WS('x') .. 1/3", "L\"x0.33333333333333\""},
         {"return WS('ab') .. WS('') == WS('ab')", "true"},
+        // Runs: the last string or wide string from the right decides.
+        {"return 1 .. 2 .. WS('w')", "L\"12w\""},
+        {"return 1 .. WS('w') .. 2", "L\"1w2\""},
+        {"return WS('a') .. 1 .. WS('b') .. 2", "L\"a1b2\""},
+        {"local w = WS('w') return w .. w .. w", "L\"www\""},
         {"local mt = {__concat = function(a, b) return 'joined' end} "
          "return WS('x') .. setmetatable({}, mt)",
          "joined"},
@@ -85,6 +106,9 @@ TEST(LuaWideString, Concatenation) {
         {"return WS('x') .. 'y' .. 'z'", "attempt to concatenate a wstring value"},
         {"return WS('x') .. true", "attempt to concatenate a boolean value"},
         {"return {} .. WS('x')", "attempt to concatenate a table value"},
+        {"return 'a' .. 1 .. WS('b')", "attempt to concatenate a string value"},
+        {"return WS('a') .. 'b' .. 1", "attempt to concatenate a wstring value"},
+        {"return WS('a') .. 1 .. 'b' .. WS('c')", "attempt to concatenate a string value"},
     };
     for (const Snippet& c : errors) {
         std::string error = state.Error(c.code);
