@@ -12,8 +12,16 @@
 // A chunk that needs the dialect's run-time helpers (wide literals, bitwise
 // operators) is wrapped: its translation, run once with the dialect table
 // as its only argument, returns the function that is the real chunk. The
-// helpers are reached through the wrapper's local named kLuaDialectName,
-// which dialect source may not use as a name.
+// helpers are reached through the wrapper's local named kLuaDialectName;
+// dialect source may not use a name that starts with it.
+//
+// The grammar is 5.0's. What 5.1 added (`#`, `%`, `...` as an expression,
+// `[==[` brackets, hexadecimal numbers) is a syntax error, as it was in
+// 5.0. A UTF-16 chunk's narrow literals take characters below 256 as
+// bytes; a larger one there is "invalid wide char", since it has no byte
+// (a wide literal holds it). A last odd byte of a UTF-16 chunk is ignored.
+// Loop variables of `for` are fresh in each pass as in 5.1: in 5.0 closures
+// shared one variable and assigning to it steered the loop.
 
 inline constexpr const char* kLuaDialectName = "__dialect__";
 
