@@ -45,6 +45,14 @@ int Panic(lua_State* L) {
     platform::ExitProcess(1);
 }
 
+// os.exit([code]): the process ends through the platform's process
+// control, as every other exit of the program does.
+int OsExit(lua_State* L) {
+    int code = luaL_optint(L, 1, EXIT_SUCCESS);
+    std::fflush(nullptr);
+    platform::ExitProcess(code);
+}
+
 void OpenLibrary(lua_State* L, lua_CFunction open, const char* name) {
     lua_pushcfunction(L, open);
     lua_pushstring(L, name);
@@ -68,6 +76,10 @@ int OpenAll(lua_State* L) {
     OpenLibrary(L, luaopen_math, LUA_MATHLIBNAME);
     OpenLibrary(L, luaopen_io, LUA_IOLIBNAME);
     OpenLibrary(L, luaopen_os, LUA_OSLIBNAME);
+    lua_getglobal(L, LUA_OSLIBNAME);
+    lua_pushcfunction(L, OsExit);
+    lua_setfield(L, -2, "exit");
+    lua_pop(L, 1);
     OpenLibrary(L, luaopen_debug, LUA_DBLIBNAME);
     // Order matters: the wide strings need the per-type tables, and the
     // base additions store every type's table under its registry name.

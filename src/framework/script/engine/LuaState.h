@@ -15,8 +15,8 @@ struct lua_State;
 // writes the error to stderr and the debug log and ends the process with
 // exit code 1 (through the platform's process control), the stock
 // libraries (base with coroutines, table, string, math, io, os, debug; not
-// the 5.1 package library) and the dialect layer. Null when the state
-// cannot be made.
+// the 5.1 package library; os.exit also through the process control) and
+// the dialect layer. Null when the state cannot be made.
 lua_State* LuaOpenState();
 
 // Compiles a chunk like luaL_loadbuffer and leaves its function on the

@@ -292,6 +292,25 @@ TEST(LuaStateDeathTest, Panic_EndsProcessThroughThePlatformLayer) {
         testing::ExitedWithCode(1), "exit through the layer: 1");
 }
 
+TEST(LuaStateDeathTest, OsExit_EndsProcessThroughThePlatformLayer) {
+    EXPECT_EXIT(
+        {
+            AnnouncingProcessControl control;
+            platform::SetProcessControl(&control);
+            lua_State* L = LuaOpenState();
+            LuaDoString(L, "os.exit(3)");
+        },
+        testing::ExitedWithCode(3), "exit through the layer: 3");
+    EXPECT_EXIT(
+        {
+            AnnouncingProcessControl control;
+            platform::SetProcessControl(&control);
+            lua_State* L = LuaOpenState();
+            LuaDoString(L, "os.exit()");
+        },
+        testing::ExitedWithCode(0), "exit through the layer: 0");
+}
+
 TEST(LuaState, Require_FindsFilesThroughLuaPath) {
     support::TempFolder folder;
     folder.Write("mods/first.lua", "count = (count or 0) + 1\nreturn { name = _REQUIREDNAME }");
