@@ -625,19 +625,31 @@ void LuaDialectParser::CloseLoopBody() {
             close += " if " + FlagName(loop.id) + "==2 then break end";
         close += ' ';
         Emit(close);
-        const std::string mark = FlagName(loop.id) + "=2 ";
-        for (auto it = loop.directBreaks.rbegin(); it != loop.directBreaks.rend(); ++it)
-            mOut.insert(*it, mark);
     }
     std::string open;
     if (loop.flag)
         open += " local " + FlagName(loop.id);
     if (loop.wrap)
         open += " repeat";
-    if (!open.empty()) {
-        open += ' ';
-        mOut.insert(loop.bodyPos, open);
+    if (open.empty())
+        return;
+    open += ' ';
+    // The body is written out once more with the opening and the flag
+    // settings in place, rather than moved once per insertion.
+    const std::string mark = FlagName(loop.id) + "=2 ";
+    std::string body = std::move(open);
+    size_t from = loop.bodyPos;
+    if (loop.wrap) {
+        body.reserve(mOut.size() - from + loop.directBreaks.size() * mark.size() + body.size());
+        for (size_t at : loop.directBreaks) {
+            body.append(mOut, from, at - from);
+            body += mark;
+            from = at;
+        }
     }
+    body.append(mOut, from, std::string::npos);
+    mOut.resize(loop.bodyPos);
+    mOut += body;
 }
 
 void LuaDialectParser::EmitChecksAfterLoop(const Loop& loop) {
