@@ -5,6 +5,13 @@
 #include "framework/core/app/TEvent.h"
 #include "framework/ui/TWindowManager.h"
 
+namespace {
+
+constexpr int kScreenWidth = 1024;
+constexpr int kScreenHeight = 768;
+
+} // namespace
+
 StartupRecord MakeGameStartupRecord() {
     StartupRecord record;
     record.title = "Corvalo";
@@ -29,11 +36,16 @@ int GameMain(TApplication* application, const char*) {
     if (!application) {
         return 0;
     }
+    application->SetDisplayMode(kScreenWidth, kScreenHeight, false);
     TEvent event;
     for (;;) {
         application->GetEvent(event);
         if (event.type == kEventQuit) {
             break;
+        }
+        // Nothing asks to keep the game open yet: closing the window ends it.
+        if (event.type == kEventCloseRequest) {
+            application->PostQuit(0);
         }
         if (TWindowManager* manager = application->GetWindowManager()) {
             manager->HandleEvent(event);

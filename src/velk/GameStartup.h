@@ -24,8 +24,10 @@ StartupRecord MakeGameStartupRecord();
 // as "".
 void ApplyStartupRecord(const StartupRecord& record);
 
-// The game's main callback. Until the game proper exists it pulls events
-// until the quit event and hands every other event to the window manager.
+// The game's main callback. Until the game proper exists it sets up the
+// 1024 by 768 screen in a window, pulls events until the quit event, hands
+// every other event to the window manager and answers a close request by
+// posting quit.
 int GameMain(TApplication* application, const char* commandLine);
 
 // The game's entry point: fills and applies the start-up record and runs

@@ -1,5 +1,7 @@
 #include "framework/graphics/TGraphics.h"
 
+#include "framework/graphics/TRenderer.h"
+
 namespace {
 TGraphics* gGraphics = nullptr;
 }
@@ -24,4 +26,18 @@ void TGraphics::PopClipRect() {
     if (!mClipStack.empty()) {
         mClipStack.pop_back();
     }
+}
+
+TGraphics::TGraphics() {
+    if (!TRenderer::Get()) {
+        mOwnRenderer = std::make_unique<TRenderer>();
+    }
+}
+
+TGraphics::~TGraphics() = default;
+
+void TGraphics::FillRect(const TRect& rect, uint32_t colour) {
+    ++mFills;
+    mLastFill = rect;
+    mLastFillColour = colour;
 }

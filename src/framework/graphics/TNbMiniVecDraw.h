@@ -9,4 +9,12 @@ public:
     TNbMiniVecDraw(const TNbMiniVecDraw&) = delete;
     TNbMiniVecDraw& operator=(const TNbMiniVecDraw&) = delete;
     virtual ~TNbMiniVecDraw() = default;
+
+    // Measures the display's sub-pixel offsets; drawing does not use them
+    // yet, so this only counts its runs.
+    void Calibrate() { ++mCalibrations; }
+    int GetCalibrationCount() const { return mCalibrations; }
+
+private:
+    int mCalibrations = 0;
 };

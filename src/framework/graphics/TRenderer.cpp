@@ -1,5 +1,9 @@
 #include "framework/graphics/TRenderer.h"
 
+#include "framework/core/TLog.h"
+#include "framework/graphics/TTexture.h"
+#include "platform/window/Window.h"
+
 namespace {
 std::atomic<TRenderer*> gRenderer{nullptr};
 }
@@ -9,6 +13,10 @@ TRenderer::TRenderer() {
 }
 
 TRenderer::~TRenderer() {
+    if (mDesktop && mCursor != 0) {
+        mDesktop->SetCursor(0);
+        mDesktop->DestroyCursor(mCursor);
+    }
     TRenderer* self = this;
     gRenderer.compare_exchange_strong(self, nullptr);
 }
@@ -17,6 +25,125 @@ TRenderer* TRenderer::Get() {
     return gRenderer;
 }
 
-TRenderer::Point TRenderer::PresentFrame(int, int) {
-    return Point();
+void TRenderer::AttachWindow(platform::Window* window, platform::Desktop* desktop) {
+    mWindow = window;
+    mDesktop = desktop;
+}
+
+bool TRenderer::SetDisplay(int width, int height, bool fullScreen, bool, bool, bool) {
+    if (!mWindow || !mWindow->IsCreated()) {
+        LogPrintf("TRenderer::SetDisplay: there is no main window for a %dx%d display", width,
+                  height);
+        return false;
+    }
+    if (width <= 0 || height <= 0) {
+        LogPrintf("TRenderer::SetDisplay: refused a %dx%d display", width, height);
+        return false;
+    }
+    if (mWindow->IsFullScreen() && !fullScreen) {
+        mWindow->SetFullScreen(false);
+    }
+    mWindow->SetClientSize(width, height);
+    if (fullScreen && !mWindow->SetFullScreen(true)) {
+        LogPrintf("TRenderer::SetDisplay: full screen refused, the display stays in a window");
+        fullScreen = false;
+    }
+    mWidth = width;
+    mHeight = height;
+    mFullScreen = fullScreen;
+    mHasDisplay = true;
+    mLost = false;
+    ++mDisplayCount;
+    return true;
+}
+
+bool TRenderer::SetFullScreen(bool fullScreen) {
+    if (!mHasDisplay) {
+        return false;
+    }
+    return SetDisplay(mWidth, mHeight, fullScreen, false, false, false) &&
+           mFullScreen == fullScreen;
+}
+
+void TRenderer::GetDisplayMode(int& width, int& height, bool& fullScreen) const {
+    width = mWidth;
+    height = mHeight;
+    fullScreen = IsFullScreen();
+}
+
+bool TRenderer::Restore() {
+    ++mRestores;
+    if (!mHasDisplay || mRestoreFails) {
+        return false;
+    }
+    mLost = false;
+    return true;
+}
+
+TRenderer::Point TRenderer::PresentFrame(int x, int y) {
+    if (x == -1 && y == -1) {
+        return Point();
+    }
+    std::lock_guard<std::mutex> lock(mPointerLock);
+    mPointer.x = x;
+    mPointer.y = y;
+    ++mWorkingCount;
+    return mPointer;
+}
+
+TRenderer::Point TRenderer::GetCursorPosition() const {
+    int32_t x = 0, y = 0;
+    if (mWindow && mWindow->GetPointerPosition(x, y)) {
+        return Point{x, y};
+    }
+    std::lock_guard<std::mutex> lock(mPointerLock);
+    return mPointer;
+}
+
+void TRenderer::SetHardwareCursor(bool on) {
+    if (on == mHardwareCursor) {
+        return;
+    }
+    mHardwareCursor = on;
+    if (on) {
+        MakeHardwareCursor();
+    } else if (mDesktop) {
+        // The picture is drawn into the frames from now on.
+        mDesktop->ShowCursor(false);
+    }
+}
+
+void TRenderer::SetMouseImage(const std::shared_ptr<TTexture>& image, int hotX, int hotY, int) {
+    mMouseImage = image;
+    mHotX = hotX;
+    mHotY = hotY;
+    if (mHardwareCursor) {
+        MakeHardwareCursor();
+    }
+}
+
+void TRenderer::MakeHardwareCursor() {
+    if (!mDesktop || !mMouseImage || mMouseImage->GetPixels().empty()) {
+        return;
+    }
+    platform::CursorHandle cursor = mDesktop->CreateColorCursor(
+        mMouseImage->GetPixels().data(), mMouseImage->GetWidth(), mMouseImage->GetHeight(),
+        mMouseImage->GetWidth() * 4, mHotX, mHotY);
+    if (cursor == 0) {
+        LogPrintf("TRenderer: no hardware cursor from %s", mMouseImage->GetName().CStr());
+        return;
+    }
+    mDesktop->SetCursor(cursor);
+    mDesktop->ShowCursor(true);
+    if (mCursor != 0) {
+        mDesktop->DestroyCursor(mCursor);
+    }
+    mCursor = cursor;
+}
+
+bool TRenderer::ApplySystemCursor() {
+    if (!mDesktop || !mHardwareCursor || mCursor == 0) {
+        return false;
+    }
+    return mDesktop->SetCursor(mCursor);
 }

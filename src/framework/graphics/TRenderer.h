@@ -1,12 +1,27 @@
 #pragma once
 
-#include <atomic>
+#include "platform/desktop/Desktop.h"
 
-// The display handler: one renderer per process, built when the game first
-// sets its display mode, owning the device context and the display. Display
-// creation, presentation and device-loss recovery are not here yet: this
-// holds the switches the application frame sets and answers the questions
-// it asks.
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+
+class TTexture;
+
+namespace platform {
+class Window;
+}
+
+// The display handler: one renderer per process, made by the draw front,
+// owning the device context and the display. Display creation, drawing and
+// device-loss recovery are not here yet: this first form sets the main
+// window's size and full-screen state for a display mode, keeps the pointer
+// position and the cursor picture (a hardware cursor goes to the desktop as
+// a colour cursor) and answers the questions the application frame asks.
+// Whatever it cannot do it reports as failure. The platform attaches the
+// main window and the desktop; the renderer does not own them. Main thread,
+// except PresentFrame, GetCursorPosition and CanPresent.
 class TRenderer {
 public:
     struct Point {
@@ -22,20 +37,91 @@ public:
     // The renderer, or null while none exists.
     static TRenderer* Get();
 
+    void AttachWindow(platform::Window* window, platform::Desktop* desktop);
+    platform::Window* GetWindow() const { return mWindow; }
+
     void SetVerticalSync(bool on) { mVerticalSync = on; }
     bool GetVerticalSync() const { return mVerticalSync; }
 
-    // Whether a frame may be presented now (a display exists and is not lost).
-    bool CanPresent() const { return false; }
-    // Redraws the software cursor at the point ((-1, -1): where it is);
-    // gives x = -1 when there was nothing to draw.
+    // Makes the display: the main window's client area becomes width by
+    // height, full screen or not. False without a main window or when the
+    // window refuses the mode.
+    bool SetDisplay(int width, int height, bool fullScreen, bool force, bool quiet, bool hosted);
+    // The display again at its size; false without a display.
+    bool SetFullScreen(bool fullScreen);
+    bool IsFullScreen() const { return mHasDisplay && mFullScreen; }
+    void GetDisplayMode(int& width, int& height, bool& fullScreen) const;
+    bool HasDisplay() const { return mHasDisplay; }
+    int GetDisplayCount() const { return mDisplayCount; }
+    void CalibrateTexelOffset() { ++mCalibrations; }
+    int GetCalibrationCount() const { return mCalibrations; }
+
+    // A display exists and is not lost.
+    bool IsDeviceValid() const { return mHasDisplay && !mLost; }
+    // Brings a lost display back; false without a display or when told to
+    // fail.
+    bool Restore();
+    int GetRestoreCount() const { return mRestores; }
+    void ResetWorkingCount() { mWorkingCount = 0; }
+    int GetWorkingCount() const { return mWorkingCount; }
+
+    // Whether a frame may be presented now.
+    bool CanPresent() const { return mHasDisplay && !mLost; }
+    // Moves the cursor to the point ((-1, -1): where it is) and gives the
+    // point it now stands at; x = -1 when there was nothing to draw.
     Point PresentFrame(int x, int y);
     bool IsPresentDone() const { return true; }
-    bool IsDeviceValid() const { return false; }
+    // The pointer in display coordinates: where the main window's pointer
+    // is, else the last point handed to PresentFrame.
+    Point GetCursorPosition() const;
+    void UpdateMouseCursor() { ++mWindowRectUpdates; }
+    int GetWindowRectUpdates() const { return mWindowRectUpdates; }
+    void EraseMouseCursor() { ++mCursorErases; }
+    int GetCursorErases() const { return mCursorErases; }
+
+    // Cursor picture. With the hardware cursor the picture becomes the
+    // desktop's colour cursor; without it the picture is kept for drawing.
+    void SetHardwareCursor(bool on);
+    bool GetHardwareCursor() const { return mHardwareCursor; }
+    void SetMouseImage(const std::shared_ptr<TTexture>& image, int hotX, int hotY, int flags);
+    const std::shared_ptr<TTexture>& GetMouseImage() const { return mMouseImage; }
+    platform::CursorHandle GetHardwareCursorHandle() const { return mCursor; }
+    // Sets the cursor again over the client area; false when there is no
+    // hardware cursor to set.
+    bool ApplySystemCursor();
+
     void OnOutOfVideoMemory() { mLowMemory = true; }
     bool IsLowMemory() const { return mLowMemory; }
 
+    // Test controls: the display is lost (as a device loss would leave it);
+    // Restore fails while told to.
+    void LoseDevice() { mLost = true; }
+    void FailRestore(bool fail) { mRestoreFails = fail; }
+
 private:
+    void MakeHardwareCursor();
+
+    platform::Window* mWindow = nullptr;
+    platform::Desktop* mDesktop = nullptr;
     std::atomic<bool> mVerticalSync{false};
     bool mLowMemory = false;
+    std::atomic<bool> mHasDisplay{false};
+    std::atomic<bool> mLost{false};
+    bool mRestoreFails = false;
+    bool mFullScreen = false;
+    int mWidth = 0;
+    int mHeight = 0;
+    int mDisplayCount = 0;
+    int mCalibrations = 0;
+    int mRestores = 0;
+    int mWorkingCount = 0;
+    int mWindowRectUpdates = 0;
+    int mCursorErases = 0;
+    mutable std::mutex mPointerLock;
+    Point mPointer;
+    bool mHardwareCursor = true;
+    std::shared_ptr<TTexture> mMouseImage;
+    int mHotX = 0;
+    int mHotY = 0;
+    platform::CursorHandle mCursor = 0;
 };

@@ -187,6 +187,30 @@ void TApplication::SetWindowTitle(const TString& text) {
     mPlatform->SetWindowText(text);
 }
 
+void TApplication::OpenUrl(const TString& url) {
+    mPlatform->OpenUrl(url);
+}
+
+bool TApplication::StringToClipboard(const TString& text) {
+    return mPlatform->SetClipboardText(text);
+}
+
+TString TApplication::GetClipboardString() {
+    return mPlatform->GetClipboardText();
+}
+
+bool TApplication::IsForeground() const {
+    return mPlatform->IsForeground();
+}
+
+bool TApplication::SetFullScreen(bool fullScreen) {
+    return mPlatform->SetFullScreen(fullScreen);
+}
+
+bool TApplication::IsFullScreen() const {
+    return mPlatform->IsFullScreen();
+}
+
 void TApplication::SetDisplayMode(int width, int height, bool fullScreen) {
     TWindowManager* manager = mPlatform->mWindowManager;
     if (manager && !manager->GetMainWindow()) {
@@ -211,6 +235,11 @@ bool TApplication::IsReadyToDraw() const {
 
 void TApplication::UseHardwareCursor(bool on) {
     mPlatform->UseHardwareCursor(on);
+}
+
+void TApplication::SetMouseCursor(const std::shared_ptr<TTexture>& image, int hotX, int hotY,
+                                  int flags, int slot) {
+    mPlatform->SetMouseCursor(image, hotX, hotY, flags, slot);
 }
 
 int TApplication::GetMouseMode() const {

@@ -4,7 +4,10 @@
 
 #include <cstdint>
 
+#include <memory>
+
 class TAssetManager;
+class TTexture;
 class TPlatform;
 class TSoundManager;
 class TStringTable;
@@ -41,6 +44,12 @@ public:
     void Sleep(uint32_t ms);
     void PostQuit(int code);
     void SetWindowTitle(const TString& text);
+    void OpenUrl(const TString& url);
+    bool StringToClipboard(const TString& text);
+    TString GetClipboardString();
+    bool IsForeground() const;
+    bool SetFullScreen(bool fullScreen);
+    bool IsFullScreen() const;
 
     // Makes the screen window the main window when there is none yet and
     // sizes it, sets the video mode and clips drawing to the new screen.
@@ -48,6 +57,8 @@ public:
     void GetDisplayMode(int& width, int& height, bool& fullScreen) const;
     bool IsReadyToDraw() const;
     void UseHardwareCursor(bool on);
+    void SetMouseCursor(const std::shared_ptr<TTexture>& image, int hotX, int hotY, int flags,
+                        int slot = 0);
     int GetMouseMode() const;
     void OnOutOfVideoMemory();
 

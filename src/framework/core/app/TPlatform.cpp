@@ -7,19 +7,20 @@
 #include "framework/core/TSettings.h"
 #include "framework/core/TStringTable.h"
 #include "framework/core/app/StartupTrace.h"
-#include "framework/core/app/TEvent.h"
 #include "framework/graphics/TAssetManager.h"
 #include "framework/graphics/TNbMiniVecDraw.h"
 #include "framework/graphics/TRenderer.h"
 #include "framework/host/PortalInstallers.h"
 #include "framework/sound/TSoundManager.h"
 #include "framework/ui/TWindowManager.h"
+#include "platform/desktop/Desktop.h"
 #include "platform/instance/ProgramTitle.h"
 #include "platform/paths/ProgramPath.h"
 #include "platform/process/ProcessControl.h"
 #include "platform/process/QuitSignals.h"
 #include "platform/time/TimeSource.h"
 #include "platform/version/VersionInfo.h"
+#include "platform/window/Window.h"
 
 #include <cerrno>
 #include <cstring>
@@ -148,7 +149,16 @@ TPlatform::~TPlatform() {
     delete mVecDraw;
     delete mStringTable;
     delete mAssetManager;
-    // 3. The main window goes with the window layer.
+    // 3. Unless the main window is the host itself (the ax test).
+    if (mWindow && !(mAxTest && mExternalParent == mMainWindow && mMainWindow != 0)) {
+        mWindow->Destroy();
+    }
+    if (TRenderer* renderer = TRenderer::Get();
+        renderer && renderer->GetWindow() == mWindow.get()) {
+        renderer->AttachWindow(nullptr, nullptr);
+    }
+    mDesktop.reset();
+    mWindow.reset();
     mMainWindow = 0;
     // 4.
     mSystemCursor.reset();
@@ -178,34 +188,9 @@ void TPlatform::RunHelperThread(platform::HelperThread& thread) {
     }
 }
 
-void TPlatform::GetEvent(TEvent& event) {
-    if (platform::TakeQuitSignal()) {
-        LogPrintf("Quit requested by a signal");
-        mQuitPosted = true;
-    }
-    if (mQuitPosted.exchange(false)) {
-        MakeEvent(event, kEventQuit, 0, 0, 0, 0);
-        return;
-    }
-    // A portal's host that has gone ends the game.
-    if ((IsQuarrowPortal() || mPageHosted) && mExternalParent != 0 && !mHostChannel.IsOpen()) {
-        MakeEvent(event, kEventQuit, 0, 0, 0, 0);
-        return;
-    }
-    IdlePass();
-    MakeEvent(event, kEventIdle, 0, 0, 0, 0);
-    platform::SleepMs(1);
-}
-
-void TPlatform::IdlePass() {
-    mFrontRequests += mInstanceGuard.PollFrontRequests();
-    if (mSoundManager) {
-        mSoundManager->Update();
-    }
-    mTaskList.RunAll(0);
-}
-
 void TPlatform::PostQuit(int code) {
+    // The pump hands out the quit once the window's queue is empty, where
+    // the quit message would come.
     mQuitCode = code;
     mQuitPosted = true;
 }
@@ -219,35 +204,6 @@ void TPlatform::PostQuitTo(uintptr_t window) {
 
 uint32_t TPlatform::GetTimer() const {
     return platform::TimerNow() + mTimeOffset - mStartTime - GetPortalWaitTime();
-}
-
-bool TPlatform::CreateMainWindow() {
-    mUnicode = GetSettingBool(TSettingKey::kUtf8Mode) ? 1 : 0;
-    if (mExternalParent != 0 && !mHostChannel.IsOpen()) {
-        LogPrintf("Error: mExternalWindowParent is lost, exiting!");
-        platform::ExitProcess(-1);
-    }
-    TraceStartup("main window");
-    return true;
-}
-
-void TPlatform::SetVideoMode(int width, int height, bool fullScreen) {
-    mDisplayWidth = width;
-    mDisplayHeight = height;
-    mDisplayFullScreen = fullScreen;
-    if (!mVecDraw) {
-        mVecDraw = new TNbMiniVecDraw;
-    }
-}
-
-void TPlatform::GetDisplayMode(int& width, int& height, bool& fullScreen) const {
-    width = mDisplayWidth;
-    height = mDisplayHeight;
-    fullScreen = mDisplayFullScreen;
-}
-
-void TPlatform::UseHardwareCursor(bool on) {
-    mHardwareCursor = on ? 1 : 0;
 }
 
 void TPlatform::SetUpFolders(bool useDataFolders) {

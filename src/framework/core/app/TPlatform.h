@@ -6,6 +6,7 @@
 #include "platform/host/HostChannel.h"
 #include "platform/instance/SingleInstance.h"
 #include "platform/thread/HelperThread.h"
+#include "platform/window/WindowMessage.h"
 
 #include <atomic>
 #include <cstdint>
@@ -15,9 +16,15 @@ class TAssetManager;
 class TNbMiniVecDraw;
 class TSoundManager;
 class TStringTable;
+class TRenderer;
 class TTexture;
 class TWindowManager;
 struct TEvent;
+
+namespace platform {
+class Desktop;
+class Window;
+} // namespace platform
 
 // The platform object: the program's hold on the operating system. It is
 // built by the application main before the application object, which then
@@ -43,11 +50,18 @@ public:
     TPlatform& operator=(const TPlatform&) = delete;
     virtual ~TPlatform();
 
-    // One event of the pump. Until the main window exists this is the
-    // least pump: quit after PostQuit or a quit signal (or when a portal's
-    // host has gone), else the idle pass and an idle event.
+    // The window back end: the real one (SDL) unless another was handed
+    // over before the main window is made. Tests hand over the recording
+    // one.
+    void SetWindowBackEnd(std::unique_ptr<platform::Window> window,
+                          std::unique_ptr<platform::Desktop> desktop);
+    platform::Window* GetWindow() const { return mWindow.get(); }
+    platform::Desktop* GetDesktop() const { return mDesktop.get(); }
+
+    // The event pump: one event per call (TEventPump.cpp).
     void GetEvent(TEvent& event);
-    // Posts the quit message: the next event is quit.
+    // Posts the quit message: the pump gives quit once the window's queue
+    // is empty.
     void PostQuit(int code);
     // Posts the quit message to a window named by its id; 0 names this
     // program's message queue, as does the main window's id.
@@ -59,18 +73,41 @@ public:
     // Milliseconds since the platform started, less the portal's waiting.
     uint32_t GetTimer() const;
 
-    // The main window. There is no window layer yet: this checks that a
-    // host named with "-wnd=" is still there (else the process ends with
-    // -1) and records the call.
+    // The main window and its services (TMainWindow.cpp). Creating the
+    // window ends the process with -1 when a host named with "-wnd=" has
+    // gone; false when the window system cannot make the window.
     bool CreateMainWindow();
     bool HasMainWindow() const { return mMainWindow != 0; }
-    void SetWindowText(const TString& text) { mWindowTitle = text; }
-    const TString& GetWindowText() const { return mWindowTitle; }
-
-    // The display mode the game asked for.
-    void SetVideoMode(int width, int height, bool fullScreen);
+    // The main window's message handling; gives the message's result.
+    intptr_t WindowProcedure(platform::WindowMessage& message);
+    void SetWindowText(const TString& text);
+    TString GetWindowText() const;
+    bool SetClipboardText(const TString& text);
+    TString GetClipboardText();
+    void OpenUrl(const TString& url);
+    bool IsForeground() const;
+    bool SetFullScreen(bool fullScreen);
+    bool IsFullScreen() const;
     void GetDisplayMode(int& width, int& height, bool& fullScreen) const;
+    void SetVideoMode(int width, int height, bool fullScreen);
     void UseHardwareCursor(bool on);
+    // Slot 0 is the pointer's picture, slot 1 a second one; a null image in
+    // slot 0 with the hardware cursor stands for the system cursor.
+    void SetMouseCursor(const std::shared_ptr<TTexture>& image, int hotX, int hotY, int flags,
+                        int slot);
+    void RestoreCursors();
+    // Relative mouse mode: puts the pointer at the point (display
+    // coordinates) times the viewport scale.
+    void SetCursorPosition(int x, int y);
+    // "-pq=": the host page's full-screen state, sent to the host.
+    void HostSetFullScreen(bool fullScreen);
+    bool HostSend(uint32_t message, uint32_t wParam, uint32_t lParam);
+    bool IsHostFullScreen() const { return mHostFullScreen != 0; }
+    bool HasHostSentReady() const { return mHostSentReady != 0; }
+    // Brings a full-screen window back to the front on an idle pass.
+    void KeepOnTop();
+    // The messages the pump handed to the window procedure.
+    uint32_t GetDispatchCount() const { return mDispatchCount; }
 
     // Data folders: the product's folders under the user's and the common
     // data folders, and the desktop (each falling back to the user's), or,
@@ -167,7 +204,28 @@ public:
 
 private:
     void RunHelperThread(platform::HelperThread& thread);
-    void IdlePass();
+    // The event pump's steps.
+    bool ServePending(TEvent& event);
+    bool TakeMessage(platform::WindowMessage& message);
+    void MakeMessageEvent(const platform::WindowMessage& message, TEvent& event);
+    bool PassesActivationFilter(bool buttonUp);
+    void MakeKeyDownEvent(const platform::WindowMessage& message, TEvent& event);
+    void MakeSystemKeyEvent(const platform::WindowMessage& message, TEvent& event);
+    void MakeCharacterEvent(const platform::WindowMessage& message, TEvent& event);
+    void Dispatch(platform::WindowMessage& message);
+    void IdlePass(TEvent& event);
+    void WaitForMessage(uint32_t ms);
+    void FirstCall();
+    // The window procedure's rules.
+    intptr_t DefaultProcedure(const platform::WindowMessage& message);
+    void VisibilityChange(bool visible);
+    void ActivationChange(bool active);
+    void WindowMoved(const platform::WindowPosition& position);
+    bool ExternalParentExists() const;
+    TRenderer* Renderer() const;
+    // The pointer in display coordinates.
+    void CursorPosition(int& x, int& y) const;
+    std::shared_ptr<TTexture> SystemCursor();
 
     TString mProductName;
     TString mVersion;
@@ -177,6 +235,22 @@ private:
     TString mInstanceName;
     TString mWindowClassName;
     TString mWindowTitle;
+    std::unique_ptr<platform::Window> mWindow;
+    std::unique_ptr<platform::Desktop> mDesktop;
+    // The main window's parent when hosted (the host socket's descriptor),
+    // the host page's full-screen state ("-pq="), the window was parked off
+    // screen, the host has sent its ready message.
+    uintptr_t mHostWindow = 0;
+    uint8_t mHostFullScreen = 0;
+    uint8_t mWindowParked = 0;
+    uint8_t mHostSentReady = 0;
+    // The pump's first call is over; a high surrogate waiting for its pair.
+    uint8_t mFirstCallDone = 0;
+    uint32_t mPendingHighSurrogate = 0;
+    uint32_t mDispatchCount = 0;
+    uint8_t mVideoModeSet = 0;
+    // "Window does NOT have topmost style" is logged once per loss.
+    bool mTopmostReported = false;
     platform::SingleInstance mInstanceGuard;
     platform::HostChannel mHostChannel;
     platform::HelperThread mHelperThread;
@@ -186,7 +260,4 @@ private:
     int mFrontRequests = 0;
     // "-pq=": the game runs in a host page.
     bool mPageHosted = false;
-    int mDisplayWidth = 0;
-    int mDisplayHeight = 0;
-    bool mDisplayFullScreen = false;
 };

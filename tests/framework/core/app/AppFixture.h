@@ -9,13 +9,16 @@
 #include "framework/core/app/StartupTrace.h"
 #include "framework/core/app/TApplication.h"
 #include "framework/core/app/TPlatform.h"
+#include "platform/desktop/null/NullDesktop.h"
 #include "platform/process/null/RecordingProcessControl.h"
+#include "platform/window/null/NullWindow.h"
 
 #include <gtest/gtest.h>
 
 #include "support/TempFolder.h"
 
 #include <cstdlib>
+#include <memory>
 #include <filesystem>
 #include <string>
 #include <unistd.h>
@@ -56,6 +59,12 @@ protected:
         start.allowMultiple = true;
         start.programFile = TString((mGame / "corvalo").string());
         mPlatform = new TPlatform(start);
+        // The recording window and desktop: no display is needed.
+        auto window = std::make_unique<platform::NullWindow>();
+        auto desktop = std::make_unique<platform::NullDesktop>();
+        mWindow = window.get();
+        mDesktop = desktop.get();
+        mPlatform->SetWindowBackEnd(std::move(window), std::move(desktop));
         mPlatform->SetUpFolders(true);
         StartLog(mPlatform->mUserDataFolder.CStr());
         return mPlatform;
@@ -114,4 +123,7 @@ protected:
     platform::RecordingProcessControl mProcess;
     TPlatform* mPlatform = nullptr;
     TApplication* mApplication = nullptr;
+    // Owned by the platform.
+    platform::NullWindow* mWindow = nullptr;
+    platform::NullDesktop* mDesktop = nullptr;
 };

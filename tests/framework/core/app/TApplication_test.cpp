@@ -160,7 +160,9 @@ TEST_F(AppFixture, GetEvent_QuitAfterPostQuitOrASignalElseIdle) {
     EXPECT_EQ(event.type, kEventIdle);
     EXPECT_EQ(runs, 1);
     EXPECT_EQ(mApplication->GetSoundManager()->GetUpdateCount(), 1u);
-    EXPECT_EQ(mProcess.GetSleeps(), std::vector<uint32_t>{1});
+    // The first call waits 500 ms; without a main window the idle wait
+    // sleeps.
+    EXPECT_EQ(mProcess.GetSleeps(), (std::vector<uint32_t>{500, 1}));
     mApplication->PostQuit(0);
     mApplication->GetEvent(event);
     EXPECT_EQ(event.type, kEventQuit);
@@ -177,6 +179,7 @@ TEST_F(AppFixture, GetEvent_QuitAfterPostQuitOrASignalElseIdle) {
 
 TEST_F(AppFixture, SetDisplayMode_MakesTheScreenTheMainWindowOnce) {
     BuildApplication();
+    ASSERT_TRUE(mApplication->CreateMainWindow());
     mApplication->SetDisplayMode(1024, 768, false);
     TWindowManager* manager = mApplication->GetWindowManager();
     TWindow* screen = manager->GetMainWindow();

@@ -15,6 +15,8 @@
 #include "framework/host/TGameState.h"
 #include "velk/GameStartup.h"
 
+#include "support/DriverLeaks.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -29,6 +31,9 @@ const char* const kReportedSettings[] = {
 };
 
 int ProbeMain(TApplication* application, const char* commandLine) {
+    // The main window's GL driver stays loaded, so the leak checker can
+    // still name what it keeps.
+    support::PinGlDriver();
     std::printf("cmdline %s\n", commandLine);
     char folder[4096];
     std::printf("cwd %s\n", getcwd(folder, sizeof folder) ? folder : "?");
@@ -45,6 +50,9 @@ int ProbeMain(TApplication* application, const char* commandLine) {
     std::fflush(stdout);
     const char* mode = std::getenv("CORVALO_PROBE_MODE");
     if (mode && std::strcmp(mode, "wait") == 0) {
+        // As the game does before its loop: without a display the pump
+        // only tries to bring the display back.
+        application->SetDisplayMode(640, 480, false);
         TEvent event;
         do {
             application->GetEvent(event);
