@@ -20,7 +20,7 @@ void ExpectAll(LuaTestState& state, const Snippet* begin, const Snippet* end) {
         EXPECT_EQ(state.Eval(c->expression), c->expected) << c->expression;
 }
 
-// The error text of code, or "" when it did not fail.
+// True when code fails with an error text that contains part.
 bool FailsWith(LuaTestState& state, const std::string& code, const std::string& part) {
     std::string error = state.Error(code);
     return error.find(part) != std::string::npos;
