@@ -477,7 +477,10 @@ void TPlatform::SetMouseCursor(const std::shared_ptr<TTexture>& image, int hotX,
 
 void TPlatform::RestoreCursors() {
     SetMouseCursor(mCursorImage, mCursorHotX, mCursorHotY, 0, 0);
-    SetMouseCursor(mSecondCursorImage, mSecondCursorHotX, mSecondCursorHotY, 0, 1);
+    // An empty second slot would leave the renderer without any picture.
+    if (mSecondCursorImage) {
+        SetMouseCursor(mSecondCursorImage, mSecondCursorHotX, mSecondCursorHotY, 0, 1);
+    }
 }
 
 void TPlatform::SetCursorPosition(int x, int y) {

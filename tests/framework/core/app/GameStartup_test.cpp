@@ -1,6 +1,13 @@
 #include "velk/GameStartup.h"
 
+#include "AppFixture.h"
+
 #include "framework/core/TSettings.h"
+#include "framework/core/app/TEvent.h"
+#include "framework/graphics/TRenderer.h"
+#include "framework/ui/TWindowManager.h"
+#include "platform/time/manual/ManualTimeSource.h"
+#include "platform/window/WindowMessage.h"
 
 #include <gtest/gtest.h>
 
@@ -41,6 +48,33 @@ TEST(GameStartup, ApplyStartupRecord_StoresMissingTextsAsEmpty) {
     EXPECT_STREQ(GetSetting("gamename", "x").CStr(), "");
     EXPECT_STREQ(GetSetting("utf8mode").CStr(), "1");
     ClearSettings();
+}
+
+TEST_F(AppFixture, GameMain_SetsUpItsScreenAndEndsOnACloseRequest) {
+    // A still clock: no wake-up timer comes between the events.
+    platform::ManualTimeSource clock(5000);
+    platform::ScopedTimeSource scope(clock);
+    BuildApplication();
+    ASSERT_TRUE(mApplication->CreateMainWindow());
+    mWindow->Inject(platform::kWmKeyDown, 'A');
+    mWindow->Inject(platform::kWmClose);
+    EXPECT_EQ(GameMain(mApplication, ""), 0);
+    TRenderer* renderer = TRenderer::Get();
+    ASSERT_NE(renderer, nullptr);
+    int width = 0, height = 0;
+    bool full = true;
+    renderer->GetDisplayMode(width, height, full);
+    EXPECT_EQ(width, 1024);
+    EXPECT_EQ(height, 768);
+    EXPECT_FALSE(full);
+    EXPECT_TRUE(mWindow->IsCreated()) << "closing asks; the game ends and the frame destroys it";
+    // Key down, the idle pass of the close message, close request, and
+    // nothing after the quit.
+    EXPECT_EQ(mApplication->GetWindowManager()->GetHandledEventCount(), 3u);
+}
+
+TEST(GameStartup, GameMain_WithoutAnApplicationReturns) {
+    EXPECT_EQ(GameMain(nullptr, ""), 0);
 }
 
 } // namespace
