@@ -3,7 +3,8 @@
 // <name>"), and from inside the game callback the command line, the
 // working folder, the harness's window id, the game-state handlers and a
 // list of settings. With CORVALO_PROBE_MODE=wait it then pulls events until
-// the quit event (SIGTERM) and reports the requests of later starts.
+// the quit event (SIGTERM) and reports the requests of later starts; with
+// CORVALO_PROBE_MODE=events it reports every event until a close request.
 
 #include "framework/core/TCommandLine.h"
 #include "framework/core/TSettings.h"
@@ -58,6 +59,27 @@ int ProbeMain(TApplication* application, const char* commandLine) {
             application->GetEvent(event);
         } while (event.type != kEventQuit);
         std::printf("front %d\n", application->GetPlatform()->GetFrontRequests());
+    } else if (mode && std::strcmp(mode, "events") == 0) {
+        // Reports every event but idle and nothing; a close request ends
+        // the run as the game's placeholder loop does.
+        application->SetDisplayMode(640, 480, false);
+        std::printf("ready\n");
+        std::fflush(stdout);
+        TEvent event;
+        for (;;) {
+            application->GetEvent(event);
+            if (event.type == kEventQuit) {
+                break;
+            }
+            if (event.type != kEventIdle && event.type != kEventNothing) {
+                std::printf("event %u %d %d %d %u\n", event.type, event.code, event.x, event.y,
+                            event.modifiers);
+                std::fflush(stdout);
+            }
+            if (event.type == kEventCloseRequest) {
+                application->PostQuit(0);
+            }
+        }
     }
     return 0;
 }

@@ -1,0 +1,193 @@
+// The main window and the event pump on a real X server: started by ctest
+// under xvfb-run (tests/platform/run_under_xvfb.sh), it runs the probe
+// program (the whole application frame on SDL's x11 driver) and the game
+// program itself, has xdotool click and type into their windows as a user
+// would, checks the events the probe reports, and closes both windows with
+// Alt+F4, after which each program ends with 0.
+
+#include <gtest/gtest.h>
+
+#include "support/TempFolder.h"
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+extern char** environ;
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// Runs a program and gives its standard output and exit status (-1 when it
+// did not exit normally).
+int Run(std::vector<std::string> arguments, std::string* output = nullptr) {
+    int pipeEnds[2];
+    if (pipe(pipeEnds) != 0)
+        return -1;
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, pipeEnds[1], 1);
+    posix_spawn_file_actions_addclose(&actions, pipeEnds[0]);
+    std::vector<char*> argv;
+    for (std::string& argument : arguments)
+        argv.push_back(argument.data());
+    argv.push_back(nullptr);
+    pid_t child = 0;
+    int spawned = posix_spawnp(&child, argv[0], &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    close(pipeEnds[1]);
+    std::string text;
+    char buffer[256];
+    ssize_t got;
+    while (spawned == 0 && (got = read(pipeEnds[0], buffer, sizeof buffer)) > 0)
+        text.append(buffer, static_cast<size_t>(got));
+    close(pipeEnds[0]);
+    if (spawned != 0)
+        return -1;
+    int status = 0;
+    while (waitpid(child, &status, 0) < 0) {
+    }
+    if (output)
+        *output = text;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+int Xdotool(std::vector<std::string> arguments, std::string* output = nullptr) {
+    arguments.insert(arguments.begin(), "xdotool");
+    return Run(arguments, output);
+}
+
+class RealMainWindow : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!std::getenv("DISPLAY"))
+            GTEST_SKIP() << "no X display (run through run_under_xvfb.sh)";
+        setenv("SDL_VIDEODRIVER", "x11", 1);
+        setenv("XDG_DATA_HOME", (mRoot.Path() / "data").c_str(), 1);
+        setenv("XDG_RUNTIME_DIR", mRoot.Path().c_str(), 1);
+        setenv("HOME", mRoot.Path().c_str(), 1);
+    }
+
+    void TearDown() override {
+        if (mChild > 0) {
+            kill(mChild, SIGKILL);
+            waitpid(mChild, nullptr, 0);
+        }
+    }
+
+    // Starts a program with its output going to a file of its own.
+    void Start(const std::string& program, const char* probeMode) {
+        mOutput = (mRoot.Path() / "out.txt").string();
+        mChild = fork();
+        if (mChild == 0) {
+            int fd = open(mOutput.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+            dup2(fd, 1);
+            if (probeMode)
+                setenv("CORVALO_PROBE_MODE", probeMode, 1);
+            execl(program.c_str(), program.c_str(), "--multiple", static_cast<char*>(nullptr));
+            _exit(127);
+        }
+    }
+
+    std::string Output() const {
+        std::ifstream file(mOutput);
+        std::stringstream text;
+        text << file.rdbuf();
+        return text.str();
+    }
+
+    bool WaitForOutput(const std::string& line) const {
+        Clock::time_point start = Clock::now();
+        while (Clock::now() - start < std::chrono::seconds(20)) {
+            if (Output().find(line) != std::string::npos)
+                return true;
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+        return false;
+    }
+
+    // The X window of the main window ("Nimbrel" until the game names it).
+    std::string FindWindow() const {
+        std::string found;
+        if (Xdotool({"search", "--sync", "--name", "^Nimbrel$"}, &found) != 0)
+            return "";
+        return found.substr(0, found.find('\n'));
+    }
+
+    // The exit status once the program has ended; -1 when it did not end
+    // within 20 seconds or not normally.
+    int WaitForExit() {
+        Clock::time_point start = Clock::now();
+        while (Clock::now() - start < std::chrono::seconds(20)) {
+            int status = 0;
+            pid_t done = waitpid(mChild, &status, WNOHANG);
+            if (done == mChild) {
+                mChild = 0;
+                return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+        return -1;
+    }
+
+    support::TempFolder mRoot{"corvalo-x11-"};
+    std::string mOutput;
+    pid_t mChild = 0;
+};
+
+TEST_F(RealMainWindow, TypingAndClickingBecomeEventsAndAltF4Ends) {
+    Start(CORVALO_APP_PROBE, "events");
+    ASSERT_TRUE(WaitForOutput("ready")) << Output();
+    std::string window = FindWindow();
+    ASSERT_FALSE(window.empty());
+    ASSERT_EQ(Xdotool({"windowfocus", "--sync", window}), 0);
+    ASSERT_EQ(Xdotool({"mousemove", "--window", window, "--sync", "50", "60"}), 0);
+    // Past the activation click's 400 ms: this click is the game's.
+    std::this_thread::sleep_for(std::chrono::milliseconds(600));
+    ASSERT_EQ(Xdotool({"click", "1"}), 0);
+    ASSERT_EQ(Xdotool({"type", "--delay", "30", "a"}), 0);
+    ASSERT_EQ(Xdotool({"key", "--delay", "30", "shift+Insert"}), 0);
+    ASSERT_TRUE(WaitForOutput("event 14 97 0 0 0")) << Output();
+    ASSERT_EQ(Xdotool({"key", "alt+F4"}), 0);
+    EXPECT_EQ(WaitForExit(), 0) << Output();
+    std::string output = Output();
+    for (const char* line :
+         {"event 5 0 50 60 0", "event 7 0 50 60 0", "event 11 65 0 0 0", "event 12 65 0 0 0",
+          "event 14 97 0 0 0", "event 11 -124 0 0 9", "event 3 0 0 0 0"}) {
+        EXPECT_NE(output.find(line), std::string::npos) << line << "\n" << output;
+    }
+    EXPECT_NE(output.find("step application deleted"), std::string::npos) << output;
+}
+
+TEST_F(RealMainWindow, TheGameOpensItsWindowAndEndsWithZeroOnClose) {
+    // The sanitizers' leak report would turn the exit code; the probe's run
+    // above checks for leaks.
+    setenv("ASAN_OPTIONS", "detect_leaks=0", 1);
+    Start(CORVALO_PROGRAM, nullptr);
+    std::string window = FindWindow();
+    ASSERT_FALSE(window.empty());
+    std::string geometry;
+    // The game's screen: 1024 by 768.
+    for (int i = 0; i < 100; ++i) {
+        Xdotool({"getwindowgeometry", window}, &geometry);
+        if (geometry.find("1024x768") != std::string::npos)
+            break;
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    EXPECT_NE(geometry.find("1024x768"), std::string::npos) << geometry;
+    ASSERT_EQ(Xdotool({"windowfocus", "--sync", window}), 0);
+    ASSERT_EQ(Xdotool({"key", "alt+F4"}), 0);
+    EXPECT_EQ(WaitForExit(), 0);
+}
+
+} // namespace
