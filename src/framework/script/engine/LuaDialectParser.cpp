@@ -705,7 +705,17 @@ void LuaDialectParser::ForStatement(int line) {
             CheckVariableName();
         }
         Check(kTokIn);
+        // The values go through the dialect table's forin, which runs a
+        // loop over a table as 5.0 did; the call is one level deeper for
+        // the 5.1 parser.
+        FlushGap();
+        EmitWord(std::string(kLuaDialectName) + ".forin(");
+        mUsesRuntime = true;
+        ++mExtraLevels;
         ExpressionList();
+        --mExtraLevels;
+        Emit(")");
+        mLastNumber = false;
         DeclareLocals(3 + static_cast<int>(names.size()));
         mFunctions.back().names.insert(mFunctions.back().names.end(), 3, std::u16string_view());
         mFunctions.back().names.insert(mFunctions.back().names.end(), names.begin(), names.end());

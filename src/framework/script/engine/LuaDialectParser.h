@@ -11,8 +11,9 @@
 // between them, and only the dialect's constructs are rewritten, each on
 // the lines of the tokens it replaces, so line numbers stay the same.
 //
-// Rewrites: wide literals and the bitwise operators become calls into the
-// dialect table; `continue` and `break N` become breaks out of an added
+// Rewrites: wide literals, the bitwise operators and the values of a
+// generic `for` (a table there is iterated, as in 5.0) become calls into
+// the dialect table; `continue` and `break N` become breaks out of an added
 // `repeat ... until true` around a loop body, with a flag local for jumps
 // over more than one loop; a repeat body gets a `do ... end` of its own so
 // that its locals stay out of the `until` condition; nested long brackets

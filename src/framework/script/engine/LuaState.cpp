@@ -59,13 +59,30 @@ void OpenLibrary(lua_State* L, lua_CFunction open, const char* name) {
     lua_call(L, 1, 0);
 }
 
+// The values of a generic for pass through here: 5.0 ran a loop over a
+// table t as a loop over the global table's next and t, keeping a third
+// value as the first key. Anything else goes on unchanged.
+int ForIn(lua_State* L) {
+    if (lua_type(L, 1) != LUA_TTABLE)
+        return lua_gettop(L);
+    lua_settop(L, 3);
+    lua_pushvalue(L, 1);
+    lua_replace(L, 2);
+    lua_pushliteral(L, "next");
+    lua_rawget(L, LUA_GLOBALSINDEX);
+    lua_replace(L, 1);
+    return 3;
+}
+
 // The table that translated chunks receive: the run-time helpers of the
-// dialect's operators and literals.
+// dialect's operators, literals and generic loops.
 void OpenDialectTable(lua_State* L) {
     lua_newtable(L);
     LuaRegisterBitwise(L, -1);
     lua_pushcfunction(L, LuaWideFromUtf16Bytes);
     lua_setfield(L, -2, "W");
+    lua_pushcfunction(L, ForIn);
+    lua_setfield(L, -2, "forin");
     lua_setfield(L, LUA_REGISTRYINDEX, kLuaDialectName);
 }
 

@@ -10,7 +10,7 @@
 // original line, so error messages and tracebacks name the original lines.
 //
 // A chunk that needs the dialect's run-time helpers (wide literals, bitwise
-// operators) is wrapped: its translation, run once with the dialect table
+// operators, generic `for`) is wrapped: its translation, run once with the dialect table
 // as its only argument, returns the function that is the real chunk. The
 // helpers are reached through the wrapper's local named kLuaDialectName;
 // dialect source may not use a name that starts with it.

@@ -106,6 +106,29 @@ TEST(LuaDialectSyntax, StatementsOfTheGrammar) {
     RunCases(cases, std::size(cases));
 }
 
+// 5.0 ran a generic for whose first value is a table as a for over next
+// and that table; the next is the global table's at the loop's start, and
+// a third value is still the first key.
+TEST(LuaDialectSyntax, GenericForOverATable) {
+    const Case cases[] = {
+        {"local s = '' for k, v in {'a', 'b'} do s = s .. k .. v end return s", "1a2b"},
+        {"local n = 0 for _, v in {5, 6}, 'ignored' do n = n + v end return n", "11"},
+        {"local s = '' for _, v in {'a', 'b', 'c'}, nil, 1 do s = s .. v end return s", "bc"},
+        {"local calls, real = 0, next next = function(t, k) calls = calls + 1 "
+         "return real(t, k) end for k in {1, 2} do end next = real return calls",
+         "3"},
+        {"local t = {} for k in\n{x = 1} do t[k] = true end return t.x", "true"},
+        {"local s = '' for i, v in ipairs({'p', 'q'}) do s = s .. i .. v end return s", "1p2q"},
+        {"local r for a, b, c in function(s, k) if not k then return 1, 2, 3 end end do "
+         "r = a + b + c end return r",
+         "6"},
+    };
+    RunCases(cases, std::size(cases));
+    DialectRunner runner;
+    EXPECT_EQ(runner.Run("local x = 5\nfor k in x do end").substr(0, 49),
+              "error: test:2: attempt to call a number value\nsta");
+}
+
 TEST(LuaDialectSyntax, VarargFunctionsGetArgTable) {
     const Case cases[] = {
         {"local function f(a, ...) return a, arg.n, arg[1], arg[2] end return f(1, 'x', 'y')",
@@ -200,7 +223,7 @@ TEST(LuaDialectSyntax, TranslationKeepsEveryLine) {
 }
 
 TEST(LuaDialectSyntax, PlainChunkIsLeftAsItIs) {
-    const std::string source = "local t = {}\nfor k, v in pairs(t) do print(k, v) end\n";
+    const std::string source = "local t = {}\nfor i = 1, 2 do print(i, t[i]) end\n";
     const TLuaTranslation translation = TranslateLuaSource(source, "=t");
     ASSERT_TRUE(translation.ok);
     EXPECT_FALSE(translation.wrapped);
