@@ -6,11 +6,14 @@
 namespace platform {
 
 // Keeps a second copy of the program from running: a Unix socket named after
-// the instance name, in $XDG_RUNTIME_DIR when that is a usable folder,
-// otherwise under an abstract name that holds the user id. The first
-// instance listens on it; a later start connects, sends "bring to front"
-// and is told to end. A socket file left behind by an instance that crashed
-// does not count: when nobody answers on it, it is taken over.
+// the instance name, in $XDG_RUNTIME_DIR when that is a private folder of
+// this user, otherwise under an abstract name that holds the user id. The
+// first instance listens on it; a later start connects, sends "bring to
+// front" and is told to end. In the runtime folder a lock on the file beside
+// the socket (the name plus ".lock") decides which start is the first, so
+// starts at the same moment cannot both win and a socket file left behind
+// by an instance that crashed does not count. Connections of other users
+// are neither answered nor counted.
 class SingleInstance {
 public:
     enum class Result {
@@ -41,7 +44,17 @@ public:
     static constexpr char kFrontRequest[16] = "bring to front";
 
 private:
+    Result AcquireInFolder();
+    Result AcquireAbstract();
+    // Binds the address and listens on it; false with mError (and the
+    // bind's errno in mBindError) otherwise.
+    bool Listen();
+    void DropLock();
+
     int mListener = -1;
+    // The locked file that holds the name in the runtime folder; -1 for none.
+    int mLock = -1;
+    int mBindError = 0;
     std::string mAddress;
     std::string mSocketFile;
     std::string mError;
