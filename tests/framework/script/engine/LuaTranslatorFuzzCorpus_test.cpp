@@ -1,5 +1,6 @@
-// Replays the seeds of the translator's fuzz target through its entry
-// function, so the normal test run checks every seed under the sanitizers.
+// Replays the seeds of the translator's fuzz target through the check its
+// entry function makes, so the normal test run checks every seed under the
+// sanitizers.
 
 #include "fuzz/LuaTranslatorFuzzEntry.h"
 
@@ -27,14 +28,25 @@ TEST(LuaTranslatorFuzzCorpus, ReplaysSeeds) {
         const std::string bytes((std::istreambuf_iterator<char>(in)),
                                 std::istreambuf_iterator<char>());
         SCOPED_TRACE(path.string());
-        EXPECT_EQ(FuzzLuaTranslate(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()),
-                  0);
+        EXPECT_EQ(CheckLuaTranslation(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()),
+                  "");
     }
     EXPECT_GE(files.size(), 6u);
 }
 
 TEST(LuaTranslatorFuzzCorpus, EmptyInputIsHandled) {
-    EXPECT_EQ(FuzzLuaTranslate(nullptr, 0), 0);
+    EXPECT_EQ(CheckLuaTranslation(nullptr, 0), "");
+}
+
+// A refusal on the input's third line and a wrapped translation both pass.
+TEST(LuaTranslatorFuzzCorpus, RefusedAndAcceptedInputsPass) {
+    const std::string refused = "x = 1\n\ny = = 2";
+    EXPECT_EQ(CheckLuaTranslation(reinterpret_cast<const uint8_t*>(refused.data()), refused.size()),
+              "");
+    const std::string accepted = "for k, v in {1} do\n continue\nend";
+    EXPECT_EQ(
+        CheckLuaTranslation(reinterpret_cast<const uint8_t*>(accepted.data()), accepted.size()),
+        "");
 }
 
 } // namespace
