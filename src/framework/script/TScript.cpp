@@ -33,6 +33,7 @@ TScript::TScript(lua_State* state) : mState(state) {
             LogPrintf("TScript: cannot open a Lua state");
             return;
         }
+        mStateOpen = std::make_shared<bool>(true);
         lua_pushlightuserdata(mState, this);
         lua_setglobal(mState, kScriptGlobal);
     }
@@ -43,8 +44,9 @@ TScript::~TScript() {
         return;
     }
     if (mOwnsState) {
+        *mStateOpen = false;
         lua_close(mState);
-    } else if (mThreadRef != -2) {
+    } else if (mThreadRef != -2 && GetState()) {
         luaL_unref(mState, LUA_REGISTRYINDEX, mThreadRef);
     }
 }
@@ -60,7 +62,7 @@ TScript* TScript::FromState(lua_State* state) {
 }
 
 TScript* TScript::NewThread() {
-    if (!mState) {
+    if (!GetState()) {
         return nullptr;
     }
     lua_State* thread = lua_newthread(mState);
@@ -68,11 +70,12 @@ TScript* TScript::NewThread() {
     int ref = luaL_ref(mState, LUA_REGISTRYINDEX);
     TScript* script = new TScript(thread);
     script->mThreadRef = ref;
+    script->mStateOpen = mStateOpen;
     return script;
 }
 
 bool TScript::DoLuaString(const TString& source) {
-    if (!mState) {
+    if (!GetState()) {
         return false;
     }
     int status = LuaLoadBuffer(mState, source.CStr(), source.Length(), source.CStr());
@@ -92,7 +95,7 @@ bool TScript::DoLuaString(const TString& source) {
 }
 
 double TScript::GetGlobalNumber(const char* name) const {
-    if (!mState || !name) {
+    if (!GetState() || !name) {
         return 0.0;
     }
     lua_getglobal(mState, name);
@@ -102,7 +105,7 @@ double TScript::GetGlobalNumber(const char* name) const {
 }
 
 TString TScript::GetGlobalString(const char* name) const {
-    if (!mState || !name) {
+    if (!GetState() || !name) {
         return TString();
     }
     lua_getglobal(mState, name);
@@ -117,7 +120,7 @@ TString TScript::GetGlobalString(const char* name) const {
 }
 
 void TScript::RegisterFunction(const char* name, lua_CFunction function) {
-    if (!mState || !name) {
+    if (!GetState() || !name) {
         return;
     }
     lua_pushcfunction(mState, function);
@@ -125,7 +128,7 @@ void TScript::RegisterFunction(const char* name, lua_CFunction function) {
 }
 
 bool TScript::Step() {
-    if (!mState || mOwnsState) {
+    if (!GetState() || mOwnsState) {
         // A main state has no coroutine to resume.
         mInCoroutine = false;
         Suspend();

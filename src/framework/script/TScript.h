@@ -3,6 +3,8 @@
 #include "framework/core/TAnimTask.h"
 #include "framework/core/TString.h"
 
+#include <memory>
+
 struct lua_State;
 typedef int (*lua_CFunction)(lua_State*);
 
@@ -10,7 +12,10 @@ typedef int (*lua_CFunction)(lua_State*);
 // coroutine thread on another script's state. It is a timed task that is
 // due at once and has no clock until one is set; its step resumes the
 // thread once. The script stores itself in its state as the global
-// "_SCRIPT", so native functions find it through FromState.
+// "_SCRIPT", so native functions find it through FromState. A thread that
+// outlives the script whose state it runs on (the window script goes before
+// the platform's task list at shut-down) no longer touches that state: it
+// has none from then on.
 class TScript : public TAnimTask {
 public:
     // With null, opens a Lua state of its own with the framework's script
@@ -20,7 +25,9 @@ public:
     TScript& operator=(const TScript&) = delete;
     ~TScript() override;
 
-    lua_State* GetState() const { return mState; }
+    // The Lua state; null when there is none, also once the script that
+    // opened the state this thread runs on has closed it.
+    lua_State* GetState() const { return !mStateOpen || *mStateOpen ? mState : nullptr; }
     bool OwnsState() const { return mOwnsState; }
 
     // The script that registered itself in the state, or null.
@@ -57,6 +64,9 @@ private:
     bool mInCoroutine = false;
     // Registry reference that keeps a coroutine thread alive; -2 for none.
     int mThreadRef = -2;
+    // Shared by the script that opened a state and every thread made on
+    // it; false once the state is closed.
+    std::shared_ptr<bool> mStateOpen;
 };
 
 // The process-wide search path through which the script loader finds the

@@ -4,6 +4,7 @@
 #include "framework/graphics/TAssetManager.h"
 #include "framework/graphics/TGraphics.h"
 #include "framework/graphics/TRenderer.h"
+#include "framework/script/TScript.h"
 #include "framework/script/TWindowScript.h"
 #include "framework/sound/TSoundManager.h"
 #include "framework/ui/TScreen.h"
@@ -39,6 +40,27 @@ TEST(SoundManager, VolumesAreKeptAndClamped) {
     EXPECT_EQ(TSoundManager::Instance(), nullptr);
     RegisterOggDataSourceBuilder();
     EXPECT_TRUE(IsOggDataSourceRegistered());
+}
+
+// At shut-down the window script (and with it its Lua state) goes before the
+// platform's task list, which may still hold script threads on that state.
+TEST(Script, ThreadThatOutlivesItsStateNoLongerTouchesIt) {
+    auto* owner = new TScript(nullptr);
+    ASSERT_NE(owner->GetState(), nullptr);
+    TScript* thread = owner->NewThread();
+    ASSERT_NE(thread, nullptr);
+    TScript* inner = thread->NewThread();
+    ASSERT_NE(inner, nullptr);
+    EXPECT_NE(thread->GetState(), nullptr);
+    delete owner;
+    EXPECT_EQ(thread->GetState(), nullptr);
+    EXPECT_EQ(inner->GetState(), nullptr);
+    EXPECT_FALSE(thread->DoLuaString("x = 1"));
+    EXPECT_EQ(thread->NewThread(), nullptr);
+    EXPECT_TRUE(thread->Step());
+    EXPECT_TRUE(thread->IsSuspended());
+    delete inner;
+    delete thread;
 }
 
 TEST(WindowManager, OwnsItsScriptAndRootWindow) {
