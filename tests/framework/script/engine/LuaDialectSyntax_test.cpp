@@ -55,6 +55,34 @@ TEST(LuaDialectSyntax, OperatorPrecedenceAndAssociativity) {
     RunCases(cases, std::size(cases));
 }
 
+// Associativity shown through the grouping itself: the concatenation
+// metamethod writes its operands in brackets, and the shifts and powers
+// give different numbers for each grouping.
+TEST(LuaDialectSyntax, AssociativityOfEachOperatorLevel) {
+    const std::string grouping = "local m = {} m.__concat = function(a, b) local function s(x) "
+                                 "if type(x) == 'table' then return x.n end return x end "
+                                 "return setmetatable({n = '(' .. s(a) .. s(b) .. ')'}, m) end "
+                                 "local function v(n) return setmetatable({n = n}, m) end ";
+    const Case cases[] = {
+        {"return (v'a' .. v'b' .. v'c').n", "(a(bc))"},
+        {"return (v'a' .. v'b' .. v'c' .. v'd').n", "(a(b(cd)))"},
+        {"return ((v'a' .. v'b') .. v'c').n", "((ab)c)"},
+        {"return 1 << 2 << 3, 256 >> 2 >> 1, 2 ^ 2 ^ 3, 2 ^ -2 ^ 2", "32,32,256,0.0625"},
+        {"return 7 & 3 | 8, 7 | 8 & 3, 1 << 4 >> 2, 16 >> 2 << 1", "11,3,4,8"},
+        {"return 100 / 10 / 5, 9 - 3 - 2, 2 * 3 / 6 * 4", "2,4,4"},
+        {"return 1 < 2 == true, 2 == 2 ~= false, 1 == 1 == 1", "true,true,false"},
+        {"return nil or false and 1, 1 or error('no'), false and error('no') or 3", "false,1,3"},
+    };
+    for (const Case& c : cases) {
+        DialectRunner runner;
+        SCOPED_TRACE(c.source);
+        EXPECT_EQ(runner.Run(grouping + c.source), c.expected);
+    }
+    DialectRunner runner;
+    EXPECT_NE(runner.Run("return 1 < 2 < 3").find("attempt to compare boolean with number"),
+              std::string::npos);
+}
+
 TEST(LuaDialectSyntax, BitwiseOperandsMustBeNumbers) {
     DialectRunner runner;
     EXPECT_NE(
