@@ -9,6 +9,15 @@
 
 namespace platform {
 
+namespace {
+
+// The path through which a module is loaded from an open descriptor.
+std::string DescriptorPath(int fd) {
+    return "/proc/self/fd/" + std::to_string(fd);
+}
+
+} // namespace
+
 SharedModule::~SharedModule() {
     Unload();
 }
@@ -59,7 +68,7 @@ bool SharedModule::LoadFromMemory(const void* data, size_t size, const std::stri
         }
         written += static_cast<size_t>(count);
     }
-    if (!Load("/proc/self/fd/" + std::to_string(fd))) {
+    if (!Load(DescriptorPath(fd))) {
         close(fd);
         return false;
     }
@@ -73,7 +82,17 @@ void SharedModule::Unload() {
         mHandle = nullptr;
     }
     if (mImageFd >= 0) {
-        close(mImageFd);
+        // A module may stay resident after it was closed (C++ modules with
+        // unique symbols do). The loader then still knows it by its
+        // descriptor path and would hand it out again for a later module
+        // opened on the same descriptor number. The descriptor of such a
+        // module stays open for good, so its path is never given again.
+        std::string path = DescriptorPath(mImageFd);
+        if (void* resident = dlopen(path.c_str(), RTLD_LAZY | RTLD_NOLOAD)) {
+            dlclose(resident);
+        } else {
+            close(mImageFd);
+        }
         mImageFd = -1;
     }
 }

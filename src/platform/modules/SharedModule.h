@@ -22,8 +22,9 @@ public:
     // Loads a module from bytes held in memory (a module read out of a pack
     // file): they go into an anonymous in-memory file, which is loaded
     // through its /proc/self/fd path and kept open while the module is
-    // loaded, so that no later module can be given the same path. The name
-    // only labels the in-memory file.
+    // loaded (for good when the module stays resident after unloading), so
+    // that no later module can be given the same path. The name only labels
+    // the in-memory file.
     bool LoadFromMemory(const void* data, size_t size, const std::string& name);
     void Unload();
     bool IsLoaded() const { return mHandle != nullptr; }

@@ -173,6 +173,35 @@ TEST_F(DllGameStateTest, ModuleInsideAPack_LoadsFromMemory) {
     EXPECT_EQ(Get(second, "calls"), "get calls=");
 }
 
+// A module that was loaded and unloaded may stay resident in the process
+// (C++ modules often do). A module loaded after it, from memory or from the
+// assets folder, is still the new module and not the resident one.
+TEST_F(DllGameStateTest, ModuleAfterAnUnloadedOne_IsItself) {
+    Install("recording.nbmod", "packed/inpack.nbmod");
+    Install("noexport.nbmod", "packed/nothing.nbmod");
+    std::vector<TPackSource> sources;
+    TString error;
+    ASSERT_TRUE(CollectPackSources("packed", sources, error)) << error.CStr();
+    ASSERT_TRUE(WritePackFile("assets/mods.nbp", sources, error)) << error.CStr();
+    fs::remove_all("packed");
+    Install("recording.nbmod", "assets/recording.nbmod");
+    Install("noexport.nbmod", "assets/noexport.nbmod");
+    Scan();
+    for (int round = 0; round < 3; ++round) {
+        {
+            TDllGameState first;
+            ASSERT_TRUE(first.Load("inpack.nbmod")) << tree.Log();
+        }
+        TDllGameState next;
+        EXPECT_FALSE(next.Load("nothing.nbmod")) << "round " << round;
+        {
+            TDllGameState first;
+            ASSERT_TRUE(first.Load("recording.nbmod")) << tree.Log();
+        }
+        EXPECT_FALSE(next.Load("noexport.nbmod")) << "round " << round;
+    }
+}
+
 struct RefusedCase {
     const char* name;
     const char* logged;
