@@ -4,11 +4,14 @@
 
 #include <cmath>
 #include <dlfcn.h>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <unistd.h>
 #include <utility>
+#include <zlib.h>
 
 namespace {
 
@@ -76,6 +79,43 @@ TEST(SharedModule, LoadFromMemory_LoadsTheBytesOfALibrary) {
     module.Unload();
     EXPECT_FALSE(module.IsLoaded());
     EXPECT_EQ(OpenFileCount(), before) << "the in-memory file is closed with the module";
+}
+
+// The library file that holds a function of this program.
+std::string LibraryOf(void* function) {
+    Dl_info info{};
+    return dladdr(function, &info) != 0 && info.dli_fname ? info.dli_fname : "";
+}
+
+TEST(SharedModule, LoadOpenFile_LoadsTheFileThatWasOpenedNotWhatThePathNamesLater) {
+    double (*cosine)(double) = std::cos;
+    std::string maths = LibraryOf(reinterpret_cast<void*>(cosine));
+    std::string zlib = LibraryOf(reinterpret_cast<void*>(&zlibVersion));
+    ASSERT_FALSE(maths.empty());
+    ASSERT_FALSE(zlib.empty());
+    char folder[] = "/tmp/corvalo-module-XXXXXX";
+    ASSERT_NE(mkdtemp(folder), nullptr);
+    std::filesystem::path checked = std::filesystem::path(folder) / "checked.nbmod";
+    std::filesystem::path other = std::filesystem::path(folder) / "other.nbmod";
+    std::filesystem::copy_file(maths, checked);
+    std::filesystem::copy_file(zlib, other);
+
+    size_t before = OpenFileCount();
+    int fd = open(checked.c_str(), O_RDONLY | O_CLOEXEC);
+    ASSERT_GE(fd, 0);
+    // The name now leads to another library.
+    std::filesystem::rename(other, checked);
+    platform::SharedModule module;
+    ASSERT_TRUE(module.LoadOpenFile(fd)) << module.LastError();
+    EXPECT_NE(module.FindSymbol("cos"), nullptr);
+    EXPECT_EQ(module.FindSymbol("zlibVersion"), nullptr);
+    module.Unload();
+    EXPECT_EQ(OpenFileCount(), before) << "the descriptor is closed with the module";
+
+    platform::SharedModule none;
+    EXPECT_FALSE(none.LoadOpenFile(-1));
+    EXPECT_FALSE(none.LastError().empty());
+    std::filesystem::remove_all(folder);
 }
 
 TEST(SharedModule, LoadFromMemory_BytesThatAreNoLibrary_FailAndKeepNothingOpen) {

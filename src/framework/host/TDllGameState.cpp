@@ -7,10 +7,15 @@
 
 #include "platform/modules/SharedModule.h"
 
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
 #include <filesystem>
 #include <string>
+#include <sys/stat.h>
 #include <system_error>
+#include <unistd.h>
 #include <vector>
 
 namespace fs = std::filesystem;
@@ -136,6 +141,37 @@ ModuleSource CheckLocation(const TString& location) {
     return source;
 }
 
+// Opens a module file that passed the location check and checks the file
+// that was opened (its own path, as the system names it, and its kind), so
+// what is loaded is what was checked. -1 with a reason otherwise.
+int OpenCheckedFile(const std::string& path, std::string& reason) {
+    int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+    if (fd < 0) {
+        reason = "its file " + path + " cannot be opened: " + std::strerror(errno);
+        return -1;
+    }
+    struct stat info;
+    std::error_code error;
+    fs::path opened = fs::read_symlink("/proc/self/fd/" + std::to_string(fd), error);
+    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || error) {
+        reason = "its file " + path + " is not a plain file";
+        close(fd);
+        return -1;
+    }
+    if (opened.string() != path) {
+        reason = "its file " + path + " was replaced while it was loaded";
+        close(fd);
+        return -1;
+    }
+    std::string openedReason;
+    if (AssetFilePath(TString(opened.string()), openedReason) != opened) {
+        reason = openedReason.empty() ? "its file changed while it was loaded" : openedReason;
+        close(fd);
+        return -1;
+    }
+    return fd;
+}
+
 // The whole of a file read through the file layer.
 bool ReadWholeFile(const TString& name, std::vector<unsigned char>& bytes) {
     TFile file;
@@ -198,15 +234,23 @@ bool TDllGameState::Load(const TString& fileName) {
 
     ModuleRecord& record = *mModule;
     bool loaded = false;
-    if (source.inPack) {
+    if (!source.inPack) {
+        // The file is opened and checked once more as opened: a path that
+        // leads elsewhere by now must not get another file past the check.
+        std::string reason;
+        int fd = OpenCheckedFile(source.diskPath, reason);
+        if (fd < 0) {
+            LogPrintf("Game-state module %s refused: %s", name, reason.c_str());
+            return false;
+        }
+        loaded = record.module.LoadOpenFile(fd);
+    } else {
         std::vector<unsigned char> bytes;
         if (!ReadWholeFile(fileName, bytes)) {
             LogPrintf("Game-state module %s not loaded: cannot read it from its pack", name);
             return false;
         }
         loaded = record.module.LoadFromMemory(bytes.data(), bytes.size(), fileName.ToStd());
-    } else {
-        loaded = record.module.Load(source.diskPath);
     }
     if (!loaded) {
         LogPrintf("Game-state module %s not loaded: %s", name, record.module.LastError().c_str());

@@ -68,6 +68,15 @@ bool SharedModule::LoadFromMemory(const void* data, size_t size, const std::stri
         }
         written += static_cast<size_t>(count);
     }
+    return LoadOpenFile(fd);
+}
+
+bool SharedModule::LoadOpenFile(int fd) {
+    Unload();
+    if (fd < 0) {
+        mError = "no open file";
+        return false;
+    }
     if (!Load(DescriptorPath(fd))) {
         close(fd);
         return false;

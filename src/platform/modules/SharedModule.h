@@ -26,6 +26,11 @@ public:
     // that no later module can be given the same path. The name only labels
     // the in-memory file.
     bool LoadFromMemory(const void* data, size_t size, const std::string& name);
+    // Loads the module that an open descriptor reads, whatever its path
+    // names by now: a caller that checked the file it opened loads exactly
+    // that file. Takes the descriptor over (closed on failure, else kept
+    // open while the module is loaded, as for a module from memory).
+    bool LoadOpenFile(int fd);
     void Unload();
     bool IsLoaded() const { return mHandle != nullptr; }
 
@@ -36,7 +41,8 @@ public:
 
 private:
     void* mHandle = nullptr;
-    // The in-memory file behind a module loaded from memory; -1 for none.
+    // The descriptor behind a module loaded from memory or from an open
+    // file; -1 for none.
     int mImageFd = -1;
     std::string mError;
 };
