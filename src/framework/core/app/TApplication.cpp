@@ -44,6 +44,16 @@ int ScriptGetTimer(lua_State* state) {
     return 1;
 }
 
+// Script function StringToClipboard(text): puts the text on the clipboard;
+// true when the clipboard took it.
+int ScriptStringToClipboard(lua_State* state) {
+    TApplication* application = TApplication::Get();
+    const char* text = lua_tostring(state, 1);
+    bool stored = application && text && application->StringToClipboard(TString(text));
+    lua_pushboolean(state, stored ? 1 : 0);
+    return 1;
+}
+
 // The string files found directly under a data-folder prefix: names that
 // begin with "string" and contain ".xml" behind the prefix.
 void LoadStringFilesUnder(const char* prefix, TStringTable& table) {
@@ -84,6 +94,7 @@ TApplication::TApplication(TPlatform* platform) : mPlatform(platform) {
     // 7.
     TWindowScript* script = new TWindowScript(nullptr);
     script->RegisterFunction("GetTimer", ScriptGetTimer);
+    script->RegisterFunction("StringToClipboard", ScriptStringToClipboard);
     mPlatform->mWindowManager->Init(script);
     // 8.
     SetSetting(TSettingKey::kComputerId, GetComputerId());

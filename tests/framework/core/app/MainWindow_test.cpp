@@ -8,6 +8,7 @@
 #include "framework/core/app/TMainWindow.h"
 #include "framework/graphics/TNbMiniVecDraw.h"
 #include "framework/graphics/TTexture.h"
+#include "framework/script/TWindowScript.h"
 #include "framework/sound/TSoundManager.h"
 #include "framework/ui/TWindowManager.h"
 #include "platform/desktop/SystemCursor.h"
@@ -248,6 +249,16 @@ TEST_F(MainWindow, Clipboard_RoundTripAndRefusal) {
     mDesktop->FailClipboard(true);
     EXPECT_FALSE(mApplication->StringToClipboard("x"));
     EXPECT_TRUE(mApplication->GetClipboardString().IsEmpty());
+}
+
+TEST_F(MainWindow, Clipboard_FromScripts) {
+    TWindowScript* script = mApplication->GetWindowManager()->GetScript();
+    ASSERT_TRUE(RunLuaString("stored = StringToClipboard('again') and 1 or 0"));
+    EXPECT_EQ(script->GetGlobalNumber("stored"), 1.0);
+    EXPECT_STREQ(mApplication->GetClipboardString().CStr(), "again");
+    ASSERT_TRUE(RunLuaString("stored = StringToClipboard() and 1 or 0"));
+    EXPECT_EQ(script->GetGlobalNumber("stored"), 0.0);
+    EXPECT_STREQ(mApplication->GetClipboardString().CStr(), "again");
 }
 
 TEST_F(MainWindow, OpenUrl_OnlyWebAndMailLinks) {
