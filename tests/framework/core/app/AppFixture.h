@@ -18,8 +18,8 @@
 #include "support/TempFolder.h"
 
 #include <cstdlib>
-#include <memory>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <unistd.h>
 #include <vector>
