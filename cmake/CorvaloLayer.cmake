@@ -33,7 +33,8 @@ function(corvalo_tests)
     target_compile_definitions(${stem} PRIVATE
       CORVALO_TEST_DATA="${CMAKE_SOURCE_DIR}/tests/data"
       CORVALO_BINARY_DIR="${CMAKE_BINARY_DIR}")
+    # A test that hangs fails after two minutes instead of holding up the run.
     gtest_discover_tests(${stem} DISCOVERY_MODE PRE_TEST
-      PROPERTIES ENVIRONMENT "SDL_VIDEODRIVER=offscreen;SDL_AUDIODRIVER=dummy")
+      PROPERTIES ENVIRONMENT "SDL_VIDEODRIVER=offscreen;SDL_AUDIODRIVER=dummy" TIMEOUT 120)
   endforeach()
 endfunction()
