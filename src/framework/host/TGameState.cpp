@@ -6,6 +6,7 @@
 #include "framework/host/TGameStateScript.h"
 #include "framework/sound/TSoundManager.h"
 
+#include <algorithm>
 #include <cinttypes>
 #include <map>
 #include <utility>
@@ -69,7 +70,13 @@ void TGameState::AddHandler(TGameStateHandler* handler) {
         LogPrintf("TGameState: a null game-state handler was not registered");
         return;
     }
-    Handlers().push_back(handler);
+    std::vector<TGameStateHandler*>& handlers = Handlers();
+    // The registry deletes each handler it holds once.
+    if (std::find(handlers.begin(), handlers.end(), handler) != handlers.end()) {
+        LogPrintf("TGameState: a game-state handler registered already was not registered again");
+        return;
+    }
+    handlers.push_back(handler);
 }
 
 int TGameState::GetHandlerCount() {

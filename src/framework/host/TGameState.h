@@ -27,7 +27,8 @@ public:
     // The registry; made on the first call while the application object
     // exists. Null while there is neither an application nor a registry.
     static TGameState* GetInstance();
-    // Appends a handler; the registry owns it from now on.
+    // Appends a handler; the registry owns it from now on. A null handler
+    // and one that is registered already are refused (and logged).
     static void AddHandler(TGameStateHandler* handler);
     static int GetHandlerCount();
 

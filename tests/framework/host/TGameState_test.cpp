@@ -335,6 +335,28 @@ TEST_F(GameStateTest, AddHandler_RefusesNull) {
     EXPECT_NE(Log().find("null game-state handler"), std::string::npos) << Log();
 }
 
+TEST_F(GameStateTest, AddHandler_RefusesAHandlerRegisteredAlready) {
+    RecordingHandler* handler = AddRecorder("A", journal);
+    AddRecorder("B", journal);
+    TGameState::AddHandler(handler);
+    EXPECT_EQ(TGameState::GetHandlerCount(), 2);
+    EXPECT_NE(Log().find("TGameState: a game-state handler registered already was not "
+                         "registered again"),
+              std::string::npos)
+        << Log();
+    registry->SetState("level", "1");
+    EXPECT_EQ(journal, (Journal{"A set level=1", "B set level=1"}));
+
+    // Each handler is deleted once, in registration order.
+    journal.clear();
+    SetApplicationPresent(false);
+    delete TGameState::GetInstance();
+    EXPECT_EQ(journal, (Journal{"A deleted", "B deleted"}));
+
+    SetApplicationPresent(true);
+    registry = TGameState::GetInstance();
+}
+
 TEST(GameStateLifetime, GetInstance_MakesTheRegistryOnlyWhileTheApplicationExists) {
     SetApplicationPresent(false);
     EXPECT_EQ(TGameState::GetInstance(), nullptr);
