@@ -87,6 +87,9 @@ bool TPlatform::CreateMainWindow() {
     // 3.
     if (mExternalParent != 0 && !ExternalParentExists()) {
         LogPrintf("Error: mExternalWindowParent is lost, exiting!");
+        // The exit runs the static destructors; the helper thread reads
+        // what they destroy.
+        StopHelperThread();
         platform::ExitProcess(-1);
     }
     if (!mWindow) {

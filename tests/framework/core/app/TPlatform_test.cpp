@@ -142,12 +142,15 @@ TEST_F(AppFixture, CreateMainWindow_EndsWithMinusOneWhenTheHostHasGone) {
     platform->mExternalParent = static_cast<uintptr_t>(ends[0]);
     EXPECT_TRUE(platform->CreateMainWindow());
     close(ends[1]);
+    ASSERT_TRUE(platform->IsHelperThreadRunning());
     try {
         platform->CreateMainWindow();
         ADD_FAILURE() << "the lost host was not noticed";
     } catch (const platform::ProcessExitRequest& exit) {
         EXPECT_EQ(exit.code, -1);
     }
+    // The process must not end beside a running helper thread.
+    EXPECT_FALSE(platform->IsHelperThreadRunning());
     std::string log = ReadFile((UserFolder() / "logfile.txt").string());
     EXPECT_NE(log.find("Error: mExternalWindowParent is lost, exiting!"), std::string::npos);
 }
