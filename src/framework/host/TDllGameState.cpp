@@ -66,6 +66,14 @@ struct ModuleSource {
     std::string reason;   // why it was refused
 };
 
+// Whether a data folder puts the files below it off limits for modules. A
+// data folder that holds the assets folder (the program folder, when the
+// player's files are kept beside the program, or a folder above it) does
+// not: what lies in the assets folder below it is the program's own.
+bool GuardsFiles(const fs::path& data, const fs::path& assets) {
+    return !data.empty() && !IsBelow(assets, data);
+}
+
 // The real path of a disk location when it is a file inside the assets
 // folder and not inside one of the data folders; empty otherwise.
 fs::path AssetFilePath(const TString& location, std::string& reason) {
@@ -86,7 +94,7 @@ fs::path AssetFilePath(const TString& location, std::string& reason) {
     for (const TString& folder :
          {GetUserDataFolderText(), GetCommonDataFolderText(), GetDesktopFolderText()}) {
         fs::path data = RealPath(folder.ToStd());
-        if (!data.empty() && (file == data || IsBelow(file, data))) {
+        if (GuardsFiles(data, assets) && (file == data || IsBelow(file, data))) {
             reason = "its file " + file.string() + " is in a data folder";
             return {};
         }

@@ -13,8 +13,11 @@
 //
 // Modules are trusted code, so they load only from the assets folder or the
 // pack files in it, never from the user's, the common or the desktop
-// folder, nor from a "::" path. A module inside a pack is copied into an
-// anonymous in-memory file and loaded from there.
+// folder, nor from a "::" path. A data folder that holds the assets folder
+// (the program folder, where the player's files are kept when there is no
+// data folder of their own) leaves the assets folder to the program. A
+// module inside a pack is copied into an anonymous in-memory file and loaded
+// from there.
 class TDllGameState : public TGameStateHandler {
 public:
     TDllGameState();

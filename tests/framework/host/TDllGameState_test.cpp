@@ -245,6 +245,64 @@ TEST_F(DllGameStateTest, ModulesOutsideTheAssets_AreRefused) {
     EXPECT_EQ(Trace(), "") << "no refused module ran";
 }
 
+TEST_F(DllGameStateTest, DataFoldersAtTheProgramFolder_LeaveTheAssetsLoadable) {
+    // Hosted without a page, or without a home folder, every data folder is
+    // the program folder, the one the assets folder lies in.
+    Install("recording.nbmod", "assets/recording.nbmod");
+    Install("recording.nbmod", "assets/plugins/deep.nbmod");
+    Install("recording.nbmod", "./beside.nbmod");
+    SetUserDataFolder(tree.Root().c_str());
+    SetCommonDataFolder(tree.Root().c_str());
+    SetDesktopFolder((tree.Root() + "/").c_str());
+    Scan();
+
+    TDllGameState handler;
+    EXPECT_TRUE(handler.Load("recording.nbmod")) << tree.Log();
+    TDllGameState deep;
+    EXPECT_TRUE(deep.Load("plugins/deep.nbmod")) << tree.Log();
+    // The program folder outside the assets stays off limits.
+    TDllGameState beside;
+    EXPECT_FALSE(beside.Load("user:beside.nbmod"));
+    EXPECT_FALSE(beside.Load(TString(("::" + tree.Root() + "/beside.nbmod").c_str())));
+    EXPECT_EQ(Trace(), "create\ncreate\n");
+}
+
+TEST_F(DllGameStateTest, DataFolderInsideTheAssets_KeepsItsModulesOut) {
+    Install("recording.nbmod", "assets/recording.nbmod");
+    Install("recording.nbmod", "assets/saves/saved.nbmod");
+    Install("recording.nbmod", "assets/saves/deeper/nested.nbmod");
+    SetUserDataFolder((tree.Root() + "/assets/saves").c_str());
+    Scan();
+
+    const RefusedCase cases[] = {
+        {"saves/saved.nbmod", "is in a data folder"},
+        {"saves/deeper/nested.nbmod", "is in a data folder"},
+    };
+    for (const RefusedCase& c : cases) {
+        TDllGameState handler;
+        EXPECT_FALSE(handler.Load(c.name)) << c.name;
+        std::string line = std::string("Game-state module ") + c.name + " refused: ";
+        std::string log = tree.Log();
+        size_t at = log.find(line);
+        ASSERT_NE(at, std::string::npos) << c.name << "\n" << log;
+        EXPECT_NE(log.find(c.logged, at), std::string::npos) << c.name << "\n" << log;
+    }
+    EXPECT_EQ(Trace(), "");
+    TDllGameState handler;
+    EXPECT_TRUE(handler.Load("recording.nbmod")) << tree.Log();
+}
+
+TEST_F(DllGameStateTest, DataFolderThatIsTheAssetsFolder_KeepsEveryModuleOut) {
+    Install("recording.nbmod", "assets/recording.nbmod");
+    SetCommonDataFolder((tree.Root() + "/assets").c_str());
+    Scan();
+
+    TDllGameState handler;
+    EXPECT_FALSE(handler.Load("recording.nbmod"));
+    EXPECT_NE(tree.Log().find("is in a data folder"), std::string::npos) << tree.Log();
+    EXPECT_EQ(Trace(), "");
+}
+
 TEST_F(DllGameStateTest, PackOutsideTheAssets_IsRefused) {
     Install("recording.nbmod", "packed/frompack.nbmod");
     std::vector<TPackSource> sources;
