@@ -11,6 +11,7 @@
 #include "framework/host/PortalInstallers.h"
 #include "framework/host/TDllGameState.h"
 #include "framework/host/TGameState.h"
+#include "platform/log/PlatformLog.h"
 #include "platform/modules/SharedModule.h"
 #include "platform/paths/ProgramPath.h"
 #include "platform/process/ProcessControl.h"
@@ -33,8 +34,16 @@ platform::SharedModule& HarnessModule() {
 // it returned (0 without a harness).
 uintptr_t RunTestHarness(const char*& commandLine) {
     platform::SharedModule& module = HarnessModule();
-    if (!module.IsLoaded() && !module.Load(platform::ProgramFolder() + kHarnessModuleName)) {
-        return 0;
+    if (!module.IsLoaded()) {
+        std::string path = HarnessModulePath(platform::ProgramFolder());
+        if (path.empty()) {
+            // The debug log does not run yet: this goes to the platform's.
+            platform::PlatformLog("No test harness: the program folder is not known");
+            return 0;
+        }
+        if (!module.Load(path)) {
+            return 0;
+        }
     }
     auto hook = reinterpret_cast<TTestHook>(module.FindSymbol(kTestHookName));
     if (!hook) {
@@ -64,6 +73,13 @@ void LoadPlugInModules() {
 }
 
 } // namespace
+
+std::string HarnessModulePath(const std::string& programFolder) {
+    if (programFolder.empty() || programFolder.back() != '/') {
+        return std::string();
+    }
+    return programFolder + kHarnessModuleName;
+}
 
 uintptr_t GetHarnessWindow() {
     return gHarnessWindow;

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <string>
 
 class TApplication;
 
@@ -22,6 +23,11 @@ using TGameCallback = std::function<int(TApplication* application, const char* c
 using TTestHook = uintptr_t (*)(const char** commandLine);
 inline constexpr char kHarnessModuleName[] = "nbHarness.so";
 inline constexpr char kTestHookName[] = "TestHook";
+
+// Where the harness is looked for: the module's name in the program folder
+// (given with its trailing "/"). Empty when that folder is unknown: a bare
+// name would have the loader search the library path for it.
+std::string HarnessModulePath(const std::string& programFolder);
 
 // The window id that the test harness returned in this run; 0 without one.
 uintptr_t GetHarnessWindow();

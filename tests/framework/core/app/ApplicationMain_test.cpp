@@ -3,6 +3,8 @@
 // and, where a test wants them, the harness and plug-in modules beside it)
 // and started with its own data and runtime folders.
 
+#include "framework/core/app/ApplicationMain.h"
+
 #include <gtest/gtest.h>
 
 #include "support/TempFolder.h"
@@ -131,6 +133,15 @@ protected:
     std::vector<pid_t> mPids;
     int mRuns = 0;
 };
+
+TEST(HarnessModulePath, OnlyBesideAKnownProgramFolder) {
+    EXPECT_EQ(HarnessModulePath("/opt/game/"), "/opt/game/nbHarness.so");
+    EXPECT_EQ(HarnessModulePath("/"), "/nbHarness.so");
+    // Neither may come down to a bare name that the loader looks up in the
+    // library path.
+    EXPECT_EQ(HarnessModulePath(""), "");
+    EXPECT_EQ(HarnessModulePath("corvalo"), "");
+}
 
 TEST_F(ProbeFolder, StartUpAndShutDownRunInOrder) {
     fs::copy_file(CORVALO_APP_HARNESS, mGame / "nbHarness.so");
