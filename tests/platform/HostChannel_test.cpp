@@ -4,6 +4,7 @@
 
 #include <fcntl.h>
 #include <sys/socket.h>
+#include <sys/time.h>
 #include <unistd.h>
 
 namespace {
@@ -44,6 +45,55 @@ TEST(HostChannel, RecordsTravelBothWays) {
     ASSERT_TRUE(host.Send({1026, 7, 9, 0}));
     ASSERT_TRUE(game.Receive(record, 1000));
     EXPECT_EQ(record.lParam, 9u);
+}
+
+TEST(HostChannel, APartialRecordIsKeptUntilTheRestArrives) {
+    int ends[2];
+    ASSERT_EQ(socketpair(AF_UNIX, SOCK_STREAM, 0, ends), 0);
+    // Should a read still wait for the whole record, it gives up after this
+    // rather than holding the test.
+    timeval limit{5, 0};
+    ASSERT_EQ(setsockopt(ends[0], SOL_SOCKET, SO_RCVTIMEO, &limit, sizeof limit), 0);
+    platform::HostChannel game;
+    ASSERT_TRUE(game.Attach(ends[0]));
+    const platform::HostRecord first{1024, 1, 2, 0};
+    const platform::HostRecord second{1026, 7, 9, 0};
+    const char* bytes = reinterpret_cast<const char*>(&first);
+    ASSERT_EQ(send(ends[1], bytes, 5, 0), 5);
+
+    platform::HostRecord record;
+    EXPECT_FALSE(game.Receive(record, 0));
+    EXPECT_FALSE(game.Receive(record, 0));
+    ASSERT_EQ(send(ends[1], bytes + 5, sizeof first - 5, 0),
+              static_cast<ssize_t>(sizeof first - 5));
+    ASSERT_EQ(send(ends[1], &second, sizeof second, 0), static_cast<ssize_t>(sizeof second));
+
+    ASSERT_TRUE(game.Receive(record, 0));
+    EXPECT_EQ(record.message, 1024u);
+    EXPECT_EQ(record.wParam, 1u);
+    EXPECT_EQ(record.lParam, 2u);
+    ASSERT_TRUE(game.Receive(record, 0));
+    EXPECT_EQ(record.message, 1026u);
+    EXPECT_EQ(record.wParam, 7u);
+    EXPECT_EQ(record.lParam, 9u);
+    EXPECT_FALSE(game.Receive(record, 0));
+    close(ends[1]);
+}
+
+TEST(HostChannel, AHostThatHangsUpInsideARecordIsGone) {
+    int ends[2];
+    ASSERT_EQ(socketpair(AF_UNIX, SOCK_STREAM, 0, ends), 0);
+    timeval limit{5, 0};
+    ASSERT_EQ(setsockopt(ends[0], SOL_SOCKET, SO_RCVTIMEO, &limit, sizeof limit), 0);
+    platform::HostChannel game;
+    ASSERT_TRUE(game.Attach(ends[0]));
+    const platform::HostRecord sent{1024, 1, 2, 0};
+    ASSERT_EQ(send(ends[1], &sent, 9, 0), 9);
+    close(ends[1]);
+    platform::HostRecord record{5, 5, 5, 5};
+    EXPECT_FALSE(game.Receive(record, 1000));
+    EXPECT_EQ(record.message, 5u) << "nothing of the broken record is handed out";
+    EXPECT_FALSE(game.IsOpen());
 }
 
 TEST(HostChannel, AHungUpHostIsGone) {

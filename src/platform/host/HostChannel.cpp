@@ -1,7 +1,9 @@
 #include "platform/host/HostChannel.h"
 
 #include <cerrno>
+#include <chrono>
 #include <climits>
+#include <cstring>
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/socket.h>
@@ -75,6 +77,7 @@ bool HostChannel::Attach(int fd) {
 }
 
 void HostChannel::Close() {
+    mPendingSize = 0;
     if (mFd >= 0) {
         close(mFd);
         mFd = -1;
@@ -109,17 +112,50 @@ bool HostChannel::Receive(HostRecord& record, int timeoutMs) {
     if (mFd < 0) {
         return false;
     }
-    pollfd ready{mFd, POLLIN, 0};
-    if (poll(&ready, 1, timeoutMs) <= 0 || !(ready.revents & POLLIN)) {
-        return false;
+    using Clock = std::chrono::steady_clock;
+    const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
+    for (;;) {
+        // Never more than the rest of one record, and never waiting inside
+        // the read: a host that sends part of a record must not hold up the
+        // main thread, and its bytes stay here until the rest comes, so the
+        // records keep in step.
+        ssize_t got =
+            recv(mFd, mPending + mPendingSize, sizeof mPending - mPendingSize, MSG_DONTWAIT);
+        if (got > 0) {
+            mPendingSize += static_cast<size_t>(got);
+            if (mPendingSize == sizeof mPending) {
+                std::memcpy(&record, mPending, sizeof record);
+                mPendingSize = 0;
+                return true;
+            }
+            continue;
+        }
+        if (got == 0) {
+            return false; // hung up, part of a record or none
+        }
+        if (errno == EINTR) {
+            continue;
+        }
+        if (errno != EAGAIN && errno != EWOULDBLOCK) {
+            return false;
+        }
+        int waitMs = -1;
+        if (timeoutMs >= 0) {
+            auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
+            if (left.count() <= 0) {
+                return false;
+            }
+            waitMs = static_cast<int>(left.count());
+        }
+        pollfd ready{mFd, POLLIN, 0};
+        int state = poll(&ready, 1, waitMs);
+        if (state < 0 && errno != EINTR) {
+            return false;
+        }
+        if (state == 0) {
+            return false;
+        }
     }
-    HostRecord incoming;
-    ssize_t got = recv(mFd, &incoming, sizeof incoming, MSG_WAITALL);
-    if (got != static_cast<ssize_t>(sizeof incoming)) {
-        return false;
-    }
-    record = incoming;
-    return true;
 }
 
 } // namespace platform

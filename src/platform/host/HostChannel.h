@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -46,12 +47,16 @@ public:
 
     // Sends one record; false when the host is gone.
     bool Send(const HostRecord& record);
-    // Waits up to timeoutMs (0: just looks) for one whole record; false when
-    // none came or the host is gone.
+    // Waits up to timeoutMs (0: just looks, below 0: without a limit) for
+    // one whole record; false when none came or the host is gone. The bytes
+    // of a record that has come only in part are kept for the next call.
     bool Receive(HostRecord& record, int timeoutMs);
 
 private:
     int mFd = -1;
+    // The start of a record whose rest has not come yet.
+    char mPending[sizeof(HostRecord)] = {};
+    size_t mPendingSize = 0;
 };
 
 // Whether a descriptor names an open socket whose other end has not hung up.
