@@ -44,12 +44,15 @@ void PrintTree(const TXmlNode& node, int depth) {
     for (size_t i = 0; i < node.GetChildCount(); ++i) {
         const TXmlNode* child = node.GetChild(i);
         std::string line(static_cast<size_t>(depth) * 2, ' ');
-        line += "<" + Visible(child->GetName()) + ">";
+        line.append("<").append(Visible(child->GetName())).append(">");
         for (size_t a = 0; a < child->GetAttributeCount(); ++a) {
             const TXmlAttribute* attribute = child->GetAttributeAt(a);
-            line += " " + Visible(attribute->mName) + "=";
-            line += attribute->mQuoted ? "\"" + Visible(attribute->mValue) + "\""
-                                       : Visible(attribute->mValue);
+            line.append(" ").append(Visible(attribute->mName)).append("=");
+            if (attribute->mQuoted) {
+                line.append("\"").append(Visible(attribute->mValue)).append("\"");
+            } else {
+                line.append(Visible(attribute->mValue));
+            }
         }
         if (!child->GetText().IsEmpty()) {
             line += " : " + Visible(child->GetText());

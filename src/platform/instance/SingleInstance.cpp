@@ -157,7 +157,7 @@ SingleInstance::Result SingleInstance::Acquire(const std::string& instanceName) 
         return AcquireInFolder();
     }
     std::string name = "corvalo-" + std::to_string(getuid()) + "-" + instanceName;
-    mAddress = "@" + Fitted(name, kAddressRoom);
+    mAddress = std::string(1, '@').append(Fitted(name, kAddressRoom));
     mSocketFile.clear();
     return AcquireAbstract();
 }

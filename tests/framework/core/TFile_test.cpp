@@ -47,7 +47,7 @@ TEST_F(FileTest, Write_EachWritingMode_StoresBytesWithLfLineEnds) {
     int index = 0;
     for (const WriteCase& c : cases) {
         SCOPED_TRACE(c.mode);
-        std::string name = "w" + std::to_string(index++) + ".txt";
+        std::string name = std::string("w").append(std::to_string(index++)).append(".txt");
         if (c.before)
             tree.Write(UserPath(name), c.before);
         TFile file;
@@ -77,7 +77,7 @@ TEST_F(FileTest, Read_BinaryKeepsCrAndTextDropsIt) {
     int index = 0;
     for (const ReadCase& c : cases) {
         SCOPED_TRACE(index);
-        std::string name = "r" + std::to_string(index++) + ".txt";
+        std::string name = std::string("r").append(std::to_string(index++)).append(".txt");
         tree.Write(UserPath(name), c.content);
         TFile file;
         ASSERT_TRUE(file.Open(("user:" + name).c_str(), c.mode));
@@ -190,7 +190,7 @@ TEST_F(FileTest, Gets_SplitsAtCrAndLfAndDropsUnendedLastLine) {
     int index = 0;
     for (const GetsCase& c : cases) {
         SCOPED_TRACE(index);
-        std::string name = "l" + std::to_string(index++) + ".txt";
+        std::string name = std::string("l").append(std::to_string(index++)).append(".txt");
         tree.Write(UserPath(name), c.content);
         TFile* file = FileOpen(("user:" + name).c_str(), c.mode);
         ASSERT_NE(file, nullptr);

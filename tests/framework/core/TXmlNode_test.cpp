@@ -29,7 +29,7 @@ const std::string kXmlData = std::string(CORVALO_TEST_DATA) + "/xml";
 std::string Dump(const TXmlNode& node) {
     std::string out;
     if (!node.GetText().IsEmpty()) {
-        out += "'" + node.GetText().ToStd() + "'";
+        out.append("'").append(node.GetText().ToStd()).append("'");
     }
     for (size_t i = 0; i < node.GetChildCount(); ++i) {
         const TXmlNode* child = node.GetChild(i);
