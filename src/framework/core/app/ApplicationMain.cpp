@@ -72,6 +72,11 @@ void LoadPlugInModules() {
     }
 }
 
+// The platform layer's lines, while the debug log runs.
+void ForwardPlatformLine(const char* line) {
+    LogPrintf("%s", line);
+}
+
 } // namespace
 
 std::string HarnessModulePath(const std::string& programFolder) {
@@ -133,9 +138,13 @@ void ApplicationMain(uintptr_t instance, uintptr_t, const char* commandLineText,
     bool pageHosted = commandLine.HasSwitch("-pq=");
     bool useDataFolders = !(platform->mHosted && !pageHosted);
     platform->SetUpFolders(useDataFolders);
-    // 8. The working directory's log line goes to the log started here.
+    // 8. The working directory's log line goes to the log started here, as
+    // do the platform layer's lines from now on. Without the log they stay
+    // on standard error.
+    platform::LogSink previousSink = nullptr;
     if (useDataFolders) {
         StartLog(platform->mUserDataFolder.CStr());
+        previousSink = platform::SetLogSink(&ForwardPlatformLine);
         TraceStartup("log");
     }
     platform->ApplyWorkingDirectory(commandLine.GetText());
@@ -176,4 +185,7 @@ void ApplicationMain(uintptr_t instance, uintptr_t, const char* commandLineText,
     }
     platform->PostQuitTo(gHarnessWindow);
     delete application;
+    if (previousSink) {
+        platform::SetLogSink(previousSink);
+    }
 }

@@ -181,6 +181,9 @@ TEST_F(ProbeFolder, StartUpAndShutDownRunInOrder) {
     EXPECT_TRUE(Has(run.output, "userdata " + dataFolder)) << run.output;
     std::string log = Read(dataFolder + "/logfile.txt");
     EXPECT_NE(log.find("Corvalo, version "), std::string::npos) << log;
+    // The platform layer's lines reach the log while the frame runs.
+    EXPECT_NE(log.find(": platform line from the game\n"), std::string::npos) << log;
+    EXPECT_EQ(log.find("platform line after the frame"), std::string::npos) << log;
 }
 
 TEST_F(ProbeFolder, HarnessReplacesTheCommandLineAndNamesTheQuitWindow) {

@@ -2,9 +2,11 @@
 // reports on standard output: every start-up and shut-down step ("step
 // <name>"), and from inside the game callback the command line, the
 // working folder, the harness's window id, the game-state handlers and a
-// list of settings. With CORVALO_PROBE_MODE=wait it then pulls events until
-// the quit event (SIGTERM) and reports the requests of later starts; with
-// CORVALO_PROBE_MODE=events it reports every event until a close request.
+// list of settings; it writes a line to the platform layer's log there and
+// once more after the frame has ended. With CORVALO_PROBE_MODE=wait it then
+// pulls events until the quit event (SIGTERM) and reports the requests of
+// later starts; with CORVALO_PROBE_MODE=events it reports every event until
+// a close request.
 
 #include "framework/core/TCommandLine.h"
 #include "framework/core/TSettings.h"
@@ -14,6 +16,7 @@
 #include "framework/core/app/TEvent.h"
 #include "framework/core/app/TPlatform.h"
 #include "framework/host/TGameState.h"
+#include "platform/log/PlatformLog.h"
 #include "velk/GameStartup.h"
 
 #include "support/DriverLeaks.h"
@@ -41,6 +44,7 @@ int ProbeMain(TApplication* application, const char* commandLine) {
     std::printf("harness %lx\n", static_cast<unsigned long>(GetHarnessWindow()));
     std::printf("handlers %d\n", TGameState::GetHandlerCount());
     std::printf("userdata %s\n", application->GetPlatform()->mUserDataFolder.CStr());
+    platform::PlatformLog("platform line from the game");
     for (const char* name : kReportedSettings) {
         if (HasSetting(name)) {
             std::printf("setting %s=%s\n", name, GetSetting(name).CStr());
@@ -94,6 +98,7 @@ int main(int argc, char** argv) {
     TCommandLine commandLine = TCommandLine::FromArguments(argc, argv);
     ApplyStartupRecord(MakeGameStartupRecord());
     ApplicationMain(0, 0, commandLine.GetText().CStr(), 1, ProbeMain, false);
+    platform::PlatformLog("platform line after the frame");
     std::printf("end\n");
     return 0;
 }
