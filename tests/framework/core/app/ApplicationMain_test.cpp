@@ -5,6 +5,7 @@
 
 #include "framework/core/app/ApplicationMain.h"
 
+#include <gtest/gtest-spi.h>
 #include <gtest/gtest.h>
 
 #include "support/TempFolder.h"
@@ -28,6 +29,10 @@
 namespace {
 
 namespace fs = std::filesystem;
+
+// How long a probe may take to write an awaited line; only a hung probe
+// comes near it.
+constexpr std::chrono::seconds kLineWait{30};
 
 struct Finished {
     int exitCode = -1000; // -1000: did not exit normally
@@ -100,8 +105,10 @@ protected:
     }
 
     // Waits until the probe's output holds the line; false when the probe
-    // ended first.
-    bool WaitForLine(pid_t child, const std::string& line) {
+    // ended first or, failing the test, when the line has not come after
+    // a generous bound (the probe hangs).
+    bool WaitForLine(pid_t child, const std::string& line, std::chrono::seconds bound = kLineWait) {
+        const auto deadline = std::chrono::steady_clock::now() + bound;
         for (;;) {
             if (Read(mOutputOf[child]).find(line + "\n") != std::string::npos) {
                 return true;
@@ -109,6 +116,12 @@ protected:
             int status = 0;
             if (waitpid(child, &status, WNOHANG) == child) {
                 mPids.erase(std::find(mPids.begin(), mPids.end(), child));
+                return false;
+            }
+            if (std::chrono::steady_clock::now() >= deadline) {
+                ADD_FAILURE() << "the probe did not write \"" << line << "\" within "
+                              << bound.count() << " s; its output:\n"
+                              << Read(mOutputOf[child]);
                 return false;
             }
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
@@ -307,6 +320,16 @@ TEST_F(ProbeFolder, SecondStartBringsTheFirstForwardAndEnds) {
     EXPECT_EQ(ended.exitCode, 0) << ended.output;
     EXPECT_TRUE(Has(ended.output, "front 1")) << ended.output;
     EXPECT_TRUE(Has(ended.output, "end")) << ended.output;
+}
+
+TEST_F(ProbeFolder, WaitingForALineThatNeverComesFailsInsteadOfHanging) {
+    pid_t probe = Start({}, "wait");
+    ASSERT_TRUE(WaitForLine(probe, "step callback"));
+    // The probe now waits for its quit and writes nothing more.
+    EXPECT_NONFATAL_FAILURE(WaitForLine(probe, "never written", std::chrono::seconds(0)),
+                            "did not write \"never written\"");
+    kill(probe, SIGTERM);
+    EXPECT_EQ(Wait(probe).exitCode, 0);
 }
 
 TEST_F(ProbeFolder, AKilledFirstInstanceDoesNotBlockTheNextStart) {
