@@ -10,26 +10,15 @@
 
 namespace {
 
+using support::DialectCase;
 using support::DialectRunner;
-
-struct Case {
-    const char* source;
-    const char* expected;
-};
-
-void RunCases(const Case* cases, size_t count) {
-    for (size_t i = 0; i < count; ++i) {
-        DialectRunner runner;
-        SCOPED_TRACE(cases[i].source);
-        EXPECT_EQ(runner.Run(cases[i].source), cases[i].expected);
-    }
-}
+using support::RunDialectCases;
 
 // Expected values worked out by 5.0's priorities, with the bitwise
 // operators at 8 (left) and 8 (right): above * and /, below ^, and level
 // with the unary operators.
 TEST(LuaDialectSyntax, OperatorPrecedenceAndAssociativity) {
-    const Case cases[] = {
+    const DialectCase cases[] = {
         {"return 2 + 3 * 4", "14"},       {"return 2 * 3 ^ 2", "18"},
         {"return -2 ^ 2", "-4"},          {"return 2 ^ 3 ^ 2", "512"},
         {"return 2 ^ -1", "0.5"},         {"return 10 - 4 - 3", "3"},
@@ -52,7 +41,7 @@ TEST(LuaDialectSyntax, OperatorPrecedenceAndAssociativity) {
         {"local a = 5 return a&a", "5"},  {"return(1)&3", "1"},
         {"return f or 1 & 1", "1"},
     };
-    RunCases(cases, std::size(cases));
+    RunDialectCases(cases, std::size(cases));
 }
 
 // Associativity shown through the grouping itself: the concatenation
@@ -63,7 +52,7 @@ TEST(LuaDialectSyntax, AssociativityOfEachOperatorLevel) {
                                  "if type(x) == 'table' then return x.n end return x end "
                                  "return setmetatable({n = '(' .. s(a) .. s(b) .. ')'}, m) end "
                                  "local function v(n) return setmetatable({n = n}, m) end ";
-    const Case cases[] = {
+    const DialectCase cases[] = {
         {"return (v'a' .. v'b' .. v'c').n", "(a(bc))"},
         {"return (v'a' .. v'b' .. v'c' .. v'd').n", "(a(b(cd)))"},
         {"return ((v'a' .. v'b') .. v'c').n", "((ab)c)"},
@@ -73,7 +62,7 @@ TEST(LuaDialectSyntax, AssociativityOfEachOperatorLevel) {
         {"return 1 < 2 == true, 2 == 2 ~= false, 1 == 1 == 1", "true,true,false"},
         {"return nil or false and 1, 1 or error('no'), false and error('no') or 3", "false,1,3"},
     };
-    for (const Case& c : cases) {
+    for (const DialectCase& c : cases) {
         DialectRunner runner;
         SCOPED_TRACE(c.source);
         EXPECT_EQ(runner.Run(grouping + c.source), c.expected);
@@ -92,7 +81,7 @@ TEST(LuaDialectSyntax, BitwiseOperandsMustBeNumbers) {
 }
 
 TEST(LuaDialectSyntax, StatementsOfTheGrammar) {
-    const Case cases[] = {
+    const DialectCase cases[] = {
         {"local a, b = 1 if a == 2 then b = 'x' elseif a == 1 then b = 'y' else b = 'z' end "
          "return b",
          "y"},
@@ -131,14 +120,14 @@ TEST(LuaDialectSyntax, StatementsOfTheGrammar) {
         {"-- comment\nreturn 1 --[[ long\ncomment ]] + 1 -- tail", "2"},
         {"return 1 --[==[ 5.0 reads a short comment here\n+ 1", "2"},
     };
-    RunCases(cases, std::size(cases));
+    RunDialectCases(cases, std::size(cases));
 }
 
 // 5.0 ran a generic for whose first value is a table as a for over next
 // and that table; the next is the global table's at the loop's start, and
 // a third value is still the first key.
 TEST(LuaDialectSyntax, GenericForOverATable) {
-    const Case cases[] = {
+    const DialectCase cases[] = {
         {"local s = '' for k, v in {'a', 'b'} do s = s .. k .. v end return s", "1a2b"},
         {"local n = 0 for _, v in {5, 6}, 'ignored' do n = n + v end return n", "11"},
         {"local s = '' for _, v in {'a', 'b', 'c'}, nil, 1 do s = s .. v end return s", "bc"},
@@ -151,21 +140,21 @@ TEST(LuaDialectSyntax, GenericForOverATable) {
          "r = a + b + c end return r",
          "6"},
     };
-    RunCases(cases, std::size(cases));
+    RunDialectCases(cases, std::size(cases));
     DialectRunner runner;
     EXPECT_EQ(runner.Run("local x = 5\nfor k in x do end").substr(0, 49),
               "error: test:2: attempt to call a number value\nsta");
 }
 
 TEST(LuaDialectSyntax, VarargFunctionsGetArgTable) {
-    const Case cases[] = {
+    const DialectCase cases[] = {
         {"local function f(a, ...) return a, arg.n, arg[1], arg[2] end return f(1, 'x', 'y')",
          "1,2,x,y"},
         {"local function f(...) return arg.n end return f()", "0"},
         {"local function f(...) return arg.n, arg[2] end return f(nil, nil)", "2,nil"},
         {"local function f(...) return unpack(arg) end return f(1, 2, 3)", "1,2,3"},
     };
-    RunCases(cases, std::size(cases));
+    RunDialectCases(cases, std::size(cases));
 }
 
 TEST(LuaDialectSyntax, MainChunkSeesGlobalArgWrappedOrNot) {
@@ -179,18 +168,18 @@ TEST(LuaDialectSyntax, MainChunkSeesGlobalArgWrappedOrNot) {
 
 // 5.0 reads the condition of a repeat outside the body's block.
 TEST(LuaDialectSyntax, RepeatConditionSeesOuterLocals) {
-    const Case cases[] = {
+    const DialectCase cases[] = {
         {"local n, done = 0, true repeat n = n + 1 local done = false until done return n", "1"},
         {"local x = 'outer' local seen repeat local x = 'inner' until (function() seen = x "
          "return true end)() return seen",
          "outer"},
         {"local n = 0 repeat local n = 5 until true return n", "0"},
     };
-    RunCases(cases, std::size(cases));
+    RunDialectCases(cases, std::size(cases));
 }
 
 TEST(LuaDialectSyntax, NestedLongBracketsAsIn50) {
-    const Case cases[] = {
+    const DialectCase cases[] = {
         {"return [[a [[b]] c]]", "a [[b]] c"},
         {"return [[x]=]y]]", "x]=]y"},
         {"return [[[[]]]]", "[[]]"},
@@ -199,11 +188,11 @@ TEST(LuaDialectSyntax, NestedLongBracketsAsIn50) {
         {"--[[ a [[ nested ]] comment ]] return 1", "1"},
         {"return [[a]] .. [[b]]", "ab"},
     };
-    RunCases(cases, std::size(cases));
+    RunDialectCases(cases, std::size(cases));
 }
 
 TEST(LuaDialectSyntax, CarriageReturnsKeep50Meaning) {
-    const Case cases[] = {
+    const DialectCase cases[] = {
         // A carriage return is a blank outside strings and a character
         // inside them; only line feeds count lines.
         {"local a = 1\r\nreturn a", "1"},
@@ -213,12 +202,12 @@ TEST(LuaDialectSyntax, CarriageReturnsKeep50Meaning) {
         {"-- a carriage return does not end a comment\rreturn 2", ""},
         {"x = 1\r\r\r\ny = = 1", "error: test:2: unexpected symbol near '='"},
     };
-    RunCases(cases, std::size(cases));
+    RunDialectCases(cases, std::size(cases));
 }
 
 // What 5.1 added to the language is not part of the dialect.
 TEST(LuaDialectSyntax, LaterLanguageAdditionsAreRejected) {
-    const Case cases[] = {
+    const DialectCase cases[] = {
         {"return #'abc'", "error: test:1: unexpected symbol near '#'"},
         {"return 5 % 2", "error: test:1: '<eof>' expected near '%'"},
         {"return ...", "error: test:1: unexpected symbol near '...'"},
@@ -228,7 +217,7 @@ TEST(LuaDialectSyntax, LaterLanguageAdditionsAreRejected) {
         {"x = 1e5y = 2 return x, y", "100000,2"},
         {"return 1.5..'x'", "1.5x"},
     };
-    RunCases(cases, std::size(cases));
+    RunDialectCases(cases, std::size(cases));
 }
 
 TEST(LuaDialectSyntax, TranslationKeepsEveryLine) {

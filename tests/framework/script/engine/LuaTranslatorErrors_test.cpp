@@ -9,15 +9,11 @@
 
 namespace {
 
+using support::DialectCase;
 using support::DialectRunner;
 
-struct Case {
-    const char* source;
-    const char* expected;
-};
-
 TEST(LuaTranslatorErrors, SyntaxErrorsWithTheirLines) {
-    const Case cases[] = {
+    const DialectCase cases[] = {
         {"x = = 1", "test:1: unexpected symbol near '='"},
         {"for i=1,2 do\n x = 1\n",
          "test:3: 'end' expected (to close 'for' at line 1) near '<eof>'"},
@@ -51,7 +47,7 @@ TEST(LuaTranslatorErrors, SyntaxErrorsWithTheirLines) {
         {"x = L\"\\256\"", "test:1: escape sequence too large near 'L\"\\256'"},
         {"x = L\"abc", "test:1: unfinished string near '<eof>'"},
     };
-    for (const Case& c : cases) {
+    for (const DialectCase& c : cases) {
         SCOPED_TRACE(c.source);
         const TLuaTranslation translation = TranslateLuaSource(c.source, "=test");
         EXPECT_FALSE(translation.ok);

@@ -9,20 +9,9 @@
 
 namespace {
 
+using support::DialectCase;
 using support::DialectRunner;
-
-struct Case {
-    const char* source;
-    const char* expected;
-};
-
-void RunCases(const Case* cases, size_t count) {
-    for (size_t i = 0; i < count; ++i) {
-        DialectRunner runner;
-        SCOPED_TRACE(cases[i].source);
-        EXPECT_EQ(runner.Run(cases[i].source), cases[i].expected);
-    }
-}
+using support::RunDialectCases;
 
 // Each visited pair is written down, so the result shows the path taken.
 constexpr const char* kLog = "local log = '' local function v(...) "
@@ -40,7 +29,7 @@ TEST(LuaTranslatorLoops, ContinueTwoLeavesInnerLoopForNextOuterPass) {
 }
 
 TEST(LuaTranslatorLoops, JumpsInEveryKindOfLoop) {
-    const Case cases[] = {
+    const DialectCase cases[] = {
         {"local s = 0 for i = 1, 5 do if i == 2 then continue end s = s + i end return s", "13"},
         {"local s = 0 for _, i in ipairs({1, 2, 3}) do if i == 2 then continue end s = s + i "
          "end return s",
@@ -64,7 +53,7 @@ TEST(LuaTranslatorLoops, JumpsInEveryKindOfLoop) {
          "return f()",
          "2"},
     };
-    RunCases(cases, std::size(cases));
+    RunDialectCases(cases, std::size(cases));
 }
 
 TEST(LuaTranslatorLoops, MultiLevelJumps) {
@@ -95,7 +84,7 @@ TEST(LuaTranslatorLoops, MultiLevelJumps) {
 // Locals captured before a jump keep their own values: every jump closes
 // the block it leaves.
 TEST(LuaTranslatorLoops, ClosuresMadeBeforeJumpsSeeTheirOwnVariables) {
-    const Case cases[] = {
+    const DialectCase cases[] = {
         {"local fs = {} for i = 1, 4 do local x = i * 10 fs[i] = function() return x end "
          "if i == 2 then continue end if i == 3 then break end x = x + 1 end "
          "return fs[1](), fs[2](), fs[3](), fs[4]",
@@ -113,11 +102,11 @@ TEST(LuaTranslatorLoops, ClosuresMadeBeforeJumpsSeeTheirOwnVariables) {
          "if i < 3 then continue end end return fs[1](), fs[1](), fs[2](), fs[3]()",
          "1,2,1,1"},
     };
-    RunCases(cases, std::size(cases));
+    RunDialectCases(cases, std::size(cases));
 }
 
 TEST(LuaTranslatorLoops, LoopLevelErrors) {
-    const Case cases[] = {
+    const DialectCase cases[] = {
         {"while 1 do break 0 end", "error: test:1: loop block number out of range near '0'"},
         {"while 1 do break 101 end", "error: test:1: loop block number out of range near '101'"},
         {"while 1 do continue 0 end", "error: test:1: loop block number out of range near '0'"},
@@ -136,7 +125,7 @@ TEST(LuaTranslatorLoops, LoopLevelErrors) {
         {"while 1 do continue; x = 1 end", "error: test:1: 'end' expected near 'x'"},
         {"local continue = 1", "error: test:1: <name> expected near 'continue'"},
     };
-    RunCases(cases, std::size(cases));
+    RunDialectCases(cases, std::size(cases));
 }
 
 TEST(LuaTranslatorLoops, HundredLevelsDeep) {

@@ -13,10 +13,23 @@
 #include <lua.h>
 #include <lualib.h>
 
+#include <gtest/gtest.h>
+
+#include <cstddef>
 #include <string>
 #include <string_view>
 
 namespace support {
+
+// The UTF-16LE bytes of the units, as the runner shows a wide result.
+inline std::string Utf16LeBytes(std::u16string_view units) {
+    std::string bytes;
+    for (char16_t u : units) {
+        bytes += static_cast<char>(u & 0xFF);
+        bytes += static_cast<char>(u >> 8);
+    }
+    return bytes;
+}
 
 class DialectRunner {
 public:
@@ -66,10 +79,7 @@ public:
             if (LuaIsWString(mState, top + 2 + i)) {
                 size_t units = 0;
                 const char16_t* text = LuaToWString(mState, top + 2 + i, &units);
-                for (size_t k = 0; k < units; ++k) {
-                    results += static_cast<char>(text[k] & 0xFF);
-                    results += static_cast<char>(text[k] >> 8);
-                }
+                results += Utf16LeBytes(std::u16string_view(text, units));
                 continue;
             }
             lua_getglobal(mState, "tostring");
@@ -94,12 +104,23 @@ private:
 // The source as a UTF-16LE chunk with its byte-order mark; the source's
 // bytes are taken as UTF-8.
 inline std::string Utf16Chunk(std::u16string_view text) {
-    std::string bytes = "\xFF\xFE";
-    for (char16_t c : text) {
-        bytes += static_cast<char>(c & 0xFF);
-        bytes += static_cast<char>(c >> 8);
+    return "\xFF\xFE" + Utf16LeBytes(text);
+}
+
+// A dialect source and the text a test expects of it: its results as the
+// runner shows them, or its error.
+struct DialectCase {
+    const char* source;
+    const char* expected;
+};
+
+// Runs each case in a runner of its own and checks its results.
+inline void RunDialectCases(const DialectCase* cases, size_t count) {
+    for (size_t i = 0; i < count; ++i) {
+        DialectRunner runner;
+        SCOPED_TRACE(cases[i].source);
+        EXPECT_EQ(runner.Run(cases[i].source), cases[i].expected);
     }
-    return bytes;
 }
 
 } // namespace support

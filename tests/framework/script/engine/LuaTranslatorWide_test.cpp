@@ -11,16 +11,7 @@ namespace {
 
 using support::DialectRunner;
 using support::Utf16Chunk;
-
-// The UTF-16LE bytes of the units.
-std::string Units(std::u16string_view units) {
-    std::string bytes;
-    for (char16_t u : units) {
-        bytes += static_cast<char>(u & 0xFF);
-        bytes += static_cast<char>(u >> 8);
-    }
-    return bytes;
-}
+using support::Utf16LeBytes;
 
 struct Case {
     const char* source;
@@ -45,7 +36,7 @@ TEST(LuaTranslatorWide, LiteralsAndTheirEscapes) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.source);
         DialectRunner runner;
-        EXPECT_EQ(runner.Run(c.source), Units(c.units));
+        EXPECT_EQ(runner.Run(c.source), Utf16LeBytes(c.units));
         EXPECT_TRUE(runner.Last().wrapped);
     }
 }
@@ -53,17 +44,17 @@ TEST(LuaTranslatorWide, LiteralsAndTheirEscapes) {
 TEST(LuaTranslatorWide, LiteralsWorkWhereStringLiteralsDo) {
     DialectRunner runner;
     EXPECT_EQ(runner.Run("local t = {[L\"k\"] = 1} return t[L\"k\"]"), "1");
-    EXPECT_EQ(runner.Run("return L\"a\" .. L\"b\""), Units(u"ab"));
+    EXPECT_EQ(runner.Run("return L\"a\" .. L\"b\""), Utf16LeBytes(u"ab"));
     EXPECT_EQ(runner.Run("return L\"a\" == L\"a\", L\"a\" == 'a'"), "true,false");
-    EXPECT_EQ(runner.Run("local function f(s) return s end return f L\"x\""), Units(u"x"));
-    EXPECT_EQ(runner.Run("local function f(s) return s end return f\nL\"x\""), Units(u"x"));
-    EXPECT_EQ(runner.Run("local t = {L\"v\"} return t[1]"), Units(u"v"));
+    EXPECT_EQ(runner.Run("local function f(s) return s end return f L\"x\""), Utf16LeBytes(u"x"));
+    EXPECT_EQ(runner.Run("local function f(s) return s end return f\nL\"x\""), Utf16LeBytes(u"x"));
+    EXPECT_EQ(runner.Run("local t = {L\"v\"} return t[1]"), Utf16LeBytes(u"v"));
 }
 
 TEST(LuaTranslatorWide, LiteralsAreWideStringValues) {
     DialectRunner runner;
     EXPECT_EQ(runner.Run("return type(L\"abc\")"), "wstring");
-    EXPECT_EQ(runner.Run("return L\"x\" .. 12"), Units(u"x12"));
+    EXPECT_EQ(runner.Run("return L\"x\" .. 12"), Utf16LeBytes(u"x12"));
     EXPECT_NE(runner.Run("return L\"x\" .. 'y'").find("attempt to concatenate"), std::string::npos);
     EXPECT_EQ(runner.Run("return tostring(L\"\\x263A\")"), ":");
     EXPECT_EQ(runner.Run(Utf16Chunk(u"return tostring(L\"\u263A\") == ':'")), "true");
@@ -89,7 +80,7 @@ TEST(LuaTranslatorWide, Utf16ChunkRuns) {
     EXPECT_EQ(runner.Run(Utf16Chunk(u"local x = 40\nreturn x + 2, 'abc'")), "42,abc");
     EXPECT_FALSE(runner.Last().wrapped);
     EXPECT_EQ(runner.Run(Utf16Chunk(u"-- \u263A in a comment\nreturn L\"\u263A\u00E9\"")),
-              Units(u"\u263A\u00E9"));
+              Utf16LeBytes(u"\u263A\u00E9"));
     // Characters below 256 in a narrow literal become bytes.
     EXPECT_EQ(runner.Run(Utf16Chunk(u"return '\u00E9' == '\\233', [[\u00FF]] == '\\255'")),
               "true,true");
