@@ -5,9 +5,8 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <filesystem>
-#include <fstream>
+#include "support/FuzzCorpus.h"
+
 #include <string>
 #include <vector>
 
@@ -19,19 +18,9 @@ using FuzzEntry = int (*)(const uint8_t*, size_t);
 size_t Replay(FuzzEntry entry, const std::vector<std::string>& folders) {
     size_t count = 0;
     for (const std::string& folder : folders) {
-        std::vector<std::filesystem::path> files;
-        for (const auto& item : std::filesystem::directory_iterator(folder)) {
-            if (item.is_regular_file()) {
-                files.push_back(item.path());
-            }
-        }
-        std::sort(files.begin(), files.end());
-        for (const auto& path : files) {
-            std::ifstream in(path, std::ios::binary);
-            const std::string bytes((std::istreambuf_iterator<char>(in)),
-                                    std::istreambuf_iterator<char>());
-            SCOPED_TRACE(path.string());
-            EXPECT_EQ(entry(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()), 0);
+        for (const support::FuzzSeed& seed : support::FuzzCorpusSeeds(folder)) {
+            SCOPED_TRACE(seed.path.string());
+            EXPECT_EQ(entry(seed.Data(), seed.bytes.size()), 0);
             ++count;
         }
     }

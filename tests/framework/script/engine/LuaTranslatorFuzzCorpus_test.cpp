@@ -6,9 +6,8 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <filesystem>
-#include <fstream>
+#include "support/FuzzCorpus.h"
+
 #include <string>
 #include <vector>
 
@@ -17,21 +16,12 @@ namespace {
 const std::string kCorpus = std::string(CORVALO_TEST_DATA) + "/../fuzz/corpus/fuzz_lua_translate";
 
 TEST(LuaTranslatorFuzzCorpus, ReplaysSeeds) {
-    std::vector<std::filesystem::path> files;
-    for (const auto& item : std::filesystem::directory_iterator(kCorpus)) {
-        if (item.is_regular_file())
-            files.push_back(item.path());
+    const std::vector<support::FuzzSeed> seeds = support::FuzzCorpusSeeds(kCorpus);
+    for (const support::FuzzSeed& seed : seeds) {
+        SCOPED_TRACE(seed.path.string());
+        EXPECT_EQ(CheckLuaTranslation(seed.Data(), seed.bytes.size()), "");
     }
-    std::sort(files.begin(), files.end());
-    for (const auto& path : files) {
-        std::ifstream in(path, std::ios::binary);
-        const std::string bytes((std::istreambuf_iterator<char>(in)),
-                                std::istreambuf_iterator<char>());
-        SCOPED_TRACE(path.string());
-        EXPECT_EQ(CheckLuaTranslation(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()),
-                  "");
-    }
-    EXPECT_GE(files.size(), 6u);
+    EXPECT_GE(seeds.size(), 6u);
 }
 
 TEST(LuaTranslatorFuzzCorpus, EmptyInputIsHandled) {
