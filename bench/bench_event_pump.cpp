@@ -9,23 +9,12 @@
 #include "framework/core/app/TEvent.h"
 #include "framework/core/app/TPlatform.h"
 
-#include <sys/resource.h>
+#include "support/CpuUse.h"
 
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <map>
-
-namespace {
-
-double CpuSeconds() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec +
-           (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
-}
-
-} // namespace
 
 int main() {
     setenv("SDL_VIDEODRIVER", "offscreen", 0);
@@ -51,7 +40,7 @@ int main() {
     using Clock = std::chrono::steady_clock;
     std::map<uint32_t, long> counts;
     long calls = 0;
-    double cpuStart = CpuSeconds();
+    double cpuStart = ProcessCpuSeconds();
     Clock::time_point begin = Clock::now();
     while (Clock::now() - begin < std::chrono::seconds(3)) {
         application->GetEvent(event);
@@ -59,7 +48,7 @@ int main() {
         ++calls;
     }
     double wall = std::chrono::duration<double>(Clock::now() - begin).count();
-    double cpu = CpuSeconds() - cpuStart;
+    double cpu = ProcessCpuSeconds() - cpuStart;
     std::printf("event pump: %.2f s, %ld events (%.0f/s):", wall, calls, calls / wall);
     for (const auto& [type, count] : counts) {
         std::printf(" type %u x%ld", type, count);

@@ -7,23 +7,12 @@
 
 #include "platform/window/sdl/SdlWindow.h"
 
-#include <sys/resource.h>
+#include "support/CpuUse.h"
 
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <thread>
-
-namespace {
-
-double CpuSeconds() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec +
-           (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
-}
-
-} // namespace
 
 int main() {
     setenv("SDL_VIDEODRIVER", "offscreen", 0);
@@ -43,7 +32,7 @@ int main() {
     using Clock = std::chrono::steady_clock;
     const auto length = std::chrono::seconds(3);
     long passes = 0, messages = 0, waits = 0;
-    double cpuStart = CpuSeconds();
+    double cpuStart = ProcessCpuSeconds();
     Clock::time_point start = Clock::now();
     while (Clock::now() - start < length) {
         ++passes;
@@ -55,21 +44,21 @@ int main() {
         window.WaitMessage(1);
     }
     double wall = std::chrono::duration<double>(Clock::now() - start).count();
-    double cpu = CpuSeconds() - cpuStart;
+    double cpu = ProcessCpuSeconds() - cpuStart;
     std::printf("idle pump: %.2f s, %ld passes (%ld waits, %ld messages), %.0f passes/s\n", wall,
                 passes, waits, messages, passes / wall);
     std::printf("idle pump CPU: %.3f s = %.2f%% of one core (target < 2%%)\n", cpu,
                 100.0 * cpu / wall);
 
     long sleeps = 0;
-    cpuStart = CpuSeconds();
+    cpuStart = ProcessCpuSeconds();
     start = Clock::now();
     while (Clock::now() - start < length) {
         ++sleeps;
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
     wall = std::chrono::duration<double>(Clock::now() - start).count();
-    cpu = CpuSeconds() - cpuStart;
+    cpu = ProcessCpuSeconds() - cpuStart;
     std::printf("bare 1 ms sleep loop: %ld passes, CPU %.3f s = %.2f%% of one core\n", sleeps, cpu,
                 100.0 * cpu / wall);
     return 0;
