@@ -6,6 +6,7 @@
 #include "framework/core/TFileSystem.h"
 #include "framework/core/TLog.h"
 #include "framework/core/TSettings.h"
+#include "framework/core/TTask.h"
 #include "framework/core/app/StartupTrace.h"
 #include "framework/core/app/TApplication.h"
 #include "framework/core/app/TPlatform.h"
@@ -23,6 +24,19 @@
 #include <string>
 #include <unistd.h>
 #include <vector>
+
+// A task that counts its runs and stays in the list.
+class CountingTask : public TTask {
+public:
+    explicit CountingTask(int& runs) : mRuns(runs) {}
+    bool Run() override {
+        ++mRuns;
+        return true;
+    }
+
+private:
+    int& mRuns;
+};
 
 class AppFixture : public ::testing::Test {
 protected:

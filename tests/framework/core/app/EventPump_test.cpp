@@ -5,7 +5,6 @@
 
 #include "PumpFixture.h"
 
-#include "framework/core/TTask.h"
 #include "framework/core/app/TEventPump.h"
 #include "framework/host/TGameStateHandler.h"
 #include "framework/sound/TSoundManager.h"
@@ -17,18 +16,6 @@
 using namespace platform;
 
 namespace {
-
-class CountingTask : public TTask {
-public:
-    explicit CountingTask(int& runs) : mRuns(runs) {}
-    bool Run() override {
-        ++mRuns;
-        return true;
-    }
-
-private:
-    int& mRuns;
-};
 
 // Says the game is suspended for a number of questions, then not.
 class SuspendingHandler : public TGameStateHandler {

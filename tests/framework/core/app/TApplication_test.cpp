@@ -2,7 +2,6 @@
 
 #include "framework/core/ApplicationPresence.h"
 #include "framework/core/TStringTable.h"
-#include "framework/core/TTask.h"
 #include "framework/core/app/TEvent.h"
 #include "framework/graphics/TGraphics.h"
 #include "framework/graphics/TRenderer.h"
@@ -22,19 +21,6 @@ namespace {
 size_t IndexOf(const std::vector<std::string>& steps, const std::string& step) {
     return static_cast<size_t>(std::find(steps.begin(), steps.end(), step) - steps.begin());
 }
-
-// Counts its runs; stays in the list.
-class CountingTask : public TTask {
-public:
-    explicit CountingTask(int& runs) : mRuns(runs) {}
-    bool Run() override {
-        ++mRuns;
-        return true;
-    }
-
-private:
-    int& mRuns;
-};
 
 TEST_F(AppFixture, Constructor_StoresTheSettingsFileInDocumentOrder) {
     WriteAsset("settings.xml", "<settings><vsync>1</vsync><foo>bar</foo><memorymax>5000</memorymax>"
