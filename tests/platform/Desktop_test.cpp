@@ -7,6 +7,7 @@
 
 #include "support/DriverLeaks.h"
 #include "support/TempFolder.h"
+#include "support/TestWindow.h"
 
 #include <SDL.h>
 #include <gtest/gtest.h>
@@ -169,9 +170,7 @@ TEST(NullDesktop, Cursors_KeepTheirPictureAndHotSpot) {
 class SdlDesktopTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        WindowSpec spec;
-        spec.caption = "Nimbrel";
-        ASSERT_TRUE(window.Create(spec)) << window.LastError();
+        ASSERT_TRUE(window.Create(support::TestWindowSpec())) << window.LastError();
         support::PinGlDriver();
         desktop.SetOwner(window.NativeWindow());
     }

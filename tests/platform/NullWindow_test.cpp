@@ -2,6 +2,7 @@
 #include "platform/window/null/NullWindow.h"
 
 #include "support/SdlEvents.h"
+#include "support/TestWindow.h"
 
 #include <gtest/gtest.h>
 
@@ -15,21 +16,11 @@ namespace {
 
 class NullWindowTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        WindowSpec spec;
-        spec.caption = "Nimbrel";
-        spec.width = 480;
-        spec.height = 360;
-        ASSERT_TRUE(window.Create(spec));
-    }
+    void SetUp() override { ASSERT_TRUE(window.Create(support::TestWindowSpec())); }
 
     // Message names until the queue is empty.
     std::vector<std::string> Drain() {
-        std::vector<std::string> names;
-        WindowMessage message;
-        while (window.PeekMessage(message))
-            names.push_back(MessageName(message.message));
-        return names;
+        return support::MessageNames(support::DrainMessages(window));
     }
 
     ManualTimeSource clock{10000};
@@ -42,8 +33,7 @@ using NameList = std::vector<std::string>;
 TEST(NullWindow, FailedCreate_ReportsTheInjectedReasonOnce) {
     NullWindow window;
     window.FailNextCreate("no display");
-    WindowSpec spec;
-    spec.caption = "Nimbrel";
+    const WindowSpec spec = support::TestWindowSpec();
     EXPECT_FALSE(window.Create(spec));
     EXPECT_EQ(window.LastError(), "no display");
     EXPECT_FALSE(window.IsCreated());

@@ -4,6 +4,7 @@
 
 #include "support/DriverLeaks.h"
 #include "support/SdlEvents.h"
+#include "support/TestWindow.h"
 
 #include <SDL.h>
 #include <gtest/gtest.h>
@@ -14,6 +15,7 @@
 #include <vector>
 
 using namespace platform;
+using support::MessageNames;
 
 // These run on SDL's offscreen video driver (set by the test build), which
 // needs no display.
@@ -28,16 +30,10 @@ void KeepLine(const char* line) {
 class SdlWindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        WindowSpec spec;
-        spec.caption = "Nimbrel";
-        spec.width = 480;
-        spec.height = 360;
-        ASSERT_TRUE(window.Create(spec)) << window.LastError();
+        ASSERT_TRUE(window.Create(support::TestWindowSpec())) << window.LastError();
         support::PinGlDriver();
         // Whatever the driver reports about the new window is not under test.
-        WindowMessage message;
-        while (window.PeekMessage(message)) {
-        }
+        support::DrainMessages(window);
     }
 
     SDL_Event ForThisWindow(SDL_Event event) {
@@ -71,20 +67,7 @@ protected:
         ASSERT_EQ(SDL_PushEvent(&event), 1) << SDL_GetError();
     }
 
-    std::vector<WindowMessage> Drain() {
-        std::vector<WindowMessage> messages;
-        WindowMessage message;
-        while (window.PeekMessage(message))
-            messages.push_back(message);
-        return messages;
-    }
-
-    static std::vector<std::string> Names(const std::vector<WindowMessage>& messages) {
-        std::vector<std::string> names;
-        for (const WindowMessage& message : messages)
-            names.push_back(MessageName(message.message));
-        return names;
-    }
+    std::vector<WindowMessage> Drain() { return support::DrainMessages(window); }
 
     SdlWindow window;
 };
@@ -122,7 +105,7 @@ TEST_F(SdlWindowTest, Keys_ComeOutAsKeyAndCharacterMessages) {
     Push(support::SdlKey(false, SDL_SCANCODE_RETURN, SDLK_RETURN));
     Push(support::SdlText("\xF0\x9F\x98\x80"));
     std::vector<WindowMessage> messages = Drain();
-    ASSERT_EQ(Names(messages),
+    ASSERT_EQ(MessageNames(messages),
               (NameList{"WM_KEYDOWN", "WM_CHAR", "WM_KEYUP", "WM_CHAR", "WM_CHAR"}));
     EXPECT_EQ(messages[1].wParam, 13u);
     EXPECT_EQ(messages[3].wParam, 0xD83Du);
@@ -141,7 +124,7 @@ TEST_F(SdlWindowTest, PostedMessages_ArriveInOrderFromAnyThread) {
     std::thread poster([this] { EXPECT_TRUE(window.PostMessage(kWmUser, 1, 2)); });
     poster.join();
     std::vector<WindowMessage> messages = Drain();
-    ASSERT_EQ(Names(messages), (NameList{"WM_USER+2", "WM_USER"}));
+    ASSERT_EQ(MessageNames(messages), (NameList{"WM_USER+2", "WM_USER"}));
     EXPECT_EQ(messages[0].wParam, 7u);
     EXPECT_EQ(messages[0].lParam, -3);
 }
@@ -150,7 +133,7 @@ TEST_F(SdlWindowTest, Wait_ReturnsOnceAMessageIsThere) {
     EXPECT_FALSE(window.WaitMessage(1));
     ASSERT_TRUE(window.PostMessage(kWmUser, 0, 0));
     EXPECT_TRUE(window.WaitMessage(1000));
-    EXPECT_EQ(Names(Drain()), (NameList{"WM_USER"}));
+    EXPECT_EQ(MessageNames(Drain()), (NameList{"WM_USER"}));
 }
 
 TEST_F(SdlWindowTest, QuitPaintAndTimer_ComeAfterInput) {
@@ -161,7 +144,7 @@ TEST_F(SdlWindowTest, QuitPaintAndTimer_ComeAfterInput) {
     window.Invalidate();
     window.PostQuitMessage(0);
     Push(support::SdlMotion(3, 4));
-    EXPECT_EQ(Names(Drain()), (NameList{"WM_MOUSEMOVE", "WM_QUIT", "WM_PAINT", "WM_TIMER"}));
+    EXPECT_EQ(MessageNames(Drain()), (NameList{"WM_MOUSEMOVE", "WM_QUIT", "WM_PAINT", "WM_TIMER"}));
     EXPECT_TRUE(window.WaitMessage(0) == false);
 }
 
@@ -170,19 +153,19 @@ TEST_F(SdlWindowTest, Hover_ComesAfterTheRestOnceArmed) {
     ScopedTimeSource useClock(clock);
     Push(support::SdlWindowEvent(SDL_WINDOWEVENT_ENTER));
     Push(support::SdlMotion(30, 40));
-    EXPECT_EQ(Names(Drain()), (NameList{"WM_MOUSEMOVE"}));
+    EXPECT_EQ(MessageNames(Drain()), (NameList{"WM_MOUSEMOVE"}));
     ASSERT_TRUE(window.TrackMouse(kTrackHover | kTrackLeave));
     clock.Advance(399);
     EXPECT_TRUE(Drain().empty());
     clock.Advance(1);
-    EXPECT_EQ(Names(Drain()), (NameList{"WM_MOUSEHOVER"}));
+    EXPECT_EQ(MessageNames(Drain()), (NameList{"WM_MOUSEHOVER"}));
     Push(support::SdlWindowEvent(SDL_WINDOWEVENT_LEAVE));
-    EXPECT_EQ(Names(Drain()), (NameList{"WM_MOUSELEAVE"}));
+    EXPECT_EQ(MessageNames(Drain()), (NameList{"WM_MOUSELEAVE"}));
 }
 
 TEST_F(SdlWindowTest, CloseButton_IsACloseRequestNotAnExit) {
     Push(support::SdlWindowEvent(SDL_WINDOWEVENT_CLOSE));
-    EXPECT_EQ(Names(Drain()), (NameList{"WM_CLOSE"}));
+    EXPECT_EQ(MessageNames(Drain()), (NameList{"WM_CLOSE"}));
     EXPECT_TRUE(window.IsCreated());
 }
 
@@ -208,9 +191,7 @@ TEST(SdlWindow, CreateWithoutAVideoDriver_FailsWithAReason) {
     LogSink before = SetLogSink(&KeepLine);
     gLog.clear();
     SdlWindow window;
-    WindowSpec spec;
-    spec.caption = "Nimbrel";
-    EXPECT_FALSE(window.Create(spec));
+    EXPECT_FALSE(window.Create(support::TestWindowSpec()));
     EXPECT_FALSE(window.IsCreated());
     EXPECT_NE(window.LastError().find("Cannot start the video system"), std::string::npos)
         << window.LastError();
