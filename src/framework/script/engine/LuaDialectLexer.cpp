@@ -200,8 +200,25 @@ int LuaDialectLexer::ReadNumeral(LuaDialectToken& token, bool startsWithPoint) {
     return kTokNumber;
 }
 
-void LuaDialectLexer::ReadString(LuaDialectToken& token, int delimiter) {
-    const size_t from = mPos;
+bool LuaDialectLexer::StepStringChar(LuaDialectToken& token, bool wideLiteral) {
+    if (!wideLiteral) {
+        const int c = Current();
+        if (c == '\r') {
+            // A plain character to 5.0; 5.1 would take it for a line break.
+            token.plain = false;
+        } else if (c > 255) {
+            FailChar("invalid wide char", c);
+            return false;
+        }
+    }
+    Step();
+    return true;
+}
+
+void LuaDialectLexer::ReadString(LuaDialectToken& token, int delimiter, bool wideLiteral) {
+    // The opening quote is current; the L of a wide literal is already read,
+    // and errors show the literal from it.
+    const size_t from = token.start;
     Step();
     while (Current() != delimiter) {
         const int c = Current();
@@ -213,18 +230,9 @@ void LuaDialectLexer::ReadString(LuaDialectToken& token, int delimiter) {
             FailHere("unfinished string", from);
             return;
         }
-        if (c == '\r') {
-            // A plain character to 5.0; 5.1 would take it for a line break.
-            token.plain = false;
-            Step();
-            continue;
-        }
-        if (c > 255) {
-            FailChar("invalid wide char", c);
-            return;
-        }
         if (c != '\\') {
-            Step();
+            if (!StepStringChar(token, wideLiteral))
+                return;
             continue;
         }
         Step();
@@ -244,59 +252,12 @@ void LuaDialectLexer::ReadString(LuaDialectToken& token, int delimiter) {
                 FailHere("escape sequence too large", from);
                 return;
             }
-        } else {
-            if (escaped == '\r')
-                token.plain = false;
-            if (escaped > 255) {
-                FailChar("invalid wide char", escaped);
-                return;
-            }
-            Step();
-        }
-    }
-    Step();
-}
-
-void LuaDialectLexer::ReadWideString(LuaDialectToken& token) {
-    // The L is already read; the opening quote is current.
-    const size_t from = token.start;
-    Step();
-    while (Current() != '"') {
-        const int c = Current();
-        if (c == kEoz) {
-            Fail("unfinished string", "<eof>");
-            return;
-        }
-        if (c == '\n') {
-            FailHere("unfinished string", from);
-            return;
-        }
-        if (c != '\\') {
-            Step();
-            continue;
-        }
-        Step();
-        const int escaped = Current();
-        if (escaped == '\n') {
-            NewLine();
-        } else if (escaped == kEoz) {
-        } else if (IsDigit(escaped)) {
-            int value = 0;
-            int count = 0;
-            do {
-                value = 10 * value + (Current() - '0');
-                Step();
-            } while (++count < 3 && IsDigit(Current()));
-            if (value > 255) {
-                FailHere("escape sequence too large", from);
-                return;
-            }
-        } else if (escaped == 'x') {
+        } else if (wideLiteral && escaped == 'x') {
             Step();
             for (int count = 0; count < 4 && IsHexDigit(Current()); ++count)
                 Step();
-        } else {
-            Step();
+        } else if (!StepStringChar(token, wideLiteral)) {
+            return;
         }
     }
     Step();
@@ -440,7 +401,7 @@ void LuaDialectLexer::Next(LuaDialectToken& token) {
             break;
         case '"':
         case '\'':
-            ReadString(token, c);
+            ReadString(token, c, false);
             kind = kTokString;
             break;
         case '.':
@@ -480,7 +441,7 @@ void LuaDialectLexer::Next(LuaDialectToken& token) {
                 while (LuaDialectIsNameChar(Current()))
                     Step();
                 if (mPos - token.start == 1 && c == 'L' && Current() == '"') {
-                    ReadWideString(token);
+                    ReadString(token, '"', true);
                     kind = kTokWString;
                     break;
                 }

@@ -115,8 +115,11 @@ private:
     void FailHere(std::string_view message, size_t from);
     void FailChar(std::string_view message, int character);
     int ReadNumeral(LuaDialectToken& token, bool startsWithPoint);
-    void ReadString(LuaDialectToken& token, int delimiter);
-    void ReadWideString(LuaDialectToken& token);
+    // Reads a quoted literal, narrow or wide (L"..."); a wide one may hold
+    // any 16-bit character and takes \x with up to four hex digits.
+    void ReadString(LuaDialectToken& token, int delimiter, bool wideLiteral);
+    // Steps over one character of a literal's text; false after an error.
+    bool StepStringChar(LuaDialectToken& token, bool wideLiteral);
     // Reads a long string or comment after its opening brackets; returns
     // false on an error. plain is cleared when the text has nested brackets
     // or carriage returns.
