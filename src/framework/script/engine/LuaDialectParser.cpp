@@ -661,15 +661,13 @@ std::string LuaDialectParser::FlagName(int id) const {
     return std::string(kReservedPrefix) + "j" + std::to_string(id);
 }
 
-void LuaDialectParser::WhileStatement(int line) {
-    Take();
-    Expression();
+bool LuaDialectParser::LoopBody(int who, int line) {
     Check(kTokDo);
     OpenLoop();
     Block();
     if (mToken.kind != kTokEnd) {
-        CheckMatch(kTokEnd, kTokWhile, line);
-        return;
+        CheckMatch(kTokEnd, who, line);
+        return false;
     }
     FlushGap();
     CloseLoopBody();
@@ -677,6 +675,13 @@ void LuaDialectParser::WhileStatement(int line) {
     const Loop loop = std::move(mFunctions.back().loops.back());
     mFunctions.back().loops.pop_back();
     EmitChecksAfterLoop(loop);
+    return true;
+}
+
+void LuaDialectParser::WhileStatement(int line) {
+    Take();
+    Expression();
+    LoopBody(kTokWhile, line);
 }
 
 void LuaDialectParser::ForStatement(int line) {
@@ -725,21 +730,10 @@ void LuaDialectParser::ForStatement(int line) {
         Error("'=' or 'in' expected");
         return;
     }
-    Check(kTokDo);
-    OpenLoop();
-    Block();
-    if (mToken.kind != kTokEnd) {
-        CheckMatch(kTokEnd, kTokFor, line);
+    if (!LoopBody(kTokFor, line))
         return;
-    }
-    FlushGap();
-    CloseLoopBody();
-    Take();
-    const Loop loop = std::move(mFunctions.back().loops.back());
-    mFunctions.back().loops.pop_back();
     mFunctions.back().locals = saved;
     mFunctions.back().names.resize(savedNames);
-    EmitChecksAfterLoop(loop);
 }
 
 void LuaDialectParser::RepeatStatement(int line) {

@@ -123,6 +123,9 @@ private:
     void OpenLoop();
     void CloseLoopBody();
     void EmitChecksAfterLoop(const Loop& loop);
+    // Reads the `do ... end` body of a while or for loop (who) that starts
+    // on line; false after an error.
+    bool LoopBody(int who, int line);
     std::string FlagName(int id) const;
 
     std::u16string_view mText;
