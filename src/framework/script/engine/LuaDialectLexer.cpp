@@ -1,5 +1,7 @@
 #include "framework/script/engine/LuaDialectLexer.h"
 
+#include "platform/text/Hex.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -27,9 +29,6 @@ bool IsAlpha(int c) {
 }
 bool IsControl(int c) {
     return (c >= 0 && c < 32) || c == 127;
-}
-bool IsHexDigit(int c) {
-    return IsDigit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
 }
 
 void AppendUtf8(std::string& out, unsigned c) {
@@ -254,7 +253,7 @@ void LuaDialectLexer::ReadString(LuaDialectToken& token, int delimiter, bool wid
             }
         } else if (wideLiteral && escaped == 'x') {
             Step();
-            for (int count = 0; count < 4 && IsHexDigit(Current()); ++count)
+            for (int count = 0; count < 4 && platform::HexDigitValue(Current()) >= 0; ++count)
                 Step();
         } else if (!StepStringChar(token, wideLiteral)) {
             return;

@@ -1,6 +1,7 @@
 #include "framework/script/engine/LuaDialectParser.h"
 
 #include "framework/script/engine/LuaTranslator.h"
+#include "platform/text/Hex.h"
 
 #include <algorithm>
 #include <cmath>
@@ -341,14 +342,7 @@ void LuaDialectParser::EmitWideString() {
                 unit = 0;
                 int count = 0;
                 for (; count < 4 && i < last; ++count) {
-                    const unsigned h = mText[i];
-                    int value = -1;
-                    if (h >= '0' && h <= '9')
-                        value = static_cast<int>(h - '0');
-                    else if (h >= 'a' && h <= 'f')
-                        value = static_cast<int>(h - 'a' + 10);
-                    else if (h >= 'A' && h <= 'F')
-                        value = static_cast<int>(h - 'A' + 10);
+                    const int value = platform::HexDigitValue(mText[i]);
                     if (value < 0)
                         break;
                     unit = unit * 16 + static_cast<unsigned>(value);

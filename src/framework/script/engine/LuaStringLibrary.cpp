@@ -1,23 +1,10 @@
 #include "framework/script/engine/LuaStringLibrary.h"
 
 #include "framework/script/engine/LuaTypeTables.h"
+#include "platform/text/Hex.h"
 
 #include <lauxlib.h>
 #include <lua.h>
-
-namespace {
-
-int HexValue(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
-} // namespace
 
 int LuaStringLex(lua_State* L) {
     size_t size = 0;
@@ -58,8 +45,8 @@ int LuaStringLex(lua_State* L) {
         case 'x': {
             int value = 0;
             int digits = 0;
-            while (digits < 2 && text < end && HexValue(*text) >= 0) {
-                value = value * 16 + HexValue(*text++);
+            while (digits < 2 && text < end && platform::HexDigitValue(*text) >= 0) {
+                value = value * 16 + platform::HexDigitValue(*text++);
                 ++digits;
             }
             luaL_addchar(&buffer, digits > 0 ? static_cast<char>(value) : 'x');

@@ -1,6 +1,7 @@
 #include "platform/system/NetworkAdapters.h"
 
 #include "platform/files/DirectoryListing.h"
+#include "platform/text/Hex.h"
 
 #include <algorithm>
 #include <fstream>
@@ -23,19 +24,6 @@ bool ReadFirstLine(const std::string& path, std::string& line) {
     return true;
 }
 
-int HexValue(char c) {
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    return -1;
-}
-
 } // namespace
 
 bool ParseHardwareAddress(const std::string& text, std::vector<uint8_t>& bytes) {
@@ -45,8 +33,8 @@ bool ParseHardwareAddress(const std::string& text, std::vector<uint8_t>& bytes) 
         if (i + 2 > text.size()) {
             return false;
         }
-        int high = HexValue(text[i]);
-        int low = HexValue(text[i + 1]);
+        int high = HexDigitValue(text[i]);
+        int low = HexDigitValue(text[i + 1]);
         if (high < 0 || low < 0) {
             return false;
         }
