@@ -37,6 +37,37 @@ TString WordAt(const TString& text, int start) {
     return blank < 0 ? text.Substring(start) : text.Substring(start, blank - start);
 }
 
+// A quoted value that starts at the quote at start, read as Windows splits
+// its command lines: it ends at the next quote that is not escaped (or at
+// the end of the text); inside it \" is a quote and 2n backslashes before
+// a quote are n backslashes; other backslashes stand for themselves.
+TString QuotedValueAt(const TString& text, int start) {
+    std::string_view rest = text.View().substr(static_cast<size_t>(start) + 1);
+    std::string value;
+    size_t at = 0;
+    while (at < rest.size()) {
+        size_t slashes = 0;
+        while (at + slashes < rest.size() && rest[at + slashes] == '\\') {
+            ++slashes;
+        }
+        if (at + slashes == rest.size() || rest[at + slashes] != '"') {
+            value.append(slashes, '\\');
+            if (at + slashes < rest.size()) {
+                value += rest[at + slashes];
+            }
+            at += slashes + 1;
+            continue;
+        }
+        value.append(slashes / 2, '\\');
+        if (slashes % 2 == 0) {
+            break;
+        }
+        value += '"';
+        at += slashes + 1;
+    }
+    return TString(value);
+}
+
 } // namespace
 
 TCommandLine TCommandLine::FromArguments(int argc, const char* const* argv) {
@@ -58,16 +89,32 @@ TString TCommandLine::QuoteArgument(const char* argument) {
     if (text.empty()) {
         return TString("\"\"");
     }
-    size_t blank = text.find_first_of(" \t");
-    if (blank == std::string_view::npos) {
+    size_t special = text.find_first_of(" \t\"");
+    if (special == std::string_view::npos) {
         return TString(text);
     }
     // A switch's value is quoted behind its "=", as one would type it.
     size_t equals = text.find('=');
-    size_t split = equals != std::string_view::npos && equals < blank ? equals + 1 : 0;
+    size_t split = equals != std::string_view::npos && equals < special ? equals + 1 : 0;
     std::string quoted(text.substr(0, split));
     quoted += '"';
-    quoted += text.substr(split);
+    // A quote inside becomes \", and the backslashes before it or before the
+    // closing quote are doubled, so the value reads back as it was given.
+    size_t slashes = 0;
+    for (char c : text.substr(split)) {
+        if (c == '\\') {
+            ++slashes;
+            continue;
+        }
+        if (c == '"') {
+            quoted.append(slashes * 2 + 1, '\\');
+        } else {
+            quoted.append(slashes, '\\');
+        }
+        slashes = 0;
+        quoted += c;
+    }
+    quoted.append(slashes * 2, '\\');
     quoted += '"';
     return TString(quoted);
 }
@@ -113,8 +160,7 @@ TString TCommandLine::GetPathValue(const char* name) const {
         return TString();
     }
     if (behind.CharAt(0) == '"') {
-        int close = behind.FindChar('"', 0, 1);
-        return close < 0 ? behind.Substring(1) : behind.Substring(1, close - 1);
+        return QuotedValueAt(behind, 0);
     }
     return WordAt(behind, 0);
 }
@@ -150,7 +196,9 @@ void TCommandLine::StoreCheatCode() const {
 void TCommandLine::StoreOptions() const {
     static const char kOptions[] = "options=";
     if (HasSwitch(kOptions)) {
-        StoreOptionPairs(GetValue(kOptions));
+        // Pairs given as one argument with blanks in it come quoted.
+        TString pairs = GetValue(kOptions);
+        StoreOptionPairs(pairs.CharAt(0) == '"' ? QuotedValueAt(pairs, 0) : pairs);
     }
 }
 

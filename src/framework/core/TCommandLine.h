@@ -13,10 +13,11 @@ public:
     explicit TCommandLine(const TString& text) : mText(text) {}
     // argv[1] to argv[argc - 1] joined by blanks, as the program would have
     // received its command line on Windows; argv[0], the program file, is
-    // not part of it. An argument with a blank or tab comes back quoted: a
-    // switch with a value ("-wd=/my dir") has its value quoted
-    // (-wd="/my dir"), anything else is quoted whole; an empty argument
-    // becomes "".
+    // not part of it. An argument with a blank, a tab or a double quote
+    // comes back quoted: a switch with a value ("-wd=/my dir") has its value
+    // quoted (-wd="/my dir"), anything else is quoted whole; an empty
+    // argument becomes "". Inside the quotes a double quote is written \"
+    // and the backslashes in front of it, or of the closing quote, doubled.
     static TCommandLine FromArguments(int argc, const char* const* argv);
     // The form that one argument takes in the joined text.
     static TString QuoteArgument(const char* argument);
@@ -39,8 +40,9 @@ public:
     TString GetWord(const char* name, int maxLength = -1) const;
     // A folder or file behind the switch: when the text behind it starts
     // with a double quote, the text up to the next double quote (or the end
-    // when there is none); else the text up to the first blank. Empty when
-    // the switch is absent or nothing follows it.
+    // when there is none), where \" stands for a quote inside it and 2n
+    // backslashes in front of a quote for n; else the text up to the first
+    // blank. Empty when the switch is absent or nothing follows it.
     TString GetPathValue(const char* name) const;
     // The code of "--cheat": from one character behind the switch (the
     // separator, whatever it is, is skipped) to the first blank.
@@ -53,7 +55,8 @@ public:
     void StoreStringTest() const;
     // "--cheat" -> "cheatcode".
     void StoreCheatCode() const;
-    // "options=" -> each of its pairs stored as a setting.
+    // "options=" -> each of its pairs stored as a setting; pairs that start
+    // with a double quote are read as a quoted path value is.
     void StoreOptions() const;
 
     // Stores the pairs of an "options=" text (the part behind the switch):

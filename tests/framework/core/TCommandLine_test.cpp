@@ -47,6 +47,64 @@ TEST_F(TCommandLineTest, FromArguments_QuotesArgumentsWithBlanksAsWindowsPassedT
     EXPECT_STREQ(line.GetWord("-url=").CStr(), "u");
 }
 
+TEST_F(TCommandLineTest, QuoteArgument_EscapesEmbeddedQuotesAsWindowsDoes) {
+    struct Case {
+        const char* argument;
+        const char* quoted;
+    } cases[] = {
+        {"say\"hi", "\"say\\\"hi\""},
+        {"-wd=/my \"odd\" dir", "-wd=\"/my \\\"odd\\\" dir\""},
+        {"-wd=\"/x", "-wd=\"\\\"/x\""},
+        {"\"", "\"\\\"\""},
+        // Backslashes are doubled only where a quote follows them.
+        {"-wd=C:\\my dir\\", "-wd=\"C:\\my dir\\\\\""},
+        {"a\\\"b", "\"a\\\\\\\"b\""},
+        {"C:\\plain\\path", "C:\\plain\\path"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_STREQ(TCommandLine::QuoteArgument(c.argument).CStr(), c.quoted) << c.argument;
+    }
+}
+
+TEST_F(TCommandLineTest, FromArguments_AQuoteInsideAnArgumentLeavesTheOtherSwitchesAlone) {
+    const char* odd[] = {"corvalo", "-wd=/my \"odd\" dir", "-url=u", "options=a=1", nullptr};
+    TCommandLine line = TCommandLine::FromArguments(4, odd);
+    EXPECT_STREQ(line.GetPathValue("-wd=").CStr(), "/my \"odd\" dir") << line.GetText().CStr();
+    EXPECT_STREQ(line.GetWord("-url=").CStr(), "u");
+    line.StoreOptions();
+    EXPECT_STREQ(GetSetting("a").CStr(), "1");
+
+    // An opening quote that is never closed stays inside its own argument.
+    const char* open[] = {"corvalo", "-wd=\"/x", "-url=v", nullptr};
+    line = TCommandLine::FromArguments(3, open);
+    EXPECT_STREQ(line.GetPathValue("-wd=").CStr(), "\"/x") << line.GetText().CStr();
+    EXPECT_STREQ(line.GetWord("-url=").CStr(), "v");
+
+    const char* slashes[] = {"corvalo", "-wd=C:\\my dir\\", "-url=w", nullptr};
+    line = TCommandLine::FromArguments(3, slashes);
+    EXPECT_STREQ(line.GetPathValue("-wd=").CStr(), "C:\\my dir\\") << line.GetText().CStr();
+    EXPECT_STREQ(line.GetWord("-url=").CStr(), "w");
+}
+
+TEST_F(TCommandLineTest, FromArguments_OptionsGivenAsOneArgumentStoreTheirOwnNames) {
+    using Pairs = std::map<std::string, std::string>;
+    struct Case {
+        const char* argument;
+        Pairs pairs;
+    } cases[] = {
+        {"options=a=b c", {{"a", "b"}}},
+        {"options=a=1 b=2", {{"a", "1"}, {"b", "2"}}},
+        {"options=a=x y&b=2", {{"a", "x y"}, {"b", "2"}}},
+        {"options=a=\"q\"", {{"a", "\"q\""}}},
+        {"options=a=1&b=2", {{"a", "1"}, {"b", "2"}}},
+    };
+    for (const Case& c : cases) {
+        const char* argv[] = {"corvalo", c.argument, "-msn", nullptr};
+        TString text = TCommandLine::FromArguments(3, argv).GetText();
+        EXPECT_EQ(StoredPairs(text.CStr()), c.pairs) << text.CStr();
+    }
+}
+
 TEST_F(TCommandLineTest, GetPathValue_QuotedToTheNextQuoteElseToTheFirstBlank) {
     struct Case {
         const char* line;
@@ -61,6 +119,12 @@ TEST_F(TCommandLineTest, GetPathValue_QuotedToTheNextQuoteElseToTheFirstBlank) {
         {"-wd=\"\"", ""},
         {"--multiple", ""},
         {"a -wd=b -wd=c", "b"},
+        // Inside quotes, \" is a quote of the value and \\ before a quote
+        // one backslash; other backslashes are kept as they stand.
+        {"-wd=\"a \\\"b\\\" c\" -x", "a \"b\" c"},
+        {"-wd=\"C:\\dir\\\\\" -x", "C:\\dir\\"},
+        {"-wd=\"C:\\dir\\x\" -x", "C:\\dir\\x"},
+        {"-wd=a\\\"b", "a\\\"b"},
     };
     for (const Case& c : cases) {
         EXPECT_STREQ(TCommandLine(c.line).GetPathValue("-wd=").CStr(), c.value) << c.line;
