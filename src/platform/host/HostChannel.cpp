@@ -1,5 +1,7 @@
 #include "platform/host/HostChannel.h"
 
+#include "platform/text/Hex.h"
+
 #include <cerrno>
 #include <chrono>
 #include <climits>
@@ -11,20 +13,6 @@
 #include <unistd.h>
 
 namespace platform {
-
-namespace {
-
-int HexDigit(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
-} // namespace
 
 bool IsOpenHostSocket(int fd) {
     if (fd < 0 || fcntl(fd, F_GETFD) < 0) {
@@ -50,7 +38,7 @@ bool HostChannel::ParseHandle(const std::string& text, int& fd) {
     long long value = 0;
     size_t digits = 0;
     for (char c : text) {
-        int digit = HexDigit(c);
+        int digit = HexDigitValue(static_cast<unsigned char>(c));
         if (digit < 0) {
             break;
         }
