@@ -47,53 +47,62 @@ TEST(HostChannel, RecordsTravelBothWays) {
     EXPECT_EQ(record.lParam, 9u);
 }
 
-TEST(HostChannel, APartialRecordIsKeptUntilTheRestArrives) {
-    int ends[2];
-    ASSERT_EQ(socketpair(AF_UNIX, SOCK_STREAM, 0, ends), 0);
-    // Should a read still wait for the whole record, it gives up after this
-    // rather than holding the test.
-    timeval limit{5, 0};
-    ASSERT_EQ(setsockopt(ends[0], SOL_SOCKET, SO_RCVTIMEO, &limit, sizeof limit), 0);
-    platform::HostChannel game;
-    ASSERT_TRUE(game.Attach(ends[0]));
+// The game's channel on one end of a socket pair; the test plays the host
+// on the other end, mHost, byte by byte where it wants.
+class HostChannelBytes : public ::testing::Test {
+protected:
+    void SetUp() override {
+        int ends[2];
+        ASSERT_EQ(socketpair(AF_UNIX, SOCK_STREAM, 0, ends), 0);
+        // Should a read still wait for the whole record, it gives up after
+        // this rather than holding the test.
+        timeval limit{5, 0};
+        ASSERT_EQ(setsockopt(ends[0], SOL_SOCKET, SO_RCVTIMEO, &limit, sizeof limit), 0);
+        ASSERT_TRUE(mGame.Attach(ends[0]));
+        mHost = ends[1];
+    }
+    void TearDown() override {
+        if (mHost >= 0) {
+            close(mHost);
+        }
+    }
+
+    platform::HostChannel mGame;
+    int mHost = -1;
+};
+
+TEST_F(HostChannelBytes, APartialRecordIsKeptUntilTheRestArrives) {
     const platform::HostRecord first{1024, 1, 2, 0};
     const platform::HostRecord second{1026, 7, 9, 0};
     const char* bytes = reinterpret_cast<const char*>(&first);
-    ASSERT_EQ(send(ends[1], bytes, 5, 0), 5);
+    ASSERT_EQ(send(mHost, bytes, 5, 0), 5);
 
     platform::HostRecord record;
-    EXPECT_FALSE(game.Receive(record, 0));
-    EXPECT_FALSE(game.Receive(record, 0));
-    ASSERT_EQ(send(ends[1], bytes + 5, sizeof first - 5, 0),
-              static_cast<ssize_t>(sizeof first - 5));
-    ASSERT_EQ(send(ends[1], &second, sizeof second, 0), static_cast<ssize_t>(sizeof second));
+    EXPECT_FALSE(mGame.Receive(record, 0));
+    EXPECT_FALSE(mGame.Receive(record, 0));
+    ASSERT_EQ(send(mHost, bytes + 5, sizeof first - 5, 0), static_cast<ssize_t>(sizeof first - 5));
+    ASSERT_EQ(send(mHost, &second, sizeof second, 0), static_cast<ssize_t>(sizeof second));
 
-    ASSERT_TRUE(game.Receive(record, 0));
+    ASSERT_TRUE(mGame.Receive(record, 0));
     EXPECT_EQ(record.message, 1024u);
     EXPECT_EQ(record.wParam, 1u);
     EXPECT_EQ(record.lParam, 2u);
-    ASSERT_TRUE(game.Receive(record, 0));
+    ASSERT_TRUE(mGame.Receive(record, 0));
     EXPECT_EQ(record.message, 1026u);
     EXPECT_EQ(record.wParam, 7u);
     EXPECT_EQ(record.lParam, 9u);
-    EXPECT_FALSE(game.Receive(record, 0));
-    close(ends[1]);
+    EXPECT_FALSE(mGame.Receive(record, 0));
 }
 
-TEST(HostChannel, AHostThatHangsUpInsideARecordIsGone) {
-    int ends[2];
-    ASSERT_EQ(socketpair(AF_UNIX, SOCK_STREAM, 0, ends), 0);
-    timeval limit{5, 0};
-    ASSERT_EQ(setsockopt(ends[0], SOL_SOCKET, SO_RCVTIMEO, &limit, sizeof limit), 0);
-    platform::HostChannel game;
-    ASSERT_TRUE(game.Attach(ends[0]));
+TEST_F(HostChannelBytes, AHostThatHangsUpInsideARecordIsGone) {
     const platform::HostRecord sent{1024, 1, 2, 0};
-    ASSERT_EQ(send(ends[1], &sent, 9, 0), 9);
-    close(ends[1]);
+    ASSERT_EQ(send(mHost, &sent, 9, 0), 9);
+    close(mHost);
+    mHost = -1;
     platform::HostRecord record{5, 5, 5, 5};
-    EXPECT_FALSE(game.Receive(record, 1000));
+    EXPECT_FALSE(mGame.Receive(record, 1000));
     EXPECT_EQ(record.message, 5u) << "nothing of the broken record is handed out";
-    EXPECT_FALSE(game.IsOpen());
+    EXPECT_FALSE(mGame.IsOpen());
 }
 
 TEST(HostChannel, AHungUpHostIsGone) {
