@@ -126,9 +126,9 @@ TEST(LuaTranslatorErrors, UpvalueLimit) {
 TEST(LuaTranslatorErrors, ChunkNamesAsTheEngineShowsThem) {
     const std::string names[] = {
         "=name",
-        "=" + std::string(80, 'n'),
+        std::string("=").append(80, 'n'),
         "@scripts/main.lua",
-        "@" + std::string(100, 'p') + "/file.lua",
+        std::string("@").append(100, 'p').append("/file.lua"),
         "x = = 1",
         "first line\nsecond line",
         std::string(43, 's'),
