@@ -279,7 +279,12 @@ void TPlatform::ActivationChange(bool active) {
     }
     VisibilityChange(active);
     mActive = active ? 1 : 0;
-    mActivationChangePending = 1;
+    // A waiting minimise/restore event already tells the game the new state:
+    // one change gives one activation event, not two alike.
+    bool told = mMinimizeRestorePending != 0 && (mVisible != 0) == active;
+    if (!told) {
+        mActivationChangePending = 1;
+    }
     if (mSoundManager) {
         mSoundManager->SetEnabled(active);
     }
