@@ -295,10 +295,14 @@ TEST_F(PumpFixture, ActivationClick_FiltersButtonsFor400ms) {
     Feed(kWmLButtonUp, 0);
     EXPECT_EQ(Next().type, kEventLeftButtonUp);
 
-    // A click 400 ms or later after activation counts.
+    // A click 400 ms or later after activation counts; 399 ms is still
+    // the activating click.
     Feed(kWmMouseActivate, 0, MakeLParam(kHtClient, kWmLButtonDown));
     Drain();
-    mClock.Advance(400);
+    mClock.Advance(399);
+    Feed(kWmMButtonDown, kMkMButton);
+    EXPECT_EQ(Next().type, kEventNothing) << "399 ms after activation";
+    mClock.Advance(1);
     Feed(kWmLButtonDown, kMkLButton);
     EXPECT_EQ(Next().type, kEventLeftButtonDown);
 
