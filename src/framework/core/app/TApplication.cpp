@@ -117,6 +117,7 @@ TApplication::TApplication(TPlatform* platform) : mPlatform(platform) {
     }
     SetHostedControl(GetSettingBool(kSettingActiveX));
     InitFileSystem();
+    mPlatform->RegisterSystemCursorFile();
     // 12.
     if (mPlatform->mStringTable->LoadFile("strings.xml")) {
         mPlatform->mWindowManager->SetScriptFlag(true);

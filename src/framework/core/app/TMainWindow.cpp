@@ -446,12 +446,16 @@ void TPlatform::UseHardwareCursor(bool on) {
     }
 }
 
+void TPlatform::RegisterSystemCursorFile() {
+    if (!FileExists(kSystemCursorFileName)) {
+        const std::vector<uint8_t>& png = SystemCursorPng();
+        RegisterMemoryFile(kSystemCursorFileName, png.data(), static_cast<int32_t>(png.size()));
+    }
+}
+
 std::shared_ptr<TTexture> TPlatform::SystemCursor() {
     if (!mSystemCursor) {
-        if (!FileExists(kSystemCursorFileName)) {
-            const std::vector<uint8_t>& png = SystemCursorPng();
-            RegisterMemoryFile(kSystemCursorFileName, png.data(), static_cast<int32_t>(png.size()));
-        }
+        RegisterSystemCursorFile();
         mSystemCursor = TTexture::Get(kSystemCursorFileName);
     }
     return mSystemCursor;

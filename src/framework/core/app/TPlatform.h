@@ -96,6 +96,9 @@ public:
     void SetMouseCursor(const std::shared_ptr<TTexture>& image, int hotX, int hotY, int flags,
                         int slot);
     void RestoreCursors();
+    // Registers the built-in "__systemcursor__.png" as an in-memory file
+    // when the files hold none of that name; run once the file system is up.
+    void RegisterSystemCursorFile();
     // Relative mouse mode: puts the pointer at the point (display
     // coordinates) times the viewport scale.
     void SetCursorPosition(int x, int y);

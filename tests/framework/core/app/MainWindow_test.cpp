@@ -331,6 +331,17 @@ TEST_F(MainWindow, Cursor_SystemCursorIsBuiltInAndLoadedOnce) {
     EXPECT_EQ(made->hotY, 4);
 }
 
+// The built-in cursor picture is a file from the start, for scripts and
+// images that name it before any cursor is set.
+TEST_F(AppFixture, Cursor_SystemCursorFileExistsOnceTheFilesAreSetUp) {
+    BuildApplication();
+    EXPECT_EQ(mApplication->GetPlatform()->mSystemCursor, nullptr);
+    EXPECT_TRUE(FileExists(kSystemCursorFileName));
+    std::shared_ptr<TTexture> picture = TTexture::Get(kSystemCursorFileName);
+    ASSERT_NE(picture, nullptr);
+    EXPECT_EQ(picture->GetWidth(), SystemCursorImage().width);
+}
+
 TEST_F(AppFixture, Cursor_ASystemCursorFileOfTheGameWins) {
     // A 3 by 2 picture under the system cursor's name.
     std::vector<uint8_t> pixels(3 * 2 * 4, 0x7F);
