@@ -311,6 +311,9 @@ TEST_F(ProbeFolder, SecondStartBringsTheFirstForwardAndEnds) {
     EXPECT_EQ(second.exitCode, 0) << second.output;
     EXPECT_TRUE(Has(second.output, "step second instance")) << second.output;
     EXPECT_FALSE(Has(second.output, "step callback")) << second.output;
+    // The first takes the request in its event loop, which it may not have
+    // reached yet; a quit signal before that would leave the request unread.
+    EXPECT_TRUE(WaitForLine(first, "front requests taken 1"));
     // "--multiple" lets another one run.
     Finished multiple = Run({"--multiple"});
     EXPECT_EQ(multiple.exitCode, 0) << multiple.output;

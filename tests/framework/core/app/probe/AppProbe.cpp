@@ -4,9 +4,9 @@
 // working folder, the harness's window id, the game-state handlers and a
 // list of settings; it writes a line to the platform layer's log there and
 // once more after the frame has ended. With CORVALO_PROBE_MODE=wait it then
-// pulls events until the quit event (SIGTERM) and reports the requests of
-// later starts; with CORVALO_PROBE_MODE=events it reports every event until
-// a close request.
+// pulls events until the quit event (SIGTERM), reporting each request of a
+// later start as it is taken and their count at the end; with
+// CORVALO_PROBE_MODE=events it reports every event until a close request.
 
 #include "framework/core/TCommandLine.h"
 #include "framework/core/TSettings.h"
@@ -59,8 +59,15 @@ int ProbeMain(TApplication* application, const char* commandLine) {
         // only tries to bring the display back.
         application->SetDisplayMode(640, 480, false);
         TEvent event;
+        int frontRequests = 0;
         do {
             application->GetEvent(event);
+            int taken = application->GetPlatform()->GetFrontRequests();
+            if (taken != frontRequests) {
+                frontRequests = taken;
+                std::printf("front requests taken %d\n", taken);
+                std::fflush(stdout);
+            }
         } while (event.type != kEventQuit);
         std::printf("front %d\n", application->GetPlatform()->GetFrontRequests());
     } else if (mode && std::strcmp(mode, "events") == 0) {
