@@ -1,6 +1,5 @@
 #include "framework/ui/TWindowManager.h"
 
-#include "framework/script/TWindowScript.h"
 #include "framework/ui/TWindow.h"
 
 namespace {
@@ -24,12 +23,8 @@ TWindowManager* TWindowManager::Instance() {
     return gInstance;
 }
 
-void TWindowManager::Init(TWindowScript* script) {
-    mScript.reset(script);
-}
-
 bool TWindowManager::SetScriptFlag(bool flag) {
-    return mScript ? mScript->SetStringTableFlag(flag) : false;
+    return mScript ? mSetScriptFlag(mScript.get(), flag) : false;
 }
 
 void TWindowManager::SetMainWindow(TWindow* window) {

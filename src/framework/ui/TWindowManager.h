@@ -27,7 +27,15 @@ public:
     static TWindowManager* Instance();
 
     // Takes over the window script made by the application constructor.
-    void Init(TWindowScript* script);
+    // The script layer sits above this one, so the manager learns how to
+    // delete the script and set its option where the caller knows its type.
+    template <typename Script> void Init(Script* script) {
+        mScript =
+            ScriptPointer(script, [](TWindowScript* owned) { delete static_cast<Script*>(owned); });
+        mSetScriptFlag = [](TWindowScript* owned, bool flag) {
+            return static_cast<Script*>(owned)->SetStringTableFlag(flag);
+        };
+    }
     TWindowScript* GetScript() const { return mScript.get(); }
     // Sets the window script's string-table option; returns its previous value.
     bool SetScriptFlag(bool flag);
@@ -54,7 +62,9 @@ public:
     uint32_t GetHandledEventCount() const { return mHandledEvents; }
 
 private:
-    std::unique_ptr<TWindowScript> mScript;
+    using ScriptPointer = std::unique_ptr<TWindowScript, void (*)(TWindowScript*)>;
+    ScriptPointer mScript{nullptr, nullptr};
+    bool (*mSetScriptFlag)(TWindowScript*, bool) = nullptr;
     TWindow* mMainWindow = nullptr;
     std::vector<TWindow*> mModalStack;
     bool mDirty = true;
