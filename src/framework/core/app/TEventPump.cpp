@@ -395,12 +395,17 @@ void TPlatform::MakeMessageEvent(const WindowMessage& message, TEvent& event) {
     case kWmMButtonDown:
         buttonDown(kEventOtherButton, 3, MouseKeyModifiers(keyState));
         break;
-    case kWmXButtonDown:
-        // A message naming neither extra button makes no event.
-        if (keyState & (kMkXButton1 | kMkXButton2)) {
+    case kWmXButtonDown: {
+        // The high half names the button pressed; the key state shows every
+        // held one. A message naming neither extra button makes no event.
+        uint32_t pressed = HighWord(message.wParam);
+        if (pressed == kXButton1 || pressed == kXButton2) {
+            buttonDown(kEventOtherButton, pressed == kXButton1 ? 4 : 5, 0);
+        } else if (keyState & (kMkXButton1 | kMkXButton2)) {
             buttonDown(kEventOtherButton, (keyState & kMkXButton1) ? 4 : 5, 0);
         }
         break;
+    }
     case kWmMouseWheel:
         if (PassesActivationFilter(false)) {
             pointerEvent(kEventOtherButton, WheelDeltaOf(message.wParam) > 0 ? 6 : 7,

@@ -244,6 +244,22 @@ TEST_F(PumpFixture, MessageTable_EveryRow) {
     }
 }
 
+// The extra button pressed is the one the message names, even while the
+// other one is held.
+TEST_F(PumpFixture, ExtraButtons_TheOnePressedWhileTheOtherIsHeld) {
+    mWindow->SetPointerPosition(5, 6, true);
+    Feed(kWmXButtonDown, MakeWParam(kMkXButton1, kXButton1));
+    TEvent event = Next();
+    EXPECT_EQ(event.type, kEventOtherButton);
+    EXPECT_EQ(event.code, 4);
+    Feed(kWmXButtonDown, MakeWParam(kMkXButton1 | kMkXButton2, kXButton2));
+    event = Next();
+    EXPECT_EQ(event.type, kEventOtherButton);
+    EXPECT_EQ(event.code, 5);
+    Feed(kWmXButtonDown, MakeWParam(kMkXButton1 | kMkXButton2, kXButton1));
+    EXPECT_EQ(Next().code, 4);
+}
+
 TEST_F(PumpFixture, NothingNeverHandsBackTheCallersRecord) {
     TEvent event;
     MakeEvent(event, kEventLeftButtonDown, 50, 60, 0, 1);
