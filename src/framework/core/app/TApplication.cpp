@@ -106,6 +106,9 @@ TApplication::TApplication(TPlatform* platform) : mPlatform(platform) {
             TXmlNode* child = settings->GetChild(i);
             SetSetting(child->GetName(), child->GetText());
         }
+    } else {
+        LogPrintf("::assets/settings.xml has no settings element (missing or damaged file): the "
+                  "defaults stay");
     }
     // 10.
     SetUserDataFolder(mPlatform->mUserDataFolder);

@@ -46,6 +46,14 @@ TEST_F(AppFixture, Constructor_WithoutASettingsFileKeepsTheDefaults) {
     EXPECT_STREQ(GetSetting(kSettingUtf8ModeInit).CStr(), "1");
 }
 
+TEST_F(AppFixture, Constructor_SaysWhenTheSettingsFileGivesNoSettings) {
+    WriteAsset("settings.xml", "<setings><vsync>1</vsync></setings>");
+    BuildApplication();
+    EXPECT_FALSE(HasSetting("vsync"));
+    std::string log = ReadFile((UserFolder() / "logfile.txt").string());
+    EXPECT_NE(log.find("::assets/settings.xml has no settings element"), std::string::npos) << log;
+}
+
 TEST_F(AppFixture, Constructor_NamesTheBuildAndLogsIt) {
     BuildApplication();
     TPlatform* platform = mApplication->GetPlatform();
