@@ -60,6 +60,8 @@ bool IsSentKind(uint32_t kind) {
     }
 }
 
+constexpr uint32_t kMkAnyButton = kMkLButton | kMkRButton | kMkMButton | kMkXButton1 | kMkXButton2;
+
 bool IsKeyDown(const Window* window, uint32_t virtualKey) {
     return window && (window->GetKeyState(virtualKey) & 0x8000) != 0;
 }
@@ -420,6 +422,13 @@ void TPlatform::MakeMessageEvent(const WindowMessage& message, TEvent& event) {
         break;
     case kWmMButtonUp:
         buttonUp(kEventOtherButton, 2);
+        break;
+    case kWmXButtonUp:
+        // No event, but the capture the press took ends with the last button
+        // held: a kept capture holds the pointer away from other windows.
+        if ((keyState & kMkAnyButton) == 0) {
+            mWindow->ReleaseCapture();
+        }
         break;
     case kWmCaptureChanged:
         if (static_cast<uintptr_t>(message.lParam) != mMainWindow) {

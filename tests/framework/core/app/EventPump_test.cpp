@@ -260,6 +260,23 @@ TEST_F(PumpFixture, ExtraButtons_TheOnePressedWhileTheOtherIsHeld) {
     EXPECT_EQ(Next().code, 4);
 }
 
+// An extra-button press takes the capture; letting go of the last button
+// held gives it back, since a kept capture holds the pointer away from
+// every other window.
+TEST_F(PumpFixture, ExtraButtons_TheCaptureEndsWithTheLastButtonUp) {
+    Feed(kWmXButtonDown, MakeWParam(kMkXButton1, kXButton1));
+    EXPECT_EQ(Next().type, kEventOtherButton);
+    EXPECT_TRUE(mWindow->HasCapture());
+    Feed(kWmXButtonDown, MakeWParam(kMkXButton1 | kMkXButton2, kXButton2));
+    Next();
+    Feed(kWmXButtonUp, MakeWParam(kMkXButton1, kXButton2));
+    EXPECT_EQ(Next().type, kEventNothing);
+    EXPECT_TRUE(mWindow->HasCapture()) << "the first extra button is still held";
+    Feed(kWmXButtonUp, MakeWParam(0, kXButton1));
+    EXPECT_EQ(Next().type, kEventNothing);
+    EXPECT_FALSE(mWindow->HasCapture());
+}
+
 TEST_F(PumpFixture, NothingNeverHandsBackTheCallersRecord) {
     TEvent event;
     MakeEvent(event, kEventLeftButtonDown, 50, 60, 0, 1);
