@@ -2,10 +2,10 @@
 // opening pack entries and reading them out of the mapping, against the
 // same reads from loose files.
 
-#include "framework/core/TFile.h"
-#include "framework/core/TFileSystem.h"
-#include "framework/core/TPackFile.h"
-#include "framework/core/TPackWriter.h"
+#include "framework/core/files/TFile.h"
+#include "framework/core/files/TFileSystem.h"
+#include "framework/core/files/TPackFile.h"
+#include "framework/core/files/TPackWriter.h"
 
 #include <chrono>
 #include <cstdio>

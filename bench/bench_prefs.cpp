@@ -3,8 +3,8 @@
 // values wait in the open transaction), and how many GetValue calls.
 //
 //   bench_prefs [folder]   (default: a new folder under /tmp)
-#include "framework/core/TPrefsDB.h"
-#include "framework/core/TSettings.h"
+#include "framework/core/prefs/TPrefsDB.h"
+#include "framework/core/settings/TSettings.h"
 
 #include <chrono>
 #include <cstdio>

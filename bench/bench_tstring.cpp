@@ -5,7 +5,7 @@
 //
 // Usage: bench_tstring [scale]   (scale multiplies the iteration counts)
 
-#include "framework/core/TString.h"
+#include "framework/core/text/TString.h"
 
 #include <algorithm>
 #include <chrono>

@@ -1,8 +1,8 @@
 // Reading and writing speed of the XML reader and the string table, on
 // generated data shaped like the game's files. Prints its figures.
 
-#include "framework/core/TStringTable.h"
-#include "framework/core/TXmlNode.h"
+#include "framework/core/xml/TStringTable.h"
+#include "framework/core/xml/TXmlNode.h"
 
 #include <chrono>
 #include <cstdio>

@@ -1,4 +1,4 @@
-#include "framework/core/TCommandLine.h"
+#include "framework/core/settings/TCommandLine.h"
 #include "velk/GameStartup.h"
 
 // The process entry: the arguments become one command-line text, as the

@@ -4,8 +4,8 @@
 // Usage: cheatcode <encryption key> [computer id]
 // Without a computer id, this machine's id is used.
 
-#include "framework/core/TComputerId.h"
-#include "framework/core/TSettings.h"
+#include "framework/core/settings/TSettings.h"
+#include "framework/core/system/TComputerId.h"
 
 #include <cstdio>
 

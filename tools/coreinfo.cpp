@@ -7,9 +7,9 @@
 // --log, fills FOLDER/logfile.txt past its wrap point and shows where the
 // wrap-around banner landed.
 
-#include "framework/core/TComputerId.h"
-#include "framework/core/TLog.h"
-#include "framework/core/TRandom.h"
+#include "framework/core/log/TLog.h"
+#include "framework/core/math/TRandom.h"
+#include "framework/core/system/TComputerId.h"
 #include "platform/files/WholeFile.h"
 #include "platform/system/NetworkAdapters.h"
 

@@ -5,7 +5,7 @@
 // Entry names are the paths relative to the folder ("scripts/main.lua"),
 // in byte order; the game registers them in lower case.
 
-#include "framework/core/TPackWriter.h"
+#include "framework/core/files/TPackWriter.h"
 
 #include "platform/files/Folders.h"
 

@@ -8,9 +8,9 @@
 //       starts the file system in <tree> (its "assets" folder, packs and
 //       "final.txt") and prints the location each logical name resolves to.
 
-#include "framework/core/TFile.h"
-#include "framework/core/TFileSystem.h"
-#include "framework/core/TPackFile.h"
+#include "framework/core/files/TFile.h"
+#include "framework/core/files/TFileSystem.h"
+#include "framework/core/files/TPackFile.h"
 
 #include "platform/files/MappedFile.h"
 

@@ -14,11 +14,11 @@
 //   --dir <folder>       user data folder (default: the game's own)
 //   --key <text>         encryption key text (default: "Corvalo")
 //   --install <text>     install key setting (default: none, "unknown")
-#include "framework/core/TFileSystem.h"
-#include "framework/core/TFolder.h"
-#include "framework/core/TLog.h"
-#include "framework/core/TPrefsDB.h"
-#include "framework/core/TSettings.h"
+#include "framework/core/files/TFileSystem.h"
+#include "framework/core/files/TFolder.h"
+#include "framework/core/log/TLog.h"
+#include "framework/core/prefs/TPrefsDB.h"
+#include "framework/core/settings/TSettings.h"
 
 #include <cstdio>
 #include <cstdlib>

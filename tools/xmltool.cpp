@@ -9,9 +9,9 @@
 //
 // FILE is a disk path, or a logical name that starts with "::".
 
-#include "framework/core/TPackedXml.h"
-#include "framework/core/TStringTable.h"
-#include "framework/core/TXmlNode.h"
+#include "framework/core/xml/TPackedXml.h"
+#include "framework/core/xml/TStringTable.h"
+#include "framework/core/xml/TXmlNode.h"
 
 #include <cstdio>
 #include <cstring>

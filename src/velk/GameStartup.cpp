@@ -1,8 +1,8 @@
 #include "velk/GameStartup.h"
 
-#include "framework/core/TSettings.h"
 #include "framework/core/app/TApplication.h"
 #include "framework/core/app/TEvent.h"
+#include "framework/core/settings/TSettings.h"
 #include "framework/ui/TWindowManager.h"
 
 namespace {

@@ -4,9 +4,9 @@
 // with generated inputs; the corpus replay test calls them with every seed,
 // so each `make test` runs the corpus under the sanitizers too.
 
-#include "framework/core/TString.h"
-#include "framework/core/TStringTable.h"
-#include "framework/core/TXmlNode.h"
+#include "framework/core/text/TString.h"
+#include "framework/core/xml/TStringTable.h"
+#include "framework/core/xml/TXmlNode.h"
 
 #include <cstddef>
 #include <cstdint>

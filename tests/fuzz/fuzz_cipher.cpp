@@ -3,7 +3,7 @@
 // bytes than the input holds, and whatever it is given as a value it
 // enciphered must come back unchanged.
 
-#include "framework/core/TCipher.h"
+#include "framework/core/prefs/TCipher.h"
 
 #include <cstdint>
 #include <cstdlib>

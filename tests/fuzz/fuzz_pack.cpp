@@ -1,7 +1,7 @@
 // Feeds arbitrary bytes to the pack table reader: it must never read
 // outside the data, and every entry it accepts must lie inside the data.
 
-#include "framework/core/TPackFile.h"
+#include "framework/core/files/TPackFile.h"
 
 #include <cstdint>
 #include <cstdlib>

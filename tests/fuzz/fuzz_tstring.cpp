@@ -2,9 +2,9 @@
 // std::string model; the texts must agree after every step. Also feeds the
 // bytes to the UTF-8 decoder and to the command line's option parser.
 
-#include "framework/core/TCommandLine.h"
-#include "framework/core/TSettings.h"
-#include "framework/core/TString.h"
+#include "framework/core/settings/TCommandLine.h"
+#include "framework/core/settings/TSettings.h"
+#include "framework/core/text/TString.h"
 
 #include <cstddef>
 #include <cstdint>

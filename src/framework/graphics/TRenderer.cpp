@@ -1,6 +1,6 @@
 #include "framework/graphics/TRenderer.h"
 
-#include "framework/core/TLog.h"
+#include "framework/core/log/TLog.h"
 #include "framework/graphics/TTexture.h"
 #include "platform/window/Window.h"
 

@@ -1,7 +1,7 @@
 #include "framework/graphics/TTexture.h"
 
-#include "framework/core/TFile.h"
-#include "framework/core/TLog.h"
+#include "framework/core/files/TFile.h"
+#include "framework/core/log/TLog.h"
 
 #include <png.h>
 

@@ -1,6 +1,6 @@
 #include "framework/host/PortalInstallers.h"
 
-#include "framework/core/TLog.h"
+#include "framework/core/log/TLog.h"
 #include "framework/host/TGameState.h"
 
 namespace {

@@ -1,9 +1,9 @@
 #include "framework/host/TDllGameState.h"
 
-#include "framework/core/TFile.h"
-#include "framework/core/TFileSystem.h"
-#include "framework/core/TLog.h"
-#include "framework/core/TPackFile.h"
+#include "framework/core/files/TFile.h"
+#include "framework/core/files/TFileSystem.h"
+#include "framework/core/files/TPackFile.h"
+#include "framework/core/log/TLog.h"
 
 #include "platform/modules/SharedModule.h"
 

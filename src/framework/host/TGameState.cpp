@@ -1,7 +1,7 @@
 #include "framework/host/TGameState.h"
 
-#include "framework/core/ApplicationPresence.h"
-#include "framework/core/TLog.h"
+#include "framework/core/log/TLog.h"
+#include "framework/core/system/ApplicationPresence.h"
 #include "framework/host/TGameStateHandler.h"
 #include "framework/host/TGameStateScript.h"
 #include "framework/sound/TSoundManager.h"

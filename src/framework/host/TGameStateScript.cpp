@@ -1,6 +1,6 @@
 #include "framework/host/TGameStateScript.h"
 
-#include "framework/core/TLog.h"
+#include "framework/core/log/TLog.h"
 #include "framework/host/TGameState.h"
 #include "framework/script/TWindowScript.h"
 #include "framework/ui/TWindowManager.h"

@@ -1,6 +1,6 @@
 #include "framework/script/TScript.h"
 
-#include "framework/core/TLog.h"
+#include "framework/core/log/TLog.h"
 #include "framework/script/engine/LuaState.h"
 
 #include <lauxlib.h>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "framework/core/TAnimTask.h"
-#include "framework/core/TString.h"
+#include "framework/core/tasks/TAnimTask.h"
+#include "framework/core/text/TString.h"
 
 #include <memory>
 

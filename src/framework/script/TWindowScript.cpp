@@ -1,6 +1,6 @@
 #include "framework/script/TWindowScript.h"
 
-#include "framework/core/TSettings.h"
+#include "framework/core/settings/TSettings.h"
 #include "framework/ui/TWindowManager.h"
 
 #include <lauxlib.h>

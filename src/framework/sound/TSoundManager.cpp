@@ -1,6 +1,6 @@
 #include "framework/sound/TSoundManager.h"
 
-#include "framework/core/TLog.h"
+#include "framework/core/log/TLog.h"
 
 #include <algorithm>
 

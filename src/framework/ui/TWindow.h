@@ -1,7 +1,7 @@
 #pragma once
 
-#include "framework/core/TRect.h"
-#include "framework/core/TString.h"
+#include "framework/core/math/TRect.h"
+#include "framework/core/text/TString.h"
 
 #include <cstddef>
 #include <vector>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "framework/core/TRect.h"
+#include "framework/core/math/TRect.h"
 
 #include <atomic>
 #include <cstdint>

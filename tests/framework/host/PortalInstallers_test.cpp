@@ -1,6 +1,6 @@
 #include "framework/host/PortalInstallers.h"
 
-#include "framework/core/ApplicationPresence.h"
+#include "framework/core/system/ApplicationPresence.h"
 #include "framework/host/TGameState.h"
 
 #include "RegistryFixture.h"

@@ -5,8 +5,8 @@
 // registry, and at the end deletes it the way the application's destructor
 // does. The log goes to a fresh folder so that tests can read their lines.
 
-#include "framework/core/ApplicationPresence.h"
-#include "framework/core/TLog.h"
+#include "framework/core/log/TLog.h"
+#include "framework/core/system/ApplicationPresence.h"
 #include "framework/host/TGameState.h"
 
 #include "support/TempFolder.h"

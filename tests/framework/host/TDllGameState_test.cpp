@@ -1,13 +1,13 @@
 #include "framework/host/TDllGameState.h"
 
-#include "framework/core/ApplicationPresence.h"
-#include "framework/core/TFileSystem.h"
-#include "framework/core/TPackFile.h"
-#include "framework/core/TPackWriter.h"
+#include "framework/core/files/TFileSystem.h"
+#include "framework/core/files/TPackFile.h"
+#include "framework/core/files/TPackWriter.h"
+#include "framework/core/system/ApplicationPresence.h"
 #include "framework/host/TGameState.h"
 
 #include "RecordingHandler.h"
-#include "framework/core/FileTestTree.h"
+#include "framework/core/files/FileTestTree.h"
 
 #include <gtest/gtest.h>
 

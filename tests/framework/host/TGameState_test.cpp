@@ -1,6 +1,6 @@
 #include "framework/host/TGameState.h"
 
-#include "framework/core/ApplicationPresence.h"
+#include "framework/core/system/ApplicationPresence.h"
 #include "framework/script/TWindowScript.h"
 #include "framework/sound/TSoundManager.h"
 #include "framework/ui/TWindowManager.h"

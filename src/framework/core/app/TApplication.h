@@ -1,6 +1,6 @@
 #pragma once
 
-#include "framework/core/TString.h"
+#include "framework/core/text/TString.h"
 
 #include <cstdint>
 

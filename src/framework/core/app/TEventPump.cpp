@@ -4,9 +4,9 @@
 
 #include "framework/core/app/TEventPump.h"
 
-#include "framework/core/TLog.h"
 #include "framework/core/app/TEvent.h"
 #include "framework/core/app/TPlatform.h"
+#include "framework/core/log/TLog.h"
 #include "framework/graphics/TGraphics.h"
 #include "framework/graphics/TRenderer.h"
 #include "framework/host/PortalInstallers.h"

@@ -3,13 +3,13 @@
 // desktop services around it. The event pump is in TEventPump.cpp.
 
 #include "framework/core/app/TMainWindow.h"
-#include "framework/core/TCommandLine.h"
-#include "framework/core/TFileSystem.h"
-#include "framework/core/TLog.h"
-#include "framework/core/TMemoryFile.h"
-#include "framework/core/TSettings.h"
 #include "framework/core/app/StartupTrace.h"
 #include "framework/core/app/TPlatform.h"
+#include "framework/core/files/TFileSystem.h"
+#include "framework/core/files/TMemoryFile.h"
+#include "framework/core/log/TLog.h"
+#include "framework/core/settings/TCommandLine.h"
+#include "framework/core/settings/TSettings.h"
 #include "framework/graphics/TGraphics.h"
 #include "framework/graphics/TNbMiniVecDraw.h"
 #include "framework/graphics/TRenderer.h"

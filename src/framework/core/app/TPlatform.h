@@ -1,8 +1,8 @@
 #pragma once
 
-#include "framework/core/TRandom.h"
-#include "framework/core/TString.h"
-#include "framework/core/TTaskList.h"
+#include "framework/core/math/TRandom.h"
+#include "framework/core/tasks/TTaskList.h"
+#include "framework/core/text/TString.h"
 #include "platform/host/HostChannel.h"
 #include "platform/instance/SingleInstance.h"
 #include "platform/thread/HelperThread.h"

@@ -5,7 +5,7 @@
 #include "framework/script/engine/LuaTypeTables.h"
 #include "framework/script/engine/LuaWideString.h"
 
-#include "framework/core/TLog.h"
+#include "framework/core/log/TLog.h"
 
 #include <lauxlib.h>
 #include <lua.h>

@@ -8,9 +8,9 @@
 #include "framework/script/engine/LuaTypeTables.h"
 #include "framework/script/engine/LuaWideString.h"
 
-#include "framework/core/TFile.h"
-#include "framework/core/TFileSystem.h"
-#include "framework/core/TLog.h"
+#include "framework/core/files/TFile.h"
+#include "framework/core/files/TFileSystem.h"
+#include "framework/core/log/TLog.h"
 #include "platform/process/ProcessControl.h"
 
 #include <lauxlib.h>

@@ -3,13 +3,13 @@
 // A program folder, data folders and a runtime folder of one test's own, and
 // a platform object and application built on them in this process.
 
-#include "framework/core/TFileSystem.h"
-#include "framework/core/TLog.h"
-#include "framework/core/TSettings.h"
-#include "framework/core/TTask.h"
 #include "framework/core/app/StartupTrace.h"
 #include "framework/core/app/TApplication.h"
 #include "framework/core/app/TPlatform.h"
+#include "framework/core/files/TFileSystem.h"
+#include "framework/core/log/TLog.h"
+#include "framework/core/settings/TSettings.h"
+#include "framework/core/tasks/TTask.h"
 #include "platform/desktop/null/NullDesktop.h"
 #include "platform/process/null/RecordingProcessControl.h"
 #include "platform/window/null/NullWindow.h"

@@ -2,8 +2,8 @@
 
 #include "AppFixture.h"
 
-#include "framework/core/TSettings.h"
 #include "framework/core/app/TEvent.h"
+#include "framework/core/settings/TSettings.h"
 #include "framework/graphics/TRenderer.h"
 #include "framework/ui/TWindowManager.h"
 #include "platform/time/manual/ManualTimeSource.h"

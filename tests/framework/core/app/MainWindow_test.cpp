@@ -4,8 +4,8 @@
 
 #include "PumpFixture.h"
 
-#include "framework/core/TFileSystem.h"
 #include "framework/core/app/TMainWindow.h"
+#include "framework/core/files/TFileSystem.h"
 #include "framework/graphics/TNbMiniVecDraw.h"
 #include "framework/graphics/TTexture.h"
 #include "framework/script/TWindowScript.h"

@@ -1,8 +1,8 @@
 #include "AppFixture.h"
 
-#include "framework/core/ApplicationPresence.h"
-#include "framework/core/TStringTable.h"
 #include "framework/core/app/TEvent.h"
+#include "framework/core/system/ApplicationPresence.h"
+#include "framework/core/xml/TStringTable.h"
 #include "framework/graphics/TGraphics.h"
 #include "framework/graphics/TRenderer.h"
 #include "framework/host/TGameState.h"

@@ -1,8 +1,8 @@
 #include "AppFixture.h"
 
 #include "BuildInfo.h"
-#include "framework/core/TCommandLine.h"
 #include "framework/core/app/TEvent.h"
+#include "framework/core/settings/TCommandLine.h"
 #include "framework/graphics/TAssetManager.h"
 #include "framework/ui/TWindowManager.h"
 #include "platform/instance/ProgramTitle.h"

@@ -1,6 +1,6 @@
 #include "framework/script/engine/LuaState.h"
 
-#include "framework/core/TFileSystem.h"
+#include "framework/core/files/TFileSystem.h"
 #include "platform/process/ProcessControl.h"
 
 #include "framework/script/engine/LuaTestState.h"

@@ -1,5 +1,0 @@
-#include "framework/core/TTask.h"
-
-bool TTask::IsReady(int /*pass*/) {
-    return true;
-}

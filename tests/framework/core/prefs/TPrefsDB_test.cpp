@@ -1,0 +1,774 @@
+#include "framework/core/prefs/TPrefsDB.h"
+
+#include "framework/core/files/TFileSystem.h"
+#include "framework/core/log/TLog.h"
+#include "framework/core/prefs/TCipher.h"
+#include "framework/core/settings/TSettings.h"
+
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+#include "support/TempFolder.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string ReadWhole(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+void WriteWhole(const fs::path& path, const std::string& content) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << content;
+}
+
+// A file system layer for SQLite that passes everything to the real one
+// and can be told to fail: locks (busy or an I/O error), writes (disk full)
+// and opening the database for writing (a read-only file). It is installed
+// as the default once and stays, doing nothing until a fault is set.
+struct Faults {
+    // Shared locks granted before every further one fails; -1 never fails.
+    int locksBeforeFailure = -1;
+    int lockError = SQLITE_BUSY;
+    // Reads granted before every further one fails with an I/O error; -1
+    // never fails.
+    int readsBeforeFailure = -1;
+    bool diskFull = false;
+    // Another process keeps the file from being written: the exclusive lock
+    // that a commit needs stays busy.
+    bool writeLocked = false;
+    bool readOnly = false;
+};
+Faults gFaults;
+
+sqlite3_vfs* gRealVfs = nullptr;
+
+struct FaultFile {
+    sqlite3_file base;
+    sqlite3_file* real;
+};
+
+sqlite3_file* Real(sqlite3_file* file) {
+    return reinterpret_cast<FaultFile*>(file)->real;
+}
+
+const sqlite3_io_methods kFaultMethods = {
+    1,
+    [](sqlite3_file* f) {
+        int rc = Real(f)->pMethods ? Real(f)->pMethods->xClose(Real(f)) : SQLITE_OK;
+        return rc;
+    },
+    [](sqlite3_file* f, void* buffer, int amount, sqlite3_int64 offset) {
+        if (gFaults.readsBeforeFailure >= 0) {
+            if (gFaults.readsBeforeFailure == 0)
+                return SQLITE_IOERR_READ;
+            --gFaults.readsBeforeFailure;
+        }
+        return Real(f)->pMethods->xRead(Real(f), buffer, amount, offset);
+    },
+    [](sqlite3_file* f, const void* buffer, int amount, sqlite3_int64 offset) {
+        if (gFaults.diskFull)
+            return SQLITE_FULL;
+        return Real(f)->pMethods->xWrite(Real(f), buffer, amount, offset);
+    },
+    [](sqlite3_file* f, sqlite3_int64 size) { return Real(f)->pMethods->xTruncate(Real(f), size); },
+    [](sqlite3_file* f, int flags) { return Real(f)->pMethods->xSync(Real(f), flags); },
+    [](sqlite3_file* f, sqlite3_int64* size) {
+        return Real(f)->pMethods->xFileSize(Real(f), size);
+    },
+    [](sqlite3_file* f, int level) {
+        if (level == SQLITE_LOCK_SHARED && gFaults.locksBeforeFailure >= 0) {
+            if (gFaults.locksBeforeFailure == 0)
+                return gFaults.lockError;
+            --gFaults.locksBeforeFailure;
+        }
+        if (level >= SQLITE_LOCK_PENDING && gFaults.writeLocked)
+            return SQLITE_BUSY;
+        return Real(f)->pMethods->xLock(Real(f), level);
+    },
+    [](sqlite3_file* f, int level) { return Real(f)->pMethods->xUnlock(Real(f), level); },
+    [](sqlite3_file* f, int* out) { return Real(f)->pMethods->xCheckReservedLock(Real(f), out); },
+    [](sqlite3_file* f, int op, void* arg) {
+        return Real(f)->pMethods->xFileControl(Real(f), op, arg);
+    },
+    [](sqlite3_file* f) { return Real(f)->pMethods->xSectorSize(Real(f)); },
+    [](sqlite3_file* f) { return Real(f)->pMethods->xDeviceCharacteristics(Real(f)); },
+    nullptr,
+    nullptr,
+    nullptr,
+    nullptr,
+    nullptr,
+    nullptr,
+};
+
+int FaultOpen(sqlite3_vfs*, sqlite3_filename name, sqlite3_file* file, int flags, int* outFlags) {
+    auto* fault = reinterpret_cast<FaultFile*>(file);
+    fault->base.pMethods = nullptr;
+    fault->real = reinterpret_cast<sqlite3_file*>(fault + 1);
+    if (gFaults.readOnly && (flags & SQLITE_OPEN_MAIN_DB))
+        flags = (flags & ~(SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE)) | SQLITE_OPEN_READONLY;
+    int rc = gRealVfs->xOpen(gRealVfs, name, fault->real, flags, outFlags);
+    if (rc == SQLITE_OK)
+        fault->base.pMethods = &kFaultMethods;
+    return rc;
+}
+
+void InstallFaultVfs() {
+    static sqlite3_vfs vfs;
+    if (gRealVfs)
+        return;
+    gRealVfs = sqlite3_vfs_find(nullptr);
+    vfs = *gRealVfs;
+    vfs.iVersion = 2;
+    vfs.szOsFile = static_cast<int>(sizeof(FaultFile)) + gRealVfs->szOsFile;
+    vfs.zName = "corvalo-faults";
+    vfs.pAppData = nullptr;
+    vfs.xOpen = FaultOpen;
+    vfs.xDelete = [](sqlite3_vfs*, const char* name, int sync) {
+        return gRealVfs->xDelete(gRealVfs, name, sync);
+    };
+    vfs.xAccess = [](sqlite3_vfs*, const char* name, int flags, int* out) {
+        return gRealVfs->xAccess(gRealVfs, name, flags, out);
+    };
+    vfs.xFullPathname = [](sqlite3_vfs*, const char* name, int size, char* out) {
+        return gRealVfs->xFullPathname(gRealVfs, name, size, out);
+    };
+    vfs.xDlOpen = [](sqlite3_vfs*, const char* name) { return gRealVfs->xDlOpen(gRealVfs, name); };
+    vfs.xDlError = [](sqlite3_vfs*, int size, char* out) {
+        gRealVfs->xDlError(gRealVfs, size, out);
+    };
+    vfs.xDlSym = [](sqlite3_vfs*, void* handle, const char* symbol) {
+        return gRealVfs->xDlSym(gRealVfs, handle, symbol);
+    };
+    vfs.xDlClose = [](sqlite3_vfs*, void* handle) { gRealVfs->xDlClose(gRealVfs, handle); };
+    vfs.xRandomness = [](sqlite3_vfs*, int size, char* out) {
+        return gRealVfs->xRandomness(gRealVfs, size, out);
+    };
+    // The busy handler waits through this: no real waiting in tests.
+    vfs.xSleep = [](sqlite3_vfs*, int microseconds) { return microseconds; };
+    vfs.xCurrentTime = [](sqlite3_vfs*, double* now) {
+        return gRealVfs->xCurrentTime(gRealVfs, now);
+    };
+    vfs.xGetLastError = [](sqlite3_vfs*, int size, char* out) {
+        return gRealVfs->xGetLastError(gRealVfs, size, out);
+    };
+    vfs.xCurrentTimeInt64 = [](sqlite3_vfs*, sqlite3_int64* now) {
+        return gRealVfs->xCurrentTimeInt64(gRealVfs, now);
+    };
+    vfs.xSetSystemCall = nullptr;
+    vfs.xGetSystemCall = nullptr;
+    vfs.xNextSystemCall = nullptr;
+    sqlite3_vfs_register(&vfs, 1);
+}
+
+class TPrefsDBTest : public testing::Test {
+protected:
+    void SetUp() override {
+        InstallFaultVfs();
+        gFaults = Faults();
+        mPath = TString((mDir / "prefsdb.dat").string());
+        StartLog(mDir.c_str());
+        SetSetting(TSettingKey::kEncryptionKey, "unit-test-key");
+        SetSetting(TSettingKey::kInstallKey, "");
+        GetNameTable().erase("install.txt");
+    }
+    void TearDown() override {
+        gFaults = Faults();
+        GetNameTable().erase("install.txt");
+        StartLog(nullptr);
+    }
+
+    std::string Log() const { return ReadWhole(mDir / "logfile.txt"); }
+
+    // Makes "install.txt" resolve to a file with this content.
+    void SetInstallFile(const std::string& content) {
+        fs::path file = mDir / "install.txt";
+        WriteWhole(file, content);
+        GetNameTable()["install.txt"] = TString(file.string());
+    }
+
+    // Runs one query on the stored file and gives the first column of
+    // every row as text.
+    std::vector<std::string> Query(const std::string& sql) const {
+        std::vector<std::string> rows;
+        sqlite3* db = nullptr;
+        EXPECT_EQ(sqlite3_open_v2(mPath.CStr(), &db, SQLITE_OPEN_READONLY, nullptr), SQLITE_OK);
+        sqlite3_stmt* stmt = nullptr;
+        EXPECT_EQ(sqlite3_prepare_v2(db, sql.c_str(), -1, &stmt, nullptr), SQLITE_OK) << sql;
+        while (stmt && sqlite3_step(stmt) == SQLITE_ROW) {
+            const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0));
+            rows.push_back(text ? text : "");
+        }
+        sqlite3_finalize(stmt);
+        sqlite3_close(db);
+        return rows;
+    }
+
+    support::TempFolder mTemp{"corvalo-prefs-"};
+    const fs::path mDir = mTemp.Path();
+    TString mPath;
+};
+
+} // namespace
+
+TEST_F(TPrefsDBTest, SetInt_GlobalSeven_StoresEightEncipheredBytesAndReadsBack) {
+    {
+        TPrefsDB db(mPath, true);
+        ASSERT_TRUE(db.IsPersistent());
+        EXPECT_TRUE(db.SetInt("level", 7, -1, true));
+        std::vector<uint8_t> bytes;
+        ASSERT_TRUE(db.GetStoredBytes("level", -1, bytes));
+        EXPECT_EQ(bytes.size(), 8u);
+        EXPECT_EQ(db.GetInt("level", 0, -1), 7);
+        EXPECT_EQ(db.GetUserCount(), 0);
+    }
+    TPrefsDB reopened(mPath, true);
+    EXPECT_EQ(reopened.GetInt("level", 0, -1), 7);
+    EXPECT_EQ(reopened.GetValue("level", "", -1).ToStd(), "7");
+}
+
+TEST_F(TPrefsDBTest, StoredValues_AreEncipheredWithPaddingAndKeysArePlain) {
+    struct {
+        const char* text;
+        size_t storedSize;
+    } cases[] = {{"", 8}, {"a", 8}, {"seven77", 8}, {"eight888", 16}, {"a text of 17 byte", 24}};
+    TPrefsDB db(mPath, true);
+    int n = 0;
+    for (const auto& c : cases) {
+        TString key = TString::Format("key%d", n++);
+        ASSERT_TRUE(db.SetValue(key, c.text, -1, true));
+        std::vector<uint8_t> bytes;
+        ASSERT_TRUE(db.GetStoredBytes(key, -1, bytes));
+        EXPECT_EQ(bytes.size(), c.storedSize) << c.text;
+        // The stored bytes are the value cipher's raw output.
+        TCipherHandle cipher = MakeCipher("unit-test-key");
+        std::vector<char> plain(bytes.size() + 1);
+        EXPECT_EQ(Decrypt(cipher, bytes.data(), static_cast<int>(bytes.size()), plain.data(),
+                          static_cast<int>(plain.size()), false),
+                  0);
+        EXPECT_EQ(std::string(plain.data(), static_cast<size_t>(LastCipherLength(cipher))), c.text);
+        DestroyCipher(cipher);
+        // An empty value is a value, not a missing key.
+        EXPECT_EQ(db.GetValue(key, "default", -1).ToStd(), c.text);
+    }
+    db.Commit();
+    std::string file = ReadWhole(mPath.CStr());
+    EXPECT_NE(file.find("key4"), std::string::npos) << "keys are stored in plain text";
+    EXPECT_EQ(file.find("a text of 17 byte"), std::string::npos) << "values never are";
+}
+
+TEST_F(TPrefsDBTest, Keys_KeepTheirCase) {
+    TPrefsDB db(mPath, true);
+    db.SetValue("Name", "upper", -1, true);
+    db.SetValue("name", "lower", -1, true);
+    EXPECT_EQ(db.GetValue("Name", "", -1).ToStd(), "upper");
+    EXPECT_EQ(db.GetValue("name", "", -1).ToStd(), "lower");
+    EXPECT_EQ(db.GetValue("NAME", "none", -1).ToStd(), "none");
+}
+
+TEST_F(TPrefsDBTest, GetValue_MissingKey_GivesDefaultAndValuesComeBackByValue) {
+    TPrefsDB db(mPath, true);
+    EXPECT_EQ(db.GetValue("absent", "fallback", -1).ToStd(), "fallback");
+    EXPECT_EQ(db.GetInt("absent", -12, -1), -12);
+    db.SetValue("a", "first", -1, false);
+    db.SetValue("b", "second", -1, false);
+    TString a = db.GetValue("a", "", -1);
+    TString b = db.GetValue("b", "", -1);
+    EXPECT_EQ(a.ToStd(), "first");
+    EXPECT_EQ(b.ToStd(), "second");
+}
+
+TEST_F(TPrefsDBTest, GetValue_BeyondLastPlayer_AddsEmptyPlayersWithoutCommitting) {
+    {
+        TPrefsDB db(mPath, false);
+        db.SetValue("name", "p0", 0, true);
+        ASSERT_EQ(db.GetUserCount(), 1);
+        EXPECT_EQ(db.GetValue("name", "none", 3).ToStd(), "none");
+        EXPECT_EQ(db.GetUserCount(), 4);
+        ASSERT_TRUE(db.Commit());
+        db.GetValue("name", "none", 5);
+        EXPECT_EQ(db.GetUserCount(), 6);
+    }
+    // The players read into being after the last commit are gone.
+    TPrefsDB reopened(mPath, true);
+    EXPECT_EQ(reopened.GetUserCount(), 4);
+    EXPECT_EQ(reopened.GetValue("name", "", 0).ToStd(), "p0");
+}
+
+TEST_F(TPrefsDBTest, PlayerIndexOutOfRange_IsRefusedWithoutAddingPlayers) {
+    TPrefsDB db(mPath, true);
+    for (int index : {-2, -100, TPrefsDB::kMaxUsers, 2000000000}) {
+        EXPECT_EQ(db.GetValue("k", "default", index).ToStd(), "default") << index;
+        EXPECT_FALSE(db.SetValue("k", "v", index, true)) << index;
+        EXPECT_EQ(db.GetUserCount(), 0) << index;
+    }
+    EXPECT_NE(Log().find("no player -2"), std::string::npos);
+}
+
+TEST_F(TPrefsDBTest, Commit_WithoutAutoCommit_OnlyExplicitCommitsReachTheFile) {
+    {
+        TPrefsDB db(mPath, false);
+        db.SetValue("kept", "yes", -1, false);
+        ASSERT_TRUE(db.Commit());
+        // Asked to commit, but the database was made without auto-commit.
+        db.SetValue("dropped", "yes", -1, true);
+    }
+    TPrefsDB reopened(mPath, false);
+    EXPECT_EQ(reopened.GetValue("kept", "no", -1).ToStd(), "yes");
+    EXPECT_EQ(reopened.GetValue("dropped", "no", -1).ToStd(), "no");
+}
+
+TEST_F(TPrefsDBTest, Destructor_WithAutoCommit_CommitsPendingChanges) {
+    {
+        TPrefsDB db(mPath, true);
+        db.SetValue("pending", "yes", -1, false);
+        db.SetInt("score", 120, 1, false);
+        // Not yet in the file: a second reader sees the last commit.
+        EXPECT_TRUE(Query("SELECT key FROM globals WHERE key='pending'").empty());
+    }
+    TPrefsDB reopened(mPath, true);
+    EXPECT_EQ(reopened.GetValue("pending", "no", -1).ToStd(), "yes");
+    EXPECT_EQ(reopened.GetInt("score", 0, 1), 120);
+    EXPECT_EQ(reopened.GetUserCount(), 2);
+}
+
+TEST_F(TPrefsDBTest, DeleteUser_MovesLaterPlayersDownAndIgnoresBadIndexes) {
+    {
+        TPrefsDB db(mPath, true);
+        for (int i = 0; i < 3; ++i)
+            db.SetValue("name", TString::Format("player%d", i), i, true);
+        ASSERT_EQ(db.GetUserCount(), 3);
+        EXPECT_EQ(db.DeleteUser(3), 3);
+        EXPECT_EQ(db.DeleteUser(-1), 3);
+        EXPECT_EQ(db.DeleteUser(0), 2);
+        EXPECT_EQ(db.GetValue("name", "", 0).ToStd(), "player1");
+        EXPECT_EQ(db.GetValue("name", "", 1).ToStd(), "player2");
+    }
+    TPrefsDB reopened(mPath, true);
+    ASSERT_EQ(reopened.GetUserCount(), 2);
+    EXPECT_EQ(reopened.GetValue("name", "", 0).ToStd(), "player1");
+    EXPECT_EQ(reopened.GetValue("name", "", 1).ToStd(), "player2");
+    // A new player goes to the end of the list, and the removed player's
+    // values do not come back with it.
+    EXPECT_EQ(reopened.GetValue("name", "new", 2).ToStd(), "new");
+    EXPECT_EQ(Query("SELECT count(*) FROM uservalues WHERE key='name'")[0], "2");
+}
+
+TEST_F(TPrefsDBTest, InstallKeySetting_SeparatesInstallationsAndKeepsOldRows) {
+    SetSetting(TSettingKey::kInstallKey, "Alpha");
+    {
+        TPrefsDB db(mPath, true);
+        db.SetValue("progress", "alpha-data", -1, true);
+        db.SetValue("name", "alpha-player", 0, true);
+    }
+    SetSetting(TSettingKey::kInstallKey, "beta");
+    {
+        TPrefsDB db(mPath, true);
+        EXPECT_EQ(db.GetValue("progress", "none", -1).ToStd(), "none");
+        EXPECT_EQ(db.GetUserCount(), 0);
+        db.SetValue("progress", "beta-data", -1, true);
+    }
+    EXPECT_EQ(Query("SELECT count(*) FROM install")[0], "2");
+    // The key is lower-cased before it is enciphered.
+    SetSetting(TSettingKey::kInstallKey, "ALPHA");
+    TPrefsDB db(mPath, true);
+    EXPECT_EQ(db.GetValue("progress", "none", -1).ToStd(), "alpha-data");
+    EXPECT_EQ(db.GetValue("name", "", 0).ToStd(), "alpha-player");
+    TCipherHandle cipher = MakeCipher("unit-test-key");
+    EXPECT_EQ(db.GetInstallKey(), EncryptText(cipher, "alpha"));
+    DestroyCipher(cipher);
+}
+
+TEST_F(TPrefsDBTest, InstallKey_EmptySettingIsUnknownEnciphered) {
+    TPrefsDB db(mPath, true);
+    TCipherHandle cipher = MakeCipher("unit-test-key");
+    EXPECT_EQ(db.GetInstallKey(), EncryptText(cipher, "unknown"));
+    DestroyCipher(cipher);
+    // "lastkey" holds the key in use with its NUL.
+    EXPECT_EQ(Query("SELECT hex(value) FROM metaglobals WHERE key='lastkey'")[0],
+              Query("SELECT hex(key || char(0)) FROM install")[0]);
+}
+
+TEST_F(TPrefsDBTest, InstallFile_ContentIsTheKeyAndAnEmptyFileReusesTheLastKey) {
+    SetInstallFile("Retail-Key\n");
+    TString retailKey;
+    {
+        TPrefsDB db(mPath, true);
+        retailKey = db.GetInstallKey();
+        TCipherHandle cipher = MakeCipher("unit-test-key");
+        EXPECT_EQ(retailKey, EncryptText(cipher, "retail-key\n"));
+        DestroyCipher(cipher);
+        db.SetValue("progress", "retail", -1, true);
+    }
+    // The file wins over the setting.
+    SetSetting(TSettingKey::kInstallKey, "other");
+    SetInstallFile("");
+    {
+        TPrefsDB db(mPath, true);
+        EXPECT_EQ(db.GetInstallKey(), retailKey);
+        EXPECT_EQ(db.GetValue("progress", "", -1).ToStd(), "retail");
+    }
+    // An empty file on a fresh database: the key stays "unknown", as it is.
+    fs::remove(mPath.CStr());
+    TPrefsDB fresh(mPath, true);
+    EXPECT_EQ(fresh.GetInstallKey().ToStd(), "unknown");
+}
+
+TEST_F(TPrefsDBTest, MissingEncryptionKey_LogsAndStillWorks) {
+    SetSetting(TSettingKey::kEncryptionKey, "");
+    TPrefsDB db(mPath, true);
+    EXPECT_NE(Log().find("ERROR: No encryption key set before TPrefsDB construction!"),
+              std::string::npos);
+    db.SetValue("k", "v", -1, true);
+    EXPECT_EQ(db.GetValue("k", "", -1).ToStd(), "v");
+}
+
+TEST_F(TPrefsDBTest, ValueWithBadPadding_ReadsAsEmpty) {
+    {
+        TPrefsDB db(mPath, true);
+        db.SetValue("negative", "value", -1, true);
+        db.SetValue("toolong", "value", -1, true);
+        db.SetValue("zero", "value", -1, true);
+    }
+    // Stored blocks whose deciphered padding count is out of range, and one
+    // whose count is 0 (nothing is stripped).
+    TCipherHandle cipher = MakeCipher("unit-test-key");
+    struct {
+        const char* key;
+        uint8_t lastByte;
+        const char* expected;
+    } cases[] = {{"negative", 0x80, ""}, {"toolong", 9, ""}, {"zero", 0, "ABCDEFG"}};
+    sqlite3* raw = nullptr;
+    ASSERT_EQ(sqlite3_open(mPath.CStr(), &raw), SQLITE_OK);
+    for (const auto& c : cases) {
+        uint8_t plain[8] = {'A', 'B', 'C', 'D', 'E', 'F', 'G', c.lastByte};
+        uint8_t block[8];
+        EncryptBlock(cipher, plain, block);
+        sqlite3_stmt* stmt = nullptr;
+        ASSERT_EQ(
+            sqlite3_prepare_v2(raw, "UPDATE globals SET value=?1 WHERE key=?2", -1, &stmt, nullptr),
+            SQLITE_OK);
+        sqlite3_bind_blob(stmt, 1, block, 8, SQLITE_TRANSIENT);
+        sqlite3_bind_text(stmt, 2, c.key, -1, SQLITE_TRANSIENT);
+        EXPECT_EQ(sqlite3_step(stmt), SQLITE_DONE);
+        sqlite3_finalize(stmt);
+    }
+    sqlite3_close(raw);
+    DestroyCipher(cipher);
+
+    TPrefsDB db(mPath, true);
+    for (const auto& c : cases)
+        EXPECT_EQ(db.GetValue(c.key, "default", -1).ToStd(), c.expected) << c.key;
+}
+
+TEST_F(TPrefsDBTest, FileThatIsNotOurDatabase_IsMovedAsideAndAFreshOneStarts) {
+    // A file of this database, cut short.
+    std::string truncated;
+    {
+        TPrefsDB db(mPath, true);
+        for (int i = 0; i < 200; ++i)
+            db.SetValue(TString::Format("key%d", i), TString(std::string(100, 'x')), -1, false);
+    }
+    truncated = ReadWhole(mPath.CStr());
+    truncated.resize(truncated.size() / 2);
+    // Another SQLite file, not ours.
+    fs::path foreignPath = mDir / "foreign.db";
+    {
+        sqlite3* db = nullptr;
+        ASSERT_EQ(sqlite3_open(foreignPath.c_str(), &db), SQLITE_OK);
+        sqlite3_exec(db, "CREATE TABLE t(x); INSERT INTO t VALUES(1);", nullptr, nullptr, nullptr);
+        sqlite3_close(db);
+    }
+    struct {
+        const char* name;
+        std::string content;
+    } cases[] = {
+        {"empty", ""},
+        {"text", "this is not a database\n"},
+        {"random bytes", std::string("\x01\xff\x13\x00\x7f garbage", 14)},
+        {"another database", ReadWhole(foreignPath)},
+        {"truncated", truncated},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        WriteWhole(mPath.CStr(), c.content);
+        StartLog(mDir.c_str());
+        {
+            TPrefsDB db(mPath, true);
+            EXPECT_TRUE(db.IsPersistent());
+            EXPECT_EQ(db.GetValue("key1", "none", -1).ToStd(), "none");
+            EXPECT_TRUE(db.SetValue("fresh", "yes", -1, true));
+        }
+        fs::path aside = mDir / "prefsdb.dat.bad1";
+        ASSERT_TRUE(fs::exists(aside));
+        EXPECT_EQ(ReadWhole(aside), c.content) << "the old file is kept as it was";
+        EXPECT_NE(Log().find("moved it to"), std::string::npos);
+        TPrefsDB reopened(mPath, true);
+        EXPECT_EQ(reopened.GetValue("fresh", "", -1).ToStd(), "yes");
+        fs::remove(aside);
+    }
+}
+
+TEST_F(TPrefsDBTest, MovingAside_NeverReplacesAnEarlierSetAsideFile) {
+    WriteWhole(mDir / "prefsdb.dat.bad1", "first");
+    WriteWhole(mPath.CStr(), "second");
+    TPrefsDB db(mPath, true);
+    EXPECT_EQ(ReadWhole(mDir / "prefsdb.dat.bad1"), "first");
+    EXPECT_EQ(ReadWhole(mDir / "prefsdb.dat.bad2"), "second");
+}
+
+TEST_F(TPrefsDBTest, LeftoverFromAnInterruptedCreation_IsIgnored) {
+    WriteWhole((mPath + ".new").CStr(), "half-made");
+    {
+        TPrefsDB db(mPath, true);
+        EXPECT_TRUE(db.IsPersistent());
+        db.SetValue("k", "v", -1, true);
+    }
+    EXPECT_FALSE(fs::exists((mPath + ".new").CStr()));
+    TPrefsDB reopened(mPath, true);
+    EXPECT_EQ(reopened.GetValue("k", "", -1).ToStd(), "v");
+}
+
+TEST_F(TPrefsDBTest, UnusableLocation_KeepsValuesInMemoryForTheRun) {
+    // A folder stands where the file should be.
+    fs::create_directory(mPath.CStr());
+    TPrefsDB db(mPath, true);
+    EXPECT_FALSE(db.IsPersistent());
+    EXPECT_TRUE(db.SetValue("k", "v", 2, true));
+    EXPECT_EQ(db.GetValue("k", "", 2).ToStd(), "v");
+    EXPECT_TRUE(fs::is_directory(mPath.CStr()));
+    EXPECT_NE(Log().find("kept in memory for this run only"), std::string::npos);
+    EXPECT_EQ(Log().find("were not saved"), std::string::npos) << "not before the end";
+}
+
+TEST_F(TPrefsDBTest, UnsavedRun_SaysSoAtTheEndOnlyWhenSomethingChanged) {
+    fs::create_directory(mPath.CStr());
+    { TPrefsDB untouched(mPath, true); }
+    EXPECT_EQ(Log().find("were not saved"), std::string::npos);
+    {
+        TPrefsDB db(mPath, true);
+        db.SetInt("score", 10, 0, true);
+    }
+    EXPECT_NE(Log().find("ERROR: the changes of this run were not saved"), std::string::npos);
+}
+
+TEST_F(TPrefsDBTest, LocationThatCannotBeLookedAt_IsNotMadeAnew) {
+    // A file stands where a folder of the path should be.
+    WriteWhole(mDir / "notafolder", "x");
+    TString path((mDir / "notafolder" / "prefsdb.dat").string());
+    TPrefsDB db(path, true);
+    EXPECT_FALSE(db.IsPersistent());
+    EXPECT_NE(Log().find("cannot look at"), std::string::npos);
+    EXPECT_EQ(ReadWhole(mDir / "notafolder"), "x");
+    EXPECT_TRUE(db.SetValue("k", "v", -1, true));
+}
+
+TEST_F(TPrefsDBTest, DefaultConstructor_OpensUserPrefsFileInTheUserDataFolder) {
+    TString savedFolder = GetUserDataFolderText();
+    SetUserDataFolder(TString((mDir / "user").string()));
+    {
+        TPrefsDB db(true);
+        EXPECT_TRUE(db.IsPersistent());
+        EXPECT_EQ(db.GetPath().ToStd(), (mDir / "user" / "prefsdb.dat").string());
+        db.SetInt("runs", 1, -1, true);
+    }
+    EXPECT_TRUE(fs::exists(mDir / "user" / "prefsdb.dat"));
+    {
+        TPrefsDB db(true);
+        EXPECT_EQ(db.GetInt("runs", 0, -1), 1);
+    }
+    SetUserDataFolder(savedFolder);
+}
+
+TEST_F(TPrefsDBTest, JournalWithoutItsDatabase_IsMovedAsideNotPlayedIntoANewOne) {
+    WriteWhole((mPath + "-journal").CStr(), std::string(4096, '\x5a'));
+    {
+        TPrefsDB db(mPath, true);
+        EXPECT_TRUE(db.IsPersistent());
+        db.SetValue("k", "v", -1, true);
+    }
+    EXPECT_FALSE(fs::exists((mPath + "-journal").CStr()));
+    EXPECT_EQ(ReadWhole(mDir / "prefsdb.dat.bad1-journal"), std::string(4096, '\x5a'));
+    TPrefsDB reopened(mPath, true);
+    EXPECT_EQ(reopened.GetValue("k", "", -1).ToStd(), "v");
+}
+
+TEST_F(TPrefsDBTest, NoUserDataFolder_KeepsValuesInMemoryAndSaysSo) {
+    TString savedFolder = GetUserDataFolderText();
+    SetUserDataFolder("");
+    GetNameTable().erase("user:prefsdb.dat");
+    {
+        TPrefsDB db(true);
+        EXPECT_FALSE(db.IsPersistent());
+        EXPECT_TRUE(db.SetValue("k", "v", -1, true));
+        EXPECT_EQ(db.GetValue("k", "", -1).ToStd(), "v");
+    }
+    EXPECT_NE(Log().find("no location for the preferences file"), std::string::npos);
+    SetUserDataFolder(savedFolder);
+}
+
+// A database of ours that cannot be read or checked right now (another
+// process holds it, the lock or a read fails) may be perfectly good: it is left as it
+// is, never set aside, and the run keeps its values in memory.
+TEST_F(TPrefsDBTest, LockedOrUnreadableDatabase_IsLeftAloneAndTheRunWorksInMemory) {
+    {
+        TPrefsDB db(mPath, true);
+        ASSERT_TRUE(db.SetValue("progress", "level 12", 0, true));
+    }
+    const std::string before = ReadWhole(mPath.CStr());
+    struct {
+        const char* name;
+        int locksBeforeFailure;
+        int lockError;
+        int readsBeforeFailure;
+    } cases[] = {
+        {"busy", 0, SQLITE_BUSY, -1},
+        {"lock error", 0, SQLITE_IOERR_LOCK, -1},
+        {"read error on the first read", -1, SQLITE_OK, 0},
+        // The header reads well; the pages read by the check do not.
+        {"read error during the check", -1, SQLITE_OK, 3},
+        {"read error late in the check", -1, SQLITE_OK, 6},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        StartLog(mDir.c_str());
+        gFaults.locksBeforeFailure = c.locksBeforeFailure;
+        gFaults.lockError = c.lockError;
+        gFaults.readsBeforeFailure = c.readsBeforeFailure;
+        {
+            TPrefsDB db(mPath, true);
+            EXPECT_FALSE(db.IsPersistent());
+            EXPECT_TRUE(db.SetValue("progress", "in memory", 0, true));
+            EXPECT_EQ(db.GetValue("progress", "", 0).ToStd(), "in memory");
+        }
+        gFaults = Faults();
+        EXPECT_NE(Log().find("kept in memory for this run only"), std::string::npos);
+        EXPECT_FALSE(fs::exists(mDir / "prefsdb.dat.bad1"));
+        EXPECT_TRUE(ReadWhole(mPath.CStr()) == before) << "the file is untouched";
+        TPrefsDB db(mPath, true);
+        EXPECT_TRUE(db.IsPersistent());
+        EXPECT_EQ(db.GetValue("progress", "", 0).ToStd(), "level 12");
+    }
+}
+
+TEST_F(TPrefsDBTest, DatabaseOfANewerLayout_IsLeftAlone) {
+    {
+        TPrefsDB db(mPath, true);
+        ASSERT_TRUE(db.SetValue("progress", "level 3", -1, true));
+    }
+    sqlite3* raw = nullptr;
+    ASSERT_EQ(sqlite3_open(mPath.CStr(), &raw), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(raw, "PRAGMA user_version=2", nullptr, nullptr, nullptr), SQLITE_OK);
+    sqlite3_close(raw);
+    const std::string before = ReadWhole(mPath.CStr());
+    {
+        TPrefsDB db(mPath, true);
+        EXPECT_FALSE(db.IsPersistent());
+        EXPECT_TRUE(db.SetValue("progress", "level 4", -1, true));
+    }
+    EXPECT_NE(Log().find("written by a newer build (layout 2)"), std::string::npos);
+    EXPECT_TRUE(ReadWhole(mPath.CStr()) == before);
+    EXPECT_FALSE(fs::exists(mDir / "prefsdb.dat.bad1"));
+}
+
+TEST_F(TPrefsDBTest, ReadOnlyDatabase_IsReadAndChangesStayInMemory) {
+    {
+        TPrefsDB db(mPath, true);
+        ASSERT_TRUE(db.SetValue("name", "Ann", 0, true));
+    }
+    const std::string before = ReadWhole(mPath.CStr());
+    gFaults.readOnly = true;
+    {
+        TPrefsDB db(mPath, true);
+        EXPECT_FALSE(db.IsPersistent());
+        EXPECT_EQ(db.GetUserCount(), 1);
+        EXPECT_EQ(db.GetValue("name", "", 0).ToStd(), "Ann");
+        EXPECT_TRUE(db.SetValue("name", "Bob", 0, true));
+        EXPECT_EQ(db.GetValue("name", "", 0).ToStd(), "Bob");
+    }
+    gFaults = Faults();
+    EXPECT_NE(Log().find("is read-only"), std::string::npos);
+    EXPECT_NE(Log().find("changes are kept for this run only"), std::string::npos);
+    EXPECT_TRUE(ReadWhole(mPath.CStr()) == before);
+}
+
+// A full disk fails the commit and, with it, the open transaction; what was
+// committed before stays, the failure is reported and logged, and the
+// database goes on working once there is room again.
+TEST_F(TPrefsDBTest, DiskFull_FailsTheCommitKeepsEarlierOnesAndRecovers) {
+    {
+        TPrefsDB db(mPath, true);
+        ASSERT_TRUE(db.SetValue("kept", "yes", -1, true));
+        ASSERT_TRUE(db.SetValue("name", "Ann", 0, true));
+        gFaults.diskFull = true;
+        EXPECT_FALSE(db.SetValue("lost", "yes", 1, true));
+        gFaults.diskFull = false;
+        EXPECT_NE(Log().find("failed in"), std::string::npos);
+        EXPECT_NE(Log().find("were lost"), std::string::npos);
+        // The player made in the failed transaction is gone with it.
+        EXPECT_EQ(db.GetUserCount(), 1);
+        EXPECT_EQ(db.GetValue("lost", "no", -1).ToStd(), "no");
+        EXPECT_TRUE(db.SetValue("after", "yes", -1, true));
+    }
+    EXPECT_FALSE(fs::exists(mDir / "prefsdb.dat.bad1"));
+    TPrefsDB db(mPath, true);
+    EXPECT_TRUE(db.IsPersistent());
+    EXPECT_EQ(db.GetValue("kept", "", -1).ToStd(), "yes");
+    EXPECT_EQ(db.GetValue("name", "", 0).ToStd(), "Ann");
+    EXPECT_EQ(db.GetValue("after", "", -1).ToStd(), "yes");
+    EXPECT_EQ(db.GetUserCount(), 1);
+}
+
+// Without auto-commit on a new file, the installation's own row is part of
+// the first transaction; when a failed commit drops it, it is made again so
+// that later values still belong to the installation.
+TEST_F(TPrefsDBTest, DiskFull_OnTheFirstCommit_KeepsTheInstallationRow) {
+    TPrefsDB db(mPath, false);
+    db.SetValue("first", "1", -1, false);
+    gFaults.diskFull = true;
+    EXPECT_FALSE(db.Commit());
+    gFaults.diskFull = false;
+    EXPECT_NE(Log().find("were lost"), std::string::npos);
+    ASSERT_TRUE(db.SetValue("second", "2", -1, false));
+    ASSERT_TRUE(db.Commit());
+    EXPECT_EQ(Query("SELECT count(*) FROM install")[0], "1");
+    EXPECT_EQ(Query("SELECT count(*) FROM globals JOIN install ON install.id=globals.install "
+                    "WHERE globals.key='second'")[0],
+              "1");
+    EXPECT_EQ(Query("SELECT count(*) FROM metaglobals WHERE key='lastkey'")[0], "1");
+}
+
+// A commit that cannot get the file (another process holds it) fails and is
+// logged, but its changes stay pending and reach the file with the next
+// commit that can.
+TEST_F(TPrefsDBTest, CommitWhileTheFileIsHeld_KeepsTheChangesForTheNextCommit) {
+    {
+        TPrefsDB db(mPath, true);
+        ASSERT_TRUE(db.SetValue("name", "Ann", 0, true));
+        gFaults.writeLocked = true;
+        EXPECT_FALSE(db.SetValue("score", "900", 0, true));
+        EXPECT_FALSE(db.Commit());
+        EXPECT_EQ(db.GetValue("score", "", 0).ToStd(), "900");
+        gFaults.writeLocked = false;
+        EXPECT_NE(Log().find("\"COMMIT\" failed"), std::string::npos);
+        EXPECT_EQ(Log().find("were lost"), std::string::npos);
+        EXPECT_TRUE(db.Commit());
+    }
+    TPrefsDB db(mPath, true);
+    EXPECT_EQ(db.GetValue("name", "", 0).ToStd(), "Ann");
+    EXPECT_EQ(db.GetValue("score", "", 0).ToStd(), "900");
+}
