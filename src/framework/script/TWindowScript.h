@@ -1,6 +1,6 @@
 #pragma once
 
-#include "framework/script/TScript.h"
+#include "framework/script/host/TScript.h"
 
 // The window script: the script of the window manager, in whose state the
 // window script functions are registered and the screens' scripts run. The

@@ -4,7 +4,7 @@
 #include "framework/graphics/TAssetManager.h"
 #include "framework/graphics/TGraphics.h"
 #include "framework/graphics/TRenderer.h"
-#include "framework/script/TScript.h"
+#include "framework/script/host/TScript.h"
 #include "framework/script/TWindowScript.h"
 #include "framework/sound/TSoundManager.h"
 #include "framework/ui/TScreen.h"
