@@ -16,6 +16,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <memory>
 #include <string>
 
 class ScriptFixture : public ::testing::Test {
@@ -55,5 +56,5 @@ protected:
 
     support::TempFolder mFolder{"corvalo-script-"};
     std::filesystem::path mPrevious;
-    TAssetManager mAssets;
+    std::unique_ptr<TAssetManager> mAssets = std::make_unique<TAssetManager>();
 };
