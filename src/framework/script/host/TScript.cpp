@@ -97,6 +97,13 @@ void RunBuiltIn(lua_State* L, const char* source, const char* name) {
     lua_settop(L, top);
 }
 
+// True while the thread runs, or has resumed another and waits for it: it
+// can be neither resumed nor given a new function.
+bool IsRunning(lua_State* thread) {
+    lua_Debug frame;
+    return lua_status(thread) == 0 && lua_getstack(thread, 0, &frame) != 0;
+}
+
 } // namespace
 
 TScript::TScript(lua_State* state) : mState(state) {
@@ -282,8 +289,7 @@ void TScript::StartCoroutine() {
     lua_State* coroutine = nullptr;
     if (mOwningThread) {
         coroutine = mState;
-        lua_Debug frame;
-        if (lua_status(coroutine) == 0 && lua_getstack(coroutine, 0, &frame) != 0) {
+        if (IsRunning(coroutine)) {
             LogPrintf("lua_resume error: %s", "the coroutine is running");
             return;
         }
@@ -293,12 +299,9 @@ void TScript::StartCoroutine() {
     } else {
         // A fresh thread for every coroutine: one that failed cannot run again.
         // One that is running (the call came from inside it) is kept.
-        if (mCoroutine && lua_status(mCoroutine->GetThreadState()) == 0) {
-            lua_Debug frame;
-            if (lua_getstack(mCoroutine->GetThreadState(), 0, &frame) != 0) {
-                LogPrintf("lua_resume error: %s", "the coroutine is running");
-                return;
-            }
+        if (mCoroutine && IsRunning(mCoroutine->GetThreadState())) {
+            LogPrintf("lua_resume error: %s", "the coroutine is running");
+            return;
         }
         delete mCoroutine;
         mCoroutine = new TLuaThread(mMainState);
@@ -330,9 +333,12 @@ int TScript::Resume(int arguments) {
     ReleaseQueued();
     arguments = std::clamp(arguments, 0, lua_gettop(L));
     lua_State* coroutine = CoroutineState();
-    if (!coroutine) {
+    if (!coroutine || IsRunning(coroutine)) {
+        // A running coroutine must not be touched: the engine would reset
+        // its stack to report the error.
         lua_pop(L, arguments);
-        LogPrintf("lua_resume ERROR: %s", "cannot resume dead coroutine");
+        LogPrintf("lua_resume ERROR: %s", coroutine ? "cannot resume non-suspended coroutine"
+                                                    : "cannot resume dead coroutine");
         return kLua50ErrRun;
     }
     if (coroutine != L) {
@@ -360,6 +366,11 @@ bool TScript::Step() {
     lua_State* L = GetState();
     if (!L) {
         Suspend();
+        return true;
+    }
+    lua_State* coroutine = CoroutineState();
+    if (coroutine && IsRunning(coroutine)) {
+        // A pass run from inside the coroutine leaves it to finish its turn.
         return true;
     }
     int top = mOwningThread ? 0 : lua_gettop(L);

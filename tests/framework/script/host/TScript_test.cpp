@@ -322,6 +322,29 @@ TEST_F(ScriptTest, Resume_WithoutACoroutineFailsAndSaysSo) {
     EXPECT_EQ(lua_gettop(L), 0);
 }
 
+// A native function that the coroutine calls tries to resume it.
+int ResumeFromInside(lua_State* L) {
+    TScript* script = TScript::FromState(L);
+    lua_pushnumber(L, script->Resume(0));
+    lua_pushboolean(L, script->Step());
+    return 2;
+}
+
+TEST_F(ScriptTest, ResumeFromInsideTheCoroutine_IsRefusedAndLeavesItRunning) {
+    mScript->RegisterFunction("ResumeFromInside", ResumeFromInside);
+    size_t mark = Mark();
+    Run("return function() local a, b, c = 1, 2, 3; code = ResumeFromInside(); "
+        "sum = a + b + c; coroutine.yield(); after = 1 end");
+    EXPECT_EQ(Number("code"), 1.0);
+    EXPECT_EQ(Number("sum"), 6.0);
+    EXPECT_NE(LogSince(mark).find("lua_resume ERROR: cannot resume non-suspended coroutine"),
+              std::string::npos)
+        << LogSince(mark);
+    EXPECT_TRUE(mScript->InCoroutine());
+    Pass();
+    EXPECT_EQ(Number("after"), 1.0);
+}
+
 TEST_F(ScriptTest, RunFunction_FailureForManyResultsIsLogged) {
     Run("function fails() error('no') end");
     lua_getglobal(L, "fails");
