@@ -34,6 +34,11 @@ TLuaObjectWrapper::TLuaObjectWrapper(lua_State* state) : mState(LuaMainState(sta
     if (!mState) {
         return;
     }
+    if (lua_gettop(state) == 0) {
+        // Nothing was pushed: the wrapper holds nil rather than whatever
+        // lies below the caller's frame.
+        lua_pushnil(state);
+    }
     // The value moves to the main state, so a thread's stack is never kept.
     if (state != mState) {
         lua_xmove(state, mState, 1);

@@ -58,6 +58,18 @@ TEST_F(WrapperTest, Wrapper_AnchorsItsValueUntilItGoes) {
     EXPECT_FALSE(Alive("t"));
 }
 
+TEST_F(WrapperTest, Wrapper_OnAnEmptyStackHoldsNil) {
+    ASSERT_EQ(lua_gettop(L), 0);
+    TLuaTable table(L);
+    EXPECT_EQ(lua_gettop(L), 0);
+    table.Push();
+    EXPECT_TRUE(lua_isnil(L, -1));
+    lua_pop(L, 1);
+    EXPECT_FALSE(table.PushField("x"));
+    EXPECT_EQ(table.GetNumber("x", 4), 4.0);
+    EXPECT_EQ(lua_gettop(L), 0);
+}
+
 TEST_F(WrapperTest, Wrapper_DroppedWhileTheScriptHoldsTheValueOnlyLetsGo) {
     Run("held = {}; weak.held = held");
     PushWeak("held");
