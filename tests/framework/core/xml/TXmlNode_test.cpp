@@ -3,11 +3,14 @@
 #include "framework/core/log/TLog.h"
 #include "framework/core/xml/TGetChar.h"
 #include "framework/core/xml/TPackedXml.h"
+#include "framework/core/xml/TStringTable.h"
 #include "framework/core/xml/TXmlParser.h"
 
+#include "support/TempFolder.h"
 #include "support/ZxmlImage.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <zlib.h>
 
 #include <cstring>
@@ -325,6 +328,24 @@ TEST(TXmlNode, LoadFile_MissingOrDamagedFileGivesEmptyNode) {
     EXPECT_FALSE(damaged.HasChildren());
     EXPECT_TRUE(damaged.GetText().IsEmpty());
     EXPECT_TRUE(log.Contains("damaged.zxml")) << log.Text();
+}
+
+TEST(TXmlNode, LoadFile_FifoOrDeviceIsNotRead) {
+    // "assets/settings.xml" or a user string file made a FIFO once froze
+    // start-up; a link to /dev/zero would be read without end.
+    support::TempFolder folder("corvalo-xmlfifo-");
+    const std::string fifo = (folder.Path() / "settings.xml").string();
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const std::string zero = (folder.Path() / "strings_extra.xml").string();
+    std::filesystem::create_symlink("/dev/zero", zero);
+    for (const std::string& path : {fifo, zero}) {
+        SCOPED_TRACE(path);
+        TXmlNode document;
+        document.LoadFile(TString(("::" + path).c_str()));
+        EXPECT_FALSE(document.HasChildren());
+        TStringTable table;
+        EXPECT_FALSE(table.LoadFile(TString(("::" + path).c_str())));
+    }
 }
 
 TEST(TXmlNode, LoadBuffer_PackedMadeByZlibParsesLikePlain) {
