@@ -1,5 +1,9 @@
 // Reading and writing speed of the XML reader and the string table, on
-// generated data shaped like the game's files. Prints its figures.
+// generated data shaped like the game's files, and how their time grows on
+// inputs shaped to be slow: one element holding a long text, a long word
+// of "&#" without ";", and a string file of rows without cells. Each of
+// those is read at doubling sizes; a time that doubles with the size is
+// linear, one that grows fourfold is quadratic. Prints its figures.
 
 #include "framework/core/xml/TStringTable.h"
 #include "framework/core/xml/TXmlNode.h"
@@ -35,6 +39,84 @@ std::string MakeSheet(int rows) {
                 "</Cell></Row>\n";
     }
     return text + "</Table></Worksheet></Workbook>\n";
+}
+
+// One element whose text is words of five letters, size bytes in all.
+std::string MakeLongText(size_t size) {
+    std::string text = "<settings>";
+    while (text.size() < size) {
+        text += "word ";
+    }
+    return text + "</settings>";
+}
+
+// One word made of "&#" pairs with no ";" anywhere.
+std::string MakeUnendedReferences(size_t size) {
+    std::string text = "<a>";
+    while (text.size() < size) {
+        text += "&#";
+    }
+    return text + "</a>";
+}
+
+// A table of empty rows: no row has a cell.
+std::string MakeEmptyRows(size_t size) {
+    std::string text = "<Table>";
+    while (text.size() < size) {
+        text += "<Row/>";
+    }
+    return text + "</Table>";
+}
+
+// Reads inputs of doubling size, from first up to last bytes, and prints
+// each time with its ratio to the time of the half size. Stops early once
+// one read takes longer than budget seconds, so a slow reader still ends.
+template <typename Make, typename Read>
+void Growth(const char* what, size_t first, size_t last, double budget, Make make, Read read) {
+    std::printf("%s:\n", what);
+    double previous = 0;
+    for (size_t size = first; size <= last; size *= 2) {
+        const std::string input = make(size);
+        const auto start = std::chrono::steady_clock::now();
+        const size_t result = read(input);
+        const double seconds = Seconds(start);
+        if (previous > 0) {
+            std::printf("  %9zu bytes  %9.2f ms  %6.1f MB/s  x%.1f  (%zu)\n", input.size(),
+                        seconds * 1e3, input.size() / seconds / 1e6, seconds / previous, result);
+        } else {
+            std::printf("  %9zu bytes  %9.2f ms  %6.1f MB/s        (%zu)\n", input.size(),
+                        seconds * 1e3, input.size() / seconds / 1e6, result);
+        }
+        previous = seconds;
+        if (seconds > budget) {
+            std::printf("  (stopped: past %.0f s)\n", budget);
+            break;
+        }
+    }
+}
+
+void GrowthFigures() {
+    const double budget = 5.0;
+    Growth("long text in one element", 1u << 18, 1u << 23, budget, MakeLongText,
+           [](const std::string& input) {
+               TXmlNode root;
+               root.LoadBuffer(input.data(), input.size());
+               const TXmlNode* settings = root.FindChild("settings");
+               return settings ? static_cast<size_t>(settings->GetText().Length()) : 0;
+           });
+    Growth("\"&#\" without \";\" in one word", 1u << 14, 1u << 23, budget, MakeUnendedReferences,
+           [](const std::string& input) {
+               TXmlNode root;
+               root.LoadBuffer(input.data(), input.size());
+               const TXmlNode* a = root.FindChild("a");
+               return a ? static_cast<size_t>(a->GetText().Length()) : 0;
+           });
+    Growth("string file of rows without cells", 1u << 16, 1u << 23, budget, MakeEmptyRows,
+           [](const std::string& input) {
+               TStringTable table;
+               table.LoadBuffer(input.data(), input.size());
+               return table.GetCount();
+           });
 }
 
 } // namespace
@@ -77,5 +159,7 @@ int main() {
                 .Length());
     }
     std::printf("string lookups: %.0f per second (%zu bytes)\n", lookups / Seconds(start), bytes);
+
+    GrowthFigures();
     return 0;
 }

@@ -5,7 +5,8 @@
 // Prints the computer id (and the adapter it comes from), the first K numbers
 // of the random generator seeded with N (5489 and 10 by default), and, with
 // --log, fills FOLDER/logfile.txt past its wrap point and shows where the
-// wrap-around banner landed.
+// wrap-around banner landed. N and K are whole numbers (decimal, or hex
+// with "0x"); anything else is refused with status 2.
 
 #include "framework/core/log/TLog.h"
 #include "framework/core/math/TRandom.h"
@@ -13,6 +14,9 @@
 #include "platform/files/WholeFile.h"
 #include "platform/system/NetworkAdapters.h"
 
+#include <cctype>
+#include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -21,8 +25,31 @@
 
 namespace {
 
+// More numbers than anyone reads on a terminal.
+constexpr unsigned long long kMaxCount = 1000000;
+
 void Usage() {
     std::fprintf(stderr, "usage: coreinfo [--seed N] [--count K] [--log FOLDER]\n");
+}
+
+// A whole number from 0 to max, decimal or with a "0x" prefix, and nothing
+// else: no sign, no blanks, no text after it. False (with a message) for
+// anything else, so a mistyped value is not taken as 0 or wrapped around.
+bool ParseNumber(const char* option, const char* text, unsigned long long max,
+                 unsigned long long& value) {
+    const bool hex = text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
+    const char* digits = hex ? text + 2 : text;
+    const bool digitFirst = std::isxdigit(static_cast<unsigned char>(digits[0])) &&
+                            (hex || std::isdigit(static_cast<unsigned char>(digits[0])));
+    char* end = nullptr;
+    errno = 0;
+    value = digitFirst ? std::strtoull(digits, &end, hex ? 16 : 10) : 0;
+    if (!digitFirst || *end != 0 || errno == ERANGE || value > max) {
+        std::fprintf(stderr, "coreinfo: %s takes a whole number from 0 to %llu, not \"%s\"\n",
+                     option, max, text);
+        return false;
+    }
+    return true;
 }
 
 // The line that starts at offset, without its newline.
@@ -111,10 +138,17 @@ int main(int argc, char** argv) {
     const char* logFolder = nullptr;
     for (int i = 1; i < argc; ++i) {
         bool hasValue = i + 1 < argc;
+        unsigned long long number = 0;
         if (std::strcmp(argv[i], "--seed") == 0 && hasValue) {
-            seed = static_cast<uint32_t>(std::strtoul(argv[++i], nullptr, 0));
+            if (!ParseNumber("--seed", argv[++i], UINT32_MAX, number)) {
+                return 2;
+            }
+            seed = static_cast<uint32_t>(number);
         } else if (std::strcmp(argv[i], "--count") == 0 && hasValue) {
-            count = std::atoi(argv[++i]);
+            if (!ParseNumber("--count", argv[++i], kMaxCount, number)) {
+                return 2;
+            }
+            count = static_cast<int>(number);
         } else if (std::strcmp(argv[i], "--log") == 0 && hasValue) {
             logFolder = argv[++i];
         } else {

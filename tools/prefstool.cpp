@@ -11,14 +11,23 @@
 // installation's global values.
 //
 // Options:
-//   --dir <folder>       user data folder (default: the game's own)
-//   --key <text>         encryption key text (default: "Corvalo")
-//   --install <text>     install key setting (default: none, "unknown")
+//   --dir <folder>       user data folder (default: the game's own, from its
+//                        start-up record: publisher and title)
+//   --key <text>         encryption key text (default: the game's own)
+//   --install <text>     install key setting (default: the install key the
+//                        game used last in that database, or "unknown")
+//
+// The exit status is 0 when the command did what it says; 1 when the value
+// or the deletion could not be saved (the database is locked, read-only, of
+// a newer layout or damaged beyond repair: it was kept in memory only) or
+// the database cannot be set up; 2 for a wrong command line.
 #include "framework/core/files/TFileSystem.h"
 #include "framework/core/files/TFolder.h"
+#include "framework/core/files/TMemoryFile.h"
 #include "framework/core/log/TLog.h"
 #include "framework/core/prefs/TPrefsDB.h"
 #include "framework/core/settings/TSettings.h"
+#include "velk/GameStartup.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -69,22 +78,35 @@ void Show(TPrefsDB& db, const char* key, int player) {
                 stored.size(), Hex(stored).c_str(), db.GetValue(key, "", player).CStr());
 }
 
+// A change that reached only the copy in memory is lost when the tool ends.
+int Unsaved(TPrefsDB& db, const char* what) {
+    std::fprintf(stderr, "prefstool: %s was NOT saved: \"%s\" could not be used (see %s)\n", what,
+                 db.GetPath().CStr(), GetLogFilePath().CStr());
+    return 1;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
+    // The game's own publisher, title and key, so that the tool opens the
+    // database the game reads.
+    ApplyStartupRecord(MakeGameStartupRecord());
     TString folder;
-    TString key = "Corvalo";
+    TString key = GetSetting(TSettingKey::kEncryptionKey);
     TString install;
+    bool installGiven = false;
     int arg = 1;
     for (; arg + 1 < argc && std::strncmp(argv[arg], "--", 2) == 0; arg += 2) {
-        if (std::strcmp(argv[arg], "--dir") == 0)
+        if (std::strcmp(argv[arg], "--dir") == 0) {
             folder = argv[arg + 1];
-        else if (std::strcmp(argv[arg], "--key") == 0)
+        } else if (std::strcmp(argv[arg], "--key") == 0) {
             key = argv[arg + 1];
-        else if (std::strcmp(argv[arg], "--install") == 0)
+        } else if (std::strcmp(argv[arg], "--install") == 0) {
             install = argv[arg + 1];
-        else
+            installGiven = true;
+        } else {
             return Usage();
+        }
     }
     if (arg >= argc)
         return Usage();
@@ -92,7 +114,7 @@ int main(int argc, char** argv) {
     int rest = argc - arg;
 
     if (folder.IsEmpty())
-        folder = GetDataFolder(false, TString(), "Corvalo");
+        folder = GetDataFolder(false, GetSetting(TSettingKey::kGameName));
     if (folder.IsEmpty()) {
         std::fprintf(stderr, "prefstool: no user data folder; give one with --dir\n");
         return 1;
@@ -103,6 +125,11 @@ int main(int argc, char** argv) {
     StartLog(folder.CStr());
     SetSetting(TSettingKey::kEncryptionKey, key);
     SetSetting(TSettingKey::kInstallKey, install);
+    // Without --install, an empty "install.txt" makes the database take the
+    // install key it recorded last: the game's own installation.
+    static const char kEmpty[1] = {0};
+    if (!installGiven)
+        RegisterMemoryFile("install.txt", kEmpty, 0);
 
     TPrefsDB db(true);
     std::printf("database: %s%s\ninstall key: %s\n", db.GetPath().CStr(),
@@ -120,7 +147,7 @@ int main(int argc, char** argv) {
             return 1;
         }
         Show(db, argv[arg], player);
-        return 0;
+        return db.IsPersistent() ? 0 : Unsaved(db, "the value");
     }
     if (command == "get" && (rest == 1 || rest == 2)) {
         if (rest == 2 && !ParsePlayer(argv[arg + 1], player))
@@ -135,8 +162,10 @@ int main(int argc, char** argv) {
     if (command == "delete-player" && rest == 1) {
         if (!ParsePlayer(argv[arg], player) || player < 0)
             return 2;
-        std::printf("players: %d\n", db.DeleteUser(player));
-        return 0;
+        const int before = db.GetUserCount();
+        const int after = db.DeleteUser(player);
+        std::printf("players: %d\n", after);
+        return after == before || db.IsPersistent() ? 0 : Unsaved(db, "the deletion");
     }
     return Usage();
 }

@@ -7,7 +7,9 @@
 //   xmltool labels FILE               every label of a string file with its
 //                                     stored text
 //
-// FILE is a disk path, or a logical name that starts with "::".
+// FILE is a disk path, or a logical name that starts with "::". "label"
+// exits with 1 (after printing the marker "#####") when the label is
+// missing or one of its escapes fails.
 
 #include "framework/core/xml/TPackedXml.h"
 #include "framework/core/xml/TStringTable.h"
@@ -123,9 +125,15 @@ int main(int argc, char** argv) {
             args[i - 4] = TString(argv[i]);
         }
         const TString label(argv[3]);
-        const TString text = table.GetString(label, args[0], args[1], args[2], args[3], args[4]);
+        TString text;
+        const bool found = table.Expand(text, label, args[0], args[1], args[2], args[3], args[4]);
         std::printf("%s\n", text.CStr());
-        return table.FindStored(label) ? 0 : 1;
+        if (!found) {
+            std::fprintf(stderr, "xmltool: label '%s' is missing or one of its escapes failed\n",
+                         label.CStr());
+            return 1;
+        }
+        return 0;
     }
     if (command == "labels") {
         TStringTable table;

@@ -1,5 +1,7 @@
 #include "platform/files/MappedFile.h"
 
+#include "platform/files/RegularFile.h"
+
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -12,19 +14,13 @@ namespace platform {
 bool MappedFile::Open(const std::string& path) {
     Close();
     mError.clear();
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        mError = std::strerror(errno);
+    // Only a regular file is mapped; a FIFO must not block the open.
+    int fd = OpenRegularFile(path, &mError);
+    if (fd < 0)
         return false;
-    }
     struct stat st;
     if (::fstat(fd, &st) != 0) {
         mError = std::strerror(errno);
-        ::close(fd);
-        return false;
-    }
-    if (!S_ISREG(st.st_mode)) {
-        mError = "not a regular file";
         ::close(fd);
         return false;
     }

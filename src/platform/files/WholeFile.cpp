@@ -1,12 +1,15 @@
 #include "platform/files/WholeFile.h"
 
+#include "platform/files/RegularFile.h"
+
 #include <cstdio>
 
 namespace platform {
 
 bool ReadWholeFile(const std::string& path, std::vector<unsigned char>& bytes, size_t limit) {
     bytes.clear();
-    FILE* file = std::fopen(path.c_str(), "rb");
+    // Only a regular file: a FIFO would block here, a device read for ever.
+    FILE* file = OpenRegularFileStream(path);
     if (!file)
         return false;
     unsigned char chunk[65536];

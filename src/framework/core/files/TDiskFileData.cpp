@@ -1,5 +1,7 @@
 #include "framework/core/files/TDiskFileData.h"
 
+#include "platform/files/RegularFile.h"
+
 #include <climits>
 #include <cstring>
 #include <sys/stat.h>
@@ -27,14 +29,24 @@ bool TDiskFileData::Open(const char* location, int32_t mode) {
     // The stream itself is always binary; text modes are handled here.
     static const char* const kModes[] = {"rb", "rb", "wb", "wb", "ab", "ab"};
     mText = mode == kFileReadText || mode == kFileWriteText || mode == kFileAppendText;
-    FILE* stream = std::fopen(location, kModes[mode]);
-    if (!stream)
-        return false;
-    // A folder opens as a stream on this platform but reads nothing.
-    struct stat st;
-    if (::fstat(fileno(stream), &st) != 0 || S_ISDIR(st.st_mode)) {
-        std::fclose(stream);
-        return false;
+    FILE* stream = nullptr;
+    if (mode <= kFileReadText) {
+        // Names to read come from folders anyone may have put things in:
+        // only a regular file is read, so that a FIFO cannot block the
+        // program and a device cannot feed it for ever.
+        stream = platform::OpenRegularFileStream(location);
+        if (!stream)
+            return false;
+    } else {
+        stream = std::fopen(location, kModes[mode]);
+        if (!stream)
+            return false;
+        // A folder opens as a stream on this platform but takes nothing.
+        struct stat st;
+        if (::fstat(fileno(stream), &st) != 0 || S_ISDIR(st.st_mode)) {
+            std::fclose(stream);
+            return false;
+        }
     }
     mStream = stream;
     mLastByte = -1;

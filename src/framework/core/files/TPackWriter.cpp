@@ -4,10 +4,11 @@
 #include "framework/core/files/TDirectoryIterator.h"
 
 #include "platform/files/Folders.h"
+#include "platform/files/RegularFile.h"
+#include "platform/files/ReplacingFile.h"
 #include "platform/files/WholeFile.h"
 
 #include <cstdint>
-#include <cstdio>
 #include <vector>
 
 namespace {
@@ -39,6 +40,10 @@ bool Collect(const TString& folder, const TString& relative, std::vector<TPackSo
         if (isDirectory) {
             if (entry.View() != ".svn")
                 ok = Collect(path, name + "/", sources, open, error);
+        } else if (!platform::IsRegularFile(path.ToStd())) {
+            // A FIFO would block the pack tool, a device feed it for ever.
+            error = TString::Format("not a regular file: %s", path.CStr());
+            ok = false;
         } else if (name.Length() > 255) {
             error = TString::Format("entry name longer than 255 bytes: %s", name.CStr());
             ok = false;
@@ -97,17 +102,19 @@ bool WritePackFile(const TString& output, const std::vector<TPackSource>& source
         AppendLittleEndian32(table, static_cast<uint32_t>(bytes.size()));
         data.insert(data.end(), bytes.begin(), bytes.end());
     }
-    FILE* f = std::fopen(output.CStr(), "wb");
-    if (!f) {
-        error = TString::Format("cannot create %s", output.CStr());
+    // An existing pack is replaced only by a complete new one: on a full
+    // disk the old pack stays.
+    platform::ReplacingFile out;
+    std::string reason;
+    if (!out.Open(output.ToStd(), reason)) {
+        error = TString::Format("cannot create %s (%s)", output.CStr(), reason.c_str());
         return false;
     }
-    bool ok = std::fwrite(table.data(), 1, table.size(), f) == table.size() &&
-              (data.empty() || std::fwrite(data.data(), 1, data.size(), f) == data.size());
-    ok = std::fclose(f) == 0 && ok;
-    if (!ok) {
-        std::remove(output.CStr());
-        error = TString::Format("cannot write %s", output.CStr());
+    out.Write(table.data(), table.size());
+    out.Write(data.data(), data.size());
+    if (!out.Commit(reason)) {
+        error = TString::Format("cannot write %s (%s)", output.CStr(), reason.c_str());
+        return false;
     }
-    return ok;
+    return true;
 }

@@ -49,8 +49,12 @@ constexpr const char* kSchema =
 class Statement {
 public:
     Statement(sqlite3* db, const char* sql) {
-        if (db && sqlite3_prepare_v2(db, sql, -1, &mStmt, nullptr) != SQLITE_OK) {
+        if (!db)
+            return;
+        mPrepareResult = sqlite3_prepare_v2(db, sql, -1, &mStmt, nullptr);
+        if (mPrepareResult != SQLITE_OK) {
             LogPrintf("TPrefsDB: cannot prepare \"%s\": %s", sql, sqlite3_errmsg(db));
+            sqlite3_finalize(mStmt);
             mStmt = nullptr;
         }
     }
@@ -75,8 +79,14 @@ public:
             sqlite3_bind_blob(mStmt, index, size > 0 ? data : "", size, SQLITE_TRANSIENT);
         return *this;
     }
-    // SQLITE_ROW, SQLITE_DONE or an error code.
-    int Step() { return mStmt ? sqlite3_step(mStmt) : SQLITE_ERROR; }
+    // SQLITE_ROW, SQLITE_DONE or an error code; a statement that could not
+    // be prepared gives the reason it could not (SQLITE_CORRUPT when the
+    // schema page is damaged, SQLITE_BUSY when the file is locked).
+    int Step() {
+        if (mStmt)
+            return sqlite3_step(mStmt);
+        return mPrepareResult == SQLITE_OK ? SQLITE_ERROR : mPrepareResult;
+    }
     int64_t Int(int column) const { return sqlite3_column_int64(mStmt, column); }
     TString Text(int column) const {
         const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(mStmt, column));
@@ -91,6 +101,7 @@ public:
 
 private:
     sqlite3_stmt* mStmt = nullptr;
+    int mPrepareResult = SQLITE_ERROR;
 };
 
 bool PathExists(const TString& path, off_t* size) {
@@ -252,6 +263,8 @@ bool TPrefsDB::OpenFile(bool mayRebuild) {
         Close();
         return mayRebuild && MoveAside("of another format") && OpenFresh();
     }
+    // A check that cannot even be prepared because the schema page is
+    // damaged finds a damaged file, like a check that reports damage.
     Statement check(mDb, "PRAGMA quick_check");
     rc = check.Step();
     bool damaged = rc == SQLITE_NOTADB || rc == SQLITE_CORRUPT ||

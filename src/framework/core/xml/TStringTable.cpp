@@ -15,28 +15,65 @@ namespace {
 
 const char kMissingMarker[] = "#####";
 
-// Text of the next cell at or after from: the bytes after the first ">"
-// that follows "<Data", up to the next "<". cellStart gets the position of
-// "<Data" (npos when there is none); next gets the position after the "<"
-// that ended the cell.
-std::string_view ReadCell(std::string_view text, size_t from, size_t& cellStart, size_t& next) {
-    cellStart = text.find("<Data", from);
-    if (cellStart == std::string_view::npos) {
-        next = text.size();
-        return {};
+// Finds one byte in a text, for searches whose start only moves forward:
+// the last answer is kept while it still lies ahead, so a text with few of
+// those bytes is not searched to its end again and again.
+class ForwardFind {
+public:
+    ForwardFind(std::string_view text, char c) : mText(text), mChar(c) {}
+    size_t From(size_t from) {
+        if (!mKnown || (mFound != std::string_view::npos && mFound < from) || from < mFrom) {
+            mFound = mText.find(mChar, from);
+            mFrom = from;
+            mKnown = true;
+        }
+        return mFound;
     }
-    const size_t open = text.find('>', cellStart + 5);
+
+private:
+    std::string_view mText;
+    char mChar;
+    size_t mFrom = 0;
+    size_t mFound = std::string_view::npos;
+    bool mKnown = false;
+};
+
+// The searches of one scan of a string file.
+struct CellScan {
+    explicit CellScan(std::string_view text) : text(text), close(text, '>'), open(text, '<') {}
+    std::string_view text;
+    ForwardFind close;
+    ForwardFind open;
+};
+
+// Text of the next cell that starts at or after from and before limit: the
+// bytes after the first ">" that follows "<Data", up to the next "<".
+// Returns false when no "<Data" starts in that span (the search stops at
+// the row's end). next gets the position after the "<" that ended the cell.
+bool ReadCell(CellScan& scan, size_t from, size_t limit, std::string_view& cell, size_t& next) {
+    const std::string_view text = scan.text;
+    cell = {};
+    if (from >= limit) {
+        return false;
+    }
+    const size_t cellStart = text.substr(0, limit).find("<Data", from);
+    if (cellStart == std::string_view::npos) {
+        return false;
+    }
+    const size_t open = scan.close.From(cellStart + 5);
     if (open == std::string_view::npos) {
         next = text.size();
-        return {};
+        return true;
     }
-    const size_t close = text.find('<', open + 1);
+    const size_t close = scan.open.From(open + 1);
     if (close == std::string_view::npos) {
         next = text.size();
-        return text.substr(open + 1);
+        cell = text.substr(open + 1);
+        return true;
     }
     next = close + 1;
-    return text.substr(open + 1, close - open - 1);
+    cell = text.substr(open + 1, close - open - 1);
+    return true;
 }
 
 TString Decode(std::string_view cell) {
@@ -80,17 +117,17 @@ bool TStringTable::LoadBuffer(const char* data, size_t size, const char* sourceN
 
 void TStringTable::ScanRows(const char* data, size_t length) {
     // The file is read as one zero-terminated text: a 0 byte ends it.
-    std::string_view text(data, data ? strnlen(data, length) : 0);
+    const std::string_view text(data, data ? strnlen(data, length) : 0);
+    CellScan scan(text);
     size_t row = text.find("<Row");
     while (row != std::string_view::npos) {
         const size_t nextRow = text.find("<Row", row + 4);
         const size_t limit = nextRow == std::string_view::npos ? text.size() : nextRow;
-        size_t cellStart = 0;
+        std::string_view label;
+        std::string_view value;
         size_t next = 0;
-        const std::string_view label = ReadCell(text, row, cellStart, next);
-        if (cellStart != std::string_view::npos && cellStart < limit) {
-            std::string_view value = ReadCell(text, next, cellStart, next);
-            if (cellStart == std::string_view::npos || cellStart >= limit) {
+        if (ReadCell(scan, row, limit, label, next)) {
+            if (!ReadCell(scan, next, limit, value, next)) {
                 value = {};
             }
             mStrings[Decode(label)] = Decode(value);
@@ -106,16 +143,36 @@ const TString* TStringTable::FindStored(const TString& label) const {
 
 TString TStringTable::GetString(const TString& label, const TString& a1, const TString& a2,
                                 const TString& a3, const TString& a4, const TString& a5) const {
+    TString result;
+    Expand(result, label, a1, a2, a3, a4, a5);
+    return result;
+}
+
+bool TStringTable::Expand(TString& out, const TString& label, const TString& a1, const TString& a2,
+                          const TString& a3, const TString& a4, const TString& a5) const {
     const TString* arguments[kArgumentCount] = {&a1, &a2, &a3, &a4, &a5};
     const TString* stored = FindStored(label);
     bool ok = stored != nullptr;
+    bool cut = false;
     std::string result;
+    // Every piece goes through here, so that a text whose escapes insert
+    // long labels many times cannot grow past the bound.
+    auto append = [&](std::string_view piece) {
+        if (result.size() + piece.size() <= kMaxExpandedSize) {
+            result += piece;
+            return;
+        }
+        result += piece.substr(0, kMaxExpandedSize - result.size());
+        cut = true;
+    };
     if (stored) {
         const std::string_view text = stored->View();
         size_t i = 0;
-        while (i < text.size()) {
+        while (i < text.size() && !cut) {
             if (text[i] != '%') {
-                result += text[i++];
+                const size_t escape = std::min(text.find('%', i), text.size());
+                append(text.substr(i, escape - i));
+                i = escape;
                 continue;
             }
             const size_t close = text.find('%', i + 1);
@@ -130,7 +187,7 @@ TString TStringTable::GetString(const TString& label, const TString& a1, const T
                 i = close + 1;
             }
             if (name.empty()) {
-                result += '%';
+                append("%");
             } else if (IsAllDigits(name)) {
                 size_t k = 0;
                 for (char digit : name) {
@@ -144,13 +201,13 @@ TString TStringTable::GetString(const TString& label, const TString& a1, const T
                 const TString& argument = *arguments[k - 1];
                 const std::string_view value = argument.View();
                 if (value.empty() || value[0] != '%') {
-                    result += value;
+                    append(value);
                 } else if (value == "%%") {
-                    result += '%';
+                    append("%");
                 } else if (value.size() > 2 && value.back() == '%') {
                     const TString* other = FindStored(TString(value.substr(1, value.size() - 2)));
                     if (other) {
-                        result += other->View();
+                        append(other->View());
                     } else {
                         ok = false;
                     }
@@ -160,7 +217,7 @@ TString TStringTable::GetString(const TString& label, const TString& a1, const T
             } else {
                 const TString* other = FindStored(TString(name));
                 if (other) {
-                    result += other->View();
+                    append(other->View());
                 } else {
                     ok = false;
                 }
@@ -169,7 +226,27 @@ TString TStringTable::GetString(const TString& label, const TString& a1, const T
     }
     if (!ok) {
         LogPrintf(" ##### : Missing string for label '%s'", label.CStr());
-        return TString(kMissingMarker);
+        out = TString(kMissingMarker);
+        return false;
+    }
+    if (cut) {
+        // A UTF-8 letter is not split by the cut.
+        size_t lead = result.size();
+        while (lead > 0 && result.size() - lead < 3 &&
+               (static_cast<unsigned char>(result[lead - 1]) & 0xC0) == 0x80) {
+            --lead;
+        }
+        if (lead > 0) {
+            const size_t start = lead - 1;
+            const int need = Utf8SequenceLength(static_cast<unsigned char>(result[start]));
+            if (need > 1 && start + static_cast<size_t>(need) > result.size()) {
+                result.resize(start);
+            }
+        }
+        if (mReportedCuts.insert(label).second) {
+            LogPrintf("String for label '%s' expands past %zu bytes; the text is cut there",
+                      label.CStr(), kMaxExpandedSize);
+        }
     }
     if (GetSettingBool("stringtest")) {
         for (char& c : result) {
@@ -178,7 +255,8 @@ TString TStringTable::GetString(const TString& label, const TString& a1, const T
             }
         }
     }
-    return TString(result.data(), result.size());
+    out = TString(result.data(), result.size());
+    return true;
 }
 
 void TStringTable::GetLabels(std::vector<TString>& list) const {

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <map>
+#include <set>
 #include <vector>
 
 // Every text the player sees, looked up by label. The platform object owns
@@ -18,7 +19,8 @@
 //
 // Texts may carry escapes: "%1%" to "%5%" insert an argument, "%label%"
 // inserts another label's stored text, "%%" gives "%". A missing label or a
-// failed escape gives "#####" and a log line. With the setting "stringtest"
+// failed escape gives "#####" and a log line. An expanded text is cut at
+// kMaxExpandedSize bytes. With the setting "stringtest"
 // on, every byte of a found text other than a blank shows as "x".
 class TStringTable {
 public:
@@ -36,9 +38,19 @@ public:
     // Adds the rows of a file image in memory (plain or packed).
     bool LoadBuffer(const char* data, size_t size, const char* sourceName = "memory");
 
+    // An expanded text never grows past this many bytes: escapes that insert
+    // long labels many times are cut there (with one log line per label),
+    // so that a small file cannot ask for gigabytes.
+    static constexpr size_t kMaxExpandedSize = 1u << 20;
+
     TString GetString(const TString& label, const TString& a1 = TString(),
                       const TString& a2 = TString(), const TString& a3 = TString(),
                       const TString& a4 = TString(), const TString& a5 = TString()) const;
+    // The same, telling whether the label was found and all its escapes
+    // worked: false when out is the marker "#####".
+    bool Expand(TString& out, const TString& label, const TString& a1 = TString(),
+                const TString& a2 = TString(), const TString& a3 = TString(),
+                const TString& a4 = TString(), const TString& a5 = TString()) const;
 
     // Appends the labels meant for a Flash movie's variables: those that
     // begin with "FLASH_", or, only when there are none, those from which
@@ -57,4 +69,6 @@ private:
     void ScanRows(const char* text, size_t length);
 
     std::map<TString, TString> mStrings;
+    // Labels whose expansion was cut, each reported once.
+    mutable std::set<TString> mReportedCuts;
 };

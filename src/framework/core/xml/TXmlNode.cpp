@@ -5,6 +5,7 @@
 #include "framework/core/xml/TXmlParser.h"
 
 #include <algorithm>
+#include <climits>
 #include <cstring>
 
 TXmlNode::~TXmlNode() = default;
@@ -17,22 +18,34 @@ TXmlNode* TXmlNode::AddChild(const TString& name) {
 void TXmlNode::EndChild(const TString&) {}
 
 int TXmlNode::AppendText(const char* token, int length) {
-    // Grow geometrically: a long text is built one word at a time.
-    const uint32_t need =
-        static_cast<uint32_t>(mTextLength) + static_cast<uint32_t>(std::max(length, 0)) + 2;
-    if (mText.Capacity() < need) {
-        mText.Reserve(std::max(need, mText.Capacity() * 2));
+    if (!mTextPending && mTextLength > 0) {
+        // Appending again after the text was handed over (or set).
+        mTextBuilder.assign(mText.CStr(), static_cast<size_t>(mTextLength));
+    }
+    const size_t bytes = token && length > 0 ? strnlen(token, static_cast<size_t>(length)) : 0;
+    if (mTextBuilder.size() + bytes + 1 > static_cast<size_t>(INT32_MAX)) {
+        return mTextLength; // the length must stay a 32-bit count
     }
     if (mTextLength > 0) {
-        mText.AppendChar(' ');
-        ++mTextLength;
+        mTextBuilder += ' ';
     }
-    if (token && length > 0) {
-        const size_t bytes = strnlen(token, static_cast<size_t>(length));
-        mText.AppendBuffer(token, bytes);
-        mTextLength += static_cast<int32_t>(bytes);
-    }
+    mTextBuilder.append(token ? token : "", bytes);
+    mTextLength = static_cast<int32_t>(mTextBuilder.size());
+    mTextPending = true;
     return mTextLength;
+}
+
+const TString& TXmlNode::PublishedText() const {
+    if (mTextPending) {
+        mText = TString(mTextBuilder.data(), mTextBuilder.size());
+        mTextPending = false;
+        std::string().swap(mTextBuilder);
+    }
+    return mText;
+}
+
+void TXmlNode::FinishText() {
+    PublishedText();
 }
 
 void TXmlNode::AddAttribute(const TString& name, const TString& value, bool quoted) {
@@ -42,6 +55,8 @@ void TXmlNode::AddAttribute(const TString& name, const TString& value, bool quot
 void TXmlNode::SetText(const TString& text) {
     mText = text;
     mTextLength = text.Length();
+    mTextPending = false;
+    std::string().swap(mTextBuilder);
 }
 
 void TXmlNode::LoadFile(const TString& name) {
@@ -135,7 +150,7 @@ void TXmlNode::WriteTo(std::string& out, int indent) const {
         }
     }
     out += ">\n";
-    if (!mText.IsEmpty()) {
+    if (!PublishedText().IsEmpty()) {
         out += pad;
         out += EscapeXmlText(mText.CStr()).CStr();
         out += '\n';

@@ -58,8 +58,12 @@ public:
     void LoadBuffer(const char* data, size_t size, const char* sourceName = "memory");
 
     const TString& GetName() const { return mName; }
-    TString GetText() const { return mText; }
+    TString GetText() const { return PublishedText(); }
     void SetText(const TString& text);
+    // Hands the text built by AppendText over to the node's TString and
+    // frees the builder. The reader calls it when an element's content
+    // ends; reading the text does it too.
+    void FinishText();
 
     bool HasChildren() const { return !mChildren.empty(); }
     size_t GetChildCount() const { return mChildren.size(); }
@@ -97,8 +101,15 @@ public:
 
 private:
     void WriteTo(std::string& out, int indent) const;
+    const TString& PublishedText() const;
 
-    TString mText;
+    // The text as last handed over; mTextBuilder holds the whole text while
+    // words are being appended (a TString would measure itself again at
+    // every append, making a long text quadratic), and mTextPending says it
+    // is newer than mText.
+    mutable TString mText;
+    mutable std::string mTextBuilder;
+    mutable bool mTextPending = false;
     int32_t mTextLength = 0;
     // Capacity reserved for serialising; grows to the last output's length
     // so that writing a similar tree again needs one allocation.

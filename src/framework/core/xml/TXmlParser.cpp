@@ -104,6 +104,12 @@ TXmlParser::Token TXmlParser::NextToken() {
 }
 
 void TXmlParser::ParseContent(TXmlNode& node, int depth) {
+    ReadContent(node, depth);
+    // The element is complete: its text is handed over in one piece.
+    node.FinishText();
+}
+
+void TXmlParser::ReadContent(TXmlNode& node, int depth) {
     while (!mStopped) {
         Token token = NextToken();
         if (token.end) {

@@ -44,6 +44,7 @@ private:
     void UngetChar(const unsigned char bytes[4], int count);
     Token NextToken();
     void ParseContent(TXmlNode& node, int depth);
+    void ReadContent(TXmlNode& node, int depth);
     ElementResult ParseElement(TXmlNode& node, TXmlNode*& child);
 
     TGetChar& mSource;

@@ -65,6 +65,11 @@ TString DecodeXmlEntities(const char* data, size_t count, bool* entityLed) {
     std::string out;
     out.reserve(count);
     bool led = false;
+    // Where the next ";" lies, remembered between references: a word full of
+    // "&#" without any ";" would otherwise be searched to its end at every
+    // one of them. count means there is none after the last search's start.
+    size_t semicolon = 0;
+    bool semicolonKnown = false;
     size_t i = 0;
     while (i < count) {
         const char c = data[i];
@@ -89,9 +94,14 @@ TString DecodeXmlEntities(const char* data, size_t count, bool* entityLed) {
             }
         }
         if (!replaced && rest >= 2 && data[i + 1] == '#') {
-            const void* semicolon = std::memchr(data + i + 2, ';', rest - 2);
-            if (semicolon) {
-                const size_t end = static_cast<const char*>(semicolon) - data;
+            if (!semicolonKnown || semicolon < i + 2) {
+                const void* found = std::memchr(data + i + 2, ';', rest - 2);
+                semicolon =
+                    found ? static_cast<size_t>(static_cast<const char*>(found) - data) : count;
+                semicolonKnown = true;
+            }
+            if (semicolon < count) {
+                const size_t end = semicolon;
                 unsigned value = 0;
                 for (size_t d = i + 2; d < end && data[d] >= '0' && data[d] <= '9'; ++d) {
                     value = (value * 10 + static_cast<unsigned>(data[d] - '0')) % 256;

@@ -6,6 +6,10 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
+#include <filesystem>
+
 #include <string>
 #include <vector>
 
@@ -159,6 +163,31 @@ TEST_F(FileTest, Open_FailsForMissingFilesAndFolders) {
     EXPECT_FALSE(file.Open(nullptr, kFileReadBinary));
     EXPECT_FALSE(file.IsOpen());
     EXPECT_EQ(FileOpen("user:missing.txt", kFileReadBinary), nullptr);
+}
+
+TEST_F(FileTest, Open_ReadsOnlyRegularFilesAndNeverWaits) {
+    // A FIFO in a data folder once blocked the program at its open, and a
+    // link to a device fed it without end.
+    std::filesystem::create_directories(tree.Root() + "/user");
+    ASSERT_EQ(::mkfifo(UserPath("pipe").c_str(), 0600), 0);
+    std::filesystem::create_symlink("/dev/zero", UserPath("zero"));
+    tree.Write(UserPath("plain.txt"), "plain");
+    for (int32_t mode : std::vector<int32_t>{kFileReadBinary, kFileReadText, 7}) {
+        SCOPED_TRACE(mode);
+        TFile file;
+        EXPECT_FALSE(file.Open("user:pipe", mode));
+        EXPECT_FALSE(file.Open("user:zero", mode));
+        EXPECT_FALSE(file.Open(("::" + UserPath("pipe")).c_str(), mode));
+        EXPECT_FALSE(file.IsOpen());
+        ASSERT_TRUE(file.Open("user:plain.txt", mode));
+        EXPECT_EQ(ReadAll(file), "plain");
+    }
+    TDiskFileData disk;
+    EXPECT_FALSE(disk.Open(UserPath("pipe").c_str(), kFileReadBinary));
+    // Writing is unchanged.
+    TFile file;
+    ASSERT_TRUE(file.Open("user:plain.txt", kFileWriteBinary));
+    EXPECT_EQ(file.Write("new", 3), 3);
 }
 
 TEST_F(FileTest, Open_ClosesWhatTheHandleHeld) {

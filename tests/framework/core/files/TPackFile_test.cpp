@@ -8,10 +8,14 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
 
@@ -108,6 +112,65 @@ TEST_F(PackTest, Writer_RefusesAFileOrAFolderItCannotList) {
     std::filesystem::permissions("source/locked", std::filesystem::perms::owner_all);
     EXPECT_FALSE(collected);
     EXPECT_EQ(error.ToStd(), "cannot list source/locked");
+}
+
+TEST_F(PackTest, Writer_RefusesFifosAndDevicesWithAReason) {
+    // A FIFO once blocked the pack tool for ever, and a link to /dev/zero
+    // made it read gigabytes.
+    tree.Write("source/a.txt", "a");
+    std::filesystem::create_directories("pipe");
+    ASSERT_EQ(::mkfifo("pipe/fifo", 0600), 0);
+    tree.Write("zero/a.txt", "a");
+    std::filesystem::create_symlink("/dev/zero", "zero/z.bin");
+    struct {
+        const char* folder;
+        const char* error;
+    } cases[] = {
+        {"pipe", "not a regular file: pipe/fifo"},
+        {"zero", "not a regular file: zero/z.bin"},
+    };
+    for (const auto& c : cases) {
+        std::vector<TPackSource> sources;
+        TString error;
+        EXPECT_FALSE(CollectPackSources(c.folder, sources, error)) << c.folder;
+        EXPECT_EQ(error.ToStd(), c.error);
+    }
+    // Sources named by hand are read only when they are regular files too.
+    TString error;
+    EXPECT_FALSE(WritePackFile("out.nbp", {{"fifo", "pipe/fifo"}}, error));
+    EXPECT_EQ(error.ToStd(), "cannot read pipe/fifo");
+    EXPECT_FALSE(std::filesystem::exists("out.nbp"));
+}
+
+TEST_F(PackTest, Writer_FailingOverAnExistingPack_KeepsTheOldPack) {
+    tree.Write("source/big.bin", std::string(20000, 'b'));
+    tree.Write("old.nbp", "the old pack");
+    std::vector<TPackSource> sources;
+    TString error;
+    ASSERT_TRUE(CollectPackSources("source", sources, error)) << error.CStr();
+    // The child may write 4,000 bytes per file, as on a nearly full disk.
+    pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit{4000, 4000};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        bool written = WritePackFile("old.nbp", sources, error);
+        ::_exit(!written && error.View().find("cannot write old.nbp") == 0 ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_EQ(FileTestTree::Read("old.nbp"), "the old pack");
+    size_t files = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(".")) {
+        files += entry.is_regular_file() ? 1 : 0;
+    }
+    EXPECT_EQ(files, 1u) << "no temporary file is left behind";
+    // With room on the disk the pack is replaced.
+    ASSERT_TRUE(WritePackFile("old.nbp", sources, error)) << error.CStr();
+    EXPECT_EQ(FileTestTree::Read("old.nbp").size(), 8u + 1 + 7 + 8 + 20000);
 }
 
 TEST_F(PackTest, Tool_PacksAFolderThatTheInspectorLists) {

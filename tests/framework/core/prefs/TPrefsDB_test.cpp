@@ -13,6 +13,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -523,6 +524,55 @@ TEST_F(TPrefsDBTest, FileThatIsNotOurDatabase_IsMovedAsideAndAFreshOneStarts) {
     }
 }
 
+// A first page damaged after the file header: the header still names this
+// database, but the check cannot even be prepared ("database disk image is
+// malformed"). Such a file once counted as "could not check" and was kept,
+// so no later run saved anything.
+TEST_F(TPrefsDBTest, DamagedFirstPage_IsMovedAsideAndAFreshOneStarts) {
+    std::string good;
+    {
+        TPrefsDB db(mPath, true);
+        for (int i = 0; i < 50; ++i)
+            ASSERT_TRUE(db.SetValue(TString::Format("key%d", i), "value", -1, false));
+        ASSERT_TRUE(db.Commit());
+    }
+    good = ReadWhole(mPath.CStr());
+    ASSERT_GT(good.size(), 4096u);
+    std::string zeroed = good;
+    std::fill(zeroed.begin() + 100, zeroed.begin() + 4096, '\0');
+    std::string garbled = good;
+    for (size_t i = 100; i < 4096; ++i)
+        garbled[i] = static_cast<char>((i * 131 + 7) & 0xFF);
+    struct {
+        const char* name;
+        std::string content;
+    } cases[] = {
+        {"bytes 100 to 4095 zeroed", zeroed},
+        {"bytes 100 to 4095 garbled", garbled},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        WriteWhole(mPath.CStr(), c.content);
+        StartLog(mDir.c_str());
+        {
+            TPrefsDB db(mPath, true);
+            EXPECT_TRUE(db.IsPersistent());
+            EXPECT_EQ(db.GetValue("key1", "none", -1).ToStd(), "none");
+            EXPECT_TRUE(db.SetValue("fresh", "yes", -1, true));
+        }
+        fs::path aside = mDir / "prefsdb.dat.bad1";
+        ASSERT_TRUE(fs::exists(aside));
+        EXPECT_TRUE(ReadWhole(aside) == c.content) << "the old file is kept as it was";
+        EXPECT_NE(Log().find("is damaged; moved it to"), std::string::npos) << Log();
+        {
+            TPrefsDB reopened(mPath, true);
+            EXPECT_TRUE(reopened.IsPersistent());
+            EXPECT_EQ(reopened.GetValue("fresh", "", -1).ToStd(), "yes");
+        }
+        fs::remove(aside);
+    }
+}
+
 TEST_F(TPrefsDBTest, MovingAside_NeverReplacesAnEarlierSetAsideFile) {
     WriteWhole(mDir / "prefsdb.dat.bad1", "first");
     WriteWhole(mPath.CStr(), "second");
@@ -637,6 +687,7 @@ TEST_F(TPrefsDBTest, LockedOrUnreadableDatabase_IsLeftAloneAndTheRunWorksInMemor
         int readsBeforeFailure;
     } cases[] = {
         {"busy", 0, SQLITE_BUSY, -1},
+        {"busy after the header was read", 1, SQLITE_BUSY, -1},
         {"lock error", 0, SQLITE_IOERR_LOCK, -1},
         {"read error on the first read", -1, SQLITE_OK, 0},
         // The header reads well; the pages read by the check do not.

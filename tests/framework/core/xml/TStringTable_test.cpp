@@ -230,6 +230,30 @@ TEST(TStringTable, LoadBuffer_RowAndCellScanTable) {
     }
 }
 
+TEST(TStringTable, LoadBuffer_RowsWithoutCellsAreReadInLinearTime) {
+    // Rows without a cell once made the reader search the rest of the file
+    // for the next cell, and a "<Data" without ">" the rest of the file for
+    // its ">": files like these took minutes. Both shapes, then one real
+    // row that must still be read.
+    std::string file = "<Table>";
+    for (int i = 0; i < 200000; ++i) {
+        file += "<Row/>";
+    }
+    for (int i = 0; i < 200000; ++i) {
+        file += "<Row<Data";
+    }
+    file += "<Row><Data>last</Data><Data>text</Data></Row></Table>";
+    TStringTable table;
+    ASSERT_TRUE(table.LoadBuffer(file.data(), file.size()));
+    // Each "<Row<Data" row reads its cell up to the first ">" after it, the
+    // one of the last "<Row>": an empty label with an empty text.
+    EXPECT_EQ(table.GetCount(), 2u);
+    ASSERT_NE(table.FindStored(TString("")), nullptr);
+    EXPECT_EQ(table.FindStored(TString(""))->ToStd(), "");
+    ASSERT_NE(table.FindStored(TString("last")), nullptr);
+    EXPECT_EQ(table.FindStored(TString("last"))->ToStd(), "text");
+}
+
 struct ExpandCase {
     const char* name;
     const char* label;
@@ -301,6 +325,57 @@ TEST(TStringTable, GetString_UnmatchedPercentNamingALabelWalksOn) {
     // then goes on over the same bytes as plain text.
     const TStringTable table = MakeTable({{"t", "a%b"}, {"b", "B"}});
     EXPECT_EQ(table.GetString(TString("t")), TString("aBb"));
+}
+
+TEST(TStringTable, GetString_ExpansionIsCutAtTheBoundWithOneLogLine) {
+    LogCapture log;
+    // 5,000 escapes of a 1,000-byte label would make 5 MB.
+    std::string many;
+    for (int i = 0; i < 5000; ++i) {
+        many += "%B%";
+    }
+    const TStringTable table = MakeTable({{"A", many}, {"B", std::string(1000, 'b')}});
+    for (int pass = 0; pass < 2; ++pass) {
+        TString text;
+        EXPECT_TRUE(table.Expand(text, TString("A")));
+        EXPECT_EQ(static_cast<size_t>(text.Length()), TStringTable::kMaxExpandedSize);
+        EXPECT_EQ(text.View().find_first_not_of('b'), std::string_view::npos);
+    }
+    const std::string logged = log.Text();
+    const std::string line =
+        "String for label 'A' expands past 1048576 bytes; the text is cut there";
+    ASSERT_NE(logged.find(line), std::string::npos) << logged;
+    EXPECT_EQ(logged.find(line, logged.find(line) + 1), std::string::npos) << "logged once";
+    // A text under the bound is whole.
+    EXPECT_EQ(table.GetString(TString("B")).ToStd(), std::string(1000, 'b'));
+}
+
+TEST(TStringTable, GetString_CutKeepsUtf8LettersWhole) {
+    LogCapture log;
+    // "x" and then two-byte letters: the bound falls inside a letter.
+    std::string letters;
+    for (int i = 0; i < 1000; ++i) {
+        letters += "\xC3\xA9";
+    }
+    std::string many = "x";
+    for (int i = 0; i < 600; ++i) {
+        many += "%E%";
+    }
+    const TStringTable table = MakeTable({{"U", many}, {"E", letters}});
+    const std::string text = table.GetString(TString("U")).ToStd();
+    ASSERT_EQ(text.size(), TStringTable::kMaxExpandedSize - 1);
+    EXPECT_EQ(text.substr(text.size() - 2), "\xC3\xA9");
+}
+
+TEST(TStringTable, Expand_TellsAFailedLookUpFromAStoredMarker) {
+    LogCapture log;
+    const TStringTable table = MakeTable({{"marker", "#####"}, {"bad", "%nolabel%"}});
+    TString text;
+    EXPECT_TRUE(table.Expand(text, TString("marker")));
+    EXPECT_EQ(text.ToStd(), "#####");
+    EXPECT_FALSE(table.Expand(text, TString("bad")));
+    EXPECT_EQ(text.ToStd(), "#####");
+    EXPECT_FALSE(table.Expand(text, TString("absent")));
 }
 
 class StringTestMode : public ::testing::Test {

@@ -3,11 +3,14 @@
 #include "framework/core/log/TLog.h"
 #include "framework/core/xml/TGetChar.h"
 #include "framework/core/xml/TPackedXml.h"
+#include "framework/core/xml/TStringTable.h"
 #include "framework/core/xml/TXmlParser.h"
 
+#include "support/TempFolder.h"
 #include "support/ZxmlImage.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <zlib.h>
 
 #include <cstring>
@@ -327,6 +330,24 @@ TEST(TXmlNode, LoadFile_MissingOrDamagedFileGivesEmptyNode) {
     EXPECT_TRUE(log.Contains("damaged.zxml")) << log.Text();
 }
 
+TEST(TXmlNode, LoadFile_FifoOrDeviceIsNotRead) {
+    // "assets/settings.xml" or a user string file made a FIFO once froze
+    // start-up; a link to /dev/zero would be read without end.
+    support::TempFolder folder("corvalo-xmlfifo-");
+    const std::string fifo = (folder.Path() / "settings.xml").string();
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const std::string zero = (folder.Path() / "strings_extra.xml").string();
+    std::filesystem::create_symlink("/dev/zero", zero);
+    for (const std::string& path : {fifo, zero}) {
+        SCOPED_TRACE(path);
+        TXmlNode document;
+        document.LoadFile(TString(("::" + path).c_str()));
+        EXPECT_FALSE(document.HasChildren());
+        TStringTable table;
+        EXPECT_FALSE(table.LoadFile(TString(("::" + path).c_str())));
+    }
+}
+
 TEST(TXmlNode, LoadBuffer_PackedMadeByZlibParsesLikePlain) {
     const std::string text = ReadWholeFile(kXmlData + "/sample.xml");
     const std::string packed = PackZxml(text);
@@ -558,6 +579,54 @@ TEST(TXmlNode, AppendText_AddsBlankBetweenPieces) {
     EXPECT_EQ(node.AppendText("two", 3), 7);
     EXPECT_EQ(node.AppendText("", 0), 8);
     EXPECT_EQ(node.GetText(), TString("one two "));
+}
+
+TEST(TXmlNode, AppendText_GoesOnAfterTheTextWasReadOrSet) {
+    TXmlNode node;
+    node.AppendText("one", 3);
+    EXPECT_EQ(node.GetText(), TString("one"));
+    EXPECT_EQ(node.AppendText("two", 3), 7);
+    EXPECT_EQ(node.GetText(), TString("one two"));
+    node.SetText(TString("set"));
+    EXPECT_EQ(node.AppendText("more", 4), 8);
+    node.FinishText();
+    EXPECT_EQ(node.GetText(), TString("set more"));
+    EXPECT_EQ(node.AppendText("last", 4), 13);
+    EXPECT_NE(node.ToString().View().find("set more last"), std::string_view::npos);
+}
+
+// Inputs shaped to be slow: each took minutes when the text of an element
+// was measured again at every word, or every "&#" searched the rest of its
+// word for a ";". They are read in well under a second now.
+TEST(TXmlNode, Parse_LongTextInOneElementIsReadInLinearTime) {
+    std::string file = "<settings>";
+    const size_t words = 800000; // 4 MB
+    for (size_t i = 0; i < words; ++i) {
+        file += "word ";
+    }
+    file += "</settings>";
+    TXmlNode root;
+    root.LoadBuffer(file.data(), file.size());
+    const TXmlNode* settings = root.FindChild("settings");
+    ASSERT_NE(settings, nullptr);
+    const TString text = settings->GetText();
+    EXPECT_EQ(static_cast<size_t>(text.Length()), words * 5 - 1);
+    EXPECT_EQ(text.View().substr(0, 10), "word word ");
+}
+
+TEST(TXmlNode, Parse_ReferencesWithoutSemicolonAreReadInLinearTime) {
+    std::string word;
+    for (int i = 0; i < 1 << 21; ++i) { // 4 MB of "&#"
+        word += "&#";
+    }
+    std::string file = "<a>" + word + " &#65;</a>";
+    TXmlNode root;
+    root.LoadBuffer(file.data(), file.size());
+    const TXmlNode* a = root.FindChild("a");
+    ASSERT_NE(a, nullptr);
+    // Without a ";" after them the pairs stay as they are; the reference
+    // in the next word is still read.
+    EXPECT_EQ(a->GetText().ToStd(), word + " A");
 }
 
 } // namespace
