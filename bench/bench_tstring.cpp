@@ -139,6 +139,30 @@ int main(int argc, char** argv) {
                 return text.size();
             })));
     }
+    // Words appended to one growing text, as a reader gathers an element's
+    // text: the cost per appended byte must not grow with the text.
+    for (int total : {64 * 1024, 2 * 1024 * 1024}) {
+        TString word("word ");
+        std::string standardWord = "word ";
+        int words = total / word.Length();
+        auto perByte = [&](double perBuild) { return perBuild / total; };
+        Row("append word (+=)", total,
+            perByte(NanosecondsPerOperation(2,
+                                            [&](long) {
+                                                TString text;
+                                                for (int i = 0; i < words; ++i) {
+                                                    text += word;
+                                                }
+                                                return static_cast<size_t>(text.Length());
+                                            })),
+            perByte(NanosecondsPerOperation(2, [&](long) {
+                std::string text;
+                for (int i = 0; i < words; ++i) {
+                    text += standardWord;
+                }
+                return text.size();
+            })));
+    }
     std::printf("(checksum %zu)\n", static_cast<size_t>(gSink));
     return 0;
 }

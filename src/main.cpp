@@ -1,5 +1,13 @@
 #include "framework/core/settings/TCommandLine.h"
+#include "platform/process/DriverLeaks.h"
 #include "velk/GameStartup.h"
+
+// The leak checker of a sanitizer build reads this hook from the program:
+// the GL driver's own allocations are not the program's leaks. Other
+// builds never call it.
+extern "C" __attribute__((used, visibility("default"))) const char* __lsan_default_suppressions() {
+    return platform::DriverLeakSuppressions();
+}
 
 // The process entry: the arguments become one command-line text, as the
 // program received it on Windows, and the game's entry point runs with it.

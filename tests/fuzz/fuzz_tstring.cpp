@@ -131,8 +131,8 @@ void RunProgram(Input& in) {
             std::string needle = in.Text();
             bool backwards = in.Byte() & 1;
             int start = in.Index();
-            int found =
-                ours.Find(TString(needle.c_str()), backwards ? TString::kBackwards : 0, start);
+            int found = ours.Find(TString(needle.c_str()),
+                                  backwards ? TString::kBackwards : TSearchFlags::kNone, start);
             Check(found == ModelFind(model, needle, backwards, start));
             break;
         }
@@ -143,7 +143,8 @@ void RunProgram(Input& in) {
             std::string replacement = in.Text();
             int flags = in.Byte() & 7;
             int start = in.Index();
-            ours.Replace(TString(needle.c_str()), TString(replacement.c_str()), flags, start);
+            ours.Replace(TString(needle.c_str()), TString(replacement.c_str()),
+                         static_cast<TSearchFlags>(flags), start);
             model = ours.CStr();
             break;
         }

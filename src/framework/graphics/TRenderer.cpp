@@ -1,6 +1,7 @@
 #include "framework/graphics/TRenderer.h"
 
 #include "framework/core/log/TLog.h"
+#include "framework/core/settings/TSettings.h"
 #include "framework/graphics/TTexture.h"
 #include "platform/window/Window.h"
 
@@ -9,6 +10,8 @@ std::atomic<TRenderer*> gRenderer{nullptr};
 }
 
 TRenderer::TRenderer() {
+    // The settings file is read before the draw front makes the renderer.
+    mVerticalSync = GetSettingBool(TSettingKey::kVsync);
     gRenderer = this;
 }
 
@@ -69,6 +72,11 @@ void TRenderer::GetDisplayMode(int& width, int& height, bool& fullScreen) const 
     width = mWidth;
     height = mHeight;
     fullScreen = IsFullScreen();
+}
+
+TTextureData* TRenderer::CreateTextureData() {
+    LogPrintf("TRenderer::CreateTextureData: no texture data can be made for this display yet");
+    return nullptr;
 }
 
 bool TRenderer::Restore() {

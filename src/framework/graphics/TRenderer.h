@@ -8,6 +8,7 @@
 #include <mutex>
 
 class TTexture;
+class TTextureData;
 
 namespace platform {
 class Window;
@@ -40,6 +41,8 @@ public:
     void AttachWindow(platform::Window* window, platform::Desktop* desktop);
     platform::Window* GetWindow() const { return mWindow; }
 
+    // Starts as the setting "vsync" says; the setting's change hook sets it
+    // later.
     void SetVerticalSync(bool on) { mVerticalSync = on; }
     bool GetVerticalSync() const { return mVerticalSync; }
 
@@ -89,6 +92,11 @@ public:
     // Sets the cursor again over the client area; false when there is no
     // hardware cursor to set.
     bool ApplySystemCursor();
+
+    // The texture-data factory: a new texture-data object for the current
+    // display, owned by the caller. This first form has no display to make
+    // one for: it says so in the log and gives null.
+    TTextureData* CreateTextureData();
 
     void OnOutOfVideoMemory() { mLowMemory = true; }
     bool IsLowMemory() const { return mLowMemory; }

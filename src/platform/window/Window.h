@@ -112,6 +112,14 @@ public:
     virtual void SwapBuffers() = 0;
     virtual bool SetSwapInterval(int interval) = 0;
     virtual void GetDrawableSize(int32_t& width, int32_t& height) const = 0;
+
+    // The size of the primary display in pixels; false (and 0 by 0) when
+    // the window system does not say. Answered once the window was created.
+    virtual bool GetScreenSize(int32_t& width, int32_t& height) const {
+        width = 0;
+        height = 0;
+        return false;
+    }
 };
 
 } // namespace platform

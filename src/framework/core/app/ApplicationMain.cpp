@@ -17,6 +17,10 @@
 #include "platform/process/ProcessControl.h"
 #include "platform/time/TimeSource.h"
 
+#include "platform/desktop/Desktop.h"
+#include "platform/window/Window.h"
+
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 
@@ -77,7 +81,43 @@ void ForwardPlatformLine(const char* line) {
     LogPrintf("%s", line);
 }
 
+// Step 4 failed: the reason goes to standard error, since the log does not
+// run yet, then the process ends with -1.
+[[noreturn]] void EndForMissingHost(TPlatform* platform, const TString& value, const char* reason) {
+    std::fprintf(stderr, "%s: cannot run hosted with \"-wnd=%s\": %s\n",
+                 platform->GetProductName().CStr(), value.CStr(), reason);
+    std::fflush(stderr);
+    TraceStartup("host lost");
+    delete platform;
+    platform::ExitProcess(-1);
+}
+
+// Step 9 failed: without a main window the game cannot run. The reason goes
+// to the log and to standard error, a message box says so where one can be
+// shown, and the process ends with -1.
+[[noreturn]] void EndWithoutMainWindow(TApplication* application, platform::LogSink previousSink) {
+    TPlatform* platform = application->GetPlatform();
+    std::string reason = platform->GetWindow() ? platform->GetWindow()->LastError() : "";
+    std::fprintf(stderr, "%s: cannot create the main window: %s\n",
+                 platform->GetProductName().CStr(), reason.empty() ? "unknown" : reason.c_str());
+    std::fflush(stderr);
+    if (platform::Desktop* desktop = platform->GetDesktop()) {
+        desktop->ShowMessageBox("Error", kNoDisplayMessage,
+                                platform::kMbOk | platform::kMbIconError);
+    }
+    TraceStartup("no main window");
+    delete application;
+    if (previousSink) {
+        platform::SetLogSink(previousSink);
+    }
+    platform::ExitProcess(-1);
+}
+
 } // namespace
+
+bool HasPqSwitch() {
+    return TCommandLine::GetProcessCommandLine().HasSwitch("-pq=");
+}
 
 std::string HarnessModulePath(const std::string& programFolder) {
     if (programFolder.empty() || programFolder.back() != '/') {
@@ -111,14 +151,18 @@ void ApplicationMain(uintptr_t instance, uintptr_t, const char* commandLineText,
     // 4.
     if (hostWindow) {
         int fd = 0;
-        bool named = platform::HostChannel::ParseHandle(commandLine.GetWord("-wnd=").ToStd(), fd);
+        TString value = commandLine.GetWord("-wnd=");
+        bool named = platform::HostChannel::ParseHandle(value.ToStd(), fd);
         platform->mExternalParent = named ? static_cast<uintptr_t>(fd) : 0;
         platform->mHosted = 1;
         SetSetting(kSettingActiveX, "1");
-        if (!named || !platform->GetHostChannel().Attach(fd)) {
-            TraceStartup("host lost");
-            delete platform;
-            platform::ExitProcess(-1);
+        if (!named) {
+            EndForMissingHost(platform, value,
+                              "the value is not a host's socket descriptor in hexadecimal");
+        }
+        if (!platform->GetHostChannel().Attach(fd)) {
+            TString reason = TString::Format("descriptor %d is not an open socket to a host", fd);
+            EndForMissingHost(platform, value, reason.CStr());
         }
         TraceStartup("host");
     }
@@ -142,7 +186,7 @@ void ApplicationMain(uintptr_t instance, uintptr_t, const char* commandLineText,
     // do the platform layer's lines from now on. Without the log they stay
     // on standard error.
     platform::LogSink previousSink = nullptr;
-    if (useDataFolders) {
+    if (useDataFolders && platform->HasWritableDataFolder()) {
         StartLog(platform->mUserDataFolder.CStr());
         previousSink = platform::SetLogSink(&ForwardPlatformLine);
         TraceStartup("log");
@@ -150,7 +194,9 @@ void ApplicationMain(uintptr_t instance, uintptr_t, const char* commandLineText,
     platform->ApplyWorkingDirectory(commandLine.GetText());
     // 9.
     TApplication* application = new TApplication(platform);
-    application->CreateMainWindow();
+    if (!application->CreateMainWindow()) {
+        EndWithoutMainWindow(application, previousSink);
+    }
     // 10.
     if (platform->mAxTest) {
         platform->mExternalParent = platform->mMainWindow;

@@ -32,6 +32,15 @@ std::string HarnessModulePath(const std::string& programFolder);
 // The window id that the test harness returned in this run; 0 without one.
 uintptr_t GetHarnessWindow();
 
+// Whether the program's command line holds "-pq=" (the game runs in a host
+// page).
+bool HasPqSwitch();
+
+// Shown when the main window cannot be made.
+inline constexpr char kNoDisplayMessage[] =
+    "Sorry, but this product isn't compatible with your display. Try using a different display "
+    "(for instance, the main display in your laptop), if you have the option.";
+
 // The application frame: reads the command line, builds the platform
 // object (which keeps a second instance from running unless allowMultiple,
 // "--multiple" or "-wnd=" say otherwise), connects to a host, sets up the
@@ -41,6 +50,8 @@ uintptr_t GetHarnessWindow();
 // instance and previousInstance are the program's ids as the process entry
 // knows them (0 on this platform); showCommand is how the window first
 // shows. The process may end inside with code 0 (another instance runs) or
-// -1 (the host named with "-wnd=" is not there).
+// -1 (the host named with "-wnd=" is not there, or no main window can be
+// made); the reason for -1 goes to standard error too, since the log may
+// not run yet.
 void ApplicationMain(uintptr_t instance, uintptr_t previousInstance, const char* commandLine,
                      int showCommand, const TGameCallback& callback, bool allowMultiple);

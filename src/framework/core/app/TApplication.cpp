@@ -9,6 +9,7 @@
 #include "framework/core/settings/TSettings.h"
 #include "framework/core/system/ApplicationPresence.h"
 #include "framework/core/system/TComputerId.h"
+#include "framework/core/tasks/FrameworkTime.h"
 #include "framework/core/tasks/TTaskList.h"
 #include "framework/core/xml/TStringTable.h"
 #include "framework/core/xml/TXmlNode.h"
@@ -22,6 +23,7 @@
 #include "framework/ui/TScreen.h"
 #include "framework/ui/TWindowManager.h"
 #include "platform/process/ProcessControl.h"
+#include "platform/time/TimeSource.h"
 
 #include <lua.h>
 
@@ -35,6 +37,21 @@ void OnSettingChanged(const TString& name, const TString& value) {
     if (TApplication* application = TApplication::Get()) {
         application->GetPlatform()->OnSettingChanged(name, value);
     }
+}
+
+// The clocks' and timed tasks' time while the application lives.
+uint32_t ApplicationTimer() {
+    TApplication* application = TApplication::Get();
+    return application ? application->GetTimer() : platform::TimerNow();
+}
+
+// One seed word from three numbers of the standard generator, taken in
+// this order: r1 * 8 * r2 + (r3 >> 3), in 32-bit arithmetic.
+uint32_t SeedWord() {
+    uint32_t r1 = static_cast<uint32_t>(std::rand());
+    uint32_t r2 = static_cast<uint32_t>(std::rand());
+    uint32_t r3 = static_cast<uint32_t>(std::rand());
+    return r1 * 8u * r2 + (r3 >> 3);
 }
 
 // Script function GetTimer(): the application's timer.
@@ -75,6 +92,7 @@ TApplication::TApplication(TPlatform* platform) : mPlatform(platform) {
     mRestoreListeners = new TTaskList;
     gApplication = this;
     SetApplicationPresent(true);
+    SetFrameworkTimer(ApplicationTimer);
     SetSettingChangeHook(OnSettingChanged);
     TCommandLine commandLine(platform->GetCommandLine());
     // 2.
@@ -88,7 +106,7 @@ TApplication::TApplication(TPlatform* platform) : mPlatform(platform) {
     // 6.
     uint32_t seeds[4];
     for (uint32_t& seed : seeds) {
-        seed = static_cast<uint32_t>(std::rand());
+        seed = SeedWord();
     }
     mPlatform->mRandom.SeedByArray(seeds, 4);
     // 7.
@@ -154,6 +172,7 @@ TApplication::~TApplication() {
     delete mPlatform->mVecDraw;
     mPlatform->mVecDraw = nullptr;
     TGraphics::Destroy();
+    SetFrameworkTimer(nullptr);
     gApplication = nullptr;
     SetApplicationPresent(false);
     SetSettingChangeHook(TSettingChangeHook());
@@ -246,6 +265,20 @@ void TApplication::GetDisplayMode(int& width, int& height, bool& fullScreen) con
 bool TApplication::IsReadyToDraw() const {
     TRenderer* renderer = TRenderer::Get();
     return renderer && renderer->IsDeviceValid() && renderer->IsPresentDone();
+}
+
+bool TApplication::IsDisplayReady() const {
+    TRenderer* renderer = TRenderer::Get();
+    return renderer && renderer->IsDeviceValid();
+}
+
+TTextureData* TApplication::CreateTextureData() {
+    TRenderer* renderer = TRenderer::Get();
+    if (!renderer) {
+        LogPrintf("TApplication::CreateTextureData: there is no renderer yet");
+        return nullptr;
+    }
+    return renderer->CreateTextureData();
 }
 
 void TApplication::UseHardwareCursor(bool on) {

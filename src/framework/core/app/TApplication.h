@@ -8,6 +8,7 @@
 
 class TAssetManager;
 class TTexture;
+class TTextureData;
 class TPlatform;
 class TSoundManager;
 class TStringTable;
@@ -56,6 +57,12 @@ public:
     void SetDisplayMode(int width, int height, bool fullScreen);
     void GetDisplayMode(int& width, int& height, bool& fullScreen) const;
     bool IsReadyToDraw() const;
+    // The display handler has its device and surfaces: a renderer exists
+    // and its display is made and not lost.
+    bool IsDisplayReady() const;
+    // A new texture-data object for the current display, owned by the
+    // caller; null (with a log line) while the renderer cannot make one.
+    TTextureData* CreateTextureData();
     void UseHardwareCursor(bool on);
     void SetMouseCursor(const std::shared_ptr<TTexture>& image, int hotX, int hotY, int flags,
                         int slot = 0);

@@ -115,6 +115,8 @@ bool TPlatform::CreateMainWindow() {
             sdlDesktop->SetOwner(sdlWindow->NativeWindow());
         }
     }
+    // The primary display's size, now that the window system runs.
+    mWindow->GetScreenSize(mScreenWidth, mScreenHeight);
     // 5.
     mMainWindow = mWindow->Handle();
     mHostWindow = mExternalParent;

@@ -23,6 +23,7 @@
 #include "platform/window/Window.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <string>
 #include <unistd.h>
@@ -80,6 +81,7 @@ TPlatform::TPlatform(const StartInfo& start) {
         mProgramFolder =
             slash == std::string::npos ? TString("./") : TString(path.substr(0, slash + 1));
     }
+    mSystemFolder = TString(platform::SystemFolder());
     mStartupFolder = CurrentFolder();
     // 6.
     if (chdir(mProgramFolder.CStr()) != 0) {
@@ -207,21 +209,55 @@ uint32_t TPlatform::GetTimer() const {
 }
 
 void TPlatform::SetUpFolders(bool useDataFolders) {
+    mDataFolderWritable = true;
     if (useDataFolders) {
         TString user = GetDataFolder(false, mProductName);
-        if (user.IsEmpty()) {
-            // Without a home or data folder the files stay beside the program.
-            LogPrintf("No user data folder is known; using %s", mProgramFolder.CStr());
+        if (user.IsEmpty() || !platform::IsWritableFolder(user.ToStd())) {
+            UseFallbackDataFolder(user);
         } else {
             mUserDataFolder = user;
         }
         TString common = GetDataFolder(true, mProductName);
-        mCommonDataFolder = common.IsEmpty() ? mUserDataFolder : common;
+        bool commonUsable = !common.IsEmpty() && platform::IsWritableFolder(common.ToStd());
+        mCommonDataFolder = commonUsable ? common : mUserDataFolder;
         TString desktop = GetDesktopFolder();
         mDesktopFolder = desktop.IsEmpty() ? mUserDataFolder : desktop;
     }
     mUserDataFolder = WithoutTrailingSlash(mUserDataFolder);
     mCommonDataFolder = WithoutTrailingSlash(mCommonDataFolder);
+}
+
+// The user data folder is unknown or cannot be written (a home folder
+// without write permission, a full or read-only disk): the log and the
+// saved files go beside the program when that folder is writable, else to a
+// folder of the user's own under the temporary folder. The log does not
+// run yet, so standard error says which, once; with no writable folder at
+// all the program runs without a log and says that.
+void TPlatform::UseFallbackDataFolder(const TString& wanted) {
+    std::string reason = wanted.IsEmpty()
+                             ? std::string("no user data folder is known (neither XDG_DATA_HOME "
+                                           "nor HOME is set)")
+                             : "the data folder " + WithoutTrailingSlash(wanted).ToStd() +
+                                   " cannot be made or written";
+    std::string fallback;
+    if (platform::IsWritableFolder(mProgramFolder.ToStd())) {
+        fallback = mProgramFolder.ToStd();
+    } else {
+        fallback = platform::FallbackFolder(mInternalName.IsEmpty() ? mTitle.ToStd()
+                                                                    : mInternalName.ToStd());
+    }
+    if (fallback.empty()) {
+        std::fprintf(stderr,
+                     "%s: %s, and no other folder can be written: running without a log "
+                     "and without saving\n",
+                     mProductName.CStr(), reason.c_str());
+        mDataFolderWritable = false;
+    } else {
+        std::fprintf(stderr, "%s: %s; the log and saved files go to %s\n", mProductName.CStr(),
+                     reason.c_str(), fallback.c_str());
+        mUserDataFolder = TString(fallback);
+    }
+    std::fflush(stderr);
 }
 
 void TPlatform::ApplyWorkingDirectory(const TString& commandLine) {

@@ -116,7 +116,12 @@ public:
     // data folders, and the desktop (each falling back to the user's), or,
     // when useDataFolders is false (hosted without "-pq="), the program
     // folder for all three.
+    // A user data folder that cannot be made or written is replaced by the
+    // program folder, or else by a folder of the user's own under the
+    // temporary folder; standard error says so.
     void SetUpFolders(bool useDataFolders);
+    // False when no folder for the log and saved files can be written.
+    bool HasWritableDataFolder() const { return mDataFolderWritable; }
     // "-wd=": changes the working directory to the folder behind the switch.
     void ApplyWorkingDirectory(const TString& commandLine);
 
@@ -202,11 +207,14 @@ public:
     uintptr_t mExternalParent = 0;
     std::shared_ptr<TTexture> mSystemCursor;
     uint8_t mUnicode = 0;
+    // The primary display's size, read when the main window is made (the
+    // window system answers only then); 0 before.
     int32_t mScreenWidth = 0;
     int32_t mScreenHeight = 0;
 
 private:
     void RunHelperThread(platform::HelperThread& thread);
+    void UseFallbackDataFolder(const TString& wanted);
     // The event pump's steps.
     bool ServePending(TEvent& event);
     bool TakeMessage(platform::WindowMessage& message);
@@ -263,4 +271,5 @@ private:
     int mFrontRequests = 0;
     // "-pq=": the game runs in a host page.
     bool mPageHosted = false;
+    bool mDataFolderWritable = true;
 };

@@ -60,3 +60,7 @@ bool FileIsClosed(TFile* file);
 // into buffer and terminates it. Returns the terminator's address, or null
 // when the file is at its end after the read, even if bytes were stored.
 char* FileGets(TFile* file, char* buffer, int32_t size);
+// The same with the buffer first, as the C library orders it.
+inline char* FileGets(char* buffer, int32_t size, TFile* file) {
+    return FileGets(file, buffer, size);
+}

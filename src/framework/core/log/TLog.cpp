@@ -2,6 +2,9 @@
 
 #include "platform/files/Folders.h"
 
+#include <malloc.h>
+
+#include <algorithm>
 #include <cerrno>
 #include <cstdarg>
 #include <cstdio>
@@ -34,6 +37,30 @@ template <typename T> T ReadUnderLock(T LogState::*field) {
     LogState& state = State();
     std::lock_guard<std::mutex> guard(state.lock);
     return state.*field;
+}
+
+#if defined(__SANITIZE_ADDRESS__)
+#define CORVALO_ADDRESS_SANITIZER 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define CORVALO_ADDRESS_SANITIZER 1
+#endif
+#endif
+
+#ifdef CORVALO_ADDRESS_SANITIZER
+extern "C" size_t __sanitizer_get_current_allocated_bytes();
+#endif
+
+// The bytes in use by the program's allocations. The address sanitizer
+// serves allocations itself and keeps its own count.
+uint64_t AllocatedBytes() {
+#ifdef CORVALO_ADDRESS_SANITIZER
+    return __sanitizer_get_current_allocated_bytes();
+#else
+    struct mallinfo2 info = mallinfo2();
+    // Blocks in use in the heap arenas and blocks mapped on their own.
+    return static_cast<uint64_t>(info.uordblks) + static_cast<uint64_t>(info.hblkhd);
+#endif
 }
 
 constexpr char kMemoryMaxTag[] = "__MEMORYMAX__";
@@ -143,10 +170,16 @@ uint32_t GetLogWritePosition() {
 }
 
 uint32_t GetMemoryInUse() {
-    return ReadUnderLock(&LogState::memoryInUse);
+    uint32_t inUse = static_cast<uint32_t>(std::min<uint64_t>(AllocatedBytes(), UINT32_MAX));
+    LogState& state = State();
+    std::lock_guard<std::mutex> guard(state.lock);
+    state.memoryInUse = inUse;
+    state.memoryPeak = std::max(state.memoryPeak, inUse);
+    return inUse;
 }
 
 uint32_t GetMemoryPeak() {
+    GetMemoryInUse();
     return ReadUnderLock(&LogState::memoryPeak);
 }
 

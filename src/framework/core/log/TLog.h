@@ -14,6 +14,9 @@
 void StartLog(const char* folder);
 void LogPrintf(const char* format, ...) __attribute__((format(printf, 1, 2)));
 TString GetLogFilePath();
+// Bytes the allocator has handed out and not taken back, read from the
+// allocator on each call (capped at 4 GiB - 1), and the highest value read
+// so far.
 uint32_t GetMemoryInUse();
 uint32_t GetMemoryPeak();
 int32_t GetMemoryLimit();

@@ -33,7 +33,7 @@ TString WordAt(const TString& text, int start) {
     if (start >= text.Length()) {
         return TString();
     }
-    int blank = text.FindChar(kBlank, 0, start);
+    int blank = text.FindChar(kBlank, start);
     return blank < 0 ? text.Substring(start) : text.Substring(start, blank - start);
 }
 

@@ -1,7 +1,7 @@
 #include "framework/core/tasks/TAnimTask.h"
 
+#include "framework/core/tasks/FrameworkTime.h"
 #include "framework/core/tasks/TClock.h"
-#include "platform/time/TimeSource.h"
 
 namespace {
 
@@ -18,7 +18,7 @@ TAnimTask::TAnimTask(TClock* clock) : mClock(clock) {
 }
 
 uint32_t TAnimTask::GetTime() const {
-    return mClock ? mClock->GetTime() : platform::TimerNow();
+    return mClock ? mClock->GetTime() : GetFrameworkTime();
 }
 
 bool TAnimTask::IsReady(int pass) {

@@ -16,7 +16,8 @@ public:
     // Runs later than this are not made up: the due time restarts from now.
     static constexpr int32_t kMaxLateMs = 1000;
 
-    // Due at once on the given clock (not owned; null = platform timer).
+    // Due at once on the given clock (not owned; null = the framework time,
+    // the application's timer while it lives).
     explicit TAnimTask(TClock* clock = nullptr);
 
     // Pass 1: the signal. Otherwise: due and not suspended.

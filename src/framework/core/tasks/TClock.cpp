@@ -1,16 +1,16 @@
 #include "framework/core/tasks/TClock.h"
 
-#include "platform/time/TimeSource.h"
+#include "framework/core/tasks/FrameworkTime.h"
 
 uint32_t TClock::GetTime() const {
     if (mPaused) {
         return mHeldTime;
     }
-    return mStampTime - mPausedTotal + (platform::TimerNow() - mStampPlatformTime);
+    return mStampTime - mPausedTotal + (GetFrameworkTime() - mStampPlatformTime);
 }
 
 void TClock::SetTime(uint32_t t) {
-    mStampPlatformTime = platform::TimerNow();
+    mStampPlatformTime = GetFrameworkTime();
     mStampTime = t;
     mHeldTime = t;
     mPausedTotal = 0;

@@ -2,7 +2,8 @@
 
 #include <cstdint>
 
-// A pausable millisecond clock over the platform timer. It starts paused at
+// A pausable millisecond clock over the framework time (the application's
+// timer while it lives, FrameworkTime.h). It starts paused at
 // 0; the first Start sets it running from 0, a later Start goes on from the
 // time at which it was paused. Times wrap at 32 bits. Modal windows, the
 // sound manager, the portal handler and the game each keep their own.

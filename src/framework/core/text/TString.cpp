@@ -45,6 +45,7 @@ TString::Record* TString::NewRecord(uint32_t capacity) {
     record->text[0] = 0;
     record->refCount = 1;
     record->capacity = capacity;
+    record->length = 0;
     return record;
 }
 
@@ -52,6 +53,7 @@ TString::Record* TString::CopyText(const char* text, size_t length, uint32_t cap
     Record* record = NewRecord(capacity);
     std::memcpy(record->text, text, length);
     record->text[length] = 0;
+    record->length = static_cast<uint32_t>(length);
     return record;
 }
 
@@ -65,7 +67,7 @@ void TString::Release(Record* record) {
 // Replaces a shared record by a private copy of exactly length + 1 bytes.
 void TString::MakePrivate() {
     if (mRecord && mRecord->refCount.load(std::memory_order_acquire) > 1) {
-        size_t length = std::strlen(mRecord->text);
+        size_t length = mRecord->length;
         Record* copy = CopyText(mRecord->text, length, static_cast<uint32_t>(length + 1));
         Release(mRecord);
         mRecord = copy;
@@ -80,12 +82,19 @@ void TString::Reallocate(uint32_t capacity) {
         return;
     }
     char* text = new char[capacity];
-    size_t length = std::min<size_t>(std::strlen(mRecord->text), capacity - 1);
+    size_t length = std::min<size_t>(mRecord->length, capacity - 1);
     std::memcpy(text, mRecord->text, length);
     text[length] = 0;
     delete[] mRecord->text;
     mRecord->text = text;
     mRecord->capacity = capacity;
+    mRecord->length = static_cast<uint32_t>(length);
+}
+
+void TString::SetLengthAfterCopy(int position, int count, int fallback) {
+    const void* zero = count > 0 ? std::memchr(mRecord->text + position, 0, count) : nullptr;
+    mRecord->length = zero ? static_cast<uint32_t>(static_cast<const char*>(zero) - mRecord->text)
+                           : static_cast<uint32_t>(fallback);
 }
 
 // ---- construction ------------------------------------------------------------
@@ -110,6 +119,8 @@ TString::TString(const char* data, size_t count) {
         std::memcpy(mRecord->text, data, count);
     }
     mRecord->text[count] = 0;
+    // A zero byte among the data ends the text there.
+    SetLengthAfterCopy(0, static_cast<int>(count), static_cast<int>(count));
 }
 
 TString::TString(const TString& other) : mRecord(other.mRecord) {
@@ -169,14 +180,12 @@ TString TString::VFormat(const char* format, va_list args) {
     va_copy(second, args);
     std::vsnprintf(result.mRecord->text, length + 1, format, second);
     va_end(second);
+    // "%c" with 0 writes a zero byte: the text ends there.
+    result.mRecord->length = static_cast<uint32_t>(std::strlen(result.mRecord->text));
     return result;
 }
 
 // ---- access --------------------------------------------------------------------
-
-int TString::Length() const {
-    return mRecord ? static_cast<int>(std::strlen(mRecord->text)) : 0;
-}
 
 char TString::CharAt(int index) const {
     return (index >= 0 && index < Length()) ? mRecord->text[index] : 0;
@@ -253,14 +262,14 @@ int TString::Compare(const TString& other) const {
 
 // ---- search ------------------------------------------------------------------------
 
-int TString::FindChar(char c, int flags, int start) const {
+int TString::FindChar(char c, TSearchFlags flags, int start) const {
     int length = Length();
     if (length == 0 || start < 0 || start >= length) {
         return -1;
     }
-    bool ignoreCase = flags & kIgnoreCase;
+    bool ignoreCase = HasFlag(flags, kIgnoreCase);
     const char* text = mRecord->text;
-    if (flags & kBackwards) {
+    if (HasFlag(flags, kBackwards)) {
         for (int i = length - 1 - start; i >= 0; --i) {
             if (SameChar(text[i], c, ignoreCase)) {
                 return i;
@@ -276,7 +285,7 @@ int TString::FindChar(char c, int flags, int start) const {
     return -1;
 }
 
-int TString::Find(const TString& needle, int flags, int start) const {
+int TString::Find(const TString& needle, TSearchFlags flags, int start) const {
     int length = Length();
     if (length == 0 || start < 0 || start >= length) {
         return -1;
@@ -285,7 +294,7 @@ int TString::Find(const TString& needle, int flags, int start) const {
     if (needleLength > length) {
         return -1;
     }
-    bool ignoreCase = flags & kIgnoreCase;
+    bool ignoreCase = HasFlag(flags, kIgnoreCase);
     const char* text = mRecord->text;
     const char* pattern = needle.CStr();
     int positions = length - needleLength + 1;
@@ -294,7 +303,7 @@ int TString::Find(const TString& needle, int flags, int start) const {
         std::string_view view(text, length);
         std::string_view wanted(pattern, needleLength);
         size_t found;
-        if (flags & kBackwards) {
+        if (HasFlag(flags, kBackwards)) {
             int top = positions - 1 - start;
             if (top < 0) {
                 return -1;
@@ -313,7 +322,7 @@ int TString::Find(const TString& needle, int flags, int start) const {
         }
         return true;
     };
-    if (flags & kBackwards) {
+    if (HasFlag(flags, kBackwards)) {
         for (int i = positions - 1 - start; i >= 0; --i) {
             if (matchesAt(i)) {
                 return i;
@@ -332,7 +341,7 @@ int TString::Find(const TString& needle, int flags, int start) const {
 int TString::FindFirstOf(const TString& set, int start) const {
     int length = Length();
     if (start < 0) {
-        start = 0;
+        return length;
     }
     for (int i = start; i < length; ++i) {
         if (std::strchr(set.CStr(), mRecord->text[i]) != nullptr) {
@@ -352,6 +361,7 @@ TString TString::operator+(const TString& other) const {
     std::memcpy(result.mRecord->text, CStr(), a);
     std::memcpy(result.mRecord->text + a, other.CStr(), b);
     result.mRecord->text[a + b] = 0;
+    result.mRecord->length = static_cast<uint32_t>(a + b);
     return result;
 }
 
@@ -362,15 +372,13 @@ TString TString::operator+(char c) const {
     std::memcpy(result.mRecord->text, CStr(), a);
     result.mRecord->text[a] = c;
     result.mRecord->text[a + 1] = 0;
+    result.mRecord->length = static_cast<uint32_t>(c ? a + 1 : a);
     return result;
 }
 
 TString TString::Substring(int start, int count) const {
     int length = Length();
-    if (start < 0) {
-        start = 0;
-    }
-    if (start >= length || count == 0) {
+    if (start < 0 || start >= length || count == 0) {
         return TString();
     }
     int available = length - start;
@@ -452,13 +460,13 @@ int TString::Write(int position, const void* data, int count, bool terminate) {
     if (count) {
         std::memcpy(mRecord->text + position, data, count);
     }
-    if (terminate) {
-        mRecord->text[position + count] = 0;
-    } else if (position + count > length) {
+    int end = position + count;
+    if (terminate || end > length) {
         // Bytes written past the old end need a terminator behind them.
-        mRecord->text[position + count] = 0;
+        mRecord->text[end] = 0;
     }
-    return position + count;
+    SetLengthAfterCopy(position, count, terminate ? end : std::max(end, length));
+    return end;
 }
 
 TString& TString::Append(const TString& other) {
@@ -471,10 +479,16 @@ TString& TString::Append(const TString& other) {
     int length = Length();
     int extra = keep.Length();
     uint32_t need = static_cast<uint32_t>(length + extra + 1);
-    if (!mRecord || mRecord->capacity < need) {
+    if (!mRecord) {
         Reallocate(need);
+    } else if (mRecord->capacity < need) {
+        // At least doubling: a text built by many appends is copied a
+        // bounded number of times per byte, not once per append; one large
+        // append still gets exactly what it needs.
+        Reallocate(std::max(need, mRecord->capacity * 2));
     }
     std::memcpy(mRecord->text + length, keep.CStr(), extra + 1);
+    mRecord->length = need - 1;
     return *this;
 }
 
@@ -497,23 +511,25 @@ TString& TString::AppendChar(char c) {
     }
     mRecord->text[length] = c;
     mRecord->text[length + 1] = 0;
+    mRecord->length = static_cast<uint32_t>(length + 1);
     return *this;
 }
 
-TString& TString::Replace(const TString& needle, const TString& replacement, int flags, int start) {
+TString& TString::Replace(const TString& needle, const TString& replacement, TSearchFlags flags,
+                          int start) {
     // An empty text has no position to match at. An empty needle matches
     // at the first position tried, so it inserts the replacement there once;
     // with kReplaceAll it would match again behind every insertion without
     // end, so then nothing changes.
-    if (IsEmpty() || (needle.IsEmpty() && (flags & kReplaceAll))) {
+    if (IsEmpty() || (needle.IsEmpty() && HasFlag(flags, kReplaceAll))) {
         return *this;
     }
     // Either argument may share our record: keep their texts as they are.
     TString keepNeedle(needle);
     TString keepReplacement(replacement);
     MakePrivate();
-    bool ignoreCase = flags & kIgnoreCase;
-    bool backwards = flags & kBackwards;
+    bool ignoreCase = HasFlag(flags, kIgnoreCase);
+    bool backwards = HasFlag(flags, kBackwards);
     int needleLength = keepNeedle.Length();
     int replacementLength = keepReplacement.Length();
     int delta = replacementLength - needleLength;
@@ -529,7 +545,8 @@ TString& TString::Replace(const TString& needle, const TString& replacement, int
                          length - position - needleLength + 1);
         }
         std::memcpy(text + position, keepReplacement.CStr(), replacementLength);
-        if (!(flags & kReplaceAll)) {
+        mRecord->length = static_cast<uint32_t>(length + delta);
+        if (!HasFlag(flags, kReplaceAll)) {
             break;
         }
         // Forward the search goes on behind the replacement; backwards it
@@ -551,7 +568,7 @@ int TString::FindBackwardFrom(const TString& needle, bool ignoreCase, int top) c
     }
     top = std::min(top, last);
     // Find counts a backward start from the last possible position.
-    return Find(needle, kBackwards | (ignoreCase ? kIgnoreCase : 0), last - top);
+    return Find(needle, kBackwards | (ignoreCase ? kIgnoreCase : TSearchFlags::kNone), last - top);
 }
 
 void TString::Erase(int start, int count) {
@@ -570,6 +587,7 @@ void TString::Erase(int start, int count) {
     } else {
         std::memmove(text + start, text + start + count, length - start - count + 1);
     }
+    mRecord->length = static_cast<uint32_t>(length - count);
 }
 
 // ---- UTF-8 ------------------------------------------------------------------------------

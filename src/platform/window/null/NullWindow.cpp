@@ -306,4 +306,10 @@ void NullWindow::GetDrawableSize(int32_t& width, int32_t& height) const {
     GetClientSize(width, height);
 }
 
+bool NullWindow::GetScreenSize(int32_t& width, int32_t& height) const {
+    width = mScreenWidth;
+    height = mScreenHeight;
+    return width > 0 && height > 0;
+}
+
 } // namespace platform

@@ -22,6 +22,12 @@ class NullWindow : public Window {
 public:
     // Test controls.
     void FailNextCreate(const std::string& reason) { mCreateFailure = reason; }
+    // The primary display's size as this window reports it (1920 by 1080
+    // unless set; 0 by 0 reads as unknown).
+    void SetScreenSize(int32_t width, int32_t height) {
+        mScreenWidth = width;
+        mScreenHeight = height;
+    }
     void Inject(const WindowMessage& message);
     void Inject(uint32_t message, uintptr_t wParam = 0, intptr_t lParam = 0);
     void InjectSdl(const SDL_Event& event);
@@ -89,9 +95,12 @@ public:
     void SwapBuffers() override;
     bool SetSwapInterval(int interval) override;
     void GetDrawableSize(int32_t& width, int32_t& height) const override;
+    bool GetScreenSize(int32_t& width, int32_t& height) const override;
 
 private:
     void Record(std::string line) const;
+    int32_t mScreenWidth = 1920;
+    int32_t mScreenHeight = 1080;
     void TakePosted();
 
     mutable std::mutex mCallsLock;

@@ -1,5 +1,7 @@
 #include "platform/window/sdl/SdlWindow.h"
 
+#include "platform/process/DriverLeaks.h"
+
 #include "platform/log/PlatformLog.h"
 #include "platform/time/TimeSource.h"
 #include "platform/window/ProgramIcon.h"
@@ -72,12 +74,14 @@ bool SdlWindow::Create(const WindowSpec& spec) {
     mWindow = SDL_CreateWindow(spec.caption.c_str(), PositionOrCentred(spec.x),
                                PositionOrCentred(spec.y), spec.width, spec.height, flags);
     if (!mWindow)
-        return Fail("Cannot create the main window");
+        return Fail("the window system refused the window");
     // The drawing code needs the context; a window without one still runs,
     // and the renderer reports the failure when it asks for the context.
     mContext = SDL_GL_CreateContext(mWindow);
     if (!mContext)
         PlatformLog("No OpenGL 2.1 context for the main window: %s", SDL_GetError());
+    else
+        PinGlDriver();
 
     WindowIcon ownIcon;
     if (!spec.icon)
@@ -415,6 +419,18 @@ void SdlWindow::GetDrawableSize(int32_t& width, int32_t& height) const {
         SDL_GL_GetDrawableSize(mWindow, &w, &h);
     width = w;
     height = h;
+}
+
+bool SdlWindow::GetScreenSize(int32_t& width, int32_t& height) const {
+    width = 0;
+    height = 0;
+    SDL_DisplayMode mode;
+    if (!mVideoStarted || SDL_GetDesktopDisplayMode(0, &mode) != 0) {
+        return false;
+    }
+    width = mode.w;
+    height = mode.h;
+    return true;
 }
 
 } // namespace platform

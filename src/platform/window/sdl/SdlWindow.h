@@ -66,6 +66,7 @@ public:
     void SwapBuffers() override;
     bool SetSwapInterval(int interval) override;
     void GetDrawableSize(int32_t& width, int32_t& height) const override;
+    bool GetScreenSize(int32_t& width, int32_t& height) const override;
 
     SDL_Window* NativeWindow() const { return mWindow; }
 

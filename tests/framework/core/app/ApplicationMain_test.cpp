@@ -37,6 +37,7 @@ constexpr std::chrono::seconds kLineWait{30};
 struct Finished {
     int exitCode = -1000; // -1000: did not exit normally
     std::string output;
+    std::string errors; // standard error
 };
 
 class ProbeFolder : public ::testing::Test {
@@ -54,15 +55,25 @@ protected:
 
     // Starts the probe with the arguments; its output goes to a file of its
     // own. keepOpen names a descriptor the probe inherits.
+    // videoDriver, when given, replaces the SDL video driver.
     pid_t Start(const std::vector<std::string>& arguments, const char* mode = nullptr,
-                int keepOpen = -1) {
+                int keepOpen = -1, const char* videoDriver = nullptr) {
         std::string output = (mRoot.Path() / ("out" + std::to_string(mRuns++))).string();
         pid_t child = fork();
         if (child == 0) {
             int fd = open(output.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
             dup2(fd, 1);
+            int errors = open((output + ".err").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+            dup2(errors, 2);
             if (mode) {
                 setenv("CORVALO_PROBE_MODE", mode, 1);
+            }
+            if (videoDriver) {
+                // No X or Wayland display either: a message box there would
+                // wait for an answer.
+                setenv("SDL_VIDEODRIVER", videoDriver, 1);
+                unsetenv("DISPLAY");
+                unsetenv("WAYLAND_DISPLAY");
             }
             if (keepOpen >= 0) {
                 fcntl(keepOpen, F_SETFD, 0);
@@ -92,6 +103,7 @@ protected:
             mPids.erase(running);
         }
         finished.output = Read(mOutputOf[child]);
+        finished.errors = Read(mOutputOf[child] + ".err");
         return finished;
     }
 
@@ -278,9 +290,53 @@ TEST_F(ProbeFolder, HostSwitchWithoutALiveSocketEndsWithMinusOne) {
         EXPECT_EQ(run.exitCode, 255) << host << "\n" << run.output;
         EXPECT_TRUE(Has(run.output, "step host lost")) << host << "\n" << run.output;
         EXPECT_FALSE(Has(run.output, "step application")) << host << "\n" << run.output;
+        // The log does not run yet: standard error says why.
+        EXPECT_NE(run.errors.find("cannot run hosted with \"" + host + "\": "), std::string::npos)
+            << host << "\n"
+            << run.errors;
     }
     close(pipeEnds[0]);
     close(pipeEnds[1]);
+}
+
+TEST_F(ProbeFolder, HostSwitchErrorsNameTheReason) {
+    struct Case {
+        const char* host;
+        const char* reason;
+    } cases[] = {
+        {"-wnd=zz", "the value is not a host's socket descriptor in hexadecimal"},
+        {"-wnd=0", "the value is not a host's socket descriptor in hexadecimal"},
+        {"-wnd=3fe", "descriptor 1022 is not an open socket to a host"},
+    };
+    for (const Case& c : cases) {
+        Finished run = Run({c.host});
+        EXPECT_EQ(run.exitCode, 255) << c.host;
+        EXPECT_NE(run.errors.find(c.reason), std::string::npos) << c.host << "\n" << run.errors;
+    }
+}
+
+// Without a main window the game cannot run: the program ends with -1
+// instead of idling without a window, and says why once.
+TEST_F(ProbeFolder, NoMainWindowEndsTheProgramAndSaysWhy) {
+    // SDL's dummy video driver makes no OpenGL windows.
+    Finished run = Wait(Start({}, nullptr, -1, "dummy"));
+    EXPECT_EQ(run.exitCode, 255) << run.output << run.errors;
+    EXPECT_TRUE(Has(run.output, "step no main window")) << run.output;
+    EXPECT_FALSE(Has(run.output, "step callback")) << run.output;
+    EXPECT_TRUE(Has(run.output, "step application deleted")) << run.output;
+    EXPECT_NE(run.errors.find("Corvalo: cannot create the main window: "), std::string::npos)
+        << run.errors;
+    std::string log =
+        Read((mRoot.Path() / "data" / "Halvenmark" / "Corvalo").string() + "/logfile.txt");
+    const std::string line = "Cannot create the main window: ";
+    size_t first = log.find(line);
+    ASSERT_NE(first, std::string::npos) << log;
+    EXPECT_EQ(log.find(line, first + 1), std::string::npos) << "said twice:\n" << log;
+    EXPECT_EQ(log.find(line + line), std::string::npos) << log;
+    // No display: the message box's text goes to the log.
+    EXPECT_NE(log.find("Sorry, but this product isn't compatible with your display."),
+              std::string::npos)
+        << log;
 }
 
 TEST_F(ProbeFolder, LiveHostSocketHostsTheGameAndAllowsASecondInstance) {

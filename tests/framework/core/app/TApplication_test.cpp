@@ -1,7 +1,13 @@
 #include "AppFixture.h"
 
+#include "framework/core/app/ApplicationMain.h"
 #include "framework/core/app/TEvent.h"
+#include "framework/core/math/TRandom.h"
+#include "framework/core/settings/TCommandLine.h"
 #include "framework/core/system/ApplicationPresence.h"
+#include "framework/core/tasks/FrameworkTime.h"
+#include "framework/core/tasks/TAnimTask.h"
+#include "framework/core/tasks/TClock.h"
 #include "framework/core/xml/TStringTable.h"
 #include "framework/graphics/TGraphics.h"
 #include "framework/graphics/TRenderer.h"
@@ -11,10 +17,15 @@
 #include "framework/ui/TScreen.h"
 #include "framework/ui/TWindowManager.h"
 
+#include "platform/time/manual/ManualTimeSource.h"
+
 #include <lua.h>
 
 #include <algorithm>
 #include <csignal>
+#include <cstdlib>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -25,14 +36,20 @@ size_t IndexOf(const std::vector<std::string>& steps, const std::string& step) {
 TEST_F(AppFixture, Constructor_StoresTheSettingsFileInDocumentOrder) {
     WriteAsset("settings.xml", "<settings><vsync>1</vsync><foo>bar</foo><memorymax>5000</memorymax>"
                                "<viewportscale>1.5</viewportscale><foo>baz</foo></settings>");
-    TRenderer renderer;
+    // The start-up order: the settings file is read, then the main window,
+    // then the draw front makes the renderer.
     BuildApplication();
+    ASSERT_EQ(TRenderer::Get(), nullptr);
     EXPECT_STREQ(GetSetting("vsync").CStr(), "1");
     // The later "foo" replaces the earlier one.
     EXPECT_STREQ(GetSetting("foo").CStr(), "baz");
     EXPECT_STREQ(GetSetting(kSettingTextureMemoryMax).CStr(), "100000000");
-    // The change hook acted on each.
-    EXPECT_TRUE(renderer.GetVerticalSync());
+    ASSERT_TRUE(mApplication->CreateMainWindow());
+    TGraphics::Get();
+    ASSERT_NE(TRenderer::Get(), nullptr);
+    // The renderer took "vsync" when it was made; the change hook acted on
+    // the others.
+    EXPECT_TRUE(TRenderer::Get()->GetVerticalSync());
     EXPECT_EQ(GetMemoryLimit(), 5000);
     EXPECT_FLOAT_EQ(mApplication->GetPlatform()->mViewportScale.load(), 1.5f);
 }
@@ -275,6 +292,169 @@ TEST_F(AppFixture, Random_AndTimerComeFromThePlatform) {
     EXPECT_NE(a, b);
     EXPECT_LT(mApplication->GetTimer(), 60000u);
     EXPECT_STREQ(mApplication->GetProductName().CStr(), "Corvalo");
+}
+
+// ---- entry points the display and the game call ------------------------------------
+
+TEST_F(AppFixture, IsDisplayReady_WhileTheRendererHasItsDisplay) {
+    BuildApplication();
+    EXPECT_FALSE(mApplication->IsDisplayReady()) << "no renderer";
+    ASSERT_TRUE(mApplication->CreateMainWindow());
+    TGraphics::Get();
+    EXPECT_FALSE(mApplication->IsDisplayReady()) << "no display yet";
+    mApplication->SetDisplayMode(640, 480, false);
+    EXPECT_TRUE(mApplication->IsDisplayReady());
+    TRenderer::Get()->LoseDevice();
+    EXPECT_FALSE(mApplication->IsDisplayReady()) << "display lost";
+    ASSERT_TRUE(TRenderer::Get()->Restore());
+    EXPECT_TRUE(mApplication->IsDisplayReady());
+}
+
+TEST_F(AppFixture, CreateTextureData_GoesToTheRendererAndSaysWhyThereIsNone) {
+    BuildApplication();
+    EXPECT_EQ(mApplication->CreateTextureData(), nullptr);
+    ASSERT_TRUE(mApplication->CreateMainWindow());
+    TGraphics::Get();
+    EXPECT_EQ(mApplication->CreateTextureData(), nullptr);
+    std::string log = ReadFile((UserFolder() / "logfile.txt").string());
+    EXPECT_NE(log.find("TApplication::CreateTextureData: there is no renderer yet"),
+              std::string::npos)
+        << log;
+    EXPECT_NE(log.find("TRenderer::CreateTextureData: no texture data"), std::string::npos) << log;
+}
+
+TEST_F(AppFixture, HasPqSwitch_ReadsTheProgramsCommandLine) {
+    TCommandLine kept = TCommandLine::GetProcessCommandLine();
+    for (const auto& [text, expected] : std::vector<std::pair<const char*, bool>>{
+             {"-pq=1", true}, {"x -pq= y", true}, {"-pq", false}, {"-PQ=1", false}, {"", false}}) {
+        TCommandLine::SetProcessCommandLine(TCommandLine(TString(text)));
+        EXPECT_EQ(HasPqSwitch(), expected) << text;
+    }
+    TCommandLine::SetProcessCommandLine(kept);
+}
+
+// Each seed word is r1 * 8 * r2 + (r3 >> 3) of three numbers of the standard
+// generator, so a fixed srand gives a known sequence.
+TEST_F(AppFixture, RandomGenerator_IsSeededByTheFormulaFromTheStandardGenerator) {
+    BuildPlatform();
+    std::srand(4321);
+    BuildApplication();
+    std::srand(4321);
+    uint32_t seeds[4];
+    for (uint32_t& seed : seeds) {
+        uint32_t r1 = static_cast<uint32_t>(std::rand());
+        uint32_t r2 = static_cast<uint32_t>(std::rand());
+        uint32_t r3 = static_cast<uint32_t>(std::rand());
+        seed = r1 * 8u * r2 + (r3 >> 3);
+    }
+    TRandom expected;
+    expected.SeedByArray(seeds, 4);
+    for (int i = 0; i < 8; ++i) {
+        EXPECT_EQ(mApplication->Random(), expected.Next()) << i;
+    }
+}
+
+// Clocks and timed tasks run on the application's timer, so time the
+// application leaves out (a host keeping the game waiting) stops them too.
+TEST_F(AppFixture, ClocksAndTimedTasks_RunOnTheApplicationsTimer) {
+    platform::ManualTimeSource timer(90000);
+    platform::ScopedTimeSource scope(timer);
+    BuildApplication();
+    TPlatform* platform = mApplication->GetPlatform();
+    TClock clock;
+    clock.Start();
+    timer.Advance(100);
+    EXPECT_EQ(clock.GetTime(), 100u);
+    // 40 ms taken out of the application's time.
+    platform->mTimeOffset -= 40;
+    EXPECT_EQ(clock.GetTime(), 60u);
+    struct Probe : TAnimTask {
+        Probe() : TAnimTask(nullptr) {}
+        bool Step() override { return true; }
+    } task;
+    EXPECT_EQ(task.GetTime(), mApplication->GetTimer());
+    EXPECT_EQ(GetFrameworkTime(), mApplication->GetTimer());
+    DestroyApplication();
+    EXPECT_EQ(GetFrameworkTime(), timer.NowMs()) << "the platform timer again";
+}
+
+TEST_F(AppFixture, Platform_KnowsTheScreenSizeAndTheSystemFolder) {
+    TPlatform* platform = BuildPlatform();
+    std::string system = platform->mSystemFolder.ToStd();
+    ASSERT_FALSE(system.empty());
+    EXPECT_EQ(system.back(), '/');
+    EXPECT_TRUE(std::filesystem::exists(system + "libc.so.6")) << system;
+    EXPECT_EQ(platform->mScreenWidth, 0) << "not known before the window system runs";
+    mWindow->SetScreenSize(1366, 768);
+    ASSERT_TRUE(platform->CreateMainWindow());
+    EXPECT_EQ(platform->mScreenWidth, 1366);
+    EXPECT_EQ(platform->mScreenHeight, 768);
+}
+
+// ---- a data folder that cannot be written ------------------------------------------------
+
+class UnwritableHome : public AppFixture {
+protected:
+    void SetUp() override {
+        AppFixture::SetUp();
+        // A home below a plain file: no folder can be made there, whoever
+        // runs the test.
+        mRoot.Write(mRoot.Path() / "file", "not a folder");
+        setenv("XDG_DATA_HOME", (mRoot.Path() / "file" / "data").c_str(), 1);
+        setenv("HOME", (mRoot.Path() / "file").c_str(), 1);
+        setenv("TMPDIR", (mRoot.Path() / "tmp").c_str(), 1);
+        std::filesystem::create_directories(mRoot.Path() / "tmp");
+    }
+    void TearDown() override {
+        AppFixture::TearDown();
+        unsetenv("TMPDIR");
+    }
+
+    // The platform built for a program file, its folders set up; standard
+    // error while that ran.
+    std::string SetUpFoldersOf(const std::filesystem::path& programFile) {
+        TPlatform::StartInfo start;
+        start.allowMultiple = true;
+        start.programFile = TString(programFile.string());
+        mPlatform = new TPlatform(start);
+        testing::internal::CaptureStderr();
+        mPlatform->SetUpFolders(true);
+        return testing::internal::GetCapturedStderr();
+    }
+};
+
+TEST_F(UnwritableHome, LogAndSavedFilesGoBesideTheProgramAndStandardErrorSaysSo) {
+    std::string said = SetUpFoldersOf(mGame / "corvalo");
+    std::string wanted = (mRoot.Path() / "file" / "data" / "Halvenmark" / "Corvalo").string();
+    EXPECT_NE(said.find("the data folder " + wanted + " cannot be made or written"),
+              std::string::npos)
+        << said;
+    EXPECT_NE(said.find("go to " + mGame.string() + "/"), std::string::npos) << said;
+    EXPECT_EQ(mPlatform->mUserDataFolder.ToStd(), mGame.string());
+    EXPECT_EQ(mPlatform->mCommonDataFolder.ToStd(), mGame.string());
+    EXPECT_TRUE(mPlatform->HasWritableDataFolder());
+    StartLog(mPlatform->mUserDataFolder.CStr());
+    LogPrintf("a line");
+    EXPECT_NE(ReadFile((mGame / "logfile.txt").string()).find("a line"), std::string::npos);
+}
+
+TEST_F(UnwritableHome, WithAProgramFolderThatCannotBeWrittenTheTemporaryFolderServes) {
+    std::string said = SetUpFoldersOf(mRoot.Path() / "gone" / "corvalo");
+    std::string fallback =
+        (mRoot.Path() / "tmp" / ("corvalo-" + std::to_string(getuid()))).string();
+    EXPECT_EQ(mPlatform->mUserDataFolder.ToStd(), fallback);
+    EXPECT_NE(said.find("go to " + fallback), std::string::npos) << said;
+    EXPECT_TRUE(std::filesystem::is_directory(fallback));
+    EXPECT_EQ(std::filesystem::status(fallback).permissions() & std::filesystem::perms::all,
+              std::filesystem::perms::owner_all);
+}
+
+TEST_F(UnwritableHome, WithNoWritableFolderAtAllItRunsWithoutALogAndSaysSoOnce) {
+    setenv("TMPDIR", (mRoot.Path() / "file").c_str(), 1);
+    std::string said = SetUpFoldersOf(mRoot.Path() / "gone" / "corvalo");
+    EXPECT_FALSE(mPlatform->HasWritableDataFolder());
+    EXPECT_NE(said.find("running without a log"), std::string::npos) << said;
+    EXPECT_EQ(said.find('\n'), said.size() - 1) << "one line: " << said;
 }
 
 } // namespace

@@ -131,8 +131,25 @@ TEST_F(LogTest, MemoryMax_SetsLimitAndLeavesLogAlone) {
         EXPECT_EQ(GetLogWritePosition(), position);
     }
     EXPECT_TRUE(fs::exists(mFolder / "logfile.txt"));
-    EXPECT_EQ(GetMemoryInUse(), 0u);
-    EXPECT_EQ(GetMemoryPeak(), 0u);
+}
+
+// The counters follow the allocator: a large block shows in the memory in
+// use while it lives, and the peak keeps the highest value read.
+TEST(MemoryCounters, FollowTheAllocatorAndKeepThePeak) {
+    constexpr size_t kBlock = 32u << 20;
+    uint32_t before = GetMemoryInUse();
+    EXPECT_GT(before, 0u) << "the program has allocated memory already";
+    uint32_t during = 0;
+    {
+        std::vector<char> block(kBlock, 'x');
+        during = GetMemoryInUse();
+        EXPECT_GE(static_cast<uint64_t>(during), static_cast<uint64_t>(before) + kBlock / 2);
+        EXPECT_EQ(block[kBlock - 1], 'x');
+    }
+    uint32_t after = GetMemoryInUse();
+    EXPECT_LT(after, during);
+    EXPECT_GE(GetMemoryPeak(), during);
+    EXPECT_GE(GetMemoryPeak(), after);
 }
 
 // Fill the file to exactly the wrap limit, then check the bytes: a line at

@@ -5,6 +5,7 @@
 #include <climits>
 #include <cmath>
 #include <cstdarg>
+#include <cstring>
 #include <map>
 #include <string>
 #include <thread>
@@ -15,6 +16,15 @@
 // ordering is byte order.
 
 namespace {
+
+// Search flags as plain numbers, for the tables below.
+constexpr int kCase = 1;
+constexpr int kAll = 2;
+constexpr int kBack = 4;
+
+TSearchFlags Flags(int bits) {
+    return static_cast<TSearchFlags>(bits);
+}
 
 // ---- null, empty and access ------------------------------------------------------
 
@@ -259,21 +269,21 @@ TEST(TString, FindChar_Table) {
         int result;
     } cases[] = {
         {"a\\b\\c", '\\', 0, 0, 1},
-        {"a\\b\\c", '\\', TString::kBackwards, 0, 3}, // the last backslash
-        {"a\\b\\c", '\\', TString::kBackwards, 2, 1}, // the start counts from the end
+        {"a\\b\\c", '\\', kBack, 0, 3}, // the last backslash
+        {"a\\b\\c", '\\', kBack, 2, 1}, // the start counts from the end
         {"a\\b\\c", '\\', 0, 2, 3},
         {"a\\b\\c", '\\', 0, 4, -1},
         {"a\\b\\c", '\\', 0, 5, -1},  // start at the end
         {"a\\b\\c", '\\', 0, -1, -1}, // negative start
-        {"a\\b\\c", '\\', TString::kBackwards, 5, -1},
+        {"a\\b\\c", '\\', kBack, 5, -1},
         {"", 'a', 0, 0, -1},
         {"Hello", 'h', 0, 0, -1},
-        {"Hello", 'h', TString::kIgnoreCase, 0, 0},
-        {"Hello", 'L', TString::kIgnoreCase | TString::kBackwards, 0, 3},
+        {"Hello", 'h', kCase, 0, 0},
+        {"Hello", 'L', kCase | kBack, 0, 3},
         {"Hello", 0, 0, 0, -1},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(TString(c.text).FindChar(c.c, c.flags, c.start), c.result)
+        EXPECT_EQ(TString(c.text).FindChar(c.c, Flags(c.flags), c.start), c.result)
             << '"' << c.text << "\" '" << c.c << "' flags " << c.flags << " start " << c.start;
     }
     EXPECT_EQ(TString().FindChar('a'), -1);
@@ -289,16 +299,16 @@ TEST(TString, Find_Table) {
     } cases[] = {
         {"abcabc", "bc", 0, 0, 1},
         {"abcabc", "bc", 0, 2, 4},
-        {"abcabc", "bc", TString::kBackwards, 0, 4},
-        {"abcabc", "bc", TString::kBackwards, 1, 1},  // positions run from 5 - 1 - 1 = 3 down
-        {"abcabc", "bc", TString::kBackwards, 4, -1}, // only position 0 is tried
-        {"abcabc", "abcabcd", 0, 0, -1},              // needle longer than the text
-        {"abc", "abcd", TString::kBackwards, 0, -1},
+        {"abcabc", "bc", kBack, 0, 4},
+        {"abcabc", "bc", kBack, 1, 1},   // positions run from 5 - 1 - 1 = 3 down
+        {"abcabc", "bc", kBack, 4, -1},  // only position 0 is tried
+        {"abcabc", "abcabcd", 0, 0, -1}, // needle longer than the text
+        {"abc", "abcd", kBack, 0, -1},
         {"hello world", "WORLD", 0, 0, -1},
-        {"hello world", "WORLD", TString::kIgnoreCase, 0, 6},
-        {"hello world", "O", TString::kIgnoreCase | TString::kBackwards, 0, 7},
+        {"hello world", "WORLD", kCase, 0, 6},
+        {"hello world", "O", kCase | kBack, 0, 7},
         {"abc", "", 0, 1, 1}, // an empty needle matches where the search starts
-        {"abc", "", TString::kBackwards, 0, 3},
+        {"abc", "", kBack, 0, 3},
         {"", "a", 0, 0, -1},
         {"", "", 0, 0, -1},
         {"abc", "c", 0, 3, -1},
@@ -306,7 +316,7 @@ TEST(TString, Find_Table) {
         {"abc", "abc", 0, 0, 0},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(TString(c.text).Find(TString(c.needle), c.flags, c.start), c.result)
+        EXPECT_EQ(TString(c.text).Find(TString(c.needle), Flags(c.flags), c.start), c.result)
             << '"' << c.text << "\" needle \"" << c.needle << "\" flags " << c.flags << " start "
             << c.start;
     }
@@ -327,7 +337,7 @@ TEST(TString, FindFirstOf_GivesTheLengthWhenNothingMatches) {
         {"abc", "a", 10, 3},
         {"abc", "", 0, 3},
         {"", "a", 0, 0},
-        {"abc", "c", -5, 2},
+        {"abc", "c", -5, 3}, // a negative start lies past the end
     };
     for (const Case& c : cases) {
         EXPECT_EQ(TString(c.text).FindFirstOf(TString(c.set), c.start), c.result)
@@ -343,8 +353,9 @@ TEST(TString, Substring_Table) {
         int count;
         const char* result;
     } cases[] = {
-        {2, -1, "cde"}, {0, -1, "abcde"}, {9, -1, ""},   {5, 1, ""},       {1, 0, ""},
-        {1, 2, "bc"},   {3, 100, "de"},   {-2, 2, "ab"}, {0, -7, "abcde"},
+        // A negative start lies past the end.
+        {2, -1, "cde"}, {0, -1, "abcde"}, {9, -1, ""}, {5, 1, ""},       {1, 0, ""},
+        {1, 2, "bc"},   {3, 100, "de"},   {-2, 2, ""}, {0, -7, "abcde"}, {-1, -1, ""},
     };
     TString text("abcde");
     for (const Case& c : cases) {
@@ -485,9 +496,6 @@ TEST(TString, Reserve_KeepsTheTextAndNeverShrinks) {
 }
 
 TEST(TString, Replace_Table) {
-    constexpr int kAll = TString::kReplaceAll;
-    constexpr int kBack = TString::kBackwards;
-    constexpr int kCase = TString::kIgnoreCase;
     struct Case {
         const char* text;
         const char* needle;
@@ -524,7 +532,7 @@ TEST(TString, Replace_Table) {
     };
     for (const Case& c : cases) {
         TString s(c.text);
-        s.Replace(TString(c.needle), TString(c.replacement), c.flags, c.start);
+        s.Replace(TString(c.needle), TString(c.replacement), Flags(c.flags), c.start);
         EXPECT_STREQ(s.CStr(), c.result) << '"' << c.text << "\" \"" << c.needle << "\" -> \""
                                          << c.replacement << "\" flags " << c.flags;
     }
@@ -570,6 +578,165 @@ TEST(TString, ByteLess_IsByteOrder) {
     EXPECT_EQ(CompareBytes(nullptr, ""), 0);
     EXPECT_EQ(CompareBytes("a", nullptr), 1);
     EXPECT_EQ(CompareBytes("\x80", "\x7F"), 1) << "bytes compare unsigned";
+}
+
+// ---- forms the game's code calls ------------------------------------------------------
+
+// Calls that must not compile: flags and start as two plain numbers (the
+// order differs between callers), and numbers added as if they were bytes.
+template <class S>
+concept ReplaceWithTwoNumbers = requires(S s) {
+    s.Replace(S(" "), S(""), 0, 2);
+};
+template <class S>
+concept FindCharWithTwoNumbers = requires(S s) {
+    s.FindChar(' ', 0, 4);
+};
+template <class S>
+concept FindWithTwoNumbers = requires(S s) {
+    s.Find(S(" "), 4, 0);
+};
+template <class S, class N>
+concept AddsNumber = requires(S s, N n) {
+    s + n;
+};
+template <class S, class N>
+concept AppendsNumber = requires(S s, N n) {
+    s += n;
+};
+
+static_assert(!ReplaceWithTwoNumbers<TString>);
+static_assert(!FindCharWithTwoNumbers<TString>);
+static_assert(!FindWithTwoNumbers<TString>);
+static_assert(!AddsNumber<TString, int>);
+static_assert(!AddsNumber<TString, unsigned>);
+static_assert(!AddsNumber<TString, long>);
+static_assert(!AddsNumber<TString, double>);
+static_assert(!AddsNumber<TString, bool>);
+static_assert(!AppendsNumber<TString, int>);
+static_assert(!AppendsNumber<TString, unsigned char>);
+static_assert(AddsNumber<TString, char>, "one byte still appends");
+static_assert(AppendsNumber<TString, char>);
+
+TEST(TString, Replace_TakesFlagsAndStartInEitherOrder) {
+    // Flags then start, and start then flags: the same replacement.
+    TString a("a b c d");
+    a.Replace(" ", "", TString::kReplaceAll, 2);
+    TString b("a b c d");
+    b.Replace(" ", "", 2, TString::kReplaceAll);
+    EXPECT_STREQ(a.CStr(), "a bcd");
+    EXPECT_STREQ(b.CStr(), "a bcd");
+    TString c("a b c d");
+    c.Replace(" ", "", 0, TString::kReplaceAll);
+    EXPECT_STREQ(c.CStr(), "abcd");
+    TString d("a b c d");
+    d.Replace(" ", "_", 0, TString::kBackwards);
+    EXPECT_STREQ(d.CStr(), "a b c_d");
+}
+
+TEST(TString, FindChar_AndFind_TakeStartThenFlags) {
+    TString text("a/b/c/d");
+    EXPECT_EQ(text.FindChar('/', 2), 3);
+    EXPECT_EQ(text.FindChar('/', 0, TString::kBackwards), 5);
+    EXPECT_EQ(text.FindChar('/', TString::kBackwards, 0), 5);
+    EXPECT_EQ(text.FindChar('/', 2, TString::kBackwards), 3); // from index 4 down
+    EXPECT_EQ(text.Find("/C", 0, TString::kIgnoreCase), 3);
+    EXPECT_EQ(text.Find("/", 4), 5);
+}
+
+TEST(TString, ConcatEqualsLess_AreTheOperators) {
+    TString a("abc"), b("abd");
+    EXPECT_STREQ(a.Concat(b).CStr(), "abcabd");
+    EXPECT_STREQ(TString().Concat(TString()).CStr(), "");
+    EXPECT_TRUE(a.Equals(TString("abc")));
+    EXPECT_FALSE(a.Equals(b));
+    EXPECT_TRUE(TString("").Equals(TString()));
+    EXPECT_TRUE(a.Less(b));
+    EXPECT_FALSE(b.Less(a));
+    EXPECT_FALSE(a.Less(a));
+}
+
+TEST(TString, NegativeStart_ReadsAsPastTheEnd) {
+    // Callers hold starts as unsigned numbers, where -1 is the largest:
+    // a start found as -1 must give nothing, not the whole text.
+    TString text("key=value");
+    int missing = text.FindChar('#');
+    ASSERT_EQ(missing, -1);
+    EXPECT_STREQ(text.Substring(missing).CStr(), "");
+    EXPECT_EQ(text.FindFirstOf("=", missing), text.Length());
+    EXPECT_EQ(text.FindChar('k', missing), -1);
+    EXPECT_EQ(text.Find("key", missing), -1);
+    // -1 + 1: the text behind a missing separator is the whole text.
+    EXPECT_STREQ(text.Substring(missing + 1).CStr(), "key=value");
+}
+
+// The record keeps the text's length: every change must leave it equal to
+// the bytes before the first zero.
+TEST(TString, KeptLength_FollowsEveryChange) {
+    auto expectLength = [](const TString& s, const char* what) {
+        EXPECT_EQ(static_cast<size_t>(s.Length()), std::strlen(s.CStr())) << what;
+        EXPECT_EQ(s.IsEmpty(), s.Length() == 0) << what;
+    };
+    TString s("hello");
+    s += ' ';
+    s += TString("world");
+    expectLength(s, "appends");
+    EXPECT_EQ(s.Length(), 11);
+    s.Write(5, "\0xyz", 4, false); // a zero byte ends the text there
+    expectLength(s, "write with a zero byte");
+    EXPECT_STREQ(s.CStr(), "hello");
+    s.Write(2, "LL", 2, false); // inside the text, without a terminator
+    expectLength(s, "write inside");
+    EXPECT_STREQ(s.CStr(), "heLLo");
+    s.Write(1, "E", 1, true);
+    expectLength(s, "write with a terminator");
+    EXPECT_STREQ(s.CStr(), "hE");
+    s.Write(-1, "abc", 3, false);
+    expectLength(s, "write at the end");
+    EXPECT_EQ(s.Length(), 5);
+    s.Replace("b", "BBBB", TString::kReplaceAll);
+    expectLength(s, "replace longer");
+    s.Replace("BB", "", TString::kReplaceAll);
+    expectLength(s, "replace shorter");
+    EXPECT_STREQ(s.CStr(), "hEac");
+    s.Erase(1, 2);
+    expectLength(s, "erase");
+    EXPECT_STREQ(s.CStr(), "hc");
+    s.Erase(1);
+    expectLength(s, "erase to the end");
+    s.Reserve(1000);
+    expectLength(s, "reserve");
+    EXPECT_EQ(s.Length(), 1);
+    s.AppendBuffer("ab\0cd", 5);
+    expectLength(s, "buffer with a zero byte");
+    EXPECT_STREQ(s.CStr(), "hab");
+    TString fromBuffer("x\0y", 3);
+    expectLength(fromBuffer, "built from a buffer with a zero byte");
+    EXPECT_EQ(fromBuffer.Length(), 1);
+    TString shared(s);
+    shared += 'z';
+    expectLength(shared, "private copy then append");
+    expectLength(s, "the shared original");
+    EXPECT_EQ(s.Length(), 3);
+    TString plusZero = s + '\0';
+    expectLength(plusZero, "plus the byte 0");
+    EXPECT_EQ(plusZero.Length(), 3);
+    std::string wide(5000, 'w');
+    TString formatted = TString::Format("%s%c%s", wide.c_str(), 0, "tail");
+    expectLength(formatted, "long format with a zero byte");
+    EXPECT_EQ(formatted.Length(), 5000);
+}
+
+TEST(TString, AppendingByteByByte_KeepsEveryByte) {
+    TString built;
+    std::string model;
+    for (int i = 0; i < 100000; ++i) {
+        char c = static_cast<char>('a' + i % 26);
+        built += c;
+        model += c;
+    }
+    EXPECT_EQ(built.Length(), 100000);
+    EXPECT_EQ(built.View(), model);
 }
 
 } // namespace
