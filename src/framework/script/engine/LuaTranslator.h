@@ -9,6 +9,9 @@
 // way to the stock 5.1 engine. The translation keeps every token on its
 // original line, so error messages and tracebacks name the original lines.
 //
+// A first line that starts with '#' ("#!/usr/bin/lua") is skipped, as 5.0
+// skipped it in every chunk; the line still counts.
+//
 // A chunk that needs the dialect's run-time helpers (wide literals, bitwise
 // operators, generic `for`) is wrapped: its translation, run once with the
 // dialect table as its only argument, returns the function that is the
