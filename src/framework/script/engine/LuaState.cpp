@@ -83,6 +83,8 @@ void OpenDialectTable(lua_State* L) {
     lua_setfield(L, -2, "W");
     lua_pushcfunction(L, ForIn);
     lua_setfield(L, -2, "forin");
+    lua_pushcfunction(L, LuaConcatRun);
+    lua_setfield(L, -2, "cat");
     lua_setfield(L, LUA_REGISTRYINDEX, kLuaDialectName);
 }
 

@@ -103,7 +103,7 @@ TEST(LuaState, DialectTable_HoldsOperatorHelpersAndW) {
     lua_State* L = state.L();
     lua_getfield(L, LUA_REGISTRYINDEX, kLuaDialectName);
     ASSERT_TRUE(lua_istable(L, -1));
-    for (const char* name : {"band", "bor", "shl", "shr", "W"}) {
+    for (const char* name : {"band", "bor", "shl", "shr", "W", "forin", "cat"}) {
         lua_getfield(L, -1, name);
         EXPECT_TRUE(lua_isfunction(L, -1)) << name;
         lua_pop(L, 1);
