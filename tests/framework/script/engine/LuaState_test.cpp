@@ -470,3 +470,24 @@ TEST(LuaState, LoadingRunsNoHooks) {
                    "return seen, result, lines end)()"),
         "0,L\"a1\",1");
 }
+
+// What DEVIATIONS.md says still differs from 5.0, held to what it says.
+TEST(LuaState, ListedDifferencesFrom50) {
+    LuaTestState state;
+    const struct {
+        const char* code;
+        const char* expected;
+    } cases[] = {
+        {"local t = setmetatable({}, {__unm = function(a, b) return rawequal(a, b) end}) "
+         "return -t",
+         "true"},
+        {"local zero = 0 local z = -0 return 1 / z", "inf"},
+        {"local z = -0 return 1 / z", "-inf"},
+        {"return select('#', gcinfo())", "1"},
+        {"return pcall(error)", "false,nil"},
+        {"local t = nil return t.x", "error: test:1: attempt to index local 't' (a nil value)"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(state.Run(c.code) ? state.mResult : "error: " + state.mError, c.expected)
+            << c.code;
+}
