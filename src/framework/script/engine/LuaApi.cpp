@@ -75,3 +75,18 @@ uint64_t LuaTruncatedBits(double value) {
         return 0;
     return static_cast<uint64_t>(static_cast<int64_t>(value));
 }
+
+void LuaPushScriptWhere(lua_State* L) {
+    lua_Debug frame;
+    for (int level = 1; lua_getstack(L, level, &frame); ++level) {
+        lua_getinfo(L, "Sl", &frame);
+        if (std::strcmp(frame.what, "C") == 0)
+            continue;
+        if (frame.currentline > 0) {
+            lua_pushfstring(L, "%s:%d: ", frame.short_src, frame.currentline);
+            return;
+        }
+        break;
+    }
+    lua_pushliteral(L, "");
+}

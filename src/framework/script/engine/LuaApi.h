@@ -31,3 +31,10 @@ void LuaNewWeakTable(lua_State* L, const char* mode);
 // A number truncated toward zero as a 64-bit integer, in two's complement
 // bits; 0 when it lies outside that range (or is NaN), never undefined.
 uint64_t LuaTruncatedBits(double value);
+
+// Pushes "chunk:line: " of the script function nearest on the call stack
+// (native functions in between are passed over), or "" when there is none.
+// Errors raised by native helpers that scripts reach through other native
+// code (metamethods, callbacks) put it before their text, so the message
+// names the script's line as the engine's own errors do.
+void LuaPushScriptWhere(lua_State* L);

@@ -356,6 +356,68 @@ int Print(lua_State* L) {
     return 0;
 }
 
+// Pushes the function that getfenv and setfenv work on: the function given,
+// or the one running at the level given (1, the default here, is the
+// caller). Level 0 pushes nothing: it stands for the running thread.
+bool PushEnvironmentOwner(lua_State* L, bool levelOptional) {
+    if (lua_isfunction(L, 1)) {
+        lua_pushvalue(L, 1);
+        return true;
+    }
+    const int level = levelOptional ? luaL_optint(L, 1, 1) : luaL_checkint(L, 1);
+    luaL_argcheck(L, level >= 0, 1, "level must be non-negative");
+    if (level == 0)
+        return false;
+    lua_Debug frame;
+    if (lua_getstack(L, level, &frame) == 0)
+        luaL_argerror(L, 1, "invalid level");
+    lua_getinfo(L, "f", &frame);
+    if (lua_isnil(L, -1))
+        luaL_error(L, "no function environment for tail call at level %d", level);
+    return true;
+}
+
+// Pushes the environment of the owner on the stack top (the thread's
+// globals for a native function or for none), and its "__fenv" field.
+void PushEnvironment(lua_State* L, bool hasOwner) {
+    if (hasOwner && !lua_iscfunction(L, -1))
+        lua_getfenv(L, -1);
+    else
+        lua_pushvalue(L, LUA_GLOBALSINDEX);
+    lua_pushliteral(L, "__fenv");
+    lua_rawget(L, -2);
+}
+
+// getfenv([f]): an environment with a "__fenv" field is protected: the
+// field is given in its place.
+int GetFEnv(lua_State* L) {
+    PushEnvironment(L, PushEnvironmentOwner(L, true));
+    if (lua_isnil(L, -1))
+        lua_pop(L, 1);
+    return 1;
+}
+
+// setfenv(f, table): a protected environment (one with a "__fenv" field)
+// cannot be replaced; level 0 replaces the running thread's globals.
+int SetFEnv(lua_State* L) {
+    luaL_checktype(L, 2, LUA_TTABLE);
+    const bool hasOwner = PushEnvironmentOwner(L, false);
+    PushEnvironment(L, hasOwner);
+    if (!lua_isnil(L, -1))
+        return luaL_error(L, "`setfenv' cannot change a protected environment");
+    lua_pop(L, 2);
+    lua_pushvalue(L, 2);
+    if (!hasOwner) {
+        lua_pushthread(L);
+        lua_insert(L, -2);
+        lua_setfenv(L, -2);
+        return 0;
+    }
+    if (lua_iscfunction(L, -2) || lua_setfenv(L, -2) == 0)
+        return luaL_error(L, "`setfenv' cannot change environment of given function");
+    return 0;
+}
+
 // collectgarbage(limit) with a number is the old form that set the
 // collector's threshold; the incremental collector has none, so it
 // collects fully. Any other argument goes to the stock function.
@@ -377,7 +439,8 @@ void LuaOpenBaseAdditions(lua_State* L) {
         {"_ALERT", Alert},        {"load", Load},     {"loadstring", LoadString},
         {"loadfile", LoadFile},   {"dofile", DoFile}, {"require", Require},
         {"unpack", Unpack},       {"type", Type},     {"tostring", ToString},
-        {"towstring", ToWString}, {"print", Print},
+        {"towstring", ToWString}, {"print", Print},   {"getfenv", GetFEnv},
+        {"setfenv", SetFEnv},
     };
     for (const luaL_Reg& f : functions) {
         lua_pushcfunction(L, f.func);

@@ -7,7 +7,10 @@ struct lua_State;
 // through the dialect translator and the framework's files; unpack follows the
 // table's "n" field; _ALERT reports errors to the debug log; type,
 // tostring and print know wide strings; towstring makes them;
-// collectgarbage takes the old numeric limit; _LOADED is a global; each
+// collectgarbage takes the old numeric limit; getfenv and setfenv honour
+// a protected environment's "__fenv" field (getfenv gives the field,
+// setfenv refuses to replace it) and setfenv gives nothing back; _LOADED
+// is a global; each
 // type's table is stored in the registry under its name ("_string", ...).
 void LuaOpenBaseAdditions(lua_State* L);
 

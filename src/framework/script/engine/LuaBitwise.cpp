@@ -15,11 +15,13 @@ uint32_t Low32(double value) {
     return static_cast<uint32_t>(LuaTruncatedBits(value));
 }
 
-// The operands of a bitwise operator; a non-number raises the engine's
-// arithmetic error, placed at the line of the script that used the operator.
+// The operands of a bitwise operator, converted as arithmetic converts
+// them: numbers, and strings that read as numbers ("12", " 0x1F "). Any
+// other value raises the engine's arithmetic error, placed at the line of
+// the script that used the operator.
 void CheckOperands(lua_State* L, double& a, double& b) {
     for (int i = 1; i <= 2; ++i) {
-        if (lua_type(L, i) != LUA_TNUMBER) {
+        if (!lua_isnumber(L, i)) {
             luaL_where(L, 1);
             lua_pushfstring(L, "attempt to perform arithmetic on a %s value", LuaTypeName(L, i));
             lua_concat(L, 2);

@@ -4,7 +4,8 @@ struct lua_State;
 
 // The dialect's bitwise operators &, |, << and >>, as functions the
 // translated source calls: band, bor, shl, shr. Both operands must be
-// numbers (no metamethod is tried); each is truncated toward zero and its
+// numbers or strings that convert to numbers as they do for arithmetic
+// (no metamethod is tried); each is truncated toward zero and its
 // low 32 bits used; shifts are logical and take the right operand's low
 // five bits; the result is read as unsigned (0 to 4294967295).
 //

@@ -934,21 +934,30 @@ int LuaDialectParser::ExpressionList() {
     return count;
 }
 
-int LuaDialectParser::SubExpression(int limit) {
+int LuaDialectParser::SubExpression(int limit, ConcatRun* run) {
     EnterLevel();
     const int savedPeak = mPeak;
     mPeak = mLevel + mExtraLevels;
     FlushGap();
     const size_t start = mOut.size();
-    if (mToken.kind == kTokNot || mToken.kind == '-') {
+    OperandKind kind = OperandKind::kAny;
+    bool bareCall = false;
+    if (mToken.kind == kTokNot) {
         Take();
         SubExpression(kUnaryPriority);
+        kind = OperandKind::kOther;
+    } else if (mToken.kind == '-') {
+        Take();
+        SubExpression(kUnaryPriority);
+        kind = mExpressionKind == OperandKind::kNumber ? OperandKind::kNumber : OperandKind::kAny;
     } else {
-        SimpleExpression();
+        kind = SimpleExpression(bareCall);
     }
     const BinaryOperator* op = FindBinaryOperator(mToken.kind);
     int wraps = 0;
+    bool runGoesOn = false;
     while (op && op->left > limit && !mErrors.Failed()) {
+        bareCall = false;
         if (op->function) {
             // Everything read so far becomes the first argument of a call,
             // one level deeper for the 5.1 parser.
@@ -974,37 +983,112 @@ int LuaDialectParser::SubExpression(int limit) {
             op = FindBinaryOperator(SubExpression(right));
             Emit(")");
             mLastNumber = false;
+            kind = OperandKind::kNumber;
+        } else if (op->token == kTokConcat) {
+            // A run of concatenations: each `..` of it hands the rest of
+            // the run to a nested call, which adds its operands to the run
+            // this call started (or continues).
+            ConcatRun own;
+            ConcatRun& target = run ? *run : own;
+            target.kinds.push_back(kind);
+            Take();
+            target.separators.push_back(mOut.size() - 2);
+            const int right = op->right;
+            op = FindBinaryOperator(SubExpression(right, &target));
+            if (run)
+                runGoesOn = true;
+            else
+                FinishConcatRun(own, start);
+            kind = OperandKind::kAny;
         } else {
             const int right = op->right;
+            const bool comparison = op->left == 3;
             Take();
             op = FindBinaryOperator(SubExpression(right));
+            kind = comparison ? OperandKind::kOther : OperandKind::kAny;
         }
     }
+    if (run && !runGoesOn) {
+        run->kinds.push_back(kind);
+        run->lastStart = start;
+        run->lastIsCall = bareCall;
+    }
+    mExpressionKind = kind;
     mPeak = std::max(savedPeak, mPeak + wraps);
     LeaveLevel();
     return op ? op->token : 0;
 }
 
-void LuaDialectParser::SimpleExpression() {
+// A run of three or more operands that may hold a wide string and ends in
+// two that may be numbers is written as one call of the dialect's `cat`,
+// which joins the run by the dialect's rules: the 5.1 engine would join
+// two numbers at the end into a narrow string before a wide string before
+// them is seen. Any other run stays as the engine's own concatenation.
+void LuaDialectParser::FinishConcatRun(const ConcatRun& run, size_t start) {
+    const size_t n = run.kinds.size();
+    if (mErrors.Failed() || n < 3 || run.separators.size() + 1 != n)
+        return;
+    const auto mayBeNumber = [](OperandKind k) {
+        return k == OperandKind::kNumber || k == OperandKind::kAny;
+    };
+    const auto mayBeWide = [](OperandKind k) {
+        return k == OperandKind::kWide || k == OperandKind::kAny;
+    };
+    if (!mayBeNumber(run.kinds[n - 1]) || !mayBeNumber(run.kinds[n - 2]))
+        return;
+    if (std::none_of(run.kinds.begin(), run.kinds.end() - 2, mayBeWide))
+        return;
+    // The call puts the first operand one level deeper for the 5.1 parser.
+    if (mPeak + 1 > kMaxEmittedLevels)
+        return;
+    ++mPeak;
+    for (const size_t at : run.separators) {
+        mOut[at] = ',';
+        mOut[at + 1] = ' ';
+    }
+    // A call as the last argument would pass all its results.
+    if (run.lastIsCall) {
+        mOut.insert(run.lastStart, "(");
+        mOut += ')';
+    }
+    std::string head;
+    if (start > 0 && LuaDialectIsNameChar(mOut[start - 1]))
+        head += ' ';
+    head += kLuaDialectName;
+    head += ".cat(";
+    mOut.insert(start, head);
+    mOut += ')';
+    mLastNumber = false;
+    mUsesRuntime = true;
+}
+
+LuaDialectParser::OperandKind LuaDialectParser::SimpleExpression(bool& call) {
+    call = false;
     switch (mToken.kind) {
     case kTokNumber:
+        Take();
+        return OperandKind::kNumber;
     case kTokString:
+        Take();
+        return OperandKind::kNarrow;
     case kTokWString:
+        Take();
+        return OperandKind::kWide;
     case kTokNil:
     case kTokTrue:
     case kTokFalse:
         Take();
-        break;
+        return OperandKind::kOther;
     case '{':
         Constructor();
-        break;
+        return OperandKind::kOther;
     case kTokFunction:
         Take();
         Body(false, mToken.endLine);
-        break;
+        return OperandKind::kOther;
     default:
-        PrimaryExpression();
-        break;
+        call = PrimaryExpression() == ExpKind::kCall;
+        return OperandKind::kAny;
     }
 }
 

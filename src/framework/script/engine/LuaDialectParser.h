@@ -13,12 +13,12 @@
 //
 // Rewrites: wide literals, the bitwise operators and the values of a
 // generic `for` (a table there is iterated, as in 5.0) become calls into
-// the dialect table; `continue` and `break N` become breaks out of an added
-// `repeat ... until true` around a loop body, with a flag local for jumps
-// over more than one loop; a repeat body gets a `do ... end` of its own so
-// that its locals stay out of the `until` condition; nested long brackets
-// and texts with carriage returns are written out in forms 5.1 reads the
-// same way. One parser serves one translation.
+// the dialect table, and so do runs of concatenations that could end in
+// numbers after a wide string (one call of `cat` for the whole run); `continue` and `break N`
+// become breaks out of an added `repeat ... until true` around a loop body, with a flag local for
+// jumps over more than one loop; a repeat body gets a `do ... end` of its own so that its locals
+// stay out of the `until` condition; nested long brackets and texts with carriage returns are
+// written out in forms 5.1 reads the same way. One parser serves one translation.
 class LuaDialectParser {
 public:
     LuaDialectParser(std::u16string_view text, bool wide, LuaDialectErrors& errors);
@@ -57,6 +57,18 @@ private:
         std::vector<std::pair<bool, size_t>> upvalues;
     };
     enum class ExpKind { kOther, kVariable, kCall };
+    // What an operand of a concatenation may be at run time, as far as
+    // its text tells.
+    enum class OperandKind { kNumber, kNarrow, kWide, kOther, kAny };
+    // The operands of a run of concatenations and where its `..` tokens
+    // were written.
+    struct ConcatRun {
+        std::vector<OperandKind> kinds;
+        std::vector<size_t> separators;
+        // Where the last operand starts, and whether it is a bare call.
+        size_t lastStart = 0;
+        bool lastIsCall = false;
+    };
 
     // Tokens.
     void Advance();
@@ -111,8 +123,12 @@ private:
     void ParameterList();
     int ExpressionList();
     void Expression() { SubExpression(0); }
-    int SubExpression(int limit);
-    void SimpleExpression();
+    // Reads an expression of operators above limit. run is the run of
+    // concatenations the expression continues (the right operand of a
+    // `..`), or null.
+    int SubExpression(int limit, ConcatRun* run = nullptr);
+    void FinishConcatRun(const ConcatRun& run, size_t start);
+    OperandKind SimpleExpression(bool& call);
     ExpKind PrimaryExpression();
     void PrefixExpression(ExpKind& kind);
     void FunctionArguments();
@@ -141,6 +157,8 @@ private:
     std::string mOut;
     bool mUsesRuntime = false;
     std::vector<Function> mFunctions;
+    // The kind of the expression SubExpression read last.
+    OperandKind mExpressionKind = OperandKind::kAny;
     int mLevel = 0;
     // Syntax levels the 5.1 engine will see beyond 5.0's: the chunk's
     // wrapper and the blocks around repeat bodies; mPeak is the deepest

@@ -83,6 +83,8 @@ void OpenDialectTable(lua_State* L) {
     lua_setfield(L, -2, "W");
     lua_pushcfunction(L, ForIn);
     lua_setfield(L, -2, "forin");
+    lua_pushcfunction(L, LuaConcatRun);
+    lua_setfield(L, -2, "cat");
     lua_setfield(L, LUA_REGISTRYINDEX, kLuaDialectName);
 }
 
@@ -110,11 +112,21 @@ int OpenAll(lua_State* L) {
 }
 
 // Runs the wrapper that a translation with run-time helpers came as: called
-// with the dialect table, it gives the chunk's real function.
+// with the dialect table, it gives the chunk's real function. This is part
+// of loading, not of running the script: the thread's debug hook is off
+// meanwhile, so a hook sees nothing of it and cannot make the load fail.
 int Unwrap(lua_State* L) {
     lua_getfield(L, LUA_REGISTRYINDEX, kLuaDialectName);
-    if (lua_pcall(L, 1, 1, 0) != 0)
-        return LUA_ERRSYNTAX;
+    const lua_Hook hook = lua_gethook(L);
+    const int hookMask = lua_gethookmask(L);
+    const int hookCount = lua_gethookcount(L);
+    if (hook)
+        lua_sethook(L, nullptr, 0, 0);
+    const int status = lua_pcall(L, 1, 1, 0);
+    if (hook)
+        lua_sethook(L, hook, hookMask, hookCount);
+    if (status != 0)
+        return status == LUA_ERRMEM ? LUA_ERRMEM : LUA_ERRSYNTAX;
     if (!lua_isfunction(L, -1)) {
         lua_pop(L, 1);
         lua_pushliteral(L, "translated chunk gave no function");
@@ -221,15 +233,8 @@ int LuaLoadFile(lua_State* L, const char* fileName) {
             return LUA_ERRFILE;
         }
     }
-    // A first line such as "#!/usr/bin/lua" is not Lua; it is blanked, its
-    // line end kept so line numbers stay right.
-    if (!bytes.empty() && bytes[0] == '#') {
-        for (char& c : bytes) {
-            if (c == '\n' || c == '\r')
-                break;
-            c = ' ';
-        }
-    }
+    // A first line such as "#!/usr/bin/lua" is skipped by the translator,
+    // as for every chunk of source.
     lua_pushfstring(L, "@%s", fileName);
     int status = LuaLoadBuffer(L, bytes.data(), bytes.size(), lua_tostring(L, -1));
     lua_remove(L, -2);

@@ -21,8 +21,9 @@ lua_State* LuaOpenState();
 
 // Compiles a chunk like luaL_loadbuffer and leaves its function on the
 // stack (status 0), or an error text (LUA_ERRSYNTAX, LUA_ERRMEM). Source
-// text passes through the dialect translator first; precompiled chunks are
-// loaded as they are. chunkName is the name shown in messages ("@file",
+// text passes through the dialect translator first (a first line starting
+// with '#' is skipped, its line still counted); precompiled chunks are
+// loaded as they are. Loading runs no debug hook. chunkName is the name shown in messages ("@file",
 // "=name" or the source itself); null names the chunk "?".
 int LuaLoadBuffer(lua_State* L, const char* text, size_t size, const char* chunkName);
 

@@ -238,8 +238,10 @@ int LuaStringFormat(lua_State* L) {
         case 's': {
             size_t size = 0;
             const char* text = LuaCheckNarrowString(L, arg, &size);
-            if (!HasPrecision(spec) && (size >= 100 || std::strlen(text) != size)) {
-                // Too long to be worth formatting (or holding zeros): as it is.
+            if (!HasPrecision(spec) && size >= 100) {
+                // Too long to be worth formatting: as it is, zeros and all.
+                // A shorter one is formatted as text, so a zero byte ends
+                // it and the width and precision count up to there.
                 lua_pushvalue(L, arg);
                 luaL_addvalue(&buffer);
                 continue;

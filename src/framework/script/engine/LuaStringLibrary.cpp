@@ -1,10 +1,62 @@
 #include "framework/script/engine/LuaStringLibrary.h"
 
+#include "framework/script/engine/LuaApi.h"
 #include "framework/script/engine/LuaTypeTables.h"
+#include "framework/script/engine/LuaWideString.h"
 #include "platform/text/Hex.h"
 
 #include <lauxlib.h>
 #include <lua.h>
+
+namespace {
+
+// What a replacement function of gsub gives goes through here: a string
+// or a number replaces the match; anything else (nil, false, true, a
+// table...) replaces it with nothing. A wide string has no bytes to put
+// into a narrow result and is an error.
+int GsubReplacement(lua_State* L) {
+    lua_pushvalue(L, lua_upvalueindex(1));
+    lua_insert(L, 1);
+    lua_call(L, lua_gettop(L) - 1, 1);
+    const int type = lua_type(L, -1);
+    if (type == LUA_TSTRING || type == LUA_TNUMBER)
+        return 1;
+    if (LuaIsWString(L, -1)) {
+        LuaPushScriptWhere(L);
+        lua_pushliteral(L, "invalid replacement value (a wstring)");
+        lua_concat(L, 2);
+        return lua_error(L);
+    }
+    lua_pushliteral(L, "");
+    return 1;
+}
+
+// string.gsub(s, pattern, replacement [, n]): the stock function (the
+// up-value) does the matching; a replacement function is wrapped so that
+// its results count as they did in 5.0. The arguments are checked here, so
+// their errors name gsub and the script's line.
+int Gsub(lua_State* L) {
+    LuaCheckNarrowString(L, 1, nullptr);
+    LuaCheckNarrowString(L, 2, nullptr);
+    const int type = lua_type(L, 3);
+    luaL_argcheck(L,
+                  type == LUA_TNUMBER || type == LUA_TSTRING || type == LUA_TTABLE ||
+                      type == LUA_TFUNCTION,
+                  3, "string/function/table expected");
+    luaL_optint(L, 4, 0);
+    lua_settop(L, 4);
+    if (type == LUA_TFUNCTION) {
+        lua_pushvalue(L, 3);
+        lua_pushcclosure(L, GsubReplacement, 1);
+        lua_replace(L, 3);
+    }
+    lua_pushvalue(L, lua_upvalueindex(1));
+    lua_insert(L, 1);
+    lua_call(L, lua_gettop(L) - 1, 2);
+    return 2;
+}
+
+} // namespace
 
 int LuaStringLex(lua_State* L) {
     size_t size = 0;
@@ -89,5 +141,8 @@ void LuaOpenStringAdditions(lua_State* L) {
         lua_pushcfunction(L, f.func);
         lua_setfield(L, -2, f.name);
     }
+    lua_getfield(L, -1, "gsub");
+    lua_pushcclosure(L, Gsub, 1);
+    lua_setfield(L, -2, "gsub");
     LuaSetTypeTable(L, LUA_TSTRING);
 }

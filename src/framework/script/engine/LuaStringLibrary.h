@@ -3,7 +3,10 @@
 struct lua_State;
 
 // The string library's additions: string.format with the conversions the
-// framework's scripts use, string.lualex, string.pack and string.unpack;
+// framework's scripts use, string.lualex, string.pack and string.unpack,
+// string.gsub over the stock one with 5.0's reading of what a replacement
+// function returns (a string or number replaces the match, anything else
+// removes it);
 // and the string table made the per-type table of strings, so s:upper()
 // and s.len reach it.
 void LuaOpenStringAdditions(lua_State* L);

@@ -117,61 +117,126 @@ int ForEachI(lua_State* L) {
     return 0;
 }
 
-// t[i] < t[j] by the order function at index 2, or by the < operator.
-bool Less(lua_State* L, int i, int j) {
-    bool less = false;
-    if (lua_isnil(L, 2)) {
-        lua_rawgeti(L, 1, i);
-        lua_rawgeti(L, 1, j);
-        less = lua_lessthan(L, -2, -1) != 0;
-        lua_pop(L, 2);
-    } else {
-        lua_pushvalue(L, 2);
-        lua_rawgeti(L, 1, i);
-        lua_rawgeti(L, 1, j);
-        lua_call(L, 2, 1);
-        less = lua_toboolean(L, -1) != 0;
-        lua_pop(L, 1);
-    }
+// The sort's comparison of two values on the stack: by the order function
+// at index 2, or by the < operator when there is none. Leaves the stack as
+// it was.
+bool SortLess(lua_State* L, int a, int b) {
+    a = LuaAbsIndex(L, a);
+    b = LuaAbsIndex(L, b);
+    if (lua_isnil(L, 2))
+        return lua_lessthan(L, a, b) != 0;
+    lua_pushvalue(L, 2);
+    lua_pushvalue(L, a);
+    lua_pushvalue(L, b);
+    lua_call(L, 2, 1);
+    const bool less = lua_toboolean(L, -1) != 0;
+    lua_pop(L, 1);
     return less;
 }
 
-void Swap(lua_State* L, int i, int j) {
-    lua_rawgeti(L, 1, i);
-    lua_rawgeti(L, 1, j);
+// Pops two values: the top one goes to t[i], the one below it to t[j].
+void StoreTwo(lua_State* L, int i, int j) {
     lua_rawseti(L, 1, i);
     lua_rawseti(L, 1, j);
 }
 
-void SiftDown(lua_State* L, int root, int end) {
-    for (;;) {
-        long long child = 2LL * root;
-        if (child > end)
+// Quicksort of t[low..high] with the middle of three values as the pivot.
+// Ties, and the calls made to the order function, come out exactly as
+// with the engine's own table.sort, on which scripts' results may depend:
+// the same comparisons in the same order, and an order function that
+// walks a scan off the range raises "invalid order function for sorting".
+// The smaller part is sorted by recursion and the larger by the loop, so
+// the depth stays logarithmic.
+void QuickSort(lua_State* L, int low, int high) {
+    while (low < high) {
+        // Order t[low] and t[high].
+        lua_rawgeti(L, 1, low);
+        lua_rawgeti(L, 1, high);
+        if (SortLess(L, -1, -2))
+            StoreTwo(L, low, high);
+        else
+            lua_pop(L, 2);
+        if (high - low == 1)
             return;
-        if (child + 1 <= end && Less(L, static_cast<int>(child), static_cast<int>(child) + 1))
-            ++child;
-        if (!Less(L, root, static_cast<int>(child)))
+        // Bring the middle value between them.
+        int middle = low + (high - low) / 2;
+        lua_rawgeti(L, 1, middle);
+        lua_rawgeti(L, 1, low);
+        if (SortLess(L, -2, -1)) {
+            StoreTwo(L, middle, low);
+        } else {
+            lua_pop(L, 1);
+            lua_rawgeti(L, 1, high);
+            if (SortLess(L, -1, -2))
+                StoreTwo(L, middle, high);
+            else
+                lua_pop(L, 2);
+        }
+        if (high - low == 2)
             return;
-        Swap(L, root, static_cast<int>(child));
-        root = static_cast<int>(child);
+        // The middle value is the pivot; it waits at high - 1 while the
+        // values between low and high - 1 are split around it.
+        lua_rawgeti(L, 1, middle);
+        lua_pushvalue(L, -1);
+        lua_rawgeti(L, 1, high - 1);
+        StoreTwo(L, middle, high - 1);
+        const int pivot = lua_gettop(L);
+        int i = low;
+        int j = high - 1;
+        for (;;) {
+            // Up from the left while t[i] < pivot.
+            for (;;) {
+                lua_rawgeti(L, 1, ++i);
+                if (!SortLess(L, -1, pivot))
+                    break;
+                if (i > high)
+                    luaL_error(L, "invalid order function for sorting");
+                lua_pop(L, 1);
+            }
+            // Down from the right while pivot < t[j].
+            for (;;) {
+                lua_rawgeti(L, 1, --j);
+                if (!SortLess(L, pivot, -1))
+                    break;
+                if (j < low)
+                    luaL_error(L, "invalid order function for sorting");
+                lua_pop(L, 1);
+            }
+            if (j < i) {
+                lua_pop(L, 3);
+                break;
+            }
+            // t[i] and t[j] are on the stack in that order: exchange them.
+            StoreTwo(L, i, j);
+        }
+        // The pivot goes to its place at i.
+        lua_rawgeti(L, 1, high - 1);
+        lua_rawgeti(L, 1, i);
+        StoreTwo(L, high - 1, i);
+        int from = 0;
+        int to = 0;
+        if (i - low < high - i) {
+            from = low;
+            to = i - 1;
+            low = i + 1;
+        } else {
+            from = i + 1;
+            to = high;
+            high = i - 1;
+        }
+        QuickSort(L, from, to);
     }
 }
 
-// Heap sort: the order function may be anything a script passes, and no
-// order function can make this step outside 1..n.
+// table.sort(t [, less]) over the table's size as the dialect counts it.
 int Sort(lua_State* L) {
     luaL_checktype(L, 1, LUA_TTABLE);
-    int n = LuaGetN(L, 1);
+    const int n = LuaGetN(L, 1);
+    luaL_checkstack(L, 40, "not enough stack to sort");
     if (!lua_isnoneornil(L, 2))
         luaL_checktype(L, 2, LUA_TFUNCTION);
     lua_settop(L, 2);
-    luaL_checkstack(L, 8, "not enough stack to sort");
-    for (int start = n / 2; start >= 1; --start)
-        SiftDown(L, start, n);
-    for (int end = n; end > 1; --end) {
-        Swap(L, 1, end);
-        SiftDown(L, 1, end - 1);
-    }
+    QuickSort(L, 1, n);
     return 0;
 }
 

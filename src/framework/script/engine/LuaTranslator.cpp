@@ -40,7 +40,17 @@ std::u16string ReadCharacters(std::string_view text, bool& wide) {
 TLuaTranslation TranslateLuaSource(std::string_view text, std::string_view chunkName) {
     TLuaTranslation result;
     bool wide = false;
-    const std::u16string characters = ReadCharacters(text, wide);
+    std::u16string characters = ReadCharacters(text, wide);
+    // A first line starting with '#' ("#!/usr/bin/lua") is not Lua: it is
+    // skipped, in every chunk as in files, its line end kept so the line
+    // numbers stay right.
+    if (!characters.empty() && characters[0] == '#') {
+        for (char16_t& c : characters) {
+            if (c == '\n')
+                break;
+            c = ' ';
+        }
+    }
     LuaDialectErrors errors(LuaDialectChunkId(chunkName));
     LuaDialectParser parser(characters, wide, errors);
     if (!parser.Translate()) {

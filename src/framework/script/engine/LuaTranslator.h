@@ -9,14 +9,16 @@
 // way to the stock 5.1 engine. The translation keeps every token on its
 // original line, so error messages and tracebacks name the original lines.
 //
+// A first line that starts with '#' ("#!/usr/bin/lua") is skipped, as 5.0
+// skipped it in every chunk; the line still counts.
+//
 // A chunk that needs the dialect's run-time helpers (wide literals, bitwise
-// operators, generic `for`) is wrapped: its translation, run once with the
-// dialect table as its only argument, returns the function that is the
-// real chunk. The helpers are reached through the wrapper's local named
-// kLuaDialectName; dialect source may not use a name that starts with it.
-// To the debug library the real chunk of a wrapped translation is a
-// function defined on line 1, not a main chunk: tracebacks name it
-// "function <chunk:1>" instead of "main chunk", on the same lines.
+// operators, generic `for`, some runs of concatenations) is wrapped: its translation, run once with
+// the dialect table as its only argument, returns the function that is the real chunk. The helpers
+// are reached through the wrapper's local named kLuaDialectName; dialect source may not use a name
+// that starts with it. To the debug library the real chunk of a wrapped translation is a function
+// defined on line 1, not a main chunk: tracebacks name it "function <chunk:1>" instead of "main
+// chunk", on the same lines.
 //
 // The grammar is 5.0's. What 5.1 added (`#`, `%`, `...` as an expression,
 // `[==[` brackets, hexadecimal numbers) is a syntax error, as it was in

@@ -97,8 +97,70 @@ bool JoinPiece(lua_State* L, int index, const char16_t*& units, size_t& length,
     return false;
 }
 
+// The engine's concatenation error, at the line of the script that joined
+// (a join may come here through the run helper, which is native code).
 int ConcatError(lua_State* L, int index) {
-    return luaL_error(L, "attempt to concatenate a %s value", LuaTypeName(L, index));
+    const char* type = LuaTypeName(L, index);
+    LuaPushScriptWhere(L);
+    lua_pushfstring(L, "attempt to concatenate a %s value", type);
+    lua_concat(L, 2);
+    return lua_error(L);
+}
+
+bool IsPlain(lua_State* L, int index) {
+    const int type = lua_type(L, index);
+    return type == LUA_TSTRING || type == LUA_TNUMBER;
+}
+
+// Joins operands 1..n into one wide string when every one of them is a
+// wide string or a number; false (and nothing pushed) otherwise.
+bool JoinWide(lua_State* L, int n) {
+    char16_t number[32];
+    size_t total = 0;
+    for (int i = 1; i <= n; ++i) {
+        const char16_t* units = nullptr;
+        size_t length = 0;
+        if (!JoinPiece(L, i, units, length, number))
+            return false;
+        if (length > kMaxUnits - total)
+            luaL_error(L, "string size overflow");
+        total += length;
+    }
+    char16_t* joined = PushScratch(L, total);
+    size_t at = 0;
+    for (int i = 1; i <= n; ++i) {
+        const char16_t* units = nullptr;
+        size_t length = 0;
+        JoinPiece(L, i, units, length, number);
+        if (length > 0)
+            std::memcpy(joined + at, units, length * 2);
+        at += length;
+    }
+    PushInterned(L, reinterpret_cast<const char*>(joined), total);
+    return true;
+}
+
+// Joins operands 1..n (the whole stack) as the engine joins a run: from
+// the right, as many strings and numbers at a time as stand together, any
+// other pair through the __concat of its left operand, else of its right
+// one. Leaves the result at 1.
+void JoinPairs(lua_State* L, int n) {
+    int top = n;
+    while (top > 1) {
+        if (IsPlain(L, top - 1) && IsPlain(L, top)) {
+            int count = 2;
+            while (count < top && IsPlain(L, top - count))
+                ++count;
+            lua_concat(L, count);
+            top -= count - 1;
+            continue;
+        }
+        if (!luaL_getmetafield(L, top - 1, "__concat") && !luaL_getmetafield(L, top, "__concat"))
+            ConcatError(L, IsPlain(L, top - 1) ? top : top - 1);
+        lua_insert(L, top - 1);
+        lua_call(L, 2, 1);
+        --top;
+    }
 }
 
 // a .. b where at least one side is a wide string. The right operand
@@ -168,6 +230,28 @@ int ToString(lua_State* L) {
 }
 
 } // namespace
+
+int LuaConcatRun(lua_State* L) {
+    const int n = lua_gettop(L);
+    int decider = n;
+    while (decider >= 1 && lua_type(L, decider) != LUA_TSTRING && !LuaIsWString(L, decider))
+        --decider;
+    if (decider >= 1 && lua_type(L, decider) != LUA_TSTRING) {
+        if (JoinWide(L, n))
+            return 1;
+        // Numbers after the last wide string take their wide form, so the
+        // joins below keep them wide.
+        bool numbersOnly = true;
+        for (int i = decider + 1; i <= n && numbersOnly; ++i)
+            numbersOnly = lua_type(L, i) == LUA_TNUMBER;
+        if (numbersOnly) {
+            for (int i = decider + 1; i <= n; ++i)
+                LuaToWString(L, i);
+        }
+    }
+    JoinPairs(L, n);
+    return 1;
+}
 
 void LuaOpenWideStrings(lua_State* L) {
     lua_pushlightuserdata(L, &kInternKey);

@@ -58,6 +58,15 @@ void LuaPushWStringLowBytes(lua_State* L, int index);
 // units (an even number of bytes); returns the interned wide string.
 int LuaWideFromUtf16Bytes(lua_State* L);
 
+// cat(...), a run-time helper of translated chunks: joins a run of
+// concatenations (a .. b .. c ...) as one, by the dialect's rules. The
+// last string or wide string from the right decides: after a wide string
+// every operand must be a wide string or a number (numbers join in their
+// "%.14g" form), so w .. 1 .. 2 is the wide w12; otherwise the engine's
+// own rules apply, pair by pair from the right, with __concat for values
+// that are neither strings nor numbers. Errors name the script's line.
+int LuaConcatRun(lua_State* L);
+
 // The engine API of the wide string under the names scripts' native code
 // has always used. Units are char16_t (wchar_t is 32 bits here).
 inline void lua_pushlwstring(lua_State* L, const char16_t* s, size_t n) {

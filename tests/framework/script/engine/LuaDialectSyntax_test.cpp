@@ -80,6 +80,30 @@ TEST(LuaDialectSyntax, BitwiseOperandsMustBeNumbers) {
     EXPECT_NE(runner.Run("return {} | 1").find("arithmetic on a table value"), std::string::npos);
 }
 
+// Strings that read as numbers convert for the bitwise operators as they
+// do for arithmetic; other strings are refused as arithmetic refuses them.
+TEST(LuaDialectSyntax, BitwiseOperandsConvertNumericStrings) {
+    const DialectCase cases[] = {
+        {"return '6' & '3', '1' << 31, '-1' >> '28', 1 | '2'", "2,2147483648,15,3"},
+        {"local function GetConfig(name) return '5' end return GetConfig('x') & 1", "1"},
+        {"return ' 0x10 ' | 1, '2.9' & 3, '1e1' & 15", "17,2,10"},
+        {"return '6' + 1, '6' & 1", "7,0"},
+        {"return 'abc' & 1", "error: test:1: attempt to perform arithmetic on a string value"},
+        {"return 1 | '', 2", "error: test:1: attempt to perform arithmetic on a string value"},
+        {"return 1 << '1x'", "error: test:1: attempt to perform arithmetic on a string value"},
+    };
+    for (const DialectCase& c : cases) {
+        DialectRunner runner;
+        SCOPED_TRACE(c.source);
+        const std::string expected = c.expected;
+        std::string got = runner.Run(c.source);
+        // An error comes with a traceback after its message.
+        if (expected.rfind("error: ", 0) == 0)
+            got = got.substr(0, got.find('\n'));
+        EXPECT_EQ(got, expected);
+    }
+}
+
 TEST(LuaDialectSyntax, StatementsOfTheGrammar) {
     const DialectCase cases[] = {
         {"local a, b = 1 if a == 2 then b = 'x' elseif a == 1 then b = 'y' else b = 'z' end "

@@ -109,6 +109,62 @@ TEST(LuaStringFormat, QuotedForReading) {
     EXPECT_TRUE(FailsWith(state, "string.format('%Q', {})", "string expected, got table"));
 }
 
+// A string holding a zero byte is text up to it, for the width and the
+// precision too, unless it is long and has no precision: then it is
+// written as it stands.
+TEST(LuaStringFormat, StringsWithZeroBytesArePaddedAndCut) {
+    LuaTestState state;
+    const Snippet cases[] = {
+        {"string.format('[%5s]', 'a\\0b')", "[    a]"},
+        {"string.format('[%-3s]', 'a\\0b')", "[a  ]"},
+        {"string.format('[%.2s]', '\\0bc')", "[]"},
+        {"string.format('[%s]', 'a\\0b')", "[a]"},
+        {"string.format('[%3.1s]', 'xy\\0z')", "[  x]"},
+        {"string.format('%s', string.rep('a\\0', 60)) == string.rep('a\\0', 60)", "true"},
+        {"string.format('%.3s', string.rep('a\\0', 60))", "a"},
+    };
+    ExpectAll(state, std::begin(cases), std::end(cases));
+}
+
+// gsub's replacement function: a string or a number replaces the match;
+// anything else replaces it with nothing.
+TEST(LuaStringGsub, ReplacementValuesCountAsIn50) {
+    LuaTestState state;
+    const Snippet cases[] = {
+        {"string.gsub('hello', 'l', function() end)", "heo,2"},
+        {"string.gsub('hello', 'l', function() return nil end)", "heo,2"},
+        {"string.gsub('hello', 'l', function() return false end)", "heo,2"},
+        {"string.gsub('hello', 'l', function() return true end)", "heo,2"},
+        {"string.gsub('hello', 'l', function() return {} end)", "heo,2"},
+        {"string.gsub('hello', 'l', function() return print end)", "heo,2"},
+        {"string.gsub('hello', 'l', function() return 7 end)", "he77o,2"},
+        {"string.gsub('hello', 'l', function() return '' end)", "heo,2"},
+        {"string.gsub('abc', '%w', function(c) return c .. '.' end)", "a.b.c.,3"},
+        {"string.gsub('abc', '(a)(b)', function(x, y) return y .. x end)", "bac,1"},
+        {"string.gsub('aaa', 'a', function() end, 2)", "a,2"},
+        {"('hello'):gsub('l', function() end)", "heo,2"},
+        // Other replacements are as they were.
+        {"string.gsub('hello', 'l', '%0%0')", "hellllo,2"},
+        {"string.gsub('a b', '%w', {a = 1})", "1 b,2"},
+        {"string.gsub('abc', 'b', 5)", "a5c,1"},
+    };
+    ExpectAll(state, std::begin(cases), std::end(cases));
+    const Snippet errors[] = {
+        {"string.gsub('a', 'a', function() return WS('w') end)",
+         "test:1: invalid replacement value (a wstring)"},
+        {"string.gsub('x', 'x')",
+         "test:1: bad argument #3 to 'gsub' (string/function/table expected)"},
+        {"string.gsub('x', 'x', 'y', 'z')", "test:1: bad argument #4 to 'gsub'"},
+        {"string.gsub(WS('x'), 'x', '')", "test:1: bad argument #1 to 'gsub' (string expected, "
+                                          "got wstring)"},
+        {"\nstring.gsub('a', 'a', function() error('inner') end)", "test:2: inner"},
+    };
+    for (const Snippet& c : errors) {
+        const std::string error = state.Error(std::string("return ") + c.expression);
+        EXPECT_EQ(error.substr(0, c.expected.size()), c.expected) << c.expression;
+    }
+}
+
 TEST(LuaStringPack, RoundTrips) {
     LuaTestState state;
     const Snippet cases[] = {

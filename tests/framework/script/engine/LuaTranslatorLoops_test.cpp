@@ -105,6 +105,31 @@ TEST(LuaTranslatorLoops, ClosuresMadeBeforeJumpsSeeTheirOwnVariables) {
     RunDialectCases(cases, std::size(cases));
 }
 
+// Loop variables of `for` are fresh in each pass, as in 5.1: assigning
+// one does not steer the loop, and closures keep the value of their pass
+// (in 5.0 the passes shared one variable).
+TEST(LuaTranslatorLoops, LoopVariablesAreFreshInEachPass) {
+    const DialectCase cases[] = {
+        {"local s = '' for i = 1, 3 do s = s .. i i = 10 end return s", "123"},
+        {"local s = '' for i = 3, 1, -1 do i = i - 5 s = s .. i end return s", "-2-3-4"},
+        {"local n = 0 for k, v in {10, 20, 30} do n = n + v k = k + 5 end return n", "60"},
+        {"local n = 0 for _, v in ipairs({1, 2, 3}) do v = v * 100 n = n + 1 end return n", "3"},
+        {"local fs = {} for i = 1, 3 do fs[i] = function() return i end end "
+         "return fs[1](), fs[2](), fs[3]()",
+         "1,2,3"},
+        {"local fs = {} for k, v in {'a', 'b'} do fs[k] = function() return k .. v end end "
+         "return fs[1](), fs[2]()",
+         "1a,2b"},
+        // A closure and its pass share the variable; the next pass is new.
+        {"local s, fs = '', {} for i = 1, 2 do fs[i] = function() return i end "
+         "local f = function() i = i * 10 end f() s = s .. i .. ' ' end "
+         "return s, fs[1](), fs[2]()",
+         "10 20 ,10,20"},
+        {"for i = 1, 2 do end return i", "nil"},
+    };
+    RunDialectCases(cases, std::size(cases));
+}
+
 TEST(LuaTranslatorLoops, LoopLevelErrors) {
     const DialectCase cases[] = {
         {"while 1 do break 0 end", "error: test:1: loop block number out of range near '0'"},

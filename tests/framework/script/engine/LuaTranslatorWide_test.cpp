@@ -112,6 +112,62 @@ TEST(LuaTranslatorWide, Utf16ChunkErrors) {
     }
 }
 
+// A run of concatenations becomes one call of the dialect's `cat` only when
+// it could hold a wide string and ends in two operands that could be
+// numbers; every other run is left to the engine as it was. Each `..`
+// becomes a comma in the same place, so the lines stay as they were.
+TEST(LuaTranslatorWide, ConcatenationRunsThatNeedTheHelper) {
+    struct RunCase {
+        const char* source;
+        const char* translated;
+    };
+    const RunCase cases[] = {
+        {"return a .. b .. c", "return __dialect__.cat(a ,  b ,  c)"},
+        {"return a .. 1 .. 2", "return __dialect__.cat(a ,  1 ,  2)"},
+        {"return a..b..f()", "return __dialect__.cat(a, b, (f()))"},
+        {"return a .. b .. t:m()", "return __dialect__.cat(a ,  b ,  (t:m()))"},
+        {"return a .. (b .. c) .. d", "return __dialect__.cat(a ,  (b .. c) ,  d)"},
+        {"return x .. -y .. 2 & 3", "return __dialect__.cat(x ,  -y ,  __dialect__.band(2 , 3))"},
+        {"return\"s\"..a..b..c", "return __dialect__.cat(\"s\", a, b, c)"},
+        {"return a .. 1 .. b + 1 == c", "return __dialect__.cat(a ,  1 ,  b + 1) == c"},
+        {"return a ..\n b ..\n c", "return __dialect__.cat(a , \n b , \n c)"},
+        // Left as they are.
+        {"return a .. b", "return a .. b"},
+        {"return a .. ':' .. b", "return a .. ':' .. b"},
+        {"return a .. b .. 'x'", "return a .. b .. 'x'"},
+        {"return 'x' .. a .. b", "return 'x' .. a .. b"},
+        {"return 1 .. 2 .. a", "return 1 .. 2 .. a"},
+        {"return a .. not b .. c", "return a .. not b .. c"},
+        {"return a .. b .. nil", "return a .. b .. nil"},
+        {"return a .. b .. {}", "return a .. b .. {}"},
+        {"return a .. b == c", "return a .. b == c"},
+    };
+    constexpr std::string_view kHead = "local __dialect__=...;return function() ";
+    for (const RunCase& c : cases) {
+        SCOPED_TRACE(c.source);
+        const TLuaTranslation translation = TranslateLuaSource(c.source, "=t");
+        ASSERT_TRUE(translation.ok) << translation.error;
+        std::string source = translation.source;
+        if (translation.wrapped)
+            source = source.substr(kHead.size(), source.size() - kHead.size() - 4);
+        EXPECT_EQ(source, c.translated);
+    }
+}
+
+TEST(LuaTranslatorWide, ConcatenationRunsJoinByTheDialectsRules) {
+    DialectRunner runner;
+    EXPECT_EQ(runner.Run("return L\"w\" .. 1 .. 2"), Utf16LeBytes(u"w12"));
+    EXPECT_EQ(runner.Run("local w, a, b = L\"w\", 1, 2.5 return w .. a .. b .. 3"),
+              Utf16LeBytes(u"w12.53"));
+    EXPECT_EQ(runner.Run("local x = 'x' return x .. 1 .. 2, 1 .. 2 .. 3"), "x12,123");
+    EXPECT_EQ(runner.Run("local function f() return 3, 4 end return L\"w\" .. 1 .. f()"),
+              Utf16LeBytes(u"w13"));
+    EXPECT_EQ(runner.Run("local s = 'a' for i = 1, 3 do s = s .. i .. i end return s"), "a112233");
+    EXPECT_EQ(
+        runner.Run("local function f() end local w = L\"w\"\nreturn w .. 1 .. f()").substr(0, 53),
+        "error: test:2: attempt to concatenate a nil value\nsta");
+}
+
 TEST(LuaTranslatorWide, ByteOrderMarkOnlyAtTheStart) {
     const TLuaTranslation translation = TranslateLuaSource("x = 1 \xFF\xFE", "=b");
     EXPECT_EQ(translation.error, "b:1: invalid wide char near 'char(255)'");

@@ -117,6 +117,46 @@ TEST(LuaWideString, Concatenation) {
     }
 }
 
+// Runs of three or more operands that end in numbers after a wide string:
+// the last string or wide string from the right decides the join.
+TEST(LuaWideString, ConcatenationRunsEndingInNumbers) {
+    LuaTestState state;
+    const Snippet cases[] = {
+        {"return WS('w') .. 1 .. 2", "L\"w12\""},
+        {"local w, a, b = WS('w'), 1, 2.5 return w .. a .. b", "L\"w12.5\""},
+        {"return WS('a') .. WS('b') .. 1 .. 2", "L\"ab12\""},
+        {"return 1 .. WS('w') .. 2 .. 3", "L\"1w23\""},
+        {"local w = WS('w') return w .. 1 .. 2 .. WS('x') .. 3 .. 4", "L\"w12x34\""},
+        {"local w, n = WS(''), 7 return w .. n .. n", "L\"77\""},
+        {"local x = 'x' return x .. 1 .. 2", "x12"},
+        // Numbers after a wide string join wide even where a value with its
+        // own __concat stands before it.
+        {"local t = setmetatable({}, {__concat = function(a, b) return b end}) "
+         "local n = 1 return t .. WS('w') .. n .. 2",
+         "L\"w12\""},
+        // Values with __concat are asked pair by pair from the right, as
+        // the engine asks them.
+        {"local log = '' local mt = {__concat = function(a, b) "
+         "log = log .. '[' .. type(a) .. ',' .. type(b) .. ']' return 'r' end} "
+         "local t, x, y = setmetatable({}, mt), 1, 2 local r = t .. x .. y "
+         "local s = x .. t .. y return r, s, log",
+         "r,1r,[table,string][table,number]"},
+    };
+    ExpectAll(state, std::begin(cases), std::end(cases));
+    const Snippet errors[] = {
+        {"local w, t = WS('w'), {}\nreturn w .. t .. 1 .. 2",
+         "test:2: attempt to concatenate a table value"},
+        {"local x, y = nil, 1\nreturn 'a' .. x .. y .. 2",
+         "test:2: attempt to concatenate a nil value"},
+        {"local w = WS('w')\n\nreturn w .. 'y' .. 1 .. 2",
+         "test:3: attempt to concatenate a wstring value"},
+        {"local w, b = WS('w'), true\nreturn w .. 1 .. b", "test:2: attempt to concatenate a "
+                                                           "boolean value"},
+    };
+    for (const Snippet& c : errors)
+        EXPECT_EQ(state.Error(c.code), c.expected) << c.code;
+}
+
 TEST(LuaWideString, ToStringAndToWString) {
     LuaTestState state;
     const Snippet cases[] = {
