@@ -1,0 +1,81 @@
+#include "framework/graphics/vector/TVecRunCache.h"
+
+#include <cstring>
+
+namespace {
+
+uint64_t Mix(uint64_t hash, const void* data, size_t size) {
+    const auto* p = static_cast<const uint8_t*>(data);
+    for (size_t i = 0; i < size; ++i) {
+        hash ^= p[i];
+        hash *= 1099511628211ull;
+    }
+    return hash;
+}
+
+} // namespace
+
+bool TVecShapeKey::operator==(const TVecShapeKey& other) const {
+    return subX == other.subX && subY == other.subY && xScale == other.xScale &&
+           yScale == other.yScale && stroke[0] == other.stroke[0] && stroke[1] == other.stroke[1] &&
+           shear == other.shear && cosine == other.cosine && sine == other.sine &&
+           path == other.path;
+}
+
+size_t TVecShapeKey::Hash() const {
+    uint64_t h = 14695981039346656037ull;
+    h = Mix(h, path.data(), path.size());
+    const int32_t ints[3] = {subX, subY, shear ? 1 : 0};
+    h = Mix(h, ints, sizeof ints);
+    const float floats[6] = {xScale, yScale, stroke[0], stroke[1], cosine, sine};
+    h = Mix(h, floats, sizeof floats);
+    return static_cast<size_t>(h);
+}
+
+const std::vector<TVecRun>* TVecRunCache::Find(const TVecShapeKey& key) {
+    auto found = mMap.find(key);
+    if (found == mMap.end())
+        return nullptr;
+    mUse.splice(mUse.begin(), mUse, found->second.use);
+    return &found->second.runs;
+}
+
+void TVecRunCache::Insert(const TVecShapeKey& key, std::vector<TVecRun> runs) {
+    auto found = mMap.find(key);
+    if (found != mMap.end()) {
+        mRuns -= found->second.runs.size();
+        mUse.erase(found->second.use);
+        mMap.erase(found);
+    }
+    const size_t count = runs.size();
+    auto [at, inserted] = mMap.emplace(key, Entry{std::move(runs), {}});
+    (void)inserted;
+    mUse.push_front(&at->first);
+    at->second.use = mUse.begin();
+    mRuns += count;
+    Trim();
+}
+
+void TVecRunCache::Clear() {
+    mMap.clear();
+    mUse.clear();
+    mRuns = 0;
+}
+
+void TVecRunCache::SetRunLimit(size_t runs) {
+    mLimit = runs;
+    Trim();
+}
+
+// The newest shape stays even when it alone passes the bound, so that the
+// drawing that just made it can replay it.
+void TVecRunCache::Trim() {
+    while (mRuns > mLimit && mUse.size() > 1) {
+        const TVecShapeKey* oldest = mUse.back();
+        mUse.pop_back();
+        auto found = mMap.find(*oldest);
+        mRuns -= found->second.runs.size();
+        mMap.erase(found);
+        ++mEvictions;
+    }
+}
