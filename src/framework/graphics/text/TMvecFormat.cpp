@@ -127,8 +127,17 @@ TMvecStep TMvecPathReader::Next() {
 }
 
 size_t MvecPathLength(const TMvecPath& path) {
-    TMvecPathReader reader(path);
-    while (reader.Next().command != kMvecEnd) {
+    // The reader's rules without decoding the operands: this runs for every
+    // glyph drawn.
+    size_t at = 0;
+    while (path.data && at < path.size) {
+        const uint8_t command = path.data[at];
+        const int operands = OperandBytes(command);
+        if (operands < 0 || at + 1 + static_cast<size_t>(operands) > path.size)
+            return path.size;
+        at += 1 + static_cast<size_t>(operands);
+        if (command == kMvecEnd)
+            return at;
     }
-    return reader.Consumed();
+    return at;
 }

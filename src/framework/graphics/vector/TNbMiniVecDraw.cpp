@@ -41,8 +41,9 @@ int HighestBit(const uint64_t words[4]) {
 } // namespace
 
 TNbMiniVecDraw::TNbMiniVecDraw() {
-    mBatch.reserve(256);
-    mPlaced.reserve(128);
+    // Vertices keep z, rhw, specular and texture coordinates from here on.
+    mBatch.assign(256, TVecVertex());
+    mPlaced.assign(128, PlacedRun{});
     for (auto& row : mCoverage)
         row.assign(kRowWidth + 2, 0);
     for (int slot = 1; slot < kSlots; ++slot)
@@ -460,38 +461,40 @@ void TNbMiniVecDraw::Emit(const std::vector<TVecRun>& runs, int pixelX, int pixe
 
 void TNbMiniVecDraw::EmitLine(float x0, float x1, float y, uint32_t colour, int px0, int px1,
                               int py) {
-    if (mBatch.size() + 2 > static_cast<size_t>(mCapacity))
+    if (mCount + 2 > mCapacity)
         Flush();
-    TVecVertex v;
-    v.diffuse = colour;
-    v.x = x0;
-    v.y = y;
-    mBatch.push_back(v);
-    v.x = x1;
-    mBatch.push_back(v);
-    mPlaced.push_back({px0, px1, py, colour});
+    TVecVertex* v = mBatch.data() + mCount;
+    v[0].x = x0;
+    v[0].y = y;
+    v[0].diffuse = colour;
+    v[1].x = x1;
+    v[1].y = y;
+    v[1].diffuse = colour;
+    mPlaced[static_cast<size_t>(mCount / 2)] = {px0, px1, py, colour};
+    mCount += 2;
 }
 
 void TNbMiniVecDraw::Flush() {
-    if (mBatch.empty())
+    if (mCount == 0)
         return;
+    const auto count = static_cast<size_t>(mCount);
     if (mTarget) {
         if (mTargetLocked)
             WriteTarget();
         else
-            mVerticesDropped += mBatch.size();
+            mVerticesDropped += count;
     } else if (mSink) {
-        mSink->DrawLineList(mBatch.data(), static_cast<int>(mBatch.size()));
-        mVerticesDrawn += mBatch.size();
+        mSink->DrawLineList(mBatch.data(), mCount);
+        mVerticesDrawn += count;
     } else {
-        mVerticesDropped += mBatch.size();
+        mVerticesDropped += count;
     }
-    mBatch.clear();
-    mPlaced.clear();
+    mCount = 0;
 }
 
 void TNbMiniVecDraw::WriteTarget() {
-    for (const PlacedRun& run : mPlaced) {
+    for (int i = 0; i < mCount / 2; ++i) {
+        const PlacedRun& run = mPlaced[static_cast<size_t>(i)];
         if (run.y < 0 || run.y >= mTargetHeight)
             continue;
         const int x0 = std::max(run.x0, 0);

@@ -131,7 +131,8 @@ private:
     TVecDrawSink* mSink = nullptr;
     std::vector<TVecVertex> mBatch;
     std::vector<PlacedRun> mPlaced;
-    int mCapacity = 256;
+    int mCount = 0;      // vertices in the batch
+    int mCapacity = 256; // 256, or 64 after a failed calibration
 
     TColor32 mSlotColours[kSlots];
     TColor32 mRamps[kLayers][32];
