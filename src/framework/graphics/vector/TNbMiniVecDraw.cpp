@@ -136,6 +136,13 @@ void TNbMiniVecDraw::UnlockTarget() {
 }
 
 void TNbMiniVecDraw::DrawPath(const TMvecPath& path, int x, int y) {
+    // A font without glyphs has no height, and a layout's scale from it is
+    // not finite: there is nothing to draw then, and such a state must not
+    // reach the cache, whose keys have to equal themselves.
+    for (float v : {mXScale, mYScale, mCos, mSin, mStroke[0], mStroke[1]}) {
+        if (!std::isfinite(v))
+            return;
+    }
     const int qx = ClampPosition(int64_t{x} + mPhaseX);
     const int qy = ClampPosition(int64_t{y} + mPhaseY);
     const int pixelX = mBaseX + (qx >> 2);

@@ -33,7 +33,10 @@ size_t TVecShapeKey::Hash() const {
     h = Mix(h, path.data(), path.size());
     const int32_t ints[3] = {subX, subY, shear ? 1 : 0};
     h = Mix(h, ints, sizeof ints);
-    const float floats[6] = {xScale, yScale, stroke[0], stroke[1], cosine, sine};
+    // Adding zero turns -0 into 0, which compares equal to it and so must
+    // hash the same.
+    const float floats[6] = {xScale + 0.0f,    yScale + 0.0f, stroke[0] + 0.0f,
+                             stroke[1] + 0.0f, cosine + 0.0f, sine + 0.0f};
     h = Mix(h, floats, sizeof floats);
     return static_cast<size_t>(h);
 }
@@ -80,6 +83,8 @@ void TVecRunCache::Trim() {
         const TVecShapeKey* oldest = mUse.back();
         mUse.pop_back();
         auto found = mMap.find(*oldest);
+        if (found == mMap.end())
+            continue;
         mRuns -= found->second.runs.size();
         mMap.erase(found);
         ++mEvictions;

@@ -20,7 +20,8 @@ static_assert(sizeof(TVecRun) == 8, "runs are recorded in 8 bytes");
 
 // What a drawing's runs depend on: the path's bytes (not its address, since
 // paths made for one drawing, such as cursor and underline bars, reuse
-// addresses), the sub-pixel phase and the drawing state.
+// addresses), the sub-pixel phase and the drawing state. The drawer only
+// makes keys of finite values.
 struct TVecShapeKey {
     std::vector<uint8_t> path;
     int32_t subX = 0;

@@ -14,6 +14,7 @@
 #include "framework/graphics/MvecImage.h"
 
 #include <cmath>
+#include <limits>
 #include <memory>
 
 namespace {
@@ -139,6 +140,39 @@ TEST(VecDraw, BrokenPathsDrawWhatTheyHold) {
     const auto target = Draw(none, 0, 0);
     for (uint32_t p : target->GetPixels())
         EXPECT_EQ(p, 0u);
+}
+
+TEST(VecDraw, StatesThatAreNotFiniteDrawNothing) {
+    const auto square = PathBuilder().Rect(0, 0, 8, 8).End();
+    TNbMiniVecDraw drawer;
+    auto target = std::make_shared<TVecPixelTarget>(8, 8);
+    drawer.SetTargetModes(true, false);
+    drawer.BeginRun(2.0f, 2.0f, target);
+    const float inf = std::numeric_limits<float>::infinity();
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    for (float bad : {inf, -inf, nan}) {
+        drawer.SetScale(bad, 1.0f);
+        drawer.DrawPath(PathOf(square), 0, 0);
+        drawer.SetScale(1.0f, bad);
+        drawer.DrawPath(PathOf(square), 0, 0);
+    }
+    drawer.SetScale(1.0f, 1.0f);
+    drawer.SetStroke(0, nan);
+    drawer.DrawPath(PathOf(square), 0, 0);
+    drawer.EndDraw();
+    EXPECT_EQ(drawer.GetRunCache().GetShapeCount(), 0u);
+    for (uint32_t p : target->GetPixels())
+        EXPECT_EQ(p, 0u);
+    // -0 and 0 are one key.
+    drawer.SetStroke(0, 0.0f);
+    drawer.SetRotation(1.0f, 0.0f);
+    drawer.BeginRun(2.0f, 2.0f, target);
+    drawer.DrawPath(PathOf(square), 0, 0);
+    drawer.SetRotation(1.0f, -0.0f);
+    drawer.DrawPath(PathOf(square), 0, 0);
+    drawer.EndDraw();
+    EXPECT_EQ(drawer.GetRunCache().GetShapeCount(), 1u);
+    EXPECT_EQ(drawer.GetCacheHits(), 1u);
 }
 
 TEST(VecDraw, WideShapesAreClippedToTheCoverageRow) {
