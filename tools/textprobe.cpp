@@ -3,8 +3,9 @@
 // Draws a line of text in each of the game's fonts (the built-in font,
 // "fonts/default.mvec" and "loc/en/font/helsinki.mvec", read from the assets
 // beside the program or from the working directory) at 12, 16, 25 and 48
-// pixels, through the vector drawer's in-memory target, black on white, and
-// writes the picture as a PNG. Needs no display.
+// pixels, through the vector drawer's in-memory target, black on white, then
+// one line in italic with a bold stroke and an outline, and writes the
+// picture as a PNG. Needs no display.
 
 #include "framework/graphics/text/TFontCache.h"
 #include "framework/graphics/text/TMvecTextLine.h"
@@ -108,6 +109,8 @@ int main(int argc, char** argv) {
             height += static_cast<int>(std::ceil(size * 1.3f)) + 4;
         }
     }
+    // And one styled line: italic, with a bold stroke and an outline.
+    height += 64 + 12;
     auto target = std::make_shared<TVecPixelTarget>(width, height, 0xFFFFFFFFu);
     TNbMiniVecDraw drawer;
     drawer.SetColor(TNbMiniVecDraw::kTextSlot, TColor32(0xFF000000u));
@@ -120,6 +123,20 @@ int main(int argc, char** argv) {
             line.Draw(drawer, text);
             y += 4.0f;
         }
+    }
+    {
+        TMvecTextLine line(*faces.front().font, 48.0f);
+        drawer.SetColor(TNbMiniVecDraw::kTextSlot, TColor32(0xFFF0C040u));
+        drawer.SetColor(TNbMiniVecDraw::kBoldSlot, TColor32(0xFFC02020u));
+        drawer.SetColor(TNbMiniVecDraw::kOutlineSlot, TColor32(0xFF000000u));
+        drawer.SetStroke(0, 2.0f);
+        drawer.SetStroke(1, 1.0f);
+        drawer.SetShear(true);
+        drawer.BeginRun(12.0f, std::floor(y + 56.0f), target);
+        line.Draw(drawer, text);
+        drawer.SetShear(false);
+        drawer.SetStroke(0, 0.0f);
+        drawer.SetStroke(1, 0.0f);
     }
     drawer.EndDraw();
     if (!WritePng(argv[1], *target)) {
