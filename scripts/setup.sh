@@ -23,6 +23,8 @@ libvorbis-dev
 libsqlite3-dev
 nettle-dev
 libgtest-dev
+libfreetype-dev
+fonts-dejavu-core
 xvfb
 xauth
 xdotool

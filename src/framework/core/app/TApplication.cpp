@@ -15,7 +15,7 @@
 #include "framework/core/xml/TXmlNode.h"
 #include "framework/graphics/TAssetManager.h"
 #include "framework/graphics/TGraphics.h"
-#include "framework/graphics/TNbMiniVecDraw.h"
+#include "framework/graphics/vector/TNbMiniVecDraw.h"
 #include "framework/graphics/TRenderer.h"
 #include "framework/host/TGameState.h"
 #include "framework/script/TWindowScript.h"

@@ -11,7 +11,7 @@
 #include "framework/core/settings/TCommandLine.h"
 #include "framework/core/settings/TSettings.h"
 #include "framework/graphics/TGraphics.h"
-#include "framework/graphics/TNbMiniVecDraw.h"
+#include "framework/graphics/vector/TNbMiniVecDraw.h"
 #include "framework/graphics/TRenderer.h"
 #include "framework/graphics/TTexture.h"
 #include "framework/host/TGameState.h"

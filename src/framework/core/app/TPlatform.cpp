@@ -8,7 +8,7 @@
 #include "framework/core/settings/TSettings.h"
 #include "framework/core/xml/TStringTable.h"
 #include "framework/graphics/TAssetManager.h"
-#include "framework/graphics/TNbMiniVecDraw.h"
+#include "framework/graphics/vector/TNbMiniVecDraw.h"
 #include "framework/graphics/TRenderer.h"
 #include "framework/host/PortalInstallers.h"
 #include "framework/sound/TSoundManager.h"

@@ -6,7 +6,7 @@
 
 #include "framework/core/app/TMainWindow.h"
 #include "framework/core/files/TFileSystem.h"
-#include "framework/graphics/TNbMiniVecDraw.h"
+#include "framework/graphics/vector/TNbMiniVecDraw.h"
 #include "framework/graphics/TTexture.h"
 #include "framework/script/TWindowScript.h"
 #include "framework/sound/TSoundManager.h"
