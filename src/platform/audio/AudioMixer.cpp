@@ -214,6 +214,7 @@ int32_t MixerBuffer::SetVolume(int32_t volume) {
         return kAudioErrInvalidParam;
     }
     mVolume = volume;
+    mVolumeHistory.push_back(volume);
     mGain = static_cast<int32_t>(std::lround(GainOfVolume(volume) * 65536.0f));
     return kAudioOk;
 }
@@ -265,6 +266,11 @@ int32_t MixerBuffer::SetNotificationPositions(uint32_t count,
     }
     mNotify.assign(positions, positions + count);
     return kAudioOk;
+}
+
+std::vector<int32_t> MixerBuffer::GetVolumeHistory() {
+    std::lock_guard<std::mutex> lock(mMixer->mMutex);
+    return mVolumeHistory;
 }
 
 std::vector<AudioNotifyPosition> MixerBuffer::GetNotificationPositions() {

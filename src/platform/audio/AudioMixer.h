@@ -91,6 +91,8 @@ public:
                                      const AudioNotifyPosition* positions) override;
 
     bool IsPrimary() const { return mPrimary; }
+    // Every volume set on the buffer, in order.
+    std::vector<int32_t> GetVolumeHistory();
     std::vector<AudioNotifyPosition> GetNotificationPositions();
 
 private:
@@ -113,6 +115,7 @@ private:
     int32_t mVolume = kVolumeMax;
     int32_t mGain = 65536; // 16.16 fixed point
     std::vector<AudioNotifyPosition> mNotify;
+    std::vector<int32_t> mVolumeHistory;
 };
 
 // A device whose buffers are the mixer's: the back ends differ only in

@@ -14,6 +14,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <iterator>
@@ -59,6 +60,31 @@ inline std::vector<int16_t> DecodeReference(const std::string& path, int* channe
     std::memcpy(pcm.data(), bytes.data(), pcm.size() * 2);
     return pcm;
 }
+
+// Sets an environment variable for a scope and puts the old value back.
+class ScopedEnv {
+public:
+    ScopedEnv(const char* name, const char* value) : mName(name) {
+        const char* old = std::getenv(name);
+        mHad = old != nullptr;
+        mOld = old ? old : "";
+        setenv(name, value, 1);
+    }
+    ~ScopedEnv() {
+        if (mHad) {
+            setenv(mName.c_str(), mOld.c_str(), 1);
+        } else {
+            unsetenv(mName.c_str());
+        }
+    }
+    ScopedEnv(const ScopedEnv&) = delete;
+    ScopedEnv& operator=(const ScopedEnv&) = delete;
+
+private:
+    std::string mName;
+    std::string mOld;
+    bool mHad = false;
+};
 
 // The debug log started in a folder of its own for one test.
 class LogCapture {
