@@ -63,7 +63,7 @@ struct AudioFormat {
 struct AudioBufferDesc {
     uint32_t size = 36; // the record's size, as callers fill it
     uint32_t flags = 0;
-    uint32_t bufferBytes = 0;       // 0 for the primary buffer
+    uint32_t bufferBytes = 0;            // 0 for the primary buffer
     const AudioFormat* format = nullptr; // null for the primary buffer
 };
 

@@ -129,10 +129,9 @@ int32_t MixerBuffer::GetCurrentPosition(uint32_t* play, uint32_t* write) {
     }
     if (write) {
         // After a buffer played out to its end both cursors rest at 0.
-        *write = (!mPlaying && mPosition == 0 && mEnded) ? 0
-                                                          : static_cast<uint32_t>(
-                                                                (uint64_t(p) + WriteMarginBytes()) %
-                                                                size);
+        *write = (!mPlaying && mPosition == 0 && mEnded)
+                     ? 0
+                     : static_cast<uint32_t>((uint64_t(p) + WriteMarginBytes()) % size);
     }
     return kAudioOk;
 }
@@ -295,8 +294,8 @@ void MixerBuffer::MixInto(int32_t* acc, uint32_t frames) {
         return;
     }
     const uint64_t end = static_cast<uint64_t>(total) << 32;
-    const uint64_t step = (static_cast<uint64_t>(mFormat.samplesPerSec) << 32) /
-                          AudioMixer::kOutputRate;
+    const uint64_t step =
+        (static_cast<uint64_t>(mFormat.samplesPerSec) << 32) / AudioMixer::kOutputRate;
     const uint32_t right = mFormat.channels > 1 ? 1 : 0;
     const int64_t gain = mGain;
     for (uint32_t i = 0; i < frames; ++i) {
@@ -316,7 +315,8 @@ void MixerBuffer::MixInto(int32_t* acc, uint32_t frames) {
         int32_t right0 = SampleAt(frame, right);
         if (frac) {
             uint32_t next = frame + 1 < total ? frame + 1 : (mLooping ? 0 : frame);
-            left0 += static_cast<int32_t>((static_cast<int64_t>(SampleAt(next, 0) - left0) * frac) >> 16);
+            left0 += static_cast<int32_t>(
+                (static_cast<int64_t>(SampleAt(next, 0) - left0) * frac) >> 16);
             right0 += static_cast<int32_t>(
                 (static_cast<int64_t>(SampleAt(next, right) - right0) * frac) >> 16);
         }

@@ -87,8 +87,7 @@ public:
     int32_t GetVolume(int32_t* volume) override;
     int32_t GetStatus(uint32_t* status) override;
     int32_t Restore() override;
-    int32_t SetNotificationPositions(uint32_t count,
-                                     const AudioNotifyPosition* positions) override;
+    int32_t SetNotificationPositions(uint32_t count, const AudioNotifyPosition* positions) override;
 
     bool IsPrimary() const { return mPrimary; }
     // Every volume set on the buffer, in order.
@@ -110,7 +109,7 @@ private:
     bool mPlaying = false;
     bool mLooping = false;
     bool mLost = false;
-    bool mEnded = false; // played out to its end since the last Play
+    bool mEnded = false;    // played out to its end since the last Play
     uint64_t mPosition = 0; // frames, 32.32 fixed point
     int32_t mVolume = kVolumeMax;
     int32_t mGain = 65536; // 16.16 fixed point

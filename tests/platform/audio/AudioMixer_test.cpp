@@ -28,7 +28,8 @@ class Mixer : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_EQ(device.Open(), kAudioOk); }
 
-    std::shared_ptr<AudioBuffer> Make(const AudioFormat& format, const std::vector<int16_t>& samples) {
+    std::shared_ptr<AudioBuffer> Make(const AudioFormat& format,
+                                      const std::vector<int16_t>& samples) {
         AudioBufferDesc desc;
         desc.flags = kBufferCtrlVolume | kBufferCtrlPositionNotify;
         desc.bufferBytes = static_cast<uint32_t>(samples.size() * 2);
@@ -194,7 +195,7 @@ TEST(NullAudioDevice, RefusesBuffersBeforeOpenAndBadFormats) {
         uint16_t channels, bits, align;
         uint32_t rate, bytes;
     } bad[] = {{0, 16, 0, 44100, 64}, {3, 16, 6, 44100, 66}, {2, 12, 3, 44100, 64},
-               {2, 16, 2, 44100, 64}, {2, 16, 4, 50, 64},   {2, 16, 4, 44100, 2}};
+               {2, 16, 2, 44100, 64}, {2, 16, 4, 50, 64},    {2, 16, 4, 44100, 2}};
     for (const Case& c : bad) {
         AudioFormat f = Format(c.rate, c.channels, c.bits);
         f.blockAlign = c.align;

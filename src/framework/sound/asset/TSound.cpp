@@ -100,7 +100,8 @@ std::shared_ptr<TSound> TSound::Get(const TString& name, bool preload, int defau
 }
 
 bool TSound::IsKindOf(const char* className) const {
-    return className && (std::strcmp(className, "TSound") == 0 || std::strcmp(className, "TAsset") == 0);
+    return className &&
+           (std::strcmp(className, "TSound") == 0 || std::strcmp(className, "TAsset") == 0);
 }
 
 std::shared_ptr<TSoundInstance> TSound::Play(bool loop) {

@@ -68,7 +68,8 @@ struct TOggDataSource::Callbacks {
             return 0;
         }
         int64_t left = static_cast<int64_t>(file->bytes.size()) - file->position;
-        size_t elements = std::min<size_t>(count, static_cast<size_t>(std::max<int64_t>(left, 0)) / size);
+        size_t elements =
+            std::min<size_t>(count, static_cast<size_t>(std::max<int64_t>(left, 0)) / size);
         size_t n = elements * size;
         if (n) {
             std::memcpy(ptr, file->bytes.data() + file->position, n);

@@ -19,8 +19,7 @@ Registry& GetRegistry() {
 }
 } // namespace
 
-void TSoundDataSourceBuilder::Register(const TString& extension,
-                                       TSoundDataSourceBuilder* builder) {
+void TSoundDataSourceBuilder::Register(const TString& extension, TSoundDataSourceBuilder* builder) {
     Registry& registry = GetRegistry();
     std::lock_guard<std::mutex> lock(registry.mutex);
     if (builder) {

@@ -13,10 +13,9 @@ constexpr uint32_t kMinBufferBytes = 4;
 constexpr uint32_t kMaxBufferBytes = 0x0FFFFFFF;
 // Volume control, position notices, playing without the focus and the
 // accurate play cursor.
-constexpr uint32_t kStreamBufferFlags = platform::kBufferCtrlVolume |
-                                        platform::kBufferCtrlPositionNotify |
-                                        platform::kBufferGlobalFocus |
-                                        platform::kBufferGetCurrentPosition2;
+constexpr uint32_t kStreamBufferFlags =
+    platform::kBufferCtrlVolume | platform::kBufferCtrlPositionNotify |
+    platform::kBufferGlobalFocus | platform::kBufferGetCurrentPosition2;
 static_assert(kStreamBufferFlags == 0x18180);
 
 void Check(int32_t result, int line) {
@@ -68,8 +67,8 @@ void TSoundStream::ReleaseBuffer() {
     }
 }
 
-uint32_t TSoundStream::BufferSizeFor(uint32_t sampleRate, uint16_t channels,
-                                     uint16_t bitsPerSample, float seconds) {
+uint32_t TSoundStream::BufferSizeFor(uint32_t sampleRate, uint16_t channels, uint16_t bitsPerSample,
+                                     float seconds) {
     uint32_t blockAlign = (bitsPerSample / 8u) * channels;
     double bytesPerSecond = double(blockAlign) * sampleRate;
     double bytes = bytesPerSecond * std::max(0.0, double(seconds)) + 0.5;

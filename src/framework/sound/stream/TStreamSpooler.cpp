@@ -76,7 +76,8 @@ void TStreamSpooler::SeekTime(double seconds) {
     uint64_t frame = static_cast<uint64_t>(seconds * mSource->GetSampleRate());
     uint64_t bytes = std::min<uint64_t>(frame * frameBytes, mSource->GetSize());
     bytes -= bytes % frameBytes;
-    mPosition = static_cast<uint32_t>(std::min<uint64_t>(bytes, 0xFFFFFFFFu - 0xFFFFFFFFu % frameBytes));
+    mPosition =
+        static_cast<uint32_t>(std::min<uint64_t>(bytes, 0xFFFFFFFFu - 0xFFFFFFFFu % frameBytes));
 }
 
 float TStreamSpooler::GetDuration() const {

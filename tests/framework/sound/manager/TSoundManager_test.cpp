@@ -1,6 +1,7 @@
 // The sound manager: start-up and its failure lines, volumes, enabling,
 // the finished-stream scan, and the thread on the SDL dummy driver.
 
+#include "framework/graphics/TRenderer.h"
 #include "framework/sound/PcmSource.h"
 #include "framework/sound/SoundTestSupport.h"
 #include "framework/sound/stream/TSoundStream.h"
@@ -17,8 +18,8 @@ namespace {
 using namespace soundtest;
 
 std::shared_ptr<TSoundStream> MakeStream(float seconds, int group = 0, bool loop = false) {
-    auto source = std::make_shared<PcmSource>(
-        Counting(static_cast<size_t>(44100 * seconds)), 44100, 1);
+    auto source =
+        std::make_shared<PcmSource>(Counting(static_cast<size_t>(44100 * seconds)), 44100, 1);
     auto stream = TSoundStream::Create(new TStreamSpooler(source), loop, group, {});
     stream->CreateBuffer(44100, 1, 16, 2.0f);
     return stream;
@@ -72,6 +73,18 @@ TEST(SoundManager, Init_DeviceFailuresAreLoggedAndTheGameGoesOnSilent) {
     }
 }
 
+TEST(SoundManager, OutOfVideoMemory_TellsTheDisplayBeforeTheLogLine) {
+    TRenderer renderer;
+    LogCapture log;
+    TSoundManager manager;
+    auto device = std::make_unique<platform::NullAudioDevice>();
+    device->GetMixer().FailNext(platform::AudioCall::CreateBuffer,
+                                platform::kAudioErrOutOfVideoMemory);
+    EXPECT_FALSE(manager.Init(std::move(device), false));
+    EXPECT_TRUE(renderer.IsLowMemory());
+    EXPECT_TRUE(log.Has("DX Error:  (0x8876017c), File soundmanager, Line 183")) << log.Text();
+}
+
 TEST(SoundManager, Init_WithoutAnAudioDriverFailsWithTheLogLine) {
     ScopedEnv driver("SDL_AUDIODRIVER", "no-such-driver");
     LogCapture log;
@@ -105,7 +118,8 @@ TEST(SoundManager, ApplyVolume_NudgesFirstSoTheDeviceSeesAChange) {
     struct Case {
         float group;
         int32_t nudged, final;
-    } cases[] = {{0.5f, -2750, -2500}, {0.3f, -3250, -3500}, {1.0f, -250, 0}, {0.0f, -4750, -10000}};
+    } cases[] = {
+        {0.5f, -2750, -2500}, {0.3f, -3250, -3500}, {1.0f, -250, 0}, {0.0f, -4750, -10000}};
     for (const Case& c : cases) {
         size_t before = buffer->GetVolumeHistory().size();
         rig.manager.SetGroupVolume(7, c.group);

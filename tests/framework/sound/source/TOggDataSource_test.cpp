@@ -1,8 +1,8 @@
 // The Ogg Vorbis source, the in-memory source and the builder registry, on
 // tone files written at build time; damaged files fail or end early.
 
-#include "framework/sound/SoundTestSupport.h"
 #include "framework/core/settings/TSettings.h"
+#include "framework/sound/SoundTestSupport.h"
 #include "framework/sound/source/TMemDataSource.h"
 #include "framework/sound/source/TOggDataSource.h"
 

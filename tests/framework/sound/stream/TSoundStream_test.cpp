@@ -23,7 +23,7 @@ TEST(SoundStream, BufferSizeFor_RoundsToEightAndClamps) {
         uint32_t size;
     } cases[] = {
         {44100, 2, 2.0f, 352800}, {22050, 1, 2.0f, 88200}, {11025, 1, 0.0001f, 8},
-        {44100, 2, 0.0f, 4},      {44100, 1, 0.001f, 88}, {48000, 2, 10000.0f, 0x0FFFFFFF},
+        {44100, 2, 0.0f, 4},      {44100, 1, 0.001f, 88},  {48000, 2, 10000.0f, 0x0FFFFFFF},
         {44100, 2, -1.0f, 4},
     };
     for (const Case& c : cases) {
