@@ -129,9 +129,7 @@ int32_t MixerBuffer::GetCurrentPosition(uint32_t* play, uint32_t* write) {
     }
     if (write) {
         // After a buffer played out to its end both cursors rest at 0.
-        *write = (!mPlaying && mPosition == 0 && mEnded)
-                     ? 0
-                     : static_cast<uint32_t>((uint64_t(p) + WriteMarginBytes()) % size);
+        *write = mEnded ? 0 : static_cast<uint32_t>((uint64_t(p) + WriteMarginBytes()) % size);
     }
     return kAudioOk;
 }

@@ -31,11 +31,8 @@ TEST(SoundManager, Init_OnceOnlyAndOpensThePrimaryBuffer) {
     EXPECT_TRUE(rig.manager.IsInitialised());
     EXPECT_TRUE(rig.manager.IsThreadRunning());
     EXPECT_EQ(rig.device->GetMixer().GetBufferCount(), 1u) << "the primary buffer";
-    auto second = std::make_unique<platform::NullAudioDevice>();
-    platform::NullAudioDevice* unused = second.get();
-    EXPECT_TRUE(rig.manager.Init(std::move(second), true));
+    EXPECT_TRUE(rig.manager.Init(std::make_unique<platform::NullAudioDevice>(), true));
     EXPECT_EQ(rig.manager.GetDevice(), rig.device) << "the first device stays";
-    (void)unused;
     EXPECT_EQ(rig.device->GetMixer().GetCallCount(platform::AudioCall::Open), 1u);
 }
 

@@ -13,7 +13,7 @@ namespace {
 TEST(OggFuzzCorpus, ReplaysSeedsAndFixtures) {
     size_t count = 0;
     for (const std::string& folder : {std::string(CORVALO_TEST_DATA) + "/../fuzz/corpus/fuzz_ogg",
-                                     std::string(CORVALO_SOUND_FIXTURES)}) {
+                                      std::string(CORVALO_SOUND_FIXTURES)}) {
         for (const support::FuzzSeed& seed : support::FuzzCorpusSeeds(folder)) {
             SCOPED_TRACE(seed.path.string());
             EXPECT_EQ(FuzzOggSource(seed.Data(), seed.bytes.size()), 0);

@@ -88,13 +88,10 @@ TEST_F(Streams, CreateBuffer_FillsTheFirstHalfAndSetsTheNotices) {
     EXPECT_EQ(positions[1].offset, 352800u / 2);
 }
 
-TEST_F(Streams, CreateBuffer_WithoutAnInitialisedManagerLeavesTheStreamSilent) {
-    TSoundManager* other = nullptr;
-    (void)other;
+TEST(SoundStream, CreateBuffer_WithoutAnInitialisedManagerLeavesTheStreamSilent) {
     platform::ManualTimeSource time(0);
     platform::ScopedTimeSource scoped(time);
-    // A second manager takes over as the one instance and is not initialised.
-    TSoundManager silent;
+    TSoundManager silent; // never initialised: no device
     auto source = std::make_shared<PcmSource>(Counting(44100), 44100, 1);
     auto stream = TSoundStream::Create(new TStreamSpooler(source), false, 0, {});
     EXPECT_FALSE(stream->CreateBuffer(44100, 1, 16, 2.0f));
