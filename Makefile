@@ -4,8 +4,9 @@ JOBS ?= $(shell nproc)
 RELEASE_DIR := build/release
 TEST_DIR := build/test
 FUZZ_DIR := build/fuzz
+TSAN_DIR := build/tsan
 
-.PHONY: all setup build run test bench fuzz format clean
+.PHONY: all setup build run test bench fuzz tsan format clean
 
 all: build
 
@@ -37,6 +38,14 @@ fuzz: setup
 	  echo "== $$name"; \
 	  $$f -max_total_time=$(FUZZ_SECONDS) $(FUZZ_DIR)/corpus/$$name tests/fuzz/corpus/$$name || exit 1; \
 	done
+
+# The sound thread and the main thread together under ThreadSanitizer.
+TSAN_TESTS := TSoundManager_test TSoundStream_test TSound_test
+tsan: setup
+	cmake -S . -B $(TSAN_DIR) -DCMAKE_BUILD_TYPE=Debug -DCORVALO_TSAN=ON
+	cmake --build $(TSAN_DIR) -j $(JOBS) --target $(TSAN_TESTS)
+	cd $(TSAN_DIR) && TSAN_OPTIONS=halt_on_error=1 ctest --output-on-failure -j $(JOBS) \
+	  -R '^(SoundManager|Streams|SoundStream|Sounds|SoundSpec)\.'
 
 format:
 	find src tests tools bench -name '*.cpp' -o -name '*.h' | xargs clang-format -i

@@ -12,6 +12,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <string>
+
 namespace {
 
 TEST(SoundManager, VolumesAreKeptAndClamped) {
@@ -34,8 +37,17 @@ TEST(SoundManager, VolumesAreKeptAndClamped) {
         EXPECT_TRUE(manager.IsEnabled());
         manager.SetEnabled(false);
         EXPECT_FALSE(manager.IsEnabled());
+        // No audio driver: Init reports failure, the game goes on silent.
+        const char* driver = std::getenv("SDL_AUDIODRIVER");
+        std::string saved = driver ? driver : "";
+        setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
         EXPECT_FALSE(manager.Init()) << "reported a sound output that does not exist";
         EXPECT_FALSE(manager.IsInitialised());
+        if (driver) {
+            setenv("SDL_AUDIODRIVER", saved.c_str(), 1);
+        } else {
+            unsetenv("SDL_AUDIODRIVER");
+        }
     }
     EXPECT_EQ(TSoundManager::Instance(), nullptr);
     RegisterOggDataSourceBuilder();

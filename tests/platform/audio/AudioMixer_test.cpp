@@ -1,0 +1,220 @@
+// The mixer behind the audio devices, driven through the null device:
+// cursors, looping, the end of a once-played buffer, volume, rate and
+// channel conversion, locking across the wrap and injected failures.
+
+#include "platform/audio/null/NullAudioDevice.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <memory>
+#include <vector>
+
+namespace {
+
+using namespace platform;
+
+AudioFormat Format(uint32_t rate, uint16_t channels, uint16_t bits = 16) {
+    AudioFormat format;
+    format.channels = channels;
+    format.samplesPerSec = rate;
+    format.bitsPerSample = bits;
+    format.blockAlign = static_cast<uint16_t>(channels * bits / 8);
+    format.avgBytesPerSec = format.blockAlign * rate;
+    return format;
+}
+
+class Mixer : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_EQ(device.Open(), kAudioOk); }
+
+    std::shared_ptr<AudioBuffer> Make(const AudioFormat& format,
+                                      const std::vector<int16_t>& samples) {
+        AudioBufferDesc desc;
+        desc.flags = kBufferCtrlVolume | kBufferCtrlPositionNotify;
+        desc.bufferBytes = static_cast<uint32_t>(samples.size() * 2);
+        desc.format = &format;
+        std::shared_ptr<AudioBuffer> buffer;
+        EXPECT_EQ(device.CreateBuffer(desc, &buffer), kAudioOk);
+        if (!buffer) {
+            return nullptr;
+        }
+        void* p1 = nullptr;
+        void* p2 = nullptr;
+        uint32_t n1 = 0, n2 = 0;
+        EXPECT_EQ(buffer->Lock(0, desc.bufferBytes, &p1, &n1, &p2, &n2), kAudioOk);
+        std::memcpy(p1, samples.data(), n1);
+        EXPECT_EQ(buffer->Unlock(p1, n1, p2, n2), kAudioOk);
+        return buffer;
+    }
+
+    NullAudioDevice device;
+};
+
+std::vector<int16_t> Ramp(size_t count, int16_t step = 7) {
+    std::vector<int16_t> samples(count);
+    for (size_t i = 0; i < count; ++i) {
+        samples[i] = static_cast<int16_t>((i * step) % 20000);
+    }
+    return samples;
+}
+
+TEST_F(Mixer, OnceBuffer_PlaysItsLengthThenStopsWithBothCursorsAtTheStart) {
+    std::vector<int16_t> samples = Ramp(2 * 1000);
+    auto buffer = Make(Format(44100, 2), samples);
+    ASSERT_TRUE(buffer);
+    ASSERT_EQ(buffer->Play(0), kAudioOk);
+    device.Advance(400);
+    uint32_t play = 0, write = 0, status = 0;
+    ASSERT_EQ(buffer->GetCurrentPosition(&play, &write), kAudioOk);
+    EXPECT_EQ(play, 400u * 4);
+    EXPECT_EQ(write, (400u + 441) * 4) << "the write cursor runs 10 ms ahead";
+    device.Advance(700);
+    const std::vector<int16_t>& out = device.GetCapture();
+    ASSERT_EQ(out.size(), 2u * 1100);
+    EXPECT_TRUE(std::equal(samples.begin(), samples.end(), out.begin()));
+    for (size_t i = samples.size(); i < out.size(); ++i) {
+        ASSERT_EQ(out[i], 0) << i;
+    }
+    ASSERT_EQ(buffer->GetStatus(&status), kAudioOk);
+    EXPECT_EQ(status & kStatusPlaying, 0u);
+    ASSERT_EQ(buffer->GetCurrentPosition(&play, &write), kAudioOk);
+    EXPECT_EQ(play, 0u);
+    EXPECT_EQ(write, 0u);
+}
+
+TEST_F(Mixer, LoopingBuffer_WrapsRoundTheRing) {
+    std::vector<int16_t> samples = Ramp(2 * 300);
+    auto buffer = Make(Format(44100, 2), samples);
+    ASSERT_EQ(buffer->Play(kPlayLooping), kAudioOk);
+    device.Advance(750);
+    const std::vector<int16_t>& out = device.GetCapture();
+    for (size_t i = 0; i < out.size(); ++i) {
+        ASSERT_EQ(out[i], samples[i % samples.size()]) << i;
+    }
+    uint32_t status = 0, play = 0, write = 0;
+    buffer->GetStatus(&status);
+    EXPECT_EQ(status, kStatusPlaying | kStatusLooping);
+    buffer->GetCurrentPosition(&play, &write);
+    EXPECT_EQ(play, (750u % 300) * 4);
+    EXPECT_EQ(write, ((750u + 441) % 300) * 4) << "the write cursor wraps too";
+}
+
+TEST_F(Mixer, Volume_HundredthsOfADecibel) {
+    struct Case {
+        int32_t volume;
+        int16_t expected;
+    } cases[] = {{0, 10000}, {-2000, 1000}, {-4000, 100}, {-600, 5011}, {-10000, 0}};
+    for (const Case& c : cases) {
+        device.ClearCapture();
+        auto buffer = Make(Format(44100, 1), std::vector<int16_t>(100, 10000));
+        ASSERT_EQ(buffer->SetVolume(c.volume), kAudioOk);
+        buffer->Play(0);
+        device.Advance(10);
+        EXPECT_NEAR(device.GetCapture()[0], c.expected, 1) << c.volume;
+        EXPECT_EQ(device.GetCapture()[0], device.GetCapture()[1]) << "mono goes to both sides";
+    }
+    auto buffer = Make(Format(44100, 1), std::vector<int16_t>(8, 0));
+    EXPECT_EQ(buffer->SetVolume(1), kAudioErrInvalidParam);
+    EXPECT_EQ(buffer->SetVolume(-10001), kAudioErrInvalidParam);
+}
+
+TEST_F(Mixer, HalfRateMono_IsStretchedAndSpreadToBothSides) {
+    std::vector<int16_t> samples = {0, 1000, 2000, 3000, 4000, 5000, 6000, 7000};
+    auto buffer = Make(Format(22050, 1), samples);
+    buffer->Play(0);
+    device.Advance(8);
+    const std::vector<int16_t>& out = device.GetCapture();
+    std::vector<int16_t> left;
+    for (size_t i = 0; i < out.size(); i += 2) {
+        left.push_back(out[i]);
+        EXPECT_EQ(out[i], out[i + 1]);
+    }
+    EXPECT_EQ(left, (std::vector<int16_t>{0, 500, 1000, 1500, 2000, 2500, 3000, 3500}));
+}
+
+TEST_F(Mixer, TwoBuffers_AddUpAndClip) {
+    auto a = Make(Format(44100, 2), std::vector<int16_t>(20, 30000));
+    auto b = Make(Format(44100, 2), std::vector<int16_t>(20, 5000));
+    auto c = Make(Format(44100, 2), std::vector<int16_t>(20, -1000));
+    a->Play(0);
+    b->Play(0);
+    device.Advance(2);
+    EXPECT_EQ(device.GetCapture()[0], 32767);
+    a->Stop();
+    c->Play(0);
+    device.Advance(1);
+    EXPECT_EQ(device.GetCapture()[4], 4000);
+}
+
+TEST_F(Mixer, Lock_GivesTwoPartsAcrossTheWrapAndRefusesBadRanges) {
+    auto buffer = Make(Format(44100, 2), std::vector<int16_t>(200, 0)); // 400 bytes
+    void* p1 = nullptr;
+    void* p2 = nullptr;
+    uint32_t n1 = 0, n2 = 0;
+    ASSERT_EQ(buffer->Lock(300, 200, &p1, &n1, &p2, &n2), kAudioOk);
+    EXPECT_EQ(n1, 100u);
+    EXPECT_EQ(n2, 100u);
+    EXPECT_EQ(static_cast<uint8_t*>(p2) + 300, p1);
+    EXPECT_EQ(buffer->Unlock(p1, n1, p2, n2), kAudioOk);
+    EXPECT_EQ(buffer->Lock(400, 4, &p1, &n1, &p2, &n2), kAudioErrInvalidParam);
+    EXPECT_EQ(buffer->Lock(0, 401, &p1, &n1, &p2, &n2), kAudioErrInvalidParam);
+    EXPECT_EQ(buffer->Lock(0, 0, &p1, &n1, &p2, &n2), kAudioErrInvalidParam);
+}
+
+TEST_F(Mixer, InjectedFailures_AnswerOnceAndLostBuffersNeedARestore) {
+    auto buffer = Make(Format(44100, 2), std::vector<int16_t>(200, 100));
+    device.GetMixer().FailNext(AudioCall::Play, kAudioErrOutOfVideoMemory);
+    EXPECT_EQ(buffer->Play(0), kAudioErrOutOfVideoMemory);
+    EXPECT_EQ(buffer->Play(0), kAudioOk);
+    device.GetMixer().LoseBuffers();
+    uint32_t status = 0;
+    buffer->GetStatus(&status);
+    EXPECT_EQ(status, kStatusBufferLost);
+    void* p1 = nullptr;
+    uint32_t n1 = 0;
+    EXPECT_EQ(buffer->Lock(0, 4, &p1, &n1, nullptr, nullptr), kAudioErrBufferLost);
+    EXPECT_EQ(buffer->Play(0), kAudioErrBufferLost);
+    EXPECT_EQ(buffer->Restore(), kAudioOk);
+    EXPECT_EQ(buffer->Play(0), kAudioOk);
+    EXPECT_EQ(device.GetMixer().GetCallCount(AudioCall::Play), 4u);
+}
+
+TEST(NullAudioDevice, RefusesBuffersBeforeOpenAndBadFormats) {
+    NullAudioDevice device;
+    AudioFormat format = Format(44100, 2);
+    AudioBufferDesc desc;
+    desc.bufferBytes = 64;
+    desc.format = &format;
+    std::shared_ptr<AudioBuffer> buffer;
+    EXPECT_EQ(device.CreateBuffer(desc, &buffer), kAudioErrInvalidCall);
+    device.GetMixer().FailNext(AudioCall::Open, kAudioErrNoDriver);
+    EXPECT_EQ(device.Open(), kAudioErrNoDriver);
+    ASSERT_EQ(device.Open(), kAudioOk);
+    struct Case {
+        uint16_t channels, bits, align;
+        uint32_t rate, bytes;
+    } bad[] = {{0, 16, 0, 44100, 64}, {3, 16, 6, 44100, 66}, {2, 12, 3, 44100, 64},
+               {2, 16, 2, 44100, 64}, {2, 16, 4, 50, 64},    {2, 16, 4, 44100, 2}};
+    for (const Case& c : bad) {
+        AudioFormat f = Format(c.rate, c.channels, c.bits);
+        f.blockAlign = c.align;
+        desc.format = &f;
+        desc.bufferBytes = c.bytes;
+        EXPECT_EQ(device.CreateBuffer(desc, &buffer), kAudioErrInvalidParam) << c.channels;
+    }
+    AudioBufferDesc primary;
+    primary.flags = kBufferPrimary;
+    ASSERT_EQ(device.CreateBuffer(primary, &buffer), kAudioOk);
+    EXPECT_EQ(buffer->SetFormat(format), kAudioOk);
+    EXPECT_EQ(buffer->Lock(0, 4, nullptr, nullptr, nullptr, nullptr), kAudioErrInvalidCall);
+}
+
+TEST(AudioDevice, GainOfVolume) {
+    EXPECT_FLOAT_EQ(GainOfVolume(0), 1.0f);
+    EXPECT_FLOAT_EQ(GainOfVolume(-2000), 0.1f);
+    EXPECT_FLOAT_EQ(GainOfVolume(-10000), 0.0f);
+    EXPECT_NEAR(GainOfVolume(-9999), 1e-5f, 1e-7f);
+}
+
+} // namespace
