@@ -53,7 +53,7 @@ std::string Argument(uint32_t arg, bool textured) {
     std::string base;
     switch (arg & gfx::kArgSelectMask) {
     case gfx::kArgTexture:
-        base = textured ? "texture2D(uTexture, vTexCoord)" : "vec4(1.0)";
+        base = textured ? "texel" : "vec4(1.0)";
         break;
     case gfx::kArgFactor:
         base = "uFactor";
@@ -113,6 +113,9 @@ std::string FragmentSource(const ProgramKey& key) {
                     "uniform float uAlphaRef;\n"
                     "varying vec2 vTexCoord;\n"
                     "void main() {\n";
+    // One fetch, however many arguments read the texture.
+    if (key.textured)
+        s += "    vec4 texel = texture2D(uTexture, vTexCoord);\n";
     s += "    vec3 rgb = " + Operation(key.colorOp, key.colorArg1, key.colorArg2, key.textured) +
          ".rgb;\n";
     s += "    float alpha = " + Operation(key.alphaOp, key.alphaArg1, key.alphaArg2, key.textured) +
