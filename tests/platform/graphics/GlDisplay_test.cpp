@@ -42,6 +42,7 @@ TEST_F(GlDisplayTest, FullScreen_FlipsTheAttachedBackBuffer) {
     device.reset();
     backBuffer.reset();
     ASSERT_EQ(display->SetCooperativeLevel(gfx::kCoopExclusive | gfx::kCoopFullScreen), kGfxOk);
+    EXPECT_TRUE(window.IsFullScreen());
     ASSERT_EQ(display->SetDisplayMode(320, 240, 32, 0), kGfxOk);
     DisplayMode mode;
     display->GetDisplayMode(mode);
@@ -67,7 +68,12 @@ TEST_F(GlDisplayTest, FullScreen_FlipsTheAttachedBackBuffer) {
     ASSERT_EQ(primary->Flip(), kGfxOk);
     EXPECT_EQ(display->SetDisplayMode(320, 240, 8, 0), DDERR_UNSUPPORTEDMODE);
     EXPECT_EQ(display->RestoreDisplayMode(), kGfxOk);
-    ASSERT_EQ(display->SetCooperativeLevel(gfx::kCoopNormal), kGfxOk);
+    // Letting the display go puts the window back.
+    fullDevice.reset();
+    primary.reset();
+    back.reset();
+    display.reset();
+    EXPECT_FALSE(window.IsFullScreen());
 }
 
 TEST_F(GlDisplayTest, Screenshot_IsAPngOfTheBackBuffer) {

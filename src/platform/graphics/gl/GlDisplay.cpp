@@ -66,7 +66,11 @@ GlDisplay::GlDisplay(Window& window, uint32_t displayIndex, GraphicsFaults& faul
 
 GlDisplay::~GlDisplay() {
     mFaults.SetLoseSurfaces(nullptr);
-    RestoreDisplayMode();
+    // The window goes back to a window with the display.
+    auto* sdl = dynamic_cast<SdlWindow*>(&mWindow);
+    if (sdl && sdl->NativeWindow() && (mCoopFlags & gfx::kCoopExclusive) &&
+        (mCoopFlags & gfx::kCoopFullScreen))
+        SDL_SetWindowFullscreen(sdl->NativeWindow(), 0);
 }
 
 DisplayMode GlDisplay::DesktopMode() const {
