@@ -243,6 +243,25 @@ GfxResult MemorySurface::Restore() {
     return kGfxOk;
 }
 
+uint32_t MemorySurface::ByteSize() const {
+    uint32_t bytes = 0;
+    for (uint32_t level = 0; level < MipLevels(); ++level)
+        bytes += static_cast<uint32_t>(Pitch(level) * LevelHeight(level));
+    return bytes;
+}
+
+void MemorySurface::LoadArgb(const uint32_t* pixels, int32_t width, int32_t height, int32_t pitch,
+                             LoadFilter filter) {
+    const int32_t w = std::min(width, mWidth);
+    const int32_t h = std::min(height, mHeight);
+    for (int32_t y = 0; y < h; ++y) {
+        const uint32_t* row = pixels + static_cast<size_t>(y) * (pitch / 4);
+        for (int32_t x = 0; x < w; ++x)
+            SetPixelAt(x, y, row[x]);
+    }
+    BuildMipLevels(filter);
+}
+
 void MemorySurface::BuildMipLevels(LoadFilter filter) {
     for (uint32_t level = 1; level < MipLevels(); ++level) {
         const int32_t w = LevelWidth(level);

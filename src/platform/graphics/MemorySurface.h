@@ -56,6 +56,12 @@ public:
     uint32_t FlipCount() const { return mFlips; }
 
     void AttachBackBuffer(std::shared_ptr<MemorySurface> backBuffer) { mBackBuffer = backBuffer; }
+    // Bytes of every level.
+    uint32_t ByteSize() const;
+    // Writes 0xAARRGGBB pixels (pitch in bytes) to the top-left of the first
+    // level, cut to the surface, and makes the other levels with the filter.
+    void LoadArgb(const uint32_t* pixels, int32_t width, int32_t height, int32_t pitch,
+                  LoadFilter filter);
     // Makes every level below the first from it (point: nearest pixel,
     // linear: the mean of each 2 x 2 block).
     void BuildMipLevels(LoadFilter filter);

@@ -38,13 +38,6 @@ std::string GlText(GLenum name) {
     return text ? text : "";
 }
 
-uint32_t SurfaceBytes(const MemorySurface& surface) {
-    uint32_t bytes = 0;
-    for (uint32_t level = 0; level < surface.MipLevels(); ++level)
-        bytes += static_cast<uint32_t>(surface.Pitch(level) * surface.LevelHeight(level));
-    return bytes;
-}
-
 } // namespace
 
 GlDisplay::GlDisplay(Window& window, uint32_t displayIndex, GraphicsFaults& faults)
@@ -195,7 +188,7 @@ GfxResult GlDisplay::GetCaps(DisplayCaps& caps) {
     uint64_t used = 0;
     for (const auto& weak : mSurfaces)
         if (const auto surface = weak.lock())
-            used += SurfaceBytes(*surface);
+            used += surface->ByteSize();
     caps.videoMemoryTotal = static_cast<uint32_t>(total);
     caps.videoMemoryFree = static_cast<uint32_t>(total - std::min(total, used));
     return kGfxOk;
@@ -361,14 +354,7 @@ GfxResult GlDisplay::LoadTextureFromMemory(GraphicsSurface& texture, const uint3
         return E_INVALIDARG;
     if (gl->IsMarkedLost())
         return DDERR_SURFACELOST;
-    const int32_t w = std::min(width, gl->Width());
-    const int32_t h = std::min(height, gl->Height());
-    for (int32_t y = 0; y < h; ++y) {
-        const uint32_t* row = pixels + static_cast<size_t>(y) * (pitch / 4);
-        for (int32_t x = 0; x < w; ++x)
-            gl->SetPixelAt(x, y, row[x]);
-    }
-    gl->BuildMipLevels(filter);
+    gl->LoadArgb(pixels, width, height, pitch, filter);
     gl->MarkLoaded();
     return kGfxOk;
 }

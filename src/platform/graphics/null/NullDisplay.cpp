@@ -132,13 +132,9 @@ GfxResult NullDisplay::Make(uint32_t caps, int32_t width, int32_t height, const 
     if (width <= 0 || height <= 0 || format.BytesPerPixel() == 0 || format.BytesPerPixel() > 4)
         return E_INVALIDARG;
     auto surface = std::make_shared<MemorySurface>(mFaults, caps, width, height, format, mipLevels);
-    if (!(caps & gfx::kCapsSystemMemory)) {
-        uint32_t needed = 0;
-        for (uint32_t level = 0; level < surface->MipLevels(); ++level)
-            needed += static_cast<uint32_t>(surface->Pitch(level) * surface->LevelHeight(level));
-        if (VideoMemoryInUse() + needed > mConfig.videoMemory)
-            return DDERR_OUTOFVIDEOMEMORY;
-    }
+    if (!(caps & gfx::kCapsSystemMemory) &&
+        VideoMemoryInUse() + surface->ByteSize() > mConfig.videoMemory)
+        return DDERR_OUTOFVIDEOMEMORY;
     std::erase_if(mSurfaces, [](const auto& weak) { return weak.expired(); });
     mSurfaces.push_back(surface);
     made = std::move(surface);
@@ -267,14 +263,7 @@ GfxResult NullDisplay::LoadTextureFromMemory(GraphicsSurface& texture, const uin
         return E_INVALIDARG;
     if (memory->IsMarkedLost())
         return DDERR_SURFACELOST;
-    const int32_t w = std::min(width, memory->Width());
-    const int32_t h = std::min(height, memory->Height());
-    for (int32_t y = 0; y < h; ++y) {
-        const uint32_t* row = pixels + static_cast<size_t>(y) * (pitch / 4);
-        for (int32_t x = 0; x < w; ++x)
-            memory->SetPixelAt(x, y, row[x]);
-    }
-    memory->BuildMipLevels(filter);
+    memory->LoadArgb(pixels, width, height, pitch, filter);
     return kGfxOk;
 }
 
