@@ -1,7 +1,16 @@
 #!/bin/sh
 # Installs the Debian packages the build, the game and the tests need.
 # Does nothing when all of them are there; uses sudo when not root.
+# "setup.sh bench" installs instead the optional packages the benchmarks
+# compare against (LÖVE for bench_quads); make run and make test never need
+# them.
 set -e
+
+if [ "$1" = "bench" ]; then
+  PACKAGES="
+love
+"
+else
 
 PACKAGES="
 build-essential
@@ -29,6 +38,7 @@ xvfb
 xauth
 xdotool
 "
+fi
 
 missing=""
 for p in $PACKAGES; do

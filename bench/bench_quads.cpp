@@ -1,0 +1,280 @@
+// 2000 textured, alpha-blended 64 x 64 quads a frame at 1024 x 768 on the GL
+// back end, no vertical sync, each quad one draw call as the draw front
+// makes it; the scene of the LÖVE reference (quad i at ((i * 37) mod 1000,
+// (i * 53) mod 740), colour (1, (i mod 7) / 7, 0.5, 0.5) over a 64 x 64
+// gradient). Prints milliseconds a frame (the median after a warm-up, and
+// the mean of the first 300 frames as the reference counts it) and peak
+// memory; when the `love` program is installed it runs the reference scene
+// in the same run, three rounds taking turns with ours, and prints the best
+// figure of each and their ratio.
+//
+// Usage: bench_quads [SCENE_FOLDER]   (default: $CORVALO_LOVE_SCENE or
+// /work/shared/bench/love-quads). Uses the offscreen video driver unless
+// SDL_VIDEODRIVER says otherwise.
+
+#include "platform/graphics/gl/GlGraphicsSystem.h"
+#include "platform/window/sdl/SdlWindow.h"
+
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+using namespace platform;
+
+namespace {
+
+constexpr int kQuads = 2000;
+constexpr int kWarmUp = 30;
+constexpr int kFrames = 300;
+constexpr int kRounds = 3;
+
+struct Vertex {
+    float x, y, z, rhw;
+    uint32_t diffuse, specular;
+    float u, v;
+};
+
+double Now() {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+uint32_t Byte(double value) {
+    return static_cast<uint32_t>(std::clamp(value, 0.0, 1.0) * 255.0 + 0.5);
+}
+
+struct Result {
+    double medianMs = 0;
+    double meanFirstMs = 0;
+    bool ok = false;
+};
+
+Result RunOurs(bool keepShot) {
+    Result result;
+    SdlWindow window;
+    WindowSpec spec;
+    spec.caption = "bench_quads";
+    spec.width = 1024;
+    spec.height = 768;
+    if (!window.Create(spec) || !window.HasGlContext()) {
+        std::printf("  ours: no window with a GL context: %s\n", window.LastError().c_str());
+        return result;
+    }
+    window.SetSwapInterval(0);
+    GlGraphicsSystem system(window);
+    std::unique_ptr<GraphicsDisplay> display;
+    SurfacePtr primary, back, texture;
+    DevicePtr device;
+    SurfaceSpec primarySpec;
+    primarySpec.caps = gfx::kCapsPrimary;
+    SurfaceSpec backSpec;
+    backSpec.caps = gfx::kCapsOffscreenPlain | gfx::kCaps3dDevice;
+    backSpec.width = 1024;
+    backSpec.height = 768;
+    int32_t tw = 64, th = 64;
+    PixelFormat format = PixelFormat::A8R8G8B8();
+    GfxResult r = system.CreateDisplay(0, display);
+    if (r == kGfxOk)
+        r = display->SetCooperativeLevel(gfx::kCoopNormal);
+    if (r == kGfxOk)
+        r = display->CreateSurface(primarySpec, primary);
+    if (r == kGfxOk)
+        r = display->CreateSurface(backSpec, back);
+    if (r == kGfxOk)
+        r = display->CreateDevice(back, device);
+    if (r == kGfxOk)
+        r = display->CreateTexture(tw, th, 1, format, texture);
+    if (r != kGfxOk) {
+        std::printf("  ours: set-up failed: %s\n", GfxResultText(r));
+        return result;
+    }
+    std::vector<uint32_t> gradient(64 * 64);
+    for (int y = 0; y < 64; ++y)
+        for (int x = 0; x < 64; ++x)
+            gradient[y * 64 + x] =
+                0xFF000000u | (Byte(x / 64.0) << 16) | (Byte(y / 64.0) << 8) | Byte(0.5);
+    display->LoadTextureFromMemory(*texture, gradient.data(), 64, 64, 256, LoadFilter::Linear);
+
+    // The 2-D state of the draw front: alpha blending, texture times colour.
+    device->SetRenderState(RenderState::Lighting, 0);
+    device->SetRenderState(RenderState::ZEnable, 0);
+    device->SetRenderState(RenderState::CullMode, gfx::kCullNone);
+    device->SetRenderState(RenderState::AlphaBlendEnable, 1);
+    device->SetRenderState(RenderState::SrcBlend, gfx::kBlendSrcAlpha);
+    device->SetRenderState(RenderState::DestBlend, gfx::kBlendInvSrcAlpha);
+    device->SetStageState(0, StageState::ColorArg1, gfx::kArgTexture);
+    device->SetStageState(0, StageState::ColorArg2, gfx::kArgDiffuse);
+    device->SetStageState(0, StageState::ColorOp, gfx::kOpModulate);
+    device->SetStageState(0, StageState::AlphaArg1, gfx::kArgTexture);
+    device->SetStageState(0, StageState::AlphaArg2, gfx::kArgDiffuse);
+    device->SetStageState(0, StageState::AlphaOp, gfx::kOpModulate);
+    device->SetStageState(0, StageState::MinFilter, gfx::kFilterLinear);
+    device->SetStageState(0, StageState::MagFilter, gfx::kFilterLinear);
+    device->SetStageState(0, StageState::AddressU, gfx::kAddressClamp);
+    device->SetStageState(0, StageState::AddressV, gfx::kAddressClamp);
+    device->SetTexture(0, texture);
+
+    std::vector<double> times;
+    const GfxRect client{0, 0, 1024, 768};
+    for (int frame = 0; frame < kWarmUp + kFrames; ++frame) {
+        const double start = Now();
+        WindowMessage message;
+        while (window.PeekMessage(message)) {
+        }
+        device->BeginScene();
+        device->Clear(gfx::kClearTarget, 0xFF000000, 1.0f, 0);
+        for (int i = 0; i < kQuads; ++i) {
+            const float x = static_cast<float>((i * 37) % 1000);
+            const float y = static_cast<float>((i * 53) % 740);
+            const uint32_t colour =
+                (Byte(0.5) << 24) | (Byte(1.0) << 16) | (Byte((i % 7) / 7.0) << 8) | Byte(0.5);
+            const Vertex quad[4] = {{x, y, 0, 1, colour, 0, 0, 0},
+                                    {x + 64, y, 0, 1, colour, 0, 1, 0},
+                                    {x + 64, y + 64, 0, 1, colour, 0, 1, 1},
+                                    {x, y + 64, 0, 1, colour, 0, 0, 1}};
+            device->DrawPrimitive(gfx::kTriangleFan, gfx::kFvfScreenColorTex, quad, 4, 0);
+        }
+        device->EndScene();
+        primary->Blt(&client, *back, nullptr);
+        times.push_back((Now() - start) * 1000.0);
+    }
+    double first = 0;
+    for (int i = 0; i < kFrames; ++i)
+        first += times[i];
+    result.meanFirstMs = first / kFrames;
+    std::vector<double> measured(times.begin() + kWarmUp, times.end());
+    std::sort(measured.begin(), measured.end());
+    result.medianMs = measured[measured.size() / 2];
+    result.ok = true;
+    // The last frame, to look at.
+    if (!keepShot)
+        return result;
+    const std::string shot = (std::filesystem::temp_directory_path() / "bench_quads.png").string();
+    if (display->SaveScreenshot(shot))
+        std::printf("  last frame: %s\n", shot.c_str());
+    return result;
+}
+
+bool OnPath(const char* program) {
+    const char* path = std::getenv("PATH");
+    std::string rest = path ? path : "";
+    size_t start = 0;
+    while (start <= rest.size()) {
+        const size_t end = rest.find(':', start);
+        const std::string folder = rest.substr(start, end - start);
+        const std::string candidate = (folder.empty() ? "." : folder) + "/" + program;
+        if (access(candidate.c_str(), X_OK) == 0)
+            return true;
+        if (end == std::string::npos)
+            break;
+        start = end + 1;
+    }
+    return false;
+}
+
+// Runs love on the scene; its ms/frame line and its peak memory.
+bool RunLove(const std::string& scene, double& ms, long& peakKb) {
+    int pipeFds[2];
+    if (pipe(pipeFds) != 0)
+        return false;
+    const pid_t child = fork();
+    if (child < 0)
+        return false;
+    if (child == 0) {
+        dup2(pipeFds[1], STDOUT_FILENO);
+        dup2(pipeFds[1], STDERR_FILENO);
+        close(pipeFds[0]);
+        close(pipeFds[1]);
+        execlp("love", "love", scene.c_str(), static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    close(pipeFds[1]);
+    std::string output;
+    char buffer[4096];
+    ssize_t got;
+    while ((got = read(pipeFds[0], buffer, sizeof buffer)) > 0)
+        output.append(buffer, static_cast<size_t>(got));
+    close(pipeFds[0]);
+    int status = 0;
+    rusage usage{};
+    wait4(child, &status, 0, &usage);
+    peakKb = usage.ru_maxrss;
+    const size_t at = output.find("love:");
+    const size_t equals = at == std::string::npos ? at : output.find('=', at);
+    if (equals == std::string::npos) {
+        std::printf("  LÖVE: no figure in its output:\n%s\n", output.c_str());
+        return false;
+    }
+    ms = std::atof(output.c_str() + equals + 1);
+    std::printf("  LÖVE says: %s", output.substr(at, output.find('\n', at) - at + 1).c_str());
+    return ms > 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    setenv("SDL_VIDEODRIVER", "offscreen", 0);
+    const char* sceneEnv = std::getenv("CORVALO_LOVE_SCENE");
+    const std::string scene =
+        argc > 1 ? argv[1] : (sceneEnv ? sceneEnv : "/work/shared/bench/love-quads");
+
+    std::printf("bench_quads: %d textured alpha-blended 64x64 quads a frame, 1024x768, %s "
+                "driver\n",
+                kQuads, std::getenv("SDL_VIDEODRIVER"));
+    struct stat info;
+    const bool haveLove = OnPath("love") && stat((scene + "/main.lua").c_str(), &info) == 0;
+    if (!OnPath("love"))
+        std::printf("  LÖVE: not installed (make bench installs it through scripts/setup.sh "
+                    "bench); no ratio\n");
+    else if (!haveLove)
+        std::printf("  LÖVE: no scene at %s; no ratio\n", scene.c_str());
+
+    // The machine's load changes from second to second, so the two take
+    // turns and the best round of each is compared.
+    const int rounds = haveLove ? kRounds : 1;
+    double bestOurs = 0, bestOursMedian = 0, bestLove = 0;
+    long lovePeakKb = 0;
+    for (int round = 0; round < rounds; ++round) {
+        const Result ours = RunOurs(round == rounds - 1);
+        if (!ours.ok)
+            return 1;
+        std::printf("  round %d, ours: %.2f ms/frame (median of %d frames after %d warm-up), "
+                    "%.2f ms/frame (mean of the first %d, as LÖVE counts)\n",
+                    round + 1, ours.medianMs, kFrames, kWarmUp, ours.meanFirstMs, kFrames);
+        if (bestOurs == 0 || ours.meanFirstMs < bestOurs)
+            bestOurs = ours.meanFirstMs;
+        if (bestOursMedian == 0 || ours.medianMs < bestOursMedian)
+            bestOursMedian = ours.medianMs;
+        if (!haveLove)
+            continue;
+        double loveMs = 0;
+        long peakKb = 0;
+        if (!RunLove(scene, loveMs, peakKb))
+            return 0;
+        lovePeakKb = std::max(lovePeakKb, peakKb);
+        if (bestLove == 0 || loveMs < bestLove)
+            bestLove = loveMs;
+    }
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    std::printf("  ours: %.2f ms/frame (best median), %.2f ms/frame (best mean of the first "
+                "%d), peak memory %ld kB\n",
+                bestOursMedian, bestOurs, kFrames, usage.ru_maxrss);
+    if (!haveLove)
+        return 0;
+    std::printf("  LÖVE: %.2f ms/frame (best mean of %d), peak memory %ld kB\n", bestLove, kFrames,
+                lovePeakKb);
+    std::printf("  ratio ours / LÖVE: %.2f (best rounds, the same count; target <= 1)\n",
+                bestOurs / bestLove);
+    return 0;
+}

@@ -1,0 +1,67 @@
+#include "platform/graphics/DeviceState.h"
+
+namespace platform {
+
+DeviceState DeviceState::Initial(int32_t width, int32_t height, bool hasZBuffer) {
+    using namespace gfx;
+    DeviceState s;
+    s.render = {
+        {RenderState::Antialias, kAntialiasNone},
+        {RenderState::ZEnable, hasZBuffer ? 1u : 0u},
+        {RenderState::ShadeMode, kShadeGouraud},
+        {RenderState::ZWriteEnable, 1},
+        {RenderState::AlphaTestEnable, 0},
+        {RenderState::SrcBlend, kBlendOne},
+        {RenderState::DestBlend, kBlendZero},
+        {RenderState::CullMode, kCullCounterClockwise},
+        {RenderState::ZFunc, kCmpLessEqual},
+        {RenderState::AlphaRef, 0},
+        {RenderState::AlphaFunc, kCmpAlways},
+        {RenderState::AlphaBlendEnable, 0},
+        {RenderState::SpecularEnable, 0},
+        {RenderState::TextureFactor, 0xFFFFFFFFu},
+        {RenderState::Wrap0, 0},
+        {RenderState::Clipping, 1},
+        {RenderState::Lighting, 1},
+        {RenderState::Ambient, 0},
+        {RenderState::ColorVertex, 1},
+        {RenderState::NormalizeNormals, 0},
+        {RenderState::DiffuseMaterialSource, kMaterialSourceColor1},
+        {RenderState::SpecularMaterialSource, kMaterialSourceColor2},
+        {RenderState::AmbientMaterialSource, kMaterialSourceMaterial},
+        {RenderState::EmissiveMaterialSource, kMaterialSourceMaterial},
+    };
+    s.stage = {
+        {StageState::ColorOp, kOpModulate},    {StageState::ColorArg1, kArgTexture},
+        {StageState::ColorArg2, kArgCurrent},  {StageState::AlphaOp, kOpSelectArg1},
+        {StageState::AlphaArg1, kArgTexture},  {StageState::AlphaArg2, kArgCurrent},
+        {StageState::AddressU, kAddressWrap},  {StageState::AddressV, kAddressWrap},
+        {StageState::MagFilter, kFilterPoint}, {StageState::MinFilter, kFilterPoint},
+        {StageState::MipFilter, kMipNone},
+    };
+    s.viewport = {0, 0, width, height, 0.0f, 1.0f};
+    return s;
+}
+
+uint32_t DeviceState::Render(RenderState state) const {
+    const auto found = render.find(state);
+    return found == render.end() ? 0 : found->second;
+}
+
+uint32_t DeviceState::Stage(StageState state) const {
+    const auto found = stage.find(state);
+    return found == stage.end() ? 0 : found->second;
+}
+
+DeviceMatrix& DeviceState::Transform(TransformKind kind) {
+    switch (kind) {
+    case TransformKind::World:
+        return world;
+    case TransformKind::View:
+        return view;
+    default:
+        return projection;
+    }
+}
+
+} // namespace platform

@@ -1,0 +1,33 @@
+#pragma once
+
+#include "platform/graphics/DeviceMatrix.h"
+#include "platform/graphics/GraphicsSurface.h"
+
+#include <map>
+
+namespace platform {
+
+// Everything a 3-D device keeps between calls, starting from the values a
+// new device has: both back ends hold one, and the null back end copies it
+// into each recorded draw.
+struct DeviceState {
+    std::map<RenderState, uint32_t> render;
+    std::map<StageState, uint32_t> stage;
+    DeviceMatrix world = DeviceMatrix::Identity();
+    DeviceMatrix view = DeviceMatrix::Identity();
+    DeviceMatrix projection = DeviceMatrix::Identity();
+    Viewport viewport;
+    Material material;
+    SurfacePtr texture;
+    SurfacePtr target;
+
+    // A new device's state drawing into a target of that size; the depth
+    // test is on when the target has a z-buffer.
+    static DeviceState Initial(int32_t width, int32_t height, bool hasZBuffer);
+
+    uint32_t Render(RenderState state) const;
+    uint32_t Stage(StageState state) const;
+    DeviceMatrix& Transform(TransformKind kind);
+};
+
+} // namespace platform

@@ -1,0 +1,309 @@
+#include "platform/graphics/gl/GlSurfaces.h"
+
+#include "platform/graphics/PixelConversion.h"
+#include "platform/graphics/gl/GlDevice.h"
+#include "platform/log/PlatformLog.h"
+#include "platform/window/Window.h"
+
+#include <algorithm>
+
+namespace platform {
+
+void GlShared::FlushDrawing() {
+    if (device)
+        device->Flush();
+}
+
+namespace {
+
+// Converts an area of a memory surface's level to 0xAARRGGBB words.
+std::vector<uint32_t> LevelToArgb(const MemorySurface& surface, uint32_t level,
+                                  const GfxRect& area) {
+    std::vector<uint32_t> pixels(static_cast<size_t>(area.Width()) * area.Height());
+    size_t i = 0;
+    for (int32_t y = area.top; y < area.bottom; ++y)
+        for (int32_t x = area.left; x < area.right; ++x)
+            pixels[i++] = surface.PixelAt(x, y, level);
+    return pixels;
+}
+
+} // namespace
+
+// Texture.
+
+GlTexture::GlTexture(std::shared_ptr<GlShared> shared, uint32_t caps, int32_t width, int32_t height,
+                     const PixelFormat& format, uint32_t mipLevels)
+    : MemorySurface(*shared->faults, caps, width, height, format, mipLevels),
+      mShared(std::move(shared)) {
+    glGenTextures(1, &mTexture);
+    glBindTexture(GL_TEXTURE_2D, mTexture);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, static_cast<GLint>(MipLevels() - 1));
+    for (uint32_t level = 0; level < MipLevels(); ++level)
+        glTexImage2D(GL_TEXTURE_2D, static_cast<GLint>(level), GL_RGBA8, LevelWidth(level),
+                     LevelHeight(level), 0, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV, nullptr);
+    ++mShared->bindingsChanged;
+}
+
+GlTexture::~GlTexture() {
+    if (mFramebuffer)
+        glDeleteFramebuffers(1, &mFramebuffer);
+    glDeleteTextures(1, &mTexture);
+    ++mShared->bindingsChanged;
+}
+
+void GlTexture::Upload() {
+    glBindTexture(GL_TEXTURE_2D, mTexture);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+    for (uint32_t level = 0; level < MipLevels(); ++level) {
+        const GfxRect all{0, 0, LevelWidth(level), LevelHeight(level)};
+        const std::vector<uint32_t> pixels = LevelToArgb(*this, level, all);
+        glTexSubImage2D(GL_TEXTURE_2D, static_cast<GLint>(level), 0, 0, all.right, all.bottom,
+                        GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV, pixels.data());
+    }
+    ++mShared->bindingsChanged;
+    mCpuNewer = false;
+}
+
+GLuint GlTexture::Texture() {
+    if (mCpuNewer)
+        Upload();
+    return mTexture;
+}
+
+GLuint GlTexture::Framebuffer() {
+    if (mCpuNewer)
+        Upload();
+    if (!mFramebuffer) {
+        glGenFramebuffers(1, &mFramebuffer);
+        glBindFramebuffer(GL_FRAMEBUFFER, mFramebuffer);
+        glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, mTexture, 0);
+        if (glCheckFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE)
+            PlatformLog("A texture of %dx%d cannot be drawn into", Width(), Height());
+        ++mShared->bindingsChanged;
+    }
+    return mFramebuffer;
+}
+
+GfxResult GlTexture::PullPixels() {
+    if (!mGpuNewer)
+        return kGfxOk;
+    mShared->FlushDrawing();
+    std::vector<uint32_t> pixels(static_cast<size_t>(Width()) * Height());
+    glBindTexture(GL_TEXTURE_2D, mTexture);
+    glPixelStorei(GL_PACK_ALIGNMENT, 4);
+    glGetTexImage(GL_TEXTURE_2D, 0, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV, pixels.data());
+    ++mShared->bindingsChanged;
+    for (int32_t y = 0; y < Height(); ++y)
+        for (int32_t x = 0; x < Width(); ++x)
+            SetPixelAt(x, y, pixels[static_cast<size_t>(y) * Width() + x]);
+    mGpuNewer = false;
+    return kGfxOk;
+}
+
+GfxResult GlTexture::PushPixels(const GfxRect& /*area*/) {
+    // The mip levels are made again from the changed first level.
+    BuildMipLevels(LoadFilter::Linear);
+    mCpuNewer = true;
+    return kGfxOk;
+}
+
+GfxResult GlTexture::CopyFrom(const GfxRect& destArea, GraphicsSurface& source,
+                              const GfxRect& sourceArea) {
+    auto* back = dynamic_cast<GlBackBuffer*>(&source);
+    if (!back || !back->IsComplete() || destArea.Width() != sourceArea.Width() ||
+        destArea.Height() != sourceArea.Height())
+        return 1;
+    mShared->FlushDrawing();
+    if (mCpuNewer)
+        Upload();
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, back->Framebuffer());
+    glBindTexture(GL_TEXTURE_2D, mTexture);
+    glCopyTexSubImage2D(GL_TEXTURE_2D, 0, destArea.left, destArea.top, sourceArea.left,
+                        sourceArea.top, sourceArea.Width(), sourceArea.Height());
+    if (MipLevels() > 1)
+        glGenerateMipmap(GL_TEXTURE_2D);
+    ++mShared->bindingsChanged;
+    mGpuNewer = true;
+    return kGfxOk;
+}
+
+// Back buffer.
+
+GlBackBuffer::GlBackBuffer(std::shared_ptr<GlShared> shared, uint32_t caps, int32_t width,
+                           int32_t height, const PixelFormat& format)
+    : MemorySurface(*shared->faults, caps, width, height, format), mShared(std::move(shared)) {
+    glGenTextures(1, &mColor);
+    glBindTexture(GL_TEXTURE_2D, mColor);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 0);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, Width(), Height(), 0, GL_BGRA,
+                 GL_UNSIGNED_INT_8_8_8_8_REV, nullptr);
+    glGenRenderbuffers(1, &mDepth);
+    glBindRenderbuffer(GL_RENDERBUFFER, mDepth);
+    glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH24_STENCIL8, Width(), Height());
+    glGenFramebuffers(1, &mFramebuffer);
+    glBindFramebuffer(GL_FRAMEBUFFER, mFramebuffer);
+    glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, mColor, 0);
+    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, mDepth);
+    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_STENCIL_ATTACHMENT, GL_RENDERBUFFER, mDepth);
+    mComplete = glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
+    if (mComplete) {
+        glDisable(GL_SCISSOR_TEST);
+        glClearColor(0, 0, 0, 1);
+        glClearDepth(1.0);
+        glDepthMask(GL_TRUE);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    } else {
+        PlatformLog("The back buffer of %dx%d cannot be made", Width(), Height());
+    }
+    ++mShared->bindingsChanged;
+}
+
+GlBackBuffer::~GlBackBuffer() {
+    glDeleteFramebuffers(1, &mFramebuffer);
+    glDeleteRenderbuffers(1, &mDepth);
+    glDeleteTextures(1, &mColor);
+    ++mShared->bindingsChanged;
+}
+
+void GlBackBuffer::ReadPicture(std::vector<uint32_t>& pixels) {
+    mShared->FlushDrawing();
+    pixels.assign(static_cast<size_t>(Width()) * Height(), 0);
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, mFramebuffer);
+    glPixelStorei(GL_PACK_ALIGNMENT, 4);
+    glReadPixels(0, 0, Width(), Height(), GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV, pixels.data());
+    ++mShared->bindingsChanged;
+}
+
+GfxResult GlBackBuffer::PullPixels() {
+    if (!mComplete)
+        return E_FAIL;
+    std::vector<uint32_t> pixels;
+    ReadPicture(pixels);
+    for (int32_t y = 0; y < Height(); ++y)
+        for (int32_t x = 0; x < Width(); ++x)
+            SetPixelAt(x, y, pixels[static_cast<size_t>(y) * Width() + x]);
+    return kGfxOk;
+}
+
+GfxResult GlBackBuffer::PushPixels(const GfxRect& area) {
+    if (!mComplete)
+        return E_FAIL;
+    mShared->FlushDrawing();
+    const std::vector<uint32_t> pixels = LevelToArgb(*this, 0, area);
+    glBindTexture(GL_TEXTURE_2D, mColor);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+    glTexSubImage2D(GL_TEXTURE_2D, 0, area.left, area.top, area.Width(), area.Height(), GL_BGRA,
+                    GL_UNSIGNED_INT_8_8_8_8_REV, pixels.data());
+    ++mShared->bindingsChanged;
+    return kGfxOk;
+}
+
+GfxResult GlBackBuffer::ColorFill(const GfxRect* area, uint32_t rawValue) {
+    if (const GfxResult r = Check("ColorFill"); r != kGfxOk)
+        return r;
+    if (!mComplete)
+        return E_FAIL;
+    GfxRect clipped;
+    if (!ClipArea(area, Width(), Height(), clipped))
+        return kGfxOk;
+    mShared->FlushDrawing();
+    const uint32_t argb = UnpackPixel(Format(), rawValue);
+    glBindFramebuffer(GL_FRAMEBUFFER, mFramebuffer);
+    glEnable(GL_SCISSOR_TEST);
+    glScissor(clipped.left, clipped.top, clipped.Width(), clipped.Height());
+    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+    glClearColor(((argb >> 16) & 0xFF) / 255.0f, ((argb >> 8) & 0xFF) / 255.0f,
+                 (argb & 0xFF) / 255.0f, (argb >> 24) / 255.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
+    glDisable(GL_SCISSOR_TEST);
+    ++mShared->bindingsChanged;
+    return kGfxOk;
+}
+
+// Primary surface.
+
+GlPrimary::GlPrimary(std::shared_ptr<GlShared> shared, uint32_t caps, int32_t width, int32_t height,
+                     const PixelFormat& format)
+    : MemorySurface(*shared->faults, caps, width, height, format), mShared(std::move(shared)) {}
+
+void GlPrimary::AttachGlBackBuffer(std::shared_ptr<GlBackBuffer> back) {
+    mBack = std::move(back);
+}
+
+GfxResult GlPrimary::Present(GlBackBuffer& back) {
+    if (const GfxResult injected = mShared->faults->Enter("Present"); injected != kGfxOk)
+        return injected;
+    if (IsMarkedLost() || back.IsMarkedLost())
+        return DDERR_SURFACELOST;
+    if (!back.IsComplete() || !mShared->window)
+        return E_FAIL;
+    mShared->FlushDrawing();
+    int32_t windowW = 0, windowH = 0;
+    mShared->window->GetDrawableSize(windowW, windowH);
+    if (windowW <= 0 || windowH <= 0)
+        return E_FAIL;
+    // Scaled to fit, aspect kept, centred; the bars are black.
+    int32_t w = windowW;
+    int32_t h = static_cast<int32_t>(static_cast<int64_t>(back.Height()) * windowW / back.Width());
+    if (h > windowH) {
+        h = windowH;
+        w = static_cast<int32_t>(static_cast<int64_t>(back.Width()) * windowH / back.Height());
+    }
+    const int32_t x = (windowW - w) / 2;
+    const int32_t y = (windowH - h) / 2;
+    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
+    glDisable(GL_SCISSOR_TEST);
+    if (w != windowW || h != windowH) {
+        glClearColor(0, 0, 0, 1);
+        glClear(GL_COLOR_BUFFER_BIT);
+    }
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, back.Framebuffer());
+    // Row 0 of the back buffer is the top of the window.
+    glBlitFramebuffer(0, 0, back.Width(), back.Height(), x, y + h, x + w, y, GL_COLOR_BUFFER_BIT,
+                      (w == back.Width() && h == back.Height()) ? GL_NEAREST : GL_LINEAR);
+    mShared->window->SwapBuffers();
+    ++mShared->bindingsChanged;
+    ++mPresents;
+    return kGfxOk;
+}
+
+GfxResult GlPrimary::Flip() {
+    if (const GfxResult r = Check("Flip"); r != kGfxOk)
+        return r;
+    if (!mBack)
+        return E_FAIL;
+    const GfxResult r = Present(*mBack);
+    if (r == kGfxOk)
+        mShown = mBack;
+    return r;
+}
+
+GfxResult GlPrimary::Blt(const GfxRect* destArea, GraphicsSurface& source,
+                         const GfxRect* sourceArea) {
+    if (auto* back = dynamic_cast<GlBackBuffer*>(&source)) {
+        if (const GfxResult r = Check("Blt"); r != kGfxOk)
+            return r;
+        // The whole back buffer goes to the window, wherever the window is.
+        const GfxResult r = Present(*back);
+        if (r == kGfxOk)
+            mShown = back->weak_from_this();
+        return r;
+    }
+    return MemorySurface::Blt(destArea, source, sourceArea);
+}
+
+GfxResult GlPrimary::PullPixels() {
+    const auto shown = mShown.lock();
+    if (!shown || shown->Width() != Width() || shown->Height() != Height())
+        return kGfxOk;
+    std::vector<uint32_t> pixels;
+    shown->ReadPicture(pixels);
+    for (int32_t y = 0; y < Height(); ++y)
+        for (int32_t x = 0; x < Width(); ++x)
+            SetPixelAt(x, y, pixels[static_cast<size_t>(y) * Width() + x]);
+    return kGfxOk;
+}
+
+} // namespace platform

@@ -1,0 +1,108 @@
+#pragma once
+
+#include "platform/graphics/MemorySurface.h"
+#include "platform/graphics/gl/GlApi.h"
+#include "platform/graphics/gl/GlShared.h"
+
+#include <memory>
+#include <vector>
+
+namespace platform {
+
+// A texture: a GL texture (RGBA8) with a memory copy in the texture's own
+// format. Locking reads the GL picture back when it was drawn into; the
+// pixels written go up again at the next use, with their mip levels. The
+// device can draw into it (it then has a framebuffer of its own).
+class GlTexture : public MemorySurface {
+public:
+    GlTexture(std::shared_ptr<GlShared> shared, uint32_t caps, int32_t width, int32_t height,
+              const PixelFormat& format, uint32_t mipLevels);
+    ~GlTexture() override;
+
+    // The texture, uploaded when its memory copy is newer.
+    GLuint Texture();
+    GLuint Framebuffer();
+    // The GL picture was changed by drawing or copying.
+    void MarkDrawn() { mGpuNewer = true; }
+    // Uploads every level from the memory copy at the next use.
+    void MarkLoaded() { mCpuNewer = true; }
+
+    // Sampling parameters last set on the texture, to skip repeats.
+    GLint minFilter = -1;
+    GLint magFilter = -1;
+    GLint wrapS = -1;
+    GLint wrapT = -1;
+
+protected:
+    GfxResult PullPixels() override;
+    GfxResult PushPixels(const GfxRect& area) override;
+    GfxResult CopyFrom(const GfxRect& destArea, GraphicsSurface& source,
+                       const GfxRect& sourceArea) override;
+
+private:
+    void Upload();
+
+    std::shared_ptr<GlShared> mShared;
+    GLuint mTexture = 0;
+    GLuint mFramebuffer = 0;
+    bool mGpuNewer = false;
+    bool mCpuNewer = true;
+};
+
+// The back buffer: a framebuffer object with a colour texture and a depth
+// buffer, rows top down (row 0 of the picture is row 0 of the framebuffer).
+// Fills are GL clears; locks read the picture back and write it up again.
+class GlBackBuffer : public MemorySurface, public std::enable_shared_from_this<GlBackBuffer> {
+public:
+    GlBackBuffer(std::shared_ptr<GlShared> shared, uint32_t caps, int32_t width, int32_t height,
+                 const PixelFormat& format);
+    ~GlBackBuffer() override;
+
+    bool IsComplete() const { return mComplete; }
+    GLuint Framebuffer() const { return mFramebuffer; }
+    GLuint ColorTexture() const { return mColor; }
+    // The picture as 0xAARRGGBB words, rows top down.
+    void ReadPicture(std::vector<uint32_t>& pixels);
+
+    GfxResult ColorFill(const GfxRect* area, uint32_t rawValue) override;
+
+protected:
+    GfxResult PullPixels() override;
+    GfxResult PushPixels(const GfxRect& area) override;
+
+private:
+    std::shared_ptr<GlShared> mShared;
+    GLuint mFramebuffer = 0;
+    GLuint mColor = 0;
+    GLuint mDepth = 0;
+    bool mComplete = false;
+};
+
+// The primary surface: the window. A flip, or a copy of the back buffer
+// onto it, presents the back buffer (flipped once, scaled to fit the
+// window with its aspect kept). Reading it gives the picture last shown.
+class GlPrimary : public MemorySurface {
+public:
+    GlPrimary(std::shared_ptr<GlShared> shared, uint32_t caps, int32_t width, int32_t height,
+              const PixelFormat& format);
+
+    GfxResult Flip() override;
+    GfxResult Blt(const GfxRect* destArea, GraphicsSurface& source,
+                  const GfxRect* sourceArea) override;
+    void AttachGlBackBuffer(std::shared_ptr<GlBackBuffer> back);
+    std::shared_ptr<GraphicsSurface> GetAttachedBackBuffer() override { return mBack; }
+    uint32_t Presents() const { return mPresents; }
+
+protected:
+    GfxResult PullPixels() override;
+
+private:
+    GfxResult Present(GlBackBuffer& back);
+
+    std::shared_ptr<GlShared> mShared;
+    std::shared_ptr<GlBackBuffer> mBack;
+    std::weak_ptr<GlBackBuffer> mShown;
+    uint32_t mPresents = 0;
+};
+
+} // namespace platform
