@@ -10,6 +10,7 @@
 #include "framework/graphics/TAssetManager.h"
 #include "framework/graphics/vector/TNbMiniVecDraw.h"
 #include "framework/graphics/TRenderer.h"
+#include "framework/graphics/text/TFontCache.h"
 #include "framework/host/PortalInstallers.h"
 #include "framework/sound/TSoundManager.h"
 #include "framework/ui/TWindowManager.h"
@@ -149,6 +150,7 @@ TPlatform::~TPlatform() {
     delete mWindowManager;
     delete mSoundManager;
     delete mVecDraw;
+    ClearFontCache();
     delete mStringTable;
     delete mAssetManager;
     // 3. Unless the main window is the host itself (the ax test).
