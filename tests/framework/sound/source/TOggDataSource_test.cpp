@@ -1,6 +1,8 @@
 // The Ogg Vorbis source, the in-memory source and the builder registry, on
 // tone files written at build time; damaged files fail or end early.
 
+#include "framework/core/files/FileTestTree.h"
+#include "framework/core/files/TPackWriter.h"
 #include "framework/core/settings/TSettings.h"
 #include "framework/sound/SoundTestSupport.h"
 #include "framework/sound/source/TMemDataSource.h"
@@ -77,6 +79,29 @@ TEST(OggDataSource, Read_AtAnotherOffsetSeeksToTheFrameOfStereoData) {
         EXPECT_TRUE(std::equal(part.begin(), part.end(), reference.begin() + frameStart / 2))
             << offset;
     }
+}
+
+TEST(OggDataSource, Open_ReadsASoundInsideAPack) {
+    FileTestTree tree;
+    RegisterOggDataSourceBuilder();
+    const std::string fixture = Fixture("tone1000_stereo_3s.ogg");
+    std::vector<TPackSource> sources{{"sounds/tone.ogg", fixture.c_str()}};
+    TString error;
+    std::filesystem::create_directories("assets");
+    ASSERT_TRUE(WritePackFile("assets/sounds.nbp", sources, error)) << error.CStr();
+    ASSERT_TRUE(LoadPack(GetNameTable(), "::assets/sounds.nbp"));
+
+    // Streamed from the pack entry, and the builder finds it without its
+    // extension; both give the decoded file's samples.
+    const std::vector<int16_t> reference = DecodeReference(fixture);
+    TOggDataSource source;
+    ASSERT_TRUE(source.Open("sounds/tone.ogg", true));
+    EXPECT_EQ(ReadAll(source, 0, 4096),
+              std::vector<int16_t>(reference.begin(), reference.begin() + 2048));
+    std::shared_ptr<TSoundDataSource> built =
+        TSoundDataSourceBuilder::CreateSource("sounds/tone", false);
+    ASSERT_TRUE(built);
+    EXPECT_EQ(built->GetSize(), reference.size() * 2);
 }
 
 TEST(MemDataSource, HoldsTheDecodedSoundAndEndsAtItsSize) {
