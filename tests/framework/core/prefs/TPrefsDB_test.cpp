@@ -195,6 +195,33 @@ protected:
 
     std::string Log() const { return ReadWhole(mDir / "logfile.txt"); }
 
+    // Writes content as the database file and opens it: the file must be
+    // set aside whole as "prefsdb.dat.bad1" with the log line, and a fresh
+    // database start that keeps what is saved in it. With a reason, the log
+    // line must give it.
+    void ExpectSetAsideAndFreshStart(const std::string& content, const char* reason = nullptr) {
+        WriteWhole(mPath.CStr(), content);
+        StartLog(mDir.c_str());
+        {
+            TPrefsDB db(mPath, true);
+            EXPECT_TRUE(db.IsPersistent());
+            EXPECT_EQ(db.GetValue("key1", "none", -1).ToStd(), "none");
+            EXPECT_TRUE(db.SetValue("fresh", "yes", -1, true));
+        }
+        fs::path aside = mDir / "prefsdb.dat.bad1";
+        ASSERT_TRUE(fs::exists(aside));
+        EXPECT_TRUE(ReadWhole(aside) == content) << "the old file is kept as it was";
+        const std::string line =
+            reason ? std::string("is ") + reason + "; moved it to" : "moved it to";
+        EXPECT_NE(Log().find(line), std::string::npos) << Log();
+        {
+            TPrefsDB reopened(mPath, true);
+            EXPECT_TRUE(reopened.IsPersistent());
+            EXPECT_EQ(reopened.GetValue("fresh", "", -1).ToStd(), "yes");
+        }
+        fs::remove(aside);
+    }
+
     // Makes "install.txt" resolve to a file with this content.
     void SetInstallFile(const std::string& content) {
         fs::path file = mDir / "install.txt";
@@ -506,21 +533,7 @@ TEST_F(TPrefsDBTest, FileThatIsNotOurDatabase_IsMovedAsideAndAFreshOneStarts) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        WriteWhole(mPath.CStr(), c.content);
-        StartLog(mDir.c_str());
-        {
-            TPrefsDB db(mPath, true);
-            EXPECT_TRUE(db.IsPersistent());
-            EXPECT_EQ(db.GetValue("key1", "none", -1).ToStd(), "none");
-            EXPECT_TRUE(db.SetValue("fresh", "yes", -1, true));
-        }
-        fs::path aside = mDir / "prefsdb.dat.bad1";
-        ASSERT_TRUE(fs::exists(aside));
-        EXPECT_EQ(ReadWhole(aside), c.content) << "the old file is kept as it was";
-        EXPECT_NE(Log().find("moved it to"), std::string::npos);
-        TPrefsDB reopened(mPath, true);
-        EXPECT_EQ(reopened.GetValue("fresh", "", -1).ToStd(), "yes");
-        fs::remove(aside);
+        ExpectSetAsideAndFreshStart(c.content);
     }
 }
 
@@ -552,24 +565,7 @@ TEST_F(TPrefsDBTest, DamagedFirstPage_IsMovedAsideAndAFreshOneStarts) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        WriteWhole(mPath.CStr(), c.content);
-        StartLog(mDir.c_str());
-        {
-            TPrefsDB db(mPath, true);
-            EXPECT_TRUE(db.IsPersistent());
-            EXPECT_EQ(db.GetValue("key1", "none", -1).ToStd(), "none");
-            EXPECT_TRUE(db.SetValue("fresh", "yes", -1, true));
-        }
-        fs::path aside = mDir / "prefsdb.dat.bad1";
-        ASSERT_TRUE(fs::exists(aside));
-        EXPECT_TRUE(ReadWhole(aside) == c.content) << "the old file is kept as it was";
-        EXPECT_NE(Log().find("is damaged; moved it to"), std::string::npos) << Log();
-        {
-            TPrefsDB reopened(mPath, true);
-            EXPECT_TRUE(reopened.IsPersistent());
-            EXPECT_EQ(reopened.GetValue("fresh", "", -1).ToStd(), "yes");
-        }
-        fs::remove(aside);
+        ExpectSetAsideAndFreshStart(c.content, "damaged");
     }
 }
 
