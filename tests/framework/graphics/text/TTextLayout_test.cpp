@@ -220,6 +220,31 @@ TEST_F(TextLayoutTest, ItalicRunsLeanByAThirdOfTheirHeight) {
     TTextLayout::Destroy(leaning);
 }
 
+TEST_F(TextLayoutTest, EndingItalicShiftsByAThirdOfTheAscentAndACursorTakesTheLeanBack) {
+    TTextLayout* off = TTextLayout::Create("<i>a</i>b", 300, 100, 0, "", 20, kBlack);
+    const auto& runs = off->GetLines()[0]->runs;
+    // An empty first run (the tag), "a" leaning, "b" upright again.
+    ASSERT_EQ(runs.size(), 3u);
+    const TTextRun& upright = runs[2];
+    const float ascentShift = upright.scale / 3.0f * upright.font->GetAscent();
+    TTextLayout* plain = TTextLayout::Create("ab", 300, 100, 0, "", 20, kBlack);
+    const TTextRun& a = runs[1];
+    const float descentShift = a.scale / 3.0f * a.font->GetDescent();
+    EXPECT_NEAR(upright.endX,
+                plain->GetLines()[0]->runs[0].endX + (ascentShift + descentShift) / 4.0f, 1.0f);
+
+    TTextLayout* cursor = TTextLayout::Create("a<i><cursor>b", 300, 100, 0, "", 20, kBlack);
+    const auto& c = cursor->GetLines()[0]->runs;
+    ASSERT_EQ(c.size(), 3u);
+    EXPECT_TRUE(c[1].cursor);
+    EXPECT_EQ(c[1].size, 20) << "a cursor is content";
+    EXPECT_EQ(c[2].startX, c[0].endX);
+    EXPECT_NEAR(c[2].endX, plain->GetLines()[0]->runs[0].endX, 1.0f) << "no lean left";
+    TTextLayout::Destroy(off);
+    TTextLayout::Destroy(plain);
+    TTextLayout::Destroy(cursor);
+}
+
 TEST_F(TextLayoutTest, LinkUnderAPointAndTheHoverLink) {
     TTextLayout* layout = TTextLayout::Create(
         "Go <a id='next'>next</a> page\n<a id='two'>second</a>", 300, 200, 0, "", 20, kBlack);
@@ -256,8 +281,7 @@ TEST_F(TextLayoutTest, LastPageStartIsTheLongestTailThatFits) {
     } cases[] = {
         {"", 50, 1.0f, 0, 0},
         {"a\nb", 50, 1.0f, 0, 0},
-        {"a\nb\nc\nd\ne", 50, 1.0f, 0,
-         3}, // 20-pixel lines: two fit in 50
+        {"a\nb\nc\nd\ne", 50, 1.0f, 0, 3}, // 20-pixel lines: two fit in 50
         {"a\nb\nc\nd\ne", 50, 1.0f, 10, 4},
         {"a\nb\nc\nd\ne", 50, 0.5f, 0, 0},
         {"a\nb\nc\nd\ne", 100, 1.0f, 0, 0},
