@@ -369,6 +369,7 @@ void TTextLayout::Layout() {
                             pending = pendingBefore;
                             position = charPosition;
                             run.end = charPosition - 1;
+                            content = run.end >= run.start;
                         } else {
                             run.end = position - 1;
                         }
