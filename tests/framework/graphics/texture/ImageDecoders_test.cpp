@@ -466,6 +466,29 @@ TEST_F(ImageDecoders, Jpeg2000SniffsTheFormatAndRefusesOthers) {
     }
 }
 
+TEST_F(ImageDecoders, Jpeg2000AlphaComponentGoesToFourthByte) {
+    fs::path source = kCorpus / "pngsuite" / "basn6a08.png";
+    if (!fs::exists(source))
+        GTEST_SKIP() << "no PngSuite at " << kCorpus;
+    if (!HaveProgram("opj_compress"))
+        GTEST_SKIP() << "opj_compress is not installed";
+    fs::path out = mWork.Path() / "alpha.jp2";
+    ASSERT_EQ(std::system(("opj_compress -i '" + source.string() + "' -o '" + out.string() +
+                           "' -n 3 >/dev/null 2>&1")
+                              .c_str()),
+              0);
+    Decoded jp2, png;
+    Decode(Kind::Jp2, Abs(out), &jp2);
+    Decode(Kind::Png, Abs(source), &png);
+    ASSERT_TRUE(jp2.ok) << Log();
+    ASSERT_TRUE(png.ok);
+    EXPECT_TRUE(jp2.hasAlpha);
+    ASSERT_EQ(jp2.width, png.width);
+    for (int32_t y = 0; y < png.height; ++y)
+        for (int32_t x = 0; x < png.width; ++x)
+            ASSERT_EQ(jp2.At(x, y)[3], png.At(x, y)[3]) << x << "," << y;
+}
+
 TEST_F(ImageDecoders, Jpeg2000GreyIsOpaqueWithoutAlpha) {
     fs::path folder = kCorpus / "jpeg2000";
     if (Files(folder).empty())
