@@ -37,6 +37,9 @@ fonts-dejavu-core
 xvfb
 xauth
 xdotool
+python3-png
+libjpeg-turbo-progs
+libopenjp2-tools
 "
 fi
 

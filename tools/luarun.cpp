@@ -16,7 +16,7 @@
 #include "framework/core/files/TPackFile.h"
 #include "framework/core/log/TLog.h"
 #include "framework/core/tasks/TTaskList.h"
-#include "framework/graphics/TAssetManager.h"
+#include "framework/graphics/asset/TAssetManager.h"
 #include "framework/script/host/TScript.h"
 #include "platform/process/ProcessControl.h"
 

@@ -7,7 +7,7 @@
 #include "framework/core/files/TFileSystem.h"
 #include "framework/core/files/TPackFile.h"
 #include "framework/core/log/TLog.h"
-#include "framework/graphics/TAssetManager.h"
+#include "framework/graphics/asset/TAssetManager.h"
 
 #include "support/TempFolder.h"
 

@@ -13,7 +13,7 @@
 #include "framework/core/tasks/TTaskList.h"
 #include "framework/core/xml/TStringTable.h"
 #include "framework/core/xml/TXmlNode.h"
-#include "framework/graphics/TAssetManager.h"
+#include "framework/graphics/asset/TAssetManager.h"
 #include "framework/graphics/TGraphics.h"
 #include "framework/graphics/vector/TNbMiniVecDraw.h"
 #include "framework/graphics/TRenderer.h"

@@ -7,7 +7,7 @@
 #include "framework/core/settings/TCommandLine.h"
 #include "framework/core/settings/TSettings.h"
 #include "framework/core/xml/TStringTable.h"
-#include "framework/graphics/TAssetManager.h"
+#include "framework/graphics/asset/TAssetManager.h"
 #include "framework/graphics/vector/TNbMiniVecDraw.h"
 #include "framework/graphics/TRenderer.h"
 #include "framework/graphics/text/TFontCache.h"

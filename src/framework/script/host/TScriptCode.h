@@ -1,7 +1,7 @@
 #pragma once
 
 #include "framework/core/text/TString.h"
-#include "framework/graphics/TAssetManager.h"
+#include "framework/graphics/asset/TAssetManager.h"
 
 #include <cstdint>
 #include <memory>
@@ -14,9 +14,11 @@ class TScriptCode : public TAsset {
 public:
     TScriptCode(const char* code, uint32_t size);
 
-    virtual const char* GetClassName() const { return "TScriptCode"; }
+    const char* GetClassName() const override { return "TScriptCode"; }
     static const void* ClassId();
-    virtual bool IsKindOf(const void* classId) const { return classId == ClassId(); }
+    bool IsKindOf(const void* classId) const override {
+        return classId == ClassId() || TAsset::IsKindOf(classId);
+    }
 
     // The bytecode, zero bytes included.
     const char* GetCode() const { return mCode.CStr(); }

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "framework/core/text/TString.h"
-#include "framework/graphics/TAssetManager.h"
+#include "framework/graphics/asset/TAssetManager.h"
 #include "framework/sound/stream/TStreamNotify.h"
 
 #include <memory>
@@ -52,7 +52,8 @@ public:
     static std::shared_ptr<TSound> Get(const TString& name, bool preload = true,
                                        int defaultGroup = -1);
 
-    const char* GetClassName() const { return "TSound"; }
+    const char* GetClassName() const override { return "TSound"; }
+    using TAsset::IsKindOf;
     bool IsKindOf(const char* className) const;
 
     // A new instance playing the sound (looping or once); empty on failure.

@@ -1,7 +1,7 @@
 // The first forms of the window manager, sound manager, draw front and
 // asset manager that the application frame builds on.
 
-#include "framework/graphics/TAssetManager.h"
+#include "framework/graphics/asset/TAssetManager.h"
 #include "framework/graphics/TGraphics.h"
 #include "framework/graphics/TRenderer.h"
 #include "framework/script/host/TScript.h"

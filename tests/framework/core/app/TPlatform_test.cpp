@@ -3,7 +3,7 @@
 #include "BuildInfo.h"
 #include "framework/core/app/TEvent.h"
 #include "framework/core/settings/TCommandLine.h"
-#include "framework/graphics/TAssetManager.h"
+#include "framework/graphics/asset/TAssetManager.h"
 #include "framework/ui/TWindowManager.h"
 #include "platform/instance/ProgramTitle.h"
 #include "platform/version/VersionInfo.h"

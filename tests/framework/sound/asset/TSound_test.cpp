@@ -2,7 +2,7 @@
 // pausing, the end notice on the main thread, and the real SDL output
 // written to a file by SDL's disk driver.
 
-#include "framework/graphics/TAssetManager.h"
+#include "framework/graphics/asset/TAssetManager.h"
 #include "framework/sound/SoundTestSupport.h"
 #include "framework/sound/asset/TSound.h"
 #include "framework/sound/source/TOggDataSource.h"
