@@ -13,6 +13,31 @@ bool TAnimationFrame::operator==(const TAnimationFrame& other) const {
            std::memcmp(&mAlpha, &other.mAlpha, sizeof mAlpha) == 0;
 }
 
+bool TAnimationData::SetCurrentFrame(int32_t index) {
+    if (index < -1 || index >= GetFrameCount()) {
+        return false;
+    }
+    mCurrentFrame = index;
+    return true;
+}
+
+const TAnimationFrame* TAnimationData::GetCurrentFrame() const {
+    if (mCurrentFrame < 0 || mCurrentFrame >= GetFrameCount()) {
+        return nullptr;
+    }
+    return &mFrames[static_cast<size_t>(mCurrentFrame)];
+}
+
+int32_t TAnimationData::GetCurrentWidth() const {
+    const TAnimationFrame* frame = GetCurrentFrame();
+    return frame ? frame->mW : 0;
+}
+
+int32_t TAnimationData::GetCurrentHeight() const {
+    const TAnimationFrame* frame = GetCurrentFrame();
+    return frame ? frame->mH : 0;
+}
+
 void TAnimationData::UpdateLargestFrame() {
     for (const TAnimationFrame& frame : mFrames) {
         mMaxFrameWidth = std::max(mMaxFrameWidth, frame.mW);

@@ -58,6 +58,14 @@ struct TAnimationData {
     std::vector<TAnimationFrame> mFrames;
 
     int32_t GetFrameCount() const { return static_cast<int32_t>(mFrames.size()); }
+    // Accepts -1 (no frame: nothing is drawn) up to the last frame; any
+    // other index is ignored and the result is false.
+    bool SetCurrentFrame(int32_t index);
+    // The current frame, or null while there is none.
+    const TAnimationFrame* GetCurrentFrame() const;
+    // Size of the current frame; 0 while there is none.
+    int32_t GetCurrentWidth() const;
+    int32_t GetCurrentHeight() const;
     // Raises the largest frame size to every frame's size.
     void UpdateLargestFrame();
     // The same content, leaving out the asset name, directory and current
