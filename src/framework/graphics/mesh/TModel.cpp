@@ -1,0 +1,97 @@
+#include "framework/graphics/mesh/TModel.h"
+
+#include "framework/core/files/TFile.h"
+#include "framework/core/files/TFileData.h"
+#include "framework/core/log/TLog.h"
+
+#include <cstring>
+
+namespace {
+
+constexpr size_t kHeaderBytes = 8;
+constexpr size_t kVertexBytes = 16;
+constexpr size_t kTriangleBytes = 6;
+
+uint16_t U16(const uint8_t* p) {
+    return static_cast<uint16_t>(p[0] | p[1] << 8);
+}
+
+float Fixed(const uint8_t* p) {
+    return static_cast<float>(static_cast<int16_t>(U16(p))) / 1000.0f;
+}
+
+} // namespace
+
+TMeshParseResult ParseMesh(const uint8_t* bytes, size_t size, TMeshRecord& mesh,
+                           uint32_t* badIndex) {
+    mesh.mVertices.clear();
+    mesh.mIndices.clear();
+    if (size < 4 || std::memcmp(bytes, "TRIS", 4) != 0) {
+        return TMeshParseResult::kBadMagic;
+    }
+    if (size < kHeaderBytes) {
+        return TMeshParseResult::kTruncated;
+    }
+    const size_t vertexCount = U16(bytes + 4);
+    const size_t triangleCount = U16(bytes + 6);
+    if (size < kHeaderBytes + vertexCount * kVertexBytes + triangleCount * kTriangleBytes) {
+        return TMeshParseResult::kTruncated;
+    }
+    std::vector<TMeshVertex> vertices(vertexCount);
+    const uint8_t* p = bytes + kHeaderBytes;
+    for (TMeshVertex& vertex : vertices) {
+        vertex.mPosition = TVec3(Fixed(p), Fixed(p + 2), Fixed(p + 4));
+        vertex.mNormal = TVec3(Fixed(p + 6), Fixed(p + 8), Fixed(p + 10));
+        vertex.mUv = TVec2(Fixed(p + 12), Fixed(p + 14));
+        p += kVertexBytes;
+    }
+    std::vector<uint16_t> indices(triangleCount * 3);
+    for (uint16_t& index : indices) {
+        index = U16(p);
+        p += 2;
+        if (index >= vertexCount) {
+            if (badIndex) {
+                *badIndex = index;
+            }
+            return TMeshParseResult::kIndexTooLarge;
+        }
+    }
+    mesh.mVertices = std::move(vertices);
+    mesh.mIndices = std::move(indices);
+    return TMeshParseResult::kOk;
+}
+
+bool TModel::Init(const TString& name) {
+    mMesh.reset();
+    mFileName = name;
+    if (name.Find(TString(".mesh")) < 0) {
+        return false;
+    }
+    TFile file;
+    if (!file.Open(name.CStr(), kFileReadBinary)) {
+        LogPrintf("TModel::Init: Failed to load %s", name.CStr());
+        return false;
+    }
+    mMesh = std::make_unique<TMeshRecord>();
+    const int32_t size = file.GetSize();
+    std::vector<uint8_t> bytes(size > 0 ? static_cast<size_t>(size) : 0);
+    const int32_t got = size > 0 ? file.Read(bytes.data(), size) : 0;
+    file.Close();
+    bytes.resize(got > 0 ? static_cast<size_t>(got) : 0);
+
+    uint32_t badIndex = 0;
+    switch (ParseMesh(bytes.data(), bytes.size(), *mMesh, &badIndex)) {
+    case TMeshParseResult::kOk:
+        mMesh->mName = name;
+        return true;
+    case TMeshParseResult::kBadMagic:
+        return false;
+    case TMeshParseResult::kTruncated:
+        LogPrintf("TModel::Init: %s is cut short", name.CStr());
+        return false;
+    case TMeshParseResult::kIndexTooLarge:
+        LogPrintf("TModel::Init: %s: index %u is past the vertex count", name.CStr(), badIndex);
+        return false;
+    }
+    return false;
+}
