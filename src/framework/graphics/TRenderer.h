@@ -1,5 +1,6 @@
 #pragma once
 
+#include "framework/graphics/display/TDisplaySetup.h"
 #include "platform/desktop/Desktop.h"
 
 #include <atomic>
@@ -39,6 +40,12 @@ public:
     static TRenderer* Get();
 
     void AttachWindow(platform::Window* window, platform::Desktop* desktop);
+    // Gives the renderer a real display: from now on the display calls
+    // below (set-up, full screen, validity, restore, out of video memory)
+    // go through the display set-up on the graphics system. Needs the main
+    // window attached first. Without it the renderer only sizes the window.
+    void AttachGraphics(const TDXContextEnvironment& environment, const TDisplayHost& host);
+    TDisplaySetup* GetDisplaySetup() const { return mSetup.get(); }
     platform::Window* GetWindow() const { return mWindow; }
 
     // Starts as the setting "vsync" says; the setting's change hook sets it
@@ -52,24 +59,30 @@ public:
     bool SetDisplay(int width, int height, bool fullScreen, bool force, bool quiet, bool hosted);
     // The display again at its size; false without a display.
     bool SetFullScreen(bool fullScreen);
-    bool IsFullScreen() const { return mHasDisplay && mFullScreen; }
+    bool IsFullScreen() const {
+        return mSetup ? mSetup->IsFullScreen() : mHasDisplay && mFullScreen;
+    }
     void GetDisplayMode(int& width, int& height, bool& fullScreen) const;
-    bool HasDisplay() const { return mHasDisplay; }
+    bool HasDisplay() const { return mSetup ? mSetup->IsReady() : mHasDisplay.load(); }
     int GetDisplayCount() const { return mDisplayCount; }
     void CalibrateTexelOffset() { ++mCalibrations; }
     int GetCalibrationCount() const { return mCalibrations; }
 
     // A display exists and is not lost.
-    bool IsDeviceValid() const { return mHasDisplay && !mLost; }
+    bool IsDeviceValid() const { return mSetup ? mSetup->IsDeviceValid() : mHasDisplay && !mLost; }
     // Brings a lost display back; false without a display or when told to
     // fail.
     bool Restore();
     int GetRestoreCount() const { return mRestores; }
-    void ResetWorkingCount() { mWorkingCount = 0; }
+    void ResetWorkingCount() {
+        mWorkingCount = 0;
+        if (mSetup)
+            mSetup->ResetWorkingCount();
+    }
     int GetWorkingCount() const { return mWorkingCount; }
 
     // Whether a frame may be presented now.
-    bool CanPresent() const { return mHasDisplay && !mLost; }
+    bool CanPresent() const { return mSetup ? mSetup->CanPresent() : mHasDisplay && !mLost; }
     // Moves the cursor to the point ((-1, -1): where it is) and gives the
     // point it now stands at; x = -1 when there was nothing to draw.
     Point PresentFrame(int x, int y);
@@ -98,8 +111,12 @@ public:
     // one for: it says so in the log and gives null.
     TTextureData* CreateTextureData();
 
-    void OnOutOfVideoMemory() { mLowMemory = true; }
-    bool IsLowMemory() const { return mLowMemory; }
+    void OnOutOfVideoMemory() {
+        mLowMemory = true;
+        if (mSetup)
+            mSetup->OnOutOfVideoMemory();
+    }
+    bool IsLowMemory() const { return mSetup ? mSetup->IsLowMemoryVideo() : mLowMemory; }
 
     // Test controls: the display is lost (as a device loss would leave it);
     // Restore fails while told to.
@@ -111,6 +128,7 @@ private:
 
     platform::Window* mWindow = nullptr;
     platform::Desktop* mDesktop = nullptr;
+    std::unique_ptr<TDisplaySetup> mSetup;
     std::atomic<bool> mVerticalSync{false};
     bool mLowMemory = false;
     std::atomic<bool> mHasDisplay{false};
