@@ -126,7 +126,7 @@ void TDisplaySetup::SetDisplayGuarded(uint32_t width, uint32_t height, bool full
         return;
     }
     const bool externalParent = mEnvironment.externalParent;
-    if (externalParent && Now() - mLastBrokenTime < 1000)
+    if (externalParent && mEverBroken && Now() - mLastBrokenTime < 1000)
         return;
     mWorkingCount = 0;
 
@@ -425,6 +425,7 @@ bool TDisplaySetup::SetFullScreen(bool fullScreen) {
 
 void TDisplaySetup::MarkBroken() {
     mLastBrokenTime = Now();
+    mEverBroken = true;
     mBroken = true;
     SetSetting(TString(kSettingDxBroken), TString("1"));
 }

@@ -104,6 +104,9 @@ private:
     bool mSquareTexturesOnly = false;
     uint32_t mWorkingCount = 0;
     uint32_t mLastBrokenTime = 0;
+    // The pause after a break only counts once there was one; time 0 is
+    // also the start of the run.
+    bool mEverBroken = false;
     bool mWasFullScreen = false;
     bool mLowMemoryVideo = false;
     bool mInSetup = false;
