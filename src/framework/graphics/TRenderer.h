@@ -15,15 +15,17 @@ namespace platform {
 class Window;
 }
 
-// The display handler: one renderer per process, made by the draw front,
-// owning the device context and the display. Display creation, drawing and
-// device-loss recovery are not here yet: this first form sets the main
-// window's size and full-screen state for a display mode, keeps the pointer
-// position and the cursor picture (a hardware cursor goes to the desktop as
-// a colour cursor) and answers the questions the application frame asks.
-// Whatever it cannot do it reports as failure. The platform attaches the
-// main window and the desktop; the renderer does not own them. Main thread,
-// except PresentFrame, GetCursorPosition and CanPresent.
+// The display handler: one renderer per process, made by the draw front.
+// Given a graphics system (AttachGraphics, done by the platform on the real
+// main window) it owns the display set-up: the device context, the display
+// and its fallbacks and device-loss recovery go through TDisplaySetup.
+// Without one (tests that give a window back end only) it sets the main
+// window's size and full-screen state for a display mode. It keeps the
+// pointer position and the cursor picture (a hardware cursor goes to the
+// desktop as a colour cursor) and answers the questions the application
+// frame asks. Whatever it cannot do it reports as failure. The platform
+// attaches the main window and the desktop; the renderer does not own them.
+// Main thread, except PresentFrame, GetCursorPosition and CanPresent.
 class TRenderer {
 public:
     struct Point {
@@ -45,6 +47,8 @@ public:
     // go through the display set-up on the graphics system. Needs the main
     // window attached first. Without it the renderer only sizes the window.
     void AttachGraphics(const TDXContextEnvironment& environment, const TDisplayHost& host);
+    // Drops the display (before the graphics system and window go).
+    void DetachGraphics() { mSetup.reset(); }
     TDisplaySetup* GetDisplaySetup() const { return mSetup.get(); }
     platform::Window* GetWindow() const { return mWindow; }
 
