@@ -33,7 +33,25 @@ void TRenderer::AttachWindow(platform::Window* window, platform::Desktop* deskto
     mDesktop = desktop;
 }
 
-bool TRenderer::SetDisplay(int width, int height, bool fullScreen, bool, bool, bool) {
+void TRenderer::AttachGraphics(const TDXContextEnvironment& environment, const TDisplayHost& host) {
+    mSetup = std::make_unique<TDisplaySetup>(environment, mWindow, host);
+}
+
+bool TRenderer::SetDisplay(int width, int height, bool fullScreen, bool force, bool quiet,
+                           bool hosted) {
+    if (mSetup) {
+        if (width <= 0 || height <= 0) {
+            LogPrintf("TRenderer::SetDisplay: refused a %dx%d display", width, height);
+            return false;
+        }
+        mSetup->SetDisplay(static_cast<uint32_t>(width), static_cast<uint32_t>(height), fullScreen,
+                           force, quiet, hosted);
+        if (!mSetup->IsReady())
+            return false;
+        mSetup->GetDisplayMode(mWidth, mHeight, mFullScreen);
+        ++mDisplayCount;
+        return true;
+    }
     if (!mWindow || !mWindow->IsCreated()) {
         LogPrintf("TRenderer::SetDisplay: there is no main window for a %dx%d display", width,
                   height);
@@ -61,6 +79,12 @@ bool TRenderer::SetDisplay(int width, int height, bool fullScreen, bool, bool, b
 }
 
 bool TRenderer::SetFullScreen(bool fullScreen) {
+    if (mSetup) {
+        if (!mSetup->SetFullScreen(fullScreen))
+            return false;
+        mSetup->GetDisplayMode(mWidth, mHeight, mFullScreen);
+        return mSetup->IsReady() && mFullScreen == fullScreen;
+    }
     if (!mHasDisplay) {
         return false;
     }
@@ -69,6 +93,10 @@ bool TRenderer::SetFullScreen(bool fullScreen) {
 }
 
 void TRenderer::GetDisplayMode(int& width, int& height, bool& fullScreen) const {
+    if (mSetup) {
+        mSetup->GetDisplayMode(width, height, fullScreen);
+        return;
+    }
     width = mWidth;
     height = mHeight;
     fullScreen = IsFullScreen();
@@ -81,6 +109,10 @@ TTextureData* TRenderer::CreateTextureData() {
 
 bool TRenderer::Restore() {
     ++mRestores;
+    if (mSetup) {
+        mSetup->Restore();
+        return mSetup->IsDeviceValid();
+    }
     if (!mHasDisplay || mRestoreFails) {
         return false;
     }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "framework/graphics/display/TDisplaySetup.h"
 #include "platform/desktop/Desktop.h"
 
 #include <atomic>
@@ -14,15 +15,17 @@ namespace platform {
 class Window;
 }
 
-// The display handler: one renderer per process, made by the draw front,
-// owning the device context and the display. Display creation, drawing and
-// device-loss recovery are not here yet: this first form sets the main
-// window's size and full-screen state for a display mode, keeps the pointer
-// position and the cursor picture (a hardware cursor goes to the desktop as
-// a colour cursor) and answers the questions the application frame asks.
-// Whatever it cannot do it reports as failure. The platform attaches the
-// main window and the desktop; the renderer does not own them. Main thread,
-// except PresentFrame, GetCursorPosition and CanPresent.
+// The display handler: one renderer per process, made by the draw front.
+// Given a graphics system (AttachGraphics, done by the platform on the real
+// main window) it owns the display set-up: the device context, the display
+// and its fallbacks and device-loss recovery go through TDisplaySetup.
+// Without one (tests that give a window back end only) it sets the main
+// window's size and full-screen state for a display mode. It keeps the
+// pointer position and the cursor picture (a hardware cursor goes to the
+// desktop as a colour cursor) and answers the questions the application
+// frame asks. Whatever it cannot do it reports as failure. The platform
+// attaches the main window and the desktop; the renderer does not own them.
+// Main thread, except PresentFrame, GetCursorPosition and CanPresent.
 class TRenderer {
 public:
     struct Point {
@@ -39,6 +42,14 @@ public:
     static TRenderer* Get();
 
     void AttachWindow(platform::Window* window, platform::Desktop* desktop);
+    // Gives the renderer a real display: from now on the display calls
+    // below (set-up, full screen, validity, restore, out of video memory)
+    // go through the display set-up on the graphics system. Needs the main
+    // window attached first. Without it the renderer only sizes the window.
+    void AttachGraphics(const TDXContextEnvironment& environment, const TDisplayHost& host);
+    // Drops the display (before the graphics system and window go).
+    void DetachGraphics() { mSetup.reset(); }
+    TDisplaySetup* GetDisplaySetup() const { return mSetup.get(); }
     platform::Window* GetWindow() const { return mWindow; }
 
     // Starts as the setting "vsync" says; the setting's change hook sets it
@@ -52,24 +63,30 @@ public:
     bool SetDisplay(int width, int height, bool fullScreen, bool force, bool quiet, bool hosted);
     // The display again at its size; false without a display.
     bool SetFullScreen(bool fullScreen);
-    bool IsFullScreen() const { return mHasDisplay && mFullScreen; }
+    bool IsFullScreen() const {
+        return mSetup ? mSetup->IsFullScreen() : mHasDisplay && mFullScreen;
+    }
     void GetDisplayMode(int& width, int& height, bool& fullScreen) const;
-    bool HasDisplay() const { return mHasDisplay; }
+    bool HasDisplay() const { return mSetup ? mSetup->IsReady() : mHasDisplay.load(); }
     int GetDisplayCount() const { return mDisplayCount; }
     void CalibrateTexelOffset() { ++mCalibrations; }
     int GetCalibrationCount() const { return mCalibrations; }
 
     // A display exists and is not lost.
-    bool IsDeviceValid() const { return mHasDisplay && !mLost; }
+    bool IsDeviceValid() const { return mSetup ? mSetup->IsDeviceValid() : mHasDisplay && !mLost; }
     // Brings a lost display back; false without a display or when told to
     // fail.
     bool Restore();
     int GetRestoreCount() const { return mRestores; }
-    void ResetWorkingCount() { mWorkingCount = 0; }
+    void ResetWorkingCount() {
+        mWorkingCount = 0;
+        if (mSetup)
+            mSetup->ResetWorkingCount();
+    }
     int GetWorkingCount() const { return mWorkingCount; }
 
     // Whether a frame may be presented now.
-    bool CanPresent() const { return mHasDisplay && !mLost; }
+    bool CanPresent() const { return mSetup ? mSetup->CanPresent() : mHasDisplay && !mLost; }
     // Moves the cursor to the point ((-1, -1): where it is) and gives the
     // point it now stands at; x = -1 when there was nothing to draw.
     Point PresentFrame(int x, int y);
@@ -98,8 +115,12 @@ public:
     // one for: it says so in the log and gives null.
     TTextureData* CreateTextureData();
 
-    void OnOutOfVideoMemory() { mLowMemory = true; }
-    bool IsLowMemory() const { return mLowMemory; }
+    void OnOutOfVideoMemory() {
+        mLowMemory = true;
+        if (mSetup)
+            mSetup->OnOutOfVideoMemory();
+    }
+    bool IsLowMemory() const { return mSetup ? mSetup->IsLowMemoryVideo() : mLowMemory; }
 
     // Test controls: the display is lost (as a device loss would leave it);
     // Restore fails while told to.
@@ -111,6 +132,7 @@ private:
 
     platform::Window* mWindow = nullptr;
     platform::Desktop* mDesktop = nullptr;
+    std::unique_ptr<TDisplaySetup> mSetup;
     std::atomic<bool> mVerticalSync{false};
     bool mLowMemory = false;
     std::atomic<bool> mHasDisplay{false};

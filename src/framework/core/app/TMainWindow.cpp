@@ -11,9 +11,9 @@
 #include "framework/core/settings/TCommandLine.h"
 #include "framework/core/settings/TSettings.h"
 #include "framework/graphics/TGraphics.h"
-#include "framework/graphics/vector/TNbMiniVecDraw.h"
 #include "framework/graphics/TRenderer.h"
 #include "framework/graphics/TTexture.h"
+#include "framework/graphics/vector/TNbMiniVecDraw.h"
 #include "framework/host/TGameState.h"
 #include "framework/sound/TSoundManager.h"
 #include "framework/ui/TWindowManager.h"
@@ -22,6 +22,9 @@
 #include "platform/process/ProcessControl.h"
 #include "platform/window/VirtualKeys.h"
 #include "platform/window/sdl/SdlWindow.h"
+
+#include "platform/graphics/gl/GlGraphicsSystem.h"
+#include <chrono>
 
 using namespace platform;
 
@@ -80,6 +83,30 @@ TRenderer* TPlatform::Renderer() const {
     return renderer;
 }
 
+// The renderer's display runs on the graphics of the real main window.
+void TPlatform::AttachGraphics(TRenderer& renderer) {
+    if (!mGraphics || renderer.GetDisplaySetup() || renderer.GetWindow() != mWindow.get()) {
+        return;
+    }
+    TDXContextEnvironment environment;
+    environment.system = mGraphics.get();
+    environment.desktop = mDesktop.get();
+    environment.hosted = mHosted != 0;
+    environment.externalParent = mExternalParent != 0;
+    environment.pqGiven = mPageHosted;
+    environment.viewportScale = mViewportScale.load();
+    TDisplayHost host;
+    host.isActive = [this] { return mActive != 0; };
+    host.displayReset = [this] { mDisplayResetPending = 1; };
+    const auto start = std::chrono::steady_clock::now();
+    host.now = [start] {
+        return static_cast<uint32_t>(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                         std::chrono::steady_clock::now() - start)
+                                         .count());
+    };
+    renderer.AttachGraphics(environment, host);
+}
+
 bool TPlatform::CreateMainWindow() {
     // 1.
     mUnicode = GetSettingBool(TSettingKey::kUtf8Mode) ? 1 : 0;
@@ -113,6 +140,7 @@ bool TPlatform::CreateMainWindow() {
     if (auto* sdlDesktop = dynamic_cast<SdlDesktop*>(mDesktop.get())) {
         if (auto* sdlWindow = dynamic_cast<SdlWindow*>(mWindow.get())) {
             sdlDesktop->SetOwner(sdlWindow->NativeWindow());
+            mGraphics = std::make_unique<GlGraphicsSystem>(*sdlWindow);
         }
     }
     // The primary display's size, now that the window system runs.
@@ -417,8 +445,16 @@ void TPlatform::SetVideoMode(int width, int height, bool fullScreen) {
         LogPrintf("SetVideoMode: there is no renderer for a %dx%d display", width, height);
         return;
     }
+    AttachGraphics(*renderer);
     if (!renderer->SetDisplay(width, height, fullScreen, false, false, mExternalParent != 0)) {
         LogPrintf("SetVideoMode: the %dx%d display was not set up", width, height);
+        // Every way of making a display was tried and failed: nothing can
+        // be shown, so the program ends rather than run blind.
+        if (renderer->GetDisplaySetup() && renderer->GetDisplaySetup()->IsFatal()) {
+            LogPrintf("SetVideoMode: no display can be made on this system, exiting");
+            StopHelperThread();
+            platform::ExitProcess(-1);
+        }
     }
     // 4.
     if (!mVideoModeSet) {

@@ -8,9 +8,9 @@
 #include "framework/core/settings/TSettings.h"
 #include "framework/core/xml/TStringTable.h"
 #include "framework/graphics/asset/TAssetManager.h"
-#include "framework/graphics/vector/TNbMiniVecDraw.h"
 #include "framework/graphics/TRenderer.h"
 #include "framework/graphics/text/TFontCache.h"
+#include "framework/graphics/vector/TNbMiniVecDraw.h"
 #include "framework/host/PortalInstallers.h"
 #include "framework/sound/TSoundManager.h"
 #include "framework/ui/TWindowManager.h"
@@ -153,6 +153,12 @@ TPlatform::~TPlatform() {
     ClearFontCache();
     delete mStringTable;
     delete mAssetManager;
+    // The display goes before the window whose drawing context it uses.
+    if (TRenderer* renderer = TRenderer::Get();
+        renderer && renderer->GetWindow() == mWindow.get()) {
+        renderer->DetachGraphics();
+    }
+    mGraphics.reset();
     // 3. Unless the main window is the host itself (the ax test).
     if (mWindow && !(mAxTest && mExternalParent == mMainWindow && mMainWindow != 0)) {
         mWindow->Destroy();

@@ -3,6 +3,7 @@
 #include "framework/core/math/TRandom.h"
 #include "framework/core/tasks/TTaskList.h"
 #include "framework/core/text/TString.h"
+#include "platform/graphics/GraphicsSystem.h"
 #include "platform/host/HostChannel.h"
 #include "platform/instance/SingleInstance.h"
 #include "platform/thread/HelperThread.h"
@@ -234,6 +235,7 @@ private:
     void WindowMoved(const platform::WindowPosition& position);
     bool ExternalParentExists() const;
     TRenderer* Renderer() const;
+    void AttachGraphics(TRenderer& renderer);
     // The pointer in display coordinates.
     void CursorPosition(int& x, int& y) const;
     std::shared_ptr<TTexture> SystemCursor();
@@ -248,6 +250,9 @@ private:
     TString mWindowTitle;
     std::unique_ptr<platform::Window> mWindow;
     std::unique_ptr<platform::Desktop> mDesktop;
+    // The display's graphics on the real main window; none with a window
+    // back end a test gave (the renderer then only sizes the window).
+    std::unique_ptr<platform::GraphicsSystem> mGraphics;
     // The main window's parent when hosted (the host socket's descriptor),
     // the host page's full-screen state ("-pq="), the window was parked off
     // screen, the host has sent its ready message.

@@ -1,0 +1,85 @@
+#include "framework/core/log/TLog.h"
+#include "framework/core/settings/TSettings.h"
+#include "framework/graphics/TRenderer.h"
+#include "platform/desktop/null/NullDesktop.h"
+#include "platform/graphics/null/NullGraphicsSystem.h"
+#include "platform/process/null/RecordingProcessControl.h"
+#include "platform/window/null/NullWindow.h"
+
+#include <gtest/gtest.h>
+
+using namespace platform;
+
+namespace {
+
+class TRendererDisplayTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ClearSettings();
+        WindowSpec spec;
+        spec.width = 640;
+        spec.height = 480;
+        ASSERT_TRUE(window.Create(spec));
+        renderer.AttachWindow(&window, &desktop);
+        TDXContextEnvironment environment;
+        environment.system = &system;
+        environment.desktop = &desktop;
+        environment.pqGiven = true; // no display file in this test
+        renderer.AttachGraphics(environment, TDisplayHost{});
+    }
+    void TearDown() override { ClearSettings(); }
+
+    RecordingProcessControl process;
+    NullGraphicsSystem system;
+    NullDesktop desktop;
+    NullWindow window;
+    TRenderer renderer;
+};
+
+TEST_F(TRendererDisplayTest, SetDisplay_GoesThroughTheRealDisplay) {
+    ASSERT_TRUE(renderer.SetDisplay(800, 600, false, false, false, false));
+    EXPECT_TRUE(renderer.HasDisplay());
+    EXPECT_TRUE(renderer.IsDeviceValid());
+    EXPECT_TRUE(renderer.CanPresent());
+    EXPECT_EQ(system.Faults().Calls("CreateDevice"), 1u);
+    int w = 0, h = 0;
+    bool full = true;
+    renderer.GetDisplayMode(w, h, full);
+    EXPECT_EQ(w, 800);
+    EXPECT_EQ(h, 600);
+    EXPECT_FALSE(full);
+
+    ASSERT_TRUE(renderer.SetFullScreen(true));
+    EXPECT_TRUE(renderer.IsFullScreen());
+    DisplayMode mode;
+    ASSERT_EQ(renderer.GetDisplaySetup()->GetContext().GetDirectDraw()->GetDisplayMode(mode),
+              kGfxOk);
+    EXPECT_EQ(mode.width, 800);
+    ASSERT_TRUE(renderer.SetFullScreen(false));
+    EXPECT_FALSE(renderer.IsFullScreen());
+}
+
+TEST_F(TRendererDisplayTest, LostDevice_RestoreBringsItBackAndTheNextFrameDraws) {
+    ASSERT_TRUE(renderer.SetDisplay(800, 600, false, false, false, false));
+    renderer.GetDisplaySetup()->MarkBroken();
+    EXPECT_FALSE(renderer.IsDeviceValid());
+    EXPECT_FALSE(renderer.CanPresent());
+    EXPECT_TRUE(renderer.Restore());
+    EXPECT_TRUE(renderer.CanPresent());
+    const DevicePtr& device = renderer.GetDisplaySetup()->GetDevice();
+    ASSERT_TRUE(device);
+    EXPECT_EQ(device->BeginScene(), kGfxOk);
+    EXPECT_EQ(device->Clear(gfx::kClearTarget, 0xFF102030, 1.0f, 0), kGfxOk);
+    EXPECT_EQ(device->EndScene(), kGfxOk);
+    EXPECT_EQ(renderer.GetDisplaySetup()->GetContext().GetDisplay().Present(), kGfxOk);
+}
+
+TEST_F(TRendererDisplayTest, NoDisplayPossible_SetDisplayFails) {
+    system.Faults().FailFrom("CreateDisplay", 1, E_FAIL);
+    system.Faults().FailFrom("CreateDevice", 1, E_FAIL);
+    EXPECT_FALSE(renderer.SetDisplay(800, 600, false, false, false, false));
+    EXPECT_TRUE(renderer.GetDisplaySetup()->IsFatal());
+    EXPECT_FALSE(renderer.IsDeviceValid());
+}
+
+} // namespace
