@@ -5,6 +5,7 @@
 #include "platform/graphics/PixelConversion.h"
 #include "platform/graphics/null/NullGraphicsSystem.h"
 #include "platform/window/null/NullWindow.h"
+#include "support/LogText.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -29,12 +30,7 @@ protected:
     }
     void TearDown() override { StartLog(nullptr); }
 
-    std::string Log() const {
-        std::ifstream in(GetLogFilePath().ToStd(), std::ios::binary);
-        std::ostringstream text;
-        text << in.rdbuf();
-        return text.str();
-    }
+    std::string Log() const { return support::ReadLogText(); }
     bool Logged(const std::string& line) const { return Log().find(line) != std::string::npos; }
     size_t Boxes() const {
         size_t count = 0;

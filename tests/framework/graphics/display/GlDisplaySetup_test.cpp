@@ -7,6 +7,7 @@
 #include "platform/process/null/RecordingProcessControl.h"
 #include "platform/window/sdl/SdlWindow.h"
 #include "support/DriverLeaks.h"
+#include "support/LogText.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -47,12 +48,7 @@ protected:
         ClearSettings();
     }
 
-    std::string Log() const {
-        std::ifstream in(GetLogFilePath().ToStd(), std::ios::binary);
-        std::ostringstream text;
-        text << in.rdbuf();
-        return text.str();
-    }
+    std::string Log() const { return support::ReadLogText(); }
 
     // Clears the back buffer, presents it and reads a pixel of what shows.
     uint32_t DrawFrame(uint32_t argb) {

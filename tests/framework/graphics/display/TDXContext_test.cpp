@@ -4,6 +4,7 @@
 #include "platform/desktop/null/NullDesktop.h"
 #include "platform/graphics/null/NullGraphicsSystem.h"
 #include "platform/window/null/NullWindow.h"
+#include "support/LogText.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -36,12 +37,7 @@ protected:
         ClearSettings();
     }
 
-    std::string Log() const {
-        std::ifstream in(GetLogFilePath().ToStd(), std::ios::binary);
-        std::ostringstream text;
-        text << in.rdbuf();
-        return text.str();
-    }
+    std::string Log() const { return support::ReadLogText(); }
     bool Logged(const std::string& line) const { return Log().find(line) != std::string::npos; }
 
     support::TempFolder mLogFolder{"corvalo-dxcontext-log-"};
