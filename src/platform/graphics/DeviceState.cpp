@@ -64,4 +64,33 @@ DeviceMatrix& DeviceState::Transform(TransformKind kind) {
     }
 }
 
+GfxResult CheckDrawArguments(uint32_t primitive, uint32_t vertexFormat, const void* vertices,
+                             uint32_t vertexCount) {
+    const bool knownFormat = vertexFormat == gfx::kFvfNormalTex ||
+                             vertexFormat == gfx::kFvfColorTex ||
+                             vertexFormat == gfx::kFvfScreenColorTex;
+    if (!vertices || vertexCount == 0 || !knownFormat || primitive < gfx::kPointList ||
+        primitive > gfx::kTriangleFan)
+        return E_INVALIDARG;
+    return kGfxOk;
+}
+
+GfxResult CheckDrawIndices(const uint16_t* indices, uint32_t indexCount, uint32_t vertexCount) {
+    if (!indices || indexCount == 0)
+        return E_INVALIDARG;
+    for (uint32_t i = 0; i < indexCount; ++i)
+        if (indices[i] >= vertexCount)
+            return E_INVALIDARG;
+    return kGfxOk;
+}
+
+GfxResult CheckViewport(const Viewport& viewport, GraphicsSurface& target) {
+    SurfaceDesc desc;
+    target.GetDesc(desc);
+    if (viewport.x < 0 || viewport.y < 0 || viewport.width < 0 || viewport.height < 0 ||
+        viewport.x + viewport.width > desc.width || viewport.y + viewport.height > desc.height)
+        return E_INVALIDARG;
+    return kGfxOk;
+}
+
 } // namespace platform

@@ -30,4 +30,13 @@ struct DeviceState {
     DeviceMatrix& Transform(TransformKind kind);
 };
 
+// The argument rules both back ends apply before they take a draw or a
+// viewport: E_INVALIDARG for missing vertices, an unknown vertex format or
+// primitive type, missing indices or an index past the vertex count, and a
+// viewport that does not lie within the render target.
+GfxResult CheckDrawArguments(uint32_t primitive, uint32_t vertexFormat, const void* vertices,
+                             uint32_t vertexCount);
+GfxResult CheckDrawIndices(const uint16_t* indices, uint32_t indexCount, uint32_t vertexCount);
+GfxResult CheckViewport(const Viewport& viewport, GraphicsSurface& target);
+
 } // namespace platform

@@ -68,11 +68,6 @@ GLint Wrap(uint32_t mode) {
     }
 }
 
-bool KnownFormat(uint32_t format) {
-    return format == gfx::kFvfNormalTex || format == gfx::kFvfColorTex ||
-           format == gfx::kFvfScreenColorTex;
-}
-
 GfxColor ColorOf(uint32_t argb) {
     return {((argb >> 16) & 0xFF) / 255.0f, ((argb >> 8) & 0xFF) / 255.0f, (argb & 0xFF) / 255.0f,
             (argb >> 24) / 255.0f};
@@ -184,11 +179,8 @@ GfxResult GlDevice::Clear(uint32_t flags, uint32_t color, float z, uint32_t sten
 GfxResult GlDevice::SetViewport(const Viewport& viewport) {
     if (const GfxResult r = mShared->faults->Enter("SetViewport"); r != kGfxOk)
         return r;
-    SurfaceDesc desc;
-    mState.target->GetDesc(desc);
-    if (viewport.x < 0 || viewport.y < 0 || viewport.width < 0 || viewport.height < 0 ||
-        viewport.x + viewport.width > desc.width || viewport.y + viewport.height > desc.height)
-        return E_INVALIDARG;
+    if (const GfxResult r = CheckViewport(viewport, *mState.target); r != kGfxOk)
+        return r;
     if (!(viewport == mState.viewport)) {
         Flush();
         mState.viewport = viewport;
@@ -295,11 +287,8 @@ GfxResult GlDevice::DrawIndexedPrimitive(uint32_t primitive, uint32_t vertexForm
                                          const void* vertices, uint32_t vertexCount,
                                          const uint16_t* indices, uint32_t indexCount,
                                          uint32_t /*flags*/) {
-    if (!indices || indexCount == 0)
-        return E_INVALIDARG;
-    for (uint32_t i = 0; i < indexCount; ++i)
-        if (indices[i] >= vertexCount)
-            return E_INVALIDARG;
+    if (const GfxResult r = CheckDrawIndices(indices, indexCount, vertexCount); r != kGfxOk)
+        return r;
     return Append("DrawIndexedPrimitive", primitive, vertexFormat,
                   static_cast<const uint8_t*>(vertices), vertexCount, indices, indexCount);
 }
@@ -309,9 +298,9 @@ GfxResult GlDevice::Append(const char* operation, uint32_t primitive, uint32_t v
                            uint32_t count) {
     if (const GfxResult r = mShared->faults->Enter(operation); r != kGfxOk)
         return r;
-    if (!vertices || vertexCount == 0 || !KnownFormat(vertexFormat) ||
-        primitive < gfx::kPointList || primitive > gfx::kTriangleFan)
-        return E_INVALIDARG;
+    if (const GfxResult r = CheckDrawArguments(primitive, vertexFormat, vertices, vertexCount);
+        r != kGfxOk)
+        return r;
     if (!mInScene)
         return D3DERR_SCENE_NOT_IN_SCENE;
     if (TargetLost(mState.target))

@@ -24,11 +24,6 @@ float FloatWord(const std::vector<uint8_t>& vertices, uint32_t vertex, uint32_t 
     return value;
 }
 
-bool KnownFormat(uint32_t format) {
-    return format == gfx::kFvfNormalTex || format == gfx::kFvfColorTex ||
-           format == gfx::kFvfScreenColorTex;
-}
-
 bool HasZBuffer(const SurfacePtr& target) {
     const auto* memory = dynamic_cast<const MemorySurface*>(target.get());
     return memory && memory->AttachedZBuffer() != nullptr;
@@ -100,12 +95,8 @@ GfxResult NullDevice::Clear(uint32_t flags, uint32_t color, float z, uint32_t /*
 GfxResult NullDevice::SetViewport(const Viewport& viewport) {
     if (const GfxResult r = mFaults.Enter("SetViewport"); r != kGfxOk)
         return r;
-    SurfaceDesc desc;
-    mState.target->GetDesc(desc);
-    // The viewport must lie within the render target.
-    if (viewport.x < 0 || viewport.y < 0 || viewport.width < 0 || viewport.height < 0 ||
-        viewport.x + viewport.width > desc.width || viewport.y + viewport.height > desc.height)
-        return E_INVALIDARG;
+    if (const GfxResult r = CheckViewport(viewport, *mState.target); r != kGfxOk)
+        return r;
     mState.viewport = viewport;
     return kGfxOk;
 }
@@ -183,9 +174,9 @@ GfxResult NullDevice::CheckDraw(const char* operation, uint32_t primitive, uint3
                                 const void* vertices, uint32_t vertexCount) {
     if (const GfxResult r = mFaults.Enter(operation); r != kGfxOk)
         return r;
-    if (!vertices || vertexCount == 0 || !KnownFormat(vertexFormat) ||
-        primitive < gfx::kPointList || primitive > gfx::kTriangleFan)
-        return E_INVALIDARG;
+    if (const GfxResult r = CheckDrawArguments(primitive, vertexFormat, vertices, vertexCount);
+        r != kGfxOk)
+        return r;
     if (!mInScene)
         return D3DERR_SCENE_NOT_IN_SCENE;
     if (mState.target->IsLost() != kGfxOk)
@@ -199,14 +190,7 @@ GfxResult NullDevice::DrawPrimitive(uint32_t primitive, uint32_t vertexFormat, c
             CheckDraw("DrawPrimitive", primitive, vertexFormat, vertices, vertexCount);
         r != kGfxOk)
         return r;
-    RecordedDraw draw;
-    draw.primitive = primitive;
-    draw.vertexFormat = vertexFormat;
-    draw.vertexCount = vertexCount;
-    const auto* bytes = static_cast<const uint8_t*>(vertices);
-    draw.vertices.assign(bytes, bytes + static_cast<size_t>(vertexCount) * gfx::kVertexSize);
-    draw.state = mState;
-    mDraws.push_back(std::move(draw));
+    Record(primitive, vertexFormat, vertices, vertexCount, nullptr, 0);
     return kGfxOk;
 }
 
@@ -218,22 +202,26 @@ GfxResult NullDevice::DrawIndexedPrimitive(uint32_t primitive, uint32_t vertexFo
             CheckDraw("DrawIndexedPrimitive", primitive, vertexFormat, vertices, vertexCount);
         r != kGfxOk)
         return r;
-    if (!indices || indexCount == 0)
-        return E_INVALIDARG;
-    for (uint32_t i = 0; i < indexCount; ++i)
-        if (indices[i] >= vertexCount)
-            return E_INVALIDARG;
+    if (const GfxResult r = CheckDrawIndices(indices, indexCount, vertexCount); r != kGfxOk)
+        return r;
+    Record(primitive, vertexFormat, vertices, vertexCount, indices, indexCount);
+    return kGfxOk;
+}
+
+void NullDevice::Record(uint32_t primitive, uint32_t vertexFormat, const void* vertices,
+                        uint32_t vertexCount, const uint16_t* indices, uint32_t indexCount) {
     RecordedDraw draw;
     draw.primitive = primitive;
     draw.vertexFormat = vertexFormat;
     draw.vertexCount = vertexCount;
     const auto* bytes = static_cast<const uint8_t*>(vertices);
     draw.vertices.assign(bytes, bytes + static_cast<size_t>(vertexCount) * gfx::kVertexSize);
-    draw.indexed = true;
-    draw.indices.assign(indices, indices + indexCount);
+    if (indices) {
+        draw.indexed = true;
+        draw.indices.assign(indices, indices + indexCount);
+    }
     draw.state = mState;
     mDraws.push_back(std::move(draw));
-    return kGfxOk;
 }
 
 GfxResult NullDevice::SetRenderTarget(SurfacePtr target) {

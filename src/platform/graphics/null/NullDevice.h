@@ -79,6 +79,9 @@ public:
     const std::vector<RecordedClear>& Clears() const { return mClears; }
 
 private:
+    // Keeps a draw that passed its checks, with a copy of the state.
+    void Record(uint32_t primitive, uint32_t vertexFormat, const void* vertices,
+                uint32_t vertexCount, const uint16_t* indices, uint32_t indexCount);
     GfxResult CheckDraw(const char* operation, uint32_t primitive, uint32_t vertexFormat,
                         const void* vertices, uint32_t vertexCount);
 
