@@ -4,7 +4,7 @@
 #include "framework/core/system/ApplicationPresence.h"
 #include "framework/host/TGameStateHandler.h"
 #include "framework/host/TGameStateScript.h"
-#include "framework/sound/TSoundManager.h"
+#include "framework/sound/manager/TSoundManager.h"
 
 #include <algorithm>
 #include <cinttypes>

@@ -2,7 +2,7 @@
 
 #include "framework/core/system/ApplicationPresence.h"
 #include "framework/script/TWindowScript.h"
-#include "framework/sound/TSoundManager.h"
+#include "framework/sound/manager/TSoundManager.h"
 #include "framework/ui/TWindowManager.h"
 
 #include "RecordingHandler.h"

@@ -12,7 +12,7 @@
 #include "framework/host/PortalInstallers.h"
 #include "framework/host/TGameState.h"
 #include "framework/script/TWindowScript.h"
-#include "framework/sound/TSoundManager.h"
+#include "framework/sound/manager/TSoundManager.h"
 #include "framework/ui/TWindowManager.h"
 #include "platform/process/ProcessControl.h"
 #include "platform/process/QuitSignals.h"

@@ -15,7 +15,7 @@
 #include "framework/graphics/TTexture.h"
 #include "framework/graphics/vector/TNbMiniVecDraw.h"
 #include "framework/host/TGameState.h"
-#include "framework/sound/TSoundManager.h"
+#include "framework/sound/manager/TSoundManager.h"
 #include "framework/ui/TWindowManager.h"
 #include "platform/desktop/SystemCursor.h"
 #include "platform/desktop/sdl/SdlDesktop.h"

@@ -7,7 +7,7 @@
 
 #include "framework/core/app/TEventPump.h"
 #include "framework/host/TGameStateHandler.h"
-#include "framework/sound/TSoundManager.h"
+#include "framework/sound/manager/TSoundManager.h"
 #include "framework/ui/TWindowManager.h"
 #include "platform/window/VirtualKeys.h"
 

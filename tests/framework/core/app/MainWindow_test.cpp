@@ -6,10 +6,10 @@
 
 #include "framework/core/app/TMainWindow.h"
 #include "framework/core/files/TFileSystem.h"
-#include "framework/graphics/vector/TNbMiniVecDraw.h"
 #include "framework/graphics/TTexture.h"
+#include "framework/graphics/vector/TNbMiniVecDraw.h"
 #include "framework/script/TWindowScript.h"
-#include "framework/sound/TSoundManager.h"
+#include "framework/sound/manager/TSoundManager.h"
 #include "framework/ui/TWindowManager.h"
 #include "platform/desktop/SystemCursor.h"
 #include "platform/host/HostChannel.h"

@@ -1,12 +1,13 @@
 // The first forms of the window manager, sound manager, draw front and
 // asset manager that the application frame builds on.
 
-#include "framework/graphics/asset/TAssetManager.h"
 #include "framework/graphics/TGraphics.h"
 #include "framework/graphics/TRenderer.h"
-#include "framework/script/host/TScript.h"
+#include "framework/graphics/asset/TAssetManager.h"
 #include "framework/script/TWindowScript.h"
-#include "framework/sound/TSoundManager.h"
+#include "framework/script/host/TScript.h"
+#include "framework/sound/manager/TSoundManager.h"
+#include "framework/sound/source/TOggDataSource.h"
 #include "framework/ui/TScreen.h"
 #include "framework/ui/TWindowManager.h"
 

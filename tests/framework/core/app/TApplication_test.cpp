@@ -13,7 +13,7 @@
 #include "framework/graphics/TRenderer.h"
 #include "framework/host/TGameState.h"
 #include "framework/script/TWindowScript.h"
-#include "framework/sound/TSoundManager.h"
+#include "framework/sound/manager/TSoundManager.h"
 #include "framework/ui/TScreen.h"
 #include "framework/ui/TWindowManager.h"
 
