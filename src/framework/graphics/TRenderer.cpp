@@ -1,8 +1,10 @@
 #include "framework/graphics/TRenderer.h"
 
 #include "framework/core/log/TLog.h"
+#include "framework/core/settings/TCommandLine.h"
 #include "framework/core/settings/TSettings.h"
 #include "framework/graphics/TTexture.h"
+#include "framework/graphics/cursor/TCursorImage.h"
 #include "platform/window/Window.h"
 
 namespace {
@@ -12,6 +14,8 @@ std::atomic<TRenderer*> gRenderer{nullptr};
 TRenderer::TRenderer() {
     // The settings file is read before the draw front makes the renderer.
     mVerticalSync = GetSettingBool(TSettingKey::kVsync);
+    mHardwareCursor = !(GetSettingBool(TString("softwarecursor")) ||
+                        TCommandLine::GetProcessCommandLine().HasSwitch("--softwarecursor"));
     gRenderer = this;
 }
 
@@ -121,6 +125,10 @@ bool TRenderer::Restore() {
 }
 
 TRenderer::Point TRenderer::PresentFrame(int x, int y) {
+    if (IsSoftwareCursor()) {
+        const TDXContext::Point p = mSetup->GetContext().UpdateCursor(x, y, false);
+        return Point{p.x, p.y};
+    }
     if (x == -1 && y == -1) {
         return Point();
     }
@@ -146,19 +154,57 @@ void TRenderer::SetHardwareCursor(bool on) {
     }
     mHardwareCursor = on;
     if (on) {
+        if (mSetup) {
+            mSetup->GetContext().SetMouseImage(nullptr, 0, 0, false);
+        }
         MakeHardwareCursor();
-    } else if (mDesktop) {
-        // The picture is drawn into the frames from now on.
-        mDesktop->ShowCursor(false);
+    } else {
+        if (mDesktop) {
+            // The picture is drawn into the frames from now on.
+            mDesktop->ShowCursor(false);
+        }
+        GiveSoftwareCursor();
     }
 }
 
-void TRenderer::SetMouseImage(const std::shared_ptr<TTexture>& image, int hotX, int hotY, int) {
+// Hands the picture to the device context; the main slot takes it keyed.
+void TRenderer::GiveSoftwareCursor() {
+    if (!IsSoftwareCursor()) {
+        return;
+    }
+    const bool second = (mMouseFlags & 2) != 0;
+    std::shared_ptr<TTexture> picture = mMouseImage;
+    if (picture && !second) {
+        bool changed = false;
+        std::vector<uint8_t> keyed = KeyTransparentPixels(
+            picture->GetPixels().data(), picture->GetWidth(), picture->GetHeight(), changed);
+        if (changed) {
+            picture = std::make_shared<TTexture>(picture->GetName(), picture->GetWidth(),
+                                                 picture->GetHeight(), std::move(keyed));
+        }
+    }
+    if (mDesktop && picture) {
+        mDesktop->ShowCursor(false);
+    }
+    mSetup->GetContext().SetMouseImage(picture, mHotX, mHotY, second);
+}
+
+void TRenderer::ServeCursorRedraw() {
+    if (IsSoftwareCursor() && mSetup->CanPresent()) {
+        mSetup->GetContext().ServeCursorRedraw();
+    }
+}
+
+void TRenderer::SetMouseImage(const std::shared_ptr<TTexture>& image, int hotX, int hotY,
+                              int flags) {
     mMouseImage = image;
     mHotX = hotX;
     mHotY = hotY;
+    mMouseFlags = flags;
     if (mHardwareCursor) {
         MakeHardwareCursor();
+    } else {
+        GiveSoftwareCursor();
     }
 }
 

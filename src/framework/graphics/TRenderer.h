@@ -94,13 +94,27 @@ public:
     // The pointer in display coordinates: where the main window's pointer
     // is, else the last point handed to PresentFrame.
     Point GetCursorPosition() const;
-    void UpdateMouseCursor() { ++mWindowRectUpdates; }
+    void UpdateMouseCursor() {
+        ++mWindowRectUpdates;
+        if (IsSoftwareCursor())
+            mSetup->GetContext().UpdateWindowRect();
+    }
     int GetWindowRectUpdates() const { return mWindowRectUpdates; }
-    void EraseMouseCursor() { ++mCursorErases; }
+    void EraseMouseCursor() {
+        ++mCursorErases;
+        if (IsSoftwareCursor())
+            mSetup->GetContext().HideCursor();
+    }
     int GetCursorErases() const { return mCursorErases; }
 
-    // Cursor picture. With the hardware cursor the picture becomes the
-    // desktop's colour cursor; without it the picture is kept for drawing.
+    // Cursor picture. With the hardware cursor (the default) the picture
+    // becomes the desktop's colour cursor. Without it ("--softwarecursor" on
+    // the command line, or the setting "softwarecursor" = "1", or
+    // SetHardwareCursor(false)) and with a real display, the device context
+    // draws it into every frame: SetMouseImage's flags choose the slot, 2
+    // the second slot (alpha kept, shown while set) and any other value (the
+    // game passes 1) the main slot, which is colour-keyed on magenta; a
+    // main-slot picture with see-through alpha is keyed on the way in.
     void SetHardwareCursor(bool on);
     bool GetHardwareCursor() const { return mHardwareCursor; }
     void SetMouseImage(const std::shared_ptr<TTexture>& image, int hotX, int hotY, int flags);
@@ -109,6 +123,11 @@ public:
     // Sets the cursor again over the client area; false when there is no
     // hardware cursor to set.
     bool ApplySystemCursor();
+    // The software cursor draws through the display.
+    bool IsSoftwareCursor() const { return mSetup && !mHardwareCursor; }
+    // Main thread: serves a cursor redraw the helper thread asked for by
+    // presenting the last frame again with the cursor at its new place.
+    void ServeCursorRedraw();
 
     // The texture-data factory: a new texture-data object for the current
     // display, owned by the caller. This first form has no display to make
@@ -129,6 +148,7 @@ public:
 
 private:
     void MakeHardwareCursor();
+    void GiveSoftwareCursor();
 
     platform::Window* mWindow = nullptr;
     platform::Desktop* mDesktop = nullptr;
@@ -153,5 +173,6 @@ private:
     std::shared_ptr<TTexture> mMouseImage;
     int mHotX = 0;
     int mHotY = 0;
+    int mMouseFlags = 0;
     platform::CursorHandle mCursor = 0;
 };

@@ -539,6 +539,7 @@ void TPlatform::IdlePass(TEvent& event) {
     }
     // 3.
     mTaskList.RunAll(0);
+    ServeCursorRequests();
     // 4.
     MakeEvent(event, kEventIdle, 0, 0, 0, 0);
     WaitForMessage(kIdleWaitMs);

@@ -4,6 +4,7 @@
 
 #include "framework/core/app/TMainWindow.h"
 #include "framework/core/app/StartupTrace.h"
+#include "framework/core/app/TApplication.h"
 #include "framework/core/app/TPlatform.h"
 #include "framework/core/files/TFileSystem.h"
 #include "framework/core/files/TMemoryFile.h"
@@ -13,7 +14,9 @@
 #include "framework/graphics/TGraphics.h"
 #include "framework/graphics/TRenderer.h"
 #include "framework/graphics/TTexture.h"
+#include "framework/graphics/asset/TAssetManager.h"
 #include "framework/graphics/vector/TNbMiniVecDraw.h"
+#include "framework/host/PortalInstallers.h"
 #include "framework/host/TGameState.h"
 #include "framework/sound/manager/TSoundManager.h"
 #include "framework/ui/TWindowManager.h"
@@ -104,7 +107,60 @@ void TPlatform::AttachGraphics(TRenderer& renderer) {
                                          std::chrono::steady_clock::now() - start)
                                          .count());
     };
+    host.releaseAssets = [this] {
+        if (mAssetManager) {
+            mAssetManager->ReleaseAll();
+        }
+    };
+    host.restoreAssets = [this] {
+        if (mAssetManager) {
+            mAssetManager->RestoreAll();
+        }
+        if (TApplication* application = TApplication::Get();
+            application && application->GetRestoreListeners()) {
+            application->GetRestoreListeners()->RunAll(0);
+        }
+        if (mWindowManager) {
+            mWindowManager->Invalidate();
+        }
+    };
+    host.portal = [] { return IsQuarrowPortal(); };
+    host.placeInHost = [this] { return mHosted != 0; };
+    host.externalParentExists = [this] { return ExternalParentExists(); };
+    host.representFrame = [this] {
+        return mAssetManager && mAssetManager->GetCount() > 0 && mWindowManager &&
+               !mWindowManager->mBackgroundMode;
+    };
+    host.defaultCursor = [this] { SetMouseCursor(nullptr, 2, 2, 0, 0); };
+    // The cursor's questions may come from the helper thread: they read
+    // atomics only, and a redraw of everything is handed to the main
+    // thread's idle pass.
+    TCursorHost& cursor = environment.cursor;
+    cursor.now = [this] { return GetTimer(); };
+    cursor.invalidate = [this] { mCursorInvalidatePending = true; };
+    cursor.backgroundMode = [this] { return mWindowManager && mWindowManager->mBackgroundMode; };
+    cursor.isFullScreen = [&renderer] { return renderer.IsFullScreen(); };
+    cursor.addRestoreListener = [](TTask* task) {
+        if (TApplication* application = TApplication::Get()) {
+            application->AddRestoreListener(task);
+        } else {
+            delete task;
+        }
+    };
+    cursor.activeX = [] { return GetSetting(TString("activex")) == TString("1"); };
+    // Only the main thread may draw with the GL context.
+    cursor.drawOnFrontBuffer = false;
     renderer.AttachGraphics(environment, host);
+}
+
+// Serves what the helper thread's cursor updates asked of the main thread.
+void TPlatform::ServeCursorRequests() {
+    if (mCursorInvalidatePending.exchange(false) && mWindowManager) {
+        mWindowManager->Invalidate();
+    }
+    if (TRenderer* renderer = Renderer()) {
+        renderer->ServeCursorRedraw();
+    }
 }
 
 bool TPlatform::CreateMainWindow() {

@@ -149,6 +149,8 @@ public:
     // Fields in the order of the platform's data model.
     int32_t mShowCommand = 0;
     uint8_t mHosted = 0;
+    // The helper thread's cursor update asked for a redraw of everything.
+    std::atomic<bool> mCursorInvalidatePending{false};
     uint8_t mAxTest = 0;
     // Written by the setting change hook; read by the window code.
     std::atomic<float> mViewportScale{1.0f};
@@ -236,6 +238,7 @@ private:
     bool ExternalParentExists() const;
     TRenderer* Renderer() const;
     void AttachGraphics(TRenderer& renderer);
+    void ServeCursorRequests();
     // The pointer in display coordinates.
     void CursorPosition(int& x, int& y) const;
     std::shared_ptr<TTexture> SystemCursor();

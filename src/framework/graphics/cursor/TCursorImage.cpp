@@ -125,3 +125,23 @@ void ComposeCursorImage(const TCursorImage& image, const LockedSurface& surface)
         }
     }
 }
+
+std::vector<uint8_t> KeyTransparentPixels(const uint8_t* bgra, int32_t width, int32_t height,
+                                          bool& changed) {
+    changed = false;
+    if (!bgra || width <= 0 || height <= 0)
+        return {};
+    std::vector<uint8_t> keyed(bgra, bgra + static_cast<size_t>(width) * height * 4);
+    for (size_t i = 0; i < keyed.size(); i += 4) {
+        if (keyed[i + 3] == 255)
+            continue;
+        changed = true;
+        if (keyed[i + 3] < 128) {
+            keyed[i] = 255;
+            keyed[i + 1] = 0;
+            keyed[i + 2] = 255;
+        }
+        keyed[i + 3] = 255;
+    }
+    return keyed;
+}

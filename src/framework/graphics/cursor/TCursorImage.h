@@ -48,3 +48,10 @@ TCursorImage BuildCursorImage(const uint8_t* bgra, int32_t width, int32_t height
 // Pixels outside the locked area are left alone; other depths compose
 // nothing.
 void ComposeCursorImage(const TCursorImage& image, const platform::LockedSurface& surface);
+
+// A main-slot picture drawn with transparency in its alpha (the built-in
+// arrow, for one) in the colour-keyed form that slot reads: pixels under
+// half alpha become the magenta key, the rest keep their colour. Pictures
+// without any such pixel come back as they are (pitch = width * 4).
+std::vector<uint8_t> KeyTransparentPixels(const uint8_t* bgra, int32_t width, int32_t height,
+                                          bool& changed);

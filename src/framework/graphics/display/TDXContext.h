@@ -163,6 +163,7 @@ public:
     bool IsSecondCursorSlotActive() const { return mCursorSecondSlotActive; }
     int32_t GetCursorSaveIndex() const { return mCursorSaveIndex; }
     platform::CursorHandle GetSystemCursor() const { return mSystemCursor; }
+    bool HasMouseImage() const { return mCursorMainTexture != nullptr; }
     const TCursorImage& GetCursorImage(bool secondSlot) const {
         return secondSlot ? mCursorSecondImage : mCursorMainImage;
     }

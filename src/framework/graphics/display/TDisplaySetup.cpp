@@ -102,6 +102,10 @@ void TDisplaySetup::SetDisplay(uint32_t width, uint32_t height, bool fullScreen,
 
 void TDisplaySetup::SetDisplayGuarded(uint32_t width, uint32_t height, bool fullScreen, bool force,
                                       bool quiet, bool hosted) {
+    if (mHost.portal && mHost.portal()) {
+        fullScreen = false;
+        quiet = true;
+    }
     if (!mMainWindow)
         return;
     const bool requested = fullScreen;
@@ -121,6 +125,17 @@ void TDisplaySetup::SetDisplayGuarded(uint32_t width, uint32_t height, bool full
     const bool active = Active();
     if (!active && !force)
         return;
+    if (mHost.placeInHost && mHost.placeInHost()) {
+        if (mEnvironment.externalParent && mHost.externalParentExists &&
+            !mHost.externalParentExists()) {
+            LogPrintf("Error: mExternalWindowParent is lost, exiting!");
+            Exit();
+            return;
+        }
+        if (mEnvironment.externalParent && !fullScreen)
+            hosted = true;
+        PlaceInHost(fullScreen);
+    }
     if (mFatal) {
         Exit();
         return;
@@ -295,6 +310,18 @@ void TDisplaySetup::Fail(uint32_t width, uint32_t height, bool requested, bool q
     }
 }
 
+// A window of the host's cannot hold this program's window here: the
+// window stays a borderless one of its own, which the display clips to.
+void TDisplaySetup::PlaceInHost(bool fullScreen) {
+    if (!mEnvironment.externalParent) {
+        mContext->SetSecondWindow(nullptr);
+        return;
+    }
+    if (!fullScreen)
+        mMainWindow->SetPosition(0, 0);
+    mContext->SetSecondWindow(mMainWindow);
+}
+
 // Brings a window made at the top-left corner to the middle of the monitor
 // it lies on, when it fits there.
 void TDisplaySetup::CenterWindow() {
@@ -382,6 +409,8 @@ void TDisplaySetup::Succeed(bool fullScreen, bool hosted) {
                           (caps.maxTextureAspectRatio != 0 && caps.maxTextureAspectRatio < 64);
     mDevice->GetRenderTarget(mScreenSurface);
     ApplyDefaultState(*mDevice);
+    if (mHost.representFrame && mHost.representFrame())
+        mContext->UpdateFrame();
 
     if (IsDeviceValid()) {
         mDevice->SetTransform(TransformKind::World, DeviceMatrix::Identity());
@@ -398,6 +427,11 @@ void TDisplaySetup::Succeed(bool fullScreen, bool hosted) {
         material.emissive = {0, 0, 0, 1};
         material.power = 1;
         mDevice->SetMaterial(material);
+        if (!mContext->HasMouseImage() && !mDefaultCursorSet) {
+            mDefaultCursorSet = true;
+            if (mHost.defaultCursor)
+                mHost.defaultCursor();
+        }
         RestoreAssets();
         if (fullScreen)
             mWasFullScreen = true;

@@ -19,6 +19,18 @@ struct TDisplayHost {
     std::function<void()> displayReset;
     // Application time in milliseconds.
     std::function<uint32_t()> now;
+    // The portal mode that keeps the display in a window, quietly.
+    std::function<bool()> portal;
+    // The program runs inside a host's window and may be placed in it.
+    std::function<bool()> placeInHost;
+    // The host's window is still there.
+    std::function<bool()> externalParentExists;
+    // After a set-up: the frame is worth presenting again at once (assets
+    // exist and the window manager draws).
+    std::function<bool()> representFrame;
+    // After the first set-up with no cursor picture: the application's
+    // cursor is set to its default picture.
+    std::function<void()> defaultCursor;
 };
 
 // The display part of the renderer's record: making the display in a window
@@ -84,6 +96,7 @@ private:
     uint32_t Now() const;
     void WriteDisplayFile();
     void CenterWindow();
+    void PlaceInHost(bool fullScreen);
 
     TDXContextEnvironment mEnvironment;
     platform::Window* mMainWindow = nullptr;
@@ -114,4 +127,5 @@ private:
     bool mAntialias = false;
     bool mHintAntialias = false;
     bool mExpandIndexedDraws = false;
+    bool mDefaultCursorSet = false;
 };

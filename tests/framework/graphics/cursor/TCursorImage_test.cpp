@@ -140,3 +140,23 @@ TEST(TCursorImage, Compose_SpansBeyondTheSurfaceAreCut) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(TCursorImage, KeyTransparentPixels_TurnsSeeThroughPixelsIntoTheKey) {
+    const std::vector<uint8_t> picture =
+        Pixels({{0, 0, 0, 0}, {10, 20, 30, 200}, {40, 50, 60, 100}, {1, 2, 3, 255}});
+    bool changed = false;
+    const std::vector<uint8_t> keyed = KeyTransparentPixels(picture.data(), 4, 1, changed);
+    EXPECT_TRUE(changed);
+    EXPECT_EQ(keyed,
+              Pixels({{255, 0, 255, 255}, {10, 20, 30, 255}, {255, 0, 255, 255}, {1, 2, 3, 255}}));
+    const TCursorImage image =
+        BuildCursorImage(keyed.data(), 4, 1, 16, false, PixelFormat::X8R8G8B8());
+    ASSERT_EQ(image.size(), 2u);
+    const std::vector<uint8_t> opaque = Pixels({{1, 2, 3, 255}});
+    KeyTransparentPixels(opaque.data(), 1, 1, changed);
+    EXPECT_FALSE(changed);
+}
+
+} // namespace

@@ -339,3 +339,62 @@ TEST_F(TDisplaySetupTest, MarkBrokenThrottled_WaitsAQuarterSecond) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(TDisplaySetupTest, SetDisplay_PortalMode_StaysInAWindowAndQuiet) {
+    host.portal = [] { return true; };
+    auto setup = Make();
+    setup->SetDisplay(800, 600, true, false, false, false);
+    ASSERT_TRUE(setup->IsReady());
+    EXPECT_FALSE(setup->IsFullScreen()) << "full screen was asked for";
+    // A failing window in portal mode shows no box.
+    system.Faults().FailFrom("CreateSurface", 1, E_FAIL);
+    desktop.ClearCalls();
+    setup->SetDisplay(800, 600, false, true, false, false);
+    EXPECT_TRUE(Boxes().empty());
+}
+
+TEST_F(TDisplaySetupTest, SetDisplay_HostGone_LogsAndEnds) {
+    environment.externalParent = true;
+    host.placeInHost = [] { return true; };
+    host.externalParentExists = [] { return false; };
+    auto setup = Make();
+    EXPECT_EQ(ExitOf([&] { setup->SetDisplay(800, 600, false, false, false, false); }), -1);
+    EXPECT_TRUE(Logged("Error: mExternalWindowParent is lost, exiting!"));
+    EXPECT_FALSE(setup->IsReady());
+}
+
+TEST_F(TDisplaySetupTest, SetDisplay_InAHost_WindowGoesToTheCornerAndIsClippedTo) {
+    environment.externalParent = true;
+    environment.hosted = true;
+    host.placeInHost = [] { return true; };
+    host.externalParentExists = [] { return true; };
+    window.SetPosition(300, 200);
+    auto setup = Make();
+    setup->SetDisplay(800, 600, false, false, false, false);
+    ASSERT_TRUE(setup->IsReady());
+    int32_t x = -1, y = -1;
+    window.GetPosition(x, y);
+    EXPECT_EQ(x, 0);
+    EXPECT_EQ(y, 0);
+}
+
+TEST_F(TDisplaySetupTest, SetDisplay_PresentsAgainAndSetsTheDefaultCursorOnce) {
+    bool represent = false;
+    int defaultCursors = 0;
+    host.representFrame = [&] { return represent; };
+    host.defaultCursor = [&] { ++defaultCursors; };
+    auto setup = Make();
+    setup->SetDisplay(800, 600, false, false, false, false);
+    ASSERT_TRUE(setup->IsReady());
+    EXPECT_EQ(defaultCursors, 1);
+    const uint32_t presents = system.Faults().Calls("Blt");
+    represent = true;
+    setup->SetDisplay(800, 600, false, true, false, false);
+    ASSERT_TRUE(setup->IsReady());
+    EXPECT_GT(system.Faults().Calls("Blt"), presents) << "the frame was presented again";
+    EXPECT_EQ(defaultCursors, 1) << "only once in the process";
+}
+
+} // namespace
