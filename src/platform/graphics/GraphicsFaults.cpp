@@ -39,6 +39,8 @@ void GraphicsFaults::SetLoseSurfaces(std::function<void()> lose) {
 }
 
 GfxResult GraphicsFaults::Enter(const char* operation) {
+    if (const auto check = mEntryCheck.load())
+        check(operation);
     std::function<void()> lose;
     GfxResult result = kGfxOk;
     {

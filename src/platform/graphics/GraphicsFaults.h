@@ -2,6 +2,7 @@
 
 #include "platform/graphics/GraphicsResult.h"
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -38,6 +39,9 @@ public:
     GfxResult Enter(const char* operation);
     // Called when a rule loses the surfaces; set by the display.
     void SetLoseSurfaces(std::function<void()> lose);
+    // Run with the operation's name at every Enter, before anything else
+    // (the GL back end checks its thread here).
+    void SetEntryCheck(void (*check)(const char* operation)) { mEntryCheck = check; }
 
 private:
     struct Rule {
@@ -54,6 +58,7 @@ private:
     std::map<std::string, uint32_t, std::less<>> mCalls;
     std::vector<Rule> mRules;
     std::function<void()> mLose;
+    std::atomic<void (*)(const char*)> mEntryCheck{nullptr};
 };
 
 } // namespace platform

@@ -1,4 +1,5 @@
 #include "platform/graphics/gl/GlDevice.h"
+#include "platform/graphics/gl/GlThread.h"
 
 #include "platform/graphics/gl/GlSurfaces.h"
 #include "platform/log/PlatformLog.h"
@@ -94,6 +95,7 @@ GlDevice::GlDevice(std::shared_ptr<GlShared> shared, const DeviceCaps& caps, Sur
 }
 
 GlDevice::~GlDevice() {
+    CheckGlThread("~GlDevice");
     Flush();
     if (mShared->device == this)
         mShared->device = nullptr;

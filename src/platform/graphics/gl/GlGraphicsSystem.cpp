@@ -1,12 +1,18 @@
 #include "platform/graphics/gl/GlGraphicsSystem.h"
 
 #include "platform/graphics/gl/GlDisplay.h"
+#include "platform/graphics/gl/GlThread.h"
 #include "platform/window/Window.h"
 #include "platform/window/sdl/SdlWindow.h"
 
 #include <SDL.h>
 
 namespace platform {
+
+GlGraphicsSystem::GlGraphicsSystem(Window& window) : mWindow(window) {
+    BindGlThread();
+    mFaults.SetEntryCheck(&CheckGlThread);
+}
 
 std::vector<DisplayDeviceInfo> GlGraphicsSystem::EnumerateDevices() {
     std::vector<DisplayDeviceInfo> devices;

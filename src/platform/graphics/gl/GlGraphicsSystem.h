@@ -12,7 +12,8 @@ class Window;
 // (CreateDisplay fails with E_FAIL otherwise) and outlive it.
 class GlGraphicsSystem : public GraphicsSystem {
 public:
-    explicit GlGraphicsSystem(Window& window) : mWindow(window) {}
+    // Binds the calling thread as the GL thread of the back end.
+    explicit GlGraphicsSystem(Window& window);
 
     std::vector<DisplayDeviceInfo> EnumerateDevices() override;
     GfxResult CreateDisplay(uint32_t deviceIndex,

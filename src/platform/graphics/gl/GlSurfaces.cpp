@@ -1,4 +1,5 @@
 #include "platform/graphics/gl/GlSurfaces.h"
+#include "platform/graphics/gl/GlThread.h"
 
 #include "platform/graphics/PixelConversion.h"
 #include "platform/graphics/gl/GlDevice.h"
@@ -10,6 +11,7 @@
 namespace platform {
 
 void GlShared::FlushDrawing() {
+    CheckGlThread("FlushDrawing");
     if (device)
         device->Flush();
 }
@@ -45,6 +47,7 @@ GlTexture::GlTexture(std::shared_ptr<GlShared> shared, uint32_t caps, int32_t wi
 }
 
 GlTexture::~GlTexture() {
+    CheckGlThread("~GlTexture");
     if (mFramebuffer)
         glDeleteFramebuffers(1, &mFramebuffer);
     glDeleteTextures(1, &mTexture);
@@ -161,6 +164,7 @@ GlBackBuffer::GlBackBuffer(std::shared_ptr<GlShared> shared, uint32_t caps, int3
 }
 
 GlBackBuffer::~GlBackBuffer() {
+    CheckGlThread("~GlBackBuffer");
     glDeleteFramebuffers(1, &mFramebuffer);
     glDeleteRenderbuffers(1, &mDepth);
     glDeleteTextures(1, &mColor);
