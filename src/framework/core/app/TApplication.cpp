@@ -270,6 +270,9 @@ bool TApplication::IsReadyToDraw() const {
 
 bool TApplication::IsDisplayReady() const {
     TRenderer* renderer = TRenderer::Get();
+    if (renderer && renderer->GetDisplaySetup()) {
+        return renderer->GetDisplaySetup()->HasDeviceAndSurfaces();
+    }
     return renderer && renderer->IsDeviceValid();
 }
 

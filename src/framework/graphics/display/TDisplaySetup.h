@@ -63,6 +63,11 @@ public:
     void GetDisplayMode(int& width, int& height, bool& fullScreen) const;
     bool CanPresent() const { return mReady && !mBroken; }
     bool IsReady() const { return mReady; }
+    // The display has its device and both buffers (nothing is marked).
+    bool HasDeviceAndSurfaces() const {
+        return mDevice && mContext->GetDirectDraw() && mContext->GetFrontBuffer() &&
+               mContext->GetBackBuffer();
+    }
     bool IsBroken() const { return mBroken; }
     bool IsFatal() const { return mFatal; }
     bool IsLowMemoryVideo() const { return mLowMemoryVideo; }

@@ -398,3 +398,17 @@ TEST_F(TDisplaySetupTest, SetDisplay_PresentsAgainAndSetsTheDefaultCursorOnce) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(TDisplaySetupTest, HasDeviceAndSurfaces_FollowsTheDisplayWithoutMarkingIt) {
+    auto setup = Make();
+    EXPECT_FALSE(setup->HasDeviceAndSurfaces());
+    EXPECT_FALSE(setup->IsBroken()) << "asking marks nothing";
+    setup->SetDisplay(800, 600, false, false, false, false);
+    EXPECT_TRUE(setup->HasDeviceAndSurfaces());
+    setup->GetContext().ReleaseDisplay();
+    EXPECT_FALSE(setup->HasDeviceAndSurfaces());
+}
+
+} // namespace
