@@ -18,7 +18,7 @@ build: setup
 	cmake --build $(RELEASE_DIR) -j $(JOBS)
 
 run: build
-	$(RELEASE_DIR)/corvalo
+	$(RELEASE_DIR)/corvalo $(ARGS)
 
 test: setup
 	cmake -S . -B $(TEST_DIR) -DCMAKE_BUILD_TYPE=Debug -DCORVALO_SANITIZE=ON -DCORVALO_WERROR=ON

@@ -155,6 +155,8 @@ void TRenderer::SetHardwareCursor(bool on) {
     mHardwareCursor = on;
     if (on) {
         if (mSetup) {
+            // Neither slot is drawn any more.
+            mSetup->GetContext().SetMouseImage(nullptr, 0, 0, true);
             mSetup->GetContext().SetMouseImage(nullptr, 0, 0, false);
         }
         MakeHardwareCursor();

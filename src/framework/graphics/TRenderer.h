@@ -169,7 +169,8 @@ private:
     int mCursorErases = 0;
     mutable std::mutex mPointerLock;
     Point mPointer;
-    bool mHardwareCursor = true;
+    // Read by the helper thread's cursor updates.
+    std::atomic<bool> mHardwareCursor{true};
     std::shared_ptr<TTexture> mMouseImage;
     int mHotX = 0;
     int mHotY = 0;

@@ -1,6 +1,7 @@
 #include "framework/core/log/TLog.h"
 #include "framework/core/settings/TSettings.h"
 #include "framework/graphics/TRenderer.h"
+#include "framework/graphics/TTexture.h"
 #include "platform/desktop/null/NullDesktop.h"
 #include "platform/graphics/null/NullGraphicsSystem.h"
 #include "platform/process/null/RecordingProcessControl.h"
@@ -80,6 +81,48 @@ TEST_F(TRendererDisplayTest, NoDisplayPossible_SetDisplayFails) {
     EXPECT_FALSE(renderer.SetDisplay(800, 600, false, false, false, false));
     EXPECT_TRUE(renderer.GetDisplaySetup()->IsFatal());
     EXPECT_FALSE(renderer.IsDeviceValid());
+}
+
+} // namespace
+
+namespace {
+
+// A 4 x 4 picture with see-through corners, as the built-in arrow has.
+std::shared_ptr<TTexture> AlphaPicture() {
+    std::vector<uint8_t> bgra(4 * 4 * 4, 0);
+    for (int i = 5; i < 16; ++i) {
+        bgra[i * 4 + 1] = 200;
+        bgra[i * 4 + 3] = 255;
+    }
+    return std::make_shared<TTexture>(TString("arrow"), 4, 4, std::move(bgra));
+}
+
+TEST_F(TRendererDisplayTest, SoftwareCursor_TakesThePictureKeyedAndFollowsThePointer) {
+    ASSERT_TRUE(renderer.SetDisplay(800, 600, false, false, false, false));
+    renderer.SetMouseImage(AlphaPicture(), 1, 1, 1);
+    TDXContext& context = renderer.GetDisplaySetup()->GetContext();
+    EXPECT_EQ(context.GetCursorSize().x, 0) << "the hardware cursor is the default";
+    renderer.SetHardwareCursor(false);
+    ASSERT_TRUE(renderer.IsSoftwareCursor());
+    EXPECT_FALSE(desktop.CursorShown());
+    EXPECT_EQ(context.GetCursorSize(), (TDXContext::Point{4, 4}));
+    EXPECT_FALSE(context.IsSecondCursorSlotActive()) << "flags 1: the main slot";
+    // The five see-through pixels became the key: 11 visible pixels.
+    size_t visible = 0;
+    for (const TCursorSpan& span : context.GetCursorImage(false))
+        visible += span.pixels.size();
+    EXPECT_EQ(visible, 11u);
+    renderer.SetMouseImage(AlphaPicture(), 0, 0, 2);
+    EXPECT_TRUE(context.IsSecondCursorSlotActive()) << "flags 2: the second slot";
+
+    // A mouse move goes to the cursor and keeps the pointer copy.
+    const TRenderer::Point p = renderer.PresentFrame(30, 40);
+    EXPECT_EQ(p.x, 30);
+    EXPECT_EQ(p.y, 40);
+    EXPECT_EQ(context.GetCursorPosition(), (TDXContext::Point{30, 40}));
+
+    renderer.SetHardwareCursor(true);
+    EXPECT_EQ(context.GetCursorSize().x, 0) << "the drawn cursor is gone";
 }
 
 } // namespace
