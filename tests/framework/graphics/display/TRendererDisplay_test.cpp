@@ -26,6 +26,7 @@ protected:
         environment.system = &system;
         environment.desktop = &desktop;
         environment.pqGiven = true; // no display file in this test
+        environment.cursor.isFullScreen = [this] { return renderer.IsFullScreen(); };
         renderer.AttachGraphics(environment, TDisplayHost{});
     }
     void TearDown() override { ClearSettings(); }
@@ -123,6 +124,34 @@ TEST_F(TRendererDisplayTest, SoftwareCursor_TakesThePictureKeyedAndFollowsThePoi
 
     renderer.SetHardwareCursor(true);
     EXPECT_EQ(context.GetCursorSize().x, 0) << "the drawn cursor is gone";
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(TRendererDisplayTest,
+       SoftwareCursor_AfterSwitchingToFullScreen_IsDrawnWhereThePointerMoves) {
+    // Without "-pq=": a moved cursor is drawn at once in full screen.
+    TDXContextEnvironment environment;
+    environment.system = &system;
+    environment.desktop = &desktop;
+    environment.cursor.isFullScreen = [this] { return renderer.IsFullScreen(); };
+    renderer.AttachGraphics(environment, TDisplayHost{});
+    ASSERT_TRUE(renderer.SetDisplay(800, 600, false, false, false, false));
+    renderer.SetHardwareCursor(false);
+    renderer.SetMouseImage(AlphaPicture(), 0, 0, 1);
+    renderer.PresentFrame(30, 40);
+    ASSERT_TRUE(renderer.SetFullScreen(true));
+    TDXContext& context = renderer.GetDisplaySetup()->GetContext();
+    // The display was made again: the picture comes back with it.
+    context.RestoreMouseImage();
+    EXPECT_EQ(context.GetCursorSize().x, 4);
+    renderer.PresentFrame(100, 120);
+    renderer.PresentFrame(101, 121);
+    EXPECT_TRUE(context.IsCursorRedrawRequested());
+    renderer.ServeCursorRedraw();
+    EXPECT_EQ(context.GetCursorLastDrawn(), (TDXContext::Point{101, 121}));
 }
 
 } // namespace
