@@ -138,6 +138,7 @@ void TPlatform::AttachGraphics(TRenderer& renderer) {
     TCursorHost& cursor = environment.cursor;
     cursor.now = [this] { return GetTimer(); };
     cursor.invalidate = [this] { mCursorInvalidatePending = true; };
+    cursor.isMinimized = [this] { return mMinimizedForCursor.load(); };
     cursor.backgroundMode = [this] { return mWindowManager && mWindowManager->mBackgroundMode; };
     cursor.isFullScreen = [&renderer] { return renderer.IsFullScreen(); };
     cursor.addRestoreListener = [](TTask* task) {
@@ -243,6 +244,7 @@ intptr_t TPlatform::WindowProcedure(WindowMessage& message) {
         PostQuit(0);
         return 0;
     case kWmSize:
+        mMinimizedForCursor = message.wParam == kSizeMinimized;
         if (message.wParam == kSizeMinimized) {
             VisibilityChange(false);
         } else if (message.wParam == kSizeRestored || message.wParam == kSizeMaximized ||

@@ -151,6 +151,8 @@ public:
     uint8_t mHosted = 0;
     // The helper thread's cursor update asked for a redraw of everything.
     std::atomic<bool> mCursorInvalidatePending{false};
+    // The window was minimised (last size message), for the helper thread.
+    std::atomic<bool> mMinimizedForCursor{false};
     uint8_t mAxTest = 0;
     // Written by the setting change hook; read by the window code.
     std::atomic<float> mViewportScale{1.0f};
