@@ -136,7 +136,9 @@ void TRenderer::FillSurfaceRect(int32_t left, int32_t top, int32_t right, int32_
     } else {
         if (mSetup)
             surface = mSetup->GetContext().GetBackBuffer();
-        bounds = Intersection(mTargetRect, graphics ? graphics->GetClipRect() : mTargetRect);
+        // Before the application has pushed its screen, the target bounds.
+        const bool clipped = graphics && graphics->GetClipDepth() > 0;
+        bounds = Intersection(mTargetRect, clipped ? graphics->GetClipRect() : mTargetRect);
     }
     if (!surface)
         return;
