@@ -32,7 +32,8 @@ void TRenderer::DrawVertices(uint32_t primitive, const TVertexList& list) {
     GraphicsDevice* device = Device();
     if (!device || IsBroken())
         return;
-    if (GetSettingBool(TString("brokenindexedverts"))) {
+    static const TString kBrokenIndexedVerts("brokenindexedverts");
+    if (GetSettingBool(kBrokenIndexedVerts)) {
         // The device takes 16-bit indices: a longer list is drawn as it
         // stands, since an identity list of its length cannot be given.
         const uint32_t count = list.GetCount();
