@@ -2,6 +2,7 @@
 
 #include "framework/core/log/TLog.h"
 #include "framework/core/settings/TSettings.h"
+#include "framework/graphics/cursor/MouseTextureListener.h"
 #include "framework/graphics/display/DxError.h"
 #include "platform/window/Window.h"
 
@@ -74,7 +75,15 @@ TDXContext::TDXContext(const TDXContextEnvironment& environment)
 }
 
 TDXContext::~TDXContext() {
+    DestroySystemCursor();
+    if (mRestoreListener)
+        mRestoreListener->Detach();
+    mRestoreListener = nullptr;
     ReleaseDisplay();
+    mCursorMainImage.clear();
+    mCursorSecondImage.clear();
+    mCursorMainTexture.reset();
+    mCursorSecondTexture.reset();
 }
 
 void TDXContext::ReadDesktop() {
@@ -91,6 +100,9 @@ void TDXContext::RecordDesktopMode(int32_t colors, int32_t width, int32_t height
 }
 
 void TDXContext::ReleaseDisplay() {
+    std::lock_guard lock(mMouseMutex);
+    ReleaseCursorSurfaces();
+    mCursorShownSinceReset = false;
     mDevice.reset();
     mZBuffer.reset();
     mDisplay.RestoreDesktopMode();
@@ -251,6 +263,8 @@ bool TDXContext::CreateLocked(Window* window, bool fullScreen, int32_t width, in
         return false;
     }
 
+    ResetCursor();
+
     if (caps.maxTextureWidth < 1024 || caps.maxTextureHeight < 1024) {
         LogPrintf("TDXContext::Create - context does not support 1024x1024 textures! Failing!");
         ReleaseDisplay();
@@ -291,4 +305,36 @@ bool TDXContext::CreateLocked(Window* window, bool fullScreen, int32_t width, in
     mDescription +=
         TString::Format("D3DDESC: %s\n", HexBytes(DeviceBytes(mDeviceDescription)).c_str());
     return true;
+}
+
+GfxResult TDXContext::UpdateFrame() {
+    std::lock_guard lock(mMouseMutex);
+    UpdateWindowRect();
+    if (mCursorSurfacesLost) {
+        RestoreMouseImage();
+        if (mCursorSurfacesLost)
+            return kGfxOk;
+    }
+    if (mCursorSurfacesToRecreate) {
+        if (mCursorWidth > 0 && !CreateCursorSurfaces())
+            return kGfxOk;
+        mCursorSurfacesToRecreate = false;
+    }
+    mCursorBackgroundSaved = false;
+    mCursorDrew = false;
+    UpdateCursor(-1, -1, true);
+    const bool drew = mCursorDrew;
+    if (mDisplay.IsWindowed() && mVerticalSync) {
+        if (GraphicsDisplay* display = GetDirectDraw())
+            if (const GfxResult r = display->WaitForVerticalBlank(); GfxFailed(r))
+                LogDxError(r, kSource, __LINE__);
+    }
+    const GfxResult result = mDisplay.Present();
+    if (mDisplay.IsWindowed() && drew) {
+        // The cursor now stands on the front buffer; the back buffer gets
+        // the frame's own pixels back for the next update.
+        EraseCursor();
+        mCursorBackgroundSaved = true;
+    }
+    return result;
 }
