@@ -43,9 +43,11 @@ bool TRenderer::BeginDraw(bool preserve) {
         if (GfxFailed(flip))
             LogDxError(flip, kSource, __LINE__);
     }
-    // 4. The back buffer of this system keeps its picture after a present,
-    // so there is nothing to copy back.
-    (void)preserve;
+    // 4.
+    if (preserve && !context.PreserveFrame()) {
+        MarkBroken();
+        return false;
+    }
     // 5.
     GfxResult result = device->BeginScene();
     if (result == DDERR_SURFACELOST) {
@@ -112,19 +114,13 @@ void TRenderer::EndDraw(bool present) {
     }
 }
 
-// Shows the back buffer under the mouse mutex, waiting for the vertical
-// blank first when asked to in a window.
+// The device context shows the back buffer (with the software cursor, under
+// the mouse mutex), waiting for the vertical blank when asked to.
 GfxResult TRenderer::UpdateFrame() {
     TDXContext& context = mSetup->GetContext();
-    std::lock_guard lock(context.GetMouseMutex());
-    CDisplay& display = context.GetDisplay();
-    display.UpdateWindowRect();
-    if (display.IsWindowed() && mVerticalSync) {
-        if (GraphicsDisplay* directDraw = context.GetDirectDraw())
-            directDraw->WaitForVerticalBlank();
-    }
+    context.SetVerticalSync(mVerticalSync);
     ++mPresents;
-    return display.Present();
+    return context.UpdateFrame();
 }
 
 bool TRenderer::Begin2dStates() {

@@ -314,3 +314,19 @@ TEST_F(TRendererSubmitTest, DrawFrontRenderTarget_RefusedInsideAFrame) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(TRendererSubmitTest, PreservedFrame_FailedCopyMarksBroken) {
+    // In a window the back buffer keeps its picture: nothing to copy.
+    ASSERT_TRUE(renderer.BeginDraw(true));
+    renderer.EndDraw(false);
+    ASSERT_TRUE(renderer.SetDisplay(800, 600, true, true, false, false));
+    ASSERT_TRUE(renderer.BeginDraw(true));
+    renderer.EndDraw(false);
+    system.Faults().FailCall("BltFast", 1, E_FAIL);
+    EXPECT_FALSE(renderer.BeginDraw(true));
+    EXPECT_FALSE(renderer.IsDeviceValid());
+}
+
+} // namespace
