@@ -232,6 +232,9 @@ public:
     void DrawVertices(uint32_t primitive, const TVertexList& list);
     void DrawIndexedVertices(uint32_t primitive, const TVertexList& list, const uint16_t* indices,
                              uint32_t count);
+    // The same with 32-bit indices, for lists beyond 65,535 vertices.
+    void DrawIndexedVertices(uint32_t primitive, const TVertexList& list, const uint32_t* indices,
+                             uint32_t count);
     void FillRect(int32_t left, int32_t top, int32_t right, int32_t bottom, const TColor& colour,
                   const std::shared_ptr<TTexture>& texture);
     void FillSurfaceRect(int32_t left, int32_t top, int32_t right, int32_t bottom,
@@ -281,8 +284,8 @@ private:
     platform::SurfacePtr RenderSurface() const;
     uint32_t DisplayDepth() const;
     void UndoRenderTarget();
-    void DrawIndexedExpanded(uint32_t primitive, const TVertexList& list, const uint16_t* indices,
-                             uint32_t count);
+    void DrawIndexedAny(uint32_t primitive, const TVertexList& list, const uint16_t* indices,
+                        const uint32_t* wideIndices, uint32_t count);
 
     platform::Window* mWindow = nullptr;
     platform::Desktop* mDesktop = nullptr;
@@ -342,6 +345,6 @@ private:
     bool mHintAntialias = false;
     bool mSixteenBitTargetsFail = false;
     int mPresents = 0;
-    std::vector<uint16_t> mIndexBuffer;
+    std::vector<uint32_t> mIndexBuffer;
     std::vector<TVertex> mExpanded;
 };

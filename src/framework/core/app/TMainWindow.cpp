@@ -105,6 +105,16 @@ void TPlatform::AttachGraphics(TRenderer& renderer) {
                                          .count());
     };
     renderer.AttachGraphics(environment, host);
+    TRenderer::Host drawHost;
+    drawHost.isForeground = [this] { return mWindow && mWindow->IsForeground(); };
+    drawHost.inBackgroundMode = [this] {
+        return mWindowManager && mWindowManager->mBackgroundMode != 0;
+    };
+    drawHost.invalidateAll = [this] {
+        if (mWindowManager)
+            mWindowManager->Invalidate();
+    };
+    renderer.SetHost(drawHost);
 }
 
 bool TPlatform::CreateMainWindow() {

@@ -34,22 +34,21 @@ void TRenderer::DrawVertices(uint32_t primitive, const TVertexList& list) {
         return;
     static const TString kBrokenIndexedVerts("brokenindexedverts");
     if (GetSettingBool(kBrokenIndexedVerts)) {
-        // The device takes 16-bit indices: a longer list is drawn as it
-        // stands, since an identity list of its length cannot be given.
+        // An identity index list as long as the vertex list. Its entries
+        // are 32 bits wide: 16 bits would stop at 65,535 vertices and leave
+        // the rest of a longer list undrawn.
         const uint32_t count = list.GetCount();
-        if (count <= 0xFFFF) {
-            if (mIndexBuffer.size() < count) {
-                size_t capacity = std::max<size_t>(mIndexBuffer.size(), 1);
-                while (capacity < count)
-                    capacity *= 2;
-                const size_t old = mIndexBuffer.size();
-                mIndexBuffer.resize(capacity);
-                for (size_t i = old; i < capacity; ++i)
-                    mIndexBuffer[i] = static_cast<uint16_t>(i);
-            }
-            DrawIndexedVertices(primitive, list, mIndexBuffer.data(), count);
-            return;
+        if (mIndexBuffer.size() < count) {
+            size_t capacity = std::max<size_t>(mIndexBuffer.size(), 1);
+            while (capacity < count)
+                capacity *= 2;
+            const size_t old = mIndexBuffer.size();
+            mIndexBuffer.resize(capacity);
+            for (size_t i = old; i < capacity; ++i)
+                mIndexBuffer[i] = static_cast<uint32_t>(i);
         }
+        DrawIndexedVertices(primitive, list, mIndexBuffer.data(), count);
+        return;
     }
     const uint32_t format = SetVertexFormat(list.GetFormat());
     const GfxResult result =
@@ -65,6 +64,16 @@ void TRenderer::DrawVertices(uint32_t primitive, const TVertexList& list) {
 
 void TRenderer::DrawIndexedVertices(uint32_t primitive, const TVertexList& list,
                                     const uint16_t* indices, uint32_t count) {
+    DrawIndexedAny(primitive, list, indices, nullptr, count);
+}
+
+void TRenderer::DrawIndexedVertices(uint32_t primitive, const TVertexList& list,
+                                    const uint32_t* indices, uint32_t count) {
+    DrawIndexedAny(primitive, list, nullptr, indices, count);
+}
+
+void TRenderer::DrawIndexedAny(uint32_t primitive, const TVertexList& list, const uint16_t* indices,
+                               const uint32_t* wideIndices, uint32_t count) {
     GraphicsDevice* device = Device();
     if (!device || IsBroken())
         return;
@@ -74,14 +83,18 @@ void TRenderer::DrawIndexedVertices(uint32_t primitive, const TVertexList& list,
         // Indices past the list would read past the caller's vertices.
         mExpanded.resize(count);
         for (uint32_t i = 0; i < count; ++i) {
-            if (!indices || indices[i] >= list.GetCount()) {
-                LogPrintf("DrawIndexedVertices: index %u past %u vertices",
-                          indices ? unsigned(indices[i]) : 0u, unsigned(list.GetCount()));
+            const uint32_t index = wideIndices ? wideIndices[i] : indices ? indices[i] : ~0u;
+            if (index >= list.GetCount()) {
+                LogPrintf("DrawIndexedVertices: index %u past %u vertices", unsigned(index),
+                          unsigned(list.GetCount()));
                 return;
             }
-            std::memcpy(&mExpanded[i], list.VertexBytes(indices[i]), sizeof(TVertex));
+            std::memcpy(&mExpanded[i], list.VertexBytes(index), sizeof(TVertex));
         }
         result = device->DrawPrimitive(primitive, format, mExpanded.data(), count, 0);
+    } else if (wideIndices) {
+        result = device->DrawIndexedPrimitive32(primitive, format, list.GetVertices(),
+                                                list.GetCount(), wideIndices, count, 0);
     } else {
         result = device->DrawIndexedPrimitive(primitive, format, list.GetVertices(),
                                               list.GetCount(), indices, count, 0);

@@ -209,3 +209,27 @@ TEST_F(TRendererGlTest, RenderTargets_RoundTripInEachMode) {
 }
 
 } // namespace
+
+namespace {
+
+// A chip that mis-draws plain lists gets every list as an indexed one; the
+// GL device draws those the same.
+TEST_F(TRendererGlTest, BrokenIndexedVerts_DrawsTheSamePicture) {
+    SetSetting(TString("brokenindexedverts"), TString("1"));
+    ASSERT_TRUE(graphics->BeginDraw());
+    graphics->FillRect(TRect(0, 0, 320, 240), TColor(0, 0, 0, 1));
+    ASSERT_TRUE(graphics->Begin2d());
+    TVertex quad[4];
+    Quad(quad, 10, 10, 60, 40, TColor(1, 1, 1, 1));
+    graphics->DrawVertices(TVertexList::CreateKind2(quad, 4), gfx::kTriangleFan);
+    graphics->End2d();
+    graphics->EndDraw();
+    const std::vector<uint32_t> pixels = ReadBack();
+    EXPECT_EQ(pixels[10 * 320 + 10], 0xFFFFFFFFu);
+    EXPECT_EQ(pixels[39 * 320 + 59], 0xFFFFFFFFu);
+    EXPECT_EQ(pixels[40 * 320 + 59], 0xFF000000u);
+    EXPECT_EQ(pixels[39 * 320 + 60], 0xFF000000u);
+    EXPECT_GE(renderer->GetIndexCapacity(), 4u);
+}
+
+} // namespace

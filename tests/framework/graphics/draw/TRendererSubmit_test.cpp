@@ -55,9 +55,9 @@ TEST_F(TRendererSubmitTest, BrokenIndexedVerts_DrawsThroughAGrowingIdentityList)
         ASSERT_EQ(Device().Draws().size(), 1u);
         const RecordedDraw& draw = Device().Draws()[0];
         EXPECT_TRUE(draw.indexed);
-        ASSERT_EQ(draw.indices.size(), step.count);
+        ASSERT_EQ(draw.wideIndices.size(), step.count);
         for (uint32_t i = 0; i < step.count; ++i)
-            EXPECT_EQ(draw.indices[i], i);
+            EXPECT_EQ(draw.wideIndices[i], i);
         EXPECT_EQ(renderer.GetIndexCapacity(), step.capacity) << step.count;
     }
     SetSetting(TString("brokenindexedverts"), TString("0"));
@@ -327,6 +327,35 @@ TEST_F(TRendererSubmitTest, PreservedFrame_FailedCopyMarksBroken) {
     system.Faults().FailCall("BltFast", 1, E_FAIL);
     EXPECT_FALSE(renderer.BeginDraw(true));
     EXPECT_FALSE(renderer.IsDeviceValid());
+}
+
+} // namespace
+
+namespace {
+
+// 70,000 vertices: more than 16-bit indices can reach. Every one of them is
+// drawn, through 32-bit identity indices.
+TEST_F(TRendererSubmitTest, BrokenIndexedVerts_ListsBeyond65535VerticesDrawWhole) {
+    SetSetting(TString("brokenindexedverts"), TString("1"));
+    std::vector<TVertex> many(70000);
+    many.back().x = 42.0f;
+    ASSERT_TRUE(renderer.BeginDraw(false));
+    renderer.DrawVertices(gfx::kPointList, TVertexList::CreateKind1(many.data(), 70000));
+    ASSERT_EQ(Device().Draws().size(), 1u);
+    const RecordedDraw& draw = Device().Draws()[0];
+    ASSERT_EQ(draw.wideIndices.size(), 70000u);
+    EXPECT_EQ(draw.wideIndices[69999], 69999u);
+    EXPECT_EQ(draw.X(draw.wideIndices[69999]), 42.0f);
+    EXPECT_EQ(renderer.GetIndexCapacity(), 131072u);
+    // Expanded draws take the same path with the wide list.
+    renderer.SetExpandIndexedDraws(true);
+    Device().ClearDraws();
+    renderer.DrawVertices(gfx::kPointList, TVertexList::CreateKind1(many.data(), 70000));
+    ASSERT_EQ(Device().Draws().size(), 1u);
+    EXPECT_FALSE(Device().Draws()[0].indexed);
+    EXPECT_EQ(Device().Draws()[0].vertexCount, 70000u);
+    EXPECT_EQ(Device().Draws()[0].X(69999), 42.0f);
+    renderer.EndDraw(false);
 }
 
 } // namespace
