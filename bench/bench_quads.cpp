@@ -258,8 +258,10 @@ Result RunDrawFront(bool keepShot) {
         WindowMessage message;
         while (window.PeekMessage(message)) {
         }
+        // Outside a frame the fill is a colour fill of the back buffer,
+        // as the device layer's clear.
+        graphics->FillRect(TRect(0, 0, 1024, 768), TColor(0, 0, 0, 1));
         if (graphics->BeginDraw()) {
-            graphics->FillRect(TRect(0, 0, 1024, 768), TColor(0, 0, 0, 1));
             if (graphics->Begin2d()) {
                 renderer.SetTextureSurface(texture);
                 for (int i = 0; i < kQuads; ++i) {

@@ -77,6 +77,8 @@ void TRenderer::StartDrawState(int width, int height) {
     mClipRect = mTargetRect;
     mSavedRect = mTargetRect;
     mProjectionDirty = true;
+    mProjectionOnDevice = false;
+    mDeviceLighting = -1;
     mInFrame = false;
     mExpandIndexedDraws = mSetup && mSetup->ExpandIndexedDraws();
     if (Device())
@@ -173,6 +175,8 @@ bool TRenderer::Restore() {
     ++mRestores;
     if (mSetup) {
         mSetup->Restore();
+        mProjectionOnDevice = false;
+        mDeviceLighting = -1;
         if (mSetup->IsReady()) {
             int width = 0, height = 0;
             bool full = false;

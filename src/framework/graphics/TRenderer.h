@@ -327,6 +327,10 @@ private:
     bool mZEnable = false;
     bool mProjectionDirty = true;
     TMat4 mProjection;
+    // What the device was last given (a new or restored device starts
+    // unknown), so that unchanged states are not sent before every draw.
+    bool mProjectionOnDevice = false;
+    int mDeviceLighting = -1;
     float mNearPlane = 0.1f;
     float mFarPlane = 1000.0f;
     bool mAntialias = false;

@@ -76,8 +76,9 @@ void TRenderer::SetProjection(const TMat4& matrix) {
         return;
     mProjection = matrix;
     mProjectionDirty = true;
-    if (const GfxResult r = device->SetTransform(TransformKind::Projection, ToDevice(matrix));
-        GfxFailed(r))
+    const GfxResult r = device->SetTransform(TransformKind::Projection, ToDevice(matrix));
+    mProjectionOnDevice = !GfxFailed(r);
+    if (GfxFailed(r))
         LogDxError(r, kSource, __LINE__);
 }
 
@@ -141,8 +142,13 @@ void TRenderer::SetTextureFilter(int mode) {
 }
 
 uint32_t TRenderer::SetVertexFormat(int32_t format) {
-    const bool unlit = format >= 1 && format <= 3;
-    SetRenderState(RenderState::Lighting, unlit ? 0 : 1, __LINE__);
+    // The device is told only when the lighting changes: this runs before
+    // every draw.
+    const int lighting = format >= 1 && format <= 3 ? 0 : 1;
+    if (lighting != mDeviceLighting) {
+        SetRenderState(RenderState::Lighting, static_cast<uint32_t>(lighting), __LINE__);
+        mDeviceLighting = lighting;
+    }
     if (format == TVertexList::kFormatScreen)
         return gfx::kFvfScreenColorTex;
     const uint32_t fvf = TVertexList::DeviceFormat(format);
@@ -164,7 +170,14 @@ uint32_t TRenderer::SetVertexFormat(int32_t format) {
     ortho.m[3][3] = 1.0f;
     ortho.m[2][3] = 0.0f;
     ortho.m[3][2] = 0.0f;
-    SetProjection(FromDevice(ortho));
+    const TMat4 projection = FromDevice(ortho);
+    if (mProjectionOnDevice &&
+        std::memcmp(projection.m, mProjection.m, sizeof(projection.m)) == 0) {
+        // The device has this matrix already.
+        mProjectionDirty = true;
+        return fvf;
+    }
+    SetProjection(projection);
     return fvf;
 }
 
@@ -265,9 +278,9 @@ void TRenderer::SetPerspective(float nearPlane, float farPlane, float fov, float
     if (vh != 0.0f)
         shift.y = static_cast<float>((r.bottom - mViewport.bottom) + (r.top - mViewport.top)) / vh;
     mProjection.SetPerspective(nearPlane, farPlane, fov, aspect, shift);
-    if (const GfxResult result =
-            device->SetTransform(TransformKind::Projection, ToDevice(mProjection));
-        GfxFailed(result))
+    const GfxResult result = device->SetTransform(TransformKind::Projection, ToDevice(mProjection));
+    mProjectionOnDevice = !GfxFailed(result);
+    if (GfxFailed(result))
         LogDxError(result, kSource, __LINE__);
 }
 

@@ -292,3 +292,41 @@ TEST_F(TRendererStatesTest, RenderHints_16BitModeFromTheDisplayDepth) {
 }
 
 } // namespace
+
+namespace {
+
+// Before every draw the 2-D projection is worked out again; the device is
+// given it only when it changed, and always after a display restore.
+TEST_F(TRendererStatesTest, RebuiltProjection_IsSentOnlyWhenItChanges) {
+    ASSERT_TRUE(graphics->BeginDraw());
+    ASSERT_TRUE(graphics->Begin2d());
+    renderer.SetVertexFormat(2);
+    const uint32_t sent = system.Faults().Calls("SetTransform");
+    const uint32_t lighting = system.Faults().Calls("SetRenderState");
+    renderer.SetVertexFormat(2);
+    renderer.SetVertexFormat(1);
+    EXPECT_EQ(system.Faults().Calls("SetTransform"), sent);
+    EXPECT_EQ(system.Faults().Calls("SetRenderState"), lighting);
+    EXPECT_TRUE(renderer.IsProjectionDirty());
+    graphics->PushClipRect(TRect(10, 0, 800, 600));
+    renderer.SetVertexFormat(2);
+    EXPECT_EQ(system.Faults().Calls("SetTransform"), sent + 1);
+    EXPECT_FLOAT_EQ(Device().State().projection.m[3][0], renderer.GetProjection().m[3][0]);
+    renderer.SetVertexFormat(0);
+    EXPECT_EQ(Device().State().Render(RenderState::Lighting), 1u);
+    graphics->End2d();
+    graphics->EndDraw();
+    // A restored device starts from its own states.
+    renderer.GetDisplaySetup()->MarkBroken();
+    ASSERT_TRUE(renderer.Restore());
+    ASSERT_TRUE(graphics->BeginDraw());
+    ASSERT_TRUE(graphics->Begin2d());
+    const uint32_t before = system.Faults().Calls("SetTransform");
+    renderer.SetVertexFormat(2);
+    EXPECT_GT(system.Faults().Calls("SetTransform"), before);
+    EXPECT_EQ(Device().State().Render(RenderState::Lighting), 0u);
+    graphics->End2d();
+    graphics->EndDraw();
+}
+
+} // namespace
