@@ -5,6 +5,7 @@
 #include "framework/graphics/TGraphics.h"
 #include "framework/graphics/TRenderer.h"
 #include "framework/graphics/display/DxError.h"
+#include "platform/graphics/PixelConversion.h"
 
 #include <algorithm>
 #include <cmath>
@@ -20,10 +21,6 @@ TRect Intersection(const TRect& a, const TRect& b) {
     TRect r;
     r.Intersect(a, b);
     return r;
-}
-
-uint32_t FillChannel(float value, uint32_t mask) {
-    return static_cast<uint32_t>(static_cast<double>(value) * static_cast<double>(mask)) & mask;
 }
 
 } // namespace
@@ -167,9 +164,7 @@ void TRenderer::FillSurfaceRect(int32_t left, int32_t top, int32_t right, int32_
     }
     SurfaceDesc desc;
     surface->GetDesc(desc);
-    const PixelFormat& f = desc.format;
-    const uint32_t value = FillChannel(colour.r, f.redMask) + FillChannel(colour.g, f.greenMask) +
-                           FillChannel(colour.b, f.blueMask) + FillChannel(colour.a, f.alphaMask);
+    const uint32_t value = FillValue(desc.format, colour.r, colour.g, colour.b, colour.a);
     const GfxRect rect{area.left, area.top, area.right, area.bottom};
     if (const GfxResult r = surface->ColorFill(&rect, value); GfxFailed(r))
         LogDxError(r, kSource, __LINE__);

@@ -4,6 +4,7 @@
 #include "framework/core/log/TLog.h"
 #include "framework/graphics/TRenderer.h"
 #include "framework/graphics/display/DxError.h"
+#include "platform/graphics/PixelConversion.h"
 #include "platform/process/ProcessControl.h"
 
 #include <algorithm>
@@ -43,7 +44,7 @@ uint32_t Channel(uint32_t pixel, uint32_t mask) {
     return (shift >= 0 ? value >> shift : value << -shift) & 0xFF;
 }
 
-uint32_t ReadPixel(const uint8_t* row, int32_t x, uint32_t bitCount) {
+uint32_t ReadSourcePixel(const uint8_t* row, int32_t x, uint32_t bitCount) {
     switch (bitCount) {
     case 15:
     case 16: {
@@ -241,16 +242,18 @@ void TRenderer::CopyTargetToSurface(const TTextureSurface& texture, const TRect&
         return;
     }
     const PixelFormat& f = from.format;
-    if (CopiesDepth(f.bitCount) && to.format.bitCount == 32) {
+    if (CopiesDepth(f.bitCount)) {
         const int32_t rows = std::min(height, to.height);
         const int32_t columns = std::min(width, to.width);
+        const uint32_t step = to.format.BytesPerPixel();
         for (int32_t y = 0; y < rows; ++y) {
             const uint8_t* in = from.bits + size_t(y) * from.pitch;
-            auto* out = reinterpret_cast<uint32_t*>(to.bits + size_t(y) * to.pitch);
+            uint8_t* out = to.bits + size_t(y) * to.pitch;
             for (int32_t x = 0; x < columns; ++x) {
-                const uint32_t pixel = ReadPixel(in, x, f.bitCount);
-                out[x] = 0xFF000000u | (Channel(pixel, f.redMask) << 16) |
-                         (Channel(pixel, f.greenMask) << 8) | Channel(pixel, f.blueMask);
+                const uint32_t pixel = ReadSourcePixel(in, x, f.bitCount);
+                WritePixel(to.format, out + size_t(x) * step,
+                           0xFF000000u | (Channel(pixel, f.redMask) << 16) |
+                               (Channel(pixel, f.greenMask) << 8) | Channel(pixel, f.blueMask));
             }
         }
     }
@@ -273,15 +276,18 @@ void TRenderer::CopyTargetAlphaToSurface(const TTextureSurface& texture) {
     const PixelFormat& f = from.format;
     const int32_t rows = std::min({texture.height, from.height, to.height});
     const int32_t columns = std::min({texture.width, from.width, to.width});
-    if (CopiesDepth(f.bitCount) && to.format.bitCount == 32) {
+    if (CopiesDepth(f.bitCount)) {
+        const uint32_t step = to.format.BytesPerPixel();
         for (int32_t y = 0; y < rows; ++y) {
             const uint8_t* in = from.bits + size_t(y) * from.pitch;
-            auto* out = reinterpret_cast<uint32_t*>(to.bits + size_t(y) * to.pitch);
+            uint8_t* out = to.bits + size_t(y) * to.pitch;
             for (int32_t x = 0; x < columns; ++x) {
-                const uint32_t pixel = ReadPixel(in, x, f.bitCount);
+                const uint32_t pixel = ReadSourcePixel(in, x, f.bitCount);
                 const uint32_t alpha =
                     f.bitCount == 32 ? (pixel & 0xFF) : Channel(pixel, f.redMask);
-                out[x] = (out[x] & 0x00FFFFFFu) | (alpha << 24);
+                uint8_t* at = out + size_t(x) * step;
+                WritePixel(to.format, at,
+                           (platform::ReadPixel(to.format, at) & 0x00FFFFFFu) | (alpha << 24));
             }
         }
     }
@@ -295,13 +301,14 @@ void TRenderer::MakeSurfaceOpaque(const TTextureSurface& texture) {
     LockedSurface locked;
     if (GfxFailed(texture.surface->Lock(nullptr, locked)))
         return;
-    if (locked.format.bitCount == 32) {
-        const int32_t rows = std::min(texture.height, locked.height);
-        const int32_t columns = std::min(texture.width, locked.width);
-        for (int32_t y = 0; y < rows; ++y) {
-            auto* row = reinterpret_cast<uint32_t*>(locked.bits + size_t(y) * locked.pitch);
-            for (int32_t x = 0; x < columns; ++x)
-                row[x] |= 0xFF000000u;
+    const int32_t rows = std::min(texture.height, locked.height);
+    const int32_t columns = std::min(texture.width, locked.width);
+    const uint32_t step = locked.format.BytesPerPixel();
+    for (int32_t y = 0; y < rows; ++y) {
+        uint8_t* row = locked.bits + size_t(y) * locked.pitch;
+        for (int32_t x = 0; x < columns; ++x) {
+            uint8_t* at = row + size_t(x) * step;
+            WritePixel(locked.format, at, platform::ReadPixel(locked.format, at) | 0xFF000000u);
         }
     }
     texture.surface->Unlock();

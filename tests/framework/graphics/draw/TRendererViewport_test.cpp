@@ -218,3 +218,41 @@ TEST_F(TRendererViewportTest, WaitForFlip_AsksAgainWhileStillDrawing) {
 }
 
 } // namespace
+
+namespace {
+
+// Textures of the low-memory formats take the copies too.
+TEST_F(TRendererViewportTest, Copies_Into16BitTextures) {
+    auto source = std::make_shared<MemorySurface>(system.Faults(), gfx::kCapsOffscreenPlain, 4, 4,
+                                                  PixelFormat::X8R8G8B8());
+    source->ColorFill(nullptr, 0x00FF8800u);
+    ASSERT_EQ(Device().SetRenderTarget(source), kGfxOk);
+    auto texture = std::make_shared<MemorySurface>(system.Faults(), gfx::kCapsTexture, 4, 4,
+                                                   PixelFormat::A4R4G4B4());
+    texture->ColorFill(nullptr, 0x0000);
+    const TTextureSurface description{texture, 4, 4, true, false};
+    renderer.CopyTargetToSurface(description, TRect(0, 0, 2, 2));
+    LockedSurface locked;
+    ASSERT_EQ(texture->Lock(nullptr, locked), kGfxOk);
+    const auto word = [&](int x, int y) {
+        uint16_t v;
+        std::memcpy(&v, locked.bits + y * locked.pitch + x * 2, 2);
+        return v;
+    };
+    EXPECT_EQ(word(1, 1), 0xFF80u) << "opaque, red 15, green 8, blue 0";
+    EXPECT_EQ(word(2, 0), 0x0000u);
+    texture->Unlock();
+    // Intensity to alpha keeps the colour bits; the opaque pass sets alpha.
+    renderer.CopyTargetAlphaToSurface(description);
+    ASSERT_EQ(texture->Lock(nullptr, locked), kGfxOk);
+    EXPECT_EQ(word(2, 0), 0x0000u) << "blue 0 of the source becomes alpha 0";
+    EXPECT_EQ(word(1, 1), 0x0F80u);
+    texture->Unlock();
+    TRenderer::MakeSurfaceOpaque(description);
+    ASSERT_EQ(texture->Lock(nullptr, locked), kGfxOk);
+    EXPECT_EQ(word(1, 1), 0xFF80u);
+    EXPECT_EQ(word(3, 3), 0xF000u);
+    texture->Unlock();
+}
+
+} // namespace
