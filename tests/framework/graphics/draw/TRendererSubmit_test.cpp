@@ -359,3 +359,21 @@ TEST_F(TRendererSubmitTest, BrokenIndexedVerts_ListsBeyond65535VerticesDrawWhole
 }
 
 } // namespace
+
+namespace {
+
+// Inside a host window the picture is scaled: a colour fill of the back
+// buffer lands on the scaled rectangle.
+TEST_F(TRendererSubmitTest, FillRect_HostedFillIsScaled) {
+    renderer.SetHosted(true);
+    renderer.SetViewportScale(0.5f);
+    renderer.GetDisplaySetup()->GetContext().GetBackBuffer()->ColorFill(nullptr, 0);
+    graphics->FillRect(TRect(100, 100, 300, 200), TColor(1, 1, 1, 1));
+    EXPECT_EQ(BackPixel(50, 50) & 0xFFFFFF, 0xFFFFFFu);
+    EXPECT_EQ(BackPixel(149, 99) & 0xFFFFFF, 0xFFFFFFu);
+    EXPECT_EQ(BackPixel(150, 99) & 0xFFFFFF, 0u);
+    EXPECT_EQ(BackPixel(49, 50) & 0xFFFFFF, 0u);
+    EXPECT_EQ(BackPixel(100, 100) & 0xFFFFFF, 0u);
+}
+
+} // namespace
