@@ -377,3 +377,23 @@ TEST_F(TRendererSubmitTest, FillRect_HostedFillIsScaled) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(TRendererSubmitTest, DrawFrontRenderTarget_RefusesASimpleTexture) {
+    auto texture = Texture(16, 16, 0);
+    EXPECT_FALSE(graphics->BeginRenderTarget(TTextureSurface{texture, 16, 16, true, true}, 0));
+    EXPECT_FALSE(graphics->IsDrawing());
+    EXPECT_FALSE(graphics->IsInRenderTarget());
+    EXPECT_FALSE(renderer.IsTargetOpen());
+    EXPECT_EQ(Device().ScenesEnded(), 0u);
+    // The same texture, not simple, opens and closes.
+    ASSERT_TRUE(graphics->BeginRenderTarget(TTextureSurface{texture, 16, 16, true, false}, 0));
+    EXPECT_TRUE(graphics->IsInRenderTarget());
+    EXPECT_TRUE(graphics->IsDrawing());
+    graphics->EndRenderTarget();
+    EXPECT_FALSE(graphics->IsDrawing());
+    EXPECT_FALSE(renderer.IsTargetOpen());
+}
+
+} // namespace
