@@ -75,13 +75,26 @@ GfxResult CheckDrawArguments(uint32_t primitive, uint32_t vertexFormat, const vo
     return kGfxOk;
 }
 
-GfxResult CheckDrawIndices(const uint16_t* indices, uint32_t indexCount, uint32_t vertexCount) {
+namespace {
+
+template <typename Index>
+GfxResult CheckIndices(const Index* indices, uint32_t indexCount, uint32_t vertexCount) {
     if (!indices || indexCount == 0)
         return E_INVALIDARG;
     for (uint32_t i = 0; i < indexCount; ++i)
         if (indices[i] >= vertexCount)
             return E_INVALIDARG;
     return kGfxOk;
+}
+
+} // namespace
+
+GfxResult CheckDrawIndices(const uint16_t* indices, uint32_t indexCount, uint32_t vertexCount) {
+    return CheckIndices(indices, indexCount, vertexCount);
+}
+
+GfxResult CheckDrawIndices(const uint32_t* indices, uint32_t indexCount, uint32_t vertexCount) {
+    return CheckIndices(indices, indexCount, vertexCount);
 }
 
 GfxResult CheckViewport(const Viewport& viewport, GraphicsSurface& target) {

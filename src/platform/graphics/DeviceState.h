@@ -37,6 +37,7 @@ struct DeviceState {
 GfxResult CheckDrawArguments(uint32_t primitive, uint32_t vertexFormat, const void* vertices,
                              uint32_t vertexCount);
 GfxResult CheckDrawIndices(const uint16_t* indices, uint32_t indexCount, uint32_t vertexCount);
+GfxResult CheckDrawIndices(const uint32_t* indices, uint32_t indexCount, uint32_t vertexCount);
 GfxResult CheckViewport(const Viewport& viewport, GraphicsSurface& target);
 
 } // namespace platform

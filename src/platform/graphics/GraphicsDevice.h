@@ -44,6 +44,11 @@ public:
                                            const void* vertices, uint32_t vertexCount,
                                            const uint16_t* indices, uint32_t indexCount,
                                            uint32_t flags) = 0;
+    // The same with 32-bit indices, for lists of more than 65,535 vertices.
+    virtual GfxResult DrawIndexedPrimitive32(uint32_t primitive, uint32_t vertexFormat,
+                                             const void* vertices, uint32_t vertexCount,
+                                             const uint32_t* indices, uint32_t indexCount,
+                                             uint32_t flags) = 0;
 
     virtual GfxResult SetRenderTarget(SurfacePtr target) = 0;
     virtual GfxResult GetRenderTarget(SurfacePtr& target) = 0;

@@ -152,6 +152,16 @@ void TPlatform::AttachGraphics(TRenderer& renderer) {
     // Only the main thread may draw with the GL context.
     cursor.drawOnFrontBuffer = false;
     renderer.AttachGraphics(environment, host);
+    TRenderer::Host drawHost;
+    drawHost.isForeground = [this] { return mWindow && mWindow->IsForeground(); };
+    drawHost.inBackgroundMode = [this] {
+        return mWindowManager && mWindowManager->mBackgroundMode != 0;
+    };
+    drawHost.invalidateAll = [this] {
+        if (mWindowManager)
+            mWindowManager->Invalidate();
+    };
+    renderer.SetHost(drawHost);
 }
 
 // Serves what the helper thread's cursor updates asked of the main thread.
@@ -522,7 +532,7 @@ void TPlatform::SetVideoMode(int width, int height, bool fullScreen) {
         }
         mVecDraw->Calibrate();
         TRect screen = mWindowManager ? mWindowManager->GetScreenRect() : TRect();
-        TGraphics::Get()->FillRect(screen, 0x00000000);
+        TGraphics::Get()->FillRect(screen, TColor(0, 0, 0, 0));
     }
     // 5. The timer only wakes the event pump.
     renderer->CalibrateTexelOffset();

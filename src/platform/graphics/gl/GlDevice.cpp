@@ -295,9 +295,19 @@ GfxResult GlDevice::DrawIndexedPrimitive(uint32_t primitive, uint32_t vertexForm
                   static_cast<const uint8_t*>(vertices), vertexCount, indices, indexCount);
 }
 
+GfxResult GlDevice::DrawIndexedPrimitive32(uint32_t primitive, uint32_t vertexFormat,
+                                           const void* vertices, uint32_t vertexCount,
+                                           const uint32_t* indices, uint32_t indexCount,
+                                           uint32_t /*flags*/) {
+    if (const GfxResult r = CheckDrawIndices(indices, indexCount, vertexCount); r != kGfxOk)
+        return r;
+    return Append("DrawIndexedPrimitive", primitive, vertexFormat,
+                  static_cast<const uint8_t*>(vertices), vertexCount, nullptr, indexCount, indices);
+}
+
 GfxResult GlDevice::Append(const char* operation, uint32_t primitive, uint32_t vertexFormat,
                            const uint8_t* vertices, uint32_t vertexCount, const uint16_t* indices,
-                           uint32_t count) {
+                           uint32_t count, const uint32_t* wideIndices) {
     if (const GfxResult r = mShared->faults->Enter(operation); r != kGfxOk)
         return r;
     if (const GfxResult r = CheckDrawArguments(primitive, vertexFormat, vertices, vertexCount);
@@ -317,7 +327,7 @@ GfxResult GlDevice::Append(const char* operation, uint32_t primitive, uint32_t v
     mBatchMode = mode;
     mBatchFormat = vertexFormat;
     const auto put = [&](uint32_t i) {
-        const uint32_t index = indices ? indices[i] : i;
+        const uint32_t index = wideIndices ? wideIndices[i] : indices ? indices[i] : i;
         const uint8_t* from = vertices + static_cast<size_t>(index) * gfx::kVertexSize;
         mBatch.insert(mBatch.end(), from, from + gfx::kVertexSize);
     };

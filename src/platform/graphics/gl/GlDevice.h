@@ -43,6 +43,10 @@ public:
     GfxResult DrawIndexedPrimitive(uint32_t primitive, uint32_t vertexFormat, const void* vertices,
                                    uint32_t vertexCount, const uint16_t* indices,
                                    uint32_t indexCount, uint32_t flags) override;
+    GfxResult DrawIndexedPrimitive32(uint32_t primitive, uint32_t vertexFormat,
+                                     const void* vertices, uint32_t vertexCount,
+                                     const uint32_t* indices, uint32_t indexCount,
+                                     uint32_t flags) override;
     GfxResult SetRenderTarget(SurfacePtr target) override;
     GfxResult GetRenderTarget(SurfacePtr& target) override;
     GfxResult GetCaps(DeviceCaps& caps) override;
@@ -56,7 +60,7 @@ public:
 private:
     GfxResult Append(const char* operation, uint32_t primitive, uint32_t vertexFormat,
                      const uint8_t* vertices, uint32_t vertexCount, const uint16_t* indices,
-                     uint32_t indexCount);
+                     uint32_t indexCount, const uint32_t* wideIndices = nullptr);
     void ApplyState();
     GLuint TargetFramebuffer(int32_t& width, int32_t& height);
 

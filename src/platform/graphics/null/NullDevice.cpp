@@ -208,8 +208,23 @@ GfxResult NullDevice::DrawIndexedPrimitive(uint32_t primitive, uint32_t vertexFo
     return kGfxOk;
 }
 
+GfxResult NullDevice::DrawIndexedPrimitive32(uint32_t primitive, uint32_t vertexFormat,
+                                             const void* vertices, uint32_t vertexCount,
+                                             const uint32_t* indices, uint32_t indexCount,
+                                             uint32_t /*flags*/) {
+    if (const GfxResult r =
+            CheckDraw("DrawIndexedPrimitive", primitive, vertexFormat, vertices, vertexCount);
+        r != kGfxOk)
+        return r;
+    if (const GfxResult r = CheckDrawIndices(indices, indexCount, vertexCount); r != kGfxOk)
+        return r;
+    Record(primitive, vertexFormat, vertices, vertexCount, nullptr, indexCount, indices);
+    return kGfxOk;
+}
+
 void NullDevice::Record(uint32_t primitive, uint32_t vertexFormat, const void* vertices,
-                        uint32_t vertexCount, const uint16_t* indices, uint32_t indexCount) {
+                        uint32_t vertexCount, const uint16_t* indices, uint32_t indexCount,
+                        const uint32_t* wideIndices) {
     RecordedDraw draw;
     draw.primitive = primitive;
     draw.vertexFormat = vertexFormat;
@@ -219,6 +234,10 @@ void NullDevice::Record(uint32_t primitive, uint32_t vertexFormat, const void* v
     if (indices) {
         draw.indexed = true;
         draw.indices.assign(indices, indices + indexCount);
+    }
+    if (wideIndices) {
+        draw.indexed = true;
+        draw.wideIndices.assign(wideIndices, wideIndices + indexCount);
     }
     draw.state = mState;
     mDraws.push_back(std::move(draw));

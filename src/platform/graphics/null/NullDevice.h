@@ -17,6 +17,8 @@ struct RecordedDraw {
     std::vector<uint8_t> vertices; // vertexCount x 32 bytes, as given
     bool indexed = false;
     std::vector<uint16_t> indices;
+    // Set instead of indices by a draw with 32-bit indices.
+    std::vector<uint32_t> wideIndices;
     DeviceState state;
 
     // Fields of vertex i: x, y (floats 0 and 1), the diffuse colour of the
@@ -59,6 +61,10 @@ public:
     GfxResult DrawIndexedPrimitive(uint32_t primitive, uint32_t vertexFormat, const void* vertices,
                                    uint32_t vertexCount, const uint16_t* indices,
                                    uint32_t indexCount, uint32_t flags) override;
+    GfxResult DrawIndexedPrimitive32(uint32_t primitive, uint32_t vertexFormat,
+                                     const void* vertices, uint32_t vertexCount,
+                                     const uint32_t* indices, uint32_t indexCount,
+                                     uint32_t flags) override;
     GfxResult SetRenderTarget(SurfacePtr target) override;
     GfxResult GetRenderTarget(SurfacePtr& target) override;
     GfxResult GetCaps(DeviceCaps& caps) override;
@@ -81,7 +87,8 @@ public:
 private:
     // Keeps a draw that passed its checks, with a copy of the state.
     void Record(uint32_t primitive, uint32_t vertexFormat, const void* vertices,
-                uint32_t vertexCount, const uint16_t* indices, uint32_t indexCount);
+                uint32_t vertexCount, const uint16_t* indices, uint32_t indexCount,
+                const uint32_t* wideIndices = nullptr);
     GfxResult CheckDraw(const char* operation, uint32_t primitive, uint32_t vertexFormat,
                         const void* vertices, uint32_t vertexCount);
 
