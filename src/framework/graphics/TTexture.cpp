@@ -1,5 +1,6 @@
 #include "framework/graphics/TTexture.h"
 
+#include "framework/core/log/TLog.h"
 #include "framework/core/settings/TSettings.h"
 #include "framework/graphics/TGraphics.h"
 #include "framework/graphics/TRenderer.h"
@@ -63,6 +64,28 @@ TTexture::TTexture() : mData(MakeTextureData()) {
         // its sizes.
         mData.reset(new TDxTextureData(GetRendererTextureDisplay()));
     }
+}
+
+TTexture::TTexture(const TString& name, int32_t width, int32_t height, std::vector<uint8_t> bgra)
+    : TTexture() {
+    mMemoryName = name;
+    const uint32_t w = static_cast<uint32_t>(std::max(width, 0));
+    const uint32_t h = static_cast<uint32_t>(std::max(height, 0));
+    if (bgra.size() < static_cast<size_t>(w) * h * 4) {
+        LogPrintf("TTexture: %s has %zu bytes for %ux%u pixels; it stays empty", name.CStr(),
+                  bgra.size(), w, h);
+        return;
+    }
+    mMemoryPixels = std::move(bgra);
+    mData->AddFlags(kTextureAlpha);
+    mData->SetImageSize(w, h);
+    if (w > 0 && h > 0 && mData->CreateSurface(w, h, true))
+        UploadMemoryPixels();
+}
+
+void TTexture::UploadMemoryPixels() {
+    if (mData->HasSurface() && !mMemoryPixels.empty())
+        mData->Upload(mData->GetWidth(), mData->GetHeight(), mMemoryPixels.data());
 }
 
 TTexture::~TTexture() {
@@ -149,8 +172,10 @@ void TTexture::ReleaseResources() {
 }
 
 void TTexture::RestoreResources() {
-    if (mData)
-        mData->Restore();
+    if (!mData)
+        return;
+    mData->Restore();
+    UploadMemoryPixels();
 }
 
 void TTexture::Draw(const TDrawSpec& spec) {
@@ -287,6 +312,8 @@ TString TTexture::GetSourceName() const {
 }
 
 TString TTexture::GetName() const {
+    if (!mMemoryName.IsEmpty())
+        return mMemoryName;
     return mData ? mData->GetName() : TString();
 }
 
@@ -303,6 +330,11 @@ std::vector<uint8_t> TTexture::GetPixels() const {
             std::memcpy(bytes.data() + static_cast<size_t>(y) * width * 4,
                         pixels + static_cast<size_t>(y) * static_cast<uint32_t>(pitch), width * 4);
         mData->Unlock();
+        return bytes;
+    }
+    if (!mMemoryPixels.empty()) {
+        bytes.assign(mMemoryPixels.begin(),
+                     mMemoryPixels.begin() + static_cast<ptrdiff_t>(width) * height * 4);
         return bytes;
     }
     TDecodedImage image;

@@ -39,6 +39,11 @@ public:
     // empty key becomes "<address>:tex:r").
     static std::shared_ptr<TTexture> Create(const TString& key);
 
+    // A picture made from pixels already in memory (blue, green, red,
+    // alpha; rows of width x 4 bytes). It is not shared through the asset
+    // manager; it keeps its pixels, so they can be read without a display
+    // and go onto the surface again when it is restored.
+    TTexture(const TString& name, int32_t width, int32_t height, std::vector<uint8_t> bgra);
     ~TTexture() override;
 
     const char* GetClassName() const override { return "TTexture"; }
@@ -74,7 +79,8 @@ public:
     TString GetSourceName() const;
 
     TTextureData* GetTextureData() const { return mData.get(); }
-    // The image name as loaded (options included).
+    // The image name as loaded (options included), or the name given to a
+    // picture made in memory.
     TString GetName() const;
     // The image part as bytes blue, green, red, alpha, rows of width x 4:
     // read from the surface, or decoded from the file again while there is
@@ -85,8 +91,13 @@ protected:
     TTexture();
 
 private:
+    void UploadMemoryPixels();
+
     TString mKey;
     std::unique_ptr<TTextureData> mData;
+    // Pictures made in memory only.
+    TString mMemoryName;
+    std::vector<uint8_t> mMemoryPixels;
 };
 
 // The cache key of a texture: the name with "\" turned into "/", then ":a"

@@ -346,3 +346,32 @@ TEST_F(TTextureTest, DeviceLoss_RestoreReloadsLiveTexturesFromTheirFiles) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(TTextureTest, MemoryPicture_KeepsItsPixelsAndPutsThemBackAfterARestore) {
+    std::vector<uint8_t> bgra(3 * 2 * 4);
+    for (size_t i = 0; i < bgra.size(); ++i)
+        bgra[i] = static_cast<uint8_t>(i * 7);
+    {
+        // Without a display: sizes and the pixels as given.
+        auto picture = std::make_shared<TTexture>(TString("probe"), 3, 2, bgra);
+        EXPECT_EQ(picture->GetName(), TString("probe"));
+        EXPECT_EQ(picture->GetWidth(), 3u);
+        EXPECT_EQ(picture->GetPixels(), bgra);
+    }
+    NullTextureRig rig;
+    auto picture = std::make_shared<TTexture>(TString("probe"), 3, 2, bgra);
+    ASSERT_TRUE(picture->GetTextureData()->HasSurface());
+    EXPECT_EQ(support::Memory(Data(picture)).PixelAt(2, 1), 0xA19A938Cu);
+    picture->ReleaseResources();
+    picture->RestoreResources();
+    ASSERT_TRUE(picture->GetTextureData()->HasSurface());
+    EXPECT_EQ(support::Memory(Data(picture)).PixelAt(2, 1), 0xA19A938Cu);
+    EXPECT_EQ(picture->GetPixels(), bgra);
+
+    auto broken = std::make_shared<TTexture>(TString("short"), 4, 4, std::vector<uint8_t>(8));
+    EXPECT_TRUE(broken->GetPixels().empty()) << "too few bytes: an empty picture";
+}
+
+} // namespace
