@@ -27,24 +27,36 @@ int MaskBits(uint32_t mask) {
     return std::popcount(mask);
 }
 
-// An 8-bit channel value placed into a mask of any width.
-uint32_t Place(uint32_t value, uint32_t mask) {
-    const int bits = MaskBits(mask);
-    if (bits == 0)
-        return 0;
-    const int shift = std::countr_zero(mask);
-    const uint32_t scaled = bits >= 8 ? value << (bits - 8) : value >> (8 - bits);
-    return (scaled << shift) & mask;
-}
+// Where one channel of a surface format lives, worked out once per row
+// pass: an 8-bit value is shifted to the mask's width, then to its place.
+struct Channel {
+    uint32_t mask = 0;
+    int shift = 0;
+    int widen = 0;  // left shift when the mask is wider than 8 bits
+    int narrow = 0; // right shift when it is narrower
+    int top = 0;    // the mask's highest bit
 
-// A channel moved so that the top bit of its mask is bit 7.
-uint32_t Extract(uint32_t raw, uint32_t mask) {
-    if (mask == 0)
-        return 0;
-    const int top = 31 - std::countl_zero(mask);
-    const uint32_t value = raw & mask;
-    return (top >= 7 ? value >> (top - 7) : value << (7 - top)) & 0xFF;
-}
+    explicit Channel(uint32_t channelMask) : mask(channelMask) {
+        if (mask == 0)
+            return;
+        const int bits = MaskBits(mask);
+        shift = std::countr_zero(mask);
+        widen = bits > 8 ? bits - 8 : 0;
+        narrow = bits < 8 ? 8 - bits : 0;
+        top = 31 - std::countl_zero(mask);
+    }
+    // An 8-bit channel value placed into the mask.
+    uint32_t Place(uint32_t value) const {
+        return mask ? (((value << widen) >> narrow) << shift) & mask : 0;
+    }
+    // The channel moved so that the top bit of its mask is bit 7.
+    uint32_t Extract(uint32_t raw) const {
+        if (mask == 0)
+            return 0;
+        const uint32_t value = raw & mask;
+        return (top >= 7 ? value >> (top - 7) : value << (7 - top)) & 0xFF;
+    }
+};
 
 bool IsArgb32(const PixelFormat& format) {
     return format.bitCount == 32 && format.redMask == 0x00FF0000 &&
@@ -300,24 +312,24 @@ bool TDxTextureData::UploadByMasks(uint32_t width, uint32_t height, const uint8_
     const uint32_t rows = std::min(height, static_cast<uint32_t>(std::max(0, locked.height)));
     const uint32_t columns = std::min(width, static_cast<uint32_t>(std::max(0, locked.width)));
     const bool alpha = HasFlag(kTextureAlpha);
+    const Channel blue(format.blueMask), green(format.greenMask), red(format.redMask);
+    const Channel alphaChannel(format.alphaMask);
     for (uint32_t y = 0; y < rows; ++y) {
         const uint8_t* from = pixels + static_cast<size_t>(y) * width * 4;
         uint8_t* to = locked.bits + static_cast<size_t>(y) * static_cast<size_t>(locked.pitch);
         switch (format.bitCount) {
         case 32:
             for (uint32_t x = 0; x < columns; ++x, from += 4, to += 4) {
-                const uint32_t value =
-                    Place(from[0], format.blueMask) | Place(from[1], format.greenMask) |
-                    Place(from[2], format.redMask) |
-                    (alpha ? Place(from[3], format.alphaMask) : format.alphaMask);
+                const uint32_t value = blue.Place(from[0]) | green.Place(from[1]) |
+                                       red.Place(from[2]) |
+                                       (alpha ? alphaChannel.Place(from[3]) : format.alphaMask);
                 std::memcpy(to, &value, 4);
             }
             break;
         case 24:
             for (uint32_t x = 0; x < columns; ++x, from += 4, to += 3) {
-                const uint32_t value = Place(from[0], format.blueMask) |
-                                       Place(from[1], format.greenMask) |
-                                       Place(from[2], format.redMask);
+                const uint32_t value =
+                    blue.Place(from[0]) | green.Place(from[1]) | red.Place(from[2]);
                 to[0] = static_cast<uint8_t>(value);
                 to[1] = static_cast<uint8_t>(value >> 8);
                 to[2] = static_cast<uint8_t>(value >> 16);
@@ -326,10 +338,9 @@ bool TDxTextureData::UploadByMasks(uint32_t width, uint32_t height, const uint8_
         case 16:
         case 15:
             for (uint32_t x = 0; x < columns; ++x, from += 4, to += 2) {
-                const uint32_t value =
-                    Place(from[0], format.blueMask) | Place(from[1], format.greenMask) |
-                    Place(from[2], format.redMask) |
-                    (alpha ? Place(from[3], format.alphaMask) : format.alphaMask);
+                const uint32_t value = blue.Place(from[0]) | green.Place(from[1]) |
+                                       red.Place(from[2]) |
+                                       (alpha ? alphaChannel.Place(from[3]) : format.alphaMask);
                 const uint16_t packed = static_cast<uint16_t>(value);
                 std::memcpy(to, &packed, 2);
             }
@@ -373,6 +384,8 @@ uint32_t* TDxTextureData::Lock(int32_t& pitch) {
     const bool alpha = HasFlag(kTextureAlpha) && format.alphaMask != 0;
     const uint32_t rows = std::min(mHeight, surfaceHeight);
     const uint32_t columns = std::min(mWidth, surfaceWidth);
+    const Channel blue(format.blueMask), green(format.greenMask), red(format.redMask);
+    const Channel alphaChannel(format.alphaMask);
     if (bytes >= 2 && bytes <= 4) {
         for (uint32_t y = 0; y < rows; ++y) {
             const uint8_t* from = locked.bits + static_cast<size_t>(y) * locked.pitch;
@@ -380,9 +393,8 @@ uint32_t* TDxTextureData::Lock(int32_t& pitch) {
             for (uint32_t x = 0; x < columns; ++x, from += bytes) {
                 uint32_t raw = 0;
                 std::memcpy(&raw, from, bytes);
-                to[x] = Extract(raw, format.blueMask) | Extract(raw, format.greenMask) << 8 |
-                        Extract(raw, format.redMask) << 16 |
-                        (alpha ? Extract(raw, format.alphaMask) : 0xFFu) << 24;
+                to[x] = blue.Extract(raw) | green.Extract(raw) << 8 | red.Extract(raw) << 16 |
+                        (alpha ? alphaChannel.Extract(raw) : 0xFFu) << 24;
             }
         }
     }
