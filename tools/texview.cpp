@@ -172,7 +172,8 @@ int main(int argc, char** argv) {
     const std::string& name = args[0];
     std::shared_ptr<TTexture> texture = Load(name, mask, flags);
     if (!texture)
-        return Fail(name + " could not be loaded");
+        return Fail(name + " could not be loaded (images beyond 1024 pixels need the option "
+                           "\"?slow\")");
     const TTextureData& data = *texture->GetTextureData();
     SurfaceDesc desc;
     if (const auto* dx = dynamic_cast<const TDxTextureData*>(&data); dx && dx->GetSurface())

@@ -106,7 +106,7 @@ TEST_F(Texview, Mask_RedBecomesAlpha) {
 TEST_F(Texview, MissingImage_FailsWithTheLog) {
     const auto result = RunTool("texview", {"images/none", Out("out.png"), "--assets", Assets()});
     EXPECT_EQ(result.status, 1);
-    EXPECT_NE(result.output.find("texview: images/none could not be loaded"), std::string::npos)
+    EXPECT_NE(result.output.find("texview: images/none could not be loaded ("), std::string::npos)
         << result.output;
     EXPECT_FALSE(std::filesystem::exists(Out("out.png")));
 }
