@@ -5,6 +5,7 @@
 #include "framework/core/settings/TSettings.h"
 #include "framework/graphics/TTexture.h"
 #include "framework/graphics/cursor/TCursorImage.h"
+#include "framework/graphics/texture/TDxTextureData.h"
 #include "platform/window/Window.h"
 
 namespace {
@@ -171,8 +172,7 @@ void TRenderer::GetDisplayMode(int& width, int& height, bool& fullScreen) const 
 }
 
 TTextureData* TRenderer::CreateTextureData() {
-    LogPrintf("TRenderer::CreateTextureData: no texture data can be made for this display yet");
-    return nullptr;
+    return new TDxTextureData(GetRendererTextureDisplay());
 }
 
 bool TRenderer::Restore() {
