@@ -38,9 +38,20 @@ int HighestBit(const uint64_t words[4]) {
     return 0;
 }
 
+// Live drawers in the order they were made; the last is the current one.
+std::vector<TNbMiniVecDraw*>& LiveDrawers() {
+    static std::vector<TNbMiniVecDraw*> drawers;
+    return drawers;
+}
+
 } // namespace
 
+TNbMiniVecDraw* TNbMiniVecDraw::GetCurrent() {
+    return LiveDrawers().empty() ? nullptr : LiveDrawers().back();
+}
+
 TNbMiniVecDraw::TNbMiniVecDraw() {
+    LiveDrawers().push_back(this);
     // Vertices keep z, rhw, specular and texture coordinates from here on.
     mBatch.assign(256, TVecVertex());
     mPlaced.assign(128, PlacedRun{});
@@ -56,6 +67,8 @@ TNbMiniVecDraw::TNbMiniVecDraw() {
 
 TNbMiniVecDraw::~TNbMiniVecDraw() {
     UnlockTarget();
+    auto& live = LiveDrawers();
+    live.erase(std::remove(live.begin(), live.end(), this), live.end());
 }
 
 int TNbMiniVecDraw::SlotLayer(int slot) {

@@ -36,6 +36,10 @@ public:
     TNbMiniVecDraw& operator=(const TNbMiniVecDraw&) = delete;
     virtual ~TNbMiniVecDraw();
 
+    // The drawer text is drawn with: the one made last that still lives
+    // (the platform's, or a tool's or test's own); null when there is none.
+    static TNbMiniVecDraw* GetCurrent();
+
     // Where spans are drawn when no target is locked; not owned (null: they
     // are counted and dropped).
     void SetSink(TVecDrawSink* sink) { mSink = sink; }
@@ -65,6 +69,12 @@ public:
     // How spans are written into a locked target: copy (colour and alpha),
     // alpha-merge, or (both off) blended over the pixel keeping its alpha.
     void SetTargetModes(bool copy, bool alphaMerge);
+
+    // The viewport scale when the program runs inside a host window (1
+    // otherwise): text drawn to the screen scales its glyphs and strokes by
+    // it. Set by the platform.
+    void SetHostScale(float scale) { mHostScale = scale; }
+    float GetHostScale() const { return mHostScale; }
 
     // Starts a run of text at (x, y) pixels. A target other than the current
     // one finishes the batch, unlocks the previous target and locks the new
@@ -129,6 +139,7 @@ private:
     bool RunCalibration();
 
     TVecDrawSink* mSink = nullptr;
+    float mHostScale = 1.0f;
     std::vector<TVecVertex> mBatch;
     std::vector<PlacedRun> mPlaced;
     int mCount = 0;      // vertices in the batch
