@@ -1,0 +1,209 @@
+#include "framework/graphics/sprite/TSprite.h"
+
+#include "framework/core/settings/TSettings.h"
+#include "framework/core/text/TString.h"
+#include "framework/graphics/TTexture.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+// Process-wide, main thread only.
+uint32_t gLiveSprites = 0;
+std::shared_ptr<TTexture> gHitTestTexture;
+
+void PublishLiveCount() {
+    SetSetting(TString("current_sprite_count"),
+               TString::Format("%d", static_cast<int>(gLiveSprites)));
+}
+
+} // namespace
+
+const TRect TSprite::kEmptyBounds(10000000, 10000000, -10000000, -10000000);
+
+TClassId TSprite::GetClassId() {
+    static const char id = 0;
+    return &id;
+}
+
+std::shared_ptr<TSprite> TSprite::Create(int32_t layer, const std::shared_ptr<TTexture>& texture) {
+    std::shared_ptr<TSprite> sprite = std::make_shared<TSprite>(layer);
+    if (texture) {
+        sprite->SetTexture(texture);
+    }
+    return sprite;
+}
+
+TSprite::TSprite(int32_t layer) : mLayer(layer) {
+    ++gLiveSprites;
+    PublishLiveCount();
+}
+
+TSprite::~TSprite() {
+    RemoveAllChildren();
+    --gLiveSprites;
+    if (gLiveSprites == 0) {
+        gHitTestTexture.reset();
+    }
+    PublishLiveCount();
+}
+
+uint32_t TSprite::GetLiveCount() {
+    return gLiveSprites;
+}
+
+std::shared_ptr<TTexture> TSprite::GetHitTestTexture() {
+    return gHitTestTexture;
+}
+
+TDrawSpec TSprite::Combine(const TDrawSpec& own, const TDrawSpec& parent) {
+    TDrawSpec combined = own;
+    combined.mTransform = TMat3::Multiply(own.mTransform, parent.mTransform);
+    combined.mAlpha = own.mAlpha * parent.mAlpha;
+    combined.mFlags = own.mFlags ^ (parent.mFlags & (kDrawFlipHorizontal | kDrawFlipVertical));
+    if (own.mBlendMode == -1) {
+        combined.mBlendMode = parent.mBlendMode;
+    }
+    return combined;
+}
+
+void TSprite::SetTexture(const std::shared_ptr<TTexture>& texture) {
+    mTexture = texture;
+}
+
+void TSprite::SetLayer(int32_t layer) {
+    if (layer == mLayer) {
+        return;
+    }
+    mLayer = layer;
+    if (mParent) {
+        mParent->SortChildren();
+    }
+}
+
+void TSprite::SortChildren() {
+    std::stable_sort(mChildren.begin(), mChildren.end(),
+                     [](const std::shared_ptr<TSprite>& a, const std::shared_ptr<TSprite>& b) {
+                         return a->mLayer < b->mLayer;
+                     });
+}
+
+void TSprite::AddChild(const std::shared_ptr<TSprite>& child) {
+    if (!child || child->mParent == this) {
+        return;
+    }
+    if (child->mParent) {
+        child->mParent->RemoveChild(child);
+    }
+    mChildren.push_back(child);
+    SortChildren();
+    child->mParent = this;
+}
+
+bool TSprite::RemoveChild(const std::shared_ptr<TSprite>& child) {
+    auto found = std::find(mChildren.begin(), mChildren.end(), child);
+    if (found == mChildren.end()) {
+        return false;
+    }
+    // The list's reference may be the last one: keep the child alive until
+    // it is detached.
+    std::shared_ptr<TSprite> keep = *found;
+    keep->mParent = nullptr;
+    mChildren.erase(found);
+    return true;
+}
+
+void TSprite::RemoveAllChildren() {
+    for (const std::shared_ptr<TSprite>& child : mChildren) {
+        child->mParent = nullptr;
+    }
+    mChildren.clear();
+}
+
+void TSprite::Draw(const TDrawSpec& parent, int32_t depth) {
+    if (!mVisible) {
+        return;
+    }
+    const TDrawSpec combined = Combine(mSpec, parent);
+    // Drawing may change the tree (a script removing its sprite): walk a
+    // copy of the list.
+    std::vector<std::shared_ptr<TSprite>> children;
+    if (depth != 0) {
+        children = mChildren;
+    }
+    size_t next = 0;
+    for (; next < children.size() && children[next]->mLayer < 0; ++next) {
+        children[next]->Draw(combined, depth - 1);
+    }
+    if (mTexture) {
+        DrawTexture(combined);
+    }
+    for (; next < children.size(); ++next) {
+        children[next]->Draw(combined, depth - 1);
+    }
+}
+
+TRect TSprite::GetBounds(const TDrawSpec& parent, int32_t depth) {
+    const TDrawSpec combined = Combine(mSpec, parent);
+    TRect bounds = kEmptyBounds;
+    if (mTexture) {
+        float w = 0.0f;
+        float h = 0.0f;
+        if (combined.mFlags & kDrawSourceRect) {
+            w = static_cast<float>(combined.mSourceRect.right - combined.mSourceRect.left);
+            h = static_cast<float>(combined.mSourceRect.bottom - combined.mSourceRect.top);
+        } else {
+            w = static_cast<float>(mTexture->GetWidth());
+            h = static_cast<float>(mTexture->GetHeight());
+        }
+        const TVec2 offset = (combined.mFlags & kDrawRegistration) ? combined.mRegistration.Negate()
+                                                                   : TVec2(-w * 0.5f, -h * 0.5f);
+        const TVec2 corners[4] = {offset, offset + TVec2(w, 0.0f), offset + TVec2(0.0f, h),
+                                  offset + TVec2(w, h)};
+        float minX = 0.0f, minY = 0.0f, maxX = 0.0f, maxY = 0.0f;
+        for (int i = 0; i < 4; ++i) {
+            const TVec2 p = combined.mTransform.TransformPoint(corners[i]);
+            minX = i == 0 ? p.x : std::min(minX, p.x);
+            minY = i == 0 ? p.y : std::min(minY, p.y);
+            maxX = i == 0 ? p.x : std::max(maxX, p.x);
+            maxY = i == 0 ? p.y : std::max(maxY, p.y);
+        }
+        bounds = TRect(static_cast<int32_t>(minX), static_cast<int32_t>(minY),
+                       static_cast<int32_t>(maxX), static_cast<int32_t>(maxY));
+    }
+    if (depth != 0) {
+        for (const std::shared_ptr<TSprite>& child : mChildren) {
+            const TRect childBounds = child->GetBounds(combined, depth - 1);
+            bounds.Union(bounds, childBounds);
+        }
+    }
+    return bounds;
+}
+
+bool TSprite::HitTest(int32_t x, int32_t y, const TDrawSpec& parent, int32_t threshold,
+                      int32_t depth) {
+    if (!mVisible) {
+        return false;
+    }
+    if (!mTexture && !GetSettingBool(TSettingKey::kHitTestChildren)) {
+        return false;
+    }
+    if (!GetBounds(parent, depth).Contains(x, y)) {
+        return false;
+    }
+    if (threshold < 0) {
+        return true;
+    }
+    return HitTestPixels(x, y, parent, threshold, depth);
+}
+
+void TSprite::DrawTexture(const TDrawSpec&) {
+    // Textures cannot draw themselves yet; the tree walk around this step
+    // is complete.
+}
+
+bool TSprite::HitTestPixels(int32_t, int32_t, const TDrawSpec&, int32_t, int32_t) {
+    // Render targets are not there yet: no pixel is known to be hit.
+    return false;
+}
