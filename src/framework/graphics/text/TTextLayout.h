@@ -117,7 +117,14 @@ public:
     // The widest line's right edge in pixels (line anchor, offset and width).
     int32_t GetBoundsRight() const { return mBoundsRight; }
     float GetVerticalOffset() const { return mVerticalOffset; }
+    // Sprite rendering places lines for a block drawn at any scale about its
+    // own point (text sprites turn it on; otherwise the setting
+    // "textspriterender" decides at creation).
+    void SetSpriteRendering(bool on) { mSpriteRendering = on; }
     bool GetSpriteRendering() const { return mSpriteRendering; }
+    // Lays out again although no setter saw a change (a font file or a
+    // setting that changed).
+    void Invalidate() { Layout(); }
 
     // The rectangle of the drawn lines at a scale.
     void GetTextBounds(TRect& bounds, float scale) const;
