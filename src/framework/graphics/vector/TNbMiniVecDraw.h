@@ -40,10 +40,12 @@ public:
     // (the platform's, or a tool's or test's own); null when there is none.
     static TNbMiniVecDraw* GetCurrent();
 
-    // Where spans are drawn when no target is locked; not owned (null: they
-    // are counted and dropped).
+    // Where spans are drawn when no target is locked; not owned. Without a
+    // sink of its own the drawer draws through the draw front (TGraphics)
+    // while one exists, and otherwise counts the spans and drops them.
     void SetSink(TVecDrawSink* sink) { mSink = sink; }
-    TVecDrawSink* GetSink() const { return mSink; }
+    // The sink in use: the drawer's own, the draw front's, or null.
+    TVecDrawSink* GetSink() const;
 
     // The slot's colour with its alpha times scale; gives the slot's layer
     // ramp and the slot's span colours.
