@@ -86,11 +86,14 @@ protected:
         graphics->FillRect(TRect(0, 0, kWidth, kHeight), background);
         return true;
     }
-    // Closes the frame (not presented) and reads the back buffer, top row
-    // first, as 0xAARRGGBB words.
+    // Closes the frame (not presented) and reads the back buffer.
     std::vector<uint32_t> EndFrame() {
         graphics->End2d();
         graphics->EndDraw(false);
+        return ReadBackBuffer();
+    }
+    // The back buffer, top row first, as 0xAARRGGBB words.
+    std::vector<uint32_t> ReadBackBuffer() {
         std::vector<uint32_t> pixels;
         const platform::SurfacePtr& back =
             renderer->GetDisplaySetup()->GetContext().GetBackBuffer();

@@ -580,7 +580,11 @@ void TTextLayout::Draw(float x, float y, float bottomLimit, float scale, int32_t
         return;
     TNbMiniVecDraw* drawer = TNbMiniVecDraw::GetCurrent();
     if (!drawer) {
-        LogPrintf("Text: no vector drawer to draw \"%s\" with", mText.CStr());
+        // Said once: a frame loop would repeat it every frame.
+        static bool told = false;
+        if (!told)
+            LogPrintf("Text: no vector drawer to draw \"%s\" with", mText.CStr());
+        told = true;
         return;
     }
     float strokeScale = 1.0f;
