@@ -12,6 +12,8 @@
 
 #include <gtest/gtest.h>
 
+#include "InkProbe.h"
+
 #include <algorithm>
 #include <cmath>
 #include <memory>
@@ -23,46 +25,21 @@ namespace {
 const TColor kBlack(0.0f, 0.0f, 0.0f, 1.0f);
 constexpr uint32_t kWhite = 0xFFFFFFFFu;
 
-struct Box {
-    int left = 1 << 30;
-    int top = 1 << 30;
-    int right = -1; // inclusive
-    int bottom = -1;
-    int count = 0;
-    bool Empty() const { return count == 0; }
-    int Width() const { return right - left + 1; }
-    int Height() const { return bottom - top + 1; }
-};
+using texttest::Darkness;
+using Box = texttest::InkBox;
 
-// How far a pixel is from the white background (largest channel change).
 int Ink(uint32_t p) {
-    const int r = 255 - static_cast<int>((p >> 16) & 0xFF);
-    const int g = 255 - static_cast<int>((p >> 8) & 0xFF);
-    const int b = 255 - static_cast<int>(p & 0xFF);
-    return std::max({r, g, b});
+    return Darkness(p);
 }
 
 Box InkBox(const TVecPixelTarget& target, int threshold = 1) {
-    Box box;
-    for (int y = 0; y < target.GetHeight(); ++y) {
-        for (int x = 0; x < target.GetWidth(); ++x) {
-            if (Ink(target.At(x, y)) < threshold)
-                continue;
-            box.left = std::min(box.left, x);
-            box.right = std::max(box.right, x);
-            box.top = std::min(box.top, y);
-            box.bottom = std::max(box.bottom, y);
-            ++box.count;
-        }
-    }
-    return box;
+    return texttest::FindInk(
+        target.GetWidth(), target.GetHeight(),
+        [&](int x, int y) { return Darkness(target.At(x, y)); }, threshold);
 }
 
 long TotalInk(const TVecPixelTarget& target) {
-    long sum = 0;
-    for (uint32_t p : target.GetPixels())
-        sum += Ink(p);
-    return sum;
+    return InkBox(target).total;
 }
 
 // Records the line lists the draw front would draw, with a viewport origin.

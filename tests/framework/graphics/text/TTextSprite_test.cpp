@@ -11,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+#include "InkProbe.h"
+
 #include <algorithm>
 #include <cmath>
 #include <memory>
@@ -41,30 +43,10 @@ public:
     }
     void Clear() { std::fill(ink.begin(), ink.end(), 0); }
 
-    struct Box {
-        int left = 1 << 30, top = 1 << 30, right = -1, bottom = -1;
-        long total = 0;
-        bool Empty() const { return right < 0; }
-        float CentreX() const { return (left + right + 1) / 2.0f; }
-        float CentreY() const { return (top + bottom + 1) / 2.0f; }
-        int Width() const { return right - left + 1; }
-        int Height() const { return bottom - top + 1; }
-    };
-    Box InkBox(int threshold = 64) const {
-        Box box;
-        for (int y = 0; y < height; ++y) {
-            for (int x = 0; x < width; ++x) {
-                const int p = ink[static_cast<size_t>(y) * width + x];
-                box.total += p;
-                if (p < threshold)
-                    continue;
-                box.left = std::min(box.left, x);
-                box.right = std::max(box.right, x);
-                box.top = std::min(box.top, y);
-                box.bottom = std::max(box.bottom, y);
-            }
-        }
-        return box;
+    texttest::InkBox InkBox(int threshold = 64) const {
+        return texttest::FindInk(
+            width, height, [&](int x, int y) { return ink[static_cast<size_t>(y) * width + x]; },
+            threshold);
     }
 
     int width;
@@ -186,7 +168,7 @@ TEST_F(TextSpriteTest, CentredTextSitsOnThePosition) {
     sprite->SetText("Centred");
     sprite->GetDrawSpec().SetPosition(320.0f, 240.0f);
     sprite->Draw(TDrawSpec());
-    const CanvasSink::Box box = mCanvas.InkBox();
+    const texttest::InkBox box = mCanvas.InkBox();
     ASSERT_FALSE(box.Empty());
     EXPECT_NEAR(box.CentreX(), 320.0f, 3.0f);
     // The glyph box (80% of the line) with more room above than below:
@@ -196,7 +178,7 @@ TEST_F(TextSpriteTest, CentredTextSitsOnThePosition) {
     mCanvas.Clear();
     sprite->SetAlignment(2 | 8);
     sprite->Draw(TDrawSpec());
-    const CanvasSink::Box corner = mCanvas.InkBox();
+    const texttest::InkBox corner = mCanvas.InkBox();
     EXPECT_LE(corner.right, 320);
     EXPECT_GE(corner.right, 310);
     EXPECT_LE(corner.bottom, 240);
@@ -207,12 +189,12 @@ TEST_F(TextSpriteTest, ParentTurnsScalesAndFadesTheText) {
     auto sprite = TTextSprite::Create(300, 60, 1 | 4, "", 20, kBlack);
     sprite->SetText("Turn this text");
     sprite->Draw(TDrawSpec(320.0f, 240.0f));
-    const CanvasSink::Box flat = mCanvas.InkBox();
+    const texttest::InkBox flat = mCanvas.InkBox();
     ASSERT_FALSE(flat.Empty());
 
     mCanvas.Clear();
     sprite->Draw(Turned(320.0f, 240.0f, 90.0f));
-    const CanvasSink::Box turned = mCanvas.InkBox();
+    const texttest::InkBox turned = mCanvas.InkBox();
     ASSERT_FALSE(turned.Empty());
     EXPECT_NEAR(turned.Width(), flat.Height(), 3);
     EXPECT_NEAR(turned.Height(), flat.Width(), 3);
@@ -227,7 +209,7 @@ TEST_F(TextSpriteTest, ParentTurnsScalesAndFadesTheText) {
 
     mCanvas.Clear();
     sprite->Draw(Turned(320.0f, 240.0f, 0.0f, 2.0f));
-    const CanvasSink::Box doubled = mCanvas.InkBox();
+    const texttest::InkBox doubled = mCanvas.InkBox();
     EXPECT_NEAR(doubled.Width(), 2 * flat.Width(), 4);
     EXPECT_NEAR(doubled.Height(), 2 * flat.Height(), 4);
     EXPECT_NEAR(doubled.CentreX(), flat.CentreX(), 3.0f);
@@ -235,7 +217,7 @@ TEST_F(TextSpriteTest, ParentTurnsScalesAndFadesTheText) {
 
     mCanvas.Clear();
     sprite->Draw(TDrawSpec(320.0f, 240.0f, 0.5f));
-    const CanvasSink::Box faded = mCanvas.InkBox(1);
+    const texttest::InkBox faded = mCanvas.InkBox(1);
     EXPECT_NEAR(static_cast<double>(faded.total) / flat.total, 0.5, 0.06);
 
     mCanvas.Clear();
@@ -251,7 +233,7 @@ TEST_F(TextSpriteTest, ChildrenDrawWithTheParentsRecord) {
     parent->AddChild(child);
     child->GetDrawSpec().SetPosition(10.0f, 0.0f);
     parent->Draw(TDrawSpec(100.0f, 100.0f));
-    const CanvasSink::Box both = mCanvas.InkBox();
+    const texttest::InkBox both = mCanvas.InkBox();
     ASSERT_FALSE(both.Empty());
     EXPECT_GE(both.left, 110);
     EXPECT_LE(both.left, 113);

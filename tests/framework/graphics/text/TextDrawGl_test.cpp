@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include "../GlDrawFixture.h"
+#include "InkProbe.h"
 #include "support/DriverLeaks.h"
 
 #include <algorithm>
@@ -20,35 +21,15 @@ namespace {
 const TColor kWhite(1.0f, 1.0f, 1.0f, 1.0f);
 const TColor kBlack(0.0f, 0.0f, 0.0f, 1.0f);
 
-// Darkness of a pixel on white.
-int Ink(uint32_t p) {
-    return 255 - static_cast<int>(std::min({(p >> 16) & 0xFFu, (p >> 8) & 0xFFu, p & 0xFFu}));
-}
-
-struct Box {
-    int left = 1 << 30, top = 1 << 30, right = -1, bottom = -1;
-    int count = 0;
-    bool Empty() const { return count == 0; }
-    int Width() const { return right - left + 1; }
-    int Height() const { return bottom - top + 1; }
-    float CentreX() const { return (left + right + 1) / 2.0f; }
-    float CentreY() const { return (top + bottom + 1) / 2.0f; }
-};
+using Box = texttest::InkBox;
 
 Box InkBox(const std::vector<uint32_t>& pixels, int width, int threshold = 32) {
-    Box box;
-    const int height = static_cast<int>(pixels.size()) / width;
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) {
-            if (Ink(pixels[static_cast<size_t>(y) * width + x]) < threshold)
-                continue;
-            box.left = std::min(box.left, x);
-            box.right = std::max(box.right, x);
-            box.top = std::min(box.top, y);
-            box.bottom = std::max(box.bottom, y);
-            ++box.count;
-        }
-    return box;
+    return texttest::FindInk(
+        width, static_cast<int>(pixels.size()) / width,
+        [&](int x, int y) {
+            return texttest::Darkness(pixels[static_cast<size_t>(y) * width + x]);
+        },
+        threshold);
 }
 
 class TextDrawGlTest : public GlDrawFixture {
