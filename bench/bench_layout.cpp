@@ -6,6 +6,8 @@
 #include "framework/graphics/text/TFontCache.h"
 #include "framework/graphics/text/TTextLayout.h"
 
+#include "support/RichParagraph.h"
+
 #include <chrono>
 #include <cstdio>
 #include <string>
@@ -14,43 +16,10 @@ namespace {
 
 constexpr double kFrameBudgetMs = 12.0;
 
-std::string Paragraph() {
-    const char* words[] = {"turn",
-                           "two",
-                           "tiles",
-                           "<b>match</b>",
-                           "the",
-                           "pair",
-                           "<i>and",
-                           "build</i>",
-                           "a",
-                           "<a id='x'>combo</a>",
-                           "before",
-                           "the",
-                           "clock",
-                           "runs",
-                           "out;",
-                           "<font size='20'>power</font>",
-                           "ups",
-                           "clear",
-                           "the",
-                           "board",
-                           "won\xC2\xAD"
-                           "der\xC2\xAD"
-                           "ful"};
-    std::string text;
-    for (int i = 0; i < 300; ++i) {
-        if (i)
-            text += ' ';
-        text += words[i % std::size(words)];
-    }
-    return text;
-}
-
 } // namespace
 
 int main() {
-    const std::string text = Paragraph();
+    const std::string text = bench::RichParagraph();
     const TColor black(0.0f, 0.0f, 0.0f, 1.0f);
     TTextLayout* layout = TTextLayout::Create(text.c_str(), 480, 2000, 0, "", 16, black);
     const int lines = layout->GetLineCount();

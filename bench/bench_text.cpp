@@ -6,9 +6,15 @@
 // renders the same glyphs of the same font into a bitmap, rendering each
 // glyph every frame, and blitting glyphs it rendered once. Prints
 // milliseconds a frame and the ratios.
+//
+// Layout mode (also run by default; "bench_text layout" runs only it): a
+// paragraph of 300 words of rich text in a 480-pixel block at 16 pixels,
+// laid out and drawn every frame, against laid out once and drawn every
+// frame (warm cache), through the text layout into the sink.
 
 #include "framework/graphics/text/TFontCache.h"
 #include "framework/graphics/text/TMvecTextLine.h"
+#include "framework/graphics/text/TTextLayout.h"
 #include "framework/graphics/vector/TNbMiniVecDraw.h"
 
 #include <ft2build.h>
@@ -20,6 +26,8 @@
 #include <memory>
 #include <string>
 #include <vector>
+
+#include "support/RichParagraph.h"
 
 namespace {
 
@@ -165,9 +173,50 @@ double FreeType(bool cached, int frames, const std::vector<std::string>& lines) 
     return ms;
 }
 
+// Milliseconds a frame for the paragraph: laid out again and drawn, or
+// only drawn.
+double LayoutFrames(bool relayout, int frames, int& glyphs, int& lineCount) {
+    const std::string text = bench::RichParagraph();
+    TakingSink sink;
+    TNbMiniVecDraw drawer;
+    drawer.SetSink(&sink);
+    TTextLayout* layout =
+        TTextLayout::Create(text.c_str(), 480, 2000, 0, "", 16, TColor(0.0f, 0.0f, 0.0f, 1.0f));
+    lineCount = layout->GetLineCount();
+    layout->Draw(4.0f, 4.0f, 100000.0f, 1.0f, 0, 1.0f); // warms the run cache
+    const size_t before = drawer.GetCacheHits() + drawer.GetCacheMisses();
+    const auto start = std::chrono::steady_clock::now();
+    for (int f = 0; f < frames; ++f) {
+        if (relayout)
+            layout->SetBlockSize(480 + (f & 1), 2000); // each change lays out again
+        layout->Draw(4.0f, 4.0f, 100000.0f, 1.0f, 0, 1.0f);
+    }
+    const double ms = Seconds(start) * 1000.0 / frames;
+    glyphs = static_cast<int>((drawer.GetCacheHits() + drawer.GetCacheMisses() - before) /
+                              static_cast<size_t>(frames));
+    TTextLayout::Destroy(layout);
+    return ms;
+}
+
+void LayoutMode() {
+    int glyphs = 0;
+    int lines = 0;
+    const double both = LayoutFrames(true, 200, glyphs, lines);
+    const double drawn = LayoutFrames(false, 200, glyphs, lines);
+    std::printf("layout mode: 300 words, %d lines, %d shapes a frame at 16 px in 480 px\n", lines,
+                glyphs);
+    std::printf("laid out and drawn each frame: %.3f ms/frame; laid out once, drawn each frame: "
+                "%.3f ms/frame; ratio %.2f; the layout alone %.3f ms\n",
+                both, drawn, both / drawn, both - drawn);
+}
+
 } // namespace
 
-int main() {
+int main(int argc, char** argv) {
+    if (argc > 1 && std::string(argv[1]) == "layout") {
+        LayoutMode();
+        return 0;
+    }
     const std::vector<std::string> lines = Dialog();
     size_t runs = 0;
     std::printf("bench_text: %d glyphs a frame (%d lines of %d characters at %.0f px)\n",
@@ -191,5 +240,6 @@ int main() {
                     "FreeType cached %.2f, warm drawer (lines) / FreeType cached %.2f\n",
                     coldTarget / ftRender, warmTarget / ftCached, warmLines / ftCached);
     }
+    LayoutMode();
     return 0;
 }

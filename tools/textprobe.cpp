@@ -1,14 +1,19 @@
 // textprobe OUT.png [TEXT]
+// textprobe OUT.png --layout [WIDTH [TEXT]]
 //
 // Draws a line of text in each of the game's fonts (the built-in font,
 // "fonts/default.mvec" and "loc/en/font/helsinki.mvec", read from the assets
 // beside the program or from the working directory) at 12, 16, 25 and 48
 // pixels, through the vector drawer's in-memory target, black on white, then
 // one line in italic with a bold stroke and an outline, and writes the
-// picture as a PNG. Needs no display.
+// picture as a PNG. With --layout, TEXT is rich text (markup tags) laid out
+// in a block WIDTH pixels wide (400 by default) and drawn through the text
+// layout, with the layout's trace on standard output; without TEXT a
+// paragraph shows every style. Needs no display.
 
 #include "framework/graphics/text/TFontCache.h"
 #include "framework/graphics/text/TMvecTextLine.h"
+#include "framework/graphics/text/TTextLayout.h"
 #include "framework/graphics/vector/TNbMiniVecDraw.h"
 
 #include <png.h>
@@ -16,6 +21,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <memory>
@@ -64,12 +70,61 @@ bool WritePng(const char* path, const TVecPixelTarget& target) {
     return std::fclose(file) == 0;
 }
 
+const char kStyledParagraph[] =
+    "<center><font size='28'>Corvalo</font><br></center>"
+    "Plain text, <b>bold</b>, <i>italic</i>, <u>underlined</u> and "
+    "<outline color='c02020' size='2'><font color='ffffffff'>outlined</font></outline>; "
+    "a <a id='go' color='2040ff'>link in hover colour</a>, "
+    "<font color='c08000ff' size='26'>colour and size</font>.\n"
+    "Name<tab pos='150'>Score<br>"
+    "Wonder\xC2\xAD"
+    "ful hyphen\xC2\xAD"
+    "ation in a long line of words that wraps<br>"
+    "<right>right aligned</right>"
+    "\\<b> is shown as it is, and the cursor stands here<cursor>";
+
+int DrawLayout(const char* out, int width, const char* text) {
+    TNbMiniVecDraw drawer;
+    std::unique_ptr<TTextLayout> layout(
+        TTextLayout::Create(text, width, 2000, 0, "", 20, TColor(0.0f, 0.0f, 0.0f, 1.0f)));
+    // Hover the first link, so its hover colour shows.
+    float y = 0.0f;
+    for (const auto& line : layout->GetLines()) {
+        for (const TTextRun& run : line->runs) {
+            if (!run.linkId.IsEmpty()) {
+                const TVec2 at(static_cast<float>(line->x + (run.startX + run.endX) / 2) +
+                                   line->xOffset,
+                               y + line->height / 2.0f);
+                if (layout->HasLinkAt(&at, 0))
+                    break;
+            }
+        }
+        y += static_cast<float>(line->height);
+    }
+    std::fputs(TraceTextLayout(*layout).CStr(), stdout);
+    auto target =
+        std::make_shared<TVecPixelTarget>(width + 20, layout->GetTextHeight() + 20, 0xFFFFFFFFu);
+    layout->Draw(10.0f, 10.0f, 100000.0f, 1.0f, 0, 1.0f, target);
+    if (!WritePng(out, *target)) {
+        std::fprintf(stderr, "textprobe: cannot write %s\n", out);
+        return 1;
+    }
+    std::printf("textprobe: %s, %dx%d, %d lines\n", out, target->GetWidth(), target->GetHeight(),
+                layout->GetLineCount());
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
     if (argc < 2) {
-        std::fprintf(stderr, "usage: textprobe OUT.png [TEXT]\n");
+        std::fprintf(stderr, "usage: textprobe OUT.png [TEXT]\n"
+                             "       textprobe OUT.png --layout [WIDTH [TEXT]]\n");
         return 2;
+    }
+    if (argc > 2 && std::string(argv[2]) == "--layout") {
+        const int width = argc > 3 ? std::max(8, std::atoi(argv[3])) : 400;
+        return DrawLayout(argv[1], width, argc > 4 ? argv[4] : kStyledParagraph);
     }
     const std::string text =
         argc > 2 ? argv[2]

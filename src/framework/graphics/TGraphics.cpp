@@ -4,6 +4,7 @@
 #include "framework/core/settings/TSettings.h"
 #include "framework/graphics/TRenderer.h"
 #include "framework/graphics/draw/TTextureSurface.h"
+#include "framework/graphics/text/TTextLayout.h"
 
 #include <chrono>
 
@@ -85,9 +86,10 @@ void TGraphics::EndDraw(bool present) {
         renderer->EndDraw(present);
 }
 
-// The overlay's text is drawn by the text layout, which is not part of the
-// draw front; the draw front formats it and fills the panel behind it.
 void TGraphics::DrawOverlay() {
+    if (!mOverlayLayout)
+        mOverlayLayout.reset(
+            TTextLayout::Create("", 512, 512, 0, "", 16, TColor(1.0f, 0.0f, 0.0f, 1.0f)));
     mOverlayText = TString::Format(
         "Quillmoor Version %d.%d.%d.%d<br>%f FPS<tab pos='150'>Sprites: %d<br>Mem: "
         "%dkB<tab pos='150'>TexMem: %dkB<br>MaxMem: %dkB<tab pos='150'>MaxTexMem: %dkB<br>",
@@ -98,6 +100,8 @@ void TGraphics::DrawOverlay() {
         GetSettingInt(TString("max_texture_ram_allocated")) / 1024);
     if (Begin2d()) {
         FillRect(TRect(0, 0, 300, 64), TColor(0, 0, 0, 0));
+        mOverlayLayout->SetText(mOverlayText);
+        mOverlayLayout->DrawInRect(TRect(0, 0, 512, 512), 1.0f, 0, 1.0f);
         End2d();
     }
 }

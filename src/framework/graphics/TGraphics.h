@@ -14,6 +14,7 @@
 #include <vector>
 
 class TRenderer;
+class TTextLayout;
 class TTexture;
 
 // Blend modes of textures, sprites and particles; -1 in a draw spec leaves
@@ -128,6 +129,8 @@ private:
 
     std::unique_ptr<TRenderer> mOwnRenderer;
     TString mOverlayText;
+    // Made on the first overlay frame.
+    std::unique_ptr<TTextLayout> mOverlayLayout;
     uint32_t mFrameIndex = 0;
     float mFramesPerSecond = 0.0f;
     uint32_t mFrameTimes[kFrameRing] = {};

@@ -5,6 +5,7 @@
 #include "framework/graphics/text/TFontCache.h"
 #include "framework/graphics/text/TMvecFont.h"
 #include "framework/graphics/text/TTextMarkup.h"
+#include "framework/graphics/vector/TNbMiniVecDraw.h"
 
 #include <algorithm>
 #include <climits>
@@ -75,6 +76,41 @@ float ItalicShift(const TTextRun& run, bool previousItalic) {
     if (!run.font)
         return 0.0f;
     return run.scale / 3.0f * (previousItalic ? run.font->GetAscent() : run.font->GetDescent());
+}
+
+// A filled rectangle as a path: fill style 1 (the text colour), a move and
+// four lines. Cursor and underline bars are drawn with it.
+class TBarPath {
+public:
+    TBarPath(int16_t x0, int16_t y0, int16_t x1, int16_t y1) {
+        size_t at = 0;
+        auto command = [&](uint8_t c) { mBytes[at++] = c; };
+        auto point = [&](int16_t x, int16_t y) {
+            for (int16_t v : {x, y}) {
+                const auto u = static_cast<uint16_t>(v);
+                mBytes[at++] = static_cast<uint8_t>(u & 0xFF);
+                mBytes[at++] = static_cast<uint8_t>(u >> 8);
+            }
+        };
+        command(kMvecFillStyle);
+        command(1);
+        command(kMvecMove);
+        point(x0, y0);
+        const int16_t corners[4][2] = {{x1, y0}, {x1, y1}, {x0, y1}, {x0, y0}};
+        for (const auto& c : corners) {
+            command(kMvecLine);
+            point(c[0], c[1]);
+        }
+        command(kMvecEnd);
+    }
+    TMvecPath Get() const { return {mBytes, sizeof(mBytes)}; }
+
+private:
+    uint8_t mBytes[2 + 5 * 5 + 1] = {};
+};
+
+int16_t RoundToShort(float v) {
+    return static_cast<int16_t>(std::max(-32768L, std::min(32767L, std::lround(v))));
 }
 
 } // namespace
@@ -534,4 +570,175 @@ int32_t TTextLayout::GetLastPageStart(float scale, int32_t lineSpacing) const {
             return i + 1;
     }
     return 0;
+}
+
+void TTextLayout::Draw(float x, float y, float bottomLimit, float scale, int32_t lineSpacing,
+                       float alpha, std::shared_ptr<TVecRenderTarget> target) {
+    // A scale of 0 has nothing to show (and the sprite-rendering placement
+    // divides by it).
+    if (!(scale > 0.0f) || mLines.empty())
+        return;
+    TNbMiniVecDraw* drawer = TNbMiniVecDraw::GetCurrent();
+    if (!drawer) {
+        // Said once: a frame loop would repeat it every frame.
+        static bool told = false;
+        if (!told)
+            LogPrintf("Text: no vector drawer to draw \"%s\" with", mText.CStr());
+        told = true;
+        return;
+    }
+    float strokeScale = 1.0f;
+    if (!target) {
+        if (TVecDrawSink* sink = drawer->GetSink()) {
+            float left = 0.0f;
+            float top = 0.0f;
+            sink->GetViewportOrigin(left, top);
+            x += left;
+            y += top;
+        }
+        strokeScale = drawer->GetHostScale();
+        scale *= strokeScale;
+    }
+    drawer->SetTargetModes(mCopyMode != 0, mAlphaMerge != 0);
+    drawer->SetRotation(mRotationCos, mRotationSin);
+    const bool rotated = mRotationSin != 0.0f;
+    const float originX = x + static_cast<float>(mRotationX);
+    const float originY = y + static_cast<float>(mRotationY);
+
+    const char* text = mText.CStr();
+    const int32_t length = mText.Length();
+    const float firstLine = std::max(0.0f, mFirstLine);
+    const auto first = static_cast<size_t>(firstLine);
+    y -= static_cast<float>(mFontSize) * (firstLine - static_cast<float>(first)) * scale;
+    float lineY = mSpriteRendering ? mBoundsTop / scale + mVerticalOffset
+                                   : mBoundsTop + mVerticalOffset * scale;
+    bool previousItalic = false;
+
+    for (size_t i = first; i < mLines.size(); ++i) {
+        const TTextLine& line = *mLines[i];
+        const float bottom = mSpriteRendering ? (static_cast<float>(mFontSize) + lineY) * scale
+                                              : lineY + static_cast<float>(line.height) * scale;
+        if (bottom > bottomLimit || bottom < 0.0f) {
+            for (const TTextRun& run : line.runs)
+                previousItalic = run.italic != 0;
+            lineY += static_cast<float>(line.height + lineSpacing);
+            continue;
+        }
+        float baseX = x + static_cast<float>(line.x) + scale * line.xOffset;
+        float baseY = y + (static_cast<float>(line.baseline) / 4.0f + lineY) * scale;
+        if (rotated) {
+            const float dx = baseX - originX;
+            const float dy = baseY - originY;
+            baseX = originX + dx * mRotationCos - dy * mRotationSin;
+            baseY = originY + dy * mRotationCos + dx * mRotationSin;
+        }
+        // The pen runs on across the line's runs, in quarter pixels along
+        // the (rotated) baseline.
+        float pen = 0.0f;
+        auto penX = [&](float at) { return static_cast<int>(std::lround(at * mRotationCos)); };
+        auto penY = [&](float at) { return static_cast<int>(at * mRotationSin); };
+        for (const TTextRun& run : line.runs) {
+            drawer->BeginRun(baseX, baseY, target);
+            const float runScale = run.scale * scale; // font units to quarter pixels
+            const bool drawable = run.font && std::isfinite(runScale) && runScale > 0.0f;
+            if (drawable) {
+                const bool hover = !run.linkId.IsEmpty() && run.linkId == mHoverLink;
+                const TColor32 fill(hover ? run.linkColor : run.color);
+                drawer->SetColor(TNbMiniVecDraw::kTextSlot, fill, alpha);
+                float outline = 0.0f;
+                float bold = 0.0f;
+                if (run.outlineSize != 0.0f) {
+                    outline = run.outlineSize * strokeScale;
+                    drawer->SetColor(TNbMiniVecDraw::kOutlineSlot, TColor32(run.outlineColor),
+                                     alpha);
+                }
+                if (run.bold) {
+                    bold = static_cast<float>(run.size) * scale * 0.0125f *
+                           run.font->GetStrokeFactor();
+                    if (outline != 0.0f) {
+                        drawer->SetColor(TNbMiniVecDraw::kBoldSlot, fill, alpha);
+                        outline += bold;
+                    } else {
+                        drawer->SetColor(TNbMiniVecDraw::kOutlineSlot, fill, alpha);
+                    }
+                }
+                if (outline != 0.0f) {
+                    drawer->SetStroke(0, outline);
+                    drawer->SetStroke(1, bold);
+                } else {
+                    drawer->SetStroke(0, bold);
+                    drawer->SetStroke(1, 0.0f);
+                }
+                drawer->SetShear(run.italic != 0);
+            }
+
+            // The lean of italic text, as laid out: a cursor standing first
+            // in the run takes it back.
+            if ((run.italic != 0) != previousItalic) {
+                const bool cursorFirst = run.cursor && run.end < run.start;
+                if (drawable && !cursorFirst)
+                    pen += runScale / 3.0f *
+                           (previousItalic ? run.font->GetAscent() : run.font->GetDescent());
+                previousItalic = run.italic != 0;
+            }
+
+            if (drawable) {
+                const float runStart = pen;
+                float advances = 0.0f;
+                for (int32_t at = run.start; at <= run.end && at < length;) {
+                    if (text[at] == '\\' && ++at >= length)
+                        break;
+                    const uint32_t code = DecodeUtf8(text, length, at);
+                    const int32_t glyph = run.font->FindGlyph(code);
+                    if (glyph < 0)
+                        continue;
+                    // Paths are in 1/128 of a font unit.
+                    const float glyphScale = runScale / 128.0f;
+                    drawer->SetScale(glyphScale, glyphScale * run.font->GetFitFactor(glyph));
+                    drawer->DrawPath(run.font->GetOutline(glyph), penX(pen), penY(pen));
+                    const float advance = run.font->GetAdvance(glyph);
+                    pen += advance * runScale;
+                    advances += advance;
+                }
+                if (run.cursor) {
+                    // Three quarter pixels wide, as tall as the glyph box.
+                    const TBarPath bar(0, RoundToShort(-run.font->GetAscent()), 3,
+                                       RoundToShort(run.font->GetDescent()));
+                    drawer->SetScale(1.0f, runScale);
+                    drawer->DrawPath(bar.Get(), penX(pen), penY(pen));
+                }
+                if (run.underline && advances > 0.0f) {
+                    // As long as the run, three quarter pixels thick, two
+                    // pixels below the baseline; never slanted or stroked.
+                    const TBarPath bar(0, 8, 1, 11);
+                    drawer->SetShear(false);
+                    drawer->SetStroke(0, 0.0f);
+                    drawer->SetStroke(1, 0.0f);
+                    drawer->SetScale(runScale * advances, 1.0f);
+                    drawer->DrawPath(bar.Get(), penX(runStart), penY(runStart));
+                }
+            }
+            if (run.tabPosition)
+                pen = static_cast<float>(run.tabPosition) * scale;
+        }
+        lineY += static_cast<float>(line.height + lineSpacing);
+    }
+
+    if (target)
+        drawer->EndDraw();
+    else
+        drawer->Flush();
+    // Leave the drawer as other users expect it.
+    drawer->SetShear(false);
+    drawer->SetStroke(0, 0.0f);
+    drawer->SetStroke(1, 0.0f);
+    drawer->SetRotation(1.0f, 0.0f);
+    drawer->SetScale(1.0f, 1.0f);
+    drawer->SetTargetModes(false, false);
+}
+
+void TTextLayout::DrawInRect(const TRect& rect, float scale, int32_t lineSpacing, float alpha,
+                             std::shared_ptr<TVecRenderTarget> target) {
+    Draw(static_cast<float>(rect.left), static_cast<float>(rect.top),
+         static_cast<float>(rect.bottom - rect.top), scale, lineSpacing, alpha, std::move(target));
 }

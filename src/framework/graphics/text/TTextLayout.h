@@ -11,6 +11,7 @@
 
 class TMvecFont;
 class TTextMarkup;
+class TVecRenderTarget;
 
 // Alignment flags of a text block.
 enum TTextAlign : int32_t {
@@ -116,7 +117,14 @@ public:
     // The widest line's right edge in pixels (line anchor, offset and width).
     int32_t GetBoundsRight() const { return mBoundsRight; }
     float GetVerticalOffset() const { return mVerticalOffset; }
+    // Sprite rendering places lines for a block drawn at any scale about its
+    // own point (text sprites turn it on; otherwise the setting
+    // "textspriterender" decides at creation).
+    void SetSpriteRendering(bool on) { mSpriteRendering = on; }
     bool GetSpriteRendering() const { return mSpriteRendering; }
+    // Lays out again although no setter saw a change (a font file or a
+    // setting that changed).
+    void Invalidate() { Layout(); }
 
     // The rectangle of the drawn lines at a scale.
     void GetTextBounds(TRect& bounds, float scale) const;
@@ -131,6 +139,25 @@ public:
     // The index of the first line of the longest tail of lines that fits
     // the block's height; 0 when all fit.
     int32_t GetLastPageStart(float scale, int32_t lineSpacing) const;
+
+    // Draws the laid-out text through the current vector drawer with the
+    // block's top-left corner at (x, y): into the target when one is given,
+    // else to the screen relative to the current viewport. Lines whose
+    // bottom lies below bottomLimit (from y) or above y are left out; scale
+    // multiplies glyph sizes and line heights, lineSpacing (pixels) is
+    // added after each line, alpha multiplies every colour's alpha. Nothing
+    // is drawn at a negative scale. A given target is written and let go
+    // before the call returns.
+    void Draw(float x, float y, float bottomLimit, float scale, int32_t lineSpacing, float alpha,
+              std::shared_ptr<TVecRenderTarget> target = nullptr);
+    void Draw(const TVec2& position, float bottomLimit, float scale, int32_t lineSpacing,
+              float alpha, std::shared_ptr<TVecRenderTarget> target = nullptr) {
+        Draw(position.x, position.y, bottomLimit, scale, lineSpacing, alpha, std::move(target));
+    }
+    // Draws at the rectangle's top-left corner with its height as the
+    // bottom limit (the width is the block's own, see SetBlockSize).
+    void DrawInRect(const TRect& rect, float scale, int32_t lineSpacing, float alpha,
+                    std::shared_ptr<TVecRenderTarget> target = nullptr);
 
 private:
     void Layout();

@@ -1,6 +1,8 @@
 #include "framework/graphics/vector/TNbMiniVecDraw.h"
 
 #include "framework/core/log/TLog.h"
+#include "framework/graphics/TGraphics.h"
+#include "framework/graphics/vector/TGraphicsVecSink.h"
 
 #include <algorithm>
 #include <cmath>
@@ -38,9 +40,27 @@ int HighestBit(const uint64_t words[4]) {
     return 0;
 }
 
+// Live drawers in the order they were made; the last is the current one.
+std::vector<TNbMiniVecDraw*>& LiveDrawers() {
+    static std::vector<TNbMiniVecDraw*> drawers;
+    return drawers;
+}
+
 } // namespace
 
+TVecDrawSink* TNbMiniVecDraw::GetSink() const {
+    if (mSink)
+        return mSink;
+    static TGraphicsVecSink front;
+    return TGraphics::Exists() ? &front : nullptr;
+}
+
+TNbMiniVecDraw* TNbMiniVecDraw::GetCurrent() {
+    return LiveDrawers().empty() ? nullptr : LiveDrawers().back();
+}
+
 TNbMiniVecDraw::TNbMiniVecDraw() {
+    LiveDrawers().push_back(this);
     // Vertices keep z, rhw, specular and texture coordinates from here on.
     mBatch.assign(256, TVecVertex());
     mPlaced.assign(128, PlacedRun{});
@@ -56,6 +76,8 @@ TNbMiniVecDraw::TNbMiniVecDraw() {
 
 TNbMiniVecDraw::~TNbMiniVecDraw() {
     UnlockTarget();
+    auto& live = LiveDrawers();
+    live.erase(std::remove(live.begin(), live.end(), this), live.end());
 }
 
 int TNbMiniVecDraw::SlotLayer(int slot) {
@@ -124,8 +146,10 @@ void TNbMiniVecDraw::BeginRun(float x, float y, std::shared_ptr<TVecRenderTarget
                 LogPrintf("Vector drawing: the render target cannot be locked; its text is lost");
         }
     }
-    if (!mTarget && mSink)
-        mSink->ClearTexture();
+    if (!mTarget) {
+        if (TVecDrawSink* sink = GetSink())
+            sink->ClearTexture();
+    }
 }
 
 void TNbMiniVecDraw::UnlockTarget() {
@@ -490,8 +514,8 @@ void TNbMiniVecDraw::Flush() {
             WriteTarget();
         else
             mVerticesDropped += count;
-    } else if (mSink) {
-        mSink->DrawLineList(mBatch.data(), mCount);
+    } else if (TVecDrawSink* sink = GetSink()) {
+        sink->DrawLineList(mBatch.data(), mCount);
         mVerticesDrawn += count;
     } else {
         mVerticesDropped += count;
@@ -574,14 +598,15 @@ bool TNbMiniVecDraw::RunCalibration() {
     constexpr int kWidth = 800;
     constexpr int kHeight = 512;
     constexpr int kStripRows = 4;
-    if (!mSink || !mSink->BeginCalibrationTarget(kWidth, kHeight)) {
+    TVecDrawSink* sink = GetSink();
+    if (!sink || !sink->BeginCalibrationTarget(kWidth, kHeight)) {
         LogPrintf("Vector drawing: no target to calibrate in");
         return false;
     }
     const TColor32 savedText = mSlotColours[kTextSlot];
     SetColor(kTextSlot, TColor32(0xFFFFFFFFu), 1.0f);
     const uint32_t white = mRamps[SlotLayer(kTextSlot)][15].GetValue();
-    mSink->ClearCalibrationRect(0, 0, kWidth, kStripRows);
+    sink->ClearCalibrationRect(0, 0, kWidth, kStripRows);
     const float start = mStartOffset;
     const float end = mEndOffset;
     const float rowOffset = mRowOffset;
@@ -599,7 +624,7 @@ bool TNbMiniVecDraw::RunCalibration() {
     std::vector<uint32_t> pixels;
     int width = 0;
     int height = 0;
-    const bool read = mSink->ReadCalibrationTarget(pixels, width, height) && width >= 512 &&
+    const bool read = sink->ReadCalibrationTarget(pixels, width, height) && width >= 512 &&
                       height >= 3 && pixels.size() >= static_cast<size_t>(width) * height;
     int best = -1;
     int bestScore = -1;
@@ -633,8 +658,8 @@ bool TNbMiniVecDraw::RunCalibration() {
             }
         }
     }
-    mSink->ClearCalibrationRect(0, 0, kWidth, kStripRows);
-    mSink->EndCalibrationTarget();
+    sink->ClearCalibrationRect(0, 0, kWidth, kStripRows);
+    sink->EndCalibrationTarget();
     SetColor(kTextSlot, savedText, 1.0f);
     mStartOffset = start;
     mEndOffset = end;

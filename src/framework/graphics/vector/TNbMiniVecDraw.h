@@ -36,10 +36,16 @@ public:
     TNbMiniVecDraw& operator=(const TNbMiniVecDraw&) = delete;
     virtual ~TNbMiniVecDraw();
 
-    // Where spans are drawn when no target is locked; not owned (null: they
-    // are counted and dropped).
+    // The drawer text is drawn with: the one made last that still lives
+    // (the platform's, or a tool's or test's own); null when there is none.
+    static TNbMiniVecDraw* GetCurrent();
+
+    // Where spans are drawn when no target is locked; not owned. Without a
+    // sink of its own the drawer draws through the draw front (TGraphics)
+    // while one exists, and otherwise counts the spans and drops them.
     void SetSink(TVecDrawSink* sink) { mSink = sink; }
-    TVecDrawSink* GetSink() const { return mSink; }
+    // The sink in use: the drawer's own, the draw front's, or null.
+    TVecDrawSink* GetSink() const;
 
     // The slot's colour with its alpha times scale; gives the slot's layer
     // ramp and the slot's span colours.
@@ -65,6 +71,12 @@ public:
     // How spans are written into a locked target: copy (colour and alpha),
     // alpha-merge, or (both off) blended over the pixel keeping its alpha.
     void SetTargetModes(bool copy, bool alphaMerge);
+
+    // The viewport scale when the program runs inside a host window (1
+    // otherwise): text drawn to the screen scales its glyphs and strokes by
+    // it. Set by the platform.
+    void SetHostScale(float scale) { mHostScale = scale; }
+    float GetHostScale() const { return mHostScale; }
 
     // Starts a run of text at (x, y) pixels. A target other than the current
     // one finishes the batch, unlocks the previous target and locks the new
@@ -129,6 +141,7 @@ private:
     bool RunCalibration();
 
     TVecDrawSink* mSink = nullptr;
+    float mHostScale = 1.0f;
     std::vector<TVecVertex> mBatch;
     std::vector<PlacedRun> mPlaced;
     int mCount = 0;      // vertices in the batch

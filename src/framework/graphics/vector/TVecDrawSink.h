@@ -29,6 +29,12 @@ public:
 
     // Spans are drawn untextured.
     virtual void ClearTexture() {}
+    // The top-left corner of the current viewport in target pixels: text
+    // drawn to the screen is placed relative to it.
+    virtual void GetViewportOrigin(float& x, float& y) {
+        x = 0.0f;
+        y = 0.0f;
+    }
     // count vertices, two per line.
     virtual void DrawLineList(const TVecVertex* vertices, int count) = 0;
 
