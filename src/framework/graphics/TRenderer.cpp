@@ -284,11 +284,13 @@ void TRenderer::SetMouseImage(const std::shared_ptr<TTexture>& image, int hotX, 
 }
 
 void TRenderer::MakeHardwareCursor() {
-    if (!mDesktop || !mMouseImage || mMouseImage->GetPixels().empty()) {
+    if (!mDesktop || !mMouseImage)
         return;
-    }
+    const std::vector<uint8_t> pixels = mMouseImage->GetPixels();
+    if (pixels.empty())
+        return;
     platform::CursorHandle cursor = mDesktop->CreateColorCursor(
-        mMouseImage->GetPixels().data(), mMouseImage->GetWidth(), mMouseImage->GetHeight(),
+        pixels.data(), mMouseImage->GetWidth(), mMouseImage->GetHeight(),
         mMouseImage->GetWidth() * 4, mHotX, mHotY);
     if (cursor == 0) {
         LogPrintf("TRenderer: no hardware cursor from %s", mMouseImage->GetName().CStr());

@@ -539,13 +539,15 @@ bool TDXContext::BuildSystemCursor(const std::shared_ptr<TTexture>& texture, int
     if (!IsWindowsXPOrLater() || !mEnvironment.desktop)
         return false;
     std::vector<uint8_t> pixels(kSystemCursorSize * kSystemCursorSize * 4, 0);
-    if (texture && !texture->GetPixels().empty()) {
-        const int32_t width = std::min(texture->GetWidth(), kSystemCursorSize);
-        const int32_t height = std::min(texture->GetHeight(), kSystemCursorSize);
+    const std::vector<uint8_t> source = texture ? texture->GetPixels() : std::vector<uint8_t>();
+    if (!source.empty()) {
+        const int32_t width =
+            std::min(static_cast<int32_t>(texture->GetWidth()), kSystemCursorSize);
+        const int32_t height =
+            std::min(static_cast<int32_t>(texture->GetHeight()), kSystemCursorSize);
         for (int32_t y = 0; y < height; ++y)
-            std::copy_n(texture->GetPixels().data() +
-                            static_cast<size_t>(y) * texture->GetWidth() * 4,
-                        width * 4, pixels.data() + static_cast<size_t>(y) * kSystemCursorSize * 4);
+            std::copy_n(source.data() + static_cast<size_t>(y) * texture->GetWidth() * 4, width * 4,
+                        pixels.data() + static_cast<size_t>(y) * kSystemCursorSize * 4);
     }
     DestroySystemCursor();
     const CursorHandle cursor = mEnvironment.desktop->CreateColorCursor(
@@ -568,12 +570,12 @@ bool TDXContext::SetMouseImage(const std::shared_ptr<TTexture>& texture, int32_t
 
     const bool wasShowing = secondSlot ? (mCursorSecondSlotActive || mCursorMainTexture != nullptr)
                                        : (mCursorMainTexture && !mCursorSecondSlotActive);
-    const bool hasPixels = texture && !texture->GetPixels().empty();
+    const std::vector<uint8_t> pixels = texture ? texture->GetPixels() : std::vector<uint8_t>();
+    const bool hasPixels = !pixels.empty();
     TCursorImage image;
     if (hasPixels)
-        image =
-            BuildCursorImage(texture->GetPixels().data(), texture->GetWidth(), texture->GetHeight(),
-                             texture->GetWidth() * 4, secondSlot, mDisplayMode.format);
+        image = BuildCursorImage(pixels.data(), texture->GetWidth(), texture->GetHeight(),
+                                 texture->GetWidth() * 4, secondSlot, mDisplayMode.format);
     if (secondSlot) {
         mCursorSecondTexture = texture;
         mCursorSecondImage = std::move(image);
