@@ -35,6 +35,65 @@ void TRenderer::AttachWindow(platform::Window* window, platform::Desktop* deskto
 
 void TRenderer::AttachGraphics(const TDXContextEnvironment& environment, const TDisplayHost& host) {
     mSetup = std::make_unique<TDisplaySetup>(environment, mWindow, host);
+    mHosted = environment.hosted;
+    SetViewportScale(environment.viewportScale);
+    mSetup->SetHintAntialias(mHintAntialias);
+}
+
+platform::GraphicsDevice* TRenderer::Device() const {
+    return mSetup ? mSetup->GetDevice().get() : nullptr;
+}
+
+bool TRenderer::IsBroken() const {
+    return mSetup && mSetup->IsBroken();
+}
+
+void TRenderer::MarkBroken() {
+    if (mSetup)
+        mSetup->MarkBroken();
+}
+
+// A device to give states to; its absence marks DirectX broken.
+bool TRenderer::IsDeviceReady() {
+    return mSetup && mSetup->IsDeviceValid();
+}
+
+platform::SurfacePtr TRenderer::RenderSurface() const {
+    platform::SurfacePtr surface;
+    if (platform::GraphicsDevice* device = Device())
+        device->GetRenderTarget(surface);
+    return surface;
+}
+
+uint32_t TRenderer::DisplayDepth() const {
+    return mSetup ? mSetup->GetDisplayDepth() : 0;
+}
+
+// A new display: the whole surface is the target, the viewport and the
+// clip rectangle; the states are set again at the next block.
+void TRenderer::StartDrawState(int width, int height) {
+    mTargetRect = TRect(0, 0, width, height);
+    mViewport = mTargetRect;
+    mClipRect = mTargetRect;
+    mSavedRect = mTargetRect;
+    mProjectionDirty = true;
+    mInFrame = false;
+    mExpandIndexedDraws = mSetup && mSetup->ExpandIndexedDraws();
+    if (Device())
+        SetDeviceViewport(mViewport, mTargetRect);
+}
+
+void TRenderer::SetVSync(bool on) {
+    mVerticalSync = on;
+    if (mSetup)
+        mSetup->GetContext().SetVerticalSync(on);
+}
+
+void TRenderer::FlipToGDISurface() {
+    if (!mSetup)
+        return;
+    if (platform::GraphicsDisplay* display = mSetup->GetContext().GetDirectDraw())
+        display->FlipToGdiSurface();
 }
 
 bool TRenderer::SetDisplay(int width, int height, bool fullScreen, bool force, bool quiet,
@@ -49,6 +108,7 @@ bool TRenderer::SetDisplay(int width, int height, bool fullScreen, bool force, b
         if (!mSetup->IsReady())
             return false;
         mSetup->GetDisplayMode(mWidth, mHeight, mFullScreen);
+        StartDrawState(mWidth, mHeight);
         ++mDisplayCount;
         return true;
     }
@@ -83,6 +143,8 @@ bool TRenderer::SetFullScreen(bool fullScreen) {
         if (!mSetup->SetFullScreen(fullScreen))
             return false;
         mSetup->GetDisplayMode(mWidth, mHeight, mFullScreen);
+        if (mSetup->IsReady())
+            StartDrawState(mWidth, mHeight);
         return mSetup->IsReady() && mFullScreen == fullScreen;
     }
     if (!mHasDisplay) {
@@ -111,6 +173,13 @@ bool TRenderer::Restore() {
     ++mRestores;
     if (mSetup) {
         mSetup->Restore();
+        if (mSetup->IsReady()) {
+            int width = 0, height = 0;
+            bool full = false;
+            mSetup->GetDisplayMode(width, height, full);
+            if (mTargetRect != TRect(0, 0, width, height))
+                StartDrawState(width, height);
+        }
         return mSetup->IsDeviceValid();
     }
     if (!mHasDisplay || mRestoreFails) {

@@ -1,12 +1,20 @@
 #pragma once
 
+#include "framework/core/math/TMatrix.h"
+#include "framework/core/math/TRect.h"
+#include "framework/core/text/TColor32.h"
+#include "framework/core/text/TString.h"
 #include "framework/graphics/display/TDisplaySetup.h"
+#include "framework/graphics/draw/TTextureSurface.h"
+#include "framework/graphics/draw/TVertexList.h"
 #include "platform/desktop/Desktop.h"
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <mutex>
+#include <vector>
 
 class TTexture;
 class TTextureData;
@@ -26,12 +34,37 @@ class Window;
 // frame asks. Whatever it cannot do it reports as failure. The platform
 // attaches the main window and the desktop; the renderer does not own them.
 // Main thread, except PresentFrame, GetCursorPosition and CanPresent.
+//
+// The drawing half (the draw front, TGraphics, is its only caller): begin
+// and end of frame, render and texture-stage states with the blend table,
+// the 2-D projection and its texel offset, viewports and the clip
+// rectangle, vertex submission, colour fills and drawing into textures.
+// Without a display every draw is skipped.
 class TRenderer {
 public:
     struct Point {
         int x = -1;
         int y = -1;
     };
+
+    // What the drawing half asks of the program above it. Empty functions
+    // answer "foreground", "not in the background mode" and do nothing.
+    struct Host {
+        // The main window is the foreground window.
+        std::function<bool()> isForeground;
+        // The window manager is in its background mode (a movie covers the
+        // main window): frames are not presented.
+        std::function<bool()> inBackgroundMode;
+        // The window manager redraws everything at the next frame.
+        std::function<void()> invalidateAll;
+    };
+
+    // Render-target modes (what happens before and after drawing).
+    static constexpr int32_t kTargetOpaque = 0;
+    static constexpr int32_t kTargetKeepAlpha = 1;
+    static constexpr int32_t kTargetOverTexture = 2;
+    static constexpr int32_t kTargetOverTexture3 = 3;
+    static constexpr int32_t kTargetAlpha = 4;
 
     TRenderer();
     TRenderer(const TRenderer&) = delete;
@@ -69,8 +102,14 @@ public:
     void GetDisplayMode(int& width, int& height, bool& fullScreen) const;
     bool HasDisplay() const { return mSetup ? mSetup->IsReady() : mHasDisplay.load(); }
     int GetDisplayCount() const { return mDisplayCount; }
-    void CalibrateTexelOffset() { ++mCalibrations; }
+    // Measures once (after the first display set-up) which texel offset
+    // lines texels up with pixels on this device: a small black-cornered
+    // picture is drawn into a render target at ten offsets and read back.
+    void CalibrateTexelOffset();
     int GetCalibrationCount() const { return mCalibrations; }
+    float GetTexelOffset() const { return mTexelOffset; }
+    void SetTexelOffset(float offset) { mTexelOffset = offset; }
+    bool IsTexelOffsetTested() const { return mTexelOffsetTested; }
 
     // A display exists and is not lost.
     bool IsDeviceValid() const { return mSetup ? mSetup->IsDeviceValid() : mHasDisplay && !mLost; }
@@ -115,6 +154,108 @@ public:
     // one for: it says so in the log and gives null.
     TTextureData* CreateTextureData();
 
+    void SetHost(const Host& host) { mHost = host; }
+    // The picture is scaled by this inside a host window; a render target
+    // draws at scale 1 and puts the second scale back at its end.
+    void SetViewportScale(float scale) { mViewportScale = mSecondScale = scale; }
+    float GetViewportScale() const { return mViewportScale; }
+    void SetHosted(bool hosted) { mHosted = hosted; }
+
+    // ---- Frames
+    // Begins a frame (preserve: the visible picture is first copied back
+    // into the back buffer). False when nothing may be drawn now: no
+    // device, DirectX broken, a lost front or back buffer, a flip still in
+    // progress, or a scene that cannot begin.
+    bool BeginDraw(bool preserve);
+    // Ends the frame begun by BeginDraw and, when present is set, shows it.
+    // Harmless without a frame.
+    void EndDraw(bool present);
+    bool IsInFrame() const { return mInFrame; }
+    bool Begin2dStates();
+    bool Begin3dStates();
+    void SetTexture(const std::shared_ptr<TTexture>& texture);
+    void SetTextureSurface(const platform::SurfacePtr& surface);
+
+    // ---- States (the setters that need a device do nothing without one)
+    void SetShadeMode(int mode);
+    void SetWorldTransform(const TMat4& matrix);
+    void SetViewTransform(const TMat4& matrix);
+    void SetProjection(const TMat4& matrix);
+    void GetWorldTransform(TMat4& matrix) const;
+    const TMat4& GetProjection() const { return mProjection; }
+    void SetCullMode(int mode);
+    void SetAmbient(const TColor& colour);
+    void SetMaterial(const platform::Material& material);
+    void SetZWrite(bool on);
+    void SetZEnable(bool on);
+    bool GetZWrite() const { return mZWrite; }
+    bool GetZEnable() const { return mZEnable; }
+    void SetTextureAddressing(int u, int v);
+    void SetTextureFilter(int mode);
+    // The device's vertex layout for a list format; selecting a format
+    // inside a 2-D block rebuilds the 2-D projection when it is out of date.
+    uint32_t SetVertexFormat(int32_t format);
+    void SetBlendMode(int32_t mode);
+    int32_t GetBlendMode() const { return mBlendMode; }
+    void ApplyTextureStages(int32_t mode);
+    void SetPerspective(float nearPlane, float farPlane, float fov, float aspect);
+    void ResetTransforms();
+    void SetRenderHint(const TString& key, const TString& value);
+    TString GetRenderHint(const TString& key) const;
+    bool IsProjectionDirty() const { return mProjectionDirty; }
+
+    // ---- Viewports
+    // The device viewport for r on a target, clamped to it and scaled in a
+    // host window.
+    platform::GfxResult SetDeviceViewport(const TRect& r, const TRect& target);
+    bool ApplyViewport();
+    void SetViewport(int32_t left, int32_t top, int32_t right, int32_t bottom);
+    bool SetClipRect(const TRect& rect);
+    TRect GetViewport() const { return mViewport; }
+    const TRect& GetClipRect() const { return mClipRect; }
+    const TRect& GetTargetRect() const { return mTargetRect; }
+    void PushViewport(const TRect& rect);
+    void PopViewport();
+    size_t GetViewportDepth() const { return mViewportStack.size(); }
+    bool ChangeRenderTarget(const platform::SurfacePtr& oldSurface,
+                            const platform::SurfacePtr& newSurface);
+    // The copies that bring a drawn render target back into a texture.
+    void CopyTargetToTexture(const std::shared_ptr<TTexture>& texture, const TRect& rect);
+    void CopyTargetAlphaToTexture(const std::shared_ptr<TTexture>& texture);
+    void MakeTextureOpaque(const std::shared_ptr<TTexture>& texture);
+    void CopyTargetToSurface(const TTextureSurface& texture, const TRect& rect);
+    void CopyTargetAlphaToSurface(const TTextureSurface& texture);
+    static void MakeSurfaceOpaque(const TTextureSurface& texture);
+    platform::GfxResult WaitForFlip();
+
+    // ---- Submission, fills, render targets
+    void DrawVertices(uint32_t primitive, const TVertexList& list);
+    void DrawIndexedVertices(uint32_t primitive, const TVertexList& list, const uint16_t* indices,
+                             uint32_t count);
+    void FillRect(int32_t left, int32_t top, int32_t right, int32_t bottom, const TColor& colour,
+                  const std::shared_ptr<TTexture>& texture);
+    void FillSurfaceRect(int32_t left, int32_t top, int32_t right, int32_t bottom,
+                         const TColor& colour, const TTextureSurface* texture);
+    bool BeginRenderTarget(const std::shared_ptr<TTexture>& texture, int32_t mode);
+    bool BeginRenderTarget(const TTextureSurface& texture, int32_t mode);
+    void EndRenderTarget();
+    bool IsAlphaTarget() const { return mTargetOpen && mTargetMode == kTargetAlpha; }
+    bool IsTargetOpen() const { return mTargetOpen; }
+    // Indices the identity index buffer holds (it grows, never shrinks).
+    uint32_t GetIndexCapacity() const { return static_cast<uint32_t>(mIndexBuffer.size()); }
+    void SetExpandIndexedDraws(bool on) { mExpandIndexedDraws = on; }
+    // A 16-bit render surface was refused by the device.
+    bool SixteenBitTargetsFail() const { return mSixteenBitTargetsFail; }
+    // Frames handed to the display to show.
+    int GetPresentCount() const { return mPresents; }
+
+    // The device takes square textures only.
+    bool IsSquareTexturesOnly() const { return mSetup && mSetup->IsSquareTexturesOnly(); }
+
+    // ---- Presentation and the cursor, forwarded to the device context
+    void SetVSync(bool on);
+    void FlipToGDISurface();
+
     void OnOutOfVideoMemory() {
         mLowMemory = true;
         if (mSetup)
@@ -129,6 +270,19 @@ public:
 
 private:
     void MakeHardwareCursor();
+    platform::GraphicsDevice* Device() const;
+    bool IsBroken() const;
+    void MarkBroken();
+    bool IsDeviceReady();
+    void StartDrawState(int width, int height);
+    platform::GfxResult UpdateFrame();
+    void SetRenderState(platform::RenderState state, uint32_t value, int line);
+    void SetStageState(platform::StageState state, uint32_t value, int line);
+    platform::SurfacePtr RenderSurface() const;
+    uint32_t DisplayDepth() const;
+    void UndoRenderTarget();
+    void DrawIndexedExpanded(uint32_t primitive, const TVertexList& list, const uint16_t* indices,
+                             uint32_t count);
 
     platform::Window* mWindow = nullptr;
     platform::Desktop* mDesktop = nullptr;
@@ -154,4 +308,40 @@ private:
     int mHotX = 0;
     int mHotY = 0;
     platform::CursorHandle mCursor = 0;
+
+    // The drawing record.
+    Host mHost;
+    float mViewportScale = 1.0f;
+    float mSecondScale = 1.0f;
+    bool mHosted = false;
+    TRect mViewport;
+    TRect mTargetRect;
+    TRect mClipRect;
+    TRect mSavedRect;
+    std::vector<TRect> mViewportStack; // newest last
+    int32_t mBlendMode = -1;
+    bool mZWrite = false;
+    bool mZEnable = false;
+    bool mProjectionDirty = true;
+    TMat4 mProjection;
+    float mNearPlane = 0.1f;
+    float mFarPlane = 1000.0f;
+    bool mAntialias = false;
+    bool mNewSubtractive = false;
+    bool mNewRenderBlend = false;
+    bool mTexelOffsetTested = false;
+    float mTexelOffset = -0.5f;
+    bool mInFrame = false;
+    bool mExpandIndexedDraws = false;
+    bool mTextureBound = false;
+    // The open render target.
+    bool mTargetOpen = false;
+    int32_t mTargetMode = 0;
+    TTextureSurface mTarget;
+    std::shared_ptr<TTexture> mTargetTexture;
+    bool mHintAntialias = false;
+    bool mSixteenBitTargetsFail = false;
+    int mPresents = 0;
+    std::vector<uint16_t> mIndexBuffer;
+    std::vector<TVertex> mExpanded;
 };

@@ -464,7 +464,7 @@ void TPlatform::SetVideoMode(int width, int height, bool fullScreen) {
         }
         mVecDraw->Calibrate();
         TRect screen = mWindowManager ? mWindowManager->GetScreenRect() : TRect();
-        TGraphics::Get()->FillRect(screen, 0x00000000);
+        TGraphics::Get()->FillRect(screen, TColor(0, 0, 0, 0));
     }
     // 5. The timer only wakes the event pump.
     renderer->CalibrateTexelOffset();

@@ -203,7 +203,8 @@ TEST_F(AppFixture, SetDisplayMode_MakesTheScreenTheMainWindowOnce) {
     mApplication->SetDisplayMode(800, 600, true);
     EXPECT_EQ(manager->GetMainWindow(), screen);
     EXPECT_EQ(manager->GetModalDepth(), 1u);
-    EXPECT_EQ(TGraphics::Get()->GetClipDepth(), 1u);
+    // The bottom entry of the clip stack stays; the new screen is on top.
+    EXPECT_EQ(TGraphics::Get()->GetClipDepth(), 2u);
     EXPECT_EQ(TGraphics::Get()->GetClipRect(), TRect(0, 0, 800, 600));
     int width = 0, height = 0;
     bool full = false;
@@ -211,6 +212,9 @@ TEST_F(AppFixture, SetDisplayMode_MakesTheScreenTheMainWindowOnce) {
     EXPECT_EQ(width, 800);
     EXPECT_EQ(height, 600);
     EXPECT_TRUE(full);
+    mApplication->SetDisplayMode(640, 480, true);
+    EXPECT_EQ(TGraphics::Get()->GetClipDepth(), 2u);
+    EXPECT_EQ(TGraphics::Get()->GetClipRect(), TRect(0, 0, 640, 480));
 }
 
 TEST_F(AppFixture, InitSoundManager_MakesOneManagerAndReportsNoOutput) {
