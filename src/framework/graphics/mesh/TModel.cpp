@@ -3,6 +3,7 @@
 #include "framework/core/files/TFile.h"
 #include "framework/core/files/TFileData.h"
 #include "framework/core/log/TLog.h"
+#include "framework/graphics/TGraphics.h"
 
 #include <cstring>
 
@@ -94,4 +95,27 @@ bool TModel::Init(const TString& name) {
         return false;
     }
     return false;
+}
+
+TVertexList TModel::GetVertexList() const {
+    if (!mMesh || mMesh->mVertices.empty()) {
+        return TVertexList();
+    }
+    return TVertexList::CreateKind0(&mMesh->mVertices[0].mPosition.x, mMesh->GetVertexCount());
+}
+
+void TModel::Draw() const {
+    if (!mMesh || mMesh->mIndices.empty()) {
+        return;
+    }
+    // The draw front takes plain lists: the triangles are spelled out.
+    std::vector<TMeshVertex> triangles;
+    triangles.reserve(mMesh->mIndices.size());
+    for (uint16_t index : mMesh->mIndices) {
+        triangles.push_back(mMesh->mVertices[index]);
+    }
+    TGraphics::Get()->DrawVertices(
+        TVertexList::CreateKind0(&triangles[0].mPosition.x,
+                                 static_cast<uint32_t>(triangles.size())),
+        platform::gfx::kTriangleList);
 }

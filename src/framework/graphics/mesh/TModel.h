@@ -3,6 +3,7 @@
 #include "framework/core/math/TVector.h"
 #include "framework/core/text/TString.h"
 #include "framework/graphics/asset/TAsset.h"
+#include "framework/graphics/draw/TVertexList.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -66,6 +67,12 @@ public:
     const TMeshRecord* GetMesh() const { return mMesh.get(); }
     uint32_t GetVertexCount() const { return mMesh ? mMesh->GetVertexCount() : 0; }
     uint32_t GetIndexCount() const { return mMesh ? mMesh->GetIndexCount() : 0; }
+
+    // The vertices as the draw front's lit layout (format 0), unindexed.
+    TVertexList GetVertexList() const;
+    // Draws the triangles through the draw front (inside a 2-D or 3-D
+    // block) as one triangle list; nothing without triangles.
+    void Draw() const;
 
 private:
     std::unique_ptr<TMeshRecord> mMesh;
