@@ -4,6 +4,7 @@
 #include "framework/core/files/TFileData.h"
 #include "framework/core/log/TLog.h"
 #include "framework/graphics/TGraphics.h"
+#include "framework/graphics/asset/TAssetManager.h"
 
 #include <cstring>
 
@@ -118,4 +119,27 @@ void TModel::Draw() const {
         TVertexList::CreateKind0(&triangles[0].mPosition.x,
                                  static_cast<uint32_t>(triangles.size())),
         platform::gfx::kTriangleList);
+}
+
+TClassId TModel::GetClassId() {
+    static const char id = 0;
+    return &id;
+}
+
+std::shared_ptr<TModel> GetModel(const TString& name) {
+    TAssetManager* manager = GetAssetManager();
+    if (manager) {
+        std::shared_ptr<TAsset> shared = manager->GetAsset(name);
+        if (shared && shared->IsKindOf(TModel::GetClassId())) {
+            return std::static_pointer_cast<TModel>(shared);
+        }
+    }
+    auto model = std::make_shared<TModel>();
+    if (!model->Init(name)) {
+        return nullptr;
+    }
+    if (manager) {
+        manager->RegisterAsset(name, model);
+    }
+    return model;
 }

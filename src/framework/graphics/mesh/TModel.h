@@ -52,6 +52,8 @@ public:
     TModel() = default;
 
     const char* GetClassName() const override { return "TModel"; }
+    bool IsKindOf(TClassId id) const override { return id == GetClassId() || TAsset::IsKindOf(id); }
+    static TClassId GetClassId();
     void ReleaseResources() override {}
     void RestoreResources() override { Init(mFileName); }
 
@@ -78,3 +80,7 @@ private:
     std::unique_ptr<TMeshRecord> mMesh;
     TString mFileName;
 };
+
+// The model of a ".mesh" file, shared by name through the asset manager
+// while someone holds it; empty when it does not load.
+std::shared_ptr<TModel> GetModel(const TString& name);
