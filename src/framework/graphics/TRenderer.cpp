@@ -3,6 +3,7 @@
 #include "framework/core/log/TLog.h"
 #include "framework/core/settings/TSettings.h"
 #include "framework/graphics/TTexture.h"
+#include "framework/graphics/texture/TDxTextureData.h"
 #include "platform/window/Window.h"
 
 namespace {
@@ -165,8 +166,7 @@ void TRenderer::GetDisplayMode(int& width, int& height, bool& fullScreen) const 
 }
 
 TTextureData* TRenderer::CreateTextureData() {
-    LogPrintf("TRenderer::CreateTextureData: no texture data can be made for this display yet");
-    return nullptr;
+    return new TDxTextureData(GetRendererTextureDisplay());
 }
 
 bool TRenderer::Restore() {

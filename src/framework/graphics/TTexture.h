@@ -1,32 +1,89 @@
 #pragma once
 
+#include "framework/core/math/TRect.h"
 #include "framework/core/text/TString.h"
+#include "framework/graphics/asset/TAsset.h"
+#include "framework/graphics/texture/TTextureData.h"
 
 #include <cstdint>
 #include <memory>
 #include <vector>
 
-// A picture loaded by name. This first form decodes PNG files (through the
-// file system, so pack entries and in-memory files load too) into 4-byte
-// pixels in the order blue, green, red, alpha, which is what the hardware
-// cursor needs; surfaces, the other formats and the asset map's sharing
-// come with the graphics work.
-class TTexture {
-public:
-    // The picture of that name; empty when the file is missing or is no
-    // PNG image (which is logged).
-    static std::shared_ptr<TTexture> Get(const TString& name);
-    // A picture made from pixels already in memory.
-    TTexture(const TString& name, int32_t width, int32_t height, std::vector<uint8_t> bgra);
+// Load flags of TTexture::Get and GetWithMask.
+inline constexpr uint32_t kTextureLoadMipmap = 1;
+inline constexpr uint32_t kTextureLoadAlpha = 2;
+inline constexpr uint32_t kTextureLoadNoAlpha = 4;
 
-    const TString& GetName() const { return mName; }
-    int32_t GetWidth() const { return mWidth; }
-    int32_t GetHeight() const { return mHeight; }
-    const std::vector<uint8_t>& GetPixels() const { return mBgra; }
+// The image asset: a picture loaded by name from a PNG, JPEG or JPEG 2000
+// file (optionally with a separate alpha mask), kept on a texture surface
+// of the display and shared by key through the asset manager, which holds
+// it weakly: a second Get of the same key gives the same texture while
+// someone holds it. It owns its texture data, made for the current display.
+// After a display reset the asset manager's restore pass reloads it from
+// its file. Main thread.
+class TTexture : public TAsset {
+public:
+    // The texture of an image name (options may follow a "?"); empty when
+    // it cannot be loaded.
+    static std::shared_ptr<TTexture> Get(const TString& name, uint32_t flags = 0);
+    // The same with a separate mask image whose red channel is the alpha.
+    static std::shared_ptr<TTexture> GetWithMask(const TString& name, const TString& mask,
+                                                 uint32_t flags = 0);
+    // A simple texture (drawn by blitting) for a cursor picture.
+    static std::shared_ptr<TTexture> GetForCursor(const TString& name);
+    // A cleared texture to draw into; empty when no surface can be made.
+    static std::shared_ptr<TTexture> CreateRenderTarget(uint32_t width, uint32_t height,
+                                                        bool alpha);
+    // A new texture with fresh texture data, registered under the key (an
+    // empty key becomes "<address>:tex:r").
+    static std::shared_ptr<TTexture> Create(const TString& key);
+
+    ~TTexture() override;
+
+    const char* GetClassName() const override { return "TTexture"; }
+    bool IsKindOf(TClassId id) const override { return id == GetClassId() || TAsset::IsKindOf(id); }
+    void ReleaseResources() override;
+    void RestoreResources() override;
+    static TClassId GetClassId();
+
+    // Copies a rectangle of the image (null: all of it, else cut to the
+    // image) to (x, y) of another texture, or of the back buffer for null.
+    // Only outside frames.
+    virtual void Blit(int32_t x, int32_t y, const TRect* source, TTexture* destination);
+    virtual uint32_t GetWidth() const;
+    virtual uint32_t GetHeight() const;
+
+    // The pixels as 0xAARRGGBB words with the pitch in pixels; false
+    // without a surface. Unlock writes them back.
+    bool Lock(uint32_t*& pixels, int32_t& pitch);
+    void Unlock();
+    bool HasAlpha() const;
+    bool IsSimple() const;
+    // The image size plus twice the border, each rounded up to even.
+    void GetSurfaceSize(uint32_t& width, uint32_t& height) const;
+    // The image name, "." and the mask name.
+    TString GetSourceName() const;
+
+    TTextureData* GetTextureData() const { return mData.get(); }
+    // The image name as loaded (options included).
+    TString GetName() const;
+    // The image part as bytes blue, green, red, alpha, rows of width x 4:
+    // read from the surface, or decoded from the file again while there is
+    // no surface (the hardware cursor needs them without a display).
+    std::vector<uint8_t> GetPixels() const;
+
+protected:
+    TTexture();
 
 private:
-    TString mName;
-    int32_t mWidth = 0;
-    int32_t mHeight = 0;
-    std::vector<uint8_t> mBgra;
+    TString mKey;
+    std::unique_ptr<TTextureData> mData;
 };
+
+// The cache key of a texture: the name with "\" turned into "/", then ":a"
+// for alpha, ":m" for mip-maps, ":s" for simple, and ":tex".
+TString MakeTextureKey(const TString& name, bool alpha, bool mipmap, bool simple);
+
+// A new texture-data object for the current display (the renderer's
+// factory, or the display set by SetTextureDisplay).
+TTextureData* MakeTextureData();

@@ -366,8 +366,8 @@ TEST_F(AppFixture, Cursor_ASystemCursorFileOfTheGameWins) {
 }
 
 TEST_F(MainWindow, Cursor_SlotsAndTheDrawnCursor) {
-    auto image = std::make_shared<TTexture>("arrow.png", 2, 2, std::vector<uint8_t>(16, 0xFF));
-    auto second = std::make_shared<TTexture>("busy.png", 1, 1, std::vector<uint8_t>(4, 0x80));
+    auto image = TTexture::Create(TString("arrow.png"));
+    auto second = TTexture::Create(TString("busy.png"));
     mApplication->SetMouseCursor(image, 1, 1, 0, 0);
     EXPECT_EQ(mRenderer->GetMouseImage(), image);
     mApplication->SetMouseCursor(second, 0, 0, 0, 1);

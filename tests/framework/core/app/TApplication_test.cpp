@@ -11,6 +11,7 @@
 #include "framework/core/xml/TStringTable.h"
 #include "framework/graphics/TGraphics.h"
 #include "framework/graphics/TRenderer.h"
+#include "framework/graphics/texture/TDxTextureData.h"
 #include "framework/host/TGameState.h"
 #include "framework/script/TWindowScript.h"
 #include "framework/sound/manager/TSoundManager.h"
@@ -317,17 +318,19 @@ TEST_F(AppFixture, IsDisplayReady_WhileTheRendererHasItsDisplay) {
     EXPECT_TRUE(mApplication->IsDisplayReady());
 }
 
-TEST_F(AppFixture, CreateTextureData_GoesToTheRendererAndSaysWhyThereIsNone) {
+TEST_F(AppFixture, CreateTextureData_GoesToTheRendererOnceThereIsOne) {
     BuildApplication();
-    EXPECT_EQ(mApplication->CreateTextureData(), nullptr);
-    ASSERT_TRUE(mApplication->CreateMainWindow());
-    TGraphics::Get();
     EXPECT_EQ(mApplication->CreateTextureData(), nullptr);
     std::string log = ReadFile((UserFolder() / "logfile.txt").string());
     EXPECT_NE(log.find("TApplication::CreateTextureData: there is no renderer yet"),
               std::string::npos)
         << log;
-    EXPECT_NE(log.find("TRenderer::CreateTextureData: no texture data"), std::string::npos) << log;
+    ASSERT_TRUE(mApplication->CreateMainWindow());
+    TGraphics::Get();
+    std::unique_ptr<TTextureData> data(mApplication->CreateTextureData());
+    ASSERT_NE(data, nullptr);
+    EXPECT_NE(dynamic_cast<TDxTextureData*>(data.get()), nullptr);
+    EXPECT_FALSE(data->HasSurface());
 }
 
 TEST_F(AppFixture, HasPqSwitch_ReadsTheProgramsCommandLine) {
