@@ -2,22 +2,16 @@
 
 #include "framework/graphics/animation/TAnimationFile.h"
 
-#include <map>
-#include <vector>
+#include "framework/graphics/asset/TAssetManager.h"
+#include "framework/graphics/texture/TTextureData.h"
 
-namespace {
-
-// Live animations by key, held weakly.
-std::map<TString, std::weak_ptr<TAnimatedTexture>, TStringByteLess>& LiveAnimations() {
-    static auto* live = new std::map<TString, std::weak_ptr<TAnimatedTexture>, TStringByteLess>;
-    return *live;
+TAnimatedTexture::TAnimatedTexture(const TString& assetName) {
+    mAnimation.mAssetName = assetName;
 }
 
-} // namespace
-
-TAnimatedTexture::TAnimatedTexture(const TString& assetName)
-    : TTexture(assetName, 0, 0, std::vector<uint8_t>()) {
-    mAnimation.mAssetName = assetName;
+TClassId TAnimatedTexture::GetClassId() {
+    static const char id = 0;
+    return &id;
 }
 
 TString TAnimatedTexture::MakeAnimationKey(const TString& name, const TString& image,
@@ -25,22 +19,53 @@ TString TAnimatedTexture::MakeAnimationKey(const TString& name, const TString& i
     return TString::Format("%s:%s:%s", name.CStr(), image.CStr(), mask.CStr());
 }
 
+std::shared_ptr<TAnimatedTexture> TAnimatedTexture::Create(const TString& name,
+                                                           const TString& key) {
+    auto texture = std::make_shared<TAnimatedTexture>(name);
+    if (TAssetManager* manager = GetAssetManager()) {
+        manager->RegisterAsset(key, texture);
+    }
+    return texture;
+}
+
 std::shared_ptr<TAnimatedTexture> TAnimatedTexture::Get(const TString& name, const TString& image,
                                                         const TString& mask) {
     const TString key = MakeAnimationKey(name, image, mask);
-    auto& live = LiveAnimations();
-    auto found = live.find(key);
-    if (found != live.end()) {
-        if (std::shared_ptr<TAnimatedTexture> texture = found->second.lock()) {
-            return texture;
+    if (TAssetManager* manager = GetAssetManager()) {
+        std::shared_ptr<TAsset> found = manager->GetAsset(key);
+        if (found && found->IsKindOf(GetClassId())) {
+            return std::static_pointer_cast<TAnimatedTexture>(found);
         }
     }
-    auto texture = std::make_shared<TAnimatedTexture>(name);
-    live[key] = texture;
-    if (!texture->LoadAnimation(image, mask)) {
+    std::shared_ptr<TAnimatedTexture> texture = Create(name, key);
+    if (!texture->LoadAnimation(image, mask) || !texture->LoadImage()) {
         return nullptr;
     }
     return texture;
+}
+
+bool TAnimatedTexture::LoadImage() {
+    TTextureData* data = GetTextureData();
+    if (!data) {
+        return false;
+    }
+    data->AddFlags(kTextureAlpha);
+    data->RemoveFlags(kTextureAlphaFromImage);
+    const TString& directory = mAnimation.mDirectory;
+    const TString& image = mAnimation.mImageFileName;
+    const TString& mask = mAnimation.mMaskFileName;
+    if (mask.IsEmpty()) {
+        return data->LoadImage(directory + image) || data->LoadImage(image);
+    }
+    return data->LoadImage(directory + image, directory + mask) || data->LoadImage(image, mask);
+}
+
+uint32_t TAnimatedTexture::GetWidth() const {
+    return static_cast<uint32_t>(GetFrameWidth());
+}
+
+uint32_t TAnimatedTexture::GetHeight() const {
+    return static_cast<uint32_t>(GetFrameHeight());
 }
 
 bool TAnimatedTexture::LoadAnimation(const TString& image, const TString& mask) {

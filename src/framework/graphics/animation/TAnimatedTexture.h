@@ -19,10 +19,23 @@ public:
     explicit TAnimatedTexture(const TString& assetName);
 
     // The animation of that name with the image and mask given (empty: the
-    // file's), shared by key while someone holds it; empty when the
-    // animation file does not read.
+    // file's), shared by key through the asset manager while someone holds
+    // it; empty when the animation file or its image does not load.
     static std::shared_ptr<TAnimatedTexture> Get(const TString& name, const TString& image,
                                                  const TString& mask);
+    // A new animated texture of that asset name registered under the key,
+    // with nothing loaded yet.
+    static std::shared_ptr<TAnimatedTexture> Create(const TString& name, const TString& key);
+
+    const char* GetClassName() const override { return "TAnimatedTexture"; }
+    bool IsKindOf(TClassId id) const override {
+        return id == GetClassId() || TTexture::IsKindOf(id);
+    }
+    static TClassId GetClassId();
+
+    // Size of the current frame; 0 without one.
+    uint32_t GetWidth() const override;
+    uint32_t GetHeight() const override;
 
     // The cache key: name, image and mask joined by ":".
     static TString MakeAnimationKey(const TString& name, const TString& image, const TString& mask);
@@ -31,6 +44,10 @@ public:
     // else with ".anm" appended. A non-empty image or mask replaces the
     // file's. False (the record left as it was) when none reads.
     bool LoadAnimation(const TString& image, const TString& mask);
+    // Loads the animation's image (always with an alpha channel): from the
+    // animation's folder first, then as named; with the mask when there is
+    // one.
+    bool LoadImage();
 
     // Accepted from -1 (no frame: nothing is drawn, size 0) up to the last
     // frame; anything else is ignored.

@@ -170,9 +170,11 @@ TAnimatedSprite::~TAnimatedSprite() {
     mAnimated.reset();
 }
 
-void TAnimatedSprite::SetAnimatedTexture(const std::shared_ptr<TAnimatedTexture>& texture) {
-    SetTexture(texture);
-    mAnimated = texture;
+void TAnimatedSprite::SetTexture(const std::shared_ptr<TTexture>& texture) {
+    TSprite::SetTexture(texture);
+    mAnimated = texture && texture->IsKindOf(TAnimatedTexture::GetClassId())
+                    ? std::static_pointer_cast<TAnimatedTexture>(texture)
+                    : nullptr;
 }
 
 void TAnimatedSprite::SetCurrentFrame(int32_t index) {

@@ -47,8 +47,9 @@ public:
     TRect GetBounds(const TDrawSpec& parent, int32_t depth = -1) override;
     bool HitTest(int32_t x, int32_t y, const TDrawSpec& parent, int32_t threshold,
                  int32_t depth = -1) override;
-    // Draws the animated texture and takes its frames.
-    void SetAnimatedTexture(const std::shared_ptr<TAnimatedTexture>& texture);
+    // Keeps an animated texture as the one the frames come from (any
+    // other texture leaves none).
+    void SetTexture(const std::shared_ptr<TTexture>& texture) override;
 
     // Ignored below -1; stored otherwise, and selected on the texture when
     // it has that frame.

@@ -1,6 +1,7 @@
 #include "framework/graphics/animation/TAnimatedTexture.h"
 
 #include "AnimationTestSupport.h"
+#include "framework/graphics/asset/TAssetManager.h"
 
 #include <gtest/gtest.h>
 
@@ -9,34 +10,49 @@
 
 namespace {
 
+// The walk animation's records (its image is not there).
 std::shared_ptr<TAnimatedTexture> Walk() {
-    auto texture = TAnimatedTexture::Get(TString("::" CORVALO_TEST_DATA "/animation/walk.xml"),
-                                         TString(), TString());
-    EXPECT_TRUE(texture);
+    auto texture =
+        std::make_shared<TAnimatedTexture>(TString("::" CORVALO_TEST_DATA "/animation/walk.xml"));
+    EXPECT_TRUE(texture->LoadAnimation(TString(), TString()));
     return texture;
 }
 
-TEST(TAnimatedTexture, Get_SharesByNameImageAndMaskWhileAlive) {
+const char kSpin[] = "::" CORVALO_TEST_DATA "/animation/spin";
+
+TEST(TAnimatedTexture, Get_SharesByNameImageAndMaskWhileAliveAndNeedsTheImage) {
     animtest::LogCapture log;
-    auto a = Walk();
-    auto b = Walk();
-    EXPECT_EQ(a, b);
-    auto other = TAnimatedTexture::Get(TString("::" CORVALO_TEST_DATA "/animation/walk.xml"),
-                                       TString("x.png"), TString());
-    ASSERT_TRUE(other);
-    EXPECT_NE(other, a);
-    EXPECT_STREQ(other->GetAnimation().mImageFileName.CStr(), "x.png");
+    TAssetManager manager;
+    auto a = TAnimatedTexture::Get(TString(kSpin), TString(), TString());
+    ASSERT_TRUE(a);
+    EXPECT_EQ(TAnimatedTexture::Get(TString(kSpin), TString(), TString()), a);
+    EXPECT_EQ(
+        manager.GetAsset(TAnimatedTexture::MakeAnimationKey(TString(kSpin), TString(), TString())),
+        a);
+    EXPECT_STREQ(a->GetClassName(), "TAnimatedTexture");
+    EXPECT_TRUE(a->IsKindOf(TTexture::GetClassId()));
+    EXPECT_TRUE(a->IsKindOf(TAsset::GetClassId()));
+    // Found with ".xml" appended; the image keeps an alpha channel.
+    EXPECT_EQ(a->GetFrameCount(), 4);
+    EXPECT_TRUE(a->HasAlpha());
+    EXPECT_STREQ(a->GetDirectory().CStr(), "::" CORVALO_TEST_DATA "/animation/");
+    EXPECT_EQ(a->GetWidth(), 32u);
+
+    // The image given replaces the file's: another key, and a missing image
+    // gives nothing, as does a missing animation.
+    EXPECT_FALSE(TAnimatedTexture::Get(TString(kSpin), TString("nothing.png"), TString()));
+    EXPECT_FALSE(TAnimatedTexture::Get(TString("::" CORVALO_TEST_DATA "/animation/walk"), TString(),
+                                       TString()));
+    EXPECT_FALSE(TAnimatedTexture::Get(TString("::" CORVALO_TEST_DATA "/animation/none"), TString(),
+                                       TString()));
     EXPECT_STREQ(
         TAnimatedTexture::MakeAnimationKey(TString("n"), TString("i"), TString("m")).CStr(),
         "n:i:m");
-    // Without extension the XML form is found; a missing one gives nothing.
-    auto bare = TAnimatedTexture::Get(TString("::" CORVALO_TEST_DATA "/animation/walk"), TString(),
-                                      TString());
-    ASSERT_TRUE(bare);
-    EXPECT_EQ(bare->GetFrameCount(), 3);
-    EXPECT_FALSE(TAnimatedTexture::Get(TString("::" CORVALO_TEST_DATA "/animation/none"), TString(),
-                                       TString()));
-    EXPECT_STREQ(a->GetDirectory().CStr(), "::" CORVALO_TEST_DATA "/animation/");
+    // The binary form reads to the same frames.
+    auto anm = TAnimatedTexture::Get(TString("::" CORVALO_TEST_DATA "/animation/spin.anm"),
+                                     TString(), TString());
+    ASSERT_TRUE(anm);
+    EXPECT_TRUE(anm->GetAnimation().SameContent(a->GetAnimation()));
 }
 
 TEST(TAnimatedTexture, SetCurrentFrame_TakesMinusOneToTheLastAndSizesFollowTheFrame) {

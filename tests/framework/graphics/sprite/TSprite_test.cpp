@@ -11,9 +11,13 @@
 
 namespace {
 
+// A texture that knows its size (no display: no surface).
 std::shared_ptr<TTexture> MakeTexture(int32_t w, int32_t h) {
-    return std::make_shared<TTexture>(TString("probe"), w, h,
-                                      std::vector<uint8_t>(static_cast<size_t>(w * h * 4), 0xFF));
+    auto texture =
+        TTexture::CreateRenderTarget(static_cast<uint32_t>(w), static_cast<uint32_t>(h), true);
+    EXPECT_TRUE(texture);
+    EXPECT_EQ(texture->GetWidth(), static_cast<uint32_t>(w));
+    return texture;
 }
 
 // A sprite that writes its name into a shared journal when its texture

@@ -7,7 +7,11 @@
 
 #include "framework/script/ScriptFixture.h"
 
+#include "platform/graphics/PngWriter.h"
+
 #include <lua.h>
+
+#include <filesystem>
 
 #include <memory>
 #include <string>
@@ -40,6 +44,10 @@ protected:
         ScriptFixture::SetUp();
         TAnimatedSprite::SetTaskList(&mTasks);
         mPath = GetScriptSearchPath();
+        // The image every test animation names: frames of 10 x 10 side by side.
+        std::vector<uint32_t> pixels(40 * 10, 0xFF336699u);
+        std::filesystem::create_directories("assets");
+        ASSERT_TRUE(platform::WritePngFile("assets/strip.png", pixels.data(), 40, 10, 40));
     }
     void TearDown() override {
         mSprites.clear();
@@ -57,7 +65,7 @@ protected:
         auto texture = TAnimatedTexture::Get(TString(file.c_str()), TString(), TString());
         EXPECT_TRUE(texture) << file;
         auto sprite = TAnimatedSprite::Create(0);
-        sprite->SetAnimatedTexture(texture);
+        sprite->SetTexture(texture);
         sprite->SetClock(&mClock);
         mSprites.push_back(sprite);
         return sprite;
@@ -341,7 +349,7 @@ TEST_F(AnimatedSpriteTest, RemoveSprite_WhenTheParentHeldTheLastReferenceOutlive
     EXPECT_TRUE(weak.expired());
 }
 
-TEST_F(AnimatedSpriteTest, DISABLED_Bounds_UseTheCurrentFramesRegistrationMirroredByTheFlips) {
+TEST_F(AnimatedSpriteTest, Bounds_UseTheCurrentFramesRegistrationMirroredByTheFlips) {
     auto sprite = Sprite("bounds.xml", 3, "");
     sprite->SetCurrentFrame(2); // registration (2, 2) of a 10 x 10 frame
     sprite->GetDrawSpec().SetPosition(100.0f, 100.0f);
