@@ -1,57 +1,118 @@
-// texview NAME OUT.png [--assets DIR]: decodes the image of a logical name
-// (from the assets folder or its packs, or any path given as "::path") and
-// writes the image part of the decoded buffer, top-left at its own size, as
-// a PNG file, so anyone can look at what the decoders make of a file. The
-// decoder is chosen by the name's extension; a name without one is tried as
-// ".png", ".jpg" and ".jp2" in turn. On failure the decoder's log lines go
-// to stderr.
+// texview NAME OUT.png [--assets DIR] [--mask MASK] [--flags N]
+//                      [--display DRAWN.png]
+// Loads a texture the way the game does (TTexture::Get, or GetWithMask with
+// --mask): by logical name from the assets folder or its packs (or any path
+// given as "::path"), with option words after a "?" ("alpha", "mipmap",
+// "simple", "slow"), the extension and mask retries, and the load flags of
+// --flags (1 mip-maps, 2 alpha, 4 no alpha). It writes what the texture
+// holds, the image part top-left at its own size, as a PNG file, so anyone
+// can look at a decode. The texture lives on the null graphics display
+// (surfaces in memory). With --display the texture is also drawn through
+// the draw front on the GL display (offscreen works), centred over a
+// checkerboard, and the back buffer is written to DRAWN.png. On failure the
+// log lines go to stderr.
 
 #include "framework/core/files/TFileSystem.h"
 #include "framework/core/files/TPackFile.h"
 #include "framework/core/log/TLog.h"
-#include "framework/graphics/texture/TImageBuffer.h"
-#include "framework/graphics/texture/TJp2Image.h"
-#include "framework/graphics/texture/TJpegImage.h"
-#include "framework/graphics/texture/TPngImage.h"
+#include "framework/graphics/TGraphics.h"
+#include "framework/graphics/TRenderer.h"
+#include "framework/graphics/TTexture.h"
+#include "framework/graphics/asset/TAssetManager.h"
+#include "framework/graphics/texture/TDxTextureData.h"
+#include "framework/graphics/texture/TTextureDisplay.h"
+#include "platform/desktop/null/NullDesktop.h"
 #include "platform/graphics/PngWriter.h"
+#include "platform/graphics/gl/GlGraphicsSystem.h"
+#include "platform/graphics/null/NullGraphicsSystem.h"
+#include "platform/window/sdl/SdlWindow.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <string>
 #include <vector>
 
+using namespace platform;
+
 namespace {
 
-struct Image {
-    uint8_t* pixels = nullptr;
-    int32_t width = 0, height = 0, side = 0;
-    bool hasAlpha = false;
-};
+std::filesystem::path gLogFolder;
 
-std::string Extension(const std::string& name) {
-    size_t slash = name.find_last_of("/\\");
-    size_t dot = name.find_last_of('.');
-    if (dot == std::string::npos || (slash != std::string::npos && dot < slash))
-        return "";
-    std::string ext = name.substr(dot);
-    for (char& c : ext)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return ext;
+int Fail(const std::string& what) {
+    std::fprintf(stderr, "texview: %s; log %s:\n", what.c_str(), GetLogFilePath().CStr());
+    StartLog(nullptr);
+    if (FILE* log = std::fopen((gLogFolder / "logfile.txt").c_str(), "r")) {
+        char line[512];
+        while (std::fgets(line, sizeof line, log))
+            std::fputs(line, stderr);
+        std::fclose(log);
+    }
+    return 1;
 }
 
-bool Decode(const std::string& name, Image* image) {
-    std::string ext = Extension(name);
-    if (ext == ".png")
-        return LoadPngImage(name.c_str(), &image->pixels, &image->width, &image->height,
-                            &image->side, &image->hasAlpha);
-    if (ext == ".jpg" || ext == ".jpeg")
-        return LoadJpegImage(name.c_str(), &image->pixels, &image->width, &image->height,
-                             &image->side);
-    if (ext == ".jp2" || ext == ".j2k" || ext == ".j2c")
-        return LoadJp2Image(name.c_str(), &image->pixels, &image->width, &image->height,
-                            &image->side, &image->hasAlpha);
-    return false;
+std::shared_ptr<TTexture> Load(const std::string& name, const std::string& mask, uint32_t flags) {
+    return mask.empty()
+               ? TTexture::Get(TString(name.c_str()), flags)
+               : TTexture::GetWithMask(TString(name.c_str()), TString(mask.c_str()), flags);
+}
+
+// Draws the texture centred over a checkerboard on the GL display and
+// writes the back buffer.
+int DrawOnDisplay(const std::string& name, const std::string& mask, uint32_t flags,
+                  const std::string& out, int32_t width, int32_t height) {
+    const int32_t displayWidth = std::clamp(width + 64, 256, 2048);
+    const int32_t displayHeight = std::clamp(height + 64, 256, 2048);
+    SdlWindow window;
+    WindowSpec spec;
+    spec.caption = "texview";
+    spec.width = displayWidth;
+    spec.height = displayHeight;
+    spec.visible = false;
+    if (!window.Create(spec) || !window.HasGlContext())
+        return Fail("no window with a GL context: " + window.LastError());
+    GlGraphicsSystem system(window);
+    NullDesktop desktop;
+    TRenderer renderer;
+    renderer.AttachWindow(&window, &desktop);
+    TDXContextEnvironment environment;
+    environment.system = &system;
+    environment.desktop = &desktop;
+    environment.pqGiven = true;
+    renderer.AttachGraphics(environment, TDisplayHost{});
+    if (!renderer.SetDisplay(displayWidth, displayHeight, false, false, true, false))
+        return Fail("no GL display");
+    TGraphics* graphics = TGraphics::Get();
+    std::shared_ptr<TTexture> texture = Load(name, mask, flags);
+    if (!texture)
+        return Fail(name + " could not be loaded on the GL display");
+    if (!graphics->BeginDraw())
+        return Fail("the frame could not begin");
+    graphics->Begin2d();
+    constexpr int32_t kSquare = 16;
+    for (int32_t y = 0; y < displayHeight; y += kSquare)
+        for (int32_t x = 0; x < displayWidth; x += kSquare) {
+            const bool light = ((x / kSquare) + (y / kSquare)) % 2 == 0;
+            const float grey = light ? 0.8f : 0.55f;
+            graphics->FillRect(TRect(x, y, x + kSquare, y + kSquare),
+                               TColor(grey, grey, grey, 1.0f));
+        }
+    texture->DrawAt(static_cast<float>(displayWidth) / 2.0f,
+                    static_cast<float>(displayHeight) / 2.0f, 1.0f, 1.0f, 0.0f, 0);
+    graphics->End2d();
+    graphics->EndDraw(false);
+    GraphicsDisplay* display = renderer.GetDisplaySetup()->GetContext().GetDirectDraw();
+    const bool written = display && display->SaveScreenshot(out);
+    texture.reset();
+    TGraphics::Destroy();
+    renderer.DetachGraphics();
+    if (!written)
+        return Fail("the back buffer could not be written");
+    std::printf("drawn over a checkerboard into %s (%dx%d)\n", out.c_str(), displayWidth,
+                displayHeight);
+    return 0;
 }
 
 } // namespace
@@ -59,57 +120,82 @@ bool Decode(const std::string& name, Image* image) {
 int main(int argc, char** argv) {
     std::vector<std::string> args;
     std::string assets = "assets";
+    std::string mask;
+    std::string drawn;
+    uint32_t flags = 0;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--assets") == 0 && i + 1 < argc) {
             assets = argv[++i];
+        } else if (std::strcmp(argv[i], "--mask") == 0 && i + 1 < argc) {
+            mask = argv[++i];
+        } else if (std::strcmp(argv[i], "--flags") == 0 && i + 1 < argc) {
+            flags = static_cast<uint32_t>(std::strtoul(argv[++i], nullptr, 0));
+        } else if (std::strcmp(argv[i], "--display") == 0 && i + 1 < argc) {
+            drawn = argv[++i];
         } else {
             args.push_back(argv[i]);
         }
     }
     if (args.size() != 2) {
-        std::fprintf(stderr, "usage: texview NAME OUT.png [--assets DIR]\n");
+        std::fprintf(stderr, "usage: texview NAME OUT.png [--assets DIR] [--mask MASK] "
+                             "[--flags N] [--display DRAWN.png]\n");
         return 2;
     }
     std::error_code error;
-    // The decoders log into a folder of their own; its lines are shown on
+    // The loaders log into a folder of their own; its lines are shown on
     // failure.
-    std::filesystem::path logFolder = std::filesystem::temp_directory_path(error) / "texview";
-    std::filesystem::create_directories(logFolder, error);
-    StartLog(logFolder.c_str());
+    gLogFolder = std::filesystem::temp_directory_path(error) / "texview";
+    std::filesystem::create_directories(gLogFolder, error);
+    StartLog(gLogFolder.c_str());
     if (std::filesystem::is_directory(assets, error)) {
         SetAssetsFolder(assets.c_str());
         InitFileSystem();
         LoadPacksInFolder(GetAssetsFolder(), GetNameTable());
     }
-    std::string name = args[0];
-    Image image;
-    bool ok = false;
-    if (Extension(name).empty()) {
-        for (const char* ext : {".png", ".jpg", ".jp2"}) {
-            if (FileExists((name + ext).c_str())) {
-                name += ext;
-                break;
-            }
-        }
-    }
-    ok = Decode(name, &image);
-    if (!ok) {
-        std::fprintf(stderr, "texview: %s could not be decoded; log %s:\n", name.c_str(),
-                     GetLogFilePath().CStr());
-        StartLog(nullptr);
-        if (FILE* log = std::fopen((logFolder / "logfile.txt").c_str(), "r")) {
-            char line[512];
-            while (std::fgets(line, sizeof line, log))
-                std::fputs(line, stderr);
-            std::fclose(log);
-        }
-        return 1;
-    }
-    std::printf("%s: %dx%d in a %dx%d buffer, %s alpha\n", name.c_str(), image.width, image.height,
-                image.side, image.side, image.hasAlpha ? "with" : "without");
-    bool written = image.width == 0 || image.height == 0 ||
-                   platform::WritePngFile(args[1], reinterpret_cast<const uint32_t*>(image.pixels),
-                                          image.width, image.height, image.side);
-    FreeImageBuffer(image.pixels);
-    return written ? 0 : 1;
+    TAssetManager assetManager;
+    NullGraphicsSystem system;
+    std::unique_ptr<GraphicsDisplay> display;
+    SurfacePtr backBuffer;
+    DevicePtr device;
+    SurfaceSpec back;
+    back.caps = gfx::kCapsOffscreenPlain | gfx::kCaps3dDevice;
+    back.width = 16;
+    back.height = 16;
+    if (GfxFailed(system.CreateDisplay(0, display)) ||
+        GfxFailed(display->SetCooperativeLevel(gfx::kCoopNormal)) ||
+        GfxFailed(display->CreateSurface(back, backBuffer)) ||
+        GfxFailed(display->CreateDevice(backBuffer, device)))
+        return Fail("no memory display");
+    TStandaloneTextureDisplay textures(display.get(), device, backBuffer);
+    SetTextureDisplay(&textures);
+
+    const std::string& name = args[0];
+    std::shared_ptr<TTexture> texture = Load(name, mask, flags);
+    if (!texture)
+        return Fail(name + " could not be loaded");
+    const TTextureData& data = *texture->GetTextureData();
+    SurfaceDesc desc;
+    if (const auto* dx = dynamic_cast<const TDxTextureData*>(&data); dx && dx->GetSurface())
+        dx->GetSurface()->GetDesc(desc);
+    std::printf("%s: %ux%u on a %ux%u surface (%u-bit, border %u,%u), %s alpha, flags 0x%02x\n",
+                data.GetName().CStr(), data.GetWidth(), data.GetHeight(), data.GetSurfaceWidth(),
+                data.GetSurfaceHeight(), desc.format.bitCount, data.GetBorderX(), data.GetBorderY(),
+                texture->HasAlpha() ? "with" : "without", data.GetFlags());
+    uint32_t* pixels = nullptr;
+    int32_t pitch = 0;
+    if (!texture->Lock(pixels, pitch))
+        return Fail("the texture has no surface to read");
+    const bool written =
+        platform::WritePngFile(args[1], pixels, static_cast<int32_t>(data.GetWidth()),
+                               static_cast<int32_t>(data.GetHeight()), pitch);
+    texture->Unlock();
+    const int32_t width = static_cast<int32_t>(data.GetWidth());
+    const int32_t height = static_cast<int32_t>(data.GetHeight());
+    texture.reset();
+    SetTextureDisplay(nullptr);
+    if (!written)
+        return Fail("cannot write " + args[1]);
+    if (!drawn.empty())
+        return DrawOnDisplay(name, mask, flags, drawn, width, height);
+    return 0;
 }

@@ -1,5 +1,7 @@
 #include "framework/graphics/TTexture.h"
 
+#include "framework/core/settings/TSettings.h"
+#include "framework/graphics/TGraphics.h"
 #include "framework/graphics/TRenderer.h"
 #include "framework/graphics/asset/TAssetManager.h"
 #include "framework/graphics/texture/TDxTextureData.h"
@@ -7,6 +9,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 namespace {
 
@@ -150,8 +153,83 @@ void TTexture::RestoreResources() {
         mData->Restore();
 }
 
+void TTexture::Draw(const TDrawSpec& spec) {
+    if (!mData || !TGraphics::Exists())
+        return;
+    TGraphics* graphics = TGraphics::Get();
+    if (!graphics->IsIn2d() || IsSimple())
+        return;
+    const float surfaceWidth = static_cast<float>(mData->GetSurfaceWidth());
+    const float surfaceHeight = static_cast<float>(mData->GetSurfaceHeight());
+    if (surfaceWidth <= 0.0f || surfaceHeight <= 0.0f)
+        return;
+    const TRect source = (spec.mFlags & kDrawSourceRect)
+                             ? spec.mSourceRect
+                             : TRect(0, 0, static_cast<int32_t>(mData->GetWidth()),
+                                     static_cast<int32_t>(mData->GetHeight()));
+    const float w = static_cast<float>(source.right - source.left);
+    const float h = static_cast<float>(source.bottom - source.top);
+    const TVec2 origin = (spec.mFlags & kDrawRegistration)
+                             ? TVec2(-spec.mRegistration.x, -spec.mRegistration.y)
+                             : TVec2(static_cast<float>(source.left - source.right) / 2.0f,
+                                     static_cast<float>(source.top - source.bottom) / 2.0f);
+    TVec2 corners[4] = {origin, TVec2(origin.x + w, origin.y), TVec2(origin.x + w, origin.y + h),
+                        TVec2(origin.x, origin.y + h)};
+    if (spec.mFlags & kDrawFlipVertical) {
+        std::swap(corners[0].y, corners[2].y);
+        std::swap(corners[1].y, corners[3].y);
+    }
+    if (spec.mFlags & kDrawFlipHorizontal) {
+        std::swap(corners[0].x, corners[1].x);
+        std::swap(corners[2].x, corners[3].x);
+    }
+    const TVec2 uvA(static_cast<float>(source.left) / surfaceWidth,
+                    static_cast<float>(source.top) / surfaceHeight);
+    const TVec2 uvB(static_cast<float>(source.right) / surfaceWidth,
+                    static_cast<float>(source.bottom) / surfaceHeight);
+    TVertex vertices[4];
+    MakeQuadVertices(TVec2(0.0f, 0.0f), vertices, corners, uvA, uvB, spec.mTransform, spec.mAlpha,
+                     TColor(spec.mColor[0], spec.mColor[1], spec.mColor[2], spec.mColor[3]));
+    if (GetSettingBool(TSettingKey::kSoftwareTextureCulling)) {
+        TRect clip = graphics->GetClipRect();
+        if (clip.right > clip.left) {
+            const TRect viewport = graphics->GetViewport();
+            clip = TRect(clip.left - viewport.left, clip.top - viewport.top,
+                         clip.right - viewport.left, clip.bottom - viewport.top);
+            float left = corners[0].x, right = corners[0].x;
+            float top = corners[0].y, bottom = corners[0].y;
+            for (const TVec2& corner : corners) {
+                left = std::min(left, corner.x);
+                right = std::max(right, corner.x);
+                top = std::min(top, corner.y);
+                bottom = std::max(bottom, corner.y);
+            }
+            if (left > static_cast<float>(clip.right) || right < static_cast<float>(clip.left) ||
+                top > static_cast<float>(clip.bottom) || bottom < static_cast<float>(clip.top))
+                return;
+        }
+    }
+    graphics->SetTexture(std::static_pointer_cast<TTexture>(shared_from_this()));
+    if (spec.mBlendMode != -1)
+        graphics->SetBlendMode(spec.mBlendMode);
+    TVertexList list = TVertexList::CreateKind2(vertices, 4);
+    graphics->DrawVertices(list, platform::gfx::kTriangleFan);
+    list.Release();
+}
+
+void TTexture::DrawAt(float x, float y, float alpha, float scale, float angle, uint32_t flags) {
+    if (!mData || !TGraphics::Exists() || !TGraphics::Get()->IsIn2d())
+        return;
+    TDrawSpec spec(x, y, alpha, scale, flags);
+    spec.mTransform.Rotate(angle);
+    Draw(spec);
+}
+
 void TTexture::Blit(int32_t x, int32_t y, const TRect* source, TTexture* destination) {
     if (!mData)
+        return;
+    // Copies between surfaces only outside frames and render targets.
+    if (TGraphics::Exists() && TGraphics::Get()->IsDrawing())
         return;
     if (!source) {
         mData->Blit(x, y, nullptr, destination ? destination->mData.get() : nullptr);

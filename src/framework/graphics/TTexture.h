@@ -3,6 +3,7 @@
 #include "framework/core/math/TRect.h"
 #include "framework/core/text/TString.h"
 #include "framework/graphics/asset/TAsset.h"
+#include "framework/graphics/sprite/TDrawSpec.h"
 #include "framework/graphics/texture/TTextureData.h"
 
 #include <cstdint>
@@ -46,6 +47,14 @@ public:
     void RestoreResources() override;
     static TClassId GetClassId();
 
+    // Draws the image (or the spec's source rectangle) as a transformed,
+    // tinted quad; only inside a 2-D block, never for a simple texture.
+    // With the setting "softwaretextureculling" a quad wholly outside the
+    // clip rectangle is skipped.
+    virtual void Draw(const TDrawSpec& spec);
+    // Draws centred at (x, y) with that alpha, scale, turn (radians) and
+    // TDrawFlags.
+    virtual void DrawAt(float x, float y, float alpha, float scale, float angle, uint32_t flags);
     // Copies a rectangle of the image (null: all of it, else cut to the
     // image) to (x, y) of another texture, or of the back buffer for null.
     // Only outside frames.

@@ -1,16 +1,19 @@
 #include "framework/graphics/draw/TTextureSurface.h"
 
 #include "framework/graphics/TTexture.h"
+#include "framework/graphics/texture/TDxTextureData.h"
 
-// The picture object in use keeps its pixels in memory only: it has a size
-// but no surface, so the renderer selects nothing for it and refuses it as
-// a render target.
+// The texture's surface comes from its texture data (null while it has
+// none: nothing is selected and it is refused as a render target).
 TTextureSurface DescribeTexture(const TTexture* texture) {
     TTextureSurface description;
     if (!texture)
         return description;
-    description.width = texture->GetWidth();
-    description.height = texture->GetHeight();
-    description.alpha = true;
+    description.width = static_cast<int32_t>(texture->GetWidth());
+    description.height = static_cast<int32_t>(texture->GetHeight());
+    description.alpha = texture->HasAlpha();
+    description.simple = texture->IsSimple();
+    if (const auto* data = dynamic_cast<const TDxTextureData*>(texture->GetTextureData()))
+        description.surface = data->GetSurface();
     return description;
 }
