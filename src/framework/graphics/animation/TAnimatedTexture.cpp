@@ -60,6 +60,13 @@ bool TAnimatedTexture::LoadImage() {
     return data->LoadImage(directory + image, directory + mask) || data->LoadImage(image, mask);
 }
 
+void TAnimatedTexture::Draw(const TDrawSpec& spec) {
+    TDrawSpec frameSpec;
+    if (MakeFrameSpec(spec, frameSpec)) {
+        TTexture::Draw(frameSpec);
+    }
+}
+
 uint32_t TAnimatedTexture::GetWidth() const {
     return static_cast<uint32_t>(GetFrameWidth());
 }

@@ -36,6 +36,8 @@ public:
     // Size of the current frame; 0 without one.
     uint32_t GetWidth() const override;
     uint32_t GetHeight() const override;
+    // Draws the current frame (nothing while there is none).
+    void Draw(const TDrawSpec& spec) override;
 
     // The cache key: name, image and mask joined by ":".
     static TString MakeAnimationKey(const TString& name, const TString& image, const TString& mask);

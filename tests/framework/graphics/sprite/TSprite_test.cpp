@@ -286,4 +286,17 @@ TEST(TSprite, Create_KeepsTheLayerAndTextureAndAnswersItsClass) {
     EXPECT_FALSE(sprite->IsKindOf(TAsset::GetClassId()));
 }
 
+TEST(TSprite, EffectiveHitThreshold_RoundsHighThresholdsDownOnlyInSixteenBitMode) {
+    struct Case {
+        int32_t threshold;
+        bool sixteenBit;
+        int32_t effective;
+    } cases[] = {{255, true, 240}, {255, false, 255}, {241, true, 240}, {240, true, 240},
+                 {200, true, 200}, {250, false, 250}, {0, true, 0},     {-1, true, -1}};
+    for (const Case& c : cases) {
+        EXPECT_EQ(TSprite::EffectiveHitThreshold(c.threshold, c.sixteenBit), c.effective)
+            << c.threshold << " " << c.sixteenBit;
+    }
+}
+
 } // namespace
