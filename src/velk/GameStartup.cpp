@@ -3,12 +3,15 @@
 #include "framework/core/app/TApplication.h"
 #include "framework/core/app/TEvent.h"
 #include "framework/core/settings/TSettings.h"
+#include "framework/graphics/TGraphics.h"
 #include "framework/ui/TWindowManager.h"
 
 namespace {
 
 constexpr int kScreenWidth = 1024;
 constexpr int kScreenHeight = 768;
+// The colour behind everything until the windows draw themselves.
+constexpr TColor kBackground(0.08f, 0.10f, 0.16f, 1.0f);
 
 } // namespace
 
@@ -32,6 +35,17 @@ void ApplyStartupRecord(const StartupRecord& record) {
     SetSetting(TSettingKey::kNbGameHandle, text(record.gameHandle));
 }
 
+bool DrawGameFrame() {
+    TGraphics* graphics = TGraphics::Get();
+    if (!graphics->BeginDraw())
+        return false;
+    const TRect viewport = graphics->GetViewport();
+    graphics->FillRect(TRect(0, 0, viewport.right - viewport.left, viewport.bottom - viewport.top),
+                       kBackground);
+    graphics->EndDraw(true);
+    return true;
+}
+
 int GameMain(TApplication* application, const char*) {
     if (!application) {
         return 0;
@@ -49,6 +63,9 @@ int GameMain(TApplication* application, const char*) {
         }
         if (TWindowManager* manager = application->GetWindowManager()) {
             manager->HandleEvent(event);
+        }
+        if (event.type == kEventIdle) {
+            DrawGameFrame();
         }
     }
     return 0;

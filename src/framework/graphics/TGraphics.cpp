@@ -112,6 +112,16 @@ bool TGraphics::BeginRenderTarget(const std::shared_ptr<TTexture>& texture, int3
     return open;
 }
 
+bool TGraphics::BeginRenderTarget(const TTextureSurface& texture, int32_t mode) {
+    if (texture.simple || mInDraw || mInRenderTarget)
+        return false;
+    TRenderer* renderer = GetRenderer();
+    const bool open = renderer && renderer->BeginRenderTarget(texture, mode);
+    mInRenderTarget = open;
+    mInDraw = open;
+    return open;
+}
+
 void TGraphics::EndRenderTarget() {
     if (TRenderer* renderer = GetRenderer())
         renderer->EndRenderTarget();

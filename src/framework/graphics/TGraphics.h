@@ -4,6 +4,7 @@
 #include "framework/core/math/TRect.h"
 #include "framework/core/text/TColor32.h"
 #include "framework/core/text/TString.h"
+#include "framework/graphics/draw/TTextureSurface.h"
 #include "framework/graphics/draw/TVertexList.h"
 
 #include <cstddef>
@@ -47,6 +48,8 @@ public:
     // Draws into the texture (see TRenderer's render-target modes). Refused
     // for a "simple" texture and while a frame or another target is open.
     bool BeginRenderTarget(const std::shared_ptr<TTexture>& texture, int32_t mode = 0);
+    // The same for a texture given by its surface.
+    bool BeginRenderTarget(const TTextureSurface& texture, int32_t mode);
     void EndRenderTarget();
     bool Begin2d();
     void End2d();

@@ -32,7 +32,8 @@ void TRenderer::DrawVertices(uint32_t primitive, const TVertexList& list) {
     GraphicsDevice* device = Device();
     if (!device || IsBroken())
         return;
-    if (GetSettingBool(TString("brokenindexedverts"))) {
+    static const TString kBrokenIndexedVerts("brokenindexedverts");
+    if (GetSettingBool(kBrokenIndexedVerts)) {
         // The device takes 16-bit indices: a longer list is drawn as it
         // stands, since an identity list of its length cannot be given.
         const uint32_t count = list.GetCount();
@@ -136,7 +137,9 @@ void TRenderer::FillSurfaceRect(int32_t left, int32_t top, int32_t right, int32_
     } else {
         if (mSetup)
             surface = mSetup->GetContext().GetBackBuffer();
-        bounds = Intersection(mTargetRect, graphics ? graphics->GetClipRect() : mTargetRect);
+        // Before the application has pushed its screen, the target bounds.
+        const bool clipped = graphics && graphics->GetClipDepth() > 0;
+        bounds = Intersection(mTargetRect, clipped ? graphics->GetClipRect() : mTargetRect);
     }
     if (!surface)
         return;

@@ -1,6 +1,7 @@
 #include "velk/GameStartup.h"
 
 #include "AppFixture.h"
+#include "framework/graphics/draw/NullDrawFixture.h"
 
 #include "framework/core/app/TEvent.h"
 #include "framework/core/settings/TSettings.h"
@@ -75,6 +76,26 @@ TEST_F(AppFixture, GameMain_SetsUpItsScreenAndEndsOnACloseRequest) {
 
 TEST(GameStartup, GameMain_WithoutAnApplicationReturns) {
     EXPECT_EQ(GameMain(nullptr, ""), 0);
+}
+
+} // namespace
+
+namespace {
+
+class GameFrame : public NullDrawFixture {};
+
+TEST_F(GameFrame, DrawGameFrame_ClearsAndPresentsThroughTheDrawFront) {
+    EXPECT_TRUE(DrawGameFrame());
+    ASSERT_EQ(Device().Draws().size(), 1u);
+    EXPECT_EQ(Device().Draws()[0].X(2), 800.0f);
+    EXPECT_EQ(Device().Draws()[0].Y(2), 600.0f);
+    EXPECT_EQ(Device().Draws()[0].Diffuse(0), 0xFF141928u);
+    EXPECT_EQ(renderer.GetPresentCount(), 1);
+    EXPECT_FALSE(graphics->IsDrawing());
+    // A broken display draws nothing.
+    renderer.GetDisplaySetup()->MarkBroken();
+    EXPECT_FALSE(DrawGameFrame());
+    EXPECT_EQ(renderer.GetPresentCount(), 1);
 }
 
 } // namespace
