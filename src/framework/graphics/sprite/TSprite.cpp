@@ -145,21 +145,23 @@ void TSprite::Draw(const TDrawSpec& parent, int32_t depth) {
         return;
     }
     const TDrawSpec combined = Combine(mSpec, parent);
-    // Drawing may change the tree (a script removing its sprite): walk a
-    // copy of the list.
-    std::vector<std::shared_ptr<TSprite>> children;
-    if (depth != 0) {
-        children = mChildren;
-    }
+    // Each child is held while it draws; the list is read by index, so a
+    // draw that changes it cannot step past its end.
     size_t next = 0;
-    for (; next < children.size() && children[next]->mLayer < 0; ++next) {
-        children[next]->Draw(combined, depth - 1);
+    if (depth != 0) {
+        for (; next < mChildren.size() && mChildren[next]->mLayer < 0; ++next) {
+            const std::shared_ptr<TSprite> child = mChildren[next];
+            child->Draw(combined, depth - 1);
+        }
     }
     if (mTexture) {
         DrawTexture(combined);
     }
-    for (; next < children.size(); ++next) {
-        children[next]->Draw(combined, depth - 1);
+    if (depth != 0) {
+        for (; next < mChildren.size(); ++next) {
+            const std::shared_ptr<TSprite> child = mChildren[next];
+            child->Draw(combined, depth - 1);
+        }
     }
 }
 

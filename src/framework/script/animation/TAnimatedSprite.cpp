@@ -329,7 +329,7 @@ void TAnimatedSprite::Play(const TString& name) {
     lua_getglobal(T, name.CStr());
     // The sprite may be let go of by its own script: it stays until the
     // first wait.
-    std::shared_ptr<TSprite> keep = shared_from_this();
+    const std::shared_ptr<TSprite> keep = weak_from_this().lock();
     const int status = LuaResume(T, 0);
     if (status != 0) {
         LogPrintf("TAnimatedSprite::Play: lua_resume error: %s",
@@ -410,7 +410,10 @@ void TAnimatedSprite::RemoveSprite() {
     if (!parent) {
         return;
     }
-    std::shared_ptr<TSprite> self = shared_from_this();
+    std::shared_ptr<TSprite> self = weak_from_this().lock();
+    if (!self) {
+        return; // not held by a shared pointer, so not by its parent either
+    }
     parent->RemoveChild(self);
     if (mNativeDepth > 0 && gTaskList && self.use_count() == 1) {
         // The parent held the last reference and our script is running: the
