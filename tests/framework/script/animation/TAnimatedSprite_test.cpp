@@ -2,6 +2,7 @@
 
 #include "framework/core/tasks/TClock.h"
 #include "framework/core/tasks/TTaskList.h"
+#include "framework/graphics/TTexture.h"
 #include "framework/graphics/animation/TAnimatedTexture.h"
 #include "framework/script/host/TScript.h"
 
@@ -362,6 +363,29 @@ TEST_F(AnimatedSpriteTest, Bounds_UseTheCurrentFramesRegistrationMirroredByTheFl
     EXPECT_EQ(sprite->GetBounds(TDrawSpec()), TRect(100, 100, 110, 110));
     EXPECT_TRUE(sprite->IsKindOf(TSprite::GetClassId()));
     EXPECT_TRUE(sprite->IsKindOf(TAnimatedSprite::GetClassId()));
+}
+
+TEST_F(AnimatedSpriteTest, SharedTexture_EachSpriteSelectsItsOwnFrameBeforeUse) {
+    auto a = Sprite("shared.xml", 3, "");
+    auto b = TAnimatedSprite::Create(0);
+    b->SetTexture(a->GetAnimatedTexture());
+    ASSERT_EQ(b->GetAnimatedTexture(), a->GetAnimatedTexture());
+    a->SetCurrentFrame(1);
+    b->SetCurrentFrame(2);
+    auto texture = a->GetAnimatedTexture();
+    a->Draw(TDrawSpec(), -1);
+    EXPECT_EQ(texture->GetCurrentFrame(), 1);
+    b->Draw(TDrawSpec(), -1);
+    EXPECT_EQ(texture->GetCurrentFrame(), 2);
+    a->HitTest(0, 0, TDrawSpec(), -1, -1);
+    EXPECT_EQ(texture->GetCurrentFrame(), 1);
+    b->GetBounds(TDrawSpec(), -1);
+    EXPECT_EQ(texture->GetCurrentFrame(), 2);
+    // A plain texture leaves the sprite without frames.
+    b->SetTexture(TTexture::CreateRenderTarget(4, 4, true));
+    EXPECT_FALSE(b->GetAnimatedTexture());
+    EXPECT_EQ(b->GetFrameCount(), 1);
+    EXPECT_TRUE(b->GetScript().IsEmpty());
 }
 
 } // namespace
