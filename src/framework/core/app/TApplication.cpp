@@ -19,6 +19,7 @@
 #include "framework/graphics/vector/TNbMiniVecDraw.h"
 #include "framework/host/TGameState.h"
 #include "framework/script/TWindowScript.h"
+#include "framework/script/animation/TAnimatedSprite.h"
 #include "framework/sound/manager/TSoundManager.h"
 #include "framework/sound/source/TOggDataSource.h"
 #include "framework/ui/TScreen.h"
@@ -41,6 +42,11 @@ void OnSettingChanged(const TString& name, const TString& value) {
 }
 
 // The clocks' and timed tasks' time while the application lives.
+uint32_t ApplicationRandom() {
+    TApplication* application = TApplication::Get();
+    return application ? application->Random() : 0;
+}
+
 uint32_t ApplicationTimer() {
     TApplication* application = TApplication::Get();
     return application ? application->GetTimer() : platform::TimerNow();
@@ -94,6 +100,10 @@ TApplication::TApplication(TPlatform* platform) : mPlatform(platform) {
     gApplication = this;
     SetApplicationPresent(true);
     SetFrameworkTimer(ApplicationTimer);
+    // Animated sprites run their scripts in the platform's task list and
+    // draw from its random generator.
+    TAnimatedSprite::SetTaskList(&platform->mTaskList);
+    TAnimatedSprite::SetRandomSource(ApplicationRandom);
     SetSettingChangeHook(OnSettingChanged);
     TCommandLine commandLine(platform->GetCommandLine());
     // 2.
@@ -174,6 +184,8 @@ TApplication::~TApplication() {
     mPlatform->mVecDraw = nullptr;
     TGraphics::Destroy();
     SetFrameworkTimer(nullptr);
+    TAnimatedSprite::SetTaskList(nullptr);
+    TAnimatedSprite::SetRandomSource(nullptr);
     gApplication = nullptr;
     SetApplicationPresent(false);
     SetSettingChangeHook(TSettingChangeHook());

@@ -3,6 +3,8 @@
 #include "framework/core/files/TFile.h"
 #include "framework/core/files/TFileData.h"
 #include "framework/core/log/TLog.h"
+#include "framework/graphics/TGraphics.h"
+#include "framework/graphics/asset/TAssetManager.h"
 
 #include <cstring>
 
@@ -94,4 +96,50 @@ bool TModel::Init(const TString& name) {
         return false;
     }
     return false;
+}
+
+TVertexList TModel::GetVertexList() const {
+    if (!mMesh || mMesh->mVertices.empty()) {
+        return TVertexList();
+    }
+    return TVertexList::CreateKind0(&mMesh->mVertices[0].mPosition.x, mMesh->GetVertexCount());
+}
+
+void TModel::Draw() const {
+    if (!mMesh || mMesh->mIndices.empty()) {
+        return;
+    }
+    // The draw front takes plain lists: the triangles are spelled out.
+    std::vector<TMeshVertex> triangles;
+    triangles.reserve(mMesh->mIndices.size());
+    for (uint16_t index : mMesh->mIndices) {
+        triangles.push_back(mMesh->mVertices[index]);
+    }
+    TGraphics::Get()->DrawVertices(
+        TVertexList::CreateKind0(&triangles[0].mPosition.x,
+                                 static_cast<uint32_t>(triangles.size())),
+        platform::gfx::kTriangleList);
+}
+
+TClassId TModel::GetClassId() {
+    static const char id = 0;
+    return &id;
+}
+
+std::shared_ptr<TModel> GetModel(const TString& name) {
+    TAssetManager* manager = GetAssetManager();
+    if (manager) {
+        std::shared_ptr<TAsset> shared = manager->GetAsset(name);
+        if (shared && shared->IsKindOf(TModel::GetClassId())) {
+            return std::static_pointer_cast<TModel>(shared);
+        }
+    }
+    auto model = std::make_shared<TModel>();
+    if (!model->Init(name)) {
+        return nullptr;
+    }
+    if (manager) {
+        manager->RegisterAsset(name, model);
+    }
+    return model;
 }

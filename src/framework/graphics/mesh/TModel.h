@@ -3,6 +3,7 @@
 #include "framework/core/math/TVector.h"
 #include "framework/core/text/TString.h"
 #include "framework/graphics/asset/TAsset.h"
+#include "framework/graphics/draw/TVertexList.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -51,6 +52,8 @@ public:
     TModel() = default;
 
     const char* GetClassName() const override { return "TModel"; }
+    bool IsKindOf(TClassId id) const override { return id == GetClassId() || TAsset::IsKindOf(id); }
+    static TClassId GetClassId();
     void ReleaseResources() override {}
     void RestoreResources() override { Init(mFileName); }
 
@@ -67,7 +70,17 @@ public:
     uint32_t GetVertexCount() const { return mMesh ? mMesh->GetVertexCount() : 0; }
     uint32_t GetIndexCount() const { return mMesh ? mMesh->GetIndexCount() : 0; }
 
+    // The vertices as the draw front's lit layout (format 0), unindexed.
+    TVertexList GetVertexList() const;
+    // Draws the triangles through the draw front (inside a 2-D or 3-D
+    // block) as one triangle list; nothing without triangles.
+    void Draw() const;
+
 private:
     std::unique_ptr<TMeshRecord> mMesh;
     TString mFileName;
 };
+
+// The model of a ".mesh" file, shared by name through the asset manager
+// while someone holds it; empty when it does not load.
+std::shared_ptr<TModel> GetModel(const TString& name);

@@ -2,6 +2,8 @@
 
 #include "framework/core/settings/TSettings.h"
 #include "framework/core/text/TString.h"
+#include "framework/graphics/TGraphics.h"
+#include "framework/graphics/TRenderer.h"
 #include "framework/graphics/TTexture.h"
 
 #include <algorithm>
@@ -12,6 +14,23 @@ namespace {
 // Process-wide, main thread only.
 uint32_t gLiveSprites = 0;
 std::shared_ptr<TTexture> gHitTestTexture;
+
+// Makes pixel (1, 1) of the open target transparent. The fill before it
+// blends, and drawing into an alpha target adds alpha, so a transparent
+// fill leaves what an earlier test drew there: this quad is drawn without
+// blending.
+void ClearTestedPixel(TGraphics* graphics) {
+    TVertex quad[4];
+    TVec2 corners[4] = {TVec2(1.0f, 1.0f), TVec2(2.0f, 1.0f), TVec2(2.0f, 2.0f), TVec2(1.0f, 2.0f)};
+    const std::shared_ptr<TTexture> kept = graphics->GetTexture();
+    graphics->SetTexture(nullptr);
+    graphics->SetBlendMode(kBlendOpaque);
+    MakeQuadVertices(TVec2(0.0f, 0.0f), quad, corners, TVec2(0.0f, 0.0f), TVec2(1.0f, 1.0f),
+                     TMat3(), 0.0f, TColor(0.0f, 0.0f, 0.0f, 0.0f));
+    graphics->DrawVertices(TVertexList::CreateKind2(quad, 4), platform::gfx::kTriangleFan);
+    graphics->SetBlendMode(kBlendAlpha);
+    graphics->SetTexture(kept);
+}
 
 void PublishLiveCount() {
     SetSetting(TString("current_sprite_count"),
@@ -126,21 +145,23 @@ void TSprite::Draw(const TDrawSpec& parent, int32_t depth) {
         return;
     }
     const TDrawSpec combined = Combine(mSpec, parent);
-    // Drawing may change the tree (a script removing its sprite): walk a
-    // copy of the list.
-    std::vector<std::shared_ptr<TSprite>> children;
-    if (depth != 0) {
-        children = mChildren;
-    }
+    // Each child is held while it draws; the list is read by index, so a
+    // draw that changes it cannot step past its end.
     size_t next = 0;
-    for (; next < children.size() && children[next]->mLayer < 0; ++next) {
-        children[next]->Draw(combined, depth - 1);
+    if (depth != 0) {
+        for (; next < mChildren.size() && mChildren[next]->mLayer < 0; ++next) {
+            const std::shared_ptr<TSprite> child = mChildren[next];
+            child->Draw(combined, depth - 1);
+        }
     }
     if (mTexture) {
         DrawTexture(combined);
     }
-    for (; next < children.size(); ++next) {
-        children[next]->Draw(combined, depth - 1);
+    if (depth != 0) {
+        for (; next < mChildren.size(); ++next) {
+            const std::shared_ptr<TSprite> child = mChildren[next];
+            child->Draw(combined, depth - 1);
+        }
     }
 }
 
@@ -198,12 +219,61 @@ bool TSprite::HitTest(int32_t x, int32_t y, const TDrawSpec& parent, int32_t thr
     return HitTestPixels(x, y, parent, threshold, depth);
 }
 
-void TSprite::DrawTexture(const TDrawSpec&) {
-    // Textures cannot draw themselves yet; the tree walk around this step
-    // is complete.
+int32_t TSprite::EffectiveHitThreshold(int32_t threshold, bool sixteenBit) {
+    // Sixteen-bit surfaces keep four bits of alpha: 255 reads back as 240.
+    return sixteenBit && threshold > 240 ? threshold & ~15 : threshold;
 }
 
-bool TSprite::HitTestPixels(int32_t, int32_t, const TDrawSpec&, int32_t, int32_t) {
-    // Render targets are not there yet: no pixel is known to be hit.
-    return false;
+void TSprite::DrawTexture(const TDrawSpec& combined) {
+    mTexture->Draw(combined);
+}
+
+bool TSprite::HitTestPixels(int32_t x, int32_t y, const TDrawSpec& parent, int32_t threshold,
+                            int32_t depth) {
+    if (!gHitTestTexture) {
+        gHitTestTexture = TTexture::CreateRenderTarget(4, 4, true);
+        if (!gHitTestTexture) {
+            return false;
+        }
+    }
+    // Keeps the scratch texture while it is drawn into, should this sprite
+    // be the last one and go during the draw.
+    const std::shared_ptr<TTexture> scratch = gHitTestTexture;
+    TGraphics* graphics = TGraphics::Get();
+    if (!graphics->BeginRenderTarget(scratch, TRenderer::kTargetAlpha)) {
+        return false;
+    }
+    {
+        graphics->FillRect(TRect(1, 1, 2, 2), TColor(0.0f, 0.0f, 0.0f, 0.0f));
+        const bool in2d = graphics->Begin2d();
+        struct End2dGuard {
+            TGraphics* graphics;
+            bool active;
+            ~End2dGuard() {
+                if (active) {
+                    graphics->End2d();
+                }
+            }
+        } guard{graphics, in2d};
+        if (in2d) {
+            ClearTestedPixel(graphics);
+        }
+        // The tested point lands on pixel (1, 1).
+        TDrawSpec shifted = parent;
+        shifted.mTransform.m[2][0] -= static_cast<float>(x - 1);
+        shifted.mTransform.m[2][1] -= static_cast<float>(y - 1);
+        Draw(shifted, depth);
+    }
+    graphics->EndRenderTarget();
+
+    uint32_t* pixels = nullptr;
+    int32_t pitch = 0;
+    if (!scratch->Lock(pixels, pitch) || !pixels) {
+        return false;
+    }
+    threshold =
+        EffectiveHitThreshold(threshold, graphics->GetOption(TString("16bitmode")).ToInt() != 0);
+    const uint32_t alpha = pixels[pitch + 1] >> 24;
+    scratch->Unlock();
+    return static_cast<int32_t>(alpha) >= threshold;
 }

@@ -86,6 +86,9 @@ public:
     static std::shared_ptr<TTexture> GetHitTestTexture();
 
     static const TRect kEmptyBounds;
+    // The alpha a pixel needs to be hit: on a 16-bit display thresholds
+    // above 240 round down to a multiple of 16.
+    static int32_t EffectiveHitThreshold(int32_t threshold, bool sixteenBit);
 
 protected:
     // Draws the texture with the combined record; the step between the

@@ -14,6 +14,7 @@
 #include "framework/graphics/texture/TDxTextureData.h"
 #include "framework/host/TGameState.h"
 #include "framework/script/TWindowScript.h"
+#include "framework/script/animation/TAnimatedSprite.h"
 #include "framework/sound/manager/TSoundManager.h"
 #include "framework/ui/TScreen.h"
 #include "framework/ui/TWindowManager.h"
@@ -300,6 +301,22 @@ TEST_F(AppFixture, Random_AndTimerComeFromThePlatform) {
     EXPECT_NE(a, b);
     EXPECT_LT(mApplication->GetTimer(), 60000u);
     EXPECT_STREQ(mApplication->GetProductName().CStr(), "Corvalo");
+}
+
+TEST_F(AppFixture, AnimatedSprites_RunInThePlatformTaskListAndDrawItsRandomNumbers) {
+    EXPECT_EQ(TAnimatedSprite::GetTaskList(), nullptr);
+    BuildApplication();
+    EXPECT_EQ(TAnimatedSprite::GetTaskList(), mApplication->GetTaskList());
+    // The sprite's draws follow the platform generator: a copy seeded alike
+    // gives the same numbers.
+    TRandom copy = mApplication->GetPlatform()->mRandom;
+    auto sprite = TAnimatedSprite::Create(0);
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(sprite->Random(0, 1000), copy.Next() % 1000);
+    }
+    sprite.reset();
+    DestroyApplication();
+    EXPECT_EQ(TAnimatedSprite::GetTaskList(), nullptr);
 }
 
 // ---- entry points the display and the game call ------------------------------------

@@ -1,6 +1,7 @@
 #include "framework/graphics/mesh/TModel.h"
 
 #include "framework/core/log/TLog.h"
+#include "framework/graphics/asset/TAssetManager.h"
 
 #include <gtest/gtest.h>
 
@@ -162,6 +163,25 @@ TEST_F(Model, RestoreResources_LoadsTheFileAgain) {
     model.RestoreResources();
     EXPECT_EQ(model.GetVertexCount(), 4u);
     EXPECT_EQ(model.GetIndexCount(), 6u);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(Model, GetModel_SharesTheLoadedModelByNameAndGivesNothingForABadFile) {
+    TAssetManager manager;
+    const TString name = Write("shared.mesh", MeshFile(3, {0, 1, 2}));
+    std::shared_ptr<TModel> first = GetModel(name);
+    ASSERT_TRUE(first);
+    EXPECT_EQ(GetModel(name), first);
+    EXPECT_TRUE(first->IsKindOf(TModel::GetClassId()));
+    EXPECT_TRUE(first->IsKindOf(TAsset::GetClassId()));
+    EXPECT_EQ(manager.GetAsset(name), first);
+    const TString bad = Write("bad.mesh", "TRI");
+    EXPECT_FALSE(GetModel(bad));
+    first.reset();
+    EXPECT_FALSE(manager.GetAsset(name));
 }
 
 } // namespace

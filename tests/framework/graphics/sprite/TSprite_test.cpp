@@ -11,9 +11,13 @@
 
 namespace {
 
+// A texture that knows its size (no display: no surface).
 std::shared_ptr<TTexture> MakeTexture(int32_t w, int32_t h) {
-    return std::make_shared<TTexture>(TString("probe"), w, h,
-                                      std::vector<uint8_t>(static_cast<size_t>(w * h * 4), 0xFF));
+    auto texture =
+        TTexture::CreateRenderTarget(static_cast<uint32_t>(w), static_cast<uint32_t>(h), true);
+    EXPECT_TRUE(texture);
+    EXPECT_EQ(texture->GetWidth(), static_cast<uint32_t>(w));
+    return texture;
 }
 
 // A sprite that writes its name into a shared journal when its texture
@@ -280,6 +284,19 @@ TEST(TSprite, Create_KeepsTheLayerAndTextureAndAnswersItsClass) {
     EXPECT_TRUE(sprite->IsKindOf(TSprite::GetClassId()));
     EXPECT_STREQ(sprite->GetClassName(), "TSprite");
     EXPECT_FALSE(sprite->IsKindOf(TAsset::GetClassId()));
+}
+
+TEST(TSprite, EffectiveHitThreshold_RoundsHighThresholdsDownOnlyInSixteenBitMode) {
+    struct Case {
+        int32_t threshold;
+        bool sixteenBit;
+        int32_t effective;
+    } cases[] = {{255, true, 240}, {255, false, 255}, {241, true, 240}, {240, true, 240},
+                 {200, true, 200}, {250, false, 250}, {0, true, 0},     {-1, true, -1}};
+    for (const Case& c : cases) {
+        EXPECT_EQ(TSprite::EffectiveHitThreshold(c.threshold, c.sixteenBit), c.effective)
+            << c.threshold << " " << c.sixteenBit;
+    }
 }
 
 } // namespace

@@ -1,0 +1,137 @@
+#include "framework/graphics/animation/TAnimatedTexture.h"
+
+#include "framework/graphics/animation/TAnimationFile.h"
+
+#include "framework/graphics/asset/TAssetManager.h"
+#include "framework/graphics/texture/TTextureData.h"
+
+TAnimatedTexture::TAnimatedTexture(const TString& assetName) {
+    mAnimation.mAssetName = assetName;
+}
+
+TClassId TAnimatedTexture::GetClassId() {
+    static const char id = 0;
+    return &id;
+}
+
+TString TAnimatedTexture::MakeAnimationKey(const TString& name, const TString& image,
+                                           const TString& mask) {
+    return TString::Format("%s:%s:%s", name.CStr(), image.CStr(), mask.CStr());
+}
+
+std::shared_ptr<TAnimatedTexture> TAnimatedTexture::Create(const TString& name,
+                                                           const TString& key) {
+    auto texture = std::make_shared<TAnimatedTexture>(name);
+    if (TAssetManager* manager = GetAssetManager()) {
+        manager->RegisterAsset(key, texture);
+    }
+    return texture;
+}
+
+std::shared_ptr<TAnimatedTexture> TAnimatedTexture::Get(const TString& name, const TString& image,
+                                                        const TString& mask) {
+    const TString key = MakeAnimationKey(name, image, mask);
+    if (TAssetManager* manager = GetAssetManager()) {
+        std::shared_ptr<TAsset> found = manager->GetAsset(key);
+        if (found && found->IsKindOf(GetClassId())) {
+            return std::static_pointer_cast<TAnimatedTexture>(found);
+        }
+    }
+    std::shared_ptr<TAnimatedTexture> texture = Create(name, key);
+    if (!texture->LoadAnimation(image, mask) || !texture->LoadImage()) {
+        return nullptr;
+    }
+    return texture;
+}
+
+bool TAnimatedTexture::LoadImage() {
+    TTextureData* data = GetTextureData();
+    if (!data) {
+        return false;
+    }
+    data->AddFlags(kTextureAlpha);
+    data->RemoveFlags(kTextureAlphaFromImage);
+    const TString& directory = mAnimation.mDirectory;
+    const TString& image = mAnimation.mImageFileName;
+    const TString& mask = mAnimation.mMaskFileName;
+    if (mask.IsEmpty()) {
+        return data->LoadImage(directory + image) || data->LoadImage(image);
+    }
+    return data->LoadImage(directory + image, directory + mask) || data->LoadImage(image, mask);
+}
+
+void TAnimatedTexture::Draw(const TDrawSpec& spec) {
+    TDrawSpec frameSpec;
+    if (MakeFrameSpec(spec, frameSpec)) {
+        TTexture::Draw(frameSpec);
+    }
+}
+
+uint32_t TAnimatedTexture::GetWidth() const {
+    return static_cast<uint32_t>(GetFrameWidth());
+}
+
+uint32_t TAnimatedTexture::GetHeight() const {
+    return static_cast<uint32_t>(GetFrameHeight());
+}
+
+bool TAnimatedTexture::LoadAnimation(const TString& image, const TString& mask) {
+    TAnimationData loaded;
+    if (!LoadAnimationData(mAnimation.mAssetName, image, mask, loaded)) {
+        return false;
+    }
+    mAnimation = std::move(loaded);
+    return true;
+}
+
+bool TAnimatedTexture::GetFrameRegistration(int32_t index, int32_t& regX, int32_t& regY) const {
+    regX = 0;
+    regY = 0;
+    if (index < 0 || index >= GetFrameCount()) {
+        return false;
+    }
+    regX = mAnimation.mFrames[static_cast<size_t>(index)].mRegX;
+    regY = mAnimation.mFrames[static_cast<size_t>(index)].mRegY;
+    return true;
+}
+
+bool TAnimatedTexture::MakeFrameSpec(const TDrawSpec& spec, TDrawSpec& out) const {
+    const TAnimationFrame* frame = mAnimation.GetCurrentFrame();
+    if (!frame || frame->mW == 0) {
+        return false;
+    }
+    out = spec;
+    if (!(out.mFlags & kDrawRegistration)) {
+        out.mFlags |= kDrawRegistration;
+        float regX = static_cast<float>(frame->mRegX);
+        float regY = static_cast<float>(frame->mRegY);
+        if (out.mFlags & kDrawFlipHorizontal) {
+            regX = static_cast<float>(GetFrameWidth()) - regX;
+        }
+        if (out.mFlags & kDrawFlipVertical) {
+            regY = static_cast<float>(GetFrameHeight()) - regY;
+        }
+        out.mRegistration = TVec2(regX, regY);
+    }
+    if (frame->HasTransform()) {
+        const float* t = frame->mTransform;
+        const TMat3 frameMatrix(t[0], t[1], 0.0f, t[2], t[3], 0.0f, t[4], t[5], 1.0f);
+        out.mTransform = TMat3::Multiply(frameMatrix, out.mTransform);
+    }
+    const TRect frameRect(frame->mX, frame->mY, frame->mX + frame->mW, frame->mY + frame->mH);
+    if (!(out.mFlags & kDrawSourceRect)) {
+        out.mFlags |= kDrawSourceRect;
+        out.mSourceRect = frameRect;
+    } else {
+        const TRect moved(out.mSourceRect.left + frame->mX, out.mSourceRect.top + frame->mY,
+                          out.mSourceRect.right + frame->mX, out.mSourceRect.bottom + frame->mY);
+        out.mSourceRect.Intersect(moved, frameRect);
+        // Nothing of the caller's rectangle lies in the frame.
+        if (out.mSourceRect.right <= out.mSourceRect.left ||
+            out.mSourceRect.bottom <= out.mSourceRect.top) {
+            return false;
+        }
+    }
+    out.mAlpha *= frame->mAlpha;
+    return true;
+}
