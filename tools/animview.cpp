@@ -27,6 +27,7 @@
 #include "platform/window/VirtualKeys.h"
 #include "platform/window/WindowMessage.h"
 #include "platform/window/sdl/SdlWindow.h"
+#include "support/ToolLog.h"
 
 #include <SDL.h>
 
@@ -42,18 +43,10 @@ using namespace platform;
 
 namespace {
 
-std::filesystem::path gLogFolder;
+const ToolLog* gLog = nullptr;
 
 int Fail(const std::string& what) {
-    std::fprintf(stderr, "animview: %s; log %s:\n", what.c_str(), GetLogFilePath().CStr());
-    StartLog(nullptr);
-    if (FILE* log = std::fopen((gLogFolder / "logfile.txt").c_str(), "r")) {
-        char line[512];
-        while (std::fgets(line, sizeof line, log))
-            std::fputs(line, stderr);
-        std::fclose(log);
-    }
-    return 1;
+    return gLog->Fail(what);
 }
 
 // OUT.png with the frame number before the extension.
@@ -236,15 +229,12 @@ int main(int argc, char** argv) {
     }
     options.animation = args[0];
     std::error_code error;
-    gLogFolder = std::filesystem::temp_directory_path(error) / "animview";
-    std::filesystem::create_directories(gLogFolder, error);
-    StartLog(gLogFolder.c_str());
+    const ToolLog log("animview");
+    gLog = &log;
     if (std::filesystem::is_directory(options.assets, error)) {
         SetAssetsFolder(options.assets.c_str());
         InitFileSystem();
         LoadPacksInFolder(GetAssetsFolder(), GetNameTable());
     }
-    const int status = Run(options);
-    StartLog(nullptr);
-    return status;
+    return Run(options);
 }

@@ -26,6 +26,7 @@
 #include "platform/graphics/gl/GlGraphicsSystem.h"
 #include "platform/graphics/null/NullGraphicsSystem.h"
 #include "platform/window/sdl/SdlWindow.h"
+#include "support/ToolLog.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -39,18 +40,10 @@ using namespace platform;
 
 namespace {
 
-std::filesystem::path gLogFolder;
+const ToolLog* gLog = nullptr;
 
 int Fail(const std::string& what) {
-    std::fprintf(stderr, "texview: %s; log %s:\n", what.c_str(), GetLogFilePath().CStr());
-    StartLog(nullptr);
-    if (FILE* log = std::fopen((gLogFolder / "logfile.txt").c_str(), "r")) {
-        char line[512];
-        while (std::fgets(line, sizeof line, log))
-            std::fputs(line, stderr);
-        std::fclose(log);
-    }
-    return 1;
+    return gLog->Fail(what);
 }
 
 std::shared_ptr<TTexture> Load(const std::string& name, const std::string& mask, uint32_t flags) {
@@ -142,11 +135,8 @@ int main(int argc, char** argv) {
         return 2;
     }
     std::error_code error;
-    // The loaders log into a folder of their own; its lines are shown on
-    // failure.
-    gLogFolder = std::filesystem::temp_directory_path(error) / "texview";
-    std::filesystem::create_directories(gLogFolder, error);
-    StartLog(gLogFolder.c_str());
+    const ToolLog log("texview");
+    gLog = &log;
     if (std::filesystem::is_directory(assets, error)) {
         SetAssetsFolder(assets.c_str());
         InitFileSystem();
