@@ -16,25 +16,7 @@ using support::NullTextureRig;
 
 namespace {
 
-class TDxTextureDataTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        ClearSettings();
-        StartLog(mFolder.Path().string().c_str());
-        TTextureMemory::Reset();
-    }
-    void TearDown() override {
-        StartLog(nullptr);
-        ClearSettings();
-    }
-    bool Logged(const std::string& text) const {
-        return support::ReadLogText().find(text) != std::string::npos;
-    }
-    std::string Path(const std::string& file) const { return (mFolder.Path() / file).string(); }
-    TString Name(const std::string& file) const { return TString(("::" + Path(file)).c_str()); }
-
-    support::TempFolder mFolder;
-};
+class TDxTextureDataTest : public support::TextureFolderTest {};
 
 TEST_F(TDxTextureDataTest, CreateSurface_SquareOnlyDevice_EnlargesAndCentres) {
     NullTextureRig rig;

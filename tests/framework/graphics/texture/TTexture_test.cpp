@@ -25,24 +25,12 @@ uint32_t Red(int32_t, int32_t) {
     return 0xFFFF0000u;
 }
 
-class TTextureTest : public ::testing::Test {
+class TTextureTest : public support::TextureFolderTest {
 protected:
-    void SetUp() override {
-        ClearSettings();
-        StartLog(mFolder.Path().string().c_str());
-        TTextureMemory::Reset();
-    }
-    void TearDown() override {
-        StartLog(nullptr);
-        ClearSettings();
-    }
-    std::string Path(const std::string& file) const { return (mFolder.Path() / file).string(); }
-    TString Name(const std::string& file) const { return TString(("::" + Path(file)).c_str()); }
     static const TDxTextureData& Data(const std::shared_ptr<TTexture>& texture) {
         return static_cast<const TDxTextureData&>(*texture->GetTextureData());
     }
 
-    support::TempFolder mFolder;
     TAssetManager mAssets;
 };
 

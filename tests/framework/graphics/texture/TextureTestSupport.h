@@ -4,14 +4,18 @@
 // end (surfaces in memory), and small PNG and JPEG files written on the fly.
 
 #include "framework/core/log/TLog.h"
+#include "framework/core/settings/TSettings.h"
 #include "framework/graphics/texture/TDxTextureData.h"
 #include "framework/graphics/texture/TTextureDisplay.h"
 #include "framework/graphics/texture/TTextureMemory.h"
 #include "platform/graphics/MemorySurface.h"
 #include "platform/graphics/PngWriter.h"
 #include "platform/graphics/null/NullGraphicsSystem.h"
+#include "support/LogText.h"
+#include "support/TempFolder.h"
 
 #include <cstdio>
+#include <gtest/gtest.h>
 #include <jpeglib.h>
 
 #include <functional>
@@ -123,5 +127,27 @@ inline int ColourDistance(uint32_t a, uint32_t b) {
     }
     return worst;
 }
+
+// A test with a folder of its own for image files and the log, clean
+// settings and the texture memory figures at zero.
+class TextureFolderTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ClearSettings();
+        StartLog(mFolder.Path().string().c_str());
+        TTextureMemory::Reset();
+    }
+    void TearDown() override {
+        StartLog(nullptr);
+        ClearSettings();
+    }
+    static bool Logged(const std::string& text) {
+        return ReadLogText().find(text) != std::string::npos;
+    }
+    std::string Path(const std::string& file) const { return (mFolder.Path() / file).string(); }
+    TString Name(const std::string& file) const { return TString(("::" + Path(file)).c_str()); }
+
+    TempFolder mFolder;
+};
 
 } // namespace support
