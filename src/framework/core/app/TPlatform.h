@@ -264,8 +264,9 @@ private:
     TString mWindowTitle;
     std::unique_ptr<platform::Window> mWindow;
     std::unique_ptr<platform::Desktop> mDesktop;
-    // The display's graphics on the real main window; none with a window
-    // back end a test gave (the renderer then only sizes the window).
+    // The display's graphics on the real main window, or the system a test
+    // handed over; none with only a window back end a test gave (the
+    // renderer then only sizes the window).
     std::unique_ptr<platform::GraphicsSystem> mGraphics;
     // The graphics system was handed over, not made for the SDL window.
     bool mGraphicsGiven = false;
