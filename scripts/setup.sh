@@ -20,6 +20,7 @@ clang
 libclang-rt-14-dev
 clang-format
 libsdl2-dev
+libx11-dev
 libgl-dev
 libgl1-mesa-dri
 liblua5.1-0-dev

@@ -1,11 +1,13 @@
 // The real main window on a real X server: started by ctest under xvfb-run
 // (see run_under_xvfb.sh), it opens the window on SDL's x11 driver, has
 // xdotool click, scroll and type into it as a user would, and checks the
-// message records that come out. Not run by the offscreen test set.
+// message records that come out, and switches it to full screen and back
+// on a server without a window manager. Not run by the offscreen test set.
 
 #include "platform/desktop/SystemCursor.h"
 #include "platform/desktop/sdl/SdlDesktop.h"
 #include "platform/window/sdl/SdlWindow.h"
+#include "platform/window/sdl/X11Placement.h"
 
 #include "support/DriverLeaks.h"
 
@@ -193,6 +195,78 @@ TEST_F(RealWindow, HoverAndLeaveFollowThePointer) {
     ASSERT_EQ(Xdotool({"mousemove", "--sync", "900", "700"}), 0); // off the window
     Collect(std::chrono::milliseconds(300));
     EXPECT_GE(Find(kWmMouseLeave, hover), 0);
+}
+
+// SDL's desktop full screen with no window manager to answer it: the
+// window must still cover the screen (as the X server has it, not as SDL
+// reports it), give the screen's size as its drawable, and come back to its
+// own place and size. Both ways in are checked: the window's own switch and
+// a switch made through SDL directly, as the display does.
+TEST(RealFullScreen, CoversTheScreenWithoutAWindowManagerAndComesBack) {
+    if (!std::getenv("DISPLAY"))
+        GTEST_SKIP() << "no X display (run through run_under_xvfb.sh)";
+    setenv("SDL_VIDEODRIVER", "x11", 1);
+    SdlWindow window;
+    WindowSpec spec;
+    spec.caption = "Corvalo full-screen check";
+    spec.x = 64;
+    spec.y = 48;
+    spec.width = 400;
+    spec.height = 300;
+    ASSERT_TRUE(window.Create(spec)) << window.LastError();
+    support::PinGlDriver();
+    if (X11ManagerHandlesFullScreen(window.NativeWindow()))
+        GTEST_SKIP() << "a window manager handles full screen on this display";
+    int32_t screenW = 0, screenH = 0;
+    ASSERT_TRUE(window.GetScreenSize(screenW, screenH));
+    ASSERT_GT(screenW, spec.width);
+    ASSERT_GT(screenH, spec.height);
+    // The window is mapped and placed before the switch.
+    WindowMessage message;
+    for (int i = 0; i < 30; ++i) {
+        while (window.PeekMessage(message)) {
+        }
+        SDL_Delay(10);
+    }
+    const WindowRect windowed{spec.x, spec.y, spec.width, spec.height};
+    ASSERT_EQ(X11WindowGeometry(window.NativeWindow()), windowed);
+    const WindowRect screen{0, 0, screenW, screenH};
+
+    const auto expectPlaced = [&](const WindowRect& where, const char* when) {
+        SCOPED_TRACE(when);
+        int32_t drawW = 0, drawH = 0, clientW = 0, clientH = 0;
+        window.GetDrawableSize(drawW, drawH);
+        window.GetClientSize(clientW, clientH);
+        const std::optional<WindowRect> real = X11WindowGeometry(window.NativeWindow());
+        ASSERT_TRUE(real.has_value());
+        EXPECT_EQ(real->x, where.x);
+        EXPECT_EQ(real->y, where.y);
+        EXPECT_EQ(real->width, where.width);
+        EXPECT_EQ(real->height, where.height);
+        EXPECT_EQ(drawW, real->width);
+        EXPECT_EQ(drawH, real->height);
+        EXPECT_EQ(clientW, real->width);
+        EXPECT_EQ(clientH, real->height);
+    };
+
+    ASSERT_TRUE(window.SetFullScreen(true));
+    EXPECT_TRUE(window.IsFullScreen());
+    expectPlaced(screen, "full screen through the window");
+    ASSERT_TRUE(window.SetFullScreen(false));
+    EXPECT_FALSE(window.IsFullScreen());
+    expectPlaced(windowed, "back from the window's own switch");
+
+    ASSERT_EQ(SDL_SetWindowFullscreen(window.NativeWindow(), SDL_WINDOW_FULLSCREEN_DESKTOP), 0);
+    expectPlaced(screen, "full screen through SDL");
+    ASSERT_EQ(SDL_SetWindowFullscreen(window.NativeWindow(), 0), 0);
+    expectPlaced(windowed, "back through SDL");
+    // Messages taken in between change nothing.
+    for (int i = 0; i < 10; ++i) {
+        while (window.PeekMessage(message)) {
+        }
+        SDL_Delay(10);
+    }
+    expectPlaced(windowed, "after the window's messages");
 }
 
 } // namespace

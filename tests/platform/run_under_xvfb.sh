@@ -7,5 +7,7 @@ for tool in xvfb-run xauth xdotool; do
     exit 77
   fi
 done
-# -noreset: the server must not restart between two windows of the program.
-exec xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp -noreset" "$@"
+# The screen is 1024x768 unless CORVALO_XVFB_SCREEN names another
+# (WIDTHxHEIGHTxDEPTH). -noreset: the server must not restart between two
+# windows of the program.
+exec xvfb-run -a -s "-screen 0 ${CORVALO_XVFB_SCREEN:-1024x768x24} -nolisten tcp -noreset" "$@"

@@ -67,6 +67,11 @@ void TPlatform::SetWindowBackEnd(std::unique_ptr<Window> window, std::unique_ptr
     mDesktop = std::move(desktop);
 }
 
+void TPlatform::SetGraphicsBackEnd(std::unique_ptr<platform::GraphicsSystem> graphics) {
+    mGraphics = std::move(graphics);
+    mGraphicsGiven = mGraphics != nullptr;
+}
+
 bool TPlatform::ExternalParentExists() const {
     if (mExternalParent == 0) {
         return false;
@@ -207,7 +212,9 @@ bool TPlatform::CreateMainWindow() {
     if (auto* sdlDesktop = dynamic_cast<SdlDesktop*>(mDesktop.get())) {
         if (auto* sdlWindow = dynamic_cast<SdlWindow*>(mWindow.get())) {
             sdlDesktop->SetOwner(sdlWindow->NativeWindow());
-            mGraphics = std::make_unique<GlGraphicsSystem>(*sdlWindow);
+            if (!mGraphicsGiven) {
+                mGraphics = std::make_unique<GlGraphicsSystem>(*sdlWindow);
+            }
         }
     }
     // The primary display's size, now that the window system runs.
@@ -534,6 +541,8 @@ void TPlatform::SetVideoMode(int width, int height, bool fullScreen) {
         TRect screen = mWindowManager ? mWindowManager->GetScreenRect() : TRect();
         TGraphics::Get()->FillRect(screen, TColor(0, 0, 0, 0));
     }
+    // The viewport scale went back to 1 above; text follows it.
+    ApplyHostScale();
     // 5. The timer only wakes the event pump.
     renderer->CalibrateTexelOffset();
     if (mWindow && mWindow->IsCreated()) {
@@ -562,7 +571,9 @@ void TPlatform::RegisterSystemCursorFile() {
 std::shared_ptr<TTexture> TPlatform::SystemCursor() {
     if (!mSystemCursor) {
         RegisterSystemCursorFile();
-        mSystemCursor = TTexture::Get(kSystemCursorFileName);
+        // A cursor picture is only read for its pixels, never drawn as a
+        // texture: it is loaded as one.
+        mSystemCursor = TTexture::GetForCursor(kSystemCursorFileName);
     }
     return mSystemCursor;
 }

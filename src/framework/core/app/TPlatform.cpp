@@ -24,6 +24,7 @@
 #include "platform/window/Window.h"
 
 #include <cerrno>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -294,5 +295,20 @@ void TPlatform::OnSettingChanged(const TString& name, const TString& value) {
         StartLog(text.CStr());
     } else if (name.View() == kSettingViewportScale) {
         mViewportScale = value.ToFloat();
+        ApplyHostScale();
     }
+}
+
+void TPlatform::ApplyHostScale() {
+    if (!mVecDraw) {
+        return;
+    }
+    float scale = mHosted ? mViewportScale.load() : 1.0f;
+    // Glyphs scaled by nothing, by a negative or by no number at all would
+    // vanish or turn over: such a scale leaves text at its own size.
+    if (!std::isfinite(scale) || scale <= 0.0f) {
+        LogPrintf("Text keeps its size: the viewport scale %g is no scale", scale);
+        scale = 1.0f;
+    }
+    mVecDraw->SetHostScale(scale);
 }

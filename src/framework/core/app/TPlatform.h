@@ -56,6 +56,11 @@ public:
     // one.
     void SetWindowBackEnd(std::unique_ptr<platform::Window> window,
                           std::unique_ptr<platform::Desktop> desktop);
+    // The graphics system the display runs on: the OpenGL one of the real
+    // main window unless another was handed over before the main window is
+    // made (tests hand over the null one, so the display's set-up, device
+    // loss and recovery run as in the program).
+    void SetGraphicsBackEnd(std::unique_ptr<platform::GraphicsSystem> graphics);
     platform::Window* GetWindow() const { return mWindow.get(); }
     platform::Desktop* GetDesktop() const { return mDesktop.get(); }
 
@@ -128,6 +133,10 @@ public:
 
     // The change hook's actions: "vsync", "memorymax", "viewportscale".
     void OnSettingChanged(const TString& name, const TString& value);
+    // Gives the platform's vector drawer the viewport scale as its host
+    // scale while the program runs inside a host window (1 otherwise), so
+    // text drawn to the screen scales with the rest of the picture.
+    void ApplyHostScale();
 
     // Stops the helper thread and waits until it has left; the application
     // destructor calls it before it deletes anything the thread reads.
@@ -255,9 +264,12 @@ private:
     TString mWindowTitle;
     std::unique_ptr<platform::Window> mWindow;
     std::unique_ptr<platform::Desktop> mDesktop;
-    // The display's graphics on the real main window; none with a window
-    // back end a test gave (the renderer then only sizes the window).
+    // The display's graphics on the real main window, or the system a test
+    // handed over; none with only a window back end a test gave (the
+    // renderer then only sizes the window).
     std::unique_ptr<platform::GraphicsSystem> mGraphics;
+    // The graphics system was handed over, not made for the SDL window.
+    bool mGraphicsGiven = false;
     // The main window's parent when hosted (the host socket's descriptor),
     // the host page's full-screen state ("-pq="), the window was parked off
     // screen, the host has sent its ready message.

@@ -5,6 +5,7 @@
 #include "platform/log/PlatformLog.h"
 #include "platform/time/TimeSource.h"
 #include "platform/window/ProgramIcon.h"
+#include "platform/window/sdl/X11Placement.h"
 
 #include <SDL.h>
 
@@ -90,6 +91,8 @@ bool SdlWindow::Create(const WindowSpec& spec) {
     SDL_StartTextInput();
 
     mQueue.Clear();
+    mFollowedFullScreen = false;
+    mCoversDisplay = false;
     InputTranslator& translator = mQueue.Translator();
     translator.SetWindowId(SDL_GetWindowID(mWindow));
     translator.SetPostedEventType(PostedEventType());
@@ -172,6 +175,7 @@ void SdlWindow::SetClientSize(int32_t width, int32_t height) {
 }
 
 void SdlWindow::GetClientSize(int32_t& width, int32_t& height) const {
+    FollowFullScreen();
     int w = 0, h = 0;
     if (mWindow)
         SDL_GetWindowSize(mWindow, &w, &h);
@@ -195,12 +199,54 @@ void SdlWindow::GetPosition(int32_t& x, int32_t& y) const {
 bool SdlWindow::SetFullScreen(bool fullScreen) {
     if (!mWindow)
         return false;
-    if (SDL_SetWindowFullscreen(mWindow, fullScreen ? SDL_WINDOW_FULLSCREEN : 0) != 0) {
+    // The display keeps its mode; the picture is scaled to the screen.
+    if (SDL_SetWindowFullscreen(mWindow, fullScreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) != 0) {
         PlatformLog("Cannot switch the main window %s: %s",
                     fullScreen ? "to full screen" : "back to a window", SDL_GetError());
         return false;
     }
+    FollowFullScreen();
     return true;
+}
+
+void SdlWindow::FollowFullScreen() const {
+    if (!mWindow)
+        return;
+    const bool fullScreen = (SDL_GetWindowFlags(mWindow) & SDL_WINDOW_FULLSCREEN) != 0;
+    if (fullScreen == mFollowedFullScreen)
+        return;
+    mFollowedFullScreen = fullScreen;
+    if (!fullScreen) {
+        if (!mCoversDisplay)
+            return;
+        mCoversDisplay = false;
+        // SDL keeps the display's size as the window's after leaving full
+        // screen when no manager answered; both are told the window's own.
+        X11PlaceWindow(mWindow, mWindowedRect, false);
+        SDL_SetWindowSize(mWindow, mWindowedRect.width, mWindowedRect.height);
+        SDL_SetWindowPosition(mWindow, mWindowedRect.x, mWindowedRect.y);
+        PlatformLog("Main window put back at %dx%d (%d,%d)", mWindowedRect.width,
+                    mWindowedRect.height, mWindowedRect.x, mWindowedRect.y);
+        return;
+    }
+    // A window manager that handles full screen places the window itself.
+    if (!IsX11Window(mWindow) || X11ManagerHandlesFullScreen(mWindow))
+        return;
+    SDL_Rect bounds;
+    const int index = SDL_GetWindowDisplayIndex(mWindow);
+    if (index < 0 || SDL_GetDisplayBounds(index, &bounds) != 0)
+        return;
+    const WindowRect display{bounds.x, bounds.y, bounds.w, bounds.h};
+    const std::optional<WindowRect> now = X11WindowGeometry(mWindow);
+    if (!now || now->Covers(display))
+        return;
+    mWindowedRect = *now;
+    if (!X11PlaceWindow(mWindow, display, true))
+        return;
+    mCoversDisplay = true;
+    PlatformLog("No window manager placed the full-screen window: moved from %dx%d (%d,%d) over "
+                "the %dx%d display",
+                now->width, now->height, now->x, now->y, display.width, display.height);
 }
 
 bool SdlWindow::IsFullScreen() const {
@@ -297,6 +343,7 @@ void SdlWindow::Pump(bool always) {
 bool SdlWindow::PeekMessage(WindowMessage& message) {
     if (!mWindow)
         return false;
+    FollowFullScreen();
     if (mQueue.TakeQueued(message, TimerNow()))
         return true;
     SDL_Event event;
@@ -414,6 +461,9 @@ bool SdlWindow::SetSwapInterval(int interval) {
 }
 
 void SdlWindow::GetDrawableSize(int32_t& width, int32_t& height) const {
+    // The display may have switched the window directly through SDL: the
+    // size given is the one on the screen.
+    FollowFullScreen();
     int w = 0, h = 0;
     if (mWindow)
         SDL_GL_GetDrawableSize(mWindow, &w, &h);

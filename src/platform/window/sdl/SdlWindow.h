@@ -2,6 +2,7 @@
 
 #include "platform/window/MessageQueue.h"
 #include "platform/window/Window.h"
+#include "platform/window/sdl/X11Placement.h"
 
 #include <SDL_video.h>
 
@@ -75,6 +76,12 @@ private:
     bool TakeSdlEvent(SDL_Event& event);
     void Pump(bool always);
     bool Fail(const char* what);
+    // Makes SDL's full-screen state true on the screen: where no window
+    // manager places a full-screen window, the window is moved over the
+    // display by hand, and put back where it was on leaving. Runs on every
+    // change of the state, whoever made it (the display switches the
+    // window through SDL itself), before the window's size is given out.
+    void FollowFullScreen() const;
 
     // Waits up to this long sleep and then look for input once.
     static constexpr int64_t kShortWaitMs = 2;
@@ -86,6 +93,10 @@ private:
     uint64_t mLastPump = 0;
     MessageQueue mQueue;
     std::string mError;
+    // Mutable: the window's size getters follow the full-screen state.
+    mutable bool mFollowedFullScreen = false;
+    mutable bool mCoversDisplay = false;
+    mutable WindowRect mWindowedRect;
 };
 
 } // namespace platform

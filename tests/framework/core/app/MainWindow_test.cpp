@@ -321,6 +321,11 @@ TEST_F(MainWindow, Cursor_SystemCursorIsBuiltInAndLoadedOnce) {
     EXPECT_EQ(system->GetWidth(), SystemCursorImage().width);
     EXPECT_EQ(system->GetPixels(), SystemCursorImage().bgra);
     EXPECT_EQ(mRenderer->GetMouseImage(), system);
+    // Loaded as a cursor picture: blitted only, and the one cursor loads
+    // of the same file share.
+    EXPECT_TRUE(system->IsSimple());
+    EXPECT_EQ(TTexture::GetForCursor(kSystemCursorFileName), system);
+    EXPECT_NE(TTexture::Get(kSystemCursorFileName), system);
     mApplication->SetMouseCursor(nullptr, 3, 4, 0);
     EXPECT_EQ(mPlatformObject->mSystemCursor, system) << "loaded once";
     EXPECT_EQ(mPlatformObject->mCursorImage, nullptr) << "the slot keeps what was given";
@@ -561,6 +566,40 @@ TEST_F(ProgramHostedWindow, RightButton_GivesEventsButIsNotDispatched) {
 TEST_F(ProgramHostedWindow, MouseActivate_NoFilterWhenHosted) {
     EXPECT_EQ(Send(kWmMouseActivate, 0, MakeLParam(kHtClient, kWmLButtonDown)), 0);
     EXPECT_EQ(mPlatformObject->mActivationClick, 0);
+}
+
+// Text drawn to the screen scales with the host's viewport: the platform's
+// drawer, the one text is drawn with, takes the scale as its host scale.
+TEST_F(ProgramHostedWindow, ViewportScale_ReachesTheTextDrawer) {
+    TNbMiniVecDraw* drawer = mPlatformObject->mVecDraw;
+    ASSERT_NE(drawer, nullptr);
+    EXPECT_EQ(TNbMiniVecDraw::GetCurrent(), drawer);
+    EXPECT_FLOAT_EQ(drawer->GetHostScale(), 1.0f);
+    const struct {
+        const char* value;
+        float expected;
+    } cases[] = {{"1.5", 1.5f}, {"0.75", 0.75f}, {"0", 1.0f},   {"-2", 1.0f},
+                 {"abc", 1.0f}, {"2", 2.0f},     {"nan", 1.0f}, {"inf", 1.0f}};
+    for (const auto& c : cases) {
+        SetSetting("viewportscale", c.value);
+        EXPECT_FLOAT_EQ(drawer->GetHostScale(), c.expected) << c.value;
+    }
+    std::string log = ReadFile((UserFolder() / "logfile.txt").string());
+    EXPECT_NE(log.find("Text keeps its size: the viewport scale"), std::string::npos) << log;
+    // A new display mode puts the viewport scale back to 1, and the text's.
+    SetSetting("viewportscale", "1.25");
+    ASSERT_FLOAT_EQ(drawer->GetHostScale(), 1.25f);
+    mApplication->SetDisplayMode(1024, 768, false);
+    EXPECT_FLOAT_EQ(mPlatformObject->mViewportScale.load(), 1.0f);
+    EXPECT_FLOAT_EQ(drawer->GetHostScale(), 1.0f);
+}
+
+TEST_F(MainWindow, ViewportScale_TextKeepsItsSizeWhenNotHosted) {
+    TNbMiniVecDraw* drawer = mPlatformObject->mVecDraw;
+    ASSERT_NE(drawer, nullptr);
+    SetSetting("viewportscale", "1.5");
+    EXPECT_FLOAT_EQ(mPlatformObject->mViewportScale.load(), 1.5f);
+    EXPECT_FLOAT_EQ(drawer->GetHostScale(), 1.0f);
 }
 
 class ProgramWithoutHostSwitch : public HostedWindow {};
