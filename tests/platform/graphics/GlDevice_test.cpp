@@ -113,6 +113,43 @@ TEST_F(GlDeviceTest, AlphaTest_GreaterOrEqualOne_DropsOnlyClearPixels) {
     EXPECT_TRUE(Near(Pixel(28, 8), 0xFFFF0000)) << "alpha 1 is drawn";
 }
 
+// The test against alpha 1 under every blend: clear fragments never show,
+// nor write depth, whether the program drops them or the blend does.
+TEST_F(GlDeviceTest, AlphaTest_ClearFragmentsChangeNothingUnderAnyBlend) {
+    struct Case {
+        const char* name;
+        uint32_t blend, src, dest;
+        bool depth; // test and write depth
+    };
+    const Case cases[] = {
+        {"alpha blend", 1, gfx::kBlendSrcAlpha, gfx::kBlendInvSrcAlpha, false},
+        {"additive", 1, gfx::kBlendSrcAlpha, gfx::kBlendOne, false},
+        {"no blend", 0, gfx::kBlendOne, gfx::kBlendZero, false},
+        {"source only", 1, gfx::kBlendOne, gfx::kBlendZero, false},
+        {"alpha blend writing depth", 1, gfx::kBlendSrcAlpha, gfx::kBlendInvSrcAlpha, true},
+        {"additive writing depth", 1, gfx::kBlendSrcAlpha, gfx::kBlendOne, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Background(0xFF0000FF);
+        device->SetRenderState(RenderState::ZEnable, c.depth ? 1 : 0);
+        device->SetRenderState(RenderState::ZWriteEnable, c.depth ? 1 : 0);
+        device->SetRenderState(RenderState::ZFunc, gfx::kCmpLessEqual);
+        device->SetRenderState(RenderState::AlphaBlendEnable, c.blend);
+        device->SetRenderState(RenderState::SrcBlend, c.src);
+        device->SetRenderState(RenderState::DestBlend, c.dest);
+        device->SetRenderState(RenderState::AlphaTestEnable, 1);
+        device->SetRenderState(RenderState::AlphaRef, 1);
+        device->SetRenderState(RenderState::AlphaFunc, gfx::kCmpGreaterEqual);
+        Quad(0, 0, 16, 16, 0x00FF0000, 0.3f);
+        EXPECT_TRUE(Near(Pixel(8, 8), 0xFF0000FF)) << "a clear quad shows";
+        // Behind the clear quad: drawn only when the clear one left no depth.
+        device->SetRenderState(RenderState::AlphaBlendEnable, 0);
+        Quad(0, 0, 16, 16, 0xFF00FF00, 0.5f);
+        EXPECT_TRUE(Near(Pixel(8, 8), 0xFF00FF00)) << "a clear quad wrote depth";
+    }
+}
+
 TEST_F(GlDeviceTest, Filters_PointKeepsTexelsLinearBlendsThem) {
     const SurfacePtr texture = Texture(2, 1, {0xFF000000, 0xFFFFFFFF});
     device->SetTexture(0, texture);

@@ -129,8 +129,12 @@ void TRenderer::FillSurfaceRect(int32_t left, int32_t top, int32_t right, int32_
                          TVec2(0, 0), TVec2(1, 1), TMat3(), alpha, colour);
         const std::shared_ptr<TTexture> kept = graphics->GetTexture();
         graphics->SetTexture(nullptr);
-        SetBlendMode(0);
+        // A fill replaces what is under it, alpha included: blended, a
+        // transparent fill in an alpha target (where colours add) would
+        // leave the earlier alpha in place.
+        SetBlendMode(1);
         DrawVertices(gfx::kTriangleFan, TVertexList::CreateKind2(quad, 4));
+        SetBlendMode(0);
         graphics->SetTexture(kept);
         if (!was2d)
             graphics->End2d();

@@ -15,23 +15,6 @@ namespace {
 uint32_t gLiveSprites = 0;
 std::shared_ptr<TTexture> gHitTestTexture;
 
-// Makes pixel (1, 1) of the open target transparent. The fill before it
-// blends, and drawing into an alpha target adds alpha, so a transparent
-// fill leaves what an earlier test drew there: this quad is drawn without
-// blending.
-void ClearTestedPixel(TGraphics* graphics) {
-    TVertex quad[4];
-    TVec2 corners[4] = {TVec2(1.0f, 1.0f), TVec2(2.0f, 1.0f), TVec2(2.0f, 2.0f), TVec2(1.0f, 2.0f)};
-    const std::shared_ptr<TTexture> kept = graphics->GetTexture();
-    graphics->SetTexture(nullptr);
-    graphics->SetBlendMode(kBlendOpaque);
-    MakeQuadVertices(TVec2(0.0f, 0.0f), quad, corners, TVec2(0.0f, 0.0f), TVec2(1.0f, 1.0f),
-                     TMat3(), 0.0f, TColor(0.0f, 0.0f, 0.0f, 0.0f));
-    graphics->DrawVertices(TVertexList::CreateKind2(quad, 4), platform::gfx::kTriangleFan);
-    graphics->SetBlendMode(kBlendAlpha);
-    graphics->SetTexture(kept);
-}
-
 void PublishLiveCount() {
     SetSetting(TString("current_sprite_count"),
                TString::Format("%d", static_cast<int>(gLiveSprites)));
@@ -255,9 +238,6 @@ bool TSprite::HitTestPixels(int32_t x, int32_t y, const TDrawSpec& parent, int32
                 }
             }
         } guard{graphics, in2d};
-        if (in2d) {
-            ClearTestedPixel(graphics);
-        }
         // The tested point lands on pixel (1, 1).
         TDrawSpec shifted = parent;
         shifted.mTransform.m[2][0] -= static_cast<float>(x - 1);

@@ -74,6 +74,29 @@ GfxColor ColorOf(uint32_t argb) {
             (argb >> 24) / 255.0f};
 }
 
+// Keeps a uniform's value and says whether it differs from the one kept.
+template <size_t N> bool Changed(float (&kept)[N], bool& set, const float (&value)[N]) {
+    if (set && std::memcmp(kept, value, sizeof kept) == 0)
+        return false;
+    std::memcpy(kept, value, sizeof kept);
+    set = true;
+    return true;
+}
+
+// True when an alpha test passes every fragment that could change the
+// target: it drops at most the fragments whose alpha is 0, and those blend
+// to the colour already there (source alpha against inverse source alpha or
+// one) and write no depth. Such a test needs no discard in the program.
+bool AlphaTestChangesNothing(uint32_t func, uint32_t ref, bool blend, uint32_t src, uint32_t dest,
+                             bool writesDepth) {
+    if (func == gfx::kCmpAlways || (func == gfx::kCmpGreaterEqual && ref == 0))
+        return true;
+    const bool dropsOnlyZero =
+        (func == gfx::kCmpGreaterEqual && ref == 1) || (func == gfx::kCmpGreater && ref == 0);
+    return dropsOnlyZero && blend && src == gfx::kBlendSrcAlpha &&
+           (dest == gfx::kBlendInvSrcAlpha || dest == gfx::kBlendOne) && !writesDepth;
+}
+
 bool TargetLost(const SurfacePtr& target) {
     const auto* memory = dynamic_cast<const MemorySurface*>(target.get());
     return memory && memory->IsMarkedLost();
@@ -88,7 +111,6 @@ GlDevice::GlDevice(std::shared_ptr<GlShared> shared, const DeviceCaps& caps, Sur
     mState = DeviceState::Initial(desc.width, desc.height, true);
     mState.target = std::move(target);
     mShared->device = this;
-    glGenBuffers(1, &mVertexBuffer);
     glProvokingVertex(GL_FIRST_VERTEX_CONVENTION);
     glFrontFace(GL_CCW);
     glDisable(GL_DITHER);
@@ -99,7 +121,6 @@ GlDevice::~GlDevice() {
     Flush();
     if (mShared->device == this)
         mShared->device = nullptr;
-    glDeleteBuffers(1, &mVertexBuffer);
     ++mShared->bindingsChanged;
 }
 
@@ -477,8 +498,14 @@ void GlDevice::ApplyState() {
     key.alphaOp = mState.Stage(StageState::AlphaOp);
     key.alphaArg1 = mState.Stage(StageState::AlphaArg1);
     key.alphaArg2 = mState.Stage(StageState::AlphaArg2);
-    if (mState.Render(RenderState::AlphaTestEnable))
-        key.alphaFunc = mState.Render(RenderState::AlphaFunc);
+    if (mState.Render(RenderState::AlphaTestEnable)) {
+        const uint32_t func = mState.Render(RenderState::AlphaFunc);
+        const uint32_t ref = mState.Render(RenderState::AlphaRef) & 0xFF;
+        if (!AlphaTestChangesNothing(func, ref, blend != 0, mState.Render(RenderState::SrcBlend),
+                                     mState.Render(RenderState::DestBlend),
+                                     depthTest && depthWrite))
+            key.alphaFunc = func;
+    }
     key.textured = texture != nullptr;
     key.screenVertices = mBatchFormat == gfx::kFvfScreenColorTex;
     key.lit = !key.screenVertices && mState.Render(RenderState::Lighting) != 0;
@@ -490,23 +517,45 @@ void GlDevice::ApplyState() {
         glUseProgram(program->id);
         mSent.program = program->id;
     }
-    const DeviceMatrix all =
-        MatrixMultiply(MatrixMultiply(mState.world, mState.view), mState.projection);
-    glUniformMatrix4fv(program->matrix, 1, GL_FALSE, &all.m[0][0]);
-    glUniform2f(program->halfPixel, 1.0f / std::max(v.width, 1), 1.0f / std::max(v.height, 1));
-    glUniform4f(program->screen, static_cast<float>(v.x), static_cast<float>(v.y),
-                static_cast<float>(std::max(v.width, 1)),
-                static_cast<float>(std::max(v.height, 1)));
-    const GfxColor factor = ColorOf(mState.Render(RenderState::TextureFactor));
-    glUniform4f(program->factor, factor.r, factor.g, factor.b, factor.a);
-    glUniform1f(program->alphaRef, static_cast<float>(mState.Render(RenderState::AlphaRef) & 0xFF));
+    GlProgram::Values& sent = program->sent;
+    if (program->matrix >= 0) {
+        const DeviceMatrix all =
+            MatrixMultiply(MatrixMultiply(mState.world, mState.view), mState.projection);
+        float matrix[16];
+        std::memcpy(matrix, &all.m[0][0], sizeof matrix);
+        if (Changed(sent.matrix, sent.matrixSet, matrix))
+            glUniformMatrix4fv(program->matrix, 1, GL_FALSE, matrix);
+    }
+    const float halfPixel[2] = {1.0f / std::max(v.width, 1), 1.0f / std::max(v.height, 1)};
+    if (Changed(sent.halfPixel, sent.halfPixelSet, halfPixel))
+        glUniform2fv(program->halfPixel, 1, halfPixel);
+    if (program->screen >= 0) {
+        const float screen[4] = {static_cast<float>(v.x), static_cast<float>(v.y),
+                                 static_cast<float>(std::max(v.width, 1)),
+                                 static_cast<float>(std::max(v.height, 1))};
+        if (Changed(sent.screen, sent.screenSet, screen))
+            glUniform4fv(program->screen, 1, screen);
+    }
+    if (program->factor >= 0) {
+        const GfxColor c = ColorOf(mState.Render(RenderState::TextureFactor));
+        const float factor[4] = {c.r, c.g, c.b, c.a};
+        if (Changed(sent.factor, sent.factorSet, factor))
+            glUniform4fv(program->factor, 1, factor);
+    }
+    if (program->alphaRef >= 0) {
+        const float alphaRef[1] = {static_cast<float>(mState.Render(RenderState::AlphaRef) & 0xFF)};
+        if (Changed(sent.alphaRef, sent.alphaRefSet, alphaRef))
+            glUniform1f(program->alphaRef, alphaRef[0]);
+    }
     if (key.lit) {
         // No lights: the ambient light on the material, plus its glow.
         const GfxColor ambient = ColorOf(mState.Render(RenderState::Ambient));
         const Material& m = mState.material;
-        glUniform4f(program->litColor, m.ambient.r * ambient.r + m.emissive.r,
-                    m.ambient.g * ambient.g + m.emissive.g, m.ambient.b * ambient.b + m.emissive.b,
-                    m.diffuse.a);
+        const float lit[4] = {m.ambient.r * ambient.r + m.emissive.r,
+                              m.ambient.g * ambient.g + m.emissive.g,
+                              m.ambient.b * ambient.b + m.emissive.b, m.diffuse.a};
+        if (Changed(sent.litColor, sent.litColorSet, lit))
+            glUniform4fv(program->litColor, 1, lit);
     }
 }
 
@@ -518,34 +567,26 @@ void GlDevice::Flush() {
         mBatch.clear();
         return;
     }
-    glBindBuffer(GL_ARRAY_BUFFER, mVertexBuffer);
-    if (mBatch.size() > mVertexBufferSize) {
-        mVertexBufferSize = mBatch.size() * 2;
-        glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(mVertexBufferSize), nullptr,
-                     GL_STREAM_DRAW);
-    } else {
-        // A fresh store, so GL need not wait for the last draw from it.
-        glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(mVertexBufferSize), nullptr,
-                     GL_STREAM_DRAW);
-    }
-    glBufferSubData(GL_ARRAY_BUFFER, 0, static_cast<GLsizeiptr>(mBatch.size()), mBatch.data());
+    // The vertices go from the batch itself: GL copies them into its own
+    // streaming store at the draw, which costs neither a new buffer nor a
+    // wait for the draws still reading an earlier one.
+    glBindBuffer(GL_ARRAY_BUFFER, 0);
+    const GLsizei stride = gfx::kVertexSize;
+    const uint8_t* base = mBatch.data();
+    const bool screen = mBatchFormat == gfx::kFvfScreenColorTex;
     if (mBatchFormat != mSent.format) {
-        const GLsizei stride = gfx::kVertexSize;
-        const bool screen = mBatchFormat == gfx::kFvfScreenColorTex;
         glEnableVertexAttribArray(kAttribPosition);
-        glVertexAttribPointer(kAttribPosition, screen ? 4 : 3, GL_FLOAT, GL_FALSE, stride, nullptr);
-        if (mBatchFormat != gfx::kFvfNormalTex) {
-            glEnableVertexAttribArray(kAttribColor);
-            glVertexAttribPointer(kAttribColor, 4, GL_UNSIGNED_BYTE, GL_TRUE, stride,
-                                  reinterpret_cast<const void*>(16));
-        } else {
-            glDisableVertexAttribArray(kAttribColor);
-        }
         glEnableVertexAttribArray(kAttribTexCoord);
-        glVertexAttribPointer(kAttribTexCoord, 2, GL_FLOAT, GL_FALSE, stride,
-                              reinterpret_cast<const void*>(24));
+        if (mBatchFormat != gfx::kFvfNormalTex)
+            glEnableVertexAttribArray(kAttribColor);
+        else
+            glDisableVertexAttribArray(kAttribColor);
         mSent.format = mBatchFormat;
     }
+    glVertexAttribPointer(kAttribPosition, screen ? 4 : 3, GL_FLOAT, GL_FALSE, stride, base);
+    if (mBatchFormat != gfx::kFvfNormalTex)
+        glVertexAttribPointer(kAttribColor, 4, GL_UNSIGNED_BYTE, GL_TRUE, stride, base + 16);
+    glVertexAttribPointer(kAttribTexCoord, 2, GL_FLOAT, GL_FALSE, stride, base + 24);
     glDrawArrays(mBatchMode, 0, static_cast<GLsizei>(mBatch.size() / gfx::kVertexSize));
     ++mGlDraws;
     mBatch.clear();

@@ -87,8 +87,6 @@ private:
     GlPrograms mPrograms;
     bool mInScene = false;
     Sent mSent;
-    GLuint mVertexBuffer = 0;
-    size_t mVertexBufferSize = 0;
 
     // The gathered draws: a list of whole primitives in one vertex layout.
     GLenum mBatchMode = 0;

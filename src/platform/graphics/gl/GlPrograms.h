@@ -31,6 +31,20 @@ struct GlProgram {
     GLint litColor = -1;
     GLint alphaRef = -1;
     GLint sampler = -1;
+
+    // The uniform values last given to the program, so that a draw sends
+    // only what changed (a program keeps its uniforms while it lives).
+    struct Values {
+        float matrix[16] = {};
+        float halfPixel[2] = {};
+        float screen[4] = {};
+        float factor[4] = {};
+        float litColor[4] = {};
+        float alphaRef[1] = {};
+        bool matrixSet = false, halfPixelSet = false, screenSet = false;
+        bool factorSet = false, litColorSet = false, alphaRefSet = false;
+    };
+    mutable Values sent;
 };
 
 // Vertex attribute slots, the same in every program.

@@ -208,6 +208,50 @@ TEST_F(TRendererGlTest, RenderTargets_RoundTripInEachMode) {
     }
 }
 
+// An alpha target used twice over the same texture: fills in the frame
+// set the target's alpha to theirs, whatever was drawn there before, the
+// second time as the first.
+TEST_F(TRendererGlTest, RenderTargets_AlphaTargetFillsReplaceTheAlpha) {
+    GraphicsDisplay* display = renderer->GetDisplaySetup()->GetContext().GetDirectDraw();
+    int32_t w = 32, h = 32;
+    PixelFormat format = PixelFormat::A8R8G8B8();
+    SurfacePtr texture;
+    ASSERT_EQ(display->CreateTexture(w, h, 1, format, texture), kGfxOk);
+    std::vector<uint32_t> start(size_t(w) * h, 0x00FFFFFFu);
+    ASSERT_EQ(
+        display->LoadTextureFromMemory(*texture, start.data(), w, h, w * 4, LoadFilter::Point),
+        kGfxOk);
+    struct Case {
+        float fillAlpha;
+        int expected; // alpha of the filled pixel afterwards
+    };
+    const Case cases[] = {{0.0f, 0x00}, {0.5f, 0x80}, {0.0f, 0x00}, {1.0f, 0xFF}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.fillAlpha);
+        ASSERT_TRUE(graphics->BeginRenderTarget(TTextureSurface{texture, w, h, true, false},
+                                                TRenderer::kTargetAlpha));
+        ASSERT_TRUE(graphics->Begin2d());
+        TVertex quad[4];
+        Quad(quad, 0, 0, 24, 24, TColor(1, 1, 1, 1));
+        graphics->DrawVertices(TVertexList::CreateKind2(quad, 4), gfx::kTriangleFan);
+        graphics->End2d();
+        // Over the opaque quad, and partly outside it.
+        graphics->FillRect(TRect(8, 8, 28, 16), TColor(0, 0, 0, c.fillAlpha));
+        graphics->EndRenderTarget();
+        LockedSurface locked;
+        ASSERT_EQ(texture->Lock(nullptr, locked), kGfxOk);
+        const auto alpha = [&](int x, int y) {
+            return int(ReadPixel(locked.format, locked.bits + y * locked.pitch + x * 4) >> 24);
+        };
+        EXPECT_NEAR(alpha(12, 12), c.expected, 1) << "filled over the quad";
+        EXPECT_NEAR(alpha(26, 12), c.expected, 1) << "filled beside the quad";
+        EXPECT_EQ(alpha(4, 4), 0xFF) << "the quad outside the fill";
+        EXPECT_EQ(alpha(12, 20), 0xFF) << "the quad below the fill";
+        EXPECT_EQ(alpha(30, 30), 0x00) << "neither";
+        texture->Unlock();
+    }
+}
+
 } // namespace
 
 namespace {
