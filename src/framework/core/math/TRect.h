@@ -23,6 +23,12 @@ struct TRect {
     void Union(const TRect& a, const TRect& b);
     // This becomes the overlap of a and b (crossed when they are disjoint).
     void Intersect(const TRect& a, const TRect& b);
+    // The overlap of a and b (crossed when they are disjoint).
+    static TRect Intersection(const TRect& a, const TRect& b) {
+        TRect r;
+        r.Intersect(a, b);
+        return r;
+    }
 
     bool operator==(const TRect& other) const = default;
 };

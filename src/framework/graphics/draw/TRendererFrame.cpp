@@ -11,12 +11,6 @@ namespace {
 
 constexpr char kSource[] = "dxdisplayhandler";
 
-TRect Intersection(const TRect& a, const TRect& b) {
-    TRect r;
-    r.Intersect(a, b);
-    return r;
-}
-
 } // namespace
 
 bool TRenderer::BeginDraw(bool preserve) {
@@ -77,7 +71,7 @@ bool TRenderer::BeginDraw(bool preserve) {
     SetDeviceViewport(mTargetRect, mTargetRect);
     if (const GfxResult r = device->Clear(gfx::kClearZBuffer, 0, 1.0f, 0); GfxFailed(r))
         LogDxError(r, kSource, __LINE__);
-    SetDeviceViewport(Intersection(mViewport, mClipRect), mTargetRect);
+    SetDeviceViewport(TRect::Intersection(mViewport, mClipRect), mTargetRect);
     // 8.
     mInFrame = true;
     return true;

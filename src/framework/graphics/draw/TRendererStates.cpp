@@ -29,12 +29,6 @@ TMat4 FromDevice(const DeviceMatrix& matrix) {
     return result;
 }
 
-TRect Intersection(const TRect& a, const TRect& b) {
-    TRect r;
-    r.Intersect(a, b);
-    return r;
-}
-
 bool HintOn(const TString& value) {
     return std::atoi(value.ToStd().c_str()) > 0;
 }
@@ -157,7 +151,7 @@ uint32_t TRenderer::SetVertexFormat(int32_t format) {
     mProjectionDirty = false;
     const int32_t dx = std::max(mClipRect.left - mViewport.left, 0);
     const int32_t dy = std::max(mClipRect.top - mViewport.top, 0);
-    const TRect r = Intersection(Intersection(mViewport, mTargetRect), mClipRect);
+    const TRect r = TRect::Intersection(TRect::Intersection(mViewport, mTargetRect), mClipRect);
     const float w = static_cast<float>(r.right - r.left);
     const float h = static_cast<float>(r.bottom - r.top);
     const float t = mTexelOffset;
@@ -263,7 +257,7 @@ void TRenderer::SetPerspective(float nearPlane, float farPlane, float fov, float
         return;
     mNearPlane = nearPlane;
     mFarPlane = farPlane;
-    const TRect r = Intersection(Intersection(mViewport, mTargetRect), mClipRect);
+    const TRect r = TRect::Intersection(TRect::Intersection(mViewport, mTargetRect), mClipRect);
     const float rw = static_cast<float>(r.right - r.left);
     const float rh = static_cast<float>(r.bottom - r.top);
     const float vw = static_cast<float>(mViewport.right - mViewport.left);

@@ -17,12 +17,6 @@ namespace {
 
 constexpr char kSource[] = "dxdisplayhandler";
 
-TRect Intersection(const TRect& a, const TRect& b) {
-    TRect r;
-    r.Intersect(a, b);
-    return r;
-}
-
 } // namespace
 
 void TRenderer::DrawVertices(uint32_t primitive, const TVertexList& list) {
@@ -153,11 +147,11 @@ void TRenderer::FillSurfaceRect(int32_t left, int32_t top, int32_t right, int32_
             surface = mSetup->GetContext().GetBackBuffer();
         // Before the application has pushed its screen, the target bounds.
         const bool clipped = graphics && graphics->GetClipDepth() > 0;
-        bounds = Intersection(mTargetRect, clipped ? graphics->GetClipRect() : mTargetRect);
+        bounds = TRect::Intersection(mTargetRect, clipped ? graphics->GetClipRect() : mTargetRect);
     }
     if (!surface)
         return;
-    TRect area = Intersection(TRect(left, top, right, bottom), bounds);
+    TRect area = TRect::Intersection(TRect(left, top, right, bottom), bounds);
     if (area.right <= area.left || area.bottom <= area.top)
         return;
     if (!texture && mHosted) {

@@ -69,12 +69,6 @@ bool CopiesDepth(uint32_t bitCount) {
     return bitCount == 15 || bitCount == 16 || bitCount == 24 || bitCount == 32;
 }
 
-TRect Intersection(const TRect& a, const TRect& b) {
-    TRect r;
-    r.Intersect(a, b);
-    return r;
-}
-
 } // namespace
 
 GfxResult TRenderer::SetDeviceViewport(const TRect& r, const TRect& target) {
@@ -124,7 +118,8 @@ GfxResult TRenderer::SetDeviceViewport(const TRect& r, const TRect& target) {
 bool TRenderer::ApplyViewport() {
     if (!Device())
         return false;
-    const GfxResult result = SetDeviceViewport(Intersection(mViewport, mClipRect), mTargetRect);
+    const GfxResult result =
+        SetDeviceViewport(TRect::Intersection(mViewport, mClipRect), mTargetRect);
     if (GfxFailed(result))
         LogDxError(result, kSource, __LINE__);
     return !GfxFailed(result);
