@@ -21,6 +21,7 @@
 #include "framework/graphics/TRenderer.h"
 #include "platform/graphics/gl/GlGraphicsSystem.h"
 #include "platform/window/sdl/SdlWindow.h"
+#include "support/DrawFrontDisplay.h"
 
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -211,29 +212,12 @@ Result RunOurs(bool keepShot) {
 // The same scene through the draw front and the renderer's own display.
 Result RunDrawFront(bool keepShot) {
     Result result;
-    SdlWindow window;
-    WindowSpec spec;
-    spec.caption = "bench_quads draw front";
-    spec.width = 1024;
-    spec.height = 768;
-    if (!window.Create(spec) || !window.HasGlContext()) {
-        std::printf("  draw front: no window with a GL context: %s\n", window.LastError().c_str());
+    DrawFrontDisplay screen;
+    if (!screen.Open("bench_quads draw front", "draw front"))
         return result;
-    }
-    window.SetSwapInterval(0);
-    GlGraphicsSystem system(window);
-    TRenderer renderer;
-    renderer.AttachWindow(&window, nullptr);
-    TDXContextEnvironment environment;
-    environment.system = &system;
-    environment.pqGiven = true;
-    renderer.AttachGraphics(environment, TDisplayHost{});
-    if (!renderer.SetDisplay(1024, 768, false, true, true, true)) {
-        std::printf("  draw front: no display\n");
-        return result;
-    }
+    SdlWindow& window = screen.window;
+    TRenderer& renderer = screen.renderer;
     TGraphics* graphics = TGraphics::Get();
-    graphics->PushClipRect(TRect(0, 0, 1024, 768));
     GraphicsDisplay* display = renderer.GetDisplaySetup()->GetContext().GetDirectDraw();
     int32_t tw = 64, th = 64;
     PixelFormat format = PixelFormat::A8R8G8B8();

@@ -28,6 +28,7 @@
 #include "platform/graphics/PngWriter.h"
 #include "platform/graphics/gl/GlGraphicsSystem.h"
 #include "platform/window/sdl/SdlWindow.h"
+#include "support/DrawFrontDisplay.h"
 
 #include <sys/resource.h>
 #include <unistd.h>
@@ -94,29 +95,12 @@ struct Result {
 
 Result RunSprites(const std::filesystem::path& folder, bool keepShot, int32_t animatedLayer) {
     Result result;
-    SdlWindow window;
-    WindowSpec spec;
-    spec.caption = "bench_sprites";
-    spec.width = 1024;
-    spec.height = 768;
-    if (!window.Create(spec) || !window.HasGlContext()) {
-        std::printf("  sprites: no window with a GL context: %s\n", window.LastError().c_str());
+    DrawFrontDisplay screen;
+    if (!screen.Open("bench_sprites", "sprites"))
         return result;
-    }
-    window.SetSwapInterval(0);
-    GlGraphicsSystem system(window);
-    TRenderer renderer;
-    renderer.AttachWindow(&window, nullptr);
-    TDXContextEnvironment environment;
-    environment.system = &system;
-    environment.pqGiven = true;
-    renderer.AttachGraphics(environment, TDisplayHost{});
-    if (!renderer.SetDisplay(1024, 768, false, true, true, true)) {
-        std::printf("  sprites: no display\n");
-        return result;
-    }
+    SdlWindow& window = screen.window;
+    TRenderer& renderer = screen.renderer;
     TGraphics* graphics = TGraphics::Get();
-    graphics->PushClipRect(TRect(0, 0, 1024, 768));
     TAssetManager assets;
     TTaskList tasks;
     TAnimatedSprite::SetTaskList(&tasks);

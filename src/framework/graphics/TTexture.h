@@ -52,7 +52,7 @@ public:
     void RestoreResources() override;
     static TClassId GetClassId();
 
-    // Draws the image (or the spec's source rectangle) as a transformed,
+    // Draws the image (or the draw record's source rectangle) as a transformed,
     // tinted quad; only inside a 2-D block, never for a simple texture.
     // With the setting "softwaretextureculling" a quad wholly outside the
     // clip rectangle is skipped.
