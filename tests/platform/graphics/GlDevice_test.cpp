@@ -1,6 +1,7 @@
 #include "GlProbe.h"
 
 #include "platform/graphics/DeviceMatrix.h"
+#include "platform/graphics/gl/GlSurfaces.h"
 
 #include <cmath>
 
@@ -305,6 +306,51 @@ TEST_F(GlDeviceTest, Depth_LessOrEqualPassesEqualAndStopsFarther) {
     Quad(20, 0, 36, 16, 0xFFFF0000, 0.3f);
     EXPECT_TRUE(Near(Pixel(8, 8), 0xFF00FF00));
     EXPECT_TRUE(Near(Pixel(28, 8), 0xFFFF0000));
+}
+
+// The depth buffer is attached only while depth is used; the value of a
+// whole clear made while it is detached is the one found when it comes back.
+TEST_F(GlDeviceTest, Depth_DetachedBufferKeepsTheValueOfItsLastWholeClear) {
+    auto* back = dynamic_cast<GlBackBuffer*>(backBuffer.get());
+    ASSERT_NE(back, nullptr);
+    Background(0xFF000000);
+    Quad(0, 0, 16, 16, 0xFFFF0000);
+    device->Flush();
+    EXPECT_FALSE(back->IsDepthAttached()) << "2-D drawing needs no depth buffer";
+
+    // Cleared to 0.2 while detached: nothing at 0.5 passes a less-than test.
+    ASSERT_EQ(device->Clear(gfx::kClearZBuffer, 0, 0.2f, 0), kGfxOk);
+    device->SetRenderState(RenderState::ZEnable, 1);
+    device->SetRenderState(RenderState::ZWriteEnable, 1);
+    device->SetRenderState(RenderState::ZFunc, gfx::kCmpLess);
+    Quad(20, 0, 36, 16, 0xFF00FF00, 0.5f);
+    Quad(40, 0, 56, 16, 0xFF0000FF, 0.1f);
+    device->Flush();
+    EXPECT_TRUE(back->IsDepthAttached());
+    EXPECT_TRUE(Near(Pixel(28, 8), 0xFF000000)) << "0.5 is behind 0.2";
+    EXPECT_TRUE(Near(Pixel(48, 8), 0xFF0000FF)) << "0.1 is in front of 0.2";
+
+    // A whole clear detaches it again; the depths written before are gone.
+    ASSERT_EQ(device->Clear(gfx::kClearZBuffer, 0, 1.0f, 0), kGfxOk);
+    EXPECT_FALSE(back->IsDepthAttached());
+    Quad(20, 0, 36, 16, 0xFFFFFF00, 0.9f);
+    Quad(20, 0, 36, 16, 0xFFFF00FF, 0.95f);
+    EXPECT_TRUE(Near(Pixel(28, 8), 0xFFFFFF00)) << "0.9 passes over 1.0, then hides 0.95";
+}
+
+// A clear of part of the depth buffer is made in it; the rest keeps its depths.
+TEST_F(GlDeviceTest, Depth_PartialClearLeavesTheRestAsDrawn) {
+    device->SetRenderState(RenderState::ZEnable, 1);
+    device->SetRenderState(RenderState::ZWriteEnable, 1);
+    device->SetRenderState(RenderState::ZFunc, gfx::kCmpLess);
+    Background(0xFF000000);
+    Quad(0, 0, 64, 16, 0xFFFF0000, 0.3f);
+    ASSERT_EQ(device->SetViewport(Viewport{32, 0, 32, 16, 0.0f, 1.0f}), kGfxOk);
+    ASSERT_EQ(device->Clear(gfx::kClearZBuffer, 0, 1.0f, 0), kGfxOk);
+    ASSERT_EQ(device->SetViewport(Viewport{0, 0, kWidth, kHeight, 0.0f, 1.0f}), kGfxOk);
+    Quad(0, 0, 64, 16, 0xFF00FF00, 0.5f);
+    EXPECT_TRUE(Near(Pixel(8, 8), 0xFFFF0000)) << "0.5 stays behind 0.3";
+    EXPECT_TRUE(Near(Pixel(40, 8), 0xFF00FF00)) << "cleared to 1.0 there";
 }
 
 TEST_F(GlDeviceTest, FlatShading_TakesTheFirstVertexColour) {

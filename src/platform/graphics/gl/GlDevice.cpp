@@ -170,12 +170,27 @@ GfxResult GlDevice::Clear(uint32_t flags, uint32_t color, float z, uint32_t sten
     const GLuint framebuffer = TargetFramebuffer(w, h);
     if (!framebuffer)
         return E_FAIL;
+    const Viewport& v = mState.viewport;
+    const uint32_t depthFlags = flags & (gfx::kClearZBuffer | gfx::kClearStencil);
+    if (auto* back = dynamic_cast<GlBackBuffer*>(mState.target.get()); back && depthFlags) {
+        // A clear of the whole depth buffer only records its value.
+        const bool whole = v.x <= 0 && v.y <= 0 && v.x + static_cast<int64_t>(v.width) >= w &&
+                           v.y + static_cast<int64_t>(v.height) >= h;
+        if (whole && back->ClearWholeDepth(
+                         (flags & gfx::kClearZBuffer) ? std::optional<float>(z) : std::nullopt,
+                         (flags & gfx::kClearStencil) ? std::optional<uint32_t>(stencil)
+                                                      : std::nullopt))
+            flags &= ~depthFlags;
+        else
+            back->UseDepth();
+    }
+    if (!(flags & (gfx::kClearTarget | depthFlags)))
+        return kGfxOk;
     if (mShared->bindingsChanged != mSent.changes)
         mSent = Sent{};
     mSent.changes = mShared->bindingsChanged;
     glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
     mSent.framebuffer = framebuffer;
-    const Viewport& v = mState.viewport;
     glEnable(GL_SCISSOR_TEST);
     glScissor(v.x, v.y, v.width, v.height);
     GLbitfield mask = 0;
@@ -398,6 +413,9 @@ GfxResult GlDevice::Append(const char* operation, uint32_t primitive, uint32_t v
 }
 
 void GlDevice::ApplyState() {
+    if (mState.Render(RenderState::ZEnable))
+        if (auto* back = dynamic_cast<GlBackBuffer*>(mState.target.get()))
+            back->UseDepth();
     if (mShared->bindingsChanged != mSent.changes) {
         mSent = Sent{};
         mSent.changes = mShared->bindingsChanged;

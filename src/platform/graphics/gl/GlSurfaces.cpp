@@ -41,7 +41,7 @@ GlTexture::GlTexture(std::shared_ptr<GlShared> shared, uint32_t caps, int32_t wi
     glBindTexture(GL_TEXTURE_2D, mTexture);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, static_cast<GLint>(MipLevels() - 1));
     for (uint32_t level = 0; level < MipLevels(); ++level)
-        glTexImage2D(GL_TEXTURE_2D, static_cast<GLint>(level), GL_RGBA8, LevelWidth(level),
+        glTexImage2D(GL_TEXTURE_2D, static_cast<GLint>(level), GL_RGBA, LevelWidth(level),
                      LevelHeight(level), 0, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV, nullptr);
     ++mShared->bindingsChanged;
 }
@@ -140,7 +140,9 @@ GlBackBuffer::GlBackBuffer(std::shared_ptr<GlShared> shared, uint32_t caps, int3
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 0);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, Width(), Height(), 0, GL_BGRA,
+    // The unsized format with BGRA words gives the driver's BGRA layout, the
+    // one its fast paths and the window share.
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, Width(), Height(), 0, GL_BGRA,
                  GL_UNSIGNED_INT_8_8_8_8_REV, nullptr);
     glGenRenderbuffers(1, &mDepth);
     glBindRenderbuffer(GL_RENDERBUFFER, mDepth);
@@ -148,15 +150,11 @@ GlBackBuffer::GlBackBuffer(std::shared_ptr<GlShared> shared, uint32_t caps, int3
     glGenFramebuffers(1, &mFramebuffer);
     glBindFramebuffer(GL_FRAMEBUFFER, mFramebuffer);
     glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, mColor, 0);
-    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, mDepth);
-    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_STENCIL_ATTACHMENT, GL_RENDERBUFFER, mDepth);
     mComplete = glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
     if (mComplete) {
         glDisable(GL_SCISSOR_TEST);
         glClearColor(0, 0, 0, 1);
-        glClearDepth(1.0);
-        glDepthMask(GL_TRUE);
-        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        glClear(GL_COLOR_BUFFER_BIT);
     } else {
         PlatformLog("The back buffer of %dx%d cannot be made", Width(), Height());
     }
@@ -169,6 +167,47 @@ GlBackBuffer::~GlBackBuffer() {
     glDeleteRenderbuffers(1, &mDepth);
     glDeleteTextures(1, &mColor);
     ++mShared->bindingsChanged;
+}
+
+void GlBackBuffer::UseDepth() {
+    if (mDepthAttached || !mComplete)
+        return;
+    glBindFramebuffer(GL_FRAMEBUFFER, mFramebuffer);
+    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, mDepth);
+    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_STENCIL_ATTACHMENT, GL_RENDERBUFFER, mDepth);
+    ++mShared->bindingsChanged;
+    if (glCheckFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE) {
+        PlatformLog("The depth buffer of %dx%d cannot be attached; drawing goes on without it",
+                    Width(), Height());
+        glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, 0);
+        glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_STENCIL_ATTACHMENT, GL_RENDERBUFFER, 0);
+        return;
+    }
+    mDepthAttached = true;
+    glDisable(GL_SCISSOR_TEST);
+    glDepthMask(GL_TRUE);
+    glStencilMask(~0u);
+    glClearDepth(mDetachedZ);
+    glClearStencil(static_cast<GLint>(mDetachedStencil));
+    glClear(GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
+}
+
+bool GlBackBuffer::ClearWholeDepth(std::optional<float> z, std::optional<uint32_t> stencil) {
+    if (!z && mDepthAttached)
+        return false;
+    if (z)
+        mDetachedZ = std::clamp(*z, 0.0f, 1.0f);
+    if (stencil)
+        mDetachedStencil = *stencil & 0xFF;
+    if (!mDepthAttached)
+        return true;
+    mShared->FlushDrawing();
+    glBindFramebuffer(GL_FRAMEBUFFER, mFramebuffer);
+    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, 0);
+    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_STENCIL_ATTACHMENT, GL_RENDERBUFFER, 0);
+    ++mShared->bindingsChanged;
+    mDepthAttached = false;
+    return true;
 }
 
 void GlBackBuffer::ReadPicture(std::vector<uint32_t>& pixels) {

@@ -5,6 +5,7 @@
 #include "platform/graphics/gl/GlShared.h"
 
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace platform {
@@ -52,6 +53,11 @@ private:
 // The back buffer: a framebuffer object with a colour texture and a depth
 // buffer, rows top down (row 0 of the picture is row 0 of the framebuffer).
 // Fills are GL clears; locks read the picture back and write it up again.
+//
+// The depth buffer is attached only while drawing needs it: Mesa's software
+// rasterizer takes its fast paths for 2-D quads only on a framebuffer
+// without one. While it is detached every depth value is the same, the one
+// last cleared to; attaching it fills it with that value.
 class GlBackBuffer : public MemorySurface, public std::enable_shared_from_this<GlBackBuffer> {
 public:
     GlBackBuffer(std::shared_ptr<GlShared> shared, uint32_t caps, int32_t width, int32_t height,
@@ -63,6 +69,16 @@ public:
     GLuint ColorTexture() const { return mColor; }
     // The picture as 0xAARRGGBB words, rows top down.
     void ReadPicture(std::vector<uint32_t>& pixels);
+
+    // Attaches the depth buffer for a draw or a partial clear that needs it.
+    // The device calls it as it sends those: it sends no pending draws.
+    void UseDepth();
+    // A clear of the whole depth buffer, of its stencil part, or both: the
+    // buffer is detached until used again (a stencil clear alone does so only
+    // while it is detached: no drawing here reads the stencil values). False
+    // when the clear must be made in GL.
+    bool ClearWholeDepth(std::optional<float> z, std::optional<uint32_t> stencil);
+    bool IsDepthAttached() const { return mDepthAttached; }
 
     GfxResult ColorFill(const GfxRect* area, uint32_t rawValue) override;
 
@@ -76,6 +92,10 @@ private:
     GLuint mColor = 0;
     GLuint mDepth = 0;
     bool mComplete = false;
+    bool mDepthAttached = false;
+    // What every depth and stencil value is while the buffer is detached.
+    float mDetachedZ = 1.0f;
+    uint32_t mDetachedStencil = 0;
 };
 
 // The primary surface: the window. A flip, or a copy of the back buffer

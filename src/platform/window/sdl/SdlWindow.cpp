@@ -67,7 +67,9 @@ bool SdlWindow::Create(const WindowSpec& spec) {
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 1);
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
     SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
-    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 24);
+    // Drawing goes to the back buffer's framebuffer: the window's own takes
+    // only the finished picture and needs no depth buffer.
+    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 0);
 
     uint32_t flags = SDL_WINDOW_OPENGL | (spec.visible ? SDL_WINDOW_SHOWN : SDL_WINDOW_HIDDEN);
     if (spec.hosted)
