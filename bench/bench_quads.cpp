@@ -14,7 +14,8 @@
 //
 // Usage: bench_quads [SCENE_FOLDER]   (default: $CORVALO_LOVE_SCENE or
 // /work/shared/bench/love-quads). Uses the offscreen video driver unless
-// SDL_VIDEODRIVER says otherwise.
+// SDL_VIDEODRIVER says otherwise; after an offscreen run it runs again on a
+// private X server when Xvfb is installed (see support/XServerRound.h).
 
 #include "framework/core/settings/TSettings.h"
 #include "framework/graphics/TGraphics.h"
@@ -22,6 +23,7 @@
 #include "platform/graphics/gl/GlGraphicsSystem.h"
 #include "platform/window/sdl/SdlWindow.h"
 #include "support/DrawFrontDisplay.h"
+#include "support/XServerRound.h"
 
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -278,23 +280,6 @@ Result RunDrawFront(bool keepShot) {
     return result;
 }
 
-bool OnPath(const char* program) {
-    const char* path = std::getenv("PATH");
-    std::string rest = path ? path : "";
-    size_t start = 0;
-    while (start <= rest.size()) {
-        const size_t end = rest.find(':', start);
-        const std::string folder = rest.substr(start, end - start);
-        const std::string candidate = (folder.empty() ? "." : folder) + "/" + program;
-        if (access(candidate.c_str(), X_OK) == 0)
-            return true;
-        if (end == std::string::npos)
-            break;
-        start = end + 1;
-    }
-    return false;
-}
-
 // Runs love on the scene; its ms/frame line and its peak memory.
 bool RunLove(const std::string& scene, double& ms, long& peakKb) {
     int pipeFds[2];
@@ -335,8 +320,7 @@ bool RunLove(const std::string& scene, double& ms, long& peakKb) {
 
 } // namespace
 
-int main(int argc, char** argv) {
-    setenv("SDL_VIDEODRIVER", "offscreen", 0);
+static int RunBench(int argc, char** argv) {
     const char* sceneEnv = std::getenv("CORVALO_LOVE_SCENE");
     const std::string scene =
         argc > 1 ? argv[1] : (sceneEnv ? sceneEnv : "/work/shared/bench/love-quads");
@@ -412,4 +396,12 @@ int main(int argc, char** argv) {
     std::printf("  ratio draw front / LÖVE: %.2f (best rounds, the same count; target <= 1)\n",
                 bestFront / bestLove);
     return 0;
+}
+
+int main(int argc, char** argv) {
+    setenv("SDL_VIDEODRIVER", "offscreen", 0);
+    int status = RunBench(argc, argv);
+    if (status == 0 && WantsXServerRound())
+        status = RunAgainOnXServer(argv);
+    return status;
 }
