@@ -399,9 +399,5 @@ static int RunBench(int argc, char** argv) {
 }
 
 int main(int argc, char** argv) {
-    setenv("SDL_VIDEODRIVER", "offscreen", 0);
-    int status = RunBench(argc, argv);
-    if (status == 0 && WantsXServerRound())
-        status = RunAgainOnXServer(argv);
-    return status;
+    return RunWithXServerRound(argc, argv, RunBench);
 }

@@ -100,3 +100,13 @@ inline int RunAgainOnXServer(char** argv) {
     waitpid(server, nullptr, 0);
     return status;
 }
+
+// A drawing benchmark's main: run (under the offscreen driver unless
+// SDL_VIDEODRIVER says otherwise), then the round on an X server.
+inline int RunWithXServerRound(int argc, char** argv, int (*run)(int, char**)) {
+    setenv("SDL_VIDEODRIVER", "offscreen", 0);
+    int status = run(argc, argv);
+    if (status == 0 && WantsXServerRound())
+        status = RunAgainOnXServer(argv);
+    return status;
+}
