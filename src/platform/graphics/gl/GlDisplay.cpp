@@ -354,6 +354,8 @@ GfxResult GlDisplay::LoadTextureFromMemory(GraphicsSurface& texture, const uint3
         return E_INVALIDARG;
     if (gl->IsMarkedLost())
         return DDERR_SURFACELOST;
+    // Gathered draws that sample the texture go to GL before it changes.
+    mShared->FlushDrawing();
     gl->LoadArgb(pixels, width, height, pitch, filter);
     gl->MarkLoaded();
     return kGfxOk;

@@ -88,9 +88,11 @@ GLuint GlTexture::Framebuffer() {
 }
 
 GfxResult GlTexture::PullPixels() {
+    // The memory copy is about to change: gathered draws that sample it go
+    // to GL with the picture they were given.
+    mShared->FlushDrawing();
     if (!mGpuNewer)
         return kGfxOk;
-    mShared->FlushDrawing();
     std::vector<uint32_t> pixels(static_cast<size_t>(Width()) * Height());
     glBindTexture(GL_TEXTURE_2D, mTexture);
     glPixelStorei(GL_PACK_ALIGNMENT, 4);
@@ -106,7 +108,7 @@ GfxResult GlTexture::PullPixels() {
 GfxResult GlTexture::PushPixels(const GfxRect& /*area*/) {
     // The mip levels are made again from the changed first level.
     BuildMipLevels(LoadFilter::Linear);
-    mCpuNewer = true;
+    MarkLoaded();
     return kGfxOk;
 }
 
