@@ -4,7 +4,6 @@
 #include "platform/graphics/gl/GlSurfaces.h"
 #include "platform/log/PlatformLog.h"
 
-#include <algorithm>
 #include <cstring>
 
 namespace platform {
@@ -310,8 +309,7 @@ GfxResult GlDevice::SetTexture(uint32_t stage, SurfacePtr texture) {
     if (texture && !dynamic_cast<GlTexture*>(texture.get()))
         return E_INVALIDARG;
     if (texture != mState.texture) {
-        if (!BatchTakes(texture))
-            Flush();
+        Flush();
         mState.texture = std::move(texture);
     }
     return kGfxOk;
@@ -343,17 +341,6 @@ GfxResult GlDevice::DrawIndexedPrimitive32(uint32_t primitive, uint32_t vertexFo
                   static_cast<const uint8_t*>(vertices), vertexCount, nullptr, indexCount, indices);
 }
 
-bool GlDevice::BatchTakes(const SurfacePtr& texture) const {
-    // A batch either samples textures or none; a texture drawn into is
-    // never sampled.
-    if (mBatch.empty() || !texture || !mState.texture || texture == mState.target ||
-        mState.texture == mState.target)
-        return false;
-    return mBatchTextures.size() < kBatchTextures ||
-           std::find(mBatchTextures.begin(), mBatchTextures.end(), texture) !=
-               mBatchTextures.end();
-}
-
 GfxResult GlDevice::Append(const char* operation, uint32_t primitive, uint32_t vertexFormat,
                            const uint8_t* vertices, uint32_t vertexCount, const uint16_t* indices,
                            uint32_t count, const uint32_t* wideIndices) {
@@ -375,18 +362,10 @@ GfxResult GlDevice::Append(const char* operation, uint32_t primitive, uint32_t v
         Flush();
     mBatchMode = mode;
     mBatchFormat = vertexFormat;
-    float unit = 0;
-    if (mState.texture) {
-        const auto found = std::find(mBatchTextures.begin(), mBatchTextures.end(), mState.texture);
-        unit = static_cast<float>(found - mBatchTextures.begin());
-        if (found == mBatchTextures.end())
-            mBatchTextures.push_back(mState.texture);
-    }
     const auto put = [&](uint32_t i) {
         const uint32_t index = wideIndices ? wideIndices[i] : indices ? indices[i] : i;
         const uint8_t* from = vertices + static_cast<size_t>(index) * gfx::kVertexSize;
         mBatch.insert(mBatch.end(), from, from + gfx::kVertexSize);
-        mBatchUnits.push_back(unit);
     };
     switch (primitive) {
     case gfx::kPointList:
@@ -431,29 +410,6 @@ GfxResult GlDevice::Append(const char* operation, uint32_t primitive, uint32_t v
         break;
     }
     return kGfxOk;
-}
-
-void GlDevice::BindTexture(GlTexture& texture) {
-    glBindTexture(GL_TEXTURE_2D, texture.Texture());
-    const bool linear = mState.Stage(StageState::MinFilter) == gfx::kFilterLinear;
-    const uint32_t mip = mState.Stage(StageState::MipFilter);
-    GLint minFilter = linear ? GL_LINEAR : GL_NEAREST;
-    if (texture.MipLevels() > 1 && mip == gfx::kMipPoint)
-        minFilter = linear ? GL_LINEAR_MIPMAP_NEAREST : GL_NEAREST_MIPMAP_NEAREST;
-    else if (texture.MipLevels() > 1 && mip == gfx::kMipLinear)
-        minFilter = linear ? GL_LINEAR_MIPMAP_LINEAR : GL_NEAREST_MIPMAP_LINEAR;
-    const GLint magFilter =
-        mState.Stage(StageState::MagFilter) == gfx::kFilterLinear ? GL_LINEAR : GL_NEAREST;
-    const GLint wrapS = Wrap(mState.Stage(StageState::AddressU));
-    const GLint wrapT = Wrap(mState.Stage(StageState::AddressV));
-    if (minFilter != texture.minFilter)
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, texture.minFilter = minFilter);
-    if (magFilter != texture.magFilter)
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, texture.magFilter = magFilter);
-    if (wrapS != texture.wrapS)
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, texture.wrapS = wrapS);
-    if (wrapT != texture.wrapT)
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, texture.wrapT = wrapT);
 }
 
 void GlDevice::ApplyState() {
@@ -523,26 +479,34 @@ void GlDevice::ApplyState() {
         mSent.flat = flat;
     }
 
-    // The batch's textures on units 0, 1, ...; one texture stays on unit 0
-    // alone, with the program that samples it there.
     auto* texture = dynamic_cast<GlTexture*>(mState.texture.get());
     if (texture == mState.target.get())
         texture = nullptr; // never sampled while drawn into
-    const size_t units = texture ? std::max<size_t>(mBatchTextures.size(), 1) : 0;
-    if (units > 1) {
-        for (size_t i = units; i-- > 0;) {
-            glActiveTexture(static_cast<GLenum>(GL_TEXTURE0 + i));
-            BindTexture(*static_cast<GlTexture*>(mBatchTextures[i].get()));
-        }
-        mSent.texture = ~0u;
-    } else {
-        const GLuint textureId = texture ? texture->Texture() : 0;
-        if (textureId != mSent.texture) {
-            glBindTexture(GL_TEXTURE_2D, textureId);
-            mSent.texture = textureId;
-        }
-        if (texture)
-            BindTexture(*texture);
+    const GLuint textureId = texture ? texture->Texture() : 0;
+    if (textureId != mSent.texture) {
+        glBindTexture(GL_TEXTURE_2D, textureId);
+        mSent.texture = textureId;
+    }
+    if (texture) {
+        const bool linear = mState.Stage(StageState::MinFilter) == gfx::kFilterLinear;
+        const uint32_t mip = mState.Stage(StageState::MipFilter);
+        GLint minFilter = linear ? GL_LINEAR : GL_NEAREST;
+        if (texture->MipLevels() > 1 && mip == gfx::kMipPoint)
+            minFilter = linear ? GL_LINEAR_MIPMAP_NEAREST : GL_NEAREST_MIPMAP_NEAREST;
+        else if (texture->MipLevels() > 1 && mip == gfx::kMipLinear)
+            minFilter = linear ? GL_LINEAR_MIPMAP_LINEAR : GL_NEAREST_MIPMAP_LINEAR;
+        const GLint magFilter =
+            mState.Stage(StageState::MagFilter) == gfx::kFilterLinear ? GL_LINEAR : GL_NEAREST;
+        const GLint wrapS = Wrap(mState.Stage(StageState::AddressU));
+        const GLint wrapT = Wrap(mState.Stage(StageState::AddressV));
+        if (minFilter != texture->minFilter)
+            glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, texture->minFilter = minFilter);
+        if (magFilter != texture->magFilter)
+            glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, texture->magFilter = magFilter);
+        if (wrapS != texture->wrapS)
+            glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, texture->wrapS = wrapS);
+        if (wrapT != texture->wrapT)
+            glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, texture->wrapT = wrapT);
     }
 
     ProgramKey key;
@@ -561,7 +525,6 @@ void GlDevice::ApplyState() {
             key.alphaFunc = func;
     }
     key.textured = texture != nullptr;
-    key.textureUnits = static_cast<uint8_t>(units > 1 ? units : 1);
     key.screenVertices = mBatchFormat == gfx::kFvfScreenColorTex;
     key.lit = !key.screenVertices && mState.Render(RenderState::Lighting) != 0;
     key.hasColor = mBatchFormat != gfx::kFvfNormalTex;
@@ -620,8 +583,6 @@ void GlDevice::Flush() {
     ApplyState();
     if (mSent.program == ~0u || mSent.framebuffer == 0) {
         mBatch.clear();
-        mBatchUnits.clear();
-        mBatchTextures.clear();
         return;
     }
     // The vertices go from the batch itself: GL copies them into its own
@@ -644,18 +605,9 @@ void GlDevice::Flush() {
     if (mBatchFormat != gfx::kFvfNormalTex)
         glVertexAttribPointer(kAttribColor, 4, GL_UNSIGNED_BYTE, GL_TRUE, stride, base + 16);
     glVertexAttribPointer(kAttribTexCoord, 2, GL_FLOAT, GL_FALSE, stride, base + 24);
-    const int unitArray = mBatchTextures.size() > 1 ? 1 : 0;
-    if (unitArray != mSent.unitArray) {
-        unitArray ? glEnableVertexAttribArray(kAttribUnit) : glDisableVertexAttribArray(kAttribUnit);
-        mSent.unitArray = unitArray;
-    }
-    if (unitArray)
-        glVertexAttribPointer(kAttribUnit, 1, GL_FLOAT, GL_FALSE, 0, mBatchUnits.data());
     glDrawArrays(mBatchMode, 0, static_cast<GLsizei>(mBatch.size() / gfx::kVertexSize));
     ++mGlDraws;
     mBatch.clear();
-    mBatchUnits.clear();
-    mBatchTextures.clear();
 }
 
 GfxResult GlDevice::SetRenderTarget(SurfacePtr target) {

@@ -11,8 +11,6 @@
 
 namespace platform {
 
-class GlTexture;
-
 // The 3-D device on OpenGL 2.1, drawing into the back buffer's framebuffer
 // or a texture's. It keeps the device's conventions: pixel centres on whole
 // coordinates (every primitive is moved by half a pixel), row-vector
@@ -64,11 +62,6 @@ private:
                      const uint8_t* vertices, uint32_t vertexCount, const uint16_t* indices,
                      uint32_t indexCount, const uint32_t* wideIndices = nullptr);
     void ApplyState();
-    // Whether the gathered draws can go on with this texture on a unit of
-    // their own instead of being sent first.
-    bool BatchTakes(const SurfacePtr& texture) const;
-    // Binds the texture to the active unit with the stage's sampling.
-    void BindTexture(GlTexture& texture);
     GLuint TargetFramebuffer(int32_t& width, int32_t& height);
 
     // GL state as last sent; -1 (or all ones) when unknown.
@@ -86,7 +79,6 @@ private:
         GLuint texture = ~0u;
         GLuint program = ~0u;
         uint32_t format = 0;
-        int unitArray = -1;
     };
 
     std::shared_ptr<GlShared> mShared;
@@ -97,15 +89,9 @@ private:
     Sent mSent;
 
     // The gathered draws: a list of whole primitives in one vertex layout.
-    // Draws that differ only in their texture share a batch, up to
-    // kBatchTextures textures, each on a unit of its own; every vertex
-    // carries the unit of its texture.
-    static constexpr size_t kBatchTextures = 8;
     GLenum mBatchMode = 0;
     uint32_t mBatchFormat = 0;
     std::vector<uint8_t> mBatch;
-    std::vector<float> mBatchUnits;
-    std::vector<SurfacePtr> mBatchTextures;
     uint32_t mGlDraws = 0;
 };
 

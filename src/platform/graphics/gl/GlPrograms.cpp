@@ -28,10 +28,6 @@ std::string VertexSource(const ProgramKey& key) {
                     "uniform vec4 uScreen;\n"
                     "uniform vec4 uLitColor;\n"
                     "varying vec2 vTexCoord;\n";
-    const bool units = key.textured && key.textureUnits > 1;
-    if (units)
-        s += "attribute float aUnit;\n"
-             "varying float vUnit;\n";
     s += kToGl;
     s += "void main() {\n";
     if (key.screenVertices) {
@@ -49,8 +45,6 @@ std::string VertexSource(const ProgramKey& key) {
         s += "    gl_FrontColor = aColor.zyxw;\n"; // bytes B, G, R, A
     else
         s += "    gl_FrontColor = vec4(1.0);\n";
-    if (units)
-        s += "    vUnit = aUnit;\n";
     s += "    vTexCoord = aTexCoord;\n}\n";
     return s;
 }
@@ -113,36 +107,15 @@ const char* Comparison(uint32_t func) {
 }
 
 std::string FragmentSource(const ProgramKey& key) {
-    const int units = key.textured ? key.textureUnits : 1;
-    std::string s = "#version 120\n";
-    if (units > 1)
-        s += "uniform sampler2D uTextures[" + std::to_string(units) +
-             "];\n"
-             "varying float vUnit;\n";
-    else
-        s += "uniform sampler2D uTexture;\n";
-    s += "uniform vec4 uFactor;\n"
-         "uniform float uAlphaRef;\n"
-         "varying vec2 vTexCoord;\n"
-         "void main() {\n";
-    // One fetch, however many arguments read the texture; with several
-    // textures, the one of the vertex's unit (the same at every vertex of a
-    // primitive, so compared with half-way values).
-    if (key.textured && units > 1) {
-        s += "    vec4 texel;\n";
-        for (int i = 0; i < units; ++i) {
-            const std::string fetch =
-                "texel = texture2D(uTextures[" + std::to_string(i) + "], vTexCoord);\n";
-            if (i == 0)
-                s += "    if (vUnit < 0.5) " + fetch;
-            else if (i + 1 < units)
-                s += "    else if (vUnit < " + std::to_string(i) + ".5) " + fetch;
-            else
-                s += "    else " + fetch;
-        }
-    } else if (key.textured) {
+    std::string s = "#version 120\n"
+                    "uniform sampler2D uTexture;\n"
+                    "uniform vec4 uFactor;\n"
+                    "uniform float uAlphaRef;\n"
+                    "varying vec2 vTexCoord;\n"
+                    "void main() {\n";
+    // One fetch, however many arguments read the texture.
+    if (key.textured)
         s += "    vec4 texel = texture2D(uTexture, vTexCoord);\n";
-    }
     s += "    vec3 rgb = " + Operation(key.colorOp, key.colorArg1, key.colorArg2, key.textured) +
          ".rgb;\n";
     s += "    float alpha = " + Operation(key.alphaOp, key.alphaArg1, key.alphaArg2, key.textured) +
@@ -201,7 +174,6 @@ const GlProgram* GlPrograms::Get(const ProgramKey& key) {
     glBindAttribLocation(id, kAttribPosition, "aPosition");
     glBindAttribLocation(id, kAttribColor, "aColor");
     glBindAttribLocation(id, kAttribTexCoord, "aTexCoord");
-    glBindAttribLocation(id, kAttribUnit, "aUnit");
     glLinkProgram(id);
     glDeleteShader(vs);
     glDeleteShader(fs);
@@ -224,12 +196,6 @@ const GlProgram* GlPrograms::Get(const ProgramKey& key) {
     program.sampler = glGetUniformLocation(id, "uTexture");
     glUseProgram(id);
     glUniform1i(program.sampler, 0);
-    if (key.textured && key.textureUnits > 1) {
-        GLint units[256];
-        for (GLint i = 0; i < key.textureUnits; ++i)
-            units[i] = i;
-        glUniform1iv(glGetUniformLocation(id, "uTextures"), key.textureUnits, units);
-    }
     return &program;
 }
 

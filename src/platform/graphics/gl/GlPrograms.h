@@ -14,8 +14,6 @@ struct ProgramKey {
     uint32_t alphaOp = 0, alphaArg1 = 0, alphaArg2 = 0;
     uint32_t alphaFunc = 0; // 0: no alpha test
     bool textured = false;
-    // Textures sampled, each on its unit, chosen per vertex when over one.
-    uint8_t textureUnits = 1;
     bool screenVertices = false; // pre-transformed, in render-target pixels
     bool lit = false;
     bool hasColor = false;
@@ -53,7 +51,6 @@ struct GlProgram {
 inline constexpr GLuint kAttribPosition = 0;
 inline constexpr GLuint kAttribColor = 1;
 inline constexpr GLuint kAttribTexCoord = 2;
-inline constexpr GLuint kAttribUnit = 3;
 
 // The GLSL 1.20 programs standing in for texture stage 0 and the vertex
 // layouts, made on first use and kept.
