@@ -23,6 +23,7 @@
 #include "platform/graphics/gl/GlGraphicsSystem.h"
 #include "platform/window/sdl/SdlWindow.h"
 #include "support/DrawFrontDisplay.h"
+#include "support/FrameTimes.h"
 #include "support/XServerRound.h"
 
 #include <sys/resource.h>
@@ -73,20 +74,11 @@ void operator delete[](void* p, std::size_t) noexcept {
 namespace {
 
 constexpr int kQuads = 2000;
-constexpr int kWarmUp = 30;
-constexpr int kFrames = 300;
-constexpr int kRounds = 3;
-
 struct Vertex {
     float x, y, z, rhw;
     uint32_t diffuse, specular;
     float u, v;
 };
-
-double Now() {
-    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch())
-        .count();
-}
 
 uint32_t Byte(double value) {
     return static_cast<uint32_t>(std::clamp(value, 0.0, 1.0) * 255.0 + 0.5);
@@ -100,14 +92,10 @@ struct Result {
 };
 
 Result Summarise(const std::vector<double>& times) {
+    const FrameFigures figures = SummariseFrames(times);
     Result result;
-    double first = 0;
-    for (int i = 0; i < kFrames; ++i)
-        first += times[i];
-    result.meanFirstMs = first / kFrames;
-    std::vector<double> measured(times.begin() + kWarmUp, times.end());
-    std::sort(measured.begin(), measured.end());
-    result.medianMs = measured[measured.size() / 2];
+    result.medianMs = figures.medianMs;
+    result.meanFirstMs = figures.meanFirstMs;
     result.ok = true;
     return result;
 }

@@ -31,6 +31,7 @@
 #include "platform/graphics/gl/GlGraphicsSystem.h"
 #include "platform/window/sdl/SdlWindow.h"
 #include "support/DrawFrontDisplay.h"
+#include "support/FrameTimes.h"
 #include "support/XServerRound.h"
 
 #include <sys/resource.h>
@@ -51,15 +52,6 @@ namespace {
 
 constexpr int kSprites = 2000;
 constexpr int kAnimatedEvery = 6;
-constexpr int kWarmUp = 30;
-constexpr int kFrames = 300;
-constexpr int kRounds = 3;
-
-double Now() {
-    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch())
-        .count();
-}
-
 uint32_t Byte(double value) {
     return static_cast<uint32_t>(std::clamp(value, 0.0, 1.0) * 255.0 + 0.5);
 }
@@ -173,25 +165,18 @@ Result RunSprites(const std::filesystem::path& folder, bool keepShot, int32_t an
             }
             times.push_back((Now() - start) * 1000.0);
         }
-        double first = 0;
-        for (int i = 0; i < kFrames; ++i)
-            first += times[i];
-        result.meanFirstMs = first / kFrames;
-        std::vector<double> measured(times.begin() + kWarmUp, times.end());
-        std::sort(measured.begin(), measured.end());
-        result.medianMs = measured[measured.size() / 2];
+        const FrameFigures figures = SummariseFrames(times);
+        result.medianMs = figures.medianMs;
+        result.meanFirstMs = figures.meanFirstMs;
         result.ok = true;
         int playing = 0;
         for (const auto& player : animated)
             playing += player->IsPlaying(0) ? 1 : 0;
-        int slow = 0;
-        for (double ms : measured)
-            slow += ms > 2.0 * result.medianMs ? 1 : 0;
         std::printf("  sprites: %zu animated, %d still playing after %u ms; their scripts took "
                     "%.2f ms/frame (at most %.2f); the slowest frame %.2f ms, %d frames over "
                     "twice the median\n",
                     animated.size(), playing, clock.GetTime(), scriptMs / (kWarmUp + kFrames),
-                    slowestScriptMs, measured.back(), slow);
+                    slowestScriptMs, figures.slowestMs, figures.slowFrames);
         if (keepShot) {
             GraphicsDisplay* display = renderer.GetDisplaySetup()->GetContext().GetDirectDraw();
             const std::string shot =
