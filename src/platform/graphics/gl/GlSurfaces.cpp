@@ -172,7 +172,7 @@ GlBackBuffer::~GlBackBuffer() {
 }
 
 void GlBackBuffer::UseDepth() {
-    if (mDepthAttached || !mComplete)
+    if (mDepthAttached || mDepthRefused || !mComplete)
         return;
     glBindFramebuffer(GL_FRAMEBUFFER, mFramebuffer);
     glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, mDepth);
@@ -183,6 +183,7 @@ void GlBackBuffer::UseDepth() {
                     Width(), Height());
         glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, 0);
         glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_STENCIL_ATTACHMENT, GL_RENDERBUFFER, 0);
+        mDepthRefused = true;
         return;
     }
     mDepthAttached = true;

@@ -93,6 +93,7 @@ private:
     GLuint mDepth = 0;
     bool mComplete = false;
     bool mDepthAttached = false;
+    bool mDepthRefused = false; // said once in the log
     // What every depth and stencil value is while the buffer is detached.
     float mDetachedZ = 1.0f;
     uint32_t mDetachedStencil = 0;
