@@ -22,11 +22,10 @@
 #include "framework/graphics/animation/TAnimatedTexture.h"
 #include "framework/graphics/asset/TAssetManager.h"
 #include "framework/script/animation/TAnimatedSprite.h"
-#include "platform/desktop/null/NullDesktop.h"
-#include "platform/graphics/gl/GlGraphicsSystem.h"
 #include "platform/window/VirtualKeys.h"
 #include "platform/window/WindowMessage.h"
 #include "platform/window/sdl/SdlWindow.h"
+#include "support/ToolDisplay.h"
 #include "support/ToolLog.h"
 
 #include <SDL.h>
@@ -93,7 +92,6 @@ int Run(const Options& options) {
         name = TString(("::" + options.animation).c_str());
 
     const bool headless = options.frames > 0;
-    SdlWindow window;
     WindowSpec spec;
     spec.caption = "animview " + options.animation;
     spec.width = 256;
@@ -109,19 +107,11 @@ int Run(const Options& options) {
         spec.width = spec.height =
             std::clamp(static_cast<int32_t>(side * options.scale) + 96, 128, 1024);
     }
-    if (!window.Create(spec) || !window.HasGlContext())
-        return Fail("no window with a GL context: " + window.LastError());
-    GlGraphicsSystem system(window);
-    NullDesktop desktop;
-    TRenderer renderer;
-    renderer.AttachWindow(&window, &desktop);
-    TDXContextEnvironment environment;
-    environment.system = &system;
-    environment.desktop = &desktop;
-    environment.pqGiven = true;
-    renderer.AttachGraphics(environment, TDisplayHost{});
-    if (!renderer.SetDisplay(spec.width, spec.height, false, false, true, false))
-        return Fail("no GL display");
+    ToolDisplay screen;
+    if (std::string error; !screen.Open(spec, error))
+        return Fail(error);
+    SdlWindow& window = screen.window;
+    TRenderer& renderer = screen.renderer;
     TGraphics* graphics = TGraphics::Get();
 
     TTaskList tasks;

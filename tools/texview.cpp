@@ -21,11 +21,10 @@
 #include "framework/graphics/asset/TAssetManager.h"
 #include "framework/graphics/texture/TDxTextureData.h"
 #include "framework/graphics/texture/TTextureDisplay.h"
-#include "platform/desktop/null/NullDesktop.h"
 #include "platform/graphics/PngWriter.h"
-#include "platform/graphics/gl/GlGraphicsSystem.h"
 #include "platform/graphics/null/NullGraphicsSystem.h"
 #include "platform/window/sdl/SdlWindow.h"
+#include "support/ToolDisplay.h"
 #include "support/ToolLog.h"
 
 #include <algorithm>
@@ -58,25 +57,15 @@ int DrawOnDisplay(const std::string& name, const std::string& mask, uint32_t fla
                   const std::string& out, int32_t width, int32_t height) {
     const int32_t displayWidth = std::clamp(width + 64, 256, 2048);
     const int32_t displayHeight = std::clamp(height + 64, 256, 2048);
-    SdlWindow window;
     WindowSpec spec;
     spec.caption = "texview";
     spec.width = displayWidth;
     spec.height = displayHeight;
     spec.visible = false;
-    if (!window.Create(spec) || !window.HasGlContext())
-        return Fail("no window with a GL context: " + window.LastError());
-    GlGraphicsSystem system(window);
-    NullDesktop desktop;
-    TRenderer renderer;
-    renderer.AttachWindow(&window, &desktop);
-    TDXContextEnvironment environment;
-    environment.system = &system;
-    environment.desktop = &desktop;
-    environment.pqGiven = true;
-    renderer.AttachGraphics(environment, TDisplayHost{});
-    if (!renderer.SetDisplay(displayWidth, displayHeight, false, false, true, false))
-        return Fail("no GL display");
+    ToolDisplay screen;
+    if (std::string error; !screen.Open(spec, error))
+        return Fail(error);
+    TRenderer& renderer = screen.renderer;
     TGraphics* graphics = TGraphics::Get();
     std::shared_ptr<TTexture> texture = Load(name, mask, flags);
     if (!texture)

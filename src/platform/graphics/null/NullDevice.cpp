@@ -194,32 +194,35 @@ GfxResult NullDevice::DrawPrimitive(uint32_t primitive, uint32_t vertexFormat, c
     return kGfxOk;
 }
 
-GfxResult NullDevice::DrawIndexedPrimitive(uint32_t primitive, uint32_t vertexFormat,
-                                           const void* vertices, uint32_t vertexCount,
-                                           const uint16_t* indices, uint32_t indexCount,
-                                           uint32_t /*flags*/) {
+template <typename Index>
+GfxResult NullDevice::DrawIndexed(uint32_t primitive, uint32_t vertexFormat, const void* vertices,
+                                  uint32_t vertexCount, const Index* indices,
+                                  uint32_t indexCount) {
     if (const GfxResult r =
             CheckDraw("DrawIndexedPrimitive", primitive, vertexFormat, vertices, vertexCount);
         r != kGfxOk)
         return r;
     if (const GfxResult r = CheckDrawIndices(indices, indexCount, vertexCount); r != kGfxOk)
         return r;
-    Record(primitive, vertexFormat, vertices, vertexCount, indices, indexCount);
+    if constexpr (sizeof(Index) == 2)
+        Record(primitive, vertexFormat, vertices, vertexCount, indices, indexCount);
+    else
+        Record(primitive, vertexFormat, vertices, vertexCount, nullptr, indexCount, indices);
     return kGfxOk;
+}
+
+GfxResult NullDevice::DrawIndexedPrimitive(uint32_t primitive, uint32_t vertexFormat,
+                                           const void* vertices, uint32_t vertexCount,
+                                           const uint16_t* indices, uint32_t indexCount,
+                                           uint32_t /*flags*/) {
+    return DrawIndexed(primitive, vertexFormat, vertices, vertexCount, indices, indexCount);
 }
 
 GfxResult NullDevice::DrawIndexedPrimitive32(uint32_t primitive, uint32_t vertexFormat,
                                              const void* vertices, uint32_t vertexCount,
                                              const uint32_t* indices, uint32_t indexCount,
                                              uint32_t /*flags*/) {
-    if (const GfxResult r =
-            CheckDraw("DrawIndexedPrimitive", primitive, vertexFormat, vertices, vertexCount);
-        r != kGfxOk)
-        return r;
-    if (const GfxResult r = CheckDrawIndices(indices, indexCount, vertexCount); r != kGfxOk)
-        return r;
-    Record(primitive, vertexFormat, vertices, vertexCount, nullptr, indexCount, indices);
-    return kGfxOk;
+    return DrawIndexed(primitive, vertexFormat, vertices, vertexCount, indices, indexCount);
 }
 
 void NullDevice::Record(uint32_t primitive, uint32_t vertexFormat, const void* vertices,

@@ -91,6 +91,10 @@ private:
                 const uint32_t* wideIndices = nullptr);
     GfxResult CheckDraw(const char* operation, uint32_t primitive, uint32_t vertexFormat,
                         const void* vertices, uint32_t vertexCount);
+    // An indexed draw with 16- or 32-bit indices: checked, then kept.
+    template <typename Index>
+    GfxResult DrawIndexed(uint32_t primitive, uint32_t vertexFormat, const void* vertices,
+                          uint32_t vertexCount, const Index* indices, uint32_t indexCount);
 
     GraphicsFaults& mFaults;
     DeviceCaps mCaps;
