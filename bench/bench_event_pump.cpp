@@ -4,9 +4,9 @@
 // the CPU time of the process (the helper thread included) as a share of one
 // core (target: below 2%) and how the events were spread.
 
-#include "framework/core/app/TApplication.h"
-#include "framework/core/app/TEvent.h"
-#include "framework/core/app/TPlatform.h"
+#include "framework/app/TApplication.h"
+#include "framework/app/TEvent.h"
+#include "framework/app/TPlatform.h"
 #include "framework/core/settings/TSettings.h"
 
 #include "support/CpuUse.h"

@@ -1,7 +1,7 @@
 #include "velk/GameStartup.h"
 
-#include "framework/core/app/TApplication.h"
-#include "framework/core/app/TEvent.h"
+#include "framework/app/TApplication.h"
+#include "framework/app/TEvent.h"
 #include "framework/core/settings/TSettings.h"
 #include "framework/graphics/TGraphics.h"
 #include "framework/ui/TWindowManager.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "framework/core/app/ApplicationMain.h"
+#include "framework/app/ApplicationMain.h"
 
 #include <cstdint>
 

@@ -5,7 +5,7 @@
 
 #include "PumpFixture.h"
 
-#include "framework/core/app/TEventPump.h"
+#include "framework/app/TEventPump.h"
 #include "framework/host/TGameStateHandler.h"
 #include "framework/sound/manager/TSoundManager.h"
 #include "framework/ui/TWindowManager.h"

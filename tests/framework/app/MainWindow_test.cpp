@@ -4,7 +4,7 @@
 
 #include "PumpFixture.h"
 
-#include "framework/core/app/TMainWindow.h"
+#include "framework/app/TMainWindow.h"
 #include "framework/core/files/TFileSystem.h"
 #include "framework/graphics/TTexture.h"
 #include "framework/graphics/vector/TNbMiniVecDraw.h"

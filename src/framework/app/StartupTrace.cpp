@@ -1,4 +1,4 @@
-#include "framework/core/app/StartupTrace.h"
+#include "framework/app/StartupTrace.h"
 
 namespace {
 TStartupTrace& Trace() {

@@ -3,7 +3,7 @@
 // and, where a test wants them, the harness and plug-in modules beside it)
 // and started with its own data and runtime folders.
 
-#include "framework/core/app/ApplicationMain.h"
+#include "framework/app/ApplicationMain.h"
 
 #include <gtest/gtest-spi.h>
 #include <gtest/gtest.h>

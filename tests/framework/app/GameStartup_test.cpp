@@ -3,7 +3,7 @@
 #include "AppFixture.h"
 #include "framework/graphics/draw/NullDrawFixture.h"
 
-#include "framework/core/app/TEvent.h"
+#include "framework/app/TEvent.h"
 #include "framework/core/settings/TSettings.h"
 #include "framework/graphics/TRenderer.h"
 #include "framework/ui/TWindowManager.h"

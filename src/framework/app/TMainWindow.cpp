@@ -2,10 +2,10 @@
 // turns window messages into the platform's pending flags) and the small
 // desktop services around it. The event pump is in TEventPump.cpp.
 
-#include "framework/core/app/TMainWindow.h"
-#include "framework/core/app/StartupTrace.h"
-#include "framework/core/app/TApplication.h"
-#include "framework/core/app/TPlatform.h"
+#include "framework/app/TMainWindow.h"
+#include "framework/app/StartupTrace.h"
+#include "framework/app/TApplication.h"
+#include "framework/app/TPlatform.h"
 #include "framework/core/files/TFileSystem.h"
 #include "framework/core/files/TMemoryFile.h"
 #include "framework/core/log/TLog.h"

@@ -1,6 +1,6 @@
-#include "framework/core/app/TPlatform.h"
+#include "framework/app/TPlatform.h"
 
-#include "framework/core/app/StartupTrace.h"
+#include "framework/app/StartupTrace.h"
 #include "framework/core/files/TFileSystem.h"
 #include "framework/core/files/TFolder.h"
 #include "framework/core/log/TLog.h"

@@ -8,11 +8,11 @@
 // later start as it is taken and their count at the end; with
 // CORVALO_PROBE_MODE=events it reports every event until a close request.
 
-#include "framework/core/app/ApplicationMain.h"
-#include "framework/core/app/StartupTrace.h"
-#include "framework/core/app/TApplication.h"
-#include "framework/core/app/TEvent.h"
-#include "framework/core/app/TPlatform.h"
+#include "framework/app/ApplicationMain.h"
+#include "framework/app/StartupTrace.h"
+#include "framework/app/TApplication.h"
+#include "framework/app/TEvent.h"
+#include "framework/app/TPlatform.h"
 #include "framework/core/settings/TCommandLine.h"
 #include "framework/core/settings/TSettings.h"
 #include "framework/host/TGameState.h"

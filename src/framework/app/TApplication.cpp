@@ -1,8 +1,8 @@
-#include "framework/core/app/TApplication.h"
+#include "framework/app/TApplication.h"
 
-#include "framework/core/app/StartupTrace.h"
-#include "framework/core/app/TEvent.h"
-#include "framework/core/app/TPlatform.h"
+#include "framework/app/StartupTrace.h"
+#include "framework/app/TEvent.h"
+#include "framework/app/TPlatform.h"
 #include "framework/core/files/TFileSystem.h"
 #include "framework/core/log/TLog.h"
 #include "framework/core/settings/TCommandLine.h"

@@ -3,9 +3,9 @@
 // A program folder, data folders and a runtime folder of one test's own, and
 // a platform object and application built on them in this process.
 
-#include "framework/core/app/StartupTrace.h"
-#include "framework/core/app/TApplication.h"
-#include "framework/core/app/TPlatform.h"
+#include "framework/app/StartupTrace.h"
+#include "framework/app/TApplication.h"
+#include "framework/app/TPlatform.h"
 #include "framework/core/files/TFileSystem.h"
 #include "framework/core/log/TLog.h"
 #include "framework/core/settings/TSettings.h"

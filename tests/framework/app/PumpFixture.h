@@ -6,7 +6,7 @@
 
 #include "AppFixture.h"
 
-#include "framework/core/app/TEvent.h"
+#include "framework/app/TEvent.h"
 #include "framework/graphics/TGraphics.h"
 #include "framework/graphics/TRenderer.h"
 #include "framework/host/TGameState.h"

@@ -2,10 +2,10 @@
 // platform's pending flags, the display's state and at most one window
 // message, and runs the idle pass when the queue is empty.
 
-#include "framework/core/app/TEventPump.h"
+#include "framework/app/TEventPump.h"
 
-#include "framework/core/app/TEvent.h"
-#include "framework/core/app/TPlatform.h"
+#include "framework/app/TEvent.h"
+#include "framework/app/TPlatform.h"
 #include "framework/core/log/TLog.h"
 #include "framework/graphics/TGraphics.h"
 #include "framework/graphics/TRenderer.h"
