@@ -11,6 +11,10 @@
 // paragraph of 300 words of rich text in a 480-pixel block at 16 pixels,
 // laid out and drawn every frame, against laid out once and drawn every
 // frame (warm cache), through the text layout into the sink.
+//
+// Segments mode (also run by default; "bench_text segments" runs only it):
+// one glyph of 100,000 segments rasterised once, as bars and as edges that
+// all cross each other.
 
 #include "framework/graphics/text/TFontCache.h"
 #include "framework/graphics/text/TMvecTextLine.h"
@@ -22,9 +26,11 @@
 
 #include <chrono>
 #include <cstdio>
+#include <initializer_list>
 #include <map>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "support/RichParagraph.h"
@@ -212,9 +218,64 @@ void LayoutMode() {
 
 } // namespace
 
+// One glyph of many segments: 25,000 small bars side by side (100,000
+// segments, 50,000 edges on the same sample rows), listed out of order, and
+// 25,000 thin wedges whose 50,000 edges all cross each other. Prints the
+// milliseconds each takes to rasterise once.
+void ManySegments() {
+    auto op = [](std::vector<uint8_t>& path, uint8_t command, std::initializer_list<int> values) {
+        path.push_back(command);
+        for (int v : values) {
+            path.push_back(static_cast<uint8_t>(v & 0xFF));
+            path.push_back(static_cast<uint8_t>((v >> 8) & 0xFF));
+        }
+    };
+    constexpr int kShapes = 25000;
+    std::vector<uint8_t> bars;
+    std::vector<uint8_t> wedges;
+    for (int k = 0; k < kShapes; ++k) {
+        const int i = static_cast<int>((static_cast<long>(k) * 7919) % kShapes);
+        const int x = i - kShapes / 2;
+        op(bars, 4, {x, 0});
+        if (k == 0)
+            bars.insert(bars.end(), {2, 1});
+        op(bars, 5, {x + 1, 0});
+        op(bars, 5, {x + 1, 64});
+        op(bars, 5, {x, 64});
+        op(bars, 5, {x, 0});
+        const int top = k - kShapes / 2;
+        const int bottom = kShapes / 2 - k;
+        op(wedges, 4, {top, 0});
+        if (k == 0)
+            wedges.insert(wedges.end(), {2, 1});
+        op(wedges, 5, {bottom, 64});
+        op(wedges, 5, {bottom + 1, 64});
+        op(wedges, 5, {top, 0});
+    }
+    bars.push_back(8);
+    wedges.push_back(8);
+    for (const auto& [name, path] :
+         {std::pair{"bars", &bars}, std::pair{"crossing wedges", &wedges}}) {
+        TakingSink sink;
+        TNbMiniVecDraw drawer;
+        drawer.SetSink(&sink);
+        drawer.SetScale(0.5f, 1.0f);
+        const auto start = std::chrono::steady_clock::now();
+        drawer.BeginRun(1600.0f, 100.0f);
+        drawer.DrawPath({path->data(), path->size()}, 0, 0);
+        drawer.EndDraw();
+        std::printf("one glyph of 100,000 segments (%s): %.1f ms, %zu sort steps\n", name,
+                    Seconds(start) * 1000.0, drawer.GetSortSteps());
+    }
+}
+
 int main(int argc, char** argv) {
     if (argc > 1 && std::string(argv[1]) == "layout") {
         LayoutMode();
+        return 0;
+    }
+    if (argc > 1 && std::string(argv[1]) == "segments") {
+        ManySegments();
         return 0;
     }
     const std::vector<std::string> lines = Dialog();
@@ -241,5 +302,6 @@ int main(int argc, char** argv) {
                     coldTarget / ftRender, warmTarget / ftCached, warmLines / ftCached);
     }
     LayoutMode();
+    ManySegments();
     return 0;
 }

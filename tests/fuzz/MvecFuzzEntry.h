@@ -60,6 +60,13 @@ inline int FuzzMvec(const uint8_t* data, size_t size) {
             if (font.FindGlyph(font.GetCode(i)) != i)
                 std::abort();
         }
+        // The first glyphs again as large as the layout draws them at its
+        // largest sizes, turned and sheared: shapes hundreds of pixels tall.
+        drawer.SetScale(0.06f, 0.066f);
+        drawer.SetShear(true);
+        drawer.SetRotation(0.96f, 0.28f);
+        for (int32_t i = 0; i < std::min<int32_t>(count, 3); ++i)
+            drawer.DrawPath(font.GetOutline(i), i * 40, 0);
         drawer.EndDraw();
     }
 

@@ -233,6 +233,19 @@ private:
     bool mOpen = false;
 };
 
+// Stored coordinates and metrics are signed 16-bit values.
+constexpr double kCoordinateLimit = 32000.0;
+
+// The largest coordinate or advance of a glyph, in TrueType units.
+double Extent(const Glyph& g) {
+    double largest = std::max(1.0, std::fabs(static_cast<double>(g.advance)));
+    for (const Piece& p : g.pieces) {
+        largest = std::max({largest, std::fabs(p.to.x), std::fabs(p.to.y), std::fabs(p.control.x),
+                            std::fabs(p.control.y)});
+    }
+    return largest;
+}
+
 void AddRange(std::vector<uint32_t>& codes, uint32_t first, uint32_t last) {
     for (uint32_t c = first; c <= last; ++c)
         codes.push_back(c);
@@ -240,7 +253,7 @@ void AddRange(std::vector<uint32_t>& codes, uint32_t first, uint32_t last) {
 
 } // namespace
 
-std::vector<uint32_t> DefaultGlyphSet() {
+std::vector<uint32_t> BasicGlyphSet() {
     std::vector<uint32_t> codes;
     AddRange(codes, 32, 126);
     AddRange(codes, 0xA1, 0xFF);
@@ -251,6 +264,19 @@ std::vector<uint32_t> DefaultGlyphSet() {
                                     0x2020, 0x2021, 0x2022, 0x2026, 0x2030, 0x2032, 0x2033,
                                     0x2039, 0x203A, 0x2044, 0x20AC, 0x2116, 0x2122};
     codes.insert(codes.end(), std::begin(punctuation), std::end(punctuation));
+    return codes;
+}
+
+std::vector<uint32_t> DefaultGlyphSet() {
+    std::vector<uint32_t> codes = BasicGlyphSet();
+    AddRange(codes, 0x100, 0x17F);   // Latin Extended-A
+    AddRange(codes, 0x180, 0x24F);   // Latin Extended-B
+    AddRange(codes, 0x370, 0x3FF);   // Greek and Coptic
+    AddRange(codes, 0x400, 0x4FF);   // Cyrillic
+    AddRange(codes, 0x2000, 0x206F); // General Punctuation
+    AddRange(codes, 0x20A0, 0x20CF); // Currency Symbols
+    std::sort(codes.begin(), codes.end());
+    codes.erase(std::unique(codes.begin(), codes.end()), codes.end());
     return codes;
 }
 
@@ -316,15 +342,9 @@ bool ConvertFont(const std::string& ttfPath, const ConvertOptions& options, Conv
     if (LoadGlyph(face, 'W', w) && w.ink)
         top = static_cast<double>(w.box.yMax);
     double bottom = 0.0;
-    double largest = 1.0;
     for (const Glyph& g : glyphs) {
         if (g.code < 128 && g.code != '_' && g.ink)
             bottom = std::max(bottom, -static_cast<double>(g.box.yMin));
-        largest = std::max(largest, std::fabs(static_cast<double>(g.advance)));
-        for (const Piece& p : g.pieces) {
-            largest = std::max({largest, std::fabs(p.to.x), std::fabs(p.to.y),
-                                std::fabs(p.control.x), std::fabs(p.control.y)});
-        }
     }
     if (top + bottom <= 0.0) {
         FT_Done_Face(face);
@@ -332,8 +352,22 @@ bool ConvertFont(const std::string& ttfPath, const ConvertOptions& options, Conv
         error = "the font has no height";
         return false;
     }
+    // The scale is lowered when a glyph of the basic set would not fit 16
+    // bits; a rarer glyph that would not is left out instead.
     double scale = options.targetHeight / (top + bottom);
-    scale = std::min(scale, 32000.0 / (128.0 * largest));
+    const std::vector<uint32_t> basic = BasicGlyphSet();
+    for (const Glyph& g : glyphs) {
+        if (std::find(basic.begin(), basic.end(), g.code) != basic.end())
+            scale = std::min(scale, kCoordinateLimit / (128.0 * Extent(g)));
+    }
+    std::vector<Glyph> fitting;
+    for (Glyph& g : glyphs) {
+        if (Extent(g) * scale * 128.0 <= kCoordinateLimit)
+            fitting.push_back(std::move(g));
+        else
+            result.tooLarge.push_back(g.code);
+    }
+    glyphs.swap(fitting);
     const double unit = scale * 128.0;
     result.scale = scale;
 

@@ -12,8 +12,12 @@
 
 namespace mvec {
 
-// The characters the game's fonts carry: printable ASCII, Latin-1 from
-// U+00A1, and the typographic punctuation its texts use.
+// Printable ASCII, Latin-1 from U+00A1, and the typographic punctuation
+// the game's texts use.
+std::vector<uint32_t> BasicGlyphSet();
+// The characters the game's fonts carry: the basic set, Latin Extended-A
+// and -B, Greek, Cyrillic, general punctuation and currency signs. Codes
+// the TrueType font lacks are left out (and reported).
 std::vector<uint32_t> DefaultGlyphSet();
 
 // Parses "32-126,160,0x2026" into codes; false on a malformed list.
@@ -22,8 +26,9 @@ bool ParseGlyphSet(const std::string& text, std::vector<uint32_t>& codes);
 struct ConvertOptions {
     std::vector<uint32_t> codes; // empty: DefaultGlyphSet()
     // Ascent (top of "W") plus descent (lowest ASCII glyph but "_") in font
-    // units after scaling; the scale is lowered further when a value would
-    // not fit 16 bits.
+    // units after scaling; the scale is lowered further when a glyph of the
+    // basic set would not fit 16 bits, and other glyphs that would not are
+    // left out.
     double targetHeight = 178.0;
     // Quadratic pieces are halved until |P0 - 2C + P2| is at most this many
     // stored units, so that cutting each into three lines stays within about
@@ -35,7 +40,8 @@ struct ConvertResult {
     std::vector<uint8_t> image; // the MVC4 file
     double scale = 0.0;         // font units per TrueType unit
     int glyphs = 0;
-    std::vector<uint32_t> missing; // asked codes the font has no glyph for
+    std::vector<uint32_t> missing;  // asked codes the font has no glyph for
+    std::vector<uint32_t> tooLarge; // left out: too large for 16-bit coordinates
 };
 
 // False with a reason when the font cannot be read or converted.

@@ -57,6 +57,8 @@ int main(int argc, char** argv) {
                 result.image.size(), result.scale);
     if (!result.missing.empty())
         std::printf(", %zu codes not in the font", result.missing.size());
+    for (uint32_t code : result.tooLarge)
+        std::printf(", U+%04X left out (too large)", code);
     std::printf("\n");
     return 0;
 }

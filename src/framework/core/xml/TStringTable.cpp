@@ -97,7 +97,7 @@ bool TStringTable::LoadFile(const TString& name) {
         LogPrintf("TStringTable: cannot load string file '%s'", name.CStr());
         return false;
     }
-    ScanRows(text.data(), text.size());
+    ScanRows(text.data(), text.size(), name.CStr());
     return true;
 }
 
@@ -111,16 +111,26 @@ bool TStringTable::LoadBuffer(const char* data, size_t size, const char* sourceN
     if (!ReadXmlBuffer(data, size, text, sourceName)) {
         return false;
     }
-    ScanRows(text.data(), text.size());
+    ScanRows(text.data(), text.size(), sourceName ? sourceName : "");
     return true;
 }
 
-void TStringTable::ScanRows(const char* data, size_t length) {
+void TStringTable::ScanRows(const char* data, size_t length, const char* sourceName) {
     // The file is read as one zero-terminated text: a 0 byte ends it.
     const std::string_view text(data, data ? strnlen(data, length) : 0);
+    // What reading found wrong first, said once for the file.
+    std::string damage;
+    auto note = [&damage](const std::string& fault) {
+        if (damage.empty())
+            damage = fault;
+    };
+    if (text.size() < length)
+        note("a zero byte at offset " + std::to_string(text.size()) + " ends its text");
     CellScan scan(text);
     size_t row = text.find("<Row");
+    size_t rows = 0;
     while (row != std::string_view::npos) {
+        ++rows;
         const size_t nextRow = text.find("<Row", row + 4);
         const size_t limit = nextRow == std::string_view::npos ? text.size() : nextRow;
         std::string_view label;
@@ -130,9 +140,20 @@ void TStringTable::ScanRows(const char* data, size_t length) {
             if (!ReadCell(scan, next, limit, value, next)) {
                 value = {};
             }
+            if (next >= text.size()) {
+                note("row " + std::to_string(rows) + " is cut short inside a cell");
+            } else if (text.substr(0, limit).find("</Row", next) == std::string_view::npos) {
+                note("row " + std::to_string(rows) + " is not closed");
+            }
             mStrings[Decode(label)] = Decode(value);
         }
         row = nextRow;
+    }
+    if (rows == 0)
+        note(text.empty() ? "it is empty" : "it holds no rows");
+    if (!damage.empty()) {
+        LogPrintf("TStringTable: string file '%s' is damaged: %s; %zu rows read", sourceName,
+                  damage.c_str(), rows);
     }
 }
 

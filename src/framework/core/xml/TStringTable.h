@@ -66,7 +66,10 @@ public:
     void Clear() { mStrings.clear(); }
 
 private:
-    void ScanRows(const char* text, size_t length);
+    // Adds the rows of a text; a text that is not a whole string file (cut
+    // short, a zero byte inside, no rows) is logged once, naming the first
+    // fault, and what could be read is kept.
+    void ScanRows(const char* text, size_t length, const char* sourceName);
 
     std::map<TString, TString> mStrings;
     // Labels whose expansion was cut, each reported once.

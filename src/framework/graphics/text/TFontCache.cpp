@@ -39,25 +39,28 @@ TFontCache& TFontCache::Instance() {
 }
 
 TMvecFont* TFontCache::Get(const TString& name) {
+    return GetShared(name).get();
+}
+
+std::shared_ptr<TMvecFont> TFontCache::GetShared(const TString& name) {
     auto found = mFonts.find(name);
     if (found != mFonts.end())
-        return found->second.get();
+        return found->second;
 
-    std::unique_ptr<TMvecFont> font;
+    std::shared_ptr<TMvecFont> font;
     if (name == TString(kBuiltinName)) {
-        font = std::make_unique<TMvecFont>(BuiltinImage(), kBuiltinName);
+        font = std::make_shared<TMvecFont>(BuiltinImage(), kBuiltinName);
     } else {
         std::vector<uint8_t> block;
         if (ReadFontFile(name.CStr(), block) || ReadFontFile(kFallbackFile, block))
-            font = std::make_unique<TMvecFont>(std::move(block), name.CStr());
+            font = std::make_shared<TMvecFont>(std::move(block), name.CStr());
         else
-            font = std::make_unique<TMvecFont>(BuiltinImage(), kBuiltinName);
+            font = std::make_shared<TMvecFont>(BuiltinImage(), kBuiltinName);
     }
     if (!font)
         LogPrintf("Font not found: %s", name.CStr());
-    TMvecFont* result = font.get();
-    mFonts[name] = std::move(font);
-    return result;
+    mFonts[name] = font;
+    return font;
 }
 
 void TFontCache::Clear() {
@@ -66,6 +69,10 @@ void TFontCache::Clear() {
 
 TMvecFont* GetFont(const TString& name) {
     return TFontCache::Instance().Get(name);
+}
+
+std::shared_ptr<TMvecFont> GetSharedFont(const TString& name) {
+    return TFontCache::Instance().GetShared(name);
 }
 
 void ClearFontCache() {

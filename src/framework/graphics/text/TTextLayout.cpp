@@ -196,8 +196,16 @@ void TTextLayout::SetRotation(float degrees, int32_t originX, int32_t originY) {
     Layout();
 }
 
+TMvecFont* TTextLayout::HoldFont(const TString& name) {
+    std::shared_ptr<TMvecFont> font = GetSharedFont(name);
+    if (font && std::find(mFonts.begin(), mFonts.end(), font) == mFonts.end())
+        mFonts.push_back(font);
+    return font.get();
+}
+
 void TTextLayout::Layout() {
     mLines.clear();
+    mFonts.clear();
     mTextHeight = 0;
     mBoundsTop = 0;
     mBoundsLeft = INT32_MAX;
@@ -205,9 +213,9 @@ void TTextLayout::Layout() {
     TTextMarkup& markup = *mMarkup;
     markup.Reset();
     markup.mStyles[0].face = mFontName;
-    markup.mStyles[0].size = mFontSize;
+    markup.mStyles[0].size = std::clamp(mFontSize, 0, TTextMarkup::kMaxFontSize);
     markup.mStyles[0].color = mColor;
-    TMvecFont* fallback = GetFont(kFallbackFont);
+    TMvecFont* fallback = HoldFont(kFallbackFont);
     const bool legacyWrap = GetLegacyLineWrap();
 
     const char* text = mText.CStr();
@@ -234,6 +242,7 @@ void TTextLayout::Layout() {
         // The last blank: where it stands, the pen before it, and the state
         // to go back to when the line breaks there.
         int32_t spacePosition = lineStart;
+        int32_t spaceNext = lineStart; // the first byte after the blank
         float spacePen = 0.0f;
         TTextMarkup spaceMarkup = markup;
         bool spaceFallback = fallbackActive;
@@ -253,7 +262,7 @@ void TTextLayout::Layout() {
             const TTextStyle& style = markup.GetStyle();
             TTextRun run;
             run.font =
-                GetFont(style.face.IsEmpty() ? TString(TFontCache::kBuiltinName) : style.face);
+                HoldFont(style.face.IsEmpty() ? TString(TFontCache::kBuiltinName) : style.face);
             if (fallbackActive) {
                 run.styledFont = run.font;
                 run.font = fallback;
@@ -318,6 +327,7 @@ void TTextLayout::Layout() {
                 const uint32_t code = DecodeUtf8(text, length, position);
                 if (code == ' ') {
                     spacePosition = charPosition;
+                    spaceNext = position;
                     spacePen = pen;
                     spaceMarkup = markup;
                     spaceFallback = fallbackActive;
@@ -412,7 +422,7 @@ void TTextLayout::Layout() {
                     } else {
                         // Break at the last blank, which is dropped.
                         pen = spacePen;
-                        position = spacePosition + 1;
+                        position = spaceNext;
                         markup = spaceMarkup;
                         fallbackActive = spaceFallback;
                         previousItalic = spaceItalic;

@@ -161,6 +161,8 @@ public:
 
 private:
     void Layout();
+    // A font from the cache, kept while the lines use it.
+    TMvecFont* HoldFont(const TString& name);
 
     TString mText;
     std::unique_ptr<TTextMarkup> mMarkup;
@@ -177,6 +179,9 @@ private:
     uint8_t mCopyMode = 0;
     uint8_t mAlphaMerge = 0;
     std::vector<std::shared_ptr<TTextLine>> mLines;
+    // The fonts the runs point at: the font cache may be emptied while this
+    // layout still draws them.
+    std::vector<std::shared_ptr<TMvecFont>> mFonts;
     TString mFontName;
     int32_t mFontSize = 0;
     TColor mColor;

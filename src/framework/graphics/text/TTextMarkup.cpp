@@ -1,5 +1,6 @@
 #include "framework/graphics/text/TTextMarkup.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstdlib>
 #include <cstring>
@@ -31,11 +32,15 @@ bool FindAttribute(const std::string& tag, const char* name, std::string& value)
     return true;
 }
 
-bool IntAttribute(const std::string& tag, const char* name, int32_t& out) {
+// A decimal value held to [low, high]: markup comes from data files, and a
+// size of eleven digits must not reach the layout's arithmetic.
+bool IntAttribute(const std::string& tag, const char* name, int32_t& out, int32_t low,
+                  int32_t high) {
     std::string value;
     if (!FindAttribute(tag, name, value))
         return false;
-    out = static_cast<int32_t>(std::strtol(value.c_str(), nullptr, 10));
+    const long long number = std::strtoll(value.c_str(), nullptr, 10);
+    out = static_cast<int32_t>(std::clamp<long long>(number, low, high));
     return true;
 }
 
@@ -131,7 +136,7 @@ void TTextMarkup::PushStyle(const char* tag) {
     const std::string text(tag);
     TTextStyle& style = mStyles[mStyleDepth];
     style.Assign(mStyles[mStyleDepth - 1]);
-    IntAttribute(text, "size", style.size);
+    IntAttribute(text, "size", style.size, 0, kMaxFontSize);
     ColorAttribute(text, "color", true, style.color);
     std::string face;
     if (FindAttribute(text, "face", face))
@@ -180,7 +185,7 @@ bool TTextMarkup::ParseTag(const char* text, int32_t remaining, int32_t& consume
     switch (MatchName(tag)) {
     case kBr:
         lineBreak = 1;
-        IntAttribute(tag, "pad", padding);
+        IntAttribute(tag, "pad", padding, -kMaxFontSize, kMaxFontSize);
         break;
     case kEndP:
         lineBreak = 1;
@@ -247,7 +252,7 @@ bool TTextMarkup::ParseTag(const char* text, int32_t remaining, int32_t& consume
     case kOutline: {
         ColorAttribute(tag, "color", false, mOutlineColor);
         int32_t size = 2;
-        IntAttribute(tag, "size", size);
+        IntAttribute(tag, "size", size, 0, kMaxOutlineSize);
         mOutlineSize = static_cast<float>(size);
         break;
     }
@@ -257,7 +262,7 @@ bool TTextMarkup::ParseTag(const char* text, int32_t remaining, int32_t& consume
         break;
     case kTab: {
         int32_t pos = 0;
-        if (IntAttribute(tag, "pos", pos))
+        if (IntAttribute(tag, "pos", pos, 0, kMaxTabPosition))
             tabPosition = pos * 4;
         break;
     }

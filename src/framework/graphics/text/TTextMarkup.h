@@ -34,6 +34,11 @@ public:
     static constexpr int kStackSize = 32;
     // Longest tag read, in characters; a longer one ends there.
     static constexpr int kTagLength = 128;
+    // Numbers in tags are held to these: font sizes and "br" padding (either
+    // way) in pixels, outline widths in pixels, tab positions in pixels.
+    static constexpr int32_t kMaxFontSize = 1000;
+    static constexpr int32_t kMaxOutlineSize = 100;
+    static constexpr int32_t kMaxTabPosition = 100000;
 
     // Alignments on the stack (-1 in entry 0: the layout's own flags).
     static constexpr int32_t kAlignDefault = -1;

@@ -81,7 +81,10 @@ void TTextSprite::Draw(const TDrawSpec& parent, int32_t depth) {
     const float scale = std::sqrt(m[0][0] * m[0][0] + m[0][1] * m[0][1] + m[0][2] * m[0][2]);
     const float degrees = std::atan2(m[0][1], m[0][0]) / (2.0f * kPi) * 360.0f;
     mLayout->SetRotation(degrees, static_cast<int32_t>(mOrigin.x), static_cast<int32_t>(mOrigin.y));
-    mLayout->Draw(x, y, static_cast<float>(mHeight), scale, 0, combined.mAlpha);
+    // The block grows about its origin: its bottom lies (height - origin)
+    // scaled below the origin, which stays (origin) below the position.
+    const float bottom = mOrigin.y + (static_cast<float>(mHeight) - mOrigin.y) * scale;
+    mLayout->Draw(x, y, bottom, scale, 0, combined.mAlpha);
 
     for (; next < children.size(); ++next)
         children[next]->Draw(combined, depth - 1);

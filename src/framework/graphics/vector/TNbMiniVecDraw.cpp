@@ -13,8 +13,11 @@ namespace {
 constexpr int kRowWidth = 2 * TNbMiniVecDraw::kHalfRow;
 // Quarter-pixel columns the coverage row can take.
 constexpr int kColumnLimit = 4 * TNbMiniVecDraw::kHalfRow;
-// Relative rows are stored in 16 bits.
-constexpr int kMaxRowLimit = 4 * 30000;
+// Sample rows above and below the pen: shapes reach as far up and down as
+// the coverage row lets them reach to the sides.
+constexpr int kMaxRowLimit = 4 * TNbMiniVecDraw::kHalfRow;
+// The largest coordinate of a path, in path units.
+constexpr float kPathReach = 32768.0f;
 // Positions beyond this many quarter pixels are held to it.
 constexpr int64_t kPositionLimit = int64_t{1} << 28;
 
@@ -199,12 +202,24 @@ void TNbMiniVecDraw::DrawPath(const TMvecPath& path, int x, int y) {
 
 void TNbMiniVecDraw::Rasterise(const TMvecPath& path, int subX, int subY,
                                std::vector<TVecRun>& runs) {
-    float rows = std::fabs(mYScale) + 1.0f;
-    rows = rows == rows ? std::min(rows, 1000.0f) : 1.0f;
-    mRowLimit = std::min(static_cast<int>(rows) * 512, kMaxRowLimit);
+    mRowLimit = RowBudget();
     ReadEdges(path, subX, subY);
     if (!mEdges.empty())
         Scan(runs);
+}
+
+int TNbMiniVecDraw::RowBudget() const {
+    // How far a path can reach above or below the pen on the screen, in
+    // sample rows: its coordinates scaled (sheared and turned), and the
+    // strokes around them.
+    const float slant = mShear ? 4.0f / 3.0f : 1.0f;
+    const float across = std::fabs(mXScale) * slant;
+    const float down = std::fabs(mYScale);
+    const float reach = kPathReach * (down * std::fabs(mCos) + across * std::fabs(mSin)) +
+                        8.0f * (std::fabs(mStroke[0]) + std::fabs(mStroke[1])) + 8.0f;
+    if (!(reach < static_cast<float>(kMaxRowLimit)))
+        return kMaxRowLimit;
+    return std::max(512, static_cast<int>(reach) + 1);
 }
 
 TNbMiniVecDraw::Point TNbMiniVecDraw::Transform(Point p) const {
@@ -386,16 +401,7 @@ void TNbMiniVecDraw::Scan(std::vector<TVecRun>& runs) {
             Edge& e = mEdges[index];
             e.x = e.topX + (sampleY - e.topY) * e.slope;
         }
-        // The list stays nearly sorted from row to row.
-        for (size_t i = 1; i < mActive.size(); ++i) {
-            const int moving = mActive[i];
-            size_t j = i;
-            while (j > 0 && mEdges[mActive[j - 1]].x > mEdges[moving].x) {
-                mActive[j] = mActive[j - 1];
-                --j;
-            }
-            mActive[j] = moving;
-        }
+        SortActive(kept);
         // Non-zero winding for the strokes, even-odd per colour for fills;
         // each stretch takes the colour of the highest group that has one.
         for (size_t i = 0; i < mActive.size(); ++i) {
@@ -418,6 +424,42 @@ void TNbMiniVecDraw::Scan(std::vector<TVecRun>& runs) {
             std::memset(mParity[g], 0, sizeof mParity[g]);
     }
     FlushPixelRow(pixelRow, runs);
+}
+
+void TNbMiniVecDraw::SortActive(size_t carried) {
+    auto before = [this](int a, int b) {
+        ++mSortSteps;
+        return mEdges[a].x < mEdges[b].x;
+    };
+    // The edges carried over from the row above were in order there and
+    // mostly still are: put them back in order by insertion, as long as
+    // that stays cheap, else sort them.
+    const auto head = mActive.begin();
+    const auto carriedEnd = head + static_cast<std::ptrdiff_t>(carried);
+    const size_t budget = 4 * carried + 16;
+    size_t moves = 0;
+    bool sorted = true;
+    for (size_t i = 1; i < carried && sorted; ++i) {
+        const int moving = mActive[i];
+        size_t j = i;
+        while (j > 0 && before(moving, mActive[j - 1])) {
+            mActive[j] = mActive[j - 1];
+            --j;
+            if (++moves > budget) {
+                sorted = false;
+                break;
+            }
+        }
+        mActive[j] = moving;
+    }
+    if (!sorted)
+        std::sort(head, carriedEnd, before);
+    // The edges that begin on this row: sorted among themselves, then
+    // merged in.
+    if (carriedEnd != mActive.end()) {
+        std::sort(carriedEnd, mActive.end(), before);
+        std::inplace_merge(head, carriedEnd, mActive.end(), before);
+    }
 }
 
 void TNbMiniVecDraw::AddStretch(float xa, float xb, int slot) {

@@ -104,6 +104,9 @@ public:
     // Vertices handed to the sink, or dropped for want of one.
     size_t GetVerticesDrawn() const { return mVerticesDrawn; }
     size_t GetVerticesDropped() const { return mVerticesDropped; }
+    // Comparisons made keeping the active edges in order, over the drawer's
+    // life: n log n per sample row at most.
+    size_t GetSortSteps() const { return mSortSteps; }
 
 private:
     struct Edge {
@@ -126,11 +129,16 @@ private:
     };
 
     void Rasterise(const TMvecPath& path, int subX, int subY, std::vector<TVecRun>& runs);
+    // Sample rows a shape may take above and below the pen.
+    int RowBudget() const;
     void ReadEdges(const TMvecPath& path, int subX, int subY);
     void AddSegment(Point a, Point b, uint8_t fillSlot, uint8_t group);
     void AddEdge(Point a, Point b, uint8_t slot, uint8_t group, int8_t dir);
     Point Transform(Point p) const;
     void Scan(std::vector<TVecRun>& runs);
+    // Orders the active edges by x: the first `carried` were in order on the
+    // row above, the rest begin on this row.
+    void SortActive(size_t carried);
     void AddStretch(float xa, float xb, int slot);
     void FlushPixelRow(int row, std::vector<TVecRun>& runs);
     int TopColour(int maxGroup) const;
@@ -199,4 +207,5 @@ private:
     int mCalibrations = 0;
     size_t mVerticesDrawn = 0;
     size_t mVerticesDropped = 0;
+    size_t mSortSteps = 0;
 };

@@ -132,6 +132,51 @@ TEST(TStringTable, LoadFile_MissingOrDamagedFileLeavesTable) {
     EXPECT_EQ(table.GetString(TString("title")), TString("Corvalo & Friends"));
 }
 
+TEST(TStringTable, LoadFile_DamagedTextSaysSoOnceWithTheReason) {
+    const std::string good =
+        "<Workbook><Table>\n" + Row("a", "A") + Row("b", "B") + "</Table></Workbook>\n";
+    const std::string cut = good.substr(0, good.find("B</Data>") + 1); // inside the last cell
+    std::string zero = good;
+    zero[good.find(Row("b", "B"))] = '\0';
+    struct Case {
+        const char* name;
+        std::string text;
+        const char* reason; // null: not damaged
+        size_t rows;        // kept
+    };
+    const Case cases[] = {
+        {"good", good, nullptr, 2},
+        {"cut_in_cell", cut, "row 2 is cut short inside a cell", 2},
+        {"cut_after_cell", good.substr(0, good.rfind("</Row>")), "row 2 is not closed", 2},
+        {"zero_byte", zero, "a zero byte at offset", 1},
+        {"no_rows", "<Workbook><Table></Table></Workbook>", "it holds no rows", 0},
+        {"binary", std::string("\x89PNG\r\n\x1a\n", 8), "it holds no rows", 0},
+        {"empty", "", "it is empty", 0},
+    };
+    const std::filesystem::path folder =
+        std::filesystem::path(CORVALO_BINARY_DIR) / "stringtable_test_files";
+    std::filesystem::create_directories(folder);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string path = (folder / (std::string(c.name) + ".xml")).string();
+        std::ofstream(path, std::ios::binary) << c.text;
+        LogCapture log;
+        TStringTable table;
+        EXPECT_TRUE(table.LoadFile(TString(("::" + path).c_str())));
+        EXPECT_EQ(table.GetCount(), c.rows);
+        const std::string text = log.Text();
+        size_t said = 0;
+        for (size_t at = text.find("is damaged"); at != std::string::npos;
+             at = text.find("is damaged", at + 1))
+            ++said;
+        EXPECT_EQ(said, c.reason ? 1u : 0u) << text;
+        if (c.reason) {
+            EXPECT_TRUE(log.Contains(c.reason)) << text;
+            EXPECT_TRUE(log.Contains(std::string(c.name) + ".xml")) << text;
+        }
+    }
+}
+
 TEST(TStringTable, LoadBuffer_PackedImages) {
     const std::string sheet = Row("k", "packed text") + Row("n", "two");
     struct Case {

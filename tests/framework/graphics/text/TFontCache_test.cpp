@@ -77,6 +77,26 @@ TEST_F(FontCacheTest, DamagedFileGivesAFontWithoutGlyphsAndALogLine) {
         << text;
 }
 
+// A player's name in Latin Extended-A, a Greek and a Cyrillic word: every
+// letter is in each of the game's fonts, so none falls back or is lost.
+TEST_F(FontCacheTest, EveryGameFontHoldsNamesBeyondLatin1) {
+    const uint32_t name[] = {0x141, 'u', 'k', 'a', 's', 'z', ' ', 0xD6, 0x11F, 0xFC, 't'};
+    const uint32_t others[] = {0x151, 0x15F, 0x142, 0x3A9, 0x3BB, 0x416, 0x44E, 0x20BD, 0x20B9};
+    const std::string fonts[] = {TFontCache::kBuiltinName,
+                                 "::" + kAssets + "/" + TFontCache::kFallbackFile,
+                                 "::" + kAssets + "/loc/en/font/helsinki.mvec"};
+    for (const std::string& fontName : fonts) {
+        SCOPED_TRACE(fontName);
+        TMvecFont* font = GetFont(TString(fontName.c_str()));
+        ASSERT_NE(font, nullptr);
+        EXPECT_GT(font->GetGlyphCount(), 1000);
+        for (uint32_t code : name)
+            EXPECT_GE(font->FindGlyph(code), 0) << code;
+        for (uint32_t code : others)
+            EXPECT_GE(font->FindGlyph(code), 0) << code;
+    }
+}
+
 TEST_F(FontCacheTest, ClearEmptiesTheCache) {
     GetFont(TFontCache::kBuiltinName);
     GetFont("a");

@@ -144,6 +144,55 @@ TEST_F(TextLayoutDrawTest, ScaleSizesGlyphsAndNegativeScaleDrawsNothing) {
     EXPECT_TRUE(InkBox(*Draw(*layout, 5.0f, 5.0f, 0.0f)).Empty());
 }
 
+TEST_F(TextLayoutDrawTest, LargeGlyphsAreDrawnWhole) {
+    // "W" reaches the ascent, "g" the descent; at 300 and 400 pixels a line
+    // both lie far more than 128 pixels from the baseline.
+    for (int32_t size : {300, 400}) {
+        SCOPED_TRACE(size);
+        auto layout = Make("Wg", 2000, size, 0, 1000);
+        const auto target = Draw(*layout, 10.0f, 10.0f, 1.0f, 1.0f, 900, 560);
+        const Box box = InkBox(*target, 128);
+        ASSERT_FALSE(box.Empty());
+        const TTextLine& line = *layout->GetLines()[0];
+        const TTextRun& run = line.runs[0];
+        const float baseline = 10.0f + static_cast<float>(line.baseline) / 4.0f;
+        const float top = baseline + run.font->GetTop(run.font->FindGlyph('W')) * run.scale / 4.0f;
+        const float bottom =
+            baseline + run.font->GetBottom(run.font->FindGlyph('g')) * run.scale / 4.0f;
+        EXPECT_NEAR(box.top, top, 2.0f);
+        EXPECT_NEAR(box.bottom + 1, bottom, 2.0f);
+        // The top row holds the ends of the W's four arms, not a cut
+        // across its whole width; the bottom row the g's curve.
+        const int32_t w = run.font->FindGlyph('W');
+        const float wWidth = (run.font->GetRight(w) - run.font->GetLeft(w)) * run.scale / 4.0f;
+        int topInk = 0;
+        int bottomInk = 0;
+        for (int x = box.left; x <= box.right; ++x) {
+            topInk += Ink(target->At(x, box.top)) >= 128;
+            bottomInk += Ink(target->At(x, box.bottom)) >= 128;
+        }
+        EXPECT_GT(topInk, 0);
+        EXPECT_LT(topInk, wWidth * 0.45f);
+        EXPECT_GT(bottomInk, 0);
+        EXPECT_LT(bottomInk, wWidth * 0.45f);
+    }
+}
+
+TEST_F(TextLayoutDrawTest, ALayoutDrawsOnAfterTheFontCacheIsEmptied) {
+    auto layout = Make("Cache <font face='fonts/nothing.mvec'>gone</font>");
+    const Box before = InkBox(*Draw(*layout, 5.0f, 5.0f));
+    ASSERT_FALSE(before.Empty());
+    ClearFontCache();
+    const Box after = InkBox(*Draw(*layout, 5.0f, 5.0f));
+    EXPECT_EQ(after.count, before.count);
+    EXPECT_EQ(after.total, before.total);
+    // Laid out again, it takes the cache's new fonts.
+    layout->SetText("Cache again");
+    ClearFontCache();
+    EXPECT_FALSE(InkBox(*Draw(*layout, 5.0f, 5.0f)).Empty());
+    EXPECT_EQ(TFontCache::Instance().GetSize(), 0u);
+}
+
 TEST_F(TextLayoutDrawTest, BoldAndOutlineWidenTheInkAndTakeTheirColours) {
     auto plain = Make("Bold");
     auto bold = Make("<b>Bold</b>");

@@ -9,6 +9,7 @@
 #include "framework/graphics/text/TFontCache.h"
 #include "framework/graphics/text/TMvecFont.h"
 #include "framework/graphics/text/TMvecFormat.h"
+#include "framework/graphics/text/TTextMarkup.h"
 
 #include <gtest/gtest.h>
 
@@ -380,6 +381,58 @@ TEST_F(TextLayoutTest, CharactersTheFontLacksComeFromTheFallbackFont) {
     // descenders, so its glyph box is shorter and its glyphs larger.
     EXPECT_GT(runs[0].scale, runs[1].scale);
     EXPECT_EQ(runs[1].scale, runs[3].scale);
+    TTextLayout::Destroy(layout);
+}
+
+TEST_F(TextLayoutTest, ABreakAtAnEscapedBlankDropsTheBlankAsAtAPlainOne) {
+    // Both break after the a's: the b's begin the second line, as wide in
+    // both.
+    int32_t widths[2] = {0, 0};
+    int k = 0;
+    for (const char* text : {"aaaa bbbb", "aaaa\\ bbbb"}) {
+        SCOPED_TRACE(text);
+        TTextLayout* layout = TTextLayout::Create(text, 60, 200, 0, "", 20, kBlack);
+        ASSERT_EQ(layout->GetLineCount(), 2);
+        const auto& lines = layout->GetLines();
+        EXPECT_EQ(text[lines[1]->runs.front().start], 'b');
+        EXPECT_EQ(lines[0]->runs.back().end, 3);
+        widths[k++] = lines[1]->runs.back().endX;
+        TTextLayout::Destroy(layout);
+    }
+    EXPECT_EQ(widths[0], widths[1]);
+}
+
+TEST_F(TextLayoutTest, AbsurdNumbersInMarkupAreHeldToASaneRange) {
+    struct Case {
+        const char* text;
+        int32_t height; // of the first line
+    };
+    const Case cases[] = {
+        {"<font size='99999999999'>x</font>", TTextMarkup::kMaxFontSize},
+        {"<font size='-99999999999'>x</font>y", 20},
+        {"<font size='2147483648'>x<br pad='99999999999'>y", 2 * TTextMarkup::kMaxFontSize},
+        {"x<br pad='-99999999999'>y", 20 - TTextMarkup::kMaxFontSize},
+        {"<outline size='99999999999'>x</outline><tab pos='99999999999'>y", 20},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        TTextLayout* layout = TTextLayout::Create(c.text, 5000, 200, 0, "", 20, kBlack);
+        ASSERT_GE(layout->GetLineCount(), 1);
+        EXPECT_EQ(layout->GetLines()[0]->height, c.height);
+        for (const auto& line : layout->GetLines())
+            for (const TTextRun& run : line->runs) {
+                EXPECT_GE(run.size, 0);
+                EXPECT_LE(run.size, TTextMarkup::kMaxFontSize);
+                EXPECT_LE(run.outlineSize, TTextMarkup::kMaxOutlineSize);
+                EXPECT_LE(run.tabPosition, 4 * TTextMarkup::kMaxTabPosition);
+            }
+        TRect bounds;
+        layout->GetTextBounds(bounds, 1.0f);
+        TTextLayout::Destroy(layout);
+    }
+    // The layout's own size too.
+    TTextLayout* layout = TTextLayout::Create("x", 300, 200, 0, "", 2000000000, kBlack);
+    EXPECT_EQ(layout->GetLines()[0]->height, TTextMarkup::kMaxFontSize);
     TTextLayout::Destroy(layout);
 }
 

@@ -16,6 +16,7 @@
 #include <algorithm>
 #include <cmath>
 #include <memory>
+#include <string>
 #include <vector>
 
 namespace {
@@ -224,6 +225,32 @@ TEST_F(TextSpriteTest, ParentTurnsScalesAndFadesTheText) {
     sprite->SetVisible(false);
     sprite->Draw(TDrawSpec(320.0f, 240.0f));
     EXPECT_TRUE(mCanvas.InkBox(1).Empty());
+}
+
+// The top panel's floating text: a 90 x 30 block centred on its position
+// in the bold face at size 25. Its parent grows it as it rises.
+TEST_F(TextSpriteTest, FloatingTextGrowsWithItsParent) {
+    const std::string bold = std::string(CORVALO_BINARY_DIR) + "/assets/loc/en/font/helsinki.mvec";
+    auto sprite = TTextSprite::Create(90, 30, 1 | 4, TString(("::" + bold).c_str()), 25, kBlack);
+    sprite->SetText("+ 5 sec");
+    texttest::InkBox flat;
+    for (float scale : {1.0f, 1.5f, 2.0f}) {
+        SCOPED_TRACE(scale);
+        mCanvas.Clear();
+        sprite->Draw(Turned(320.0f, 240.0f, 0.0f, scale));
+        const texttest::InkBox box = mCanvas.InkBox();
+        ASSERT_FALSE(box.Empty());
+        if (scale == 1.0f) {
+            flat = box;
+            EXPECT_LE(box.Width(), 90);
+            EXPECT_LE(box.Height(), 30);
+        }
+        // Grown about the position, by the parent's scale.
+        EXPECT_NEAR(box.Width(), scale * flat.Width(), 3.0f);
+        EXPECT_NEAR(box.Height(), scale * flat.Height(), 3.0f);
+        EXPECT_NEAR(box.CentreX(), 320.0f + scale * (flat.CentreX() - 320.0f), 2.0f);
+        EXPECT_NEAR(box.CentreY(), 240.0f + scale * (flat.CentreY() - 240.0f), 2.0f);
+    }
 }
 
 TEST_F(TextSpriteTest, ChildrenDrawWithTheParentsRecord) {

@@ -82,7 +82,7 @@ TEST(VecDrawCoverage, GlyphsMatchFreeTypeWithinTheSamplingError) {
     FT_Library library = nullptr;
     ASSERT_EQ(FT_Init_FreeType(&library), 0);
     TMvecFont* font = GetFont(TFontCache::kBuiltinName);
-    const uint32_t codes[] = {'A', 'g', 'W', '&', 0xE9};
+    const uint32_t codes[] = {'A', 'g', 'W', '&', 0xE9, 0x141, 0x11F, 0x3BB, 0x416};
     // Only pixels that an edge crosses can differ: inside and outside both
     // rasterisers agree. 4 x 4 samples give coverage in steps of 1/16, and
     // an edge within a sample row is placed to a quarter pixel, so a single
