@@ -16,6 +16,8 @@ namespace {
 constexpr uint8_t kJp2Signature[12] = {0x00, 0x00, 0x00, 0x0C, 'j',  'P',
                                        ' ',  ' ',  0x0D, 0x0A, 0x87, 0x0A};
 constexpr uint8_t kCodestreamStart[4] = {0xFF, 0x4F, 0xFF, 0x51};
+// Grey or colour, and alpha.
+constexpr OPJ_UINT32 kMaxComponents = 4;
 
 OPJ_SIZE_T StreamRead(void* buffer, OPJ_SIZE_T count, void* user) {
     TFile* file = static_cast<TFile*>(user);
@@ -234,7 +236,7 @@ opj_stream_t* Jp2FileStream(TFile* file) {
 }
 
 bool LoadJp2Image(const char* name, uint8_t** buffer, int32_t* width, int32_t* height,
-                  int32_t* side, bool* hasAlpha) {
+                  int32_t* side, bool* hasAlpha, int32_t maxSide) {
     *buffer = nullptr;
     *width = *height = *side = 0;
     *hasAlpha = false;
@@ -278,8 +280,13 @@ bool LoadJp2Image(const char* name, uint8_t** buffer, int32_t* width, int32_t* h
     if (ok) {
         w = image->x1 > image->x0 ? image->x1 - image->x0 : 0;
         h = image->y1 > image->y0 ? image->y1 - image->y0 : 0;
-        s = ImageBufferSide(w, h);
-        if (s == 0 || image->numcomps == 0) {
+        s = ImageBufferSide(w, h, maxSide);
+        if (s == 0) {
+            LogImageTooLarge("LoadJp2Image", name, w, h, maxSide);
+            ok = false;
+        } else if (image->numcomps == 0 || image->numcomps > kMaxComponents) {
+            // The decoder keeps every component whole; more than colour and
+            // alpha would cost memory for nothing shown.
             LogPrintf("LoadJp2Image: %s: image of %ux%u with %u components refused", name, w, h,
                       image->numcomps);
             ok = false;
