@@ -7,6 +7,7 @@ dozen to a few hundred bytes whose header claims far more than the file holds:
   huge.jpg          a baseline JPEG header of 8192 x 8192 over a few bytes
   huge.jp2          a JPEG 2000 codestream header of 8192 x 8192
   many-components.jp2  a 16 x 16 codestream header of 300 components
+  many-tiles.jp2    a 1000 x 1000 codestream header of 10,000 tiles
   texts.png         a good 4 x 2 PNG with tEXt, zTXt and iTXt chunks
 
 The JPEG 2000 files are bare codestreams (the decoder tells them by their
@@ -82,9 +83,11 @@ def huge_jpeg():
     return data
 
 
-def j2k(width, height, components):
+def j2k(width, height, components, tile=None):
     data = b"\xff\x4f"
-    siz = struct.pack(">HIIIIIIIIH", 0, width, height, 0, 0, width, height, 0, 0, components)
+    tile_width, tile_height = tile or (width, height)
+    siz = struct.pack(">HIIIIIIIIH", 0, width, height, 0, 0, tile_width, tile_height, 0, 0,
+                      components)
     siz += b"\x07\x01\x01" * components
     data += b"\xff\x51" + struct.pack(">H", len(siz) + 2) + siz
     cod = bytes((0, 0)) + struct.pack(">H", 1) + bytes((0, 0, 4, 4, 0, 1))
@@ -102,6 +105,7 @@ FILES = {
     "huge.jpg": huge_jpeg(),
     "huge.jp2": j2k(8192, 8192, 1),
     "many-components.jp2": j2k(16, 16, 300),
+    "many-tiles.jp2": j2k(1000, 1000, 1, (10, 10)),
     "texts.png": texts_png(),
 }
 

@@ -115,7 +115,17 @@ TEST_F(ImageLimits, HeadersLargerThanTheTextureLimit_AreRefusedBeforeDecoding) {
     EXPECT_TRUE(Logged("image of 8192x8192 is larger than the limit of 512 pixels"));
     const std::string many = Crafted("many-components.jp2").ToStd();
     EXPECT_FALSE(LoadJp2Image(many.c_str(), &pixels, &width, &height, &side, &alpha, 1024));
-    EXPECT_TRUE(Logged("image of 16x16 with 300 components refused")) << support::ReadLogText();
+    const std::string tiles = Crafted("many-tiles.jp2").ToStd();
+    {
+        AllocationProbe probe;
+        EXPECT_FALSE(LoadJp2Image(tiles.c_str(), &pixels, &width, &height, &side, &alpha, 1024));
+        if (AllocationProbe::Available()) {
+            EXPECT_LT(AllocationProbe::Largest(), kSmallAllocation);
+        }
+    }
+    EXPECT_TRUE(Logged("image of 1000x1000 with 1 components in 10000 tiles refused"));
+    EXPECT_TRUE(Logged("image of 16x16 with 300 components in 1 tiles refused"))
+        << support::ReadLogText();
 }
 
 TEST_F(ImageLimits, PngTextChunks_AreSkippedAndCannotClaimMemory) {
