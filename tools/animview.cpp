@@ -105,11 +105,18 @@ int Run(const Options& options) {
         const TAnimationData& data = probe->GetAnimation();
         const float side = static_cast<float>(std::max(data.mMaxFrameWidth, data.mMaxFrameHeight));
         spec.width = spec.height =
-            std::clamp(static_cast<int32_t>(side * options.scale) + 96, 128, 1024);
+            std::clamp(static_cast<int32_t>(side * options.scale) + 96, 128, 4096);
     }
+    // A window larger than the desktop allows is made smaller, and the
+    // animation scaled into it.
+    const float wanted = static_cast<float>(spec.width);
     ToolDisplay screen;
     if (std::string error; !screen.Open(spec, error))
         return Fail(error);
+    const float scale = options.scale * ToolDisplay::FitScale(spec, wanted, wanted);
+    if (scale < options.scale)
+        std::printf("%dx%d window: the animation is drawn at scale %.3f to fit the desktop\n",
+                    spec.width, spec.height, static_cast<double>(scale));
     SdlWindow& window = screen.window;
     TRenderer& renderer = screen.renderer;
     TGraphics* graphics = TGraphics::Get();
@@ -129,9 +136,8 @@ int Run(const Options& options) {
         auto sprite = TAnimatedSprite::Create(0);
         sprite->SetTexture(texture);
         sprite->SetClock(&clock);
-        sprite->GetDrawSpec() =
-            TDrawSpec(static_cast<float>(spec.width) / 2.0f, static_cast<float>(spec.height) / 2.0f,
-                      1.0f, options.scale);
+        sprite->GetDrawSpec() = TDrawSpec(static_cast<float>(spec.width) / 2.0f,
+                                          static_cast<float>(spec.height) / 2.0f, 1.0f, scale);
         root->AddChild(sprite);
         const TString anim(options.anim.c_str());
         sprite->Play(anim);

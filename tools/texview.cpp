@@ -32,6 +32,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -51,25 +52,66 @@ std::shared_ptr<TTexture> Load(const std::string& name, const std::string& mask,
                : TTexture::GetWithMask(TString(name.c_str()), TString(mask.c_str()), flags);
 }
 
+// The name without the option words after its last "?".
+std::string FileName(const std::string& name) {
+    return name.substr(0, name.rfind('?'));
+}
+
+// A file under the name as it stands, or with one of the extensions the
+// loader adds.
+bool AnyFile(const std::string& file, std::initializer_list<const char*> extensions) {
+    if (FileExists(file.c_str()))
+        return true;
+    for (const char* extension : extensions) {
+        if (FileExists((file + extension).c_str()))
+            return true;
+    }
+    return false;
+}
+
+// Says why a load failed: a missing file, or the decoder's own words (from
+// the log), with the option that allows a larger picture when size was it.
+int LoadFailure(const std::string& name, const std::string& mask) {
+    if (!AnyFile(FileName(name), {".png", ".jpg", ".jp2"}))
+        return Fail("no file " + FileName(name) + " (nor with .png, .jpg or .jp2 added)");
+    if (!mask.empty() && !AnyFile(mask, {".jpg", ".png"}))
+        return Fail("no mask file " + mask + " (nor with .jpg or .png added)");
+    return gLog->FailWithReason(name + " could not be loaded", "larger than the limit of 1024",
+                                "the option \"?slow\" allows larger pictures");
+}
+
 // Draws the texture centred over a checkerboard on the GL display and
 // writes the back buffer.
 int DrawOnDisplay(const std::string& name, const std::string& mask, uint32_t flags,
                   const std::string& out, int32_t width, int32_t height) {
-    const int32_t displayWidth = std::clamp(width + 64, 256, 2048);
-    const int32_t displayHeight = std::clamp(height + 64, 256, 2048);
+    // The picture with a margin of 32 pixels round it; a window larger than
+    // the desktop allows is made smaller and the picture scaled into it.
+    const int32_t wantedWidth = std::max(width + 64, 256);
+    const int32_t wantedHeight = std::max(height + 64, 256);
     WindowSpec spec;
     spec.caption = "texview";
-    spec.width = displayWidth;
-    spec.height = displayHeight;
+    spec.width = wantedWidth;
+    spec.height = wantedHeight;
     spec.visible = false;
     ToolDisplay screen;
     if (std::string error; !screen.Open(spec, error))
         return Fail(error);
+    const int32_t displayWidth = spec.width;
+    const int32_t displayHeight = spec.height;
+    const float scale = ToolDisplay::FitScale(spec, static_cast<float>(wantedWidth),
+                                              static_cast<float>(wantedHeight));
     TRenderer& renderer = screen.renderer;
     TGraphics* graphics = TGraphics::Get();
     std::shared_ptr<TTexture> texture = Load(name, mask, flags);
     if (!texture)
         return Fail(name + " could not be loaded on the GL display");
+    // A simple texture ("simple", "slow") is only ever blitted, unscaled: a
+    // copy of its pixels is drawn in its place.
+    if (texture->IsSimple()) {
+        texture = std::make_shared<TTexture>(TString("texview copy"), width, height,
+                                             texture->GetPixels());
+        std::printf("a simple texture is only blitted; drawn through a copy of its pixels\n");
+    }
     if (!graphics->BeginDraw())
         return Fail("the frame could not begin");
     graphics->Begin2d();
@@ -82,7 +124,7 @@ int DrawOnDisplay(const std::string& name, const std::string& mask, uint32_t fla
                                TColor(grey, grey, grey, 1.0f));
         }
     texture->DrawAt(static_cast<float>(displayWidth) / 2.0f,
-                    static_cast<float>(displayHeight) / 2.0f, 1.0f, 1.0f, 0.0f, 0);
+                    static_cast<float>(displayHeight) / 2.0f, 1.0f, scale, 0.0f, 0);
     graphics->End2d();
     graphics->EndDraw(false);
     GraphicsDisplay* display = renderer.GetDisplaySetup()->GetContext().GetDirectDraw();
@@ -92,8 +134,13 @@ int DrawOnDisplay(const std::string& name, const std::string& mask, uint32_t fla
     renderer.DetachGraphics();
     if (!written)
         return Fail("the back buffer could not be written");
-    std::printf("drawn over a checkerboard into %s (%dx%d)\n", out.c_str(), displayWidth,
-                displayHeight);
+    if (scale < 1.0f)
+        std::printf("drawn over a checkerboard into %s (%dx%d, scaled by %.3f to fit the "
+                    "desktop)\n",
+                    out.c_str(), displayWidth, displayHeight, static_cast<double>(scale));
+    else
+        std::printf("drawn over a checkerboard into %s (%dx%d)\n", out.c_str(), displayWidth,
+                    displayHeight);
     return 0;
 }
 
@@ -151,8 +198,7 @@ int main(int argc, char** argv) {
     const std::string& name = args[0];
     std::shared_ptr<TTexture> texture = Load(name, mask, flags);
     if (!texture)
-        return Fail(name + " could not be loaded (images beyond 1024 pixels need the option "
-                           "\"?slow\")");
+        return LoadFailure(name, mask);
     const TTextureData& data = *texture->GetTextureData();
     SurfaceDesc desc;
     if (const auto* dx = dynamic_cast<const TDxTextureData*>(&data); dx && dx->GetSurface())

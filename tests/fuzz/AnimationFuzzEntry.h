@@ -5,8 +5,10 @@
 // with every seed, so each `make test` runs the corpus under the sanitizers.
 //
 // The input is read as an ".anm" file, as an animation's XML file and as a
-// ".mesh" file. Whatever a reader accepts must survive a trip through the
-// ".anm" writer unchanged, and a mesh it accepts indexes only its vertices.
+// ".mesh" file. Whatever a reader accepts has frames, every one inside the
+// image, and survives a trip through either writer and the other reader
+// unchanged (the two readers agree); a mesh it accepts indexes only its
+// vertices.
 
 #include "framework/core/xml/TXmlNode.h"
 #include "framework/graphics/animation/TAnimationFile.h"
@@ -20,12 +22,21 @@
 
 namespace animationfuzz {
 
-inline void CheckAnmRoundTrip(const TAnimationData& data) {
+inline void CheckRoundTrips(const TAnimationData& data) {
+    if (data.GetFrameCount() == 0 ||
+        data.FindFrameOutside(data.mImageWidth, data.mImageHeight) >= 0)
+        std::abort();
     const std::string anm = WriteAnimationAnm(data);
     TAnimationData again;
     if (!ReadAnimationAnm(reinterpret_cast<const uint8_t*>(anm.data()), anm.size(), "fuzz",
                           again) ||
         !again.SameContent(data))
+        std::abort();
+    const std::string xml = WriteAnimationXml(data);
+    TXmlNode document;
+    document.LoadBuffer(xml.data(), xml.size(), "fuzz.xml");
+    TAnimationData fromXml;
+    if (!ReadAnimationXml(document, "fuzz.xml", fromXml))
         std::abort();
 }
 
@@ -36,13 +47,13 @@ inline int FuzzAnimation(const uint8_t* data, size_t size) {
 
     TAnimationData anm;
     if (ReadAnimationAnm(bytes.data(), bytes.size(), "fuzz.anm", anm))
-        animationfuzz::CheckAnmRoundTrip(anm);
+        animationfuzz::CheckRoundTrips(anm);
 
     TXmlNode document;
     document.LoadBuffer(reinterpret_cast<const char*>(bytes.data()), bytes.size(), "fuzz.xml");
     TAnimationData xml;
     if (ReadAnimationXml(document, "fuzz.xml", xml))
-        animationfuzz::CheckAnmRoundTrip(xml);
+        animationfuzz::CheckRoundTrips(xml);
 
     TMeshRecord mesh;
     if (ParseMesh(bytes.data(), bytes.size(), mesh) == TMeshParseResult::kOk) {

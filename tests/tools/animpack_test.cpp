@@ -19,6 +19,7 @@ namespace {
 using tools_test::RunTool;
 
 const std::string kWalk = std::string(CORVALO_TEST_DATA) + "/animation/walk.xml";
+const std::string kZeroFrames = std::string(CORVALO_TEST_DATA) + "/animation/zero-frames.anm";
 
 std::string ReadFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
@@ -63,6 +64,8 @@ TEST_F(Animpack, BadInputOrArguments_FailWithMessage) {
         {{"--anm", Path("empty.xml"), Path("out.anm")}, 1, "is not a readable animation"},
         {{"--xml", Path("broken.anm"), Path("out.xml")}, 1, "is not a readable animation"},
         {{"--xml", Path("missing.anm"), Path("out.xml")}, 1, "is not a readable animation"},
+        // No frames: the binary reader refuses what the XML reader would.
+        {{"--xml", kZeroFrames, Path("out.xml")}, 1, "is not a readable animation"},
         {{"--png", kWalk, Path("out.png")}, 2, "usage: animpack"},
         {{"--anm", kWalk}, 2, "usage: animpack"},
     };

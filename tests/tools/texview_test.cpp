@@ -103,12 +103,68 @@ TEST_F(Texview, Mask_RedBecomesAlpha) {
     EXPECT_EQ(out.At(4, 2)[0], picture.At(4, 2)[0]);
 }
 
-TEST_F(Texview, MissingImage_FailsWithTheLog) {
-    const auto result = RunTool("texview", {"images/none", Out("out.png"), "--assets", Assets()});
-    EXPECT_EQ(result.status, 1);
-    EXPECT_NE(result.output.find("texview: images/none could not be loaded ("), std::string::npos)
-        << result.output;
-    EXPECT_FALSE(std::filesystem::exists(Out("out.png")));
+TEST_F(Texview, Failures_SayWhatFailed) {
+    Picture wide;
+    wide.width = 1100;
+    wide.height = 4;
+    wide.rgba.assign(static_cast<size_t>(1100) * 4 * 4, 255);
+    ASSERT_TRUE(WritePicture(Asset("images/wide.png"), wide));
+    folder.Write("assets/images/broken.png", std::string("\x89PNG\r\n\x1a\n", 8) + "garbage");
+    const struct {
+        std::vector<std::string> arguments;
+        const char* said;
+    } cases[] = {
+        {{"images/none"}, "texview: no file images/none (nor with .png, .jpg or .jp2 added); log "},
+        {{"images/pic", "--mask", "images/nomask"},
+         "texview: no mask file images/nomask (nor with .jpg or .png added); log "},
+        {{"images/wide"},
+         "texview: images/wide could not be loaded: LoadPngImage: images/wide.png: image of "
+         "1100x4 is larger than the limit of 1024 pixels (the option \"?slow\" allows larger "
+         "pictures); log "},
+        {{"images/broken.png"},
+         "texview: images/broken.png could not be loaded: LoadPngImage: images/broken.png: "},
+    };
+    for (const auto& c : cases) {
+        std::vector<std::string> arguments = c.arguments;
+        arguments.insert(arguments.begin() + 1, Out("out.png"));
+        arguments.insert(arguments.end(), {"--assets", Assets()});
+        const auto result = RunTool("texview", arguments);
+        EXPECT_EQ(result.status, 1) << c.arguments[0];
+        EXPECT_NE(result.output.find(c.said), std::string::npos) << result.output;
+        EXPECT_EQ(result.output.find("need the option"), std::string::npos) << result.output;
+        EXPECT_FALSE(std::filesystem::exists(Out("out.png")));
+    }
+}
+
+// A picture wider than the desktop (the offscreen driver's is 1024 x 768)
+// is drawn scaled into a window that fits.
+TEST_F(Texview, Display_ScalesAPictureLargerThanTheDesktop) {
+    Picture wide;
+    wide.width = 1600;
+    wide.height = 100;
+    for (int y = 0; y < 100; ++y)
+        for (int x = 0; x < 1600; ++x)
+            wide.rgba.insert(wide.rgba.end(), {static_cast<uint8_t>(x < 800 ? 250 : 0), 0,
+                                               static_cast<uint8_t>(x < 800 ? 0 : 250), 255});
+    ASSERT_TRUE(WritePicture(Asset("images/wide.png"), wide));
+    const auto result = RunTool(
+        "texview",
+        {"images/wide?slow", Out("out.png"), "--assets", Assets(), "--display", Out("drawn.png")},
+        {"SDL_VIDEODRIVER=offscreen"});
+    ASSERT_EQ(result.status, 0) << result.output;
+    EXPECT_NE(result.output.find("to fit the desktop"), std::string::npos) << result.output;
+    Picture drawn;
+    ASSERT_TRUE(ReadPicture(Out("drawn.png"), drawn));
+    ASSERT_LE(drawn.width, 1024);
+    // The picture spans the window but for the scaled margin: red on the
+    // left, blue on the right, the checkerboard at the very edges.
+    const int middle = drawn.height / 2;
+    const int w = drawn.width;
+    EXPECT_GT(drawn.At(w / 8, middle)[0], 200);
+    EXPECT_LT(drawn.At(w / 8, middle)[2], 50);
+    EXPECT_GT(drawn.At(w * 7 / 8, middle)[2], 200);
+    EXPECT_LT(drawn.At(w * 7 / 8, middle)[0], 50);
+    EXPECT_EQ(drawn.At(2, middle)[0], drawn.At(2, middle)[2]) << "grey at the edge";
 }
 
 TEST_F(Texview, Display_DrawsTheTextureOverACheckerboard) {

@@ -2,8 +2,24 @@
 
 #include "framework/graphics/animation/TAnimationFile.h"
 
+#include "framework/core/log/TLog.h"
 #include "framework/graphics/asset/TAssetManager.h"
 #include "framework/graphics/texture/TTextureData.h"
+
+#include <algorithm>
+#include <limits>
+
+namespace {
+
+// a + b held to the int range: a frame or a caller's rectangle near the
+// limit gives an edge at the limit, never a wrapped one.
+int32_t Offset(int32_t a, int32_t b) {
+    const int64_t sum = static_cast<int64_t>(a) + b;
+    return static_cast<int32_t>(std::clamp<int64_t>(sum, std::numeric_limits<int32_t>::min(),
+                                                    std::numeric_limits<int32_t>::max()));
+}
+
+} // namespace
 
 TAnimatedTexture::TAnimatedTexture(const TString& assetName) {
     mAnimation.mAssetName = assetName;
@@ -54,10 +70,26 @@ bool TAnimatedTexture::LoadImage() {
     const TString& directory = mAnimation.mDirectory;
     const TString& image = mAnimation.mImageFileName;
     const TString& mask = mAnimation.mMaskFileName;
-    if (mask.IsEmpty()) {
-        return data->LoadImage(directory + image) || data->LoadImage(image);
+    const bool loaded =
+        mask.IsEmpty()
+            ? data->LoadImage(directory + image) || data->LoadImage(image)
+            : data->LoadImage(directory + image, directory + mask) || data->LoadImage(image, mask);
+    if (!loaded) {
+        return false;
     }
-    return data->LoadImage(directory + image, directory + mask) || data->LoadImage(image, mask);
+    // The frames must lie in the picture that loaded, whatever size the
+    // file declared.
+    const auto width = static_cast<int32_t>(std::min<uint32_t>(data->GetWidth(), INT32_MAX));
+    const auto height = static_cast<int32_t>(std::min<uint32_t>(data->GetHeight(), INT32_MAX));
+    const int32_t outside = mAnimation.FindFrameOutside(std::max(width, 1), std::max(height, 1));
+    if (outside >= 0) {
+        const TAnimationFrame& frame = mAnimation.mFrames[static_cast<size_t>(outside)];
+        LogPrintf("Animation %s: frame %d (x %d, y %d, w %d, h %d) leaves its image %s of %d x %d",
+                  mAnimation.mAssetName.CStr(), outside + 1, frame.mX, frame.mY, frame.mW, frame.mH,
+                  image.CStr(), width, height);
+        return false;
+    }
+    return true;
 }
 
 void TAnimatedTexture::Draw(const TDrawSpec& spec) {
@@ -118,13 +150,15 @@ bool TAnimatedTexture::MakeFrameSpec(const TDrawSpec& spec, TDrawSpec& out) cons
         const TMat3 frameMatrix(t[0], t[1], 0.0f, t[2], t[3], 0.0f, t[4], t[5], 1.0f);
         out.mTransform = TMat3::Multiply(frameMatrix, out.mTransform);
     }
-    const TRect frameRect(frame->mX, frame->mY, frame->mX + frame->mW, frame->mY + frame->mH);
+    const TRect frameRect(frame->mX, frame->mY, Offset(frame->mX, frame->mW),
+                          Offset(frame->mY, frame->mH));
     if (!(out.mFlags & kDrawSourceRect)) {
         out.mFlags |= kDrawSourceRect;
         out.mSourceRect = frameRect;
     } else {
-        const TRect moved(out.mSourceRect.left + frame->mX, out.mSourceRect.top + frame->mY,
-                          out.mSourceRect.right + frame->mX, out.mSourceRect.bottom + frame->mY);
+        const TRect& asked = out.mSourceRect;
+        const TRect moved(Offset(asked.left, frame->mX), Offset(asked.top, frame->mY),
+                          Offset(asked.right, frame->mX), Offset(asked.bottom, frame->mY));
         out.mSourceRect.Intersect(moved, frameRect);
         // Nothing of the caller's rectangle lies in the frame.
         if (out.mSourceRect.right <= out.mSourceRect.left ||

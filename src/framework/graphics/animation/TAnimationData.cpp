@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <limits>
 
 bool TAnimationFrame::operator==(const TAnimationFrame& other) const {
     // Bit-wise, so that a record and its copy through a file compare equal
@@ -11,6 +12,29 @@ bool TAnimationFrame::operator==(const TAnimationFrame& other) const {
            mAnchors == other.mAnchors &&
            std::memcmp(mTransform, other.mTransform, sizeof mTransform) == 0 &&
            std::memcmp(&mAlpha, &other.mAlpha, sizeof mAlpha) == 0;
+}
+
+namespace {
+
+bool SpanInside(int32_t start, int32_t length, int32_t limit) {
+    const int64_t end = static_cast<int64_t>(start) + length;
+    const int64_t bound = limit > 0 ? limit : std::numeric_limits<int32_t>::max();
+    return start >= 0 && length >= 0 && end <= bound;
+}
+
+} // namespace
+
+bool TAnimationFrame::LiesInside(int32_t imageWidth, int32_t imageHeight) const {
+    return SpanInside(mX, mW, imageWidth) && SpanInside(mY, mH, imageHeight);
+}
+
+int32_t TAnimationData::FindFrameOutside(int32_t imageWidth, int32_t imageHeight) const {
+    for (size_t i = 0; i < mFrames.size(); ++i) {
+        if (!mFrames[i].LiesInside(imageWidth, imageHeight)) {
+            return static_cast<int32_t>(i);
+        }
+    }
+    return -1;
 }
 
 bool TAnimationData::SetCurrentFrame(int32_t index) {

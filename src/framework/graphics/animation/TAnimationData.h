@@ -35,6 +35,10 @@ struct TAnimationFrame {
 
     bool HasTransform() const { return mTransform[0] != kNoFrameTransform; }
     int32_t GetAnchorCount() const { return static_cast<int32_t>(mAnchors.size()); }
+    // True when the rectangle has no negative coordinate or size and ends
+    // inside an image of that size (a size of 0 or less: any image, as long
+    // as the edges stay in the int range).
+    bool LiesInside(int32_t imageWidth, int32_t imageHeight) const;
     bool operator==(const TAnimationFrame& other) const;
 };
 
@@ -68,6 +72,9 @@ struct TAnimationData {
     int32_t GetCurrentHeight() const;
     // Raises the largest frame size to every frame's size.
     void UpdateLargestFrame();
+    // The index of the first frame whose rectangle leaves an image of that
+    // size (see TAnimationFrame::LiesInside), or -1 when every frame fits.
+    int32_t FindFrameOutside(int32_t imageWidth, int32_t imageHeight) const;
     // The same content, leaving out the asset name, directory and current
     // frame (which say where and how the record is used, not what it holds).
     bool SameContent(const TAnimationData& other) const;

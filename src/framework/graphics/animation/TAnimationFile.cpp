@@ -152,6 +152,25 @@ bool AnmFailure(const TString& assetName, const char* what) {
     return false;
 }
 
+// Every frame must lie in the image (in the declared image size when the
+// file gives one); a frame outside it is logged and fails the read.
+bool FramesInsideImage(const TAnimationData& data, const char* assetName) {
+    const int32_t outside = data.FindFrameOutside(data.mImageWidth, data.mImageHeight);
+    if (outside < 0) {
+        return true;
+    }
+    const TAnimationFrame& frame = data.mFrames[static_cast<size_t>(outside)];
+    LogPrintf("Animation %s: frame %d (x %d, y %d, w %d, h %d) leaves its image of %d x %d",
+              assetName, outside + 1, frame.mX, frame.mY, frame.mW, frame.mH, data.mImageWidth,
+              data.mImageHeight);
+    return false;
+}
+
+bool NoFrames(const char* assetName) {
+    LogPrintf("Animation %s does not contain any frames!", assetName);
+    return false;
+}
+
 class AnmWriter {
 public:
     void Tag(const char* tag) { mOut.append(tag, 4); }
@@ -301,7 +320,8 @@ bool ReadAnimationXml(const TXmlNode& document, const TString& assetName, TAnima
             previous = &read.mFrames.back();
         }
         if (read.mFrames.empty()) {
-            LogPrintf("Animation %s does not contain any frames!", name);
+            ok = NoFrames(name);
+        } else if (!FramesInsideImage(read, name)) {
             ok = false;
         }
         read.UpdateLargestFrame();
@@ -349,7 +369,7 @@ bool ReadAnimationAnm(const uint8_t* bytes, size_t size, const TString& assetNam
     read.mImageRegY = in.Int();
     read.mImageWidth = in.Int();
     read.mImageHeight = in.Int();
-    if (version <= 1) {
+    if (version == 1) {
         for (int i = 0; i < 4; ++i) {
             in.Float();
         }
@@ -369,6 +389,9 @@ bool ReadAnimationAnm(const uint8_t* bytes, size_t size, const TString& assetNam
     }
     if (frameCount < 0) {
         return AnmFailure(assetName, "the frame count is negative");
+    }
+    if (frameCount == 0) {
+        return NoFrames(assetName.CStr());
     }
     if (static_cast<size_t>(frameCount) > in.Remaining() / kMinFrameBytes) {
         return AnmFailure(assetName, "the frame count is past the end of the data");
@@ -407,6 +430,9 @@ bool ReadAnimationAnm(const uint8_t* bytes, size_t size, const TString& assetNam
         if (in.Failed()) {
             return AnmFailure(assetName, "the FRMS chunk is cut short");
         }
+    }
+    if (!FramesInsideImage(read, assetName.CStr())) {
+        return false;
     }
     read.UpdateLargestFrame();
 

@@ -13,7 +13,9 @@ class TXmlNode;
 // "sequence" with "img", "framelist" and "script") and the binary ".anm"
 // (chunks "ANIM", "IMGN", "FRMS", "SCRP", little-endian). Readers fill the
 // record only when the whole read succeeds; every failure leaves a log line
-// naming the animation.
+// naming the animation. Both refuse an animation without frames, and one
+// with a frame whose rectangle leaves the image (the image size the file
+// declares; any size when it declares none).
 
 // The ".anm" version this program writes: per-frame alpha and transform.
 inline constexpr int32_t kAnimationFileVersion = 2;

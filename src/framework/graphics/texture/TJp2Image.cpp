@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 #include <string>
 
@@ -16,6 +17,90 @@ namespace {
 constexpr uint8_t kJp2Signature[12] = {0x00, 0x00, 0x00, 0x0C, 'j',  'P',
                                        ' ',  ' ',  0x0D, 0x0A, 0x87, 0x0A};
 constexpr uint8_t kCodestreamStart[4] = {0xFF, 0x4F, 0xFF, 0x51};
+// Grey or colour, and alpha.
+constexpr OPJ_UINT32 kMaxComponents = 4;
+
+// Tiles at the most: the decoder keeps a record of some kilobytes for every
+// tile the header names before it reads any of them.
+constexpr uint64_t kMaxTiles = 1024;
+
+uint32_t BigEndian(const uint8_t* p, int bytes) {
+    uint32_t value = 0;
+    for (int i = 0; i < bytes; ++i) {
+        value = value << 8 | p[i];
+    }
+    return value;
+}
+
+// The codestream's size record (SIZ), which follows its first marker.
+struct CodestreamHeader {
+    uint64_t width = 0;
+    uint64_t height = 0;
+    uint32_t components = 0;
+    uint64_t tiles = 0; // 0 when the tile grid is not valid (the decoder says so)
+};
+
+bool ReadCodestreamHeader(TFile& file, int64_t start, CodestreamHeader& header) {
+    uint8_t siz[4 + 2 + 2 + 8 * 4 + 2];
+    if (start < 0 || start > INT32_MAX) {
+        return false;
+    }
+    file.Seek(static_cast<int32_t>(start), kSeekStart);
+    if (file.Read(siz, sizeof siz) != static_cast<int32_t>(sizeof siz) ||
+        std::memcmp(siz, kCodestreamStart, 4) != 0) {
+        return false;
+    }
+    const uint8_t* p = siz + 8; // after the markers, the length and the capabilities
+    const uint64_t x1 = BigEndian(p, 4), y1 = BigEndian(p + 4, 4);
+    const uint64_t x0 = BigEndian(p + 8, 4), y0 = BigEndian(p + 12, 4);
+    const uint64_t tileWidth = BigEndian(p + 16, 4), tileHeight = BigEndian(p + 20, 4);
+    const uint64_t tileX0 = BigEndian(p + 24, 4), tileY0 = BigEndian(p + 28, 4);
+    header.width = x1 > x0 ? x1 - x0 : 0;
+    header.height = y1 > y0 ? y1 - y0 : 0;
+    header.components = BigEndian(p + 32, 2);
+    if (tileWidth > 0 && tileHeight > 0 && x1 > tileX0 && y1 > tileY0) {
+        header.tiles = ((x1 - tileX0 + tileWidth - 1) / tileWidth) *
+                       ((y1 - tileY0 + tileHeight - 1) / tileHeight);
+    }
+    return true;
+}
+
+// Where the codestream starts: at once in a bare codestream, in the
+// contiguous codestream box ("jp2c") of a JP2 file. -1 when there is none.
+int64_t FindCodestream(TFile& file, bool jp2) {
+    if (!jp2) {
+        return 0;
+    }
+    const int64_t size = file.GetSize();
+    int64_t at = 0;
+    while (at + 8 <= size) {
+        uint8_t box[16];
+        file.Seek(static_cast<int32_t>(at), kSeekStart);
+        if (file.Read(box, 8) != 8) {
+            return -1;
+        }
+        uint64_t length = BigEndian(box, 4);
+        int64_t headerBytes = 8;
+        if (length == 1) {
+            if (file.Read(box + 8, 8) != 8) {
+                return -1;
+            }
+            length = static_cast<uint64_t>(BigEndian(box + 8, 4)) << 32 | BigEndian(box + 12, 4);
+            headerBytes = 16;
+        } else if (length == 0) {
+            length = static_cast<uint64_t>(size - at);
+        }
+        if (std::memcmp(box + 4, "jp2c", 4) == 0) {
+            return at + headerBytes;
+        }
+        if (length < static_cast<uint64_t>(headerBytes) ||
+            length > static_cast<uint64_t>(size - at)) {
+            return -1;
+        }
+        at += static_cast<int64_t>(length);
+    }
+    return -1;
+}
 
 OPJ_SIZE_T StreamRead(void* buffer, OPJ_SIZE_T count, void* user) {
     TFile* file = static_cast<TFile*>(user);
@@ -234,7 +319,7 @@ opj_stream_t* Jp2FileStream(TFile* file) {
 }
 
 bool LoadJp2Image(const char* name, uint8_t** buffer, int32_t* width, int32_t* height,
-                  int32_t* side, bool* hasAlpha) {
+                  int32_t* side, bool* hasAlpha, int32_t maxSide) {
     *buffer = nullptr;
     *width = *height = *side = 0;
     *hasAlpha = false;
@@ -259,6 +344,28 @@ bool LoadJp2Image(const char* name, uint8_t** buffer, int32_t* width, int32_t* h
         return false;
     }
 
+    // The size, components and tiles from the header, before the decoder
+    // sets up anything for them.
+    CodestreamHeader header;
+    if (!ReadCodestreamHeader(file, FindCodestream(file, format == OPJ_CODEC_JP2), header)) {
+        LogPrintf("LoadJp2Image: %s: no image header", name);
+        return false;
+    }
+    if (ImageBufferSide(static_cast<int64_t>(header.width), static_cast<int64_t>(header.height),
+                        maxSide) == 0) {
+        LogImageTooLarge("LoadJp2Image", name, static_cast<int64_t>(header.width),
+                         static_cast<int64_t>(header.height), maxSide);
+        return false;
+    }
+    if (header.components > kMaxComponents || header.tiles > kMaxTiles) {
+        LogPrintf("LoadJp2Image: %s: image of %llux%llu with %u components in %llu tiles refused",
+                  name, static_cast<unsigned long long>(header.width),
+                  static_cast<unsigned long long>(header.height), header.components,
+                  static_cast<unsigned long long>(header.tiles));
+        return false;
+    }
+    file.Seek(0, kSeekStart);
+
     opj_codec_t* codec = opj_create_decompress(format);
     opj_stream_t* stream = Jp2FileStream(&file);
     opj_image_t* image = nullptr;
@@ -278,8 +385,13 @@ bool LoadJp2Image(const char* name, uint8_t** buffer, int32_t* width, int32_t* h
     if (ok) {
         w = image->x1 > image->x0 ? image->x1 - image->x0 : 0;
         h = image->y1 > image->y0 ? image->y1 - image->y0 : 0;
-        s = ImageBufferSide(w, h);
-        if (s == 0 || image->numcomps == 0) {
+        s = ImageBufferSide(w, h, maxSide);
+        if (s == 0) {
+            LogImageTooLarge("LoadJp2Image", name, w, h, maxSide);
+            ok = false;
+        } else if (image->numcomps == 0 || image->numcomps > kMaxComponents) {
+            // The decoder keeps every component whole; more than colour and
+            // alpha would cost memory for nothing shown.
             LogPrintf("LoadJp2Image: %s: image of %ux%u with %u components refused", name, w, h,
                       image->numcomps);
             ok = false;

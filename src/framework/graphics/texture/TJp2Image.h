@@ -1,5 +1,7 @@
 #pragma once
 
+#include "framework/graphics/texture/TImageBuffer.h"
+
 #include <cstdint>
 
 class TFile;
@@ -15,9 +17,10 @@ typedef void* opj_stream_t;
 // into RGB and subsampled components are upsampled. Rows are padded to the
 // side by repeating their last pixel, and the rows below the image repeat
 // its last row. Colour spaces that have no such form (CMYK, e-YCC) fail with
-// a log line.
+// a log line. A picture whose buffer side would be beyond maxSide, or of
+// more than four components, is refused from its header.
 bool LoadJp2Image(const char* name, uint8_t** buffer, int32_t* width, int32_t* height,
-                  int32_t* side, bool* hasAlpha);
+                  int32_t* side, bool* hasAlpha, int32_t maxSide = kMaxImageSide);
 void FreeJp2Image(uint8_t* buffer);
 
 // A decoder stream over an open file of the file system (reads, skips and

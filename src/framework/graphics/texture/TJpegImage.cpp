@@ -6,7 +6,9 @@
 
 #include <jerror.h>
 
+#include <algorithm>
 #include <csetjmp>
+#include <limits>
 
 namespace {
 
@@ -80,23 +82,64 @@ void JpegErrorExit(j_common_ptr cinfo) {
 struct JpegDecode {
     jpeg_decompress_struct cinfo;
     JpegErrorManager error;
+    jpeg_progress_mgr progress{};
     uint8_t* pixels = nullptr;
+    int32_t maxSide = kMaxImageSide;
 };
+
+// A file of several scans (progressive, or one scan per component) is
+// decoded through a buffer of every coefficient of the image, which libjpeg
+// holds in memory or fails: the bytes it takes, from the header's
+// component sizes (two bytes per coefficient, 64 per block).
+long CoefficientBytes(const jpeg_decompress_struct& cinfo) {
+    if (!jpeg_has_multiple_scans(const_cast<j_decompress_ptr>(&cinfo))) {
+        return 0;
+    }
+    int64_t total = 0;
+    for (int i = 0; i < cinfo.num_components; ++i) {
+        const jpeg_component_info& comp = cinfo.comp_info[i];
+        const int64_t h = comp.h_samp_factor > 0 ? comp.h_samp_factor : 1;
+        const int64_t v = comp.v_samp_factor > 0 ? comp.v_samp_factor : 1;
+        const int64_t columns = (comp.width_in_blocks + h - 1) / h * h;
+        const int64_t rows = (comp.height_in_blocks + v - 1) / v * v;
+        total += columns * rows * static_cast<int64_t>(sizeof(JBLOCK));
+    }
+    return static_cast<long>(std::min<int64_t>(total, std::numeric_limits<long>::max() / 2));
+}
+
+// Progressive files name each scan again; a file of more scans than any
+// encoder writes would cost a pass over the whole image per scan.
+constexpr int kMaxScans = 1000;
+
+void JpegProgress(j_common_ptr common) {
+    auto* cinfo = reinterpret_cast<j_decompress_ptr>(common);
+    if (cinfo->is_decompressor && cinfo->input_scan_number > kMaxScans) {
+        auto* error = reinterpret_cast<JpegErrorManager*>(common->err);
+        LogPrintf("LoadJpegImage: %s: more than %d scans", error->name, kMaxScans);
+        longjmp(error->jump, 1);
+    }
+}
 
 bool JpegDecodeFile(JpegDecode* d, TFile* file, int32_t* width, int32_t* height, int32_t* side) {
     if (setjmp(d->error.jump)) {
         return false;
     }
     jpeg_create_decompress(&d->cinfo);
+    d->progress.progress_monitor = JpegProgress;
+    d->cinfo.progress = &d->progress;
     d->cinfo.mem->max_memory_to_use = kMaxDecoderMemory;
     JpegFileSource(&d->cinfo, file);
     jpeg_read_header(&d->cinfo, TRUE);
-    const int32_t s = ImageBufferSide(d->cinfo.image_width, d->cinfo.image_height);
+    const int32_t s = ImageBufferSide(d->cinfo.image_width, d->cinfo.image_height, d->maxSide);
     if (s == 0) {
-        LogPrintf("LoadJpegImage: %s: image of %ux%u is too large", d->error.name,
-                  d->cinfo.image_width, d->cinfo.image_height);
+        LogImageTooLarge("LoadJpegImage", d->error.name, d->cinfo.image_width,
+                         d->cinfo.image_height, d->maxSide);
         return false;
     }
+    // The working memory, plus the coefficients of a picture of several
+    // scans, which have no other place to go; both follow from the size
+    // the header gave, which the limit above bounds.
+    d->cinfo.mem->max_memory_to_use = kMaxDecoderMemory + CoefficientBytes(d->cinfo);
     d->cinfo.out_color_space = JCS_EXT_BGRA;
     jpeg_start_decompress(&d->cinfo);
     if (d->cinfo.output_components != 4 || d->cinfo.output_width != d->cinfo.image_width ||
@@ -142,7 +185,7 @@ void JpegFileSource(j_decompress_ptr cinfo, TFile* file) {
 }
 
 bool LoadJpegImage(const char* name, uint8_t** buffer, int32_t* width, int32_t* height,
-                   int32_t* side) {
+                   int32_t* side, int32_t maxSide) {
     *buffer = nullptr;
     *width = *height = *side = 0;
     if (!name) {
@@ -158,6 +201,7 @@ bool LoadJpegImage(const char* name, uint8_t** buffer, int32_t* width, int32_t* 
     d->error.pub.error_exit = JpegErrorExit;
     d->error.pub.output_message = JpegOutputMessage;
     d->error.name = name;
+    d->maxSide = maxSide;
     bool ok = JpegDecodeFile(d, &file, width, height, side);
     jpeg_destroy_decompress(&d->cinfo);
     if (ok) {

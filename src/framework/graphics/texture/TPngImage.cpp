@@ -21,7 +21,34 @@ struct PngDecode {
     png_infop info = nullptr;
     uint8_t* pixels = nullptr;
     png_bytep* rows = nullptr;
+    int32_t maxSide = kMaxImageSide;
 };
+
+// No chunk other than the image data may ask for more than this; the
+// chunks the decoder reads (header, palette, transparency, gamma, colour
+// profile) are far smaller.
+constexpr png_alloc_size_t kMaxChunkBytes = 4u << 20;
+// Ancillary chunks kept in memory at most (the decoder keeps none).
+constexpr png_uint_32 kMaxCachedChunks = 16;
+
+// Chunks the decoder never uses: skipped unread, so that a length they
+// claim costs nothing.
+constexpr png_byte kSkippedChunks[] = {
+    't', 'E', 'X', 't', '\0', 'z', 'T', 'X', 't', '\0', 'i', 'T', 'X', 't', '\0',
+    's', 'P', 'L', 'T', '\0', 'e', 'X', 'I', 'f', '\0', 'h', 'I', 'S', 'T', '\0',
+    'p', 'C', 'A', 'L', '\0', 's', 'C', 'A', 'L', '\0', 't', 'I', 'M', 'E', '\0',
+};
+
+// Sets the limits that keep a small file from costing much: no chunk
+// beyond kMaxChunkBytes, text and other unused chunks skipped, unknown
+// chunks never kept.
+void LimitChunks(png_structp png) {
+    png_set_chunk_malloc_max(png, kMaxChunkBytes);
+    png_set_chunk_cache_max(png, kMaxCachedChunks);
+    png_set_keep_unknown_chunks(png, PNG_HANDLE_CHUNK_NEVER, nullptr, 0);
+    png_set_keep_unknown_chunks(png, PNG_HANDLE_CHUNK_NEVER, kSkippedChunks,
+                                static_cast<int>(sizeof kSkippedChunks / 5));
+}
 
 void PngReadFromFile(png_structp png, png_bytep data, png_size_t length) {
     TFile* file = static_cast<TFile*>(png_get_io_ptr(png));
@@ -47,7 +74,14 @@ bool PngDecodeFile(PngDecode* d, int32_t* width, int32_t* height, int32_t* side,
     png_set_read_fn(d->png, d->file, PngReadFromFile);
     png_set_sig_bytes(d->png, 8);
     png_set_user_limits(d->png, kMaxImageSide, kMaxImageSide);
+    LimitChunks(d->png);
     png_read_info(d->png, d->info);
+    if (ImageBufferSide(png_get_image_width(d->png, d->info), png_get_image_height(d->png, d->info),
+                        d->maxSide) == 0) {
+        LogImageTooLarge("LoadPngImage", d->name, png_get_image_width(d->png, d->info),
+                         png_get_image_height(d->png, d->info), d->maxSide);
+        return false;
+    }
 
     const int colorType = png_get_color_type(d->png, d->info);
     const int bitDepth = png_get_bit_depth(d->png, d->info);
@@ -108,7 +142,7 @@ bool PngDecodeFile(PngDecode* d, int32_t* width, int32_t* height, int32_t* side,
 } // namespace
 
 bool LoadPngImage(const char* name, uint8_t** buffer, int32_t* width, int32_t* height,
-                  int32_t* side, bool* hasAlpha) {
+                  int32_t* side, bool* hasAlpha, int32_t maxSide) {
     *buffer = nullptr;
     *width = *height = *side = 0;
     *hasAlpha = false;
@@ -128,6 +162,7 @@ bool LoadPngImage(const char* name, uint8_t** buffer, int32_t* width, int32_t* h
     PngDecode d;
     d.name = name;
     d.file = &file;
+    d.maxSide = maxSide;
     d.png = png_create_read_struct(PNG_LIBPNG_VER_STRING, &d, PngFail, PngWarn);
     d.info = d.png ? png_create_info_struct(d.png) : nullptr;
     bool ok = d.info && PngDecodeFile(&d, width, height, side, hasAlpha);

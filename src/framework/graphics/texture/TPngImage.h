@@ -1,5 +1,7 @@
 #pragma once
 
+#include "framework/graphics/texture/TImageBuffer.h"
+
 #include <cstdint>
 
 // PNG files, read through the file system (so pack entries load too), into
@@ -8,7 +10,10 @@
 // corrected for a screen gamma of 2.2. hasAlpha is true for grey-with-alpha
 // and RGBA images and for palette images with a transparency chunk (an RGB
 // or grey image with one gets the alpha in its pixels but reports none).
-// Every failure is logged and leaves *buffer null.
+// A picture whose buffer side would be beyond maxSide is refused from its
+// header; text and other chunks the decoder does not use are skipped unread,
+// and no other chunk may claim more than a few MiB. Every failure is logged
+// and leaves *buffer null.
 bool LoadPngImage(const char* name, uint8_t** buffer, int32_t* width, int32_t* height,
-                  int32_t* side, bool* hasAlpha);
+                  int32_t* side, bool* hasAlpha, int32_t maxSide = kMaxImageSide);
 void FreePngImage(uint8_t* buffer);

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <set>
 #include <string>
 
 namespace {
@@ -30,28 +31,41 @@ struct Decoded {
     bool hasAlpha = false;
 };
 
-bool DecodePng(const std::string& name, Decoded& out) {
+bool DecodePng(const std::string& name, int32_t maxSide, Decoded& out) {
     uint8_t* pixels = nullptr;
-    const bool ok =
-        LoadPngImage(name.c_str(), &pixels, &out.width, &out.height, &out.side, &out.hasAlpha);
+    const bool ok = LoadPngImage(name.c_str(), &pixels, &out.width, &out.height, &out.side,
+                                 &out.hasAlpha, maxSide);
     out.pixels.reset(pixels);
     return ok && pixels;
 }
 
-bool DecodeJpeg(const std::string& name, Decoded& out) {
+bool DecodeJpeg(const std::string& name, int32_t maxSide, Decoded& out) {
     uint8_t* pixels = nullptr;
-    const bool ok = LoadJpegImage(name.c_str(), &pixels, &out.width, &out.height, &out.side);
+    const bool ok =
+        LoadJpegImage(name.c_str(), &pixels, &out.width, &out.height, &out.side, maxSide);
     out.pixels.reset(pixels);
     out.hasAlpha = false;
     return ok && pixels;
 }
 
-bool DecodeJp2(const std::string& name, Decoded& out) {
+bool DecodeJp2(const std::string& name, int32_t maxSide, Decoded& out) {
     uint8_t* pixels = nullptr;
-    const bool ok =
-        LoadJp2Image(name.c_str(), &pixels, &out.width, &out.height, &out.side, &out.hasAlpha);
+    const bool ok = LoadJp2Image(name.c_str(), &pixels, &out.width, &out.height, &out.side,
+                                 &out.hasAlpha, maxSide);
     out.pixels.reset(pixels);
     return ok && pixels;
+}
+
+// Pictures (with their mask and size limit) whose decode failed in this
+// run: asked for again they fail at once, without another decode or log
+// line.
+std::set<std::string>& FailedDecodes() {
+    static std::set<std::string> failed;
+    return failed;
+}
+
+std::string FailureKey(const std::string& name, const std::string& mask, int32_t maxSide) {
+    return name + '\n' + mask + '\n' + std::to_string(maxSide);
 }
 
 } // namespace
@@ -61,6 +75,10 @@ uint32_t TTextureData::PowerOfTwo(uint32_t value, uint32_t minimum) {
     while (result < value && result < 0x80000000u)
         result <<= 1;
     return result;
+}
+
+void TTextureData::ForgetFailedLoads() {
+    FailedDecodes().clear();
 }
 
 bool TTextureData::LoadImage(const TString& name, const TString& mask) {
@@ -111,16 +129,29 @@ bool TTextureData::Load(const TString& fullName, const TString& maskName,
         return Load(fullName, TString(mask + ".png"), decodeOnly);
     }
 
+    // The decoders refuse from the header a picture that the size check
+    // below would refuse after decoding.
+    const int32_t maxSide =
+        (flags & kTextureLarge) ? kMaxImageSide : static_cast<int32_t>(kMaxPlainTextureSide);
+    const std::string failureKey = FailureKey(name, mask, maxSide);
+    if (FailedDecodes().count(failureKey))
+        return false;
+    // The decoder's log line says why, once.
+    const auto remember = [&failureKey]() {
+        FailedDecodes().insert(failureKey);
+        return false;
+    };
+
     Decoded image;
     bool decoded = false;
     std::string mergedMask;
     if (Holds(name, ".png")) {
-        decoded = DecodePng(name, image);
+        decoded = DecodePng(name, maxSide, image);
         if (decoded && (flags & kTextureAlphaFromImage))
             flags = image.hasAlpha ? static_cast<uint8_t>(flags | kTextureAlpha)
                                    : static_cast<uint8_t>(flags & ~kTextureAlpha);
     } else if (Holds(name, ".jpg")) {
-        decoded = DecodeJpeg(name, image);
+        decoded = DecodeJpeg(name, maxSide, image);
         if (decoded && mask.empty() && GetSettingBool(TSettingKey::kAutoMergeMask)) {
             std::string candidate = name;
             candidate.replace(candidate.find(".jpg"), 4, ".mask.png");
@@ -131,13 +162,15 @@ bool TTextureData::Load(const TString& fullName, const TString& maskName,
             }
         }
     } else if (Holds(name, ".jp2")) {
-        decoded = DecodeJp2(name, image);
+        decoded = DecodeJp2(name, maxSide, image);
         if (decoded && (flags & kTextureAlphaFromImage))
             flags = image.hasAlpha ? static_cast<uint8_t>(flags | kTextureAlpha)
                                    : static_cast<uint8_t>(flags & ~kTextureAlpha);
+    } else {
+        return false; // no decoder for the name
     }
     if (!decoded)
-        return false;
+        return remember();
 
     const std::string& maskFile = mergedMask.empty() ? mask : mergedMask;
     if (!maskFile.empty()) {
@@ -145,13 +178,13 @@ bool TTextureData::Load(const TString& fullName, const TString& maskName,
         bool maskKnown = true;
         bool maskDecoded = false;
         if (Holds(maskFile, ".png"))
-            maskDecoded = DecodePng(maskFile, maskImage);
+            maskDecoded = DecodePng(maskFile, maxSide, maskImage);
         else if (Holds(maskFile, ".jpg"))
-            maskDecoded = DecodeJpeg(maskFile, maskImage);
+            maskDecoded = DecodeJpeg(maskFile, maxSide, maskImage);
         else
             maskKnown = false;
         if (maskKnown && !maskDecoded)
-            return false;
+            return remember();
         if (maskDecoded && maskImage.side == image.side) {
             // The mask's red channel becomes the image's alpha.
             const size_t count = static_cast<size_t>(image.side) * static_cast<size_t>(image.side);

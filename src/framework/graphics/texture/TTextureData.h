@@ -71,8 +71,11 @@ public:
     // ".jp2" added, a mask without one with ".jpg" and ".png". A mask's red
     // channel becomes the image's alpha when both buffers have one side.
     // False when nothing could be decoded or the surface would be too
-    // large; true, with the sizes recorded, also when no surface could be
-    // made (it is made at the next restore).
+    // large (the decoders refuse such a picture from its header); true,
+    // with the sizes recorded, also when no surface could be made (it is
+    // made at the next restore). A picture that fails to decode is
+    // remembered for the run: asked for again (same file, mask and size
+    // limit) it fails at once, and the log names it once.
     bool LoadImage(const TString& name, const TString& mask = TString());
     // Decodes the image (and mask) of a name the way LoadImage does, without
     // touching this texture or any surface.
@@ -96,6 +99,10 @@ public:
         mWidth = width;
         mHeight = height;
     }
+
+    // Forgets the pictures that failed to decode, so that they are tried
+    // again (a tool that reloads files which may have been mended).
+    static void ForgetFailedLoads();
 
     // The smallest power of two not below value, at least minimum.
     static uint32_t PowerOfTwo(uint32_t value, uint32_t minimum = 1);

@@ -5,6 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include "support/TempFolder.h"
+
+#include <climits>
+#include <filesystem>
 #include <memory>
 #include <string>
 
@@ -116,6 +120,10 @@ TEST(TAnimatedTexture, MakeFrameSpec_CutsACallersRectangleToTheFrame) {
         {TRect(20, 20, 50, 50), true, TRect(52, 20, 62, 32)},
         {TRect(-5, -5, 5, 5), true, TRect(32, 0, 37, 5)},
         {TRect(40, 0, 60, 10), false, TRect()},
+        // Edges near the int limits stay there when moved into the frame.
+        {TRect(0, 0, INT32_MAX, INT32_MAX), true, TRect(32, 0, 62, 32)},
+        {TRect(INT32_MAX - 10, 0, INT32_MAX, 10), false, TRect()},
+        {TRect(INT32_MIN, INT32_MIN, 3, 3), true, TRect(32, 0, 35, 3)},
     };
     for (const Case& c : cases) {
         TDrawSpec spec(0.0f, 0.0f, 1.0f, 1.0f, kDrawSourceRect);
@@ -129,6 +137,31 @@ TEST(TAnimatedTexture, MakeFrameSpec_CutsACallersRectangleToTheFrame) {
     walk->SetCurrentFrame(-1);
     TDrawSpec out;
     EXPECT_FALSE(walk->MakeFrameSpec(TDrawSpec(), out));
+}
+
+// The frames must lie in the picture that loads, also when the file
+// declares no image size (the readers cannot check them then).
+TEST(TAnimatedTexture, FrameOutsideTheLoadedImage_FailsWithLogLine) {
+    support::TempFolder folder;
+    std::filesystem::copy_file(CORVALO_TEST_DATA "/animation/spin.png", folder.Path() / "spin.png");
+    const char* frames[] = {"<frame x=\"0\" y=\"0\" w=\"144\" h=\"36\"/>",
+                            "<frame x=\"100\" y=\"0\" w=\"60\" h=\"20\"/>"};
+    for (int outside = 0; outside < 2; ++outside) {
+        const std::string leaf = "anim" + std::to_string(outside) + ".xml";
+        folder.Write(leaf, std::string("<sequence><img name=\"spin.png\"/><framelist>") +
+                               frames[0] + (outside ? frames[1] : "") + "</framelist></sequence>");
+        animtest::LogCapture log;
+        TAssetManager manager;
+        const std::string name = "::" + (folder.Path() / leaf).string();
+        auto texture = TAnimatedTexture::Get(TString(name.c_str()), TString(), TString());
+        EXPECT_EQ(texture != nullptr, outside == 0) << log.Text();
+        if (outside) {
+            EXPECT_TRUE(log.Contains("Animation " + name +
+                                     ": frame 2 (x 100, y 0, w 60, h 20) leaves its image "
+                                     "spin.png of 144 x 36"))
+                << log.Text();
+        }
+    }
 }
 
 } // namespace

@@ -37,8 +37,8 @@ TAnimationData FixtureFromXml() {
 }
 
 // A hand-built ".anm" with one frame of a given version; the frame holds
-// alpha (version 2 and up) and transform, the image part the four unused
-// floats of version 1.
+// alpha (version 2 and up) and transform, the image part of version 1 (and
+// no other) the four unused floats.
 std::string OneFrameAnm(int32_t version, bool withScript) {
     std::string out = "ANIM";
     PutInt(out, 0);
@@ -50,7 +50,7 @@ std::string OneFrameAnm(int32_t version, bool withScript) {
     PutInt(out, -2);
     PutInt(out, 64);
     PutInt(out, 32);
-    if (version <= 1) {
+    if (version == 1) {
         for (int i = 0; i < 4; ++i)
             PutFloat(out, 9.0f);
     }
@@ -290,6 +290,104 @@ TEST(AnimationAnm, Version2_ReadsAlphaAndNoImageFloats) {
     EXPECT_STREQ(data.mScript.CStr(), "function DoAnim() end\n");
     // The writer gives back exactly that file.
     EXPECT_EQ(WriteAnimationAnm(data), OneFrameAnm(2, true));
+}
+
+TEST(AnimationAnm, Version0_HasNeitherImageFloatsNorAlpha) {
+    TAnimationData data;
+    ASSERT_TRUE(ReadAnmBytes(OneFrameAnm(0, true), data));
+    ASSERT_EQ(data.GetFrameCount(), 1);
+    EXPECT_STREQ(data.mImageFileName.CStr(), "jump.png");
+    EXPECT_EQ(data.mFrames[0].mW, 20);
+    EXPECT_FLOAT_EQ(data.mFrames[0].mAlpha, 1.0f);
+    EXPECT_STREQ(data.mFrames[0].mName.CStr(), "only");
+}
+
+// The crafted files of every version (make_crafted_animations.py) hold one
+// animation: each reads to the same record, but for the alphas that only
+// version 2 carries.
+TEST(AnimationAnm, FixtureOfEachVersion_ReadsToTheSameAnimation) {
+    TAnimationData versions[3];
+    for (int version = 0; version < 3; ++version) {
+        LogCapture log;
+        const std::string name = kFixtures + "/version" + std::to_string(version) + ".anm";
+        ASSERT_TRUE(ReadAnimationAnmFile(TString(("::" + name).c_str()), versions[version]))
+            << version << log.Text();
+        const TAnimationData& data = versions[version];
+        EXPECT_STREQ(data.mName.CStr(), "jump");
+        EXPECT_EQ(data.mImageRegX, -1);
+        EXPECT_EQ(data.mImageRegY, 2);
+        EXPECT_EQ(data.mImageWidth, 64);
+        EXPECT_EQ(data.mImageHeight, 32);
+        EXPECT_STREQ(data.mImageFileName.CStr(), "jump.png");
+        ASSERT_EQ(data.GetFrameCount(), 2) << version;
+        EXPECT_EQ(data.mFrames[1].mX, 32);
+        EXPECT_EQ(data.mFrames[1].mRegY, 31);
+        EXPECT_FLOAT_EQ(data.mFrames[0].mTransform[4], 2.0f);
+        EXPECT_FALSE(data.mFrames[1].HasTransform());
+        ASSERT_EQ(data.mFrames[0].GetAnchorCount(), 1);
+        EXPECT_STREQ(data.mFrames[0].mAnchors[0].mName.CStr(), "hand");
+        EXPECT_STREQ(data.mScript.CStr(), "function DoAnim()\n    frames{1,2};\nend\n");
+        EXPECT_FLOAT_EQ(data.mFrames[0].mAlpha, version == 2 ? 0.5f : 1.0f) << version;
+    }
+    EXPECT_TRUE(versions[0].SameContent(versions[1]));
+    versions[2].mFrames[0].mAlpha = 1.0f;
+    EXPECT_TRUE(versions[2].SameContent(versions[0]));
+}
+
+// Files whose frames leave the image, or that have none: both readers
+// refuse them with a log line naming the animation.
+TEST(AnimationFile, FramesOutsideTheImageOrNone_AreRefusedByBothReaders) {
+    const struct {
+        const char* file;
+        const char* logLine;
+    } cases[] = {
+        {"frame-past-int.anm", "frame 1 (x 2147483642, y 0, w 32, h 32) leaves its image of 0 x 0"},
+        {"frame-past-int.xml", "frame 2 (x 2147483642, y 0, w 32, h 32) leaves its image of 0 x 0"},
+        {"frame-outside.xml", "frame 2 (x 40, y 0, w 32, h 32) leaves its image of 64 x 32"},
+        {"zero-frames.anm", "does not contain any frames!"},
+    };
+    for (const auto& c : cases) {
+        LogCapture log;
+        const std::string name = "::" + kFixtures + "/" + c.file;
+        TAnimationData data;
+        EXPECT_FALSE(LoadAnimationData(TString(name.c_str()), TString(), TString(), data))
+            << c.file;
+        EXPECT_TRUE(log.Contains("Animation " + name)) << log.Text();
+        EXPECT_TRUE(log.Contains(c.logLine)) << c.file << "\n" << log.Text();
+        EXPECT_EQ(data.GetFrameCount(), 0);
+    }
+    // Frames that end exactly on the image's edges are inside; a negative
+    // place or size is not.
+    const struct {
+        int32_t x, y, w, h;
+        bool inside;
+    } frames[] = {
+        {0, 0, 64, 32, true},  {32, 16, 32, 16, true}, {0, 0, 0, 0, true},   {33, 0, 32, 32, false},
+        {0, 1, 64, 32, false}, {-1, 0, 2, 2, false},   {0, 0, -2, 2, false}, {0, 0, 2, -2, false},
+    };
+    for (const auto& f : frames) {
+        std::string bytes = OneFrameAnm(2, true);
+        std::string rectangle;
+        for (int32_t value : {f.x, f.y, f.w, f.h})
+            PutInt(rectangle, value);
+        bytes.replace(bytes.find("FRMS") + 4 + 4 + 8, 16, rectangle);
+        LogCapture log;
+        TAnimationData anm;
+        EXPECT_EQ(ReadAnmBytes(bytes, anm), f.inside)
+            << f.x << "," << f.y << " " << f.w << "x" << f.h;
+        if (f.inside)
+            continue;
+        EXPECT_TRUE(log.Contains("leaves its image of 64 x 32")) << log.Text();
+        // The same frame written as XML is refused too.
+        TAnimationData record;
+        ASSERT_TRUE(ReadAnmBytes(OneFrameAnm(2, true), record));
+        record.mFrames[0].mX = f.x;
+        record.mFrames[0].mY = f.y;
+        record.mFrames[0].mW = f.w;
+        record.mFrames[0].mH = f.h;
+        TAnimationData xml;
+        EXPECT_FALSE(ReadXmlText(WriteAnimationXml(record), xml));
+    }
 }
 
 TEST(AnimationAnm, WithoutScriptChunk_GetsTheDefaultScript) {

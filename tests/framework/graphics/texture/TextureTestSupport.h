@@ -84,9 +84,11 @@ inline void WritePng(const std::string& path, int32_t width, int32_t height,
         throw std::runtime_error("cannot write " + path);
 }
 
-// A JPEG (quality 100) of 0xRRGGBB colours given by a function of (x, y).
+// A JPEG (quality 100) of 0xRRGGBB colours given by a function of (x, y);
+// progressive files have every component at full resolution (4:4:4).
 inline void WriteJpeg(const std::string& path, int32_t width, int32_t height,
-                      const std::function<uint32_t(int32_t, int32_t)>& pixel) {
+                      const std::function<uint32_t(int32_t, int32_t)>& pixel,
+                      bool progressive = false) {
     FILE* file = std::fopen(path.c_str(), "wb");
     if (!file)
         throw std::runtime_error("cannot write " + path);
@@ -101,6 +103,11 @@ inline void WriteJpeg(const std::string& path, int32_t width, int32_t height,
     info.in_color_space = JCS_RGB;
     jpeg_set_defaults(&info);
     jpeg_set_quality(&info, 100, TRUE);
+    if (progressive) {
+        for (int c = 0; c < info.num_components; ++c)
+            info.comp_info[c].h_samp_factor = info.comp_info[c].v_samp_factor = 1;
+        jpeg_simple_progression(&info);
+    }
     jpeg_start_compress(&info, TRUE);
     std::vector<JSAMPLE> row(static_cast<size_t>(width) * 3);
     for (int32_t y = 0; y < height; ++y) {
