@@ -172,6 +172,9 @@ TWindow::~TWindow() {
     MarkDirty();
     if (TModalWindow* modal = GetModalParent())
         modal->SetCover(this, false);
+    // A window deleted while still attached leaves its parent's list.
+    if (mParent)
+        mParent->mChildren.remove(this);
     // The children keep their parent while they go, so that they can leave
     // the cover set of the modal above them.
     while (!mChildren.empty()) {
