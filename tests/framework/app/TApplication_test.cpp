@@ -198,7 +198,8 @@ TEST_F(AppFixture, SetDisplayMode_MakesTheScreenTheMainWindowOnce) {
     TWindow* screen = manager->GetMainWindow();
     ASSERT_NE(screen, nullptr);
     EXPECT_STREQ(screen->GetName().CStr(), "_screen_");
-    EXPECT_TRUE(screen->IsModal());
+    EXPECT_TRUE(screen->IsKindOf(TScreen::GetClassId()));
+    EXPECT_TRUE(screen->IsModalRoot());
     EXPECT_EQ(screen->GetWidth(), 1024);
     EXPECT_EQ(screen->GetHeight(), 768);
     EXPECT_EQ(TGraphics::Get()->GetClipRect(), TRect(0, 0, 1024, 768));
