@@ -13,11 +13,11 @@
 #include "framework/graphics/TRenderer.h"
 #include "framework/graphics/texture/TDxTextureData.h"
 #include "framework/host/TGameState.h"
-#include "framework/ui/script/TWindowScript.h"
 #include "framework/script/animation/TAnimatedSprite.h"
 #include "framework/sound/manager/TSoundManager.h"
-#include "framework/ui/window/TScreen.h"
 #include "framework/ui/manager/TWindowManager.h"
+#include "framework/ui/script/TWindowScript.h"
+#include "framework/ui/window/TScreen.h"
 
 #include "platform/time/manual/ManualTimeSource.h"
 

@@ -410,8 +410,8 @@ void TWindow::SetSize(int32_t width, int32_t height) {
 
 void TWindow::ReportCover(int32_t width, int32_t height) {
     if (TModalWindow* modal = GetModalParent()) {
-        modal->SetCover(this, (mFlags & kWindowOpaque) && GetWidth() == width &&
-                                  GetHeight() == height);
+        modal->SetCover(this,
+                        (mFlags & kWindowOpaque) && GetWidth() == width && GetHeight() == height);
     }
 }
 

@@ -115,8 +115,9 @@ public:
     // the window itself.
     TWindow* FindChild(const TString& name, int32_t depth) const;
     template <typename T>
-        requires(std::is_integral_v<T> && !std::is_same_v<T, bool> && !std::is_same_v<T, int32_t>)
-    TWindow* FindChild(const TString& name, T depth) const = delete;
+    requires(std::is_integral_v<T> && !std::is_same_v<T, bool> &&
+             !std::is_same_v<T, int32_t>) TWindow* FindChild(const TString& name,
+                                                             T depth) const = delete;
     // The nearest proper ancestor flagged modal, when it is a TModalWindow.
     TModalWindow* GetModalParent() const;
     // Visits the direct children, top-most first (or from the back); stops

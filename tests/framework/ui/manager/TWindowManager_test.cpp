@@ -127,7 +127,8 @@ TEST_F(Manager, PushAndPop_KeepTheStackFocusScriptAndClocks) {
     EXPECT_EQ(manager->GetFocus(), first);
     EXPECT_EQ(script->GetCurrentWindow(), first);
     RecordingModal* second = Push("second", TRect());
-    EXPECT_EQ(second->GetRect(), TRect(0, 0, 200, 200)) << "a window without a size takes its parent's";
+    EXPECT_EQ(second->GetRect(), TRect(0, 0, 200, 200))
+        << "a window without a size takes its parent's";
     EXPECT_EQ(StackNames(), (std::vector<std::string>{"second", "first", "screen"}));
     manager->PopModal();
     EXPECT_EQ(StackNames(), (std::vector<std::string>{"first", "screen"}));
@@ -187,7 +188,8 @@ TEST_F(Manager, AWindowClosedDuringAnEventLivesUntilTheNext) {
     auto* close = new ClosingButton("close", log, TRect(10, 10, 60, 60));
     close->dialogName = "dialog";
     dialog->AddChild(close, false);
-    RecordingWindow* label = Add(dialog, new RecordingWindow("label", log, TRect(100, 100, 150, 150)));
+    RecordingWindow* label =
+        Add(dialog, new RecordingWindow("label", log, TRect(100, 100, 150, 150)));
     manager->PostMessage(new TMessage(TMessage::kUserMessageBase, "for label", label));
     log.clear();
     // The press runs before the queued message is delivered: the message

@@ -41,8 +41,7 @@ const PlacementCase kPlacementCases[] = {
     {"far edge", 640, 480, TRect(), "{x=159990, w=50, h=10}", TRect(630, 0, 680, 10)},
     {"far edge, right anchor", 640, 480, TRect(), "{x=159990, w=50, h=10, align=2}",
      TRect(580, 0, 630, 10)},
-    {"bottom anchor", 640, 480, TRect(), "{y=159980, w=10, h=20, align=8}",
-     TRect(0, 440, 10, 460)},
+    {"bottom anchor", 640, 480, TRect(), "{y=159980, w=10, h=20, align=8}", TRect(0, 440, 10, 460)},
     {"centre anchor", 640, 480, TRect(), "{x=100, w=50, h=10, align=1}", TRect(75, 0, 125, 10)},
     {"negative without align", 640, 480, TRect(), "{x=-20, w=50, h=10}", TRect(620, 0, 670, 10)},
     {"negative with align", 640, 480, TRect(), "{x=-20, w=50, h=10, align=0}",
@@ -56,8 +55,7 @@ const PlacementCase kPlacementCases[] = {
     {"coded position, parent without width", 0, 0, TRect(), "{x=80000, w=100, h=10}", TRect()},
     {"coded position, no size yet", 640, 480, TRect(), "{x=80000, h=10}", TRect()},
     {"centre anchor without size", 640, 480, TRect(), "{x=100, h=10, align=1}", TRect()},
-    {"non-zero left kept", 640, 480, TRect(5, 0, 5, 0), "{x=100, w=10, h=10}",
-     TRect(5, 0, 15, 10)},
+    {"non-zero left kept", 640, 480, TRect(5, 0, 5, 0), "{x=100, w=10, h=10}", TRect(5, 0, 15, 10)},
     {"non-zero size kept", 640, 480, TRect(0, 0, 30, 40), "{x=100, w=10, h=10}",
      TRect(100, 0, 130, 40)},
 };
@@ -148,17 +146,25 @@ TEST_F(WindowTree, FindChild_SearchesByFlagOrDepth) {
         int32_t depth;
         TWindow* expected;
     } cases[] = {
-        {"root", 0, 0, root},  {"a", 0, 0, nullptr},      {"a", 1, 0, a},
+        {"root", 0, 0, root},
+        {"a", 0, 0, nullptr},
+        {"a", 1, 0, a},
         {"deep", 1, 0, sameName}, // the top-most child (b) is searched first
-        {"root", 2, 0, root},  {"a", 2, 0, nullptr},      {"a", 2, 1, a},
-        {"a1", 2, 1, nullptr}, {"a1", 2, 2, a1},          {"deep", 2, 3, sameName},
-        {"deep", 2, -1, sameName}, {"missing", 2, -1, nullptr}, {"missing", 1, 0, nullptr},
+        {"root", 2, 0, root},
+        {"a", 2, 0, nullptr},
+        {"a", 2, 1, a},
+        {"a1", 2, 1, nullptr},
+        {"a1", 2, 2, a1},
+        {"deep", 2, 3, sameName},
+        {"deep", 2, -1, sameName},
+        {"missing", 2, -1, nullptr},
+        {"missing", 1, 0, nullptr},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.name) + " mode " + std::to_string(c.mode) + " depth " +
                      std::to_string(c.depth));
-        TWindow* found = c.mode == 2 ? root->FindChild(c.name, c.depth)
-                                     : root->FindChild(c.name, c.mode == 1);
+        TWindow* found =
+            c.mode == 2 ? root->FindChild(c.name, c.depth) : root->FindChild(c.name, c.mode == 1);
         EXPECT_EQ(found, c.expected);
     }
     b->RemoveChild(sameName);
@@ -232,8 +238,8 @@ TEST_F(WindowTree, Destruction_DeletesTheWholeSubtreeFrontToBack) {
     a->AddChild(Make("a1"), false);
     root->AddChild(Make("b"), false);
     root->Destroy();
-    EXPECT_EQ(log, (std::vector<std::string>{"root:deleted", "b:deleted", "a:deleted",
-                                             "a1:deleted"}));
+    EXPECT_EQ(log,
+              (std::vector<std::string>{"root:deleted", "b:deleted", "a:deleted", "a1:deleted"}));
 }
 
 TEST_F(WindowTree, IdString_IsEightHexDigitsPaddedWithBlanks) {
