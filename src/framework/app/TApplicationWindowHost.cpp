@@ -35,3 +35,7 @@ bool TApplicationWindowHost::KeepsFrontRateInBackground() const {
 TString TApplicationWindowHost::GetClipboardString() {
     return mApplication->GetClipboardString();
 }
+
+void TApplicationWindowHost::GetDisplayMode(int& width, int& height, bool& fullScreen) const {
+    mApplication->GetDisplayMode(width, height, fullScreen);
+}

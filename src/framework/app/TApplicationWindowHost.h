@@ -17,6 +17,7 @@ public:
     bool IsForeground() const override;
     bool KeepsFrontRateInBackground() const override;
     TString GetClipboardString() override;
+    void GetDisplayMode(int& width, int& height, bool& fullScreen) const override;
 
 private:
     TApplication* mApplication;

@@ -114,6 +114,11 @@ public:
     bool IsForeground() const override { return foreground; }
     bool KeepsFrontRateInBackground() const override { return fullRate; }
     TString GetClipboardString() override { return clipboard; }
+    void GetDisplayMode(int& width, int& height, bool& fullScreen) const override {
+        width = displayWidth;
+        height = displayHeight;
+        fullScreen = false;
+    }
 
     std::vector<int> quits;
     bool readyToDraw = true;
@@ -121,6 +126,8 @@ public:
     bool foreground = true;
     bool fullRate = false;
     TString clipboard;
+    int displayWidth = 1024;
+    int displayHeight = 768;
     mutable TTaskList tasks;
 };
 

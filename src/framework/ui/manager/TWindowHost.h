@@ -24,4 +24,5 @@ public:
     // holds "-pq=" or the platform asked for it.
     virtual bool KeepsFrontRateInBackground() const = 0;
     virtual TString GetClipboardString() = 0;
+    virtual void GetDisplayMode(int& width, int& height, bool& fullScreen) const = 0;
 };
