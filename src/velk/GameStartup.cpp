@@ -3,14 +3,14 @@
 #include "framework/app/TApplication.h"
 #include "framework/app/TEvent.h"
 #include "framework/core/settings/TSettings.h"
-#include "framework/graphics/TGraphics.h"
-#include "framework/ui/TWindowManager.h"
+#include "framework/ui/manager/TWindowManager.h"
+#include "framework/ui/window/TScreen.h"
 
 namespace {
 
 constexpr int kScreenWidth = 1024;
 constexpr int kScreenHeight = 768;
-// The colour behind everything until the windows draw themselves.
+// The screen's colour, behind every window.
 constexpr TColor kBackground(0.08f, 0.10f, 0.16f, 1.0f);
 
 } // namespace
@@ -35,22 +35,16 @@ void ApplyStartupRecord(const StartupRecord& record) {
     SetSetting(TSettingKey::kNbGameHandle, text(record.gameHandle));
 }
 
-bool DrawGameFrame() {
-    TGraphics* graphics = TGraphics::Get();
-    if (!graphics->BeginDraw())
-        return false;
-    const TRect viewport = graphics->GetViewport();
-    graphics->FillRect(TRect(0, 0, viewport.right - viewport.left, viewport.bottom - viewport.top),
-                       kBackground);
-    graphics->EndDraw(true);
-    return true;
-}
-
 int GameMain(TApplication* application, const char*) {
     if (!application) {
         return 0;
     }
     application->SetDisplayMode(kScreenWidth, kScreenHeight, false);
+    TWindowManager* manager = application->GetWindowManager();
+    if (manager && manager->GetMainWindow() &&
+        manager->GetMainWindow()->IsKindOf(TScreen::GetClassId())) {
+        static_cast<TScreen*>(manager->GetMainWindow())->SetBackgroundColor(kBackground);
+    }
     TEvent event;
     for (;;) {
         application->GetEvent(event);
@@ -61,11 +55,8 @@ int GameMain(TApplication* application, const char*) {
         if (event.type == kEventCloseRequest) {
             application->PostQuit(0);
         }
-        if (TWindowManager* manager = application->GetWindowManager()) {
+        if (manager) {
             manager->HandleEvent(event);
-        }
-        if (event.type == kEventIdle) {
-            DrawGameFrame();
         }
     }
     return 0;

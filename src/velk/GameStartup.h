@@ -24,15 +24,10 @@ StartupRecord MakeGameStartupRecord();
 // as "".
 void ApplyStartupRecord(const StartupRecord& record);
 
-// One frame of the game through the draw front: begin, clear to the
-// background colour, end and present. False when no frame could begin (no
-// display, or a lost one).
-bool DrawGameFrame();
-
 // The game's main callback. Until the game proper exists it sets up the
-// 1024 by 768 screen in a window, pulls events until the quit event, hands
-// every other event to the window manager, draws a frame at each idle pass
-// and answers a close request by posting quit.
+// 1024 by 768 screen in a window in the game's background colour, pulls
+// events until the quit event, hands every other event to the window
+// manager (which draws) and answers a close request by posting quit.
 int GameMain(TApplication* application, const char* commandLine);
 
 // The game's entry point: fills and applies the start-up record and runs

@@ -1,6 +1,7 @@
 #include "framework/app/TApplication.h"
 
 #include "framework/app/StartupTrace.h"
+#include "framework/app/TApplicationWindowHost.h"
 #include "framework/app/TEvent.h"
 #include "framework/app/TPlatform.h"
 #include "framework/core/files/TFileSystem.h"
@@ -18,12 +19,12 @@
 #include "framework/graphics/asset/TAssetManager.h"
 #include "framework/graphics/vector/TNbMiniVecDraw.h"
 #include "framework/host/TGameState.h"
-#include "framework/script/TWindowScript.h"
 #include "framework/script/animation/TAnimatedSprite.h"
 #include "framework/sound/manager/TSoundManager.h"
 #include "framework/sound/source/TOggDataSource.h"
-#include "framework/ui/TScreen.h"
-#include "framework/ui/TWindowManager.h"
+#include "framework/ui/manager/TWindowManager.h"
+#include "framework/ui/script/TWindowScript.h"
+#include "framework/ui/window/TScreen.h"
 #include "platform/process/ProcessControl.h"
 #include "platform/time/TimeSource.h"
 
@@ -124,6 +125,7 @@ TApplication::TApplication(TPlatform* platform) : mPlatform(platform) {
     TWindowScript* script = new TWindowScript(nullptr);
     script->RegisterFunction("GetTimer", ScriptGetTimer);
     script->RegisterFunction("StringToClipboard", ScriptStringToClipboard);
+    mPlatform->mWindowManager->SetHost(std::make_unique<TApplicationWindowHost>(this));
     mPlatform->mWindowManager->Init(script);
     // 8.
     SetSetting(TSettingKey::kComputerId, GetComputerId());

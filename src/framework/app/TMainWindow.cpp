@@ -19,7 +19,7 @@
 #include "framework/host/PortalInstallers.h"
 #include "framework/host/TGameState.h"
 #include "framework/sound/manager/TSoundManager.h"
-#include "framework/ui/TWindowManager.h"
+#include "framework/ui/manager/TWindowManager.h"
 #include "platform/desktop/SystemCursor.h"
 #include "platform/desktop/sdl/SdlDesktop.h"
 #include "platform/process/ProcessControl.h"

@@ -13,7 +13,7 @@
 #include "framework/graphics/vector/TNbMiniVecDraw.h"
 #include "framework/host/PortalInstallers.h"
 #include "framework/sound/manager/TSoundManager.h"
-#include "framework/ui/TWindowManager.h"
+#include "framework/ui/manager/TWindowManager.h"
 #include "platform/desktop/Desktop.h"
 #include "platform/instance/ProgramTitle.h"
 #include "platform/paths/ProgramPath.h"

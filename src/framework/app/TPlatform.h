@@ -182,6 +182,8 @@ public:
     uint8_t mActivationChangePending = 0;
     uint8_t mHidden = 0;
     uint8_t mPaintPending = 0;
+    // Frames keep the front rate while the window is behind others.
+    uint8_t mFullRateInBackground = 0;
     // Folders, with "/" separators; the program, start-up and asset
     // folders end in "/", the data folders do not.
     TString mAssetFolder;

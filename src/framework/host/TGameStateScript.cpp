@@ -2,8 +2,8 @@
 
 #include "framework/core/log/TLog.h"
 #include "framework/host/TGameState.h"
-#include "framework/script/TWindowScript.h"
-#include "framework/ui/TWindowManager.h"
+#include "framework/ui/manager/TWindowManager.h"
+#include "framework/ui/script/TWindowScript.h"
 
 #include <lua.h>
 

@@ -8,7 +8,7 @@
 #include "framework/app/TEventPump.h"
 #include "framework/host/TGameStateHandler.h"
 #include "framework/sound/manager/TSoundManager.h"
-#include "framework/ui/TWindowManager.h"
+#include "framework/ui/manager/TWindowManager.h"
 #include "platform/window/VirtualKeys.h"
 
 #include <sys/socket.h>

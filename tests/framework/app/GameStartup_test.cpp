@@ -1,12 +1,12 @@
 #include "velk/GameStartup.h"
 
 #include "AppFixture.h"
-#include "framework/graphics/draw/NullDrawFixture.h"
 
 #include "framework/app/TEvent.h"
 #include "framework/core/settings/TSettings.h"
 #include "framework/graphics/TRenderer.h"
-#include "framework/ui/TWindowManager.h"
+#include "framework/ui/manager/TWindowManager.h"
+#include "framework/ui/window/TScreen.h"
 #include "platform/time/manual/ManualTimeSource.h"
 #include "platform/window/WindowMessage.h"
 
@@ -69,33 +69,16 @@ TEST_F(AppFixture, GameMain_SetsUpItsScreenAndEndsOnACloseRequest) {
     EXPECT_EQ(height, 768);
     EXPECT_FALSE(full);
     EXPECT_TRUE(mWindow->IsCreated()) << "closing asks; the game ends and the frame destroys it";
-    // Key down, the idle pass of the close message, close request, and
-    // nothing after the quit.
-    EXPECT_EQ(mApplication->GetWindowManager()->GetHandledEventCount(), 3u);
+    // The screen is the manager's main window, in the game's colour.
+    auto* screen = dynamic_cast<TScreen*>(mApplication->GetWindowManager()->GetMainWindow());
+    ASSERT_NE(screen, nullptr);
+    EXPECT_EQ(screen->GetRect(), TRect(0, 0, 1024, 768));
+    EXPECT_FLOAT_EQ(screen->GetBackgroundColor().r, 0.08f);
+    EXPECT_FLOAT_EQ(screen->GetBackgroundColor().b, 0.16f);
 }
 
 TEST(GameStartup, GameMain_WithoutAnApplicationReturns) {
     EXPECT_EQ(GameMain(nullptr, ""), 0);
-}
-
-} // namespace
-
-namespace {
-
-class GameFrame : public NullDrawFixture {};
-
-TEST_F(GameFrame, DrawGameFrame_ClearsAndPresentsThroughTheDrawFront) {
-    EXPECT_TRUE(DrawGameFrame());
-    ASSERT_EQ(Device().Draws().size(), 1u);
-    EXPECT_EQ(Device().Draws()[0].X(2), 800.0f);
-    EXPECT_EQ(Device().Draws()[0].Y(2), 600.0f);
-    EXPECT_EQ(Device().Draws()[0].Diffuse(0), 0xFF141928u);
-    EXPECT_EQ(renderer.GetPresentCount(), 1);
-    EXPECT_FALSE(graphics->IsDrawing());
-    // A broken display draws nothing.
-    renderer.GetDisplaySetup()->MarkBroken();
-    EXPECT_FALSE(DrawGameFrame());
-    EXPECT_EQ(renderer.GetPresentCount(), 1);
 }
 
 } // namespace

@@ -4,12 +4,12 @@
 #include "framework/graphics/TGraphics.h"
 #include "framework/graphics/TRenderer.h"
 #include "framework/graphics/asset/TAssetManager.h"
-#include "framework/script/TWindowScript.h"
 #include "framework/script/host/TScript.h"
 #include "framework/sound/manager/TSoundManager.h"
 #include "framework/sound/source/TOggDataSource.h"
-#include "framework/ui/TScreen.h"
-#include "framework/ui/TWindowManager.h"
+#include "framework/ui/manager/TWindowManager.h"
+#include "framework/ui/script/TWindowScript.h"
+#include "framework/ui/window/TScreen.h"
 
 #include <gtest/gtest.h>
 

@@ -13,11 +13,11 @@
 #include "framework/graphics/TRenderer.h"
 #include "framework/graphics/texture/TDxTextureData.h"
 #include "framework/host/TGameState.h"
-#include "framework/script/TWindowScript.h"
 #include "framework/script/animation/TAnimatedSprite.h"
 #include "framework/sound/manager/TSoundManager.h"
-#include "framework/ui/TScreen.h"
-#include "framework/ui/TWindowManager.h"
+#include "framework/ui/manager/TWindowManager.h"
+#include "framework/ui/script/TWindowScript.h"
+#include "framework/ui/window/TScreen.h"
 
 #include "platform/time/manual/ManualTimeSource.h"
 
@@ -198,7 +198,8 @@ TEST_F(AppFixture, SetDisplayMode_MakesTheScreenTheMainWindowOnce) {
     TWindow* screen = manager->GetMainWindow();
     ASSERT_NE(screen, nullptr);
     EXPECT_STREQ(screen->GetName().CStr(), "_screen_");
-    EXPECT_TRUE(screen->IsModal());
+    EXPECT_TRUE(screen->IsKindOf(TScreen::GetClassId()));
+    EXPECT_TRUE(screen->IsModalRoot());
     EXPECT_EQ(screen->GetWidth(), 1024);
     EXPECT_EQ(screen->GetHeight(), 768);
     EXPECT_EQ(TGraphics::Get()->GetClipRect(), TRect(0, 0, 1024, 768));

@@ -4,7 +4,7 @@
 #include "framework/app/TEvent.h"
 #include "framework/core/settings/TCommandLine.h"
 #include "framework/graphics/asset/TAssetManager.h"
-#include "framework/ui/TWindowManager.h"
+#include "framework/ui/manager/TWindowManager.h"
 #include "platform/instance/ProgramTitle.h"
 #include "platform/version/VersionInfo.h"
 

@@ -1,9 +1,9 @@
 #include "framework/host/TGameState.h"
 
 #include "framework/core/system/ApplicationPresence.h"
-#include "framework/script/TWindowScript.h"
 #include "framework/sound/manager/TSoundManager.h"
-#include "framework/ui/TWindowManager.h"
+#include "framework/ui/manager/TWindowManager.h"
+#include "framework/ui/script/TWindowScript.h"
 
 #include "RecordingHandler.h"
 #include "RegistryFixture.h"

@@ -1,0 +1,593 @@
+#include "framework/ui/manager/TWindowManager.h"
+
+#include "framework/core/settings/TSettings.h"
+#include "framework/core/system/TEvent.h"
+#include "framework/core/tasks/FrameworkTime.h"
+#include "framework/core/tasks/TTaskList.h"
+#include "framework/graphics/TGraphics.h"
+#include "framework/script/message/TLuaMessage.h"
+#include "framework/script/message/TMessage.h"
+#include "framework/ui/script/TWindowScript.h"
+#include "framework/ui/window/TModalWindow.h"
+
+#include <lua.h>
+
+#include <algorithm>
+#include <iterator>
+
+namespace {
+
+TWindowManager* gInstance = nullptr;
+
+// SetTopModalOnly(flag): only the top modal is drawn while it is set.
+int ScriptSetTopModalOnly(lua_State* state) {
+    if (TWindowManager* manager = TWindowManager::Instance())
+        manager->mTopModalOnly = lua_toboolean(state, 1) ? 1 : 0;
+    return 0;
+}
+
+bool Contains(const std::list<TWindow*>& windows, const TWindow* window) {
+    return std::find(windows.begin(), windows.end(), window) != windows.end();
+}
+
+bool IsModalWindow(const TWindow* window) {
+    return window && window->IsKindOf(TModalWindow::GetClassId());
+}
+
+} // namespace
+
+TWindowManager::TWindowManager() {
+    gInstance = this;
+}
+
+TWindowManager::~TWindowManager() {
+    for (TMessageHandler* handler : mHandlers)
+        delete handler;
+    mHandlers.clear();
+    mCaptures.clear();
+    while (!mModalStack.empty())
+        PopModal();
+    DeleteQueuedWindows();
+    while (!mOverlays.empty()) {
+        TWindow* overlay = mOverlays.front();
+        mOverlays.pop_front();
+        overlay->DeleteThis(1);
+    }
+    // Deleting the windows may have queued more.
+    DeleteQueuedWindows();
+    for (TMessage* message : mMessages)
+        delete message;
+    mMessages.clear();
+    // The script goes last: wrappers and message objects live in its state.
+    // The application's task list holds it too; it lets it go first.
+    if (mScript) {
+        if (mHost && mHost->GetTaskList())
+            mHost->GetTaskList()->RemoveTask(mScript);
+        delete mScript;
+        mScript = nullptr;
+    }
+    if (gInstance == this)
+        gInstance = nullptr;
+}
+
+TWindowManager* TWindowManager::Instance() {
+    return gInstance;
+}
+
+void TWindowManager::Init(TWindowScript* script) {
+    mScript = script;
+    if (!script)
+        return;
+    if (TWindow* top = GetTopModal())
+        script->SetCurrentWindow(top);
+    script->RegisterFunction("SetTopModalOnly", ScriptSetTopModalOnly);
+    if (mHost && mHost->GetTaskList())
+        mHost->GetTaskList()->AddTask(script);
+}
+
+void TWindowManager::RegisterWindowType(const TString& typeName, TWindowCreator creator) {
+    if (mScript)
+        mScript->RegisterWindowType(typeName, creator);
+}
+
+void TWindowManager::RunScriptForWindow(TWindow* window, const TString& fileName) {
+    if (!mScript)
+        return;
+    mScript->PushWindow(window);
+    mScript->DoFile(fileName);
+    mScript->PopWindow();
+}
+
+bool TWindowManager::SetScriptFlag(bool flag) {
+    return mScript ? mScript->SetStringTableFlag(flag) : false;
+}
+
+void TWindowManager::PassToScript(TMessage* message, const TLuaFunction* command) {
+    if (mScript)
+        mScript->DeliverMessage(message, command);
+    else
+        delete message;
+}
+
+void TWindowManager::SetMainWindow(TWindow* window) {
+    mMainWindow = window;
+    PushModal(window);
+    if (TGraphics::Exists()) {
+        const TRect viewport = TGraphics::Get()->GetViewport();
+        window->SetSize(viewport.right - viewport.left, viewport.bottom - viewport.top);
+    }
+    window->OnAttached();
+}
+
+TRect TWindowManager::GetScreenRect() const {
+    return mMainWindow ? mMainWindow->GetRect() : TRect();
+}
+
+void TWindowManager::PushModal(TWindow* window) {
+    if (!window)
+        return;
+    // 1.
+    mHover = nullptr;
+    ExitCaptures();
+    // 2.
+    TWindow* previous = GetTopModal();
+    mModalStack.push_front(window);
+    if (previous) {
+        previous->AddChild(window, false);
+        if (IsModalWindow(previous))
+            static_cast<TModalWindow*>(previous)->GetClock().Pause();
+    }
+    // 3.
+    SetFocus(window);
+    if (mScript)
+        mScript->SetCurrentWindow(window);
+    // 4.
+    window->OnAttached();
+    if (window->GetWidth() == 0 && window->GetParent())
+        window->SetSize(window->GetParent()->GetWidth(), window->GetParent()->GetHeight());
+    // 5.
+    Invalidate();
+}
+
+void TWindowManager::PopModal() {
+    if (mModalStack.empty())
+        return;
+    TWindow* popped = mModalStack.front();
+    if (TWindow* parent = popped->GetParent())
+        parent->RemoveChild(popped);
+    QueueDelete(popped);
+    mModalStack.pop_front();
+    if (IsModalWindow(popped))
+        static_cast<TModalWindow*>(popped)->DeleteTasks();
+    if (popped == mMainWindow)
+        mMainWindow = nullptr;
+    if (TWindow* top = GetTopModal()) {
+        if (mScript)
+            mScript->SetCurrentWindow(top);
+        SetFocus(top);
+    } else if (mScript) {
+        mScript->SetCurrentWindow(nullptr);
+    }
+    TModalPoppedSpider spider;
+    spider.Visit(popped);
+    Invalidate();
+    mAbortDraw = 1;
+}
+
+void TWindowManager::DoPopModal(const TString& name) {
+    mHover = nullptr;
+    TWindow* match = nullptr;
+    for (TWindow* window = GetTopModal(); window; window = window->GetParent()) {
+        if (window->GetName() == name || window->GetIdString() == name) {
+            match = window;
+            break;
+        }
+    }
+    if (match) {
+        TWindow* popped = nullptr;
+        while (popped != match && !mModalStack.empty()) {
+            popped = mModalStack.front();
+            PopModal();
+        }
+    }
+    if (IsModalWindow(GetTopModal()))
+        static_cast<TModalWindow*>(GetTopModal())->GetClock().Start();
+}
+
+void TWindowManager::PostMessage(TMessage* message) {
+    if (message)
+        mMessages.push_back(message);
+}
+
+void TWindowManager::AddMessageHandler(TMessageHandler* handler) {
+    if (handler)
+        mHandlers.push_back(handler);
+}
+
+bool TWindowManager::HandleHover() {
+    return mTooltipHandler && mTooltipHandler->HandleHover();
+}
+
+void TWindowManager::DispatchMessages() {
+    while (!mMessages.empty()) {
+        TMessage* message = mMessages.front();
+        mMessages.pop_front();
+        if (message->GetType() == TMessage::kQuitNow) {
+            delete message;
+            if (mHost)
+                mHost->PostQuit(0);
+            continue;
+        }
+        TWindow* target = message->GetTarget();
+        if (!target) {
+            // Handlers see the message a script-made one carries.
+            TMessage* carried = message;
+            if (message->IsKindOf(TLuaMessageWrapper::ClassId())) {
+                if (TMessage* held = static_cast<TLuaMessageWrapper*>(message)->GetHeldMessage())
+                    carried = held;
+            }
+            bool consumed = false;
+            for (TMessageHandler* handler : mHandlers) {
+                if (handler->HandleMessage(carried)) {
+                    consumed = true;
+                    break;
+                }
+            }
+            if (consumed) {
+                delete message;
+                continue;
+            }
+            target = mFocus ? mFocus : GetTopModal();
+            if (!target) {
+                delete message;
+                continue;
+            }
+        }
+        target->SendMessage(message);
+    }
+}
+
+void TWindowManager::DeleteQueuedWindows() {
+    if (mDeletionList.empty())
+        return;
+    // One at a time: a window that goes with its parent leaves the list.
+    while (!mDeletionList.empty()) {
+        TWindow* window = mDeletionList.front();
+        mDeletionList.pop_front();
+        window->DeleteThis(1);
+    }
+    Invalidate();
+}
+
+void TWindowManager::HandleEvent(const TEvent& event) {
+    // 1. to 3.
+    if (event.type == kEventNothing)
+        return;
+    if (event.type == kEventDisplayReset)
+        mBackground.reset();
+    if (event.type == kEventCloseRequest && mScript)
+        mScript->ResumeOnClose();
+    // 4. Windows closed during the last event go now.
+    DeleteQueuedWindows();
+    // 5.
+    if (mModalStack.empty())
+        return;
+    TWindow* top = GetTopModal();
+    if (!top) {
+        if (mHost)
+            mHost->PostQuit(0);
+        return;
+    }
+    // 6.
+    switch (event.type) {
+    case kEventIdle:
+        if (IsModalWindow(top))
+            static_cast<TModalWindow*>(top)->RunTasks(0);
+        [[fallthrough]];
+    case kEventPaint:
+        if (event.type == kEventPaint)
+            Invalidate();
+        DispatchMessages();
+        Draw();
+        DispatchMessages();
+        break;
+    case kEventLeftButtonDown:
+    case kEventOtherButton:
+    case kEventLeftButtonUp:
+    case kEventPointerMove:
+    case kEventHover:
+        HandlePointer(event);
+        DispatchMessages();
+        break;
+    case kEventPointerLost:
+        CaptureLost();
+        DispatchMessages();
+        break;
+    case kEventKeyDown:
+    case kEventKeyUp:
+    case kEventCharacter:
+    case kEventUnicodeCharacter:
+        (mFocus ? mFocus : top)->HandleEvent(event);
+        DispatchMessages();
+        break;
+    case kEventActivation:
+        break;
+    default:
+        DispatchMessages();
+        if (TWindow* current = GetTopModal())
+            current->HandleEvent(event);
+        break;
+    }
+}
+
+TEvent TWindowManager::LocalEvent(const TEvent& event, const TWindow* window) {
+    TEvent local = event;
+    const TPoint point = window->ScreenToLocal(TPoint(event.x, event.y));
+    local.x = point.x;
+    local.y = point.y;
+    return local;
+}
+
+void TWindowManager::HandlePointer(const TEvent& event) {
+    const int mouseMode = mHost ? mHost->GetMouseMode() : 0;
+    if (!mCaptures.empty()) {
+        WalkCaptures(event);
+        return;
+    }
+    // 1.
+    if (event.type == kEventPointerMove && mouseMode == 1)
+        return;
+    // 2. Overlays first, when they take the pointer.
+    const bool overlayMouse = GetSettingBool("overlaymouse");
+    const TPoint screen(event.x, event.y);
+    if (overlayMouse) {
+        for (TWindow* overlay : std::vector<TWindow*>(mOverlays.begin(), mOverlays.end())) {
+            TWindow* target = overlay->DeepestChildAt(overlay->ScreenToLocal(screen), -1);
+            if (target && target->HandleEvent(LocalEvent(event, target))) {
+                if (mHover != target && mHighlightHover)
+                    Invalidate();
+                mHover = target;
+                return;
+            }
+        }
+    }
+    // 3.
+    TWindow* top = GetTopModal();
+    TWindow* hover = top->DeepestChildAt(top->ScreenToLocal(screen), -1);
+    if (mHighlightHover && hover != mHover)
+        Invalidate();
+    mHover = hover;
+    const bool handled = hover && hover->HandleEvent(LocalEvent(event, hover));
+    // 4.
+    if (!handled && overlayMouse && event.type == kEventLeftButtonUp)
+        PostMessage(new TMessage(TMessage::kPressAnyKey, "mouse:up"));
+}
+
+void TWindowManager::WalkCaptures(const TEvent& event) {
+    const int mouseMode = mHost ? mHost->GetMouseMode() : 0;
+    TWindow* top = GetTopModal();
+    mCaptureChanged = 0;
+    auto it = mCaptures.begin();
+    while (it != mCaptures.end()) {
+        TWindow* window = *it;
+        auto next = std::next(it);
+        TWindow* nextWindow = next == mCaptures.end() ? nullptr : *next;
+        auto resume = [&] {
+            it = nextWindow ? std::find(mCaptures.begin(), mCaptures.end(), nextWindow)
+                            : mCaptures.end();
+            mCaptureChanged = 0;
+        };
+        if (!window->GetScreenRect().Contains(event.x, event.y) && mouseMode == 0) {
+            window->OnMouseExit();
+            if (!Contains(mCaptures, window)) {
+                if (GetTopModal() != top)
+                    return;
+                resume();
+                continue;
+            }
+        }
+        const bool relativeMove = event.type == kEventPointerMove && mouseMode == 1;
+        window->HandleEvent(relativeMove ? event : LocalEvent(event, window));
+        if (GetTopModal() != top)
+            return;
+        if (mCaptureChanged)
+            resume();
+        else
+            it = next;
+    }
+}
+
+void TWindowManager::CaptureLost() {
+    TWindow* top = GetTopModal();
+    mCaptureChanged = 0;
+    auto it = mCaptures.begin();
+    while (it != mCaptures.end()) {
+        auto next = std::next(it);
+        TWindow* nextWindow = next == mCaptures.end() ? nullptr : *next;
+        (*it)->OnMouseExit();
+        if (GetTopModal() != top)
+            return;
+        if (mCaptureChanged) {
+            it = nextWindow ? std::find(mCaptures.begin(), mCaptures.end(), nextWindow)
+                            : mCaptures.end();
+            mCaptureChanged = 0;
+        } else {
+            it = next;
+        }
+    }
+}
+
+void TWindowManager::ExitCaptures() {
+    if (mCaptures.empty())
+        return;
+    std::list<TWindow*> captured;
+    captured.swap(mCaptures);
+    for (TWindow* window : captured)
+        window->OnMouseExit();
+}
+
+void TWindowManager::Draw() {
+    // 1.
+    mAbortDraw = 0;
+    if (mBackgroundMode || !mDirty || !mHost || !mHost->IsReadyToDraw())
+        return;
+    // 2.
+    const uint32_t now = GetFrameworkTime();
+    const uint32_t interval = mHost->IsForeground() || mHost->KeepsFrontRateInBackground()
+                                  ? kFrameIntervalMs
+                                  : kBackgroundFrameIntervalMs;
+    if (now - mLastDrawTime < interval)
+        return;
+    mLastDrawTime = now;
+    // 3.
+    if (!mModalStack.empty()) {
+        TWindowClearFlags clear(~kWindowDrawnFirstPass, true);
+        clear.Visit(mModalStack.back());
+    }
+    // 4.
+    TWindow* top = GetTopModal();
+    if (top && mHost->IsReadyToDraw()) {
+        if (TTaskList* tasks = mHost->GetTaskList())
+            tasks->RunAll(1);
+        if (IsModalWindow(top))
+            static_cast<TModalWindow*>(top)->RunTasks(1);
+    }
+    // 5.
+    TGraphics* graphics = TGraphics::Get();
+    if (mBackground) {
+        if (graphics->BeginRenderTarget(mBackground)) {
+            DrawModalStack(1);
+            graphics->EndRenderTarget();
+        }
+        if (!graphics->BeginDraw())
+            return;
+        mDirty = 0;
+        if (mMainWindow)
+            mMainWindow->DrawTree(0);
+        DrawModalStack(2);
+    } else {
+        if (!graphics->BeginDraw())
+            return;
+        mDirty = 0;
+        DrawModalStack(0);
+    }
+    // 6.
+    for (TWindow* overlay : mOverlays)
+        overlay->DrawTree(0);
+    DrawHoverFrame();
+    graphics->EndDraw(true);
+}
+
+void TWindowManager::DrawModalStack(int pass) {
+    if (mAbortDraw || !mHost || mModalStack.empty() || !mHost->IsDisplayReady())
+        return;
+    TWindow* top = GetTopModal();
+    if (pass == 2 || mTopModalOnly) {
+        top->DrawTree(pass);
+        return;
+    }
+    // Drawing starts at the highest opaque window as large as the screen.
+    auto start = std::prev(mModalStack.end());
+    for (auto it = mModalStack.begin(); it != mModalStack.end(); ++it) {
+        TWindow* window = *it;
+        if ((window->GetFlags() & kWindowOpaque) && mMainWindow &&
+            window->GetWidth() == mMainWindow->GetWidth() &&
+            window->GetHeight() == mMainWindow->GetHeight()) {
+            start = it;
+            break;
+        }
+    }
+    for (auto it = start;; --it) {
+        if (!(pass == 1 && *it == top))
+            (*it)->DrawTree(pass);
+        if (!mHost->IsDisplayReady() || mAbortDraw || it == mModalStack.begin())
+            break;
+    }
+}
+
+void TWindowManager::DrawHoverFrame() {
+    if (!mHighlightHover || !mHover || !mMainWindow)
+        return;
+    TGraphics* graphics = TGraphics::Get();
+    const TRect clip = mMainWindow->GetRect();
+    graphics->PushViewport(clip);
+    graphics->PushClipRect(clip);
+    const TRect r = mHover->GetScreenRect();
+    const TColor yellow(1.0f, 1.0f, 0.0f, 1.0f);
+    graphics->FillRect(TRect(r.left, r.top, r.right, r.top + 2), yellow);
+    graphics->FillRect(TRect(r.left, r.bottom - 2, r.right, r.bottom), yellow);
+    graphics->FillRect(TRect(r.left, r.top, r.left + 2, r.bottom), yellow);
+    graphics->FillRect(TRect(r.right - 2, r.top, r.right, r.bottom), yellow);
+    graphics->PopViewport();
+    graphics->PopClipRect();
+}
+
+void TWindowManager::QueueDelete(TWindow* window) {
+    if (!window)
+        return;
+    mHover = nullptr;
+    if (!Contains(mDeletionList, window))
+        mDeletionList.push_back(window);
+    for (TMessage* message : mMessages) {
+        for (TWindow* w = message->GetTarget(); w; w = w->GetParent()) {
+            if (w == window) {
+                message->SetTarget(nullptr);
+                break;
+            }
+        }
+    }
+    RemoveCapture(window);
+}
+
+void TWindowManager::OnWindowRemoved(TWindow* window) {
+    mHover = nullptr;
+    if (mFocus == window)
+        mFocus = nullptr;
+    RemoveCapture(window);
+    for (TWindow* modal : mModalStack) {
+        if (!IsModalWindow(modal))
+            break;
+        static_cast<TModalWindow*>(modal)->ForgetFocusChild(window);
+    }
+    // A window deleted by other hands than the deletion list must leave no
+    // pointer behind either.
+    mDeletionList.remove(window);
+    mOverlays.remove(window);
+    mModalStack.remove(window);
+    if (mMainWindow == window)
+        mMainWindow = nullptr;
+    for (TMessage* message : mMessages) {
+        if (message->GetTarget() == window)
+            message->SetTarget(nullptr);
+    }
+}
+
+void TWindowManager::AddCapture(TWindow* window) {
+    if (window && !Contains(mCaptures, window))
+        mCaptures.push_back(window);
+}
+
+void TWindowManager::RemoveCapture(TWindow* window) {
+    if (Contains(mCaptures, window)) {
+        mCaptures.remove(window);
+        mCaptureChanged = 1;
+    }
+}
+
+void TWindowManager::AddToWindowList(TWindow* window) {
+    if (window && !Contains(mOverlays, window))
+        mOverlays.push_back(window);
+}
+
+bool TWindowManager::RemoveFromWindowList(TWindow* window) {
+    if (!Contains(mOverlays, window))
+        return false;
+    mOverlays.remove(window);
+    return true;
+}
+
+void TWindowManager::SetFocus(TWindow* window, TWindow* previous) {
+    mFocus = window;
+    if (window)
+        window->OnFocusGained(previous);
+}

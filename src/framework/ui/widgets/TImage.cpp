@@ -1,0 +1,129 @@
+#include "framework/ui/widgets/TImage.h"
+
+#include "framework/graphics/TGraphics.h"
+#include "framework/graphics/TTexture.h"
+#include "framework/graphics/sprite/TDrawSpec.h"
+#include "framework/ui/manager/TWindowManager.h"
+#include "framework/ui/window/TWindowStyle.h"
+
+namespace {
+
+void MarkDirty() {
+    if (TWindowManager* manager = TWindowManager::Instance())
+        manager->Invalidate();
+}
+
+int32_t Rounded(float value) {
+    return static_cast<int32_t>(value + 0.5f);
+}
+
+} // namespace
+
+TImage::TImage(bool overlay) {
+    if (overlay)
+        mFlags |= kWindowFirstPass;
+    SetFlags(mFlags | kWindowOpaque);
+}
+
+TWindow* TImage::Create() {
+    return new TImage(false);
+}
+
+void TImage::Init(TWindowStyle& style) {
+    // 1.
+    const TString image = style.GetString("image");
+    const TString mask = style.GetString("mask");
+    float scale = static_cast<float>(style.GetNumber("scale", 1.0));
+    const bool alpha = style.GetBool("alpha", false);
+    const bool mipmap = style.GetBool("mipmap", false);
+    if (style.GetBool("hflip", false))
+        mDrawFlags |= kDrawFlipHorizontal;
+    if (style.GetBool("vflip", false))
+        mDrawFlags |= kDrawFlipVertical;
+    if (style.GetBool("rotate", false))
+        mRotate = true;
+    // 2.
+    uint32_t loadFlags = 0;
+    if (alpha) {
+        SetFlags(mFlags & ~kWindowOpaque);
+        loadFlags |= 2;
+    }
+    if (mipmap)
+        loadFlags |= 1;
+    // 3.
+    std::shared_ptr<TTexture> texture;
+    if (!image.IsEmpty() && !mask.IsEmpty())
+        texture = TTexture::GetWithMask(image, mask, loadFlags);
+    else if (!image.IsEmpty())
+        texture = TTexture::Get(image, loadFlags);
+    // 4.
+    if (texture && scale == 1.0f && style.GetBool("autoscale", false)) {
+        int width = 0;
+        int height = 0;
+        bool fullScreen = false;
+        TWindowManager* manager = TWindowManager::Instance();
+        if (manager && manager->GetHost())
+            manager->GetHost()->GetDisplayMode(width, height, fullScreen);
+        const float textureWidth = static_cast<float>(texture->GetWidth());
+        const float textureHeight = static_cast<float>(texture->GetHeight());
+        const float sx = textureWidth == 0 ? 1.0f : static_cast<float>(width) / textureWidth;
+        const float sy = textureHeight == 0 ? 1.0f : static_cast<float>(height) / textureHeight;
+        scale = sy > 1.0f ? sy : sx;
+    }
+    // 5. and 6.
+    SetBitmap(texture, scale);
+    TWindow::Init(style);
+}
+
+void TImage::SizeToTexture() {
+    if (!mTexture)
+        return;
+    const float width = static_cast<float>(mTexture->GetWidth()) * mScale;
+    const float height = static_cast<float>(mTexture->GetHeight()) * mScale;
+    if (mRotate)
+        SetSize(Rounded(height), Rounded(width));
+    else
+        SetSize(Rounded(width), Rounded(height));
+}
+
+void TImage::SetBitmap(const std::shared_ptr<TTexture>& texture, float scale) {
+    mTexture = texture;
+    mScale = scale;
+    SizeToTexture();
+    MarkDirty();
+}
+
+void TImage::SetAlpha(float alpha) {
+    mAlpha = alpha;
+    const bool opaque = alpha == 1.0f && mTexture && !mTexture->HasAlpha();
+    SetFlags(opaque ? (mFlags | kWindowOpaque) : (mFlags & ~kWindowOpaque));
+    MarkDirty();
+}
+
+void TImage::SetDrawFlags(uint32_t flags) {
+    mDrawFlags = flags & (kDrawFlipHorizontal | kDrawFlipVertical);
+    MarkDirty();
+}
+
+void TImage::SetRotate(bool rotate) {
+    if (rotate != mRotate) {
+        mRotate = rotate;
+        SizeToTexture();
+    }
+    MarkDirty();
+}
+
+void TImage::Draw() {
+    if (!mTexture)
+        return;
+    TGraphics* graphics = TGraphics::Get();
+    const bool began = graphics->Begin2d();
+    TDrawSpec spec(0.0f, 0.0f, mAlpha, mScale, mDrawFlags | kDrawRegistration);
+    if (mRotate) {
+        spec.mRegistration.y += static_cast<float>(mTexture->GetHeight());
+        spec.mTransform.Rotate(kQuarterTurn);
+    }
+    mTexture->Draw(spec);
+    if (began)
+        graphics->End2d();
+}

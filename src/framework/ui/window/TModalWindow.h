@@ -1,0 +1,67 @@
+#pragma once
+
+#include "framework/core/tasks/TClock.h"
+#include "framework/core/tasks/TTaskList.h"
+#include "framework/ui/window/TWindow.h"
+
+#include <set>
+
+class TTask;
+
+// The root of a dialog or screen on the window manager's modal stack: it
+// stops event bubbling and messages, owns the task list and the clock of
+// the animations of the windows inside it, remembers which of them has the
+// focus, and knows which of them cover it whole (it is then opaque, and
+// nothing below it is drawn).
+class TModalWindow : public TWindow {
+public:
+    TModalWindow();
+
+    const char* GetClassName() const override { return "TModalWindow"; }
+    bool IsKindOf(TWindowClassId id) const override {
+        return id == GetClassId() || TWindow::IsKindOf(id);
+    }
+    static TWindow* Create();
+    static TWindowCreator GetCreator() { return &Create; }
+    static TWindowClassId GetClassId() { return &Create; }
+
+    // Starts or resumes the clock.
+    bool OnAttached() override;
+    // Fits to the children first.
+    void PostInit(TWindowStyle& style) override;
+    // Takes kCloseWindow: with a name the top modal is popped with it.
+    bool OnMessage(TMessage* message) override;
+    // Hands the focus on to the remembered focus child.
+    void OnFocusGained(TWindow* previous) override;
+
+    // The animation tasks of the windows inside; the modal owns them.
+    void AddTask(TTask* task);
+    void RunTasks(int pass);
+    void DeleteTasks();
+    TTaskList& GetTasks() { return mTasks; }
+    TClock& GetClock() { return mClock; }
+
+    void SetFocusChild(TWindow* window);
+    TWindow* GetFocusChild() const { return mFocusChild; }
+    // Forgets the focus child when it is the window.
+    void ForgetFocusChild(TWindow* window) {
+        if (mFocusChild == window)
+            mFocusChild = nullptr;
+    }
+
+    // Adds the window to the cover set or takes it out; the modal is
+    // opaque while the set is not empty.
+    void SetCover(TWindow* window, bool covers);
+    bool IsCoveredBy(TWindow* window) const { return mCovers.count(window) != 0; }
+    size_t GetCoverCount() const { return mCovers.size(); }
+
+protected:
+    // Posts kModalClosed named with the modal's id.
+    ~TModalWindow() override;
+
+private:
+    TTaskList mTasks;
+    TWindow* mFocusChild = nullptr;
+    std::set<TWindow*> mCovers;
+    TClock mClock;
+};

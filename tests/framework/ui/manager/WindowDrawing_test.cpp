@@ -1,0 +1,188 @@
+// The window tree drawn by the manager on the GL display under the
+// offscreen driver: what each window sees of the viewport and clip stack,
+// which windows each pass skips, and a nested tree of filled windows, each
+// clipped by its parent (written as "nested_windows.png" when
+// CORVALO_PROBE_DIR is set).
+
+#include "framework/graphics/GlDrawFixture.h"
+#include "framework/ui/WindowFixture.h"
+#include "framework/ui/manager/TWindowManager.h"
+#include "framework/ui/window/TScreen.h"
+#include "platform/time/manual/ManualTimeSource.h"
+#include "support/DriverLeaks.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+std::string Text(const TRect& r) {
+    return "(" + std::to_string(r.left) + "," + std::to_string(r.top) + "," +
+           std::to_string(r.right) + "," + std::to_string(r.bottom) + ")";
+}
+
+// Fills its rectangle with one colour and writes down the viewport and
+// clip rectangle it was drawn under.
+class FillWindow : public TWindow {
+public:
+    FillWindow(const char* name, TRect rect, TColor colour, std::vector<std::string>& log)
+        : TWindow(name), mColour(colour), mLog(log) {
+        mRect = rect;
+    }
+    void Draw() override {
+        TGraphics* graphics = TGraphics::Get();
+        mLog.push_back(GetName().ToStd() + " " + Text(graphics->GetViewport()) + " " +
+                       Text(graphics->GetClipRect()));
+        graphics->FillRect(GetLocalRect(), mColour);
+    }
+    void DrawOverlay() override { mLog.push_back(GetName().ToStd() + " overlay"); }
+    void AddFlags(uint32_t flags) { mFlags |= flags; }
+
+private:
+    TColor mColour;
+    std::vector<std::string>& mLog;
+};
+
+class WindowDrawing : public GlDrawFixture {
+protected:
+    void SetUp() override {
+        GlDrawFixture::SetUp();
+        if (IsSkipped() || HasFatalFailure())
+            return;
+        manager = std::make_unique<TWindowManager>();
+        auto host = std::make_unique<TestWindowHost>();
+        host->readyToDraw = true;
+        manager->SetHost(std::move(host));
+        screen = new TScreen;
+        screen->SetBackgroundColor(TColor(0.1f, 0.1f, 0.2f, 1.0f));
+        manager->SetMainWindow(screen);
+        screen->SetSize(kWidth, kHeight);
+    }
+    void TearDown() override {
+        manager.reset();
+        GlDrawFixture::TearDown();
+    }
+
+    FillWindow* Fill(TWindow* parent, const char* name, TRect rect, TColor colour) {
+        auto* window = new FillWindow(name, rect, colour, log);
+        parent->AddChild(window, false);
+        return window;
+    }
+    // One frame through the manager's idle event.
+    void Frame() {
+        clock.Advance(20);
+        manager->Invalidate();
+        manager->HandleEvent(MakeTestEvent(kEventIdle));
+    }
+    uint32_t Pixel(const std::vector<uint32_t>& pixels, int x, int y) const {
+        return pixels[static_cast<size_t>(y) * kWidth + x] & 0x00FFFFFFu;
+    }
+    // Each channel within 2 of the expected one.
+    static bool Near(uint32_t pixel, uint32_t expected) {
+        for (int shift = 0; shift < 24; shift += 8) {
+            const int a = static_cast<int>((pixel >> shift) & 0xFF);
+            const int b = static_cast<int>((expected >> shift) & 0xFF);
+            if (a - b > 2 || b - a > 2)
+                return false;
+        }
+        return true;
+    }
+
+    platform::ManualTimeSource clock{100000};
+    platform::ScopedTimeSource clockScope{clock};
+    std::vector<std::string> log;
+    std::unique_ptr<TWindowManager> manager;
+    TScreen* screen = nullptr;
+};
+
+TEST_F(WindowDrawing, EachWindowIsDrawnInItsScreenRectangleClippedByItsParent) {
+    FillWindow* outer = Fill(screen, "outer", TRect(100, 100, 500, 400), TColor(1, 0, 0, 1));
+    FillWindow* middle = Fill(outer, "middle", TRect(300, 50, 600, 200), TColor(0, 1, 0, 1));
+    Fill(middle, "inner", TRect(50, 100, 150, 400), TColor(0, 0, 1, 1));
+    Fill(outer, "hidden", TRect(0, 0, 50, 50), TColor(1, 1, 1, 1))->SetFlags(0);
+    Fill(screen, "beside", TRect(600, 500, 700, 550), TColor(1, 1, 0, 1));
+    Fill(screen, "outside", TRect(900, 0, 1000, 50), TColor(1, 1, 1, 1));
+    Frame();
+    EXPECT_EQ(log, (std::vector<std::string>{
+                       "outer (100,100,500,400) (100,100,500,400)",
+                       "middle (400,150,700,300) (400,150,500,300)",
+                       "inner (450,250,550,550) (450,250,500,300)",
+                       "inner overlay",
+                       "middle overlay",
+                       "outer overlay",
+                       "beside (600,500,700,550) (600,500,700,550)",
+                       "beside overlay",
+                   }));
+    EXPECT_FALSE(manager->IsDirty());
+    EXPECT_EQ(graphics->GetClipDepth(), 1u) << "every push was popped";
+}
+
+TEST_F(WindowDrawing, PassesSkipWhatTheyShould) {
+    // A root drawn in pass 1 already, a flagged child and a plain one.
+    auto* root = new FillWindow("root", TRect(0, 0, 100, 100), TColor(1, 0, 0, 1), log);
+    root->AddFlags(kWindowFirstPass | kWindowDrawnFirstPass);
+    FillWindow* flagged = Fill(root, "flagged", TRect(0, 0, 10, 10), TColor(0, 1, 0, 1));
+    flagged->AddFlags(kWindowFirstPass);
+    FillWindow* plain = Fill(root, "plain", TRect(10, 0, 20, 10), TColor(0, 0, 1, 1));
+    FillWindow* modal = Fill(root, "modal", TRect(20, 0, 30, 10), TColor(0, 0, 1, 1));
+    modal->AddFlags(kWindowModal);
+    ASSERT_TRUE(graphics->BeginDraw());
+    EXPECT_FALSE(root->DrawTree(1)) << "no parent drawn in pass 1";
+    EXPECT_TRUE(flagged->DrawTree(1));
+    EXPECT_TRUE(flagged->GetFlags() & kWindowDrawnFirstPass);
+    EXPECT_FALSE(plain->DrawTree(1));
+    EXPECT_EQ(log.size(), 2u);
+    log.clear();
+    // Pass 2 skips what pass 1 drew.
+    EXPECT_FALSE(root->DrawTree(2));
+    EXPECT_FALSE(flagged->DrawTree(2));
+    EXPECT_TRUE(plain->DrawTree(2));
+    EXPECT_EQ(log.size(), 2u);
+    log.clear();
+    TWindowClearFlags clear(~kWindowDrawnFirstPass, true);
+    clear.Visit(root);
+    // Every visible window but a modal child, children back to front.
+    EXPECT_TRUE(root->DrawTree(2));
+    EXPECT_EQ(log, (std::vector<std::string>{
+                       "root (0,0,100,100) (0,0,100,100)",
+                       "flagged (0,0,10,10) (0,0,10,10)",
+                       "flagged overlay",
+                       "plain (10,0,20,10) (10,0,20,10)",
+                       "plain overlay",
+                       "root overlay",
+                   }));
+    log.clear();
+    root->SetFlags(0);
+    EXPECT_FALSE(root->DrawTree(0));
+    EXPECT_TRUE(log.empty());
+    graphics->EndDraw(false);
+    root->DeleteThis(1);
+}
+
+TEST_F(WindowDrawing, NestedTreePicture) {
+    // Four levels, each reaching past its parent's right and bottom edges.
+    FillWindow* a = Fill(screen, "a", TRect(40, 40, 440, 340), TColor(0.8f, 0.2f, 0.2f, 1));
+    FillWindow* b = Fill(a, "b", TRect(200, 100, 600, 500), TColor(0.2f, 0.7f, 0.2f, 1));
+    FillWindow* c = Fill(b, "c", TRect(100, 100, 300, 300), TColor(0.2f, 0.3f, 0.9f, 1));
+    Fill(c, "d", TRect(-50, 50, 50, 150), TColor(0.9f, 0.9f, 0.2f, 1));
+    // A sibling on top of a, drawn after it.
+    Fill(screen, "top", TRect(400, 300, 600, 500), TColor(0.9f, 0.5f, 0.1f, 1));
+    Frame();
+    std::vector<uint32_t> pixels = ReadBackBuffer();
+    ASSERT_EQ(pixels.size(), static_cast<size_t>(kWidth) * kHeight);
+    SaveProbe("nested_windows", pixels);
+    const uint32_t background = Pixel(pixels, 5, 5);
+    EXPECT_EQ(Pixel(pixels, 700, 550), background);
+    EXPECT_PRED2(Near, Pixel(pixels, 100, 100), 0xCC3333u) << "a";
+    EXPECT_PRED2(Near, Pixel(pixels, 300, 200), 0x33B233u) << "b";
+    EXPECT_PRED2(Near, Pixel(pixels, 439, 250), 0x334CE5u) << "c, at a's last column";
+    EXPECT_PRED2(Near, Pixel(pixels, 439, 339), 0xE57F19u) << "the top sibling over c";
+    EXPECT_EQ(Pixel(pixels, 441, 250), background) << "b clipped by a";
+    EXPECT_PRED2(Near, Pixel(pixels, 345, 295), 0xE5E533u) << "d";
+    EXPECT_PRED2(Near, Pixel(pixels, 335, 295), 0x33B233u) << "d clipped by c: b shows";
+    EXPECT_PRED2(Near, Pixel(pixels, 450, 350), 0xE57F19u) << "the top sibling";
+}
+
+} // namespace
