@@ -78,6 +78,7 @@ MixerBuffer::MixerBuffer(std::shared_ptr<AudioMixer> mixer, const AudioBufferDes
         mFormat = *desc.format;
     }
     mData.assign(mPrimary ? 0 : desc.bufferBytes, 0);
+    mCommitted = mData;
     mMixer->Add(this);
 }
 
@@ -106,8 +107,9 @@ uint32_t MixerBuffer::FrameCount() const {
 }
 
 uint32_t MixerBuffer::WriteMarginBytes() const {
-    // About 10 ms ahead of the play cursor, as a sound card's write cursor.
-    uint32_t frames = std::max<uint32_t>(1, mFormat.samplesPerSec / 100);
+    // About 10 ms ahead of the play cursor, as a sound card's write cursor;
+    // at least the two frames that the rate conversion blends.
+    uint32_t frames = std::max<uint32_t>(2, mFormat.samplesPerSec / 100);
     return frames * mFormat.blockAlign;
 }
 
@@ -126,6 +128,11 @@ int32_t MixerBuffer::GetCurrentPosition(uint32_t* play, uint32_t* write) {
     }
     if (play) {
         *play = p;
+    }
+    if (mPlaying) {
+        // Whoever reads the cursors may write up to the play cursor from
+        // the write cursor on: what lies between is settled now.
+        Commit();
     }
     if (write) {
         // After a buffer played out to its end both cursors rest at 0.
@@ -186,6 +193,9 @@ int32_t MixerBuffer::Play(uint32_t flags) {
         return kAudioErrBufferLost;
     }
     if (!mPrimary) {
+        // A started buffer plays what it holds now.
+        mCommittedFrames = 0;
+        mPlayFrame = static_cast<uint32_t>(mPosition >> 32);
         mPlaying = true;
         mEnded = false;
         mLooping = (flags & kPlayLooping) != 0;
@@ -275,8 +285,36 @@ std::vector<AudioNotifyPosition> MixerBuffer::GetNotificationPositions() {
     return mNotify;
 }
 
+void MixerBuffer::MovePlayFrame(uint32_t frame) {
+    const uint32_t total = FrameCount();
+    if (frame == mPlayFrame || total == 0) {
+        return;
+    }
+    const uint32_t passed = (frame + total - mPlayFrame) % total;
+    mCommittedFrames -= std::min(passed, mCommittedFrames);
+    mPlayFrame = frame;
+}
+
+void MixerBuffer::Commit() {
+    const uint32_t total = FrameCount();
+    if (total == 0) {
+        return;
+    }
+    MovePlayFrame(static_cast<uint32_t>((mPosition >> 32) % total));
+    const uint32_t align = mFormat.blockAlign;
+    const uint32_t wanted = std::min(total, WriteMarginBytes() / std::max<uint32_t>(align, 1));
+    while (mCommittedFrames < wanted) {
+        const uint32_t from = (mPlayFrame + mCommittedFrames) % total;
+        const uint32_t count = std::min(wanted - mCommittedFrames, total - from);
+        std::memcpy(mCommitted.data() + static_cast<size_t>(from) * align,
+                    mData.data() + static_cast<size_t>(from) * align,
+                    static_cast<size_t>(count) * align);
+        mCommittedFrames += count;
+    }
+}
+
 int32_t MixerBuffer::SampleAt(uint32_t frame, uint32_t channel) const {
-    const uint8_t* p = mData.data() + static_cast<size_t>(frame) * mFormat.blockAlign;
+    const uint8_t* p = mCommitted.data() + static_cast<size_t>(frame) * mFormat.blockAlign;
     if (mFormat.bitsPerSample == 8) {
         return (static_cast<int32_t>(p[channel]) - 128) * 256;
     }
@@ -309,6 +347,7 @@ void MixerBuffer::MixInto(int32_t* acc, uint32_t frames) {
         }
         uint32_t frame = static_cast<uint32_t>(mPosition >> 32);
         uint32_t frac = static_cast<uint32_t>(mPosition >> 16) & 0xFFFF;
+        Commit();
         int32_t left0 = SampleAt(frame, 0);
         int32_t right0 = SampleAt(frame, right);
         if (frac) {
