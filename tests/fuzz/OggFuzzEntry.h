@@ -43,7 +43,7 @@ inline int FuzzOggSource(const uint8_t* data, size_t size) {
     first.resize(std::min<size_t>(first.size(), 4096));
     uint32_t again = source.Read(buffer.data(), 0, 4096);
     if (again > 4096 ||
-        (again == first.size() && std::memcmp(buffer.data(), first.data(), again))) {
+        (again != 0 && again == first.size() && std::memcmp(buffer.data(), first.data(), again))) {
         std::abort();
     }
     // A few bytes at a time, fewer than a frame holds.
