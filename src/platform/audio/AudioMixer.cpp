@@ -132,7 +132,7 @@ int32_t MixerBuffer::GetCurrentPosition(uint32_t* play, uint32_t* write) {
     if (mPlaying) {
         // Whoever reads the cursors may write up to the play cursor from
         // the write cursor on: what lies between is settled now.
-        Commit();
+        Commit(0);
     }
     if (write) {
         // After a buffer played out to its end both cursors rest at 0.
@@ -295,14 +295,15 @@ void MixerBuffer::MovePlayFrame(uint32_t frame) {
     mPlayFrame = frame;
 }
 
-void MixerBuffer::Commit() {
+void MixerBuffer::Commit(uint32_t ahead) {
     const uint32_t total = FrameCount();
     if (total == 0) {
         return;
     }
     MovePlayFrame(static_cast<uint32_t>((mPosition >> 32) % total));
     const uint32_t align = mFormat.blockAlign;
-    const uint32_t wanted = std::min(total, WriteMarginBytes() / std::max<uint32_t>(align, 1));
+    const uint64_t margin = WriteMarginBytes() / std::max<uint32_t>(align, 1);
+    const uint32_t wanted = static_cast<uint32_t>(std::min<uint64_t>(total, margin + ahead));
     while (mCommittedFrames < wanted) {
         const uint32_t from = (mPlayFrame + mCommittedFrames) % total;
         const uint32_t count = std::min(wanted - mCommittedFrames, total - from);
@@ -334,6 +335,11 @@ void MixerBuffer::MixInto(int32_t* acc, uint32_t frames) {
         (static_cast<uint64_t>(mFormat.samplesPerSec) << 32) / AudioMixer::kOutputRate;
     const uint32_t right = mFormat.channels > 1 ? 1 : 0;
     const int64_t gain = mGain;
+    // The frames this pass plays are committed at its start, up to where
+    // the write cursor stands at its end: the same bytes a cursor read
+    // after the pass would settle.
+    const uint64_t passed = ((mPosition + step * frames) >> 32) - (mPosition >> 32);
+    Commit(static_cast<uint32_t>(std::min<uint64_t>(passed, total)));
     for (uint32_t i = 0; i < frames; ++i) {
         if (mPosition >= end) {
             if (!mLooping) {
@@ -347,7 +353,6 @@ void MixerBuffer::MixInto(int32_t* acc, uint32_t frames) {
         }
         uint32_t frame = static_cast<uint32_t>(mPosition >> 32);
         uint32_t frac = static_cast<uint32_t>(mPosition >> 16) & 0xFFFF;
-        Commit();
         int32_t left0 = SampleAt(frame, 0);
         int32_t right0 = SampleAt(frame, right);
         if (frac) {
@@ -360,6 +365,11 @@ void MixerBuffer::MixInto(int32_t* acc, uint32_t frames) {
         acc[2 * i] += static_cast<int32_t>((left0 * gain) >> 16);
         acc[2 * i + 1] += static_cast<int32_t>((right0 * gain) >> 16);
         mPosition += step;
+    }
+    if (passed >= total) {
+        // The pass went round the whole ring: nothing ahead is settled.
+        mCommittedFrames = 0;
+        mPlayFrame = static_cast<uint32_t>((mPosition >> 32) % total);
     }
 }
 

@@ -99,11 +99,11 @@ private:
     // Mixes into acc (stereo, frames long); the mixer's mutex is held.
     void MixInto(int32_t* acc, uint32_t frames);
     // Copies the ring's frames from the play cursor (where the position
-    // is now) to the write cursor into the committed copy, as far as they
-    // are not there yet. What lies between
+    // is now) to the write cursor, and ahead frames more, into the
+    // committed copy, as far as they are not there yet. What lies between
     // the cursors is on its way out, as on a sound card: a lock may hand
     // those bytes out, but what the buffer plays is the copy.
-    void Commit();
+    void Commit(uint32_t ahead);
     // The play cursor moved to frame; the committed stretch shrinks by the
     // frames it passed.
     void MovePlayFrame(uint32_t frame);
