@@ -9,14 +9,16 @@
 // starts it as the coroutine, which a task list on the real clock resumes
 // about once a millisecond until the function ends or fails. What the
 // script host writes to the debug log is copied to standard error at the
-// end. Exits 0 when the file ran, 1 when it could not be found, compiled
-// or run.
+// end. The state has the game's libraries and, for the tool's own use, io,
+// os and debug. Exits 0 when the file ran, 1 when it could not be found,
+// compiled or run, or when its coroutine ended in an error.
 
 #include "framework/core/files/TFileSystem.h"
 #include "framework/core/files/TPackFile.h"
 #include "framework/core/log/TLog.h"
 #include "framework/core/tasks/TTaskList.h"
 #include "framework/graphics/asset/TAssetManager.h"
+#include "framework/script/engine/LuaState.h"
 #include "framework/script/host/TScript.h"
 #include "platform/process/ProcessControl.h"
 
@@ -82,13 +84,17 @@ int main(int argc, char** argv) {
     TTaskList tasks;
     auto* script = new TScript;
     tasks.AddTask(script);
-    if (!script->GetState() || !script->DoFile(name)) {
+    if (!script->GetState() || !LuaOpenToolLibraries(script->GetState()) || !script->DoFile(name)) {
         std::fprintf(stderr, "luarun: %s did not run\n", argv[1]);
         return 1;
     }
     while (!script->IsSuspended()) {
         tasks.RunAll(0);
         platform::SleepMs(1);
+    }
+    if (script->CoroutineFailed()) {
+        std::fprintf(stderr, "luarun: the coroutine of %s ended in an error\n", argv[1]);
+        return 1;
     }
     return 0;
 }

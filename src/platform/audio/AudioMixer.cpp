@@ -78,6 +78,7 @@ MixerBuffer::MixerBuffer(std::shared_ptr<AudioMixer> mixer, const AudioBufferDes
         mFormat = *desc.format;
     }
     mData.assign(mPrimary ? 0 : desc.bufferBytes, 0);
+    mCommitted = mData;
     mMixer->Add(this);
 }
 
@@ -106,8 +107,9 @@ uint32_t MixerBuffer::FrameCount() const {
 }
 
 uint32_t MixerBuffer::WriteMarginBytes() const {
-    // About 10 ms ahead of the play cursor, as a sound card's write cursor.
-    uint32_t frames = std::max<uint32_t>(1, mFormat.samplesPerSec / 100);
+    // About 10 ms ahead of the play cursor, as a sound card's write cursor;
+    // at least the two frames that the rate conversion blends.
+    uint32_t frames = std::max<uint32_t>(2, mFormat.samplesPerSec / 100);
     return frames * mFormat.blockAlign;
 }
 
@@ -126,6 +128,11 @@ int32_t MixerBuffer::GetCurrentPosition(uint32_t* play, uint32_t* write) {
     }
     if (play) {
         *play = p;
+    }
+    if (mPlaying) {
+        // Whoever reads the cursors may write up to the play cursor from
+        // the write cursor on: what lies between is settled now.
+        Commit(0);
     }
     if (write) {
         // After a buffer played out to its end both cursors rest at 0.
@@ -186,6 +193,9 @@ int32_t MixerBuffer::Play(uint32_t flags) {
         return kAudioErrBufferLost;
     }
     if (!mPrimary) {
+        // A started buffer plays what it holds now.
+        mCommittedFrames = 0;
+        mPlayFrame = static_cast<uint32_t>(mPosition >> 32);
         mPlaying = true;
         mEnded = false;
         mLooping = (flags & kPlayLooping) != 0;
@@ -275,8 +285,37 @@ std::vector<AudioNotifyPosition> MixerBuffer::GetNotificationPositions() {
     return mNotify;
 }
 
+void MixerBuffer::MovePlayFrame(uint32_t frame) {
+    const uint32_t total = FrameCount();
+    if (frame == mPlayFrame || total == 0) {
+        return;
+    }
+    const uint32_t passed = (frame + total - mPlayFrame) % total;
+    mCommittedFrames -= std::min(passed, mCommittedFrames);
+    mPlayFrame = frame;
+}
+
+void MixerBuffer::Commit(uint32_t ahead) {
+    const uint32_t total = FrameCount();
+    if (total == 0) {
+        return;
+    }
+    MovePlayFrame(static_cast<uint32_t>((mPosition >> 32) % total));
+    const uint32_t align = mFormat.blockAlign;
+    const uint64_t margin = WriteMarginBytes() / std::max<uint32_t>(align, 1);
+    const uint32_t wanted = static_cast<uint32_t>(std::min<uint64_t>(total, margin + ahead));
+    while (mCommittedFrames < wanted) {
+        const uint32_t from = (mPlayFrame + mCommittedFrames) % total;
+        const uint32_t count = std::min(wanted - mCommittedFrames, total - from);
+        std::memcpy(mCommitted.data() + static_cast<size_t>(from) * align,
+                    mData.data() + static_cast<size_t>(from) * align,
+                    static_cast<size_t>(count) * align);
+        mCommittedFrames += count;
+    }
+}
+
 int32_t MixerBuffer::SampleAt(uint32_t frame, uint32_t channel) const {
-    const uint8_t* p = mData.data() + static_cast<size_t>(frame) * mFormat.blockAlign;
+    const uint8_t* p = mCommitted.data() + static_cast<size_t>(frame) * mFormat.blockAlign;
     if (mFormat.bitsPerSample == 8) {
         return (static_cast<int32_t>(p[channel]) - 128) * 256;
     }
@@ -296,6 +335,11 @@ void MixerBuffer::MixInto(int32_t* acc, uint32_t frames) {
         (static_cast<uint64_t>(mFormat.samplesPerSec) << 32) / AudioMixer::kOutputRate;
     const uint32_t right = mFormat.channels > 1 ? 1 : 0;
     const int64_t gain = mGain;
+    // The frames this pass plays are committed at its start, up to where
+    // the write cursor stands at its end: the same bytes a cursor read
+    // after the pass would settle.
+    const uint64_t passed = ((mPosition + step * frames) >> 32) - (mPosition >> 32);
+    Commit(static_cast<uint32_t>(std::min<uint64_t>(passed, total)));
     for (uint32_t i = 0; i < frames; ++i) {
         if (mPosition >= end) {
             if (!mLooping) {
@@ -321,6 +365,11 @@ void MixerBuffer::MixInto(int32_t* acc, uint32_t frames) {
         acc[2 * i] += static_cast<int32_t>((left0 * gain) >> 16);
         acc[2 * i + 1] += static_cast<int32_t>((right0 * gain) >> 16);
         mPosition += step;
+    }
+    if (passed >= total) {
+        // The pass went round the whole ring: nothing ahead is settled.
+        mCommittedFrames = 0;
+        mPlayFrame = static_cast<uint32_t>((mPosition >> 32) % total);
     }
 }
 

@@ -98,6 +98,15 @@ private:
     friend class AudioMixer;
     // Mixes into acc (stereo, frames long); the mixer's mutex is held.
     void MixInto(int32_t* acc, uint32_t frames);
+    // Copies the ring's frames from the play cursor (where the position
+    // is now) to the write cursor, and ahead frames more, into the
+    // committed copy, as far as they are not there yet. What lies between
+    // the cursors is on its way out, as on a sound card: a lock may hand
+    // those bytes out, but what the buffer plays is the copy.
+    void Commit(uint32_t ahead);
+    // The play cursor moved to frame; the committed stretch shrinks by the
+    // frames it passed.
+    void MovePlayFrame(uint32_t frame);
     int32_t SampleAt(uint32_t frame, uint32_t channel) const;
     uint32_t FrameCount() const;
     uint32_t WriteMarginBytes() const;
@@ -106,6 +115,11 @@ private:
     bool mPrimary;
     AudioFormat mFormat;
     std::vector<uint8_t> mData;
+    // What the mixer plays: the frames committed from mData.
+    std::vector<uint8_t> mCommitted;
+    // Frames from the play cursor's frame on that are committed.
+    uint32_t mCommittedFrames = 0;
+    uint32_t mPlayFrame = 0;
     bool mPlaying = false;
     bool mLooping = false;
     bool mLost = false;

@@ -162,6 +162,43 @@ TEST_F(Mixer, Lock_GivesTwoPartsAcrossTheWrapAndRefusesBadRanges) {
     EXPECT_EQ(buffer->Lock(0, 0, &p1, &n1, &p2, &n2), kAudioErrInvalidParam);
 }
 
+// What lies between the play and the write cursor is on its way out: the
+// whole ring written over plays the old bytes up to the write cursor and
+// the new ones from there on, across the ring's end too.
+TEST_F(Mixer, WriteOverThePartBetweenTheCursors_PlaysAsCommitted) {
+    const uint32_t ring = 1000; // frames, the write cursor 441 ahead
+    for (uint32_t playAt : {100u, 558u, 559u, 800u, 999u}) {
+        SCOPED_TRACE(playAt);
+        device.ClearCapture();
+        std::vector<int16_t> before = Ramp(2 * ring, 3);
+        auto buffer = Make(Format(44100, 2), before);
+        ASSERT_EQ(buffer->Play(kPlayLooping), kAudioOk);
+        device.Advance(playAt);
+        uint32_t play = 0, write = 0;
+        ASSERT_EQ(buffer->GetCurrentPosition(&play, &write), kAudioOk);
+        ASSERT_EQ(play, playAt * 4);
+        std::vector<int16_t> after(2 * ring);
+        for (size_t i = 0; i < after.size(); ++i) {
+            after[i] = static_cast<int16_t>(-1 - static_cast<int>(i));
+        }
+        void* p1 = nullptr;
+        void* p2 = nullptr;
+        uint32_t n1 = 0, n2 = 0;
+        ASSERT_EQ(buffer->Lock(0, ring * 4, &p1, &n1, &p2, &n2), kAudioOk);
+        std::memcpy(p1, after.data(), n1);
+        ASSERT_EQ(buffer->Unlock(p1, n1, p2, n2), kAudioOk);
+        device.Advance(ring);
+        const std::vector<int16_t> out(device.GetCapture().begin() + 2 * playAt,
+                                       device.GetCapture().end());
+        for (uint32_t k = 0; k < ring; ++k) {
+            const uint32_t frame = (playAt + k) % ring;
+            const std::vector<int16_t>& expected = k < 441 ? before : after;
+            ASSERT_EQ(out[2 * k], expected[2 * frame]) << "frame " << frame << ", " << k << " on";
+            ASSERT_EQ(out[2 * k + 1], expected[2 * frame + 1]) << "frame " << frame;
+        }
+    }
+}
+
 TEST_F(Mixer, InjectedFailures_AnswerOnceAndLostBuffersNeedARestore) {
     auto buffer = Make(Format(44100, 2), std::vector<int16_t>(200, 100));
     device.GetMixer().FailNext(AudioCall::Play, kAudioErrOutOfVideoMemory);

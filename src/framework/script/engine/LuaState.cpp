@@ -93,13 +93,6 @@ int OpenAll(lua_State* L) {
     OpenLibrary(L, luaopen_table, LUA_TABLIBNAME);
     OpenLibrary(L, luaopen_string, LUA_STRLIBNAME);
     OpenLibrary(L, luaopen_math, LUA_MATHLIBNAME);
-    OpenLibrary(L, luaopen_io, LUA_IOLIBNAME);
-    OpenLibrary(L, luaopen_os, LUA_OSLIBNAME);
-    lua_getglobal(L, LUA_OSLIBNAME);
-    lua_pushcfunction(L, OsExit);
-    lua_setfield(L, -2, "exit");
-    lua_pop(L, 1);
-    OpenLibrary(L, luaopen_debug, LUA_DBLIBNAME);
     // Order matters: the wide strings need the per-type tables, and the
     // base additions store every type's table under its registry name.
     LuaOpenTypeTables(L);
@@ -108,6 +101,17 @@ int OpenAll(lua_State* L) {
     LuaOpenTableAdditions(L);
     LuaOpenBaseAdditions(L);
     OpenDialectTable(L);
+    return 0;
+}
+
+int OpenTools(lua_State* L) {
+    OpenLibrary(L, luaopen_io, LUA_IOLIBNAME);
+    OpenLibrary(L, luaopen_os, LUA_OSLIBNAME);
+    lua_getglobal(L, LUA_OSLIBNAME);
+    lua_pushcfunction(L, OsExit);
+    lua_setfield(L, -2, "exit");
+    lua_pop(L, 1);
+    OpenLibrary(L, luaopen_debug, LUA_DBLIBNAME);
     return 0;
 }
 
@@ -178,6 +182,17 @@ lua_State* LuaOpenState() {
         return nullptr;
     }
     return L;
+}
+
+bool LuaOpenToolLibraries(lua_State* L) {
+    if (!L)
+        return false;
+    if (lua_cpcall(L, OpenTools, nullptr) != 0) {
+        LogPrintf("LuaOpenToolLibraries: %s", ErrorText(L, -1));
+        lua_pop(L, 1);
+        return false;
+    }
+    return true;
 }
 
 int LuaLoadBuffer(lua_State* L, const char* text, size_t size, const char* chunkName) {

@@ -14,10 +14,17 @@ struct lua_State;
 // A new state: memory through realloc and free, a panic function that
 // writes the error to stderr and the debug log and ends the process with
 // exit code 1 (through the platform's process control), the stock
-// libraries (base with coroutines, table, string, math, io, os, debug; not
-// the 5.1 package library; os.exit also through the process control) and
-// the dialect layer. Null when the state cannot be made.
+// libraries that a game script may use (base with coroutines, table,
+// string, math; not the 5.1 package library) and the dialect layer. A
+// script from the assets folder reaches no files but through the
+// framework's loader, no processes and no debugger. Null when the state
+// cannot be made.
 lua_State* LuaOpenState();
+
+// Adds the stock io, os and debug libraries (os.exit through the process
+// control) to a state, for tools that run scripts for their own use (and
+// for tests that inspect the engine). False, with a log line, on failure.
+bool LuaOpenToolLibraries(lua_State* L);
 
 // Compiles a chunk like luaL_loadbuffer and leaves its function on the
 // stack (status 0), or an error text (LUA_ERRSYNTAX, LUA_ERRMEM). Source

@@ -280,7 +280,8 @@ int TScript::RunFunction(int arguments, int results) {
                   results, code);
     }
     if (moved) {
-        lua_xmove(C, L, lua_gettop(C) - (base - 1));
+        // A started coroutine may have put the script on a fresh thread.
+        lua_xmove(C, mState, lua_gettop(C) - (base - 1));
     }
     return code;
 }
@@ -288,14 +289,16 @@ int TScript::RunFunction(int arguments, int results) {
 void TScript::StartCoroutine() {
     lua_State* coroutine = nullptr;
     if (mOwningThread) {
-        coroutine = mState;
-        if (IsRunning(coroutine)) {
+        if (IsRunning(mState)) {
             LogPrintf("lua_resume error: %s", "the coroutine is running");
             return;
         }
-        if (lua_status(coroutine) == 0) {
-            lua_settop(coroutine, 0);
-        }
+        // A fresh thread for every coroutine here too: one whose function
+        // failed is dead and would refuse the next.
+        delete mOwningThread;
+        mOwningThread = new TLuaThread(mMainState);
+        mState = mOwningThread->GetThreadState();
+        coroutine = mState;
     } else {
         // A fresh thread for every coroutine: one that failed cannot run again.
         // One that is running (the call came from inside it) is kept.
@@ -313,6 +316,7 @@ void TScript::StartCoroutine() {
     lua_pushvalue(mMainState, -1);
     lua_xmove(mMainState, coroutine, 1);
     int status = LuaResume(coroutine, 0);
+    mCoroutineFailed = status != 0;
     if (status != 0) {
         LogPrintf("lua_resume error: %s", LuaValueText(coroutine, -1).CStr());
     }
@@ -347,6 +351,7 @@ int TScript::Resume(int arguments) {
     }
     int status = LuaResume(coroutine, arguments);
     if (status != 0) {
+        mCoroutineFailed = true;
         LogPrintf("lua_resume ERROR: %s", LuaValueText(coroutine, -1).CStr());
         lua_pop(coroutine, 1);
     }

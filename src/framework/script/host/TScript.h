@@ -24,9 +24,10 @@ class TLuaThread;
 // registered in it as the global "_SCRIPT"; its coroutine runs on a thread
 // of its own, kept alive through the registry, while native calls and
 // DoLuaString run on the main state. A script made by NewThread runs its
-// coroutine on the thread it was made with; its calls too run on the main
-// state, their values moved across, so callers find on the thread's stack
-// what they would find on a main script's. A thread that outlives the
+// coroutine on its own thread (a fresh one for each coroutine that a call
+// starts, so GetState changes then); its calls too run on the main state,
+// their values moved across, so callers find on the thread's stack what
+// they would find on a main script's. A thread that outlives the
 // script that opened its state (at shut-down the window script goes before
 // the platform's task list) no longer touches that state.
 //
@@ -87,6 +88,9 @@ public:
 
     // True while the coroutine is suspended in a yield.
     bool InCoroutine() const;
+    // True when the last coroutine started ended in an error (at its start
+    // or at a later resume).
+    bool CoroutineFailed() const { return mCoroutineFailed; }
 
     // Globals; the stack is left as it was. Strings read as text (a number
     // as its text, empty when nil); numbers as lua_tonumber (0.0 when nil).
@@ -136,6 +140,7 @@ private:
     // A main script's coroutine thread, made when a coroutine starts.
     TLuaThread* mCoroutine = nullptr;
     std::vector<TLuaObjectWrapper*> mReleaseQueue;
+    bool mCoroutineFailed = false;
     // Shared by the script that opened a state and every thread made on
     // it; false once the state is closed.
     std::shared_ptr<bool> mStateOpen;

@@ -99,6 +99,11 @@ std::shared_ptr<TSound> TSound::Get(const TString& name, bool preload, int defau
     return sound;
 }
 
+TClassId TSound::GetClassId() {
+    static const char id = 0;
+    return &id;
+}
+
 bool TSound::IsKindOf(const char* className) const {
     return className &&
            (std::strcmp(className, "TSound") == 0 || std::strcmp(className, "TAsset") == 0);

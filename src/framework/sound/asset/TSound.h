@@ -53,7 +53,10 @@ public:
                                        int defaultGroup = -1);
 
     const char* GetClassName() const override { return "TSound"; }
-    using TAsset::IsKindOf;
+    // True for the sound's own class id and the asset's.
+    bool IsKindOf(TClassId id) const override { return id == GetClassId() || TAsset::IsKindOf(id); }
+    static TClassId GetClassId();
+    // The same by class name ("TSound", "TAsset").
     bool IsKindOf(const char* className) const;
 
     // A new instance playing the sound (looping or once); empty on failure.

@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 
@@ -19,6 +20,27 @@ struct OggMemoryFile {
     std::vector<uint8_t> bytes;
     int64_t position = 0;
 };
+
+// Where a seek of the decoder's data source lands. A position outside the
+// data (or an unknown whence) is refused and the position stays: the
+// decoder's bisection then stops with an error, where clamping would hand it
+// the same bytes for ever.
+bool SeekTarget(int64_t current, int64_t size, int64_t offset, int whence, int64_t* position) {
+    int64_t base = 0;
+    if (whence == SEEK_CUR) {
+        base = current;
+    } else if (whence == SEEK_END) {
+        base = size;
+    } else if (whence != SEEK_SET) {
+        return false;
+    }
+    int64_t target = 0;
+    if (__builtin_add_overflow(base, offset, &target) || target < 0 || target > size) {
+        return false;
+    }
+    *position = target;
+    return true;
+}
 
 // Holes (lost packets) in a damaged file are skipped, a few in a row at most.
 constexpr int kMaxHolesInARow = 8;
@@ -45,13 +67,11 @@ struct TOggDataSource::Callbacks {
 
     static int FileSeek(void* datasource, ogg_int64_t offset, int whence) {
         auto* file = static_cast<TFile*>(datasource);
-        int32_t origin = 1;
-        if (whence == SEEK_CUR) {
-            origin = 0;
-        } else if (whence == SEEK_END) {
-            origin = 2;
+        int64_t position = 0;
+        if (!SeekTarget(file->Tell(), file->GetSize(), offset, whence, &position)) {
+            return -1;
         }
-        file->Seek(static_cast<int32_t>(std::clamp<ogg_int64_t>(offset, INT_MIN, INT_MAX)), origin);
+        file->Seek(static_cast<int32_t>(position), 1);
         return 0;
     }
 
@@ -80,19 +100,10 @@ struct TOggDataSource::Callbacks {
 
     static int MemorySeek(void* datasource, ogg_int64_t offset, int whence) {
         auto* file = static_cast<OggMemoryFile*>(datasource);
-        const int64_t size = static_cast<int64_t>(file->bytes.size());
-        int64_t position;
-        if (whence == SEEK_SET) {
-            position = offset;
-        } else if (whence == SEEK_CUR) {
-            position = file->position + offset;
-        } else if (whence == SEEK_END) {
-            position = size + offset;
-        } else {
-            return -1;
-        }
-        file->position = std::clamp<int64_t>(position, 0, size);
-        return 0;
+        return SeekTarget(file->position, static_cast<int64_t>(file->bytes.size()), offset, whence,
+                          &file->position)
+                   ? 0
+                   : -1;
     }
 
     static int MemoryClose(void* datasource) {
@@ -120,7 +131,9 @@ void TOggDataSource::Close() {
     mChannels = 0;
     mDuration = 0.0;
     mSize = 0;
+    mFrames = 0;
     mPosition = 0;
+    mCarry.clear();
 }
 
 bool TOggDataSource::Open(const TString& name, bool stream) {
@@ -174,13 +187,60 @@ bool TOggDataSource::OpenDecoder(void* datasource, bool memory) {
         LogPrintf("OGG file could not be opened");
         return false;
     }
+    const uint64_t frameBytes = 2 * static_cast<uint64_t>(info->channels);
+    // A stream that claims more frames than a size can count is damaged or
+    // crafted; so is one that cannot even be put back at its start.
+    if (static_cast<uint64_t>(frames) > UINT64_MAX / frameBytes ||
+        ov_raw_seek(mDecoder.get(), 0) != 0) {
+        Close();
+        LogPrintf("OGG file could not be opened");
+        return false;
+    }
     mSampleRate = static_cast<uint32_t>(info->rate);
     mChannels = static_cast<uint32_t>(info->channels);
     mDuration = ov_time_total(mDecoder.get(), -1);
-    mSize = static_cast<uint64_t>(frames) * mChannels * 2;
-    ov_pcm_seek(mDecoder.get(), 0);
+    mFrames = static_cast<uint64_t>(frames);
+    mSize = mFrames * frameBytes;
     mPosition = 0;
     return true;
+}
+
+bool TOggDataSource::SeekTo(uint32_t offset) {
+    mCarry.clear();
+    if (offset == 0) {
+        // Back to the start through the page layer: a sample-exact seek
+        // decodes from a guessed page, which some damaged streams answer
+        // with a fault inside the decoder; plain decoding from the start
+        // gives the same bytes.
+        if (ov_raw_seek(mDecoder.get(), 0) != 0) {
+            return false;
+        }
+        mPosition = 0;
+        return true;
+    }
+    // Offsets count bytes of whole frames: one frame is a 16-bit sample
+    // per channel. Only a frame inside the stream is sought.
+    const uint32_t frameBytes = 2 * mChannels;
+    const uint64_t frame = offset / frameBytes;
+    if (frame >= mFrames || ov_pcm_seek(mDecoder.get(), static_cast<ogg_int64_t>(frame)) != 0) {
+        return false;
+    }
+    mPosition = static_cast<uint32_t>(frame * frameBytes);
+    return true;
+}
+
+long TOggDataSource::Decode(char* dest, uint32_t bytes) {
+    int section = 0;
+    const int wanted = static_cast<int>(std::min<uint32_t>(bytes, INT_MAX));
+    for (int holes = 0;;) {
+        long got = ov_read(mDecoder.get(), dest, wanted, 0, 2, 1, &section);
+        // A hole is a lost stretch of a damaged file; anything else ends
+        // the data here.
+        if (got == OV_HOLE && ++holes < kMaxHolesInARow) {
+            continue;
+        }
+        return std::max(got, 0L);
+    }
 }
 
 uint32_t TOggDataSource::Read(void* dest, uint32_t offset, uint32_t count) {
@@ -188,35 +248,34 @@ uint32_t TOggDataSource::Read(void* dest, uint32_t offset, uint32_t count) {
     if (!mDecoder || !dest) {
         return 0;
     }
-    if (offset != mPosition) {
-        // Offsets count bytes of whole frames: one frame is a 16-bit
-        // sample per channel.
-        uint32_t frameBytes = 2 * mChannels;
-        ogg_int64_t frame = offset / frameBytes;
-        if (ov_pcm_seek(mDecoder.get(), frame) != 0) {
-            return 0;
-        }
-        mPosition = static_cast<uint32_t>(frame * frameBytes);
+    if (offset != mPosition && !SeekTo(offset)) {
+        return 0;
     }
     auto* out = static_cast<char*>(dest);
     uint32_t done = 0;
-    int holes = 0;
-    int section = 0;
+    const uint32_t frameBytes = 2 * mChannels;
     while (done < count) {
-        int wanted = static_cast<int>(std::min<uint32_t>(count - done, INT_MAX));
-        long got = ov_read(mDecoder.get(), out + done, wanted, 0, 2, 1, &section);
+        if (mCarry.empty() && count - done < frameBytes) {
+            // The decoder hands out whole frames only: the rest of a frame
+            // cut by this read waits for the next one.
+            mCarry.resize(frameBytes);
+            mCarry.resize(
+                static_cast<size_t>(Decode(reinterpret_cast<char*>(mCarry.data()), frameBytes)));
+            if (mCarry.empty()) {
+                break;
+            }
+        }
+        if (!mCarry.empty()) {
+            uint32_t n = std::min<uint32_t>(count - done, static_cast<uint32_t>(mCarry.size()));
+            std::memcpy(out + done, mCarry.data(), n);
+            mCarry.erase(mCarry.begin(), mCarry.begin() + n);
+            done += n;
+            continue;
+        }
+        long got = Decode(out + done, count - done);
         if (got == 0) {
             break;
         }
-        if (got < 0) {
-            // A hole is a lost stretch of a damaged file; anything else
-            // ends the data here.
-            if (got == OV_HOLE && ++holes < kMaxHolesInARow) {
-                continue;
-            }
-            break;
-        }
-        holes = 0;
         done += static_cast<uint32_t>(got);
     }
     mPosition += done;

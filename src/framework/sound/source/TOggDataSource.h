@@ -36,13 +36,23 @@ private:
     struct Callbacks;
     bool OpenDecoder(void* datasource, bool memory);
     void Close();
+    // Puts the decoder at the frame holding offset; false when the stream
+    // has no such frame or the decoder cannot get there.
+    bool SeekTo(uint32_t offset);
+    // Decodes whole frames into dest (at most bytes, at least one frame's
+    // worth); 0 at the end of the data.
+    long Decode(char* dest, uint32_t bytes);
 
     uint32_t mSampleRate = 0;
     uint32_t mChannels = 0;
     double mDuration = 0.0;
     uint64_t mSize = 0;
+    uint64_t mFrames = 0;
     std::unique_ptr<OggVorbis_File> mDecoder;
     uint32_t mPosition = 0;
+    // Decoded bytes of a frame that a read ended inside of; they come
+    // first in the next read.
+    std::vector<uint8_t> mCarry;
 };
 
 // Builds the sources of "ogg" files: decoded while playing when streaming

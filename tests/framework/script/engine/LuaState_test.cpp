@@ -26,11 +26,29 @@ void CatchAlerts(LuaTestState& state) {
 
 } // namespace
 
-TEST(LuaState, OpensWithStockLibraries) {
-    LuaTestState state;
+// A game state has base (with coroutines), string, table and math only: a
+// script from a replaced assets folder reaches no files, processes or
+// debugger. A tool adds io, os and debug for its own use.
+TEST(LuaState, GameStatesOpenTheScriptLibrariesToolsAddTheSystemOnes) {
+    lua_State* L = LuaOpenState();
+    ASSERT_NE(L, nullptr);
+    const char* check = "return type(string.upper), type(table.insert), type(math.floor), "
+                        "type(coroutine.create), type(_LOADED), type(io), type(os), type(debug), "
+                        "type(package), type(module)";
+    ASSERT_EQ(luaL_loadstring(L, check), 0);
+    ASSERT_EQ(lua_pcall(L, 0, LUA_MULTRET, 0), 0);
+    std::string types;
+    for (int i = 1; i <= lua_gettop(L); ++i) {
+        types += std::string(i > 1 ? "," : "") + lua_tostring(L, i);
+    }
+    EXPECT_EQ(types, "function,function,function,function,table,nil,nil,nil,nil,nil");
+    lua_settop(L, 0);
+    EXPECT_NE(LuaDoString(L, "io.open('x', 'w')"), 0);
+    EXPECT_NE(LuaDoString(L, "os.execute('true')"), 0);
+    lua_close(L);
+
+    LuaTestState state; // a tool's state
     ASSERT_NE(state.L(), nullptr);
-    EXPECT_EQ(state.Eval("type(string.upper), type(table.insert), type(math.floor)"),
-              "function,function,function");
     EXPECT_EQ(state.Eval("type(coroutine.create), type(io.write), type(os.time)"),
               "function,function,function");
     EXPECT_EQ(state.Eval("type(debug.traceback), type(_LOADED), _LOADED.string == string"),
@@ -298,6 +316,7 @@ TEST(LuaStateDeathTest, OsExit_EndsProcessThroughThePlatformLayer) {
             AnnouncingProcessControl control;
             platform::SetProcessControl(&control);
             lua_State* L = LuaOpenState();
+            LuaOpenToolLibraries(L);
             LuaDoString(L, "os.exit(3)");
         },
         testing::ExitedWithCode(3), "exit through the layer: 3");
@@ -306,6 +325,7 @@ TEST(LuaStateDeathTest, OsExit_EndsProcessThroughThePlatformLayer) {
             AnnouncingProcessControl control;
             platform::SetProcessControl(&control);
             lua_State* L = LuaOpenState();
+            LuaOpenToolLibraries(L);
             LuaDoString(L, "os.exit()");
         },
         testing::ExitedWithCode(0), "exit through the layer: 0");

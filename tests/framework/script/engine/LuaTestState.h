@@ -23,6 +23,7 @@ public:
     LuaTestState() : mState(LuaOpenState()) {
         if (!mState)
             return;
+        LuaOpenToolLibraries(mState);
         lua_getfield(mState, LUA_REGISTRYINDEX, kLuaDialectName);
         lua_getfield(mState, -1, "W");
         lua_setglobal(mState, "W");

@@ -33,7 +33,10 @@ inline std::string Utf16LeBytes(std::u16string_view units) {
 
 class DialectRunner {
 public:
-    DialectRunner() { mState = LuaOpenState(); }
+    DialectRunner() {
+        mState = LuaOpenState();
+        LuaOpenToolLibraries(mState);
+    }
     ~DialectRunner() { lua_close(mState); }
     DialectRunner(const DialectRunner&) = delete;
     DialectRunner& operator=(const DialectRunner&) = delete;

@@ -35,12 +35,23 @@ protected:
 TEST_F(LuaRunTest, RunsTheCoroutineToItsEnd) {
     if (!std::filesystem::exists(mTool))
         GTEST_SKIP() << "luarun is not built";
+    // The tool's state has io and os for its own use.
+    Write("assets/scripts/fine.lua",
+          "return function()\n"
+          "  coroutine.yield(); io.write('done ', type(os.time()), '\\n')\n"
+          "end\n");
+    EXPECT_EQ(RunTool("scripts/fine.lua"), 0) << Read("err.txt");
+    EXPECT_EQ(Read("out.txt"), "done number\n");
+    // A coroutine that fails, after yields or at once, makes the run fail.
+    Write("assets/scripts/at_once.lua", "return function() error('at once') end\n");
+    EXPECT_EQ(RunTool("scripts/at_once.lua"), 1);
+    EXPECT_NE(Read("err.txt").find("at once"), std::string::npos) << Read("err.txt");
     Write("assets/scripts/walk.lua", "print('start', L\"w\" .. 1)\n"
                                      "return function()\n"
                                      "  for i = 1, 3 do print('step', i); coroutine.yield() end\n"
                                      "  error('stopped here')\n"
                                      "end\n");
-    EXPECT_EQ(RunTool("scripts/walk.lua"), 0);
+    EXPECT_EQ(RunTool("scripts/walk.lua"), 1);
     EXPECT_EQ(Read("out.txt"), "start\tw1\nstep\t1\nstep\t2\nstep\t3\n");
     EXPECT_NE(Read("err.txt").find("lua_resume ERROR: "), std::string::npos) << Read("err.txt");
     EXPECT_NE(Read("err.txt").find("stopped here"), std::string::npos) << Read("err.txt");

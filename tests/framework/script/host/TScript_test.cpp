@@ -385,6 +385,47 @@ TEST_F(ScriptTest, NewThread_RunsItsFunctionStepByStepAndCallsRunOnTheMainState)
     EXPECT_TRUE(thread->IsSuspended());
 }
 
+// A thread script's coroutine that failed leaves its thread dead; the next
+// coroutine a call starts runs on a fresh one, as a main script's does.
+TEST_F(ScriptTest, NewThread_StartsAFreshCoroutineAfterOneFailed) {
+    Run("function broken() return function() error('broken at once') end end "
+        "function failsLater() return function() coroutine.yield() error('later') end end "
+        "function walk() return function() steps = 1; coroutine.yield(); steps = 2 end end");
+    TScript* thread = mScript->NewThread();
+    ASSERT_NE(thread, nullptr);
+    thread->SetClock(&mClock);
+    mTasks.AddTask(thread);
+    const size_t mark = Mark();
+    for (const char* first : {"broken", "failsLater"}) {
+        SCOPED_TRACE(first);
+        lua_State* T = thread->GetState();
+        lua_getglobal(T, first);
+        EXPECT_EQ(thread->RunFunction(0, 1), 0);
+        lua_settop(thread->GetState(), 0);
+        for (int pass = 0; pass < 3; ++pass) {
+            Pass();
+        }
+        EXPECT_FALSE(thread->InCoroutine());
+        EXPECT_TRUE(thread->CoroutineFailed());
+        EXPECT_TRUE(thread->IsSuspended());
+
+        Run("steps = 0");
+        T = thread->GetState();
+        lua_getglobal(T, "walk");
+        EXPECT_EQ(thread->RunFunction(0, 1), 0);
+        lua_settop(thread->GetState(), 0);
+        EXPECT_EQ(Number("steps"), 1.0);
+        EXPECT_TRUE(thread->InCoroutine());
+        EXPECT_FALSE(thread->CoroutineFailed());
+        Pass();
+        EXPECT_EQ(Number("steps"), 2.0);
+        EXPECT_FALSE(thread->InCoroutine());
+        EXPECT_FALSE(thread->CoroutineFailed());
+    }
+    const std::string log = LogSince(mark);
+    EXPECT_EQ(log.find("cannot resume"), std::string::npos) << log;
+}
+
 TEST(ScriptThread, OutlivingItsStateNoLongerTouchesIt) {
     auto* owner = new TScript;
     TScript* thread = owner->NewThread();

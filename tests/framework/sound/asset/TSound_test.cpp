@@ -59,6 +59,10 @@ TEST_F(Sounds, Get_SharesOneSoundPerKeyWhileItLives) {
     EXPECT_STREQ(a->GetClassName(), "TSound");
     EXPECT_TRUE(a->IsKindOf("TAsset"));
     EXPECT_FALSE(a->IsKindOf("TTexture"));
+    EXPECT_TRUE(a->IsKindOf(TSound::GetClassId()));
+    EXPECT_TRUE(a->IsKindOf(TAsset::GetClassId()));
+    const TAsset& asAsset = *a;
+    EXPECT_TRUE(asAsset.IsKindOf(TSound::GetClassId())) << "through the asset's own call";
     EXPECT_EQ(TSound::Get(name.c_str(), true, 1000), a);
     EXPECT_EQ(assets.Find((name + ";1;1000").c_str()), a);
     std::shared_ptr<TSound> other = TSound::Get((name + "?group=1001").c_str(), true, 1000);

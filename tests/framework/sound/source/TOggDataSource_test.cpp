@@ -4,6 +4,7 @@
 #include "framework/core/files/FileTestTree.h"
 #include "framework/core/files/TPackWriter.h"
 #include "framework/core/settings/TSettings.h"
+#include "framework/sound/PcmSource.h"
 #include "framework/sound/SoundTestSupport.h"
 #include "framework/sound/source/TMemDataSource.h"
 #include "framework/sound/source/TOggDataSource.h"
@@ -15,6 +16,11 @@
 namespace {
 
 using namespace soundtest;
+
+// A crafted file of the Ogg fuzz corpus.
+std::string CraftedFile(const std::string& name) {
+    return std::string(CORVALO_TEST_DATA) + "/../fuzz/corpus/fuzz_ogg/" + name;
+}
 
 std::vector<int16_t> ReadAll(TSoundDataSource& source, uint32_t offset, uint32_t count) {
     std::vector<int16_t> out(count / 2);
@@ -66,6 +72,55 @@ TEST(OggDataSource, Read_AtZeroAfterTheEndStartsAgain) {
     EXPECT_EQ(ReadAll(source, 0, size), first);
 }
 
+// Going back to 0 (a replay, the next pass of a loop) gives the bytes of the
+// first pass again, streamed or from memory; an offset past the end gives
+// nothing and seeks nowhere.
+TEST(OggDataSource, Read_AtZeroAgainGivesTheSameBytesAndPastTheEndNothing) {
+    for (const char* file :
+         {"tone440_mono_1s.ogg", "tone1000_stereo_3s.ogg", "tone660_mono22k_short.ogg"}) {
+        const std::vector<int16_t> reference = DecodeReference(Fixture(file));
+        for (bool stream : {false, true}) {
+            SCOPED_TRACE(std::string(file) + (stream ? " streamed" : " in memory"));
+            TOggDataSource source;
+            ASSERT_TRUE(source.Open(FixtureName(file).c_str(), stream));
+            const uint32_t size = static_cast<uint32_t>(source.GetSize());
+            for (int pass = 0; pass < 3; ++pass) {
+                EXPECT_EQ(ReadAll(source, 0, size), reference) << "pass " << pass;
+            }
+            EXPECT_TRUE(ReadAll(source, size + 4000, 64).empty());
+            EXPECT_EQ(ReadAll(source, 4000, 400),
+                      std::vector<int16_t>(reference.begin() + 2000, reference.begin() + 2200));
+        }
+    }
+}
+
+// Reads of fewer bytes than a frame (or ending inside one) deliver every
+// byte asked for, and the next read goes on inside that frame.
+TEST(OggDataSource, Read_PiecesSmallerThanAFrameGiveTheWholeStream) {
+    for (const char* file : {"tone1000_stereo_3s.ogg", "tone440_mono_1s.ogg"}) {
+        const std::vector<int16_t> reference = DecodeReference(Fixture(file));
+        const auto* bytes = reinterpret_cast<const uint8_t*>(reference.data());
+        TOggDataSource source;
+        ASSERT_TRUE(source.Open(FixtureName(file).c_str(), false));
+        std::vector<uint8_t> joined;
+        uint32_t offset = 0;
+        for (uint32_t piece : {1u, 3u, 2u, 5u, 7u, 4u, 1u, 1u, 1u, 1000u, 3u}) {
+            std::vector<uint8_t> part(piece);
+            ASSERT_EQ(source.Read(part.data(), offset, piece), piece) << file << " at " << offset;
+            joined.insert(joined.end(), part.begin(), part.end());
+            offset += piece;
+        }
+        EXPECT_TRUE(std::equal(joined.begin(), joined.end(), bytes)) << file;
+        // The last frame of the stream comes in a short read, the end after.
+        const uint32_t size = static_cast<uint32_t>(source.GetSize());
+        const uint32_t frame = 2 * source.GetChannels();
+        std::vector<uint8_t> tail(frame + 3);
+        ASSERT_EQ(source.Read(tail.data(), size - frame, frame + 3), frame) << file;
+        EXPECT_EQ(std::memcmp(tail.data(), bytes + size - frame, frame), 0) << file;
+        EXPECT_EQ(source.Read(tail.data(), size, 3), 0u) << file;
+    }
+}
+
 TEST(OggDataSource, Read_AtAnotherOffsetSeeksToTheFrameOfStereoData) {
     TOggDataSource source;
     ASSERT_TRUE(source.Open(FixtureName("tone1000_stereo_3s.ogg").c_str(), false));
@@ -104,6 +159,37 @@ TEST(OggDataSource, Open_ReadsASoundInsideAPack) {
     EXPECT_EQ(built->GetSize(), reference.size() * 2);
 }
 
+// A source whose header claims far more than it holds (a damaged or
+// crafted file): the decoded copy grows with what really comes, and no read
+// asks for much more room than has been filled.
+TEST(MemDataSource, GrowsWithWhatDecodesNotWithTheClaimedSize) {
+    class Claiming : public PcmSource {
+    public:
+        Claiming(std::vector<int16_t> samples)
+            : PcmSource(samples, 44100, 2), mReal(samples.size() * 2) {}
+        uint64_t GetSize() override { return 1ull << 30; }
+        uint32_t Read(void* dest, uint32_t offset, uint32_t count) override {
+            largest = std::max(largest, count);
+            EXPECT_LE(count, std::max(offset, 1024u * 1024u)) << "a read at " << offset;
+            const uint32_t n = offset < mReal ? std::min(count, mReal - offset) : 0;
+            return n ? PcmSource::Read(dest, offset, n) : 0;
+        }
+        uint32_t largest = 0;
+
+    private:
+        uint32_t mReal;
+    };
+    const std::vector<int16_t> samples = Counting(300000);
+    Claiming source(samples);
+    TMemDataSource memory(source);
+    EXPECT_EQ(memory.GetSize(), samples.size() * 2);
+    EXPECT_LE(source.largest, 1024u * 1024u);
+    std::vector<int16_t> back(samples.size());
+    ASSERT_EQ(memory.Read(back.data(), 0, static_cast<uint32_t>(memory.GetSize())),
+              samples.size() * 2);
+    EXPECT_EQ(back, samples);
+}
+
 TEST(MemDataSource, HoldsTheDecodedSoundAndEndsAtItsSize) {
     TOggDataSource ogg;
     ASSERT_TRUE(ogg.Open(FixtureName("tone440_mono_1s.ogg").c_str(), false));
@@ -138,15 +224,19 @@ TEST_F(Builders, CreateSource_ShortSoundsAreDecodedAtLoadLongOnesWhilePlaying) {
         {"tone1000_stereo_3s.ogg", false, "0", false},
         {"tone1000_stereo_3s.ogg", false, "1", true},
         {"tone440_mono_1s.ogg", true, "1", false},
+        // Claims 2^29 frames: only the tone's real length is kept.
+        {"::granule_2_29.ogg", false, "1", true},
     };
     for (const Case& c : cases) {
         SetSetting("keepogguncompressed", c.keep);
+        const bool crafted = c.file[0] == ':';
+        const std::string path = crafted ? CraftedFile(c.file + 2) : Fixture(c.file);
         std::shared_ptr<TSoundDataSource> source =
-            TSoundDataSourceBuilder::CreateSource(FixtureName(c.file).c_str(), c.stream);
+            TSoundDataSourceBuilder::CreateSource(("::" + path).c_str(), c.stream);
         ASSERT_TRUE(source) << c.file;
         EXPECT_EQ(dynamic_cast<TMemDataSource*>(source.get()) != nullptr, c.decodedAtLoad)
             << c.file << " keep=" << c.keep;
-        EXPECT_EQ(source->GetSize(), DecodeReference(Fixture(c.file)).size() * 2);
+        EXPECT_EQ(source->GetSize(), DecodeReference(path).size() * 2);
     }
 }
 
@@ -158,6 +248,25 @@ TEST_F(Builders, CreateSource_FindsTheBuilderByTryingExtensions) {
     EXPECT_FALSE(TSoundDataSourceBuilder::CreateSource(FixtureName("missing").c_str(), false));
     EXPECT_FALSE(TSoundDataSourceBuilder::CreateSource(FixtureName("missing.wav").c_str(), false));
     EXPECT_TRUE(IsOggDataSourceRegistered());
+}
+
+// Files whose last page claims an absurd length, their page checksums right
+// (made by tests/fuzz/craft_ogg_granule.py): each opens at once and
+// delivers no more than the tone it was made from.
+TEST(OggDataSource, CraftedLengths_OpenAtOnceAndDeliverTheRealSound) {
+    const size_t real = 96000 * 2; // the tone the files were made from
+    for (const char* file : {"granule_near_2_64.ogg", "granule_2_63.ogg", "granule_2_29.ogg"}) {
+        for (bool stream : {false, true}) {
+            SCOPED_TRACE(std::string(file) + (stream ? " streamed" : " in memory"));
+            TOggDataSource source;
+            ASSERT_TRUE(source.Open(("::" + CraftedFile(file)).c_str(), stream));
+            std::vector<uint8_t> all(real + 4096);
+            EXPECT_LE(source.Read(all.data(), 0, static_cast<uint32_t>(all.size())), real);
+            EXPECT_LE(source.Read(all.data(), static_cast<uint32_t>(source.GetSize() / 2), 4096),
+                      4096u);
+            EXPECT_LE(source.Read(all.data(), 0, 4096), 4096u);
+        }
+    }
 }
 
 // Damaged files: each fails with the log line or delivers fewer bytes, and

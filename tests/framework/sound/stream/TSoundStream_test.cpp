@@ -11,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace {
 
 using namespace soundtest;
@@ -176,6 +178,46 @@ TEST_F(Streams, LongSound_IsRefilledHalfByHalfAndComesOutBitForBit) {
         << "the captured samples differ from the decoded file";
     for (size_t i = reference.size(); i < out.size(); ++i) {
         ASSERT_EQ(out[i], 0) << i;
+    }
+}
+
+// The ring's second half is refilled at the first scan that finds the write
+// cursor wrapped past the ring's end, possibly while the play cursor is
+// still inside that half, in the 10 ms before the end: the bytes between
+// the two cursors are already on their way out and must play as they were.
+// Scans every 100 ms, the one after the first pass landing the given number
+// of frames before (negative) or after the ring's end; the capture is the
+// source sample for sample.
+TEST_F(Streams, RefillWhileThePlayCursorIsNearTheEnd_PlaysTheSourceUnchanged) {
+    const uint32_t ringFrames = 88200; // 2 s of 44100 Hz stereo
+    const uint32_t scan = 4410;
+    const std::vector<int16_t> samples = Counting(44100 * 2 * 6);
+    for (int32_t landing : {-442, -441, -440, -300, -200, -2, -1, 0, 1, 200, 440, 441}) {
+        SCOPED_TRACE(landing);
+        NullRig local;
+        auto source = std::make_shared<PcmSource>(samples, 44100, 2);
+        auto stream = TSoundStream::Create(new TStreamSpooler(source), false, 0, {});
+        ASSERT_TRUE(stream->CreateBuffer(44100, 2, 16, 2.0f));
+        ASSERT_EQ(stream->GetBufferSize(), ringFrames * 4);
+        stream->Start(false);
+        const uint32_t first = static_cast<uint32_t>((landing + int32_t(scan)) % int32_t(scan));
+        uint32_t frames = 0;
+        for (uint32_t step = first ? first : scan; frames < 44100 * 4; step = scan) {
+            local.device->Advance(step);
+            frames += step;
+            ASSERT_TRUE(stream->Update(false));
+        }
+        const std::vector<int16_t>& out = local.device->GetCapture();
+        ASSERT_EQ(out.size(), size_t(frames) * 2);
+        size_t wrong = 0;
+        size_t firstWrong = out.size();
+        for (size_t i = 0; i < out.size(); ++i) {
+            if (out[i] != samples[i]) {
+                firstWrong = std::min(firstWrong, i);
+                ++wrong;
+            }
+        }
+        EXPECT_EQ(wrong, 0u) << "from frame " << firstWrong / 2;
     }
 }
 
