@@ -113,7 +113,13 @@ void vlkParticleFx::Start() {
 
 void vlkParticleFx::Update(uint32_t elapsed) {
     mState = kStateIdle;
-    if (!mActive || !mLane) {
+    if (!mActive) {
+        return;
+    }
+    if (!mLane) {
+        // Never loaded: there is no path to walk, so it has ended.
+        mState = kStatePathEnded;
+        mActive = 0;
         return;
     }
     mLane->Update(elapsed);

@@ -241,6 +241,12 @@ TEST_F(ParticleFxTest, BadFiles_LeaveTheEffectAsItWas) {
         EXPECT_STREQ(fx.GetFileName().CStr(), kTwoSegments);
     }
     EXPECT_TRUE(Logged("is no particle path file"));
+    // An effect that never loaded has no path: started, it ends at once.
+    vlkParticleFx unloaded;
+    unloaded.SetActive(true);
+    unloaded.Update(10);
+    EXPECT_EQ(unloaded.GetState(), vlkParticleFx::kStatePathEnded);
+    EXPECT_FALSE(unloaded.IsActive());
     // A path whose particle file is missing runs without particles.
     vlkParticleFx lonely;
     const std::string alone =
