@@ -25,6 +25,7 @@
 #include "platform/window/VirtualKeys.h"
 #include "platform/window/WindowMessage.h"
 #include "platform/window/sdl/SdlWindow.h"
+#include "support/FramePath.h"
 #include "support/ToolDisplay.h"
 #include "support/ToolLog.h"
 
@@ -46,16 +47,6 @@ const ToolLog* gLog = nullptr;
 
 int Fail(const std::string& what) {
     return gLog->Fail(what);
-}
-
-// OUT.png with the frame number before the extension.
-std::string FramePath(const std::string& out, int frame) {
-    char number[16];
-    std::snprintf(number, sizeof number, "_%03d", frame);
-    const size_t dot = out.rfind('.');
-    if (dot == std::string::npos || out.find('/', dot) != std::string::npos)
-        return out + number + ".png";
-    return out.substr(0, dot) + number + out.substr(dot);
 }
 
 struct Options {
