@@ -25,6 +25,7 @@
 #include "platform/window/WindowMessage.h"
 #include "platform/window/sdl/SdlWindow.h"
 #include "support/FramePath.h"
+#include "support/ToolAssets.h"
 #include "support/ToolDisplay.h"
 #include "support/ToolLog.h"
 #include "velk/motion/vlkSplinePath.h"
@@ -339,13 +340,8 @@ int main(int argc, char** argv) {
         return 2;
     }
     options.file = args[0];
-    std::error_code error;
     const ToolLog log("parview");
     gLog = &log;
-    if (std::filesystem::is_directory(options.assets, error)) {
-        SetAssetsFolder(options.assets.c_str());
-        InitFileSystem();
-        LoadPacksInFolder(GetAssetsFolder(), GetNameTable());
-    }
+    UseAssetsFolder(options.assets);
     return Run(options);
 }
