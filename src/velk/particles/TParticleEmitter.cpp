@@ -67,6 +67,8 @@ void TParticleEmitter::SetUp(const TParticleEmitterDesc& d) {
     mSourceFactor = d.sourceFactor;
     mDestinationFactor = d.destinationFactor;
     mParticles.assign(static_cast<uint16_t>(d.count), TParticle());
+    mBatch.clear();
+    mBatch.reserve(mParticles.size() * 6);
 
     Parameters p;
     p.followTrajectory = d.followTrajectory ? 1 : 0;
@@ -271,8 +273,7 @@ int32_t TParticleEmitter::GetBlendMode() const {
     return kBlendAdditive;
 }
 
-void TParticleEmitter::DrawParticle(const TParticle& particle, const TMat4& world) {
-    TGraphics* graphics = TGraphics::Get();
+void TParticleEmitter::AppendParticle(const TParticle& particle, const TMat4& world) {
     TMat4 m = world;
     ApplyBlock(m, particle.current);
     if (mParameters.followTrajectory) {
@@ -288,11 +289,21 @@ void TParticleEmitter::DrawParticle(const TParticle& particle, const TMat4& worl
     m.RotateYawPitchRoll(mRotate[0], mRotate[1], mRotate[2]);
     m.Scale(mScale[0], mScale[1], mScale[2]);
     ApplyBlock(m, mParameters.linked ? mEmitterBlock : particle.birth);
-    graphics->SetWorldTransform(m);
-    if (mDrawn) {
-        graphics->DrawVertices(TVertexList::CreateKind1(particle.vertices, 4), 5);
+    // The quad's corners through the whole chain; the two triangles of its
+    // strip, each keeping its turn.
+    TVertex corners[4];
+    for (int i = 0; i < 4; ++i) {
+        const TVertex& v = particle.vertices[i];
+        const TVec4 at = m.Transform(TVec4(v.x, v.y, v.z, 1.0f));
+        corners[i] = v;
+        corners[i].x = at.x;
+        corners[i].y = at.y;
+        corners[i].z = at.z;
     }
-    graphics->SetWorldTransform(world);
+    static const int kOrder[6] = {0, 1, 2, 2, 1, 3};
+    for (int i : kOrder) {
+        mBatch.push_back(corners[i]);
+    }
 }
 
 void TParticleEmitter::Render() {
@@ -305,14 +316,22 @@ void TParticleEmitter::Render() {
     TMat4 world;
     graphics->GetWorldTransform(world);
     mAllDead = 1;
+    mBatch.clear();
     for (TParticle& particle : mParticles) {
         if (particle.state == TParticle::kLiving && mDrawn) {
-            DrawParticle(particle, world);
+            AppendParticle(particle, world);
             mAllDead = 0;
         } else if (particle.state == TParticle::kDead && HasCyclesLeft(particle) &&
                    !mStopEmitting) {
             Seed(particle);
         }
+    }
+    // One draw for the emitter: the transforms are in the vertices.
+    if (!mBatch.empty()) {
+        graphics->SetWorldTransform(TMat4());
+        graphics->DrawVertices(
+            TVertexList::CreateKind1(mBatch.data(), static_cast<uint32_t>(mBatch.size())),
+            kTriangleList);
     }
     graphics->SetWorldTransform(world);
     graphics->SetBlendMode(kBlendAlpha);

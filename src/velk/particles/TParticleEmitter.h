@@ -53,7 +53,9 @@ struct TParticle {
 
 // One emitter of a particle system: a pool of particles, allocated once,
 // that are born after a random wait, move, change colour, fade, die and
-// are seeded again while emission goes on. Every random value comes from
+// are seeded again while emission goes on. Each particle's unit quad goes
+// through its own transform chain on the CPU, and the emitter draws its
+// living particles as one list of triangles. Every random value comes from
 // the emitter's own generator, so two emitters given the same seed play
 // the same particles. The asset map in which the texture is cached is the
 // system's. Main thread only.
@@ -137,12 +139,18 @@ private:
     // Each component of a block drawn from a range, axes z, y, x.
     void DrawVector(float* out, const float* inferior, const float* superior);
     void UpdateParticle(TParticle& particle, uint32_t elapsed);
-    void DrawParticle(const TParticle& particle, const TMat4& world);
+    // The particle's two triangles, transformed, onto the emitter's batch.
+    void AppendParticle(const TParticle& particle, const TMat4& world);
     bool HasCyclesLeft(const TParticle& particle) const {
         return particle.cycles == 0 || particle.completedCycles < particle.cycles;
     }
 
+    static constexpr uint32_t kTriangleList = 4;
+
     std::vector<TParticle> mParticles;
+    // The living particles' triangles of one Render; room for the whole
+    // pool is made at set-up.
+    std::vector<TVertex> mBatch;
     TAssetMap* mAssets;
     std::shared_ptr<TTexture> mTexture;
     uint8_t mStopEmitting = 0;

@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -31,6 +32,16 @@ protected:
         graphics->End2d();
         graphics->EndDraw(false);
         return Device().Draws();
+    }
+    // The particles drawn by the draws: six vertices each.
+    static uint32_t Particles(const std::vector<platform::RecordedDraw>& draws) {
+        uint32_t vertices = 0;
+        for (const platform::RecordedDraw& draw : draws) {
+            EXPECT_EQ(draw.primitive, 4u);
+            vertices += draw.vertexCount;
+        }
+        EXPECT_EQ(vertices % 6, 0u);
+        return vertices / 6;
     }
     const TParticle& First(TParticleSystem& system) {
         return system.GetEmitter(0)->GetParticles()[0];
@@ -150,8 +161,21 @@ TEST_F(ParticleEngineTest, Wait_KeepsTheParticleUnseenThenItsMotionTimeCountsThe
     EXPECT_FLOAT_EQ(First(*system).current.v[TParticleBlock::kCenter], 100.1f);
     const auto draws = Frame({system.get()});
     ASSERT_EQ(draws.size(), 1u);
-    EXPECT_EQ(draws[0].primitive, 5u);
-    EXPECT_EQ(draws[0].vertexCount, 4u);
+    EXPECT_EQ(Particles(draws), 1u);
+    // An 8-pixel quad around the particle's place.
+    const float x = First(*system).current.v[TParticleBlock::kCenter];
+    const float y = First(*system).current.v[TParticleBlock::kCenter + 1];
+    float left = 1e9f, right = -1e9f, top = 1e9f, bottom = -1e9f;
+    for (uint32_t i = 0; i < draws[0].vertexCount; ++i) {
+        left = std::min(left, draws[0].X(i));
+        right = std::max(right, draws[0].X(i));
+        top = std::min(top, draws[0].Y(i));
+        bottom = std::max(bottom, draws[0].Y(i));
+    }
+    EXPECT_NEAR(left, x - 4.0f, 0.01f);
+    EXPECT_NEAR(right, x + 4.0f, 0.01f);
+    EXPECT_NEAR(top, y - 4.0f, 0.01f);
+    EXPECT_NEAR(bottom, y + 4.0f, 0.01f);
 }
 
 TEST_F(ParticleEngineTest, StopEmitting_FinishesOnceTheLivingParticlesDied) {
@@ -163,7 +187,7 @@ TEST_F(ParticleEngineTest, StopEmitting_FinishesOnceTheLivingParticlesDied) {
         ASSERT_TRUE(system);
         system->Restart();
         system->Update(50);
-        EXPECT_EQ(Frame({system.get()}).size(), 3u);
+        EXPECT_EQ(Particles(Frame({system.get()})), 3u);
         // Dead, then seeded again while emission goes on.
         system->Update(60);
         EXPECT_TRUE(Frame({system.get()}).empty());
@@ -171,7 +195,7 @@ TEST_F(ParticleEngineTest, StopEmitting_FinishesOnceTheLivingParticlesDied) {
         EXPECT_TRUE(system->IsActive());
         system->Update(50);
         system->SetEmissionStopped(true);
-        EXPECT_EQ(Frame({system.get()}).size(), 3u);
+        EXPECT_EQ(Particles(Frame({system.get()})), 3u);
         EXPECT_FALSE(system->IsFinished()) << cycles;
         EXPECT_TRUE(system->IsActive()) << cycles;
         system->Update(60);
@@ -185,7 +209,7 @@ TEST_F(ParticleEngineTest, StopEmitting_FinishesOnceTheLivingParticlesDied) {
         system->SetActive(true);
         system->Restart();
         system->Update(10);
-        EXPECT_EQ(Frame({system.get()}).size(), 3u);
+        EXPECT_EQ(Particles(Frame({system.get()})), 3u);
     }
 }
 
