@@ -2,6 +2,7 @@
 #include "velk/particles/TParticleSystem.h"
 
 #include "framework/core/math/TRandom.h"
+#include "framework/core/tasks/FrameworkTime.h"
 #include "framework/graphics/TTexture.h"
 #include "framework/graphics/asset/TAssetManager.h"
 #include "platform/graphics/PngWriter.h"
@@ -296,6 +297,31 @@ TEST_F(ParticleEngineTest, Seeds_AlikeGiveTheSameParticlesAndApartDifferentOnes)
     copy.Restart();
     EXPECT_NE(First(*original).start.v[TParticleBlock::kCenter],
               First(copy).start.v[TParticleBlock::kCenter]);
+}
+
+uint32_t gFakeTime = 0;
+uint32_t FakeTime() {
+    return gFakeTime;
+}
+
+TEST_F(ParticleEngineTest, Seeds_ComeFromTheFrameworkTimeWithoutAHook) {
+    const std::string file =
+        WriteParsys(mFiles, "timed",
+                    "<transform><position>" + Range("center", Xyz(0, 0, 0), Xyz(1000, 1000, 0)) +
+                        "</position></transform>");
+    SetFrameworkTimer(&FakeTime);
+    auto at = [&](uint32_t time) {
+        gFakeTime = time;
+        auto system = Load(file);
+        EXPECT_TRUE(system);
+        system->Restart();
+        return First(*system).start.v[TParticleBlock::kCenter];
+    };
+    const float first = at(100);
+    EXPECT_EQ(at(100), first);
+    EXPECT_NE(at(101), first);
+    EXPECT_NE(at(5000), first);
+    SetFrameworkTimer(nullptr);
 }
 
 TEST_F(ParticleEngineTest, Colour_NeverWrapsOverAWholeLifeWithAWaitAndFade) {
