@@ -24,10 +24,10 @@
 #include "platform/window/sdl/SdlWindow.h"
 #include "support/DrawFrontDisplay.h"
 #include "support/FrameTimes.h"
+#include "support/LoveRun.h"
 #include "support/XServerRound.h"
 
 #include <sys/resource.h>
-#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -268,44 +268,6 @@ Result RunDrawFront(bool keepShot) {
     return result;
 }
 
-// Runs love on the scene; its ms/frame line and its peak memory.
-bool RunLove(const std::string& scene, double& ms, long& peakKb) {
-    int pipeFds[2];
-    if (pipe(pipeFds) != 0)
-        return false;
-    const pid_t child = fork();
-    if (child < 0)
-        return false;
-    if (child == 0) {
-        dup2(pipeFds[1], STDOUT_FILENO);
-        dup2(pipeFds[1], STDERR_FILENO);
-        close(pipeFds[0]);
-        close(pipeFds[1]);
-        execlp("love", "love", scene.c_str(), static_cast<char*>(nullptr));
-        _exit(127);
-    }
-    close(pipeFds[1]);
-    std::string output;
-    char buffer[4096];
-    ssize_t got;
-    while ((got = read(pipeFds[0], buffer, sizeof buffer)) > 0)
-        output.append(buffer, static_cast<size_t>(got));
-    close(pipeFds[0]);
-    int status = 0;
-    rusage usage{};
-    wait4(child, &status, 0, &usage);
-    peakKb = usage.ru_maxrss;
-    const size_t at = output.find("love:");
-    const size_t equals = at == std::string::npos ? at : output.find('=', at);
-    if (equals == std::string::npos) {
-        std::printf("  LÖVE: no figure in its output:\n%s\n", output.c_str());
-        return false;
-    }
-    ms = std::atof(output.c_str() + equals + 1);
-    std::printf("  LÖVE says: %s", output.substr(at, output.find('\n', at) - at + 1).c_str());
-    return ms > 0;
-}
-
 } // namespace
 
 static int RunBench(int argc, char** argv) {
@@ -316,13 +278,7 @@ static int RunBench(int argc, char** argv) {
     std::printf("bench_quads: %d textured alpha-blended 64x64 quads a frame, 1024x768, %s "
                 "driver\n",
                 kQuads, std::getenv("SDL_VIDEODRIVER"));
-    struct stat info;
-    const bool haveLove = OnPath("love") && stat((scene + "/main.lua").c_str(), &info) == 0;
-    if (!OnPath("love"))
-        std::printf("  LÖVE: not installed (make bench installs it through scripts/setup.sh "
-                    "bench); no ratio\n");
-    else if (!haveLove)
-        std::printf("  LÖVE: no scene at %s; no ratio\n", scene.c_str());
+    const bool haveLove = HaveLove(scene);
 
     // The machine's load changes from second to second, so the two take
     // turns and the best round of each is compared.

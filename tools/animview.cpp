@@ -25,6 +25,8 @@
 #include "platform/window/VirtualKeys.h"
 #include "platform/window/WindowMessage.h"
 #include "platform/window/sdl/SdlWindow.h"
+#include "support/FramePath.h"
+#include "support/ToolAssets.h"
 #include "support/ToolDisplay.h"
 #include "support/ToolLog.h"
 
@@ -46,16 +48,6 @@ const ToolLog* gLog = nullptr;
 
 int Fail(const std::string& what) {
     return gLog->Fail(what);
-}
-
-// OUT.png with the frame number before the extension.
-std::string FramePath(const std::string& out, int frame) {
-    char number[16];
-    std::snprintf(number, sizeof number, "_%03d", frame);
-    const size_t dot = out.rfind('.');
-    if (dot == std::string::npos || out.find('/', dot) != std::string::npos)
-        return out + number + ".png";
-    return out.substr(0, dot) + number + out.substr(dot);
 }
 
 struct Options {
@@ -224,13 +216,8 @@ int main(int argc, char** argv) {
         return 2;
     }
     options.animation = args[0];
-    std::error_code error;
     const ToolLog log("animview");
     gLog = &log;
-    if (std::filesystem::is_directory(options.assets, error)) {
-        SetAssetsFolder(options.assets.c_str());
-        InitFileSystem();
-        LoadPacksInFolder(GetAssetsFolder(), GetNameTable());
-    }
+    UseAssetsFolder(options.assets);
     return Run(options);
 }

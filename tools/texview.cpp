@@ -24,6 +24,7 @@
 #include "platform/graphics/PngWriter.h"
 #include "platform/graphics/null/NullGraphicsSystem.h"
 #include "platform/window/sdl/SdlWindow.h"
+#include "support/ToolAssets.h"
 #include "support/ToolDisplay.h"
 #include "support/ToolLog.h"
 
@@ -170,14 +171,9 @@ int main(int argc, char** argv) {
                              "[--flags N] [--display DRAWN.png]\n");
         return 2;
     }
-    std::error_code error;
     const ToolLog log("texview");
     gLog = &log;
-    if (std::filesystem::is_directory(assets, error)) {
-        SetAssetsFolder(assets.c_str());
-        InitFileSystem();
-        LoadPacksInFolder(GetAssetsFolder(), GetNameTable());
-    }
+    UseAssetsFolder(assets);
     TAssetManager assetManager;
     NullGraphicsSystem system;
     std::unique_ptr<GraphicsDisplay> display;

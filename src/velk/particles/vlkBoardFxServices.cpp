@@ -1,0 +1,51 @@
+#include "velk/particles/vlkBoardFxServices.h"
+
+#include "framework/app/TApplication.h"
+#include "framework/core/math/TRandom.h"
+#include "framework/core/tasks/FrameworkTime.h"
+#include "framework/ui/TWindowManager.h"
+
+namespace {
+
+vlkBoardFxServices* gInstalled = nullptr;
+
+} // namespace
+
+TString vlkBoardFxServices::GetFxPath(const TString&) {
+    return TString();
+}
+
+void vlkBoardFxServices::PlayEffectSound(const TString&) {}
+
+uint32_t vlkBoardFxServices::Random() {
+    if (TApplication* application = TApplication::Get()) {
+        return application->Random();
+    }
+    // No application (tools): a generator of our own.
+    static TRandom random = [] {
+        TRandom seeded;
+        seeded.Seed(GetFrameworkTime());
+        return seeded;
+    }();
+    return random.Next();
+}
+
+TRect vlkBoardFxServices::GetScreenRect() {
+    if (TWindowManager* manager = TWindowManager::Instance()) {
+        return manager->GetScreenRect();
+    }
+    return TRect();
+}
+
+vlkBoardFxServices& vlkBoardFxServices::Get() {
+    static vlkBoardFxServices defaults;
+    return gInstalled ? *gInstalled : defaults;
+}
+
+void vlkBoardFxServices::Install(vlkBoardFxServices* services) {
+    gInstalled = services;
+}
+
+void PlayEffectSound(const TString& name) {
+    vlkBoardFxServices::Get().PlayEffectSound(name);
+}
