@@ -36,8 +36,21 @@ TWindowScript::TWindowScript(lua_State* state) : TScript(state) {
 
 void TWindowScript::UpdateMovie() {}
 
-bool RunLuaString(const TString& statement) {
+namespace {
+
+TWindowScript* ManagerScript() {
     TWindowManager* manager = TWindowManager::Instance();
-    TWindowScript* script = manager ? manager->GetScript() : nullptr;
+    return manager ? manager->GetScript() : nullptr;
+}
+
+} // namespace
+
+bool RunLuaString(const TString& statement) {
+    TWindowScript* script = ManagerScript();
     return script && script->DoLuaString(statement);
+}
+
+bool RunLuaFile(const TString& path) {
+    TWindowScript* script = ManagerScript();
+    return script && script->DoFile(path);
 }
