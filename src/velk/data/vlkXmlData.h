@@ -1,17 +1,13 @@
 #pragma once
 
 #include "framework/core/text/TString.h"
+#include "velk/data/vlkTextLess.h"
 
 #include <map>
 #include <utility>
 #include <vector>
 
 class TXmlNode;
-
-// Orders text keys the way the framework collates them.
-struct vlkTextLess {
-    bool operator()(const TString& a, const TString& b) const { return a.Less(b); }
-};
 
 using vlkTextMap = std::map<TString, TString, vlkTextLess>;
 
