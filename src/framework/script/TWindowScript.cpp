@@ -36,21 +36,8 @@ TWindowScript::TWindowScript(lua_State* state) : TScript(state) {
 
 void TWindowScript::UpdateMovie() {}
 
-namespace {
-
-TWindowScript* ManagerScript() {
-    TWindowManager* manager = TWindowManager::Instance();
-    return manager ? manager->GetScript() : nullptr;
-}
-
-} // namespace
-
 bool RunLuaString(const TString& statement) {
-    TWindowScript* script = ManagerScript();
+    TWindowManager* manager = TWindowManager::Instance();
+    TWindowScript* script = manager ? manager->GetScript() : nullptr;
     return script && script->DoLuaString(statement);
-}
-
-bool RunLuaFile(const TString& path) {
-    TWindowScript* script = ManagerScript();
-    return script && script->DoFile(path);
 }

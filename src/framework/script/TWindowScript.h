@@ -30,6 +30,3 @@ private:
 // Runs a Lua statement in the window manager's script; false when there is
 // no window script or the statement failed.
 bool RunLuaString(const TString& statement);
-// Runs a script file in the window manager's script; false when there is
-// no window script or the file did not run.
-bool RunLuaFile(const TString& path);

@@ -56,12 +56,22 @@ void InitApplication(int textureBudget) {
             gGameApplication->SetWindowTitle(gGameStringTable->GetString("window_title"));
     }
 
-    if (TWindowScript* script = gGameWindowManager ? gGameWindowManager->GetScript() : nullptr) {
+    if (TScript* script = GetGameScript()) {
         script->SetGlobalNumber("qvd_Debug", 0);
         script->SetGlobalString("qvd_LocalizedPath", TString::Format("loc/%s/", Locale().CStr()));
     }
 
     gGameAssetMap = new (std::nothrow) TGameAssetMap;
+}
+
+TScript* GetGameScript() {
+    TWindowManager* manager = TWindowManager::Instance();
+    return manager ? manager->GetScript() : nullptr;
+}
+
+bool RunLuaFile(const TString& path) {
+    TScript* script = GetGameScript();
+    return script && script->DoFile(path);
 }
 
 void DestroyGameGlobals() {

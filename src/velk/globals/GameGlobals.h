@@ -6,6 +6,7 @@
 #include <memory>
 
 class TApplication;
+class TScript;
 class TAssetLists;
 class TClock;
 class TGameAssetMap;
@@ -51,6 +52,12 @@ extern int32_t GameStyleCode;
 // "window_title", sets the script globals "qvd_Debug" (0) and
 // "qvd_LocalizedPath" ("loc/<locale>/") and makes the game asset map.
 void InitApplication(int textureBudget);
+
+// The window manager's script, in which the screens run; null without one.
+TScript* GetGameScript();
+// Runs a script file in the window manager's script; false when there is
+// no script or the file did not run.
+bool RunLuaFile(const TString& path);
 
 // Deletes the settings object and the asset lists and clears both globals.
 void DestroyGameGlobals();

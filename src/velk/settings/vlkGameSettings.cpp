@@ -2,10 +2,9 @@
 
 #include "framework/app/TApplication.h"
 #include "framework/core/prefs/TPrefsDB.h"
-#include "framework/script/TWindowScript.h"
 #include "framework/script/engine/LuaApi.h"
 #include "framework/script/engine/LuaWideString.h"
-#include "framework/ui/TWindowManager.h"
+#include "framework/script/host/TScript.h"
 #include "velk/assets/TGameAssetMap.h"
 #include "velk/globals/GameGlobals.h"
 
@@ -100,8 +99,7 @@ vlkGameSettings::~vlkGameSettings() {
 }
 
 void vlkGameSettings::RegisterScriptFunctions() {
-    TWindowManager* manager = TWindowManager::Instance();
-    TWindowScript* script = manager ? manager->GetScript() : nullptr;
+    TScript* script = GetGameScript();
     lua_State* L = script ? script->GetState() : nullptr;
     if (!L)
         return;
@@ -117,8 +115,7 @@ void vlkGameSettings::RegisterScriptFunctions() {
 void vlkGameSettings::UnregisterScriptFunctions() {
     // Only while the state is still the window script's, and only the
     // globals that still call this object.
-    TWindowManager* manager = TWindowManager::Instance();
-    TWindowScript* script = manager ? manager->GetScript() : nullptr;
+    TScript* script = GetGameScript();
     lua_State* L = mScriptState;
     if (!L || !script || script->GetState() != L)
         return;

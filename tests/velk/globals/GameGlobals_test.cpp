@@ -5,8 +5,7 @@
 #include "framework/graphics/TGraphics.h"
 #include "framework/graphics/TTexture.h"
 #include "framework/host/TGameState.h"
-#include "framework/script/TWindowScript.h"
-#include "framework/ui/TWindowManager.h"
+#include "framework/script/host/TScript.h"
 #include "velk/assets/TGameAssetMap.h"
 
 #include <gtest/gtest.h>
@@ -23,7 +22,7 @@ protected:
         gGameCursorImage.reset();
         AppFixture::TearDown();
     }
-    TWindowScript* Script() const { return TWindowManager::Instance()->GetScript(); }
+    TScript* Script() const { return GetGameScript(); }
 };
 
 TEST_F(GameGlobalsTest, InitApplication_UsesTheLocaleForStringsTitleAndScriptPath) {
@@ -41,7 +40,7 @@ TEST_F(GameGlobalsTest, InitApplication_UsesTheLocaleForStringsTitleAndScriptPat
         InitApplication(192000000);
         EXPECT_EQ(gGameApplication, mApplication);
         EXPECT_EQ(gGameGraphics, TGraphics::Get());
-        EXPECT_EQ(gGameWindowManager, TWindowManager::Instance());
+        EXPECT_EQ(gGameWindowManager, mApplication->GetWindowManager());
         EXPECT_EQ(gGameStringTable, mApplication->GetStringTable());
         EXPECT_EQ(GetSetting("texturememorymax").ToStd(), "192000000");
         EXPECT_EQ(GetSetting("animatedparticles").ToStd(), "1");
@@ -71,7 +70,7 @@ TEST_F(GameGlobalsTest, RunLuaFileAndString) {
     EXPECT_TRUE(RunLuaFile("scripts/set.lua"));
     EXPECT_EQ(Script()->GetGlobalNumber("gFromFile"), 7.0);
     EXPECT_FALSE(RunLuaFile("scripts/none.lua"));
-    EXPECT_TRUE(RunLuaString("gFromString = gFromFile + 1"));
+    EXPECT_TRUE(Script()->DoLuaString("gFromString = gFromFile + 1"));
     EXPECT_EQ(Script()->GetGlobalNumber("gFromString"), 8.0);
     DestroyApplication();
     EXPECT_FALSE(RunLuaFile("scripts/set.lua")) << "no window script";

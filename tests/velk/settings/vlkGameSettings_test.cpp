@@ -2,9 +2,8 @@
 
 #include "framework/app/AppFixture.h"
 #include "framework/core/prefs/TPrefsDB.h"
-#include "framework/script/TWindowScript.h"
+#include "framework/script/host/TScript.h"
 #include "framework/sound/manager/TSoundManager.h"
-#include "framework/ui/TWindowManager.h"
 #include "velk/assets/TGameAssetMap.h"
 #include "velk/globals/GameGlobals.h"
 
@@ -33,10 +32,11 @@ protected:
         AppFixture::TearDown();
     }
 
-    TWindowScript* Script() const { return TWindowManager::Instance()->GetScript(); }
+    TScript* Script() const { return GetGameScript(); }
     // Runs the statements and gives the global "result" as text.
     std::string Run(const std::string& statements) {
-        EXPECT_TRUE(RunLuaString(TString(("result = nil; " + statements).c_str()))) << statements;
+        EXPECT_TRUE(Script()->DoLuaString(TString(("result = nil; " + statements).c_str())))
+            << statements;
         return Script()->GetGlobalString("result").ToStd();
     }
     int Current() { return mSettings->GetPrefs()->GetInt("vlkUser", -99, -1); }
