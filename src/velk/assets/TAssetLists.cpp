@@ -5,6 +5,7 @@
 #include "framework/graphics/TTexture.h"
 #include "framework/graphics/animation/TAnimatedTexture.h"
 #include "framework/sound/asset/TSound.h"
+#include "velk/data/XmlRoot.h"
 
 namespace {
 
@@ -71,16 +72,9 @@ TAssetLists::~TAssetLists() = default;
 
 void TAssetLists::LoadAssetLists(const TString& file) {
     TXmlNode document;
-    document.LoadFile(file);
-    if (!document.HasChildren()) {
-        LogPrintf("TAssetLists: no asset list in %s", file.CStr());
+    TXmlNode* root = LoadXmlRoot(document, file, "assets", "TAssetLists");
+    if (!root)
         return;
-    }
-    TXmlNode* root = document.FindChild("assets");
-    if (!root) {
-        LogPrintf("TAssetLists: %s has no \"assets\" element", file.CStr());
-        return;
-    }
     TString tag;
     TXmlNode* section = nullptr;
     root->BeginChildren();

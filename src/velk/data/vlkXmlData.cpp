@@ -1,6 +1,7 @@
 #include "velk/data/vlkXmlData.h"
 
 #include "framework/core/xml/TXmlNode.h"
+#include "velk/data/XmlRoot.h"
 
 namespace {
 
@@ -10,8 +11,7 @@ const TString kIdKey("_id_");
 
 vlkXmlData::vlkXmlData(const TString& fileName) {
     TXmlNode document;
-    document.LoadFile(fileName);
-    TXmlNode* root = document.FindChild("xmlData");
+    TXmlNode* root = LoadXmlRoot(document, fileName, "xmlData", "vlkXmlData");
     if (!root)
         return;
     TString name;

@@ -1,7 +1,7 @@
 #include "velk/game/FxMap.h"
 
-#include "framework/core/log/TLog.h"
 #include "framework/core/xml/TXmlNode.h"
+#include "velk/data/XmlRoot.h"
 #include "velk/data/vlkTextLess.h"
 
 #include <map>
@@ -22,16 +22,9 @@ TString Lowered(TString text) {
 
 void LoadFxMap(const TString& fileName) {
     TXmlNode document;
-    document.LoadFile(fileName);
-    if (!document.HasChildren()) {
-        LogPrintf("LoadFxMap: no effects list in \"%s\"", fileName.CStr());
+    TXmlNode* list = LoadXmlRoot(document, fileName, "FXFiles", "LoadFxMap");
+    if (!list)
         return;
-    }
-    TXmlNode* list = document.FindChild("FXFiles");
-    if (!list) {
-        LogPrintf("LoadFxMap: \"%s\" has no FXFiles element", fileName.CStr());
-        return;
-    }
     TString tag;
     TXmlNode* child = nullptr;
     list->BeginChildren();
