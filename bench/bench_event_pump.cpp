@@ -5,7 +5,7 @@
 // core (target: below 2%) and how the events were spread.
 
 #include "framework/app/TApplication.h"
-#include "framework/app/TEvent.h"
+#include "framework/core/system/TEvent.h"
 #include "framework/app/TPlatform.h"
 #include "framework/core/settings/TSettings.h"
 

@@ -1,7 +1,7 @@
 #include "velk/GameStartup.h"
 
 #include "framework/app/TApplication.h"
-#include "framework/app/TEvent.h"
+#include "framework/core/system/TEvent.h"
 #include "framework/core/settings/TSettings.h"
 #include "framework/ui/manager/TWindowManager.h"
 #include "framework/ui/window/TScreen.h"

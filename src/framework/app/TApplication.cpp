@@ -2,7 +2,7 @@
 
 #include "framework/app/StartupTrace.h"
 #include "framework/app/TApplicationWindowHost.h"
-#include "framework/app/TEvent.h"
+#include "framework/core/system/TEvent.h"
 #include "framework/app/TPlatform.h"
 #include "framework/core/files/TFileSystem.h"
 #include "framework/core/log/TLog.h"

@@ -4,7 +4,7 @@
 
 #include "framework/app/TEventPump.h"
 
-#include "framework/app/TEvent.h"
+#include "framework/core/system/TEvent.h"
 #include "framework/app/TPlatform.h"
 #include "framework/core/log/TLog.h"
 #include "framework/graphics/TGraphics.h"

@@ -3,7 +3,11 @@
 #include "framework/app/TApplication.h"
 #include "framework/core/math/TRandom.h"
 #include "framework/core/tasks/FrameworkTime.h"
-#include "framework/ui/TWindowManager.h"
+#include "framework/ui/manager/TWindowManager.h"
+#include "velk/assets/MenuMusic.h"
+#include "velk/assets/TAssetLists.h"
+#include "velk/game/FxMap.h"
+#include "velk/globals/GameGlobals.h"
 
 namespace {
 
@@ -11,11 +15,15 @@ vlkBoardFxServices* gInstalled = nullptr;
 
 } // namespace
 
-TString vlkBoardFxServices::GetFxPath(const TString&) {
-    return TString();
+TString vlkBoardFxServices::GetFxPath(const TString& name) {
+    return ::GetFxPath(name);
 }
 
-void vlkBoardFxServices::PlayEffectSound(const TString&) {}
+void vlkBoardFxServices::PlayEffectSound(const TString& name) {
+    if (gGameAssetMap && gAssetLists) {
+        PlaySoundAsset(gAssetLists->GetSound(name), false);
+    }
+}
 
 uint32_t vlkBoardFxServices::Random() {
     if (TApplication* application = TApplication::Get()) {

@@ -7,10 +7,10 @@
 
 // What the board effects take from the rest of the game: the files of the
 // effect list by effect name, the effect sounds of the asset lists, the
-// application's random numbers and the root window's size. The game's
-// start-up installs its own once its lists are loaded; until then the
-// defaults give no files and no sounds, the application's generator and
-// the window manager's screen.
+// application's random numbers and the root window's size. The defaults
+// read the effect list and the asset lists that the configuration loader
+// filled (no files and no sounds before it ran), the application's
+// generator and the window manager's screen; tests install their own.
 class vlkBoardFxServices {
 public:
     virtual ~vlkBoardFxServices() = default;

@@ -2,7 +2,7 @@
 
 #include "AppFixture.h"
 
-#include "framework/app/TEvent.h"
+#include "framework/core/system/TEvent.h"
 #include "framework/core/settings/TSettings.h"
 #include "framework/graphics/TRenderer.h"
 #include "framework/ui/manager/TWindowManager.h"

@@ -6,7 +6,7 @@
 
 #include "AppFixture.h"
 
-#include "framework/app/TEvent.h"
+#include "framework/core/system/TEvent.h"
 #include "framework/graphics/TGraphics.h"
 #include "framework/graphics/TRenderer.h"
 #include "framework/host/TGameState.h"

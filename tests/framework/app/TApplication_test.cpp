@@ -1,7 +1,7 @@
 #include "AppFixture.h"
 
 #include "framework/app/ApplicationMain.h"
-#include "framework/app/TEvent.h"
+#include "framework/core/system/TEvent.h"
 #include "framework/core/math/TRandom.h"
 #include "framework/core/settings/TCommandLine.h"
 #include "framework/core/system/ApplicationPresence.h"

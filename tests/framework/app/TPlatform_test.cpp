@@ -1,7 +1,7 @@
 #include "AppFixture.h"
 
 #include "BuildInfo.h"
-#include "framework/app/TEvent.h"
+#include "framework/core/system/TEvent.h"
 #include "framework/core/settings/TCommandLine.h"
 #include "framework/graphics/asset/TAssetManager.h"
 #include "framework/ui/manager/TWindowManager.h"

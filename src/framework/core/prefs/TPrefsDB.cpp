@@ -549,7 +549,7 @@ bool TPrefsDB::Commit() {
     return Begin();
 }
 
-int64_t TPrefsDB::TableFor(int userIndex) {
+int64_t TPrefsDB::TableFor(int userIndex, bool addPlayers) {
     if (!EnsureInstall())
         return -1;
     if (userIndex == -1)
@@ -558,6 +558,10 @@ int64_t TPrefsDB::TableFor(int userIndex) {
         LogPrintf("TPrefsDB: no player %d", userIndex);
         return -1;
     }
+    // A read of a player that does not exist answers its default: were the
+    // player made here, the next write would commit a nameless one.
+    if (!addPlayers && userIndex >= GetUserCount())
+        return -1;
     while (static_cast<int>(mUsers.size()) <= userIndex) {
         Statement add(mDb, "INSERT INTO users(install) VALUES(?1)");
         add.Bind(1, mInstallId);
@@ -589,7 +593,7 @@ bool TPrefsDB::FindValue(int64_t user, const TString& key, std::vector<uint8_t>&
 TString TPrefsDB::GetValue(const TString& key, const TString& defaultText, int userIndex) {
     if (!mDb)
         return defaultText;
-    int64_t user = TableFor(userIndex);
+    int64_t user = TableFor(userIndex, false);
     std::vector<uint8_t> bytes;
     if (user < 0 || !FindValue(user, key, bytes))
         return defaultText;
@@ -599,14 +603,14 @@ TString TPrefsDB::GetValue(const TString& key, const TString& defaultText, int u
 bool TPrefsDB::GetStoredBytes(const TString& key, int userIndex, std::vector<uint8_t>& bytes) {
     if (!mDb)
         return false;
-    int64_t user = TableFor(userIndex);
+    int64_t user = TableFor(userIndex, false);
     return user >= 0 && FindValue(user, key, bytes);
 }
 
 bool TPrefsDB::SetValue(const TString& key, const TString& text, int userIndex, bool commit) {
     if (!mDb)
         return false;
-    int64_t user = TableFor(userIndex);
+    int64_t user = TableFor(userIndex, true);
     if (user < 0)
         return false;
     std::vector<uint8_t> bytes = EncryptToBytes(mCipher, text.CStr(), text.Length(), false);

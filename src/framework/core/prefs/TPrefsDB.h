@@ -41,10 +41,11 @@ public:
     TPrefsDB(const TPrefsDB&) = delete;
     TPrefsDB& operator=(const TPrefsDB&) = delete;
 
-    // The deciphered value of key, or defaultText when the key is absent.
-    // Reading a player beyond the last one adds empty players up to it.
+    // The deciphered value of key, or defaultText when the key or the
+    // player is absent. Reading never adds players.
     TString GetValue(const TString& key, const TString& defaultText, int userIndex);
-    // Stores the value; commits when commit is true and the database was
+    // Stores the value (writing to a player beyond the last one adds empty
+    // players up to it); commits when commit is true and the database was
     // made with auto-commit. False when the value could not be stored or
     // the commit failed.
     bool SetValue(const TString& key, const TString& text, int userIndex, bool commit);
@@ -96,8 +97,9 @@ private:
     void LogError(const char* what);
     void Close();
     // The row id of the player's table, or 0 for the global table; -1 when
-    // the index is out of range (players are added on demand up to it).
-    int64_t TableFor(int userIndex);
+    // the index is out of range or, unless addPlayers, not a player yet
+    // (with it, players are added up to the index).
+    int64_t TableFor(int userIndex, bool addPlayers);
     bool FindValue(int64_t user, const TString& key, std::vector<uint8_t>& bytes);
 
     TCipherHandle mCipher = nullptr;

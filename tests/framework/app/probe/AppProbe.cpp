@@ -11,7 +11,7 @@
 #include "framework/app/ApplicationMain.h"
 #include "framework/app/StartupTrace.h"
 #include "framework/app/TApplication.h"
-#include "framework/app/TEvent.h"
+#include "framework/core/system/TEvent.h"
 #include "framework/app/TPlatform.h"
 #include "framework/core/settings/TCommandLine.h"
 #include "framework/core/settings/TSettings.h"

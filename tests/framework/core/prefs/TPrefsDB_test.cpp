@@ -320,21 +320,30 @@ TEST_F(TPrefsDBTest, GetValue_MissingKey_GivesDefaultAndValuesComeBackByValue) {
     EXPECT_EQ(b.ToStd(), "second");
 }
 
-TEST_F(TPrefsDBTest, GetValue_BeyondLastPlayer_AddsEmptyPlayersWithoutCommitting) {
+TEST_F(TPrefsDBTest, GetValue_BeyondLastPlayer_AnswersTheDefaultAndAddsNoPlayer) {
     {
-        TPrefsDB db(mPath, false);
+        TPrefsDB db(mPath, true);
         db.SetValue("name", "p0", 0, true);
         ASSERT_EQ(db.GetUserCount(), 1);
-        EXPECT_EQ(db.GetValue("name", "none", 3).ToStd(), "none");
+        for (int index : {1, 3, 500}) {
+            EXPECT_EQ(db.GetValue("name", "none", index).ToStd(), "none") << index;
+            EXPECT_EQ(db.GetInt("score", 7, index), 7) << index;
+            std::vector<uint8_t> bytes;
+            EXPECT_FALSE(db.GetStoredBytes("name", index, bytes)) << index;
+            EXPECT_EQ(db.GetUserCount(), 1) << index;
+        }
+        // The next write commits no nameless player before the new one.
+        db.SetValue("name", "p1", 1, true);
+        EXPECT_EQ(db.GetUserCount(), 2);
+        // A write further on still adds the players up to it.
+        db.SetInt("score", 5, 3, true);
         EXPECT_EQ(db.GetUserCount(), 4);
-        ASSERT_TRUE(db.Commit());
-        db.GetValue("name", "none", 5);
-        EXPECT_EQ(db.GetUserCount(), 6);
     }
-    // The players read into being after the last commit are gone.
     TPrefsDB reopened(mPath, true);
     EXPECT_EQ(reopened.GetUserCount(), 4);
     EXPECT_EQ(reopened.GetValue("name", "", 0).ToStd(), "p0");
+    EXPECT_EQ(reopened.GetValue("name", "", 1).ToStd(), "p1");
+    EXPECT_EQ(reopened.GetInt("score", 0, 3), 5);
 }
 
 TEST_F(TPrefsDBTest, PlayerIndexOutOfRange_IsRefusedWithoutAddingPlayers) {
@@ -392,6 +401,7 @@ TEST_F(TPrefsDBTest, DeleteUser_MovesLaterPlayersDownAndIgnoresBadIndexes) {
     EXPECT_EQ(reopened.GetValue("name", "", 1).ToStd(), "player2");
     // A new player goes to the end of the list, and the removed player's
     // values do not come back with it.
+    reopened.SetInt("score", 1, 2, true);
     EXPECT_EQ(reopened.GetValue("name", "new", 2).ToStd(), "new");
     EXPECT_EQ(Query("SELECT count(*) FROM uservalues WHERE key='name'")[0], "2");
 }

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <array>
+#include <cstddef>
+
+class TWindow;
+
+// The window types of the game, in the order start-up registers them with
+// the window manager: each type name makes a window of the class of that
+// name. A class that is not written yet makes a plain window named after
+// the type until its own creator takes its place in the table.
+
+// Makes a new window of its class; null when memory is short.
+using GameWindowCreator = TWindow* (*)();
+
+struct GameWindowType {
+    const char* name;
+    GameWindowCreator creator;
+};
+
+constexpr size_t kGameWindowTypeCount = 30;
+
+// The table, in registration order.
+const std::array<GameWindowType, kGameWindowTypeCount>& GetGameWindowTypes();

@@ -1,0 +1,210 @@
+#include "velk/assets/TAssetLists.h"
+
+#include "framework/core/log/TLog.h"
+#include "framework/core/xml/TXmlNode.h"
+#include "framework/graphics/TTexture.h"
+#include "framework/graphics/animation/TAnimatedTexture.h"
+#include "framework/sound/asset/TSound.h"
+#include "velk/data/XmlRoot.h"
+
+namespace {
+
+constexpr int kImage = 0;
+constexpr int kSound = 1;
+constexpr int kMusic = 2;
+
+// The entry of a child element, false for a tag that is no entry or an
+// entry without name or path.
+bool ReadEntry(const TString& tag, TXmlNode* node, uint8_t group, TAssetListEntry& entry) {
+    if (tag == TString("image"))
+        entry.kind = kImage;
+    else if (tag == TString("sound"))
+        entry.kind = kSound;
+    else if (tag == TString("music"))
+        entry.kind = kMusic;
+    else
+        return false;
+    entry.group = group;
+    entry.name = node->GetAttribute("name");
+    entry.path = node->GetAttribute("path");
+    return !entry.name.IsEmpty() && !entry.path.IsEmpty();
+}
+
+void ReadEntries(TXmlNode* section, uint8_t group, std::vector<TAssetListEntry>& entries) {
+    TString tag;
+    TXmlNode* child = nullptr;
+    section->BeginChildren();
+    while (section->NextChild(tag, child)) {
+        TAssetListEntry entry;
+        if (ReadEntry(tag, child, group, entry))
+            entries.push_back(entry);
+    }
+}
+
+// The key under which the map stored an added path: the path itself, or,
+// when it names no file, the path with the extension that was found, before
+// its "?" query.
+TString StoredKey(const TAssetMap& map, const TString& path) {
+    if (map.GetAsset(path))
+        return path;
+    TString file = path;
+    TString query;
+    const int mark = path.Find(TString("?"));
+    if (mark >= 0) {
+        file = path.Substring(0, mark);
+        query = path.Substring(mark);
+    }
+    for (const char* const* extension = TAssetMap::kStandardExtensions; *extension; ++extension) {
+        const TString candidate = file + TString(*extension) + query;
+        if (map.GetAsset(candidate))
+            return candidate;
+    }
+    return path;
+}
+
+} // namespace
+
+TAssetLists::TAssetLists(const TString& listFile) {
+    LoadAssetLists(listFile);
+}
+
+TAssetLists::~TAssetLists() = default;
+
+void TAssetLists::LoadAssetLists(const TString& file) {
+    TXmlNode document;
+    TXmlNode* root = LoadXmlRoot(document, file, "assets", "TAssetLists");
+    if (!root)
+        return;
+    TString tag;
+    TXmlNode* section = nullptr;
+    root->BeginChildren();
+    while (root->NextChild(tag, section)) {
+        if (tag == TString("fixedAssets")) {
+            ReadEntries(section, 0, mFixedEntries);
+        } else if (tag == TString("levelAssets")) {
+            TString levelTag;
+            TXmlNode* level = nullptr;
+            section->BeginChildren();
+            while (section->NextChild(levelTag, level)) {
+                if (levelTag != TString("level"))
+                    continue;
+                TAssetLevelList list;
+                list.id = level->GetAttribute("id").ToInt();
+                ReadEntries(level, 1, list.entries);
+                mLevelLists.push_back(std::move(list));
+            }
+        }
+    }
+}
+
+TAssetMap* TAssetLists::MapOf(int group) {
+    return group == 0 ? &mFixedMap : group == 1 ? mLevelMap.get() : nullptr;
+}
+
+const TAssetLists::NameTable* TAssetLists::TableOf(int group) const {
+    return group == 0 ? &mFixedTable : group == 1 ? &mLevelTable : nullptr;
+}
+
+TAssetLists::NameTable* TAssetLists::TableOf(int group) {
+    return const_cast<NameTable*>(static_cast<const TAssetLists*>(this)->TableOf(group));
+}
+
+void TAssetLists::LoadAsset(const TAssetListEntry& entry) {
+    TAssetMap* map = MapOf(entry.group);
+    NameTable* table = TableOf(entry.group);
+    if (!map || !table || table->count(entry.name))
+        return;
+    TString path = entry.path;
+    bool loaded = false;
+    switch (entry.kind) {
+    case kImage:
+        map->AddAsset(path);
+        path = StoredKey(*map, path);
+        loaded = map->GetTexture(path) != nullptr;
+        break;
+    case kSound:
+    case kMusic:
+        path += TString(entry.kind == kSound ? "?group=1001" : "?group=1000");
+        map->AddAsset(path);
+        path = StoredKey(*map, path);
+        loaded = map->GetSound(path) != nullptr;
+        break;
+    default:
+        return;
+    }
+    if (loaded)
+        (*table)[entry.name] = path;
+    else
+        LogPrintf("TAssetLists: could not load \"%s\" from %s", entry.name.CStr(),
+                  entry.path.CStr());
+}
+
+void TAssetLists::LoadFixedAssets() {
+    for (auto entry = mFixedEntries.rbegin(); entry != mFixedEntries.rend(); ++entry)
+        LoadAsset(*entry);
+}
+
+void TAssetLists::ClearLevelAssets() {
+    mLevelMap = std::make_unique<TAssetMap>();
+    mLevelTable.clear();
+}
+
+bool TAssetLists::Find(const TString& name, TAssetMap*& map, TString& path) {
+    for (int group : {0, 1}) {
+        NameTable* table = TableOf(group);
+        auto found = table->find(name);
+        if (found != table->end()) {
+            map = MapOf(group);
+            path = found->second;
+            return true;
+        }
+    }
+    return false;
+}
+
+std::shared_ptr<TTexture> TAssetLists::GetTexture(const TString& name) {
+    TAssetMap* map = nullptr;
+    TString path;
+    return Find(name, map, path) ? map->GetTexture(path) : nullptr;
+}
+
+std::shared_ptr<TAnimatedTexture> TAssetLists::GetAnimatedTexture(const TString& name) {
+    TAssetMap* map = nullptr;
+    TString path;
+    return Find(name, map, path) ? map->GetAnimatedTexture(path) : nullptr;
+}
+
+std::shared_ptr<TSound> TAssetLists::GetSound(const TString& name) {
+    TAssetMap* map = nullptr;
+    TString path;
+    return Find(name, map, path) ? map->GetSound(path) : nullptr;
+}
+
+const TAssetLevelList* TAssetLists::FindLevelList(int id) const {
+    for (auto list = mLevelLists.rbegin(); list != mLevelLists.rend(); ++list) {
+        if (list->id == id)
+            return &*list;
+    }
+    return nullptr;
+}
+
+const TAssetListEntry* TAssetLists::FindFixedEntry(const TString& name) const {
+    for (const TAssetListEntry& entry : mFixedEntries) {
+        if (entry.name.Equals(name))
+            return &entry;
+    }
+    return nullptr;
+}
+
+bool TAssetLists::IsLoaded(const TString& name, int group) const {
+    const NameTable* table = TableOf(group);
+    return table && table->count(name) != 0;
+}
+
+TString TAssetLists::GetLoadedPath(const TString& name, int group) const {
+    const NameTable* table = TableOf(group);
+    if (!table)
+        return TString();
+    auto found = table->find(name);
+    return found == table->end() ? TString() : found->second;
+}

@@ -1,0 +1,119 @@
+#include "velk/game/GameConfig.h"
+
+#include "framework/app/TApplication.h"
+#include "velk/assets/TAssetLists.h"
+#include "velk/data/StringSplit.h"
+#include "velk/data/vlkXmlData.h"
+#include "velk/game/FxMap.h"
+#include "velk/game/GameTuning.h"
+#include "velk/globals/GameGlobals.h"
+#include "velk/settings/vlkGameSettings.h"
+
+#include <new>
+
+namespace {
+
+vlkGameSettings* CreatePlainSettings() {
+    return new (std::nothrow) vlkGameSettings;
+}
+
+GameSettingsCreator gSettingsCreator = CreatePlainSettings;
+
+struct IntField {
+    const char* key;
+    int* value;
+};
+
+void ReadInts(vlkXmlData& data, const char* table, const IntField* fields, size_t count) {
+    for (size_t i = 0; i < count; ++i)
+        *fields[i].value = data.GetValue(table, fields[i].key).ToInt();
+}
+
+template <size_t N>
+void ReadInts(vlkXmlData& data, const char* table, const IntField (&fields)[N]) {
+    ReadInts(data, table, fields, N);
+}
+
+} // namespace
+
+void SetGameSettingsCreator(GameSettingsCreator creator) {
+    gSettingsCreator = creator ? creator : CreatePlainSettings;
+}
+
+void LoadGameConfig(const TString& configFile, int screenWidth, int screenHeight) {
+    TGameTuning& tuning = gGameTuning;
+    vlkXmlData data(configFile);
+
+    delete gAssetLists;
+    gAssetLists =
+        new (std::nothrow) TAssetLists(data.GetValueOr("game", "gameAssets", "assets.xml"));
+
+    TGameTuning::Game& game = tuning.game;
+    game.lives = data.GetValue("game", "lives").ToInt();
+    game.bonus = data.GetValue("game", "bonus").ToInt();
+    game.velocity = data.GetValue("game", "velocity").ToFloat();
+    game.bonusRound = data.GetValue("game", "bonusRound").ToInt();
+    game.facebook = data.GetValue("game", "facebook");
+    game.fx = data.GetValue("game", "fx");
+    LoadFxMap(game.fx);
+
+    TGameTuning::Score& score = tuning.score;
+    ReadInts(data, "score",
+             {{"match", &score.match},
+              {"chain", &score.chain},
+              {"deltaChain", &score.deltaChain},
+              {"combo", &score.combo},
+              {"deltaCombo", &score.deltaCombo},
+              {"bonus", &score.bonus},
+              {"deltaBonus", &score.deltaBonus},
+              {"clearedAllTiles", &score.clearedAllTiles},
+              {"jokerBonus", &score.jokerBonus}});
+
+    TGameTuning::Time& time = tuning.time;
+    ReadInts(data, "time",
+             {{"preLevel", &time.preLevel},
+              {"initLevel", &time.initLevel},
+              {"freeze", &time.freeze},
+              {"showtime", &time.showtime},
+              {"showCards", &time.showCards},
+              {"revealWait", &time.revealWait},
+              {"intervalShowCards", &time.intervalShowCards},
+              {"intervalHideCards", &time.intervalHideCards},
+              {"showGolden", &time.showGolden},
+              {"intervalShowGolden", &time.intervalShowGolden},
+              {"clearTiles", &time.clearTiles},
+              {"goldenAnim", &time.timerPeriods[0]},
+              {"standAnim", &time.timerPeriods[1]},
+              {"matchAnim", &time.timerPeriods[2]},
+              {"bonusMatchAnim", &time.timerPeriods[3]},
+              {"vanishAnim", &time.vanishAnim},
+              {"hideAnim", &time.hideAnim},
+              {"showAnim", &time.showAnim}});
+
+    // Read in the file's order; stored by achievement number, where
+    // showtime comes before sidewinder.
+    auto& thresholds = tuning.achieve.thresholds;
+    ReadInts(data, "achieve",
+             {{"score", &thresholds[TGameTuning::kScore]},
+              {"bomb", &thresholds[TGameTuning::kBomb]},
+              {"freeze", &thresholds[TGameTuning::kFreeze]},
+              {"wild", &thresholds[TGameTuning::kWild]},
+              {"sidewinder", &thresholds[TGameTuning::kSidewinder]},
+              {"showtime", &thresholds[TGameTuning::kShowtime]},
+              {"screen1", &thresholds[TGameTuning::kScreen1]},
+              {"screen5", &thresholds[TGameTuning::kScreen5]}});
+    SplitInts(tuning.achieve.unlockInQuestMode, data.GetValue("achieve", "unlockInQuestMode"), ',');
+
+    // The board geometry, the tile kinds and the quest-map nodes are read
+    // with the level data; the node file's name is kept for them.
+    game.metamap = data.GetValueOr("game", "metamap", TString(""));
+
+    tuning.animation.spritetext = data.GetValue("animation", "spritetext").ToInt();
+
+    delete gGameSettings;
+    gGameSettings = gSettingsCreator();
+
+    if (TApplication* application = TApplication::Get())
+        application->SetDisplayMode(screenWidth, screenHeight,
+                                    gGameSettings && gGameSettings->IsFullScreen());
+}

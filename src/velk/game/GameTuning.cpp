@@ -1,0 +1,3 @@
+#include "velk/game/GameTuning.h"
+
+TGameTuning gGameTuning;

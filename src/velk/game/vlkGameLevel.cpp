@@ -1,0 +1,6 @@
+#include "velk/game/vlkGameLevel.h"
+
+void vlkGameLevel::Start() {
+    mRunning = true;
+    mPaused = false;
+}
