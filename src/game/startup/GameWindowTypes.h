@@ -1,9 +1,9 @@
 #pragma once
 
+#include "framework/ui/window/TWindow.h"
+
 #include <array>
 #include <cstddef>
-
-class TWindow;
 
 // The window types of the game, in the order start-up registers them with
 // the window manager: each type name makes a window of the class of that
@@ -11,7 +11,7 @@ class TWindow;
 // the type until its own creator takes its place in the table.
 
 // Makes a new window of its class; null when memory is short.
-using GameWindowCreator = TWindow* (*)();
+using GameWindowCreator = TWindowCreator;
 
 struct GameWindowType {
     const char* name;

@@ -10,6 +10,12 @@
 
 namespace {
 
+// Windows are destroyed through DeleteThis, never by delete.
+struct DeleteWindow {
+    void operator()(TWindow* window) const { window->DeleteThis(1); }
+};
+using WindowPtr = std::unique_ptr<TWindow, DeleteWindow>;
+
 TEST(GameWindowTypes, ThirtyTypesInRegistrationOrder) {
     const char* expected[] = {
         "wndMainMenu",
@@ -51,8 +57,8 @@ TEST(GameWindowTypes, ThirtyTypesInRegistrationOrder) {
         ASSERT_NE(types[i].creator, nullptr) << expected[i];
         creators.insert(types[i].creator);
         // Each creator makes a new window named after its type.
-        std::unique_ptr<TWindow> first(types[i].creator());
-        std::unique_ptr<TWindow> second(types[i].creator());
+        WindowPtr first(types[i].creator());
+        WindowPtr second(types[i].creator());
         ASSERT_NE(first, nullptr) << expected[i];
         EXPECT_NE(first.get(), second.get());
         EXPECT_EQ(first->GetName().ToStd(), expected[i]);
