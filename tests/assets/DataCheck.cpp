@@ -96,6 +96,24 @@ void SkipLineComment(const std::string& text, size_t& i) {
         ++i;
 }
 
+// The quoted text that starts at i (its escapes taken as the character
+// after the backslash); i moves past the closing quote. A quote left open
+// ends at the line's end.
+std::string ReadQuoted(const std::string& text, size_t& i) {
+    const char quote = text[i++];
+    std::string literal;
+    while (i < text.size() && text[i] != quote && text[i] != '\n') {
+        if (text[i] == '\\' && i + 1 < text.size()) {
+            literal += text[i + 1];
+            i += 2;
+        } else {
+            literal += text[i++];
+        }
+    }
+    ++i;
+    return literal;
+}
+
 } // namespace
 
 std::vector<std::string> CppLiterals(const std::string& text) {
@@ -119,17 +137,8 @@ std::vector<std::string> CppLiterals(const std::string& text) {
             literals.push_back(text.substr(open + 1, end - open - 1));
             i = end + close.size();
         } else if (text[i] == '"' || text[i] == '\'') {
-            const char quote = text[i++];
-            std::string literal;
-            while (i < text.size() && text[i] != quote && text[i] != '\n') {
-                if (text[i] == '\\' && i + 1 < text.size()) {
-                    literal += text[i + 1];
-                    i += 2;
-                } else {
-                    literal += text[i++];
-                }
-            }
-            ++i;
+            const char quote = text[i];
+            std::string literal = ReadQuoted(text, i);
             if (quote == '"')
                 literals.push_back(literal);
         } else {
@@ -172,18 +181,7 @@ std::vector<std::string> LuaLiterals(const std::string& text) {
             literals.push_back(text.substr(start, end - start));
             i = end + close.size();
         } else if (text[i] == '"' || text[i] == '\'') {
-            const char quote = text[i++];
-            std::string literal;
-            while (i < text.size() && text[i] != quote && text[i] != '\n') {
-                if (text[i] == '\\' && i + 1 < text.size()) {
-                    literal += text[i + 1];
-                    i += 2;
-                } else {
-                    literal += text[i++];
-                }
-            }
-            ++i;
-            literals.push_back(literal);
+            literals.push_back(ReadQuoted(text, i));
         } else {
             ++i;
         }

@@ -11,7 +11,6 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
 #include <fstream>
 #include <iterator>
 
@@ -147,31 +146,6 @@ Image DecodePng(const std::string& path) {
     image.height = static_cast<int>(png.height);
     image.rgba = std::move(pixels);
     return image;
-}
-
-bool WriteIfChanged(const std::string& path, const std::vector<uint8_t>& bytes) {
-    {
-        std::ifstream in(path, std::ios::binary);
-        if (in) {
-            std::vector<uint8_t> old((std::istreambuf_iterator<char>(in)),
-                                     std::istreambuf_iterator<char>());
-            if (old == bytes)
-                return true;
-        }
-    }
-    std::error_code error;
-    std::filesystem::create_directories(std::filesystem::path(path).parent_path(), error);
-    const std::string temporary = path + ".part";
-    std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()),
-              static_cast<std::streamsize>(bytes.size()));
-    out.close();
-    if (!out || bytes.empty()) {
-        std::filesystem::remove(temporary, error);
-        return false;
-    }
-    std::filesystem::rename(temporary, path, error);
-    return !error;
 }
 
 palette::Rgb Mix(palette::Rgb a, palette::Rgb b, double t) {

@@ -33,11 +33,6 @@ std::vector<uint8_t> EncodePng(const Image& image);
 std::vector<uint8_t> EncodeJpeg(const Image& image, int quality);
 Image DecodePng(const std::string& path);
 
-// Writes the bytes unless the file already holds them (so its time stays
-// and what depends on it is not made again); makes the folders. False when
-// writing failed.
-bool WriteIfChanged(const std::string& path, const std::vector<uint8_t>& bytes);
-
 // Colours.
 palette::Rgb Lighten(palette::Rgb colour, double amount);
 palette::Rgb Darken(palette::Rgb colour, double amount);

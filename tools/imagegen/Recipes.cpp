@@ -159,10 +159,10 @@ DrawFunction RadioButton(State state) {
 constexpr int kRailWidth = 16;
 constexpr double kRailInset = 4;
 
-void RailGroove(cairo_t* cr, double y0, double y1) {
-    cairo_rectangle(cr, kRailInset, y0, kRailWidth - 2 * kRailInset, y1 - y0);
-    cairo_pattern_t* across =
-        cairo_pattern_create_linear(kRailInset, 0, kRailWidth - kRailInset, 0);
+// Fills the current path with the groove's shading, dark on the left edge
+// x0 to light on the right edge x1.
+void FillAcrossRail(cairo_t* cr, double x0, double x1) {
+    cairo_pattern_t* across = cairo_pattern_create_linear(x0, 0, x1, 0);
     const Rgb dark = Darken(palette::kWellTop, 0.25);
     cairo_pattern_add_color_stop_rgb(across, 0, dark.r, dark.g, dark.b);
     cairo_pattern_add_color_stop_rgb(across, 1, palette::kWellBottom.r, palette::kWellBottom.g,
@@ -170,6 +170,11 @@ void RailGroove(cairo_t* cr, double y0, double y1) {
     cairo_set_source(cr, across);
     cairo_fill(cr);
     cairo_pattern_destroy(across);
+}
+
+void RailGroove(cairo_t* cr, double y0, double y1) {
+    cairo_rectangle(cr, kRailInset, y0, kRailWidth - 2 * kRailInset, y1 - y0);
+    FillAcrossRail(cr, kRailInset, kRailWidth - kRailInset);
     // Its two long edges.
     SetColour(cr, palette::kPanelEdge);
     cairo_set_line_width(cr, 1.5);
@@ -197,14 +202,7 @@ void RailEnd(cairo_t* cr, int h, bool top) {
         cairo_line_to(cr, cx + r, cy);
     }
     cairo_close_path(cr);
-    cairo_pattern_t* across = cairo_pattern_create_linear(cx - r, 0, cx + r, 0);
-    const Rgb dark = Darken(palette::kWellTop, 0.25);
-    cairo_pattern_add_color_stop_rgb(across, 0, dark.r, dark.g, dark.b);
-    cairo_pattern_add_color_stop_rgb(across, 1, palette::kWellBottom.r, palette::kWellBottom.g,
-                                     palette::kWellBottom.b);
-    cairo_set_source(cr, across);
-    cairo_fill(cr);
-    cairo_pattern_destroy(across);
+    FillAcrossRail(cr, cx - r, cx + r);
     cairo_new_path(cr);
     if (top) {
         cairo_move_to(cr, cx - r, cy);

@@ -15,6 +15,7 @@
 // cursor pixel in the colour key inside the arrow).
 
 #include "Recipes.h"
+#include "support/WriteIfChanged.h"
 
 #include <algorithm>
 #include <cmath>

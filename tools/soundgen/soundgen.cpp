@@ -10,42 +10,15 @@
 
 #include "OggWriter.h"
 #include "Recipes.h"
+#include "support/WriteIfChanged.h"
 
 #include <cstdio>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 
 namespace {
 
 using namespace soundgen;
-
-bool WriteIfChanged(const std::string& path, const std::vector<uint8_t>& bytes) {
-    {
-        std::ifstream in(path, std::ios::binary);
-        if (in) {
-            std::vector<uint8_t> old((std::istreambuf_iterator<char>(in)),
-                                     std::istreambuf_iterator<char>());
-            if (old == bytes)
-                return true;
-        }
-    }
-    std::error_code error;
-    std::filesystem::create_directories(std::filesystem::path(path).parent_path(), error);
-    const std::string temporary = path + ".part";
-    std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()),
-              static_cast<std::streamsize>(bytes.size()));
-    out.close();
-    if (!out || bytes.empty()) {
-        std::filesystem::remove(temporary, error);
-        return false;
-    }
-    std::filesystem::rename(temporary, path, error);
-    return !error;
-}
 
 int WriteAll(const std::string& assets) {
     int written = 0;
