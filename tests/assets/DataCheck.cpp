@@ -63,9 +63,11 @@ bool StartsWithDataFolder(const std::string& name) {
 }
 
 // A text that can be a file name: no blanks or quotes, a stem before any
-// extension.
+// extension, not a folder.
 bool LooksLikeFileName(const std::string& text) {
-    if (text.empty() || text.size() > 200 || text[0] == '.' || text[0] == '/')
+    // A folder ("gpx/ui/") is the start of a name made at run time.
+    if (text.empty() || text.size() > 200 || text[0] == '.' || text[0] == '/' ||
+        text.back() == '/')
         return false;
     return std::all_of(text.begin(), text.end(), [](unsigned char c) {
         return std::isalnum(c) || c == '_' || c == '.' || c == '/' || c == '-' || c == ':' ||

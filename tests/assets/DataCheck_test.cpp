@@ -78,6 +78,7 @@ protected:
         folder.Write("assets/gpx/a.png", std::string(kPixelPng, sizeof kPixelPng - 1));
         folder.Write("assets/scripts/main.lua",
                      "local t = { image = \"gpx/a\", label = \"hello\" }\n"
+                     "local folder = \"gpx/\" -- names made at run time are not checked\n"
                      "-- a comment naming gpx/nothing.png is no use\n"
                      "return function() return t end\n");
         folder.Write("src/start.cpp", "// \"gpx/commented.png\" is not asked for\n"

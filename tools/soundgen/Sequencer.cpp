@@ -93,7 +93,7 @@ Buffer RenderSong(const Song& song) {
             tone.lowPass = 800;
             tone.held = b.length * stepSeconds;
             tone.envelope = {0.006, 0.15, 0.7, 0.08};
-            tone.gain = 0.32;
+            tone.gain = 0.26;
             AddTone(dry, tone, barStart + b.step * stepSeconds, true);
         }
         // Arpeggio in eighths, up and down the chord, left and right.
@@ -167,7 +167,7 @@ Buffer RenderSong(const Song& song) {
         lead.vibratoDepth = 0.004;
         lead.held = note.length * stepSeconds - 0.02;
         lead.envelope = {0.012, 0.25, 0.55, 0.18};
-        lead.gain = 0.2;
+        lead.gain = 0.24;
         AddTone(dry, lead, note.step * stepSeconds, true);
         lead.gain = 0.06;
         AddTone(echoed, lead, note.step * stepSeconds, true);
