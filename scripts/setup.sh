@@ -34,6 +34,8 @@ libsqlite3-dev
 nettle-dev
 libgtest-dev
 libfreetype-dev
+libcairo2-dev
+librsvg2-dev
 fonts-dejavu-core
 xvfb
 xauth

@@ -1,0 +1,129 @@
+#include "DataCheck.h"
+
+#include "framework/core/files/TFileSystem.h"
+#include "framework/core/xml/TStringTable.h"
+
+#include <gtest/gtest.h>
+
+#include "support/TempFolder.h"
+
+#include <filesystem>
+#include <string>
+
+namespace {
+
+namespace fs = std::filesystem;
+using datacheck::CheckAssets;
+using datacheck::Report;
+
+std::string Problems(const Report& report) {
+    std::string text;
+    for (const std::string& problem : report.problems)
+        text += "  " + problem + "\n";
+    return text;
+}
+
+// The build's assets folder: the hand-written files copied beside the
+// program and everything the generators made.
+TEST(DataCheck, BuiltAssets_HoldTogether) {
+    const fs::path assets = fs::path(CORVALO_BINARY_DIR) / "assets";
+    const Report report = CheckAssets(assets, {{fs::path(CORVALO_SOURCE_DIR) / "src"}});
+    EXPECT_TRUE(report.problems.empty()) << Problems(report);
+    // The scan found the names the start-up asks for, and the check looked
+    // at the generated pictures, sounds and fonts.
+    EXPECT_TRUE(report.codeNames.count("strings.xml"));
+    EXPECT_TRUE(report.codeNames.count("::assets/settings.xml"));
+    EXPECT_GE(report.filesChecked, 30u);
+    for (const char* file :
+         {"gpx/cursor/arrow.png", "gpx/menu/background.jpg", "gpx/anim/sparkle.xml",
+          "gpx/anim/sparkle.png", "sfx/ui_click.ogg", "sfx/ui_rollover.ogg", "sfx/fireworks1.ogg",
+          "sfx/fireworks3.ogg", "music/main_menu.ogg", "strings.xml", "loc/en/strings.xml"}) {
+        EXPECT_TRUE(fs::is_regular_file(assets / file)) << file;
+    }
+}
+
+TEST(DataCheck, StringTable_HoldsTheWindowTitle) {
+    SetAssetsFolder(TString((fs::path(CORVALO_BINARY_DIR) / "assets").string().c_str()));
+    InitFileSystem();
+    TStringTable table;
+    ASSERT_TRUE(table.LoadFile("loc/en/strings.xml"));
+    EXPECT_EQ(table.GetString("window_title").ToStd(), "Corvalo");
+    EXPECT_EQ(table.GetString("Level Complete1", "7").ToStd(), "Level 7 complete!");
+    // Markup is stored escaped in the cell and comes out as tags.
+    EXPECT_NE(table.GetString("lblAvatarUnlockContent", "Cat").ToStd().find("<br>"),
+              std::string::npos);
+    ClearNameRegistry();
+    SetAssetsFolder(TString("assets"));
+}
+
+// A tiny valid PNG (1 x 1, transparent).
+const char kPixelPng[] = "\x89PNG\r\n\x1a\n\0\0\0\rIHDR\0\0\0\x01\0\0\0\x01\x08\x06\0\0\0\x1f\x15"
+                         "\xc4\x89\0\0\0\rIDATx\x9c"
+                         "c\0\x01\0\0\x05\0\x01\r\n-\xb4\0\0\0\0IEND\xae"
+                         "B`\x82";
+
+const char kStrings[] =
+    "<?xml version=\"1.0\"?>\n<Workbook><Worksheet><Table>\n"
+    "<Row><Cell><Data>hello</Data></Cell><Cell><Data>Hello</Data></Cell></Row>\n"
+    "</Table></Worksheet></Workbook>\n";
+
+// A fixture of one data file of each kind that names one another; each
+// case breaks one thing and the check must say so.
+class DataCheckFixture : public ::testing::Test {
+protected:
+    void SetUp() override {
+        folder.Write("assets/settings.xml", "<settings><locale>en</locale></settings>");
+        folder.Write("assets/strings.xml", kStrings);
+        folder.Write("assets/loc/en/strings.xml", kStrings);
+        folder.Write("assets/gpx/a.png", std::string(kPixelPng, sizeof kPixelPng - 1));
+        folder.Write("assets/scripts/main.lua",
+                     "local t = { image = \"gpx/a\", label = \"hello\" }\n"
+                     "local folder = \"gpx/\" -- names made at run time are not checked\n"
+                     "-- a comment naming gpx/nothing.png is no use\n"
+                     "return function() return t end\n");
+        folder.Write("src/start.cpp", "// \"gpx/commented.png\" is not asked for\n"
+                                      "const char* kPicture = \"gpx/a.png\";\n");
+    }
+    Report Check() { return CheckAssets(folder.Path() / "assets", {{folder.Path() / "src"}}); }
+
+    support::TempFolder folder{"corvalo-datacheck-"};
+};
+
+TEST_F(DataCheckFixture, WholeFixture_Passes) {
+    const Report report = Check();
+    EXPECT_TRUE(report.problems.empty()) << Problems(report);
+    EXPECT_TRUE(report.codeNames.count("gpx/a.png"));
+    EXPECT_TRUE(report.labels.count("hello"));
+}
+
+TEST_F(DataCheckFixture, EachBrokenRule_IsReported) {
+    const struct {
+        const char* what;
+        const char* file; // written (or removed, when text is null)
+        const char* text;
+        const char* expected;
+    } cases[] = {
+        {"missing file", "assets/gpx/a.png", nullptr, "\"gpx/a.png\" is missing"},
+        {"wrong XML root", "assets/settings.xml", "<config><a>1</a></config>",
+         "root \"config\", its reader expects \"settings\""},
+        {"Lua syntax error", "assets/scripts/main.lua", "local t = {\nreturn t\n",
+         "scripts/main.lua: does not compile"},
+        {"missing label", "assets/scripts/main.lua",
+         "local t = { label = \"goodbye\" }\nreturn t\n",
+         "label \"goodbye\" is not in the string table"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        TearDown();
+        SetUp();
+        if (c.text)
+            folder.Write(c.file, c.text);
+        else
+            fs::remove(folder.Path() / c.file);
+        const Report report = Check();
+        ASSERT_EQ(report.problems.size(), c.text ? 1u : 2u) << Problems(report);
+        EXPECT_NE(report.problems.front().find(c.expected), std::string::npos) << Problems(report);
+    }
+}
+
+} // namespace

@@ -1,0 +1,48 @@
+#pragma once
+
+// The picture recipes: each picture the game loads by path, with its size,
+// its file kind and the function that draws it; and the animations, whose
+// frames are drawn from a time parameter and packed by tools/animpack.
+
+#include "Canvas.h"
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace imagegen {
+
+enum class Format { kPng, kJpeg };
+
+struct Picture {
+    std::string path; // under assets/, with its extension
+    int width = 0;
+    int height = 0;
+    Format format = Format::kPng;
+    DrawFunction draw;
+    // Applied to the read-back pixels before they are written (or empty).
+    std::function<void(Image&)> finish;
+};
+
+struct Animation {
+    std::string path; // the animation's XML under assets/, e.g. "gpx/anim/sparkle.xml"
+    int frames = 0;
+    int width = 0;
+    int height = 0;
+    // t runs from 0 (first frame) towards 1 (one step before the first
+    // frame again, so a looping animation has no repeated frame).
+    std::function<void(cairo_t*, int width, int height, double t)> draw;
+};
+
+// SVG sources are read from svgFolder.
+std::vector<Picture> Pictures(const std::string& svgFolder);
+std::vector<Animation> Animations();
+
+// The cursor's transparent pixels carry the colour key (255, 0, 255) so
+// that the software cursor, which shows every other pixel opaque, leaves
+// them out; faint edge pixels become transparent too.
+void ApplyCursorKey(Image& image);
+// True when a pixel is one the software cursor leaves out.
+bool IsCursorKey(const uint8_t* rgba);
+
+} // namespace imagegen
