@@ -39,6 +39,7 @@ public:
     GfxResult CreateSurface(const SurfaceSpec& spec, SurfacePtr& surface) override;
     GfxResult RestoreAllSurfaces() override;
     GfxResult FlipToGdiSurface() override;
+    GfxResult SetSwapInterval(uint32_t interval) override;
     GfxResult WaitForVerticalBlank() override;
     GfxResult EvictManagedTextures() override;
     GfxResult CreateDevice(SurfacePtr renderTarget, DevicePtr& device) override;
