@@ -306,7 +306,11 @@ GfxResult GlDisplay::SetSwapInterval(uint32_t interval) {
     if (const GfxResult r = mFaults.Enter("SetSwapInterval"); r != kGfxOk)
         return r;
     const int wanted = static_cast<int>(interval);
-    if (!mWindow.SetSwapInterval(wanted) || mWindow.GetSwapInterval() != wanted) {
+    // A window that refuses the call may still have the interval asked for
+    // (0 where the driver has no swap control).
+    mWindow.SetSwapInterval(wanted);
+    mBlankWaitRefusalSaid = false;
+    if (mWindow.GetSwapInterval() != wanted) {
         PlatformLog("The window keeps swap interval %d where %d was asked for: %s",
                     mWindow.GetSwapInterval(), wanted, SDL_GetError());
         return DDERR_UNSUPPORTED;
@@ -320,7 +324,9 @@ GfxResult GlDisplay::WaitForVerticalBlank() {
     // The swap that presents waits for the blank, when a swap interval
     // asks it to.
     if (mWindow.GetSwapInterval() == 0) {
-        PlatformLog("WaitForVerticalBlank: no swap interval is in force");
+        if (!mBlankWaitRefusalSaid)
+            PlatformLog("WaitForVerticalBlank: no swap interval is in force");
+        mBlankWaitRefusalSaid = true;
         return DDERR_UNSUPPORTED;
     }
     return kGfxOk;

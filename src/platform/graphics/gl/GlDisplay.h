@@ -64,6 +64,9 @@ private:
     std::shared_ptr<GlShared> mShared;
     uint32_t mCoopFlags = 0;
     bool mModeSet = false;
+    // The refused wait for the blank is said once until the interval is
+    // set again.
+    bool mBlankWaitRefusalSaid = false;
     DisplayMode mMode;
     DeviceCaps mDeviceCaps;
     std::vector<std::weak_ptr<MemorySurface>> mSurfaces;

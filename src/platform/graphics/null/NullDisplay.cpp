@@ -208,6 +208,7 @@ GfxResult NullDisplay::SetSwapInterval(uint32_t interval) {
     if (const GfxResult r = mFaults.Enter("SetSwapInterval"); r != kGfxOk)
         return r;
     mSwapInterval = interval;
+    mBlankWaitRefusalSaid = false;
     return kGfxOk;
 }
 
@@ -215,7 +216,9 @@ GfxResult NullDisplay::WaitForVerticalBlank() {
     if (const GfxResult r = mFaults.Enter("WaitForVerticalBlank"); r != kGfxOk)
         return r;
     if (mSwapInterval == 0) {
-        PlatformLog("WaitForVerticalBlank: no swap interval is in force");
+        if (!mBlankWaitRefusalSaid)
+            PlatformLog("WaitForVerticalBlank: no swap interval is in force");
+        mBlankWaitRefusalSaid = true;
         return DDERR_UNSUPPORTED;
     }
     return kGfxOk;

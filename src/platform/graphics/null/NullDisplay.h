@@ -76,6 +76,7 @@ private:
     bool mModeChanged = false;
     uint32_t mEvictions = 0;
     uint32_t mSwapInterval = 0;
+    bool mBlankWaitRefusalSaid = false; // once until the interval is set again
     std::vector<std::weak_ptr<MemorySurface>> mSurfaces;
     std::weak_ptr<MemorySurface> mPrimary;
     std::weak_ptr<NullDevice> mDevice;
