@@ -31,6 +31,7 @@
 #include <sstream>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -240,33 +241,30 @@ int Run(int argc, char** argv) {
     std::printf("start-up of %s (SDL_VIDEODRIVER=%s), %d runs:\n", options.program.c_str(),
                 driver ? driver : "(default)", options.runs);
     std::vector<double> frames, frameCpus, idles, peaks, rests;
+    // Every figure a run saw goes into its median.
+    const auto keep = [&](const RunFigures& run) {
+        const std::pair<double, std::vector<double>*> figures[] = {{run.firstFrame, &frames},
+                                                                   {run.firstFrameCpu, &frameCpus},
+                                                                   {run.firstIdle, &idles},
+                                                                   {run.peakMiB, &peaks},
+                                                                   {run.restCpuPercent, &rests}};
+        for (const auto& [value, list] : figures)
+            if (value >= 0)
+                list->push_back(value);
+    };
     for (int i = 0; i < options.runs; ++i) {
         const RunFigures run = RunOnce(options, false);
         std::printf("  run %d: first frame %s (processor time %s), first idle %s\n", i + 1,
                     Figure(run.firstFrame, "s").c_str(), Figure(run.firstFrameCpu, "s").c_str(),
                     Figure(run.firstIdle, "s").c_str());
-        if (run.firstFrame >= 0)
-            frames.push_back(run.firstFrame);
-        if (run.firstFrameCpu >= 0)
-            frameCpus.push_back(run.firstFrameCpu);
-        if (run.firstIdle >= 0)
-            idles.push_back(run.firstIdle);
+        keep(run);
     }
     for (int i = 0; i < options.restRuns; ++i) {
         const RunFigures run = RunOnce(options, true);
         std::printf("  rest run %d: first frame %s, peak memory at 10 s %s, at rest %s of a core\n",
                     i + 1, Figure(run.firstFrame, "s").c_str(), Figure(run.peakMiB, "MiB").c_str(),
                     Figure(run.restCpuPercent, "%").c_str());
-        if (run.firstFrame >= 0)
-            frames.push_back(run.firstFrame);
-        if (run.firstFrameCpu >= 0)
-            frameCpus.push_back(run.firstFrameCpu);
-        if (run.firstIdle >= 0)
-            idles.push_back(run.firstIdle);
-        if (run.peakMiB >= 0)
-            peaks.push_back(run.peakMiB);
-        if (run.restCpuPercent >= 0)
-            rests.push_back(run.restCpuPercent);
+        keep(run);
     }
     std::printf("median first frame: %s (goal <= 0.5 s)\n", Figure(Median(frames), "s").c_str());
     std::printf("median processor time to the first frame: %s (every thread; on a busy machine "
