@@ -132,6 +132,7 @@ uintptr_t GetHarnessWindow() {
 
 void ApplicationMain(uintptr_t instance, uintptr_t, const char* commandLineText, int showCommand,
                      const TGameCallback& callback, bool allowMultiple) {
+    TraceStartupToFileFromEnvironment();
     // 1.
     const char* text = commandLineText ? commandLineText : "";
     gHarnessWindow = RunTestHarness(text);

@@ -1,5 +1,9 @@
 #include "framework/app/StartupTrace.h"
 
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+
 namespace {
 TStartupTrace& Trace() {
     static TStartupTrace* const trace = new TStartupTrace;
@@ -15,4 +19,23 @@ void TraceStartup(const char* step) {
     if (Trace()) {
         Trace()(step);
     }
+}
+
+void TraceStartupToFileFromEnvironment() {
+    const char* path = std::getenv("CORVALO_STARTUP_TRACE");
+    if (!path || !*path || Trace()) {
+        return;
+    }
+    std::FILE* file = std::fopen(path, "a");
+    if (!file) {
+        std::fprintf(stderr, "CORVALO_STARTUP_TRACE: cannot write %s\n", path);
+        return;
+    }
+    SetStartupTrace([file](const char* step) {
+        timespec now{};
+        clock_gettime(CLOCK_MONOTONIC, &now);
+        std::fprintf(file, "%lld.%09ld %s\n", static_cast<long long>(now.tv_sec), now.tv_nsec,
+                     step);
+        std::fflush(file);
+    });
 }

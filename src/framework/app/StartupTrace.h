@@ -10,3 +10,11 @@ using TStartupTrace = std::function<void(const char* step)>;
 
 void SetStartupTrace(TStartupTrace trace);
 void TraceStartup(const char* step);
+
+// When the environment variable CORVALO_STARTUP_TRACE names a file and no
+// watcher is set, each step is appended to that file as a line "seconds
+// step", the seconds on the monotonic clock (the one every process of the
+// machine shares), so that a program that started this one can time it.
+// Besides the steps above, the running program announces "first idle" (the
+// first idle event) and "first frame" (the first frame presented).
+void TraceStartupToFileFromEnvironment();

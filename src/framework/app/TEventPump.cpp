@@ -4,6 +4,7 @@
 
 #include "framework/app/TEventPump.h"
 
+#include "framework/app/StartupTrace.h"
 #include "framework/core/system/TEvent.h"
 #include "framework/app/TPlatform.h"
 #include "framework/core/log/TLog.h"
@@ -542,6 +543,11 @@ void TPlatform::IdlePass(TEvent& event) {
     ServeCursorRequests();
     // 4.
     MakeEvent(event, kEventIdle, 0, 0, 0, 0);
+    static bool firstIdle = true;
+    if (firstIdle) {
+        firstIdle = false;
+        TraceStartup("first idle");
+    }
     WaitForMessage(kIdleWaitMs);
 }
 

@@ -15,6 +15,7 @@
 #include "framework/graphics/TRenderer.h"
 #include "framework/graphics/TTexture.h"
 #include "framework/graphics/asset/TAssetManager.h"
+#include "framework/graphics/display/DxError.h"
 #include "framework/graphics/vector/TNbMiniVecDraw.h"
 #include "framework/host/PortalInstallers.h"
 #include "framework/host/TGameState.h"
@@ -137,6 +138,7 @@ void TPlatform::AttachGraphics(TRenderer& renderer) {
                !mWindowManager->mBackgroundMode;
     };
     host.defaultCursor = [this] { SetMouseCursor(nullptr, 2, 2, 0, 0); };
+    host.restoreCursors = [this] { RestoreCursors(); };
     // The cursor's questions may come from the helper thread: they read
     // atomics only, and a redraw of everything is handed to the main
     // thread's idle pass.
@@ -157,6 +159,13 @@ void TPlatform::AttachGraphics(TRenderer& renderer) {
     // Only the main thread may draw with the GL context.
     cursor.drawOnFrontBuffer = false;
     renderer.AttachGraphics(environment, host);
+    // A display call that runs out of video memory tells the application,
+    // which turns the display's low-memory mode on, before its log line.
+    SetOutOfVideoMemoryHandler([] {
+        if (TApplication* application = TApplication::Get()) {
+            application->OnOutOfVideoMemory();
+        }
+    });
     TRenderer::Host drawHost;
     drawHost.isForeground = [this] { return mWindow && mWindow->IsForeground(); };
     drawHost.inBackgroundMode = [this] {
@@ -165,6 +174,13 @@ void TPlatform::AttachGraphics(TRenderer& renderer) {
     drawHost.invalidateAll = [this] {
         if (mWindowManager)
             mWindowManager->Invalidate();
+    };
+    drawHost.presented = [] {
+        static bool first = true;
+        if (first) {
+            first = false;
+            TraceStartup("first frame");
+        }
     };
     renderer.SetHost(drawHost);
 }

@@ -9,6 +9,7 @@
 #include "framework/core/xml/TStringTable.h"
 #include "framework/graphics/TRenderer.h"
 #include "framework/graphics/asset/TAssetManager.h"
+#include "framework/graphics/display/DxError.h"
 #include "framework/graphics/text/TFontCache.h"
 #include "framework/graphics/vector/TNbMiniVecDraw.h"
 #include "framework/host/PortalInstallers.h"
@@ -157,6 +158,9 @@ TPlatform::~TPlatform() {
     // The display goes before the window whose drawing context it uses.
     if (TRenderer* renderer = TRenderer::Get();
         renderer && renderer->GetWindow() == mWindow.get()) {
+        if (renderer->GetDisplaySetup()) {
+            SetOutOfVideoMemoryHandler(nullptr);
+        }
         renderer->DetachGraphics();
     }
     mGraphics.reset();

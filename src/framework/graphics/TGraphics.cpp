@@ -188,8 +188,8 @@ void TGraphics::End3d() {
     }
     if (!mInDraw && !mInRenderTarget)
         LogPrintf("Calling End3d after EndDraw or EndRenderTarget!");
-    if (TRenderer* renderer = GetRenderer())
-        renderer->ResetTransforms();
+    // The renderer has nothing to undo at the end of a 3-D block: the
+    // texture and the transforms stay as the block left them.
     mIn3d = false;
 }
 

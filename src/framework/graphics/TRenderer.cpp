@@ -43,6 +43,8 @@ void TRenderer::AttachGraphics(const TDXContextEnvironment& environment, const T
     mHosted = environment.hosted;
     SetViewportScale(environment.viewportScale);
     mSetup->SetHintAntialias(mHintAntialias);
+    mSetup->SetAntialias(mAntialias);
+    mSetup->GetContext().SetVerticalSync(mVerticalSync);
 }
 
 platform::GraphicsDevice* TRenderer::Device() const {

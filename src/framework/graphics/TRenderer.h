@@ -8,6 +8,7 @@
 #include "framework/graphics/draw/TTextureSurface.h"
 #include "framework/graphics/draw/TVertexList.h"
 #include "platform/desktop/Desktop.h"
+#include "platform/graphics/DeviceMatrix.h"
 
 #include <atomic>
 #include <cstdint>
@@ -57,6 +58,8 @@ public:
         std::function<bool()> inBackgroundMode;
         // The window manager redraws everything at the next frame.
         std::function<void()> invalidateAll;
+        // A frame was handed to the display to show.
+        std::function<void()> presented;
     };
 
     // Render-target modes (what happens before and after drawing).
@@ -87,7 +90,7 @@ public:
 
     // Starts as the setting "vsync" says; the setting's change hook sets it
     // later.
-    void SetVerticalSync(bool on) { mVerticalSync = on; }
+    void SetVerticalSync(bool on) { SetVSync(on); }
     bool GetVerticalSync() const { return mVerticalSync; }
 
     // Makes the display: the main window's client area becomes width by
@@ -296,6 +299,16 @@ public:
     void FailRestore(bool fail) { mRestoreFails = fail; }
 
 private:
+    // The device's transforms, as a fill that opens a block of its own
+    // finds them and puts them back.
+    struct KeptTransforms {
+        platform::DeviceMatrix world;
+        platform::DeviceMatrix view;
+        platform::DeviceMatrix projection;
+        bool valid = false;
+    };
+    void KeepTransforms(KeptTransforms& kept) const;
+    void RestoreTransforms(const KeptTransforms& kept);
     void MakeHardwareCursor();
     void GiveSoftwareCursor();
     platform::GraphicsDevice* Device() const;

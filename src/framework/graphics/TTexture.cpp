@@ -3,7 +3,6 @@
 #include "framework/core/log/TLog.h"
 #include "framework/core/settings/TSettings.h"
 #include "framework/graphics/TGraphics.h"
-#include "framework/graphics/TRenderer.h"
 #include "framework/graphics/asset/TAssetManager.h"
 #include "framework/graphics/texture/TDxTextureData.h"
 #include "framework/graphics/texture/TTextureDisplay.h"
@@ -32,12 +31,9 @@ std::shared_ptr<TTexture> Lookup(const TString& key) {
 } // namespace
 
 TTextureData* MakeTextureData() {
-    TTextureDisplay& display = GetTextureDisplay();
-    if (&display == &GetRendererTextureDisplay()) {
-        if (TRenderer* renderer = TRenderer::Get())
-            return renderer->CreateTextureData();
-    }
-    return new TDxTextureData(display);
+    // The renderer's factory makes the same: texture data on the display
+    // the renderer's textures go to.
+    return new TDxTextureData(GetTextureDisplay());
 }
 
 TString MakeTextureKey(const TString& name, bool alpha, bool mipmap, bool simple) {

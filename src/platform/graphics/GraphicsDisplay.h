@@ -42,6 +42,11 @@ public:
     // to be drawn again).
     virtual GfxResult RestoreAllSurfaces() = 0;
     virtual GfxResult FlipToGdiSurface() = 0;
+    // Presents wait for that many vertical blanks (0: none); a failure
+    // when the window system refuses the interval.
+    virtual GfxResult SetSwapInterval(uint32_t interval) = 0;
+    // Presents wait for the vertical blank: success only while a swap
+    // interval is in force, else DDERR_UNSUPPORTED with a log line.
     virtual GfxResult WaitForVerticalBlank() = 0;
     virtual GfxResult EvictManagedTextures() = 0;
 

@@ -36,6 +36,8 @@ const char* GfxResultText(GfxResult result) {
         return "DDERR_WRONGMODE";
     case DDERR_UNSUPPORTEDMODE:
         return "DDERR_UNSUPPORTEDMODE";
+    case DDERR_UNSUPPORTED:
+        return "DDERR_UNSUPPORTED";
     case D3DERR_SURFACE_NOT_IN_VIDMEM:
         return "D3DERR_SURFACE_NOT_IN_VIDMEM";
     case D3DERR_SCENE_END_FAILED:

@@ -20,6 +20,7 @@ inline constexpr GfxResult E_FAIL = MakeGfxResult(0x80004005u);
 inline constexpr GfxResult E_POINTER = MakeGfxResult(0x80004003u);
 inline constexpr GfxResult E_INVALIDARG = MakeGfxResult(0x80070057u);
 inline constexpr GfxResult E_OUTOFMEMORY = MakeGfxResult(0x8007000Eu);
+inline constexpr GfxResult DDERR_UNSUPPORTED = MakeGfxResult(0x80004001u);
 inline constexpr GfxResult DDERR_CURRENTLYNOTAVAIL = MakeGfxResult(0x88760028u);
 inline constexpr GfxResult DDERR_NOEXCLUSIVEMODE = MakeGfxResult(0x887600E1u);
 inline constexpr GfxResult DDERR_OUTOFVIDEOMEMORY = MakeGfxResult(0x8876017Cu);

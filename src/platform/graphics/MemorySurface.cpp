@@ -86,7 +86,7 @@ GfxResult MemorySurface::Lock(const GfxRect* area, LockedSurface& locked) {
     GfxRect clipped;
     if (!ClipArea(area, mWidth, mHeight, clipped) || (area && clipped != *area))
         return E_INVALIDARG;
-    if (const GfxResult r = PullPixels(); GfxFailed(r))
+    if (const GfxResult r = PullPixels(clipped); GfxFailed(r))
         return r;
     mLocked = true;
     mLockedArea = clipped;
@@ -116,7 +116,7 @@ GfxResult MemorySurface::ColorFill(const GfxRect* area, uint32_t rawValue) {
     GfxRect clipped;
     if (!ClipArea(area, mWidth, mHeight, clipped))
         return kGfxOk;
-    if (const GfxResult r = PullPixels(); GfxFailed(r))
+    if (const GfxResult r = PullPixels(clipped); GfxFailed(r))
         return r;
     const uint32_t bpp = mFormat.BytesPerPixel();
     uint8_t value[4];
@@ -148,7 +148,7 @@ GfxResult MemorySurface::CopyArea(const GfxRect& destArea, GraphicsSurface& sour
                 ReadPixel(in.format, row + static_cast<size_t>(x) * in.format.BytesPerPixel());
     }
     source.Unlock();
-    if (const GfxResult r = PullPixels(); GfxFailed(r))
+    if (const GfxResult r = PullPixels(destArea); GfxFailed(r))
         return r;
     const int32_t dw = destArea.Width();
     const int32_t dh = destArea.Height();

@@ -67,10 +67,10 @@ public:
     void BuildMipLevels(LoadFilter filter);
 
 protected:
-    // Called before the pixels are read and after they were changed, so a
-    // surface that also lives elsewhere (GL) can bring them in or send them
-    // out. The area is in level 0.
-    virtual GfxResult PullPixels() { return kGfxOk; }
+    // Called before the pixels of an area are read and after they were
+    // changed, so a surface that also lives elsewhere (GL) can bring them in
+    // or send them out. The area is in level 0; a pull may bring in more.
+    virtual GfxResult PullPixels(const GfxRect& /*area*/) { return kGfxOk; }
     virtual GfxResult PushPixels(const GfxRect& /*area*/) { return kGfxOk; }
     // A copy from another surface may take a faster road; kGfxOk when done,
     // E_NOTIMPL-like (positive 1) to fall back to the pixel copy.

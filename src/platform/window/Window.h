@@ -111,6 +111,8 @@ public:
     virtual bool MakeGlCurrent() = 0;
     virtual void SwapBuffers() = 0;
     virtual bool SetSwapInterval(int interval) = 0;
+    // The swap interval in force (0 without a drawing context).
+    virtual int GetSwapInterval() const = 0;
     virtual void GetDrawableSize(int32_t& width, int32_t& height) const = 0;
 
     // The size of the primary display in pixels; false (and 0 by 0) when

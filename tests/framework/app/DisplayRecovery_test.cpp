@@ -7,6 +7,7 @@
 #include "framework/graphics/asset/TAssetManager.h"
 #include "framework/graphics/display/TDisplaySetup.h"
 #include "platform/graphics/null/NullGraphicsSystem.h"
+#include "support/LogText.h"
 
 namespace {
 
@@ -69,6 +70,36 @@ TEST_F(DisplayOnNullGraphics, DeviceLoss_RestoresAssetsAndRunsTheRestoreListener
     Next();
     EXPECT_EQ(asset->restores, 2);
     EXPECT_EQ(listenerRuns, 2);
+}
+
+TEST_F(DisplayOnNullGraphics, SurfaceRestore_SetsTheCursorPicturesAgain) {
+    TDisplaySetup* setup = mRenderer->GetDisplaySetup();
+    ASSERT_NE(setup, nullptr);
+    Work(*setup);
+    mDesktop->ClearCalls();
+    setup->MarkBroken();
+    Next();
+    ASSERT_EQ(mGraphics->Faults().Calls("RestoreAllSurfaces"), 1u);
+    size_t made = 0;
+    for (const std::string& call : mDesktop->Calls()) {
+        made += call.rfind("CreateColorCursor", 0) == 0 ? 1 : 0;
+    }
+    EXPECT_EQ(made, 1u) << "the system cursor is set once more";
+}
+
+// A display call that runs out of video memory in the running program turns
+// the low-memory mode on before its log line.
+TEST_F(DisplayOnNullGraphics, OutOfVideoMemory_TheApplicationTurnsLowMemoryOnBeforeTheLogLine) {
+    ASSERT_FALSE(mRenderer->IsLowMemory());
+    mGraphics->Faults().FailCall("BeginScene", 1, platform::DDERR_OUTOFVIDEOMEMORY);
+    EXPECT_FALSE(TGraphics::Get()->BeginDraw());
+    EXPECT_TRUE(mRenderer->IsLowMemory());
+    const std::string log = support::ReadLogText();
+    const size_t triggered = log.find("OutOfVideoMemory triggered!");
+    const size_t error = log.find("DX Error:  (0x8876017c)");
+    ASSERT_NE(triggered, std::string::npos) << log;
+    ASSERT_NE(error, std::string::npos) << log;
+    EXPECT_LT(triggered, error);
 }
 
 TEST_F(DisplayOnNullGraphics, DisplayRebuild_ReleasesAssetsFirst) {

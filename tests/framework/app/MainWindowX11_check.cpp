@@ -10,7 +10,9 @@
 #include "support/TempFolder.h"
 
 #include <fcntl.h>
+#include <poll.h>
 #include <spawn.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -27,6 +29,32 @@ extern char** environ;
 namespace {
 
 using Clock = std::chrono::steady_clock;
+
+// How long a program may take to show something or to end. A loaded
+// machine is slow, not broken: the waits end as soon as what they wait for
+// happens, so only a program that really hangs meets these.
+constexpr std::chrono::seconds kOutputWait(60);
+constexpr std::chrono::seconds kExitWait(60);
+
+// How a started program ended, or that it had not ended yet.
+struct Ending {
+    enum Kind { kExited, kSignalled, kStillRunning } kind = kStillRunning;
+    int value = 0; // exit status or signal number
+
+    bool ExitedWith(int status) const { return kind == kExited && value == status; }
+    std::string Describe() const {
+        switch (kind) {
+        case kExited:
+            return "the program exited with status " + std::to_string(value);
+        case kSignalled:
+            return "the program crashed or was killed: signal " + std::to_string(value);
+        case kStillRunning:
+            break;
+        }
+        return "the program was still running after " + std::to_string(kExitWait.count()) +
+               " s: a time-out (a hang or a very loaded machine), not a crash";
+    }
+};
 
 // Runs a program and gives its standard output and exit status (-1 when it
 // did not exit normally).
@@ -108,7 +136,7 @@ protected:
 
     bool WaitForOutput(const std::string& line) const {
         Clock::time_point start = Clock::now();
-        while (Clock::now() - start < std::chrono::seconds(20)) {
+        while (Clock::now() - start < kOutputWait) {
             if (Output().find(line) != std::string::npos)
                 return true;
             std::this_thread::sleep_for(std::chrono::milliseconds(20));
@@ -124,20 +152,34 @@ protected:
         return found.substr(0, found.find('\n'));
     }
 
-    // The exit status once the program has ended; -1 when it did not end
-    // within 20 seconds or not normally.
-    int WaitForExit() {
-        Clock::time_point start = Clock::now();
-        while (Clock::now() - start < std::chrono::seconds(20)) {
+    // How the program ended: waits for its end itself (a process descriptor
+    // that becomes readable when it exits), at most kExitWait.
+    Ending WaitForExit() {
+        Ending ending;
+        const Clock::time_point deadline = Clock::now() + kExitWait;
+        const int exitFd = static_cast<int>(syscall(SYS_pidfd_open, mChild, 0));
+        for (;;) {
             int status = 0;
-            pid_t done = waitpid(mChild, &status, WNOHANG);
-            if (done == mChild) {
+            if (waitpid(mChild, &status, WNOHANG) == mChild) {
                 mChild = 0;
-                return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+                ending.kind = WIFEXITED(status) ? Ending::kExited : Ending::kSignalled;
+                ending.value = WIFEXITED(status) ? WEXITSTATUS(status) : WTERMSIG(status);
+                break;
             }
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            const auto left =
+                std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+            if (left.count() <= 0)
+                break;
+            if (exitFd >= 0) {
+                pollfd exited{exitFd, POLLIN, 0};
+                poll(&exited, 1, static_cast<int>(left.count()));
+            } else {
+                std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            }
         }
-        return -1;
+        if (exitFd >= 0)
+            close(exitFd);
+        return ending;
     }
 
     support::TempFolder mRoot{"corvalo-x11-"};
@@ -159,7 +201,8 @@ TEST_F(RealMainWindow, TypingAndClickingBecomeEventsAndAltF4Ends) {
     ASSERT_EQ(Xdotool({"key", "--delay", "30", "shift+Insert"}), 0);
     ASSERT_TRUE(WaitForOutput("event 14 97 0 0 0")) << Output();
     ASSERT_EQ(Xdotool({"key", "alt+F4"}), 0);
-    EXPECT_EQ(WaitForExit(), 0) << Output();
+    const Ending ending = WaitForExit();
+    EXPECT_TRUE(ending.ExitedWith(0)) << ending.Describe() << "\n" << Output();
     std::string output = Output();
     for (const char* line :
          {"event 5 0 50 60 0", "event 7 0 50 60 0", "event 11 65 0 0 0", "event 12 65 0 0 0",
@@ -177,8 +220,9 @@ TEST_F(RealMainWindow, TheGameOpensItsWindowAndEndsWithZeroOnClose) {
     std::string window = FindWindow();
     ASSERT_FALSE(window.empty());
     std::string geometry;
-    // The game's screen: 1024 by 768.
-    for (int i = 0; i < 100; ++i) {
+    // The game's screen: 1024 by 768, once the game has set its display.
+    const Clock::time_point deadline = Clock::now() + kOutputWait;
+    while (Clock::now() < deadline) {
         Xdotool({"getwindowgeometry", window}, &geometry);
         if (geometry.find("1024x768") != std::string::npos)
             break;
@@ -187,7 +231,8 @@ TEST_F(RealMainWindow, TheGameOpensItsWindowAndEndsWithZeroOnClose) {
     EXPECT_NE(geometry.find("1024x768"), std::string::npos) << geometry;
     ASSERT_EQ(Xdotool({"windowfocus", "--sync", window}), 0);
     ASSERT_EQ(Xdotool({"key", "alt+F4"}), 0);
-    EXPECT_EQ(WaitForExit(), 0);
+    const Ending ending = WaitForExit();
+    EXPECT_TRUE(ending.ExitedWith(0)) << ending.Describe();
 }
 
 } // namespace

@@ -110,6 +110,40 @@ TEST_F(GlDisplayTest, Questions_AnswerFromSdlAndGl) {
     EXPECT_FALSE(system->GetMonitors().empty());
 }
 
+// Presents wait for the blank through the swap interval: the wait reports
+// success only while one is in force, whatever the driver grants.
+TEST_F(GlDisplayTest, VerticalBlank_WaitsOnlyWhileASwapIntervalIsInForce) {
+    for (const uint32_t interval : {0u, 1u, 0u}) {
+        const GfxResult set = display->SetSwapInterval(interval);
+        const int inForce = window.GetSwapInterval();
+        EXPECT_EQ(set == kGfxOk, inForce == static_cast<int>(interval)) << interval;
+        const GfxResult wait = display->WaitForVerticalBlank();
+        EXPECT_EQ(wait, inForce != 0 ? kGfxOk : DDERR_UNSUPPORTED) << interval;
+    }
+}
+
+// A lock of a few rows reads those rows back, and only they are changed by
+// its unlock.
+TEST_F(GlDisplayTest, BackBufferLock_OfAStripReadsAndWritesTheStrip) {
+    Background(0xFF204060);
+    Quad(0, 0, 8, 2, 0xFFFF0000);
+    const GfxRect strip{0, 1, kWidth, 3};
+    LockedSurface locked;
+    ASSERT_EQ(backBuffer->Lock(&strip, locked), kGfxOk);
+    EXPECT_EQ(locked.width, kWidth);
+    EXPECT_EQ(locked.height, 2);
+    EXPECT_TRUE(Near(ReadPixel(locked.format, locked.bits), 0xFFFF0000));
+    EXPECT_TRUE(Near(ReadPixel(locked.format, locked.bits + locked.pitch), 0xFF204060));
+    // Row 2, x 5: the background; written white through the lock.
+    WritePixel(locked.format, locked.bits + locked.pitch + 5 * locked.format.BytesPerPixel(),
+               0xFFFFFFFF);
+    ASSERT_EQ(backBuffer->Unlock(), kGfxOk);
+    EXPECT_TRUE(Near(Pixel(5, 2), 0xFFFFFFFF));
+    EXPECT_TRUE(Near(Pixel(5, 1), 0xFFFF0000));
+    EXPECT_TRUE(Near(Pixel(5, 3), 0xFF204060));
+    EXPECT_TRUE(Near(Pixel(100, 80), 0xFF204060));
+}
+
 TEST(GlGraphicsSystem, WithoutAWindow_MakesNoDisplay) {
     SdlWindow window;
     GlGraphicsSystem system(window);

@@ -1,15 +1,13 @@
 #include "framework/graphics/cursor/MouseTextureListener.h"
 
-#include "framework/graphics/display/TDXContext.h"
-
 MouseTextureListener::~MouseTextureListener() {
-    if (mContext)
-        mContext->DetachRestoreListener();
+    if (mGone)
+        mGone();
 }
 
 bool MouseTextureListener::Run() {
-    if (!mContext)
+    if (!mRestore)
         return false;
-    mContext->RestoreMouseImage();
+    mRestore();
     return true;
 }

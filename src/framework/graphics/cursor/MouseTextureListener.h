@@ -2,22 +2,28 @@
 
 #include "framework/core/tasks/TTask.h"
 
-class TDXContext;
+#include <functional>
 
 // The after-restore task of the software cursor: once the display is back,
-// it rebuilds the cursor images and their surfaces. The application's
-// restore list owns it; the context only points at it, and each clears the
-// other's pointer when it goes first.
+// it has the cursor images and their surfaces rebuilt. The application's
+// restore list owns it; the device context that made it only points at it,
+// and each lets go of the other when it goes first: Detach when the
+// context goes, the gone function when the task goes.
 class MouseTextureListener : public TTask {
 public:
-    explicit MouseTextureListener(TDXContext* context) : mContext(context) {}
+    MouseTextureListener(std::function<void()> restore, std::function<void()> gone)
+        : mRestore(std::move(restore)), mGone(std::move(gone)) {}
     ~MouseTextureListener() override;
 
-    // Rebuilds the images and stays; without a context it asks to go.
+    // Rebuilds the images and stays; once detached it asks to go.
     bool Run() override;
-    void Detach() { mContext = nullptr; }
-    TDXContext* GetContext() const { return mContext; }
+    void Detach() {
+        mRestore = nullptr;
+        mGone = nullptr;
+    }
+    bool IsAttached() const { return mRestore != nullptr; }
 
 private:
-    TDXContext* mContext = nullptr;
+    std::function<void()> mRestore;
+    std::function<void()> mGone;
 };

@@ -595,7 +595,8 @@ bool TDXContext::SetMouseImage(const std::shared_ptr<TTexture>& texture, int32_t
     }
     if (mCursorMainTexture && !mRestoreListenerMade && mEnvironment.cursor.addRestoreListener) {
         mRestoreListenerMade = true;
-        mRestoreListener = new MouseTextureListener(this);
+        mRestoreListener = new MouseTextureListener([this] { RestoreMouseImage(); },
+                                                    [this] { DetachRestoreListener(); });
         mEnvironment.cursor.addRestoreListener(mRestoreListener);
     }
     if (shownSlot && hasPixels) {

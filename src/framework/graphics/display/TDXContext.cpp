@@ -304,7 +304,30 @@ bool TDXContext::CreateLocked(Window* window, bool fullScreen, int32_t width, in
     mDescription += TString::Format("DDCAPS: %s\n", HexBytes(CapsBytes(displayCaps)).c_str());
     mDescription +=
         TString::Format("D3DDESC: %s\n", HexBytes(DeviceBytes(mDeviceDescription)).c_str());
+    mBlankWaitFailed = false;
+    ApplySwapInterval();
     return true;
+}
+
+void TDXContext::SetVerticalSync(bool on) {
+    if (on == mVerticalSync)
+        return;
+    mVerticalSync = on;
+    std::lock_guard lock(mMouseMutex);
+    if (mDevice)
+        ApplySwapInterval();
+}
+
+void TDXContext::ApplySwapInterval() {
+    GraphicsDisplay* display = GetDirectDraw();
+    if (!display)
+        return;
+    mBlankWaitFailed = false;
+    if (const GfxResult r = display->SetSwapInterval(mVerticalSync ? 1 : 0); GfxFailed(r)) {
+        LogPrintf("Vertical sync %s: the display refuses the swap interval",
+                  mVerticalSync ? "on" : "off");
+        LogDxError(r, kSource, __LINE__);
+    }
 }
 
 GfxResult TDXContext::UpdateFrame() {
@@ -326,8 +349,12 @@ GfxResult TDXContext::UpdateFrame() {
     const bool drew = mCursorDrew;
     if (mDisplay.IsWindowed() && mVerticalSync) {
         if (GraphicsDisplay* display = GetDirectDraw())
-            if (const GfxResult r = display->WaitForVerticalBlank(); GfxFailed(r))
+            if (const GfxResult r = display->WaitForVerticalBlank();
+                GfxFailed(r) && !mBlankWaitFailed) {
+                // Said once per display, not at every frame.
+                mBlankWaitFailed = true;
                 LogDxError(r, kSource, __LINE__);
+            }
     }
     const GfxResult result = mDisplay.Present();
     if (mDisplay.IsWindowed() && drew) {

@@ -114,7 +114,10 @@ public:
     int32_t GetDesktopWidth() const { return mDesktopWidth; }
     int32_t GetDesktopHeight() const { return mDesktopHeight; }
     void SetSecondWindow(platform::Window* window) { mSecondWindow = window; }
-    void SetVerticalSync(bool on) { mVerticalSync = on; }
+    // Windowed presents wait for the vertical blank: the display's swap
+    // interval follows the flag (1 on, 0 off), at each creation and at
+    // each change while a display exists.
+    void SetVerticalSync(bool on);
     bool GetVerticalSync() const { return mVerticalSync; }
 
     // Taken again by the thread holding it (display set-up creates the
@@ -276,7 +279,11 @@ private:
     mutable std::mutex mWindowRectLock;
     platform::GfxRect mWindowRect;
 
+    void ApplySwapInterval();
+
     bool mVerticalSync = false;
+    // A wait for the blank failed on this display: said once.
+    bool mBlankWaitFailed = false;
     std::recursive_timed_mutex mMouseMutex;
 };
 

@@ -556,6 +556,8 @@ void TDisplaySetup::Restore() {
         result = display->RestoreAllSurfaces();
         if (!GfxFailed(result)) {
             RestoreAssets();
+            if (mHost.restoreCursors)
+                mHost.restoreCursors();
             return;
         }
         if (result == DDERR_WRONGMODE) {

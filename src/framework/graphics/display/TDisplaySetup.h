@@ -31,6 +31,9 @@ struct TDisplayHost {
     // After the first set-up with no cursor picture: the application's
     // cursor is set to its default picture.
     std::function<void()> defaultCursor;
+    // After the surfaces were restored: the platform sets its two cursor
+    // pictures again.
+    std::function<void()> restoreCursors;
 };
 
 // The display part of the renderer's record: making the display in a window
@@ -80,6 +83,9 @@ public:
     uint32_t GetWorkingCount() const { return mWorkingCount; }
     void SetHintAntialias(bool on) { mHintAntialias = on; }
     bool GetHintAntialias() const { return mHintAntialias; }
+    // The render hints "antialias" and "hint_antialias"; a creation that
+    // refuses an antialiasing surface clears both.
+    void SetAntialias(bool on) { mAntialias = on; }
     bool GetAntialias() const { return mAntialias; }
     TDXContext& GetContext() { return *mContext; }
     const platform::DevicePtr& GetDevice() const { return mDevice; }

@@ -92,7 +92,8 @@ void TRenderer::CalibrateTexelOffset() {
         // 5. The first offset whose copy has both corners black.
         float found = -0.5f;
         LockedSurface locked;
-        if (!GfxFailed(big->Lock(nullptr, locked))) {
+        const GfxRect copies{0, 0, kSmall * kCopies, kSmall};
+        if (!GfxFailed(big->Lock(&copies, locked))) {
             for (int i = 0; i < kCopies; ++i) {
                 if (Black(PixelAt(locked, kSmall * i, 0)) &&
                     Black(PixelAt(locked, kSmall * i + kSmall - 1, kSmall - 1))) {

@@ -112,9 +112,11 @@ void TRenderer::EndDraw(bool present) {
 // the mouse mutex), waiting for the vertical blank when asked to.
 GfxResult TRenderer::UpdateFrame() {
     TDXContext& context = mSetup->GetContext();
-    context.SetVerticalSync(mVerticalSync);
     ++mPresents;
-    return context.UpdateFrame();
+    const GfxResult result = context.UpdateFrame();
+    if (!GfxFailed(result) && mHost.presented)
+        mHost.presented();
+    return result;
 }
 
 bool TRenderer::Begin2dStates() {

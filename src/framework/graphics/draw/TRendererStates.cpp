@@ -76,6 +76,21 @@ void TRenderer::SetProjection(const TMat4& matrix) {
         LogDxError(r, kSource, __LINE__);
 }
 
+void TRenderer::KeepTransforms(KeptTransforms& kept) const {
+    GraphicsDevice* device = Device();
+    kept.valid = device && !GfxFailed(device->GetTransform(TransformKind::World, kept.world)) &&
+                 !GfxFailed(device->GetTransform(TransformKind::View, kept.view)) &&
+                 !GfxFailed(device->GetTransform(TransformKind::Projection, kept.projection));
+}
+
+void TRenderer::RestoreTransforms(const KeptTransforms& kept) {
+    if (!kept.valid)
+        return;
+    SetWorldTransform(FromDevice(kept.world));
+    SetViewTransform(FromDevice(kept.view));
+    SetProjection(FromDevice(kept.projection));
+}
+
 void TRenderer::GetWorldTransform(TMat4& matrix) const {
     GraphicsDevice* device = Device();
     if (!device)
@@ -290,7 +305,12 @@ void TRenderer::SetRenderHint(const TString& key, const TString& value) {
     const std::string name = key.ToStd();
     const bool on = HintOn(value);
     if (name == "antialias") {
-        mAntialias = on;
+        // With a display the hint lives there: a creation that refuses
+        // antialiasing turns it off.
+        if (mSetup)
+            mSetup->SetAntialias(on);
+        else
+            mAntialias = on;
         if (GraphicsDevice* device = Device())
             device->SetRenderState(RenderState::Antialias,
                                    on ? gfx::kAntialiasSortIndependent : gfx::kAntialiasNone);
@@ -310,7 +330,7 @@ TString TRenderer::GetRenderHint(const TString& key) const {
     const std::string name = key.ToStd();
     const auto flag = [](bool on) { return TString(on ? "1" : "0"); };
     if (name == "antialias")
-        return flag(mAntialias);
+        return flag(mSetup ? mSetup->GetAntialias() : mAntialias);
     if (name == "hint_antialias")
         return flag(mSetup ? mSetup->GetHintAntialias() : mHintAntialias);
     if (name == "new_subtractive")

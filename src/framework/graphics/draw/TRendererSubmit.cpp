@@ -111,6 +111,12 @@ void TRenderer::FillSurfaceRect(int32_t left, int32_t top, int32_t right, int32_
         // A. A quad drawn in the frame or target.
         const bool was2d = graphics->IsIn2d();
         const bool was3d = graphics->IsIn3d();
+        // A block of the fill's own resets the transforms and the texture
+        // as it opens and closes: what the caller had is put back after.
+        const std::shared_ptr<TTexture> kept = graphics->GetTexture();
+        KeptTransforms transforms;
+        if (!was2d)
+            KeepTransforms(transforms);
         if (was3d)
             graphics->End3d();
         if (!was2d)
@@ -121,7 +127,6 @@ void TRenderer::FillSurfaceRect(int32_t left, int32_t top, int32_t right, int32_
         const float alpha = IsAlphaTarget() ? colour.a : 1.0f;
         MakeQuadVertices(TVec2(-float(mViewport.left), -float(mViewport.top)), quad, corners,
                          TVec2(0, 0), TVec2(1, 1), TMat3(), alpha, colour);
-        const std::shared_ptr<TTexture> kept = graphics->GetTexture();
         graphics->SetTexture(nullptr);
         // A fill replaces what is under it, alpha included: blended, a
         // transparent fill in an alpha target (where colours add) would
@@ -129,11 +134,13 @@ void TRenderer::FillSurfaceRect(int32_t left, int32_t top, int32_t right, int32_
         SetBlendMode(1);
         DrawVertices(gfx::kTriangleFan, TVertexList::CreateKind2(quad, 4));
         SetBlendMode(0);
-        graphics->SetTexture(kept);
-        if (!was2d)
+        if (!was2d) {
             graphics->End2d();
-        if (was3d)
-            graphics->Begin3d();
+            if (was3d)
+                graphics->Begin3d();
+            RestoreTransforms(transforms);
+        }
+        graphics->SetTexture(kept);
         return;
     }
     // B. A colour fill of the surface.

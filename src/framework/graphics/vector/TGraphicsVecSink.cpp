@@ -72,13 +72,12 @@ bool TGraphicsVecSink::BeginCalibrationTarget(int width, int height) {
     const platform::SurfacePtr& back = setup->GetContext().GetBackBuffer();
     if (!back)
         return false;
-    platform::LockedSurface locked;
-    if (back->Lock(nullptr, locked) != platform::kGfxOk)
+    platform::SurfaceDesc desc;
+    if (back->GetDesc(desc) != platform::kGfxOk)
         return false;
-    back->Unlock();
     // The strip of 128 four-pixel cells must fit.
-    mWidth = std::min(width, static_cast<int>(locked.width));
-    mHeight = std::min(height, static_cast<int>(locked.height));
+    mWidth = std::min(width, static_cast<int>(desc.width));
+    mHeight = std::min(height, static_cast<int>(desc.height));
     if (mWidth < 512 || mHeight < 4)
         return false;
     mCalibrating = OpenFrame();
@@ -102,14 +101,16 @@ bool TGraphicsVecSink::ReadCalibrationTarget(std::vector<uint32_t>& pixels, int&
     TRenderer* renderer = TGraphics::Get()->GetRenderer();
     TDisplaySetup* setup = renderer ? renderer->GetDisplaySetup() : nullptr;
     const platform::SurfacePtr* back = setup ? &setup->GetContext().GetBackBuffer() : nullptr;
+    // Only the strip's rows matter and only they are read back; the rest
+    // reads as transparent.
+    const int rows = std::min(mHeight, 8);
+    const platform::GfxRect strip{0, 0, mWidth, rows};
     platform::LockedSurface locked;
-    if (!back || !*back || (*back)->Lock(nullptr, locked) != platform::kGfxOk)
+    if (!back || !*back || (*back)->Lock(&strip, locked) != platform::kGfxOk)
         return false;
-    // Only the strip's rows matter; the rest reads as transparent.
     width = mWidth;
     height = mHeight;
     pixels.assign(static_cast<size_t>(width) * height, 0u);
-    const int rows = std::min(height, 8);
     const uint32_t step = locked.format.BytesPerPixel();
     for (int y = 0; y < rows; ++y) {
         const uint8_t* row = locked.bits + static_cast<ptrdiff_t>(y) * locked.pitch;

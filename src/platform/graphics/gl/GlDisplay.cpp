@@ -302,9 +302,34 @@ GfxResult GlDisplay::FlipToGdiSurface() {
     return mFaults.Enter("FlipToGdiSurface");
 }
 
+GfxResult GlDisplay::SetSwapInterval(uint32_t interval) {
+    if (const GfxResult r = mFaults.Enter("SetSwapInterval"); r != kGfxOk)
+        return r;
+    const int wanted = static_cast<int>(interval);
+    // A window that refuses the call may still have the interval asked for
+    // (0 where the driver has no swap control).
+    mWindow.SetSwapInterval(wanted);
+    mBlankWaitRefusalSaid = false;
+    if (mWindow.GetSwapInterval() != wanted) {
+        PlatformLog("The window keeps swap interval %d where %d was asked for: %s",
+                    mWindow.GetSwapInterval(), wanted, SDL_GetError());
+        return DDERR_UNSUPPORTED;
+    }
+    return kGfxOk;
+}
+
 GfxResult GlDisplay::WaitForVerticalBlank() {
-    // Presenting waits for the blank when the swap interval asks for it.
-    return mFaults.Enter("WaitForVerticalBlank");
+    if (const GfxResult r = mFaults.Enter("WaitForVerticalBlank"); r != kGfxOk)
+        return r;
+    // The swap that presents waits for the blank, when a swap interval
+    // asks it to.
+    if (mWindow.GetSwapInterval() == 0) {
+        if (!mBlankWaitRefusalSaid)
+            PlatformLog("WaitForVerticalBlank: no swap interval is in force");
+        mBlankWaitRefusalSaid = true;
+        return DDERR_UNSUPPORTED;
+    }
+    return kGfxOk;
 }
 
 GfxResult GlDisplay::EvictManagedTextures() {

@@ -39,6 +39,7 @@ public:
     GfxResult CreateSurface(const SurfaceSpec& spec, SurfacePtr& surface) override;
     GfxResult RestoreAllSurfaces() override;
     GfxResult FlipToGdiSurface() override;
+    GfxResult SetSwapInterval(uint32_t interval) override;
     GfxResult WaitForVerticalBlank() override;
     GfxResult EvictManagedTextures() override;
     GfxResult CreateDevice(SurfacePtr renderTarget, DevicePtr& device) override;
@@ -63,6 +64,9 @@ private:
     std::shared_ptr<GlShared> mShared;
     uint32_t mCoopFlags = 0;
     bool mModeSet = false;
+    // The refused wait for the blank is said once until the interval is
+    // set again.
+    bool mBlankWaitRefusalSaid = false;
     DisplayMode mMode;
     DeviceCaps mDeviceCaps;
     std::vector<std::weak_ptr<MemorySurface>> mSurfaces;

@@ -87,7 +87,7 @@ GLuint GlTexture::Framebuffer() {
     return mFramebuffer;
 }
 
-GfxResult GlTexture::PullPixels() {
+GfxResult GlTexture::PullPixels(const GfxRect& /*area*/) {
     // The memory copy is about to change: gathered draws that sample it go
     // to GL with the picture they were given.
     mShared->FlushDrawing();
@@ -222,14 +222,23 @@ void GlBackBuffer::ReadPicture(std::vector<uint32_t>& pixels) {
     ++mShared->bindingsChanged;
 }
 
-GfxResult GlBackBuffer::PullPixels() {
+// Only the area is read back: a lock of a few rows costs a few rows.
+GfxResult GlBackBuffer::PullPixels(const GfxRect& area) {
     if (!mComplete)
         return E_FAIL;
-    std::vector<uint32_t> pixels;
-    ReadPicture(pixels);
-    for (int32_t y = 0; y < Height(); ++y)
-        for (int32_t x = 0; x < Width(); ++x)
-            SetPixelAt(x, y, pixels[static_cast<size_t>(y) * Width() + x]);
+    if (area.Width() <= 0 || area.Height() <= 0)
+        return kGfxOk;
+    mShared->FlushDrawing();
+    std::vector<uint32_t> pixels(static_cast<size_t>(area.Width()) * area.Height());
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, mFramebuffer);
+    glPixelStorei(GL_PACK_ALIGNMENT, 4);
+    glReadPixels(area.left, area.top, area.Width(), area.Height(), GL_BGRA,
+                 GL_UNSIGNED_INT_8_8_8_8_REV, pixels.data());
+    ++mShared->bindingsChanged;
+    for (int32_t y = 0; y < area.Height(); ++y)
+        for (int32_t x = 0; x < area.Width(); ++x)
+            SetPixelAt(area.left + x, area.top + y,
+                       pixels[static_cast<size_t>(y) * area.Width() + x]);
     return kGfxOk;
 }
 
@@ -340,7 +349,7 @@ GfxResult GlPrimary::Blt(const GfxRect* destArea, GraphicsSurface& source,
     return MemorySurface::Blt(destArea, source, sourceArea);
 }
 
-GfxResult GlPrimary::PullPixels() {
+GfxResult GlPrimary::PullPixels(const GfxRect& /*area*/) {
     const auto shown = mShown.lock();
     if (!shown || shown->Width() != Width() || shown->Height() != Height())
         return kGfxOk;

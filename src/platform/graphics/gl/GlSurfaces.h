@@ -35,7 +35,7 @@ public:
     GLint wrapT = -1;
 
 protected:
-    GfxResult PullPixels() override;
+    GfxResult PullPixels(const GfxRect& area) override;
     GfxResult PushPixels(const GfxRect& area) override;
     GfxResult CopyFrom(const GfxRect& destArea, GraphicsSurface& source,
                        const GfxRect& sourceArea) override;
@@ -83,7 +83,7 @@ public:
     GfxResult ColorFill(const GfxRect* area, uint32_t rawValue) override;
 
 protected:
-    GfxResult PullPixels() override;
+    GfxResult PullPixels(const GfxRect& area) override;
     GfxResult PushPixels(const GfxRect& area) override;
 
 private:
@@ -115,7 +115,7 @@ public:
     uint32_t Presents() const { return mPresents; }
 
 protected:
-    GfxResult PullPixels() override;
+    GfxResult PullPixels(const GfxRect& area) override;
 
 private:
     GfxResult Present(GlBackBuffer& back);

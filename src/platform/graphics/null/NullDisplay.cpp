@@ -2,6 +2,7 @@
 
 #include "platform/graphics/PngWriter.h"
 #include "platform/graphics/null/NullDevice.h"
+#include "platform/log/PlatformLog.h"
 
 #include <algorithm>
 #include <bit>
@@ -203,8 +204,24 @@ GfxResult NullDisplay::FlipToGdiSurface() {
     return mFaults.Enter("FlipToGdiSurface");
 }
 
+GfxResult NullDisplay::SetSwapInterval(uint32_t interval) {
+    if (const GfxResult r = mFaults.Enter("SetSwapInterval"); r != kGfxOk)
+        return r;
+    mSwapInterval = interval;
+    mBlankWaitRefusalSaid = false;
+    return kGfxOk;
+}
+
 GfxResult NullDisplay::WaitForVerticalBlank() {
-    return mFaults.Enter("WaitForVerticalBlank");
+    if (const GfxResult r = mFaults.Enter("WaitForVerticalBlank"); r != kGfxOk)
+        return r;
+    if (mSwapInterval == 0) {
+        if (!mBlankWaitRefusalSaid)
+            PlatformLog("WaitForVerticalBlank: no swap interval is in force");
+        mBlankWaitRefusalSaid = true;
+        return DDERR_UNSUPPORTED;
+    }
+    return kGfxOk;
 }
 
 GfxResult NullDisplay::EvictManagedTextures() {

@@ -39,6 +39,7 @@ public:
     GfxResult CreateSurface(const SurfaceSpec& spec, SurfacePtr& surface) override;
     GfxResult RestoreAllSurfaces() override;
     GfxResult FlipToGdiSurface() override;
+    GfxResult SetSwapInterval(uint32_t interval) override;
     GfxResult WaitForVerticalBlank() override;
     GfxResult EvictManagedTextures() override;
     GfxResult CreateDevice(SurfacePtr renderTarget, DevicePtr& device) override;
@@ -60,6 +61,7 @@ public:
     std::shared_ptr<MemorySurface> Primary() const { return mPrimary.lock(); }
     std::shared_ptr<NullDevice> Device() const { return mDevice.lock(); }
     uint32_t EvictCount() const { return mEvictions; }
+    uint32_t SwapInterval() const { return mSwapInterval; }
     // Marks every live surface lost, as losing the display would.
     void LoseAllSurfaces();
 
@@ -73,6 +75,8 @@ private:
     DisplayMode mMode;
     bool mModeChanged = false;
     uint32_t mEvictions = 0;
+    uint32_t mSwapInterval = 0;
+    bool mBlankWaitRefusalSaid = false; // once until the interval is set again
     std::vector<std::weak_ptr<MemorySurface>> mSurfaces;
     std::weak_ptr<MemorySurface> mPrimary;
     std::weak_ptr<NullDevice> mDevice;

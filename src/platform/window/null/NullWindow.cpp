@@ -299,7 +299,8 @@ void NullWindow::SwapBuffers() {
 
 bool NullWindow::SetSwapInterval(int interval) {
     Record("SetSwapInterval " + std::to_string(interval));
-    return false;
+    mSwapInterval = interval;
+    return true;
 }
 
 void NullWindow::GetDrawableSize(int32_t& width, int32_t& height) const {

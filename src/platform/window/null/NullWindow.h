@@ -94,11 +94,13 @@ public:
     bool MakeGlCurrent() override;
     void SwapBuffers() override;
     bool SetSwapInterval(int interval) override;
+    int GetSwapInterval() const override { return mSwapInterval; }
     void GetDrawableSize(int32_t& width, int32_t& height) const override;
     bool GetScreenSize(int32_t& width, int32_t& height) const override;
 
 private:
     void Record(std::string line) const;
+    int mSwapInterval = 0;
     int32_t mScreenWidth = 1920;
     int32_t mScreenHeight = 1080;
     void TakePosted();

@@ -462,6 +462,10 @@ bool SdlWindow::SetSwapInterval(int interval) {
     return mContext && SDL_GL_SetSwapInterval(interval) == 0;
 }
 
+int SdlWindow::GetSwapInterval() const {
+    return mContext ? SDL_GL_GetSwapInterval() : 0;
+}
+
 void SdlWindow::GetDrawableSize(int32_t& width, int32_t& height) const {
     // The display may have switched the window directly through SDL: the
     // size given is the one on the screen.

@@ -66,6 +66,7 @@ public:
     bool MakeGlCurrent() override;
     void SwapBuffers() override;
     bool SetSwapInterval(int interval) override;
+    int GetSwapInterval() const override;
     void GetDrawableSize(int32_t& width, int32_t& height) const override;
     bool GetScreenSize(int32_t& width, int32_t& height) const override;
 

@@ -190,6 +190,20 @@ TEST_F(TGraphicsTest, Options_GoToTheRendererHints) {
     EXPECT_EQ(Device().State().Render(RenderState::Antialias), gfx::kAntialiasNone);
 }
 
+// A display whose antialiasing surface is refused is made without it: the
+// hints then say what the device does.
+TEST_F(TGraphicsTest, Options_AntialiasReadsOffAfterARefusedAntialiasedDisplay) {
+    graphics->SetOption("antialias", "1");
+    graphics->SetOption("hint_antialias", "1");
+    ASSERT_EQ(graphics->GetOption("antialias"), TString("1"));
+    ASSERT_EQ(graphics->GetOption("hint_antialias"), TString("1"));
+    system.Faults().FailCall("CreateDevice", 1, E_FAIL);
+    ASSERT_TRUE(renderer.SetDisplay(800, 600, false, true, false, false));
+    EXPECT_EQ(graphics->GetOption("antialias"), TString("0"));
+    EXPECT_EQ(graphics->GetOption("hint_antialias"), TString("0"));
+    EXPECT_EQ(Device().State().Render(RenderState::Antialias), gfx::kAntialiasNone);
+}
+
 TEST_F(TGraphicsTest, Overlay_FillsItsPanelAndFormatsItsText) {
     EXPECT_TRUE(graphics->ToggleOverlay());
     SetSetting(TString("current_sprite_count"), TString("12"));

@@ -1,6 +1,9 @@
 #include "NullDrawFixture.h"
 
+#include "framework/graphics/TTexture.h"
+
 #include "platform/graphics/MemorySurface.h"
+#include "platform/graphics/null/NullDisplay.h"
 
 #include <cstring>
 
@@ -135,14 +138,65 @@ TEST_F(TRendererSubmitTest, FillRect_InAFrameDrawsAQuadRelativeToTheViewport) {
     graphics->EndDraw();
 }
 
-TEST_F(TRendererSubmitTest, FillRect_Inside3dEndsAndReopensTheBlock) {
+// A fill in the middle of 3-D drawing: the next 3-D draw comes out as the
+// one before it, in the same block, with the same texture and transforms.
+TEST_F(TRendererSubmitTest, FillRect_Inside3dKeepsTheBlockTextureAndTransforms) {
+    auto picture =
+        std::make_shared<TTexture>(TString("tile"), 4, 4, std::vector<uint8_t>(64, 0xFF));
     ASSERT_TRUE(graphics->BeginDraw());
     ASSERT_TRUE(graphics->Begin3d());
+    graphics->SetTexture(picture);
+    TMat4 world;
+    world.Translate(TVec3(3, 4, 5));
+    graphics->SetWorldTransform(world);
+    renderer.SetPerspective(0.1f, 1000.0f, 0.7853982f, 0.75f);
+    const TVertexList triangle = TVertexList::CreateKind1(mVertices, 3);
+    graphics->DrawVertices(triangle, gfx::kTriangleList);
+    ASSERT_EQ(Device().Draws().size(), 1u);
+    const DeviceState before = Device().Draws()[0].state;
+    ASSERT_NE(before.texture, nullptr);
+
     graphics->FillRect(TRect(0, 0, 10, 10), TColor(1, 1, 1, 1));
-    EXPECT_EQ(Device().Draws().size(), 1u);
+    ASSERT_EQ(Device().Draws().size(), 2u);
+    EXPECT_EQ(Device().Draws()[1].state.texture, nullptr) << "the fill itself is untextured";
     EXPECT_TRUE(graphics->IsIn3d());
     EXPECT_FALSE(graphics->IsIn2d());
+    EXPECT_EQ(graphics->GetTexture(), picture);
+
+    graphics->DrawVertices(triangle, gfx::kTriangleList);
+    ASSERT_EQ(Device().Draws().size(), 3u);
+    const DeviceState& after = Device().Draws()[2].state;
+    EXPECT_EQ(after.texture, before.texture);
+    EXPECT_EQ(std::memcmp(&after.world, &before.world, sizeof before.world), 0);
+    EXPECT_EQ(std::memcmp(&after.view, &before.view, sizeof before.view), 0);
+    EXPECT_EQ(std::memcmp(&after.projection, &before.projection, sizeof before.projection), 0);
+    EXPECT_EQ(after.Render(RenderState::ZEnable), 1u);
     graphics->End3d();
+    graphics->EndDraw();
+}
+
+// The end of a 3-D block leaves the texture and the world transform alone;
+// the end of a 2-D block empties the texture and resets the transforms.
+TEST_F(TRendererSubmitTest, EndOfBlocks_OnlyTheEndOf2dResetsTextureAndTransforms) {
+    auto picture =
+        std::make_shared<TTexture>(TString("tile"), 4, 4, std::vector<uint8_t>(64, 0xFF));
+    TMat4 world;
+    world.Translate(TVec3(7, 8, 9));
+    ASSERT_TRUE(graphics->BeginDraw());
+    const struct {
+        bool threeD;
+        bool kept;
+    } blocks[] = {{true, true}, {false, false}};
+    for (const auto& block : blocks) {
+        ASSERT_TRUE(block.threeD ? graphics->Begin3d() : graphics->Begin2d());
+        graphics->SetTexture(picture);
+        graphics->SetWorldTransform(world);
+        block.threeD ? graphics->End3d() : graphics->End2d();
+        TMat4 now;
+        graphics->GetWorldTransform(now);
+        EXPECT_EQ(graphics->GetTexture() == picture, block.kept) << block.threeD;
+        EXPECT_EQ(now.m[3][0] == 7.0f, block.kept) << block.threeD;
+    }
     graphics->EndDraw();
 }
 
@@ -167,6 +221,50 @@ TEST_F(TRendererSubmitTest, FillRect_IntoATextureUsesItsPixelFormat) {
     EXPECT_EQ(Pixel(*texture, 0, 3), 0u);
 }
 
+// The setting "vsync" reaches the display as its swap interval, at each
+// set-up and at each change; waiting for the blank succeeds only while an
+// interval is in force, and a wait that cannot is said once per display.
+TEST_F(TRendererSubmitTest, VerticalSync_FollowsTheSettingAsTheSwapInterval) {
+    const auto display = [this] {
+        return static_cast<NullDisplay*>(renderer.GetDisplaySetup()->GetContext().GetDirectDraw());
+    };
+    const auto present = [this] {
+        ASSERT_TRUE(renderer.BeginDraw(false));
+        renderer.EndDraw(true);
+    };
+    EXPECT_EQ(display()->SwapInterval(), 0u) << "off at set-up";
+    EXPECT_EQ(display()->WaitForVerticalBlank(), DDERR_UNSUPPORTED);
+    present();
+    EXPECT_EQ(system.Faults().Calls("WaitForVerticalBlank"), 1u) << "only the direct call";
+
+    renderer.SetVSync(true);
+    EXPECT_EQ(display()->SwapInterval(), 1u);
+    present();
+    EXPECT_EQ(system.Faults().Calls("WaitForVerticalBlank"), 2u);
+    EXPECT_EQ(CountLogged("DX Error"), 0u);
+
+    // A new display takes the interval from the start.
+    ASSERT_TRUE(renderer.SetDisplay(800, 600, false, true, false, false));
+    EXPECT_EQ(display()->SwapInterval(), 1u);
+
+    // A display that refuses the interval: the waits fail, said once.
+    system.Faults().FailCall("SetSwapInterval", 1, DDERR_UNSUPPORTED);
+    ASSERT_TRUE(renderer.SetDisplay(800, 600, false, true, false, false));
+    EXPECT_EQ(display()->SwapInterval(), 0u);
+    EXPECT_TRUE(Logged("Vertical sync on: the display refuses the swap interval"));
+    present();
+    present();
+    EXPECT_EQ(system.Faults().Calls("WaitForVerticalBlank"), 4u);
+    EXPECT_EQ(CountLogged("(0x80004001), File TDXContext"), 2u)
+        << "the refusal and the first failed wait\n"
+        << Log();
+
+    renderer.SetVSync(false);
+    EXPECT_EQ(display()->SwapInterval(), 0u);
+    present();
+    EXPECT_EQ(system.Faults().Calls("WaitForVerticalBlank"), 4u);
+}
+
 TEST_F(TRendererSubmitTest, FrameEdges) {
     // EndDraw without a frame: no EndScene.
     renderer.EndDraw(true);
@@ -187,7 +285,7 @@ TEST_F(TRendererSubmitTest, FrameEdges) {
     EXPECT_EQ(Device().ScenesEnded(), 1u);
     // Background mode: no present.
     bool background = true;
-    renderer.SetHost(TRenderer::Host{nullptr, [&] { return background; }, nullptr});
+    renderer.SetHost(TRenderer::Host{nullptr, [&] { return background; }, nullptr, nullptr});
     ASSERT_TRUE(renderer.BeginDraw(false));
     renderer.EndDraw(true);
     EXPECT_EQ(renderer.GetPresentCount(), 0);
@@ -217,7 +315,7 @@ TEST_F(TRendererSubmitTest, SceneEndFailed_MarksBrokenWithoutPresentOrRestore) {
 
 TEST_F(TRendererSubmitTest, LostFrontBuffer_MarksBrokenOnlyInTheForeground) {
     bool foreground = false;
-    renderer.SetHost(TRenderer::Host{[&] { return foreground; }, nullptr, nullptr});
+    renderer.SetHost(TRenderer::Host{[&] { return foreground; }, nullptr, nullptr, nullptr});
     renderer.GetDisplaySetup()->GetContext().GetFrontBuffer()->MarkLost();
     EXPECT_FALSE(renderer.BeginDraw(false));
     EXPECT_TRUE(renderer.IsDeviceValid());

@@ -1,0 +1,287 @@
+// The program as a player meets it: starts the real game program with a
+// scratch home of its own, under SDL's offscreen driver and then on a
+// private X server, and prints the time from its start to the first
+// presented frame and to the first idle event, its peak memory after 10 s
+// and the processor time it takes at rest over the 20 s after that: the
+// medians of several runs. Goals: the first frame within 0.5 s, at rest at
+// most 2% of one core once the window manager paces its drawing.
+//
+// The program says when it reaches each point through its start-up trace
+// (CORVALO_STARTUP_TRACE, lines "seconds step" on the monotonic clock that
+// this process reads too).
+//
+//   bench_startup [--program PATH] [--runs N] [--rest-runs M] [--rest-seconds S]
+//
+// --runs: start-up runs (5); --rest-runs: runs measured at rest (3), each
+// about 10 + S seconds long (S = 20).
+
+#include "support/XServerRound.h"
+
+#include <signal.h>
+#include <sys/wait.h>
+#include <time.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <utility>
+#include <vector>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+double Now() {
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) / 1e9;
+}
+
+double Median(std::vector<double> values) {
+    if (values.empty())
+        return -1.0;
+    std::sort(values.begin(), values.end());
+    const size_t mid = values.size() / 2;
+    return values.size() % 2 ? values[mid] : (values[mid - 1] + values[mid]) / 2.0;
+}
+
+struct Options {
+    std::string program = CORVALO_PROGRAM;
+    int runs = 5;
+    int restRuns = 3;
+    double restSeconds = 20.0;
+};
+
+// What one run saw; -1 where it saw nothing.
+struct RunFigures {
+    double firstFrame = -1.0;
+    // Processor time the program had used when its first frame was seen:
+    // what the start costs whatever else the machine is doing.
+    double firstFrameCpu = -1.0;
+    double firstIdle = -1.0;
+    double peakMiB = -1.0;
+    double restCpuPercent = -1.0;
+};
+
+// The time of a step in the trace file, -1 while it is not there.
+double StepTime(const fs::path& trace, const std::string& step) {
+    std::ifstream in(trace);
+    std::string line;
+    while (std::getline(in, line)) {
+        const size_t blank = line.find(' ');
+        if (blank != std::string::npos && line.compare(blank + 1, std::string::npos, step) == 0)
+            return std::strtod(line.c_str(), nullptr);
+    }
+    return -1.0;
+}
+
+// Peak resident memory (VmHWM) in MiB.
+double PeakMiB(pid_t pid) {
+    std::ifstream in("/proc/" + std::to_string(pid) + "/status");
+    std::string line;
+    while (std::getline(in, line))
+        if (line.rfind("VmHWM:", 0) == 0)
+            return std::strtod(line.c_str() + 6, nullptr) / 1024.0;
+    return -1.0;
+}
+
+// User and system time of the process so far, in seconds.
+double CpuSeconds(pid_t pid) {
+    std::ifstream in("/proc/" + std::to_string(pid) + "/stat");
+    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    // The fields after the command name, which ends at the last ")".
+    const size_t close = text.rfind(')');
+    if (close == std::string::npos)
+        return -1.0;
+    std::istringstream fields(text.substr(close + 2));
+    std::string field;
+    double ticks = 0;
+    // Fields 3..: state is the first here; utime and stime are the 12th and
+    // 13th after it.
+    for (int i = 0; fields >> field; ++i) {
+        if (i == 11 || i == 12)
+            ticks += std::strtod(field.c_str(), nullptr);
+        if (i == 12)
+            return ticks / static_cast<double>(sysconf(_SC_CLK_TCK));
+    }
+    return -1.0;
+}
+
+double LoadAverage() {
+    std::ifstream in("/proc/loadavg");
+    double load = -1.0;
+    in >> load;
+    return load;
+}
+
+bool Alive(pid_t pid) {
+    int status = 0;
+    return waitpid(pid, &status, WNOHANG) == 0;
+}
+
+void Stop(pid_t pid) {
+    kill(pid, SIGTERM);
+    for (int i = 0; i < 500; ++i) {
+        int status = 0;
+        if (waitpid(pid, &status, WNOHANG) == pid)
+            return;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    kill(pid, SIGKILL);
+    waitpid(pid, nullptr, 0);
+}
+
+// One start of the program; with rest set it also stays for the memory and
+// rest figures.
+RunFigures RunOnce(const Options& options, bool rest) {
+    RunFigures figures;
+    char pattern[] = "/tmp/corvalo-startup-XXXXXX";
+    const char* made = mkdtemp(pattern);
+    if (!made) {
+        std::printf("  cannot make a scratch home\n");
+        return figures;
+    }
+    const fs::path home = made;
+    const fs::path trace = home / "trace.txt";
+    fs::create_directories(home / "data");
+    fs::create_directories(home / "config");
+    const double start = Now();
+    const pid_t child = fork();
+    if (child == 0) {
+        setenv("HOME", home.c_str(), 1);
+        setenv("XDG_DATA_HOME", (home / "data").c_str(), 1);
+        setenv("XDG_CONFIG_HOME", (home / "config").c_str(), 1);
+        setenv("XDG_RUNTIME_DIR", home.c_str(), 1);
+        setenv("CORVALO_STARTUP_TRACE", trace.c_str(), 1);
+        // No sound server here: the mixer runs on SDL's silent device.
+        setenv("SDL_AUDIODRIVER", "dummy", 0);
+        const int quiet = open("/dev/null", O_WRONLY);
+        if (quiet >= 0) {
+            dup2(quiet, STDOUT_FILENO);
+            dup2(quiet, STDERR_FILENO);
+        }
+        execl(options.program.c_str(), options.program.c_str(), "--multiple",
+              static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    if (child < 0) {
+        std::printf("  cannot start %s\n", options.program.c_str());
+        return figures;
+    }
+    // Up to 60 s for both points: a loaded machine is slow, not broken.
+    while (Now() - start < 60.0 && Alive(child)) {
+        if (figures.firstFrame < 0) {
+            const double t = StepTime(trace, "first frame");
+            figures.firstFrame = t < 0 ? -1.0 : t - start;
+            if (t >= 0)
+                figures.firstFrameCpu = CpuSeconds(child);
+        }
+        if (figures.firstIdle < 0) {
+            const double t = StepTime(trace, "first idle");
+            figures.firstIdle = t < 0 ? -1.0 : t - start;
+        }
+        if (figures.firstFrame >= 0 && figures.firstIdle >= 0)
+            break;
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    if (rest && figures.firstIdle >= 0) {
+        const auto until = [&](double t) {
+            while (Now() - start < t && Alive(child))
+                std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        };
+        until(10.0);
+        figures.peakMiB = PeakMiB(child);
+        const double cpu0 = CpuSeconds(child);
+        const double t0 = Now();
+        until(10.0 + options.restSeconds);
+        const double cpu1 = CpuSeconds(child);
+        const double wall = Now() - t0;
+        if (cpu0 >= 0 && cpu1 >= 0 && wall > 0)
+            figures.restCpuPercent = 100.0 * (cpu1 - cpu0) / wall;
+    }
+    Stop(child);
+    std::error_code ignored;
+    fs::remove_all(home, ignored);
+    return figures;
+}
+
+std::string Figure(double value, const char* unit, double scale = 1.0) {
+    if (value < 0)
+        return "none";
+    char text[64];
+    std::snprintf(text, sizeof text, "%.3f %s", value * scale, unit);
+    return text;
+}
+
+int Run(int argc, char** argv) {
+    Options options;
+    for (int i = 1; i + 1 < argc; i += 2) {
+        const std::string name = argv[i];
+        if (name == "--program")
+            options.program = argv[i + 1];
+        else if (name == "--runs")
+            options.runs = std::max(1, std::atoi(argv[i + 1]));
+        else if (name == "--rest-runs")
+            options.restRuns = std::max(0, std::atoi(argv[i + 1]));
+        else if (name == "--rest-seconds")
+            options.restSeconds = std::max(1.0, std::atof(argv[i + 1]));
+    }
+    if (access(options.program.c_str(), X_OK) != 0) {
+        std::printf("no program at %s\n", options.program.c_str());
+        return 1;
+    }
+    const char* driver = std::getenv("SDL_VIDEODRIVER");
+    std::printf("start-up of %s (SDL_VIDEODRIVER=%s), %d runs:\n", options.program.c_str(),
+                driver ? driver : "(default)", options.runs);
+    std::vector<double> frames, frameCpus, idles, peaks, rests;
+    // Every figure a run saw goes into its median.
+    const auto keep = [&](const RunFigures& run) {
+        const std::pair<double, std::vector<double>*> figures[] = {{run.firstFrame, &frames},
+                                                                   {run.firstFrameCpu, &frameCpus},
+                                                                   {run.firstIdle, &idles},
+                                                                   {run.peakMiB, &peaks},
+                                                                   {run.restCpuPercent, &rests}};
+        for (const auto& [value, list] : figures)
+            if (value >= 0)
+                list->push_back(value);
+    };
+    for (int i = 0; i < options.runs; ++i) {
+        const RunFigures run = RunOnce(options, false);
+        std::printf("  run %d: first frame %s (processor time %s), first idle %s\n", i + 1,
+                    Figure(run.firstFrame, "s").c_str(), Figure(run.firstFrameCpu, "s").c_str(),
+                    Figure(run.firstIdle, "s").c_str());
+        keep(run);
+    }
+    for (int i = 0; i < options.restRuns; ++i) {
+        const RunFigures run = RunOnce(options, true);
+        std::printf("  rest run %d: first frame %s, peak memory at 10 s %s, at rest %s of a core\n",
+                    i + 1, Figure(run.firstFrame, "s").c_str(), Figure(run.peakMiB, "MiB").c_str(),
+                    Figure(run.restCpuPercent, "%").c_str());
+        keep(run);
+    }
+    std::printf("median first frame: %s (goal <= 0.5 s)\n", Figure(Median(frames), "s").c_str());
+    std::printf("median processor time to the first frame: %s (every thread; on a busy machine "
+                "the wall time above grows, this does not)\n",
+                Figure(Median(frameCpus), "s").c_str());
+    std::printf("load average at the end: %.1f\n", LoadAverage());
+    std::printf("median first idle event: %s\n", Figure(Median(idles), "s").c_str());
+    std::printf("median peak memory after 10 s: %s\n", Figure(Median(peaks), "MiB").c_str());
+    std::printf("median processor time at rest over %.0f s: %s of one core (goal <= 2%% once "
+                "drawing is paced)\n",
+                options.restSeconds, Figure(Median(rests), "%").c_str());
+    std::fflush(stdout);
+    return frames.empty() ? 1 : 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    return RunWithXServerRound(argc, argv, Run);
+}
