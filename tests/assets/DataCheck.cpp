@@ -66,8 +66,7 @@ bool StartsWithDataFolder(const std::string& name) {
 // extension, not a folder.
 bool LooksLikeFileName(const std::string& text) {
     // A folder ("gpx/ui/") is the start of a name made at run time.
-    if (text.empty() || text.size() > 200 || text[0] == '.' || text[0] == '/' ||
-        text.back() == '/')
+    if (text.empty() || text.size() > 200 || text[0] == '.' || text[0] == '/' || text.back() == '/')
         return false;
     return std::all_of(text.begin(), text.end(), [](unsigned char c) {
         return std::isalnum(c) || c == '_' || c == '.' || c == '/' || c == '-' || c == ':' ||
@@ -274,8 +273,10 @@ public:
     }
 
     void ScanCode(const fs::path& folder) {
+        // Labels are what the string table is asked for; a window's style
+        // table has a GetString of its own, whose keys are no labels.
         static const std::regex labelCall(
-            R"re((?:GetString|GetLabelText)\s*\(\s*(?:TString\s*\(\s*)?"([^"]*)")re");
+            R"re((?:\w*StringTable\w*\s*(?:\(\s*\))?\s*(?:->|\.)\s*GetString|\bGetLabelText|\bGetLocalizedString)\s*\(\s*(?:TString\s*\(\s*)?"([^"]*)")re");
         static const std::regex assetCall(
             R"re((?:GetSound|GetTexture|GetAnimatedTexture|PlaySoundAsset|GetMusic)\s*\(\s*(?:TString\s*\(\s*)?"([^"]*)")re");
         std::error_code error;
@@ -406,7 +407,7 @@ public:
 
     void ScanXmlNames(const TXmlNode& node, const std::string& rootName, const std::string& folder,
                       const std::string& where) {
-        auto check = [&](const std::string& value, bool imageOfSequence) {
+        auto check = [&](const std::string& value, bool besideFirst) {
             if (!LooksLikeFileName(value) ||
                 !(HasDataExtension(value) ||
                   (rootName != "sequence" && StartsWithDataFolder(value))))
@@ -414,12 +415,15 @@ public:
             const std::string name = CheckableName(value);
             if (name.empty())
                 return;
-            // An animation's picture lies beside it first.
-            if (imageOfSequence && !folder.empty() && Resolves(folder + "/" + name))
+            // An animation's picture, a path's particle file and an
+            // emitter's texture lie beside the file that names them first.
+            if (besideFirst && !folder.empty() && Resolves(folder + "/" + name))
                 return;
             NeedName(name, where);
         };
         const bool image = rootName == "sequence" && node.GetName().ToStd() == "img";
+        const bool parsys = rootName == "path" && node.GetName().ToStd() == "parsys";
+        const bool emitter = rootName == "parsys" && node.GetName().ToStd() == "emitter";
         for (size_t i = 0; i < node.GetAttributeCount(); ++i) {
             const TXmlAttribute* attribute = node.GetAttributeAt(i);
             const std::string key = attribute->mName.ToStd();
@@ -427,7 +431,8 @@ public:
             if (rootName == "Cutscene" && key == "text")
                 mLabelUses.emplace(value, where);
             else
-                check(value, image && (key == "name" || key == "mask"));
+                check(value, (image && (key == "name" || key == "mask")) ||
+                                 (parsys && key == "file") || (emitter && key == "texture"));
         }
         if (node.GetChildCount() == 0)
             check(node.GetText().ToStd(), false);

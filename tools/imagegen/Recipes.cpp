@@ -460,6 +460,42 @@ void Sparkle(cairo_t* cr, int w, int h, double t) {
     }
 }
 
+// ---- particle textures: white-cored shapes that the emitters' colours
+// tint; each firework star keeps a rim of the colour the board gives it ----
+
+void SoftDot(cairo_t* cr, int w, int h) {
+    const double cx = w / 2.0, cy = h / 2.0;
+    cairo_pattern_t* dot = cairo_pattern_create_radial(cx, cy, 0, cx, cy, w / 2.0);
+    cairo_pattern_add_color_stop_rgba(dot, 0.0, 1, 1, 1, 1.0);
+    cairo_pattern_add_color_stop_rgba(dot, 0.35, 1, 1, 1, 0.75);
+    cairo_pattern_add_color_stop_rgba(dot, 1.0, 1, 1, 1, 0.0);
+    cairo_set_source(cr, dot);
+    cairo_rectangle(cr, 0, 0, w, h);
+    cairo_fill(cr);
+    cairo_pattern_destroy(dot);
+}
+
+DrawFunction FireworkStar(palette::Rgb rim, int points) {
+    return [rim, points](cairo_t* cr, int w, int h) {
+        const double cx = w / 2.0, cy = h / 2.0;
+        cairo_pattern_t* halo = cairo_pattern_create_radial(cx, cy, 0, cx, cy, w / 2.0);
+        cairo_pattern_add_color_stop_rgba(halo, 0, rim.r, rim.g, rim.b, 0.55);
+        cairo_pattern_add_color_stop_rgba(halo, 1, rim.r, rim.g, rim.b, 0.0);
+        cairo_set_source(cr, halo);
+        cairo_paint(cr);
+        cairo_pattern_destroy(halo);
+        StarPath(cr, cx, cy, w * 0.46, w * 0.17, points, -kPi / 2);
+        cairo_pattern_t* body = cairo_pattern_create_radial(cx, cy, 0, cx, cy, w * 0.46);
+        cairo_pattern_add_color_stop_rgb(body, 0.0, 1, 1, 1);
+        cairo_pattern_add_color_stop_rgb(body, 0.45, 1, 1, 1);
+        cairo_pattern_add_color_stop_rgb(body, 1.0, rim.r, rim.g, rim.b);
+        cairo_set_source(cr, body);
+        cairo_fill(cr);
+        cairo_pattern_destroy(body);
+        (void)h;
+    };
+}
+
 } // namespace
 
 bool IsCursorKey(const uint8_t* rgba) {
@@ -544,6 +580,14 @@ std::vector<Picture> Pictures(const std::string& svgFolder) {
     pictures.push_back({"gpx/ui/panel_600x400.png", 600, 400, Format::kPng, DialogPanel, {}});
     pictures.push_back({"gpx/ui/panel_black.png", 16, 16, Format::kPng, BlackVeil, {}});
     pictures.push_back({"gpx/menu/background.jpg", 1024, 768, Format::kJpeg, MenuBackground, {}});
+    pictures.push_back({"fx/tex/softdot.png", 32, 32, Format::kPng, SoftDot, {}});
+    // The board tints each firework: blue, yellow, red in this order.
+    pictures.push_back(
+        {"fx/tex/fireworktx1.png", 32, 32, Format::kPng, FireworkStar(palette::kSky, 5), {}});
+    pictures.push_back(
+        {"fx/tex/fireworktx2.png", 32, 32, Format::kPng, FireworkStar(palette::kGold, 4), {}});
+    pictures.push_back(
+        {"fx/tex/fireworktx3.png", 32, 32, Format::kPng, FireworkStar(palette::kRose, 6), {}});
     return pictures;
 }
 
