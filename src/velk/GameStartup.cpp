@@ -5,6 +5,7 @@
 #include "framework/core/settings/TSettings.h"
 #include "framework/ui/manager/TWindowManager.h"
 #include "framework/ui/window/TScreen.h"
+#include "velk/globals/GameGlobals.h"
 
 namespace {
 
@@ -40,6 +41,7 @@ int GameMain(TApplication* application, const char*) {
         return 0;
     }
     application->SetDisplayMode(kScreenWidth, kScreenHeight, false);
+    SetGameCursor("gpx/cursor/arrow", 0, 0);
     TWindowManager* manager = application->GetWindowManager();
     if (manager && manager->GetMainWindow() &&
         manager->GetMainWindow()->IsKindOf(TScreen::GetClassId())) {
@@ -59,6 +61,7 @@ int GameMain(TApplication* application, const char*) {
             manager->HandleEvent(event);
         }
     }
+    DestroyGameGlobals();
     return 0;
 }
 

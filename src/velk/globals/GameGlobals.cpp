@@ -79,6 +79,8 @@ void DestroyGameGlobals() {
     gGameSettings = nullptr;
     delete gAssetLists;
     gAssetLists = nullptr;
+    // The cursor picture goes before the display that holds its texture.
+    gGameCursorImage.reset();
 }
 
 void SetGameCursor(const TString& imageName, int hotX, int hotY) {
