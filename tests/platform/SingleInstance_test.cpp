@@ -72,6 +72,31 @@ TEST_P(SingleInstanceTest, SecondStartAsksTheFirstAndIsToldToEnd) {
     EXPECT_EQ(AcquireInChild(mName), 0);
 }
 
+TEST_P(SingleInstanceTest, TimedPollLooksOnlyOnceAnIntervalHasPassed) {
+    platform::SingleInstance first;
+    ASSERT_EQ(first.Acquire(mName), Result::kFirst) << first.GetError();
+    constexpr uint32_t kEvery = platform::SingleInstance::kFrontPollIntervalMs;
+    // The first call looks; near the top of the counter, so the interval
+    // is also measured across the wrap.
+    uint32_t start = 0xFFFFFFFFu - kEvery / 2;
+    EXPECT_EQ(first.PollFrontRequestsAt(start), 0);
+    EXPECT_EQ(AcquireInChild(mName), 1);
+    struct Step {
+        uint32_t after; // ms since the first look
+        int taken;
+    };
+    // The request waits until the interval is over, then is taken once.
+    for (Step step : {Step{1, 0}, Step{kEvery - 1, 0}, Step{kEvery, 1}, Step{kEvery + 1, 0},
+                      Step{2 * kEvery - 1, 0}, Step{2 * kEvery, 0}}) {
+        EXPECT_EQ(first.PollFrontRequestsAt(start + step.after), step.taken)
+            << step.after << " ms after the first look";
+    }
+    // A request made in between is taken at the next look.
+    EXPECT_EQ(AcquireInChild(mName), 1);
+    EXPECT_EQ(first.PollFrontRequestsAt(start + 3 * kEvery - 1), 0);
+    EXPECT_EQ(first.PollFrontRequestsAt(start + 3 * kEvery), 1);
+}
+
 TEST_P(SingleInstanceTest, AKilledFirstInstanceDoesNotBlockTheNext) {
     int ready[2];
     ASSERT_EQ(pipe(ready), 0);

@@ -5,9 +5,9 @@
 #include "framework/app/TEventPump.h"
 
 #include "framework/app/StartupTrace.h"
-#include "framework/core/system/TEvent.h"
 #include "framework/app/TPlatform.h"
 #include "framework/core/log/TLog.h"
+#include "framework/core/system/TEvent.h"
 #include "framework/graphics/TGraphics.h"
 #include "framework/graphics/TRenderer.h"
 #include "framework/host/PortalInstallers.h"
@@ -17,6 +17,7 @@
 #include "framework/ui/script/TWindowScript.h"
 #include "platform/process/ProcessControl.h"
 #include "platform/process/QuitSignals.h"
+#include "platform/time/TimeSource.h"
 #include "platform/window/VirtualKeys.h"
 #include "platform/window/Window.h"
 
@@ -520,8 +521,9 @@ void TPlatform::MakeCharacterEvent(const WindowMessage& message, TEvent& event) 
 }
 
 void TPlatform::IdlePass(TEvent& event) {
-    // Later starts of the program ask this one to come to the front.
-    int front = mInstanceGuard.PollFrontRequests();
+    // Later starts of the program ask this one to come to the front; the
+    // guard looks for them a few times a second, not on every pass.
+    int front = mInstanceGuard.PollFrontRequestsAt(platform::TimerNow());
     if (front > 0) {
         mFrontRequests += front;
         if (mWindow && mWindow->IsCreated()) {

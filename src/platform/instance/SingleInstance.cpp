@@ -305,4 +305,14 @@ int SingleInstance::PollFrontRequests() {
     return requests;
 }
 
+int SingleInstance::PollFrontRequestsAt(uint32_t nowMs) {
+    if (mFrontPolled &&
+        static_cast<int32_t>(nowMs - mLastFrontPoll) < static_cast<int32_t>(kFrontPollIntervalMs)) {
+        return 0;
+    }
+    mFrontPolled = true;
+    mLastFrontPoll = nowMs;
+    return PollFrontRequests();
+}
+
 } // namespace platform

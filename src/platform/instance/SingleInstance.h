@@ -35,6 +35,12 @@ public:
     // Takes the requests that later starts sent, without waiting; gives how
     // many asked to bring this instance to the front.
     int PollFrontRequests();
+    // As PollFrontRequests, but looks only when kFrontPollIntervalMs have
+    // passed since the last look by nowMs (a wrapping millisecond count);
+    // the first call looks. A loop that asks on every pass pays for the look
+    // only a few times a second; a later start waits that long at most.
+    int PollFrontRequestsAt(uint32_t nowMs);
+    static constexpr uint32_t kFrontPollIntervalMs = 100;
 
     // Where the socket lies: a path, or "@" and the abstract name.
     const std::string& GetAddress() const { return mAddress; }
@@ -55,6 +61,8 @@ private:
     // The locked file that holds the name in the runtime folder; -1 for none.
     int mLock = -1;
     int mBindError = 0;
+    uint32_t mLastFrontPoll = 0;
+    bool mFrontPolled = false;
     std::string mAddress;
     std::string mSocketFile;
     std::string mError;
