@@ -119,6 +119,7 @@ public:
         height = displayHeight;
         fullScreen = false;
     }
+    const TStringTable* GetStringTable() const override { return strings; }
 
     std::vector<int> quits;
     bool readyToDraw = true;
@@ -126,6 +127,7 @@ public:
     bool foreground = true;
     bool fullRate = false;
     TString clipboard;
+    const TStringTable* strings = nullptr;
     int displayWidth = 1024;
     int displayHeight = 768;
     mutable TTaskList tasks;
