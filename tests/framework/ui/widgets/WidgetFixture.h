@@ -84,7 +84,9 @@ protected:
         EXPECT_TRUE(platform::WritePngFile(path, pixels.data(), width, height, width)) << path;
         return "::" + path;
     }
-    static std::string Tone(const std::string& name) { return soundtest::Fixture(name + ".ogg"); }
+    static std::string Tone(const std::string& name) {
+        return soundtest::FixtureName(name + ".ogg");
+    }
 
     // A table made from a Lua expression in the window script's state.
     std::unique_ptr<TLuaTable> Table(const std::string& expression) {
