@@ -79,10 +79,9 @@ void TSlider::SetValue(float value, bool silent) {
 }
 
 void TSlider::Notify(int32_t type) {
-    if (GetParent()) {
-        TMessage message(type, GetName());
-        GetParent()->SendMessage(&message);
-    }
+    // The message is the receiver's from here on.
+    if (GetParent())
+        GetParent()->SendMessage(new TMessage(type, GetName()));
 }
 
 void TSlider::PlaceKnob() {
