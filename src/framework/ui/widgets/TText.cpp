@@ -122,7 +122,8 @@ bool TText::CreateLayout(const TString& text, int32_t width, int32_t height, int
 }
 
 void TText::SetText(const TString& text) {
-    if (!mLayout || text == GetText())
+    // The layout's own text: a derived window's GetText may answer another.
+    if (!mLayout || text == mLayout->GetText())
         return;
     // Every change is redrawn, also a text filled from empty.
     MarkDirty();
