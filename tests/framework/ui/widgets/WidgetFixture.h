@@ -46,10 +46,13 @@ public:
     bool HandleMessage(TMessage*) override { return true; }
 };
 
-class WidgetFixture : public NullDrawFixture {
+// Over the null device (WidgetFixture) or the GL display.
+template <typename Base> class WidgetFixtureOn : public Base {
 protected:
     void SetUp() override {
-        NullDrawFixture::SetUp();
+        Base::SetUp();
+        if (this->IsSkipped() || this->HasFatalFailure())
+            return;
         RegisterOggDataSourceBuilder();
         manager = std::make_unique<TWindowManager>();
         auto owned = std::make_unique<TestWindowHost>();
@@ -67,7 +70,7 @@ protected:
     }
     void TearDown() override {
         manager.reset();
-        NullDrawFixture::TearDown();
+        Base::TearDown();
     }
 
     // A picture of one colour (0xAARRGGBB), or of a colour per pixel.
@@ -131,8 +134,6 @@ protected:
     }
 
     soundtest::NullRig rig;
-    // Text draws through the vector drawer, as in the application.
-    TNbMiniVecDraw drawer;
     support::TempFolder mFiles{"corvalo-widgets-"};
     TAssetManager mAssets;
     std::vector<std::string> sent;
@@ -141,3 +142,12 @@ protected:
     TWindowScript* script = nullptr;
     MessageModal* screen = nullptr;
 };
+
+// The null device with the vector drawer text draws through, as in the
+// application.
+class NullWidgetDisplay : public NullDrawFixture {
+protected:
+    TNbMiniVecDraw drawer;
+};
+
+using WidgetFixture = WidgetFixtureOn<NullWidgetDisplay>;
