@@ -40,10 +40,17 @@ private:
     std::vector<std::string>& mSeen;
 };
 
-// Takes every untargeted message.
-class SwallowMessages : public TMessageHandler {
+// Takes every untargeted message and writes it down as "type:name".
+class MessageLog : public TMessageHandler {
 public:
-    bool HandleMessage(TMessage*) override { return true; }
+    explicit MessageLog(std::vector<std::string>& seen) : mSeen(seen) {}
+    bool HandleMessage(TMessage* message) override {
+        mSeen.push_back(std::to_string(message->GetType()) + ":" + message->GetName().ToStd());
+        return true;
+    }
+
+private:
+    std::vector<std::string>& mSeen;
 };
 
 // Over the null device (WidgetFixture) or the GL display.
@@ -61,7 +68,7 @@ protected:
         manager->SetHost(std::move(owned));
         script = new TWindowScript(nullptr);
         manager->Init(script);
-        manager->AddMessageHandler(new SwallowMessages);
+        manager->AddMessageHandler(new MessageLog(sent));
         screen = new MessageModal(sent);
         screen->SetName("screen");
         manager->SetMainWindow(screen);
@@ -113,7 +120,7 @@ protected:
         std::vector<std::string> queued;
         for (TMessage* message : manager->GetMessageQueue())
             queued.push_back(std::to_string(message->GetType()) + ":" + message->GetName().ToStd());
-        // Delivered to nobody: the recorder takes the untargeted ones.
+        // Delivered: the log takes the untargeted ones, the screen the rest.
         manager->DispatchMessages();
         sent.clear();
         return queued;
