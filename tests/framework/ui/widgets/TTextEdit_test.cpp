@@ -69,6 +69,7 @@ TEST_F(TextEdits, KeyAndCharacterSequences) {
          15,
          11},
         {"Greek and Cyrillic", "utf8=true", {"TΩμέγα Жук"}, "", "Ωμέγα Жук", 17, 9},
+        {"a character no font has", "utf8=true", {"Ta漢b"}, "", "ab", 2, 2},
         {"no high bytes outside UTF-8", "", {"TaéB"}, "", "aB", 2, 2},
         {"password", "password=true", {"Thello"}, "", "hello", 5, 5},
         {"ignored characters are swallowed", "ignore=' -'", {"Ta b-c"}, "", "abc", 3, 5},
