@@ -7,6 +7,7 @@
 #include "framework/core/system/TEvent.h"
 #include "framework/core/tasks/TTaskList.h"
 #include "framework/script/host/TScript.h"
+#include "framework/script/message/TMessage.h"
 #include "framework/script/wrappers/TLuaObjectWrapper.h"
 #include "framework/ui/manager/TWindowHost.h"
 #include "framework/ui/manager/TWindowManager.h"
@@ -101,6 +102,19 @@ protected:
 
 private:
     std::vector<std::string>& mLog;
+};
+
+// Takes every untargeted message and writes down its type and name.
+class MessageRecorder : public TMessageHandler {
+public:
+    explicit MessageRecorder(std::vector<std::string>& seen) : mSeen(seen) {}
+    bool HandleMessage(TMessage* message) override {
+        mSeen.push_back(std::to_string(message->GetType()) + ":" + message->GetName().ToStd());
+        return true;
+    }
+
+private:
+    std::vector<std::string>& mSeen;
 };
 
 // The application's part for a manager made without one.

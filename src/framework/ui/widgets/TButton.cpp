@@ -18,11 +18,6 @@
 
 namespace {
 
-void MarkDirty() {
-    if (TWindowManager* manager = TWindowManager::Instance())
-        manager->Invalidate();
-}
-
 void TakeCapture(TWindow* window) {
     if (TWindowManager* manager = TWindowManager::Instance())
         manager->AddCapture(window);
@@ -372,7 +367,7 @@ void TButton::SetToggleState(bool on) {
     else
         mOptions &= ~kOn;
     SetState(mState);
-    MarkDirty();
+    InvalidateWindows();
 }
 
 void TButton::Toggle() {

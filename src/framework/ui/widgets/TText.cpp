@@ -14,11 +14,6 @@
 
 namespace {
 
-void MarkDirty() {
-    if (TWindowManager* manager = TWindowManager::Instance())
-        manager->Invalidate();
-}
-
 // The manager's label option, read by setting it and putting it back.
 bool LabelsTranslated() {
     TWindowManager* manager = TWindowManager::Instance();
@@ -126,7 +121,7 @@ void TText::SetText(const TString& text) {
     if (!mLayout || text == mLayout->GetText())
         return;
     // Every change is redrawn, also a text filled from empty.
-    MarkDirty();
+    InvalidateWindows();
     mLayout->SetText(text);
 }
 
@@ -142,7 +137,7 @@ void TText::SetColor(const TColor& color) {
     if (!mLayout || mLayout->GetColor() == color)
         return;
     mLayout->SetColor(color);
-    MarkDirty();
+    InvalidateWindows();
 }
 
 void TText::SetRotation(float degrees, int32_t originX, int32_t originY) {
@@ -174,7 +169,7 @@ bool TText::OnMouseMove(TPoint point) {
     mLayout->HasLinkAt(&at, mPadding);
     if (mLayout->GetLinkAt(at, mPadding).IsEmpty())
         return false;
-    MarkDirty();
+    InvalidateWindows();
     if (TWindowManager* manager = TWindowManager::Instance())
         manager->AddCapture(this);
     return true;
@@ -183,7 +178,7 @@ bool TText::OnMouseMove(TPoint point) {
 bool TText::OnMouseExit() {
     if (mLayout) {
         mLayout->HasLinkAt(nullptr, mPadding);
-        MarkDirty();
+        InvalidateWindows();
     }
     if (TWindowManager* manager = TWindowManager::Instance())
         manager->RemoveCapture(this);

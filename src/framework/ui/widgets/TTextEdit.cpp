@@ -13,11 +13,6 @@
 
 namespace {
 
-void MarkDirty() {
-    if (TWindowManager* manager = TWindowManager::Instance())
-        manager->Invalidate();
-}
-
 // The length of a UTF-8 sequence from its lead byte.
 int32_t SequenceLength(unsigned char lead) {
     if (lead < 0xC0)
@@ -152,12 +147,12 @@ void TTextEdit::RefreshDisplay() {
         if (mBlinkClock.GetTime() % kBlinkPeriodMs < 401) {
             if (mCursorVisible) {
                 mCursorVisible = false;
-                MarkDirty();
+                InvalidateWindows();
             }
         } else {
             if (!mCursorVisible) {
                 mCursorVisible = true;
-                MarkDirty();
+                InvalidateWindows();
             }
             withCursor = mEditable;
         }

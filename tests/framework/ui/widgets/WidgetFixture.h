@@ -40,19 +40,6 @@ private:
     std::vector<std::string>& mSeen;
 };
 
-// Takes every untargeted message and writes it down as "type:name".
-class MessageLog : public TMessageHandler {
-public:
-    explicit MessageLog(std::vector<std::string>& seen) : mSeen(seen) {}
-    bool HandleMessage(TMessage* message) override {
-        mSeen.push_back(std::to_string(message->GetType()) + ":" + message->GetName().ToStd());
-        return true;
-    }
-
-private:
-    std::vector<std::string>& mSeen;
-};
-
 // Over the null device (WidgetFixture) or the GL display.
 template <typename Base> class WidgetFixtureOn : public Base {
 protected:
@@ -68,7 +55,7 @@ protected:
         manager->SetHost(std::move(owned));
         script = new TWindowScript(nullptr);
         manager->Init(script);
-        manager->AddMessageHandler(new MessageLog(sent));
+        manager->AddMessageHandler(new MessageRecorder(sent));
         screen = new MessageModal(sent);
         screen->SetName("screen");
         manager->SetMainWindow(screen);
