@@ -39,3 +39,7 @@ TString TApplicationWindowHost::GetClipboardString() {
 void TApplicationWindowHost::GetDisplayMode(int& width, int& height, bool& fullScreen) const {
     mApplication->GetDisplayMode(width, height, fullScreen);
 }
+
+const TStringTable* TApplicationWindowHost::GetStringTable() const {
+    return mApplication->GetStringTable();
+}

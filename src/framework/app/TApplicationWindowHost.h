@@ -18,6 +18,7 @@ public:
     bool KeepsFrontRateInBackground() const override;
     TString GetClipboardString() override;
     void GetDisplayMode(int& width, int& height, bool& fullScreen) const override;
+    const TStringTable* GetStringTable() const override;
 
 private:
     TApplication* mApplication;

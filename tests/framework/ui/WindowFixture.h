@@ -7,6 +7,7 @@
 #include "framework/core/system/TEvent.h"
 #include "framework/core/tasks/TTaskList.h"
 #include "framework/script/host/TScript.h"
+#include "framework/script/message/TMessage.h"
 #include "framework/script/wrappers/TLuaObjectWrapper.h"
 #include "framework/ui/manager/TWindowHost.h"
 #include "framework/ui/manager/TWindowManager.h"
@@ -103,6 +104,19 @@ private:
     std::vector<std::string>& mLog;
 };
 
+// Takes every untargeted message and writes down its type and name.
+class MessageRecorder : public TMessageHandler {
+public:
+    explicit MessageRecorder(std::vector<std::string>& seen) : mSeen(seen) {}
+    bool HandleMessage(TMessage* message) override {
+        mSeen.push_back(std::to_string(message->GetType()) + ":" + message->GetName().ToStd());
+        return true;
+    }
+
+private:
+    std::vector<std::string>& mSeen;
+};
+
 // The application's part for a manager made without one.
 class TestWindowHost : public TWindowHost {
 public:
@@ -119,6 +133,7 @@ public:
         height = displayHeight;
         fullScreen = false;
     }
+    const TStringTable* GetStringTable() const override { return strings; }
 
     std::vector<int> quits;
     bool readyToDraw = true;
@@ -126,6 +141,7 @@ public:
     bool foreground = true;
     bool fullRate = false;
     TString clipboard;
+    const TStringTable* strings = nullptr;
     int displayWidth = 1024;
     int displayHeight = 768;
     mutable TTaskList tasks;

@@ -2,6 +2,7 @@
 
 #include "framework/core/text/TString.h"
 
+class TStringTable;
 class TTaskList;
 
 // What the window manager asks of the application frame, which sits above
@@ -25,4 +26,7 @@ public:
     virtual bool KeepsFrontRateInBackground() const = 0;
     virtual TString GetClipboardString() = 0;
     virtual void GetDisplayMode(int& width, int& height, bool& fullScreen) const = 0;
+    // The localised texts labels are translated through; null when none
+    // is loaded.
+    virtual const TStringTable* GetStringTable() const { return nullptr; }
 };

@@ -175,3 +175,9 @@ private:
     TTooltipHandler* mTooltipHandler = nullptr;
     std::unique_ptr<TWindowHost> mHost;
 };
+
+// Marks the window manager's screen dirty, when there is a manager.
+inline void InvalidateWindows() {
+    if (TWindowManager* manager = TWindowManager::Instance())
+        manager->Invalidate();
+}

@@ -8,11 +8,6 @@
 
 namespace {
 
-void MarkDirty() {
-    if (TWindowManager* manager = TWindowManager::Instance())
-        manager->Invalidate();
-}
-
 int32_t Rounded(float value) {
     return static_cast<int32_t>(value + 0.5f);
 }
@@ -90,19 +85,19 @@ void TImage::SetBitmap(const std::shared_ptr<TTexture>& texture, float scale) {
     mTexture = texture;
     mScale = scale;
     SizeToTexture();
-    MarkDirty();
+    InvalidateWindows();
 }
 
 void TImage::SetAlpha(float alpha) {
     mAlpha = alpha;
     const bool opaque = alpha == 1.0f && mTexture && !mTexture->HasAlpha();
     SetFlags(opaque ? (mFlags | kWindowOpaque) : (mFlags & ~kWindowOpaque));
-    MarkDirty();
+    InvalidateWindows();
 }
 
 void TImage::SetDrawFlags(uint32_t flags) {
     mDrawFlags = flags & (kDrawFlipHorizontal | kDrawFlipVertical);
-    MarkDirty();
+    InvalidateWindows();
 }
 
 void TImage::SetRotate(bool rotate) {
@@ -110,7 +105,7 @@ void TImage::SetRotate(bool rotate) {
         mRotate = rotate;
         SizeToTexture();
     }
-    MarkDirty();
+    InvalidateWindows();
 }
 
 void TImage::Draw() {

@@ -237,6 +237,16 @@ void TWindow::ApplyAlignment(TWindowStyle& style) {
     SetSize(GetWidth() != 0 ? GetWidth() : w, GetHeight() != 0 ? GetHeight() : h);
 }
 
+TPoint TWindow::ResolvePlacedPoint(int32_t x, int32_t y, int32_t align) const {
+    int32_t w = GetWidth();
+    int32_t h = GetHeight();
+    AxisPlacement horizontal{mParent ? mParent->GetWidth() : 0, mParent != nullptr, false};
+    AxisPlacement vertical{mParent ? mParent->GetHeight() : 0, mParent != nullptr, false};
+    horizontal.Resolve(x, w, align & 1, align & 2);
+    vertical.Resolve(y, h, align & 4, align & 8);
+    return TPoint(x, y);
+}
+
 bool TWindow::AddChild(TWindow* child, bool notify) {
     if (!child)
         return false;
@@ -676,4 +686,14 @@ bool TModalPoppedSpider::Visit(TWindow* window) {
     window->OnModalPopped();
     window->ForEachChild(*this);
     return true;
+}
+
+bool TWindow::IsShown() const {
+    for (const TWindow* window = this; window; window = window->mParent) {
+        if (!window->IsVisible())
+            return false;
+        if (window->IsModalRoot())
+            return true;
+    }
+    return false;
 }

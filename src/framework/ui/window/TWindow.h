@@ -149,6 +149,9 @@ public:
     void SetFlags(uint32_t flags);
     bool IsVisible() const { return (mFlags & kWindowVisible) != 0; }
     bool IsModalRoot() const { return (mFlags & kWindowModal) != 0; }
+    // Visible along the chain up to a modal root, which must be reached; a
+    // modal root answers its own visible bit.
+    bool IsShown() const;
 
     // ---- Hit testing and routing
     // The top-most child under the point that is visible along its chain;
@@ -179,6 +182,10 @@ protected:
 
     // Reads "x", "y", "w", "h" and "align" and fills what is still 0.
     void ApplyAlignment(TWindowStyle& style);
+    // A point given as placement codes, resolved against the parent's
+    // size with the window's own size and the anchor bits of align (1 and
+    // 2 horizontal, 4 and 8 vertical), as if "align" were not given.
+    TPoint ResolvePlacedPoint(int32_t x, int32_t y, int32_t align) const;
     // Tells the modal parent whether this window covers a rectangle of the
     // given size.
     void ReportCover(int32_t width, int32_t height);

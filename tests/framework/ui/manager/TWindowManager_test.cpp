@@ -19,19 +19,6 @@
 
 namespace {
 
-// Takes every untargeted message and writes down its type and name.
-class MessageRecorder : public TMessageHandler {
-public:
-    explicit MessageRecorder(std::vector<std::string>& seen) : mSeen(seen) {}
-    bool HandleMessage(TMessage* message) override {
-        mSeen.push_back(std::to_string(message->GetType()) + ":" + message->GetName().ToStd());
-        return true;
-    }
-
-private:
-    std::vector<std::string>& mSeen;
-};
-
 // A window that pops its dialog when pressed, and notes whether it is
 // still there afterwards.
 class ClosingButton : public RecordingWindow {
