@@ -2,6 +2,7 @@
 // opening pack entries and reading them out of the mapping, against the
 // same reads from loose files.
 
+#include "framework/core/files/TAssetScan.h"
 #include "framework/core/files/TFile.h"
 #include "framework/core/files/TFileSystem.h"
 #include "framework/core/files/TPackFile.h"

@@ -13,6 +13,7 @@
 // os and debug. Exits 0 when the file ran, 1 when it could not be found,
 // compiled or run, or when its coroutine ended in an error.
 
+#include "framework/core/files/TAssetScan.h"
 #include "framework/core/files/TFileSystem.h"
 #include "framework/core/files/TPackFile.h"
 #include "framework/core/log/TLog.h"

@@ -8,6 +8,7 @@
 //       starts the file system in <tree> (its "assets" folder, packs and
 //       "final.txt") and prints the location each logical name resolves to.
 
+#include "framework/core/files/TAssetScan.h"
 #include "framework/core/files/TFile.h"
 #include "framework/core/files/TFileSystem.h"
 #include "framework/core/files/TPackFile.h"

@@ -1,5 +1,6 @@
 #include "DataCheck.h"
 
+#include "framework/core/files/TAssetScan.h"
 #include "framework/core/files/TFileSystem.h"
 #include "framework/core/xml/TStringTable.h"
 #include "framework/core/xml/TXmlNode.h"

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "framework/core/files/TAssetScan.h"
 #include "framework/core/files/TFileSystem.h"
 #include "framework/core/files/TPackFile.h"
 

@@ -1,5 +1,6 @@
 #include "framework/host/TDllGameState.h"
 
+#include "framework/core/files/TAssetScan.h"
 #include "framework/core/files/TFileSystem.h"
 #include "framework/core/files/TPackFile.h"
 #include "framework/core/files/TPackWriter.h"

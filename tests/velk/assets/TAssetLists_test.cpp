@@ -1,5 +1,6 @@
 #include "velk/assets/TAssetLists.h"
 
+#include "framework/core/files/TAssetScan.h"
 #include "framework/graphics/TTexture.h"
 #include "framework/sound/asset/TSound.h"
 #include "framework/sound/source/TOggDataSource.h"

@@ -2,8 +2,8 @@
 
 #include "framework/core/files/TDiskFileData.h"
 #include "framework/core/files/TFileSystem.h"
+#include "framework/core/files/TFlatFileMap.h"
 #include "framework/core/files/TMemoryFile.h"
-#include "framework/core/files/TPackFile.h"
 
 #include "platform/files/Folders.h"
 

@@ -1,8 +1,5 @@
 #include "framework/core/files/TFileSystem.h"
 
-#include "framework/core/files/TDirectoryIterator.h"
-#include "framework/core/files/TDiskFileData.h"
-#include "framework/core/files/TPackFile.h"
 #include "framework/core/log/TLog.h"
 
 #include "platform/files/Folders.h"
@@ -13,9 +10,6 @@
 
 namespace {
 
-// Hidden-name lists larger than this are ignored.
-constexpr int32_t kMaxHiddenListSize = 100000;
-
 struct FileSystemState {
     TNameTable names;
     std::set<TString, TStringByteLess> hidden;
@@ -23,11 +17,6 @@ struct FileSystemState {
     TString user;
     TString common;
     TString assets = "assets";
-    bool firstPeek = false;
-    bool hosted = false;
-    // Folders of the scan in progress, so that links back into them are
-    // not followed round in a loop.
-    std::vector<platform::FolderId> scanning;
 };
 
 FileSystemState& State() {
@@ -35,21 +24,8 @@ FileSystemState& State() {
     return state;
 }
 
-TString WithoutTrailingSlash(const TString& folder) {
-    std::string text = folder.ToStd();
-    while (text.size() > 1 && (text.back() == '/' || text.back() == '\\'))
-        text.pop_back();
-    return TString(text);
-}
-
 bool StartsWith(const char* text, const char* prefix) {
     return std::strncmp(text, prefix, std::strlen(prefix)) == 0;
-}
-
-TString Lower(const TString& text) {
-    TString lower = text;
-    lower.ToLower();
-    return lower;
 }
 
 // True when a relative path has a ".." part, which would lead out of the
@@ -78,6 +54,13 @@ bool IsReadableLocation(const TString& location) {
 
 } // namespace
 
+TString StripTrailingSlash(const TString& folder) {
+    std::string text = folder.ToStd();
+    while (text.size() > 1 && (text.back() == '/' || text.back() == '\\'))
+        text.pop_back();
+    return TString(text);
+}
+
 TString NameKey(const char* name) {
     TString key(name ? name : "");
     key.ToLower();
@@ -91,13 +74,13 @@ TNameTable& GetNameTable() {
 }
 
 void SetDesktopFolder(const TString& folder) {
-    State().desktop = WithoutTrailingSlash(folder);
+    State().desktop = StripTrailingSlash(folder);
 }
 void SetUserDataFolder(const TString& folder) {
-    State().user = WithoutTrailingSlash(folder);
+    State().user = StripTrailingSlash(folder);
 }
 void SetCommonDataFolder(const TString& folder) {
-    State().common = WithoutTrailingSlash(folder);
+    State().common = StripTrailingSlash(folder);
 }
 TString GetDesktopFolderText() {
     return State().desktop;
@@ -109,16 +92,10 @@ TString GetCommonDataFolderText() {
     return State().common;
 }
 void SetAssetsFolder(const TString& folder) {
-    State().assets = WithoutTrailingSlash(folder);
+    State().assets = StripTrailingSlash(folder);
 }
 TString GetAssetsFolder() {
     return State().assets;
-}
-void SetFirstPeek(bool firstPeek) {
-    State().firstPeek = firstPeek;
-}
-void SetHostedControl(bool hosted) {
-    State().hosted = hosted;
 }
 
 TString ResolvePath(const char* name, bool forReading) {
@@ -190,93 +167,6 @@ bool FileExists(const char* name) {
     return !ResolvePath(name, true).IsEmpty();
 }
 
-void InitFileSystem() {
-    FileSystemState& state = State();
-    const char* listName = state.firstPeek ? "firstpeek.txt" : "final.txt";
-    TDiskFileData list;
-    if (list.Open(listName, kFileReadBinary)) {
-        int32_t size = list.GetSize();
-        if (size < kMaxHiddenListSize) {
-            std::vector<char> text(static_cast<size_t>(size) + 1, 0);
-            int32_t got = list.Read(text.data(), size);
-            text[static_cast<size_t>(got > 0 ? got : 0)] = 0;
-            ApplyHiddenNameList(text.data(), true);
-        } else {
-            LogPrintf("Ignored the hidden-name list %s: %d bytes is too large", listName, size);
-        }
-        list.Close();
-    }
-    ScanAssetFolder(state.assets, "");
-    if (!state.hosted) {
-        if (!state.user.IsEmpty())
-            ScanAssetFolder(state.user, "user:");
-        if (!state.common.IsEmpty())
-            ScanAssetFolder(state.common, "common:");
-    }
-}
-
-void ScanAssetFolder(const TString& folderText, const TString& prefixText) {
-    FileSystemState& state = State();
-    TString folder = WithoutTrailingSlash(folderText);
-    bool prefixed = !prefixText.IsEmpty();
-
-    platform::FolderId id;
-    if (!platform::GetFolderId(folder.ToStd(), id))
-        return;
-    for (const platform::FolderId& open : state.scanning) {
-        if (open == id) {
-            LogPrintf("ScanAssetFolder: %s leads back into a folder being scanned; skipped",
-                      folder.CStr());
-            return;
-        }
-    }
-
-    // Packs come first so that loose files of the same name replace their
-    // entries. Only the assets folder itself holds packs.
-    if (!prefixed && folder.View() == state.assets.View())
-        LoadPacksInFolder(folder, state.names);
-
-    TString relative;
-    TString prefix = Lower(prefixText);
-    if (!prefixed) {
-        const TString& assets = state.assets;
-        int length = assets.Length();
-        if (StartsWith(folder.CStr(), assets.CStr()) &&
-            (folder.Length() == length || folder.CharAt(length) == '/'))
-            relative = Lower(folder.Substring(std::min(length + 1, folder.Length())));
-        else
-            relative = Lower(folder);
-        if (!relative.IsEmpty())
-            relative += '/';
-    } else if (prefix.View() == ".") {
-        prefix = TString();
-    }
-
-    TDirectoryIterator listing;
-    if (!listing.Start(folder.CStr())) {
-        LogPrintf("ScanAssetFolder: cannot list %s; its files are not registered", folder.CStr());
-        return;
-    }
-    state.scanning.push_back(id);
-    TString entry;
-    bool isDirectory = false;
-    while (listing.Next(entry, &isDirectory)) {
-        TString key = prefix + relative + Lower(entry);
-        if (state.hidden.count(key))
-            continue;
-        TString path = folder + "/" + entry;
-        if (!isDirectory) {
-            state.names[key] = path;
-        } else if (Lower(entry).View() != ".svn") {
-            if (prefixed)
-                ScanAssetFolder(path, prefix + entry + "/");
-            else
-                ScanAssetFolder(path, TString());
-        }
-    }
-    state.scanning.pop_back();
-}
-
 bool ApplyHiddenNameList(const char* text, bool add) {
     if (!text)
         return false;
@@ -311,7 +201,8 @@ bool IsNameVisible(const TString& name) {
 
 bool NextRegisteredName(const TString& folderText, TString& name, bool recursive) {
     const TNameTable& names = State().names;
-    TString folder = Lower(folderText);
+    TString folder = folderText;
+    folder.ToLower();
     TString start = name.IsEmpty() ? folder : name;
     auto it = names.lower_bound(start);
     if (it != names.end() && !name.IsEmpty() && it->first.View() == name.View())

@@ -19,6 +19,9 @@ using TNameTable = std::map<TString, TString, TStringByteLess>;
 // The table key of a logical name: lower-case, with "\" read as "/".
 TString NameKey(const char* name);
 
+// A folder text without the "/" or "\\" it ends with (a lone "/" stays).
+TString StripTrailingSlash(const TString& folder);
+
 // The one name table (lower-case logical name -> location).
 TNameTable& GetNameTable();
 
@@ -36,21 +39,11 @@ TString GetCommonDataFolderText();
 void SetAssetsFolder(const TString& folder);
 TString GetAssetsFolder();
 
-// Start-up switches taken from the settings by the application: "firstpeek"
-// selects "firstpeek.txt" in place of "final.txt" as the hidden-name list;
-// "activex" (running as a hosted control) skips the data-folder scans.
-void SetFirstPeek(bool firstPeek);
-void SetHostedControl(bool hosted);
-
 // Location of a logical name; empty when it does not resolve. Resolving a
 // data-folder name for writing enters it in the table.
 TString ResolvePath(const char* name, bool forReading);
 bool FileExists(const char* name);
 
-// Reads the hidden-name list and scans the assets and data folders.
-void InitFileSystem();
-// Registers the files under a disk folder (keys prefix + relative path).
-void ScanAssetFolder(const TString& folder, const TString& prefix);
 // Adds (or removes) the blank-separated names of text to the hidden set;
 // the token "-*" empties the set and makes the result true.
 bool ApplyHiddenNameList(const char* text, bool add);

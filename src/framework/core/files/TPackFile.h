@@ -1,13 +1,11 @@
 #pragma once
 
-#include "framework/core/files/TBlockFile.h"
 #include "framework/core/files/TFileSystem.h"
+#include "framework/core/files/TFlatFileMap.h"
 #include "framework/core/text/TString.h"
 
-#include "platform/files/MappedFile.h"
-
 #include <cstddef>
-#include <memory>
+#include <cstdint>
 #include <vector>
 
 // Pack files (".nbp"): a flat archive of uncompressed entries.
@@ -17,43 +15,6 @@
 // "@index:offset,size" and open as TFlatFileMap objects that read straight
 // out of the mapping. Every entry is checked against the pack's size before
 // anything of the pack is registered.
-
-// The mapping of one pack. Shared by the pack list and by every file opened
-// from the pack, so it stays valid while any of them needs it.
-class TFileMapData {
-public:
-    // Maps the disk file at a location (a path).
-    bool Open(const TString& location);
-    void Release() { mFile.Close(); }
-    const unsigned char* GetData() const { return mFile.Data(); }
-    size_t GetSize() const { return mFile.Size(); }
-
-private:
-    platform::MappedFile mFile;
-};
-
-// One loaded pack: its name as given to LoadPack and its mapping.
-class TFileMapHandler {
-public:
-    // Takes the name and maps the disk file at the location the name
-    // resolved to; false (no mapping) when that fails.
-    bool Open(const TString& name, const TString& location);
-    // Lets go of the mapping; files still open on it keep it alive.
-    void Close() { mData.reset(); }
-    const unsigned char* GetData() const { return mData ? mData->GetData() : nullptr; }
-    size_t GetSize() const { return mData ? mData->GetSize() : 0; }
-    const TString& GetName() const { return mName; }
-    std::shared_ptr<TFileMapData> GetShared() const { return mData; }
-
-private:
-    std::shared_ptr<TFileMapData> mData;
-    TString mName;
-};
-
-// The loaded packs; a pack's index here is the number in its locations.
-std::vector<TFileMapHandler>& GetPackList();
-// Forgets every pack (mappings go when their last open file closes).
-void ClearPackList();
 
 // One entry of a pack's table.
 struct TPackEntry {
@@ -72,22 +33,3 @@ void LoadPacksInFolder(const TString& folder, TNameTable& table);
 // Loads one pack ("::path" or a logical name); loading a pack of the same
 // name again re-reads it at the same index.
 bool LoadPack(TNameTable& table, const TString& packName);
-
-// A read-only file over one entry of a mapped pack.
-class TFlatFileMap : public TBlockFile {
-public:
-    TFlatFileMap() = default;
-
-    bool Open(const char* location, int32_t mode) override;
-    void Close() override;
-    void UngetByte() override;
-    void Seek(int32_t offset, int32_t origin) override;
-    int32_t Read(void* buffer, int32_t count) override;
-    // Set by a read that asks for more than is left, cleared by a seek
-    // that lands inside the entry or a step back.
-    bool AtEnd() override { return mAtEnd; }
-
-private:
-    std::shared_ptr<TFileMapData> mPack;
-    bool mAtEnd = true;
-};

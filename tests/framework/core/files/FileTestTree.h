@@ -5,6 +5,7 @@
 // destruction goes back and removes it (read-only folders inside too). Also resets the file
 // system's global state so that every test starts from an empty name table.
 
+#include "framework/core/files/TAssetScan.h"
 #include "framework/core/files/TFileSystem.h"
 #include "framework/core/files/TPackFile.h"
 #include "framework/core/log/TLog.h"

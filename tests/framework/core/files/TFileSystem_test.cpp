@@ -1,3 +1,4 @@
+#include "framework/core/files/TAssetScan.h"
 #include "framework/core/files/TFile.h"
 #include "framework/core/files/TFileSystem.h"
 #include "framework/core/files/TPackWriter.h"

@@ -1,5 +1,6 @@
 #include "framework/host/assetmap/TAssetMap.h"
 
+#include "framework/core/files/TAssetScan.h"
 #include "framework/graphics/TTexture.h"
 #include "framework/graphics/animation/TAnimatedTexture.h"
 #include "framework/graphics/mesh/TModel.h"

@@ -1,5 +1,6 @@
 #include "framework/script/animation/TAnimatedSprite.h"
 
+#include "framework/core/files/TAssetScan.h"
 #include "framework/core/tasks/TClock.h"
 #include "framework/core/tasks/TTaskList.h"
 #include "framework/graphics/TTexture.h"

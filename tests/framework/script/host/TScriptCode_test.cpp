@@ -1,5 +1,6 @@
 #include "framework/script/host/TScriptCode.h"
 
+#include "framework/core/files/TAssetScan.h"
 #include "framework/script/host/TScript.h"
 
 #include "framework/script/ScriptFixture.h"

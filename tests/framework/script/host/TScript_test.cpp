@@ -1,5 +1,6 @@
 #include "framework/script/host/TScript.h"
 
+#include "framework/core/files/TAssetScan.h"
 #include "framework/core/files/TPackWriter.h"
 #include "framework/core/tasks/TClock.h"
 #include "framework/core/tasks/TTaskList.h"
