@@ -1,6 +1,7 @@
 #pragma once
 
 #include "framework/core/text/TString.h"
+#include "framework/core/xml/TXmlParser.h"
 #include "framework/core/xml/TXmlText.h"
 
 #include <cstddef>
@@ -23,32 +24,32 @@ struct TXmlAttribute {
 // walks it. A node owns its children and attributes; deleting it deletes
 // the subtree.
 //
-// The reader (TXmlParser) builds the tree through the four virtual
+// The reader (TXmlParser) builds the tree through the builder's
 // operations below; a subclass may override them to build another
 // structure while a file is read.
-class TXmlNode {
+class TXmlNode : public TXmlBuilder {
 public:
     TXmlNode() = default;
     explicit TXmlNode(const TString& name) : mName(name) {}
     TXmlNode(const TXmlNode&) = delete;
     TXmlNode& operator=(const TXmlNode&) = delete;
-    virtual ~TXmlNode();
+    ~TXmlNode() override;
 
     static std::unique_ptr<TXmlNode> TXmlNodeFromName(const TString& name) {
         return std::make_unique<TXmlNode>(name);
     }
 
     // Creates a child of that name, appends it and returns it.
-    virtual TXmlNode* AddChild(const TString& name);
+    TXmlNode* AddChild(const TString& name) override;
     // Called on the node whose content is being read when a tag closes an
     // element without further content: an end tag (the node is then the
     // element it closes) or a start tag that needs none ("<a/>", "<?xml",
     // comments). Does nothing here.
-    virtual void EndChild(const TString& token);
+    void EndChild(const TString& token) override;
     // Appends a word of text, behind a single blank when the text is not
     // empty. Returns the new text length.
-    virtual int AppendText(const char* token, int length);
-    virtual void AddAttribute(const TString& name, const TString& value, bool quoted);
+    int AppendText(const char* token, int length) override;
+    void AddAttribute(const TString& name, const TString& value, bool quoted) override;
 
     // Reads a plain or packed XML file into this node; the file's top-level
     // elements become children. A missing or damaged file adds nothing, so
@@ -63,7 +64,7 @@ public:
     // Hands the text built by AppendText over to the node's TString and
     // frees the builder. The reader calls it when an element's content
     // ends; reading the text does it too.
-    void FinishText();
+    void FinishText() override;
 
     bool HasChildren() const { return !mChildren.empty(); }
     size_t GetChildCount() const { return mChildren.size(); }

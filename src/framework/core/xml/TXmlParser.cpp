@@ -1,7 +1,6 @@
 #include "framework/core/xml/TXmlParser.h"
 
 #include "framework/core/log/TLog.h"
-#include "framework/core/xml/TXmlNode.h"
 #include "framework/core/xml/TXmlText.h"
 
 #include <cstring>
@@ -28,7 +27,7 @@ bool IsSpecialElement(const TString& name) {
 TXmlParser::TXmlParser(TGetChar& source, const char* sourceName)
     : mSource(source), mSourceName(sourceName ? sourceName : "") {}
 
-void TXmlParser::Parse(TXmlNode& root) {
+void TXmlParser::Parse(TXmlBuilder& root) {
     mStopped = false;
     ParseContent(root, 0);
 }
@@ -103,20 +102,20 @@ TXmlParser::Token TXmlParser::NextToken() {
     return token;
 }
 
-void TXmlParser::ParseContent(TXmlNode& node, int depth) {
+void TXmlParser::ParseContent(TXmlBuilder& node, int depth) {
     ReadContent(node, depth);
     // The element is complete: its text is handed over in one piece.
     node.FinishText();
 }
 
-void TXmlParser::ReadContent(TXmlNode& node, int depth) {
+void TXmlParser::ReadContent(TXmlBuilder& node, int depth) {
     while (!mStopped) {
         Token token = NextToken();
         if (token.end) {
             return;
         }
         if (token.IsMarkup('<')) {
-            TXmlNode* child = nullptr;
+            TXmlBuilder* child = nullptr;
             const ElementResult result = ParseElement(node, child);
             if (result == ElementResult::kEndTag) {
                 return;
@@ -137,7 +136,7 @@ void TXmlParser::ReadContent(TXmlNode& node, int depth) {
     }
 }
 
-TXmlParser::ElementResult TXmlParser::ParseElement(TXmlNode& node, TXmlNode*& child) {
+TXmlParser::ElementResult TXmlParser::ParseElement(TXmlBuilder& node, TXmlBuilder*& child) {
     child = nullptr;
     Token token = NextToken();
     if (token.end || token.IsMarkup('>')) {

@@ -3,7 +3,24 @@
 #include "framework/core/text/TString.h"
 #include "framework/core/xml/TGetChar.h"
 
-class TXmlNode;
+// What the reader fills while it reads a file: the data file's tree
+// (TXmlNode), or another structure built from the same calls.
+class TXmlBuilder {
+public:
+    virtual ~TXmlBuilder() = default;
+    // Creates a child of that name, appends it and returns it.
+    virtual TXmlBuilder* AddChild(const TString& name) = 0;
+    // Called on the element whose content is being read when a tag closes
+    // an element without further content: an end tag (the element is then
+    // the one it closes) or a start tag that needs none ("<a/>", "<?xml",
+    // comments).
+    virtual void EndChild(const TString& token) = 0;
+    // Appends a word of text; returns the new text length.
+    virtual int AppendText(const char* token, int length) = 0;
+    virtual void AddAttribute(const TString& name, const TString& value, bool quoted) = 0;
+    // The element's content has ended.
+    virtual void FinishText() = 0;
+};
 
 // The token-driven reader of data files. It is deliberately not a
 // conforming XML parser; data files are written for these rules:
@@ -28,7 +45,7 @@ public:
     TXmlParser(TGetChar& source, const char* sourceName);
 
     // Reads the whole source as the content of root.
-    void Parse(TXmlNode& root);
+    void Parse(TXmlBuilder& root);
 
 private:
     struct Token {
@@ -43,9 +60,9 @@ private:
     int ReadChar(unsigned char bytes[4]);
     void UngetChar(const unsigned char bytes[4], int count);
     Token NextToken();
-    void ParseContent(TXmlNode& node, int depth);
-    void ReadContent(TXmlNode& node, int depth);
-    ElementResult ParseElement(TXmlNode& node, TXmlNode*& child);
+    void ParseContent(TXmlBuilder& node, int depth);
+    void ReadContent(TXmlBuilder& node, int depth);
+    ElementResult ParseElement(TXmlBuilder& node, TXmlBuilder*& child);
 
     TGetChar& mSource;
     TString mSourceName;
