@@ -69,6 +69,7 @@ TEST_P(SingleInstanceTest, SecondStartAsksTheFirstAndIsToldToEnd) {
     EXPECT_EQ(AcquireInChild(mName + "2"), 0);
     first.Release();
     EXPECT_FALSE(first.IsHeld());
+    EXPECT_EQ(first.MsUntilFrontPoll(0), UINT32_MAX) << "nobody can ask: no look is due";
     EXPECT_EQ(AcquireInChild(mName), 0);
 }
 
@@ -79,7 +80,13 @@ TEST_P(SingleInstanceTest, TimedPollLooksOnlyOnceAnIntervalHasPassed) {
     // The first call looks; near the top of the counter, so the interval
     // is also measured across the wrap.
     uint32_t start = 0xFFFFFFFFu - kEvery / 2;
+    EXPECT_EQ(first.MsUntilFrontPoll(start), 0u) << "nothing looked yet";
     EXPECT_EQ(first.PollFrontRequestsAt(start), 0);
+    // The time until the next look agrees with when the poll looks.
+    EXPECT_EQ(first.MsUntilFrontPoll(start), kEvery);
+    EXPECT_EQ(first.MsUntilFrontPoll(start + kEvery - 1), 1u);
+    EXPECT_EQ(first.MsUntilFrontPoll(start + kEvery), 0u);
+    EXPECT_EQ(first.MsUntilFrontPoll(start - 5), kEvery) << "a clock that went back";
     EXPECT_EQ(AcquireInChild(mName), 1);
     struct Step {
         uint32_t after; // ms since the first look

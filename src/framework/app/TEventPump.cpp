@@ -21,12 +21,17 @@
 #include "platform/window/VirtualKeys.h"
 #include "platform/window/Window.h"
 
+#include <algorithm>
+
 using namespace platform;
 
 namespace {
 
 constexpr uint32_t kFirstCallSleepMs = 500;
+// The shortest idle wait, taken while something wants every pass, and the
+// longest while nothing tells when it is due.
 constexpr uint32_t kIdleWaitMs = 1;
+constexpr uint32_t kLongestIdleWaitMs = 100;
 // While the display stays lost the pump looks at it again after this wait,
 // instead of asking in a tight loop.
 constexpr uint32_t kLostDisplayWaitMs = 5;
@@ -492,6 +497,10 @@ void TPlatform::MakeSystemKeyEvent(const WindowMessage& message, TEvent& event) 
     if (message.wParam == kVkF1) {
         if (TGraphics::Exists()) {
             TGraphics::Get()->ToggleOverlay();
+            // Shown or taken away at once, not with the next change.
+            if (mWindowManager) {
+                mWindowManager->Invalidate();
+            }
         }
         return;
     }
@@ -550,7 +559,31 @@ void TPlatform::IdlePass(TEvent& event) {
         firstIdle = false;
         TraceStartup("first idle");
     }
-    WaitForMessage(kIdleWaitMs);
+    // The debug overlay's figures change with every frame: while it is on,
+    // the screen is never clean.
+    if (mWindowManager && TGraphics::Exists() && TGraphics::Get()->IsOverlayOn()) {
+        mWindowManager->Invalidate();
+    }
+    WaitForMessage(IdleWaitMs());
+}
+
+uint32_t TPlatform::IdleWaitMs() const {
+    // Waking once a millisecond costs a good part of a core on its own, so
+    // while nothing is due the pass sleeps until the soonest thing that is:
+    // a task, the window manager's next frame, message or modal task, the
+    // next look for front requests. Input ends the wait at once. Work that
+    // tells no due time (the sound manager's end notices, cursor requests
+    // of the helper thread) waits at most kLongestIdleWaitMs, or a frame
+    // interval behind other windows.
+    uint32_t frame =
+        mWindowManager ? mWindowManager->FrameIntervalMs() : TWindowManager::kFrameIntervalMs;
+    uint32_t wait = std::max(kLongestIdleWaitMs, frame);
+    wait = std::min(wait, mTaskList.MsUntilReady());
+    if (mWindowManager) {
+        wait = std::min(wait, mWindowManager->MsUntilDue());
+    }
+    wait = std::min(wait, mInstanceGuard.MsUntilFrontPoll(platform::TimerNow()));
+    return std::max(wait, kIdleWaitMs);
 }
 
 void TPlatform::WaitForMessage(uint32_t ms) {

@@ -241,6 +241,8 @@ private:
     void MakeCharacterEvent(const platform::WindowMessage& message, TEvent& event);
     void Dispatch(platform::WindowMessage& message);
     void IdlePass(TEvent& event);
+    // How long the idle pass may wait for a message.
+    uint32_t IdleWaitMs() const;
     void WaitForMessage(uint32_t ms);
     void FirstCall();
     // The window procedure's rules.

@@ -305,6 +305,20 @@ int SingleInstance::PollFrontRequests() {
     return requests;
 }
 
+uint32_t SingleInstance::MsUntilFrontPoll(uint32_t nowMs) const {
+    if (!IsHeld())
+        return UINT32_MAX;
+    if (!mFrontPolled)
+        return 0;
+    const int32_t since = static_cast<int32_t>(nowMs - mLastFrontPoll);
+    if (since >= static_cast<int32_t>(kFrontPollIntervalMs))
+        return 0;
+    // A clock that went back: the next look counts from now.
+    if (since < 0)
+        return kFrontPollIntervalMs;
+    return kFrontPollIntervalMs - static_cast<uint32_t>(since);
+}
+
 int SingleInstance::PollFrontRequestsAt(uint32_t nowMs) {
     if (mFrontPolled &&
         static_cast<int32_t>(nowMs - mLastFrontPoll) < static_cast<int32_t>(kFrontPollIntervalMs)) {

@@ -41,6 +41,9 @@ public:
     // only a few times a second; a later start waits that long at most.
     int PollFrontRequestsAt(uint32_t nowMs);
     static constexpr uint32_t kFrontPollIntervalMs = 100;
+    // How long after nowMs PollFrontRequestsAt looks next: 0 when it would
+    // look now, UINT32_MAX while no name is held (nobody can ask).
+    uint32_t MsUntilFrontPoll(uint32_t nowMs) const;
 
     // Where the socket lies: a path, or "@" and the abstract name.
     const std::string& GetAddress() const { return mAddress; }

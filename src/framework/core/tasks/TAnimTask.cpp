@@ -31,6 +31,21 @@ bool TAnimTask::IsReady(int pass) {
     return static_cast<int32_t>(GetTime() - mDueTime) >= 0;
 }
 
+uint32_t TAnimTask::MsUntilReady() const {
+    if (IsSuspended()) {
+        return kNotDue;
+    }
+    int32_t late = static_cast<int32_t>(GetTime() - mDueTime);
+    if (late >= 0) {
+        return 0;
+    }
+    // A paused clock does not move on by itself.
+    if (mClock && mClock->IsPaused()) {
+        return kNotDue;
+    }
+    return static_cast<uint32_t>(-static_cast<int64_t>(late));
+}
+
 bool TAnimTask::Run() {
     uint32_t now = GetTime();
     // A suspended task that runs on its signal counts on from now, whatever

@@ -22,6 +22,9 @@ public:
 
     // Pass 1: the signal. Otherwise: due and not suspended.
     bool IsReady(int pass) override;
+    // The time left until the due time; kNotDue while suspended, or while
+    // waiting on a paused clock.
+    uint32_t MsUntilReady() const override;
     // Steps once, or until the due time is past the present with catch-up.
     // A suspended task run on its signal is rescheduled from now.
     bool Run() override;

@@ -3,3 +3,7 @@
 bool TTask::IsReady(int /*pass*/) {
     return true;
 }
+
+uint32_t TTask::MsUntilReady() const {
+    return 0;
+}

@@ -111,6 +111,19 @@ void TTaskList::RunAll(int pass) {
     }
 }
 
+uint32_t TTaskList::MsUntilReady() const {
+    uint32_t soonest = TTask::kNotDue;
+    for (const TTask* task : mTasks) {
+        if (!IsRemoved(task)) {
+            soonest = std::min(soonest, task->MsUntilReady());
+            if (soonest == 0) {
+                break;
+            }
+        }
+    }
+    return soonest;
+}
+
 void TTaskList::DeleteAll() {
     if (mRunning) {
         // Tasks already given back during this pass are their owners' now.

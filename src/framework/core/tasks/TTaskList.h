@@ -3,6 +3,7 @@
 #include "framework/core/tasks/TTask.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <list>
 #include <vector>
 
@@ -28,6 +29,10 @@ public:
     void RunAll(int pass);
     // Deletes every task, at once or, during a pass, when the pass ends.
     void DeleteAll();
+
+    // The shortest MsUntilReady of the tasks in the list (those given back
+    // during a pass left out); TTask::kNotDue when none will be ready.
+    uint32_t MsUntilReady() const;
 
     bool IsRunning() const { return mRunning; }
     // Tasks linked in the list, those waiting for the end of a pass included.

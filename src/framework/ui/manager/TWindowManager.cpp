@@ -433,10 +433,7 @@ void TWindowManager::Draw() {
         return;
     // 2.
     const uint32_t now = GetFrameworkTime();
-    const uint32_t interval = mHost->IsForeground() || mHost->KeepsFrontRateInBackground()
-                                  ? kFrameIntervalMs
-                                  : kBackgroundFrameIntervalMs;
-    if (now - mLastDrawTime < interval)
+    if (now - mLastDrawTime < FrameIntervalMs())
         return;
     mLastDrawTime = now;
     // 3.
@@ -476,6 +473,29 @@ void TWindowManager::Draw() {
         overlay->DrawTree(0);
     DrawHoverFrame();
     graphics->EndDraw(true);
+}
+
+uint32_t TWindowManager::FrameIntervalMs() const {
+    if (mHost && !mHost->IsForeground() && !mHost->KeepsFrontRateInBackground())
+        return kBackgroundFrameIntervalMs;
+    return kFrameIntervalMs;
+}
+
+uint32_t TWindowManager::MsUntilDue() const {
+    if (!mMessages.empty())
+        return 0;
+    uint32_t soonest = TTask::kNotDue;
+    TWindow* top = GetTopModal();
+    if (top && IsModalWindow(top))
+        soonest = static_cast<TModalWindow*>(top)->GetTasks().MsUntilReady();
+    if (!mBackgroundMode && mDirty && mHost && top) {
+        if (!mHost->IsReadyToDraw())
+            return 0;
+        const uint32_t since = GetFrameworkTime() - mLastDrawTime;
+        const uint32_t interval = FrameIntervalMs();
+        soonest = std::min(soonest, since >= interval ? 0 : interval - since);
+    }
+    return soonest;
 }
 
 void TWindowManager::DrawModalStack(int pass) {

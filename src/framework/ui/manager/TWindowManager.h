@@ -96,6 +96,14 @@ public:
     void HandleEvent(const TEvent& event);
     void DispatchMessages();
     void Draw();
+    // The time between frames now: kFrameIntervalMs in front or while the
+    // host keeps the front rate, else kBackgroundFrameIntervalMs.
+    uint32_t FrameIntervalMs() const;
+    // How long the event pump may wait before an idle event has work here,
+    // in milliseconds: 0 with messages queued or a frame waiting on the
+    // display, else the time until the next frame of a dirty screen or the
+    // top modal's next task; TTask::kNotDue when nothing is coming.
+    uint32_t MsUntilDue() const;
     // Appends a message to the queue; the manager owns it from then on.
     void PostMessage(TMessage* message);
     const std::list<TMessage*>& GetMessageQueue() const { return mMessages; }

@@ -350,3 +350,50 @@ TEST_F(AnimTaskTest, DueAtSuspendedValue_IsMovedPastIt) {
     moved.SetClock(&clock);
     EXPECT_FALSE(moved.IsSuspended());
 }
+
+// How long the event pump may sleep before the task is ready: it agrees
+// with IsReady(0) at every step, and a task that nothing will make ready by
+// itself (suspended, or waiting on a paused clock) tells no time.
+TEST_F(AnimTaskTest, MsUntilReady_AgreesWithIsReadyAndPausedClocksTellNoTime) {
+    CountingTask task;
+    EXPECT_EQ(task.MsUntilReady(), 0u) << "a new task is due at once";
+    task.Delay(30, false, true);
+    EXPECT_EQ(task.MsUntilReady(), 30u);
+    mTimer.Advance(29);
+    EXPECT_EQ(task.MsUntilReady(), 1u);
+    EXPECT_FALSE(task.IsReady(0));
+    mTimer.Advance(1);
+    EXPECT_EQ(task.MsUntilReady(), 0u);
+    EXPECT_TRUE(task.IsReady(0));
+    mTimer.Advance(500);
+    EXPECT_EQ(task.MsUntilReady(), 0u) << "an overdue task is due now";
+    task.Suspend();
+    EXPECT_EQ(task.MsUntilReady(), TTask::kNotDue);
+
+    TClock clock;
+    clock.Start();
+    CountingTask onClock(&clock);
+    onClock.Delay(100, false, true);
+    mTimer.Advance(60);
+    EXPECT_EQ(onClock.MsUntilReady(), 40u);
+    clock.Pause();
+    mTimer.Advance(5000);
+    EXPECT_EQ(onClock.MsUntilReady(), TTask::kNotDue) << "a paused clock does not move on";
+    clock.Start();
+    EXPECT_EQ(onClock.MsUntilReady(), 40u);
+    mTimer.Advance(40);
+    clock.Pause();
+    EXPECT_EQ(onClock.MsUntilReady(), 0u) << "due before the pause: ready now";
+    EXPECT_TRUE(onClock.IsReady(0));
+}
+
+TEST_F(AnimTaskTest, MsUntilReady_AcrossTheTimerWrap) {
+    mTimer.Set(0xFFFFFFF0u);
+    CountingTask task;
+    task.Delay(40, false, true);
+    EXPECT_EQ(task.MsUntilReady(), 40u);
+    mTimer.Advance(30);
+    EXPECT_EQ(task.MsUntilReady(), 10u);
+    mTimer.Advance(10);
+    EXPECT_EQ(task.MsUntilReady(), 0u);
+}

@@ -262,3 +262,63 @@ TEST(TaskList, DeleteAllOutsidePass_DeletesNowAndListStaysUsable) {
     list.RunAll(0);
     EXPECT_EQ(journal, (Journal{"run:c"}));
 }
+
+namespace {
+
+// A task that tells a fixed time until it is ready; -1 keeps the base
+// answer (ready on any pass).
+class WaitingTask : public TTask {
+public:
+    explicit WaitingTask(int64_t wait, std::function<void()> run = nullptr)
+        : mWait(wait), mRun(std::move(run)) {}
+    uint32_t MsUntilReady() const override {
+        return mWait < 0 ? TTask::MsUntilReady() : static_cast<uint32_t>(mWait);
+    }
+    bool Run() override {
+        if (mRun)
+            mRun();
+        return true;
+    }
+
+private:
+    int64_t mWait;
+    std::function<void()> mRun;
+};
+
+} // namespace
+
+TEST(TaskList, MsUntilReady_TheSoonestTaskAndNoneWhenNothingIsDue) {
+    constexpr int64_t kNotDue = TTask::kNotDue;
+    struct Case {
+        const char* description;
+        std::vector<int64_t> waits;
+        uint32_t expected;
+    };
+    const Case cases[] = {
+        {"empty list", {}, TTask::kNotDue},
+        {"nothing will be due", {kNotDue, kNotDue}, TTask::kNotDue},
+        {"the soonest wins, wherever it stands", {kNotDue, 30, 7, 12}, 7},
+        {"a task of the base kind wants every pass", {30, -1, 7}, 0},
+    };
+    for (const Case& c : cases) {
+        TTaskList list;
+        for (int64_t wait : c.waits)
+            list.AddTask(new WaitingTask(wait));
+        EXPECT_EQ(list.MsUntilReady(), c.expected) << c.description;
+    }
+}
+
+TEST(TaskList, MsUntilReady_LeavesOutATaskGivenBackDuringThePass) {
+    TTaskList list;
+    auto* soon = new WaitingTask(3);
+    uint32_t seenInPass = 0;
+    list.AddTask(new WaitingTask(50, [&] {
+        list.RemoveTask(soon);
+        seenInPass = list.MsUntilReady();
+    }));
+    list.AddTask(soon);
+    list.RunAll(0);
+    EXPECT_EQ(seenInPass, 50u) << "the task given back no longer counts";
+    EXPECT_EQ(list.MsUntilReady(), 50u);
+    delete soon;
+}
