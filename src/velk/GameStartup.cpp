@@ -1,8 +1,8 @@
 #include "velk/GameStartup.h"
 
 #include "framework/app/TApplication.h"
-#include "framework/core/system/TEvent.h"
 #include "framework/core/settings/TSettings.h"
+#include "framework/core/system/TEvent.h"
 #include "framework/ui/manager/TWindowManager.h"
 #include "framework/ui/window/TScreen.h"
 #include "velk/globals/GameGlobals.h"
@@ -42,6 +42,9 @@ int GameMain(TApplication* application, const char*) {
     }
     application->SetDisplayMode(kScreenWidth, kScreenHeight, false);
     SetGameCursor("gpx/cursor/arrow", 0, 0);
+    // The start-up script: the function it returns becomes the screen
+    // coroutine.
+    RunLuaFile("scripts/main.lua");
     TWindowManager* manager = application->GetWindowManager();
     if (manager && manager->GetMainWindow() &&
         manager->GetMainWindow()->IsKindOf(TScreen::GetClassId())) {
