@@ -60,7 +60,7 @@ TEST_F(ModeFilesTest, DataSet_LoadsEveryTable) {
     EXPECT_EQ(GetClassicLevel(0)->goalTask, 0);
 
     EXPECT_EQ(GetStrategyLevel(0)->errorRow, 3);
-    EXPECT_EQ(GetRomeLevel(1)->gpx, 1);
+    EXPECT_EQ(GetRomeLevel(1)->gpx, 2);
     EXPECT_EQ(GetJokerLevel(1)->initTiles, 3);
     EXPECT_EQ(GetJokerLevel(1)->roundsToWin, 3);
     EXPECT_EQ(GetGameModeName(4)->name, TString("cradle"));
