@@ -208,9 +208,10 @@ void CheckClassic(Lint& lint) {
                       r.timeBar, r.initRows);
         if (r.quota <= 0 || r.timeBar <= 0)
             continue;
-        const double tiles = 2.0 * r.timeBar / kPairMs;
         for (int d = 1; d <= 3; ++d) {
             const TGameModeRecord* b = Board(d);
+            // The row period never drops below the board's minimum.
+            const double tiles = b ? 2.0 * std::max(r.timeBar, b->minTimeBar) / kPairMs : 0.0;
             if (!b || tiles >= b->col)
                 continue;
             const double bound = 0.7 * tiles * (b->row - r.initRows) * b->col / (b->col - tiles);

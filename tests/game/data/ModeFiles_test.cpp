@@ -65,10 +65,10 @@ TEST_F(ModeFilesTest, DataSet_LoadsEveryTable) {
     EXPECT_EQ(GetJokerLevel(1)->roundsToWin, 3);
     EXPECT_EQ(GetGameModeName(4)->name, TString("cradle"));
 
-    EXPECT_EQ(gGameTuning.blitz.timer, (std::array<int, 3>{60000, 50000, 40000}));
+    EXPECT_EQ(gGameTuning.blitz.timer, (std::array<int, 3>{60, 50, 40}));
     EXPECT_EQ(gGameTuning.blitz.combos, (std::vector<int>{2, 3, 5}));
     EXPECT_EQ(gGameTuning.rome.index, (std::array<int, 3>{1, 2, 2}));
-    EXPECT_EQ(gGameTuning.rome.timer[2], 70000);
+    EXPECT_EQ(gGameTuning.rome.timer[2], 70);
     EXPECT_EQ(gGameTuning.joker.index, (std::array<int, 3>{1, 2, 2}));
     EXPECT_EQ(gGameTuning.time.timerPeriods[1], 1200);
 
