@@ -279,8 +279,8 @@ void CheckRome(Lint& lint) {
             continue;
         }
         if (b && static_cast<int>(marks->size()) != b->positionCount) {
-            lint.Fail("rome.xml: level %d: gpx row %d has %d values for a board of %d", i + 1,
-                      r.gpx, static_cast<int>(marks->size()) - b->col, b->cells);
+            lint.Fail("rome.xml: level %d: gpx row %d has %d slots for a board of %d", i + 1, r.gpx,
+                      static_cast<int>(marks->size()), b->positionCount);
             continue;
         }
         const int count =

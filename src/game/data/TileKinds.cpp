@@ -48,7 +48,7 @@ void BuildTileKindTable(const vlkXmlData& config) {
         record.kind = TileKindFromName(record.name);
         if (record.kind < 0) {
             ReportDataProblem(
-                "BuildTileKindTable: tile record %d names no tile kind (\"%s\"); dropped", i,
+                "BuildTileKindTable: tile record %d names no tile kind (\"%s\"); dropped", i + 1,
                 record.name.CStr());
             continue;
         }

@@ -268,7 +268,7 @@ TEST_F(ModeFilesTest, TileKinds_ValuesAndATableOfSixteen) {
     EXPECT_EQ(GetTileKind(14)->kind, 0);
     ASSERT_NE(GetTileKind(15), nullptr);
     EXPECT_EQ(GetTileKind(15)->kind, 0);
-    EXPECT_TRUE(LogHas("tile record 4 names no tile kind (\"moon\")"));
+    EXPECT_TRUE(LogHas("tile record 5 names no tile kind (\"moon\")"));
 }
 
 TEST_F(ModeFilesTest, MetamapNodes_StopAtTheFirstBadNode) {
