@@ -18,6 +18,8 @@ vlkGameSettings* CreatePlainSettings() {
 }
 
 GameSettingsCreator gSettingsCreator = CreatePlainSettings;
+ConfigTablesReader gConfigTablesReader = nullptr;
+ModeFilesReader gModeFilesReader = nullptr;
 
 struct IntField {
     const char* key;
@@ -40,14 +42,13 @@ void SetGameSettingsCreator(GameSettingsCreator creator) {
     gSettingsCreator = creator ? creator : CreatePlainSettings;
 }
 
-void LoadGameConfig(const TString& configFile, int screenWidth, int screenHeight) {
+void SetGameDataLoaders(ConfigTablesReader configTables, ModeFilesReader modeFiles) {
+    gConfigTablesReader = configTables;
+    gModeFilesReader = modeFiles;
+}
+
+void ReadGameTuning(vlkXmlData& data) {
     TGameTuning& tuning = gGameTuning;
-    vlkXmlData data(configFile);
-
-    delete gAssetLists;
-    gAssetLists =
-        new (std::nothrow) TAssetLists(data.GetValueOr("game", "gameAssets", "assets.xml"));
-
     TGameTuning::Game& game = tuning.game;
     game.lives = data.GetValue("game", "lives").ToInt();
     game.bonus = data.GetValue("game", "bonus").ToInt();
@@ -55,7 +56,6 @@ void LoadGameConfig(const TString& configFile, int screenWidth, int screenHeight
     game.bonusRound = data.GetValue("game", "bonusRound").ToInt();
     game.facebook = data.GetValue("game", "facebook");
     game.fx = data.GetValue("game", "fx");
-    LoadFxMap(game.fx);
 
     TGameTuning::Score& score = tuning.score;
     ReadInts(data, "score",
@@ -107,8 +107,20 @@ void LoadGameConfig(const TString& configFile, int screenWidth, int screenHeight
     // The board geometry, the tile kinds and the quest-map nodes are read
     // with the level data; the node file's name is kept for them.
     game.metamap = data.GetValueOr("game", "metamap", TString(""));
-
     tuning.animation.spritetext = data.GetValue("animation", "spritetext").ToInt();
+}
+
+void LoadGameConfig(const TString& configFile, int screenWidth, int screenHeight) {
+    vlkXmlData data(configFile);
+
+    delete gAssetLists;
+    gAssetLists =
+        new (std::nothrow) TAssetLists(data.GetValueOr("game", "gameAssets", "assets.xml"));
+
+    ReadGameTuning(data);
+    LoadFxMap(gGameTuning.game.fx);
+    if (gConfigTablesReader)
+        gConfigTablesReader(data);
 
     delete gGameSettings;
     gGameSettings = gSettingsCreator();
@@ -116,4 +128,7 @@ void LoadGameConfig(const TString& configFile, int screenWidth, int screenHeight
     if (TApplication* application = TApplication::Get())
         application->SetDisplayMode(screenWidth, screenHeight,
                                     gGameSettings && gGameSettings->IsFullScreen());
+
+    if (gModeFilesReader)
+        gModeFilesReader();
 }
