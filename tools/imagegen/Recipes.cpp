@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <vector>
 
 namespace imagegen {
 
@@ -553,22 +554,42 @@ void SampleCard(cairo_t* cr, int w, int h) {
 }
 
 // A strip of soft clouds that repeats side by side without a seam: every
-// puff that crosses the right edge is drawn again one width to the left.
+// cloud is drawn again one width to either side, so what crosses one edge
+// comes in at the other.
+// Each cloud is a cluster of puffs over a flat, slightly shaded base.
+void Puff(cairo_t* cr, double x, double y, double r, double shade) {
+    cairo_pattern_t* puff = cairo_pattern_create_radial(x, y - r * 0.3, 0, x, y, r);
+    cairo_pattern_add_color_stop_rgba(puff, 0.0, 1, 1, 1, 1.0);
+    cairo_pattern_add_color_stop_rgba(puff, 0.7, shade, shade, 1.0, 0.95);
+    cairo_pattern_add_color_stop_rgba(puff, 1.0, shade, shade, 1.0, 0.0);
+    cairo_set_source(cr, puff);
+    cairo_arc(cr, x, y, r, 0, 2 * kPi);
+    cairo_fill(cr);
+    cairo_pattern_destroy(puff);
+}
+
 void CloudStrip(cairo_t* cr, int w, int h) {
     Scatter scatter(7);
-    for (int i = 0; i < 14; ++i) {
-        const double x = scatter.Next() * w;
-        const double y = h * (0.45 + 0.3 * scatter.Next());
-        const double r = h * (0.18 + 0.16 * scatter.Next());
-        for (double shift : {-static_cast<double>(w), 0.0}) {
-            cairo_pattern_t* puff = cairo_pattern_create_radial(x + shift, y, 0, x + shift, y, r);
-            cairo_pattern_add_color_stop_rgba(puff, 0.0, 1, 1, 1, 0.95);
-            cairo_pattern_add_color_stop_rgba(puff, 0.6, 1, 1, 1, 0.8);
-            cairo_pattern_add_color_stop_rgba(puff, 1.0, 1, 1, 1, 0.0);
-            cairo_set_source(cr, puff);
-            cairo_arc(cr, x + shift, y, r, 0, 2 * kPi);
-            cairo_fill(cr);
-            cairo_pattern_destroy(puff);
+    constexpr int kClouds = 5;
+    for (int c = 0; c < kClouds; ++c) {
+        const double cx = (c + 0.2 + 0.6 * scatter.Next()) * w / kClouds;
+        const double base = h * (0.62 + 0.18 * scatter.Next());
+        const double size = h * (0.22 + 0.1 * scatter.Next());
+        const int puffs = 5 + static_cast<int>(scatter.Next() * 3);
+        struct P {
+            double x, y, r;
+        };
+        std::vector<P> cluster;
+        for (int i = 0; i < puffs; ++i) {
+            const double along = (i - (puffs - 1) / 2.0) / puffs;
+            const double r = size * (0.75 + 0.5 * scatter.Next()) * (1.0 - std::fabs(along));
+            cluster.push_back({cx + along * size * 4.0, base - r * 0.55, r});
+        }
+        for (double shift : {-static_cast<double>(w), 0.0, static_cast<double>(w)}) {
+            for (const P& p : cluster)
+                Puff(cr, p.x + shift, p.y + size * 0.12, p.r, 0.78);
+            for (const P& p : cluster)
+                Puff(cr, p.x + shift, p.y, p.r * 0.92, 0.93);
         }
     }
 }
