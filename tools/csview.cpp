@@ -119,6 +119,7 @@ public:
     void Click(int32_t x, int32_t y) override {
         std::printf("click at %d,%d %s\n", x, y,
                     mScene.HandleClick(x, y) ? "handled" : "not handled");
+        std::fflush(stdout);
     }
     bool Ended() const override { return mReporter.ended; }
     void Restart() override {
@@ -164,7 +165,7 @@ private:
 
 void DrawScene(TGraphics* graphics, Player& player) {
     graphics->Begin2d();
-    constexpr int32_t kSquare = 16;
+    constexpr int32_t kSquare = 32;
     for (int32_t y = 0; y < kHeight; y += kSquare)
         for (int32_t x = 0; x < kWidth; x += kSquare) {
             const bool light = ((x / kSquare) + (y / kSquare)) % 2 == 0;
@@ -292,6 +293,7 @@ int Run(const Options& options) {
         } else {
             bool running = true;
             uint32_t last = SDL_GetTicks();
+            std::string said;
             while (running) {
                 WindowMessage message;
                 while (screen.window.PeekMessage(message)) {
@@ -318,6 +320,15 @@ int Run(const Options& options) {
                 last = now;
                 if (options.banner && player->Ended())
                     player->Restart();
+                // Say what changed: where the scene waits, when it ends.
+                std::string state = player->Describe();
+                if (const size_t comma = state.find(','); comma != std::string::npos)
+                    state.erase(0, comma);
+                if (state != said) {
+                    std::printf("%u ms: %s\n", now, player->Describe().c_str());
+                    std::fflush(stdout);
+                    said = state;
+                }
                 if (graphics->BeginDraw()) {
                     DrawScene(graphics, *player);
                     graphics->EndDraw(true);
