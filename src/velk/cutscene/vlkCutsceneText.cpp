@@ -60,8 +60,10 @@ void vlkCutsceneText::BuildLetters() {
         auto copy = std::make_unique<vlkCutscene>(*mTemplate);
         int32_t width = -1;
         if (vlkSpriteCS* sprite = copy->FindSpriteObject(mObjectName)) {
+            // A letter without a picture shows the blank's.
+            size_t blankLength = 1;
             if (!sprite->LoadResource(file))
-                sprite->LoadResource(mLetterPath + TString("c20.png"));
+                sprite->LoadResource(LetterFile(mLetterPath, " ", 1, blankLength));
             width = sprite->GetWidth();
             mTotalWidth += width;
         }
