@@ -165,14 +165,8 @@ private:
 
 void DrawScene(TGraphics* graphics, Player& player) {
     graphics->Begin2d();
-    constexpr int32_t kSquare = 32;
-    for (int32_t y = 0; y < kHeight; y += kSquare)
-        for (int32_t x = 0; x < kWidth; x += kSquare) {
-            const bool light = ((x / kSquare) + (y / kSquare)) % 2 == 0;
-            const float grey = light ? 0.45f : 0.35f;
-            graphics->FillRect(TRect(x, y, x + kSquare, y + kSquare),
-                               TColor(grey, grey, grey + 0.05f, 1.0f));
-        }
+    DrawCheckerboard(graphics, kWidth, kHeight, 32, TColor(0.45f, 0.45f, 0.5f, 1.0f),
+                     TColor(0.35f, 0.35f, 0.4f, 1.0f));
     player.Draw();
     graphics->End2d();
 }

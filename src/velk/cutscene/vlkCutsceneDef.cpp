@@ -1,18 +1,10 @@
 #include "velk/cutscene/vlkCutsceneDef.h"
 
+#include "platform/text/Hex.h"
+
 #include <cstring>
 
 namespace {
-
-int HexDigit(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
 
 // The pair of characters from start (fewer at the end of the text).
 int ReadPair(const TString& text, int start) {
@@ -20,7 +12,7 @@ int ReadPair(const TString& text, int start) {
     int value = 0;
     int weight = 1;
     for (int i = end - 1; i >= start; --i) {
-        const int digit = HexDigit(text.CharAt(i));
+        const int digit = platform::HexDigitValue(static_cast<unsigned char>(text.CharAt(i)));
         if (digit < 0)
             return 255;
         value += digit * weight;
