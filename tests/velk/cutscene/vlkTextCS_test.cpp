@@ -4,6 +4,10 @@
 #include "CutsceneTestSupport.h"
 #include "SpriteFixture.h"
 #include "framework/graphics/text/TTextSprite.h"
+#include "framework/graphics/vector/TNbMiniVecDraw.h"
+#include "framework/graphics/vector/TVecDrawSink.h"
+
+#include <algorithm>
 
 namespace {
 
@@ -125,6 +129,36 @@ TEST_F(TextCSTest, NeverHit_MovesAndColours) {
     EXPECT_EQ(text->GetTextSprite()->GetLayout().GetColor(), TColor(0.0f, 0.0f, 0.0f, 1.0f));
     Apply(*text, Make("visible", "set", {{"value", "no"}}));
     EXPECT_FALSE(text->IsVisible());
+}
+
+// Counts the spans the vector drawer gives and where they lie.
+class SpanCounter : public TVecDrawSink {
+public:
+    void DrawLineList(const TVecVertex* v, int count) override {
+        for (int i = 0; i + 1 < count; i += 2) {
+            ++spans;
+            left = std::min(left, v[i].x);
+            right = std::max(right, v[i + 1].x);
+        }
+    }
+    int spans = 0;
+    float left = 1e9f;
+    float right = -1e9f;
+};
+
+TEST_F(TextCSTest, DrawsItsTextAroundThePositionOnlyWhenVisible) {
+    SpanCounter sink;
+    TNbMiniVecDraw drawer;
+    drawer.SetSink(&sink);
+    auto text = MakeText("title");
+    Apply(*text, Make("text", "set", {{"text", "Hello"}}));
+    Apply(*text, Make("position", "set", {{"x", "400"}, {"y", "300"}}));
+    text->Draw();
+    EXPECT_EQ(sink.spans, 0) << "hidden until shown";
+    Apply(*text, Make("visible", "set"));
+    text->Draw();
+    EXPECT_GT(sink.spans, 0);
+    EXPECT_NEAR((sink.left + sink.right) / 2.0f, 400.0f, 8.0f) << "centred by its style";
 }
 
 } // namespace
