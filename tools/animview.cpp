@@ -63,14 +63,8 @@ struct Options {
 // The checkerboard that shows what is transparent, then the sprite tree.
 void DrawScene(TGraphics* graphics, TSprite& root, int32_t width, int32_t height) {
     graphics->Begin2d();
-    constexpr int32_t kSquare = 16;
-    for (int32_t y = 0; y < height; y += kSquare)
-        for (int32_t x = 0; x < width; x += kSquare) {
-            const bool light = ((x / kSquare) + (y / kSquare)) % 2 == 0;
-            const float grey = light ? 0.8f : 0.55f;
-            graphics->FillRect(TRect(x, y, x + kSquare, y + kSquare),
-                               TColor(grey, grey, grey, 1.0f));
-        }
+    DrawCheckerboard(graphics, width, height, 16, TColor(0.8f, 0.8f, 0.8f, 1.0f),
+                     TColor(0.55f, 0.55f, 0.55f, 1.0f));
     root.Draw(TDrawSpec(), -1);
     graphics->End2d();
 }

@@ -427,12 +427,19 @@ public:
         const bool image = rootName == "sequence" && node.GetName().ToStd() == "img";
         const bool parsys = rootName == "path" && node.GetName().ToStd() == "parsys";
         const bool emitter = rootName == "parsys" && node.GetName().ToStd() == "emitter";
+        // A cut-scene's "text" parameter names a string-table label.
+        const bool textParam = rootName == "Cutscene" && Lower(node.GetName().ToStd()) == "param" &&
+                               node.GetAttribute("name").View() == "text";
         for (size_t i = 0; i < node.GetAttributeCount(); ++i) {
             const TXmlAttribute* attribute = node.GetAttributeAt(i);
             const std::string key = attribute->mName.ToStd();
             const std::string value = attribute->mValue.ToStd();
             if (rootName == "Cutscene" && key == "text")
                 mLabelUses.emplace(value, where);
+            else if (textParam && key == "value")
+                mLabelUses.emplace(value, where);
+            else if (rootName == "Cutscene" && key == "font" && !value.empty())
+                NeedName("loc/en/" + value, where); // a text style's font, under the locale
             else
                 check(value, (image && (key == "name" || key == "mask")) ||
                                  (parsys && key == "file") || (emitter && key == "texture"));

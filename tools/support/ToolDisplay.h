@@ -1,5 +1,6 @@
 #pragma once
 
+#include "framework/graphics/TGraphics.h"
 #include "framework/graphics/TRenderer.h"
 #include "platform/desktop/null/NullDesktop.h"
 #include "platform/graphics/gl/GlGraphicsSystem.h"
@@ -16,6 +17,17 @@
 // one source file (the hook must be in the program itself).
 extern "C" __attribute__((used, visibility("default"))) const char* __lsan_default_suppressions() {
     return platform::DriverLeakSuppressions();
+}
+
+// The checkerboard the viewers draw under what they show, so that
+// transparent parts can be seen: squares of that side in two greys.
+inline void DrawCheckerboard(TGraphics* graphics, int32_t width, int32_t height, int32_t square,
+                             const TColor& light, const TColor& dark) {
+    for (int32_t y = 0; y < height; y += square)
+        for (int32_t x = 0; x < width; x += square) {
+            const bool isLight = ((x / square) + (y / square)) % 2 == 0;
+            graphics->FillRect(TRect(x, y, x + square, y + square), isLight ? light : dark);
+        }
 }
 
 // A window with the renderer's own GL display on it, for the viewers: the
