@@ -15,7 +15,7 @@ local left = kHAlignLeft + kVAlignCenter
 
 MakeDialog {
     vlkOptionsDialog {
-        name = 'dlgOptions', x = 212, y = 184, w = 600, h = 400,
+        name = 'dlgOptions', x = 212, y = 150, w = 600, h = 400,
         Bitmap { name = 'bmpPanel', image = 'gpx/ui/panel_600x400.png', x = 0, y = 0 },
         Label('lblTitle', 'options_title', 20, 16, 560, 50, kTitleFont),
         Button { name = 'chkFullScreen', type = kToggle, graphics = kCheckBox, x = 60, y = 90,

@@ -21,13 +21,18 @@ local function CurrentIndex()
     return 0
 end
 
+-- A player's name as a label shows it: markup characters escaped.
+local function Shown(name)
+    return (string.gsub(name, '([\\<])', '\\%1'))
+end
+
 -- Shows the current player and the buttons that apply.
 function PlayersRefresh()
     local count = qvd_getNumUsers()
     if count == 0 then
         SetLabel('lblPlayer', GetString('players_none'))
     else
-        SetLabel('lblPlayer', CurrentName())
+        SetLabel('lblPlayer', Shown(CurrentName()))
     end
     SetLabel('lblCount', GetString('players_count', count))
     EnableWindow('btnRename', count > 0)

@@ -3,7 +3,8 @@
 // program (the whole application frame on SDL's x11 driver) and the game
 // program itself, has xdotool click and type into their windows as a user
 // would, checks the events the probe reports, and closes both windows with
-// Alt+F4, after which each program ends with 0.
+// Alt+F4, after which the probe ends with 0, and the game asks first and
+// ends with 0 when the answer is Yes.
 
 #include <gtest/gtest.h>
 
@@ -144,19 +145,20 @@ protected:
         return false;
     }
 
-    // The X window of the main window ("Nimbrel" until the game names it).
-    std::string FindWindow() const {
+    // The X window of the main window: "Nimbrel" until a game names it,
+    // the game's title from its string table after.
+    std::string FindWindow(const char* title = "^Nimbrel$") const {
         std::string found;
-        if (Xdotool({"search", "--sync", "--name", "^Nimbrel$"}, &found) != 0)
+        if (Xdotool({"search", "--sync", "--name", title}, &found) != 0)
             return "";
         return found.substr(0, found.find('\n'));
     }
 
     // How the program ended: waits for its end itself (a process descriptor
-    // that becomes readable when it exits), at most kExitWait.
-    Ending WaitForExit() {
+    // that becomes readable when it exits), at most the limit.
+    Ending WaitForExit(Clock::duration limit = kExitWait) {
         Ending ending;
-        const Clock::time_point deadline = Clock::now() + kExitWait;
+        const Clock::time_point deadline = Clock::now() + limit;
         const int exitFd = static_cast<int>(syscall(SYS_pidfd_open, mChild, 0));
         for (;;) {
             int status = 0;
@@ -212,12 +214,12 @@ TEST_F(RealMainWindow, TypingAndClickingBecomeEventsAndAltF4Ends) {
     EXPECT_NE(output.find("step application deleted"), std::string::npos) << output;
 }
 
-TEST_F(RealMainWindow, TheGameOpensItsWindowAndEndsWithZeroOnClose) {
+TEST_F(RealMainWindow, TheGameOpensItsWindowAsksOnCloseAndEndsWithZeroOnYes) {
     // The sanitizers' leak report would turn the exit code; the probe's run
     // above checks for leaks.
     setenv("ASAN_OPTIONS", "detect_leaks=0", 1);
     Start(CORVALO_PROGRAM, nullptr);
-    std::string window = FindWindow();
+    std::string window = FindWindow("^Corvalo$");
     ASSERT_FALSE(window.empty());
     std::string geometry;
     // The game's screen: 1024 by 768, once the game has set its display.
@@ -230,8 +232,19 @@ TEST_F(RealMainWindow, TheGameOpensItsWindowAndEndsWithZeroOnClose) {
     }
     EXPECT_NE(geometry.find("1024x768"), std::string::npos) << geometry;
     ASSERT_EQ(Xdotool({"windowfocus", "--sync", window}), 0);
+    // Closing asks first: the game keeps running.
     ASSERT_EQ(Xdotool({"key", "alt+F4"}), 0);
-    const Ending ending = WaitForExit();
+    std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+    ASSERT_EQ(waitpid(mChild, nullptr, WNOHANG), 0) << "the game ended without asking";
+    // Yes is the question's default button: Enter answers it, once the
+    // question stands (Enter on the first screen does nothing).
+    Ending ending;
+    for (int attempt = 0; attempt < 20 && ending.kind == Ending::kStillRunning; ++attempt) {
+        Xdotool({"key", "Return"});
+        ending = WaitForExit(std::chrono::milliseconds(500));
+    }
+    if (ending.kind == Ending::kStillRunning)
+        ending = WaitForExit();
     EXPECT_TRUE(ending.ExitedWith(0)) << ending.Describe();
 }
 
