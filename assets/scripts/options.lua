@@ -1,7 +1,7 @@
 -- The options: full screen, mute and the two volumes. The sliders act at
 -- once; OK stores the volumes.
 
-ReadFile('scripts/ui.lua')
+ReadFile('scripts/common.lua')
 
 local function VolumeSlider(name, x, y)
     return Slider { name = name, x = x, y = y, w = 300, h = 34, hslider = true,

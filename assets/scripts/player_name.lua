@@ -1,7 +1,7 @@
 -- Asks for a player's name: a new player (gPlayerNameMode 'new') or the
 -- current one renamed ('rename'). OK shows only while there is a name.
 
-ReadFile('scripts/ui.lua')
+ReadFile('scripts/common.lua')
 
 local renaming = gPlayerNameMode == 'rename'
 local current = qvd_getCurrentUserString('vlkName', '')

@@ -2,7 +2,7 @@
 -- the current player and makes, renames, changes and deletes players; it
 -- opens the options and asks before the game ends.
 
-ReadFile('scripts/ui.lua')
+ReadFile('scripts/common.lua')
 
 local function CurrentName()
     return qvd_getCurrentUserString('vlkName', '')

@@ -2,7 +2,7 @@
 -- second close request asks nothing.
 gQuitVerifyActive = 1
 
-ReadFile('scripts/ui.lua')
+ReadFile('scripts/common.lua')
 
 local function KeepPlaying()
     gQuitVerifyActive = 0
