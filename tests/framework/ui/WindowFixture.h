@@ -11,6 +11,7 @@
 #include "framework/script/wrappers/TLuaObjectWrapper.h"
 #include "framework/ui/manager/TWindowHost.h"
 #include "framework/ui/manager/TWindowManager.h"
+#include "framework/ui/script/TWindowScript.h"
 #include "framework/ui/window/TModalWindow.h"
 #include "framework/ui/window/TWindow.h"
 #include "framework/ui/window/TWindowStyle.h"
@@ -171,3 +172,17 @@ public:
 private:
     std::unique_ptr<TScript> mScript;
 };
+
+// A window manager with a test host (that does not draw until told) and its
+// window script, as the application sets them up.
+inline std::unique_ptr<TWindowManager> MakeTestManager(TestWindowHost*& host,
+                                                       TWindowScript*& script) {
+    auto manager = std::make_unique<TWindowManager>();
+    auto owned = std::make_unique<TestWindowHost>();
+    host = owned.get();
+    host->readyToDraw = false;
+    manager->SetHost(std::move(owned));
+    script = new TWindowScript(nullptr);
+    manager->Init(script);
+    return manager;
+}

@@ -47,13 +47,7 @@ class Manager : public ::testing::Test {
 protected:
     void SetUp() override {
         ClearSettings();
-        manager = std::make_unique<TWindowManager>();
-        auto owned = std::make_unique<TestWindowHost>();
-        host = owned.get();
-        host->readyToDraw = false;
-        manager->SetHost(std::move(owned));
-        script = new TWindowScript(nullptr);
-        manager->Init(script);
+        manager = MakeTestManager(host, script);
         manager->AddMessageHandler(new MessageRecorder(seen));
         screen = new RecordingModal("screen", log, TRect(0, 0, 640, 480));
         manager->SetMainWindow(screen);

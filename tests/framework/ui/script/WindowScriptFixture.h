@@ -31,13 +31,7 @@ protected:
         ClearPackList();
         SetAssetsFolder("assets");
         StartLog((mFiles.Path() / "log").c_str());
-        manager = std::make_unique<TWindowManager>();
-        auto owned = std::make_unique<TestWindowHost>();
-        host = owned.get();
-        host->readyToDraw = false;
-        manager->SetHost(std::move(owned));
-        script = new TWindowScript(nullptr);
-        manager->Init(script);
+        manager = MakeTestManager(host, script);
         screen = static_cast<TScreen*>(TScreen::Create());
         manager->SetMainWindow(screen);
         screen->SetSize(800, 600);

@@ -48,13 +48,7 @@ protected:
         if (this->IsSkipped() || this->HasFatalFailure())
             return;
         RegisterOggDataSourceBuilder();
-        manager = std::make_unique<TWindowManager>();
-        auto owned = std::make_unique<TestWindowHost>();
-        host = owned.get();
-        host->readyToDraw = false;
-        manager->SetHost(std::move(owned));
-        script = new TWindowScript(nullptr);
-        manager->Init(script);
+        manager = MakeTestManager(host, script);
         manager->AddMessageHandler(new MessageRecorder(sent));
         screen = new MessageModal(sent);
         screen->SetName("screen");
