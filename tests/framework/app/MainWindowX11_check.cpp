@@ -3,7 +3,8 @@
 // program (the whole application frame on SDL's x11 driver) and the game
 // program itself, has xdotool click and type into their windows as a user
 // would, checks the events the probe reports, and closes both windows with
-// Alt+F4, after which each program ends with 0.
+// Alt+F4, after which the probe ends with 0, and the game asks first and
+// ends with 0 when the answer is Yes.
 
 #include <gtest/gtest.h>
 
@@ -144,19 +145,20 @@ protected:
         return false;
     }
 
-    // The X window of the main window ("Nimbrel" until the game names it).
-    std::string FindWindow() const {
+    // The X window of the main window: "Nimbrel" until a game names it,
+    // the game's title from its string table after.
+    std::string FindWindow(const char* title = "^Nimbrel$") const {
         std::string found;
-        if (Xdotool({"search", "--sync", "--name", "^Nimbrel$"}, &found) != 0)
+        if (Xdotool({"search", "--sync", "--name", title}, &found) != 0)
             return "";
         return found.substr(0, found.find('\n'));
     }
 
     // How the program ended: waits for its end itself (a process descriptor
-    // that becomes readable when it exits), at most kExitWait.
-    Ending WaitForExit() {
+    // that becomes readable when it exits), at most the limit.
+    Ending WaitForExit(Clock::duration limit = kExitWait) {
         Ending ending;
-        const Clock::time_point deadline = Clock::now() + kExitWait;
+        const Clock::time_point deadline = Clock::now() + limit;
         const int exitFd = static_cast<int>(syscall(SYS_pidfd_open, mChild, 0));
         for (;;) {
             int status = 0;
@@ -179,6 +181,26 @@ protected:
         }
         if (exitFd >= 0)
             close(exitFd);
+        return ending;
+    }
+
+    // Alt+F4 on the game: it asks before it ends and keeps running; Yes,
+    // the question's default button, is answered with Enter once the
+    // question stands (Enter on the screens below does nothing). How the
+    // game ended, or that it went on without asking.
+    Ending CloseAndAnswerYes() {
+        Xdotool({"key", "alt+F4"});
+        Ending ending = WaitForExit(std::chrono::milliseconds(1500));
+        if (ending.kind != Ending::kStillRunning) {
+            ADD_FAILURE() << "the game ended without asking";
+            return ending;
+        }
+        for (int attempt = 0; attempt < 20 && ending.kind == Ending::kStillRunning; ++attempt) {
+            Xdotool({"key", "Return"});
+            ending = WaitForExit(std::chrono::milliseconds(500));
+        }
+        if (ending.kind == Ending::kStillRunning)
+            ending = WaitForExit();
         return ending;
     }
 
@@ -212,12 +234,12 @@ TEST_F(RealMainWindow, TypingAndClickingBecomeEventsAndAltF4Ends) {
     EXPECT_NE(output.find("step application deleted"), std::string::npos) << output;
 }
 
-TEST_F(RealMainWindow, TheGameOpensItsWindowAndEndsWithZeroOnClose) {
+TEST_F(RealMainWindow, TheGameOpensItsWindowAsksOnCloseAndEndsWithZeroOnYes) {
     // The sanitizers' leak report would turn the exit code; the probe's run
     // above checks for leaks.
     setenv("ASAN_OPTIONS", "detect_leaks=0", 1);
     Start(CORVALO_PROGRAM, nullptr);
-    std::string window = FindWindow();
+    std::string window = FindWindow("^Corvalo$");
     ASSERT_FALSE(window.empty());
     std::string geometry;
     // The game's screen: 1024 by 768, once the game has set its display.
@@ -230,15 +252,14 @@ TEST_F(RealMainWindow, TheGameOpensItsWindowAndEndsWithZeroOnClose) {
     }
     EXPECT_NE(geometry.find("1024x768"), std::string::npos) << geometry;
     ASSERT_EQ(Xdotool({"windowfocus", "--sync", window}), 0);
-    ASSERT_EQ(Xdotool({"key", "alt+F4"}), 0);
-    const Ending ending = WaitForExit();
+    const Ending ending = CloseAndAnswerYes();
     EXPECT_TRUE(ending.ExitedWith(0)) << ending.Describe();
 }
 
 // The game runs the modal-window demo (tests/data/modal_demo) laid out over
 // its assets: the demo dialog's buttons, text field, Enter, Escape and hot
 // key answer as a player expects, its second dialog opens over it, and
-// Alt+F4 still ends the game with 0.
+// Alt+F4 and Yes to the game's question end the game with 0.
 TEST_F(RealMainWindow, TheGameRunsTheModalDemo) {
     setenv("ASAN_OPTIONS", "detect_leaks=0", 1);
     const std::string folder = (mRoot.Path() / "game").string();
@@ -247,7 +268,7 @@ TEST_F(RealMainWindow, TheGameRunsTheModalDemo) {
               0);
     Start(folder + "/corvalo", nullptr);
     ASSERT_TRUE(WaitForOutput("demo open")) << Output();
-    std::string window = FindWindow();
+    std::string window = FindWindow("^Corvalo$");
     ASSERT_FALSE(window.empty());
     ASSERT_EQ(Xdotool({"windowfocus", "--sync", window}), 0);
     // Counts the lines of the output that are the line.
@@ -303,8 +324,7 @@ TEST_F(RealMainWindow, TheGameRunsTheModalDemo) {
     ASSERT_TRUE(waitFor("second: close", 1)) << Output();
     EXPECT_EQ(count("demo open"), 5u) << Output();
     EXPECT_EQ(count("demo: cancel"), 2u) << Output();
-    ASSERT_EQ(Xdotool({"key", "alt+F4"}), 0);
-    const Ending ending = WaitForExit();
+    const Ending ending = CloseAndAnswerYes();
     EXPECT_TRUE(ending.ExitedWith(0)) << ending.Describe() << "\n" << Output();
 }
 
