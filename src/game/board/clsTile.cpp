@@ -8,6 +8,7 @@
 #include "game/data/LevelRecords.h"
 #include "game/data/TileKinds.h"
 #include "game/random/GameRandom.h"
+#include "game/state/dtLevelState.h"
 #include "game/timers/IntervalTimer.h"
 #include "velk/assets/MenuMusic.h"
 #include "velk/assets/TAssetLists.h"
@@ -307,6 +308,12 @@ void clsTile::ResetSharedCounters() {
     gMatchSoundCounter = 0;
     gBlockSoundFlag = 0;
     gFlipClickCounter = 0;
+}
+
+void clsTile::InstallAsBoardTileMaker() {
+    SetBoardTileMaker([](uint32_t geometryIndex, const TTileKindRecord& kind, uint32_t slot) {
+        return new clsTile(geometryIndex, &kind, slot);
+    });
 }
 
 clsTile::SoundPlayer clsTile::SetSoundPlayer(SoundPlayer player) {

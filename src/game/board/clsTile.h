@@ -123,6 +123,10 @@ public:
     static uint32_t GetFlipClickCounter();
     static void ResetSharedCounters();
 
+    // Makes the level state's new tiles game tiles (the program calls it at
+    // start; tests install fakes instead).
+    static void InstallAsBoardTileMaker();
+
 private:
     void MakeExplosionIfPending();
     void PlayMatchSounds();

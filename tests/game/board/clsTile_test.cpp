@@ -529,3 +529,25 @@ TEST_F(TileTest, MissingPictures_AreEmptyAndLoggedOnce) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(TileTest, LevelState_MakesGameTilesOnceInstalled) {
+    BoardTileMaker previous = SetBoardTileMaker({});
+    clsTile::InstallAsBoardTileMaker();
+    {
+        dtLevelState state(1);
+        state.SetDifficulty(2);
+        state.ResizeSlotsToGeometry();
+        BoardTile* tile = state.CreateTile(1, kTileStar, 7);
+        auto* real = dynamic_cast<clsTile*>(tile);
+        ASSERT_NE(real, nullptr);
+        EXPECT_EQ(state.GetSlots().tile[7], tile);
+        EXPECT_EQ(state.GetActors().Count(), 1);
+        EXPECT_FLOAT_EQ(real->GetPosition().x, PositionOf(1, 7).x);
+        EXPECT_FLOAT_EQ(real->GetPosition().y, PositionOf(1, 7).y);
+    }
+    SetBoardTileMaker(previous);
+}
+
+} // namespace
