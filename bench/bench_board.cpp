@@ -47,8 +47,9 @@
 namespace {
 
 const std::string kAssets = CORVALO_ASSETS_DIR "/";
-constexpr int kRows = 11;
-constexpr int kCols = 12;
+// The hard board of the shipped data: 12 rows of 11, 58 pixels apart.
+constexpr int kRows = 12;
+constexpr int kCols = 11;
 constexpr int kVanishing = 40;
 
 class BenchServices : public vlkBoardFxServices {
@@ -101,8 +102,8 @@ bool SetUpGame(const std::filesystem::path& folder) {
     board.cells = kRows * kCols;
     board.positionCount = (kRows + 1) * kCols;
     for (int slot = 0; slot < board.positionCount; ++slot)
-        board.positions.push_back(TVec2(290.0f + 62.0f * static_cast<float>(slot % kCols),
-                                        720.0f - 57.0f * static_cast<float>(slot / kCols)));
+        board.positions.push_back(TVec2(345.0f + 58.0f * static_cast<float>(slot % kCols),
+                                        733.0f - 58.0f * static_cast<float>(slot / kCols)));
     MutableGameTables().geometry = {board};
     TGameTuning::Time& time = gGameTuning.time;
     time.vanishAnim = 400;
@@ -176,8 +177,8 @@ FrameFigures RunSprites(int count) {
     const std::shared_ptr<TTexture> face = gAssetLists->GetTexture(TString("star"));
     for (int i = 0; i < count; ++i) {
         auto sprite = TSprite::Create(0, face);
-        sprite->GetDrawSpec().SetPosition(static_cast<float>(290 + 62 * ((i / 2) % kCols)),
-                                          static_cast<float>(720 - 57 * ((i / 2) / kCols % 12)));
+        sprite->GetDrawSpec().SetPosition(static_cast<float>(345 + 58 * (i % kCols)),
+                                          static_cast<float>(675 - 58 * (i / kCols % kRows)));
         root->AddChild(sprite);
     }
     std::vector<double> times;
