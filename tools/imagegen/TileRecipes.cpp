@@ -312,7 +312,8 @@ void GoldenCardAt(cairo_t* cr, double scale, double shine) {
         // A light band across the card, clipped to it.
         RoundedRect(cr, kCardX + 2, kCardY + 2, kCardW - 4, kCardH - 4, palette::kTileRadius - 2);
         cairo_clip(cr);
-        const double x = kCardX - 20 + shine * (kCardW + 40);
+        // Every step of the sweep crosses the card somewhere.
+        const double x = kCardX - 14 + shine * (kCardW + 12);
         cairo_move_to(cr, x - 6, kCardY + kCardH);
         cairo_line_to(cr, x + 10, kCardY);
         cairo_line_to(cr, x + 20, kCardY);
