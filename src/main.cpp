@@ -1,4 +1,5 @@
 #include "framework/core/settings/TCommandLine.h"
+#include "game/board/clsTile.h"
 #include "game/data/ModeFiles.h"
 #include "game/startup/GameWindowTypes.h"
 #include "platform/process/DriverLeaks.h"
@@ -23,6 +24,7 @@ extern "C" __attribute__((used, visibility("default"))) const char* __asan_defau
 // and the game's window types.
 int main(int argc, char** argv) {
     InstallGameDataLoaders();
+    clsTile::InstallAsBoardTileMaker();
     TCommandLine commandLine = TCommandLine::FromArguments(argc, argv);
     // 1 shows the window normally.
     return GameEntry(0, 0, commandLine.GetText().CStr(), 1, GetGameWindowTypes());

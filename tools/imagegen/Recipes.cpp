@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <utility>
 #include <vector>
 
 namespace imagegen {
@@ -702,11 +703,16 @@ std::vector<Picture> Pictures(const std::string& svgFolder) {
                             {}});
     pictures.push_back({"gpx/cutscene/card.png", 96, 112, Format::kPng, SampleCard, {}});
     pictures.push_back({"gpx/cutscene/clouds.png", 1024, 160, Format::kPng, CloudStrip, {}});
+    for (Picture& tile : TilePictures())
+        pictures.push_back(std::move(tile));
     return pictures;
 }
 
 std::vector<Animation> Animations() {
-    return {{"gpx/anim/sparkle.xml", 12, 64, 64, Sparkle}};
+    std::vector<Animation> animations = {{"gpx/anim/sparkle.xml", 12, 64, 64, Sparkle}};
+    for (Animation& tile : TileAnimations())
+        animations.push_back(std::move(tile));
+    return animations;
 }
 
 } // namespace imagegen
