@@ -37,7 +37,7 @@ public:
 
 LevelServices& Current() {
     static LevelServices services{&GetDefaultGameScripts(), &GetDefaultGameSounds(),
-                                  &GetDefaultGameStates(), nullptr};
+                                  &GetDefaultGameStates(), nullptr, nullptr};
     return services;
 }
 
@@ -72,6 +72,8 @@ ScopedLevelServices::ScopedLevelServices(const LevelServices& services) : mPrevi
         current.states = services.states;
     if (services.progress)
         current.progress = services.progress;
+    if (services.questMap)
+        current.questMap = services.questMap;
 }
 
 ScopedLevelServices::~ScopedLevelServices() {

@@ -2,6 +2,9 @@
 
 #include "framework/core/text/TString.h"
 
+class QuestMap;
+class dtUserState;
+
 // The services outside the board that the game object and the levels use,
 // each as narrow as their calls, so that tests can stand in for them:
 // the screens' script, the game's sounds, the game-state registry and the
@@ -35,10 +38,12 @@ public:
     virtual TString GetValue(const TString& name) = 0;
 };
 
-// The current player's stored progress.
+// The current player's stored progress and the record it fills.
 class ProgressStore {
 public:
     virtual ~ProgressStore() = default;
+    // The progress record of the current player; null when none.
+    virtual dtUserState* GetUserState() = 0;
     // Reads every value of the current player into the user state.
     virtual void LoadUserData() = 0;
     virtual void SaveUserData() = 0;
@@ -53,9 +58,12 @@ struct LevelServices {
     GameSounds* sounds = nullptr;
     GameStates* states = nullptr;
     ProgressStore* progress = nullptr;
+    // The current player's quest map; null when the player has none.
+    QuestMap* questMap = nullptr;
 };
 
-// The services in use; never null members except the progress store.
+// The services in use; never null members except the progress store and
+// the quest map.
 LevelServices& GetLevelServices();
 
 // The program's own services (used when no test replaces them).
