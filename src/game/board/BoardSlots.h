@@ -43,8 +43,8 @@ public:
 
     int Size() const { return static_cast<int>(kind.size()); }
     bool Contains(int slot) const { return slot >= 0 && slot < Size(); }
-    // Sizes all five arrays; new slots are empty (kind 0, busy 0, state 0,
-    // command 100, no tile).
+    // Sizes all five arrays and empties every slot (kind 0, busy 0,
+    // state 0, command 100, no tile).
     void Resize(int count);
     // Empties one slot (the tile is only forgotten, not deleted).
     void Clear(int slot);

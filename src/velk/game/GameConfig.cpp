@@ -18,6 +18,8 @@ vlkGameSettings* CreatePlainSettings() {
 }
 
 GameSettingsCreator gSettingsCreator = CreatePlainSettings;
+ConfigTablesReader gConfigTablesReader = nullptr;
+ModeFilesReader gModeFilesReader = nullptr;
 
 struct IntField {
     const char* key;
@@ -38,6 +40,11 @@ void ReadInts(vlkXmlData& data, const char* table, const IntField (&fields)[N]) 
 
 void SetGameSettingsCreator(GameSettingsCreator creator) {
     gSettingsCreator = creator ? creator : CreatePlainSettings;
+}
+
+void SetGameDataLoaders(ConfigTablesReader configTables, ModeFilesReader modeFiles) {
+    gConfigTablesReader = configTables;
+    gModeFilesReader = modeFiles;
 }
 
 void LoadGameConfig(const TString& configFile, int screenWidth, int screenHeight) {
@@ -107,6 +114,8 @@ void LoadGameConfig(const TString& configFile, int screenWidth, int screenHeight
     // The board geometry, the tile kinds and the quest-map nodes are read
     // with the level data; the node file's name is kept for them.
     game.metamap = data.GetValueOr("game", "metamap", TString(""));
+    if (gConfigTablesReader)
+        gConfigTablesReader(data);
 
     tuning.animation.spritetext = data.GetValue("animation", "spritetext").ToInt();
 
@@ -116,4 +125,7 @@ void LoadGameConfig(const TString& configFile, int screenWidth, int screenHeight
     if (TApplication* application = TApplication::Get())
         application->SetDisplayMode(screenWidth, screenHeight,
                                     gGameSettings && gGameSettings->IsFullScreen());
+
+    if (gModeFilesReader)
+        gModeFilesReader();
 }

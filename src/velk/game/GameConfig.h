@@ -3,6 +3,7 @@
 #include "framework/core/text/TString.h"
 
 class vlkGameSettings;
+class vlkXmlData;
 
 // Reads the configuration file once at start-up: the gameplay constants
 // into gGameTuning, the effects list, the asset lists and the settings
@@ -15,3 +16,11 @@ void LoadGameConfig(const TString& configFile, int screenWidth, int screenHeight
 // The game sets its own; by default a plain vlkGameSettings.
 using GameSettingsCreator = vlkGameSettings* (*)();
 void SetGameSettingsCreator(GameSettingsCreator creator);
+
+// The game's own tables. The first reader takes the configuration after
+// the tuning values (board layouts, tile kinds, quest-map nodes); the
+// second reads the mode files once the settings object and the screen
+// exist. Either may be null.
+using ConfigTablesReader = void (*)(const vlkXmlData& config);
+using ModeFilesReader = void (*)();
+void SetGameDataLoaders(ConfigTablesReader configTables, ModeFilesReader modeFiles);
