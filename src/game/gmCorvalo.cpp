@@ -6,6 +6,8 @@
 #include "game/board/BoardScreen.h"
 #include "game/data/LevelRecords.h"
 #include "game/levels/LevelServices.h"
+#include "game/levels/lvCorvaloBlitz.h"
+#include "game/levels/lvCorvaloClassic.h"
 #include "game/progress/QuestMap.h"
 #include "game/state/dtUserState.h"
 #include "velk/assets/TAssetLists.h"
@@ -19,8 +21,19 @@
 
 namespace {
 
+vlkGameLevel* MakeModeLevel(int mode, gmCorvalo& game) {
+    switch (mode) {
+    case kModeClassic:
+        return new lvCorvaloClassic(game);
+    case kModeBlitz:
+        return new lvCorvaloBlitz(game);
+    default:
+        return nullptr;
+    }
+}
+
 gmCorvalo::LevelMaker& Maker() {
-    static gmCorvalo::LevelMaker maker;
+    static gmCorvalo::LevelMaker maker = &MakeModeLevel;
     return maker;
 }
 
@@ -68,7 +81,7 @@ int LevelCount(int mode) {
     }
 }
 
-bool StartLevel(dtUserState& user, int mode, int level, int offset) {
+bool StartModeLevel(dtUserState& user, int mode, int level, int offset) {
     switch (mode) {
     case kModeClassic:
         return user.StartClassicLevel(level, offset);
@@ -178,7 +191,7 @@ int gmCorvalo::PrepareLevel() {
         if (quest) {
             if (u.level > count && u.infiniteLevel == 0)
                 u.level = 1;
-            StartLevel(u, mode, u.level, u.levelOffset);
+            StartModeLevel(u, mode, u.level, u.levelOffset);
             return mode;
         }
         if (d == 2 && !(difficulty == TString("hard")))
@@ -192,7 +205,7 @@ int gmCorvalo::PrepareLevel() {
         // How far past the last record the level about to be played lies;
         // 0 inside the table.
         u.infiniteLevel = std::max(0, level + u.levelOffset - count + 1);
-        StartLevel(u, mode, level, u.levelOffset);
+        StartModeLevel(u, mode, level, u.levelOffset);
         levelField = u.level;
         u.bestCombo = u.modeBestCombo[mode][d];
         u.lives = u.modeLives[mode][d];

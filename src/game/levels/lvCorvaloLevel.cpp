@@ -7,7 +7,6 @@
 #include "game/board/BottomPanel.h"
 #include "game/board/BoardTile.h"
 #include "game/board/TopPanel.h"
-#include "game/board/clsTile.h"
 #include "game/board/guiCorvalo.h"
 #include "game/data/GameIds.h"
 #include "game/data/LevelRecords.h"
@@ -118,7 +117,7 @@ lvCorvaloLevel::~lvCorvaloLevel() {
 }
 
 void lvCorvaloLevel::ReleaseSharedEffects() {
-    clsTile::ReleaseEffectTemplates();
+    // PENDING-TILES: clsTile::ReleaseEffectTemplates();
 }
 
 void lvCorvaloLevel::PlayLevelSound(const TString& name, int loop) {
