@@ -83,4 +83,29 @@ constexpr const char* kFontBold = CORVALO_FONT_BOLD;
 // JPEG quality for opaque full-screen pictures.
 constexpr int kJpegQuality = 90;
 
+// Board tiles: light faces for the ordinary kinds, dark faces with a gold
+// rim for the power-ups, the two backs, and the symbol colours that only
+// tiles use.
+constexpr Rgb kFaceTop = Hex(0xFFFDF6);
+constexpr Rgb kFaceBottom = Hex(0xEFE6D2);
+constexpr Rgb kFaceEdge = Hex(0x9A8F7A);
+constexpr Rgb kPowerTop = Hex(0x3A3458);
+constexpr Rgb kPowerBottom = Hex(0x1E1A30);
+constexpr Rgb kGoldRim = Hex(0xE8B21C);
+constexpr Rgb kBackTop = Hex(0x2A4FB0);
+constexpr Rgb kBackBottom = Hex(0x142A6E);
+constexpr Rgb kBackEdge = Hex(0x0B1840);
+constexpr Rgb kBonusTop = Hex(0xFFC85A);
+constexpr Rgb kBonusBottom = Hex(0xD98A1E);
+constexpr Rgb kBonusEdge = Hex(0x8A4E08);
+constexpr Rgb kOrange = Hex(0xFF8A1F);
+constexpr Rgb kSteel = Hex(0x8C9AAB);
+constexpr Rgb kViolet = Hex(0x8A3FFC);
+constexpr Rgb kTeal = Hex(0x16B3A6);
+constexpr Rgb kMagenta = Hex(0xE23CB4);
+constexpr Rgb kIce = Hex(0x9FE4FF);
+constexpr Rgb kRed = Hex(0xE02B2B);
+constexpr Rgb kStem = Hex(0xF2E3C4);
+constexpr double kTileRadius = 7.0;
+
 } // namespace palette

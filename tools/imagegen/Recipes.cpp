@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <utility>
 
 namespace imagegen {
 
@@ -588,11 +589,16 @@ std::vector<Picture> Pictures(const std::string& svgFolder) {
         {"fx/tex/fireworktx2.png", 32, 32, Format::kPng, FireworkStar(palette::kGold, 4), {}});
     pictures.push_back(
         {"fx/tex/fireworktx3.png", 32, 32, Format::kPng, FireworkStar(palette::kRose, 6), {}});
+    for (Picture& tile : TilePictures())
+        pictures.push_back(std::move(tile));
     return pictures;
 }
 
 std::vector<Animation> Animations() {
-    return {{"gpx/anim/sparkle.xml", 12, 64, 64, Sparkle}};
+    std::vector<Animation> animations = {{"gpx/anim/sparkle.xml", 12, 64, 64, Sparkle}};
+    for (Animation& tile : TileAnimations())
+        animations.push_back(std::move(tile));
+    return animations;
 }
 
 } // namespace imagegen

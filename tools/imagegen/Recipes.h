@@ -37,6 +37,9 @@ struct Animation {
 // SVG sources are read from svgFolder.
 std::vector<Picture> Pictures(const std::string& svgFolder);
 std::vector<Animation> Animations();
+// The board's tile faces, backs and clips (TileRecipes.cpp).
+std::vector<Picture> TilePictures();
+std::vector<Animation> TileAnimations();
 
 // The cursor's transparent pixels carry the colour key (255, 0, 255) so
 // that the software cursor, which shows every other pixel opaque, leaves

@@ -3,6 +3,7 @@
 #include "Sequencer.h"
 
 #include <cmath>
+#include <utility>
 
 namespace soundgen {
 
@@ -170,13 +171,16 @@ uint32_t SerialFor(const std::string& path) {
 }
 
 std::vector<SoundRecipe> SoundRecipes() {
-    return {
+    std::vector<SoundRecipe> recipes = {
         {"sfx/ui_click.ogg", false, UiClick},
         {"sfx/ui_rollover.ogg", false, UiRollover},
         {"sfx/fireworks1.ogg", false, FireworksLaunch},
         {"sfx/fireworks3.ogg", false, FireworksBurst},
         {"music/main_menu.ogg", true, MainMenu},
     };
+    for (SoundRecipe& tile : TileSoundRecipes())
+        recipes.push_back(std::move(tile));
+    return recipes;
 }
 
 } // namespace soundgen

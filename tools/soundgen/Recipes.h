@@ -21,6 +21,8 @@ struct SoundRecipe {
 };
 
 std::vector<SoundRecipe> SoundRecipes();
+// The board's tile sounds (TileSounds.cpp).
+std::vector<SoundRecipe> TileSoundRecipes();
 
 // The stream serial number of a file: fixed, from its path.
 uint32_t SerialFor(const std::string& path);

@@ -100,8 +100,17 @@ public:
     size_t GetPendingCount() const { return mPending.size(); }
 
 private:
-    void Post(Action action);
-    void Begin(uint32_t action);
+    // A posted action with its own copy of the slots it was given, so that
+    // two actions of one kind waiting together keep their lists apart.
+    struct Posted {
+        uint32_t action = kNone;
+        std::vector<uint32_t> slots;
+        std::vector<uint32_t> candidates;
+        uint32_t reference = 0;
+    };
+
+    void Post(Posted posted);
+    void Begin(Posted& posted);
     void End() { mCurrent = kNone; }
     void Next() { ++mPhase; }
 
@@ -122,6 +131,9 @@ private:
     void StepJokerRoundEnd();
     void StepRound();
     void StepJokerShowAll();
+    // The Joker shows' sweep: at each ring one column of every play row
+    // goes to the bonus back, 150 ms apart; the next phase after the last.
+    void StepHideColumns();
 
     // Board helpers.
     uint32_t Columns() const;
@@ -145,8 +157,13 @@ private:
     bool NoTileBusy() const;
     // Every play slot holding a game tile; every slot in row 1..rows.
     std::vector<uint32_t> PlayGameTiles() const;
-    // The "tiles" list length of the current level record (0 in mode 4).
+    // The length of the current level record's tile list (0 in mode 4).
     uint32_t LevelTileCount() const;
+    // The first slot after the play rows (bounded by the slot arrays).
+    uint32_t PlayEnd() const;
+    // The hint's search: a pair of one kind among the candidates, then two
+    // more candidates.
+    void PickHint();
     // The bomb rule of the match: slots of the kind before a bomb that is
     // next-to-last, not listed; each gets `command` and joins the extra list.
     void AddBombVictims(const std::vector<uint32_t>& listed, int32_t command);
@@ -157,8 +174,10 @@ private:
     // The title of a mode: "<Mode> Upcase" + " " + "Mode" + "_".
     TString ModeTitle() const;
 
-    std::deque<uint32_t> mPending;
+    std::deque<Posted> mPending;
     TClock* mClock = nullptr;
+    // Stands in when no clock is given, so the timer always has one.
+    std::unique_ptr<TClock> mOwnClock;
     std::unique_ptr<IntervalTimer> mTimer;
     uint32_t mMode = 0;
     uint32_t mPhase = 0;
