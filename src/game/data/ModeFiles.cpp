@@ -134,6 +134,16 @@ void ReadCombos(vlkXmlData& data, std::vector<int>& combos) {
         combos.push_back(data.GetValue("combos", key).ToInt());
 }
 
+// The entry row's length of a board of n play slots: the columns of the
+// board layout with that many cells, else 7, 9 or 11 by the three standard
+// boards (56, 90 and anything else).
+size_t EntryRowLength(int n) {
+    for (const TGameModeRecord& layout : MutableGameTables().geometry)
+        if (layout.cells == n && layout.col > 0)
+            return static_cast<size_t>(layout.col);
+    return n == 56 ? 7 : n == 90 ? 9 : 11;
+}
+
 void LoadConfigTablesForGame(const vlkXmlData& config) {
     LoadConfigTables(config);
 }
@@ -246,8 +256,7 @@ void LoadRomeGraphics(const TString& folder) {
     for (int i = 0; i < count; ++i) {
         std::vector<int> values;
         SplitInts(values, data.GetRecordString("graphics", i, "gpx"), ',');
-        const size_t n = values.size();
-        const size_t entryRow = n == 56 ? 7 : n == 90 ? 9 : 11;
+        const size_t entryRow = EntryRowLength(static_cast<int>(values.size()));
         std::vector<int> marks(entryRow, 0);
         marks.insert(marks.end(), values.rbegin(), values.rend());
         MutableGameTables().romeGraphics.push_back(std::move(marks));

@@ -26,11 +26,16 @@ uint32_t GameRandomNext() {
     return Fallback().Next();
 }
 
-int RandomBelow(int n) {
+int MagnitudeModulo(uint32_t raw, int n) {
     if (n <= 0)
         return 0;
-    const int64_t r = static_cast<int32_t>(GameRandomNext());
+    // Widened first: the magnitude of the lowest value does not fit 32 bits.
+    const int64_t r = static_cast<int32_t>(raw);
     return static_cast<int>(std::llabs(r) % n);
+}
+
+int RandomBelow(int n) {
+    return n <= 0 ? 0 : MagnitudeModulo(GameRandomNext(), n);
 }
 
 int RandomInRange(int low, int high) {

@@ -13,6 +13,9 @@ int RandomBelow(int n);
 // A whole number in [low, high]: RandomBelow(high - low + 1) + low; low
 // when high is below low.
 int RandomInRange(int low, int high);
+// |raw| mod n with raw taken as a signed 32-bit value; 0 when n is 0 or
+// less.
+int MagnitudeModulo(uint32_t raw, int n);
 // The next raw number of the game's source.
 uint32_t GameRandomNext();
 

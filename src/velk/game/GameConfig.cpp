@@ -47,14 +47,8 @@ void SetGameDataLoaders(ConfigTablesReader configTables, ModeFilesReader modeFil
     gModeFilesReader = modeFiles;
 }
 
-void LoadGameConfig(const TString& configFile, int screenWidth, int screenHeight) {
+void ReadGameTuning(vlkXmlData& data) {
     TGameTuning& tuning = gGameTuning;
-    vlkXmlData data(configFile);
-
-    delete gAssetLists;
-    gAssetLists =
-        new (std::nothrow) TAssetLists(data.GetValueOr("game", "gameAssets", "assets.xml"));
-
     TGameTuning::Game& game = tuning.game;
     game.lives = data.GetValue("game", "lives").ToInt();
     game.bonus = data.GetValue("game", "bonus").ToInt();
@@ -62,7 +56,6 @@ void LoadGameConfig(const TString& configFile, int screenWidth, int screenHeight
     game.bonusRound = data.GetValue("game", "bonusRound").ToInt();
     game.facebook = data.GetValue("game", "facebook");
     game.fx = data.GetValue("game", "fx");
-    LoadFxMap(game.fx);
 
     TGameTuning::Score& score = tuning.score;
     ReadInts(data, "score",
@@ -114,10 +107,20 @@ void LoadGameConfig(const TString& configFile, int screenWidth, int screenHeight
     // The board geometry, the tile kinds and the quest-map nodes are read
     // with the level data; the node file's name is kept for them.
     game.metamap = data.GetValueOr("game", "metamap", TString(""));
+    tuning.animation.spritetext = data.GetValue("animation", "spritetext").ToInt();
+}
+
+void LoadGameConfig(const TString& configFile, int screenWidth, int screenHeight) {
+    vlkXmlData data(configFile);
+
+    delete gAssetLists;
+    gAssetLists =
+        new (std::nothrow) TAssetLists(data.GetValueOr("game", "gameAssets", "assets.xml"));
+
+    ReadGameTuning(data);
+    LoadFxMap(gGameTuning.game.fx);
     if (gConfigTablesReader)
         gConfigTablesReader(data);
-
-    tuning.animation.spritetext = data.GetValue("animation", "spritetext").ToInt();
 
     delete gGameSettings;
     gGameSettings = gSettingsCreator();

@@ -12,6 +12,11 @@ class vlkXmlData;
 // window types are registered.
 void LoadGameConfig(const TString& configFile, int screenWidth, int screenHeight);
 
+// Reads the tuning values of a configuration into gGameTuning, without
+// touching the asset lists, the settings or the screen (the data check
+// and the tests read them alone).
+void ReadGameTuning(vlkXmlData& config);
+
 // Makes the game's settings object and readies the current player's data.
 // The game sets its own; by default a plain vlkGameSettings.
 using GameSettingsCreator = vlkGameSettings* (*)();

@@ -3,6 +3,7 @@
 #include "framework/app/AppFixture.h"
 #include "framework/core/prefs/TPrefsDB.h"
 #include "velk/assets/TAssetLists.h"
+#include "velk/data/vlkXmlData.h"
 #include "velk/game/FxMap.h"
 #include "velk/game/GameTuning.h"
 #include "velk/globals/GameGlobals.h"
@@ -71,6 +72,7 @@ protected:
     void TearDown() override {
         DestroyGameGlobals();
         SetGameSettingsCreator(nullptr);
+        SetGameDataLoaders(nullptr, nullptr);
         gGameTuning = TGameTuning();
         ClearFxMap();
         AppFixture::TearDown();
@@ -175,6 +177,32 @@ TEST_F(GameConfigTest, TheSettingsComeBeforeTheScreenWhichFollowsTheirFullScreen
     mApplication->GetDisplayMode(width, height, full);
     EXPECT_EQ(width, 1024);
     EXPECT_FALSE(full) << "\"vlkVideo\" 0 asks for a window";
+}
+
+// The game's tables come after the tuning values, from the same data; the
+// mode files once the settings object exists and the screen is set.
+TEST_F(GameConfigTest, TheGameDataReadersRunInTheirPlaces) {
+    WriteAsset("config.xml", kConfig);
+    BuildApplication();
+    ASSERT_TRUE(mApplication->CreateMainWindow());
+    static std::vector<std::string> calls;
+    calls.clear();
+    SetGameDataLoaders(
+        [](const vlkXmlData& config) {
+            calls.push_back("tables lives=" + std::to_string(gGameTuning.game.lives) +
+                            " metamap=" + config.GetValueOr("game", "metamap", "").ToStd() +
+                            (gGameSettings ? " settings" : ""));
+        },
+        [] {
+            int width = 0, height = 0;
+            bool full = false;
+            TApplication::Get()->GetDisplayMode(width, height, full);
+            calls.push_back("modes width=" + std::to_string(width) +
+                            (gGameSettings ? " settings" : ""));
+        });
+    LoadGameConfig("config.xml", 1024, 768);
+    EXPECT_EQ(calls, (std::vector<std::string>{"tables lives=4 metamap=metamap.xml",
+                                               "modes width=1024 settings"}));
 }
 
 } // namespace
