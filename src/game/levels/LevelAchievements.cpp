@@ -34,9 +34,11 @@ bool LevelAchievements::Holds(Flag flag, const Context& c) const {
     const dtUserState& u = *c.user;
     switch (flag) {
     case kAllQuest:
-        return c.questMap && UnlockedNodes(*c.questMap) >= c.questMap->GetNodeCount() - 1;
+        return c.questMap && c.questMap->GetNodeCount() > 0 &&
+               UnlockedNodes(*c.questMap) >= c.questMap->GetNodeCount() - 1;
     case kHalfQuest:
-        return c.questMap && UnlockedNodes(*c.questMap) == c.questMap->GetNodeCount() / 2;
+        return c.questMap && c.questMap->GetNodeCount() > 0 &&
+               UnlockedNodes(*c.questMap) == c.questMap->GetNodeCount() / 2;
     case kCombo25:
         return u.combo25 > 0;
     case kCombo50:

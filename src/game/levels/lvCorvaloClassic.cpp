@@ -354,6 +354,8 @@ void lvCorvaloClassic::ClearedBoardAndChainEnd() {
         }
     }
 
+    // A scored group waits until its tiles have gone; then its pop-up and
+    // the goal display.
     if (mChainPending) {
         const BoardSlots& s = mLevelState->GetSlots();
         for (int slot = 0; slot < s.Size(); ++slot)
@@ -365,11 +367,11 @@ void lvCorvaloClassic::ClearedBoardAndChainEnd() {
             ShowComboPopup(mLastGroup);
             mSpecialInChain = special;
         }
-    }
-    if (mTask == 0 && mOutcome == kPlaying) {
-        SetGoalBlink(mUser->quota >= 1 && mUser->quota <= 5);
-        if (mUser->quota >= 1 && mUser->quota <= 10)
-            ShowAlmostThereOnce();
+        if (mTask == 0 && mOutcome == kPlaying) {
+            SetGoalBlink(mUser->quota >= 1 && mUser->quota <= 5);
+            if (mUser->quota >= 1 && mUser->quota <= 10)
+                ShowAlmostThereOnce();
+        }
     }
     if (!mQueue->IsBusy() && mClearedPending)
         mClearedPending = false;

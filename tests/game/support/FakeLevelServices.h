@@ -104,7 +104,8 @@ public:
     int pendingReward = 0;
     int reward = 0;
     int goal = 0;
-    std::vector<bool> locked;
+    // Five nodes, the first unlocked.
+    std::vector<bool> locked{false, true, true, true, true};
     bool avatarPending = false;
     bool finished = false;
 };

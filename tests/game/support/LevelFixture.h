@@ -83,15 +83,26 @@ protected:
             if (auto* tile = dynamic_cast<FakeBoardTile*>(s.tile[slot])) {
                 tile->FinishAnimation();
                 tile->FinishMove();
+                tile->FinishClip();
                 tile->falling = false;
             }
     }
 
-    // One frame of `ms`; tiles finish what they do before it.
+    // One frame of `ms`; tiles finish what they do before it. While the
+    // level plays with an idle queue and no busy tile, input must open
+    // within a bounded number of frames.
     void Frame(uint32_t ms = 16) {
         mTime.Advance(ms);
         FinishTiles();
         game->Update(ms);
+        lvCorvaloLevel* level = Level();
+        if (!level)
+            return;
+        const bool shut = level->GetOutcome() == lvCorvaloLevel::kPlaying &&
+                          !level->GetQueue()->IsBusy() && !level->IsAnyTileBusy() &&
+                          !level->IsInputEnabled();
+        mShutFrames = shut ? mShutFrames + 1 : 0;
+        EXPECT_LT(mShutFrames, 120) << "input stays closed on an idle board";
     }
     void Frames(int count, uint32_t ms = 16) {
         for (int i = 0; i < count; ++i)
@@ -122,6 +133,46 @@ protected:
         game->OnMouseDown(Level()->GetBoardX() + 11, Level()->GetBoardY() + 21);
     }
 
+    // Puts a known board in place: the kinds of the play rows from row 1
+    // up, row by row (0 = empty); the rest of the board is emptied. Every
+    // tile is made anew, face down.
+    void FixBoard(const std::vector<int>& kinds) {
+        dtLevelState& state = *user->GetLevelState();
+        BoardSlots& s = state.GetSlots();
+        const int first = Level()->GetGeometry()->col;
+        for (int slot = first; slot < s.Size(); ++slot) {
+            const size_t i = static_cast<size_t>(slot - first);
+            const int kind = i < kinds.size() ? kinds[i] : 0;
+            // Fresh face-down tiles, so that nothing of the dealt ones stays.
+            if (s.tile[slot])
+                s.tile[slot]->SetDead(true);
+            s.Clear(slot);
+            if (kind != 0)
+                state.CreateTile(state.GetGeometryIndex(), kind, slot);
+        }
+    }
+
+    // One step of a scripted game: a click on a slot (-1 none), then the
+    // clock moves by `ms` in frames of 16 ms.
+    struct Step {
+        int click;
+        int ms;
+    };
+    void Play(const std::vector<Step>& steps) {
+        for (const Step& step : steps) {
+            if (step.click >= 0)
+                Click(step.click);
+            Frames((step.ms + 15) / 16);
+        }
+    }
+    int TileCount() const {
+        int n = 0;
+        const BoardSlots& s = Slots();
+        for (int slot = 0; slot < s.Size(); ++slot)
+            n += s.kind[slot] != 0;
+        return n;
+    }
+
     // The play slots holding a tile of the kind that no turn holds.
     std::vector<int> SlotsOfKind(int kind) const {
         std::vector<int> found;
@@ -133,6 +184,7 @@ protected:
         return found;
     }
 
+    int mShutFrames = 0;
     platform::ManualTimeSource mTime{1000};
     std::unique_ptr<platform::ScopedTimeSource> mTimeScope;
     TClock mClock;
