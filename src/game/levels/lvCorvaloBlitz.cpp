@@ -88,6 +88,7 @@ void lvCorvaloBlitz::OnGroupScored(int n) {
         if (bonus > 0) {
             mCountdown->Update();
             mCountdown->AddTime(CappedTimeBonus(bonus * 1000, mCap, mCountdown->GetRemaining()));
+            mCountdown->Update();
             if (mTop)
                 mTop->ShowFloatingText(TString::Format("+ %d sec", bonus));
         }
