@@ -1,4 +1,5 @@
 #include "framework/core/settings/TCommandLine.h"
+#include "game/board/clsTile.h"
 #include "game/data/ModeFiles.h"
 #include "platform/process/DriverLeaks.h"
 #include "velk/GameStartup.h"
@@ -21,6 +22,7 @@ extern "C" __attribute__((used, visibility("default"))) const char* __asan_defau
 // program received it on Windows, and the game's entry point runs with it.
 int main(int argc, char** argv) {
     InstallGameDataLoaders();
+    clsTile::InstallAsBoardTileMaker();
     TCommandLine commandLine = TCommandLine::FromArguments(argc, argv);
     // 1 shows the window normally.
     return GameEntry(0, 0, commandLine.GetText().CStr(), 1);

@@ -140,16 +140,16 @@ void SunFace(cairo_t* cr, int, int) {
 
 void HorseshoeFace(cairo_t* cr, int, int) {
     LightCard(cr);
-    // A thick U, open at the bottom, with nail holes.
-    const double cy = kCy - 2;
+    // A thick arch, open at the bottom, with nail holes along it.
+    const double cy = kCy + 2;
     cairo_new_path(cr);
-    cairo_arc_negative(cr, kCx, cy, 17, kPi * 0.8, kPi * 0.2);
-    cairo_arc(cr, kCx, cy, 9, kPi * 0.2, kPi * 0.8);
+    cairo_arc(cr, kCx, cy, 18, kPi * 0.72, kPi * 2.28);
+    cairo_arc_negative(cr, kCx, cy, 10, kPi * 2.28, kPi * 0.72);
     cairo_close_path(cr);
-    Shade(cr, palette::kSteel, cy - 17, cy + 17);
+    Shade(cr, palette::kSteel, cy - 18, cy + 14);
     for (int i = 0; i < 6; ++i) {
-        const double a = kPi * (0.95 + i * 0.22);
-        Gloss(cr, kCx + 13 * std::cos(a), cy + 13 * std::sin(a), 1.2, 0.9);
+        const double a = kPi * (0.9 + i * 0.24);
+        Gloss(cr, kCx + 14 * std::cos(a), cy + 14 * std::sin(a), 1.3, 0.95);
     }
 }
 
@@ -657,6 +657,11 @@ std::vector<Picture> TilePictures() {
                         Format::kPng,
                         [](cairo_t* cr, int, int) { BackCard(cr, true); },
                         {}});
+    pictures.push_back({"fx/tiles/tex/spark.png", 32, 32, Format::kPng, SparkTexture, {}});
+    pictures.push_back({"fx/tiles/tex/dot.png", 32, 32, Format::kPng, DotTexture, {}});
+    pictures.push_back({"fx/tiles/tex/wisp.png", 32, 32, Format::kPng, WispTexture, {}});
+    pictures.push_back({"fx/tiles/tex/points.png", 80, 36, Format::kPng, PointsTexture, {}});
+    pictures.push_back({"anim/tex/flake.png", 32, 32, Format::kPng, FlakeTexture, {}});
     return pictures;
 }
 

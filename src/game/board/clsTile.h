@@ -2,11 +2,12 @@
 
 #include "framework/core/math/TVector.h"
 #include "framework/core/text/TString.h"
-#include "game/state/BoardSlots.h"
+#include "game/board/BoardTile.h"
 #include "velk/motion/TLinearMove.h"
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 class IntervalTimer;
@@ -28,31 +29,8 @@ struct TTileKindRecord;
 // are shared by all tiles until ReleaseEffectTemplates.
 class clsTile : public BoardTile {
 public:
-    // Display states.
-    enum State : uint32_t {
-        kNoChange = 0,
-        kFaceDown = 1,
-        kFaceUp = 2,
-        kBonusBack = 3,
-        kMatch = 4,
-        kRedMatch = 5,
-        kStand = 6,
-        kVanish = 7,
-        kFlipToFace = 8,
-        kFlipToBack = 9,
-        kFaceFaint = 10,
-        kSilentFlipToFace = 11,
-        kSilentFlipToBack = 12,
-        kBombMark = 13,
-        kUnused = 14,
-        kAppear = 15,
-        kDisappear = 16,
-        kGlow = 17,
-        kGoldenAppear = 18,
-        kGoldenBurst = 19,
-        kWildMark = 20,
-        kStateCount = 21,
-    };
+    // Display states run from 0 to 20.
+    static constexpr uint32_t kStateCount = 21;
 
     // The clips, in the order of their names.
     enum Clip : uint32_t {
@@ -89,24 +67,26 @@ public:
     bool IsLastFrame(float fraction) const override;
     void HideClip() override;
     void PlayClip() override;
+    // Starts a slide to the slot's position.
     void MoveToSlot(uint32_t slot) override;
     void FallTo(uint32_t slot) override;
     bool IsFalling() const override { return mFalling != 0; }
     bool IsMoving() const override { return mMoving != 0; }
-    bool HitTest(float x, float y) override;
-    void SetBombed(bool bombed) override { mBombed = bombed ? 1 : 0; }
-    void SetWind(bool wind) override { mWind = wind ? 1 : 0; }
-
-    bool IsPowerUp() const;
-    bool IsBombed() const { return mBombed != 0; }
-    bool HasWind() const { return mWind != 0; }
-    void SetAllVisible(bool visible);
-    void SetWindEffect(bool on);
+    // The face's hit test: bounds only.
+    bool HitTest(float x, float y) const override;
+    // Every picture and clip.
+    void SetAllVisible(bool visible) override;
+    // The wind effect, made on first use.
+    void SetWindEffect(bool on) override;
     // Plays a sound of the game's lists once (flag clear: unless the asset
     // map suppresses it) or, with the flag, looped.
     static void PlayTileSound(const TString& name, bool flag);
+    // Where tile sounds go instead of the game's sound lists (tests and
+    // tools listen with it); an empty one puts the lists back. Answers the
+    // one it replaces.
+    using SoundPlayer = std::function<void(const TString& name, bool flag)>;
+    static SoundPlayer SetSoundPlayer(SoundPlayer player);
 
-    int GetKind() const;
     const TVec2& GetPosition() const { return mPosition; }
     const TVec2& GetTarget() const { return mTarget; }
     vlkClip* GetCurrentClip() const { return mCurrentClip; }
@@ -143,6 +123,10 @@ public:
     static uint32_t GetFlipClickCounter();
     static void ResetSharedCounters();
 
+    // Makes the level state's new tiles game tiles (the program calls it at
+    // start; tests install fakes instead).
+    static void InstallAsBoardTileMaker();
+
 private:
     void MakeExplosionIfPending();
     void PlayMatchSounds();
@@ -154,10 +138,6 @@ private:
     int32_t HalfCardWidth() const;
     void StartJitter();
 
-    uint8_t mBombed = 0;
-    uint8_t mWind = 0;
-    uint32_t mGeometryIndex = 0;
-    const TTileKindRecord* mKind = nullptr;
     std::unique_ptr<IntervalTimer> mTimer;
     uint8_t mAnimating = 0;
     uint8_t mMovingUp = 0;
