@@ -1,4 +1,6 @@
 #include "DataCheck.h"
+#include "game/data/GameDataLint.h"
+#include "game/data/ModeFiles.h"
 
 #include "framework/core/files/TAssetScan.h"
 #include "framework/core/files/TFileSystem.h"
@@ -580,6 +582,13 @@ Report CheckAssets(const fs::path& assets, const Sources& sources) {
     checker.CheckScripts();
     checker.CheckLabels();
     checker.CheckShortNames();
+    // The game's tables, when the folder holds them.
+    if (fs::is_regular_file(folder / "config.xml", error)) {
+        for (const std::string& problem :
+             LoadAndLintGameData(TString(("::" + folder.string()).c_str())))
+            report.problems.push_back(problem);
+        ResetGameData();
+    }
 
     ClearNameRegistry();
     SetAssetsFolder(TString("assets"));

@@ -12,7 +12,9 @@
 //     loader (the dialect translator included);
 //   - every label the code and the scripts use is in the string table;
 //   - every picture has sides of at most 1024 pixels;
-//   - every sound is Ogg Vorbis that our decoder reads to the end.
+//   - every sound is Ogg Vorbis that our decoder reads to the end;
+//   - the game's tables (config.xml and the mode files, when present) pass
+//     the game data's own check.
 // The names come from scanning the sources, so a new name in the code is
 // checked without being listed anywhere else.
 

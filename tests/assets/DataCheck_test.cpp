@@ -9,6 +9,8 @@
 #include "support/TempFolder.h"
 
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 
 namespace {
@@ -125,6 +127,30 @@ TEST_F(DataCheckFixture, EachBrokenRule_IsReported) {
         ASSERT_EQ(report.problems.size(), c.text ? 1u : 2u) << Problems(report);
         EXPECT_NE(report.problems.front().find(c.expected), std::string::npos) << Problems(report);
     }
+}
+
+// The game's tables are checked with the rest: the shipped ones with the
+// golden tile's record gone fail.
+TEST_F(DataCheckFixture, GameTables_AreChecked) {
+    const fs::path shipped = fs::path(CORVALO_SOURCE_DIR) / "assets";
+    for (const char* name : {"config.xml", "game.xml", "classic.xml", "blitz.xml", "strategy.xml",
+                             "rome.xml", "romegpx.xml", "joker.xml", "metamap.xml"})
+        fs::copy_file(shipped / name, folder.Path() / "assets" / name);
+    // The lists the configuration names.
+    folder.Write("assets/assets.xml", "<assets><fixedAssets/></assets>");
+    folder.Write("assets/fx.xml", "<FXFiles/>");
+    Report report = Check();
+    EXPECT_TRUE(report.problems.empty()) << Problems(report);
+
+    std::ifstream in(folder.Path() / "assets/config.xml");
+    std::string config((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::string golden = "<tile name=\"golden\"><type>special</type></tile>";
+    ASSERT_NE(config.find(golden), std::string::npos);
+    config.erase(config.find(golden), golden.size());
+    folder.Write("assets/config.xml", config);
+    report = Check();
+    ASSERT_EQ(report.problems.size(), 1u) << Problems(report);
+    EXPECT_NE(report.problems[0].find("tile kind golden is defined 0 times"), std::string::npos);
 }
 
 } // namespace

@@ -86,7 +86,7 @@ void ResetStrategyLevelRecord(TStrategyLevelRecord& record);
 struct TRomeLevelRecord : TTileDeal {
     int id = 0;
     int mode = 0;
-    // Row of the Rome graphics table: the marks of the board.
+    // The marks of the board: row gpx - 1 of the Rome graphics table.
     int gpx = 0;
     int timeTile = 0;
     int timeMatch = 0;

@@ -4,7 +4,7 @@
 #include "velk/data/StringSplit.h"
 #include "velk/data/vlkXmlData.h"
 
-#include "framework/core/log/TLog.h"
+#include "game/data/DataProblems.h"
 
 namespace {
 
@@ -34,9 +34,10 @@ void LoadMetamapNodes(const TString& fileName) {
     const TString none;
     for (int i = 0; i < count; ++i) {
         if (data.GetRecordName(table, i).ToInt() - 1 != i) {
-            LogPrintf("LoadMetamapNodes: %s: node record %d is named \"%s\"; the nodes from here "
-                      "on are not loaded",
-                      fileName.CStr(), i, data.GetRecordName(table, i).CStr());
+            ReportDataProblem(
+                "LoadMetamapNodes: %s: node record %d is named \"%s\"; the nodes from here "
+                "on are not loaded",
+                fileName.CStr(), i, data.GetRecordName(table, i).CStr());
             return;
         }
         TNodeDefinition node;
@@ -44,10 +45,10 @@ void LoadMetamapNodes(const TString& fileName) {
         node.level = data.GetRecordStringOr(table, i, "level", none).ToInt();
         node.mode = ModeNameToId(data.GetRecordStringOr(table, i, "mode", none));
         if (node.mode == kModeNone) {
-            LogPrintf("LoadMetamapNodes: %s: node %d has the unknown mode \"%s\"; the nodes from "
-                      "here on are not loaded",
-                      fileName.CStr(), i + 1,
-                      data.GetRecordStringOr(table, i, "mode", none).CStr());
+            ReportDataProblem(
+                "LoadMetamapNodes: %s: node %d has the unknown mode \"%s\"; the nodes from "
+                "here on are not loaded",
+                fileName.CStr(), i + 1, data.GetRecordStringOr(table, i, "mode", none).CStr());
             return;
         }
         node.reward = RewardCode(data.GetRecordStringOr(table, i, "reward", none));

@@ -1,6 +1,6 @@
 #include "game/data/ModeFiles.h"
 
-#include "framework/core/log/TLog.h"
+#include "game/data/DataProblems.h"
 #include "game/data/GameIds.h"
 #include "game/data/GameTables.h"
 #include "game/data/MetamapNodes.h"
@@ -29,9 +29,10 @@ TString InFolder(const TString& folder, const char* name) {
 template <typename T>
 void TakeFour(std::vector<T>& values, T (&out)[4], const char* field, int row) {
     if (values.size() < 4)
-        LogPrintf("BuildBoardGeometry: gameMode row %d: \"%s\" has %d of its four values; the "
-                  "missing ones are 0",
-                  row, field, static_cast<int>(values.size()));
+        ReportDataProblem(
+            "BuildBoardGeometry: gameMode row %d: \"%s\" has %d of its four values; the "
+            "missing ones are 0",
+            row, field, static_cast<int>(values.size()));
     for (size_t k = 0; k < 4; ++k)
         out[k] = k < values.size() ? values[k] : T(0);
 }
@@ -65,8 +66,9 @@ void ReadDeal(const vlkXmlData& data, int i, TTileDeal& deal, const char* file, 
     for (size_t k = deal.kinds.size(); k-- > 0;) {
         if (deal.kinds[k] >= 0)
             continue;
-        LogPrintf("%s: level %d: tile %d has no known kind name; dropped with its chance and cap",
-                  file, id, static_cast<int>(k) + 1);
+        ReportDataProblem(
+            "%s: level %d: tile %d has no known kind name; dropped with its chance and cap", file,
+            id, static_cast<int>(k) + 1);
         deal.kinds.erase(deal.kinds.begin() + static_cast<long>(k));
         if (k < deal.chances.size())
             deal.chances.erase(deal.chances.begin() + static_cast<long>(k));
@@ -77,9 +79,10 @@ void ReadDeal(const vlkXmlData& data, int i, TTileDeal& deal, const char* file, 
         std::min({deal.kinds.size(), deal.chances.size(), deal.maxCounts.size()});
     if (deal.kinds.size() != shortest || deal.chances.size() != shortest ||
         deal.maxCounts.size() != shortest) {
-        LogPrintf("%s: level %d: %d kinds, %d chances and %d caps; cut to %d", file, id,
-                  static_cast<int>(deal.kinds.size()), static_cast<int>(deal.chances.size()),
-                  static_cast<int>(deal.maxCounts.size()), static_cast<int>(shortest));
+        ReportDataProblem("%s: level %d: %d kinds, %d chances and %d caps; cut to %d", file, id,
+                          static_cast<int>(deal.kinds.size()),
+                          static_cast<int>(deal.chances.size()),
+                          static_cast<int>(deal.maxCounts.size()), static_cast<int>(shortest));
         deal.kinds.resize(shortest);
         deal.chances.resize(shortest);
         deal.maxCounts.resize(shortest);
@@ -273,8 +276,8 @@ void LoadJokerLevels(const TString& folder) {
         record.mode = data.GetRecordInt(kLevels, i, "mode");
         // The mode picks board layout mode - 1.
         if (record.mode < 1 || record.mode > rows) {
-            LogPrintf("joker.xml: level %d: mode %d is no board layout (1 to %d); dropped",
-                      record.id, record.mode, rows);
+            ReportDataProblem("joker.xml: level %d: mode %d is no board layout (1 to %d); dropped",
+                              record.id, record.mode, rows);
             continue;
         }
         record.initTiles = data.GetRecordInt(kLevels, i, "init_tiles");
@@ -307,6 +310,7 @@ void LoadModeFiles(const TString& folder) {
 
 void ResetGameData() {
     MutableGameTables() = GameTables();
+    ClearDataProblems();
     ResetTileKindTable();
     ResetMetamapNodes();
     for (TGameTuning::ModeValues* values :

@@ -1,6 +1,6 @@
 #include "game/data/TileKinds.h"
 
-#include "framework/core/log/TLog.h"
+#include "game/data/DataProblems.h"
 #include "velk/assets/TAssetLists.h"
 #include "velk/data/vlkXmlData.h"
 #include "velk/globals/GameGlobals.h"
@@ -47,8 +47,9 @@ void BuildTileKindTable(const vlkXmlData& config) {
         record.name = config.GetRecordName("tiles", i);
         record.kind = TileKindFromName(record.name);
         if (record.kind < 0) {
-            LogPrintf("BuildTileKindTable: tile record %d names no tile kind (\"%s\"); dropped", i,
-                      record.name.CStr());
+            ReportDataProblem(
+                "BuildTileKindTable: tile record %d names no tile kind (\"%s\"); dropped", i + 1,
+                record.name.CStr());
             continue;
         }
         record.type = TileTypeFromName(config.GetRecordString("tiles", i, "type"));

@@ -135,9 +135,9 @@ bool dtUserState::StartJokerQuickLevel(int startLevel, int difficultyIndex) {
     mode = kModeJoker;
     levelScore = 0;
     mLevelState = std::make_unique<dtLevelState>(startLevel);
-    // The record's mode is the board layout's number, as in the table.
+    // Quick play reads this record's mode as the board layout's index.
     mCustomJoker = std::make_unique<TJokerLevelRecord>(
-        TJokerLevelRecord{startLevel, difficultyIndex + 1, 0, 0, startLevel, TString()});
+        TJokerLevelRecord{startLevel, difficultyIndex, 0, 0, startLevel, TString()});
     mLevelState->joker = mCustomJoker.get();
     mLevelState->SetDifficulty(difficultyIndex + 1);
     level = startLevel;

@@ -60,15 +60,15 @@ TEST_F(ModeFilesTest, DataSet_LoadsEveryTable) {
     EXPECT_EQ(GetClassicLevel(0)->goalTask, 0);
 
     EXPECT_EQ(GetStrategyLevel(0)->errorRow, 3);
-    EXPECT_EQ(GetRomeLevel(1)->gpx, 1);
+    EXPECT_EQ(GetRomeLevel(1)->gpx, 2);
     EXPECT_EQ(GetJokerLevel(1)->initTiles, 3);
     EXPECT_EQ(GetJokerLevel(1)->roundsToWin, 3);
     EXPECT_EQ(GetGameModeName(4)->name, TString("cradle"));
 
-    EXPECT_EQ(gGameTuning.blitz.timer, (std::array<int, 3>{60000, 50000, 40000}));
+    EXPECT_EQ(gGameTuning.blitz.timer, (std::array<int, 3>{60, 50, 40}));
     EXPECT_EQ(gGameTuning.blitz.combos, (std::vector<int>{2, 3, 5}));
     EXPECT_EQ(gGameTuning.rome.index, (std::array<int, 3>{1, 2, 2}));
-    EXPECT_EQ(gGameTuning.rome.timer[2], 70000);
+    EXPECT_EQ(gGameTuning.rome.timer[2], 70);
     EXPECT_EQ(gGameTuning.joker.index, (std::array<int, 3>{1, 2, 2}));
     EXPECT_EQ(gGameTuning.time.timerPeriods[1], 1200);
 
@@ -268,7 +268,7 @@ TEST_F(ModeFilesTest, TileKinds_ValuesAndATableOfSixteen) {
     EXPECT_EQ(GetTileKind(14)->kind, 0);
     ASSERT_NE(GetTileKind(15), nullptr);
     EXPECT_EQ(GetTileKind(15)->kind, 0);
-    EXPECT_TRUE(LogHas("tile record 4 names no tile kind (\"moon\")"));
+    EXPECT_TRUE(LogHas("tile record 5 names no tile kind (\"moon\")"));
 }
 
 TEST_F(ModeFilesTest, MetamapNodes_StopAtTheFirstBadNode) {

@@ -141,7 +141,7 @@ TEST_F(UserStateTest, Joker_FromTheTableAndOfQuickPlay) {
     ASSERT_NE(custom, nullptr);
     EXPECT_EQ(custom, user.GetCustomJokerRecord());
     EXPECT_EQ(custom->id, 5);
-    EXPECT_EQ(custom->mode, 2);
+    EXPECT_EQ(custom->mode, 1) << "the board layout's index";
     EXPECT_EQ(custom->rounds, 0);
     EXPECT_EQ(custom->roundsToWin, 0);
     EXPECT_EQ(custom->initTiles, 5);
