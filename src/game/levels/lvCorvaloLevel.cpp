@@ -7,6 +7,7 @@
 #include "game/board/BottomPanel.h"
 #include "game/board/BoardTile.h"
 #include "game/board/TopPanel.h"
+#include "game/board/clsTile.h"
 #include "game/board/guiCorvalo.h"
 #include "game/data/GameIds.h"
 #include "game/data/LevelRecords.h"
@@ -117,7 +118,7 @@ lvCorvaloLevel::~lvCorvaloLevel() {
 }
 
 void lvCorvaloLevel::ReleaseSharedEffects() {
-    // PENDING-TILES: clsTile::ReleaseEffectTemplates();
+    clsTile::ReleaseEffectTemplates();
 }
 
 void lvCorvaloLevel::PlayLevelSound(const TString& name, int loop) {
