@@ -2,6 +2,9 @@
 
 #include "framework/core/text/TString.h"
 #include "framework/ui/window/TWindow.h"
+#include "game/board/guiCorvalo.h"
+
+#include <cstring>
 
 #include <new>
 #include <utility>
@@ -51,11 +54,24 @@ constexpr std::array<GameWindowType, kGameWindowTypeCount> MakeTable(std::index_
     return {{{kTypeNames[I], &CreatePlaceholder<I>}...}};
 }
 
-constexpr std::array<GameWindowType, kGameWindowTypeCount> kGameWindowTypes =
-    MakeTable(std::make_index_sequence<kGameWindowTypeCount>());
+// The classes written so far take their type's place in the table.
+const GameWindowType kWrittenTypes[] = {
+    {"guiCorvalo", &guiCorvalo::Create},
+};
+
+std::array<GameWindowType, kGameWindowTypeCount> BuildTable() {
+    std::array<GameWindowType, kGameWindowTypeCount> table =
+        MakeTable(std::make_index_sequence<kGameWindowTypeCount>());
+    for (GameWindowType& type : table)
+        for (const GameWindowType& written : kWrittenTypes)
+            if (std::strcmp(type.name, written.name) == 0)
+                type.creator = written.creator;
+    return table;
+}
 
 } // namespace
 
 const std::array<GameWindowType, kGameWindowTypeCount>& GetGameWindowTypes() {
-    return kGameWindowTypes;
+    static const std::array<GameWindowType, kGameWindowTypeCount> table = BuildTable();
+    return table;
 }
