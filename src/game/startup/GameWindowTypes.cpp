@@ -2,11 +2,12 @@
 
 #include "framework/core/text/TString.h"
 #include "framework/ui/window/TWindow.h"
+#include "game/board/guiCorvalo.h"
 #include "velk/options/vlkOptionsDialog.h"
 #include "velk/options/vlkTextEdit.h"
 
+#include <cstring>
 #include <new>
-#include <string_view>
 #include <utility>
 
 namespace {
@@ -49,27 +50,31 @@ template <size_t I> TWindow* CreatePlaceholder() {
     return new (std::nothrow) TWindow(TString(kTypeNames[I]));
 }
 
-// The class's own creator where the class exists, else the placeholder.
-template <size_t I> constexpr GameWindowCreator CreatorOf() {
-    constexpr std::string_view name = kTypeNames[I];
-    if constexpr (name == "vlkTextEdit")
-        return &vlkTextEdit::Create;
-    else if constexpr (name == "vlkOptionsDialog")
-        return &vlkOptionsDialog::Create;
-    else
-        return &CreatePlaceholder<I>;
-}
-
 template <size_t... I>
 constexpr std::array<GameWindowType, kGameWindowTypeCount> MakeTable(std::index_sequence<I...>) {
-    return {{{kTypeNames[I], CreatorOf<I>()}...}};
+    return {{{kTypeNames[I], &CreatePlaceholder<I>}...}};
 }
 
-constexpr std::array<GameWindowType, kGameWindowTypeCount> kGameWindowTypes =
-    MakeTable(std::make_index_sequence<kGameWindowTypeCount>());
+// The classes written so far take their type's place in the table.
+const GameWindowType kWrittenTypes[] = {
+    {"vlkTextEdit", &vlkTextEdit::Create},
+    {"guiCorvalo", &guiCorvalo::Create},
+    {"vlkOptionsDialog", &vlkOptionsDialog::Create},
+};
+
+std::array<GameWindowType, kGameWindowTypeCount> BuildTable() {
+    std::array<GameWindowType, kGameWindowTypeCount> table =
+        MakeTable(std::make_index_sequence<kGameWindowTypeCount>());
+    for (GameWindowType& type : table)
+        for (const GameWindowType& written : kWrittenTypes)
+            if (std::strcmp(type.name, written.name) == 0)
+                type.creator = written.creator;
+    return table;
+}
 
 } // namespace
 
 const std::array<GameWindowType, kGameWindowTypeCount>& GetGameWindowTypes() {
-    return kGameWindowTypes;
+    static const std::array<GameWindowType, kGameWindowTypeCount> table = BuildTable();
+    return table;
 }

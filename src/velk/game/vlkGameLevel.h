@@ -1,5 +1,7 @@
 #pragma once
 
+#include "framework/core/text/TString.h"
+
 #include <cstdint>
 
 // The base of the game's levels: the game object owns the level being
@@ -34,3 +36,7 @@ private:
     bool mRunning = false;
     bool mPaused = true;
 };
+
+// The value of a named state of the game-state registry; empty when the
+// registry does not hold it or does not exist.
+TString GetGameStateValue(const TString& name);
