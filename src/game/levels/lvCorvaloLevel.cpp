@@ -331,6 +331,7 @@ void lvCorvaloLevel::ActOnPattern() {
         Wait(mRules.timeTile);
         DisableInput();
         mResolutionPending = true;
+        OnMismatch();
     };
     switch (mPattern) {
     case 1:

@@ -124,6 +124,8 @@ protected:
     virtual void OnResolving() {}
     // A bomb acts.
     virtual void OnBombActs() {}
+    // A turned tile did not match the turn (it shows as a miss).
+    virtual void OnMismatch() {}
     // The mode's input block: while not 0 the settle cycle keeps input
     // closed.
     virtual int GetInputBlock() const { return 0; }
