@@ -8,6 +8,7 @@
 #include "game/levels/LevelServices.h"
 #include "game/levels/lvCorvaloBlitz.h"
 #include "game/levels/lvCorvaloClassic.h"
+#include "game/levels/lvCorvaloStrategy.h"
 #include "game/progress/QuestMap.h"
 #include "game/state/dtUserState.h"
 #include "velk/assets/TAssetLists.h"
@@ -27,6 +28,8 @@ vlkGameLevel* MakeModeLevel(int mode, gmCorvalo& game) {
         return new lvCorvaloClassic(game);
     case kModeBlitz:
         return new lvCorvaloBlitz(game);
+    case kModeStrategy:
+        return new lvCorvaloStrategy(game);
     default:
         return nullptr;
     }
