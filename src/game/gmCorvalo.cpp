@@ -8,6 +8,7 @@
 #include "game/levels/LevelServices.h"
 #include "game/levels/lvCorvaloBlitz.h"
 #include "game/levels/lvCorvaloClassic.h"
+#include "game/levels/lvCorvaloRome.h"
 #include "game/levels/lvCorvaloStrategy.h"
 #include "game/progress/QuestMap.h"
 #include "game/state/dtUserState.h"
@@ -30,6 +31,8 @@ vlkGameLevel* MakeModeLevel(int mode, gmCorvalo& game) {
         return new lvCorvaloBlitz(game);
     case kModeStrategy:
         return new lvCorvaloStrategy(game);
+    case kModeRome:
+        return new lvCorvaloRome(game);
     default:
         return nullptr;
     }
