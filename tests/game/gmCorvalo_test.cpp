@@ -54,7 +54,7 @@ TEST_F(GameObjectTest, ModeNames) {
     const struct {
         const char* name;
         int id;
-    } cases[] = {{"classic", 1}, {"strategy", 2}, {"blitz", 3}, {"joker", 4},
+    } cases[] = {{"classic", 1}, {"strategy", 2}, {"blitz", 3},   {"joker", 4},
                  {"cradle", 5},  {"rome", 0},     {"Classic", 0}, {"", 0}};
     for (const auto& c : cases)
         EXPECT_EQ(c.id, gmCorvalo::ModeNameToId(TString(c.name))) << c.name;
@@ -75,8 +75,8 @@ TEST_F(GameObjectTest, QuickPlayPreparation) {
         int infinite;
         bool scoresCleared;
     } const cases[] = {
-        {"Classic", 1, 1, 0, 1, 0, true},   // a new game clears combo and score
-        {"Classic", 1, 1, 1, 2, 1, false},  // after a win: not cleared; the last record
+        {"Classic", 1, 1, 0, 1, 0, true},          // a new game clears combo and score
+        {"Classic", 1, 1, 1, 2, 1, false},         // after a win: not cleared; the last record
         {"Classic", 1, N + 2, 0, N + 2, 3, false}, // past the table
         {"Blitz", 3, 1, 0, 1, 0, true},
         {"Blitz", 3, N, 1, N + 1, 2, false},

@@ -92,10 +92,14 @@ std::vector<TString> LevelAchievements::Check(const Context& c) {
         int number;
     };
     const Entry entries[] = {
-        {kAllQuest, 1},   {kHalfQuest, 2},    {kCombo25, 3},  {kCombo50, 4},
-        {kChain20, 5},    {kScore, 6},        {kBomb, 7},     {kFreeze, 8},
-        {kWild, 9},       {kSidewinder, 10},  {kShowtime, 11}, {kScreen1, 12},
-        {kScreen5, 13},   {kModeOwn, mModeAchievement}, {kCat, 19}, {kDog, 20},
+        {kAllQuest, 1},  {kHalfQuest, 2},
+        {kCombo25, 3},   {kCombo50, 4},
+        {kChain20, 5},   {kScore, 6},
+        {kBomb, 7},      {kFreeze, 8},
+        {kWild, 9},      {kSidewinder, 10},
+        {kShowtime, 11}, {kScreen1, 12},
+        {kScreen5, 13},  {kModeOwn, mModeAchievement},
+        {kCat, 19},      {kDog, 20},
     };
     std::vector<TString> earned;
     for (const Entry& e : entries) {

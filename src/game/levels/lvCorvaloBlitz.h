@@ -19,7 +19,13 @@ public:
     void Update(uint32_t elapsed) override;
 
     // The input block codes.
-    enum InputBlock { kBlockNone = 0, kBlockBomb = 1, kBlockChain = 2, kBlockPair = 4, kBlockDecided = 5 };
+    enum InputBlock {
+        kBlockNone = 0,
+        kBlockBomb = 1,
+        kBlockChain = 2,
+        kBlockPair = 4,
+        kBlockDecided = 5
+    };
 
     int GetInputBlock() const override { return mBlock; }
     const CountdownTimer* GetCountdown() const { return mCountdown.get(); }

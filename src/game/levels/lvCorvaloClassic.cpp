@@ -92,8 +92,8 @@ void lvCorvaloClassic::SetupBottomPanel(BottomPanel& panel) {
 }
 
 void lvCorvaloClassic::DealBoard() {
-    const int rows = mLevelState->classic->initRows < Rows() ? mLevelState->classic->initRows
-                                                             : Rows() - 1;
+    const int rows =
+        mLevelState->classic->initRows < Rows() ? mLevelState->classic->initRows : Rows() - 1;
     DealTiles(Columns(), std::max(0, rows) * Columns());
     mRowTimer->Reset();
 }

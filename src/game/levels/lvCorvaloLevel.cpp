@@ -4,8 +4,8 @@
 #include "framework/ui/window/TWindow.h"
 #include "game/board/BoardActionQueue.h"
 #include "game/board/BoardScreen.h"
-#include "game/board/BottomPanel.h"
 #include "game/board/BoardTile.h"
+#include "game/board/BottomPanel.h"
 #include "game/board/TopPanel.h"
 #include "game/board/clsTile.h"
 #include "game/board/guiCorvalo.h"
@@ -457,8 +457,7 @@ bool lvCorvaloLevel::IsLastPair() const {
             continue;
         if (IsBonusKind(s.kind[slot]))
             return false;
-        if (s.kind[slot] == kind &&
-            std::find(mTurn.begin(), mTurn.end(), slot) == mTurn.end())
+        if (s.kind[slot] == kind && std::find(mTurn.begin(), mTurn.end(), slot) == mTurn.end())
             return false;
     }
     return true;
@@ -1103,4 +1102,16 @@ bool lvCorvaloLevel::ApplyGravity() {
 void lvCorvaloLevel::Wait(int ms) {
     mWaitTimer->SetPeriod(static_cast<uint32_t>(std::max(0, ms)));
     mWaitTimer->Start();
+}
+
+std::string lvCorvaloLevel::Describe() const {
+    return "outcome " + std::to_string(mOutcome) + " input " + std::to_string(mInputEnabled) +
+           " settling " + std::to_string(mSettling) + "/" + std::to_string(mSettleStarted) +
+           " chain " + std::to_string(mChainPending) + " resolution " +
+           std::to_string(mResolutionPending) + " power-up " + std::to_string(mPowerUpRunning) +
+           " showtime " + std::to_string(mShowtimeRunning) + " reveal " +
+           std::to_string(mRevealPause) + " block " + std::to_string(GetInputBlock()) +
+           " pattern " + std::to_string(mPattern) + " turn " + std::to_string(mTurn.size()) +
+           " wait " + std::to_string(mWaitTimer->IsAlarmRunning()) + "/" +
+           std::to_string(mWaitTimer->IsPaused()) + "/" + std::to_string(mWaitTimer->GetPeriod());
 }

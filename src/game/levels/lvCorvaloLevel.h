@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <vector>
 
 class BoardActionQueue;
@@ -85,6 +86,8 @@ public:
     const TGameModeRecord* GetGeometry() const { return mGeometry; }
     dtLevelState* GetLevelState() const { return mLevelState; }
     BoardActionQueue* GetQueue() const { return mQueue.get(); }
+    // The turn state in one line, for test messages and the log.
+    std::string Describe() const;
     // Whether any slot's tile is busy, sliding or falling.
     bool IsAnyTileBusy() const;
 

@@ -11,8 +11,7 @@ using leveltest::LevelTest;
 class AchievementsTest : public LevelTest {
 protected:
     int Shown(int number) const {
-        return screen->log.Count("ShowAchievement " +
-                                 LevelAchievements::Label(number).ToStd());
+        return screen->log.Count("ShowAchievement " + LevelAchievements::Label(number).ToStd());
     }
     void OpenClassic(const char* style, const char* difficulty) {
         Open("Classic", style, difficulty);

@@ -22,13 +22,13 @@ TEST(MatchScore, PointsByGroup) {
         bool bonus;
         int points;
     } const cases[] = {
-        {2, false, 20},                       // a pair: score.match
-        {3, false, (10 / 2 + 30) * 2},        // 70
-        {4, false, ((2 * 10) / 2 + 30) * 3},  // 120
-        {5, false, ((3 * 10) / 2 + 30) * 4},  // 15 truncated: 180
-        {2, true, 50},                        // a bonus pair is a combo of 2
-        {3, true, ((1 * 20) / 2 + 50) * 2},   // 120
-        {6, true, ((4 * 20) / 2 + 50) * 5},   // 450
+        {2, false, 20},                      // a pair: score.match
+        {3, false, (10 / 2 + 30) * 2},       // 70
+        {4, false, ((2 * 10) / 2 + 30) * 3}, // 120
+        {5, false, ((3 * 10) / 2 + 30) * 4}, // 15 truncated: 180
+        {2, true, 50},                       // a bonus pair is a combo of 2
+        {3, true, ((1 * 20) / 2 + 50) * 2},  // 120
+        {6, true, ((4 * 20) / 2 + 50) * 5},  // 450
     };
     const TGameTuning::Score score = ShippedLikeScore();
     for (const auto& c : cases) {

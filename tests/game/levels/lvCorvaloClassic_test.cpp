@@ -43,15 +43,15 @@ TEST_F(ClassicTest, RowPeriodPastTheTable) {
         int floor;
         int period;
     } const cases[] = {
-        {10000, 0.9f, 2, true, 1000, 8100},  // 10000 x 0.81
+        {10000, 0.9f, 2, true, 1000, 8100},   // 10000 x 0.81
         {10000, 0.9f, 2, false, 1000, 10000}, // inside the table: no factor
         {10000, 0.9f, 0, true, 1000, 10000},
         {10000, 0.9f, 30, true, 4000, 4000}, // never below the floor
         {8000, 0.95f, 1, true, 0, 7600},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(c.period, lvCorvaloClassic::RowPeriod(c.timeBar, c.factor, c.infinite, c.past,
-                                                        c.floor))
+        EXPECT_EQ(c.period,
+                  lvCorvaloClassic::RowPeriod(c.timeBar, c.factor, c.infinite, c.past, c.floor))
             << c.timeBar << " x " << c.factor << "^" << c.infinite;
 }
 

@@ -133,12 +133,12 @@ public:
         AddChild(top, false);
     }
 
-    void StartCountdown(const TString& text) override {
-        log.Add("StartCountdown " + text.ToStd());
-    }
+    void StartCountdown(const TString& text) override { log.Add("StartCountdown " + text.ToStd()); }
     void ResetAchievementPanels() override { log.Add("ResetAchievementPanels"); }
     void SkipCelebration() override { ++skips; }
-    void ShowCircle(bool show) override { log.Add(std::string("ShowCircle ") + (show ? "1" : "0")); }
+    void ShowCircle(bool show) override {
+        log.Add(std::string("ShowCircle ") + (show ? "1" : "0"));
+    }
     void ShowTilesCompleted() override { log.Add("ShowTilesCompleted"); }
     void StartCelebration() override {
         log.Add("StartCelebration");
