@@ -135,6 +135,13 @@ protected:
     // The settle cycle found the board idle.
     virtual void OnSettled() {}
 
+    // The parts of Start that every mode shares: the board screen, the
+    // board window at the layout's place, the board origin and the panels;
+    // then, once the board is dealt, the start of play (achievement panels,
+    // achievements from the player's progress, the quick-play difficulty).
+    void WireBoard();
+    void BeginPlay();
+
     // Shared steps for the modes' Update.
     // Actors, timer set, gravity (unless a power-up runs while playing) and
     // the queue; true when gravity moved a tile.
