@@ -8,6 +8,7 @@
 #include "game/levels/LevelServices.h"
 #include "game/levels/lvCorvaloBlitz.h"
 #include "game/levels/lvCorvaloClassic.h"
+#include "game/levels/lvCorvaloJoker.h"
 #include "game/levels/lvCorvaloRome.h"
 #include "game/levels/lvCorvaloStrategy.h"
 #include "game/progress/QuestMap.h"
@@ -33,6 +34,8 @@ vlkGameLevel* MakeModeLevel(int mode, gmCorvalo& game) {
         return new lvCorvaloStrategy(game);
     case kModeRome:
         return new lvCorvaloRome(game);
+    case kModeJoker:
+        return new lvCorvaloJoker(game);
     default:
         return nullptr;
     }
