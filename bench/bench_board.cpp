@@ -25,13 +25,13 @@
 #include "game/data/GameTables.h"
 #include "game/data/TileKinds.h"
 #include "game/random/GameRandom.h"
+#include "support/DrawFrontDisplay.h"
+#include "support/FrameTimes.h"
 #include "velk/assets/TAssetLists.h"
 #include "velk/data/vlkXmlData.h"
 #include "velk/game/GameTuning.h"
 #include "velk/globals/GameGlobals.h"
 #include "velk/particles/vlkBoardFxServices.h"
-#include "support/DrawFrontDisplay.h"
-#include "support/FrameTimes.h"
 
 #include <unistd.h>
 
@@ -61,15 +61,18 @@ public:
 };
 
 const char* const kClipFiles[clsTile::kClipCount] = {
-    "match",     "matchred", "stand",       "vanish",         "flip_show",
-    "flip_hide", "bombfx",   "flipappear2", "flipdisappear2", "glow",
+    "match",          "matchred",      "stand",       "vanish",         "flip_show",
+    "flip_hide",      "bombfx",        "flipappear2", "flipdisappear2", "glow",
     "icongoldappear", "icongoldstand", "wildfx"};
 
 bool SetUpGame(const std::filesystem::path& folder) {
     std::string kinds = "<xmlData><tiles type=\"multiple\">";
     for (int kind = 1; kind <= 15; ++kind)
         kinds += std::string("<tile name=\"") + TileKindName(kind) + "\"><type>" +
-                 (kind <= 8 ? "game" : kind <= 13 ? "bonus" : "special") + "</type></tile>";
+                 (kind <= 8    ? "game"
+                  : kind <= 13 ? "bonus"
+                               : "special") +
+                 "</type></tile>";
     kinds += "</tiles></xmlData>";
     std::ofstream(folder / "kinds.xml") << kinds;
     BuildTileKindTable(vlkXmlData(TString(("::" + (folder / "kinds.xml").string()).c_str())));
@@ -182,7 +185,7 @@ FrameFigures RunSprites(int count) {
         const double start = Now();
         if (graphics->BeginDraw()) {
             graphics->Begin2d();
-            root->Draw();
+            root->Draw(TDrawSpec(), -1);
             graphics->End2d();
             graphics->EndDraw(true);
         }

@@ -2,7 +2,9 @@
 
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
 #include <utility>
+#include <vector>
 
 namespace imagegen {
 
@@ -497,6 +499,102 @@ DrawFunction FireworkStar(palette::Rgb rim, int points) {
     };
 }
 
+// ---- cut-scene pictures ----
+
+// Banner letters: one picture per character, as wide as the bold face's
+// advance plus the outline, the baseline at the same height in each, so a
+// row of them reads as one word.
+constexpr double kLetterSize = 52.0;
+constexpr int kLetterHeight = 64;
+constexpr double kLetterOutline = 3.0;
+constexpr double kLetterBaseline = 52.0;
+
+int LetterWidth(const std::string& letter) {
+    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 1, 1);
+    cairo_t* cr = cairo_create(surface);
+    SetFont(cr, true, kLetterSize);
+    cairo_text_extents_t extents;
+    cairo_text_extents(cr, letter.c_str(), &extents);
+    cairo_destroy(cr);
+    cairo_surface_destroy(surface);
+    return static_cast<int>(std::ceil(extents.x_advance + 2 * kLetterOutline + 2));
+}
+
+DrawFunction Letter(const std::string& letter) {
+    return [letter](cairo_t* cr, int w, int) {
+        SetFont(cr, true, kLetterSize);
+        cairo_text_extents_t extents;
+        cairo_text_extents(cr, letter.c_str(), &extents);
+        cairo_move_to(cr, (w - extents.x_advance) / 2.0, kLetterBaseline);
+        cairo_text_path(cr, letter.c_str());
+        SetColour(cr, palette::kInk);
+        cairo_set_line_width(cr, kLetterOutline * 2);
+        cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
+        cairo_stroke_preserve(cr);
+        SetVerticalGradient(cr, kLetterBaseline - kLetterSize * 0.75, kLetterBaseline,
+                            Lighten(palette::kGold, 0.55), palette::kButtonBottom);
+        cairo_fill(cr);
+    };
+}
+
+// The file of a letter: "c" and the bytes of its UTF-8 form in lower-case
+// hexadecimal, as the banners ask for them.
+std::string LetterFile(const std::string& letter) {
+    std::string name = "gpx/letters/c";
+    for (unsigned char byte : letter) {
+        char hex[4];
+        std::snprintf(hex, sizeof hex, "%x", byte);
+        name += hex;
+    }
+    return name + ".png";
+}
+
+// A playing card with a heart, the sample scene's hero.
+void SampleCard(cairo_t* cr, int w, int h) {
+    FloatingCard(cr, w / 2.0, h / 2.0, 0.0, 1);
+}
+
+// A strip of soft clouds that repeats side by side without a seam: every
+// cloud is drawn again one width to either side, so what crosses one edge
+// comes in at the other.
+// Each cloud is a cluster of puffs over a flat, slightly shaded base.
+void Puff(cairo_t* cr, double x, double y, double r, double shade) {
+    cairo_pattern_t* puff = cairo_pattern_create_radial(x, y - r * 0.3, 0, x, y, r);
+    cairo_pattern_add_color_stop_rgba(puff, 0.0, 1, 1, 1, 1.0);
+    cairo_pattern_add_color_stop_rgba(puff, 0.7, shade, shade, 1.0, 0.95);
+    cairo_pattern_add_color_stop_rgba(puff, 1.0, shade, shade, 1.0, 0.0);
+    cairo_set_source(cr, puff);
+    cairo_arc(cr, x, y, r, 0, 2 * kPi);
+    cairo_fill(cr);
+    cairo_pattern_destroy(puff);
+}
+
+void CloudStrip(cairo_t* cr, int w, int h) {
+    Scatter scatter(7);
+    constexpr int kClouds = 5;
+    for (int c = 0; c < kClouds; ++c) {
+        const double cx = (c + 0.2 + 0.6 * scatter.Next()) * w / kClouds;
+        const double base = h * (0.62 + 0.18 * scatter.Next());
+        const double size = h * (0.22 + 0.1 * scatter.Next());
+        const int puffs = 5 + static_cast<int>(scatter.Next() * 3);
+        struct P {
+            double x, y, r;
+        };
+        std::vector<P> cluster;
+        for (int i = 0; i < puffs; ++i) {
+            const double along = (i - (puffs - 1) / 2.0) / puffs;
+            const double r = size * (0.75 + 0.5 * scatter.Next()) * (1.0 - std::fabs(along));
+            cluster.push_back({cx + along * size * 4.0, base - r * 0.55, r});
+        }
+        for (double shift : {-static_cast<double>(w), 0.0, static_cast<double>(w)}) {
+            for (const P& p : cluster)
+                Puff(cr, p.x + shift, p.y + size * 0.12, p.r, 0.78);
+            for (const P& p : cluster)
+                Puff(cr, p.x + shift, p.y, p.r * 0.92, 0.93);
+        }
+    }
+}
+
 } // namespace
 
 bool IsCursorKey(const uint8_t* rgba) {
@@ -589,6 +687,22 @@ std::vector<Picture> Pictures(const std::string& svgFolder) {
         {"fx/tex/fireworktx2.png", 32, 32, Format::kPng, FireworkStar(palette::kGold, 4), {}});
     pictures.push_back(
         {"fx/tex/fireworktx3.png", 32, 32, Format::kPng, FireworkStar(palette::kRose, 6), {}});
+    // Banner letters: A-Z, 0-9, "!" and the blank shown for any letter
+    // without a picture.
+    std::vector<std::string> letters = {" ", "!"};
+    for (char c = 'A'; c <= 'Z'; ++c)
+        letters.push_back(std::string(1, c));
+    for (char c = '0'; c <= '9'; ++c)
+        letters.push_back(std::string(1, c));
+    for (const std::string& letter : letters)
+        pictures.push_back({LetterFile(letter),
+                            LetterWidth(letter),
+                            kLetterHeight,
+                            Format::kPng,
+                            Letter(letter),
+                            {}});
+    pictures.push_back({"gpx/cutscene/card.png", 96, 112, Format::kPng, SampleCard, {}});
+    pictures.push_back({"gpx/cutscene/clouds.png", 1024, 160, Format::kPng, CloudStrip, {}});
     for (Picture& tile : TilePictures())
         pictures.push_back(std::move(tile));
     return pictures;

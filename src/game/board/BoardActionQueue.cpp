@@ -411,6 +411,18 @@ void BoardActionQueue::AddBombVictims(const std::vector<uint32_t>& listed, int32
     }
 }
 
+bool BoardActionQueue::CanReveal(uint32_t slot) const {
+    const int32_t state = DisplayStateAt(slot);
+    return IsGameTile(slot) && state != kVanishing && state != kStanding;
+}
+
+void BoardActionQueue::HideShownTiles() {
+    for (uint32_t slot : PlayGameTiles()) {
+        if (DisplayStateAt(slot) != kVanishing)
+            Hide(slot);
+    }
+}
+
 void BoardActionQueue::Arm(uint32_t period) {
     mTimer->SetPeriod(period);
     mTimer->StartAlarm();
@@ -653,8 +665,7 @@ void BoardActionQueue::StepRevealFirstRow() {
     switch (mPhase) {
     case 1:
         for (uint32_t slot : row) {
-            const int32_t state = DisplayStateAt(slot);
-            if (IsGameTile(slot) && state != kVanishing && state != kStanding)
+            if (CanReveal(slot))
                 SetCommand(slot, kCmdRevealFaint);
         }
         Arm(Period(gGameTuning.time.showCards));
@@ -684,8 +695,7 @@ void BoardActionQueue::StepRevealAlternate() {
         break;
     case 2:
         for (uint32_t slot = Columns(); slot < PlayEnd(); slot += 2) {
-            const int32_t state = DisplayStateAt(slot);
-            if (IsGameTile(slot) && state != kVanishing && state != kStanding)
+            if (CanReveal(slot))
                 Reveal(slot);
         }
         Arm(Period(gGameTuning.time.showCards));
@@ -726,8 +736,7 @@ void BoardActionQueue::StepRevealSweep() {
             // Odd rows run left to right, even rows right to left.
             const uint32_t slot =
                 (r % 2 == 1) ? r * columns + mCounter : (r + 1) * columns - 1 - mCounter;
-            const int32_t state = DisplayStateAt(slot);
-            if (IsGameTile(slot) && state != kVanishing && state != kStanding)
+            if (CanReveal(slot))
                 Reveal(slot);
         }
         ++mCounter;
@@ -741,10 +750,7 @@ void BoardActionQueue::StepRevealSweep() {
     case 4:
         if (!Rang())
             return;
-        for (uint32_t slot : PlayGameTiles()) {
-            if (DisplayStateAt(slot) != kVanishing)
-                Hide(slot);
-        }
+        HideShownTiles();
         Next();
         break;
     default:
@@ -759,8 +765,7 @@ void BoardActionQueue::StepRevealRows() {
     auto revealRow = [this, columns](uint32_t row) {
         for (uint32_t slot = row * columns; slot < (row + 1) * columns && slot < SlotCount();
              ++slot) {
-            const int32_t state = DisplayStateAt(slot);
-            if (IsGameTile(slot) && state != kVanishing && state != kStanding)
+            if (CanReveal(slot))
                 Reveal(slot);
         }
     };
@@ -811,10 +816,7 @@ void BoardActionQueue::StepRevealRows() {
     case 4:
         if (!Rang())
             return;
-        for (uint32_t slot : PlayGameTiles()) {
-            if (DisplayStateAt(slot) != kVanishing)
-                Hide(slot);
-        }
+        HideShownTiles();
         Next();
         break;
     default:

@@ -149,6 +149,10 @@ private:
     // Commands 114 or 117, 115 or 118.
     void Reveal(uint32_t slot);
     void Hide(uint32_t slot);
+    // A game tile neither vanishing nor standing face up.
+    bool CanReveal(uint32_t slot) const;
+    // Every play slot's game tile that is not vanishing is hidden.
+    void HideShownTiles();
     // No play slot busy.
     bool IsSettled() const;
     // No listed slot busy.

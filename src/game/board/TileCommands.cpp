@@ -49,9 +49,8 @@ private:
     BoardTile* mTile;
 };
 
-// A command that turns the tile with a timed animation: from S 0 it marks
-// the slot busy and enters `animated`; when that animation ends it enters
-// `then`; in S `then` it is done.
+// The first step of a timed change: in S `from` the slot becomes busy and
+// the tile enters `animated`. True when it did.
 bool AnimateFrom(SlotStep& step, int32_t from, int32_t animated) {
     if (step.S() != from)
         return false;
@@ -107,13 +106,17 @@ void RunStandard(SlotStep& step, int32_t command) {
         }
         break;
     case kCmdTurnUpStand:
-        if (AnimateFrom(step, 0, 8) || AfterAnimation(step, 8, 6))
+    case kCmdAppearStand: {
+        // Turned over, or appearing, into the standing face.
+        const int32_t turn = command == kCmdTurnUpStand ? 8 : 15;
+        if (AnimateFrom(step, 0, turn) || AfterAnimation(step, turn, 6))
             break;
         if (s == 10)
             step.Set(6);
         else if (s == 6)
             step.Done();
         break;
+    }
     case kCmdTurnDown:
         if (AnimateFrom(step, 6, 9) || AfterAnimation(step, 9, 1))
             break;
@@ -146,14 +149,6 @@ void RunStandard(SlotStep& step, int32_t command) {
         step.NoCommand();
         step.SetS(0);
         step.TileState(kTileStateBonusBack);
-        break;
-    case kCmdAppearStand:
-        if (AnimateFrom(step, 0, 15) || AfterAnimation(step, 15, 6))
-            break;
-        if (s == 10)
-            step.Set(6);
-        else if (s == 6)
-            step.Done();
         break;
     case kCmdDisappearToBonusBack:
     case kCmdFaintToBonusBack:

@@ -32,66 +32,47 @@ struct TTileDeal {
     std::vector<int> maxCounts;
 };
 
-struct TClassicLevelRecord : TTileDeal {
+// What every level of the four board modes holds: its number, its board
+// (mode 1 easy to 3 hard), the tile lists, its waits and its background.
+struct TBoardLevel : TTileDeal {
     int id = 0;
     int mode = 0;
-    std::vector<int> spare;
-    int task = 0;
-    int goalTask = 0;
-    TString tile1;
-    TString tile2;
-    TString spareText;
-    int quota = 0;
-    int initRows = 0;
-    int timeBar = 0;
     int timeTile = 0;
     int timeMatch = 0;
     int timeMatchDec = 0;
     TString background;
+};
+
+// The goal of a Classic, Blitz or Strategy level.
+struct TLevelGoal {
+    int task = 0;
+    int goalTask = 0;
+    TString tile1;
+    TString tile2;
+    int quota = 0;
+};
+
+struct TClassicLevelRecord : TBoardLevel, TLevelGoal {
+    // Kept empty by the loader.
+    std::vector<int> spare;
+    TString spareText;
+    int initRows = 0;
+    int timeBar = 0;
 };
 void ResetClassicLevelRecord(TClassicLevelRecord& record);
 
-struct TBlitzLevelRecord : TTileDeal {
-    int id = 0;
-    int mode = 0;
-    int task = 0;
-    int goalTask = 0;
-    TString tile1;
-    TString tile2;
-    int quota = 0;
-    int timeTile = 0;
-    int timeMatch = 0;
-    int timeMatchDec = 0;
-    TString background;
-};
+struct TBlitzLevelRecord : TBoardLevel, TLevelGoal {};
 void ResetBlitzLevelRecord(TBlitzLevelRecord& record);
 
-struct TStrategyLevelRecord : TTileDeal {
-    int id = 0;
-    int mode = 0;
-    int task = 0;
-    int goalTask = 0;
-    TString tile1;
-    TString tile2;
-    int quota = 0;
+struct TStrategyLevelRecord : TBoardLevel, TLevelGoal {
     int initRows = 0;
     int errorRow = 0;
-    int timeTile = 0;
-    int timeMatch = 0;
-    int timeMatchDec = 0;
-    TString background;
 };
 void ResetStrategyLevelRecord(TStrategyLevelRecord& record);
 
-struct TRomeLevelRecord : TTileDeal {
-    int id = 0;
-    int mode = 0;
+struct TRomeLevelRecord : TBoardLevel {
     // The marks of the board: row gpx - 1 of the Rome graphics table.
     int gpx = 0;
-    int timeTile = 0;
-    int timeMatch = 0;
-    int timeMatchDec = 0;
-    TString background;
 };
 void ResetRomeLevelRecord(TRomeLevelRecord& record);
 

@@ -89,28 +89,23 @@ void ReadDeal(const vlkXmlData& data, int i, TTileDeal& deal, const char* file, 
     }
 }
 
-// The fields every board mode's record starts with.
-template <typename Record>
-void ReadHead(const vlkXmlData& data, int i, Record& record, const char* file) {
+// The fields every board mode's record has.
+void ReadBoardLevel(const vlkXmlData& data, int i, TBoardLevel& record, const char* file) {
     record.id = data.GetRecordName(kLevels, i).ToInt();
     record.mode = data.GetRecordInt(kLevels, i, "mode");
     ReadDeal(data, i, record, file, record.id);
-}
-
-// task, goalTask, tile1, tile2: the fields after the tile lists of the
-// Classic, Blitz and Strategy records.
-template <typename Record> void ReadTask(const vlkXmlData& data, int i, Record& record) {
-    record.task = data.GetRecordInt(kLevels, i, "task");
-    record.goalTask = data.GetRecordIntOr(kLevels, i, "goalTask", 0);
-    record.tile1 = data.GetRecordString(kLevels, i, "tile1");
-    record.tile2 = data.GetRecordString(kLevels, i, "tile2");
-}
-
-template <typename Record> void ReadTiming(const vlkXmlData& data, int i, Record& record) {
     record.timeTile = data.GetRecordInt(kLevels, i, "timeTile");
     record.timeMatch = data.GetRecordInt(kLevels, i, "timeMatch");
     record.timeMatchDec = data.GetRecordInt(kLevels, i, "timeMatchDec");
     record.background = data.GetRecordString(kLevels, i, "background");
+}
+
+void ReadGoal(const vlkXmlData& data, int i, TLevelGoal& goal) {
+    goal.task = data.GetRecordInt(kLevels, i, "task");
+    goal.goalTask = data.GetRecordIntOr(kLevels, i, "goalTask", 0);
+    goal.tile1 = data.GetRecordString(kLevels, i, "tile1");
+    goal.tile2 = data.GetRecordString(kLevels, i, "tile2");
+    goal.quota = data.GetRecordInt(kLevels, i, "quota");
 }
 
 // Reads every "levels" record of a file with `read` and appends it.
@@ -120,7 +115,7 @@ void LoadLevels(const TString& folder, const char* file, std::vector<Record>& ta
     const int count = data.GetRecordCount(kLevels);
     for (int i = 0; i < count; ++i) {
         Record record;
-        ReadHead(data, i, record, file);
+        ReadBoardLevel(data, i, record, file);
         read(data, i, record);
         table.push_back(std::move(record));
     }
@@ -206,11 +201,9 @@ void LoadGameModeNames(const TString& folder) {
 void LoadClassicLevels(const TString& folder) {
     LoadLevels(folder, "classic.xml", MutableGameTables().classic,
                [](const vlkXmlData& data, int i, TClassicLevelRecord& record) {
-                   ReadTask(data, i, record);
-                   record.quota = data.GetRecordInt(kLevels, i, "quota");
+                   ReadGoal(data, i, record);
                    record.initRows = data.GetRecordInt(kLevels, i, "initRows");
                    record.timeBar = data.GetRecordInt(kLevels, i, "timeBar");
-                   ReadTiming(data, i, record);
                });
 }
 
@@ -222,20 +215,16 @@ void LoadBlitzLevels(const TString& folder) {
     }
     LoadLevels(folder, "blitz.xml", MutableGameTables().blitz,
                [](const vlkXmlData& data, int i, TBlitzLevelRecord& record) {
-                   ReadTask(data, i, record);
-                   record.quota = data.GetRecordInt(kLevels, i, "quota");
-                   ReadTiming(data, i, record);
+                   ReadGoal(data, i, record);
                });
 }
 
 void LoadStrategyLevels(const TString& folder) {
     LoadLevels(folder, "strategy.xml", MutableGameTables().strategy,
                [](const vlkXmlData& data, int i, TStrategyLevelRecord& record) {
-                   ReadTask(data, i, record);
-                   record.quota = data.GetRecordInt(kLevels, i, "quota");
+                   ReadGoal(data, i, record);
                    record.initRows = data.GetRecordInt(kLevels, i, "initRows");
                    record.errorRow = data.GetRecordInt(kLevels, i, "errorRow");
-                   ReadTiming(data, i, record);
                });
 }
 
@@ -249,7 +238,6 @@ void LoadRomeLevels(const TString& folder) {
     LoadLevels(folder, "rome.xml", MutableGameTables().rome,
                [](const vlkXmlData& data, int i, TRomeLevelRecord& record) {
                    record.gpx = data.GetRecordInt(kLevels, i, "gpx");
-                   ReadTiming(data, i, record);
                });
 }
 

@@ -16,28 +16,9 @@
 #include "velk/game/GameTuning.h"
 #include "velk/globals/GameGlobals.h"
 
-namespace {
-
-LevelRules BlitzRules(const TBlitzLevelRecord* record) {
-    LevelRules rules;
-    if (!record)
-        return rules;
-    rules.deal = record;
-    rules.task = record->task;
-    rules.goalTask = record->goalTask;
-    rules.tile1 = record->tile1;
-    rules.tile2 = record->tile2;
-    rules.timeTile = record->timeTile;
-    rules.timeMatch = record->timeMatch;
-    rules.timeMatchDec = record->timeMatchDec;
-    return rules;
-}
-
-} // namespace
-
 lvCorvaloBlitz::lvCorvaloBlitz(gmCorvalo& game) : lvCorvaloLevel(game, kModeBlitz, 14) {
     const TBlitzLevelRecord* record = mLevelState ? mLevelState->blitz : nullptr;
-    Configure(BlitzRules(record), record ? record->mode : 0, GetBlitzLevelCount());
+    Configure(RulesOf(record), record ? record->mode : 0, GetBlitzLevelCount());
     if (!IsPlayable())
         return;
     mCap = gGameTuning.blitz.timer[static_cast<size_t>(mDifficulty)] * 1000;

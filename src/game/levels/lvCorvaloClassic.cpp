@@ -23,21 +23,6 @@
 
 namespace {
 
-LevelRules ClassicRules(const TClassicLevelRecord* record) {
-    LevelRules rules;
-    if (!record)
-        return rules;
-    rules.deal = record;
-    rules.task = record->task;
-    rules.goalTask = record->goalTask;
-    rules.tile1 = record->tile1;
-    rules.tile2 = record->tile2;
-    rules.timeTile = record->timeTile;
-    rules.timeMatch = record->timeMatch;
-    rules.timeMatchDec = record->timeMatchDec;
-    return rules;
-}
-
 // The scripts call the Classic level of the current game, whichever it is
 // when they run; nothing when there is none.
 lvCorvaloClassic* CurrentClassic() {
@@ -69,7 +54,7 @@ int lvCorvaloClassic::RowPeriod(int timeBar, float factor, int infiniteLevel, bo
 
 lvCorvaloClassic::lvCorvaloClassic(gmCorvalo& game) : lvCorvaloLevel(game, kModeClassic, 16) {
     const TClassicLevelRecord* record = mLevelState ? mLevelState->classic : nullptr;
-    Configure(ClassicRules(record), record ? record->mode : 0, GetClassicLevelCount());
+    Configure(RulesOf(record), record ? record->mode : 0, GetClassicLevelCount());
     if (TScript* script = GetGameScript()) {
         script->RegisterFunction("gfn_onNewRow", &ScriptOnNewRow);
         script->RegisterFunction("gfn_ClassicOnStart", &ScriptClassicOnStart);

@@ -36,6 +36,22 @@ struct LevelRules {
     int timeMatchDec = 0;
 };
 
+// The rules of a mode's level record (each mode's record has these fields).
+template <typename Record> LevelRules RulesOf(const Record* record) {
+    LevelRules rules;
+    if (!record)
+        return rules;
+    rules.deal = record;
+    rules.task = record->task;
+    rules.goalTask = record->goalTask;
+    rules.tile1 = record->tile1;
+    rules.tile2 = record->tile2;
+    rules.timeTile = record->timeTile;
+    rules.timeMatch = record->timeMatch;
+    rules.timeMatchDec = record->timeMatchDec;
+    return rules;
+}
+
 // The shared skeleton of the game's levels. It wires a level to the board
 // screen and its panels, deals tiles, turns clicks into the turn (the tiles
 // picked in order), finds the turn's pattern and acts on it (matches,

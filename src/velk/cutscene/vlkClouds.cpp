@@ -63,9 +63,11 @@ void vlkClouds::OnMoveStep(vlkSpriteCS* /*sprite*/) {
                                     drawn.y - mOffset.y, drawn.z - mOffset.z));
 }
 
-void vlkClouds::OnMoveEnd(vlkSpriteCS* /*sprite*/) {
+// The follower follows the lead's jump at once, so no frame shows a gap.
+void vlkClouds::OnMoveEnd(vlkSpriteCS* sprite) {
     mLead->SetPositionNow(mStart);
     mLead->MoveTo(mTarget, mDuration);
+    OnMoveStep(sprite);
 }
 
 bool vlkClouds::Update(uint32_t dt) {

@@ -84,6 +84,8 @@ public:
     void RunKeyframe(uint32_t index);
     // Deletes the objects and clears the time line.
     void ClearObjects();
+    // Appends an object made elsewhere (drawn last, asked first for clicks).
+    void AddObject(std::unique_ptr<vlkObjectCS> object) { mObjects.push_back(std::move(object)); }
 
     void OnTimeLineEvent(vlkTimeLine* timeLine, uint32_t index) override;
     void OnTimeLineEnd(vlkTimeLine* timeLine) override;

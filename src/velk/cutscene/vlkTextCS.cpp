@@ -45,6 +45,11 @@ void vlkTextCS::ApplyStyle(const vlkTextStyle& style) {
     mTextSprite->SetAlignment(static_cast<int32_t>(style.justify));
 }
 
+void vlkTextCS::SetText(const TString& text) {
+    mTyping = false;
+    mTextSprite->SetText(text);
+}
+
 TString vlkTextCS::Localised(const TString& label) {
     return gGameStringTable ? gGameStringTable->GetString(label) : label;
 }

@@ -29,6 +29,8 @@ public:
     // The text sprite takes the style's size, font (under "loc/<locale>/"),
     // colour, font size and alignment.
     void ApplyStyle(const vlkTextStyle& style);
+    // Shows the text as given (no string-table label), ending any typing.
+    void SetText(const TString& text);
 
     const std::shared_ptr<TTextSprite>& GetTextSprite() const { return mTextSprite; }
     const vlkTextStyle& GetStyle() const { return mStyle; }

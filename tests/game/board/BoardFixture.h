@@ -13,6 +13,7 @@
 #include "velk/globals/GameGlobals.h"
 
 #include "game/support/FakeBoardTile.h"
+#include "game/support/NullBoardScreen.h"
 
 #include <gtest/gtest.h>
 
@@ -69,7 +70,7 @@ inline void InstallTimes() {
 }
 
 // A board screen that keeps the countdown texts it was given.
-class RecordingBoardScreen : public BoardScreen {
+class RecordingBoardScreen : public NullBoardScreen {
 public:
     void StartCountdown(const TString& text) override { countdowns.push_back(text.ToStd()); }
     std::vector<std::string> countdowns;
