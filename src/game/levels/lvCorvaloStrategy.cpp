@@ -15,28 +15,9 @@
 
 #include <algorithm>
 
-namespace {
-
-LevelRules StrategyRules(const TStrategyLevelRecord* record) {
-    LevelRules rules;
-    if (!record)
-        return rules;
-    rules.deal = record;
-    rules.task = record->task;
-    rules.goalTask = record->goalTask;
-    rules.tile1 = record->tile1;
-    rules.tile2 = record->tile2;
-    rules.timeTile = record->timeTile;
-    rules.timeMatch = record->timeMatch;
-    rules.timeMatchDec = record->timeMatchDec;
-    return rules;
-}
-
-} // namespace
-
 lvCorvaloStrategy::lvCorvaloStrategy(gmCorvalo& game) : lvCorvaloLevel(game, kModeStrategy, 17) {
     const TStrategyLevelRecord* record = mLevelState ? mLevelState->strategy : nullptr;
-    Configure(StrategyRules(record), record ? record->mode : 0, GetStrategyLevelCount());
+    Configure(RulesOf(record), record ? record->mode : 0, GetStrategyLevelCount());
     if (!IsPlayable())
         return;
     mErrorRow = record->errorRow;
