@@ -8,6 +8,9 @@
 #include "game/levels/LevelServices.h"
 #include "game/levels/lvCorvaloBlitz.h"
 #include "game/levels/lvCorvaloClassic.h"
+#include "game/levels/lvCorvaloJoker.h"
+#include "game/levels/lvCorvaloRome.h"
+#include "game/levels/lvCorvaloStrategy.h"
 #include "game/progress/QuestMap.h"
 #include "game/state/dtUserState.h"
 #include "velk/assets/TAssetLists.h"
@@ -27,6 +30,12 @@ vlkGameLevel* MakeModeLevel(int mode, gmCorvalo& game) {
         return new lvCorvaloClassic(game);
     case kModeBlitz:
         return new lvCorvaloBlitz(game);
+    case kModeStrategy:
+        return new lvCorvaloStrategy(game);
+    case kModeRome:
+        return new lvCorvaloRome(game);
+    case kModeJoker:
+        return new lvCorvaloJoker(game);
     default:
         return nullptr;
     }

@@ -43,6 +43,8 @@ public:
     virtual void ShowSuperCombo(int size) = 0;
     virtual void ShowGridClear() = 0;
     virtual void ShowAlmostThere() = 0;
+    // The good-card pop-up of a Joker round found in full.
+    virtual void ShowGood() = 0;
     virtual void StopAlmostThere() = 0;
     // "Achieve Game N".
     virtual void ShowAchievement(const TString& label) = 0;

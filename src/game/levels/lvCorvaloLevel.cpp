@@ -135,17 +135,7 @@ void lvCorvaloLevel::Start() {
         vlkGameLevel::Start();
         return;
     }
-    TWindow* owner = mGame.GetOwner();
-    mScreen = mGame.GetBoardScreen();
-    mQueue->SetBoardScreen(mScreen);
-
-    if (guiCorvalo* board = FindBoardChild<guiCorvalo>(owner, "guiCorvalo")) {
-        board->SetBoard(&mLevelState->GetActors());
-        board->SetPosition(mGeometry->window[0], mGeometry->window[1]);
-        board->SetSize(mGeometry->window[2], mGeometry->window[3]);
-    }
-    mBoardX = mGeometry->window[0];
-    mBoardY = mGeometry->window[1];
+    WireBoard();
 
     if (mQuest) {
         mTask = mRules.task;
@@ -161,8 +151,6 @@ void lvCorvaloLevel::Start() {
             mUser->quota = 0;
     }
 
-    mBottom = FindBoardChild<BottomPanel>(owner, "btmCorvalo");
-    mTop = FindBoardChild<TopPanel>(owner, "topCorvalo");
     if (mBottom) {
         mBottom->SetPlayInfo(mModeId, mDifficulty, mTask, mStyle);
         SetupBottomPanel(*mBottom);
@@ -188,6 +176,27 @@ void lvCorvaloLevel::Start() {
     }
     SetMood(kMoodStand);
 
+    BeginPlay();
+    vlkGameLevel::Start();
+}
+
+void lvCorvaloLevel::WireBoard() {
+    TWindow* owner = mGame.GetOwner();
+    mScreen = mGame.GetBoardScreen();
+    mQueue->SetBoardScreen(mScreen);
+
+    if (guiCorvalo* board = FindBoardChild<guiCorvalo>(owner, "guiCorvalo")) {
+        board->SetBoard(&mLevelState->GetActors());
+        board->SetPosition(mGeometry->window[0], mGeometry->window[1]);
+        board->SetSize(mGeometry->window[2], mGeometry->window[3]);
+    }
+    mBoardX = mGeometry->window[0];
+    mBoardY = mGeometry->window[1];
+    mBottom = FindBoardChild<BottomPanel>(owner, "btmCorvalo");
+    mTop = FindBoardChild<TopPanel>(owner, "topCorvalo");
+}
+
+void lvCorvaloLevel::BeginPlay() {
     // The played difficulty: play begins, the achievements start from the
     // player's progress, and quick play records the difficulty.
     if (mScreen)
@@ -202,7 +211,6 @@ void lvCorvaloLevel::Start() {
         if (ProgressStore* store = GetLevelServices().progress)
             store->SetCurrentUserInt(TString(ModeKey(mModeId)), bits);
     }
-    vlkGameLevel::Start();
 }
 
 void lvCorvaloLevel::SetPaused(bool paused) {
@@ -331,6 +339,7 @@ void lvCorvaloLevel::ActOnPattern() {
         Wait(mRules.timeTile);
         DisableInput();
         mResolutionPending = true;
+        OnMismatch();
     };
     switch (mPattern) {
     case 1:

@@ -143,11 +143,20 @@ protected:
     virtual void OnResolving() {}
     // A bomb acts.
     virtual void OnBombActs() {}
+    // A turned tile did not match the turn (it shows as a miss).
+    virtual void OnMismatch() {}
     // The mode's input block: while not 0 the settle cycle keeps input
     // closed.
     virtual int GetInputBlock() const { return 0; }
     // The settle cycle found the board idle.
     virtual void OnSettled() {}
+
+    // The parts of Start that every mode shares: the board screen, the
+    // board window at the layout's place, the board origin and the panels;
+    // then, once the board is dealt, the start of play (achievement panels,
+    // achievements from the player's progress, the quick-play difficulty).
+    void WireBoard();
+    void BeginPlay();
 
     // Shared steps for the modes' Update.
     // Actors, timer set, gravity (unless a power-up runs while playing) and

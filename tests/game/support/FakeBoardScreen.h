@@ -169,6 +169,7 @@ public:
     void ShowSuperCombo(int n) override { log.Add("ShowSuperCombo " + std::to_string(n)); }
     void ShowGridClear() override { log.Add("ShowGridClear"); }
     void ShowAlmostThere() override { log.Add("ShowAlmostThere"); }
+    void ShowGood() override { log.Add("ShowGood"); }
     void StopAlmostThere() override { log.Add("StopAlmostThere"); }
     void ShowAchievement(const TString& label) override {
         log.Add("ShowAchievement " + label.ToStd());
