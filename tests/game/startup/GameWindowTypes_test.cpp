@@ -1,11 +1,13 @@
 #include "game/startup/GameWindowTypes.h"
 
 #include "framework/ui/window/TWindow.h"
+#include "game/board/guiCorvalo.h"
 #include "velk/options/vlkOptionsDialog.h"
 #include "velk/options/vlkTextEdit.h"
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <memory>
 #include <set>
 #include <string>
@@ -51,6 +53,12 @@ TEST(GameWindowTypes, ThirtyTypesInRegistrationOrder) {
         "wndAvatarUnlocked",
         "wndToolTip",
     };
+    // The classes written so far, by their class ids.
+    const std::map<std::string, TWindowClassId> kRealClasses = {
+        {"vlkTextEdit", vlkTextEdit::GetClassId()},
+        {"guiCorvalo", guiCorvalo::GetClassId()},
+        {"vlkOptionsDialog", vlkOptionsDialog::GetClassId()},
+    };
     const auto& types = GetGameWindowTypes();
     ASSERT_EQ(types.size(), std::size(expected));
     std::set<GameWindowCreator> creators;
@@ -65,10 +73,10 @@ TEST(GameWindowTypes, ThirtyTypesInRegistrationOrder) {
         ASSERT_NE(first, nullptr) << expected[i];
         EXPECT_NE(first.get(), second.get());
         const std::string type = expected[i];
-        if (type == "vlkTextEdit" || type == "vlkOptionsDialog") {
+        const auto real = kRealClasses.find(type);
+        if (real != kRealClasses.end()) {
             EXPECT_EQ(first->GetClassName(), type);
-            EXPECT_TRUE(first->IsKindOf(type == "vlkTextEdit" ? vlkTextEdit::GetClassId()
-                                                              : vlkOptionsDialog::GetClassId()));
+            EXPECT_TRUE(first->IsKindOf(real->second)) << type;
         } else {
             EXPECT_STREQ(first->GetClassName(), "TWindow") << type;
             EXPECT_EQ(first->GetName().ToStd(), type);
