@@ -197,17 +197,8 @@ void lvCorvaloBlitz::Update(uint32_t elapsed) {
         mBottom->UpdateClock(mCountdown->GetRemaining());
     CheckAchievements();
 
-    if (mEnded) {
-        AvatarCheck();
+    if (EndingSteps())
         return;
-    }
-    if (mFinishing) {
-        if (mOutcome == kWon)
-            FinishWon();
-        else
-            FinishLost();
-        return;
-    }
     if (mOutcome == kPlaying) {
         PlayFrame(true);
         return;

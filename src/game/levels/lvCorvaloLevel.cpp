@@ -927,6 +927,20 @@ void lvCorvaloLevel::FinishWon() {
     mEnded = true;
 }
 
+bool lvCorvaloLevel::EndingSteps() {
+    if (mEnded) {
+        AvatarCheck();
+        return true;
+    }
+    if (!mFinishing)
+        return false;
+    if (mOutcome == kWon)
+        FinishWon();
+    else
+        FinishLost();
+    return true;
+}
+
 void lvCorvaloLevel::FinishLost() {
     const BoardSlots& s = mLevelState->GetSlots();
     for (int slot = 0; slot < s.Size(); ++slot)

@@ -168,6 +168,9 @@ protected:
     // The finishing steps; each ends the level when it is done.
     void FinishWon();
     void FinishLost();
+    // Once ended the avatar step, while finishing the won or lost steps;
+    // true when one of them took the frame.
+    bool EndingSteps();
     // Starts the won or lost end sequence.
     void BeginWonSequence();
     void BeginLostSequence();

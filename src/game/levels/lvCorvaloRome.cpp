@@ -271,17 +271,8 @@ void lvCorvaloRome::Update(uint32_t elapsed) {
         mBottom->UpdateClock(mCountdown->GetRemaining());
     CheckAchievements();
 
-    if (mEnded) {
-        AvatarCheck();
+    if (EndingSteps())
         return;
-    }
-    if (mFinishing) {
-        if (mOutcome == kWon)
-            FinishWon();
-        else
-            FinishLost();
-        return;
-    }
     ClearTakenMarks();
     if (mOutcome == kPlaying) {
         ScoreReported();

@@ -152,17 +152,8 @@ void lvCorvaloStrategy::Update(uint32_t elapsed) {
         mBottom->UpdateTimeBar(static_cast<float>(mErrors) / static_cast<float>(mErrorRow));
     CheckAchievements();
 
-    if (mEnded) {
-        AvatarCheck();
+    if (EndingSteps())
         return;
-    }
-    if (mFinishing) {
-        if (mOutcome == kWon)
-            FinishWon();
-        else
-            FinishLost();
-        return;
-    }
     if (mOutcome == kLost) {
         BeginLostSequence();
         return;
