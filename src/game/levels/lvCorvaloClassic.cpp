@@ -342,10 +342,8 @@ void lvCorvaloClassic::ClearedBoardAndChainEnd() {
     // A scored group waits until its tiles have gone; then its pop-up and
     // the goal display.
     if (mChainPending) {
-        const BoardSlots& s = mLevelState->GetSlots();
-        for (int slot = 0; slot < s.Size(); ++slot)
-            if (s.kind[slot] != 0 && s.command[slot] == kCmdRemove)
-                return;
+        if (IsRemovalPending())
+            return;
         if (mLastGroup > 2) {
             const bool special = mSpecialInChain;
             mSpecialInChain = mLastSpecial;

@@ -927,6 +927,14 @@ void lvCorvaloLevel::FinishWon() {
     mEnded = true;
 }
 
+bool lvCorvaloLevel::IsRemovalPending() const {
+    const BoardSlots& s = mLevelState->GetSlots();
+    for (int slot = 0; slot < s.Size(); ++slot)
+        if (s.kind[slot] != 0 && s.command[slot] == kCmdRemove)
+            return true;
+    return false;
+}
+
 bool lvCorvaloLevel::EndingSteps() {
     if (mEnded) {
         AvatarCheck();

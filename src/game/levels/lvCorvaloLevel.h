@@ -171,6 +171,8 @@ protected:
     // Once ended the avatar step, while finishing the won or lost steps;
     // true when one of them took the frame.
     bool EndingSteps();
+    // True while a tile still waits to be removed.
+    bool IsRemovalPending() const;
     // Starts the won or lost end sequence.
     void BeginWonSequence();
     void BeginLostSequence();

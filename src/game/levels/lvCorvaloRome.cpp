@@ -202,12 +202,9 @@ void lvCorvaloRome::RewardStep() {
         return;
     DisableInput();
     // The group's tiles must be gone and the board at rest.
-    const BoardSlots& s = mLevelState->GetSlots();
-    for (int slot = 0; slot < s.Size(); ++slot)
-        if (s.kind[slot] != 0 && s.command[slot] == kCmdRemove)
-            return;
-    if (IsAnyTileBusy() || mQueue->IsBusy())
+    if (IsRemovalPending() || IsAnyTileBusy() || mQueue->IsBusy())
         return;
+    const BoardSlots& s = mLevelState->GetSlots();
     std::vector<int> empty;
     for (int slot = FirstPlaySlot(); slot < SlotCount(); ++slot)
         if (s.kind[slot] == 0)

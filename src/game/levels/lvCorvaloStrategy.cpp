@@ -131,11 +131,7 @@ void lvCorvaloStrategy::RewardStep() {
         return;
     DisableInput();
     // The group's tiles must be gone and the board packed again.
-    const BoardSlots& s = mLevelState->GetSlots();
-    for (int slot = 0; slot < s.Size(); ++slot)
-        if (s.kind[slot] != 0 && s.command[slot] == kCmdRemove)
-            return;
-    if (IsAnyTileBusy() || mQueue->IsBusy())
+    if (IsRemovalPending() || IsAnyTileBusy() || mQueue->IsBusy())
         return;
     Refill();
     mChainPending = false;
