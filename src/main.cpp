@@ -1,6 +1,7 @@
 #include "framework/core/settings/TCommandLine.h"
 #include "game/board/clsTile.h"
 #include "game/data/ModeFiles.h"
+#include "game/startup/GameWindowTypes.h"
 #include "platform/process/DriverLeaks.h"
 #include "velk/GameStartup.h"
 
@@ -19,11 +20,12 @@ extern "C" __attribute__((used, visibility("default"))) const char* __asan_defau
 }
 
 // The process entry: the arguments become one command-line text, as the
-// program received it on Windows, and the game's entry point runs with it.
+// program received it on Windows, and the game's entry point runs with it
+// and the game's window types.
 int main(int argc, char** argv) {
     InstallGameDataLoaders();
     clsTile::InstallAsBoardTileMaker();
     TCommandLine commandLine = TCommandLine::FromArguments(argc, argv);
     // 1 shows the window normally.
-    return GameEntry(0, 0, commandLine.GetText().CStr(), 1);
+    return GameEntry(0, 0, commandLine.GetText().CStr(), 1, GetGameWindowTypes());
 }

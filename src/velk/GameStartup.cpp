@@ -1,18 +1,51 @@
 #include "velk/GameStartup.h"
 
 #include "framework/app/TApplication.h"
-#include "framework/core/system/TEvent.h"
 #include "framework/core/settings/TSettings.h"
+#include "framework/core/system/TEvent.h"
+#include "framework/script/host/TScript.h"
 #include "framework/ui/manager/TWindowManager.h"
-#include "framework/ui/window/TScreen.h"
+#include "framework/ui/script/TWindowScript.h"
+#include "velk/assets/MenuMusic.h"
+#include "velk/assets/TAssetLists.h"
+#include "velk/assets/TGameAssetMap.h"
+#include "velk/game/GameConfig.h"
+#include "velk/game/vlkGame.h"
 #include "velk/globals/GameGlobals.h"
+#include "velk/settings/vlkGameSettings.h"
 
 namespace {
 
+constexpr int kTextureBudget = 192000000;
 constexpr int kScreenWidth = 1024;
 constexpr int kScreenHeight = 768;
-// The screen's colour, behind every window.
-constexpr TColor kBackground(0.08f, 0.10f, 0.16f, 1.0f);
+
+std::span<const GameWindowType> gWindowTypes;
+
+// What the loop does itself before the window manager gets the event.
+void ReactToEvent(const TEvent& event) {
+    switch (event.type) {
+    case kEventCloseRequest:
+        if (gCurrentGame)
+            gCurrentGame->OnCloseRequest();
+        // A number: a boolean or nil reads 0.
+        if (TScript* script = GetGameScript();
+            script && script->GetGlobalNumber("gQuitVerifyActive") == 0)
+            RunLuaString("DoModal('scripts/quit_verify.lua')");
+        break;
+    case kEventFullScreenToggle:
+        if (gGameSettings)
+            gGameSettings->StoreFullScreenState();
+        break;
+    case kEventActivation:
+        if (gCurrentGame)
+            gCurrentGame->SetPaused(event.code != 1);
+        SetWindowActivatedState(event.code);
+        break;
+    default:
+        break;
+    }
+}
 
 } // namespace
 
@@ -36,38 +69,53 @@ void ApplyStartupRecord(const StartupRecord& record) {
     SetSetting(TSettingKey::kNbGameHandle, text(record.gameHandle));
 }
 
+void RegisterGameWindowType(const TString& typeName, TWindowCreator creator) {
+    if (TWindowManager* manager = TWindowManager::Instance())
+        manager->RegisterWindowType(typeName, creator);
+}
+
+void SetGameWindowTypes(std::span<const GameWindowType> types) {
+    gWindowTypes = types;
+}
+
 int GameMain(TApplication* application, const char*) {
-    if (!application) {
+    if (!application)
         return 0;
-    }
-    application->SetDisplayMode(kScreenWidth, kScreenHeight, false);
+    InitApplication(kTextureBudget);
+    LoadGameConfig("config.xml", kScreenWidth, kScreenHeight);
+    if (gAssetLists)
+        gAssetLists->LoadFixedAssets();
     SetGameCursor("gpx/cursor/arrow", 0, 0);
-    TWindowManager* manager = application->GetWindowManager();
-    if (manager && manager->GetMainWindow() &&
-        manager->GetMainWindow()->IsKindOf(TScreen::GetClassId())) {
-        static_cast<TScreen*>(manager->GetMainWindow())->SetBackgroundColor(kBackground);
+    for (const GameWindowType& type : gWindowTypes)
+        RegisterGameWindowType(TString(type.name), type.creator);
+    {
+        // Holds the menu music for the whole run; nothing plays yet.
+        MainMenuMusicHolder menuMusic;
+        RunLuaFile("scripts/main.lua");
+        SetWindowActivatedState(1);
+
+        TWindowManager* manager = application->GetWindowManager();
+        TEvent event;
+        event.x = 0;
+        event.y = 0;
+        for (;;) {
+            application->GetEvent(event);
+            if (event.type == kEventQuit)
+                break;
+            ReactToEvent(event);
+            if (manager)
+                manager->HandleEvent(event);
+        }
+        DestroyGameGlobals();
+        DestroyGameAssetMap();
     }
-    TEvent event;
-    for (;;) {
-        application->GetEvent(event);
-        if (event.type == kEventQuit) {
-            break;
-        }
-        // Nothing asks to keep the game open yet: closing the window ends it.
-        if (event.type == kEventCloseRequest) {
-            application->PostQuit(0);
-        }
-        if (manager) {
-            manager->HandleEvent(event);
-        }
-    }
-    DestroyGameGlobals();
     return 0;
 }
 
 int GameEntry(uintptr_t instance, uintptr_t previousInstance, const char* commandLine,
-              int showCommand) {
+              int showCommand, std::span<const GameWindowType> windowTypes) {
     ApplyStartupRecord(MakeGameStartupRecord());
+    SetGameWindowTypes(windowTypes);
     ApplicationMain(instance, previousInstance, commandLine, showCommand, GameMain, false);
     return 0;
 }

@@ -1,8 +1,11 @@
 #pragma once
 
 #include "framework/app/ApplicationMain.h"
+#include "framework/core/text/TString.h"
+#include "framework/ui/window/TWindow.h"
 
 #include <cstdint>
+#include <span>
 
 class TApplication;
 
@@ -24,13 +27,33 @@ StartupRecord MakeGameStartupRecord();
 // as "".
 void ApplyStartupRecord(const StartupRecord& record);
 
-// The game's main callback. Until the game proper exists it sets up the
-// 1024 by 768 screen in a window in the game's background colour, pulls
-// events until the quit event, hands every other event to the window
-// manager (which draws) and answers a close request by posting quit.
+// One window type of the game: scripts create a window of the class by
+// the type name.
+struct GameWindowType {
+    const char* name;
+    TWindowCreator creator;
+};
+
+// Registers one window type with the window manager.
+void RegisterGameWindowType(const TString& typeName, TWindowCreator creator);
+
+// The window types that GameMain registers, in order; the game hands its
+// table over before the frame runs. The table must outlive the run.
+void SetGameWindowTypes(std::span<const GameWindowType> types);
+
+// The game's main callback: sets up the game's globals, reads
+// "config.xml" (settings, asset lists, the 1024 by 768 screen), loads the
+// fixed assets, sets the cursor, registers the window types, runs
+// "scripts/main.lua" and then pulls events until the quit event. A close
+// request goes to the current game and opens "scripts/quit_verify.lua"
+// unless that dialog is already open ("gQuitVerifyActive"); activation
+// pauses and resumes the current game; a full-screen change is stored.
+// Every event but quit goes to the window manager. At the end the game's
+// globals are released.
 int GameMain(TApplication* application, const char* commandLine);
 
-// The game's entry point: fills and applies the start-up record and runs
-// the application frame with GameMain. Returns 0 whatever happened.
+// The game's entry point: fills and applies the start-up record, keeps the
+// window types and runs the application frame with GameMain. Returns 0
+// whatever happened.
 int GameEntry(uintptr_t instance, uintptr_t previousInstance, const char* commandLine,
-              int showCommand);
+              int showCommand, std::span<const GameWindowType> windowTypes = {});

@@ -29,8 +29,6 @@
 #include "platform/process/ProcessControl.h"
 #include "platform/time/TimeSource.h"
 
-#include <lua.h>
-
 #include <cstdlib>
 
 namespace {
@@ -61,23 +59,6 @@ uint32_t SeedWord() {
     uint32_t r2 = static_cast<uint32_t>(std::rand());
     uint32_t r3 = static_cast<uint32_t>(std::rand());
     return r1 * 8u * r2 + (r3 >> 3);
-}
-
-// Script function GetTimer(): the application's timer.
-int ScriptGetTimer(lua_State* state) {
-    TApplication* application = TApplication::Get();
-    lua_pushnumber(state, application ? application->GetTimer() : 0);
-    return 1;
-}
-
-// Script function StringToClipboard(text): puts the text on the clipboard;
-// true when the clipboard took it.
-int ScriptStringToClipboard(lua_State* state) {
-    TApplication* application = TApplication::Get();
-    const char* text = lua_tostring(state, 1);
-    bool stored = application && text && application->StringToClipboard(TString(text));
-    lua_pushboolean(state, stored ? 1 : 0);
-    return 1;
 }
 
 // The string files found directly under a data-folder prefix: names that
@@ -124,8 +105,6 @@ TApplication::TApplication(TPlatform* platform) : mPlatform(platform) {
     mPlatform->mRandom.SeedByArray(seeds, 4);
     // 7.
     TWindowScript* script = new TWindowScript(nullptr);
-    script->RegisterFunction("GetTimer", ScriptGetTimer);
-    script->RegisterFunction("StringToClipboard", ScriptStringToClipboard);
     mPlatform->mWindowManager->SetHost(std::make_unique<TApplicationWindowHost>(this));
     mPlatform->mWindowManager->Init(script);
     // 8.

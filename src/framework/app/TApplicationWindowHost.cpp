@@ -32,6 +32,10 @@ bool TApplicationWindowHost::KeepsFrontRateInBackground() const {
     return platform->GetCommandLine().Find("-pq=") >= 0 || platform->mFullRateInBackground;
 }
 
+bool TApplicationWindowHost::SetClipboardString(const TString& text) {
+    return mApplication->StringToClipboard(text);
+}
+
 TString TApplicationWindowHost::GetClipboardString() {
     return mApplication->GetClipboardString();
 }

@@ -17,6 +17,7 @@ public:
     bool IsForeground() const override;
     bool KeepsFrontRateInBackground() const override;
     TString GetClipboardString() override;
+    bool SetClipboardString(const TString& text) override;
     void GetDisplayMode(int& width, int& height, bool& fullScreen) const override;
     const TStringTable* GetStringTable() const override;
 

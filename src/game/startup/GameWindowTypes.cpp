@@ -3,9 +3,10 @@
 #include "framework/core/text/TString.h"
 #include "framework/ui/window/TWindow.h"
 #include "game/board/guiCorvalo.h"
+#include "velk/options/vlkOptionsDialog.h"
+#include "velk/options/vlkTextEdit.h"
 
 #include <cstring>
-
 #include <new>
 #include <utility>
 
@@ -56,7 +57,9 @@ constexpr std::array<GameWindowType, kGameWindowTypeCount> MakeTable(std::index_
 
 // The classes written so far take their type's place in the table.
 const GameWindowType kWrittenTypes[] = {
+    {"vlkTextEdit", &vlkTextEdit::Create},
     {"guiCorvalo", &guiCorvalo::Create},
+    {"vlkOptionsDialog", &vlkOptionsDialog::Create},
 };
 
 std::array<GameWindowType, kGameWindowTypeCount> BuildTable() {

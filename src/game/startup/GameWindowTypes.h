@@ -1,6 +1,6 @@
 #pragma once
 
-#include "framework/ui/window/TWindow.h"
+#include "velk/GameStartup.h"
 
 #include <array>
 #include <cstddef>
@@ -12,11 +12,6 @@
 
 // Makes a new window of its class; null when memory is short.
 using GameWindowCreator = TWindowCreator;
-
-struct GameWindowType {
-    const char* name;
-    GameWindowCreator creator;
-};
 
 constexpr size_t kGameWindowTypeCount = 30;
 

@@ -1,10 +1,12 @@
 #include "velk/settings/vlkGameSettings.h"
 
 #include "framework/app/TApplication.h"
+#include "framework/core/log/TLog.h"
 #include "framework/core/prefs/TPrefsDB.h"
 #include "framework/script/engine/LuaApi.h"
 #include "framework/script/engine/LuaWideString.h"
 #include "framework/script/host/TScript.h"
+#include "framework/ui/manager/TWindowManager.h"
 #include "velk/assets/TGameAssetMap.h"
 #include "velk/globals/GameGlobals.h"
 
@@ -135,7 +137,18 @@ void vlkGameSettings::UnregisterScriptFunctions() {
 }
 
 void vlkGameSettings::QuitToMainMenu() {
-    // The modal windows belong to the window manager, which pops them.
+    TWindowManager* manager = TWindowManager::Instance();
+    while (manager) {
+        TWindow* top = manager->GetTopModal();
+        if (!top || !top->GetParent())
+            break;
+        manager->DoPopModal(top->GetIdString());
+        if (manager->GetTopModal() == top) {
+            // Never spin on a modal the manager would not pop.
+            LogPrintf("QuitToMainMenu: the modal window '%s' did not close", top->GetName().CStr());
+            break;
+        }
+    }
 }
 
 int vlkGameSettings::GetUserCount() const {

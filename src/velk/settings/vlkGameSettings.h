@@ -34,7 +34,8 @@ public:
     // functions that still call this object are removed.
     virtual ~vlkGameSettings();
 
-    // Pops every modal window that has a parent, leaving the lowest one.
+    // Pops every modal window that has a parent, leaving the lowest one
+    // (the screen, where the main menu lives).
     virtual void QuitToMainMenu();
 
     // "vlkUser", -1 when no player is current.

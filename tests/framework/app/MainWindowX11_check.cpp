@@ -3,7 +3,8 @@
 // program (the whole application frame on SDL's x11 driver) and the game
 // program itself, has xdotool click and type into their windows as a user
 // would, checks the events the probe reports, and closes both windows with
-// Alt+F4, after which each program ends with 0.
+// Alt+F4, after which the probe ends with 0, and the game asks first and
+// ends with 0 when the answer is Yes.
 
 #include <gtest/gtest.h>
 
@@ -144,19 +145,20 @@ protected:
         return false;
     }
 
-    // The X window of the main window ("Nimbrel" until the game names it).
-    std::string FindWindow() const {
+    // The X window of the main window: "Nimbrel" until a game names it,
+    // the game's title from its string table after.
+    std::string FindWindow(const char* title = "^Nimbrel$") const {
         std::string found;
-        if (Xdotool({"search", "--sync", "--name", "^Nimbrel$"}, &found) != 0)
+        if (Xdotool({"search", "--sync", "--name", title}, &found) != 0)
             return "";
         return found.substr(0, found.find('\n'));
     }
 
     // How the program ended: waits for its end itself (a process descriptor
-    // that becomes readable when it exits), at most kExitWait.
-    Ending WaitForExit() {
+    // that becomes readable when it exits), at most the limit.
+    Ending WaitForExit(Clock::duration limit = kExitWait) {
         Ending ending;
-        const Clock::time_point deadline = Clock::now() + kExitWait;
+        const Clock::time_point deadline = Clock::now() + limit;
         const int exitFd = static_cast<int>(syscall(SYS_pidfd_open, mChild, 0));
         for (;;) {
             int status = 0;
@@ -179,6 +181,26 @@ protected:
         }
         if (exitFd >= 0)
             close(exitFd);
+        return ending;
+    }
+
+    // Alt+F4 on the game: it asks before it ends and keeps running; Yes,
+    // the question's default button, is answered with Enter once the
+    // question stands (Enter on the screens below does nothing). How the
+    // game ended, or that it went on without asking.
+    Ending CloseAndAnswerYes() {
+        Xdotool({"key", "alt+F4"});
+        Ending ending = WaitForExit(std::chrono::milliseconds(1500));
+        if (ending.kind != Ending::kStillRunning) {
+            ADD_FAILURE() << "the game ended without asking";
+            return ending;
+        }
+        for (int attempt = 0; attempt < 20 && ending.kind == Ending::kStillRunning; ++attempt) {
+            Xdotool({"key", "Return"});
+            ending = WaitForExit(std::chrono::milliseconds(500));
+        }
+        if (ending.kind == Ending::kStillRunning)
+            ending = WaitForExit();
         return ending;
     }
 
@@ -212,12 +234,12 @@ TEST_F(RealMainWindow, TypingAndClickingBecomeEventsAndAltF4Ends) {
     EXPECT_NE(output.find("step application deleted"), std::string::npos) << output;
 }
 
-TEST_F(RealMainWindow, TheGameOpensItsWindowAndEndsWithZeroOnClose) {
+TEST_F(RealMainWindow, TheGameOpensItsWindowAsksOnCloseAndEndsWithZeroOnYes) {
     // The sanitizers' leak report would turn the exit code; the probe's run
     // above checks for leaks.
     setenv("ASAN_OPTIONS", "detect_leaks=0", 1);
     Start(CORVALO_PROGRAM, nullptr);
-    std::string window = FindWindow();
+    std::string window = FindWindow("^Corvalo$");
     ASSERT_FALSE(window.empty());
     std::string geometry;
     // The game's screen: 1024 by 768, once the game has set its display.
@@ -230,9 +252,80 @@ TEST_F(RealMainWindow, TheGameOpensItsWindowAndEndsWithZeroOnClose) {
     }
     EXPECT_NE(geometry.find("1024x768"), std::string::npos) << geometry;
     ASSERT_EQ(Xdotool({"windowfocus", "--sync", window}), 0);
-    ASSERT_EQ(Xdotool({"key", "alt+F4"}), 0);
-    const Ending ending = WaitForExit();
+    const Ending ending = CloseAndAnswerYes();
     EXPECT_TRUE(ending.ExitedWith(0)) << ending.Describe();
+}
+
+// The game runs the modal-window demo (tests/data/modal_demo) laid out over
+// its assets: the demo dialog's buttons, text field, Enter, Escape and hot
+// key answer as a player expects, its second dialog opens over it, and
+// Alt+F4 and Yes to the game's question end the game with 0.
+TEST_F(RealMainWindow, TheGameRunsTheModalDemo) {
+    setenv("ASAN_OPTIONS", "detect_leaks=0", 1);
+    const std::string folder = (mRoot.Path() / "game").string();
+    ASSERT_EQ(::Run({"sh", CORVALO_MODAL_DEMO "/layout.sh", folder, CORVALO_PROGRAM, CORVALO_ASSETS,
+                     "--no-run"}),
+              0);
+    Start(folder + "/corvalo", nullptr);
+    ASSERT_TRUE(WaitForOutput("demo open")) << Output();
+    std::string window = FindWindow("^Corvalo$");
+    ASSERT_FALSE(window.empty());
+    ASSERT_EQ(Xdotool({"windowfocus", "--sync", window}), 0);
+    // Counts the lines of the output that are the line.
+    auto count = [this](const std::string& line) {
+        const std::string output = Output();
+        size_t n = 0;
+        for (size_t at = output.find(line + "\n"); at != std::string::npos;
+             at = output.find(line + "\n", at + 1)) {
+            if (at == 0 || output[at - 1] == '\n')
+                ++n;
+        }
+        return n;
+    };
+    auto waitFor = [&](const std::string& line, size_t times) {
+        const Clock::time_point start = Clock::now();
+        while (Clock::now() - start < kOutputWait) {
+            if (count(line) >= times)
+                return true;
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+        return false;
+    };
+    auto click = [&](const char* x, const char* y) {
+        ASSERT_EQ(Xdotool({"mousemove", "--window", window, "--sync", x, y}), 0);
+        // Past the activation click's 400 ms.
+        std::this_thread::sleep_for(std::chrono::milliseconds(600));
+        ASSERT_EQ(Xdotool({"click", "1"}), 0);
+    };
+    // OK with an empty field: its command prints the field, the dialog
+    // closes with "ok" and opens again.
+    click("322", "528");
+    ASSERT_TRUE(waitFor("demo open", 2)) << Output();
+    EXPECT_EQ(count("edit: "), 1u) << Output();
+    EXPECT_EQ(count("demo: ok"), 1u) << Output();
+    // The field has the focus: typed letters, Tab (the only field keeps it)
+    // and Enter, which presses OK.
+    ASSERT_EQ(Xdotool({"type", "--delay", "40", "abc"}), 0);
+    ASSERT_EQ(Xdotool({"key", "--delay", "40", "Tab", "Return"}), 0);
+    ASSERT_TRUE(waitFor("demo open", 3)) << Output();
+    EXPECT_EQ(count("edit: abc"), 1u) << Output();
+    EXPECT_EQ(count("demo: ok"), 2u) << Output();
+    // Escape presses Cancel, and so does its hot key, Alt+C.
+    ASSERT_EQ(Xdotool({"key", "Escape"}), 0);
+    ASSERT_TRUE(waitFor("demo open", 4)) << Output();
+    ASSERT_EQ(Xdotool({"key", "alt+c"}), 0);
+    ASSERT_TRUE(waitFor("demo open", 5)) << Output();
+    EXPECT_EQ(count("demo: cancel"), 2u) << Output();
+    // More opens the second dialog over the demo; Escape closes it and the
+    // demo stays.
+    click("512", "528");
+    ASSERT_TRUE(waitFor("second open", 1)) << Output();
+    ASSERT_EQ(Xdotool({"key", "Escape"}), 0);
+    ASSERT_TRUE(waitFor("second: close", 1)) << Output();
+    EXPECT_EQ(count("demo open"), 5u) << Output();
+    EXPECT_EQ(count("demo: cancel"), 2u) << Output();
+    const Ending ending = CloseAndAnswerYes();
+    EXPECT_TRUE(ending.ExitedWith(0)) << ending.Describe() << "\n" << Output();
 }
 
 } // namespace

@@ -1,6 +1,8 @@
 #include "game/startup/GameWindowTypes.h"
 
 #include "framework/ui/window/TWindow.h"
+#include "velk/options/vlkOptionsDialog.h"
+#include "velk/options/vlkTextEdit.h"
 
 #include <gtest/gtest.h>
 
@@ -56,12 +58,21 @@ TEST(GameWindowTypes, ThirtyTypesInRegistrationOrder) {
         EXPECT_STREQ(types[i].name, expected[i]) << i;
         ASSERT_NE(types[i].creator, nullptr) << expected[i];
         creators.insert(types[i].creator);
-        // Each creator makes a new window named after its type.
+        // Each creator makes a new window: of the class of that name where
+        // the class exists, else a plain window named after the type.
         WindowPtr first(types[i].creator());
         WindowPtr second(types[i].creator());
         ASSERT_NE(first, nullptr) << expected[i];
         EXPECT_NE(first.get(), second.get());
-        EXPECT_EQ(first->GetName().ToStd(), expected[i]);
+        const std::string type = expected[i];
+        if (type == "vlkTextEdit" || type == "vlkOptionsDialog") {
+            EXPECT_EQ(first->GetClassName(), type);
+            EXPECT_TRUE(first->IsKindOf(type == "vlkTextEdit" ? vlkTextEdit::GetClassId()
+                                                              : vlkOptionsDialog::GetClassId()));
+        } else {
+            EXPECT_STREQ(first->GetClassName(), "TWindow") << type;
+            EXPECT_EQ(first->GetName().ToStd(), type);
+        }
     }
     EXPECT_EQ(creators.size(), types.size()) << "one creator per type";
 }

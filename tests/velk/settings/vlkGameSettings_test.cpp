@@ -4,6 +4,8 @@
 #include "framework/core/prefs/TPrefsDB.h"
 #include "framework/script/host/TScript.h"
 #include "framework/sound/manager/TSoundManager.h"
+#include "framework/ui/manager/TWindowManager.h"
+#include "framework/ui/window/TModalWindow.h"
 #include "velk/assets/TGameAssetMap.h"
 #include "velk/globals/GameGlobals.h"
 
@@ -200,6 +202,27 @@ TEST_F(GameSettingsTest, ANewSettingsObjectSeesThePlayersAndTakesTheScriptFuncti
     older.reset();
     EXPECT_EQ(Run("result = qvd_getNumUsers()"), std::to_string(mSettings->GetUserCount()));
     EXPECT_EQ(Run("result = tostring(qvd_isNameInUse('Only in the newer'))"), "true");
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(GameSettingsTest, QuitToMainMenuLeavesOnlyTheLowestModal) {
+    ASSERT_TRUE(mApplication->CreateMainWindow());
+    mApplication->SetDisplayMode(1024, 768, false);
+    TWindowManager* manager = mApplication->GetWindowManager();
+    TWindow* screen = manager->GetTopModal();
+    ASSERT_NE(screen, nullptr);
+    for (size_t pushed : {0u, 1u, 3u}) {
+        SCOPED_TRACE(pushed);
+        for (size_t i = 0; i < pushed; ++i)
+            manager->PushModal(new TModalWindow);
+        EXPECT_EQ(manager->GetModalDepth(), 1 + pushed);
+        Run("qvd_quitToMainMenu()");
+        EXPECT_EQ(manager->GetModalDepth(), 1u);
+        EXPECT_EQ(manager->GetTopModal(), screen);
+    }
 }
 
 } // namespace

@@ -25,6 +25,8 @@ public:
     // holds "-pq=" or the platform asked for it.
     virtual bool KeepsFrontRateInBackground() const = 0;
     virtual TString GetClipboardString() = 0;
+    // Puts the text on the clipboard; true when the clipboard took it.
+    virtual bool SetClipboardString(const TString&) { return false; }
     virtual void GetDisplayMode(int& width, int& height, bool& fullScreen) const = 0;
     // The localised texts labels are translated through; null when none
     // is loaded.

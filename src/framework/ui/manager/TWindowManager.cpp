@@ -307,6 +307,10 @@ void TWindowManager::HandleEvent(const TEvent& event) {
     case kEventKeyUp:
     case kEventCharacter:
     case kEventUnicodeCharacter:
+        // A hot key's press that brought no character must not eat the
+        // next one typed.
+        if (event.type == kEventKeyDown)
+            gSwallowNextChar = false;
         (mFocus ? mFocus : top)->HandleEvent(event);
         DispatchMessages();
         break;

@@ -4,8 +4,10 @@
 #include "framework/core/tasks/TTaskList.h"
 #include "framework/ui/window/TWindow.h"
 
+#include <map>
 #include <set>
 
+class TButton;
 class TTask;
 
 // The root of a dialog or screen on the window manager's modal stack: it
@@ -33,6 +35,19 @@ public:
     bool OnMessage(TMessage* message) override;
     // Hands the focus on to the remembered focus child.
     void OnFocusGained(TWindow* previous) override;
+    // Enter presses the shown default button, Escape the shown cancel
+    // button; then kDefaultAction goes out from the focus window.
+    bool OnChar(char c) override;
+    // A registered hot key presses its button.
+    bool OnKeyDown(int8_t key, uint32_t modifiers) override;
+
+    // Maps the key text to a button name; an empty name removes the key.
+    virtual void RegisterHotkey(const TString& key, const TString& button);
+    // The hot key's normal form: "@" and the capital key for "@" texts,
+    // else the modifiers in the order shift-, ctrl-, alt- and the capital
+    // key ("Control-Shift-s" gives "shift-ctrl-S").
+    static TString ParseHotkey(const TString& key);
+    const std::map<TString, TString>& GetHotkeys() const { return mHotKeys; }
 
     // The animation tasks of the windows inside; the modal owns them.
     void AddTask(TTask* task);
@@ -64,4 +79,18 @@ private:
     TWindow* mFocusChild = nullptr;
     std::set<TWindow*> mCovers;
     TClock mClock;
+    std::map<TString, TString> mHotKeys;
+};
+
+// Finds a modal's shown default and cancel buttons, top-most first, depth
+// first; a later match replaces an earlier one until both are found.
+class FindDefault : public TWindowSpider {
+public:
+    bool Visit(TWindow* window) override;
+    TButton* GetDefault() const { return mDefault; }
+    TButton* GetCancel() const { return mCancel; }
+
+private:
+    TButton* mDefault = nullptr;
+    TButton* mCancel = nullptr;
 };

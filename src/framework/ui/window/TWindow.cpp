@@ -6,6 +6,7 @@
 #include "framework/script/message/TLuaMessage.h"
 #include "framework/script/message/TMessage.h"
 #include "framework/ui/manager/TWindowManager.h"
+#include "framework/ui/script/TScriptBinding.h"
 #include "framework/ui/window/TModalWindow.h"
 #include "framework/ui/window/TWindowAnim.h"
 #include "framework/ui/window/TWindowStyle.h"
@@ -162,6 +163,8 @@ TWindow* TWindow::Create() {
 }
 
 TWindow::~TWindow() {
+    // Script functions bound to this window do nothing from now on.
+    ForgetScriptBindings(this);
     if (mAnimator) {
         mAnimator->ForgetWindow();
         // An animator that joined no task list is the window's own.

@@ -140,6 +140,9 @@ public:
     TPoint ParentToChild(TPoint point) const;
     void SetPosition(int32_t x, int32_t y);
     void SetSize(int32_t width, int32_t height);
+    // Where placement codes (kCenter, kMax, negative offsets from the far
+    // edge) put the window's top-left corner inside its parent.
+    TPoint PlacedPosition(int32_t x, int32_t y) const { return ResolvePlacedPoint(x, y, 0); }
     // Grows the window to its children's largest right and bottom edges.
     void FitToChildren();
 

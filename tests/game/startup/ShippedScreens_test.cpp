@@ -1,0 +1,100 @@
+// The game's own start-up scripts and first screens, from the build's
+// assets folder, run by GameMain on the null window: the players screen
+// opens, a close request asks the quit question, and Enter on it (Yes)
+// ends the game.
+
+#include "game/startup/GameWindowTypes.h"
+
+#include "framework/app/AppFixture.h"
+#include "framework/core/prefs/TPrefsDB.h"
+#include "framework/script/host/TScript.h"
+#include "framework/ui/manager/TWindowManager.h"
+#include "framework/ui/widgets/TText.h"
+#include "platform/time/manual/ManualTimeSource.h"
+#include "platform/window/VirtualKeys.h"
+#include "platform/window/WindowMessage.h"
+#include "velk/GameStartup.h"
+#include "velk/globals/GameGlobals.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+namespace {
+
+class ShippedScreensTest : public AppFixture {
+protected:
+    void SetUp() override {
+        AppFixture::SetUp();
+        SetSetting(TSettingKey::kEncryptionKey, "KrvdsPomeXXX");
+        // The program's assets are the build's.
+        std::filesystem::remove_all(mGame / "assets");
+        std::filesystem::create_directory_symlink(std::string(CORVALO_BINARY_DIR) + "/assets",
+                                                  mGame / "assets");
+        BuildApplication();
+        ASSERT_TRUE(mApplication->CreateMainWindow());
+        // A window, not the full screen of a fresh profile.
+        TPrefsDB(true).SetInt("vlkVideo", 0, -1, true);
+        SetGameWindowTypes(GetGameWindowTypes());
+    }
+    void TearDown() override {
+        SetGameWindowTypes({});
+        AppFixture::TearDown();
+    }
+
+    TWindowManager* Manager() const { return mApplication->GetWindowManager(); }
+    std::string TopModal() const {
+        TWindow* top = Manager()->GetTopModal();
+        return top ? top->GetName().ToStd() : "(none)";
+    }
+    std::string TextOf(const char* name) const {
+        TWindow* top = Manager()->GetTopModal();
+        TWindow* window = top ? top->FindChild(TString(name), int32_t{-1}) : nullptr;
+        if (!window || !window->IsKindOf(TText::GetClassId()))
+            return "(no text " + std::string(name) + ")";
+        return static_cast<TText*>(window)->GetText().ToStd();
+    }
+};
+
+TEST_F(ShippedScreensTest, ThePlayersScreenOpensAndClosingAsksBeforeYesEndsTheGame) {
+    platform::ManualTimeSource clock(5000);
+    platform::ScopedTimeSource scope(clock);
+    // Each idle wait moves the clock on by the time asked, so the screens'
+    // tasks run; what happens next waits until the screen it needs stands.
+    int phase = 0;
+    int waits = 0;
+    std::string firstScreen, player;
+    double guardWhileAsking = -1;
+    mWindow->SetWaitHook([&](uint32_t timeout) {
+        clock.Advance(timeout ? timeout : 1);
+        if (++waits > 2000) {
+            // Still running: end it, the checks below tell why.
+            mWindow->Inject(platform::kWmQuit);
+            return;
+        }
+        if (phase == 0 && TopModal() == "scripts/players.lua") {
+            firstScreen = TopModal();
+            player = TextOf("lblPlayer");
+            mWindow->Inject(platform::kWmClose);
+            phase = 1;
+        } else if (phase == 1 && TopModal() == "scripts/quit_verify.lua") {
+            guardWhileAsking = GetGameScript()->GetGlobalNumber("gQuitVerifyActive");
+            // Enter presses the question's default button, Yes.
+            mWindow->Inject(platform::kWmKeyDown, platform::kVkReturn);
+            mWindow->Inject(platform::kWmChar, '\r');
+            phase = 2;
+        }
+    });
+    EXPECT_EQ(GameMain(mApplication, ""), 0);
+    mWindow->SetWaitHook(nullptr);
+    EXPECT_EQ(firstScreen, "scripts/players.lua");
+    EXPECT_EQ(player, "No player yet");
+    EXPECT_EQ(phase, 2) << "the question did not come";
+    EXPECT_EQ(guardWhileAsking, 1.0);
+    EXPECT_LE(waits, 2000) << "Yes did not end the game";
+    const std::string log = ReadFile((UserFolder() / "logfile.txt").string());
+    EXPECT_EQ(log.find("Lua error"), std::string::npos) << log;
+}
+
+} // namespace
