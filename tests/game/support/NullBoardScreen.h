@@ -24,6 +24,7 @@ public:
     void ShowSuperCombo(int) override {}
     void ShowGridClear() override {}
     void ShowAlmostThere() override {}
+    void ShowGood() override {}
     void StopAlmostThere() override {}
     void ShowAchievement(const TString&) override {}
     void StartFreeze() override {}
