@@ -1,11 +1,14 @@
 #include "game/startup/GameWindowTypes.h"
 
 #include "framework/ui/window/TWindow.h"
+#include "game/board/guiCorvalo.h"
+#include "game/board/wndCorvalo.h"
 #include "velk/options/vlkOptionsDialog.h"
 #include "velk/options/vlkTextEdit.h"
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <memory>
 #include <set>
 #include <string>
@@ -65,10 +68,15 @@ TEST(GameWindowTypes, ThirtyTypesInRegistrationOrder) {
         ASSERT_NE(first, nullptr) << expected[i];
         EXPECT_NE(first.get(), second.get());
         const std::string type = expected[i];
-        if (type == "vlkTextEdit" || type == "vlkOptionsDialog") {
+        const std::map<std::string, TWindowClassId> written = {
+            {"vlkTextEdit", vlkTextEdit::GetClassId()},
+            {"vlkOptionsDialog", vlkOptionsDialog::GetClassId()},
+            {"guiCorvalo", guiCorvalo::GetCreator()},
+            {"wndCorvalo", wndCorvalo::GetClassId()},
+        };
+        if (auto found = written.find(type); found != written.end()) {
             EXPECT_EQ(first->GetClassName(), type);
-            EXPECT_TRUE(first->IsKindOf(type == "vlkTextEdit" ? vlkTextEdit::GetClassId()
-                                                              : vlkOptionsDialog::GetClassId()));
+            EXPECT_TRUE(first->IsKindOf(found->second)) << type;
         } else {
             EXPECT_STREQ(first->GetClassName(), "TWindow") << type;
             EXPECT_EQ(first->GetName().ToStd(), type);
