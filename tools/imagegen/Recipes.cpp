@@ -550,6 +550,27 @@ std::string LetterFile(const std::string& letter) {
 }
 
 // A playing card with a heart, the sample scene's hero.
+// One half of the board's stage curtain: deep red velvet in soft vertical
+// folds, a darker hem at the bottom.
+void CurtainHalf(cairo_t* cr, int w, int h) {
+    constexpr int kFolds = 6;
+    cairo_pattern_t* folds = cairo_pattern_create_linear(0, 0, w, 0);
+    for (int f = 0; f <= kFolds * 2; ++f) {
+        const double light = f % 2 ? 0.62 : 0.34;
+        cairo_pattern_add_color_stop_rgb(folds, f / (kFolds * 2.0), light, 0.05, 0.09);
+    }
+    cairo_set_source(cr, folds);
+    cairo_rectangle(cr, 0, 0, w, h);
+    cairo_fill(cr);
+    cairo_pattern_destroy(folds);
+    cairo_set_source_rgba(cr, 0.15, 0.0, 0.03, 0.8);
+    cairo_rectangle(cr, 0, h - 24, w, 24);
+    cairo_fill(cr);
+    cairo_set_source_rgb(cr, 0.85, 0.65, 0.2);
+    cairo_rectangle(cr, 0, h - 28, w, 4);
+    cairo_fill(cr);
+}
+
 void SampleCard(cairo_t* cr, int w, int h) {
     FloatingCard(cr, w / 2.0, h / 2.0, 0.0, 1);
 }
@@ -702,6 +723,7 @@ std::vector<Picture> Pictures(const std::string& svgFolder) {
                             Letter(letter),
                             {}});
     pictures.push_back({"gpx/cutscene/card.png", 96, 112, Format::kPng, SampleCard, {}});
+    pictures.push_back({"gpx/cutscene/curtain.png", 512, 768, Format::kPng, CurtainHalf, {}});
     pictures.push_back({"gpx/cutscene/clouds.png", 1024, 160, Format::kPng, CloudStrip, {}});
     for (Picture& tile : TilePictures())
         pictures.push_back(std::move(tile));

@@ -3,6 +3,7 @@
 #include "framework/core/text/TString.h"
 #include "framework/ui/window/TWindow.h"
 #include "game/board/guiCorvalo.h"
+#include "game/board/wndCorvalo.h"
 #include "velk/options/vlkOptionsDialog.h"
 #include "velk/options/vlkTextEdit.h"
 
@@ -59,6 +60,7 @@ constexpr std::array<GameWindowType, kGameWindowTypeCount> MakeTable(std::index_
 const GameWindowType kWrittenTypes[] = {
     {"vlkTextEdit", &vlkTextEdit::Create},
     {"guiCorvalo", &guiCorvalo::Create},
+    {"wndCorvalo", &wndCorvalo::Create},
     {"vlkOptionsDialog", &vlkOptionsDialog::Create},
 };
 

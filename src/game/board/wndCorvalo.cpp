@@ -1,0 +1,347 @@
+#include "game/board/wndCorvalo.h"
+
+#include "framework/core/log/TLog.h"
+#include "framework/core/tasks/TClock.h"
+#include "framework/graphics/TGraphics.h"
+#include "framework/script/host/TScript.h"
+#include "framework/sound/asset/TSound.h"
+#include "framework/ui/manager/TWindowManager.h"
+#include "game/board/BoardTheme.h"
+#include "game/gmCorvalo.h"
+#include "game/levels/LevelServices.h"
+#include "game/progress/QuestMap.h"
+#include "game/state/dtUserState.h"
+#include "velk/assets/TAssetLists.h"
+#include "velk/assets/TGameAssetMap.h"
+#include "velk/container/TDraw2dScope.h"
+#include "velk/container/WindowVisibility.h"
+#include "velk/cutscene/vlkCutscene.h"
+#include "velk/cutscene/vlkCutsceneTextSequence.h"
+#include "velk/game/FxMap.h"
+#include "velk/game/GameTuning.h"
+#include "velk/globals/GameGlobals.h"
+
+#include <new>
+
+#include <lua.h>
+
+namespace {
+
+constexpr uint32_t kFrameMs = 16;
+constexpr float kCurtainSpeed = 2.0f;
+constexpr const char* kFrameNames[] = {"bmpFrame7x8", "bmpFrame9x10", "bmpFrame11x12"};
+
+wndCorvalo* CurrentBoard() {
+    return dynamic_cast<wndCorvalo*>(gCurrentContainer);
+}
+
+// "qvd_CorvaloQuit": the board that lives closes; none, nothing happens.
+int ScriptQuit(lua_State*) {
+    if (wndCorvalo* board = CurrentBoard())
+        board->CloseBoard();
+    return 0;
+}
+
+TString StateValue(const char* name) {
+    GameStates* states = GetLevelServices().states;
+    return states ? states->GetValue(TString(name)) : TString();
+}
+
+TString LowerGlobal(const char* name) {
+    TString value = GetScriptGlobal(name);
+    value.ToLower();
+    return value;
+}
+
+// A curtain cut-scene from its file, every object hidden, played from the
+// start at double speed; null, logged, when the file does not load.
+std::unique_ptr<vlkCutscene> StartCurtains(const char* path) {
+    auto curtains = std::make_unique<vlkCutscene>();
+    if (!curtains->Load(TString(path))) {
+        LogPrintf("wndCorvalo: the curtains \"%s\" do not load; the board shows without them",
+                  path);
+        return nullptr;
+    }
+    curtains->HideAllObjects();
+    curtains->SetSpeed(kCurtainSpeed);
+    curtains->Play();
+    curtains->Update(0);
+    return curtains;
+}
+
+} // namespace
+
+wndCorvalo::wndCorvalo() : vlkGameContainer(kForwardAll) {
+    SetName(TString("wndCorvalo"));
+    if (TScript* script = GetGameScript())
+        script->RegisterFunction("qvd_CorvaloQuit", &ScriptQuit);
+    auto* game = new gmCorvalo(this);
+    SetGame(game);
+    gCurrentGame = game;
+    mSpriteText = gGameTuning.animation.spritetext != 0 ? 1 : 0;
+}
+
+wndCorvalo::~wndCorvalo() {
+    StopSound(TString("gameplay_song"));
+}
+
+TWindow* wndCorvalo::Create() {
+    return new (std::nothrow) wndCorvalo();
+}
+
+void wndCorvalo::Init(TWindowStyle& style) {
+    vlkGameContainer::Init(style);
+    if (mGame)
+        mGame->PublishGameClock(GetClock());
+}
+
+void wndCorvalo::PostInit(TWindowStyle& style) {
+    TWindow::PostInit(style);
+    if (auto* game = dynamic_cast<gmCorvalo*>(mGame)) {
+        if (dtUserState* user = game->GetUser())
+            user->levelOffset = 0;
+        game->gfn_CreateLevel();
+    }
+    ScheduleAnimation(kFrameMs, true, true, false);
+    mLastUpdate = GetClock() ? GetClock()->GetTime() : 0;
+    OpenCurtains();
+    ResetBackground();
+    for (int i = 0; i < kPanels; ++i) {
+        mPanels[i] = FindChild(TString::Format("bmpAchievePanel%d", i), true);
+        SetWindowVisible(mPanels[i], false);
+    }
+}
+
+void wndCorvalo::OpenCurtains() {
+    RunLevelScript(TString("DisableAllButtons()"));
+    mOpening = StartCurtains("anim/curtainsopen.xml");
+    if (!mOpening)
+        RunLevelScript(TString("EnableAllButtons()"));
+}
+
+void wndCorvalo::Draw() {
+    vlkGameContainer::Draw();
+}
+
+void wndCorvalo::DrawOverlay() {
+    TWindow::DrawOverlay();
+    TGraphics* graphics = TGraphics::Get();
+    if (!graphics)
+        return;
+    TDraw2dScope scope(graphics->Begin2d());
+    if (mCountdown)
+        mCountdown->Draw();
+    if (mOpening)
+        mOpening->Draw();
+    if (mClosing)
+        mClosing->Draw();
+}
+
+bool wndCorvalo::OnAnimate() {
+    InvalidateWindows();
+    TClock* clock = GetClock();
+    Step(clock ? clock->GetTime() : mLastUpdate);
+    return true;
+}
+
+void wndCorvalo::Step(uint32_t now) {
+    const uint32_t elapsed = now - mLastUpdate;
+
+    if (StateValue("pause") == TString("1")) {
+        mLastUpdate = now;
+        UpdatePanelsAndClosing(elapsed);
+        return;
+    }
+
+    if (mOpening) {
+        if (mFirstUpdate) {
+            Update();
+            mFirstUpdate = 0;
+        }
+        mOpening->Update(elapsed);
+        mLastUpdate = now;
+        if (mOpening->IsFinished()) {
+            mOpening.reset();
+            RunLevelScript(TString("EnableAllButtons()"));
+        }
+        if (mOpening)
+            return;
+        AfterOpening();
+    }
+
+    Update();
+    UpdateCountdown(elapsed);
+    UpdatePanelsAndClosing(elapsed);
+
+    mLastUpdate = now;
+    if (mFirstUpdate) {
+        mFirstUpdate = 0;
+        if (StateValue("WindowActivated") == TString("0") && mGame)
+            mGame->SetPaused(true);
+    }
+}
+
+void wndCorvalo::AfterOpening() {
+    auto* game = dynamic_cast<gmCorvalo*>(mGame);
+    if (game && LowerGlobal("gGameStyle") == TString("quest")) {
+        gmCorvalo::ShowLevelInstructions();
+        const int reward = game->GetCurrentNodeReward();
+        if (reward != 0 && reward != 6 && reward != 7)
+            gmCorvalo::ShowReward(reward);
+        const int goal = game->GetCurrentNodeGoal();
+        if (goal != 0)
+            gmCorvalo::ShowGoalPanel(goal);
+    }
+    mFirstUpdate = 1;
+}
+
+void wndCorvalo::UpdateCountdown(uint32_t elapsed) {
+    if (!mCountdown)
+        return;
+    const size_t before = mCountdown->GetCurrentIndex();
+    mCountdown->Update(elapsed);
+    const size_t after = mCountdown->GetCurrentIndex();
+    const bool finished = mCountdown->IsFinished();
+    if (!finished && after != before)
+        PlaySound(TString("popup_countdown"), false);
+    if (mAwaitingStart && finished) {
+        PlaySound(TString("popup_start"), false);
+        mAwaitingStart = 0;
+    } else if (before == 2 && after > 2) {
+        PlaySound(TString("gameplay_intro"), false);
+    }
+}
+
+void wndCorvalo::UpdatePanelsAndClosing(uint32_t elapsed) {
+    for (auto& panel : mPanelCutscenes)
+        if (panel)
+            panel->Update(elapsed);
+    if (mClosePending && !AnyPanelPlaying())
+        CloseBoard();
+    if (mClosing) {
+        mClosing->Update(elapsed);
+        if (mClosing->IsFinished())
+            RunLevelScript(TString("closeCorvalo()"));
+    }
+}
+
+bool wndCorvalo::AnyPanelPlaying() const {
+    for (const auto& panel : mPanelCutscenes)
+        if (panel && !panel->IsFinished())
+            return true;
+    return false;
+}
+
+void wndCorvalo::CloseBoard() {
+    // The curtains already closing go on as they are.
+    if (mClosing && !mClosing->IsFinished())
+        return;
+    RunLevelScript(TString("DisableAllButtons()"));
+    if (AnyPanelPlaying()) {
+        mClosePending = 1;
+        return;
+    }
+    mClosePending = 0;
+    mClosing = StartCurtains("anim/curtainsclose.xml");
+    if (!mClosing)
+        RunLevelScript(TString("closeCorvalo()"));
+}
+
+void wndCorvalo::ResetBackground() {
+    auto* game = dynamic_cast<gmCorvalo*>(mGame);
+    const dtUserState* user = game ? game->GetUser() : nullptr;
+    const int level = user ? user->level : 1;
+    if (LowerGlobal("gGameStyle") == TString("quick")) {
+        TWindow* root = this;
+        while (root->GetParent())
+            root = root->GetParent();
+        if (root->FindChild(TString("bmpBackground"), true)) {
+            const QuickBackground b = GetQuickBackground(level);
+            RunLevelScript(TString::Format("selectBackground(%d, %d)", b.background, b.shade));
+        }
+    }
+}
+
+TPoint wndCorvalo::GetFrameCentre() const {
+    TPoint centre(0, 0);
+    for (const char* name : kFrameNames) {
+        const TWindow* frame = FindChild(TString(name), true);
+        if (frame && frame->IsVisible()) {
+            const TRect& r = frame->GetRect();
+            centre = TPoint(r.left + frame->GetWidth() / 2, r.top + frame->GetHeight() / 2);
+        }
+    }
+    return centre;
+}
+
+void wndCorvalo::PlaySound(const TString& name, bool loop) {
+    if (!gAssetLists)
+        return;
+    if (!loop && gGameAssetMap && gGameAssetMap->IsSoundSuppressed(name))
+        return;
+    PlayLevelSound(name, loop);
+}
+
+void wndCorvalo::StopSound(const TString& name) {
+    if (!gAssetLists)
+        return;
+    if (std::shared_ptr<TSound> sound = TSound::Get(name))
+        sound->StopAll();
+}
+
+void wndCorvalo::StartCountdown(const TString& text) {
+    PlaySound(TString("gameplay_song"), true);
+    const char* templ = mSpriteText ? "Go" : "GoText";
+    mCountdown = std::make_unique<vlkCutsceneTextSequence>(
+        GetFxPath(TString(templ)), TString("sprite"),
+        mSpriteText ? TString("gpx/letters/") : TString());
+    mCountdown->SetText(text);
+    const TPoint centre = GetFrameCentre();
+    mCountdown->SetPosition(centre.x, centre.y - 100);
+    mCountdown->SetLetterWidth(50);
+    mCountdown->Play();
+    mAwaitingStart = 1;
+    PlaySound(TString("popup_countdown"), false);
+}
+
+void wndCorvalo::ShowLives(int lives) {
+    if (lives < 0 || lives > 2)
+        return;
+    for (int heart = 3; heart > lives; --heart)
+        SetChildVisible(this, TString::Format("bmpHeart%d", heart), false, -1);
+}
+
+void wndCorvalo::PlayGameplayMusic() {
+    PlaySound(TString("gameplay_song"), true);
+}
+
+void wndCorvalo::StopGameplayMusic() {
+    StopSound(TString("gameplay_song"));
+}
+
+// The pop-ups and effects below are not drawn by this screen yet: the
+// level plays on without them.
+void wndCorvalo::ResetAchievementPanels() {}
+void wndCorvalo::SkipCelebration() {}
+void wndCorvalo::ShowCircle(bool) {}
+void wndCorvalo::ShowTilesCompleted() {
+    StopGameplayMusic();
+}
+void wndCorvalo::StartCelebration() {}
+bool wndCorvalo::IsCelebrating() {
+    return false;
+}
+bool wndCorvalo::TakeScoreBurst() {
+    return false;
+}
+void wndCorvalo::SetBoardWarning(bool) {}
+void wndCorvalo::ShowCombo(int) {}
+void wndCorvalo::ShowChainedCombo(int) {}
+void wndCorvalo::ShowSuperCombo(int) {}
+void wndCorvalo::ShowGridClear() {}
+void wndCorvalo::ShowAlmostThere() {}
+void wndCorvalo::ShowGood() {}
+void wndCorvalo::StopAlmostThere() {}
+void wndCorvalo::ShowAchievement(const TString&) {}
+void wndCorvalo::StartFreeze() {}
+void wndCorvalo::EndFreeze() {}
