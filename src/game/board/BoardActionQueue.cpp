@@ -1034,8 +1034,19 @@ void BoardActionQueue::StepHideColumns() {
         Next();
 }
 
+void BoardActionQueue::StepShowJokers() {
+    if (!Rang())
+        return;
+    for (uint32_t slot = Columns(); slot < PlayEnd(); ++slot) {
+        if (KindAt(slot) == kTileJoker)
+            SetCommand(slot, kJokerShowFace);
+    }
+    mCounter = 0;
+    Restart();
+    Next();
+}
+
 void BoardActionQueue::StepJokerRoundEnd() {
-    const uint32_t columns = Columns();
     switch (mPhase) {
     case 1:
         if (!IsSettled())
@@ -1044,15 +1055,7 @@ void BoardActionQueue::StepJokerRoundEnd() {
         Next();
         break;
     case 2:
-        if (!Rang())
-            return;
-        for (uint32_t slot = columns; slot < PlayEnd(); ++slot) {
-            if (KindAt(slot) == kTileJoker)
-                SetCommand(slot, kJokerShowFace);
-        }
-        mCounter = 0;
-        Restart();
-        Next();
+        StepShowJokers();
         break;
     case 3:
         StepHideColumns();
@@ -1113,15 +1116,7 @@ void BoardActionQueue::StepRound() {
         break;
     }
     case 5:
-        if (!Rang())
-            return;
-        for (uint32_t slot = columns; slot < PlayEnd(); ++slot) {
-            if (KindAt(slot) == kTileJoker)
-                SetCommand(slot, kJokerShowFace);
-        }
-        mCounter = 0;
-        Restart();
-        Next();
+        StepShowJokers();
         break;
     case 6:
         StepHideColumns();

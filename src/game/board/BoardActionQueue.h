@@ -134,6 +134,8 @@ private:
     // The Joker shows' sweep: at each ring one column of every play row
     // goes to the bonus back, 150 ms apart; the next phase after the last.
     void StepHideColumns();
+    // At the ring every joker turns face up; then the sweep starts.
+    void StepShowJokers();
 
     // Board helpers.
     uint32_t Columns() const;

@@ -64,16 +64,8 @@ void lvCorvaloBlitz::OnGroupScored(int n) {
     ShowComboPopup(n);
     if (mScreen && n > 2 && IsBoardCleared())
         mScreen->ShowGridClear();
-    if (mOutcome == kPlaying) {
-        const int bonus = TimeBonusSeconds(n, gGameTuning.blitz.combos);
-        if (bonus > 0) {
-            mCountdown->Update();
-            mCountdown->AddTime(CappedTimeBonus(bonus * 1000, mCap, mCountdown->GetRemaining()));
-            mCountdown->Update();
-            if (mTop)
-                mTop->ShowFloatingText(TString::Format("+ %d sec", bonus));
-        }
-    }
+    if (mOutcome == kPlaying)
+        AddTimeBonus(*mCountdown, mCap, TimeBonusSeconds(n, gGameTuning.blitz.combos));
     if (mTask == 0) {
         const int counter = mUser->quota;
         if (counter > n) {

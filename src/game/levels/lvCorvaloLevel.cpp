@@ -19,6 +19,7 @@
 #include "game/random/GameRandom.h"
 #include "game/state/dtLevelState.h"
 #include "game/state/dtUserState.h"
+#include "game/timers/CountdownTimer.h"
 #include "game/timers/IntervalTimer.h"
 #include "game/timers/LevelTimerSet.h"
 #include "velk/game/GameTuning.h"
@@ -933,6 +934,16 @@ bool lvCorvaloLevel::IsRemovalPending() const {
         if (s.kind[slot] != 0 && s.command[slot] == kCmdRemove)
             return true;
     return false;
+}
+
+void lvCorvaloLevel::AddTimeBonus(CountdownTimer& countdown, int capMs, int seconds) {
+    if (seconds <= 0)
+        return;
+    countdown.Update();
+    countdown.AddTime(CappedTimeBonus(seconds * 1000, capMs, countdown.GetRemaining()));
+    countdown.Update();
+    if (mTop)
+        mTop->ShowFloatingText(TString::Format("+ %d sec", seconds));
 }
 
 bool lvCorvaloLevel::EndingSteps() {

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+class CountdownTimer;
 class BoardActionQueue;
 class BoardScreen;
 class BottomPanel;
@@ -173,6 +174,9 @@ protected:
     bool EndingSteps();
     // True while a tile still waits to be removed.
     bool IsRemovalPending() const;
+    // Adds a time bonus of that many seconds to a countdown, cut at the
+    // cap, and shows it over the board; nothing for 0 or less.
+    void AddTimeBonus(CountdownTimer& countdown, int capMs, int seconds);
     // Starts the won or lost end sequence.
     void BeginWonSequence();
     void BeginLostSequence();
