@@ -1,9 +1,12 @@
 -- The board screen: the background, the board screen window with the
--- board in it, and the functions that the board screen runs. A first form:
--- the frames, hearts, achievement panels, bottom and top panels and the
--- pause button come with their pictures.
+-- board, its frames, hearts, achievement panels and the two panels in it,
+-- the pause button and the input blocker; and the functions that the board
+-- screen and its panels run.
 
 ReadFile('scripts/common.lua')
+
+---------------------------------------------------------------------------
+-- The screen's functions.
 
 -- The buttons of the screen are shut while the curtains move.
 function DisableAllButtons()
@@ -13,8 +16,15 @@ function EnableAllButtons()
 end
 
 -- The quick-play background: the place (0 to 4) and the light (0 to 3).
--- One picture stands for all of them until the backgrounds are made.
 function selectBackground(background, shade)
+end
+
+-- Which board frame shows: 1 the small board, 2 the middle one, 3 the large.
+function selectSize(size)
+end
+
+-- The hearts: how many lives are left.
+function selectLifes(lives)
 end
 
 function showAlphaBackground(show)
@@ -28,10 +38,61 @@ function closeCorvalo()
     CloseWindow('closed')
 end
 
+---------------------------------------------------------------------------
+-- The board frames, one per board size.
+
+local function BoardFrames()
+    return {}
+end
+
+---------------------------------------------------------------------------
+-- The three hearts.
+
+local function Hearts()
+    return {}
+end
+
+---------------------------------------------------------------------------
+-- The five achievement panels, each with its icon and text.
+
+local function AchievementPanels()
+    return {}
+end
+
+---------------------------------------------------------------------------
+-- The bottom panel: level, scores, goal, time bar or clock, avatar.
+
+local function BottomPanel()
+    return btmCorvalo { name = 'btmCorvalo', x = 0, y = 0, w = 1024, h = 768 }
+end
+
+---------------------------------------------------------------------------
+-- The top panel: the score card and the rising bonus texts.
+
+local function TopPanel()
+    return topCorvalo { name = 'topCorvalo', x = 0, y = 0, w = 1024, h = 768 }
+end
+
+---------------------------------------------------------------------------
+-- The screen.
+
+local function Append(list, items)
+    for _, item in ipairs(items) do
+        list[table.getn(list) + 1] = item
+    end
+end
+
+local board = { name = 'wndCorvalo', x = 0, y = 0, w = 1024, h = 768 }
+Append(board, BoardFrames())
+Append(board, Hearts())
+Append(board, AchievementPanels())
+Append(board, {
+    guiCorvalo { name = 'guiCorvalo', x = 0, y = 0, w = 1024, h = 768 },
+    BottomPanel(),
+    TopPanel(),
+})
+
 MakeDialog {
     Bitmap { name = 'bmpBackground', image = 'gpx/menu/background.jpg', x = 0, y = 0 },
-    wndCorvalo {
-        name = 'wndCorvalo', x = 0, y = 0, w = 1024, h = 768,
-        guiCorvalo { name = 'guiCorvalo', x = 0, y = 0, w = 1024, h = 768 },
-    },
+    wndCorvalo(board),
 }
