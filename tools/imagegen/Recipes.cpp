@@ -729,6 +729,8 @@ std::vector<Picture> Pictures(const std::string& svgFolder) {
     pictures.push_back({"gpx/cutscene/clouds.png", 1024, 160, Format::kPng, CloudStrip, {}});
     for (Picture& tile : TilePictures())
         pictures.push_back(std::move(tile));
+    for (Picture& effect : BoardEffectPictures())
+        pictures.push_back(std::move(effect));
     return pictures;
 }
 
@@ -736,6 +738,8 @@ std::vector<Animation> Animations() {
     std::vector<Animation> animations = {{"gpx/anim/sparkle.xml", 12, 64, 64, Sparkle}};
     for (Animation& tile : TileAnimations())
         animations.push_back(std::move(tile));
+    for (Animation& effect : BoardEffectAnimations())
+        animations.push_back(std::move(effect));
     return animations;
 }
 
