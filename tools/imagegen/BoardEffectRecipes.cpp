@@ -214,17 +214,22 @@ void LogoFlash(cairo_t* cr, int w, int h) {
     cairo_fill(cr);
 }
 
-// A long soft beam for the rays of light, white in its middle.
+// A long soft beam for the rays of light, white in its middle, in a
+// square: particles turn before they are scaled, so only an even scale
+// keeps a turned beam straight.
 void Ray(cairo_t* cr, int w, int h) {
-    cairo_pattern_t* across = cairo_pattern_create_linear(0, 0, w, 0);
+    const double beam = w * 0.06;
+    cairo_pattern_t* across = cairo_pattern_create_linear((w - beam) / 2.0, 0, (w + beam) / 2.0, 0);
     cairo_pattern_add_color_stop_rgba(across, 0.0, 1, 1, 0.9, 0.0);
     cairo_pattern_add_color_stop_rgba(across, 0.5, 1, 1, 0.9, 1.0);
     cairo_pattern_add_color_stop_rgba(across, 1.0, 1, 1, 0.9, 0.0);
     cairo_pattern_t* along = cairo_pattern_create_linear(0, 0, 0, h);
     cairo_pattern_add_color_stop_rgba(along, 0.0, 0, 0, 0, 0.0);
-    cairo_pattern_add_color_stop_rgba(along, 0.25, 0, 0, 0, 1.0);
-    cairo_pattern_add_color_stop_rgba(along, 0.75, 0, 0, 0, 1.0);
+    cairo_pattern_add_color_stop_rgba(along, 0.3, 0, 0, 0, 1.0);
+    cairo_pattern_add_color_stop_rgba(along, 0.7, 0, 0, 0, 1.0);
     cairo_pattern_add_color_stop_rgba(along, 1.0, 0, 0, 0, 0.0);
+    cairo_rectangle(cr, (w - beam) / 2.0, 0, beam, h);
+    cairo_clip(cr);
     cairo_set_source(cr, across);
     cairo_mask(cr, along);
     cairo_pattern_destroy(across);
@@ -503,7 +508,7 @@ std::vector<Picture> BoardEffectPictures() {
         {"gpx/board/ice.png", 240, 120, Format::kPng, IceSheet, {}},
         {"gpx/board/logo_flash.png", 420, 110, Format::kPng, LogoFlash, {}},
         {"gpx/board/achieve_panel.png", 320, 80, Format::kPng, AchievementPanel, {}},
-        {"fx/tex/ray.png", 32, 256, Format::kPng, Ray, {}},
+        {"fx/tex/ray.png", 128, 128, Format::kPng, Ray, {}},
         {"fx/tex/twinkle.png", 32, 32, Format::kPng, Twinkle, {}},
         {"fx/tex/mountain.png", 32, 32, Format::kPng, Snowflake, {}},
         {"fx/tex/forest.png", 32, 32, Format::kPng, Leaf, {}},
