@@ -178,6 +178,33 @@ TEST_F(Animpack, FramesFolder_PacksAnAtlasAndItsAnimation) {
     }
 }
 
+// A "registration.txt" beside the frames places every frame by its point
+// (the HUD clips that the board puts at a window's top-left); one that is
+// no "X Y" fails with a message and writes nothing.
+TEST_F(Animpack, RegistrationFile_PlacesEveryFrameByItsPoint) {
+    std::filesystem::create_directories(Path("corner"));
+    WritePng(Path("corner") + "/a.png", 12, 10, 40);
+    WritePng(Path("corner") + "/b.png", 20, 16, 80);
+    folder.Write("corner/registration.txt", "0 0\n");
+    const auto made = RunTool("animpack", {Path("corner"), Path("corner.xml")});
+    ASSERT_EQ(made.status, 0) << made.output;
+    TAnimationData data;
+    ASSERT_TRUE(ReadAnimationXmlFile(TString(("::" + Path("corner.xml")).c_str()), data));
+    ASSERT_EQ(data.GetFrameCount(), 2);
+    for (const TAnimationFrame& frame : data.mFrames) {
+        EXPECT_EQ(frame.mRegX, 0) << frame.mName.CStr();
+        EXPECT_EQ(frame.mRegY, 0) << frame.mName.CStr();
+    }
+    // Without a script file the frames play once.
+    EXPECT_NE(data.mScript.ToStd().find("frames{1,2}"), std::string::npos);
+
+    folder.Write("corner/registration.txt", "left top\n");
+    const auto bad = RunTool("animpack", {Path("corner"), Path("bad.xml")});
+    EXPECT_EQ(bad.status, 1);
+    EXPECT_NE(bad.output.find("registration.txt"), std::string::npos) << bad.output;
+    EXPECT_FALSE(std::filesystem::exists(Path("bad.xml")));
+}
+
 TEST_F(Animpack, FramesThatDoNotFit_FailWithMessage) {
     std::filesystem::create_directories(Path("big"));
     std::filesystem::create_directories(Path("none"));

@@ -91,7 +91,7 @@ void FillHeart(cairo_t* cr, double cx, double y, double s, double alpha) {
 // Played once over a heart of the board, placed by its top-left corner.
 void BreakingHeart(cairo_t* cr, int w, int h, double t) {
     const double s = w * 0.86, cx = w / 2.0, top = h * 0.08;
-    const double crack = std::min(1.0, t / 0.3);
+    const double crack = std::min(1.0, t / 0.25);
     const double fall = std::max(0.0, (t - 0.3) / 0.7);
     const double alpha = 1.0 - fall * fall;
     for (int side = -1; side <= 1; side += 2) {
@@ -126,7 +126,7 @@ void BreakingHeart(cairo_t* cr, int w, int h, double t) {
         const double ys[] = {top + s * 0.2, top + s * 0.38, top + s * 0.56, top + s * 0.72};
         const double xs[] = {cx, cx - zig, cx + zig, cx - zig * 0.5};
         cairo_move_to(cr, cx, top + s * 0.06);
-        for (int i = 0; i < 4 && i < 1 + crack * 4; ++i)
+        for (int i = 0; i < static_cast<int>(crack * 4); ++i)
             cairo_line_to(cr, xs[i], ys[i]);
         cairo_stroke(cr);
     }
