@@ -734,6 +734,8 @@ std::vector<Animation> Animations() {
     std::vector<Animation> animations = {{"gpx/anim/sparkle.xml", 12, 64, 64, Sparkle}};
     for (Animation& tile : TileAnimations())
         animations.push_back(std::move(tile));
+    for (Animation& avatar : AvatarAnimations())
+        animations.push_back(std::move(avatar));
     return animations;
 }
 
