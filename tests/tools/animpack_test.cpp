@@ -178,31 +178,44 @@ TEST_F(Animpack, FramesFolder_PacksAnAtlasAndItsAnimation) {
     }
 }
 
-// A "registration.txt" beside the frames places every frame by its point
-// (the HUD clips that the board puts at a window's top-left); one that is
-// no "X Y" fails with a message and writes nothing.
-TEST_F(Animpack, RegistrationFile_PlacesEveryFrameByItsPoint) {
-    std::filesystem::create_directories(Path("corner"));
-    WritePng(Path("corner") + "/a.png", 12, 10, 40);
-    WritePng(Path("corner") + "/b.png", 20, 16, 80);
-    folder.Write("corner/registration.txt", "0 0\n");
-    const auto made = RunTool("animpack", {Path("corner"), Path("corner.xml")});
-    ASSERT_EQ(made.status, 0) << made.output;
-    TAnimationData data;
-    ASSERT_TRUE(ReadAnimationXmlFile(TString(("::" + Path("corner.xml")).c_str()), data));
-    ASSERT_EQ(data.GetFrameCount(), 2);
-    for (const TAnimationFrame& frame : data.mFrames) {
-        EXPECT_EQ(frame.mRegX, 0) << frame.mName.CStr();
-        EXPECT_EQ(frame.mRegY, 0) << frame.mName.CStr();
+// A "registration.txt" puts every frame's registration point at the same
+// place from its top-left corner; anything but two whole numbers fails
+// and writes nothing.
+TEST_F(Animpack, RegistrationFile_SetsEveryFramesPoint) {
+    const struct {
+        const char* text;
+        int status;
+        int regX;
+        int regY;
+    } cases[] = {
+        {"0 0\n", 0, 0, 0}, {"12 -3", 0, 12, -3},  {"", 1, 0, 0},
+        {"7", 1, 0, 0},     {"top left", 1, 0, 0}, {"1 2 3", 1, 0, 0},
+    };
+    int index = 0;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string("registration \"") + c.text + "\"");
+        const std::string frames = Path("reg") + std::to_string(index);
+        const std::string out = Path("reg") + std::to_string(index) + ".xml";
+        ++index;
+        std::filesystem::create_directories(frames);
+        WritePng(frames + "/a.png", 20, 30, 10);
+        WritePng(frames + "/b.png", 20, 30, 20);
+        std::ofstream(frames + "/registration.txt") << c.text;
+        const auto made = RunTool("animpack", {frames, out});
+        ASSERT_EQ(made.status, c.status) << made.output;
+        if (c.status != 0) {
+            EXPECT_NE(made.output.find("two whole numbers"), std::string::npos) << made.output;
+            EXPECT_FALSE(std::filesystem::exists(out));
+            continue;
+        }
+        TAnimationData data;
+        ASSERT_TRUE(ReadAnimationXmlFile(TString(("::" + out).c_str()), data));
+        ASSERT_EQ(data.GetFrameCount(), 2);
+        for (const TAnimationFrame& frame : data.mFrames) {
+            EXPECT_EQ(frame.mRegX, c.regX);
+            EXPECT_EQ(frame.mRegY, c.regY);
+        }
     }
-    // Without a script file the frames play once.
-    EXPECT_NE(data.mScript.ToStd().find("frames{1,2}"), std::string::npos);
-
-    folder.Write("corner/registration.txt", "left top\n");
-    const auto bad = RunTool("animpack", {Path("corner"), Path("bad.xml")});
-    EXPECT_EQ(bad.status, 1);
-    EXPECT_NE(bad.output.find("registration.txt"), std::string::npos) << bad.output;
-    EXPECT_FALSE(std::filesystem::exists(Path("bad.xml")));
 }
 
 TEST_F(Animpack, FramesThatDoNotFit_FailWithMessage) {
