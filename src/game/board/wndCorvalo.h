@@ -86,6 +86,7 @@ public:
     void SetAmbientTheme();
     void ClearFreeze();
     bool IsGridClearPlaying() const;
+    bool IsAlmostTherePlaying() const;
 
     static constexpr int kPanels = 5;
     // The board frames, one per board size, smallest first.
@@ -135,6 +136,7 @@ private:
     void UpdateCountdown(uint32_t elapsed);
     void UpdateClosing(uint32_t elapsed);
     void AfterOpening();
+    void UpdateGame();
     bool AnyPanelPlaying() const;
 
     // The pop-ups and effects.

@@ -233,13 +233,26 @@ void wndCorvalo::DrawPopups() {
 
 // ---- the frame step --------------------------------------------------------
 
+namespace {
+
+// A text still on its parts; a stopped one is past its last part and
+// counts as ended, though its last part never finished.
+bool IsUnfinished(const vlkCutsceneTextSequence* text) {
+    return text && text->GetCurrentIndex() < text->GetParts().size();
+}
+
+} // namespace
+
 bool wndCorvalo::IsGridClearPlaying() const {
-    return (mGridClear1 && !mGridClear1->IsFinished()) ||
-           (mGridClear2 && !mGridClear2->IsFinished());
+    return IsUnfinished(mGridClear1.get()) || IsUnfinished(mGridClear2.get());
+}
+
+bool wndCorvalo::IsAlmostTherePlaying() const {
+    return IsUnfinished(mAlmostThere.get());
 }
 
 void wndCorvalo::UpdatePopups(uint32_t elapsed) {
-    const bool almostThere = mAlmostThere && !mAlmostThere->IsFinished();
+    const bool almostThere = IsAlmostTherePlaying();
     if (mGridClear1 && !almostThere) {
         mGridClear1->Update(elapsed);
         if (mGridClear2)
