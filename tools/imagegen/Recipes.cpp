@@ -727,6 +727,8 @@ std::vector<Picture> Pictures(const std::string& svgFolder) {
     pictures.push_back({"gpx/cutscene/clouds.png", 1024, 160, Format::kPng, CloudStrip, {}});
     for (Picture& tile : TilePictures())
         pictures.push_back(std::move(tile));
+    for (Picture& scene : BoardScenePictures())
+        pictures.push_back(std::move(scene));
     return pictures;
 }
 

@@ -40,6 +40,9 @@ std::vector<Animation> Animations();
 // The board's tile faces, backs and clips (TileRecipes.cpp).
 std::vector<Picture> TilePictures();
 std::vector<Animation> TileAnimations();
+// The board screen's backgrounds, board frames, heart and score card
+// (BoardSceneRecipes.cpp).
+std::vector<Picture> BoardScenePictures();
 
 // The cursor's transparent pixels carry the colour key (255, 0, 255) so
 // that the software cursor, which shows every other pixel opaque, leaves
