@@ -3,6 +3,7 @@
 #include "framework/core/text/TString.h"
 #include "framework/ui/window/TWindow.h"
 #include "game/board/guiCorvalo.h"
+#include "game/board/topCorvalo.h"
 #include "game/board/wndCorvalo.h"
 #include "velk/options/vlkOptionsDialog.h"
 #include "velk/options/vlkTextEdit.h"
@@ -58,10 +59,9 @@ constexpr std::array<GameWindowType, kGameWindowTypeCount> MakeTable(std::index_
 
 // The classes written so far take their type's place in the table.
 const GameWindowType kWrittenTypes[] = {
-    {"vlkTextEdit", &vlkTextEdit::Create},
-    {"guiCorvalo", &guiCorvalo::Create},
-    {"wndCorvalo", &wndCorvalo::Create},
-    {"vlkOptionsDialog", &vlkOptionsDialog::Create},
+    {"vlkTextEdit", &vlkTextEdit::Create}, {"guiCorvalo", &guiCorvalo::Create},
+    {"wndCorvalo", &wndCorvalo::Create},   {"vlkOptionsDialog", &vlkOptionsDialog::Create},
+    {"topCorvalo", &topCorvalo::Create},
 };
 
 std::array<GameWindowType, kGameWindowTypeCount> BuildTable() {
