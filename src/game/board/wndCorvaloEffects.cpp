@@ -807,16 +807,15 @@ void wndCorvalo::SetAmbientTheme() {
         if (!mAmbient)
             return;
     }
-    auto* game = dynamic_cast<gmCorvalo*>(mGame);
-    const dtUserState* user = game ? game->GetUser() : nullptr;
-    const int level = user ? user->level : 1;
     const char* theme = nullptr;
     if (LowerGlobal("gGameStyle") != TString("quest")) {
-        theme = ThemeName(GetQuickBackground(level).theme);
+        auto* game = dynamic_cast<gmCorvalo*>(mGame);
+        const dtUserState* user = game ? game->GetUser() : nullptr;
+        theme = ThemeName(GetQuickBackground(user ? user->level : 1).theme);
     } else {
         const QuestMap* map = GetLevelServices().questMap;
         if (map && map->HasCurrentNode())
-            theme = QuestThemeName(level);
+            theme = QuestThemeName(map->GetCurrentNodeLevel());
     }
     if (theme) {
         const TString texture = EffectFile(theme);

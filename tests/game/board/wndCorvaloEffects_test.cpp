@@ -618,7 +618,9 @@ TEST_F(BoardEffectsTest, TheAmbientThemeFollowsTheLevelOrTheQuestNode) {
         SCOPED_TRACE(std::string(c.style) + " " + std::to_string(c.level));
         fakes.scripts.globals["gGameStyle"] = c.style;
         fakes.questMap.hasCurrentNode = c.node;
-        user.level = c.level;
+        // In quest play the node's level counts, not the player's.
+        fakes.questMap.nodeLevel = c.level;
+        user.level = std::string(c.style) == "quest" ? 1 : c.level;
         board->ResetBackground();
         const TParticleSystem* ambient = board->GetAmbient();
         ASSERT_NE(nullptr, ambient);
