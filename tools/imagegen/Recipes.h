@@ -32,6 +32,10 @@ struct Animation {
     // t runs from 0 (first frame) towards 1 (one step before the first
     // frame again, so a looping animation has no repeated frame).
     std::function<void(cairo_t*, int width, int height, double t)> draw;
+    // The animation's script; empty: "DoAnim" shows the frames once.
+    std::string script = {};
+    // Every frame is placed by its top-left corner instead of its centre.
+    bool topLeft = false;
 };
 
 // SVG sources are read from svgFolder.
@@ -40,6 +44,12 @@ std::vector<Animation> Animations();
 // The board's tile faces, backs and clips (TileRecipes.cpp).
 std::vector<Picture> TilePictures();
 std::vector<Animation> TileAnimations();
+// The board screen's HUD clips, effect sprites, achievement panel and
+// icons (BoardEffectRecipes.cpp).
+std::vector<Picture> BoardEffectPictures();
+std::vector<Animation> BoardEffectAnimations();
+// A "DoAnim" that shows the frames again and again, `ms` each.
+std::string LoopingScript(int frames, int ms);
 
 // The cursor's transparent pixels carry the colour key (255, 0, 255) so
 // that the software cursor, which shows every other pixel opaque, leaves
