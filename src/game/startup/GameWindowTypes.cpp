@@ -2,6 +2,7 @@
 
 #include "framework/core/text/TString.h"
 #include "framework/ui/window/TWindow.h"
+#include "game/board/btmCorvalo.h"
 #include "game/board/guiCorvalo.h"
 #include "game/board/wndCorvalo.h"
 #include "velk/options/vlkOptionsDialog.h"
@@ -61,6 +62,7 @@ const GameWindowType kWrittenTypes[] = {
     {"vlkTextEdit", &vlkTextEdit::Create},
     {"guiCorvalo", &guiCorvalo::Create},
     {"wndCorvalo", &wndCorvalo::Create},
+    {"btmCorvalo", &btmCorvalo::Create},
     {"vlkOptionsDialog", &vlkOptionsDialog::Create},
 };
 

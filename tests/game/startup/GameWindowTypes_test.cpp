@@ -1,6 +1,7 @@
 #include "game/startup/GameWindowTypes.h"
 
 #include "framework/ui/window/TWindow.h"
+#include "game/board/btmCorvalo.h"
 #include "game/board/guiCorvalo.h"
 #include "game/board/wndCorvalo.h"
 #include "velk/options/vlkOptionsDialog.h"
@@ -73,6 +74,7 @@ TEST(GameWindowTypes, ThirtyTypesInRegistrationOrder) {
             {"vlkOptionsDialog", vlkOptionsDialog::GetClassId()},
             {"guiCorvalo", guiCorvalo::GetCreator()},
             {"wndCorvalo", wndCorvalo::GetClassId()},
+            {"btmCorvalo", btmCorvalo::GetCreator()},
         };
         if (auto found = written.find(type); found != written.end()) {
             EXPECT_EQ(first->GetClassName(), type);
