@@ -50,6 +50,9 @@ std::vector<Picture> BoardEffectPictures();
 std::vector<Animation> BoardEffectAnimations();
 // A "DoAnim" that shows the frames again and again, `ms` each.
 std::string LoopingScript(int frames, int ms);
+// The board screen's backgrounds, board frames, heart and score card
+// (BoardSceneRecipes.cpp).
+std::vector<Picture> BoardScenePictures();
 
 // The cursor's transparent pixels carry the colour key (255, 0, 255) so
 // that the software cursor, which shows every other pixel opaque, leaves
