@@ -23,7 +23,7 @@ public:
     // The reward and goal numbers of the current node; 0 without one.
     virtual int GetCurrentNodeReward() const = 0;
     virtual int GetCurrentNodeGoal() const = 0;
-    // The level number in the current node's definition; 0 without one.
+    // The level its definition gives the current node; -1 without one.
     virtual int GetCurrentNodeLevel() const = 0;
     virtual int GetNodeCount() const = 0;
     // An index outside the nodes counts as locked.

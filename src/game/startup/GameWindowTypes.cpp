@@ -2,6 +2,7 @@
 
 #include "framework/core/text/TString.h"
 #include "framework/ui/window/TWindow.h"
+#include "game/board/btmCorvalo.h"
 #include "game/board/guiCorvalo.h"
 #include "game/board/topCorvalo.h"
 #include "game/board/wndCorvalo.h"
@@ -59,8 +60,11 @@ constexpr std::array<GameWindowType, kGameWindowTypeCount> MakeTable(std::index_
 
 // The classes written so far take their type's place in the table.
 const GameWindowType kWrittenTypes[] = {
-    {"vlkTextEdit", &vlkTextEdit::Create}, {"guiCorvalo", &guiCorvalo::Create},
-    {"wndCorvalo", &wndCorvalo::Create},   {"vlkOptionsDialog", &vlkOptionsDialog::Create},
+    {"vlkTextEdit", &vlkTextEdit::Create},
+    {"guiCorvalo", &guiCorvalo::Create},
+    {"wndCorvalo", &wndCorvalo::Create},
+    {"btmCorvalo", &btmCorvalo::Create},
+    {"vlkOptionsDialog", &vlkOptionsDialog::Create},
     {"topCorvalo", &topCorvalo::Create},
 };
 

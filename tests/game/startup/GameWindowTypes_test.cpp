@@ -1,6 +1,7 @@
 #include "game/startup/GameWindowTypes.h"
 
 #include "framework/ui/window/TWindow.h"
+#include "game/board/btmCorvalo.h"
 #include "game/board/guiCorvalo.h"
 #include "game/board/topCorvalo.h"
 #include "game/board/wndCorvalo.h"
@@ -74,6 +75,7 @@ TEST(GameWindowTypes, ThirtyTypesInRegistrationOrder) {
             {"vlkOptionsDialog", vlkOptionsDialog::GetClassId()},
             {"guiCorvalo", guiCorvalo::GetCreator()},
             {"wndCorvalo", wndCorvalo::GetClassId()},
+            {"btmCorvalo", btmCorvalo::GetCreator()},
             {"topCorvalo", topCorvalo::GetClassId()},
         };
         if (auto found = written.find(type); found != written.end()) {

@@ -89,7 +89,7 @@ public:
     int GetPendingReward() const override { return pendingReward; }
     int GetCurrentNodeReward() const override { return reward; }
     int GetCurrentNodeGoal() const override { return goal; }
-    int GetCurrentNodeLevel() const override { return hasCurrentNode ? nodeLevel : 0; }
+    int GetCurrentNodeLevel() const override { return hasCurrentNode ? nodeLevel : -1; }
     int GetNodeCount() const override { return static_cast<int>(locked.size()); }
     bool IsNodeLocked(int index) const override {
         return index < 0 || index >= GetNodeCount() || locked[static_cast<size_t>(index)];
