@@ -731,6 +731,8 @@ std::vector<Picture> Pictures(const std::string& svgFolder) {
         pictures.push_back(std::move(tile));
     for (Picture& effect : BoardEffectPictures())
         pictures.push_back(std::move(effect));
+    for (Picture& scene : BoardScenePictures())
+        pictures.push_back(std::move(scene));
     return pictures;
 }
 

@@ -53,6 +53,9 @@ std::vector<Animation> BoardEffectAnimations();
 std::string LoopingScript(int frames, int ms);
 // The four avatars of the bottom panel and the score card (AvatarRecipes.cpp).
 std::vector<Animation> AvatarAnimations();
+// The board screen's backgrounds, board frames, heart and score card
+// (BoardSceneRecipes.cpp).
+std::vector<Picture> BoardScenePictures();
 
 // The cursor's transparent pixels carry the colour key (255, 0, 255) so
 // that the software cursor, which shows every other pixel opaque, leaves
