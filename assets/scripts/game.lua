@@ -8,29 +8,76 @@ ReadFile('scripts/common.lua')
 ---------------------------------------------------------------------------
 -- The screen's functions.
 
--- The buttons of the screen are shut while the curtains move.
+-- The buttons of the screen are shut while the curtains move: the input
+-- blocker, laid last over the whole screen, takes every click. It starts
+-- shown, as the first call comes before it exists.
 function DisableAllButtons()
+    EnableWindow('btnBlocker', true)
 end
 
 function EnableAllButtons()
+    EnableWindow('btnBlocker', false)
 end
+
+local kPlaces = { 'forest', 'mountain', 'city', 'beach', 'space' }
+local kLights = { 'morning', 'noon', 'afternoon', 'night' }
 
 -- The quick-play background: the place (0 to 4) and the light (0 to 3).
 function selectBackground(background, shade)
+    local place = kPlaces[(tonumber(background) or -1) + 1]
+    local light = kLights[(tonumber(shade) or -1) + 1]
+    if not place or not light then
+        DebugOut('game.lua: no background ' .. tostring(background) .. ', ' .. tostring(shade))
+        return
+    end
+    SetBitmap('bmpBackground', 'gpx/backgrounds/' .. place .. '_' .. light .. '.jpg')
 end
 
 -- Which board frame shows: 1 the small board, 2 the middle one, 3 the large.
 function selectSize(size)
+    if not kBoardFrames[tonumber(size) or 0] then
+        DebugOut('game.lua: no board frame ' .. tostring(size))
+    end
+    for i, frame in ipairs(kBoardFrames) do
+        EnableWindow(frame.name, i == size)
+    end
 end
 
 -- The hearts: how many lives are left.
 function selectLifes(lives)
+    for i = 1, 3 do
+        EnableWindow('bmpHeart' .. i, i <= (tonumber(lives) or 0))
+    end
 end
 
+-- The dark veil under the score card.
 function showAlphaBackground(show)
+    EnableWindow('bmpAlphaBackground', show and true or false)
 end
 
+-- A lost level: the pop-up tells the lives left; once it is closed the
+-- game books the loss (the board is the top window again by then).
+function ShowLoseLife(lives)
+    gLifeCount = tonumber(lives) or 0
+    DoModal('scripts/lose_life.lua')
+    onEndLevel()
+end
+
+-- A quest level opens on its mode's instructions until they were seen.
 function ShowLevelInstructions()
+    if gfn_isShownInstruction and gfn_isShownInstruction(gGameMode) == 1 then
+        DoModal('scripts/instruction_level.lua')
+    end
+end
+
+-- The reward (1 wild, 2 bomb, 3 sidewinder, 4 showtime, 5 freeze) and the
+-- goal of a quest node, for the pop-ups that the board opens next.
+function setReward(reward)
+    gReward = reward
+end
+
+function setGoalPanel(goal)
+    gGoalPanel = goal
 end
 
 -- The closing curtains have closed: the screen ends.
@@ -41,22 +88,51 @@ end
 ---------------------------------------------------------------------------
 -- The board frames, one per board size.
 
+-- The build writes kBoardFrames from the board windows of config.xml, and
+-- draws each frame picture round its board.
+ReadFile('scripts/board_frames.lua')
+
 local function BoardFrames()
-    return {}
+    local frames = {}
+    for _, frame in ipairs(kBoardFrames) do
+        frames[table.getn(frames) + 1] =
+            Bitmap { name = frame.name, image = frame.image, alpha = true, x = frame.x, y = frame.y }
+    end
+    return frames
 end
 
 ---------------------------------------------------------------------------
 -- The three hearts.
 
 local function Hearts()
-    return {}
+    local hearts = {}
+    for i = 1, 3 do
+        hearts[i] = Bitmap { name = 'bmpHeart' .. i, image = 'gpx/board/heart.png', alpha = true,
+                             x = 24 + (i - 1) * 50, y = 76 }
+    end
+    return hearts
 end
 
 ---------------------------------------------------------------------------
 -- The five achievement panels, each with its icon and text.
 
+-- The board screen hides them at start and moves each one where its
+-- scene's "panel" goes; the icon and the text are set when one is earned.
+local kAchieveFont = { 'loc/en/font/helsinki.mvec', 20, { 0.17, 0.16, 0.20, 1 } }
+
 local function AchievementPanels()
-    return {}
+    local panels = {}
+    for i = 0, 4 do
+        panels[i + 1] = Bitmap {
+            name = 'bmpAchievePanel' .. i, image = 'gpx/board/achieve_panel.png',
+            x = 1040, y = 150 + 88 * i,
+            Bitmap { name = 'bmpIcon', image = 'gpx/board/achieve/game_01.png',
+                     x = 8, y = 8 },
+            Text { name = 'lblText', x = 80, y = 8, w = 228, h = 64,
+                   flags = kHAlignLeft + kVAlignCenter, font = kAchieveFont },
+        }
+    end
+    return panels
 end
 
 ---------------------------------------------------------------------------
@@ -69,8 +145,12 @@ end
 ---------------------------------------------------------------------------
 -- The top panel: the score card and the rising bonus texts.
 
+-- Two windows: the veil that showAlphaBackground shows, just below the
+-- panel (the call stands last in its list, so both land there).
 local function TopPanel()
-    return topCorvalo { name = 'topCorvalo', x = 0, y = 0, w = 1024, h = 768 }
+    return Bitmap { name = 'bmpAlphaBackground', image = 'gpx/ui/panel_black.png', alpha = true,
+                    scale = 64, x = 0, y = 0 },
+           topCorvalo { name = 'topCorvalo', x = 0, y = 0, w = 1024, h = 768 }
 end
 
 ---------------------------------------------------------------------------
@@ -95,4 +175,8 @@ Append(board, {
 MakeDialog {
     Bitmap { name = 'bmpBackground', image = 'gpx/menu/background.jpg', x = 0, y = 0 },
     wndCorvalo(board),
+    LabelledButton('btnPause', 'game_pause', 47, 14, false,
+                   { command = function() DoModal('scripts/pause.lua') end }),
+    -- Graphics-less, over everything: DisableAllButtons shows it.
+    Button { name = 'btnBlocker', x = 0, y = 0, w = 1024, h = 768 },
 }

@@ -94,6 +94,17 @@ bool Pack(const std::string& animpack, const std::string& frames, const std::str
     return true;
 }
 
+// A file beside an animation's frames: written when there is text for it,
+// removed when there is none (so an old one cannot linger).
+bool WriteExtra(const std::string& path, const std::string& text) {
+    std::error_code error;
+    if (text.empty()) {
+        std::filesystem::remove(path, error);
+        return !error;
+    }
+    return WriteIfChanged(path, std::vector<uint8_t>(text.begin(), text.end()));
+}
+
 int WriteAll(const std::string& assets, const std::string& framesFolder,
              const std::string& animpack) {
     int written = 0;
@@ -127,6 +138,15 @@ int WriteAll(const std::string& assets, const std::string& framesFolder,
                              animation.path.c_str());
                 return 1;
             }
+        }
+        // The script and registration point that animpack reads beside them.
+        const std::string folder = framesFolder + "/" + stem;
+        if (!WriteExtra(folder + "/script.lua", animation.script) ||
+            !WriteExtra(folder + "/registration.txt",
+                        animation.registerTopLeft ? "0 0\n" : std::string())) {
+            std::fprintf(stderr, "imagegen: cannot write beside the frames of %s\n",
+                         animation.path.c_str());
+            return 1;
         }
         if (!animpack.empty() &&
             !Pack(animpack, framesFolder + "/" + stem, assets + "/" + animation.path))

@@ -23,6 +23,8 @@ public:
     // The reward and goal numbers of the current node; 0 without one.
     virtual int GetCurrentNodeReward() const = 0;
     virtual int GetCurrentNodeGoal() const = 0;
+    // The level its definition gives the current node; -1 without one.
+    virtual int GetCurrentNodeLevel() const = 0;
     virtual int GetNodeCount() const = 0;
     // An index outside the nodes counts as locked.
     virtual bool IsNodeLocked(int index) const = 0;

@@ -2,7 +2,9 @@
 
 #include "framework/core/text/TString.h"
 #include "framework/ui/window/TWindow.h"
+#include "game/board/btmCorvalo.h"
 #include "game/board/guiCorvalo.h"
+#include "game/board/topCorvalo.h"
 #include "game/board/wndCorvalo.h"
 #include "velk/options/vlkOptionsDialog.h"
 #include "velk/options/vlkTextEdit.h"
@@ -61,7 +63,9 @@ const GameWindowType kWrittenTypes[] = {
     {"vlkTextEdit", &vlkTextEdit::Create},
     {"guiCorvalo", &guiCorvalo::Create},
     {"wndCorvalo", &wndCorvalo::Create},
+    {"btmCorvalo", &btmCorvalo::Create},
     {"vlkOptionsDialog", &vlkOptionsDialog::Create},
+    {"topCorvalo", &topCorvalo::Create},
 };
 
 std::array<GameWindowType, kGameWindowTypeCount> BuildTable() {

@@ -89,6 +89,7 @@ public:
     int GetPendingReward() const override { return pendingReward; }
     int GetCurrentNodeReward() const override { return reward; }
     int GetCurrentNodeGoal() const override { return goal; }
+    int GetCurrentNodeLevel() const override { return hasCurrentNode ? nodeLevel : -1; }
     int GetNodeCount() const override { return static_cast<int>(locked.size()); }
     bool IsNodeLocked(int index) const override {
         return index < 0 || index >= GetNodeCount() || locked[static_cast<size_t>(index)];
@@ -104,6 +105,7 @@ public:
     int pendingReward = 0;
     int reward = 0;
     int goal = 0;
+    int nodeLevel = 0;
     // Five nodes, the first unlocked.
     std::vector<bool> locked{false, true, true, true, true};
     bool avatarPending = false;
