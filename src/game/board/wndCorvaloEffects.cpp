@@ -349,6 +349,16 @@ TWindow* wndCorvalo::PanelWindow(int slot) {
 }
 
 void wndCorvalo::ResetAchievementPanels() {
+    // A panel of the last level still on screen goes with it: nothing would
+    // update it any more, and a close or a click would wait for it forever.
+    for (int slot = 0; slot < kPanels; ++slot) {
+        vlkCutscene* scene = mPanelCutscenes[slot].get();
+        if (scene && scene->IsEnabled()) {
+            scene->SetEnabled(false);
+            scene->SetVisible(false);
+            SetWindowVisible(PanelWindow(slot), false);
+        }
+    }
     mPanelCount = 0;
 }
 

@@ -405,6 +405,21 @@ TEST_F(BoardEffectsTest, PanelsFollowTheirSpriteAndHideWhenTheirSceneEnds) {
     EXPECT_FALSE(board->GetPanelCutscene(0)->IsVisible());
 }
 
+TEST_F(BoardEffectsTest, ANewLevelPutsAwayThePanelsStillShowing) {
+    board->ShowAchievement(TString("Achieve Game 1"));
+    fakes.scripts.SetGame("Blitz", "quick", "easy");
+    board->StartCelebration();
+    Frames(3);
+    ASSERT_TRUE(panels[0]->IsVisible());
+    board->ResetAchievementPanels();
+    EXPECT_FALSE(panels[0]->IsVisible());
+    EXPECT_FALSE(board->GetPanelCutscene(0)->IsEnabled());
+    // Nothing is left to wait for.
+    board->CloseBoard();
+    EXPECT_TRUE(board->IsClosing());
+    EXPECT_FALSE(board->IsClosePending());
+}
+
 TEST_F(BoardEffectsTest, ScoreBurstsAtOnceOrWhenTheTrailArrives) {
     struct Case {
         const char* mode;
