@@ -291,11 +291,8 @@ void wndCorvalo::UpdateEffects(uint32_t elapsed) {
 
     if (mScoreTrail) {
         mScoreTrail->Update(elapsed);
-        TParticleSystem* particles = mScoreTrail->GetParticleSystem();
-        // The trail reports its end in every frame after it arrived: it
-        // bursts once, when it still emits.
-        if (mScoreTrail->GetState() == vlkParticleFx::kStatePathEnded && particles &&
-            !particles->IsEmissionStopped()) {
+        // The lane reports its end in the one update in which it arrives.
+        if (mScoreTrail->GetState() == vlkParticleFx::kStatePathEnded) {
             mScoreTrail->SetEmissionStopped(true);
             mScoreBurst = 1;
             if (mScoreExplosion) {
