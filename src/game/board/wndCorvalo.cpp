@@ -170,7 +170,7 @@ void wndCorvalo::Step(uint32_t now) {
 
     if (mOpening) {
         if (mFirstUpdate) {
-            UpdateGame();
+            Update();
             mFirstUpdate = 0;
         }
         mOpening->Update(elapsed);
@@ -184,7 +184,7 @@ void wndCorvalo::Step(uint32_t now) {
         AfterOpening();
     }
 
-    UpdateGame();
+    Update();
     UpdateCountdown(elapsed);
     UpdatePopups(elapsed);
     UpdateAchievementPanels(elapsed);
@@ -197,13 +197,6 @@ void wndCorvalo::Step(uint32_t now) {
         if (StateValue("WindowActivated") == TString("0") && mGame)
             mGame->SetPaused(true);
     }
-}
-
-// The container's own step: the game object gets the time since the
-// container last updated it. (Its Update() would come back here through
-// OnAnimate.)
-void wndCorvalo::UpdateGame() {
-    vlkGameContainer::OnAnimate();
 }
 
 void wndCorvalo::AfterOpening() {

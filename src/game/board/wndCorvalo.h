@@ -136,7 +136,6 @@ private:
     void UpdateCountdown(uint32_t elapsed);
     void UpdateClosing(uint32_t elapsed);
     void AfterOpening();
-    void UpdateGame();
     bool AnyPanelPlaying() const;
 
     // The pop-ups and effects.

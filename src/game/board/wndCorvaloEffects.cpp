@@ -291,11 +291,8 @@ void wndCorvalo::UpdateEffects(uint32_t elapsed) {
 
     if (mScoreTrail) {
         mScoreTrail->Update(elapsed);
-        TParticleSystem* particles = mScoreTrail->GetParticleSystem();
-        // The trail reports its end in every frame after it arrived: it
-        // bursts once, when it still emits.
-        if (mScoreTrail->GetState() == vlkParticleFx::kStatePathEnded && particles &&
-            !particles->IsEmissionStopped()) {
+        // The lane reports its end in the one update in which it arrives.
+        if (mScoreTrail->GetState() == vlkParticleFx::kStatePathEnded) {
             mScoreTrail->SetEmissionStopped(true);
             mScoreBurst = 1;
             if (mScoreExplosion) {
@@ -349,6 +346,16 @@ TWindow* wndCorvalo::PanelWindow(int slot) {
 }
 
 void wndCorvalo::ResetAchievementPanels() {
+    // A panel of the last level still on screen goes with it: nothing would
+    // update it any more, and a close or a click would wait for it forever.
+    for (int slot = 0; slot < kPanels; ++slot) {
+        vlkCutscene* scene = mPanelCutscenes[slot].get();
+        if (scene && scene->IsEnabled()) {
+            scene->SetEnabled(false);
+            scene->SetVisible(false);
+            SetWindowVisible(PanelWindow(slot), false);
+        }
+    }
     mPanelCount = 0;
 }
 

@@ -8,7 +8,6 @@
 #include "framework/ui/widgets/TText.h"
 #include "game/gmCorvalo.h"
 #include "game/random/GameRandom.h"
-#include "game/startup/GameWindowTypes.h"
 #include "game/state/dtUserState.h"
 #include "platform/graphics/PngWriter.h"
 #include "velk/assets/TAssetLists.h"
@@ -24,12 +23,12 @@
 #include "velk/particles/vlkTrailBurstFx.h"
 
 #include "framework/graphics/draw/NullDrawFixture.h"
+#include "game/support/BoardScreenMaker.h"
 #include "game/support/FakeLevelServices.h"
 #include "velk/cutscene/CutsceneTestSupport.h"
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <filesystem>
 #include <functional>
 #include <iostream>
@@ -98,12 +97,7 @@ protected:
         mMaker = gmCorvalo::SetLevelMaker([](int, gmCorvalo&) { return nullptr; });
         root = new TWindow(TString("root"));
         root->SetSize(1024, 768);
-        TWindowCreator creator = nullptr;
-        for (const GameWindowType& type : GetGameWindowTypes())
-            if (std::strcmp(type.name, "wndCorvalo") == 0)
-                creator = type.creator;
-        ASSERT_NE(nullptr, creator);
-        board = dynamic_cast<wndCorvalo*>(creator());
+        board = support::MakeBoardScreenByTypeName();
         ASSERT_NE(nullptr, board);
         board->SetSize(1024, 768);
         root->AddChild(board, false);
@@ -409,6 +403,21 @@ TEST_F(BoardEffectsTest, PanelsFollowTheirSpriteAndHideWhenTheirSceneEnds) {
     EXPECT_FALSE(panels[1]->IsVisible());
     EXPECT_FALSE(board->GetPanelCutscene(0)->IsEnabled());
     EXPECT_FALSE(board->GetPanelCutscene(0)->IsVisible());
+}
+
+TEST_F(BoardEffectsTest, ANewLevelPutsAwayThePanelsStillShowing) {
+    board->ShowAchievement(TString("Achieve Game 1"));
+    fakes.scripts.SetGame("Blitz", "quick", "easy");
+    board->StartCelebration();
+    Frames(3);
+    ASSERT_TRUE(panels[0]->IsVisible());
+    board->ResetAchievementPanels();
+    EXPECT_FALSE(panels[0]->IsVisible());
+    EXPECT_FALSE(board->GetPanelCutscene(0)->IsEnabled());
+    // Nothing is left to wait for.
+    board->CloseBoard();
+    EXPECT_TRUE(board->IsClosing());
+    EXPECT_FALSE(board->IsClosePending());
 }
 
 TEST_F(BoardEffectsTest, ScoreBurstsAtOnceOrWhenTheTrailArrives) {
