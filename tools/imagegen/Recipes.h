@@ -32,6 +32,9 @@ struct Animation {
     // t runs from 0 (first frame) towards 1 (one step before the first
     // frame again, so a looping animation has no repeated frame).
     std::function<void(cairo_t*, int width, int height, double t)> draw;
+    // The animation's Lua script (animpack's "script.lua"); empty: every
+    // frame once.
+    std::string script = {};
 };
 
 // SVG sources are read from svgFolder.
@@ -40,6 +43,10 @@ std::vector<Animation> Animations();
 // The board's tile faces, backs and clips (TileRecipes.cpp).
 std::vector<Picture> TilePictures();
 std::vector<Animation> TileAnimations();
+// The bottom panel's bars, icons, new-row button and spark
+// (BottomPanelRecipes.cpp).
+std::vector<Picture> BottomPanelPictures();
+std::vector<Animation> BottomPanelAnimations();
 
 // The cursor's transparent pixels carry the colour key (255, 0, 255) so
 // that the software cursor, which shows every other pixel opaque, leaves

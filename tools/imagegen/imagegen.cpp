@@ -128,6 +128,16 @@ int WriteAll(const std::string& assets, const std::string& framesFolder,
                 return 1;
             }
         }
+        const std::string script = framesFolder + "/" + stem + "/script.lua";
+        std::error_code error;
+        if (animation.script.empty())
+            std::filesystem::remove(script, error);
+        else if (!WriteIfChanged(script, std::vector<uint8_t>(animation.script.begin(),
+                                                              animation.script.end()))) {
+            std::fprintf(stderr, "imagegen: cannot write the script of %s\n",
+                         animation.path.c_str());
+            return 1;
+        }
         if (!animpack.empty() &&
             !Pack(animpack, framesFolder + "/" + stem, assets + "/" + animation.path))
             return 1;
