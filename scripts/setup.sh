@@ -40,6 +40,7 @@ fonts-dejavu-core
 xvfb
 xauth
 xdotool
+imagemagick
 python3-png
 libjpeg-turbo-progs
 libopenjp2-tools

@@ -8,8 +8,9 @@
 // rows into one image at most 1024 pixels a side, each frame inside a
 // transparent gutter of two pixels so that filtering never bleeds a
 // neighbour in. The image is written beside OUT.xml with the same name and
-// ".png"; each frame's registration point is its centre. A "script.lua" in
-// the folder becomes the animation's script, else every frame is shown in
+// ".png"; each frame's registration point is its centre, or the point "X Y"
+// that a "registration.txt" in the folder gives. A "script.lua" in the
+// folder becomes the animation's script, else every frame is shown in
 // order.
 //
 // IN is a disk path, or a logical name that starts with "::". Both forms
@@ -114,6 +115,12 @@ bool PlaceFrames(std::vector<FrameImage>& frames, int& width, int& height) {
     return height <= kAtlasLimit;
 }
 
+// The text of a file beside the frames; empty when there is none.
+std::string ReadSideFile(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
 int PackFolder(const char* folderPath, const char* outXml) {
     namespace fs = std::filesystem;
     std::vector<fs::path> files;
@@ -171,16 +178,23 @@ int PackFolder(const char* folderPath, const char* outXml) {
         record.mRegY = frame.height / 2;
         data.mFrames.push_back(record);
     }
-    data.UpdateLargestFrame();
-    const fs::path scriptPath = fs::path(folderPath) / "script.lua";
-    if (fs::is_regular_file(scriptPath)) {
-        std::ifstream in(scriptPath, std::ios::binary);
-        const std::string script((std::istreambuf_iterator<char>(in)),
-                                 std::istreambuf_iterator<char>());
-        data.mScript = TString(script.data(), script.size());
-    } else {
-        data.mScript = MakeDefaultAnimationScript(data.GetFrameCount());
+    // A "registration.txt" of "X Y" places every frame by that point.
+    const std::string registration = ReadSideFile(fs::path(folderPath) / "registration.txt");
+    if (!registration.empty()) {
+        int regX = 0, regY = 0;
+        if (std::sscanf(registration.c_str(), "%d %d", &regX, &regY) != 2) {
+            std::fprintf(stderr, "animpack: %s/registration.txt is not \"X Y\"\n", folderPath);
+            return 1;
+        }
+        for (TAnimationFrame& record : data.mFrames) {
+            record.mRegX = regX;
+            record.mRegY = regY;
+        }
     }
+    data.UpdateLargestFrame();
+    const std::string script = ReadSideFile(fs::path(folderPath) / "script.lua");
+    data.mScript = script.empty() ? MakeDefaultAnimationScript(data.GetFrameCount())
+                                  : TString(script.data(), script.size());
 
     png_image image{};
     image.version = PNG_IMAGE_VERSION;

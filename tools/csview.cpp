@@ -1,12 +1,15 @@
 // csview FILE [--assets DIR] [--speed S] [--frames N --out OUT.png [--step MS]]
 //             [--continue-at MS] [--text TEXT --letters PATH --object NAME]
+//             [--letter-width W] [--background IMAGE]
 // Plays a cut-scene the way the game's screens do, on the GL display over a
 // checkerboard, 1024 x 768 like the game's screen. FILE is a logical name
 // of the assets folder (DIR, "assets" by default) or a disk path. With
 // --text it plays TEXT as a banner instead: a text sequence (parts split at
 // "_") of the cut-scene template FILE, whose sprite object NAME ("sprite"
 // by default) shows the letter pictures under PATH (no PATH: the template's
-// text object NAME shows each part), centred in the window. The string
+// text object NAME shows each part), centred in the window, its letters W
+// pixels apart when --letter-width is given. --background draws the
+// picture IMAGE (centred) instead of the checkerboard. The string
 // table ("loc/<locale>/strings.xml") and the asset lists ("assets.xml") are
 // loaded when the assets hold them, so text objects show their labels and
 // sound objects play.
@@ -25,6 +28,7 @@
 #include "framework/core/xml/TStringTable.h"
 #include "framework/graphics/TGraphics.h"
 #include "framework/graphics/TRenderer.h"
+#include "framework/graphics/TTexture.h"
 #include "framework/graphics/asset/TAssetManager.h"
 #include "framework/graphics/vector/TNbMiniVecDraw.h"
 #include "framework/script/animation/TAnimatedSprite.h"
@@ -79,6 +83,8 @@ struct Options {
     std::string text;
     std::string letters;
     std::string object = "sprite";
+    int letterWidth = -1;
+    std::string background;
 };
 
 // Says on standard output when the scene ends, as a screen would hear it.
@@ -148,6 +154,8 @@ public:
         : mSequence(file, TString(options.object.c_str()), TString(options.letters.c_str())) {
         mSequence.SetText(TString(options.text.c_str()));
         mSequence.SetPosition(kWidth / 2, kHeight / 2);
+        if (options.letterWidth >= 0)
+            mSequence.SetLetterWidth(options.letterWidth);
     }
     void Update(uint32_t elapsed) override { mSequence.Update(elapsed); }
     void Draw() override { mSequence.Draw(); }
@@ -163,10 +171,13 @@ private:
     vlkCutsceneTextSequence mSequence;
 };
 
-void DrawScene(TGraphics* graphics, Player& player) {
+void DrawScene(TGraphics* graphics, Player& player, TSprite* background) {
     graphics->Begin2d();
-    DrawCheckerboard(graphics, kWidth, kHeight, 32, TColor(0.45f, 0.45f, 0.5f, 1.0f),
-                     TColor(0.35f, 0.35f, 0.4f, 1.0f));
+    if (background)
+        background->Draw(TDrawSpec(), -1);
+    else
+        DrawCheckerboard(graphics, kWidth, kHeight, 32, TColor(0.45f, 0.45f, 0.5f, 1.0f),
+                         TColor(0.35f, 0.35f, 0.4f, 1.0f));
     player.Draw();
     graphics->End2d();
 }
@@ -255,6 +266,18 @@ int Run(const Options& options) {
         }
         player->Restart();
 
+        std::shared_ptr<TSprite> background;
+        if (!options.background.empty()) {
+            std::shared_ptr<TTexture> picture = TTexture::Get(TString(options.background.c_str()));
+            if (!picture) {
+                TAnimatedSprite::SetTaskList(nullptr);
+                return Fail(options.background + " is no picture that loads");
+            }
+            background = TSprite::Create(0);
+            background->SetTexture(picture);
+            background->GetDrawSpec() = TDrawSpec(kWidth / 2.0f, kHeight / 2.0f, 1.0f, 1.0f);
+        }
+
         if (headless) {
             GraphicsDisplay* display =
                 screen.renderer.GetDisplaySetup()->GetContext().GetDirectDraw();
@@ -274,7 +297,7 @@ int Run(const Options& options) {
                     status = Fail("the frame could not begin");
                     break;
                 }
-                DrawScene(graphics, *player);
+                DrawScene(graphics, *player, background.get());
                 graphics->EndDraw(false);
                 const std::string path = FramePath(options.out, frame);
                 if (!display || !display->SaveScreenshot(path)) {
@@ -324,7 +347,7 @@ int Run(const Options& options) {
                     said = state;
                 }
                 if (graphics->BeginDraw()) {
-                    DrawScene(graphics, *player);
+                    DrawScene(graphics, *player, background.get());
                     graphics->EndDraw(true);
                 }
                 SDL_Delay(15);
@@ -364,6 +387,10 @@ int main(int argc, char** argv) {
             options.letters = argv[++i];
         } else if (std::strcmp(argv[i], "--object") == 0 && more) {
             options.object = argv[++i];
+        } else if (std::strcmp(argv[i], "--letter-width") == 0 && more) {
+            options.letterWidth = std::atoi(argv[++i]);
+        } else if (std::strcmp(argv[i], "--background") == 0 && more) {
+            options.background = argv[++i];
         } else {
             args.push_back(argv[i]);
         }
@@ -373,7 +400,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr,
                      "usage: csview FILE [--assets DIR] [--speed S]\n"
                      "              [--frames N --out OUT.png [--step MS]] [--continue-at MS]\n"
-                     "              [--text TEXT [--letters PATH] [--object NAME]]\n");
+                     "              [--text TEXT [--letters PATH] [--object NAME]\n"
+                     "               [--letter-width W]] [--background IMAGE]\n");
         return 2;
     }
     options.file = args[0];

@@ -8,29 +8,76 @@ ReadFile('scripts/common.lua')
 ---------------------------------------------------------------------------
 -- The screen's functions.
 
--- The buttons of the screen are shut while the curtains move.
+-- The buttons of the screen are shut while the curtains move: the input
+-- blocker, laid last over the whole screen, takes every click. It starts
+-- shown, as the first call comes before it exists.
 function DisableAllButtons()
+    EnableWindow('btnBlocker', true)
 end
 
 function EnableAllButtons()
+    EnableWindow('btnBlocker', false)
 end
+
+local kPlaces = { 'forest', 'mountain', 'city', 'beach', 'space' }
+local kLights = { 'morning', 'noon', 'afternoon', 'night' }
 
 -- The quick-play background: the place (0 to 4) and the light (0 to 3).
 function selectBackground(background, shade)
+    local place = kPlaces[(tonumber(background) or -1) + 1]
+    local light = kLights[(tonumber(shade) or -1) + 1]
+    if not place or not light then
+        DebugOut('game.lua: no background ' .. tostring(background) .. ', ' .. tostring(shade))
+        return
+    end
+    SetBitmap('bmpBackground', 'gpx/backgrounds/' .. place .. '_' .. light .. '.jpg')
 end
 
 -- Which board frame shows: 1 the small board, 2 the middle one, 3 the large.
 function selectSize(size)
+    if not kBoardFrames[tonumber(size) or 0] then
+        DebugOut('game.lua: no board frame ' .. tostring(size))
+    end
+    for i, frame in ipairs(kBoardFrames) do
+        EnableWindow(frame.name, i == size)
+    end
 end
 
 -- The hearts: how many lives are left.
 function selectLifes(lives)
+    for i = 1, 3 do
+        EnableWindow('bmpHeart' .. i, i <= (tonumber(lives) or 0))
+    end
 end
 
+-- The dark veil under the score card.
 function showAlphaBackground(show)
+    EnableWindow('bmpAlphaBackground', show and true or false)
 end
 
+-- A lost level: the pop-up tells the lives left; once it is closed the
+-- game books the loss (the board is the top window again by then).
+function ShowLoseLife(lives)
+    gLifeCount = tonumber(lives) or 0
+    DoModal('scripts/lose_life.lua')
+    onEndLevel()
+end
+
+-- A quest level opens on its mode's instructions until they were seen.
 function ShowLevelInstructions()
+    if gfn_isShownInstruction and gfn_isShownInstruction(gGameMode) == 1 then
+        DoModal('scripts/instruction_level.lua')
+    end
+end
+
+-- The reward (1 wild, 2 bomb, 3 sidewinder, 4 showtime, 5 freeze) and the
+-- goal of a quest node, for the pop-ups that the board opens next.
+function setReward(reward)
+    gReward = reward
+end
+
+function setGoalPanel(goal)
+    gGoalPanel = goal
 end
 
 -- The closing curtains have closed: the screen ends.
@@ -41,15 +88,29 @@ end
 ---------------------------------------------------------------------------
 -- The board frames, one per board size.
 
+-- The build writes kBoardFrames from the board windows of config.xml, and
+-- draws each frame picture round its board.
+ReadFile('scripts/board_frames.lua')
+
 local function BoardFrames()
-    return {}
+    local frames = {}
+    for _, frame in ipairs(kBoardFrames) do
+        frames[table.getn(frames) + 1] =
+            Bitmap { name = frame.name, image = frame.image, alpha = true, x = frame.x, y = frame.y }
+    end
+    return frames
 end
 
 ---------------------------------------------------------------------------
 -- The three hearts.
 
 local function Hearts()
-    return {}
+    local hearts = {}
+    for i = 1, 3 do
+        hearts[i] = Bitmap { name = 'bmpHeart' .. i, image = 'gpx/board/heart.png', alpha = true,
+                             x = 24 + (i - 1) * 50, y = 76 }
+    end
+    return hearts
 end
 
 ---------------------------------------------------------------------------
@@ -68,7 +129,7 @@ end
 
 local kHudFont = { 'loc/en/font/helsinki.mvec', 20, { 1, 0.93, 0.78, 1 } }
 local kHudNumberFont = { 'loc/en/font/helsinki.mvec', 28, { 1, 0.84, 0.25, 1 } }
-local kGoalFont = { 'loc/en/font/helsinki.mvec', 40, { 1, 1, 1, 1 } }
+local kGoalFont = { 'loc/en/font/helsinki.mvec', 34, { 1, 1, 1, 1 } }
 local kTaskFont = { 'loc/en/font/helsinki.mvec', 24, { 0.17, 0.16, 0.2, 1 } }
 local kRight = kHAlignRight + kVAlignCenter
 local kLeft = kHAlignLeft + kVAlignCenter
@@ -79,23 +140,25 @@ local function BottomPanel()
                       font = font or kHudNumberFont }
     end
     local function ModeIcon(name, image)
-        return Bitmap { name = name, image = image, x = 188, y = 28 }
+        return Bitmap { name = name, image = image, alpha = true, x = 188, y = 28 }
     end
     return btmCorvalo {
         name = 'btmCorvalo', x = 0, y = 0, w = 1024, h = 768,
         avatar_boy = { x = 62, y = 588 }, avatar_girl = { x = 62, y = 588 },
         avatar_dog = { x = 62, y = 588 }, avatar_cat = { x = 62, y = 588 },
-        -- The task icon takes the goal count's place in its badge.
-        icon_x = 122, icon_y = 135,
+        -- The task icon takes the goal count's place under the hearts.
+        icon_x = 122, icon_y = 143,
 
         -- The column: the quest task's note (shown instead of the goal
         -- bar), the goal, the goal bar's tube, the best combo or round.
-        Bitmap { name = 'gpxGoalOriented', image = 'gpx/hud/goaloriented.png', x = 12, y = 22,
+        Bitmap { name = 'gpxGoalOriented', image = 'gpx/hud/goaloriented.png', alpha = true,
+                 x = 12, y = 22,
                  Text { name = 'lblGoalOriented', x = 24, y = 196, w = 182, h = 300,
                         flags = kHAlignCenter + kVAlignTop, font = kTaskFont } },
-        Label('lblGoalText', 'hud_goal', 62, 30, 120, 34, kHudFont),
-        Number('lblGoal', 82, 105, 80, 60, kGoalFont),
-        Bitmap { name = 'lblGoalBar', image = 'gpx/hud/goalbar_tube.png', x = 103, y = 211 },
+        Label('lblGoalText', 'hud_goal', 26, 124, 70, 38, kHudFont, kLeft),
+        Number('lblGoal', 92, 122, 60, 42, kGoalFont),
+        Bitmap { name = 'lblGoalBar', image = 'gpx/hud/goalbar_tube.png', alpha = true,
+                 x = 103, y = 211 },
         Label('lblBestCombo', 'hud_best_combo', 36, 550, 118, 36, kHudFont, kLeft),
         Number('txtBestCombo', 150, 550, 68, 36),
         ModeIcon('gpxClassic', 'gpx/hud/mode_classic.png'),
@@ -111,11 +174,12 @@ local function BottomPanel()
                  graphics = { 'gpx/hud/newrow_button_off.png', 'gpx/hud/newrow_button_on.png',
                               'gpx/hud/newrow_button_off_over.png' },
                  command = function() gfn_onNewRow() end },
-        Bitmap { name = 'gpxNewRow', image = 'gpx/hud/newrow.png', x = 192, y = 726 },
+        Bitmap { name = 'gpxNewRow', image = 'gpx/hud/newrow.png', alpha = true, x = 192, y = 726 },
         Label('txtNewRow', 'hud_new_row', 220, 717, 54, 42, kHudFont),
-        Bitmap { name = 'gpxClock', image = 'gpx/hud/clock.png', x = 188, y = 723 },
+        Bitmap { name = 'gpxClock', image = 'gpx/hud/clock.png', alpha = true, x = 188, y = 723 },
         Number('txtClock', 220, 716, 58, 46),
-        Bitmap { name = 'bmpLayoutBarTime', image = 'gpx/hud/timebar_rim.png', x = 280, y = 723 },
+        Bitmap { name = 'bmpLayoutBarTime', image = 'gpx/hud/timebar_rim.png', alpha = true,
+                 x = 280, y = 723 },
         Label('lblScoreText', 'hud_score', 710, 716, 62, 46, kHudFont, kLeft),
         Number('lblScore', 772, 716, 84, 46),
         Label('lblTotalText', 'hud_total', 868, 716, 58, 46, kHudFont, kLeft),
@@ -126,8 +190,12 @@ end
 ---------------------------------------------------------------------------
 -- The top panel: the score card and the rising bonus texts.
 
+-- Two windows: the veil that showAlphaBackground shows, just below the
+-- panel (the call stands last in its list, so both land there).
 local function TopPanel()
-    return topCorvalo { name = 'topCorvalo', x = 0, y = 0, w = 1024, h = 768 }
+    return Bitmap { name = 'bmpAlphaBackground', image = 'gpx/ui/panel_black.png', alpha = true,
+                    scale = 64, x = 0, y = 0 },
+           topCorvalo { name = 'topCorvalo', x = 0, y = 0, w = 1024, h = 768 }
 end
 
 ---------------------------------------------------------------------------
@@ -152,4 +220,8 @@ Append(board, {
 MakeDialog {
     Bitmap { name = 'bmpBackground', image = 'gpx/menu/background.jpg', x = 0, y = 0 },
     wndCorvalo(board),
+    LabelledButton('btnPause', 'game_pause', 47, 14, false,
+                   { command = function() DoModal('scripts/pause.lua') end }),
+    -- Graphics-less, over everything: DisableAllButtons shows it.
+    Button { name = 'btnBlocker', x = 0, y = 0, w = 1024, h = 768 },
 }

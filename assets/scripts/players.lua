@@ -1,6 +1,6 @@
 -- The first screen until the main menu is built: who is playing. It shows
 -- the current player and makes, renames, changes and deletes players; it
--- opens the options and asks before the game ends.
+-- opens the options, starts a quick game and asks before the game ends.
 
 ReadFile('scripts/common.lua')
 
@@ -58,6 +58,15 @@ local function NextPlayer()
     PlayersRefresh()
 end
 
+-- A quick game of Classic on the easy board.
+local function Play()
+    gGameMode = 'Classic'
+    gGameStyle = 'quick'
+    gGameDifficulty = 'easy'
+    DoModal('scripts/game.lua')
+    PlayersRefresh()
+end
+
 local function DeletePlayer()
     if qvd_getNumUsers() > 0 then
         qvd_deleteUser(CurrentIndex())
@@ -77,6 +86,7 @@ MakeDialog {
                    { command = function() AskName('rename') end }),
     LabelledButton('btnNext', 'players_next', 612, 350, false, { command = NextPlayer }),
     LabelledButton('btnDelete', 'players_delete', 432, 420, false, { command = DeletePlayer }),
+    LabelledButton('btnPlay', 'players_play', 392, 476, true, { command = Play }),
     LabelledButton('btnOptions', 'players_options', 272, 590, true,
                    { command = function() DoModal('scripts/options.lua') end }),
     LabelledButton('btnQuit', 'players_quit', 512, 590, true,

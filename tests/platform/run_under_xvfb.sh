@@ -8,6 +8,12 @@ for tool in xvfb-run xauth xdotool; do
   fi
 done
 # The screen is 1024x768 unless CORVALO_XVFB_SCREEN names another
-# (WIDTHxHEIGHTxDEPTH). -noreset: the server must not restart between two
-# windows of the program.
-exec xvfb-run -a -s "-screen 0 ${CORVALO_XVFB_SCREEN:-1024x768x24} -nolisten tcp -noreset" "$@"
+# (WIDTHxHEIGHTxDEPTH). The display is the first free one unless
+# CORVALO_XVFB_DISPLAY names its number. -noreset: the server must not
+# restart between two windows of the program.
+server="-a"
+if [ -n "$CORVALO_XVFB_DISPLAY" ]; then
+  server="-n $CORVALO_XVFB_DISPLAY"
+fi
+# shellcheck disable=SC2086
+exec xvfb-run $server -s "-screen 0 ${CORVALO_XVFB_SCREEN:-1024x768x24} -nolisten tcp -noreset" "$@"

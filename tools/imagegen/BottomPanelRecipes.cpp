@@ -7,7 +7,7 @@
 // Screen places the panel code fixes: the bottom bar is centred at
 // (519.5, 739), the column at (127, 352); the time bar's fill starts at
 // x 290.5 and is its picture less 20 px long; the goal bar grows up from
-// (127, 523); the goal count sits in the badge at (122, 135).
+// (127, 523); the goal count sits at (122, 135), under the hearts.
 
 #include "Recipes.h"
 
@@ -43,8 +43,10 @@ constexpr double kColumnTop = 352.0 - kColumnH / 2.0;
 // The goal bar: 28 x 300, grown up from (127, 523).
 constexpr int kGoalW = 28;
 constexpr int kGoalH = 300;
-// The goal count's badge.
-constexpr double kBadgeX = 122, kBadgeY = 135, kBadgeR = 36;
+// The board screen's three hearts (44 x 40, 50 px apart from (24, 76)),
+// and the goal count's plate centred near (122, 135) under them.
+constexpr double kHeartsX0 = 24, kHeartsY = 76, kHeartW = 44, kHeartH = 40, kHeartStep = 50;
+constexpr double kGoalPlateX0 = 18, kGoalPlateX1 = 236, kGoalPlateY0 = 124, kGoalPlateY1 = 162;
 
 constexpr Rgb kHudTop = palette::Hex(0x3C3566);
 constexpr Rgb kHudBottom = palette::Hex(0x211C3D);
@@ -159,26 +161,27 @@ void GoalBarFill(cairo_t* cr, int w, int h) {
     cairo_fill(cr);
 }
 
-// The goal count's badge, in column coordinates.
-void GoalBadge(cairo_t* cr) {
-    const double cx = kBadgeX - kColumnLeft, cy = kBadgeY - kColumnTop;
-    cairo_new_path(cr);
-    cairo_arc(cr, cx, cy, kBadgeR, 0, 2 * kPi);
-    SetVerticalGradient(cr, cy - kBadgeR, cy + kBadgeR, Darken(kHudInset, 0.3), kHudInset);
-    cairo_fill_preserve(cr);
-    cairo_set_line_width(cr, 3);
-    SetColour(cr, palette::kGoldRim);
-    cairo_stroke(cr);
-    cairo_arc(cr, cx, cy, kBadgeR - 5, 0, 2 * kPi);
-    SetColour(cr, palette::kGold, 0.35);
-    cairo_set_line_width(cr, 1);
-    cairo_stroke(cr);
+// The hearts row and the goal count's plate under it, in column
+// coordinates. The hearts are the board screen's own pictures, which lie
+// under the panel: the column leaves a hole where each one shows.
+void LivesAndGoal(cairo_t* cr) {
+    Groove(cr, kHeartsX0 - 6 - kColumnLeft, kHeartsY - 6 - kColumnTop, 3 * kHeartStep + 2,
+           kHeartH + 12, 10);
+    cairo_save(cr);
+    cairo_set_operator(cr, CAIRO_OPERATOR_CLEAR);
+    for (int i = 0; i < 3; ++i)
+        RoundedRect(cr, kHeartsX0 + i * kHeartStep - kColumnLeft, kHeartsY - kColumnTop, kHeartW,
+                    kHeartH, 8);
+    cairo_fill(cr);
+    cairo_restore(cr);
+    Groove(cr, kGoalPlateX0 - kColumnLeft, kGoalPlateY0 - kColumnTop, kGoalPlateX1 - kGoalPlateX0,
+           kGoalPlateY1 - kGoalPlateY0, 10);
 }
 
 void ColumnBody(cairo_t* cr, int w, int h) {
     RoundedRect(cr, 1.5, 1.5, w - 3, h - 3, 16);
     HudBody(cr, 0, h);
-    GoalBadge(cr);
+    LivesAndGoal(cr);
 }
 
 // The left column with the goal bar's groove and the best combo's plate.
@@ -497,13 +500,6 @@ void NewRowSpark(cairo_t* cr, int w, int h, double t) {
     cairo_fill(cr);
 }
 
-const char kLoopScript[] = "function DoAnim()\n"
-                           "    while true do\n"
-                           "        delay(50);\n"
-                           "        frames{1,2,3,4,5,6,7,8,9,10,11,12};\n"
-                           "    end\n"
-                           "end\n";
-
 Picture Png(const std::string& path, int w, int h, DrawFunction draw) {
     return {path, w, h, Format::kPng, std::move(draw), {}};
 }
@@ -519,8 +515,8 @@ std::vector<Picture> BottomPanelPictures() {
         Png("gpx/hud/timebar_rim.png", 422, 32, TimeBarRim),
         Png("gpx/hud/goalbar.png", kGoalW, kGoalH, GoalBarFill),
         Png("gpx/hud/goalbar_tube.png", 48, kGoalH + 24, GoalTube),
-        Png("gpx/hud/icon_wild.png", 56, 56, WildTaskIcon),
-        Png("gpx/hud/icon_broom.png", 56, 56, BroomTaskIcon),
+        Png("gpx/hud/icon_wild.png", 40, 40, WildTaskIcon),
+        Png("gpx/hud/icon_broom.png", 40, 40, BroomTaskIcon),
         Png("gpx/hud/mode_classic.png", 44, 44, ClassicIcon),
         Png("gpx/hud/mode_strategy.png", 44, 44, StrategyIcon),
         Png("gpx/hud/mode_blitz.png", 44, 44, BlitzIcon),
@@ -535,7 +531,7 @@ std::vector<Picture> BottomPanelPictures() {
 }
 
 std::vector<Animation> BottomPanelAnimations() {
-    return {{"gpx/hud/anim/newrowfx.xml", 12, 40, 40, NewRowSpark, kLoopScript}};
+    return {{"gpx/hud/anim/newrowfx.xml", 12, 40, 40, NewRowSpark, LoopingScript(12, 50)}};
 }
 
 } // namespace imagegen

@@ -708,10 +708,12 @@ std::vector<Picture> Pictures(const std::string& svgFolder) {
         {"fx/tex/fireworktx2.png", 32, 32, Format::kPng, FireworkStar(palette::kGold, 4), {}});
     pictures.push_back(
         {"fx/tex/fireworktx3.png", 32, 32, Format::kPng, FireworkStar(palette::kRose, 6), {}});
-    // Banner letters: A-Z, 0-9, "!" and the blank shown for any letter
-    // without a picture.
+    // Banner letters: A-Z, a-z, 0-9, "!" and the blank shown for any
+    // letter without a picture.
     std::vector<std::string> letters = {" ", "!"};
     for (char c = 'A'; c <= 'Z'; ++c)
+        letters.push_back(std::string(1, c));
+    for (char c = 'a'; c <= 'z'; ++c)
         letters.push_back(std::string(1, c));
     for (char c = '0'; c <= '9'; ++c)
         letters.push_back(std::string(1, c));
@@ -729,6 +731,10 @@ std::vector<Picture> Pictures(const std::string& svgFolder) {
         pictures.push_back(std::move(tile));
     for (Picture& hud : BottomPanelPictures())
         pictures.push_back(std::move(hud));
+    for (Picture& effect : BoardEffectPictures())
+        pictures.push_back(std::move(effect));
+    for (Picture& scene : BoardScenePictures())
+        pictures.push_back(std::move(scene));
     return pictures;
 }
 
@@ -738,6 +744,8 @@ std::vector<Animation> Animations() {
         animations.push_back(std::move(tile));
     for (Animation& hud : BottomPanelAnimations())
         animations.push_back(std::move(hud));
+    for (Animation& effect : BoardEffectAnimations())
+        animations.push_back(std::move(effect));
     return animations;
 }
 

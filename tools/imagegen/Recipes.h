@@ -32,9 +32,10 @@ struct Animation {
     // t runs from 0 (first frame) towards 1 (one step before the first
     // frame again, so a looping animation has no repeated frame).
     std::function<void(cairo_t*, int width, int height, double t)> draw;
-    // The animation's Lua script (animpack's "script.lua"); empty: every
-    // frame once.
+    // The animation's script; empty: "DoAnim" shows the frames once.
     std::string script = {};
+    // Every frame is placed by its top-left corner instead of its centre.
+    bool topLeft = false;
 };
 
 // SVG sources are read from svgFolder.
@@ -47,6 +48,15 @@ std::vector<Animation> TileAnimations();
 // (BottomPanelRecipes.cpp).
 std::vector<Picture> BottomPanelPictures();
 std::vector<Animation> BottomPanelAnimations();
+// The board screen's HUD clips, effect sprites, achievement panel and
+// icons (BoardEffectRecipes.cpp).
+std::vector<Picture> BoardEffectPictures();
+std::vector<Animation> BoardEffectAnimations();
+// A "DoAnim" that shows the frames again and again, `ms` each.
+std::string LoopingScript(int frames, int ms);
+// The board screen's backgrounds, board frames, heart and score card
+// (BoardSceneRecipes.cpp).
+std::vector<Picture> BoardScenePictures();
 
 // The cursor's transparent pixels carry the colour key (255, 0, 255) so
 // that the software cursor, which shows every other pixel opaque, leaves

@@ -94,6 +94,14 @@ bool Pack(const std::string& animpack, const std::string& frames, const std::str
     return true;
 }
 
+// A file beside an animation's frames; an empty text removes it.
+bool WriteSideFile(const std::string& path, const std::string& text) {
+    std::error_code error;
+    if (text.empty())
+        return !std::filesystem::remove(path, error) || !error;
+    return WriteIfChanged(path, std::vector<uint8_t>(text.begin(), text.end()));
+}
+
 int WriteAll(const std::string& assets, const std::string& framesFolder,
              const std::string& animpack) {
     int written = 0;
@@ -128,12 +136,10 @@ int WriteAll(const std::string& assets, const std::string& framesFolder,
                 return 1;
             }
         }
-        const std::string script = framesFolder + "/" + stem + "/script.lua";
-        std::error_code error;
-        if (animation.script.empty())
-            std::filesystem::remove(script, error);
-        else if (!WriteIfChanged(script, std::vector<uint8_t>(animation.script.begin(),
-                                                              animation.script.end()))) {
+        // animpack reads the script and the registration beside the frames.
+        const std::string folder = framesFolder + "/" + stem;
+        if (!WriteSideFile(folder + "/script.lua", animation.script) ||
+            !WriteSideFile(folder + "/registration.txt", animation.topLeft ? "0 0\n" : "")) {
             std::fprintf(stderr, "imagegen: cannot write the script of %s\n",
                          animation.path.c_str());
             return 1;

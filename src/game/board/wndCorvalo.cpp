@@ -16,10 +16,15 @@
 #include "velk/container/TDraw2dScope.h"
 #include "velk/container/WindowVisibility.h"
 #include "velk/cutscene/vlkCutscene.h"
+#include "velk/cutscene/vlkCutsceneText.h"
 #include "velk/cutscene/vlkCutsceneTextSequence.h"
+#include "velk/display/vlkClip.h"
 #include "velk/game/FxMap.h"
 #include "velk/game/GameTuning.h"
 #include "velk/globals/GameGlobals.h"
+#include "velk/particles/TParticleSystem.h"
+#include "velk/particles/vlkParticleFx.h"
+#include "velk/particles/vlkTrailBurstFx.h"
 
 #include <new>
 
@@ -29,7 +34,6 @@ namespace {
 
 constexpr uint32_t kFrameMs = 16;
 constexpr float kCurtainSpeed = 2.0f;
-constexpr const char* kFrameNames[] = {"bmpFrame7x8", "bmpFrame9x10", "bmpFrame11x12"};
 
 wndCorvalo* CurrentBoard() {
     return dynamic_cast<wndCorvalo*>(gCurrentContainer);
@@ -45,12 +49,6 @@ int ScriptQuit(lua_State*) {
 TString StateValue(const char* name) {
     GameStates* states = GetLevelServices().states;
     return states ? states->GetValue(TString(name)) : TString();
-}
-
-TString LowerGlobal(const char* name) {
-    TString value = GetScriptGlobal(name);
-    value.ToLower();
-    return value;
 }
 
 // A curtain cut-scene from its file, every object hidden, played from the
@@ -71,6 +69,12 @@ std::unique_ptr<vlkCutscene> StartCurtains(const char* path) {
 
 } // namespace
 
+TString wndCorvalo::LowerGlobal(const char* name) {
+    TString value = GetScriptGlobal(name);
+    value.ToLower();
+    return value;
+}
+
 wndCorvalo::wndCorvalo() : vlkGameContainer(kForwardAll) {
     SetName(TString("wndCorvalo"));
     if (TScript* script = GetGameScript())
@@ -79,10 +83,16 @@ wndCorvalo::wndCorvalo() : vlkGameContainer(kForwardAll) {
     SetGame(game);
     gCurrentGame = game;
     mSpriteText = gGameTuning.animation.spritetext != 0 ? 1 : 0;
+    mFireworksStopped = 1;
+    MakeScoreTrail();
+    mFireworks[0] = std::make_unique<vlkTrailBurstFx>();
+    for (int i = 1; i < kFireworks; ++i)
+        mFireworks[i] = std::make_unique<vlkTrailBurstFx>(*mFireworks[0]);
 }
 
 wndCorvalo::~wndCorvalo() {
     StopSound(TString("gameplay_song"));
+    DeleteEffects();
 }
 
 TWindow* wndCorvalo::Create() {
@@ -121,6 +131,11 @@ void wndCorvalo::OpenCurtains() {
 
 void wndCorvalo::Draw() {
     vlkGameContainer::Draw();
+    TGraphics* graphics = TGraphics::Get();
+    if (!graphics)
+        return;
+    TDraw2dScope scope(graphics->Begin2d());
+    DrawParticleLayers();
 }
 
 void wndCorvalo::DrawOverlay() {
@@ -129,8 +144,7 @@ void wndCorvalo::DrawOverlay() {
     if (!graphics)
         return;
     TDraw2dScope scope(graphics->Begin2d());
-    if (mCountdown)
-        mCountdown->Draw();
+    DrawPopups();
     if (mOpening)
         mOpening->Draw();
     if (mClosing)
@@ -149,7 +163,8 @@ void wndCorvalo::Step(uint32_t now) {
 
     if (StateValue("pause") == TString("1")) {
         mLastUpdate = now;
-        UpdatePanelsAndClosing(elapsed);
+        UpdateAchievementPanels(elapsed);
+        UpdateClosing(elapsed);
         return;
     }
 
@@ -171,7 +186,10 @@ void wndCorvalo::Step(uint32_t now) {
 
     Update();
     UpdateCountdown(elapsed);
-    UpdatePanelsAndClosing(elapsed);
+    UpdatePopups(elapsed);
+    UpdateAchievementPanels(elapsed);
+    UpdateClosing(elapsed);
+    UpdateEffects(elapsed);
 
     mLastUpdate = now;
     if (mFirstUpdate) {
@@ -212,12 +230,7 @@ void wndCorvalo::UpdateCountdown(uint32_t elapsed) {
     }
 }
 
-void wndCorvalo::UpdatePanelsAndClosing(uint32_t elapsed) {
-    for (auto& panel : mPanelCutscenes)
-        if (panel)
-            panel->Update(elapsed);
-    if (mClosePending && !AnyPanelPlaying())
-        CloseBoard();
+void wndCorvalo::UpdateClosing(uint32_t elapsed) {
     if (mClosing) {
         mClosing->Update(elapsed);
         if (mClosing->IsFinished())
@@ -227,7 +240,7 @@ void wndCorvalo::UpdatePanelsAndClosing(uint32_t elapsed) {
 
 bool wndCorvalo::AnyPanelPlaying() const {
     for (const auto& panel : mPanelCutscenes)
-        if (panel && !panel->IsFinished())
+        if (panel && panel->IsEnabled())
             return true;
     return false;
 }
@@ -260,6 +273,8 @@ void wndCorvalo::ResetBackground() {
             RunLevelScript(TString::Format("selectBackground(%d, %d)", b.background, b.shade));
         }
     }
+    SetAmbientTheme();
+    ClearFreeze();
 }
 
 TPoint wndCorvalo::GetFrameCentre() const {
@@ -288,60 +303,3 @@ void wndCorvalo::StopSound(const TString& name) {
     if (std::shared_ptr<TSound> sound = TSound::Get(name))
         sound->StopAll();
 }
-
-void wndCorvalo::StartCountdown(const TString& text) {
-    PlaySound(TString("gameplay_song"), true);
-    const char* templ = mSpriteText ? "Go" : "GoText";
-    mCountdown = std::make_unique<vlkCutsceneTextSequence>(
-        GetFxPath(TString(templ)), TString("sprite"),
-        mSpriteText ? TString("gpx/letters/") : TString());
-    mCountdown->SetText(text);
-    const TPoint centre = GetFrameCentre();
-    mCountdown->SetPosition(centre.x, centre.y - 100);
-    mCountdown->SetLetterWidth(50);
-    mCountdown->Play();
-    mAwaitingStart = 1;
-    PlaySound(TString("popup_countdown"), false);
-}
-
-void wndCorvalo::ShowLives(int lives) {
-    if (lives < 0 || lives > 2)
-        return;
-    for (int heart = 3; heart > lives; --heart)
-        SetChildVisible(this, TString::Format("bmpHeart%d", heart), false, -1);
-}
-
-void wndCorvalo::PlayGameplayMusic() {
-    PlaySound(TString("gameplay_song"), true);
-}
-
-void wndCorvalo::StopGameplayMusic() {
-    StopSound(TString("gameplay_song"));
-}
-
-// The pop-ups and effects below are not drawn by this screen yet: the
-// level plays on without them.
-void wndCorvalo::ResetAchievementPanels() {}
-void wndCorvalo::SkipCelebration() {}
-void wndCorvalo::ShowCircle(bool) {}
-void wndCorvalo::ShowTilesCompleted() {
-    StopGameplayMusic();
-}
-void wndCorvalo::StartCelebration() {}
-bool wndCorvalo::IsCelebrating() {
-    return false;
-}
-bool wndCorvalo::TakeScoreBurst() {
-    return false;
-}
-void wndCorvalo::SetBoardWarning(bool) {}
-void wndCorvalo::ShowCombo(int) {}
-void wndCorvalo::ShowChainedCombo(int) {}
-void wndCorvalo::ShowSuperCombo(int) {}
-void wndCorvalo::ShowGridClear() {}
-void wndCorvalo::ShowAlmostThere() {}
-void wndCorvalo::ShowGood() {}
-void wndCorvalo::StopAlmostThere() {}
-void wndCorvalo::ShowAchievement(const TString&) {}
-void wndCorvalo::StartFreeze() {}
-void wndCorvalo::EndFreeze() {}

@@ -4,6 +4,7 @@
 #include "framework/ui/window/TWindow.h"
 #include "game/board/btmCorvalo.h"
 #include "game/board/guiCorvalo.h"
+#include "game/board/topCorvalo.h"
 #include "game/board/wndCorvalo.h"
 #include "velk/options/vlkOptionsDialog.h"
 #include "velk/options/vlkTextEdit.h"
@@ -64,6 +65,7 @@ const GameWindowType kWrittenTypes[] = {
     {"wndCorvalo", &wndCorvalo::Create},
     {"btmCorvalo", &btmCorvalo::Create},
     {"vlkOptionsDialog", &vlkOptionsDialog::Create},
+    {"topCorvalo", &topCorvalo::Create},
 };
 
 std::array<GameWindowType, kGameWindowTypeCount> BuildTable() {

@@ -46,9 +46,11 @@ public:
     bool OnKeyDown(int8_t key, uint32_t modifiers) override;
     bool OnKeyUp(int8_t key) override;
 
-    // The names the board screen calls them by.
-    bool Update() { return OnAnimate(); }
-    bool OnMouseDoubleClick(TPoint point) { return OnMouseButton(point, 2); }
+    // The names the board screen calls them by. Update is the container's
+    // own step: a subclass whose frame step calls it must not come back to
+    // its own.
+    bool Update() { return vlkGameContainer::OnAnimate(); }
+    bool OnMouseDoubleClick(TPoint point) { return vlkGameContainer::OnMouseButton(point, 2); }
 
     // The container owns the game from here on.
     void SetGame(vlkGame* game) { mGame = game; }

@@ -3,6 +3,7 @@
 #include "framework/ui/window/TWindow.h"
 #include "game/board/btmCorvalo.h"
 #include "game/board/guiCorvalo.h"
+#include "game/board/topCorvalo.h"
 #include "game/board/wndCorvalo.h"
 #include "velk/options/vlkOptionsDialog.h"
 #include "velk/options/vlkTextEdit.h"
@@ -75,6 +76,7 @@ TEST(GameWindowTypes, ThirtyTypesInRegistrationOrder) {
             {"guiCorvalo", guiCorvalo::GetCreator()},
             {"wndCorvalo", wndCorvalo::GetClassId()},
             {"btmCorvalo", btmCorvalo::GetCreator()},
+            {"topCorvalo", topCorvalo::GetClassId()},
         };
         if (auto found = written.find(type); found != written.end()) {
             EXPECT_EQ(first->GetClassName(), type);

@@ -1,0 +1,34 @@
+-- The board check's start-up script: the game's look, a player, then the
+-- board of the level that "board_level.lua" names, opened again each time
+-- it closes. Each screen that opens and closes is printed, so that the
+-- check knows what stands.
+
+gQuitVerifyActive = 0
+gCurrentDefaultStyle = {
+    font = { 'fonts/default.mvec', 22, { 0.20, 0.16, 0.30, 1 } },
+    sound = 'sfx/ui_click.ogg',
+    rolloversound = 'sfx/ui_rollover.ogg',
+}
+SetState(kPause, false)
+
+if qvd_getNumUsers() == 0 then
+    qvd_createNewUser('Tester')
+end
+
+local openModal = DoModal
+function DoModal(name, ...)
+    print('open ' .. name)
+    io.stdout:flush()
+    local result = openModal(name, ...)
+    print('closed ' .. name .. ': ' .. tostring(result))
+    io.stdout:flush()
+    return result
+end
+
+ReadFile('scripts/board_level.lua')
+
+return function()
+    while true do
+        DoModal('scripts/game.lua')
+    end
+end

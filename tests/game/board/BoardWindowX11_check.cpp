@@ -1,0 +1,195 @@
+// The board screen in the game's own window on a real X server, started by
+// ctest under xvfb-run (tests/platform/run_under_xvfb.sh): a program folder
+// lays the check's levels (tests/data/board: Classic and Blitz of one tile
+// kind, so that any two tiles match) and start-up script over the build's
+// assets; the script opens the board of one level again each time it
+// closes and prints each screen that opens and closes. xdotool clicks the
+// board's slots where the board geometry of the assets' config.xml puts
+// them, and ImageMagick's import takes the window's picture from the X
+// server into the build's "board-frames" folder, to be looked at. The game
+// runs with the sanitizers of the test build; what they report fails the
+// check.
+
+#include "support/XProgram.h"
+
+#include <chrono>
+#include <filesystem>
+#include <regex>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+using namespace support;
+using std::chrono::milliseconds;
+
+// Where a board's slots lie on the screen: the board's drawing window and
+// the first slot's position and the steps between slots (positions go up
+// by rows from row 0, the hidden row below the board), from config.xml.
+struct Board {
+    int columns = 0;
+    int rows = 0;
+    int left = 0, top = 0;
+    double x0 = 0, y0 = 0, dx = 0, dy = 0;
+
+    // The screen point of a slot: row r (1 is the bottom row in play),
+    // column c (0 is the left).
+    std::pair<int, int> Slot(int r, int c) const {
+        return {left + static_cast<int>(x0 + c * dx), top + static_cast<int>(y0 - r * dy)};
+    }
+};
+
+bool ReadBoard(const std::string& config, const std::string& name, Board& board) {
+    const std::regex record("<mode name=\"" + name +
+                            "\">\\s*<row>(\\d+)</row><col>(\\d+)</col><window>(\\d+),(\\d+),"
+                            "\\d+,\\d+</window><position>([\\d.]+),([\\d.]+),([\\d.]+),([\\d.]+)"
+                            "</position>");
+    std::smatch m;
+    if (!std::regex_search(config, m, record))
+        return false;
+    board.rows = std::stoi(m[1]);
+    board.columns = std::stoi(m[2]);
+    board.left = std::stoi(m[3]);
+    board.top = std::stoi(m[4]);
+    board.x0 = std::stod(m[5]);
+    board.y0 = std::stod(m[6]);
+    board.dx = std::stod(m[7]);
+    board.dy = std::stod(m[8]);
+    return true;
+}
+
+class BoardWindow : public XProgramFixture {
+protected:
+    void SetUp() override {
+        XProgramFixture::SetUp();
+        if (IsSkipped())
+            return;
+        // The X libraries' own allocations outlive the program; the game's
+        // leaks are checked on the offscreen display.
+        setenv("ASAN_OPTIONS", "detect_leaks=0", 1);
+        setenv("SDL_AUDIODRIVER", "dummy", 1);
+        std::filesystem::create_directories(kFrames);
+    }
+
+    // Alt+F4 and Yes end the game with 0; the sanitizers reported nothing
+    // and the scripts ran without error.
+    void EndCleanly() {
+        const Ending ending = CloseAndAnswerYes();
+        EXPECT_TRUE(ending.ExitedWith(0)) << ending.Describe() << "\n" << Output() << Errors();
+        const std::string errors = Errors();
+        EXPECT_EQ(errors.find("AddressSanitizer"), std::string::npos) << errors;
+        EXPECT_EQ(errors.find("runtime error"), std::string::npos) << errors;
+        const std::string log = ReadWholeFile(
+            (mRoot.Path() / "data" / "Halvenmark" / "Corvalo" / "logfile.txt").string());
+        EXPECT_EQ(log.find("Lua error"), std::string::npos) << log;
+    }
+
+    // Starts the game on the board of that level and waits for its window
+    // and the board screen.
+    void Open(const char* mode, const char* difficulty) {
+        const std::string folder = (mRoot.Path() / "game").string();
+        ASSERT_EQ(RunProgram({"sh", CORVALO_TEST_DATA "/board/layout.sh", folder, CORVALO_PROGRAM,
+                              CORVALO_BINARY_DIR "/assets", mode, "quick", difficulty}),
+                  0);
+        ASSERT_TRUE(
+            ReadBoard(ReadWholeFile(CORVALO_BINARY_DIR "/assets/config.xml"), difficulty, mBoard))
+            << "no board \"" << difficulty << "\" in config.xml";
+        Start(folder + "/corvalo", nullptr);
+        mWindow = FindWindow("^Corvalo$");
+        ASSERT_FALSE(mWindow.empty());
+        ASSERT_TRUE(WaitForOutput("open scripts/game.lua")) << Output() << Errors();
+        ASSERT_EQ(Xdotool({"windowfocus", "--sync", mWindow}), 0);
+    }
+
+    // The window's picture from the X server, as the frames folder's
+    // NAME.png.
+    void Capture(const std::string& name) {
+        const std::string path = kFrames + "/" + name + ".png";
+        EXPECT_EQ(RunProgram({"import", "-window", mWindow, path}), 0) << path;
+    }
+
+    void ClickAt(int x, int y) {
+        ASSERT_EQ(Xdotool({"mousemove", "--window", mWindow, "--sync", std::to_string(x),
+                           std::to_string(y)}),
+                  0);
+        ASSERT_EQ(Xdotool({"click", "1"}), 0);
+    }
+
+    void ClickSlot(int row, int column) {
+        const auto [x, y] = mBoard.Slot(row, column);
+        ClickAt(x, y);
+    }
+
+    // Pairs of slots of the bottom rows, clicked one pair after another with
+    // a pause for the match to resolve.
+    void ClickPairs(int pairs, milliseconds pause) {
+        for (int i = 0; i < pairs; ++i) {
+            const int row = 1 + (i % 2);
+            const int column = (2 * (i / 2)) % (mBoard.columns - 1);
+            ClickSlot(row, column);
+            std::this_thread::sleep_for(milliseconds(150));
+            ClickSlot(row, column + 1);
+            std::this_thread::sleep_for(pause);
+        }
+    }
+
+    size_t Count(const std::string& line) const {
+        const std::string output = Output();
+        size_t n = 0;
+        for (size_t at = output.find(line); at != std::string::npos; at = output.find(line, at + 1))
+            ++n;
+        return n;
+    }
+
+    static void Wait(int ms) { std::this_thread::sleep_for(milliseconds(ms)); }
+
+    const std::string kFrames = CORVALO_BINARY_DIR "/board-frames";
+    std::string mWindow;
+    Board mBoard;
+};
+
+TEST_F(BoardWindow, ClassicPlaysFromTheCurtainsToTheScoreCardAndGoesOn) {
+    Open("Classic", "easy");
+    Wait(250);
+    Capture("classic-curtains");
+    Wait(2500);
+    Capture("classic-countdown");
+    Wait(3000);
+    Capture("classic-board");
+    ClickPairs(1, milliseconds(400));
+    Capture("classic-match");
+    ClickPairs(5, milliseconds(900));
+    Wait(300);
+    Capture("classic-golden");
+    Wait(6000);
+    Capture("classic-score-card");
+    EXPECT_EQ(Count("closed scripts/game.lua"), 0u) << Output();
+    EndCleanly();
+}
+
+TEST_F(BoardWindow, BlitzLeftIdleLosesALife) {
+    Open("Blitz", "easy");
+    ASSERT_TRUE(WaitForOutput("open scripts/lose_life.lua")) << Output() << Errors();
+    Wait(500);
+    Capture("blitz-lose-life");
+    EndCleanly();
+}
+
+// The other three modes on the shipped levels: the board opens, takes a few
+// clicks and still stands.
+TEST_F(BoardWindow, StrategyRomeAndJokerPlayInAWindow) {
+    for (const char* mode : {"Strategy", "Rome", "Joker"}) {
+        SCOPED_TRACE(mode);
+        Open(mode, "easy");
+        Wait(6000);
+        ClickPairs(2, milliseconds(600));
+        std::string name = mode;
+        name[0] = static_cast<char>(std::tolower(name[0]));
+        Capture(name + "-playing");
+        EXPECT_EQ(Count("closed scripts/game.lua"), 0u) << Output();
+        EndCleanly();
+    }
+}
+
+} // namespace

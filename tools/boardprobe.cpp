@@ -1,0 +1,454 @@
+// boardprobe OUT_DIR [ASSETS_DIR]
+// Plays the board screen the way the game opens it and writes what it shows
+// as PNG frames into OUT_DIR: the game runs whole (its start-up, window
+// types and scripts) on the offscreen display, over a program folder of
+// the run's own whose "scripts/main.lua" opens "scripts/game.lua" once for
+// each of a list of quick-play levels (the three mode globals set before
+// each). The clock is a hand clock that moves by at most one frame between
+// two passes of the game's loop, so the frames are the same from run to
+// run; the levels deal from a random source of a fixed seed. On the first
+// board the probe calls the board screen's pop-ups and effects and the top
+// panel's score card one after another and writes a frame of each; on the
+// others the bottom panel's layout. ASSETS_DIR is the build's assets
+// folder, by default "assets" beside the folder of the program.
+// The run's log is kept in the run folder, whose path is printed; its Lua
+// errors and a missing board are reported and give status 1.
+
+#include "framework/app/TApplication.h"
+#include "framework/app/TPlatform.h"
+#include "framework/core/log/TLog.h"
+#include "framework/core/settings/TSettings.h"
+#include "framework/graphics/TGraphics.h"
+#include "framework/graphics/TRenderer.h"
+#include "framework/ui/manager/TWindowManager.h"
+#include "game/board/BottomPanel.h"
+#include "game/board/TopPanel.h"
+#include "game/board/clsTile.h"
+#include "game/board/wndCorvalo.h"
+#include "game/data/ModeFiles.h"
+#include "game/levels/LevelServices.h"
+#include "game/random/GameRandom.h"
+#include "game/startup/GameWindowTypes.h"
+#include "platform/desktop/null/NullDesktop.h"
+#include "platform/time/manual/ManualTimeSource.h"
+#include "platform/window/sdl/SdlWindow.h"
+#include "support/ToolDisplay.h"
+#include "velk/GameStartup.h"
+#include "velk/game/vlkGame.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+// As in the game program: the leak checker of this toolchain misreads the
+// dynamic TLS of a library loaded at run time, so it leaves those out.
+extern "C" __attribute__((used, visibility("default"))) const char* __asan_default_options() {
+    return "intercept_tls_get_addr=0";
+}
+
+namespace {
+
+constexpr uint32_t kFrameMs = 16;
+constexpr uint32_t kSeed = 4517;
+// A run that has not ended after this much game time is stuck.
+constexpr uint32_t kRunLimitMs = 10 * 60 * 1000;
+
+// The levels the probe opens, in order: mode, style, difficulty, and the
+// name its frames carry.
+struct Run {
+    const char* mode;
+    const char* style;
+    const char* difficulty;
+    const char* name;
+};
+constexpr Run kRuns[] = {
+    {"Classic", "quick", "easy", "classic"},   {"Blitz", "quick", "medium", "blitz"},
+    {"Strategy", "quick", "hard", "strategy"}, {"Joker", "quick", "easy", "joker"},
+    {"Rome", "quick", "easy", "rome"},
+};
+
+// The probe's start-up script: the game's own look, then each level of the
+// list in turn; "gProbeRun" tells the probe which one stands, "gProbeDone"
+// that all have closed.
+std::string MainScript() {
+    std::ostringstream lua;
+    lua << "gQuitVerifyActive = 0\n"
+           "gCurrentDefaultStyle = {\n"
+           "    font = { 'fonts/default.mvec', 22, { 0.20, 0.16, 0.30, 1 } },\n"
+           "    sound = 'sfx/ui_click.ogg',\n"
+           "    rolloversound = 'sfx/ui_rollover.ogg',\n"
+           "}\n"
+           "SetState(kPause, false)\n"
+           "if qvd_getNumUsers() == 0 then\n"
+           "    qvd_createNewUser('Probe')\n"
+           "end\n"
+           "local runs = {\n";
+    for (const Run& run : kRuns)
+        lua << "    { '" << run.mode << "', '" << run.style << "', '" << run.difficulty << "' },\n";
+    lua << "}\n"
+           "return function()\n"
+           "    for i, run in ipairs(runs) do\n"
+           "        gGameMode = run[1]\n"
+           "        gGameStyle = run[2]\n"
+           "        gGameDifficulty = run[3]\n"
+           "        gProbeRun = i\n"
+           "        DoModal('scripts/game.lua')\n"
+           "    end\n"
+           "    gProbeDone = 1\n"
+           "    while true do\n"
+           "        WaitForMessage()\n"
+           "    end\n"
+           "end\n";
+    return lua.str();
+}
+
+// The program folder: the build's assets linked entry by entry, the
+// scripts folder linked file by file but for the probe's own main.lua.
+bool LayOutProgramFolder(const fs::path& assets, const fs::path& folder, std::string& error) {
+    std::error_code failed;
+    fs::create_directories(folder / "assets" / "scripts", failed);
+    for (const fs::directory_entry& entry : fs::directory_iterator(assets, failed)) {
+        const fs::path name = entry.path().filename();
+        if (name == "scripts")
+            continue;
+        fs::create_symlink(entry.path(), folder / "assets" / name, failed);
+        if (failed) {
+            error = "cannot link " + entry.path().string() + ": " + failed.message();
+            return false;
+        }
+    }
+    for (const fs::directory_entry& entry : fs::directory_iterator(assets / "scripts", failed)) {
+        if (entry.path().filename() == "main.lua")
+            continue;
+        fs::create_symlink(entry.path(), folder / "assets" / "scripts" / entry.path().filename(),
+                           failed);
+    }
+    std::ofstream(folder / "assets" / "scripts" / "main.lua") << MainScript();
+    if (failed) {
+        error = "cannot lay out the scripts: " + failed.message();
+        return false;
+    }
+    return true;
+}
+
+// The SDL window of the game, whose waits move the hand clock instead of
+// sleeping and give the probe its turn between two passes of the loop.
+class ProbeWindow : public platform::SdlWindow {
+public:
+    std::function<void(uint32_t)> onWait;
+
+    bool WaitMessage(uint32_t timeoutMs) override {
+        if (onWait)
+            onWait(timeoutMs);
+        return SdlWindow::WaitMessage(0);
+    }
+};
+
+// One thing the probe does on a board: when its time has come (game time
+// since the step before), the action runs; a named step then writes a
+// frame after its delay.
+// A step with a condition counts its time from when the condition holds.
+struct Step {
+    Step(uint32_t afterMs, std::string frameName, std::function<void()> run = nullptr,
+         std::function<bool()> condition = nullptr)
+        : after(afterMs), frame(std::move(frameName)), action(std::move(run)),
+          until(std::move(condition)) {}
+
+    uint32_t after;
+    std::string frame; // empty: no frame
+    std::function<void()> action;
+    std::function<bool()> until;
+};
+
+class Probe {
+public:
+    Probe(fs::path out, platform::ManualTimeSource& clock, ProbeWindow& window)
+        : mOut(std::move(out)), mClock(clock), mWindow(window) {}
+
+    void OnWait(uint32_t timeout) {
+        mClock.Advance(std::clamp<uint32_t>(timeout, 1, kFrameMs));
+        mNow = mClock.NowMs();
+        if (mFinished)
+            return;
+        if (GetScriptGlobal("gProbeDone") == TString("1")) {
+            mFinished = true;
+            mWindow.PostQuitMessage(0);
+            return;
+        }
+        if (mNow - mRunStart > kRunLimitMs) {
+            Problem("the run " + std::to_string(mRun) + " did not end");
+            mFinished = true;
+            mWindow.PostQuitMessage(1);
+            return;
+        }
+        const int run = std::atoi(GetScriptGlobal("gProbeRun").CStr());
+        if (run != mRun) {
+            mRun = run;
+            mRunStart = mNow;
+            mBoard = nullptr;
+            mSteps.clear();
+            if (run >= 1 && run <= static_cast<int>(std::size(kRuns)))
+                mSteps = StepsOf(run);
+            mNext = 0;
+            mStepStart = mNow;
+        }
+        if (!mBoard) {
+            mBoard = FindBoard();
+            mStepStart = mNow;
+            if (!mBoard)
+                return;
+        }
+        if (mNext >= mSteps.size())
+            return;
+        const Step& step = mSteps[mNext];
+        if (step.until && !step.until()) {
+            mStepStart = mNow;
+            return;
+        }
+        if (mNow - mStepStart < step.after)
+            return;
+        if (step.action)
+            step.action();
+        if (!step.frame.empty())
+            Write(step.frame);
+        ++mNext;
+        mStepStart = mNow;
+    }
+
+    const std::vector<std::string>& Problems() const { return mProblems; }
+    const std::vector<std::string>& Written() const { return mWritten; }
+
+private:
+    wndCorvalo* FindBoard() const {
+        TApplication* application = TApplication::Get();
+        TWindowManager* manager = application ? application->GetWindowManager() : nullptr;
+        TWindow* top = manager ? manager->GetTopModal() : nullptr;
+        TWindow* found = top ? top->FindChild(TString("wndCorvalo"), int32_t{-1}) : nullptr;
+        return dynamic_cast<wndCorvalo*>(found);
+    }
+
+    template <typename Panel> Panel* FindPanel(const char* name) const {
+        TWindow* found = mBoard ? mBoard->FindChild(TString(name), int32_t{-1}) : nullptr;
+        Panel* panel = dynamic_cast<Panel*>(found);
+        if (!panel)
+            const_cast<Probe*>(this)->Problem(std::string("no ") + name + " on the board");
+        return panel;
+    }
+
+    void Problem(const std::string& what) {
+        std::fprintf(stderr, "boardprobe: %s\n", what.c_str());
+        mProblems.push_back(what);
+    }
+
+    void Write(const std::string& frame) {
+        const std::string name = std::string(kRuns[mRun - 1].name) + "-" + frame + ".png";
+        const fs::path path = mOut / name;
+        TGraphics* graphics = TGraphics::Exists() ? TGraphics::Get() : nullptr;
+        TRenderer* renderer = graphics ? graphics->GetRenderer() : nullptr;
+        platform::GraphicsDisplay* display =
+            renderer && renderer->GetDisplaySetup()
+                ? renderer->GetDisplaySetup()->GetContext().GetDirectDraw()
+                : nullptr;
+        if (!display) {
+            Problem("no display to take " + path.string() + " from");
+            return;
+        }
+        if (!display->SaveScreenshot(path.string())) {
+            Problem("cannot write " + path.string());
+            return;
+        }
+        mWritten.push_back(path.string());
+        std::printf("%s (%u ms into the level)\n", path.c_str(), mNow - mRunStart);
+    }
+
+    // Closes the board: its curtains close and the next level opens.
+    Step Close() {
+        return {500, "", [this] { mBoard->CloseBoard(); }};
+    }
+
+    // The first board: the opening, then each pop-up and effect.
+    std::vector<Step> FirstBoard() {
+        std::vector<Step> steps = {
+            {240, "curtains-half-open", nullptr, nullptr},
+        };
+        // The countdown begins once the curtains have opened.
+        steps.push_back({600, "countdown", nullptr, [this] { return !mBoard->IsOpening(); }});
+        steps.push_back({3400, "board", nullptr});
+        // From here the level's own clock stands, so that the board stays
+        // as it is under the pop-ups.
+        steps.push_back({0, "", [this] { mBoard->GetGame()->SetPaused(true); }});
+        auto popup = [&](const char* name, std::function<void()> show, uint32_t shown = 500) {
+            steps.push_back({1500, "", std::move(show)});
+            steps.push_back({shown, name, nullptr});
+        };
+        popup("combo", [this] { mBoard->ShowCombo(4); });
+        popup("chained-combo", [this] { mBoard->ShowChainedCombo(5); });
+        popup("super-combo", [this] { mBoard->ShowSuperCombo(7); });
+        popup("grid-clear", [this] { mBoard->ShowGridClear(); });
+        popup("almost-there", [this] { mBoard->ShowAlmostThere(); });
+        steps.push_back({500, "", [this] { mBoard->StopAlmostThere(); }});
+        popup("good", [this] { mBoard->ShowGood(); });
+        popup(
+            "achievement", [this] { mBoard->ShowAchievement(TString("Achieve Game 1")); }, 800);
+        popup(
+            "snow", [this] { mBoard->StartFreeze(); }, 1000);
+        steps.push_back({500, "", [this] { mBoard->EndFreeze(); }});
+        popup("warning", [this] { mBoard->SetBoardWarning(true); });
+        steps.push_back({200, "", [this] { mBoard->SetBoardWarning(false); }});
+        popup("hearts-one-left", [this] { mBoard->ShowLives(1); });
+        popup("circle", [this] { mBoard->ShowCircle(true); });
+        steps.push_back({200, "", [this] { mBoard->ShowCircle(false); }});
+        popup("tiles-completed", [this] { mBoard->ShowTilesCompleted(); });
+        popup(
+            "celebration", [this] { mBoard->StartCelebration(); }, 600);
+        steps.push_back({900, "fireworks", nullptr});
+        steps.push_back({1500, "fireworks-late", nullptr});
+        steps.push_back({0, "", [this] { mBoard->SkipCelebration(); }});
+        steps.push_back({1000, "", [this] {
+                             if (TopPanel* top = FindPanel<TopPanel>("topCorvalo"))
+                                 top->ShowScoreCard();
+                         }});
+        steps.push_back({150, "score-card-sliding", nullptr});
+        steps.push_back({2500, "score-card", nullptr});
+        steps.push_back({0, "", [this] {
+                             if (TopPanel* top = FindPanel<TopPanel>("topCorvalo"))
+                                 top->ShowFloatingText(TString("+ 5 sec"));
+                         }});
+        steps.push_back({300, "floating-text", nullptr});
+        steps.push_back(Close());
+        steps.push_back({500, "curtains-closing", nullptr});
+        return steps;
+    }
+
+    // The other boards: the opening over, the countdown played, the panel.
+    std::vector<Step> LaterBoard() {
+        return {
+            {5000, "bottom-panel", nullptr},
+            {3000, "playing", nullptr},
+            Close(),
+        };
+    }
+
+    std::vector<Step> StepsOf(int run) { return run == 1 ? FirstBoard() : LaterBoard(); }
+
+    fs::path mOut;
+    platform::ManualTimeSource& mClock;
+    ProbeWindow& mWindow;
+    wndCorvalo* mBoard = nullptr;
+    std::vector<Step> mSteps;
+    size_t mNext = 0;
+    int mRun = 0;
+    uint32_t mNow = 0;
+    uint32_t mRunStart = 0;
+    uint32_t mStepStart = 0;
+    bool mFinished = false;
+    std::vector<std::string> mProblems;
+    std::vector<std::string> mWritten;
+};
+
+fs::path DefaultAssets() {
+    std::error_code failed;
+    const fs::path self = fs::read_symlink("/proc/self/exe", failed);
+    return failed ? fs::path("assets") : self.parent_path().parent_path() / "assets";
+}
+
+std::string ReadAll(const fs::path& path) {
+    std::ifstream file(path);
+    std::stringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2 || argc > 3) {
+        std::fprintf(stderr, "usage: %s OUT_DIR [ASSETS_DIR]\n", argv[0]);
+        return 2;
+    }
+    const fs::path out = fs::absolute(argv[1]);
+    const fs::path assets = fs::absolute(argc > 2 ? fs::path(argv[2]) : DefaultAssets());
+    if (!fs::is_regular_file(assets / "scripts" / "game.lua")) {
+        std::fprintf(stderr, "boardprobe: no scripts/game.lua in %s\n", assets.c_str());
+        return 1;
+    }
+    std::error_code failed;
+    fs::create_directories(out, failed);
+    const fs::path root =
+        fs::temp_directory_path() / ("boardprobe-" + std::to_string(static_cast<long>(getpid())));
+    fs::remove_all(root, failed);
+    std::string error;
+    if (!LayOutProgramFolder(assets, root / "game", error)) {
+        std::fprintf(stderr, "boardprobe: %s\n", error.c_str());
+        return 1;
+    }
+    // A profile of the run's own; the offscreen display, no sound device.
+    setenv("HOME", root.c_str(), 1);
+    setenv("XDG_DATA_HOME", (root / "data").c_str(), 1);
+    setenv("XDG_RUNTIME_DIR", root.c_str(), 1);
+    setenv("SDL_VIDEODRIVER", "offscreen", 0);
+    setenv("SDL_AUDIODRIVER", "dummy", 0);
+
+    platform::ManualTimeSource clock(10000);
+    platform::ScopedTimeSource timeScope(clock);
+    ScopedGameRandom random(kSeed);
+
+    InstallGameDataLoaders();
+    clsTile::InstallAsBoardTileMaker();
+    ApplyStartupRecord(MakeGameStartupRecord());
+    SetGameWindowTypes(GetGameWindowTypes());
+
+    TPlatform::StartInfo start;
+    start.allowMultiple = true;
+    start.showCommand = 1;
+    start.programFile = TString((root / "game" / "corvalo").string());
+    auto* platformObject = new TPlatform(start);
+    auto window = std::make_unique<ProbeWindow>();
+    ProbeWindow* probeWindow = window.get();
+    platformObject->SetWindowBackEnd(std::move(window), std::make_unique<platform::NullDesktop>());
+    platformObject->SetUpFolders(true);
+    StartLog(platformObject->mUserDataFolder.CStr());
+    const fs::path logPath = GetLogFilePath().CStr();
+
+    Probe probe(out, clock, *probeWindow);
+    probeWindow->onWait = [&probe](uint32_t timeout) { probe.OnWait(timeout); };
+
+    auto* application = new TApplication(platformObject);
+    int status = 0;
+    if (!application->CreateMainWindow()) {
+        std::fprintf(stderr, "boardprobe: no main window (SDL_VIDEODRIVER=%s)\n",
+                     std::getenv("SDL_VIDEODRIVER"));
+        status = 1;
+    } else {
+        application->InitSoundManager();
+        TGraphics::Get();
+        GameMain(application, "");
+    }
+    probeWindow->onWait = nullptr;
+    delete application;
+    StartLog(nullptr);
+    SetGameWindowTypes({});
+
+    const std::string log = ReadAll(logPath);
+    std::vector<std::string> problems = probe.Problems();
+    if (log.find("Lua error") != std::string::npos)
+        problems.push_back("the log holds a Lua error");
+    if (probe.Written().empty())
+        problems.push_back("no frame was written");
+    std::printf("%zu frames in %s; the game's log: %s\n", probe.Written().size(), out.c_str(),
+                logPath.c_str());
+    for (const std::string& problem : problems)
+        std::fprintf(stderr, "boardprobe: %s\n", problem.c_str());
+    return problems.empty() ? status : 1;
+}
