@@ -144,8 +144,9 @@ local function BottomPanel()
     end
     return btmCorvalo {
         name = 'btmCorvalo', x = 0, y = 0, w = 1024, h = 768,
-        avatar_boy = { x = 62, y = 588 }, avatar_girl = { x = 62, y = 588 },
-        avatar_dog = { x = 62, y = 588 }, avatar_cat = { x = 62, y = 588 },
+        -- The avatars (150 x 170, by their top-left corner) at the column's foot.
+        avatar_boy = { x = 52, y = 532 }, avatar_girl = { x = 52, y = 532 },
+        avatar_dog = { x = 52, y = 532 }, avatar_cat = { x = 52, y = 532 },
         -- The task icon takes the goal count's place under the hearts.
         icon_x = 122, icon_y = 143,
 
@@ -153,14 +154,14 @@ local function BottomPanel()
         -- bar), the goal, the goal bar's tube, the best combo or round.
         Bitmap { name = 'gpxGoalOriented', image = 'gpx/hud/goaloriented.png', alpha = true,
                  x = 12, y = 22,
-                 Text { name = 'lblGoalOriented', x = 24, y = 196, w = 182, h = 300,
+                 Text { name = 'lblGoalOriented', x = 16, y = 212, w = 198, h = 280,
                         flags = kHAlignCenter + kVAlignTop, font = kTaskFont } },
         Label('lblGoalText', 'hud_goal', 26, 124, 70, 38, kHudFont, kLeft),
         Number('lblGoal', 92, 122, 60, 42, kGoalFont),
         Bitmap { name = 'lblGoalBar', image = 'gpx/hud/goalbar_tube.png', alpha = true,
-                 x = 103, y = 211 },
-        Label('lblBestCombo', 'hud_best_combo', 36, 550, 118, 36, kHudFont, kLeft),
-        Number('txtBestCombo', 150, 550, 68, 36),
+                 x = 103, y = 251 },
+        Label('lblBestCombo', 'hud_best_combo', 36, 171, 118, 36, kHudFont, kLeft),
+        Number('txtBestCombo', 150, 171, 68, 36),
         ModeIcon('gpxClassic', 'gpx/hud/mode_classic.png'),
         ModeIcon('gpxStrategy', 'gpx/hud/mode_strategy.png'),
         ModeIcon('gpxBlitz', 'gpx/hud/mode_blitz.png'),

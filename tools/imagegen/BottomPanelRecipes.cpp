@@ -40,13 +40,16 @@ constexpr int kColumnH = 660;
 constexpr double kColumnLeft = 127.0 - kColumnW / 2.0;
 constexpr double kColumnTop = 352.0 - kColumnH / 2.0;
 
-// The goal bar: 28 x 300, grown up from (127, 523).
+// The goal bar: 28 x 260, grown up from (127, 523).
 constexpr int kGoalW = 28;
-constexpr int kGoalH = 300;
+constexpr int kGoalH = 260;
 // The board screen's three hearts (44 x 40, 50 px apart from (24, 76)),
 // and the goal count's plate centred near (122, 135) under them.
 constexpr double kHeartsX0 = 24, kHeartsY = 76, kHeartW = 44, kHeartH = 40, kHeartStep = 50;
 constexpr double kGoalPlateX0 = 18, kGoalPlateX1 = 236, kGoalPlateY0 = 124, kGoalPlateY1 = 162;
+// The best combo's (or Joker round's) plate under the goal; the avatar
+// (150 x 170, placed by its top-left corner) stands at the column's foot.
+constexpr double kComboY = 170;
 
 constexpr Rgb kHudTop = palette::Hex(0x3C3566);
 constexpr Rgb kHudBottom = palette::Hex(0x211C3D);
@@ -188,14 +191,14 @@ void ColumnBody(cairo_t* cr, int w, int h) {
 void LeftColumn(cairo_t* cr, int w, int h) {
     ColumnBody(cr, w, h);
     Groove(cr, 127 - 22 - kColumnLeft, 523 - kGoalH - 8 - kColumnTop, 44, kGoalH + 16, 14);
-    Groove(cr, 20, 548 - kColumnTop, w - 40, 40, 8);
+    Groove(cr, 20, kComboY - kColumnTop, w - 40, 38, 8);
 }
 
 // The column of a quest level with a task: the task's note takes the goal
 // bar's place.
 void TaskColumn(cairo_t* cr, int w, int h) {
     ColumnBody(cr, w, h);
-    const double y0 = 196 - kColumnTop, y1 = 540 - kColumnTop;
+    const double y0 = 214 - kColumnTop, y1 = 526 - kColumnTop;
     RoundedRect(cr, 16, y0, w - 32, y1 - y0, 10);
     SetVerticalGradient(cr, y0, y1, palette::kPanelTop, palette::kPanelBottom);
     cairo_fill_preserve(cr);
@@ -215,10 +218,10 @@ void TaskColumn(cairo_t* cr, int w, int h) {
     cairo_arc(cr, w / 2.0, y0 + 6, 7, 0, 2 * kPi);
     SetVerticalGradient(cr, y0 - 1, y0 + 13, Lighten(palette::kRose, 0.3), palette::kRose);
     cairo_fill(cr);
-    Groove(cr, 20, 548 - kColumnTop, w - 40, 40, 8);
+    Groove(cr, 20, kComboY - kColumnTop, w - 40, 38, 8);
 }
 
-// The glass tube over the goal bar (a child picture at (103, 211)).
+// The glass tube over the goal bar (a child picture at (103, 251)).
 void GoalTube(cairo_t* cr, int w, int h) {
     RoundedRect(cr, 2, 2, w - 4, h - 4, 16);
     cairo_set_line_width(cr, 2.5);
