@@ -410,22 +410,34 @@ void Tail(cairo_t* cr, double rootX, double rootY, double angle, double length, 
     Limb(cr, colour, width);
 }
 
-void DrawDog(cairo_t* cr, const Pose& pose) {
-    const Rgb coat = palette::kDogCoat;
-    Tail(cr, kMid + 20, 136, pose.tail, 34, coat, 8, 0.8);
-    // Body with a light belly, and two round feet.
+// The sizes of an animal's body: an upright oval with a light belly, on
+// two round feet.
+struct BodyShape {
+    double centreY, width, height; // the oval's centre and radii
+    double bellyWidth, bellyHeight;
+    double footX, footWidth, footHeight; // feet either side of the middle
+};
+
+void AnimalBody(cairo_t* cr, const BodyShape& body, Rgb coat, Rgb feet) {
     cairo_new_path(cr);
-    Ellipse(cr, kMid, 124, 28, 32);
-    Fill(cr, coat, 92, 156);
+    Ellipse(cr, kMid, body.centreY, body.width, body.height);
+    Fill(cr, coat, body.centreY - body.height, 156);
     cairo_new_path(cr);
-    Ellipse(cr, kMid, 130, 17, 22);
+    Ellipse(cr, kMid, 130, body.bellyWidth, body.bellyHeight);
     SetColour(cr, palette::kMuzzle, 0.9);
     cairo_fill(cr);
     for (double side : {-1.0, 1.0}) {
         cairo_new_path(cr);
-        Ellipse(cr, kMid + side * 15, 157, 12, 7);
-        Fill(cr, coat, 150, 164);
+        Ellipse(cr, kMid + side * body.footX, 157, body.footWidth, body.footHeight);
+        Fill(cr, feet, 150, 164);
     }
+}
+
+void DrawDog(cairo_t* cr, const Pose& pose) {
+    const Rgb coat = palette::kDogCoat;
+    Tail(cr, kMid + 20, 136, pose.tail, 34, coat, 8, 0.8);
+    // Body with a light belly, and two round feet.
+    AnimalBody(cr, {124, 28, 32, 17, 22, 15, 12, 7}, coat, coat);
     // A red collar with a gold tag.
     RoundedRect(cr, kMid - 22, 88, 44, 8, 4);
     Fill(cr, palette::kRed, 88, 96);
@@ -477,19 +489,8 @@ void DrawDog(cairo_t* cr, const Pose& pose) {
 void DrawCat(cairo_t* cr, const Pose& pose) {
     const Rgb coat = palette::kCatCoat;
     Tail(cr, kMid + 18, 142, pose.tail + 0.5, 46, coat, 7, -1.2);
-    // Body, belly and feet.
-    cairo_new_path(cr);
-    Ellipse(cr, kMid, 126, 25, 30);
-    Fill(cr, coat, 96, 156);
-    cairo_new_path(cr);
-    Ellipse(cr, kMid, 130, 14, 20);
-    SetColour(cr, palette::kMuzzle, 0.9);
-    cairo_fill(cr);
-    for (double side : {-1.0, 1.0}) {
-        cairo_new_path(cr);
-        Ellipse(cr, kMid + side * 13, 157, 11, 6.5);
-        Fill(cr, palette::kMuzzle, 150, 164);
-    }
+    // Body, belly and white feet.
+    AnimalBody(cr, {126, 25, 30, 14, 20, 13, 11, 6.5}, coat, palette::kMuzzle);
     // Pointed ears (behind the head): up when glad, flat when afraid.
     for (double side : {-1.0, 1.0}) {
         cairo_save(cr);
