@@ -209,7 +209,7 @@ TEST_F(BoardPopupsTest, TheScoreCardShowsItsValuesAndContinueClearsItAndEndsTheL
                 }
             });
     EXPECT_EQ(3, phase);
-    EXPECT_EQ("Level 7 Complete!", title);
+    EXPECT_EQ("Level 7 complete!", title);
     EXPECT_EQ("1500", score);
     EXPECT_EQ("42000", total);
     EXPECT_EQ("12", combo);
