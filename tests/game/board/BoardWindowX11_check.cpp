@@ -149,6 +149,19 @@ protected:
         return rgb;
     }
 
+    // Captures the frame again and again until the window shows something
+    // (the first frames of a window that has just opened are black).
+    bool CaptureFirstPicture(const std::string& name) {
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            Capture(name);
+            const std::vector<double> rgb = MeanColour(name, 0, 0, 1024, 768);
+            if (rgb[0] + rgb[1] + rgb[2] > 0.15)
+                return true;
+            Wait(100);
+        }
+        return false;
+    }
+
     // Whether the score card's orange title bar stands in the frame.
     bool ShowsScoreCard(const std::string& name) {
         const std::vector<double> rgb = MeanColour(name, 262, 224, 500, 40);
@@ -172,18 +185,18 @@ protected:
 
 TEST_F(BoardWindow, ClassicPlaysFromTheCurtainsToTheScoreCardAndGoesOn) {
     Open("Classic", "easy");
-    Wait(300);
-    Capture("classic-curtains");
-    Wait(2200);
+    ASSERT_TRUE(CaptureFirstPicture("classic-curtains")) << "the window stays black";
+    Wait(2000);
     Capture("classic-countdown");
-    Wait(3500);
+    Wait(4500);
     Capture("classic-board");
     EXPECT_FALSE(ShowsScoreCard("classic-board"));
     // Any two tiles match: a pair, then the rest of the quota.
     ClickPairs(1, milliseconds(350));
     Capture("classic-match");
     ClickPairs(4, milliseconds(900));
-    Wait(200);
+    // The quota is met: the tiles left turn golden before the celebration.
+    Wait(300);
     Capture("classic-golden");
     // The celebration, then the card slides in.
     bool card = false;
