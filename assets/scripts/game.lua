@@ -116,8 +116,23 @@ end
 ---------------------------------------------------------------------------
 -- The five achievement panels, each with its icon and text.
 
+-- The board screen hides them at start and moves each one where its
+-- scene's "panel" goes; the icon and the text are set when one is earned.
+local kAchieveFont = { 'loc/en/font/helsinki.mvec', 20, { 0.17, 0.16, 0.20, 1 } }
+
 local function AchievementPanels()
-    return {}
+    local panels = {}
+    for i = 0, 4 do
+        panels[i + 1] = Bitmap {
+            name = 'bmpAchievePanel' .. i, image = 'gpx/board/achieve_panel.png',
+            x = 1040, y = 150 + 88 * i,
+            Bitmap { name = 'bmpIcon', image = 'gpx/board/achieve/game_01.png',
+                     x = 8, y = 8 },
+            Text { name = 'lblText', x = 80, y = 8, w = 228, h = 64,
+                   flags = kHAlignLeft + kVAlignCenter, font = kAchieveFont },
+        }
+    end
+    return panels
 end
 
 ---------------------------------------------------------------------------

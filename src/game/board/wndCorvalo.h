@@ -86,6 +86,7 @@ public:
     void SetAmbientTheme();
     void ClearFreeze();
     bool IsGridClearPlaying() const;
+    bool IsAlmostTherePlaying() const;
 
     static constexpr int kPanels = 5;
     // The board frames, one per board size, smallest first.

@@ -233,13 +233,26 @@ void wndCorvalo::DrawPopups() {
 
 // ---- the frame step --------------------------------------------------------
 
+namespace {
+
+// A text still on its parts; a stopped one is past its last part and
+// counts as ended, though its last part never finished.
+bool IsUnfinished(const vlkCutsceneTextSequence* text) {
+    return text && text->GetCurrentIndex() < text->GetParts().size();
+}
+
+} // namespace
+
 bool wndCorvalo::IsGridClearPlaying() const {
-    return (mGridClear1 && !mGridClear1->IsFinished()) ||
-           (mGridClear2 && !mGridClear2->IsFinished());
+    return IsUnfinished(mGridClear1.get()) || IsUnfinished(mGridClear2.get());
+}
+
+bool wndCorvalo::IsAlmostTherePlaying() const {
+    return IsUnfinished(mAlmostThere.get());
 }
 
 void wndCorvalo::UpdatePopups(uint32_t elapsed) {
-    const bool almostThere = mAlmostThere && !mAlmostThere->IsFinished();
+    const bool almostThere = IsAlmostTherePlaying();
     if (mGridClear1 && !almostThere) {
         mGridClear1->Update(elapsed);
         if (mGridClear2)
@@ -278,11 +291,8 @@ void wndCorvalo::UpdateEffects(uint32_t elapsed) {
 
     if (mScoreTrail) {
         mScoreTrail->Update(elapsed);
-        TParticleSystem* particles = mScoreTrail->GetParticleSystem();
-        // The trail reports its end in every frame after it arrived: it
-        // bursts once, when it still emits.
-        if (mScoreTrail->GetState() == vlkParticleFx::kStatePathEnded && particles &&
-            !particles->IsEmissionStopped()) {
+        // The lane reports its end in the one update in which it arrives.
+        if (mScoreTrail->GetState() == vlkParticleFx::kStatePathEnded) {
             mScoreTrail->SetEmissionStopped(true);
             mScoreBurst = 1;
             if (mScoreExplosion) {
@@ -336,6 +346,16 @@ TWindow* wndCorvalo::PanelWindow(int slot) {
 }
 
 void wndCorvalo::ResetAchievementPanels() {
+    // A panel of the last level still on screen goes with it: nothing would
+    // update it any more, and a close or a click would wait for it forever.
+    for (int slot = 0; slot < kPanels; ++slot) {
+        vlkCutscene* scene = mPanelCutscenes[slot].get();
+        if (scene && scene->IsEnabled()) {
+            scene->SetEnabled(false);
+            scene->SetVisible(false);
+            SetWindowVisible(PanelWindow(slot), false);
+        }
+    }
     mPanelCount = 0;
 }
 
@@ -794,16 +814,15 @@ void wndCorvalo::SetAmbientTheme() {
         if (!mAmbient)
             return;
     }
-    auto* game = dynamic_cast<gmCorvalo*>(mGame);
-    const dtUserState* user = game ? game->GetUser() : nullptr;
-    const int level = user ? user->level : 1;
     const char* theme = nullptr;
     if (LowerGlobal("gGameStyle") != TString("quest")) {
-        theme = ThemeName(GetQuickBackground(level).theme);
+        auto* game = dynamic_cast<gmCorvalo*>(mGame);
+        const dtUserState* user = game ? game->GetUser() : nullptr;
+        theme = ThemeName(GetQuickBackground(user ? user->level : 1).theme);
     } else {
         const QuestMap* map = GetLevelServices().questMap;
         if (map && map->HasCurrentNode())
-            theme = QuestThemeName(level);
+            theme = QuestThemeName(map->GetCurrentNodeLevel());
     }
     if (theme) {
         const TString texture = EffectFile(theme);

@@ -1,16 +1,15 @@
 #include "game/board/wndCorvalo.h"
 
 #include "game/gmCorvalo.h"
-#include "game/startup/GameWindowTypes.h"
 #include "game/state/dtUserState.h"
 #include "velk/globals/GameGlobals.h"
 
+#include "game/support/BoardScreenMaker.h"
 #include "game/support/FakeLevelServices.h"
 #include "game/support/GameDataFixture.h"
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <memory>
 #include <string>
 
@@ -28,12 +27,7 @@ protected:
         mServices = std::make_unique<ScopedLevelServices>(fakes.Services());
         mMaker = gmCorvalo::SetLevelMaker([](int, gmCorvalo&) { return nullptr; });
         root = new TWindow(TString("root"));
-        TWindowCreator creator = nullptr;
-        for (const GameWindowType& type : GetGameWindowTypes())
-            if (std::strcmp(type.name, "wndCorvalo") == 0)
-                creator = type.creator;
-        ASSERT_NE(nullptr, creator);
-        board = dynamic_cast<wndCorvalo*>(creator());
+        board = support::MakeBoardScreenByTypeName();
         ASSERT_NE(nullptr, board);
         root->AddChild(board, false);
     }
