@@ -8,10 +8,10 @@
 // rows into one image at most 1024 pixels a side, each frame inside a
 // transparent gutter of two pixels so that filtering never bleeds a
 // neighbour in. The image is written beside OUT.xml with the same name and
-// ".png"; each frame's registration point is its centre, or the point "X Y"
-// that a "registration.txt" in the folder gives. A "script.lua" in the
-// folder becomes the animation's script, else every frame is shown in
-// order.
+// ".png"; each frame's registration point is its centre, unless a
+// "registration.txt" in the folder gives it as two whole numbers "X Y" in
+// pixels from each frame's top-left corner. A "script.lua" in the folder
+// becomes the animation's script, else every frame is shown in order.
 //
 // IN is a disk path, or a logical name that starts with "::". Both forms
 // carry the same records: converting one way and back gives them unchanged.
@@ -91,6 +91,19 @@ bool ReadPng(const std::string& path, FrameImage& frame) {
     return true;
 }
 
+// The registration point "X Y" of a "registration.txt"; false (with a
+// message) when the file holds anything else.
+bool ReadRegistration(const std::filesystem::path& path, int& x, int& y) {
+    std::ifstream in(path);
+    std::string rest;
+    if (!(in >> x >> y) || (in >> rest)) {
+        std::fprintf(stderr, "animpack: %s must hold two whole numbers \"X Y\"\n",
+                     path.string().c_str());
+        return false;
+    }
+    return true;
+}
+
 // Rows from the top, left to right, in the frames' order. False when the
 // frames do not fit in the size limit.
 bool PlaceFrames(std::vector<FrameImage>& frames, int& width, int& height) {
@@ -113,12 +126,6 @@ bool PlaceFrames(std::vector<FrameImage>& frames, int& width, int& height) {
     }
     height = y + rowHeight;
     return height <= kAtlasLimit;
-}
-
-// The text of a file beside the frames; empty when there is none.
-std::string ReadSideFile(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 }
 
 int PackFolder(const char* folderPath, const char* outXml) {
@@ -144,6 +151,12 @@ int PackFolder(const char* folderPath, const char* outXml) {
         if (!ReadPng(files[i].string(), frames[i]))
             return 1;
     }
+    const fs::path registrationPath = fs::path(folderPath) / "registration.txt";
+    const bool fixedRegistration = fs::is_regular_file(registrationPath);
+    int regX = 0;
+    int regY = 0;
+    if (fixedRegistration && !ReadRegistration(registrationPath, regX, regY))
+        return 1;
     int width = 0;
     int height = 0;
     if (!PlaceFrames(frames, width, height)) {
@@ -174,27 +187,20 @@ int PackFolder(const char* folderPath, const char* outXml) {
         record.mY = frame.y;
         record.mW = frame.width;
         record.mH = frame.height;
-        record.mRegX = frame.width / 2;
-        record.mRegY = frame.height / 2;
+        record.mRegX = fixedRegistration ? regX : frame.width / 2;
+        record.mRegY = fixedRegistration ? regY : frame.height / 2;
         data.mFrames.push_back(record);
     }
-    // A "registration.txt" of "X Y" places every frame by that point.
-    const std::string registration = ReadSideFile(fs::path(folderPath) / "registration.txt");
-    if (!registration.empty()) {
-        int regX = 0, regY = 0;
-        if (std::sscanf(registration.c_str(), "%d %d", &regX, &regY) != 2) {
-            std::fprintf(stderr, "animpack: %s/registration.txt is not \"X Y\"\n", folderPath);
-            return 1;
-        }
-        for (TAnimationFrame& record : data.mFrames) {
-            record.mRegX = regX;
-            record.mRegY = regY;
-        }
-    }
     data.UpdateLargestFrame();
-    const std::string script = ReadSideFile(fs::path(folderPath) / "script.lua");
-    data.mScript = script.empty() ? MakeDefaultAnimationScript(data.GetFrameCount())
-                                  : TString(script.data(), script.size());
+    const fs::path scriptPath = fs::path(folderPath) / "script.lua";
+    if (fs::is_regular_file(scriptPath)) {
+        std::ifstream in(scriptPath, std::ios::binary);
+        const std::string script((std::istreambuf_iterator<char>(in)),
+                                 std::istreambuf_iterator<char>());
+        data.mScript = TString(script.data(), script.size());
+    } else {
+        data.mScript = MakeDefaultAnimationScript(data.GetFrameCount());
+    }
 
     png_image image{};
     image.version = PNG_IMAGE_VERSION;

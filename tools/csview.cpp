@@ -1,6 +1,6 @@
 // csview FILE [--assets DIR] [--speed S] [--frames N --out OUT.png [--step MS]]
 //             [--continue-at MS] [--text TEXT --letters PATH --object NAME]
-//             [--letter-width W] [--background IMAGE]
+//             [--letter-width W] [--background IMAGE] [--at X Y]
 // Plays a cut-scene the way the game's screens do, on the GL display over a
 // checkerboard, 1024 x 768 like the game's screen. FILE is a logical name
 // of the assets folder (DIR, "assets" by default) or a disk path. With
@@ -9,7 +9,8 @@
 // by default) shows the letter pictures under PATH (no PATH: the template's
 // text object NAME shows each part), centred in the window, its letters W
 // pixels apart when --letter-width is given. --background draws the
-// picture IMAGE (centred) instead of the checkerboard. The string
+// picture IMAGE (centred) instead of the checkerboard; --at places the
+// scene (or the banner) at X, Y as a screen does. The string
 // table ("loc/<locale>/strings.xml") and the asset lists ("assets.xml") are
 // loaded when the assets hold them, so text objects show their labels and
 // sound objects play.
@@ -85,6 +86,9 @@ struct Options {
     std::string object = "sprite";
     int letterWidth = -1;
     std::string background;
+    bool placed = false;
+    int32_t x = kWidth / 2;
+    int32_t y = kHeight / 2;
 };
 
 // Says on standard output when the scene ends, as a screen would hear it.
@@ -113,11 +117,17 @@ public:
 
 class ScenePlayer : public Player {
 public:
-    explicit ScenePlayer(float speed) {
+    explicit ScenePlayer(const Options& options) : mOptions(options) {
         mScene.SetFinishHandler(&vlkICutscene::OnCutsceneEnd);
-        mScene.SetSpeed(speed);
+        mScene.SetSpeed(options.speed);
     }
-    bool Load(const TString& file) { return mScene.Load(file); }
+    bool Load(const TString& file) {
+        if (!mScene.Load(file))
+            return false;
+        if (mOptions.placed)
+            mScene.SetPosition(static_cast<float>(mOptions.x), static_cast<float>(mOptions.y));
+        return true;
+    }
     void Update(uint32_t elapsed) override { mScene.Update(elapsed); }
     void Draw() override { mScene.Draw(); }
     void Continue() override { mScene.Continue(); }
@@ -144,6 +154,7 @@ public:
     const vlkCutscene& Scene() const { return mScene; }
 
 private:
+    const Options& mOptions;
     EndReporter mReporter;
     vlkCutscene mScene{&mReporter, nullptr};
 };
@@ -153,7 +164,7 @@ public:
     BannerPlayer(const TString& file, const Options& options)
         : mSequence(file, TString(options.object.c_str()), TString(options.letters.c_str())) {
         mSequence.SetText(TString(options.text.c_str()));
-        mSequence.SetPosition(kWidth / 2, kHeight / 2);
+        mSequence.SetPosition(options.x, options.y);
         if (options.letterWidth >= 0)
             mSequence.SetLetterWidth(options.letterWidth);
     }
@@ -254,7 +265,7 @@ int Run(const Options& options) {
         if (options.banner) {
             player = std::make_unique<BannerPlayer>(name, options);
         } else {
-            auto scene = std::make_unique<ScenePlayer>(options.speed);
+            auto scene = std::make_unique<ScenePlayer>(options);
             if (!scene->Load(name)) {
                 TAnimatedSprite::SetTaskList(nullptr);
                 return Fail(options.file + " is no cut-scene that loads");
@@ -391,6 +402,10 @@ int main(int argc, char** argv) {
             options.letterWidth = std::atoi(argv[++i]);
         } else if (std::strcmp(argv[i], "--background") == 0 && more) {
             options.background = argv[++i];
+        } else if (std::strcmp(argv[i], "--at") == 0 && i + 2 < argc) {
+            options.placed = true;
+            options.x = std::atoi(argv[++i]);
+            options.y = std::atoi(argv[++i]);
         } else {
             args.push_back(argv[i]);
         }
@@ -401,7 +416,7 @@ int main(int argc, char** argv) {
                      "usage: csview FILE [--assets DIR] [--speed S]\n"
                      "              [--frames N --out OUT.png [--step MS]] [--continue-at MS]\n"
                      "              [--text TEXT [--letters PATH] [--object NAME]\n"
-                     "               [--letter-width W]] [--background IMAGE]\n");
+                     "               [--letter-width W]] [--background IMAGE] [--at X Y]\n");
         return 2;
     }
     options.file = args[0];

@@ -178,6 +178,46 @@ TEST_F(Animpack, FramesFolder_PacksAnAtlasAndItsAnimation) {
     }
 }
 
+// A "registration.txt" puts every frame's registration point at the same
+// place from its top-left corner; anything but two whole numbers fails
+// and writes nothing.
+TEST_F(Animpack, RegistrationFile_SetsEveryFramesPoint) {
+    const struct {
+        const char* text;
+        int status;
+        int regX;
+        int regY;
+    } cases[] = {
+        {"0 0\n", 0, 0, 0}, {"12 -3", 0, 12, -3},  {"", 1, 0, 0},
+        {"7", 1, 0, 0},     {"top left", 1, 0, 0}, {"1 2 3", 1, 0, 0},
+    };
+    int index = 0;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string("registration \"") + c.text + "\"");
+        const std::string frames = Path("reg") + std::to_string(index);
+        const std::string out = Path("reg") + std::to_string(index) + ".xml";
+        ++index;
+        std::filesystem::create_directories(frames);
+        WritePng(frames + "/a.png", 20, 30, 10);
+        WritePng(frames + "/b.png", 20, 30, 20);
+        std::ofstream(frames + "/registration.txt") << c.text;
+        const auto made = RunTool("animpack", {frames, out});
+        ASSERT_EQ(made.status, c.status) << made.output;
+        if (c.status != 0) {
+            EXPECT_NE(made.output.find("two whole numbers"), std::string::npos) << made.output;
+            EXPECT_FALSE(std::filesystem::exists(out));
+            continue;
+        }
+        TAnimationData data;
+        ASSERT_TRUE(ReadAnimationXmlFile(TString(("::" + out).c_str()), data));
+        ASSERT_EQ(data.GetFrameCount(), 2);
+        for (const TAnimationFrame& frame : data.mFrames) {
+            EXPECT_EQ(frame.mRegX, c.regX);
+            EXPECT_EQ(frame.mRegY, c.regY);
+        }
+    }
+}
+
 TEST_F(Animpack, FramesThatDoNotFit_FailWithMessage) {
     std::filesystem::create_directories(Path("big"));
     std::filesystem::create_directories(Path("none"));

@@ -1,10 +1,13 @@
 #include "Recipes.h"
 
+#include "framework/graphics/animation/TAnimationFile.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -86,6 +89,75 @@ TEST(Imagegen, Animations_MoveAndArePacked) {
         EXPECT_TRUE(
             std::filesystem::is_regular_file(std::filesystem::path(xml).replace_extension(".png")));
     }
+}
+
+// The avatars: four characters in four moods each, of one size. Every
+// frame is registered at its top-left corner, keeps the whole figure inside
+// it (nothing opaque on the border) and stands it on the frame's bottom;
+// the packed file carries the script, which loops, and the score card's
+// also answers to "win". The four characters look different.
+TEST(Imagegen, Avatars_FitTheirFramesAndLoop) {
+    const std::vector<Animation> avatars = AvatarAnimations();
+    ASSERT_EQ(avatars.size(), 16u);
+    std::set<std::string> names;
+    std::vector<std::vector<uint8_t>> standing;
+    for (const Animation& avatar : avatars) {
+        SCOPED_TRACE(avatar.path);
+        const std::string stem = std::filesystem::path(avatar.path).stem().string();
+        names.insert(stem);
+        EXPECT_EQ(avatar.width, 150);
+        EXPECT_EQ(avatar.height, 170);
+        EXPECT_TRUE(avatar.registerTopLeft);
+        EXPECT_NE(avatar.script.find("function DoAnim()"), std::string::npos);
+        EXPECT_NE(avatar.script.find("while true do"), std::string::npos);
+        const bool win = stem.find("score_win") != std::string::npos;
+        EXPECT_EQ(avatar.script.find("function win()") != std::string::npos, win);
+
+        TAnimationData data;
+        ASSERT_TRUE(ReadAnimationXmlFile(
+            TString(("::" + (kBuiltAssets / avatar.path).string()).c_str()), data));
+        EXPECT_STREQ(data.mScript.CStr(), avatar.script.c_str());
+        ASSERT_EQ(data.GetFrameCount(), avatar.frames);
+        for (const TAnimationFrame& frame : data.mFrames) {
+            EXPECT_EQ(frame.mRegX, 0);
+            EXPECT_EQ(frame.mRegY, 0);
+            EXPECT_EQ(frame.mW, avatar.width);
+            EXPECT_EQ(frame.mH, avatar.height);
+        }
+        for (int i = 0; i < avatar.frames; ++i) {
+            const double t = double(i) / avatar.frames;
+            const Image image = Render(avatar.width, avatar.height, [&](cairo_t* cr, int w, int h) {
+                avatar.draw(cr, w, h, t);
+            });
+            if (i == 0 && stem.find("_stand") != std::string::npos)
+                standing.push_back(image.rgba);
+            int lowest = -1;
+            for (int y = 0; y < image.height; ++y) {
+                for (int x = 0; x < image.width; ++x) {
+                    const uint8_t alpha =
+                        image.rgba[(static_cast<size_t>(y) * image.width + x) * 4 + 3];
+                    if (alpha < 16)
+                        continue;
+                    lowest = y;
+                    const bool border =
+                        x == 0 || y == 0 || x == image.width - 1 || y == image.height - 1;
+                    ASSERT_FALSE(border) << "frame " << i << " is cut off at " << x << "," << y;
+                }
+            }
+            EXPECT_GE(lowest, image.height - 12) << "frame " << i << " floats";
+        }
+    }
+    for (const char* prefix : {"m", "f", "d", "c"}) {
+        for (const char* mood : {"stand", "happy", "scare", "score_win"})
+            EXPECT_EQ(names.count(std::string(prefix) + "avatar_" + mood), 1u)
+                << prefix << "avatar_" << mood;
+    }
+    ASSERT_EQ(standing.size(), 4u);
+    for (size_t a = 0; a < standing.size(); ++a) {
+        for (size_t b = a + 1; b < standing.size(); ++b)
+            EXPECT_NE(standing[a], standing[b]) << a << " and " << b;
+    }
+    ReleaseFonts();
 }
 
 } // namespace

@@ -41,8 +41,9 @@ void PulsingRing(cairo_t* cr, int w, int h, double t) {
 }
 
 // The warning frame: a red glow just inside the board frame's outline that
-// breathes in and out. Drawn small with the board frame's proportions; the
-// board scales it to the frame's height. Placed by its top-left corner.
+// breathes in and out. Drawn small with the board frames' proportions (a
+// little taller than wide); the board scales it to the visible frame's
+// height. Placed by its top-left corner.
 void WarningFrame(cairo_t* cr, int w, int h, double t) {
     const double wave = 0.5 - 0.5 * std::cos(2 * kPi * t);
     const double alpha = 0.35 + 0.6 * wave;
@@ -76,30 +77,34 @@ void HeartPath(cairo_t* cr, double cx, double y, double s) {
 void FillHeart(cairo_t* cr, double cx, double y, double s, double alpha) {
     HeartPath(cr, cx, y, s);
     cairo_pattern_t* body = cairo_pattern_create_linear(0, y, 0, y + s);
-    const Rgb top = Lighten(palette::kRose, 0.25), bottom = palette::kRed;
+    const Rgb top = Lighten(palette::kRed, 0.3), bottom = Darken(palette::kRed, 0.25);
     cairo_pattern_add_color_stop_rgba(body, 0, top.r, top.g, top.b, alpha);
     cairo_pattern_add_color_stop_rgba(body, 1, bottom.r, bottom.g, bottom.b, alpha);
     cairo_set_source(cr, body);
     cairo_fill_preserve(cr);
     cairo_pattern_destroy(body);
     cairo_set_line_width(cr, palette::kOutline);
-    SetColour(cr, palette::kInk, alpha);
+    SetColour(cr, Darken(palette::kRed, 0.6), alpha);
     cairo_stroke(cr);
+    cairo_arc(cr, cx - s * 0.22, y + s * 0.2, s * 0.08, 0, 2 * kPi);
+    SetColour(cr, palette::kWhite, 0.75 * alpha);
+    cairo_fill(cr);
 }
 
 // A heart that cracks down the middle; its halves tip apart, fall and fade.
-// Played once over a heart of the board, placed by its top-left corner.
+// Played once over a heart of the board (44 x 40, the heart in its top
+// part, the rest room to fall), placed by its top-left corner.
 void BreakingHeart(cairo_t* cr, int w, int h, double t) {
-    const double s = w * 0.86, cx = w / 2.0, top = h * 0.08;
-    const double crack = std::min(1.0, t / 0.3);
+    const double s = w * 0.86, cx = w / 2.0, top = 3.0;
+    const double crack = std::min(1.0, t / 0.25);
     const double fall = std::max(0.0, (t - 0.3) / 0.7);
     const double alpha = 1.0 - fall * fall;
     for (int side = -1; side <= 1; side += 2) {
         cairo_save(cr);
         // Each half turns about the heart's tip and drops.
-        cairo_translate(cr, cx + side * fall * w * 0.16, fall * fall * h * 0.45);
+        cairo_translate(cr, cx + side * fall * w * 0.08, fall * fall * h * 0.4);
         cairo_translate(cr, 0, top + s * 0.88);
-        cairo_rotate(cr, side * fall * 0.5);
+        cairo_rotate(cr, side * fall * 0.35);
         cairo_translate(cr, -cx, -(top + s * 0.88));
         // Keep one side of a zig-zag crack.
         cairo_new_path(cr);
@@ -126,13 +131,29 @@ void BreakingHeart(cairo_t* cr, int w, int h, double t) {
         const double ys[] = {top + s * 0.2, top + s * 0.38, top + s * 0.56, top + s * 0.72};
         const double xs[] = {cx, cx - zig, cx + zig, cx - zig * 0.5};
         cairo_move_to(cr, cx, top + s * 0.06);
-        for (int i = 0; i < 4 && i < 1 + crack * 4; ++i)
+        for (int i = 0; i < static_cast<int>(crack * 4); ++i)
             cairo_line_to(cr, xs[i], ys[i]);
         cairo_stroke(cr);
     }
 }
 
 // ---- effect sprites ----
+
+// Six arms of an ice crystal of radius r about (x, y) as a path, each with
+// two twigs `at` of the way out, `twig` of r long, turned by `turn` radians.
+void CrystalPath(cairo_t* cr, double x, double y, double r, double at, double twig, double turn) {
+    for (int arm = 0; arm < 6; ++arm) {
+        const double a = arm * kPi / 3;
+        cairo_move_to(cr, x, y);
+        cairo_line_to(cr, x + r * std::cos(a), y + r * std::sin(a));
+        const double bx = x + r * at * std::cos(a), by = y + r * at * std::sin(a);
+        for (int side = -1; side <= 1; side += 2) {
+            cairo_move_to(cr, bx, by);
+            cairo_line_to(cr, bx + r * twig * std::cos(a + side * turn),
+                          by + r * twig * std::sin(a + side * turn));
+        }
+    }
+}
 
 // Frost over the HUD's clock: a pale, translucent sheet with crystals and
 // a bright rim, drawn from its centre.
@@ -172,17 +193,7 @@ void IceSheet(cairo_t* cr, int w, int h) {
     for (const auto& spot : spots) {
         const double x = spot[0] * w, y = spot[1] * h, r = spot[2] * h;
         SetColour(cr, palette::kWhite, 0.9);
-        for (int arm = 0; arm < 6; ++arm) {
-            const double a = arm * kPi / 3;
-            cairo_move_to(cr, x, y);
-            cairo_line_to(cr, x + r * std::cos(a), y + r * std::sin(a));
-            const double bx = x + r * 0.6 * std::cos(a), by = y + r * 0.6 * std::sin(a);
-            for (int twig = -1; twig <= 1; twig += 2) {
-                cairo_move_to(cr, bx, by);
-                cairo_line_to(cr, bx + r * 0.3 * std::cos(a + twig * 0.8),
-                              by + r * 0.3 * std::sin(a + twig * 0.8));
-            }
-        }
+        CrystalPath(cr, x, y, r, 0.6, 0.3, 0.8);
         cairo_stroke(cr);
     }
 }
@@ -214,17 +225,22 @@ void LogoFlash(cairo_t* cr, int w, int h) {
     cairo_fill(cr);
 }
 
-// A long soft beam for the rays of light, white in its middle.
+// A long soft beam for the rays of light, white in its middle, in a
+// square: particles turn before they are scaled, so only an even scale
+// keeps a turned beam straight.
 void Ray(cairo_t* cr, int w, int h) {
-    cairo_pattern_t* across = cairo_pattern_create_linear(0, 0, w, 0);
+    const double beam = w * 0.06;
+    cairo_pattern_t* across = cairo_pattern_create_linear((w - beam) / 2.0, 0, (w + beam) / 2.0, 0);
     cairo_pattern_add_color_stop_rgba(across, 0.0, 1, 1, 0.9, 0.0);
     cairo_pattern_add_color_stop_rgba(across, 0.5, 1, 1, 0.9, 1.0);
     cairo_pattern_add_color_stop_rgba(across, 1.0, 1, 1, 0.9, 0.0);
     cairo_pattern_t* along = cairo_pattern_create_linear(0, 0, 0, h);
     cairo_pattern_add_color_stop_rgba(along, 0.0, 0, 0, 0, 0.0);
-    cairo_pattern_add_color_stop_rgba(along, 0.25, 0, 0, 0, 1.0);
-    cairo_pattern_add_color_stop_rgba(along, 0.75, 0, 0, 0, 1.0);
+    cairo_pattern_add_color_stop_rgba(along, 0.3, 0, 0, 0, 1.0);
+    cairo_pattern_add_color_stop_rgba(along, 0.7, 0, 0, 0, 1.0);
     cairo_pattern_add_color_stop_rgba(along, 1.0, 0, 0, 0, 0.0);
+    cairo_rectangle(cr, (w - beam) / 2.0, 0, beam, h);
+    cairo_clip(cr);
     cairo_set_source(cr, across);
     cairo_mask(cr, along);
     cairo_pattern_destroy(across);
@@ -252,17 +268,7 @@ void Snowflake(cairo_t* cr, int w, int h) {
     for (double width : {4.0, 2.0}) {
         cairo_set_line_width(cr, width);
         SetColour(cr, width > 3 ? palette::kSky : palette::kWhite, width > 3 ? 0.5 : 1.0);
-        for (int arm = 0; arm < 6; ++arm) {
-            const double a = arm * kPi / 3;
-            cairo_move_to(cr, cx, cy);
-            cairo_line_to(cr, cx + r * std::cos(a), cy + r * std::sin(a));
-            const double bx = cx + r * 0.55 * std::cos(a), by = cy + r * 0.55 * std::sin(a);
-            for (int twig = -1; twig <= 1; twig += 2) {
-                cairo_move_to(cr, bx, by);
-                cairo_line_to(cr, bx + r * 0.35 * std::cos(a + twig * 0.9),
-                              by + r * 0.35 * std::sin(a + twig * 0.9));
-            }
-        }
+        CrystalPath(cr, cx, cy, r, 0.55, 0.35, 0.9);
         cairo_stroke(cr);
     }
     (void)h;
@@ -503,7 +509,7 @@ std::vector<Picture> BoardEffectPictures() {
         {"gpx/board/ice.png", 240, 120, Format::kPng, IceSheet, {}},
         {"gpx/board/logo_flash.png", 420, 110, Format::kPng, LogoFlash, {}},
         {"gpx/board/achieve_panel.png", 320, 80, Format::kPng, AchievementPanel, {}},
-        {"fx/tex/ray.png", 32, 256, Format::kPng, Ray, {}},
+        {"fx/tex/ray.png", 128, 128, Format::kPng, Ray, {}},
         {"fx/tex/twinkle.png", 32, 32, Format::kPng, Twinkle, {}},
         {"fx/tex/mountain.png", 32, 32, Format::kPng, Snowflake, {}},
         {"fx/tex/forest.png", 32, 32, Format::kPng, Leaf, {}},
@@ -522,8 +528,8 @@ std::vector<Picture> BoardEffectPictures() {
 std::vector<Animation> BoardEffectAnimations() {
     return {
         {"gpx/board/anim/circle.xml", 16, 96, 96, PulsingRing, LoopingScript(16, 60), false},
-        {"gpx/board/anim/frame.xml", 8, 256, 236, WarningFrame, LoopingScript(8, 90), true},
-        {"gpx/board/anim/heartl.xml", 12, 56, 52, BreakingHeart, {}, true},
+        {"gpx/board/anim/frame.xml", 8, 216, 240, WarningFrame, LoopingScript(8, 90), true},
+        {"gpx/board/anim/heartl.xml", 12, 44, 64, BreakingHeart, {}, true},
     };
 }
 

@@ -70,6 +70,21 @@ constexpr double kShadowAlpha = 0.35;
 // Veils laid over the screen behind dialogs.
 constexpr double kVeilAlpha = 0.6;
 
+// The four avatars: skin and hair of the boy and the girl, their clothes,
+// and the dog's and the cat's coats.
+constexpr Rgb kSkin = Hex(0xFFD2AE);
+constexpr Rgb kCheek = Hex(0xFF8C8C);
+constexpr Rgb kBoyHair = Hex(0x6B3E1E);
+constexpr Rgb kGirlHair = Hex(0xE0782E);
+constexpr Rgb kShorts = Hex(0x2E4C8C);
+constexpr Rgb kShoe = Hex(0x4A3B36);
+constexpr Rgb kDogCoat = Hex(0xC98A4B);
+constexpr Rgb kDogPatch = Hex(0x7A4B24);
+constexpr Rgb kCatCoat = Hex(0x9AA3B5);
+constexpr Rgb kCatStripe = Hex(0x646C80);
+constexpr Rgb kMuzzle = Hex(0xFFF4E6);
+constexpr Rgb kInnerEar = Hex(0xF7A8B8);
+
 // Lettering: Debian's DejaVu fonts (the build passes their paths).
 #ifndef CORVALO_FONT_REGULAR
 #define CORVALO_FONT_REGULAR "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf"

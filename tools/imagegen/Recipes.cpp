@@ -742,6 +742,8 @@ std::vector<Animation> Animations() {
         animations.push_back(std::move(tile));
     for (Animation& effect : BoardEffectAnimations())
         animations.push_back(std::move(effect));
+    for (Animation& avatar : AvatarAnimations())
+        animations.push_back(std::move(avatar));
     return animations;
 }
 

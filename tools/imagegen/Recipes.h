@@ -32,10 +32,11 @@ struct Animation {
     // t runs from 0 (first frame) towards 1 (one step before the first
     // frame again, so a looping animation has no repeated frame).
     std::function<void(cairo_t*, int width, int height, double t)> draw;
-    // The animation's script; empty: "DoAnim" shows the frames once.
-    std::string script = {};
-    // Every frame is placed by its top-left corner instead of its centre.
-    bool topLeft = false;
+    // The animation's script (empty: every frame once, in order).
+    std::string script{};
+    // Every frame registered at its top-left corner (for clips that code
+    // places at a window's top-left) instead of its centre.
+    bool registerTopLeft = false;
 };
 
 // SVG sources are read from svgFolder.
@@ -50,6 +51,8 @@ std::vector<Picture> BoardEffectPictures();
 std::vector<Animation> BoardEffectAnimations();
 // A "DoAnim" that shows the frames again and again, `ms` each.
 std::string LoopingScript(int frames, int ms);
+// The four avatars of the bottom panel and the score card (AvatarRecipes.cpp).
+std::vector<Animation> AvatarAnimations();
 // The board screen's backgrounds, board frames, heart and score card
 // (BoardSceneRecipes.cpp).
 std::vector<Picture> BoardScenePictures();

@@ -94,11 +94,14 @@ bool Pack(const std::string& animpack, const std::string& frames, const std::str
     return true;
 }
 
-// A file beside an animation's frames; an empty text removes it.
-bool WriteSideFile(const std::string& path, const std::string& text) {
+// A file beside an animation's frames: written when there is text for it,
+// removed when there is none (so an old one cannot linger).
+bool WriteExtra(const std::string& path, const std::string& text) {
     std::error_code error;
-    if (text.empty())
-        return !std::filesystem::remove(path, error) || !error;
+    if (text.empty()) {
+        std::filesystem::remove(path, error);
+        return !error;
+    }
     return WriteIfChanged(path, std::vector<uint8_t>(text.begin(), text.end()));
 }
 
@@ -136,11 +139,12 @@ int WriteAll(const std::string& assets, const std::string& framesFolder,
                 return 1;
             }
         }
-        // animpack reads the script and the registration beside the frames.
+        // The script and registration point that animpack reads beside them.
         const std::string folder = framesFolder + "/" + stem;
-        if (!WriteSideFile(folder + "/script.lua", animation.script) ||
-            !WriteSideFile(folder + "/registration.txt", animation.topLeft ? "0 0\n" : "")) {
-            std::fprintf(stderr, "imagegen: cannot write the script of %s\n",
+        if (!WriteExtra(folder + "/script.lua", animation.script) ||
+            !WriteExtra(folder + "/registration.txt",
+                        animation.registerTopLeft ? "0 0\n" : std::string())) {
+            std::fprintf(stderr, "imagegen: cannot write beside the frames of %s\n",
                          animation.path.c_str());
             return 1;
         }

@@ -180,6 +180,8 @@ std::vector<SoundRecipe> SoundRecipes() {
     };
     for (SoundRecipe& tile : TileSoundRecipes())
         recipes.push_back(std::move(tile));
+    for (SoundRecipe& board : BoardSoundRecipes())
+        recipes.push_back(std::move(board));
     return recipes;
 }
 

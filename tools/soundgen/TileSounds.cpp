@@ -9,9 +9,7 @@
 
 namespace soundgen {
 
-namespace {
-
-Buffer Finish(Buffer buffer, float peak, double fadeOut = 0.01) {
+Buffer Finish(Buffer buffer, float peak, double fadeOut) {
     buffer.Normalise(peak);
     FadeEnds(buffer, 0.002, fadeOut);
     return buffer;
@@ -37,6 +35,8 @@ void Bell(Buffer& buffer, double frequency, double start, double held, double ga
     edge.gain = gain * 0.12;
     AddTone(buffer, edge, start);
 }
+
+namespace {
 
 // The twelve steps of the match scale: a major scale from C5 upward.
 const int kComboNotes[12] = {72, 74, 76, 77, 79, 81, 83, 84, 86, 88, 89, 91};
