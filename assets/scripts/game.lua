@@ -138,8 +138,69 @@ end
 ---------------------------------------------------------------------------
 -- The bottom panel: level, scores, goal, time bar or clock, avatar.
 
+-- The code draws the bar along the bottom, the column on the left, the
+-- time bar (its fill starts at x 290.5), the goal bar (grown up from
+-- (127, 523)), the spark and the avatar; the children below lie over them.
+
+local kHudFont = { 'loc/en/font/helsinki.mvec', 20, { 1, 0.93, 0.78, 1 } }
+local kHudNumberFont = { 'loc/en/font/helsinki.mvec', 28, { 1, 0.84, 0.25, 1 } }
+local kGoalFont = { 'loc/en/font/helsinki.mvec', 34, { 1, 1, 1, 1 } }
+local kTaskFont = { 'loc/en/font/helsinki.mvec', 24, { 0.17, 0.16, 0.2, 1 } }
+local kRight = kHAlignRight + kVAlignCenter
+local kLeft = kHAlignLeft + kVAlignCenter
+
 local function BottomPanel()
-    return btmCorvalo { name = 'btmCorvalo', x = 0, y = 0, w = 1024, h = 768 }
+    local function Number(name, x, y, w, h, font)
+        return Text { name = name, x = x, y = y, w = w, h = h, flags = kCentered,
+                      font = font or kHudNumberFont }
+    end
+    local function ModeIcon(name, image)
+        return Bitmap { name = name, image = image, alpha = true, x = 188, y = 28 }
+    end
+    return btmCorvalo {
+        name = 'btmCorvalo', x = 0, y = 0, w = 1024, h = 768,
+        -- The avatars (150 x 170, by their top-left corner) at the column's foot.
+        avatar_boy = { x = 52, y = 532 }, avatar_girl = { x = 52, y = 532 },
+        avatar_dog = { x = 52, y = 532 }, avatar_cat = { x = 52, y = 532 },
+        -- The task icon takes the goal count's place under the hearts.
+        icon_x = 122, icon_y = 143,
+
+        -- The column: the quest task's note (shown instead of the goal
+        -- bar), the goal, the goal bar's tube, the best combo or round.
+        Bitmap { name = 'gpxGoalOriented', image = 'gpx/hud/goaloriented.png', alpha = true,
+                 x = 12, y = 22,
+                 Text { name = 'lblGoalOriented', x = 16, y = 212, w = 198, h = 280,
+                        flags = kHAlignCenter + kVAlignTop, font = kTaskFont } },
+        Label('lblGoalText', 'hud_goal', 26, 124, 70, 38, kHudFont, kLeft),
+        Number('lblGoal', 92, 122, 60, 42, kGoalFont),
+        Bitmap { name = 'lblGoalBar', image = 'gpx/hud/goalbar_tube.png', alpha = true,
+                 x = 103, y = 251 },
+        Label('lblBestCombo', 'hud_best_combo', 36, 171, 118, 36, kHudFont, kLeft),
+        Number('txtBestCombo', 150, 171, 68, 36),
+        ModeIcon('gpxClassic', 'gpx/hud/mode_classic.png'),
+        ModeIcon('gpxStrategy', 'gpx/hud/mode_strategy.png'),
+        ModeIcon('gpxBlitz', 'gpx/hud/mode_blitz.png'),
+        ModeIcon('gpxJoker', 'gpx/hud/mode_joker.png'),
+        ModeIcon('gpxRome', 'gpx/hud/mode_rome.png'),
+
+        -- The bar: level, new row or clock, the time bar's rim, scores.
+        Label('lblLevelText', 'lblLevel', 18, 716, 80, 46, kHudFont, kRight),
+        Number('lblLevel', 100, 716, 72, 46),
+        Button { name = 'btnNewRow', x = 184, y = 717,
+                 graphics = { 'gpx/hud/newrow_button_off.png', 'gpx/hud/newrow_button_on.png',
+                              'gpx/hud/newrow_button_off_over.png' },
+                 command = function() gfn_onNewRow() end },
+        Bitmap { name = 'gpxNewRow', image = 'gpx/hud/newrow.png', alpha = true, x = 192, y = 726 },
+        Label('txtNewRow', 'hud_new_row', 220, 717, 54, 42, kHudFont),
+        Bitmap { name = 'gpxClock', image = 'gpx/hud/clock.png', alpha = true, x = 188, y = 723 },
+        Number('txtClock', 220, 716, 58, 46),
+        Bitmap { name = 'bmpLayoutBarTime', image = 'gpx/hud/timebar_rim.png', alpha = true,
+                 x = 280, y = 723 },
+        Label('lblScoreText', 'hud_score', 710, 716, 62, 46, kHudFont, kLeft),
+        Number('lblScore', 772, 716, 84, 46),
+        Label('lblTotalText', 'hud_total', 868, 716, 58, 46, kHudFont, kLeft),
+        Number('lblTotalScore', 926, 716, 88, 46),
+    }
 end
 
 ---------------------------------------------------------------------------

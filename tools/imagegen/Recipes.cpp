@@ -729,6 +729,8 @@ std::vector<Picture> Pictures(const std::string& svgFolder) {
     pictures.push_back({"gpx/cutscene/clouds.png", 1024, 160, Format::kPng, CloudStrip, {}});
     for (Picture& tile : TilePictures())
         pictures.push_back(std::move(tile));
+    for (Picture& hud : BottomPanelPictures())
+        pictures.push_back(std::move(hud));
     for (Picture& effect : BoardEffectPictures())
         pictures.push_back(std::move(effect));
     for (Picture& scene : BoardScenePictures())
@@ -740,6 +742,8 @@ std::vector<Animation> Animations() {
     std::vector<Animation> animations = {{"gpx/anim/sparkle.xml", 12, 64, 64, Sparkle}};
     for (Animation& tile : TileAnimations())
         animations.push_back(std::move(tile));
+    for (Animation& hud : BottomPanelAnimations())
+        animations.push_back(std::move(hud));
     for (Animation& effect : BoardEffectAnimations())
         animations.push_back(std::move(effect));
     for (Animation& avatar : AvatarAnimations())

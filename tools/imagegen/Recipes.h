@@ -45,6 +45,10 @@ std::vector<Animation> Animations();
 // The board's tile faces, backs and clips (TileRecipes.cpp).
 std::vector<Picture> TilePictures();
 std::vector<Animation> TileAnimations();
+// The bottom panel's bars, icons, new-row button and spark
+// (BottomPanelRecipes.cpp).
+std::vector<Picture> BottomPanelPictures();
+std::vector<Animation> BottomPanelAnimations();
 // The board screen's HUD clips, effect sprites, achievement panel and
 // icons (BoardEffectRecipes.cpp).
 std::vector<Picture> BoardEffectPictures();
