@@ -14,9 +14,9 @@ local panel = {
     LabelledButton('btnOk', 'common_ok', 432, 434, false,
                    { default = true, cancel = true, command = function() CloseWindow() end }),
 }
-if lives > 0 then
-    panel[table.getn(panel) + 1] = Label('lblLivesLeft', 'lose_life_left', 332, 300, 360, 30)
-end
+panel[table.getn(panel) + 1] = Label('lblLivesLeft',
+                                     lives > 0 and 'lose_life_left' or 'lose_life_none', 332,
+                                     lives > 0 and 300 or 330, 360, 30)
 for i = 1, math.min(lives, 3) do
     local x = 512 - math.min(lives, 3) * 30 + (i - 1) * 60 + 8
     panel[table.getn(panel) + 1] = Bitmap { name = 'bmp' .. i, image = 'gpx/board/heart.png',

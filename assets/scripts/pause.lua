@@ -30,10 +30,10 @@ MakeDialog {
         Bitmap { name = 'bmpPanel', image = 'gpx/ui/panel_400x300.png', alpha = true,
                  x = 312, y = 234 },
         Label('lblTitle', 'pause_title', 332, 250, 360, 60, kTitleFont),
-        LabelledButton('btnResume', 'pause_resume', 392, 318, false,
+        LabelledButton('btnResume', 'pause_resume', 432, 340, false,
                        { default = true, cancel = true, command = Resume }),
-        LabelledButton('btnOptions', 'pause_options', 312 + 40, 392, false, { command = Options }),
-        LabelledButton('btnMainMenu', 'pause_menu', 312 + 200, 392, false,
+        LabelledButton('btnOptions', 'pause_options', 352, 430, false, { command = Options }),
+        LabelledButton('btnMainMenu', 'pause_menu', 512, 430, false,
                        { command = ToMainMenu }),
     },
 }

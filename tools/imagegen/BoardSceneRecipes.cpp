@@ -461,7 +461,8 @@ void LifeHeart(cairo_t* cr, int w, int h) {
     SetColour(cr, palette::kBlack, palette::kShadowAlpha);
     cairo_fill(cr);
     HeartShape(cr, cx, cy, r);
-    SetVerticalGradient(cr, cy - r, cy + r, Lighten(palette::kRed, 0.3), Darken(palette::kRed, 0.25));
+    SetVerticalGradient(cr, cy - r, cy + r, Lighten(palette::kRed, 0.3),
+                        Darken(palette::kRed, 0.25));
     cairo_fill_preserve(cr);
     SetColour(cr, Darken(palette::kRed, 0.6));
     cairo_set_line_width(cr, palette::kOutline);
@@ -522,15 +523,15 @@ std::vector<Picture> BoardScenePictures() {
     const char* lights[] = {"morning", "noon", "afternoon", "night"};
     for (int place = 0; place < 5; ++place)
         for (int light = 0; light < 4; ++light)
-            pictures.push_back({std::string("gpx/backgrounds/") + places[place] + "_" +
-                                    lights[light] + ".jpg",
-                                1024,
-                                768,
-                                Format::kJpeg,
-                                [place, light](cairo_t* cr, int w, int h) {
-                                    Scene(cr, w, h, place, static_cast<Light>(light));
-                                },
-                                {}});
+            pictures.push_back(
+                {std::string("gpx/backgrounds/") + places[place] + "_" + lights[light] + ".jpg",
+                 1024,
+                 768,
+                 Format::kJpeg,
+                 [place, light](cairo_t* cr, int w, int h) {
+                     Scene(cr, w, h, place, static_cast<Light>(light));
+                 },
+                 {}});
     const int margin = CORVALO_BOARD_FRAME_MARGIN;
     for (const BoardWindow& board : ReadBoardWindows(CORVALO_BOARD_CONFIG))
         pictures.push_back({"gpx/board/frame" + std::to_string(board.cols) + "x" +
