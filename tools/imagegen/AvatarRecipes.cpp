@@ -256,21 +256,25 @@ void Stage(cairo_t* cr, const Pose& pose) {
     cairo_translate(cr, -kMid, -kGround);
 }
 
-// ---- the characters ----
+// A child's legs from the hips (`hip` either side of the middle, at
+// height `top`) down to the shoes, which stand on the ground.
+void Legs(cairo_t* cr, double hip, double top, double width, double shoe, double shoeWidth,
+          Rgb shoeColour) {
+    for (double side : {-1.0, 1.0}) {
+        cairo_move_to(cr, kMid + side * hip, top);
+        cairo_line_to(cr, kMid + side * (hip + 2), 155);
+        Limb(cr, palette::kSkin, width);
+        cairo_new_path(cr);
+        Ellipse(cr, kMid + side * shoe, 158, shoeWidth, 6);
+        Fill(cr, shoeColour, 152, 164);
+    }
+}
+
+// ---- the characters, drawn standing in the frame's box ----
 
 void DrawBoy(cairo_t* cr, const Pose& pose) {
-    cairo_save(cr);
-    Stage(cr, pose);
     const Rgb shirt = palette::kSky;
-    // Legs and shoes.
-    for (double side : {-1.0, 1.0}) {
-        cairo_move_to(cr, kMid + side * 10, 128);
-        cairo_line_to(cr, kMid + side * 12, 155);
-        Limb(cr, palette::kSkin, 10);
-        cairo_new_path(cr);
-        Ellipse(cr, kMid + side * 15, 158, 11, 6);
-        Fill(cr, palette::kShoe, 152, 164);
-    }
+    Legs(cr, 10, 128, 10, 15, 11, palette::kShoe);
     // Shorts, then the shirt over their waist.
     RoundedRect(cr, kMid - 21, 118, 42, 20, 5);
     Fill(cr, palette::kShorts, 118, 138);
@@ -310,23 +314,11 @@ void DrawBoy(cairo_t* cr, const Pose& pose) {
     // Arms last: they wave in front of everything.
     Arm(cr, -1, kMid - 20, 97, pose.armLeft, pose.bend, 21, 20, palette::kSkin, &shirt, 9, 6.5);
     Arm(cr, 1, kMid + 20, 97, pose.armRight, pose.bend, 21, 20, palette::kSkin, &shirt, 9, 6.5);
-    cairo_restore(cr);
-    Sparkles(cr, pose.sparkle);
 }
 
 void DrawGirl(cairo_t* cr, const Pose& pose) {
-    cairo_save(cr);
-    Stage(cr, pose);
     const Rgb dress = palette::kRose;
-    // Legs and shoes.
-    for (double side : {-1.0, 1.0}) {
-        cairo_move_to(cr, kMid + side * 9, 130);
-        cairo_line_to(cr, kMid + side * 11, 155);
-        Limb(cr, palette::kSkin, 9);
-        cairo_new_path(cr);
-        Ellipse(cr, kMid + side * 14, 158, 10, 6);
-        Fill(cr, palette::kRed, 152, 164);
-    }
+    Legs(cr, 9, 130, 9, 14, 10, palette::kRed);
     // Hair behind the head, down to the shoulders.
     cairo_new_path(cr);
     cairo_move_to(cr, kMid - 34, 96);
@@ -403,8 +395,6 @@ void DrawGirl(cairo_t* cr, const Pose& pose) {
     Sweat(cr, kMid + 26, 44, pose.sweat);
     Arm(cr, -1, kMid - 17, 97, pose.armLeft, pose.bend, 20, 19, palette::kSkin, &dress, 8, 6);
     Arm(cr, 1, kMid + 17, 97, pose.armRight, pose.bend, 20, 19, palette::kSkin, &dress, 8, 6);
-    cairo_restore(cr);
-    Sparkles(cr, pose.sparkle);
 }
 
 // A curved tail from its root, raised by `angle`.
@@ -420,24 +410,34 @@ void Tail(cairo_t* cr, double rootX, double rootY, double angle, double length, 
     Limb(cr, colour, width);
 }
 
-void DrawDog(cairo_t* cr, const Pose& pose) {
-    cairo_save(cr);
-    Stage(cr, pose);
-    const Rgb coat = palette::kDogCoat;
-    Tail(cr, kMid + 20, 136, pose.tail, 34, coat, 8, 0.8);
-    // Body with a light belly, and two round feet.
+// The sizes of an animal's body: an upright oval with a light belly, on
+// two round feet.
+struct BodyShape {
+    double centreY, width, height; // the oval's centre and radii
+    double bellyWidth, bellyHeight;
+    double footX, footWidth, footHeight; // feet either side of the middle
+};
+
+void AnimalBody(cairo_t* cr, const BodyShape& body, Rgb coat, Rgb feet) {
     cairo_new_path(cr);
-    Ellipse(cr, kMid, 124, 28, 32);
-    Fill(cr, coat, 92, 156);
+    Ellipse(cr, kMid, body.centreY, body.width, body.height);
+    Fill(cr, coat, body.centreY - body.height, 156);
     cairo_new_path(cr);
-    Ellipse(cr, kMid, 130, 17, 22);
+    Ellipse(cr, kMid, 130, body.bellyWidth, body.bellyHeight);
     SetColour(cr, palette::kMuzzle, 0.9);
     cairo_fill(cr);
     for (double side : {-1.0, 1.0}) {
         cairo_new_path(cr);
-        Ellipse(cr, kMid + side * 15, 157, 12, 7);
-        Fill(cr, coat, 150, 164);
+        Ellipse(cr, kMid + side * body.footX, 157, body.footWidth, body.footHeight);
+        Fill(cr, feet, 150, 164);
     }
+}
+
+void DrawDog(cairo_t* cr, const Pose& pose) {
+    const Rgb coat = palette::kDogCoat;
+    Tail(cr, kMid + 20, 136, pose.tail, 34, coat, 8, 0.8);
+    // Body with a light belly, and two round feet.
+    AnimalBody(cr, {124, 28, 32, 17, 22, 15, 12, 7}, coat, coat);
     // A red collar with a gold tag.
     RoundedRect(cr, kMid - 22, 88, 44, 8, 4);
     Fill(cr, palette::kRed, 88, 96);
@@ -484,28 +484,13 @@ void DrawDog(cairo_t* cr, const Pose& pose) {
     Sweat(cr, kMid - 28, 42, pose.sweat);
     Arm(cr, -1, kMid - 20, 104, pose.armLeft, pose.bend, 15, 14, coat, nullptr, 10, 7.5);
     Arm(cr, 1, kMid + 20, 104, pose.armRight, pose.bend, 15, 14, coat, nullptr, 10, 7.5);
-    cairo_restore(cr);
-    Sparkles(cr, pose.sparkle);
 }
 
 void DrawCat(cairo_t* cr, const Pose& pose) {
-    cairo_save(cr);
-    Stage(cr, pose);
     const Rgb coat = palette::kCatCoat;
     Tail(cr, kMid + 18, 142, pose.tail + 0.5, 46, coat, 7, -1.2);
-    // Body, belly and feet.
-    cairo_new_path(cr);
-    Ellipse(cr, kMid, 126, 25, 30);
-    Fill(cr, coat, 96, 156);
-    cairo_new_path(cr);
-    Ellipse(cr, kMid, 130, 14, 20);
-    SetColour(cr, palette::kMuzzle, 0.9);
-    cairo_fill(cr);
-    for (double side : {-1.0, 1.0}) {
-        cairo_new_path(cr);
-        Ellipse(cr, kMid + side * 13, 157, 11, 6.5);
-        Fill(cr, palette::kMuzzle, 150, 164);
-    }
+    // Body, belly and white feet.
+    AnimalBody(cr, {126, 25, 30, 14, 20, 13, 11, 6.5}, coat, palette::kMuzzle);
     // Pointed ears (behind the head): up when glad, flat when afraid.
     for (double side : {-1.0, 1.0}) {
         cairo_save(cr);
@@ -576,8 +561,6 @@ void DrawCat(cairo_t* cr, const Pose& pose) {
     Sweat(cr, kMid + 28, 46, pose.sweat);
     Arm(cr, -1, kMid - 18, 106, pose.armLeft, pose.bend, 14, 13, coat, nullptr, 9, 7);
     Arm(cr, 1, kMid + 18, 106, pose.armRight, pose.bend, 14, 13, coat, nullptr, 9, 7);
-    cairo_restore(cr);
-    Sparkles(cr, pose.sparkle);
 }
 
 // ---- the moods as poses over time ----
@@ -685,9 +668,15 @@ std::vector<Animation> AvatarAnimations() {
         const std::string folder = std::string("gpx/avatar/") + character.prefix + "avatar_";
         const auto add = [&](const char* mood, int frames, int delay,
                              std::function<Pose(double)> pose, const char* extra = nullptr) {
-            Animation animation{
-                folder + mood + ".xml", frames, kAvatarW, kAvatarH,
-                [draw, pose](cairo_t* cr, int, int, double t) { draw(cr, pose(t)); }};
+            Animation animation{folder + mood + ".xml", frames, kAvatarW, kAvatarH,
+                                [draw, pose](cairo_t* cr, int, int, double t) {
+                                    const Pose now = pose(t);
+                                    cairo_save(cr);
+                                    Stage(cr, now);
+                                    draw(cr, now);
+                                    cairo_restore(cr);
+                                    Sparkles(cr, now.sparkle);
+                                }};
             animation.script = LoopScript(frames, delay, extra);
             animation.registerTopLeft = true;
             animations.push_back(std::move(animation));
