@@ -1,6 +1,8 @@
 #include "framework/core/settings/TCommandLine.h"
 #include "game/board/clsTile.h"
 #include "game/data/ModeFiles.h"
+#include "game/levels/LevelServices.h"
+#include "game/progress/SessionProgressStore.h"
 #include "game/startup/GameWindowTypes.h"
 #include "platform/process/DriverLeaks.h"
 #include "velk/GameStartup.h"
@@ -25,6 +27,12 @@ extern "C" __attribute__((used, visibility("default"))) const char* __asan_defau
 int main(int argc, char** argv) {
     InstallGameDataLoaders();
     clsTile::InstallAsBoardTileMaker();
+    // The player's progress lasts the session until the profile store
+    // keeps it.
+    SessionProgressStore progress;
+    LevelServices services;
+    services.progress = &progress;
+    ScopedLevelServices installed(services);
     TCommandLine commandLine = TCommandLine::FromArguments(argc, argv);
     // 1 shows the window normally.
     return GameEntry(0, 0, commandLine.GetText().CStr(), 1, GetGameWindowTypes());

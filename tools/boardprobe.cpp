@@ -17,6 +17,7 @@
 #include "framework/app/TApplication.h"
 #include "framework/app/TPlatform.h"
 #include "framework/core/log/TLog.h"
+#include "framework/core/prefs/TPrefsDB.h"
 #include "framework/core/settings/TSettings.h"
 #include "framework/graphics/TGraphics.h"
 #include "framework/graphics/TRenderer.h"
@@ -27,9 +28,10 @@
 #include "game/board/wndCorvalo.h"
 #include "game/data/ModeFiles.h"
 #include "game/levels/LevelServices.h"
+#include "game/progress/SessionProgressStore.h"
 #include "game/random/GameRandom.h"
 #include "game/startup/GameWindowTypes.h"
-#include "platform/desktop/null/NullDesktop.h"
+#include "platform/desktop/sdl/SdlDesktop.h"
 #include "platform/time/manual/ManualTimeSource.h"
 #include "platform/window/sdl/SdlWindow.h"
 #include "support/ToolDisplay.h"
@@ -261,7 +263,11 @@ private:
                 ? renderer->GetDisplaySetup()->GetContext().GetDirectDraw()
                 : nullptr;
         if (!display) {
-            Problem("no display to take " + path.string() + " from");
+            Problem(std::string("no display to take ") + path.string() + " from (" +
+                    (!renderer                      ? "no renderer"
+                     : !renderer->GetDisplaySetup() ? "no display set-up"
+                                                    : "no direct draw") +
+                    ")");
             return;
         }
         if (!display->SaveScreenshot(path.string())) {
@@ -285,9 +291,6 @@ private:
         // The countdown begins once the curtains have opened.
         steps.push_back({600, "countdown", nullptr, [this] { return !mBoard->IsOpening(); }});
         steps.push_back({3400, "board", nullptr});
-        // From here the level's own clock stands, so that the board stays
-        // as it is under the pop-ups.
-        steps.push_back({0, "", [this] { mBoard->GetGame()->SetPaused(true); }});
         auto popup = [&](const char* name, std::function<void()> show, uint32_t shown = 500) {
             steps.push_back({1500, "", std::move(show)});
             steps.push_back({shown, name, nullptr});
@@ -404,6 +407,10 @@ int main(int argc, char** argv) {
     platform::ScopedTimeSource timeScope(clock);
     ScopedGameRandom random(kSeed);
 
+    SessionProgressStore progress;
+    LevelServices services;
+    services.progress = &progress;
+    ScopedLevelServices installed(services);
     InstallGameDataLoaders();
     clsTile::InstallAsBoardTileMaker();
     ApplyStartupRecord(MakeGameStartupRecord());
@@ -416,7 +423,7 @@ int main(int argc, char** argv) {
     auto* platformObject = new TPlatform(start);
     auto window = std::make_unique<ProbeWindow>();
     ProbeWindow* probeWindow = window.get();
-    platformObject->SetWindowBackEnd(std::move(window), std::make_unique<platform::NullDesktop>());
+    platformObject->SetWindowBackEnd(std::move(window), std::make_unique<platform::SdlDesktop>());
     platformObject->SetUpFolders(true);
     StartLog(platformObject->mUserDataFolder.CStr());
     const fs::path logPath = GetLogFilePath().CStr();
@@ -431,6 +438,8 @@ int main(int argc, char** argv) {
                      std::getenv("SDL_VIDEODRIVER"));
         status = 1;
     } else {
+        // A window, not the full screen of a fresh profile.
+        TPrefsDB(true).SetInt("vlkVideo", 0, -1, true);
         application->InitSoundManager();
         TGraphics::Get();
         GameMain(application, "");

@@ -15,6 +15,7 @@
 #include <chrono>
 #include <filesystem>
 #include <regex>
+#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -134,6 +135,39 @@ protected:
         }
     }
 
+    // The mean red, green and blue (0 to 1) of a box of a captured frame.
+    std::vector<double> MeanColour(const std::string& name, int x, int y, int w, int h) {
+        std::string said;
+        RunProgram({"convert", kFrames + "/" + name + ".png", "-crop",
+                    std::to_string(w) + "x" + std::to_string(h) + "+" + std::to_string(x) + "+" +
+                        std::to_string(y),
+                    "-format", "%[fx:mean.r] %[fx:mean.g] %[fx:mean.b]", "info:"},
+                   &said);
+        std::istringstream in(said);
+        std::vector<double> rgb(3, -1.0);
+        in >> rgb[0] >> rgb[1] >> rgb[2];
+        return rgb;
+    }
+
+    // Captures the frame again and again until the window shows something
+    // (the first frames of a window that has just opened are black).
+    bool CaptureFirstPicture(const std::string& name) {
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            Capture(name);
+            const std::vector<double> rgb = MeanColour(name, 0, 0, 1024, 768);
+            if (rgb[0] + rgb[1] + rgb[2] > 0.15)
+                return true;
+            Wait(100);
+        }
+        return false;
+    }
+
+    // Whether the score card's orange title bar stands in the frame.
+    bool ShowsScoreCard(const std::string& name) {
+        const std::vector<double> rgb = MeanColour(name, 262, 224, 500, 40);
+        return rgb[0] > 0.75 && rgb[2] < 0.45 && rgb[0] - rgb[2] > 0.4;
+    }
+
     size_t Count(const std::string& line) const {
         const std::string output = Output();
         size_t n = 0;
@@ -151,28 +185,48 @@ protected:
 
 TEST_F(BoardWindow, ClassicPlaysFromTheCurtainsToTheScoreCardAndGoesOn) {
     Open("Classic", "easy");
-    Wait(250);
-    Capture("classic-curtains");
-    Wait(2500);
+    ASSERT_TRUE(CaptureFirstPicture("classic-curtains")) << "the window stays black";
+    Wait(2000);
     Capture("classic-countdown");
-    Wait(3000);
+    Wait(4500);
     Capture("classic-board");
-    ClickPairs(1, milliseconds(400));
+    EXPECT_FALSE(ShowsScoreCard("classic-board"));
+    // Any two tiles match: a pair, then the rest of the quota.
+    ClickPairs(1, milliseconds(350));
     Capture("classic-match");
-    ClickPairs(5, milliseconds(900));
+    ClickPairs(4, milliseconds(900));
+    // The quota is met: the tiles left turn golden before the celebration.
     Wait(300);
     Capture("classic-golden");
-    Wait(6000);
-    Capture("classic-score-card");
+    // The celebration, then the card slides in.
+    bool card = false;
+    for (int attempt = 0; attempt < 40 && !card; ++attempt) {
+        Wait(500);
+        Capture("classic-score-card");
+        card = ShowsScoreCard("classic-score-card");
+    }
+    ASSERT_TRUE(card) << "no score card in " << kFrames << "/classic-score-card.png\n" << Output();
+    // Continue, at the foot of the card, starts the next level on the same
+    // board screen: its opening shows and the card is gone.
+    Wait(500);
+    ClickAt(638, 526);
+    Wait(2500);
+    Capture("classic-next-level");
+    EXPECT_FALSE(ShowsScoreCard("classic-next-level"));
     EXPECT_EQ(Count("closed scripts/game.lua"), 0u) << Output();
+    EXPECT_EQ(Count("open scripts/game.lua"), 1u) << Output();
     EndCleanly();
 }
 
 TEST_F(BoardWindow, BlitzLeftIdleLosesALife) {
     Open("Blitz", "easy");
+    Wait(5000);
+    Capture("blitz-playing");
+    // Nobody plays: the clock runs out and a life is lost.
     ASSERT_TRUE(WaitForOutput("open scripts/lose_life.lua")) << Output() << Errors();
-    Wait(500);
+    Wait(800);
     Capture("blitz-lose-life");
+    EXPECT_EQ(Count("closed scripts/game.lua"), 0u) << Output();
     EndCleanly();
 }
 

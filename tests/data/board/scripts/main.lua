@@ -16,12 +16,10 @@ if qvd_getNumUsers() == 0 then
 end
 
 local openModal = DoModal
-function DoModal(name, ...)
+function DoModal(name)
     print('open ' .. name)
-    io.stdout:flush()
-    local result = openModal(name, ...)
+    local result = openModal(name)
     print('closed ' .. name .. ': ' .. tostring(result))
-    io.stdout:flush()
     return result
 end
 
