@@ -96,7 +96,11 @@ local function BoardFrames()
     local frames = {}
     for _, frame in ipairs(kBoardFrames) do
         frames[table.getn(frames) + 1] =
-            Bitmap { name = frame.name, image = frame.image, alpha = true, x = frame.x, y = frame.y }
+            -- align = 0: the large board's frame starts above the screen's
+            -- top, and a negative place would otherwise count from the
+            -- bottom.
+            Bitmap { name = frame.name, image = frame.image, alpha = true, x = frame.x, y = frame.y,
+                     align = 0 }
     end
     return frames
 end

@@ -33,6 +33,10 @@ lvCorvaloStrategy::~lvCorvaloStrategy() = default;
 
 void lvCorvaloStrategy::SetupBottomPanel(BottomPanel& panel) {
     panel.SetupStrategy(mUser);
+    // The time bar counts the misses; rows come by themselves, so the
+    // new-row button stays away.
+    panel.ShowClock(false);
+    panel.ShowNewRowButton(false);
 }
 
 void lvCorvaloStrategy::DealBoard() {

@@ -86,6 +86,8 @@ TEST_F(StrategyTest, OpeningFillsTheRecordsRowsUpToTheBoard) {
     }
     EXPECT_TRUE(screen->log.Has("SetupStrategy"));
     EXPECT_TRUE(screen->log.Has("SetPlayInfo 2 0 0 quick"));
+    EXPECT_TRUE(screen->log.Has("ShowClock 0")) << "the time bar, not the clock";
+    EXPECT_TRUE(screen->log.Has("ShowNewRowButton 0")) << "rows come by themselves";
     EXPECT_EQ(1, fakes.progress.ints["UserStrategy"]);
 }
 
