@@ -3,7 +3,8 @@
 // as PNG frames into OUT_DIR: the game runs whole (its start-up, window
 // types and scripts) on the offscreen display, over a program folder of
 // the run's own whose "scripts/main.lua" opens "scripts/game.lua" once for
-// each of a list of quick-play levels (the three mode globals set before
+// each of a list of levels, quick play and one quest level with a task
+// (the three mode globals set before
 // each). The clock is a hand clock that moves by at most one frame between
 // two passes of the game's loop, so the frames are the same from run to
 // run; the levels deal from a random source of a fixed seed. On the first
@@ -77,7 +78,7 @@ struct Run {
 constexpr Run kRuns[] = {
     {"Classic", "quick", "easy", "classic"},   {"Blitz", "quick", "medium", "blitz"},
     {"Strategy", "quick", "hard", "strategy"}, {"Joker", "quick", "easy", "joker"},
-    {"Rome", "quick", "easy", "rome"},
+    {"Rome", "quick", "easy", "rome"},         {"Classic", "quest", "easy", "quest-task"},
 };
 
 // The probe's start-up script: the game's own look, then each level of the
@@ -115,6 +116,24 @@ std::string MainScript() {
     return lua.str();
 }
 
+// The Classic levels with a quest task on the first: the wild-card task,
+// whose icon stands in the goal's place. Quick play never reads tasks.
+bool WriteClassicWithTask(const fs::path& from, const fs::path& to, std::string& error) {
+    std::ifstream in(from);
+    std::ostringstream text;
+    text << in.rdbuf();
+    std::string classic = text.str();
+    const std::string none = "<task>0</task>";
+    const size_t first = classic.find(none);
+    if (!in || first == std::string::npos) {
+        error = "no level with a task to set in " + from.string();
+        return false;
+    }
+    classic.replace(first, none.size(), "<task>3</task>");
+    std::ofstream(to) << classic;
+    return true;
+}
+
 // The program folder: the build's assets linked entry by entry, the
 // scripts folder linked file by file but for the probe's own main.lua.
 bool LayOutProgramFolder(const fs::path& assets, const fs::path& folder, std::string& error) {
@@ -124,6 +143,11 @@ bool LayOutProgramFolder(const fs::path& assets, const fs::path& folder, std::st
         const fs::path name = entry.path().filename();
         if (name == "scripts")
             continue;
+        if (name == "classic.xml") {
+            if (!WriteClassicWithTask(entry.path(), folder / "assets" / name, error))
+                return false;
+            continue;
+        }
         fs::create_symlink(entry.path(), folder / "assets" / name, failed);
         if (failed) {
             error = "cannot link " + entry.path().string() + ": " + failed.message();

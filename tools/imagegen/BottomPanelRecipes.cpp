@@ -50,6 +50,9 @@ constexpr double kGoalPlateX0 = 18, kGoalPlateX1 = 236, kGoalPlateY0 = 124, kGoa
 // The best combo's (or Joker round's) plate under the goal; the avatar
 // (150 x 170, placed by its top-left corner) stands at the column's foot.
 constexpr double kComboY = 170;
+// The foot of the quest task's column: the avatars stand under it (their
+// tops at y 532 in the board script).
+constexpr double kTaskColumnFoot = 530;
 
 constexpr Rgb kHudTop = palette::Hex(0x3C3566);
 constexpr Rgb kHudBottom = palette::Hex(0x211C3D);
@@ -196,9 +199,11 @@ void LeftColumn(cairo_t* cr, int w, int h) {
 
 // The column of a quest level with a task: the task's note takes the goal
 // bar's place.
-void TaskColumn(cairo_t* cr, int w, int h) {
-    ColumnBody(cr, w, h);
-    const double y0 = 214 - kColumnTop, y1 = 526 - kColumnTop;
+void TaskColumn(cairo_t* cr, int w, int /*h*/) {
+    // The note is a child window, over the panel's own drawing: it ends
+    // above the avatar, which would stand behind it otherwise.
+    ColumnBody(cr, w, static_cast<int>(kTaskColumnFoot - kColumnTop));
+    const double y0 = 214 - kColumnTop, y1 = kTaskColumnFoot - 14 - kColumnTop;
     RoundedRect(cr, 16, y0, w - 32, y1 - y0, 10);
     SetVerticalGradient(cr, y0, y1, palette::kPanelTop, palette::kPanelBottom);
     cairo_fill_preserve(cr);
