@@ -148,6 +148,7 @@ end
 
 local kHudFont = { 'loc/en/font/helsinki.mvec', 20, { 1, 0.93, 0.78, 1 } }
 local kHudNumberFont = { 'loc/en/font/helsinki.mvec', 28, { 1, 0.84, 0.25, 1 } }
+local kHudSmallNumberFont = { 'loc/en/font/helsinki.mvec', 22, { 1, 0.84, 0.25, 1 } }
 local kGoalFont = { 'loc/en/font/helsinki.mvec', 34, { 1, 1, 1, 1 } }
 local kTaskFont = { 'loc/en/font/helsinki.mvec', 24, { 0.17, 0.16, 0.2, 1 } }
 local kRight = kHAlignRight + kVAlignCenter
@@ -180,7 +181,8 @@ local function BottomPanel()
         Bitmap { name = 'lblGoalBar', image = 'gpx/hud/goalbar_tube.png', alpha = true,
                  x = 103, y = 251 },
         Label('lblBestCombo', 'hud_best_combo', 36, 171, 118, 36, kHudFont, kLeft),
-        Number('txtBestCombo', 150, 171, 68, 36),
+        -- Joker shows its round here as "3 / 7": a smaller face fits it.
+        Number('txtBestCombo', 140, 171, 80, 36, kHudSmallNumberFont),
         ModeIcon('gpxClassic', 'gpx/hud/mode_classic.png'),
         ModeIcon('gpxStrategy', 'gpx/hud/mode_strategy.png'),
         ModeIcon('gpxBlitz', 'gpx/hud/mode_blitz.png'),
