@@ -199,7 +199,8 @@ local function BottomPanel()
         Bitmap { name = 'gpxNewRow', image = 'gpx/hud/newrow.png', alpha = true, x = 192, y = 726 },
         Label('txtNewRow', 'hud_new_row', 220, 717, 54, 42, kHudFont),
         Bitmap { name = 'gpxClock', image = 'gpx/hud/clock.png', alpha = true, x = 188, y = 723 },
-        Number('txtClock', 220, 716, 58, 46),
+        -- Up to "10:00" in the smaller face.
+        Number('txtClock', 218, 716, 62, 46, kHudSmallNumberFont),
         Bitmap { name = 'bmpLayoutBarTime', image = 'gpx/hud/timebar_rim.png', alpha = true,
                  x = 280, y = 723 },
         Label('lblScoreText', 'hud_score', 710, 716, 62, 46, kHudFont, kLeft),
