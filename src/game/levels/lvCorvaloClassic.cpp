@@ -158,20 +158,11 @@ void lvCorvaloClassic::PushNewRow() {
     const bool input = mInputEnabled;
     DisableInput();
     mRowTimer->Restart();
-    const int columns = Columns();
-    DealTiles(0, columns);
-    BoardSlots& s = mLevelState->GetSlots();
-    for (int slot = 0; slot < s.Size(); ++slot)
-        if (s.tile[slot] && slot + columns < s.Size())
-            s.tile[slot]->MoveToSlot(static_cast<uint32_t>(slot + columns));
-    for (int& slot : mTurn)
-        slot += columns;
-    for (int& slot : mClicks)
-        slot += columns;
-    // The top row is empty here, so what wraps around into the entry row
+    // The top row is empty here, so what comes round into the entry row
     // is nothing.
-    s.Rotate(columns);
-    for (int slot = 0; slot < columns; ++slot)
+    PushDealtRowUp();
+    BoardSlots& s = mLevelState->GetSlots();
+    for (int slot = 0; slot < Columns(); ++slot)
         s.Clear(slot);
     UpdateDangerState();
     PlayLevelSound(TString("gameplay_newrow"), 0);

@@ -1099,6 +1099,20 @@ void lvCorvaloLevel::PlaceTile(int slot, int kind, bool faceUp) {
     SetCommand(slot, !ordinary ? kCmdFaceUpNow : faceUp ? kCmdRevealFaint : kCmdDealt);
 }
 
+void lvCorvaloLevel::PushDealtRowUp() {
+    const int columns = Columns();
+    DealTiles(0, columns);
+    BoardSlots& s = mLevelState->GetSlots();
+    for (int slot = 0; slot < s.Size(); ++slot)
+        if (s.tile[slot] && slot + columns < s.Size())
+            s.tile[slot]->MoveToSlot(static_cast<uint32_t>(slot + columns));
+    for (int& slot : mTurn)
+        slot += columns;
+    for (int& slot : mClicks)
+        slot += columns;
+    s.Rotate(columns);
+}
+
 void lvCorvaloLevel::DealTiles(int firstSlot, int count) {
     std::vector<int> kinds;
     kinds.reserve(static_cast<size_t>(std::max(0, count)));

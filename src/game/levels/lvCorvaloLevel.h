@@ -214,6 +214,10 @@ protected:
     int TopRowFirst() const { return Rows() * Columns(); }
     int DrawTileKind();
     void DealTiles(int firstSlot, int count);
+    // Deals a row into the entry row and moves every tile, the turn and
+    // the clicks up one row. The slots rotate, so the row above the top
+    // must be empty: it comes round into the entry row.
+    void PushDealtRowUp();
     // Makes one tile in an empty slot; the command for it.
     void PlaceTile(int slot, int kind, bool faceUp);
     bool IsBoardEmpty() const;

@@ -91,18 +91,10 @@ void lvCorvaloStrategy::NewRow() {
         SetMood(kMoodScare);
         return;
     }
-    const int columns = Columns();
-    DealTiles(0, columns);
-    BoardSlots& s = mLevelState->GetSlots();
-    for (int slot = 0; slot < s.Size(); ++slot)
-        if (s.tile[slot] && slot + columns < s.Size())
-            s.tile[slot]->MoveToSlot(static_cast<uint32_t>(slot + columns));
-    for (int& slot : mTurn)
-        slot += columns;
-    for (int& slot : mClicks)
-        slot += columns;
     // Rows above the rows in use are empty, so nothing wraps into row 0.
-    s.Rotate(columns);
+    PushDealtRowUp();
+    const int columns = Columns();
+    BoardSlots& s = mLevelState->GetSlots();
     PlayLevelSound(TString("gameplay_newrow"), 0);
     if (mShowtimeRunning) {
         for (int slot = columns; slot < 2 * columns && slot < s.Size(); ++slot)
