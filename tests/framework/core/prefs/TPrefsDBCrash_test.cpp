@@ -106,10 +106,13 @@ private:
     std::vector<int> mNumbers;
 };
 
+// Opens the file for writing as the game does: a writer killed inside a
+// commit leaves a hot journal, which only a connection that may write
+// rolls back (a read-only one cannot read the file at all).
 std::string IntegrityCheck(const std::string& path) {
     sqlite3* db = nullptr;
     std::string result = "cannot open";
-    if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
+    if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK) {
         sqlite3_stmt* stmt = nullptr;
         if (sqlite3_prepare_v2(db, "PRAGMA integrity_check", -1, &stmt, nullptr) == SQLITE_OK &&
             sqlite3_step(stmt) == SQLITE_ROW)
