@@ -27,9 +27,7 @@
 #include "game/board/TopPanel.h"
 #include "game/board/clsTile.h"
 #include "game/board/wndCorvalo.h"
-#include "game/data/ModeFiles.h"
-#include "game/levels/LevelServices.h"
-#include "game/progress/SessionProgressStore.h"
+#include "game/progress/dtGameSettings.h"
 #include "game/random/GameRandom.h"
 #include "game/startup/GameWindowTypes.h"
 #include "platform/desktop/sdl/SdlDesktop.h"
@@ -431,11 +429,7 @@ int main(int argc, char** argv) {
     platform::ScopedTimeSource timeScope(clock);
     ScopedGameRandom random(kSeed);
 
-    SessionProgressStore progress;
-    LevelServices services;
-    services.progress = &progress;
-    ScopedLevelServices installed(services);
-    InstallGameDataLoaders();
+    InstallGameSettings();
     clsTile::InstallAsBoardTileMaker();
     ApplyStartupRecord(MakeGameStartupRecord());
     SetGameWindowTypes(GetGameWindowTypes());
