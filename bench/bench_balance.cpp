@@ -1,5 +1,6 @@
 // bench_balance: how hard the shipped levels are to players of three kinds.
-// Quick games of the level records of each mode and difficulty are played
+// Quick games of the level records of Classic, Blitz and Strategy at each
+// difficulty are played
 // headless (the rules' own code with fake tiles whose animations end at
 // once, a hand clock in 16 ms frames, a seeded deal) by three personas, and
 // the win rate and the mean game time of each level are printed as a table:
@@ -74,11 +75,11 @@ struct Mode {
     int id;
 };
 
-constexpr Mode kModes[] = {{"Classic", kModeClassic},
-                           {"Blitz", kModeBlitz},
-                           {"Strategy", kModeStrategy},
-                           {"Rome", kModeRome},
-                           {"Joker", kModeJoker}};
+// Rome (whose marked slots a player must aim at) and Joker (whose rounds
+// end through the board screen's celebration) are not played by these
+// personas yet: they would only show losses that say nothing of the data.
+constexpr Mode kModes[] = {
+    {"Classic", kModeClassic}, {"Blitz", kModeBlitz}, {"Strategy", kModeStrategy}};
 constexpr const char* kDifficulties[] = {"easy", "medium", "hard"};
 
 // The display states in which a tile shows its face.
@@ -127,10 +128,7 @@ public:
     // Plays the level (1-based within the difficulty) to its end: true when
     // won; the game time in `ms`.
     bool Play(const Mode& mode, int difficulty, int level, uint32_t& ms) {
-        int record = level;
-        if (mode.id == kModeRome)
-            record = gGameTuning.rome.index[static_cast<size_t>(difficulty)] + level - 1;
-        mUser->modeLevel[mode.id][difficulty] = record;
+        mUser->modeLevel[mode.id][difficulty] = level;
         mUser->modeLives[mode.id][difficulty] = 3;
         mUser->levelOffset = 0;
         mFakes.scripts.SetGame(mode.name, "quick", kDifficulties[difficulty]);
@@ -326,8 +324,7 @@ private:
     bool mClassic = false;
 };
 
-int LevelCount(const Mode& mode, int difficulty) {
-    const auto d = static_cast<size_t>(difficulty);
+int LevelCount(const Mode& mode) {
     switch (mode.id) {
     case kModeClassic:
         return GetClassicLevelCount();
@@ -335,12 +332,6 @@ int LevelCount(const Mode& mode, int difficulty) {
         return GetBlitzLevelCount();
     case kModeStrategy:
         return GetStrategyLevelCount();
-    case kModeRome: {
-        const auto& start = gGameTuning.rome.index;
-        return (d < 2 ? start[d + 1] : GetRomeLevelCount() + 1) - start[d];
-    }
-    case kModeJoker:
-        return gGameTuning.joker.index[d];
     default:
         return 0;
     }
@@ -399,7 +390,7 @@ int main(int argc, char** argv) {
         if (!modes.empty() && std::find(modes.begin(), modes.end(), mode.name) == modes.end())
             continue;
         for (int d = 0; d < 3; ++d) {
-            const int count = LevelCount(mode, d);
+            const int count = LevelCount(mode);
             std::vector<int> levels;
             for (int level = 1; level <= count; ++level)
                 if (all || level == 1 || level == 5 || level == 10 || level == count)
