@@ -4,7 +4,8 @@
 // player's game opens full screen with its 1024 x 768 picture scaled to the
 // screen's height and bars at the sides. A click where a button is drawn
 // presses it, a click in a bar presses nothing; Alt+Enter gives a centred
-// 1024 x 768 window, in which a click on Play opens the board. The game's
+// 1024 x 768 window, in which a click on Play opens the board, and so it
+// does each time. The game's
 // start-up script is told to print each screen that opens and closes
 // (tests/data/pointer/layout.sh), and import takes the frames into the
 // build's "pointer-frames" folder, to be looked at.
@@ -157,6 +158,15 @@ TEST_F(FullScreenPointer, ClicksLandWhereTheButtonsAreDrawnInFullScreenAndAfterA
     ClickAt(512, 508);
     ASSERT_TRUE(WaitForOutput("open scripts/game.lua")) << Output();
     Capture("window-board");
+
+    // Full screen and back again: the same window each time.
+    ASSERT_EQ(Xdotool({"key", "alt+Return"}), 0);
+    EXPECT_EQ(WaitForSize(1280, 800).width, 1280);
+    ASSERT_EQ(Xdotool({"key", "alt+Return"}), 0);
+    const Geometry again = WaitForSize(1024, 768);
+    EXPECT_EQ(again.width, 1024);
+    EXPECT_EQ(again.x, (1280 - 1024) / 2);
+    EXPECT_EQ(again.y, (800 - 768) / 2);
 
     const Ending ending = CloseAndAnswerYes();
     EXPECT_TRUE(ending.ExitedWith(0)) << ending.Describe() << "\n" << Output() << Errors();
