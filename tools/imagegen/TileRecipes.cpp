@@ -613,8 +613,8 @@ void FlakeTexture(cairo_t* cr, int w, int h) {
 void PointsTexture(cairo_t* cr, int w, int h) {
     // Narrower than the smallest board's tile step, so that the labels of
     // a row of golden tiles stand side by side.
-    SetFont(cr, true, 17);
-    CentredText(cr, "+100", w / 2.0, h * 0.72, palette::kGold, 2.5, Darken(palette::kGoldRim, 0.5));
+    SetFont(cr, true, 15);
+    CentredText(cr, "+100", w / 2.0, h * 0.7, palette::kGold, 2.5, Darken(palette::kGoldRim, 0.5));
 }
 
 } // namespace
