@@ -236,6 +236,10 @@ Append(board, Hearts())
 Append(board, AchievementPanels())
 Append(board, {
     guiCorvalo { name = 'guiCorvalo', x = 0, y = 0, w = 1024, h = 768 },
+    -- The strip under the bottom panel's bars, in every mode (Joker hides
+    -- only the time bar's plates, which the panel draws over it).
+    Bitmap { name = 'bmpBottomStrip', image = 'gpx/hud/bottomstrip.png', alpha = true,
+             x = 8, y = 704 },
     BottomPanel(),
     TopPanel(),
 })

@@ -316,10 +316,11 @@ gmCorvalo::NextStep gmCorvalo::BookEndOfLevel() {
             return NextStep::kEndSequence;
         }
         if (mode == kModeRome && u.levelOffset == 1) {
-            // The difficulty's range of the one Rome table ends at the next
-            // difficulty's start (the table's end for hard).
+            // The difficulty's range of the one Rome table ends before the
+            // next difficulty's start (hard: with the table's last record,
+            // which is played like every range's last).
             const auto& start = gGameTuning.rome.index;
-            const int end = d < 2 ? start[d + 1] : GetRomeLevelCount();
+            const int end = d < 2 ? start[d + 1] : GetRomeLevelCount() + 1;
             if (u.modeLevel[mode][d] + 1 >= end) {
                 u.modeLevel[mode][d] = start[d];
                 return NextStep::kEndSequence;

@@ -181,6 +181,36 @@ TEST_F(GameObjectTest, QuickPlayEndOfLevel) {
     }
 }
 
+// Rome quick play walks each difficulty's range of the one table to its
+// last record (for hard, the table's last), and winning that ends the game.
+TEST_F(GameObjectTest, RomeQuickPlayPlaysTheLastRecordOfEachRange) {
+    // The shipped table, whose three ranges hold several records each.
+    support::LoadGameDataSet(
+        TString(("::" + std::string(CORVALO_TEST_DATA) + "/../../assets").c_str()));
+    const auto& start = gGameTuning.rome.index;
+    const int count = GetRomeLevelCount();
+    ASSERT_LT(start[2], count);
+    const char* names[3] = {"easy", "medium", "hard"};
+    for (int d = 0; d < 3; ++d) {
+        SCOPED_TRACE(names[d]);
+        const int last = d < 2 ? start[d + 1] - 1 : count;
+        fakes.scripts.SetGame("Rome", "quick", names[d]);
+        // Won the one before the last: the last follows.
+        user->modeLevel[5][d] = last - 1;
+        user->modeLives[5][d] = 3;
+        user->lives = 3;
+        game->SetLivesAtStart(3);
+        EXPECT_EQ(gmCorvalo::NextStep::kNextQuickLevel, game->BookEndOfLevel());
+        EXPECT_EQ(5, game->PrepareLevel());
+        EXPECT_EQ(last, user->modeLevel[5][d]);
+        // Won the last: the range starts over and the game ends.
+        user->lives = 3;
+        game->SetLivesAtStart(3);
+        EXPECT_EQ(gmCorvalo::NextStep::kEndSequence, game->BookEndOfLevel());
+        EXPECT_EQ(start[d], user->modeLevel[5][d]);
+    }
+}
+
 TEST_F(GameObjectTest, QuickPlayEndActsOnWhatFollows) {
     fakes.scripts.SetGame("Classic", "quick", "easy");
     game->gfn_CreateLevel();

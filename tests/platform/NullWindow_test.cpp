@@ -200,3 +200,116 @@ TEST_F(NullWindowTest, Destroy_EmptiesTheQueue) {
 }
 
 } // namespace
+
+// The picture (the display mode's size) scaled to a client area of another
+// size: full screen on a 1280 x 800 desktop (bars left and right), and a
+// window smaller than the mode (no bars). Each pointer event is read
+// through the same fit as the picture is drawn; over the bars nothing is
+// reported.
+TEST_F(NullWindowTest, PointerIsReadThroughThePicturesScaleAndOffset) {
+    struct Case {
+        int clientX, clientY;
+        bool reported;
+        int x, y; // the picture point
+    };
+    struct Setting {
+        const char* name;
+        int clientWidth, clientHeight;
+        std::vector<Case> cases;
+    };
+    // 1280 x 800 holds the picture at 1066 x 800, from x = 107.
+    const Setting settings[] = {
+        {"full screen 1280x800",
+         1280,
+         800,
+         {{107, 0, true, 0, 0},
+          {1172, 799, true, 1023, 767},
+          {640, 400, true, 512, 384},
+          {452, 388, true, 331, 372},
+          {0, 0, false, 0, 0},
+          {106, 400, false, 0, 0},
+          {1173, 400, false, 0, 0},
+          {1279, 799, false, 0, 0}}},
+        {"window 800x600",
+         800,
+         600,
+         {{0, 0, true, 0, 0}, {400, 300, true, 512, 384}, {799, 599, true, 1022, 766}}},
+        {"window of the mode's size",
+         1024,
+         768,
+         {{0, 0, true, 0, 0}, {1023, 767, true, 1023, 767}}},
+    };
+    for (const Setting& setting : settings) {
+        window.SetClientSize(setting.clientWidth, setting.clientHeight);
+        window.SetPictureSize(1024, 768);
+        for (const Case& c : setting.cases) {
+            SCOPED_TRACE(std::string(setting.name) + " at " + std::to_string(c.clientX) + "," +
+                         std::to_string(c.clientY));
+            Drain();
+            window.InjectSdl(support::SdlMotion(c.clientX, c.clientY));
+            window.InjectSdl(support::SdlButton(true, SDL_BUTTON_LEFT, c.clientX, c.clientY));
+            window.InjectSdl(support::SdlButton(false, SDL_BUTTON_LEFT, c.clientX, c.clientY));
+            SDL_Event wheel = support::SdlWheel(1);
+            wheel.wheel.mouseX = c.clientX;
+            wheel.wheel.mouseY = c.clientY;
+            window.InjectSdl(wheel);
+            const std::vector<WindowMessage> messages = support::DrainMessages(window);
+            if (!c.reported) {
+                EXPECT_EQ(support::MessageNames(messages), NameList{});
+                continue;
+            }
+            ASSERT_EQ(support::MessageNames(messages), (NameList{"WM_MOUSEMOVE", "WM_LBUTTONDOWN",
+                                                                 "WM_LBUTTONUP", "WM_MOUSEWHEEL"}));
+            for (size_t i = 0; i < 3; ++i) {
+                EXPECT_EQ(PointX(messages[i].lParam), c.x) << MessageName(messages[i].message);
+                EXPECT_EQ(PointY(messages[i].lParam), c.y) << MessageName(messages[i].message);
+            }
+            // The wheel's screen point: the window's origin and the picture point.
+            int32_t originX = 0, originY = 0;
+            window.GetPosition(originX, originY);
+            EXPECT_EQ(PointX(messages[3].lParam), originX + c.x);
+            EXPECT_EQ(PointY(messages[3].lParam), originY + c.y);
+            int32_t x = -1, y = -1;
+            ASSERT_TRUE(window.GetPointerPosition(x, y));
+            EXPECT_EQ(x, c.x);
+            EXPECT_EQ(y, c.y);
+        }
+    }
+}
+
+// A button pressed on the picture and let go over the bars is let go (the
+// player's drag ends), past the picture's edge; a press over the bars is
+// not reported.
+TEST_F(NullWindowTest, ReleaseOverTheBarsEndsAPressMadeOnThePicture) {
+    window.SetClientSize(1280, 800);
+    window.SetPictureSize(1024, 768);
+    Drain();
+    window.InjectSdl(support::SdlButton(true, SDL_BUTTON_LEFT, 200, 400));
+    window.InjectSdl(support::SdlMotion(20, 400));
+    window.InjectSdl(support::SdlButton(false, SDL_BUTTON_LEFT, 20, 400));
+    const std::vector<WindowMessage> drag = support::DrainMessages(window);
+    ASSERT_EQ(support::MessageNames(drag),
+              (NameList{"WM_LBUTTONDOWN", "WM_MOUSEMOVE", "WM_LBUTTONUP"}));
+    EXPECT_EQ(PointX(drag[2].lParam), -84);
+    EXPECT_EQ(PointY(drag[2].lParam), 384);
+
+    window.InjectSdl(support::SdlButton(true, SDL_BUTTON_LEFT, 20, 400));
+    window.InjectSdl(support::SdlMotion(200, 400));
+    window.InjectSdl(support::SdlButton(false, SDL_BUTTON_LEFT, 200, 400));
+    // No press: the move onto the picture and the release there are all
+    // that is reported, as for a press made outside the window.
+    EXPECT_EQ(Drain(), (NameList{"WM_MOUSEMOVE", "WM_LBUTTONUP"}));
+}
+
+// Moving the pointer to a picture point puts it over that point's pixel in
+// the window.
+TEST_F(NullWindowTest, WarpingThePointerGoesToThePicturePointsPlaceInTheWindow) {
+    window.SetClientSize(1280, 800);
+    window.SetPictureSize(1024, 768);
+    window.ClearCalls();
+    window.WarpPointer(0, 0);
+    window.WarpPointer(512, 384);
+    window.WarpPointer(1023, 767);
+    EXPECT_EQ(window.Calls(),
+              (NameList{"WarpPointer 107,0", "WarpPointer 640,400", "WarpPointer 1172,799"}));
+}

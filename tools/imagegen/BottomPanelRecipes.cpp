@@ -1,5 +1,6 @@
-// The bottom panel of the board screen: the bar along the bottom (it hides
-// the board's entry row; the time bar runs in its groove), the column on
+// The bottom panel of the board screen: the strip along the bottom (it
+// hides the board's entry row) and the bar's plates over it (the time bar
+// runs in its groove), the column on
 // the left (goal count, goal bar, best combo, the avatar's corner), the two
 // bars' fills, the task panel and icons, the mode icons, the clock, the
 // new-row button and the spark that rides the time bar.
@@ -97,26 +98,40 @@ void TopRoundedRect(cairo_t* cr, double x, double y, double w, double h, double 
     cairo_close_path(cr);
 }
 
-// The bottom bar: plates for the level, the new-row button or clock, the
-// time bar's groove and the two scores.
-void BottomBar(cairo_t* cr, int w, int h) {
+// A groove of the bottom bar, given in screen places.
+void BarGroove(cairo_t* cr, double x0, double y0, double x1, double y1, double r) {
+    Groove(cr, x0 - kBarLeft, y0 - kBarTop, x1 - x0, y1 - y0, r);
+}
+
+// A gold stud between two plates of the bottom bar, at screen x.
+void BarStud(cairo_t* cr, double x) {
+    cairo_new_path(cr);
+    cairo_arc(cr, x - kBarLeft, 739 - kBarTop, 2.2, 0, 2 * kPi);
+    SetColour(cr, palette::kGold, 0.85);
+    cairo_fill(cr);
+}
+
+// The bottom strip, which every mode shows: the bar's body with the plates
+// for the level and the two scores. The board script puts it at (8, 704),
+// half a pixel right of the bar's place, so it is drawn half a pixel to the
+// left in its picture.
+void BottomStrip(cairo_t* cr, int w, int h) {
+    cairo_translate(cr, -0.5, 0);
     TopRoundedRect(cr, 1.5, 2.5, w - 3, h + 4, 16);
     HudBody(cr, 2, h);
-    auto local = [](double x0, double y0, double x1, double y1, double r, cairo_t* c) {
-        Groove(c, x0 - kBarLeft, y0 - kBarTop, x1 - x0, y1 - y0, r);
-    };
-    local(14, 716, 176, 762, 8, cr);                           // level
-    local(182, 716, 280, 762, 8, cr);                          // new row / clock
-    local(kGrooveX0, kGrooveY0, kGrooveX1, kGrooveY1, 10, cr); // time bar
-    local(706, 716, 858, 762, 8, cr);                          // score
-    local(864, 716, 1016, 762, 8, cr);                         // total
-    // Gold studs between the plates.
-    for (double x : {179.0, 281.5, 702.0, 861.0}) {
-        cairo_new_path(cr);
-        cairo_arc(cr, x - kBarLeft, 739 - kBarTop, 2.2, 0, 2 * kPi);
-        SetColour(cr, palette::kGold, 0.85);
-        cairo_fill(cr);
-    }
+    BarGroove(cr, 14, 716, 176, 762, 8);   // level
+    BarGroove(cr, 706, 716, 858, 762, 8);  // score
+    BarGroove(cr, 864, 716, 1016, 762, 8); // total
+    BarStud(cr, 861.0);
+}
+
+// The bottom bar's own plates over the strip: the new-row button's or the
+// clock's and the time bar's groove, which Joker hides with the time bar.
+void BottomBar(cairo_t* cr, int /*w*/, int /*h*/) {
+    BarGroove(cr, 182, 716, 280, 762, 8);                          // new row / clock
+    BarGroove(cr, kGrooveX0, kGrooveY0, kGrooveX1, kGrooveY1, 10); // time bar
+    for (double x : {179.0, 281.5, 702.0})
+        BarStud(cr, x);
 }
 
 // The glass rim over the time bar's groove (a child picture at (281, 723),
@@ -516,6 +531,7 @@ Picture Png(const std::string& path, int w, int h, DrawFunction draw) {
 
 std::vector<Picture> BottomPanelPictures() {
     return {
+        Png("gpx/hud/bottomstrip.png", kBarW, kBarH, BottomStrip),
         Png("gpx/hud/layoutbar01.png", kBarW, kBarH, BottomBar),
         Png("gpx/hud/layoutbar02.png", kColumnW, kColumnH, LeftColumn),
         Png("gpx/hud/goaloriented.png", kColumnW, kColumnH, TaskColumn),

@@ -611,8 +611,10 @@ void FlakeTexture(cairo_t* cr, int w, int h) {
 
 // The golden tile's points, rising in its cut-scene.
 void PointsTexture(cairo_t* cr, int w, int h) {
-    SetFont(cr, true, 24);
-    CentredText(cr, "+100", w / 2.0, h * 0.72, palette::kGold, 3.0, Darken(palette::kGoldRim, 0.5));
+    // Narrower than the smallest board's tile step, so that the labels of
+    // a row of golden tiles stand side by side.
+    SetFont(cr, true, 15);
+    CentredText(cr, "+100", w / 2.0, h * 0.7, palette::kGold, 2.5, Darken(palette::kGoldRim, 0.5));
 }
 
 } // namespace
@@ -661,7 +663,7 @@ std::vector<Picture> TilePictures() {
     pictures.push_back({"fx/tiles/tex/spark.png", 32, 32, Format::kPng, SparkTexture, {}});
     pictures.push_back({"fx/tiles/tex/dot.png", 32, 32, Format::kPng, DotTexture, {}});
     pictures.push_back({"fx/tiles/tex/wisp.png", 32, 32, Format::kPng, WispTexture, {}});
-    pictures.push_back({"fx/tiles/tex/points.png", 80, 36, Format::kPng, PointsTexture, {}});
+    pictures.push_back({"fx/tiles/tex/points.png", 52, 26, Format::kPng, PointsTexture, {}});
     pictures.push_back({"anim/tex/flake.png", 32, 32, Format::kPng, FlakeTexture, {}});
     return pictures;
 }

@@ -283,6 +283,12 @@ void btmCorvalo::Setup(Mode setupMode, dtUserState* user, int jokerDifficulty) {
         total = user->score[static_cast<size_t>(modeId)][DifficultyIndex(difficulty)];
     mTotalShown = mTotalRunning = total;
     SetTextOf("lblTotalScore", TString::Format("%d", total));
+    // The best combo shows this level's own figure from its start, not the
+    // one the last level or life left there (Joker shows its rounds there).
+    if (!joker) {
+        mBestComboShown = user->bestCombo;
+        SetTextOf("txtBestCombo", TString::Format("%d", mBestComboShown));
+    }
 
     // 9. Goal, board size, clock.
     SetTextOf("lblGoal", TString::Format("%d", mGoalLeft));

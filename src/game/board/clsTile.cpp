@@ -58,6 +58,9 @@ SharedTemplates gTemplates;
 
 uint32_t gMatchSoundCounter = 0;
 uint8_t gBlockSoundFlag = 0;
+// When the last fall's sound started (the tiles' clock).
+bool gFallSoundPlayed = false;
+uint32_t gFallSoundTime = 0;
 uint32_t gFlipClickCounter = 0;
 
 clsTile::SoundPlayer gSoundPlayer;
@@ -268,6 +271,7 @@ clsTile::clsTile(uint32_t geometryIndex, const TTileKindRecord* kind, uint32_t s
     mFalling = 0;
     gMatchSoundCounter = 0;
     gBlockSoundFlag = 0;
+    gFallSoundPlayed = false;
     mTimer = std::make_unique<IntervalTimer>(ClockOfTiles(), 0);
     mBombed = 0;
 }
@@ -635,7 +639,13 @@ void clsTile::FallTo(uint32_t slot) {
     mVerticalMove.Set(mPosition.y, SlotPosition(mGeometryIndex, slot).y, 700);
     mVerticalMove.Start();
     mFalling = 1;
-    PlayTileSound(TString("gameplay_block"), false);
+    // A lost life drops the whole board at once: the falls of one moment
+    // make one sound, where one for each tile would add up past full scale.
+    const uint32_t now = ClockOfTiles().GetTime();
+    if (!gFallSoundPlayed || now != gFallSoundTime)
+        PlayTileSound(TString("gameplay_block"), false);
+    gFallSoundPlayed = true;
+    gFallSoundTime = now;
 }
 
 void clsTile::Update(uint32_t elapsed) {

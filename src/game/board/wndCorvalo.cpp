@@ -4,7 +4,6 @@
 #include "framework/core/tasks/TClock.h"
 #include "framework/graphics/TGraphics.h"
 #include "framework/script/host/TScript.h"
-#include "framework/sound/asset/TSound.h"
 #include "framework/ui/manager/TWindowManager.h"
 #include "game/board/BoardTheme.h"
 #include "game/gmCorvalo.h"
@@ -294,12 +293,17 @@ void wndCorvalo::PlaySound(const TString& name, bool loop) {
         return;
     if (!loop && gGameAssetMap && gGameAssetMap->IsSoundSuppressed(name))
         return;
+    // A loop plays once at a time: started again (the warning at each scare,
+    // the music at each countdown) it starts over instead of doubling.
+    if (loop)
+        StopLevelSound(name);
     PlayLevelSound(name, loop);
 }
 
+// The name is the one the sound was played by (an asset lists' name), so the
+// stop reaches the same sound and every instance of it.
 void wndCorvalo::StopSound(const TString& name) {
     if (!gAssetLists)
         return;
-    if (std::shared_ptr<TSound> sound = TSound::Get(name))
-        sound->StopAll();
+    StopLevelSound(name);
 }

@@ -96,6 +96,23 @@ void InputTranslator::SetWindowOrigin(int32_t x, int32_t y) {
     mOriginY = y;
 }
 
+void InputTranslator::SetPictureSize(int32_t width, int32_t height) {
+    mPictureWidth = width;
+    mPictureHeight = height;
+}
+
+PictureFit InputTranslator::Fit() const {
+    return PictureFit(mPictureWidth, mPictureHeight, mWidth, mHeight);
+}
+
+bool InputTranslator::MapPointer(int32_t clientX, int32_t clientY, int32_t& x, int32_t& y) const {
+    const PictureFit fit = Fit();
+    if (!fit.Covers(clientX, clientY) && mButtons == 0 && !mCaptured)
+        return false;
+    fit.ToPicture(clientX, clientY, x, y);
+    return true;
+}
+
 void InputTranslator::SetPointer(int32_t x, int32_t y, bool inside) {
     mPointerX = x;
     mPointerY = y;
@@ -181,7 +198,10 @@ void InputTranslator::Translate(const SDL_Event& event, uint32_t now, Queue& out
         break;
     case SDL_MOUSEMOTION:
         if (IsOurWindow(event.motion.windowID)) {
-            MovePointer(event.motion.x, event.motion.y, now);
+            int32_t x = 0, y = 0;
+            if (!MapPointer(event.motion.x, event.motion.y, x, y))
+                break;
+            MovePointer(x, y, now);
             Push(out, kWmMouseMove, MouseKeyState(), MakeLParam(mPointerX, mPointerY), now);
         }
         break;
@@ -295,7 +315,15 @@ void InputTranslator::TranslateButton(const SDL_MouseButtonEvent& button, uint32
     uint32_t message = pressed ? found->down : found->up;
     uint32_t bit = found->stateBit;
     uint32_t extra = found->which;
-    MovePointer(button.x, button.y, now);
+    // A press over the bars goes nowhere, and so does the release of a
+    // button that was pressed there; a release of a button pressed on the
+    // picture is reported wherever it happens.
+    const PictureFit fit = Fit();
+    if ((pressed || !(mButtons & bit)) && !fit.Covers(button.x, button.y))
+        return;
+    int32_t x = 0, y = 0;
+    fit.ToPicture(button.x, button.y, x, y);
+    MovePointer(x, y, now);
     if (pressed) {
         // The click that brings an inactive window forward is announced
         // first, whichever of focus and click SDL reports first.
@@ -319,7 +347,10 @@ void InputTranslator::TranslateWheel(const SDL_MouseWheelEvent& wheel, uint32_t 
     double sign = wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -1.0 : 1.0;
     double vertical = wheel.preciseY != 0.0f ? wheel.preciseY : wheel.y;
     double horizontal = wheel.preciseX != 0.0f ? wheel.preciseX : wheel.x;
-    // Wheel messages carry screen positions.
+    // Wheel messages carry screen positions: the window's origin plus the
+    // picture point. A turn over the bars goes nowhere.
+    if (!Fit().Covers(wheel.mouseX, wheel.mouseY))
+        return;
     intptr_t where = MakeLParam(mOriginX + mPointerX, mOriginY + mPointerY);
     if (uint16_t delta = ClampDelta(sign * vertical * kWheelDelta))
         Push(out, kWmMouseWheel, MakeWParam(MouseKeyState(), delta), where, now);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/window/PictureFit.h"
 #include "platform/window/VirtualKeys.h"
 #include "platform/window/WindowMessage.h"
 
@@ -31,6 +32,11 @@ public:
     void SetPostedEventType(uint32_t type) { mPostedType = type; }
     void SetClientSize(int32_t width, int32_t height);
     void SetWindowOrigin(int32_t x, int32_t y);
+    // The picture the window shows, scaled to fit the client area: SDL's
+    // pointer positions are read through the fit (0 by 0: no scaling).
+    void SetPictureSize(int32_t width, int32_t height);
+    PictureFit Fit() const;
+    // In picture coordinates.
     void SetPointer(int32_t x, int32_t y, bool inside);
     void SetActive(bool active) { mActive = active; }
     void SetCaptured(bool captured) { mCaptured = captured; }
@@ -78,6 +84,10 @@ private:
     void TranslateWheel(const SDL_MouseWheelEvent& wheel, uint32_t now, Queue& out);
     void TranslateWindow(const SDL_WindowEvent& window, uint32_t now, Queue& out);
     void MovePointer(int32_t x, int32_t y, uint32_t now);
+    // The picture point under a client point; false (nothing to report)
+    // when the point lies in the bars beside the picture and no button is
+    // held down there or captured.
+    bool MapPointer(int32_t clientX, int32_t clientY, int32_t& x, int32_t& y) const;
     void Push(Queue& out, uint32_t message, uintptr_t wParam, intptr_t lParam, uint32_t now);
     void PushPosition(Queue& out, int32_t x, int32_t y, uint32_t now);
     uint32_t MouseKeyState() const;
@@ -87,6 +97,8 @@ private:
     uint32_t mPostedType = 0;
     int32_t mWidth = 0;
     int32_t mHeight = 0;
+    int32_t mPictureWidth = 0;
+    int32_t mPictureHeight = 0;
     int32_t mOriginX = 0;
     int32_t mOriginY = 0;
     int32_t mPointerX = 0;

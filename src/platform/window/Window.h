@@ -67,12 +67,21 @@ public:
     virtual bool SetFullScreen(bool fullScreen) = 0;
     virtual bool IsFullScreen() const = 0;
 
+    // The size of the picture the window shows. When the client area has
+    // another size (full screen on a desktop of another size, or a window
+    // that could not have the picture's own size) the picture is scaled to
+    // fit it and centred (PictureFit), and every pointer position the
+    // window gives or takes is a picture position: what the pointer is
+    // over in the picture. Presses, moves and wheel turns over the bars
+    // make no message. 0 by 0: the picture is the client area.
+    virtual void SetPictureSize(int32_t width, int32_t height) = 0;
+
     // Pointer. Capture keeps pointer messages coming while a button is held
     // outside the window; false when the system refused it.
     virtual bool SetCapture() = 0;
     virtual void ReleaseCapture() = 0;
     virtual bool HasCapture() const = 0;
-    // Client coordinates.
+    // Picture coordinates (client coordinates when the two agree).
     virtual void WarpPointer(int32_t x, int32_t y) = 0;
     virtual bool GetPointerPosition(int32_t& x, int32_t& y) const = 0;
     virtual bool SetRelativeMouseMode(bool on) = 0;

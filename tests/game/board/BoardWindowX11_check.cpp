@@ -206,13 +206,27 @@ TEST_F(BoardWindow, ClassicPlaysFromTheCurtainsToTheScoreCardAndGoesOn) {
         card = ShowsScoreCard("classic-score-card");
     }
     ASSERT_TRUE(card) << "no score card in " << kFrames << "/classic-score-card.png\n" << Output();
-    // Continue, at the foot of the card, starts the next level on the same
-    // board screen: its opening shows and the card is gone.
-    Wait(500);
+    // Continue, at the foot of the card, once the card has come to rest
+    // (its button looks the same in two frames in a row; a loaded machine
+    // slides it in slowly), starts the next level on the same board screen:
+    // its opening shows and the card is gone.
+    std::vector<double> button = MeanColour("classic-score-card", 560, 502, 150, 40);
+    for (int attempt = 0; attempt < 40; ++attempt) {
+        Wait(300);
+        Capture("classic-score-card");
+        const std::vector<double> now = MeanColour("classic-score-card", 560, 502, 150, 40);
+        if (now == button)
+            break;
+        button = now;
+    }
     ClickAt(638, 526);
-    Wait(2500);
-    Capture("classic-next-level");
-    EXPECT_FALSE(ShowsScoreCard("classic-next-level"));
+    bool gone = false;
+    for (int attempt = 0; attempt < 120 && !gone; ++attempt) {
+        Wait(250);
+        Capture("classic-next-level");
+        gone = !ShowsScoreCard("classic-next-level");
+    }
+    EXPECT_TRUE(gone) << "the card still stands in " << kFrames << "/classic-next-level.png";
     EXPECT_EQ(Count("closed scripts/game.lua"), 0u) << Output();
     EXPECT_EQ(Count("open scripts/game.lua"), 1u) << Output();
     EndCleanly();

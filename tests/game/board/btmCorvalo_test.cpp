@@ -477,6 +477,23 @@ TEST_F(PanelTest, MoodsPlayTheirClipAgainAndOthersChangeNothing) {
     EXPECT_EQ(Clip("mavatar_stand"), AvatarClip());
 }
 
+// A new level's panel shows the best combo the level starts with, not the
+// last level's, before any combo is made.
+TEST_F(PanelTest, BestComboShowsTheLevelsOwnFigureFromItsStart) {
+    MakePanel();
+    panel->SetPlayInfo(kModeClassic, 0, 0, TString("quick"));
+    user.bestCombo = 7;
+    panel->SetupClassic(&user);
+    EXPECT_EQ("7", TextOf("txtBestCombo"));
+    // The next level starts from 0.
+    user.bestCombo = 0;
+    panel->SetupClassic(&user);
+    EXPECT_EQ("0", TextOf("txtBestCombo"));
+    log.clear();
+    panel->RefreshCounters();
+    EXPECT_EQ(EventLog{}, log);
+}
+
 TEST_F(PanelTest, RefreshCountersTouchesOnlyWhatChanged) {
     MakePanel();
     panel->SetPlayInfo(kModeClassic, 0, 0, TString("quick"));

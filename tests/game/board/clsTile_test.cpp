@@ -486,6 +486,22 @@ TEST_F(TileTest, Fall_ShakesSidewaysWithinHalfACardAndDisappears) {
     EXPECT_FALSE(level.IsFalling());
 }
 
+// The whole board falling at once (a lost life) makes one sound, not one
+// for each tile; a fall at a later moment makes its own.
+TEST_F(TileTest, Fall_TilesFallingAtOneMomentMakeOneSound) {
+    At(1000);
+    std::vector<clsTile*> board;
+    for (uint32_t slot = 8; slot < 20; ++slot)
+        board.push_back(&Make(kTileStar, slot));
+    mSounds.clear();
+    for (clsTile* tile : board)
+        tile->FallTo(1);
+    EXPECT_EQ(CountSounds("gameplay_block"), 1u);
+    At(1016);
+    Make(kTileStar, 30).FallTo(2);
+    EXPECT_EQ(CountSounds("gameplay_block"), 2u);
+}
+
 TEST_F(TileTest, HitTest_IsTheFacesBounds) {
     clsTile& tile = Make(kTileStar, 5);
     const TVec2 at = PositionOf(0, 5);

@@ -4,6 +4,9 @@
 #include "framework/core/files/TFileSystem.h"
 #include "framework/core/files/TFlatFileMap.h"
 #include "framework/graphics/TTexture.h"
+#include "framework/sound/asset/TSound.h"
+#include "framework/sound/manager/TSoundManager.h"
+#include "framework/sound/source/TOggDataSource.h"
 #include "framework/ui/widgets/TImage.h"
 #include "framework/ui/widgets/TText.h"
 #include "game/gmCorvalo.h"
@@ -23,17 +26,22 @@
 #include "velk/particles/vlkTrailBurstFx.h"
 
 #include "framework/graphics/draw/NullDrawFixture.h"
+#include "framework/sound/SoundTestSupport.h"
 #include "game/support/BoardScreenMaker.h"
 #include "game/support/FakeLevelServices.h"
 #include "velk/cutscene/CutsceneTestSupport.h"
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <cmath>
+#include <cstring>
 #include <filesystem>
 #include <functional>
 #include <iostream>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace fs = std::filesystem;
@@ -721,3 +729,104 @@ TEST_F(BoardEffectsTest, EveryPopUpDrawsWithoutItsFilesAndLogsEachOnce) {
 }
 
 } // namespace
+
+// The board's looping sounds on the real output (SDL's disk driver writes
+// the mix to a file as it plays): three level starts, each with a scare and
+// a lost life. The music and the warning are stopped by the names that
+// played them (the asset lists' names, not file names), so each level
+// starts one music loop at the same loudness, nothing clips, and nothing
+// plays on after the last stop.
+TEST_F(BoardEffectsTest, LoopingSoundsStopByTheirNamesAndNeverPileUp) {
+    RegisterOggDataSourceBuilder();
+    fs::create_directories(mFiles.Path() / "assets" / "music");
+    fs::create_directories(mFiles.Path() / "assets" / "sfx");
+    fs::copy_file(soundtest::Fixture("tone1000_stereo_3s.ogg"),
+                  mFiles.Path() / "assets" / "music" / "loop_a.ogg");
+    fs::copy_file(soundtest::Fixture("tone440_mono_1s.ogg"),
+                  mFiles.Path() / "assets" / "sfx" / "alarm.ogg");
+    Write("sounds.xml", "<?xml version=\"1.0\"?>\n<assets><fixedAssets>"
+                        "<music name=\"gameplay_song\" path=\"music/loop_a.ogg\"/>"
+                        "<sound name=\"warning\" path=\"sfx/alarm.ogg\"/>"
+                        "</fixedAssets></assets>");
+    // The new files are found once the assets folder is read again.
+    ClearNameRegistry();
+    InitFileSystem();
+    support::TempFolder output("corvalo-board-disk-");
+    const std::string file = (output.Path() / "out.raw").string();
+    soundtest::ScopedEnv driver("SDL_AUDIODRIVER", "disk");
+    soundtest::ScopedEnv path("SDL_DISKAUDIOFILE", file.c_str());
+    TSoundManager manager;
+    ASSERT_TRUE(manager.Init());
+    delete gAssetLists;
+    gAssetLists = new TAssetLists(
+        TString(("::" + (mFiles.Path() / "assets" / "sounds.xml").string()).c_str()));
+    gAssetLists->LoadFixedAssets();
+    const std::shared_ptr<TSound> song = gAssetLists->GetSound(TString("gameplay_song"));
+    const std::shared_ptr<TSound> warning = gAssetLists->GetSound(TString("warning"));
+    ASSERT_TRUE(song && warning);
+    LevelServices real;
+    real.sounds = &GetDefaultGameSounds();
+    ScopedLevelServices useRealSounds(real);
+
+    // 44100 Hz stereo, 16 bits.
+    constexpr uintmax_t kBytesPerSecond = 44100 * 4;
+    auto written = [&] {
+        std::error_code error;
+        const uintmax_t size = fs::file_size(file, error);
+        return error ? uintmax_t{0} : size;
+    };
+    // Waits until the output has grown by that many bytes (the device plays
+    // in real time; the limit only stops a hung device) and gives them.
+    auto next = [&](uintmax_t bytes) {
+        const uintmax_t from = written();
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+        while (written() < from + bytes && std::chrono::steady_clock::now() < deadline)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        const std::string all = soundtest::ReadBytes(file);
+        std::vector<int16_t> samples;
+        if (all.size() >= from + bytes) {
+            samples.resize(static_cast<size_t>(bytes / 2));
+            std::memcpy(samples.data(), all.data() + from, samples.size() * 2);
+        }
+        return samples;
+    };
+    auto rms = [](const std::vector<int16_t>& samples) {
+        double sum = 0.0;
+        for (int16_t s : samples)
+            sum += static_cast<double>(s) * s;
+        return samples.empty() ? 0.0 : std::sqrt(sum / static_cast<double>(samples.size()));
+    };
+    int peak = 0;
+    std::vector<double> levels;
+    for (int level = 0; level < 3; ++level) {
+        SCOPED_TRACE("level " + std::to_string(level + 1));
+        board->StartCountdown(TString("3_2_1_GO"));
+        EXPECT_EQ(song->GetInstanceCount(), 1u);
+        next(kBytesPerSecond / 4); // what the device held before the start
+        const std::vector<int16_t> music = next(kBytesPerSecond / 2);
+        ASSERT_FALSE(music.empty()) << "the disk driver wrote too little";
+        levels.push_back(rms(music));
+        for (int16_t s : music)
+            peak = std::max(peak, std::abs(static_cast<int>(s)));
+        // A scare, told twice, plays one warning loop.
+        board->SetBoardWarning(true);
+        board->SetBoardWarning(true);
+        EXPECT_EQ(warning->GetInstanceCount(), 1u);
+        // The life is lost: the music and the warning stop.
+        board->StopGameplayMusic();
+        board->SetBoardWarning(false);
+        EXPECT_EQ(song->GetInstanceCount(), 0u);
+        EXPECT_EQ(warning->GetInstanceCount(), 0u);
+    }
+    ASSERT_EQ(levels.size(), 3u);
+    EXPECT_GT(levels[0], 1000.0) << "the music is heard";
+    for (double later : {levels[1], levels[2]})
+        EXPECT_NEAR(later, levels[0], levels[0] * 0.1) << "one music loop at a time";
+    EXPECT_LT(peak, 32767) << "no sample at full scale";
+    // Nothing plays on once everything was stopped.
+    next(kBytesPerSecond / 4);
+    const std::vector<int16_t> after = next(kBytesPerSecond / 4);
+    ASSERT_FALSE(after.empty());
+    EXPECT_LT(rms(after), 1.0);
+    EXPECT_FALSE(Logged("No valid sound file"));
+}

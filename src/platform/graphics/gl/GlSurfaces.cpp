@@ -4,6 +4,7 @@
 #include "platform/graphics/PixelConversion.h"
 #include "platform/graphics/gl/GlDevice.h"
 #include "platform/log/PlatformLog.h"
+#include "platform/window/PictureFit.h"
 #include "platform/window/Window.h"
 
 #include <algorithm>
@@ -299,15 +300,14 @@ GfxResult GlPrimary::Present(GlBackBuffer& back) {
     mShared->window->GetDrawableSize(windowW, windowH);
     if (windowW <= 0 || windowH <= 0)
         return E_FAIL;
-    // Scaled to fit, aspect kept, centred; the bars are black.
-    int32_t w = windowW;
-    int32_t h = static_cast<int32_t>(static_cast<int64_t>(back.Height()) * windowW / back.Width());
-    if (h > windowH) {
-        h = windowH;
-        w = static_cast<int32_t>(static_cast<int64_t>(back.Width()) * windowH / back.Height());
-    }
-    const int32_t x = (windowW - w) / 2;
-    const int32_t y = (windowH - h) / 2;
+    // Scaled to fit, aspect kept, centred; the bars are black. The window
+    // reads the pointer through the same fit.
+    mShared->window->SetPictureSize(back.Width(), back.Height());
+    const PictureFit fit(back.Width(), back.Height(), windowW, windowH);
+    const int32_t w = fit.Width();
+    const int32_t h = fit.Height();
+    const int32_t x = fit.Left();
+    const int32_t y = fit.Top();
     glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
     glDisable(GL_SCISSOR_TEST);
     if (w != windowW || h != windowH) {

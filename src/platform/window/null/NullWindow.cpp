@@ -157,6 +157,16 @@ bool NullWindow::SetFullScreen(bool fullScreen) {
     return true;
 }
 
+void NullWindow::SetPictureSize(int32_t width, int32_t height) {
+    const PictureFit before = mQueue.Translator().Fit();
+    mQueue.Translator().SetPictureSize(width, height);
+    const PictureFit after = mQueue.Translator().Fit();
+    // Presenting sets the size each frame: only a change is recorded.
+    if (before.Left() != after.Left() || before.Top() != after.Top() ||
+        before.Width() != after.Width() || before.Height() != after.Height())
+        Record("SetPictureSize " + std::to_string(width) + "x" + std::to_string(height));
+}
+
 bool NullWindow::SetCapture() {
     Record("SetCapture");
     if (!mCreated || !mCaptureResult)
@@ -173,7 +183,10 @@ void NullWindow::ReleaseCapture() {
 }
 
 void NullWindow::WarpPointer(int32_t x, int32_t y) {
-    Record("WarpPointer " + std::to_string(x) + "," + std::to_string(y));
+    // Recorded where the pointer goes in the window, as a real window moves it.
+    int32_t clientX = 0, clientY = 0;
+    mQueue.Translator().Fit().ToArea(x, y, clientX, clientY);
+    Record("WarpPointer " + std::to_string(clientX) + "," + std::to_string(clientY));
     mQueue.Translator().SetPointer(x, y, mQueue.Translator().IsPointerInside());
 }
 

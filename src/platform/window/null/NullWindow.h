@@ -65,6 +65,7 @@ public:
     void GetPosition(int32_t& x, int32_t& y) const override;
     bool SetFullScreen(bool fullScreen) override;
     bool IsFullScreen() const override { return mFullScreen; }
+    void SetPictureSize(int32_t width, int32_t height) override;
 
     bool SetCapture() override;
     void ReleaseCapture() override;

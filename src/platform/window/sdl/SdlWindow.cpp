@@ -4,6 +4,7 @@
 
 #include "platform/log/PlatformLog.h"
 #include "platform/time/TimeSource.h"
+#include "platform/window/PictureFit.h"
 #include "platform/window/ProgramIcon.h"
 #include "platform/window/sdl/X11Placement.h"
 
@@ -172,8 +173,63 @@ std::string SdlWindow::Caption() const {
 void SdlWindow::SetClientSize(int32_t width, int32_t height) {
     if (!mWindow)
         return;
-    SDL_SetWindowSize(mWindow, width, height);
-    mQueue.Translator().SetClientSize(width, height);
+    // The window is put back from full screen before it takes the new size.
+    FollowFullScreen();
+    if (IsFullScreen()) {
+        // SDL keeps the size for the window after full screen.
+        SDL_SetWindowSize(mWindow, width, height);
+        if (mCoversDisplay) {
+            mWindowedRect.width = width;
+            mWindowedRect.height = height;
+        }
+        FollowClientSize();
+        return;
+    }
+    int32_t fittedWidth = width, fittedHeight = height;
+    FitToDisplay(fittedWidth, fittedHeight);
+    if (fittedWidth != width || fittedHeight != height)
+        PlatformLog("A %dx%d window does not fit the display: the window is %dx%d and the picture "
+                    "is scaled to it",
+                    width, height, fittedWidth, fittedHeight);
+    SDL_SetWindowSize(mWindow, fittedWidth, fittedHeight);
+    if (mLeftFullScreen) {
+        mLeftFullScreen = false;
+        const int index = std::max(0, SDL_GetWindowDisplayIndex(mWindow));
+        SDL_SetWindowPosition(mWindow, SDL_WINDOWPOS_CENTERED_DISPLAY(index),
+                              SDL_WINDOWPOS_CENTERED_DISPLAY(index));
+        int x = 0, y = 0;
+        SDL_GetWindowPosition(mWindow, &x, &y);
+        PlatformLog("Main window back from full screen at %dx%d (%d,%d)", fittedWidth, fittedHeight,
+                    x, y);
+    }
+    FollowClientSize();
+}
+
+void SdlWindow::FollowClientSize() {
+    int w = 0, h = 0;
+    SDL_GetWindowSize(mWindow, &w, &h);
+    mQueue.Translator().SetClientSize(w, h);
+}
+
+void SdlWindow::FitToDisplay(int32_t& width, int32_t& height) const {
+    const int index = SDL_GetWindowDisplayIndex(mWindow);
+    SDL_Rect usable;
+    if (index < 0 || SDL_GetDisplayUsableBounds(index, &usable) != 0)
+        return;
+    int top = 0, left = 0, bottom = 0, right = 0;
+    if (SDL_GetWindowBordersSize(mWindow, &top, &left, &bottom, &right) != 0)
+        top = left = bottom = right = 0;
+    const int32_t roomWidth = usable.w - left - right;
+    const int32_t roomHeight = usable.h - top - bottom;
+    if (roomWidth <= 0 || roomHeight <= 0 || (width <= roomWidth && height <= roomHeight))
+        return;
+    const PictureFit fit(width, height, roomWidth, roomHeight);
+    width = fit.Width();
+    height = fit.Height();
+}
+
+void SdlWindow::SetPictureSize(int32_t width, int32_t height) {
+    mQueue.Translator().SetPictureSize(width, height);
 }
 
 void SdlWindow::GetClientSize(int32_t& width, int32_t& height) const {
@@ -208,6 +264,7 @@ bool SdlWindow::SetFullScreen(bool fullScreen) {
         return false;
     }
     FollowFullScreen();
+    FollowClientSize();
     return true;
 }
 
@@ -219,6 +276,7 @@ void SdlWindow::FollowFullScreen() const {
         return;
     mFollowedFullScreen = fullScreen;
     if (!fullScreen) {
+        mLeftFullScreen = true;
         if (!mCoversDisplay)
             return;
         mCoversDisplay = false;
@@ -280,8 +338,11 @@ bool SdlWindow::HasCapture() const {
 }
 
 void SdlWindow::WarpPointer(int32_t x, int32_t y) {
-    if (mWindow)
-        SDL_WarpMouseInWindow(mWindow, x, y);
+    if (!mWindow)
+        return;
+    int32_t clientX = 0, clientY = 0;
+    mQueue.Translator().Fit().ToArea(x, y, clientX, clientY);
+    SDL_WarpMouseInWindow(mWindow, clientX, clientY);
 }
 
 bool SdlWindow::GetPointerPosition(int32_t& x, int32_t& y) const {
@@ -297,8 +358,7 @@ bool SdlWindow::GetPointerPosition(int32_t& x, int32_t& y) const {
         px -= left;
         py -= top;
     }
-    x = px;
-    y = py;
+    mQueue.Translator().Fit().ToPicture(px, py, x, y);
     return true;
 }
 
@@ -320,6 +380,12 @@ bool SdlWindow::TrackMouse(uint32_t flags) {
 }
 
 void SdlWindow::Translate(const SDL_Event& event) {
+    // Pointer positions are read through the picture's fit to the client
+    // area as it is now (full screen changes it without a word to us when
+    // no window manager runs).
+    if (event.type == SDL_MOUSEMOTION || event.type == SDL_MOUSEBUTTONDOWN ||
+        event.type == SDL_MOUSEBUTTONUP || event.type == SDL_MOUSEWHEEL)
+        FollowClientSize();
     mQueue.Translate(event, TimerNow());
     // Losing the focus ends the capture.
     if (mCaptured && !mQueue.Translator().IsCaptured()) {

@@ -37,6 +37,7 @@ public:
     void GetPosition(int32_t& x, int32_t& y) const override;
     bool SetFullScreen(bool fullScreen) override;
     bool IsFullScreen() const override;
+    void SetPictureSize(int32_t width, int32_t height) override;
 
     bool SetCapture() override;
     void ReleaseCapture() override;
@@ -77,6 +78,11 @@ private:
     bool TakeSdlEvent(SDL_Event& event);
     void Pump(bool always);
     bool Fail(const char* what);
+    // Tells the input translator the client area's size as SDL has it.
+    void FollowClientSize();
+    // The largest size with the aspect of width x height, no larger, whose
+    // framed window fits the usable part of the window's display.
+    void FitToDisplay(int32_t& width, int32_t& height) const;
     // Makes SDL's full-screen state true on the screen: where no window
     // manager places a full-screen window, the window is moved over the
     // display by hand, and put back where it was on leaving. Runs on every
@@ -98,6 +104,9 @@ private:
     mutable bool mFollowedFullScreen = false;
     mutable bool mCoversDisplay = false;
     mutable WindowRect mWindowedRect;
+    // Full screen was left since the window last had its size set: the
+    // next size centres it on its display.
+    mutable bool mLeftFullScreen = false;
 };
 
 } // namespace platform
