@@ -2,6 +2,7 @@
 
 #include "platform/graphics/GraphicsFaults.h"
 #include "platform/graphics/GraphicsSurface.h"
+#include "platform/graphics/PixelConversion.h"
 
 #include <vector>
 
@@ -16,8 +17,10 @@ namespace platform {
 // "BltFast", "Flip", "GetFlipStatus", "GetBltStatus", "IsLost", "Restore".
 class MemorySurface : public GraphicsSurface {
 public:
+    // Without `withPixels` the surface starts with no memory copy (see
+    // ReleasePixels).
     MemorySurface(GraphicsFaults& faults, uint32_t caps, int32_t width, int32_t height,
-                  const PixelFormat& format, uint32_t mipLevels = 1);
+                  const PixelFormat& format, uint32_t mipLevels = 1, bool withPixels = true);
 
     GfxResult GetDesc(SurfaceDesc& desc) const override;
     GfxResult Lock(const GfxRect* area, LockedSurface& locked) override;
@@ -79,6 +82,12 @@ protected:
         return 1;
     }
     GfxResult Check(const char* operation);
+    // A surface whose picture also lives elsewhere (a GL texture) may let
+    // go of its memory copy; until AllocatePixels makes it again (zeroed)
+    // pixels read as 0 and writes to single pixels are dropped.
+    void ReleasePixels();
+    void AllocatePixels();
+    bool HasPixels() const { return mHasPixels; }
     // Swaps the pixels with the back buffer (a flip in memory).
     void SwapPixels(MemorySurface& other);
 
@@ -91,7 +100,9 @@ private:
     int32_t mWidth;
     int32_t mHeight;
     PixelFormat mFormat;
+    PixelCodec mCodec;
     std::vector<std::vector<uint8_t>> mLevels;
+    bool mHasPixels = true;
     bool mLost = false;
     bool mLocked = false;
     GfxRect mLockedArea;
