@@ -54,6 +54,8 @@ public:
     uint32_t PixelAt(int32_t x, int32_t y, uint32_t level = 0) const;
     void SetPixelAt(int32_t x, int32_t y, uint32_t argb, uint32_t level = 0);
     bool IsMarkedLost() const { return mLost; }
+    // The memory copy exists (see ReleasePixels).
+    bool HasPixels() const { return mHasPixels; }
     bool IsLocked() const { return mLocked; }
     std::shared_ptr<GraphicsSurface> AttachedZBuffer() const { return mZBuffer; }
     uint32_t FlipCount() const { return mFlips; }
@@ -87,7 +89,6 @@ protected:
     // pixels read as 0 and writes to single pixels are dropped.
     void ReleasePixels();
     void AllocatePixels();
-    bool HasPixels() const { return mHasPixels; }
     // Swaps the pixels with the back buffer (a flip in memory).
     void SwapPixels(MemorySurface& other);
 

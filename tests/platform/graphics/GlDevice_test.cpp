@@ -454,6 +454,44 @@ TEST_F(GlDeviceTest, TextureChangedAfterADraw_KeepsThatDrawsPicture) {
     EXPECT_TRUE(Near(Pixel(24, 4), 0xFF0000FF));
 }
 
+// A loaded picture lives in GL only: a lock brings it back whole, every
+// level, and a smaller picture loaded later leaves the rest as it was.
+TEST_F(GlDeviceTest, LoadedTexture_KeepsNoMemoryCopyUntilLocked) {
+    int32_t w = 4, h = 4;
+    PixelFormat format = PixelFormat::A8R8G8B8();
+    SurfacePtr texture;
+    ASSERT_EQ(display->CreateTexture(w, h, 0, format, texture), kGfxOk);
+    auto gl = std::dynamic_pointer_cast<GlTexture>(texture);
+    ASSERT_TRUE(gl);
+    EXPECT_FALSE(gl->HasPixels()) << "a new texture has nothing to keep yet";
+    uint32_t pixels[16];
+    for (int i = 0; i < 16; ++i)
+        pixels[i] = (i % 4) < 2 ? 0xFFFFFFFF : 0x80000000;
+    ASSERT_EQ(display->LoadTextureFromMemory(*texture, pixels, 4, 4, 16, LoadFilter::Linear),
+              kGfxOk);
+    EXPECT_FALSE(gl->HasPixels());
+    const uint32_t red[4] = {0xFFFF0000, 0xFFFF0000, 0xFFFF0000, 0xFFFF0000};
+    ASSERT_EQ(display->LoadTextureFromMemory(*texture, red, 2, 2, 8, LoadFilter::Linear), kGfxOk);
+    LockedSurface locked;
+    ASSERT_EQ(texture->Lock(nullptr, locked), kGfxOk);
+    EXPECT_TRUE(gl->HasPixels());
+    EXPECT_EQ(ReadPixel(locked.format, locked.bits), 0xFFFF0000u);
+    EXPECT_EQ(ReadPixel(locked.format, locked.bits + locked.pitch * 3 + 4 * 1), 0xFFFFFFFFu);
+    EXPECT_EQ(ReadPixel(locked.format, locked.bits + locked.pitch * 3 + 4 * 3), 0x80000000u);
+    ASSERT_EQ(texture->Unlock(), kGfxOk);
+    // The smallest level, made from the first: the mean of all sixteen.
+    EXPECT_EQ(gl->PixelAt(0, 0, 2), 0xC0804040u);
+    // Drawn, the picture is the one loaded.
+    device->SetTexture(0, texture);
+    device->SetStageState(0, StageState::MinFilter, gfx::kFilterPoint);
+    device->SetStageState(0, StageState::MagFilter, gfx::kFilterPoint);
+    Background(0xFF000000);
+    Quad(0, 0, 16, 16, 0xFFFFFFFF);
+    EXPECT_TRUE(Near(Pixel(2, 2), 0xFFFF0000));
+    EXPECT_TRUE(Near(Pixel(6, 14), 0xFFFFFFFF));
+    EXPECT_TRUE(Near(Pixel(13, 2), 0xFF000000));
+}
+
 TEST_F(GlDeviceTest, LitVertices_TakeTheAmbientLightOnTheMaterial) {
     device->SetRenderState(RenderState::Lighting, 1);
     device->SetRenderState(RenderState::Ambient, 0xFFFFFFFF);
