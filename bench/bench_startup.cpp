@@ -18,6 +18,7 @@
 // about 10 + S seconds long (S = 20), 12 + 2 S when measured behind another
 // window too.
 
+#include "support/ProgramRun.h"
 #include "support/XServerRound.h"
 
 #include <signal.h>
@@ -41,20 +42,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-double Now() {
-    timespec now{};
-    clock_gettime(CLOCK_MONOTONIC, &now);
-    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) / 1e9;
-}
-
-double Median(std::vector<double> values) {
-    if (values.empty())
-        return -1.0;
-    std::sort(values.begin(), values.end());
-    const size_t mid = values.size() / 2;
-    return values.size() % 2 ? values[mid] : (values[mid - 1] + values[mid]) / 2.0;
-}
-
 struct Options {
     std::string program = CORVALO_PROGRAM;
     int runs = 5;
@@ -74,57 +61,6 @@ struct RunFigures {
     double restBehindCpuPercent = -1.0;
 };
 
-// The time of a step in the trace file, -1 while it is not there.
-double StepTime(const fs::path& trace, const std::string& step) {
-    std::ifstream in(trace);
-    std::string line;
-    while (std::getline(in, line)) {
-        const size_t blank = line.find(' ');
-        if (blank != std::string::npos && line.compare(blank + 1, std::string::npos, step) == 0)
-            return std::strtod(line.c_str(), nullptr);
-    }
-    return -1.0;
-}
-
-// Peak resident memory (VmHWM) in MiB.
-double PeakMiB(pid_t pid) {
-    std::ifstream in("/proc/" + std::to_string(pid) + "/status");
-    std::string line;
-    while (std::getline(in, line))
-        if (line.rfind("VmHWM:", 0) == 0)
-            return std::strtod(line.c_str() + 6, nullptr) / 1024.0;
-    return -1.0;
-}
-
-// User and system time of the process so far, in seconds.
-double CpuSeconds(pid_t pid) {
-    std::ifstream in("/proc/" + std::to_string(pid) + "/stat");
-    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    // The fields after the command name, which ends at the last ")".
-    const size_t close = text.rfind(')');
-    if (close == std::string::npos)
-        return -1.0;
-    std::istringstream fields(text.substr(close + 2));
-    std::string field;
-    double ticks = 0;
-    // Fields 3..: state is the first here; utime and stime are the 12th and
-    // 13th after it.
-    for (int i = 0; fields >> field; ++i) {
-        if (i == 11 || i == 12)
-            ticks += std::strtod(field.c_str(), nullptr);
-        if (i == 12)
-            return ticks / static_cast<double>(sysconf(_SC_CLK_TCK));
-    }
-    return -1.0;
-}
-
-double LoadAverage() {
-    std::ifstream in("/proc/loadavg");
-    double load = -1.0;
-    in >> load;
-    return load;
-}
-
 // Whether the rest can be measured in front and behind another window.
 bool CanChangeFocus() {
     const char* driver = std::getenv("SDL_VIDEODRIVER");
@@ -135,23 +71,6 @@ bool CanChangeFocus() {
 void Quietly(const std::string& command) {
     if (std::system((command + " >/dev/null 2>&1").c_str()) != 0)
         std::printf("  could not run: %s\n", command.c_str());
-}
-
-bool Alive(pid_t pid) {
-    int status = 0;
-    return waitpid(pid, &status, WNOHANG) == 0;
-}
-
-void Stop(pid_t pid) {
-    kill(pid, SIGTERM);
-    for (int i = 0; i < 500; ++i) {
-        int status = 0;
-        if (waitpid(pid, &status, WNOHANG) == pid)
-            return;
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    kill(pid, SIGKILL);
-    waitpid(pid, nullptr, 0);
 }
 
 // One start of the program; with rest set it also stays for the memory and
