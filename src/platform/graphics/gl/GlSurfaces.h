@@ -28,6 +28,9 @@ public:
     // The texture, uploaded when its memory copy is newer.
     GLuint Texture();
     GLuint Framebuffer();
+    // Whether the texture has been a render target: drawing may have left
+    // alpha below 1 in its GL picture whatever its format says.
+    bool HasFramebuffer() const { return mFramebuffer != 0; }
     // The GL picture was changed by drawing or copying.
     void MarkDrawn() { mGpuNewer = true; }
     // Uploads every level from the memory copy at the next use.
