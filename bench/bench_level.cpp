@@ -11,7 +11,9 @@
 // bench/love-still), and the ratio of the two frame costs is printed. The
 // goals: at rest a frame costs no more than LÖVE's, the process takes at
 // most 30% of a core on the X server, and the peak memory in the level is
-// at most 150 MiB.
+// at most 150 MiB. Under the offscreen driver the window is never in front,
+// so the program draws at its background rate (a frame every 200 ms): the
+// round on the X server is the one a player meets.
 //
 //   bench_level [--program PATH] [--settle SECONDS] [--seconds S] [--runs N]
 //
