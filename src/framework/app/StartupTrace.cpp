@@ -21,6 +21,17 @@ void TraceStartup(const char* step) {
     }
 }
 
+void TracePresentedFrame() {
+    static long long presented = 0;
+    ++presented;
+    if (!Trace() || presented % kTracedFrameStride != 0) {
+        return;
+    }
+    char step[32];
+    std::snprintf(step, sizeof step, "frames %lld", presented);
+    Trace()(step);
+}
+
 void TraceStartupToFileFromEnvironment() {
     const char* path = std::getenv("CORVALO_STARTUP_TRACE");
     if (!path || !*path || Trace()) {

@@ -17,4 +17,13 @@ void TraceStartup(const char* step);
 // machine shares), so that a program that started this one can time it.
 // Besides the steps above, the running program announces "first idle" (the
 // first idle event) and "first frame" (the first frame presented).
+// Once every kTracedFrameStride frames presented, "frames N" (N the frames
+// presented so far), so that a program that started this one can count its
+// frame rate over any stretch of time.
 void TraceStartupToFileFromEnvironment();
+
+constexpr int kTracedFrameStride = 16;
+
+// Called at each frame presented; announces "frames N" to the watcher at
+// every kTracedFrameStride-th frame, and nothing when nobody watches.
+void TracePresentedFrame();

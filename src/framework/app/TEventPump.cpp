@@ -27,7 +27,9 @@ using namespace platform;
 
 namespace {
 
-constexpr uint32_t kFirstCallSleepMs = 500;
+// Host pages are told the game is loading, then this long after that the
+// session is ready.
+constexpr uint32_t kSessionReadyDelayMs = 500;
 // The shortest idle wait, taken while something wants every pass, and the
 // longest while nothing tells when it is due.
 constexpr uint32_t kIdleWaitMs = 1;
@@ -179,10 +181,12 @@ void TPlatform::GetEvent(TEvent& event) {
     if (!mFirstCallDone) {
         FirstCall();
     }
+    ServeSessionReady();
     // 3. Only window messages flow while the game is suspended.
     if (TGameState* states = TGameState::GetInstance()) {
         while (states->QuerySuspendGame()) {
             platform::SleepMs(1);
+            ServeSessionReady();
             WindowMessage message;
             bool taken = TakeMessage(message);
             if ((taken && message.message == kWmQuit) || (!taken && mQuitPosted.exchange(false))) {
@@ -215,15 +219,29 @@ void TPlatform::GetEvent(TEvent& event) {
     }
 }
 
+// The load broadcast goes out at the first call and the session-ready one
+// half a second later, as host pages expect. The game does not sleep
+// through that half second: the loop goes on drawing and the pump sets
+// "sessionready" on the first call after it is due (the idle wait ends
+// in time for it).
 void TPlatform::FirstCall() {
     mFirstCallDone = 1;
-    TGameState* states = TGameState::GetInstance();
-    if (states) {
+    if (TGameState* states = TGameState::GetInstance()) {
         states->SetStateInt("loadbroadcast", 0);
     }
-    platform::SleepMs(kFirstCallSleepMs);
-    states = TGameState::GetInstance();
-    if (states) {
+    mSessionReadyPending = 1;
+    mSessionReadyDueMs = platform::TimerNow() + kSessionReadyDelayMs;
+}
+
+void TPlatform::ServeSessionReady() {
+    if (!mSessionReadyPending) {
+        return;
+    }
+    if (static_cast<int32_t>(platform::TimerNow() - mSessionReadyDueMs) < 0) {
+        return;
+    }
+    mSessionReadyPending = 0;
+    if (TGameState* states = TGameState::GetInstance()) {
         states->SetStateInt("sessionready", 0);
     }
 }
@@ -582,7 +600,12 @@ uint32_t TPlatform::IdleWaitMs() const {
     if (mWindowManager) {
         wait = std::min(wait, mWindowManager->MsUntilDue());
     }
-    wait = std::min(wait, mInstanceGuard.MsUntilFrontPoll(platform::TimerNow()));
+    uint32_t now = platform::TimerNow();
+    wait = std::min(wait, mInstanceGuard.MsUntilFrontPoll(now));
+    if (mSessionReadyPending) {
+        int32_t untilReady = static_cast<int32_t>(mSessionReadyDueMs - now);
+        wait = std::min(wait, static_cast<uint32_t>(std::max(untilReady, 0)));
+    }
     return std::max(wait, kIdleWaitMs);
 }
 

@@ -181,6 +181,7 @@ void TPlatform::AttachGraphics(TRenderer& renderer) {
             first = false;
             TraceStartup("first frame");
         }
+        TracePresentedFrame();
     };
     renderer.SetHost(drawHost);
 }

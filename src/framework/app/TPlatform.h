@@ -245,6 +245,8 @@ private:
     uint32_t IdleWaitMs() const;
     void WaitForMessage(uint32_t ms);
     void FirstCall();
+    // Sets "sessionready" once its time has come after the first call.
+    void ServeSessionReady();
     // The window procedure's rules.
     intptr_t DefaultProcedure(const platform::WindowMessage& message);
     void VisibilityChange(bool visible);
@@ -283,6 +285,9 @@ private:
     uint8_t mHostSentReady = 0;
     // The pump's first call is over; a high surrogate waiting for its pair.
     uint8_t mFirstCallDone = 0;
+    // "sessionready" is still to be set, and when (the raw platform timer).
+    uint8_t mSessionReadyPending = 0;
+    uint32_t mSessionReadyDueMs = 0;
     uint32_t mPendingHighSurrogate = 0;
     uint32_t mDispatchCount = 0;
     uint8_t mVideoModeSet = 0;

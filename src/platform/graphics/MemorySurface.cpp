@@ -18,17 +18,31 @@ bool ClipArea(const GfxRect* requested, int32_t width, int32_t height, GfxRect& 
 }
 
 MemorySurface::MemorySurface(GraphicsFaults& faults, uint32_t caps, int32_t width, int32_t height,
-                             const PixelFormat& format, uint32_t mipLevels)
+                             const PixelFormat& format, uint32_t mipLevels, bool withPixels)
     : mFaults(faults), mCaps(caps), mWidth(std::max(width, 1)), mHeight(std::max(height, 1)),
-      mFormat(format) {
+      mFormat(format), mCodec(format) {
     if (mipLevels == 0) {
         mipLevels = 1;
         while ((mWidth >> mipLevels) > 0 || (mHeight >> mipLevels) > 0)
             ++mipLevels;
     }
     mLevels.resize(mipLevels);
-    for (uint32_t level = 0; level < mipLevels; ++level)
+    if (withPixels)
+        AllocatePixels();
+    else
+        mHasPixels = false;
+}
+
+void MemorySurface::AllocatePixels() {
+    for (uint32_t level = 0; level < MipLevels(); ++level)
         mLevels[level].assign(static_cast<size_t>(Pitch(level)) * LevelHeight(level), 0);
+    mHasPixels = true;
+}
+
+void MemorySurface::ReleasePixels() {
+    for (std::vector<uint8_t>& level : mLevels)
+        std::vector<uint8_t>().swap(level);
+    mHasPixels = false;
 }
 
 int32_t MemorySurface::LevelWidth(uint32_t level) const {
@@ -45,19 +59,18 @@ int32_t MemorySurface::Pitch(uint32_t level) const {
 }
 
 uint32_t MemorySurface::PixelAt(int32_t x, int32_t y, uint32_t level) const {
-    if (x < 0 || y < 0 || x >= LevelWidth(level) || y >= LevelHeight(level))
+    if (!mHasPixels || x < 0 || y < 0 || x >= LevelWidth(level) || y >= LevelHeight(level))
         return 0;
-    return ReadPixel(mFormat, LevelBits(level) + static_cast<size_t>(y) * Pitch(level) +
-                                  static_cast<size_t>(x) * mFormat.BytesPerPixel());
+    return mCodec.Read(LevelBits(level) + static_cast<size_t>(y) * Pitch(level) +
+                       static_cast<size_t>(x) * mFormat.BytesPerPixel());
 }
 
 void MemorySurface::SetPixelAt(int32_t x, int32_t y, uint32_t argb, uint32_t level) {
-    if (x < 0 || y < 0 || x >= LevelWidth(level) || y >= LevelHeight(level))
+    if (!mHasPixels || x < 0 || y < 0 || x >= LevelWidth(level) || y >= LevelHeight(level))
         return;
-    WritePixel(mFormat,
-               LevelBits(level) + static_cast<size_t>(y) * Pitch(level) +
-                   static_cast<size_t>(x) * mFormat.BytesPerPixel(),
-               argb);
+    mCodec.Write(LevelBits(level) + static_cast<size_t>(y) * Pitch(level) +
+                     static_cast<size_t>(x) * mFormat.BytesPerPixel(),
+                 argb);
 }
 
 GfxResult MemorySurface::Check(const char* operation) {
@@ -88,6 +101,8 @@ GfxResult MemorySurface::Lock(const GfxRect* area, LockedSurface& locked) {
         return E_INVALIDARG;
     if (const GfxResult r = PullPixels(clipped); GfxFailed(r))
         return r;
+    if (!mHasPixels)
+        AllocatePixels();
     mLocked = true;
     mLockedArea = clipped;
     locked.bits = LevelBits(0) + static_cast<size_t>(clipped.top) * Pitch(0) +
@@ -118,6 +133,8 @@ GfxResult MemorySurface::ColorFill(const GfxRect* area, uint32_t rawValue) {
         return kGfxOk;
     if (const GfxResult r = PullPixels(clipped); GfxFailed(r))
         return r;
+    if (!mHasPixels)
+        AllocatePixels();
     const uint32_t bpp = mFormat.BytesPerPixel();
     uint8_t value[4];
     std::memcpy(value, &rawValue, 4);
@@ -150,6 +167,8 @@ GfxResult MemorySurface::CopyArea(const GfxRect& destArea, GraphicsSurface& sour
     source.Unlock();
     if (const GfxResult r = PullPixels(destArea); GfxFailed(r))
         return r;
+    if (!mHasPixels)
+        AllocatePixels();
     const int32_t dw = destArea.Width();
     const int32_t dh = destArea.Height();
     for (int32_t y = 0; y < dh; ++y) {
@@ -197,6 +216,7 @@ GfxResult MemorySurface::BltFast(int32_t x, int32_t y, GraphicsSurface& source,
 
 void MemorySurface::SwapPixels(MemorySurface& other) {
     std::swap(mLevels, other.mLevels);
+    std::swap(mHasPixels, other.mHasPixels);
 }
 
 GfxResult MemorySurface::Flip() {
@@ -252,42 +272,88 @@ uint32_t MemorySurface::ByteSize() const {
 
 void MemorySurface::LoadArgb(const uint32_t* pixels, int32_t width, int32_t height, int32_t pitch,
                              LoadFilter filter) {
+    if (!mHasPixels)
+        AllocatePixels();
     const int32_t w = std::min(width, mWidth);
     const int32_t h = std::min(height, mHeight);
+    const bool copyRows = mCodec.IsArgbOrder() && mCodec.HasAlpha();
     for (int32_t y = 0; y < h; ++y) {
         const uint32_t* row = pixels + static_cast<size_t>(y) * (pitch / 4);
+        uint8_t* out = LevelBits(0) + static_cast<size_t>(y) * Pitch(0);
+        if (copyRows) {
+            std::memcpy(out, row, static_cast<size_t>(w) * 4);
+            continue;
+        }
+        const uint32_t bytes = mFormat.BytesPerPixel();
         for (int32_t x = 0; x < w; ++x)
-            SetPixelAt(x, y, row[x]);
+            mCodec.Write(out + static_cast<size_t>(x) * bytes, row[x]);
     }
     BuildMipLevels(filter);
 }
 
+namespace {
+
+// The mean of four 0xAARRGGBB words, channel by channel, rounded.
+uint32_t MeanOfFour(const uint32_t (&p)[4]) {
+    uint32_t result = 0;
+    for (int shift = 0; shift < 32; shift += 8) {
+        uint32_t sum = 0;
+        for (uint32_t v : p)
+            sum += (v >> shift) & 0xFF;
+        result |= ((sum + 2) / 4) << shift;
+    }
+    return result;
+}
+
+} // namespace
+
 void MemorySurface::BuildMipLevels(LoadFilter filter) {
+    if (!mHasPixels)
+        return;
+    // In the ARGB-order formats a raw word is its colour (a missing alpha
+    // byte stays 0 through the mean), so the levels are made from the raw
+    // words without converting each pixel there and back.
+    const bool rawWords = mCodec.IsArgbOrder();
     for (uint32_t level = 1; level < MipLevels(); ++level) {
         const int32_t w = LevelWidth(level);
         const int32_t h = LevelHeight(level);
         const int32_t pw = LevelWidth(level - 1);
         const int32_t ph = LevelHeight(level - 1);
+        const uint8_t* above = LevelBits(level - 1);
+        const int32_t abovePitch = Pitch(level - 1);
+        uint8_t* bits = LevelBits(level);
+        const auto word = [&](int32_t x, int32_t y) {
+            uint32_t v;
+            std::memcpy(&v, above + static_cast<size_t>(y) * abovePitch + static_cast<size_t>(x) * 4,
+                        4);
+            return v;
+        };
         for (int32_t y = 0; y < h; ++y)
             for (int32_t x = 0; x < w; ++x) {
                 const int32_t x0 = std::min(2 * x, pw - 1);
                 const int32_t y0 = std::min(2 * y, ph - 1);
+                const int32_t x1 = std::min(x0 + 1, pw - 1);
+                const int32_t y1 = std::min(y0 + 1, ph - 1);
+                if (rawWords) {
+                    uint32_t value =
+                        filter == LoadFilter::Point
+                            ? word(x0, y0)
+                            : MeanOfFour({word(x0, y0), word(x1, y0), word(x0, y1), word(x1, y1)});
+                    if (!mCodec.HasAlpha())
+                        value &= 0x00FFFFFF;
+                    std::memcpy(bits + static_cast<size_t>(y) * Pitch(level) +
+                                    static_cast<size_t>(x) * 4,
+                                &value, 4);
+                    continue;
+                }
                 if (filter == LoadFilter::Point) {
                     SetPixelAt(x, y, PixelAt(x0, y0, level - 1), level);
                     continue;
                 }
-                const int32_t x1 = std::min(x0 + 1, pw - 1);
-                const int32_t y1 = std::min(y0 + 1, ph - 1);
-                const uint32_t p[4] = {PixelAt(x0, y0, level - 1), PixelAt(x1, y0, level - 1),
-                                       PixelAt(x0, y1, level - 1), PixelAt(x1, y1, level - 1)};
-                uint32_t result = 0;
-                for (int shift = 0; shift < 32; shift += 8) {
-                    uint32_t sum = 0;
-                    for (uint32_t v : p)
-                        sum += (v >> shift) & 0xFF;
-                    result |= ((sum + 2) / 4) << shift;
-                }
-                SetPixelAt(x, y, result, level);
+                SetPixelAt(x, y,
+                           MeanOfFour({PixelAt(x0, y0, level - 1), PixelAt(x1, y0, level - 1),
+                                       PixelAt(x0, y1, level - 1), PixelAt(x1, y1, level - 1)}),
+                           level);
             }
     }
 }

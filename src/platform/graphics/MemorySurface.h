@@ -2,6 +2,7 @@
 
 #include "platform/graphics/GraphicsFaults.h"
 #include "platform/graphics/GraphicsSurface.h"
+#include "platform/graphics/PixelConversion.h"
 
 #include <vector>
 
@@ -16,8 +17,10 @@ namespace platform {
 // "BltFast", "Flip", "GetFlipStatus", "GetBltStatus", "IsLost", "Restore".
 class MemorySurface : public GraphicsSurface {
 public:
+    // Without `withPixels` the surface starts with no memory copy (see
+    // ReleasePixels).
     MemorySurface(GraphicsFaults& faults, uint32_t caps, int32_t width, int32_t height,
-                  const PixelFormat& format, uint32_t mipLevels = 1);
+                  const PixelFormat& format, uint32_t mipLevels = 1, bool withPixels = true);
 
     GfxResult GetDesc(SurfaceDesc& desc) const override;
     GfxResult Lock(const GfxRect* area, LockedSurface& locked) override;
@@ -51,6 +54,8 @@ public:
     uint32_t PixelAt(int32_t x, int32_t y, uint32_t level = 0) const;
     void SetPixelAt(int32_t x, int32_t y, uint32_t argb, uint32_t level = 0);
     bool IsMarkedLost() const { return mLost; }
+    // The memory copy exists (see ReleasePixels).
+    bool HasPixels() const { return mHasPixels; }
     bool IsLocked() const { return mLocked; }
     std::shared_ptr<GraphicsSurface> AttachedZBuffer() const { return mZBuffer; }
     uint32_t FlipCount() const { return mFlips; }
@@ -79,6 +84,11 @@ protected:
         return 1;
     }
     GfxResult Check(const char* operation);
+    // A surface whose picture also lives elsewhere (a GL texture) may let
+    // go of its memory copy; until AllocatePixels makes it again (zeroed)
+    // pixels read as 0 and writes to single pixels are dropped.
+    void ReleasePixels();
+    void AllocatePixels();
     // Swaps the pixels with the back buffer (a flip in memory).
     void SwapPixels(MemorySurface& other);
 
@@ -91,7 +101,9 @@ private:
     int32_t mWidth;
     int32_t mHeight;
     PixelFormat mFormat;
+    PixelCodec mCodec;
     std::vector<std::vector<uint8_t>> mLevels;
+    bool mHasPixels = true;
     bool mLost = false;
     bool mLocked = false;
     GfxRect mLockedArea;

@@ -39,6 +39,15 @@ uint32_t InsertChannel(uint32_t value8, uint32_t mask) {
     return (narrowed << shift) & mask;
 }
 
+// 32-bit red, green and blue on byte boundaries in ARGB order (the
+// formats nearly every picture has): the raw value is the ARGB word, but
+// for the alpha byte.
+bool HasArgbLayout(const PixelFormat& format) {
+    return format.bitCount == 32 && format.redMask == 0x00FF0000 &&
+           format.greenMask == 0x0000FF00 && format.blueMask == 0x000000FF &&
+           (!format.alphaPixels || format.alphaMask == 0xFF000000);
+}
+
 } // namespace
 
 PixelFormat PixelFormat::A8R8G8B8() {
@@ -70,12 +79,16 @@ PixelFormat PixelFormat::Depth(uint32_t bits) {
 }
 
 uint32_t UnpackPixel(const PixelFormat& format, uint32_t raw) {
+    if (HasArgbLayout(format))
+        return format.alphaPixels ? raw : raw | 0xFF000000;
     const uint32_t a = format.alphaPixels ? ExtractChannel(raw, format.alphaMask) : 0xFF;
     return (a << 24) | (ExtractChannel(raw, format.redMask) << 16) |
            (ExtractChannel(raw, format.greenMask) << 8) | ExtractChannel(raw, format.blueMask);
 }
 
 uint32_t PackPixel(const PixelFormat& format, uint32_t argb) {
+    if (HasArgbLayout(format))
+        return format.alphaPixels ? argb : argb & 0x00FFFFFF;
     uint32_t raw = InsertChannel((argb >> 16) & 0xFF, format.redMask) |
                    InsertChannel((argb >> 8) & 0xFF, format.greenMask) |
                    InsertChannel(argb & 0xFF, format.blueMask);
@@ -108,6 +121,88 @@ uint32_t ReadPixel(const PixelFormat& format, const uint8_t* at) {
 void WritePixel(const PixelFormat& format, uint8_t* at, uint32_t argb) {
     const uint32_t raw = PackPixel(format, argb);
     switch (format.BytesPerPixel()) {
+    case 4:
+        std::memcpy(at, &raw, 4);
+        break;
+    case 3:
+        at[0] = raw & 0xFF;
+        at[1] = (raw >> 8) & 0xFF;
+        at[2] = (raw >> 16) & 0xFF;
+        break;
+    case 2: {
+        const uint16_t v = static_cast<uint16_t>(raw);
+        std::memcpy(at, &v, 2);
+        break;
+    }
+    default:
+        break;
+    }
+}
+
+PixelCodec::PixelCodec(const PixelFormat& format)
+    : mBytes(format.BytesPerPixel()), mArgbOrder(HasArgbLayout(format)),
+      mAlphaPixels(format.alphaPixels) {
+    const uint32_t masks[4] = {format.alphaPixels ? format.alphaMask : 0, format.redMask,
+                               format.greenMask, format.blueMask};
+    for (int i = 0; i < 4; ++i) {
+        mChannels[i].mask = masks[i];
+        mChannels[i].shift = masks[i] ? std::countr_zero(masks[i]) : 0;
+        mChannels[i].bits = std::popcount(masks[i]);
+    }
+}
+
+uint32_t PixelCodec::Pack(uint32_t argb) const {
+    if (mArgbOrder)
+        return mAlphaPixels ? argb : argb & 0x00FFFFFF;
+    uint32_t raw = 0;
+    for (int i = 0; i < 4; ++i) {
+        const Channel& c = mChannels[i];
+        if (c.mask == 0)
+            continue;
+        const uint32_t value8 = (argb >> (24 - 8 * i)) & 0xFF;
+        const uint32_t narrowed = c.bits >= 8 ? value8 << (c.bits - 8) : value8 >> (8 - c.bits);
+        raw |= (narrowed << c.shift) & c.mask;
+    }
+    return raw;
+}
+
+uint32_t PixelCodec::Unpack(uint32_t raw) const {
+    if (mArgbOrder)
+        return mAlphaPixels ? raw : raw | 0xFF000000;
+    uint32_t argb = mAlphaPixels ? 0 : 0xFF000000;
+    for (int i = 0; i < 4; ++i) {
+        const Channel& c = mChannels[i];
+        if (c.mask == 0)
+            continue;
+        argb |= Widen((raw & c.mask) >> c.shift, c.bits) << (24 - 8 * i);
+    }
+    return argb;
+}
+
+uint32_t PixelCodec::Read(const uint8_t* at) const {
+    uint32_t raw = 0;
+    switch (mBytes) {
+    case 4:
+        std::memcpy(&raw, at, 4);
+        break;
+    case 3:
+        raw = at[0] | (at[1] << 8) | (at[2] << 16);
+        break;
+    case 2: {
+        uint16_t v;
+        std::memcpy(&v, at, 2);
+        raw = v;
+        break;
+    }
+    default:
+        return 0;
+    }
+    return Unpack(raw);
+}
+
+void PixelCodec::Write(uint8_t* at, uint32_t argb) const {
+    const uint32_t raw = Pack(argb);
+    switch (mBytes) {
     case 4:
         std::memcpy(at, &raw, 4);
         break;

@@ -61,6 +61,62 @@ TEST_F(GlDeviceTest, BlendModes_OverAKnownBackground) {
     }
 }
 
+// A picture without alpha under opaque vertices, drawn with the alpha blend
+// on, writes its own pixels; GL draws it without blending. Anything that
+// brings alpha below 1 (the vertices, the texture factor) still blends.
+TEST_F(GlDeviceTest, AlphaBlend_OfAnOpaqueBatchWritesTheSourceAndSkipsTheBlend) {
+    SurfacePtr picture;
+    int32_t w = 2, h = 2;
+    PixelFormat format = PixelFormat::X8R8G8B8();
+    ASSERT_EQ(display->CreateTexture(w, h, 1, format, picture), kGfxOk);
+    // The top byte of a picture without alpha means nothing.
+    const uint32_t pixels[4] = {0x00C0A020, 0x00C0A020, 0x12C0A020, 0x12C0A020};
+    ASSERT_EQ(display->LoadTextureFromMemory(*picture, pixels, 2, 2, 8, LoadFilter::Point), kGfxOk);
+    const uint32_t background = 0xFF406080;
+    Background(background);
+    device->SetTexture(0, picture);
+    device->SetRenderState(RenderState::AlphaBlendEnable, 1);
+    device->SetRenderState(RenderState::SrcBlend, gfx::kBlendSrcAlpha);
+    device->SetRenderState(RenderState::DestBlend, gfx::kBlendInvSrcAlpha);
+    Quad(0, 0, 16, 16, 0xFFFFFFFF);
+    device->Flush();
+    EXPECT_FALSE(glIsEnabled(GL_BLEND)) << "an opaque batch is drawn without blending";
+    Quad(20, 0, 36, 16, 0x80FFFFFF);
+    device->Flush();
+    EXPECT_TRUE(glIsEnabled(GL_BLEND)) << "vertices with alpha blend";
+    device->SetStageState(0, StageState::AlphaArg2, gfx::kArgFactor);
+    device->SetRenderState(RenderState::TextureFactor, 0x80FFFFFF);
+    Quad(40, 0, 56, 16, 0xFFFFFFFF);
+    device->Flush();
+    EXPECT_TRUE(glIsEnabled(GL_BLEND)) << "a texture factor with alpha blends";
+    device->SetRenderState(RenderState::TextureFactor, 0xFFFFFFFF);
+    Quad(60, 0, 76, 16, 0x80FFFFFF);
+    device->Flush();
+    EXPECT_FALSE(glIsEnabled(GL_BLEND)) << "the vertices' alpha is not read";
+    const auto alpha = [](double s, double d, double a) { return s * a + d * (1 - a); };
+    EXPECT_EQ(Pixel(8, 8), 0xFFC0A020u);
+    EXPECT_TRUE(Near(Pixel(28, 8), Mix(0x80C0A020, background, alpha)));
+    EXPECT_TRUE(Near(Pixel(48, 8), Mix(0x80C0A020, background, alpha)));
+    EXPECT_EQ(Pixel(68, 8), 0xFFC0A020u);
+}
+
+// Pictures with alpha keep the blend whatever their pixels are.
+TEST_F(GlDeviceTest, AlphaBlend_OfAPictureWithAlphaStaysOn) {
+    const SurfacePtr picture = Texture(1, 1, {0x80C0A020});
+    const uint32_t background = 0xFF406080;
+    Background(background);
+    device->SetTexture(0, picture);
+    device->SetRenderState(RenderState::AlphaBlendEnable, 1);
+    device->SetRenderState(RenderState::SrcBlend, gfx::kBlendSrcAlpha);
+    device->SetRenderState(RenderState::DestBlend, gfx::kBlendInvSrcAlpha);
+    Quad(0, 0, 16, 16, 0xFFFFFFFF);
+    device->Flush();
+    EXPECT_TRUE(glIsEnabled(GL_BLEND));
+    EXPECT_TRUE(Near(Pixel(8, 8), Mix(0x80C0A020, background, [](double s, double d, double a) {
+                         return s * a + d * (1 - a);
+                     })));
+}
+
 TEST_F(GlDeviceTest, StageOperations_WithAndWithoutTexture) {
     const SurfacePtr grey = Texture(2, 2, {0xFF808080, 0xFF808080, 0xFF808080, 0xFF808080});
     const uint32_t diffuse = 0xFFFF8000;
@@ -452,6 +508,44 @@ TEST_F(GlDeviceTest, TextureChangedAfterADraw_KeepsThatDrawsPicture) {
     EXPECT_TRUE(Near(Pixel(4, 4), 0xFFFF0000));
     EXPECT_TRUE(Near(Pixel(14, 4), 0xFF00FF00));
     EXPECT_TRUE(Near(Pixel(24, 4), 0xFF0000FF));
+}
+
+// A loaded picture lives in GL only: a lock brings it back whole, every
+// level, and a smaller picture loaded later leaves the rest as it was.
+TEST_F(GlDeviceTest, LoadedTexture_KeepsNoMemoryCopyUntilLocked) {
+    int32_t w = 4, h = 4;
+    PixelFormat format = PixelFormat::A8R8G8B8();
+    SurfacePtr texture;
+    ASSERT_EQ(display->CreateTexture(w, h, 0, format, texture), kGfxOk);
+    auto gl = std::dynamic_pointer_cast<GlTexture>(texture);
+    ASSERT_TRUE(gl);
+    EXPECT_FALSE(gl->HasPixels()) << "a new texture has nothing to keep yet";
+    uint32_t pixels[16];
+    for (int i = 0; i < 16; ++i)
+        pixels[i] = (i % 4) < 2 ? 0xFFFFFFFF : 0x80000000;
+    ASSERT_EQ(display->LoadTextureFromMemory(*texture, pixels, 4, 4, 16, LoadFilter::Linear),
+              kGfxOk);
+    EXPECT_FALSE(gl->HasPixels());
+    const uint32_t red[4] = {0xFFFF0000, 0xFFFF0000, 0xFFFF0000, 0xFFFF0000};
+    ASSERT_EQ(display->LoadTextureFromMemory(*texture, red, 2, 2, 8, LoadFilter::Linear), kGfxOk);
+    LockedSurface locked;
+    ASSERT_EQ(texture->Lock(nullptr, locked), kGfxOk);
+    EXPECT_TRUE(gl->HasPixels());
+    EXPECT_EQ(ReadPixel(locked.format, locked.bits), 0xFFFF0000u);
+    EXPECT_EQ(ReadPixel(locked.format, locked.bits + locked.pitch * 3 + 4 * 1), 0xFFFFFFFFu);
+    EXPECT_EQ(ReadPixel(locked.format, locked.bits + locked.pitch * 3 + 4 * 3), 0x80000000u);
+    ASSERT_EQ(texture->Unlock(), kGfxOk);
+    // The smallest level, made from the first: the mean of all sixteen.
+    EXPECT_EQ(gl->PixelAt(0, 0, 2), 0xC0804040u);
+    // Drawn, the picture is the one loaded.
+    device->SetTexture(0, texture);
+    device->SetStageState(0, StageState::MinFilter, gfx::kFilterPoint);
+    device->SetStageState(0, StageState::MagFilter, gfx::kFilterPoint);
+    Background(0xFF000000);
+    Quad(0, 0, 16, 16, 0xFFFFFFFF);
+    EXPECT_TRUE(Near(Pixel(2, 2), 0xFFFF0000));
+    EXPECT_TRUE(Near(Pixel(6, 14), 0xFFFFFFFF));
+    EXPECT_TRUE(Near(Pixel(13, 2), 0xFF000000));
 }
 
 TEST_F(GlDeviceTest, LitVertices_TakeTheAmbientLightOnTheMaterial) {

@@ -87,4 +87,41 @@ TEST(PixelConversion, FillValue_ScalesEachChannelByItsMask) {
     EXPECT_EQ(FillValue(PixelFormat::X8R8G8B8(), 0.0f, 0.0f, 0.5f, 1.0f), 0x7Fu);
 }
 
+// A surface's own codec gives what the free conversions give, in every
+// format the display code uses: every 16-bit raw value, and colours that
+// test each channel's rounding and the alpha of formats without it.
+TEST(PixelConversion, PixelCodec_AgreesWithThePerCallConversionsInEveryFormat) {
+    const PixelFormat formats[] = {PixelFormat::A8R8G8B8(), PixelFormat::X8R8G8B8(),
+                                   PixelFormat::R8G8B8(),   PixelFormat::R5G6B5(),
+                                   PixelFormat::X1R5G5B5(), PixelFormat::A1R5G5B5(),
+                                   PixelFormat::A4R4G4B4()};
+    const uint32_t colours[] = {0x00000000, 0xFFFFFFFF, 0x80402010, 0x7FFF0001,
+                                0x12345678, 0xFF00FF00, 0x01FEFDFC, 0xC0C0C0C0};
+    for (const PixelFormat& format : formats) {
+        SCOPED_TRACE(format.bitCount);
+        const PixelCodec codec(format);
+        for (uint32_t colour : colours) {
+            EXPECT_EQ(codec.Pack(colour), PackPixel(format, colour)) << std::hex << colour;
+            EXPECT_EQ(codec.Unpack(codec.Pack(colour)), UnpackPixel(format, PackPixel(format, colour)))
+                << std::hex << colour;
+            uint8_t viaCodec[4] = {}, viaCall[4] = {};
+            codec.Write(viaCodec, colour);
+            WritePixel(format, viaCall, colour);
+            EXPECT_EQ(0, std::memcmp(viaCodec, viaCall, 4));
+            EXPECT_EQ(codec.Read(viaCodec), ReadPixel(format, viaCall));
+        }
+        if (format.bitCount == 16) {
+            for (uint32_t raw = 0; raw <= 0xFFFF; ++raw) {
+                ASSERT_EQ(codec.Unpack(raw), UnpackPixel(format, raw)) << std::hex << raw;
+            }
+        }
+    }
+    // The byte-order formats: the word itself, but for the alpha byte.
+    EXPECT_EQ(PackPixel(PixelFormat::A8R8G8B8(), 0x12345678), 0x12345678u);
+    EXPECT_EQ(PackPixel(PixelFormat::X8R8G8B8(), 0x12345678), 0x00345678u);
+    EXPECT_EQ(UnpackPixel(PixelFormat::X8R8G8B8(), 0x12345678), 0xFF345678u);
+    EXPECT_EQ(UnpackPixel(PixelFormat::R5G6B5(), 0xF800), 0xFFFF0000u);
+    EXPECT_EQ(PackPixel(PixelFormat::A4R4G4B4(), 0x80FF4010), 0x8F41u);
+}
+
 } // namespace

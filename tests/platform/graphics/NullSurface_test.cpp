@@ -248,4 +248,39 @@ TEST_F(NullSurfaceTest, LoadTextureFromMemory_FillsEveryMipLevel) {
     EXPECT_EQ(memory->PixelAt(0, 0, 2), 0xFFFFFFFFu);
 }
 
+// The levels of a format without alpha read opaque and keep no alpha bits
+// in memory, whichever way they were made; a 16-bit format rounds each mean
+// to its own channels.
+TEST_F(NullSurfaceTest, LoadTextureFromMemory_MipLevelsOfFormatsWithoutAlpha) {
+    struct Case {
+        PixelFormat format;
+        uint32_t meanOfLevel2;
+    } cases[] = {
+        {PixelFormat::X8R8G8B8(), 0xFF604020},
+        {PixelFormat::R5G6B5(), 0xFF634121},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.format.bitCount);
+        int32_t w = 4, h = 4;
+        PixelFormat format = c.format;
+        SurfacePtr texture;
+        ASSERT_EQ(display->CreateTexture(w, h, 0, format, texture), kGfxOk);
+        ASSERT_EQ(format, c.format);
+        auto memory = std::dynamic_pointer_cast<MemorySurface>(texture);
+        // Half the pixels 0x??C08040 with any alpha, half black.
+        uint32_t pixels[16];
+        for (int i = 0; i < 16; ++i)
+            pixels[i] = (i % 4) < 2 ? 0x10C08040u : 0x00000000u;
+        ASSERT_EQ(display->LoadTextureFromMemory(*texture, pixels, 4, 4, 16, LoadFilter::Linear),
+                  kGfxOk);
+        EXPECT_EQ(memory->PixelAt(2, 0, 2) >> 24, 0xFFu);
+        EXPECT_EQ(memory->PixelAt(0, 0, 2), c.meanOfLevel2);
+        if (c.format.bitCount == 32) {
+            uint32_t raw;
+            std::memcpy(&raw, memory->LevelBits(2), 4);
+            EXPECT_EQ(raw >> 24, 0u) << "alpha bits in a format that has none";
+        }
+    }
+}
+
 } // namespace

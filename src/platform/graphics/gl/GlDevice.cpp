@@ -433,14 +433,25 @@ void GlDevice::ApplyState() {
         glDepthRange(v.minZ, v.maxZ);
         mSent.viewport = v;
     }
+    auto* texture = dynamic_cast<GlTexture*>(mState.texture.get());
+    if (texture == mState.target.get())
+        texture = nullptr; // never sampled while drawn into
     const int blend = mState.Render(RenderState::AlphaBlendEnable) ? 1 : 0;
-    if (blend != mSent.blend) {
-        blend ? glEnable(GL_BLEND) : glDisable(GL_BLEND);
-        mSent.blend = blend;
+    // Source alpha over inverse source alpha with a source alpha of exactly
+    // 1 writes the source colour and alpha as they are: such a batch (a
+    // picture without alpha under opaque vertices, the background of most
+    // screens) is drawn without blending, the same pixels for less fill.
+    const bool opaque = blend && mState.Render(RenderState::SrcBlend) == gfx::kBlendSrcAlpha &&
+                        mState.Render(RenderState::DestBlend) == gfx::kBlendInvSrcAlpha &&
+                        BatchIsOpaque(texture);
+    const int glBlend = opaque ? 0 : blend;
+    if (glBlend != mSent.blend) {
+        glBlend ? glEnable(GL_BLEND) : glDisable(GL_BLEND);
+        mSent.blend = glBlend;
     }
     const GLenum src = BlendFactor(mState.Render(RenderState::SrcBlend));
     const GLenum dest = BlendFactor(mState.Render(RenderState::DestBlend));
-    if (blend && (src != mSent.srcBlend || dest != mSent.destBlend)) {
+    if (glBlend && (src != mSent.srcBlend || dest != mSent.destBlend)) {
         glBlendFunc(src, dest);
         mSent.srcBlend = src;
         mSent.destBlend = dest;
@@ -479,9 +490,6 @@ void GlDevice::ApplyState() {
         mSent.flat = flat;
     }
 
-    auto* texture = dynamic_cast<GlTexture*>(mState.texture.get());
-    if (texture == mState.target.get())
-        texture = nullptr; // never sampled while drawn into
     const GLuint textureId = texture ? texture->Texture() : 0;
     if (textureId != mSent.texture) {
         glBindTexture(GL_TEXTURE_2D, textureId);
@@ -574,6 +582,50 @@ void GlDevice::ApplyState() {
                               m.ambient.b * ambient.b + m.emissive.b, m.diffuse.a};
         if (Changed(sent.litColor, sent.litColorSet, lit))
             glUniform4fv(program->litColor, 1, lit);
+    }
+}
+
+bool GlDevice::BatchIsOpaque(const GlTexture* texture) const {
+    const bool lit = mBatchFormat != gfx::kFvfScreenColorTex && mState.Render(RenderState::Lighting);
+    const bool hasColor = mBatchFormat != gfx::kFvfNormalTex;
+    // The alpha of one argument as the program computes it (see
+    // GlPrograms.cpp): whether it is 1 for every fragment.
+    const auto argumentIsOne = [&](uint32_t arg) {
+        if (arg & gfx::kArgComplement)
+            return false;
+        switch (arg & gfx::kArgSelectMask) {
+        case gfx::kArgTexture:
+            // A format without alpha reads alpha as 1, unless drawing into
+            // the texture may have put something else there.
+            return !texture || (!texture->Format().alphaPixels && !texture->HasFramebuffer());
+        case gfx::kArgFactor:
+            return (mState.Render(RenderState::TextureFactor) >> 24) == 0xFF;
+        case gfx::kArgSpecular:
+            return true;
+        default:
+            break;
+        }
+        if (lit)
+            return mState.material.diffuse.a == 1.0f;
+        if (!hasColor)
+            return true;
+        // The diffuse colour's bytes are B, G, R, A at offset 16.
+        for (size_t at = 16 + 3; at < mBatch.size(); at += gfx::kVertexSize)
+            if (mBatch[at] != 0xFF)
+                return false;
+        return true;
+    };
+    const uint32_t arg1 = mState.Stage(StageState::AlphaArg1);
+    const uint32_t arg2 = mState.Stage(StageState::AlphaArg2);
+    switch (mState.Stage(StageState::AlphaOp)) {
+    case gfx::kOpSelectArg1:
+        return argumentIsOne(arg1);
+    case gfx::kOpSelectArg2:
+        return argumentIsOne(arg2);
+    case gfx::kOpModulate:
+        return argumentIsOne(arg1) && argumentIsOne(arg2);
+    default:
+        return argumentIsOne(gfx::kArgDiffuse);
     }
 }
 

@@ -11,6 +11,8 @@
 
 namespace platform {
 
+class GlTexture;
+
 // The 3-D device on OpenGL 2.1, drawing into the back buffer's framebuffer
 // or a texture's. It keeps the device's conventions: pixel centres on whole
 // coordinates (every primitive is moved by half a pixel), row-vector
@@ -62,6 +64,9 @@ private:
                      const uint8_t* vertices, uint32_t vertexCount, const uint16_t* indices,
                      uint32_t indexCount, const uint32_t* wideIndices = nullptr);
     void ApplyState();
+    // Whether every fragment of the batch comes out of the program with
+    // alpha exactly 1, sampling that texture (null: none).
+    bool BatchIsOpaque(const GlTexture* texture) const;
     GLuint TargetFramebuffer(int32_t& width, int32_t& height);
 
     // GL state as last sent; -1 (or all ones) when unknown.

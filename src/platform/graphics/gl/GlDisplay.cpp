@@ -381,8 +381,7 @@ GfxResult GlDisplay::LoadTextureFromMemory(GraphicsSurface& texture, const uint3
         return DDERR_SURFACELOST;
     // Gathered draws that sample the texture go to GL before it changes.
     mShared->FlushDrawing();
-    gl->LoadArgb(pixels, width, height, pitch, filter);
-    gl->MarkLoaded();
+    gl->LoadPicture(pixels, width, height, pitch, filter);
     return kGfxOk;
 }
 

@@ -36,7 +36,7 @@ std::vector<uint32_t> LevelToArgb(const MemorySurface& surface, uint32_t level,
 
 GlTexture::GlTexture(std::shared_ptr<GlShared> shared, uint32_t caps, int32_t width, int32_t height,
                      const PixelFormat& format, uint32_t mipLevels)
-    : MemorySurface(*shared->faults, caps, width, height, format, mipLevels),
+    : MemorySurface(*shared->faults, caps, width, height, format, mipLevels, false),
       mShared(std::move(shared)) {
     glGenTextures(1, &mTexture);
     glBindTexture(GL_TEXTURE_2D, mTexture);
@@ -56,16 +56,68 @@ GlTexture::~GlTexture() {
 }
 
 void GlTexture::Upload() {
+    // A texture nothing was loaded into yet goes up clear.
+    if (!HasPixels())
+        AllocatePixels();
     glBindTexture(GL_TEXTURE_2D, mTexture);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+    // Pictures with alpha in ARGB order go up as they lie in memory; the
+    // other formats are converted level by level.
+    const bool asStored = Format() == PixelFormat::A8R8G8B8();
     for (uint32_t level = 0; level < MipLevels(); ++level) {
         const GfxRect all{0, 0, LevelWidth(level), LevelHeight(level)};
+        if (asStored) {
+            glTexSubImage2D(GL_TEXTURE_2D, static_cast<GLint>(level), 0, 0, all.right, all.bottom,
+                            GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV, LevelBits(level));
+            continue;
+        }
         const std::vector<uint32_t> pixels = LevelToArgb(*this, level, all);
         glTexSubImage2D(GL_TEXTURE_2D, static_cast<GLint>(level), 0, 0, all.right, all.bottom,
                         GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV, pixels.data());
     }
     ++mShared->bindingsChanged;
     mCpuNewer = false;
+    if (!mKeepPixels)
+        ReleasePixels();
+}
+
+void GlTexture::ReadBackLevels() {
+    AllocatePixels();
+    glBindTexture(GL_TEXTURE_2D, mTexture);
+    glPixelStorei(GL_PACK_ALIGNMENT, 4);
+    const bool asStored = Format() == PixelFormat::A8R8G8B8();
+    std::vector<uint32_t> pixels;
+    for (uint32_t level = 0; level < MipLevels(); ++level) {
+        if (asStored) {
+            glGetTexImage(GL_TEXTURE_2D, static_cast<GLint>(level), GL_BGRA,
+                          GL_UNSIGNED_INT_8_8_8_8_REV, LevelBits(level));
+            continue;
+        }
+        const int32_t w = LevelWidth(level);
+        const int32_t h = LevelHeight(level);
+        pixels.assign(static_cast<size_t>(w) * h, 0);
+        glGetTexImage(GL_TEXTURE_2D, static_cast<GLint>(level), GL_BGRA,
+                      GL_UNSIGNED_INT_8_8_8_8_REV, pixels.data());
+        for (int32_t y = 0; y < h; ++y)
+            for (int32_t x = 0; x < w; ++x)
+                SetPixelAt(x, y, pixels[static_cast<size_t>(y) * w + x], level);
+    }
+    ++mShared->bindingsChanged;
+}
+
+void GlTexture::LoadPicture(const uint32_t* pixels, int32_t width, int32_t height, int32_t pitch,
+                            LoadFilter filter) {
+    // A picture smaller than the texture leaves the rest as it was, so
+    // that rest comes in first; a whole one replaces whatever GL has.
+    if (width < Width() || height < Height())
+        PullPixels(GfxRect{0, 0, Width(), Height()});
+    mGpuNewer = false;
+    LoadArgb(pixels, width, height, pitch, filter);
+    MarkLoaded();
+    // Up at once, so the memory copy goes now rather than at the first
+    // draw (many pictures wait long for theirs).
+    if (!mKeepPixels)
+        Upload();
 }
 
 GLuint GlTexture::Texture() {
@@ -92,11 +144,23 @@ GfxResult GlTexture::PullPixels(const GfxRect& /*area*/) {
     // The memory copy is about to change: gathered draws that sample it go
     // to GL with the picture they were given.
     mShared->FlushDrawing();
+    mKeepPixels = true;
+    if (!HasPixels()) {
+        ReadBackLevels();
+        mGpuNewer = false;
+        return kGfxOk;
+    }
     if (!mGpuNewer)
         return kGfxOk;
-    std::vector<uint32_t> pixels(static_cast<size_t>(Width()) * Height());
     glBindTexture(GL_TEXTURE_2D, mTexture);
     glPixelStorei(GL_PACK_ALIGNMENT, 4);
+    if (Format() == PixelFormat::A8R8G8B8()) {
+        glGetTexImage(GL_TEXTURE_2D, 0, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV, LevelBits(0));
+        ++mShared->bindingsChanged;
+        mGpuNewer = false;
+        return kGfxOk;
+    }
+    std::vector<uint32_t> pixels(static_cast<size_t>(Width()) * Height());
     glGetTexImage(GL_TEXTURE_2D, 0, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV, pixels.data());
     ++mShared->bindingsChanged;
     for (int32_t y = 0; y < Height(); ++y)

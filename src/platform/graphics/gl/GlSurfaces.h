@@ -14,6 +14,11 @@ namespace platform {
 // format. Locking reads the GL picture back when it was drawn into; the
 // pixels written go up again at the next use, with their mip levels. The
 // device can draw into it (it then has a framebuffer of its own).
+//
+// A picture that is only loaded and drawn (nearly all of them) keeps no
+// memory copy once it is up: the copy is made again from GL, every level,
+// the first time the texture is locked, filled or copied into, and from
+// then on it is kept, since such a texture tends to change again.
 class GlTexture : public MemorySurface {
 public:
     GlTexture(std::shared_ptr<GlShared> shared, uint32_t caps, int32_t width, int32_t height,
@@ -23,10 +28,17 @@ public:
     // The texture, uploaded when its memory copy is newer.
     GLuint Texture();
     GLuint Framebuffer();
+    // Whether the texture has been a render target: drawing may have left
+    // alpha below 1 in its GL picture whatever its format says.
+    bool HasFramebuffer() const { return mFramebuffer != 0; }
     // The GL picture was changed by drawing or copying.
     void MarkDrawn() { mGpuNewer = true; }
     // Uploads every level from the memory copy at the next use.
     void MarkLoaded() { mCpuNewer = true; }
+    // Writes 0xAARRGGBB pixels to the top-left of the first level and makes
+    // the other levels (LoadArgb), for the next upload.
+    void LoadPicture(const uint32_t* pixels, int32_t width, int32_t height, int32_t pitch,
+                     LoadFilter filter);
 
     // Sampling parameters last set on the texture, to skip repeats.
     GLint minFilter = -1;
@@ -42,12 +54,17 @@ protected:
 
 private:
     void Upload();
+    // Makes the memory copy again from GL, every level.
+    void ReadBackLevels();
 
     std::shared_ptr<GlShared> mShared;
     GLuint mTexture = 0;
     GLuint mFramebuffer = 0;
     bool mGpuNewer = false;
     bool mCpuNewer = true;
+    // The memory copy was written through a lock, a fill or a copy: it
+    // stays after uploads.
+    bool mKeepPixels = false;
 };
 
 // The back buffer: a framebuffer object with a colour texture and a depth
