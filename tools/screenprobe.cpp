@@ -13,6 +13,7 @@
 //   --lua MS:STATEMENT      runs STATEMENT in the screens' script
 //   --move MS:X,Y           the pointer moves to X,Y (window pixels)
 //   --click MS:X,Y          the pointer moves there and clicks the left button
+//                           (pressed 32 ms later, let go 32 ms after that)
 //   --key MS:NAME           a key pressed and let go (SDL key names: Space,
 //                           Return, Escape, A, ...)
 // Before the screen opens:
@@ -79,10 +80,12 @@ constexpr uint32_t kSeed = 4517;
 constexpr uint32_t kOpenLimitMs = 60 * 1000;
 // After the screen has closed with nothing timed left, this much more.
 constexpr uint32_t kAfterCloseMs = 200;
+// The steps of a click: move, press, let go.
+constexpr uint32_t kClickStepMs = 2 * kFrameMs;
 
 // One timed thing: a frame, a statement or an input event.
 struct Event {
-    enum class Kind { Frame, Lua, Move, Click, Key };
+    enum class Kind { Frame, Lua, Move, Down, Up, Key };
     Kind kind = Kind::Frame;
     uint32_t at = 0;
     std::string text; // the frame's name, the statement or the key
@@ -342,6 +345,12 @@ public:
             mReady = true;
             mStart = mNow;
             FillUserState();
+            // The first click on an inactive window only brings it forward:
+            // that click is made here, on the empty main window, so that
+            // the screen's first click counts.
+            Move(1, 1);
+            Button(SDL_MOUSEBUTTONDOWN, 1, 1);
+            Button(SDL_MOUSEBUTTONUP, 1, 1);
             RunLevelScript(TString("gProbeReady = 1"));
             return;
         }
@@ -408,9 +417,10 @@ private:
         case Event::Kind::Move:
             Move(event.x, event.y);
             break;
-        case Event::Kind::Click:
-            Move(event.x, event.y);
+        case Event::Kind::Down:
             Button(SDL_MOUSEBUTTONDOWN, event.x, event.y);
+            break;
+        case Event::Kind::Up:
             Button(SDL_MOUSEBUTTONUP, event.x, event.y);
             break;
         case Event::Kind::Key:
@@ -424,7 +434,10 @@ private:
         return window ? SDL_GetWindowID(window) : 0;
     }
 
+    // The game asks SDL where the pointer is, so the pointer is put there
+    // too; the motion event is what a player's move sends.
     void Move(int x, int y) {
+        mWindow.WarpPointer(x, y);
         SDL_Event event{};
         event.type = SDL_MOUSEMOTION;
         event.motion.windowID = WindowId();
@@ -572,8 +585,18 @@ bool ParseOptions(int argc, char** argv, Options& options, bool& listed) {
             std::string x, y;
             good = SplitTime(value, event.at, rest, false) && SplitPair(rest, ',', x, y) &&
                    ParseInt(x, event.x) && ParseInt(y, event.y);
-            event.kind = word == "--move" ? Event::Kind::Move : Event::Kind::Click;
+            event.kind = Event::Kind::Move;
             options.events.push_back(event);
+            // A click as a player makes one: the pointer comes, the button
+            // goes down and then up, each on a pass of the loop of its own.
+            if (word == "--click") {
+                event.kind = Event::Kind::Down;
+                event.at += kClickStepMs;
+                options.events.push_back(event);
+                event.kind = Event::Kind::Up;
+                event.at += kClickStepMs;
+                options.events.push_back(event);
+            }
         } else if (word == "--global" || word == "--state") {
             std::string name, text;
             if (word == "--state" && value == "help") {
