@@ -6,6 +6,9 @@
 #include "game/board/guiCorvalo.h"
 #include "game/board/topCorvalo.h"
 #include "game/board/wndCorvalo.h"
+#include "game/screens/wndMessagePopup.h"
+#include "game/screens/wndMove.h"
+#include "game/screens/wndPause.h"
 #include "velk/options/vlkOptionsDialog.h"
 #include "velk/options/vlkTextEdit.h"
 
@@ -66,6 +69,13 @@ const GameWindowType kWrittenTypes[] = {
     {"btmCorvalo", &btmCorvalo::Create},
     {"vlkOptionsDialog", &vlkOptionsDialog::Create},
     {"topCorvalo", &topCorvalo::Create},
+    {"wndGoalPanel", &wndGoalPanel::Create},
+    {"wndInstructionLevel", &wndInstructionLevel::Create},
+    {"wndInstructions", &wndInstructions::Create},
+    {"wndQuestPanel", &wndQuestPanel::Create},
+    {"wndReward", &wndReward::Create},
+    {"wndMove", &wndMove::Create},
+    {"wndPause", &wndPause::Create},
 };
 
 std::array<GameWindowType, kGameWindowTypeCount> BuildTable() {

@@ -5,6 +5,9 @@
 #include "game/board/guiCorvalo.h"
 #include "game/board/topCorvalo.h"
 #include "game/board/wndCorvalo.h"
+#include "game/screens/wndMessagePopup.h"
+#include "game/screens/wndMove.h"
+#include "game/screens/wndPause.h"
 #include "velk/options/vlkOptionsDialog.h"
 #include "velk/options/vlkTextEdit.h"
 
@@ -77,6 +80,13 @@ TEST(GameWindowTypes, ThirtyTypesInRegistrationOrder) {
             {"wndCorvalo", wndCorvalo::GetClassId()},
             {"btmCorvalo", btmCorvalo::GetCreator()},
             {"topCorvalo", topCorvalo::GetClassId()},
+            {"wndGoalPanel", wndGoalPanel::GetClassId()},
+            {"wndInstructionLevel", wndInstructionLevel::GetClassId()},
+            {"wndInstructions", wndInstructions::GetClassId()},
+            {"wndQuestPanel", wndQuestPanel::GetClassId()},
+            {"wndReward", wndReward::GetClassId()},
+            {"wndMove", wndMove::GetClassId()},
+            {"wndPause", wndPause::GetClassId()},
         };
         if (auto found = written.find(type); found != written.end()) {
             EXPECT_EQ(first->GetClassName(), type);
