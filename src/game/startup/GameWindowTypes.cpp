@@ -6,6 +6,7 @@
 #include "game/board/guiCorvalo.h"
 #include "game/board/topCorvalo.h"
 #include "game/board/wndCorvalo.h"
+#include "game/screens/wndLoseLife.h"
 #include "game/screens/wndMessagePopup.h"
 #include "game/screens/wndMove.h"
 #include "game/screens/wndPause.h"
@@ -76,6 +77,7 @@ const GameWindowType kWrittenTypes[] = {
     {"wndReward", &wndReward::Create},
     {"wndMove", &wndMove::Create},
     {"wndPause", &wndPause::Create},
+    {"wndLoseLife", &wndLoseLife::Create},
 };
 
 std::array<GameWindowType, kGameWindowTypeCount> BuildTable() {

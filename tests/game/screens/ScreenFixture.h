@@ -6,22 +6,33 @@
 // written as Lua literals.
 
 #include "framework/core/tasks/TClock.h"
+#include "framework/core/tasks/TTaskList.h"
+#include "framework/graphics/asset/TAssetManager.h"
+#include "framework/script/animation/TAnimatedSprite.h"
 #include "framework/ui/widgets/TImage.h"
 #include "framework/ui/widgets/TText.h"
 #include "framework/ui/window/TWindowAnim.h"
 #include "framework/ui/window/TWindowStyle.h"
 
+#include "framework/graphics/draw/NullDrawFixture.h"
 #include "framework/ui/WindowFixture.h"
+#include "support/TempFolder.h"
+#include "velk/assets/TAssetLists.h"
+#include "velk/globals/GameGlobals.h"
 #include "game/support/FakeLevelServices.h"
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <initializer_list>
 #include <memory>
 #include <string>
 
-class ScreenFixture : public ::testing::Test {
+class ScreenFixture : public NullDrawFixture {
 protected:
     void SetUp() override {
+        NullDrawFixture::SetUp();
+        TAnimatedSprite::SetTaskList(&mTasks);
         manager = MakeTestManager(host, script);
         services = std::make_unique<ScopedLevelServices>(fakes.Services());
         root = new TWindow(TString("root"));
@@ -29,8 +40,15 @@ protected:
     }
     void TearDown() override {
         root->DeleteThis();
+        if (mLists) {
+            delete gAssetLists;
+            gAssetLists = mSavedLists;
+        }
         services.reset();
         manager.reset();
+        mTasks.DeleteAll();
+        TAnimatedSprite::SetTaskList(nullptr);
+        NullDrawFixture::TearDown();
     }
 
     // Calls a script function the screen registered, as a script would.
@@ -71,6 +89,25 @@ protected:
         window->PostInit(view);
     }
 
+    // An asset list in which each name is an animation of four 32 x 32
+    // frames with the sequence "DoAnim", and each image name a picture.
+    void InstallAssets(std::initializer_list<const char*> animations,
+                       std::initializer_list<const char*> images = {}) {
+        static const char kSpin[] = CORVALO_TEST_DATA "/animation/spin";
+        std::string list = "<assets><fixedAssets>";
+        for (const char* name : animations)
+            list += std::string("<image name=\"") + name + "\" path=\"::" + kSpin + ".xml\"/>";
+        for (const char* name : images)
+            list += std::string("<image name=\"") + name + "\" path=\"::" + kSpin + ".png\"/>";
+        list += "</fixedAssets></assets>";
+        const auto file = mFiles.Path() / "screenassets.xml";
+        std::ofstream(file) << list;
+        mSavedLists = gAssetLists;
+        gAssetLists = new TAssetLists(TString(("::" + file.string()).c_str()));
+        gAssetLists->LoadFixedAssets();
+        mLists = true;
+    }
+
     TestWindowHost* host = nullptr;
     TWindowScript* script = nullptr;
     std::unique_ptr<TWindowManager> manager;
@@ -79,4 +116,11 @@ protected:
     TClock clock;
     LuaStyles lua;
     TWindow* root = nullptr;
+
+private:
+    support::TempFolder mFiles{"corvalo-screens-"};
+    TAssetManager mAssets;
+    TTaskList mTasks;
+    TAssetLists* mSavedLists = nullptr;
+    bool mLists = false;
 };

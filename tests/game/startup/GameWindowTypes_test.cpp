@@ -5,6 +5,7 @@
 #include "game/board/guiCorvalo.h"
 #include "game/board/topCorvalo.h"
 #include "game/board/wndCorvalo.h"
+#include "game/screens/wndLoseLife.h"
 #include "game/screens/wndMessagePopup.h"
 #include "game/screens/wndMove.h"
 #include "game/screens/wndPause.h"
@@ -87,6 +88,7 @@ TEST(GameWindowTypes, ThirtyTypesInRegistrationOrder) {
             {"wndReward", wndReward::GetClassId()},
             {"wndMove", wndMove::GetClassId()},
             {"wndPause", wndPause::GetClassId()},
+            {"wndLoseLife", wndLoseLife::GetClassId()},
         };
         if (auto found = written.find(type); found != written.end()) {
             EXPECT_EQ(first->GetClassName(), type);
