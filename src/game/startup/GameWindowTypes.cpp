@@ -10,6 +10,7 @@
 #include "game/screens/wndMessagePopup.h"
 #include "game/screens/wndMove.h"
 #include "game/screens/wndPause.h"
+#include "game/screens/wndToolTip.h"
 #include "velk/options/vlkOptionsDialog.h"
 #include "velk/options/vlkTextEdit.h"
 
@@ -78,6 +79,7 @@ const GameWindowType kWrittenTypes[] = {
     {"wndMove", &wndMove::Create},
     {"wndPause", &wndPause::Create},
     {"wndLoseLife", &wndLoseLife::Create},
+    {"wndToolTip", &wndToolTip::Create},
 };
 
 std::array<GameWindowType, kGameWindowTypeCount> BuildTable() {

@@ -9,6 +9,7 @@
 #include "game/screens/wndMessagePopup.h"
 #include "game/screens/wndMove.h"
 #include "game/screens/wndPause.h"
+#include "game/screens/wndToolTip.h"
 #include "velk/options/vlkOptionsDialog.h"
 #include "velk/options/vlkTextEdit.h"
 
@@ -89,6 +90,7 @@ TEST(GameWindowTypes, ThirtyTypesInRegistrationOrder) {
             {"wndMove", wndMove::GetClassId()},
             {"wndPause", wndPause::GetClassId()},
             {"wndLoseLife", wndLoseLife::GetClassId()},
+            {"wndToolTip", wndToolTip::GetClassId()},
         };
         if (auto found = written.find(type); found != written.end()) {
             EXPECT_EQ(first->GetClassName(), type);
