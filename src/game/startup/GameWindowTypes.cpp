@@ -6,6 +6,7 @@
 #include "game/board/guiCorvalo.h"
 #include "game/board/topCorvalo.h"
 #include "game/board/wndCorvalo.h"
+#include "game/screens/wndAchievements.h"
 #include "game/screens/wndLoseLife.h"
 #include "game/screens/wndMessagePopup.h"
 #include "game/screens/wndMove.h"
@@ -80,6 +81,7 @@ const GameWindowType kWrittenTypes[] = {
     {"wndPause", &wndPause::Create},
     {"wndLoseLife", &wndLoseLife::Create},
     {"wndToolTip", &wndToolTip::Create},
+    {"wndAchievements", &wndAchievements::Create},
 };
 
 std::array<GameWindowType, kGameWindowTypeCount> BuildTable() {

@@ -5,6 +5,7 @@
 #include "game/board/guiCorvalo.h"
 #include "game/board/topCorvalo.h"
 #include "game/board/wndCorvalo.h"
+#include "game/screens/wndAchievements.h"
 #include "game/screens/wndLoseLife.h"
 #include "game/screens/wndMessagePopup.h"
 #include "game/screens/wndMove.h"
@@ -91,6 +92,7 @@ TEST(GameWindowTypes, ThirtyTypesInRegistrationOrder) {
             {"wndPause", wndPause::GetClassId()},
             {"wndLoseLife", wndLoseLife::GetClassId()},
             {"wndToolTip", wndToolTip::GetClassId()},
+            {"wndAchievements", wndAchievements::GetClassId()},
         };
         if (auto found = written.find(type); found != written.end()) {
             EXPECT_EQ(first->GetClassName(), type);
