@@ -7,6 +7,7 @@
 #include "game/board/topCorvalo.h"
 #include "game/board/wndCorvalo.h"
 #include "game/screens/wndAchievements.h"
+#include "game/screens/wndAvatarUnlocked.h"
 #include "game/screens/wndLoseLife.h"
 #include "game/screens/wndMessagePopup.h"
 #include "game/screens/wndMove.h"
@@ -81,6 +82,7 @@ const GameWindowType kWrittenTypes[] = {
     {"wndPause", &wndPause::Create},
     {"wndLoseLife", &wndLoseLife::Create},
     {"wndToolTip", &wndToolTip::Create},
+    {"wndAvatarUnlocked", &wndAvatarUnlocked::Create},
     {"wndAchievements", &wndAchievements::Create},
 };
 

@@ -6,6 +6,7 @@
 #include "game/board/topCorvalo.h"
 #include "game/board/wndCorvalo.h"
 #include "game/screens/wndAchievements.h"
+#include "game/screens/wndAvatarUnlocked.h"
 #include "game/screens/wndLoseLife.h"
 #include "game/screens/wndMessagePopup.h"
 #include "game/screens/wndMove.h"
@@ -92,6 +93,7 @@ TEST(GameWindowTypes, ThirtyTypesInRegistrationOrder) {
             {"wndPause", wndPause::GetClassId()},
             {"wndLoseLife", wndLoseLife::GetClassId()},
             {"wndToolTip", wndToolTip::GetClassId()},
+            {"wndAvatarUnlocked", wndAvatarUnlocked::GetClassId()},
             {"wndAchievements", wndAchievements::GetClassId()},
         };
         if (auto found = written.find(type); found != written.end()) {
