@@ -8,6 +8,8 @@
 #include "game/board/wndCorvalo.h"
 #include "game/screens/wndAchievements.h"
 #include "game/screens/wndAvatarUnlocked.h"
+#include "game/screens/wndCredits.h"
+#include "game/screens/wndCreditsFade.h"
 #include "game/screens/wndLoseLife.h"
 #include "game/screens/wndMessagePopup.h"
 #include "game/screens/wndMove.h"
@@ -83,6 +85,8 @@ const GameWindowType kWrittenTypes[] = {
     {"wndLoseLife", &wndLoseLife::Create},
     {"wndToolTip", &wndToolTip::Create},
     {"wndAvatarUnlocked", &wndAvatarUnlocked::Create},
+    {"wndCredits", &wndCredits::Create},
+    {"wndCreditsFade", &wndCreditsFade::Create},
     {"wndAchievements", &wndAchievements::Create},
 };
 

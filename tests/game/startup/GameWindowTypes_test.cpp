@@ -7,6 +7,8 @@
 #include "game/board/wndCorvalo.h"
 #include "game/screens/wndAchievements.h"
 #include "game/screens/wndAvatarUnlocked.h"
+#include "game/screens/wndCredits.h"
+#include "game/screens/wndCreditsFade.h"
 #include "game/screens/wndLoseLife.h"
 #include "game/screens/wndMessagePopup.h"
 #include "game/screens/wndMove.h"
@@ -94,6 +96,8 @@ TEST(GameWindowTypes, ThirtyTypesInRegistrationOrder) {
             {"wndLoseLife", wndLoseLife::GetClassId()},
             {"wndToolTip", wndToolTip::GetClassId()},
             {"wndAvatarUnlocked", wndAvatarUnlocked::GetClassId()},
+            {"wndCredits", wndCredits::GetClassId()},
+            {"wndCreditsFade", wndCreditsFade::GetClassId()},
             {"wndAchievements", wndAchievements::GetClassId()},
         };
         if (auto found = written.find(type); found != written.end()) {
