@@ -10,6 +10,7 @@
 #include "game/screens/wndAvatarUnlocked.h"
 #include "game/screens/wndCredits.h"
 #include "game/screens/wndCreditsFade.h"
+#include "game/screens/wndCutscene.h"
 #include "game/screens/wndLoseLife.h"
 #include "game/screens/wndMessagePopup.h"
 #include "game/screens/wndMove.h"
@@ -87,6 +88,7 @@ const GameWindowType kWrittenTypes[] = {
     {"wndAvatarUnlocked", &wndAvatarUnlocked::Create},
     {"wndCredits", &wndCredits::Create},
     {"wndCreditsFade", &wndCreditsFade::Create},
+    {"wndCutscene", &wndCutscene::Create},
     {"wndAchievements", &wndAchievements::Create},
 };
 

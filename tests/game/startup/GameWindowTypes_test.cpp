@@ -9,6 +9,7 @@
 #include "game/screens/wndAvatarUnlocked.h"
 #include "game/screens/wndCredits.h"
 #include "game/screens/wndCreditsFade.h"
+#include "game/screens/wndCutscene.h"
 #include "game/screens/wndLoseLife.h"
 #include "game/screens/wndMessagePopup.h"
 #include "game/screens/wndMove.h"
@@ -98,6 +99,7 @@ TEST(GameWindowTypes, ThirtyTypesInRegistrationOrder) {
             {"wndAvatarUnlocked", wndAvatarUnlocked::GetClassId()},
             {"wndCredits", wndCredits::GetClassId()},
             {"wndCreditsFade", wndCreditsFade::GetClassId()},
+            {"wndCutscene", wndCutscene::GetClassId()},
             {"wndAchievements", wndAchievements::GetClassId()},
         };
         if (auto found = written.find(type); found != written.end()) {
