@@ -78,6 +78,11 @@ void wndCutscene::PostInit(TWindowStyle& style) {
     TWindowAnim* animator = GetAnimator();
     TClock* clock = animator ? animator->GetClock() : nullptr;
     mLastTick = clock ? clock->GetTime() : 0;
+    // Keys go to the focus window: the window takes it, so Space and Enter
+    // reach the cut-scene rather than stopping at its dialog.
+    mFlags |= kWindowTakesFocus;
+    if (TWindowManager* manager = TWindowManager::Instance())
+        manager->SetFocus(this);
 }
 
 void wndCutscene::SetFile(const TString& name) {

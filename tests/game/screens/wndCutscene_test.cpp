@@ -54,6 +54,8 @@ private:
 TEST_F(CutsceneWindowTest, SpaceAndEnterResumeAtAStopAndEveryKeyIsTaken) {
     Make(", onFinish = true");
     EXPECT_EQ(TString("cs"), window->GetName());
+    // It takes the keys.
+    EXPECT_EQ(window, manager->GetFocus());
     EXPECT_FALSE(button->IsVisible());
     RunToStop();
     EXPECT_TRUE(button->IsVisible());
