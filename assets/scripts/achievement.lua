@@ -29,11 +29,12 @@ for n = 1, 20 do
     local row = math.floor((n - 1) / 5)
     local x = 60 + column * 100
     local y = 160 + row * 100
-    local file = string.format('gpx/board/achieve/game_%02d', n)
-    board[table.getn(board) + 1] = Bitmap { name = 'bmpIcon_' .. n .. '_on',
-                                            image = file .. '.png', alpha = true, x = x, y = y }
-    board[table.getn(board) + 1] = Bitmap { name = 'bmpIcon_' .. n .. '_off',
-                                            image = file .. '_off.png', alpha = true, x = x, y = y }
+    local on = string.format('gpx/board/achieve/game_%02d.png', n)
+    local off = string.format('gpx/board/achieve/game_%02d_off.png', n)
+    board[table.getn(board) + 1] = Bitmap { name = 'bmpIcon_' .. n .. '_on', image = on,
+                                            alpha = true, x = x, y = y }
+    board[table.getn(board) + 1] = Bitmap { name = 'bmpIcon_' .. n .. '_off', image = off,
+                                            alpha = true, x = x, y = y }
 end
 
 MakeDialog {
