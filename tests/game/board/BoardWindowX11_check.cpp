@@ -226,6 +226,8 @@ TEST_F(BoardWindow, BlitzLeftIdleLosesALife) {
     ASSERT_TRUE(WaitForOutput("open scripts/lose_life.lua")) << Output() << Errors();
     Wait(800);
     Capture("blitz-lose-life");
+    Wait(2500);
+    Capture("blitz-lose-life-later");
     EXPECT_EQ(Count("closed scripts/game.lua"), 0u) << Output();
     EndCleanly();
 }
