@@ -151,27 +151,55 @@ int32_t* Index2(dtUserState::PerMode& values, int i, int j) {
 }
 
 #define PROBE_SCALAR(field)                                                                        \
-    StateField{#field, [](dtUserState& s, int, int) { return &s.field; }, 0}
+    StateField {                                                                                   \
+#field, [](dtUserState & s, int, int) { return &s.field; }, 0                              \
+    }
 #define PROBE_ARRAY(field)                                                                         \
-    StateField{#field, [](dtUserState& s, int i, int) { return Index(s.field, i); }, 1}
+    StateField {                                                                                   \
+#field, [](dtUserState & s, int i, int) { return Index(s.field, i); }, 1                   \
+    }
 #define PROBE_PER_MODE(field)                                                                      \
-    StateField{#field, [](dtUserState& s, int i, int j) { return Index2(s.field, i, j); }, 2}
+    StateField {                                                                                   \
+#field, [](dtUserState & s, int i, int j) { return Index2(s.field, i, j); }, 2             \
+    }
 
 const std::vector<StateField>& StateFields() {
     static const std::vector<StateField> fields = {
-        PROBE_SCALAR(mode),           PROBE_SCALAR(avatar),         PROBE_SCALAR(quota),
-        PROBE_SCALAR(level),          PROBE_SCALAR(roundCounter),   PROBE_SCALAR(lives),
-        PROBE_SCALAR(bestCombo),      PROBE_SCALAR(levelScore),     PROBE_SCALAR(totalScore),
-        PROBE_SCALAR(levelOffset),    PROBE_SCALAR(infiniteLevel),  PROBE_SCALAR(allQuest),
-        PROBE_SCALAR(halfQuest),      PROBE_SCALAR(combo25),        PROBE_SCALAR(combo50),
-        PROBE_SCALAR(chain20),        PROBE_SCALAR(bomb),           PROBE_SCALAR(freeze),
-        PROBE_SCALAR(wild),           PROBE_SCALAR(sidewinder),     PROBE_SCALAR(showtime),
-        PROBE_SCALAR(screen1),        PROBE_SCALAR(screen5),        PROBE_SCALAR(spareWord0),
-        PROBE_SCALAR(spareWord1),     PROBE_SCALAR(scoreAchieved),  PROBE_SCALAR(extraScore),
+        PROBE_SCALAR(mode),
+        PROBE_SCALAR(avatar),
+        PROBE_SCALAR(quota),
+        PROBE_SCALAR(level),
+        PROBE_SCALAR(roundCounter),
+        PROBE_SCALAR(lives),
+        PROBE_SCALAR(bestCombo),
+        PROBE_SCALAR(levelScore),
+        PROBE_SCALAR(totalScore),
+        PROBE_SCALAR(levelOffset),
+        PROBE_SCALAR(infiniteLevel),
+        PROBE_SCALAR(allQuest),
+        PROBE_SCALAR(halfQuest),
+        PROBE_SCALAR(combo25),
+        PROBE_SCALAR(combo50),
+        PROBE_SCALAR(chain20),
+        PROBE_SCALAR(bomb),
+        PROBE_SCALAR(freeze),
+        PROBE_SCALAR(wild),
+        PROBE_SCALAR(sidewinder),
+        PROBE_SCALAR(showtime),
+        PROBE_SCALAR(screen1),
+        PROBE_SCALAR(screen5),
+        PROBE_SCALAR(spareWord0),
+        PROBE_SCALAR(spareWord1),
+        PROBE_SCALAR(scoreAchieved),
+        PROBE_SCALAR(extraScore),
         PROBE_SCALAR(instructionsShown),
-        PROBE_ARRAY(quickDifficultyBits),                           PROBE_ARRAY(questDifficultyBits),
-        PROBE_PER_MODE(score),        PROBE_PER_MODE(highScore),    PROBE_PER_MODE(modeLevel),
-        PROBE_PER_MODE(modeBestCombo), PROBE_PER_MODE(modeLives),
+        PROBE_ARRAY(quickDifficultyBits),
+        PROBE_ARRAY(questDifficultyBits),
+        PROBE_PER_MODE(score),
+        PROBE_PER_MODE(highScore),
+        PROBE_PER_MODE(modeLevel),
+        PROBE_PER_MODE(modeBestCombo),
+        PROBE_PER_MODE(modeLives),
     };
     return fields;
 }
@@ -208,7 +236,8 @@ bool SetStateField(dtUserState& user, const std::string& field, const std::strin
         while (at < field.size() && field[at] == '[') {
             const size_t close = field.find(']', at);
             int index = 0;
-            if (close == std::string::npos || !ParseInt(field.substr(at + 1, close - at - 1), index)) {
+            if (close == std::string::npos ||
+                !ParseInt(field.substr(at + 1, close - at - 1), index)) {
                 error = "bad index in " + field;
                 return false;
             }

@@ -36,8 +36,8 @@ struct Counted {
     Tuning::Achievement threshold;
 };
 constexpr Counted kCounted[] = {
-    {&dtUserState::bomb, Tuning::kBomb},           {&dtUserState::freeze, Tuning::kFreeze},
-    {&dtUserState::wild, Tuning::kWild},           {&dtUserState::sidewinder, Tuning::kSidewinder},
+    {&dtUserState::bomb, Tuning::kBomb},         {&dtUserState::freeze, Tuning::kFreeze},
+    {&dtUserState::wild, Tuning::kWild},         {&dtUserState::sidewinder, Tuning::kSidewinder},
     {&dtUserState::showtime, Tuning::kShowtime},
 };
 constexpr int32_t kFirstCounted = 7;
@@ -53,7 +53,8 @@ constexpr const char* kAvatarAnimations[] = {"mavatar_stand", "favatar_stand", "
                                              "cavatar_stand"};
 
 std::unique_ptr<vlkSprite> MakeSprite(const char* name) {
-    std::shared_ptr<TTexture> texture = gAssetLists ? gAssetLists->GetTexture(TString(name)) : nullptr;
+    std::shared_ptr<TTexture> texture =
+        gAssetLists ? gAssetLists->GetTexture(TString(name)) : nullptr;
     if (!texture)
         LogPrintf("wndAchievements: no picture \"%s\"", name);
     auto sprite = std::make_unique<vlkSprite>(texture);
@@ -83,7 +84,8 @@ dtUserState* CurrentUser() {
 
 } // namespace
 
-AchievementFlags EvaluateAchievements(const dtUserState& user, const TGameTuning::Achieve& achieve) {
+AchievementFlags EvaluateAchievements(const dtUserState& user,
+                                      const TGameTuning::Achieve& achieve) {
     const auto& at = achieve.thresholds;
     const auto& quick = user.quickDifficultyBits;
     return {
@@ -126,7 +128,8 @@ AchievementMeter MeasureAchievementMeter(float ratio) {
     return meter;
 }
 
-TString AchievementProgress(int32_t n, const dtUserState& user, const TGameTuning::Achieve& achieve) {
+TString AchievementProgress(int32_t n, const dtUserState& user,
+                            const TGameTuning::Achieve& achieve) {
     const int32_t index = n - kFirstCounted;
     if (index < 0 || index >= static_cast<int32_t>(std::size(kCounted)))
         return TString();
@@ -161,7 +164,8 @@ void wndAchievements::PostInit(TWindowStyle& style) {
     wndFade::PostInit(style);
     TWindowManager* manager = TWindowManager::Instance();
     TWindow* tip = FindChild(TString("wndToolTip"), int32_t{1});
-    mToolTip = tip && tip->IsKindOf(wndToolTip::GetClassId()) ? static_cast<wndToolTip*>(tip) : nullptr;
+    mToolTip =
+        tip && tip->IsKindOf(wndToolTip::GetClassId()) ? static_cast<wndToolTip*>(tip) : nullptr;
     if (mToolTip) {
         mToolTip->SetEnabled(false);
         if (manager)
@@ -207,8 +211,9 @@ void wndAchievements::PostInit(TWindowStyle& style) {
     for (size_t i = 0; i < std::size(kAvatarStyles); ++i) {
         std::unique_ptr<TLuaTable> table(style.GetTable(kAvatarStyles[i]));
         TWindowStyle position(table.get());
-        mAvatarPositions[i] = TVec2(table ? static_cast<float>(position.GetNumber("x", 0.0)) : 0.0f,
-                                    table ? static_cast<float>(position.GetNumber("y", 0.0)) : 0.0f);
+        mAvatarPositions[i] =
+            TVec2(table ? static_cast<float>(position.GetNumber("x", 0.0)) : 0.0f,
+                  table ? static_cast<float>(position.GetNumber("y", 0.0)) : 0.0f);
     }
     int32_t won = 0;
     for (const auto& slot : mSlots) {
@@ -248,7 +253,8 @@ void wndAchievements::MakeAvatarClip(int32_t avatar) {
         return;
     }
     TWindowAnim* animator = GetAnimator();
-    mAvatarClip = vlkClip::vlkClipFromAnimation(animation, animator ? animator->GetClock() : nullptr);
+    mAvatarClip =
+        vlkClip::vlkClipFromAnimation(animation, animator ? animator->GetClock() : nullptr);
     const TVec2& at = mAvatarPositions[static_cast<size_t>(avatar)];
     mAvatarClip->SetPosition(at.x, at.y);
     mAvatarClip->PlayAnimation(TString("DoAnim"));

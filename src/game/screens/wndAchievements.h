@@ -1,7 +1,7 @@
 #pragma once
 
-#include "game/screens/wndFade.h"
 #include "framework/core/math/TVector.h"
+#include "game/screens/wndFade.h"
 #include "velk/game/GameTuning.h"
 
 #include <array>
@@ -37,7 +37,8 @@ struct AchievementMeter {
 AchievementMeter MeasureAchievementMeter(float ratio);
 // The progress an achievement counted in quest play shows after its tip,
 // ".(done/needed)" with done at most needed; empty for the others.
-TString AchievementProgress(int32_t n, const dtUserState& user, const TGameTuning::Achieve& achieve);
+TString AchievementProgress(int32_t n, const dtUserState& user,
+                            const TGameTuning::Achieve& achieve);
 
 // The achievement board: a fading pop-up over the player's twenty
 // achievements, lit or dark, the count won, a meter with a brain on top,

@@ -34,7 +34,9 @@ uint32_t Now() {
 } // namespace
 
 TString CreditsColor(const TColor& color) {
-    auto channel = [](float value) { return static_cast<unsigned>(static_cast<int>(value * 255.0f)) & 0xFFu; };
+    auto channel = [](float value) {
+        return static_cast<unsigned>(static_cast<int>(value * 255.0f)) & 0xFFu;
+    };
     return TString::Format("%02x%02x%02x%02x", channel(color.r), channel(color.g), channel(color.b),
                            channel(color.a));
 }

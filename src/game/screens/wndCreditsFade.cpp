@@ -29,7 +29,7 @@ void wndCreditsFade::PostInit(TWindowStyle& style) {
         panel->SetAlpha(0.0f);
     TWindow* content = FindChild(TString("bmpContent"), int32_t{1});
     mContent = content && content->IsKindOf(TImage::GetClassId()) ? static_cast<TImage*>(content)
-                                                                   : nullptr;
+                                                                  : nullptr;
     SetWindowVisible(mContent, false);
     StartFade(kToOpaque, kRate);
 }

@@ -88,8 +88,7 @@ void wndCutscene::PostInit(TWindowStyle& style) {
 void wndCutscene::SetFile(const TString& name) {
     mFile = name;
     if (mMain && !mMain->Load(name))
-        LogPrintf("wndCutscene: the cut-scene \"%s\" does not load; it plays nothing",
-                  name.CStr());
+        LogPrintf("wndCutscene: the cut-scene \"%s\" does not load; it plays nothing", name.CStr());
 }
 
 bool wndCutscene::OnAnimate() {

@@ -146,7 +146,9 @@ void wndMessagePopup::Close() {
 #define CORVALO_MESSAGE_POPUP_BODY(Name)                                                           \
     Name::Name() : wndMessagePopup(*FindPopupPolicy(#Name)) {}                                     \
     Name::~Name() = default;                                                                       \
-    TWindow* Name::Create() { return new (std::nothrow) Name(); }
+    TWindow* Name::Create() {                                                                      \
+        return new (std::nothrow) Name();                                                          \
+    }
 
 CORVALO_MESSAGE_POPUP_BODY(wndGoalPanel)
 CORVALO_MESSAGE_POPUP_BODY(wndInstructionLevel)

@@ -70,7 +70,7 @@ private:
     class Name : public wndMessagePopup {                                                          \
     public:                                                                                        \
         Name();                                                                                    \
-        const char* GetClassName() const override { return #Name; }                               \
+        const char* GetClassName() const override { return #Name; }                                \
         bool IsKindOf(TWindowClassId id) const override {                                          \
             return id == GetClassId() || wndMessagePopup::IsKindOf(id);                            \
         }                                                                                          \

@@ -1,12 +1,12 @@
 #include "game/screens/wndToolTip.h"
 
+#include "framework/core/log/TLog.h"
 #include "framework/core/tasks/TClock.h"
 #include "framework/graphics/TGraphics.h"
 #include "framework/ui/widgets/TImage.h"
 #include "framework/ui/widgets/TText.h"
 #include "framework/ui/window/TWindowAnim.h"
 #include "framework/ui/window/TWindowStyle.h"
-#include "framework/core/log/TLog.h"
 #include "game/board/GetLocalizedString.h"
 #include "game/levels/LevelServices.h"
 #include "velk/container/TDraw2dScope.h"

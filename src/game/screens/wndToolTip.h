@@ -15,7 +15,13 @@ class TText;
 // the tip is disabled for good. The screen that holds it places it.
 class wndToolTip : public TWindow {
 public:
-    enum State : uint32_t { kDisabled = 0, kConstructed = 1, kIdle = 2, kFadingIn = 3, kFadingOut = 4 };
+    enum State : uint32_t {
+        kDisabled = 0,
+        kConstructed = 1,
+        kIdle = 2,
+        kFadingIn = 3,
+        kFadingOut = 4
+    };
 
     static constexpr uint32_t kTickMs = 32;
     static constexpr int32_t kFontSize = 20;

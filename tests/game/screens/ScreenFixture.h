@@ -16,10 +16,10 @@
 
 #include "framework/graphics/draw/NullDrawFixture.h"
 #include "framework/ui/WindowFixture.h"
+#include "game/support/FakeLevelServices.h"
 #include "support/TempFolder.h"
 #include "velk/assets/TAssetLists.h"
 #include "velk/globals/GameGlobals.h"
-#include "game/support/FakeLevelServices.h"
 
 #include <gtest/gtest.h>
 

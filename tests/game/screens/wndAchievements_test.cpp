@@ -80,7 +80,7 @@ TEST(Achievements, EachConditionWinsItsOwnAchievement) {
 }
 
 TEST(Achievements, TiersAndMeter) {
-    const std::pair<int, int> tiers[] = {{0, 1}, {1, 1}, {5, 1}, {6, 2}, {10, 2},
+    const std::pair<int, int> tiers[] = {{0, 1},  {1, 1},  {5, 1},  {6, 2}, {10, 2},
                                          {11, 3}, {15, 3}, {16, 4}, {20, 4}};
     for (const auto& [won, tier] : tiers)
         EXPECT_EQ(tier, AchievementTier(won)) << won;
@@ -140,8 +140,7 @@ protected:
         AddWindow(root, "AchieveFade");
         for (int n = 1; n <= kAchievementCount; ++n)
             for (const char* state : {"on", "off"}) {
-                const std::string name =
-                    "bmpIcon_" + std::to_string(n) + "_" + std::string(state);
+                const std::string name = "bmpIcon_" + std::to_string(n) + "_" + std::string(state);
                 TImage* icon = AddImage(board, name.c_str());
                 const TRect r = IconRect(n);
                 icon->SetPosition(r.left, r.top);
@@ -260,8 +259,7 @@ TEST_F(AchievementsBoardTest, TheTipOfACountedAchievementShowsItsProgress) {
         // 13 is not listed: its description only, no quest note.
         const TRect twelve = IconRect(12);
         board->OnMouseMove(TPoint(twelve.left + 1, twelve.top + 1));
-        EXPECT_EQ("lblAchievement12lblAchieveQuestModeAsterisk",
-                  tip->GetText()->GetText().ToStd());
+        EXPECT_EQ("lblAchievement12lblAchieveQuestModeAsterisk", tip->GetText()->GetText().ToStd());
         const TRect thirteen = IconRect(13);
         board->OnMouseMove(TPoint(thirteen.left + 1, thirteen.top + 1));
         EXPECT_EQ("lblAchievement13", tip->GetText()->GetText().ToStd());

@@ -23,11 +23,11 @@ TEST(StepFade, MovesByRateTimesElapsedAndStopsAtTheBound) {
         {true, 0.896f, 0, 4.0f, 32, 1.0f, true},  // the eighth tick clamps
         {true, 0.5f, 1, 4.0f, 32, 0.372f, false}, // towards clear
         {true, 0.1f, 1, 4.0f, 32, 0.0f, true},
-        {true, 0.3f, 0, 4.0f, 0, 0.3f, false},    // a paused clock holds
-        {true, 0.0f, 0, 4.0f, 5000, 1.0f, true},  // a long stall ends in one tick
-        {false, 0.0f, 0, 4.0f, 0, 1.0f, true},    // no panel: the bound at once
+        {true, 0.3f, 0, 4.0f, 0, 0.3f, false},   // a paused clock holds
+        {true, 0.0f, 0, 4.0f, 5000, 1.0f, true}, // a long stall ends in one tick
+        {false, 0.0f, 0, 4.0f, 0, 1.0f, true},   // no panel: the bound at once
         {false, 1.0f, 1, 4.0f, 0, 0.0f, true},
-        {true, 0.2f, 0, 0.0f, 32, 1.0f, true},    // a rate of 0 or less ends at once
+        {true, 0.2f, 0, 0.0f, 32, 1.0f, true}, // a rate of 0 or less ends at once
         {true, 0.7f, 1, -4.0f, 32, 0.0f, true},
     };
     for (const Case& c : cases) {

@@ -16,8 +16,8 @@ class LoseLifeTest : public ScreenFixture {
 protected:
     void SetUp() override {
         ScreenFixture::SetUp();
-        InstallAssets({"HeartB", "mavatar_score_lose", "favatar_score_lose",
-                       "davatar_score_lose", "cavatar_score_lose"});
+        InstallAssets({"HeartB", "mavatar_score_lose", "favatar_score_lose", "davatar_score_lose",
+                       "cavatar_score_lose"});
         fakes.progress.user = &user;
     }
 

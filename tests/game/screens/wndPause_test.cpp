@@ -15,9 +15,12 @@ TEST_F(SlideInTest, DirectionTextsInAnyCaseElseARandomSide) {
         int32_t move;
     };
     const Case cases[] = {
-        {"LeftCenter", clsAnimWindow::kInFromLeft},   {"LEFTCENTER", clsAnimWindow::kInFromLeft},
-        {"rightcenter", clsAnimWindow::kInFromRight}, {"TopCenter", clsAnimWindow::kInFromTop},
-        {"bottomCenter", clsAnimWindow::kInFromBottom}, {"center", clsAnimWindow::kRandomIn},
+        {"LeftCenter", clsAnimWindow::kInFromLeft},
+        {"LEFTCENTER", clsAnimWindow::kInFromLeft},
+        {"rightcenter", clsAnimWindow::kInFromRight},
+        {"TopCenter", clsAnimWindow::kInFromTop},
+        {"bottomCenter", clsAnimWindow::kInFromBottom},
+        {"center", clsAnimWindow::kRandomIn},
         {"", clsAnimWindow::kRandomIn},
     };
     for (const Case& c : cases)
