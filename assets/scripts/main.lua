@@ -14,6 +14,9 @@ gCurrentDefaultStyle = {
     rolloversound = 'sfx/ui_rollover.ogg',
 }
 
+-- The tool tips' font.
+TextFont = 'loc/en/font/helsinki.mvec'
+
 SetState(kPause, false)
 
 return function()

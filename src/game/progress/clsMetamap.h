@@ -98,6 +98,7 @@ public:
     // The avatar pop-up clears it once shown.
     void SetPendingReward(int reward) { mPendingReward = reward; }
     bool IsAvatarUnlockPending() const override;
+    void ClearPendingReward() override { SetPendingReward(0); }
 
     bool IsQuestFinished() const override { return mQuestFinished; }
     void SetQuestFinished() { mQuestFinished = true; }

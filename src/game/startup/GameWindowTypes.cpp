@@ -6,6 +6,16 @@
 #include "game/board/guiCorvalo.h"
 #include "game/board/topCorvalo.h"
 #include "game/board/wndCorvalo.h"
+#include "game/screens/wndAchievements.h"
+#include "game/screens/wndAvatarUnlocked.h"
+#include "game/screens/wndCredits.h"
+#include "game/screens/wndCreditsFade.h"
+#include "game/screens/wndCutscene.h"
+#include "game/screens/wndLoseLife.h"
+#include "game/screens/wndMessagePopup.h"
+#include "game/screens/wndMove.h"
+#include "game/screens/wndPause.h"
+#include "game/screens/wndToolTip.h"
 #include "velk/options/vlkOptionsDialog.h"
 #include "velk/options/vlkTextEdit.h"
 
@@ -66,6 +76,20 @@ const GameWindowType kWrittenTypes[] = {
     {"btmCorvalo", &btmCorvalo::Create},
     {"vlkOptionsDialog", &vlkOptionsDialog::Create},
     {"topCorvalo", &topCorvalo::Create},
+    {"wndGoalPanel", &wndGoalPanel::Create},
+    {"wndInstructionLevel", &wndInstructionLevel::Create},
+    {"wndInstructions", &wndInstructions::Create},
+    {"wndQuestPanel", &wndQuestPanel::Create},
+    {"wndReward", &wndReward::Create},
+    {"wndMove", &wndMove::Create},
+    {"wndPause", &wndPause::Create},
+    {"wndLoseLife", &wndLoseLife::Create},
+    {"wndToolTip", &wndToolTip::Create},
+    {"wndAvatarUnlocked", &wndAvatarUnlocked::Create},
+    {"wndCredits", &wndCredits::Create},
+    {"wndCreditsFade", &wndCreditsFade::Create},
+    {"wndCutscene", &wndCutscene::Create},
+    {"wndAchievements", &wndAchievements::Create},
 };
 
 std::array<GameWindowType, kGameWindowTypeCount> BuildTable() {

@@ -240,6 +240,38 @@ TEST_F(BoardWindow, BlitzLeftIdleLosesALife) {
     ASSERT_TRUE(WaitForOutput("open scripts/lose_life.lua")) << Output() << Errors();
     Wait(800);
     Capture("blitz-lose-life");
+    Wait(2500);
+    Capture("blitz-lose-life-later");
+    EXPECT_EQ(Count("closed scripts/game.lua"), 0u) << Output();
+    EndCleanly();
+}
+
+// The pause button: the pause panel slides in from above over the board,
+// and Return resumes the game.
+TEST_F(BoardWindow, PauseSlidesInAndReturnResumes) {
+    Open("Classic", "easy");
+    ASSERT_TRUE(CaptureFirstPicture("pause-before")) << "the window stays black";
+    Wait(6500);
+    // A click while the board still opens is lost: click until it opens.
+    bool paused = false;
+    for (int attempt = 0; attempt < 12 && !paused; ++attempt) {
+        ClickAt(127, 38);
+        paused = WaitForOutput("open scripts/pause.lua", milliseconds(2500));
+    }
+    ASSERT_TRUE(paused) << Output() << Errors();
+    Capture("pause-sliding");
+    // The panel's light field stands below its buttons once it has come in.
+    bool panel = false;
+    std::vector<double> field;
+    for (int attempt = 0; attempt < 20 && !panel; ++attempt) {
+        Wait(500);
+        Capture("pause-open");
+        field = MeanColour("pause-open", 240, 415, 540, 30);
+        panel = field[0] + field[1] + field[2] > 2.4;
+    }
+    EXPECT_TRUE(panel) << field[0] << " " << field[1] << " " << field[2];
+    ASSERT_EQ(Xdotool({"key", "--window", mWindow, "Return"}), 0);
+    ASSERT_TRUE(WaitForOutput("closed scripts/pause.lua")) << Output() << Errors();
     EXPECT_EQ(Count("closed scripts/game.lua"), 0u) << Output();
     EndCleanly();
 }

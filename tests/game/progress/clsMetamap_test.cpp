@@ -123,8 +123,12 @@ TEST_F(MetamapTest, CompleteCurrentNode_CatRewardOnlyWhileLocked) {
     EXPECT_TRUE(map.IsAvatarUnlockPending());
     EXPECT_EQ(user.catUnlocked, 1);
 
+    // The avatar's pop-up clears it through the quest map the board sees.
+    static_cast<QuestMap&>(map).ClearPendingReward();
+    EXPECT_EQ(map.GetPendingReward(), 0);
+    EXPECT_FALSE(map.IsAvatarUnlockPending());
+
     // Already unlocked: the pending reward stays what it was.
-    map.SetPendingReward(0);
     map.CompleteCurrentNode(200);
     EXPECT_EQ(map.GetPendingReward(), 0);
     EXPECT_FALSE(map.IsAvatarUnlockPending());

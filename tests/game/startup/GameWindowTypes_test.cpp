@@ -5,6 +5,16 @@
 #include "game/board/guiCorvalo.h"
 #include "game/board/topCorvalo.h"
 #include "game/board/wndCorvalo.h"
+#include "game/screens/wndAchievements.h"
+#include "game/screens/wndAvatarUnlocked.h"
+#include "game/screens/wndCredits.h"
+#include "game/screens/wndCreditsFade.h"
+#include "game/screens/wndCutscene.h"
+#include "game/screens/wndLoseLife.h"
+#include "game/screens/wndMessagePopup.h"
+#include "game/screens/wndMove.h"
+#include "game/screens/wndPause.h"
+#include "game/screens/wndToolTip.h"
 #include "velk/options/vlkOptionsDialog.h"
 #include "velk/options/vlkTextEdit.h"
 
@@ -77,6 +87,20 @@ TEST(GameWindowTypes, ThirtyTypesInRegistrationOrder) {
             {"wndCorvalo", wndCorvalo::GetClassId()},
             {"btmCorvalo", btmCorvalo::GetCreator()},
             {"topCorvalo", topCorvalo::GetClassId()},
+            {"wndGoalPanel", wndGoalPanel::GetClassId()},
+            {"wndInstructionLevel", wndInstructionLevel::GetClassId()},
+            {"wndInstructions", wndInstructions::GetClassId()},
+            {"wndQuestPanel", wndQuestPanel::GetClassId()},
+            {"wndReward", wndReward::GetClassId()},
+            {"wndMove", wndMove::GetClassId()},
+            {"wndPause", wndPause::GetClassId()},
+            {"wndLoseLife", wndLoseLife::GetClassId()},
+            {"wndToolTip", wndToolTip::GetClassId()},
+            {"wndAvatarUnlocked", wndAvatarUnlocked::GetClassId()},
+            {"wndCredits", wndCredits::GetClassId()},
+            {"wndCreditsFade", wndCreditsFade::GetClassId()},
+            {"wndCutscene", wndCutscene::GetClassId()},
+            {"wndAchievements", wndAchievements::GetClassId()},
         };
         if (auto found = written.find(type); found != written.end()) {
             EXPECT_EQ(first->GetClassName(), type);

@@ -97,6 +97,10 @@ public:
         return index < 0 || index >= GetNodeCount() || locked[static_cast<size_t>(index)];
     }
     bool IsAvatarUnlockPending() const override { return avatarPending; }
+    void ClearPendingReward() override {
+        pendingReward = 0;
+        avatarPending = false;
+    }
     bool IsQuestFinished() const override { return finished; }
     void SetQuestFinished(bool f) override { finished = f; }
 
