@@ -120,6 +120,26 @@ TEST_F(WindowScriptBuild, ARegisteredTypeBuildsAndASecondRegistrationReplaces) {
     EXPECT_EQ(script->FindWindowType("Panel"), TButton::GetCreator());
 }
 
+// Windows nest to a depth far above any screen's; a script that goes past
+// it gets a Lua error, and the windows made so far stay.
+TEST_F(WindowScriptBuild, WindowsNestNoDeeperThanTheLimit) {
+    const size_t mark = Mark();
+    EXPECT_FALSE(Run("function Nest(n) if n == 0 then return Window { name = 'leaf' } end "
+                     "return Window { name = 'w' .. n, Nest(n - 1) } end "
+                     "MakeDialog { Nest(1000) }"));
+    EXPECT_NE(LogSince(mark).find("windows nest deeper than 100"), std::string::npos)
+        << LogSince(mark);
+    // The screen is the first level: 99 windows stand below it.
+    EXPECT_NE(Find("w1000"), nullptr);
+    EXPECT_NE(Find("w902"), nullptr);
+    EXPECT_EQ(Find("w901"), nullptr);
+    EXPECT_EQ(Find("leaf"), nullptr);
+    // Scripts go on building.
+    script->SetCurrentWindow(screen);
+    ASSERT_TRUE(Run("MakeDialog { Window { name = 'after' } }")) << Log();
+    EXPECT_NE(Find("after"), nullptr);
+}
+
 // Windows the creation listener was told of, by name.
 class CreationLog : public TWindowCreationListener {
 public:
