@@ -320,8 +320,9 @@ void TScript::StartCoroutine() {
     lua_xmove(mMainState, coroutine, 1);
     int status = LuaResume(coroutine, 0);
     mCoroutineFailed = status != 0;
+    mCoroutineError = status != 0 ? LuaValueText(coroutine, -1) : TString();
     if (status != 0) {
-        LogPrintf("lua_resume error: %s", LuaValueText(coroutine, -1).CStr());
+        LogPrintf("lua_resume error: %s", mCoroutineError.CStr());
     }
     if (status == kLua50ErrMem) {
         LuaCollectAfterMemoryError(coroutine);
@@ -358,7 +359,8 @@ int TScript::Resume(int arguments) {
     int status = LuaResume(coroutine, arguments);
     if (status != 0) {
         mCoroutineFailed = true;
-        LogPrintf("lua_resume ERROR: %s", LuaValueText(coroutine, -1).CStr());
+        mCoroutineError = LuaValueText(coroutine, -1);
+        LogPrintf("lua_resume ERROR: %s", mCoroutineError.CStr());
         lua_pop(coroutine, 1);
         if (status == kLua50ErrMem) {
             LuaCollectAfterMemoryError(coroutine);
