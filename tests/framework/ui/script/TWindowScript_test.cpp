@@ -2,6 +2,7 @@
 // gives scripts, and the screen coroutine's modal loop with messages,
 // commands and native calls, on the null display with a hand clock.
 
+#include "framework/script/engine/LuaState.h"
 #include "framework/script/message/TLuaMessage.h"
 #include "framework/ui/script/WindowScriptFixture.h"
 #include "framework/ui/widgets/TButton.h"
@@ -10,6 +11,7 @@
 #include "framework/ui/widgets/TText.h"
 #include "framework/ui/widgets/TTextEdit.h"
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -138,6 +140,59 @@ TEST_F(WindowScriptBuild, WindowsNestNoDeeperThanTheLimit) {
     script->SetCurrentWindow(screen);
     ASSERT_TRUE(Run("MakeDialog { Window { name = 'after' } }")) << Log();
     EXPECT_NE(Find("after"), nullptr);
+}
+
+// Screen scripts from a replaced assets folder that try to reach past the
+// game: each is refused with a Lua error that the log shows, nothing
+// outside the game's folders is read or run, and the script state goes on.
+TEST_F(WindowScriptBuild, HostileScreenScriptsAreRefusedAndTheStateGoesOn) {
+    support::TempFolder outside{"corvalo-outside-"};
+    const std::string escape = outside.Write("escape.lua", "gEscaped = true return 'escaped'");
+    outside.Write("secret.txt", "topsecret\n");
+    // As many ".." as it takes from the assets folder to the root.
+    std::string up;
+    for (const auto& part : std::filesystem::current_path())
+        if (part != "/")
+            up += "../";
+    const struct {
+        const char* what;
+        std::string body;
+        const char* line;
+    } cases[] = {
+        {"a precompiled chunk", "assert(loadstring(string.dump(function() gEscaped = true end)))()",
+         "precompiled chunks cannot be loaded"},
+        {"a precompiled chunk through load",
+         "local s = string.dump(function() gEscaped = true end) "
+         "assert(load(function() local t = s s = nil return t end))()",
+         "precompiled chunks cannot be loaded"},
+        {"an absolute path", "dofile('" + escape + "')", "outside the game's folders"},
+        {"a '::' path", "dofile('::" + escape + "')", "outside the game's folders"},
+        {"ReadFile up out of the assets", "ReadFile('" + up + escape.substr(1) + "')",
+         "outside the game's folders"},
+        {"a file that is no script", "dofile('" + outside.Path().string() + "/secret.txt')",
+         "outside the game's folders"},
+        {"require along LUA_PATH", "LUA_PATH = '" + outside.Path().string() + "/?.lua' require('escape')",
+         "could not load package `escape'"},
+        {"a string past the budget", "gBig = string.rep('x', 2^31 - 2)",
+         "a script ran out of its memory budget"},
+        {"a loop that never ends", "local n = 0 while true do n = n + 1 end",
+         "scripts/hostile.lua:1: script ran for 200 ms without yielding or returning"},
+    };
+    LuaSetRunLimit(200);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        Write("scripts/hostile.lua", c.body);
+        ScanAssetFolder("assets", "");
+        const size_t mark = Mark();
+        LuaNoteProgress();
+        EXPECT_FALSE(script->DoFile("scripts/hostile.lua"));
+        const std::string said = LogSince(mark);
+        EXPECT_NE(said.find(c.line), std::string::npos) << said;
+        EXPECT_EQ(said.find("topsecret"), std::string::npos) << said;
+        EXPECT_EQ(Global("gEscaped"), "nil");
+        EXPECT_EQ(Eval("string.len(string.rep('y', 1000))"), "1000");
+    }
+    LuaSetRunLimit(0);
 }
 
 // Windows the creation listener was told of, by name.
