@@ -45,8 +45,13 @@ struct StateAccount {
     size_t budget = 0;
     bool opened = false; // lua_newstate gave the state back
     unsigned epoch = 0;
-    Clock::time_point epochSeen{};
+    Clock::time_point lastCheck{};
+    Clock::duration busy{};
 };
+
+// Longer than the engine takes for kLuaRunCheckInstructions instructions
+// even under the sanitizers.
+constexpr std::chrono::milliseconds kNativeGap{250};
 
 // Every block of a state passes here. Growing past the state's budget
 // fails as the engine's "not enough memory" error; shrinking and freeing
@@ -82,10 +87,13 @@ StateAccount* AccountOf(lua_State* L) {
 
 // The run watchdog: called every kLuaRunCheckInstructions instructions of
 // any thread of the state. The program's main loop moves the progress
-// epoch on each pass; a script during which it stands still for longer
-// than the limit never gave control back, and is stopped with an error
-// that names its file and line. Without a main loop (tools, tests that
-// never note progress) the epoch stays 0 and nothing is timed.
+// epoch on each pass; a script during which it stands still while the
+// engine runs instructions for longer than the limit never gave control
+// back, and is stopped with an error that names its file and line. Only
+// the time between two calls close together counts: a long gap is time
+// spent in native code (a screen loading its pictures), not a loop of
+// the script's. Without a main loop (tools, tests that never note
+// progress) the epoch stays 0 and nothing is timed.
 void RunWatchdog(lua_State* L, lua_Debug*) {
     const unsigned epoch = gProgressEpoch.load(std::memory_order_relaxed);
     if (epoch == 0)
@@ -94,14 +102,19 @@ void RunWatchdog(lua_State* L, lua_Debug*) {
     const Clock::time_point now = Clock::now();
     if (account->epoch != epoch) {
         account->epoch = epoch;
-        account->epochSeen = now;
+        account->lastCheck = now;
+        account->busy = Clock::duration::zero();
         return;
     }
+    const Clock::duration gap = now - account->lastCheck;
+    account->lastCheck = now;
+    if (gap < kNativeGap)
+        account->busy += gap;
     const int limit = gRunLimitMs.load(std::memory_order_relaxed);
-    if (limit <= 0 || now - account->epochSeen < std::chrono::milliseconds(limit))
+    if (limit <= 0 || account->busy < std::chrono::milliseconds(limit))
         return;
     // Once stopped, the next script of this pass gets its own time.
-    account->epochSeen = now;
+    account->busy = Clock::duration::zero();
     // The error leaves by a long jump: nothing here may need a destructor.
     lua_Debug frame;
     char where[LUA_IDSIZE + 16] = "?";

@@ -73,12 +73,14 @@ void LuaCollectAfterMemoryError(lua_State* L);
 TLuaMemory LuaGetMemory(lua_State* L);
 
 // The run watchdog. Every state counts the instructions its scripts run;
-// every kLuaRunCheckInstructions it looks whether the program's main loop
-// has noted progress (LuaNoteProgress, once per pass) since the limit's
-// time ago. A script that kept the loop waiting that long (an endless
-// loop in a screen script) is stopped with the Lua error "FILE:LINE:
-// script ran for N ms without yielding or returning" and a log line.
-// States of a program that never notes progress are never stopped.
+// every kLuaRunCheckInstructions it adds up the time its scripts have run
+// since the program's main loop last noted progress (LuaNoteProgress, once
+// per pass), leaving out long stretches in native code. A script that kept
+// the loop waiting that long (an endless loop in a screen script) is
+// stopped with the Lua error "FILE:LINE: script ran for N ms without
+// yielding or returning" and a log line. States of a program that never
+// notes progress are never stopped. The shipped screens run for a few
+// milliseconds between two passes; the limit is 5 seconds.
 inline constexpr int kLuaDefaultRunLimitMs = 5000;
 inline constexpr int kLuaRunCheckInstructions = 100000;
 void LuaNoteProgress();
