@@ -4,6 +4,7 @@
 #include "framework/core/log/TLog.h"
 #include "framework/core/settings/TSettings.h"
 #include "framework/core/system/TEvent.h"
+#include "framework/script/engine/LuaState.h"
 #include "framework/script/host/TScript.h"
 #include "framework/ui/manager/TWindowManager.h"
 #include "framework/ui/script/TWindowScript.h"
@@ -109,6 +110,9 @@ int GameMain(TApplication* application, const char*) {
     {
         // Holds the menu music for the whole run; nothing plays yet.
         MainMenuMusicHolder menuMusic;
+        // The start-up script runs before the loop's first pass: it is
+        // timed from here, so one that never returns is stopped too.
+        LuaNoteProgress();
         RunLuaFile("scripts/main.lua");
         SetWindowActivatedState(1);
 
