@@ -43,8 +43,7 @@ TEST(ProcessControl, RealBackEnd_EndsTheProcessWithTheCode) {
 }
 
 // Runs body in a child process and gives its wait status.
-template <typename Body>
-int StatusOfChild(Body body) {
+template <typename Body> int StatusOfChild(Body body) {
     pid_t child = fork();
     if (child == 0) {
         body();

@@ -26,8 +26,7 @@ constexpr int kMaxWindowCoordinate = 10000;
 int LevelInt(const vlkXmlData& data, int i, const char* key, const char* file, int id, int lowest,
              int highest) {
     const TString element = TString::Format("level %d \"%s\"", id, key);
-    return ClampDataInt(file, element.CStr(), data.GetRecordInt(kLevels, i, key), lowest,
-                        highest);
+    return ClampDataInt(file, element.CStr(), data.GetRecordInt(kLevels, i, key), lowest, highest);
 }
 
 // Every chance and cap of a deal held to its range.
@@ -199,18 +198,18 @@ void BuildBoardGeometry(const vlkXmlData& config) {
             return TString::Format("gameMode row %d \"%s\"", i, key);
         };
         // Sizes the board is made from: past these it would not fit in memory.
-        row.row = ClampDataInt(file, element("row").CStr(), config.GetRecordInt(table, i, "row"),
-                               0, kMaxBoardSide);
-        row.col = ClampDataInt(file, element("col").CStr(), config.GetRecordInt(table, i, "col"),
-                               0, kMaxBoardSide);
+        row.row = ClampDataInt(file, element("row").CStr(), config.GetRecordInt(table, i, "row"), 0,
+                               kMaxBoardSide);
+        row.col = ClampDataInt(file, element("col").CStr(), config.GetRecordInt(table, i, "col"), 0,
+                               kMaxBoardSide);
         row.cells = row.row * row.col;
         row.positionCount = row.cells + row.col;
         row.factorDecreaseTime = ClampDataFloat(
             file, element("factorDecreaseTime").CStr(),
             config.GetRecordFloatOr(table, i, "factorDecreaseTime", 1.0f), 0.0f, 10.0f, 1.0f);
-        row.minTimeBar = ClampDataInt(file, element("minTimeBar").CStr(),
-                                      config.GetRecordIntOr(table, i, "minTimeBar", 0), 0,
-                                      kMaxDataTimeMs);
+        row.minTimeBar =
+            ClampDataInt(file, element("minTimeBar").CStr(),
+                         config.GetRecordIntOr(table, i, "minTimeBar", 0), 0, kMaxDataTimeMs);
         std::vector<int> window;
         SplitInts(window, config.GetRecordString(table, i, "window"), ',');
         TakeFour(window, row.window, "window", i);
@@ -223,8 +222,8 @@ void BuildBoardGeometry(const vlkXmlData& config) {
         float position[4];
         TakeFour(read, position, "position", i);
         for (float& value : position)
-            value = ClampDataFloat(file, element("position").CStr(), value,
-                                   -kMaxWindowCoordinate, kMaxWindowCoordinate, 0.0f);
+            value = ClampDataFloat(file, element("position").CStr(), value, -kMaxWindowCoordinate,
+                                   kMaxWindowCoordinate, 0.0f);
         const float x0 = position[0], dx = position[2], dy = position[3];
         float x = x0, y = position[1];
         for (int k = 1; k <= row.positionCount; ++k) {

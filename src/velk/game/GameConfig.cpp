@@ -28,8 +28,8 @@ struct IntField {
 };
 
 // Each value held to lowest..highest where it is read.
-void ReadInts(vlkXmlData& data, const char* table, const IntField* fields, size_t count,
-              int lowest, int highest) {
+void ReadInts(vlkXmlData& data, const char* table, const IntField* fields, size_t count, int lowest,
+              int highest) {
     for (size_t i = 0; i < count; ++i) {
         const TString element = TString::Format("%s.%s", table, fields[i].key);
         *fields[i].value =
@@ -66,9 +66,9 @@ void ReadGameTuning(vlkXmlData& data) {
     TGameTuning::Game& game = tuning.game;
     game.lives = ReadInt(data, "game", "lives", 0, 1000);
     game.bonus = ReadInt(data, "game", "bonus", -kMaxDataCount, kMaxDataCount);
-    game.velocity = ClampDataFloat(data.GetFileName().CStr(), "game.velocity",
-                                   data.GetValue("game", "velocity").ToFloat(), 0.0f, 100000.0f,
-                                   0.0f);
+    game.velocity =
+        ClampDataFloat(data.GetFileName().CStr(), "game.velocity",
+                       data.GetValue("game", "velocity").ToFloat(), 0.0f, 100000.0f, 0.0f);
     game.bonusRound = ReadInt(data, "game", "bonusRound", -kMaxDataCount, kMaxDataCount);
     game.facebook = data.GetValue("game", "facebook");
     game.fx = data.GetValue("game", "fx");

@@ -249,7 +249,9 @@ TEST_F(ParticleFileTest, DamagedNumbers_AreHeldToTheirRanges) {
          },
          "<inferior> \"red\" is nan"},
         {"NaN in a scale keeps its 1", "<scale x=\"nan\" y=\"2\"/>",
-         [](const Desc& d) { return d.scale[0] == 1.0f && d.scale[1] == 2.0f && d.scale[2] == 0.0f; },
+         [](const Desc& d) {
+             return d.scale[0] == 1.0f && d.scale[1] == 2.0f && d.scale[2] == 0.0f;
+         },
          "<scale> \"x\" is nan"},
     };
     for (const Case& c : cases) {

@@ -110,7 +110,8 @@ TEST(LuaSandbox, FilesOutsideTheGameFoldersAreRefused) {
     };
     for (const std::string& name : refused) {
         for (const char* loader : {"loadfile", "dofile"}) {
-            ASSERT_TRUE(state.Run("return pcall(" + std::string(loader) + ", " + Quoted(name) + ")"))
+            ASSERT_TRUE(
+                state.Run("return pcall(" + std::string(loader) + ", " + Quoted(name) + ")"))
                 << state.mError;
             EXPECT_EQ(state.mResult.find("function"), std::string::npos) << loader << " " << name;
             EXPECT_EQ(state.mResult.find("topsecret"), std::string::npos) << loader << " " << name;
