@@ -446,8 +446,9 @@ void LuaCollectAfterMemoryError(lua_State* L) {
     // The engine collects step by step as it allocates; a state that just
     // ran into its budget is mostly garbage, which it would not get back
     // in time for the next script's first allocations.
+    const StateAccount* account = AccountOf(L);
     LogPrintf("Lua: a script ran out of its memory budget (%zu bytes in use); collecting",
-              AccountOf(L)->used);
+              account ? account->used : size_t{0});
     lua_gc(L, LUA_GCCOLLECT, 0);
 }
 
