@@ -33,6 +33,7 @@ namespace {
 std::atomic<size_t> gMemoryBudget{kLuaDefaultMemoryBudget};
 std::atomic<int> gRunLimitMs{kLuaDefaultRunLimitMs};
 std::atomic<unsigned> gProgressEpoch{0};
+std::atomic<bool> gFilesAnywhere{false};
 
 using Clock = std::chrono::steady_clock;
 
@@ -396,7 +397,7 @@ int LuaLoadFile(lua_State* L, const char* fileName) {
             fromDisk = true;
         }
     }
-    if (!diskPath.empty() && !InsideGameFolders(diskPath)) {
+    if (!diskPath.empty() && !gFilesAnywhere.load() && !InsideGameFolders(diskPath)) {
         // Said in the log only for a file that is there: the search path
         // tries names outside the folders as a matter of course.
         if (platform::CanRead(diskPath))
@@ -432,6 +433,10 @@ int LuaLoadFile(lua_State* L, const char* fileName) {
 void LuaNoteProgress() {
     unsigned epoch = gProgressEpoch.load(std::memory_order_relaxed) + 1;
     gProgressEpoch.store(epoch == 0 ? 1 : epoch, std::memory_order_relaxed);
+}
+
+void LuaLetToolsReadAnywhere() {
+    gFilesAnywhere.store(true);
 }
 
 void LuaSetRunLimit(int milliseconds) {

@@ -53,6 +53,9 @@ int LuaLoadCompiled(lua_State* L, const char* code, size_t size, const char* chu
 // failure an error text is pushed and LUA_ERRFILE (cannot open or read) or
 // the compile status is returned.
 int LuaLoadFile(lua_State* L, const char* fileName);
+// For a tool that runs the scripts its user names (luarun): from now on
+// the files of the whole disk load. Never called by the game.
+void LuaLetToolsReadAnywhere();
 
 // Every state has a memory budget, taken when it is opened: an allocation
 // that would grow the state (all its coroutines together) past it fails
