@@ -82,6 +82,8 @@ int main(int argc, char** argv) {
         return 1;
     }
 
+    // The script named on the command line is the user's own, wherever it is.
+    LuaLetToolsReadAnywhere();
     TTaskList tasks;
     auto* script = new TScript;
     tasks.AddTask(script);

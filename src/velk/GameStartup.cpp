@@ -1,8 +1,10 @@
 #include "velk/GameStartup.h"
 
 #include "framework/app/TApplication.h"
+#include "framework/core/log/TLog.h"
 #include "framework/core/settings/TSettings.h"
 #include "framework/core/system/TEvent.h"
+#include "framework/script/engine/LuaState.h"
 #include "framework/script/host/TScript.h"
 #include "framework/ui/manager/TWindowManager.h"
 #include "framework/ui/script/TWindowScript.h"
@@ -14,6 +16,8 @@
 #include "velk/globals/GameGlobals.h"
 #include "velk/settings/vlkGameSettings.h"
 
+#include <cstdio>
+
 namespace {
 
 constexpr int kTextureBudget = 192000000;
@@ -21,11 +25,24 @@ constexpr int kScreenWidth = 1024;
 constexpr int kScreenHeight = 768;
 
 std::span<const GameWindowType> gWindowTypes;
+int gExitCode = 0;
+
+// The screen coroutine ended in a script error: nothing answers the
+// window's buttons any more, the quit question included.
+bool ScreenScriptDied() {
+    TScript* script = GetGameScript();
+    return script && script->CoroutineFailed() && !script->InCoroutine();
+}
 
 // What the loop does itself before the window manager gets the event.
-void ReactToEvent(const TEvent& event) {
+// False when the game must end now.
+bool ReactToEvent(const TEvent& event) {
     switch (event.type) {
     case kEventCloseRequest:
+        if (ScreenScriptDied()) {
+            LogPrintf("Closed while the screen script is dead: quitting without the quit question");
+            return false;
+        }
         if (gCurrentGame)
             gCurrentGame->OnCloseRequest();
         // A number: a boolean or nil reads 0.
@@ -45,6 +62,7 @@ void ReactToEvent(const TEvent& event) {
     default:
         break;
     }
+    return true;
 }
 
 } // namespace
@@ -81,6 +99,7 @@ void SetGameWindowTypes(std::span<const GameWindowType> types) {
 int GameMain(TApplication* application, const char*) {
     if (!application)
         return 0;
+    gExitCode = 0;
     InitApplication(kTextureBudget);
     LoadGameConfig("config.xml", kScreenWidth, kScreenHeight);
     if (gAssetLists)
@@ -91,6 +110,9 @@ int GameMain(TApplication* application, const char*) {
     {
         // Holds the menu music for the whole run; nothing plays yet.
         MainMenuMusicHolder menuMusic;
+        // The start-up script runs before the loop's first pass: it is
+        // timed from here, so one that never returns is stopped too.
+        LuaNoteProgress();
         RunLuaFile("scripts/main.lua");
         SetWindowActivatedState(1);
 
@@ -98,24 +120,37 @@ int GameMain(TApplication* application, const char*) {
         TEvent event;
         event.x = 0;
         event.y = 0;
+        bool deathReported = false;
         for (;;) {
             application->GetEvent(event);
             if (event.type == kEventQuit)
                 break;
-            ReactToEvent(event);
+            if (!deathReported && ScreenScriptDied()) {
+                deathReported = true;
+                gExitCode = 1;
+                const TString error = GetGameScript()->CoroutineError();
+                LogPrintf("The screen script ended in an error: %s", error.CStr());
+                std::fprintf(stderr,
+                             "The screen script ended in an error: %s\n"
+                             "The game cannot go on; close its window to quit.\n",
+                             error.CStr());
+            }
+            if (!ReactToEvent(event))
+                break;
             if (manager)
                 manager->HandleEvent(event);
         }
         DestroyGameGlobals();
         DestroyGameAssetMap();
     }
-    return 0;
+    return gExitCode;
 }
 
 int GameEntry(uintptr_t instance, uintptr_t previousInstance, const char* commandLine,
               int showCommand, std::span<const GameWindowType> windowTypes) {
     ApplyStartupRecord(MakeGameStartupRecord());
     SetGameWindowTypes(windowTypes);
+    gExitCode = 0;
     ApplicationMain(instance, previousInstance, commandLine, showCommand, GameMain, false);
-    return 0;
+    return gExitCode;
 }

@@ -49,11 +49,14 @@ void SetGameWindowTypes(std::span<const GameWindowType> types);
 // unless that dialog is already open ("gQuitVerifyActive"); activation
 // pauses and resumes the current game; a full-screen change is stored.
 // Every event but quit goes to the window manager. At the end the game's
-// globals are released.
+// globals are released. When the screen coroutine has died of a script
+// error, that is logged once (and written to stderr), a close request ends
+// the loop at once (the quit question could not run), and the result is 1;
+// otherwise 0.
 int GameMain(TApplication* application, const char* commandLine);
 
 // The game's entry point: fills and applies the start-up record, keeps the
-// window types and runs the application frame with GameMain. Returns 0
-// whatever happened.
+// window types and runs the application frame with GameMain. Returns what
+// GameMain returned (0 when it did not run).
 int GameEntry(uintptr_t instance, uintptr_t previousInstance, const char* commandLine,
               int showCommand, std::span<const GameWindowType> windowTypes = {});

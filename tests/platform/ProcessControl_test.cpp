@@ -42,25 +42,52 @@ TEST(ProcessControl, RealBackEnd_EndsTheProcessWithTheCode) {
     EXPECT_EQ(WEXITSTATUS(status), 255);
 }
 
-TEST(QuitSignals, TermAndIntRaiseTheFlagOnce) {
-    platform::InstallQuitSignals();
-    EXPECT_FALSE(platform::TakeQuitSignal());
-    for (int signal : {SIGTERM, SIGINT}) {
-        std::raise(signal);
-        EXPECT_TRUE(platform::TakeQuitSignal()) << signal;
-        EXPECT_FALSE(platform::TakeQuitSignal()) << signal;
-    }
-    platform::UninstallQuitSignals();
-    // The default action is back: a child that raises SIGTERM dies of it.
+// Runs body in a child process and gives its wait status.
+template <typename Body> int StatusOfChild(Body body) {
     pid_t child = fork();
-    ASSERT_GE(child, 0);
     if (child == 0) {
-        std::raise(SIGTERM);
+        body();
         _exit(0);
     }
     int status = 0;
-    ASSERT_EQ(waitpid(child, &status, 0), child);
+    if (child < 0 || waitpid(child, &status, 0) != child) {
+        ADD_FAILURE() << "no child";
+        return -1;
+    }
+    return status;
+}
+
+TEST(QuitSignals, FirstSignalRaisesTheFlagOnceSecondEndsTheProcess) {
+    for (int signal : {SIGTERM, SIGINT}) {
+        // Each child: the first signal is a quit request, taken once; the
+        // second, even after the flag was taken, ends it by that signal.
+        int status = StatusOfChild([signal] {
+            platform::InstallQuitSignals();
+            if (platform::TakeQuitSignal())
+                _exit(10);
+            std::raise(signal);
+            if (!platform::TakeQuitSignal() || platform::TakeQuitSignal())
+                _exit(11);
+            std::raise(signal == SIGTERM ? SIGINT : SIGTERM);
+            _exit(12);
+        });
+        EXPECT_TRUE(WIFSIGNALED(status)) << signal << " status " << status;
+        EXPECT_EQ(WTERMSIG(status), signal == SIGTERM ? SIGINT : SIGTERM);
+    }
+}
+
+TEST(QuitSignals, UninstallingPutsTheDefaultActionBack) {
+    platform::InstallQuitSignals();
+    std::raise(SIGTERM);
+    EXPECT_TRUE(platform::TakeQuitSignal());
+    platform::UninstallQuitSignals();
+    int status = StatusOfChild([] { std::raise(SIGTERM); });
     EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM);
+    // Installed again, one signal is a quit request again.
+    platform::InstallQuitSignals();
+    std::raise(SIGINT);
+    EXPECT_TRUE(platform::TakeQuitSignal());
+    platform::UninstallQuitSignals();
 }
 
 } // namespace

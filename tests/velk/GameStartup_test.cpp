@@ -7,6 +7,7 @@
 #include "framework/script/message/TMessage.h"
 #include "framework/ui/script/TWindowScript.h"
 #include "platform/window/VirtualKeys.h"
+#include "support/LogText.h"
 #include "velk/assets/TAssetLists.h"
 #include "velk/assets/TGameAssetMap.h"
 #include "velk/game/vlkGame.h"
@@ -205,6 +206,28 @@ TEST_F(GameMainTest, CloseRequestsAskUnlessTheQuestionIsOpen) {
         EXPECT_EQ(log, c.gameCalls);
         EXPECT_TRUE(mWindow->IsCreated()) << "a close request alone never ends the game";
     }
+}
+
+// A screen script that died of an error answers no button, the quit
+// question's included: closing the window ends the game at once, with 1.
+TEST_F(GameMainTest, AfterTheScreenScriptDiedClosingTheWindowQuitsAtOnce) {
+    QuitGuard("0");
+    GetGameScript()->DoLuaString("return function() error('the screen broke') end");
+    ASSERT_TRUE(GetGameScript()->CoroutineFailed());
+    log.clear();
+    RecordingGame game(log);
+    gCurrentGame = &game;
+    EXPECT_EQ(RunGame({{{platform::kWmKeyDown, 'A'}}, {{platform::kWmClose, 0}}}), 1);
+    gCurrentGame = nullptr;
+    EXPECT_EQ(Global("gOpened"), "") << "no quit question";
+    EXPECT_TRUE(log.empty());
+    const std::string text = support::ReadLogText();
+    EXPECT_NE(text.find("The screen script ended in an error: "), std::string::npos) << text;
+    EXPECT_NE(text.find("the screen broke"), std::string::npos);
+    EXPECT_NE(text.find("quitting without the quit question"), std::string::npos);
+    // Said once, for all the events after it.
+    const size_t first = text.find("The screen script ended in an error");
+    EXPECT_EQ(text.find("The screen script ended in an error", first + 1), std::string::npos);
 }
 
 TEST_F(GameMainTest, ActivationPausesTheGameAndTellsTheHosts) {

@@ -21,6 +21,7 @@
 #include "framework/graphics/vector/TNbMiniVecDraw.h"
 #include "framework/host/TGameState.h"
 #include "framework/script/animation/TAnimatedSprite.h"
+#include "framework/script/engine/LuaState.h"
 #include "framework/sound/manager/TSoundManager.h"
 #include "framework/sound/source/TOggDataSource.h"
 #include "framework/ui/manager/TWindowManager.h"
@@ -197,6 +198,8 @@ bool TApplication::CreateMainWindow() {
 }
 
 void TApplication::GetEvent(TEvent& event) {
+    // Each pass of the main loop comes here: the scripts gave control back.
+    LuaNoteProgress();
     mPlatform->GetEvent(event);
 }
 

@@ -5,6 +5,7 @@
 #include "game/data/GameTables.h"
 #include "game/data/MetamapNodes.h"
 #include "game/data/TileKinds.h"
+#include "velk/data/DataRange.h"
 #include "velk/data/StringSplit.h"
 #include "velk/data/vlkXmlData.h"
 #include "velk/game/GameConfig.h"
@@ -15,6 +16,31 @@
 namespace {
 
 const char kLevels[] = "levels";
+
+// A board has at most this many rows and columns: far more than the
+// screen's board window shows (the shipped boards are 12 by 11 at most).
+constexpr int kMaxBoardSide = 32;
+constexpr int kMaxWindowCoordinate = 10000;
+
+// A field of a level record, held to its range.
+int LevelInt(const vlkXmlData& data, int i, const char* key, const char* file, int id, int lowest,
+             int highest) {
+    const TString element = TString::Format("level %d \"%s\"", id, key);
+    return ClampDataInt(file, element.CStr(), data.GetRecordInt(kLevels, i, key), lowest, highest);
+}
+
+// Every chance and cap of a deal held to its range.
+void ClampList(std::vector<int>& values, const char* file, int id, const char* what, int highest) {
+    for (size_t k = 0; k < values.size(); ++k) {
+        const TString element =
+            TString::Format("level %d %s %d", id, what, static_cast<int>(k) + 1);
+        values[k] = ClampDataInt(file, element.CStr(), values[k], 0, highest);
+    }
+}
+
+void ReportRangeProblem(const char* line) {
+    ReportDataProblem("%s", line);
+}
 
 TString InFolder(const TString& folder, const char* name) {
     if (folder.IsEmpty())
@@ -75,6 +101,8 @@ void ReadDeal(const vlkXmlData& data, int i, TTileDeal& deal, const char* file, 
         if (k < deal.maxCounts.size())
             deal.maxCounts.erase(deal.maxCounts.begin() + static_cast<long>(k));
     }
+    ClampList(deal.chances, file, id, "chance", kMaxDataCount);
+    ClampList(deal.maxCounts, file, id, "cap", kMaxDataCount);
     const size_t shortest =
         std::min({deal.kinds.size(), deal.chances.size(), deal.maxCounts.size()});
     if (deal.kinds.size() != shortest || deal.chances.size() != shortest ||
@@ -92,20 +120,20 @@ void ReadDeal(const vlkXmlData& data, int i, TTileDeal& deal, const char* file, 
 // The fields every board mode's record has.
 void ReadBoardLevel(const vlkXmlData& data, int i, TBoardLevel& record, const char* file) {
     record.id = data.GetRecordName(kLevels, i).ToInt();
-    record.mode = data.GetRecordInt(kLevels, i, "mode");
+    record.mode = LevelInt(data, i, "mode", file, record.id, 0, kMaxDataCount);
     ReadDeal(data, i, record, file, record.id);
-    record.timeTile = data.GetRecordInt(kLevels, i, "timeTile");
-    record.timeMatch = data.GetRecordInt(kLevels, i, "timeMatch");
-    record.timeMatchDec = data.GetRecordInt(kLevels, i, "timeMatchDec");
+    record.timeTile = LevelInt(data, i, "timeTile", file, record.id, 0, kMaxDataTimeMs);
+    record.timeMatch = LevelInt(data, i, "timeMatch", file, record.id, 0, kMaxDataTimeMs);
+    record.timeMatchDec = LevelInt(data, i, "timeMatchDec", file, record.id, 0, kMaxDataTimeMs);
     record.background = data.GetRecordString(kLevels, i, "background");
 }
 
-void ReadGoal(const vlkXmlData& data, int i, TLevelGoal& goal) {
-    goal.task = data.GetRecordInt(kLevels, i, "task");
-    goal.goalTask = data.GetRecordIntOr(kLevels, i, "goalTask", 0);
+void ReadGoal(const vlkXmlData& data, int i, TLevelGoal& goal, const char* file, int id) {
+    goal.task = LevelInt(data, i, "task", file, id, -kMaxDataCount, kMaxDataCount);
+    goal.goalTask = LevelInt(data, i, "goalTask", file, id, 0, kMaxDataCount);
     goal.tile1 = data.GetRecordString(kLevels, i, "tile1");
     goal.tile2 = data.GetRecordString(kLevels, i, "tile2");
-    goal.quota = data.GetRecordInt(kLevels, i, "quota");
+    goal.quota = LevelInt(data, i, "quota", file, id, 0, kMaxDataCount);
 }
 
 // Reads every "levels" record of a file with `read` and appends it.
@@ -121,15 +149,21 @@ void LoadLevels(const TString& folder, const char* file, std::vector<Record>& ta
     }
 }
 
-void ReadThree(vlkXmlData& data, const char* table, std::array<int, 3>& values) {
-    values[0] = data.GetValue(table, "mode1").ToInt();
-    values[1] = data.GetValue(table, "mode2").ToInt();
-    values[2] = data.GetValue(table, "mode3").ToInt();
+void ReadThree(vlkXmlData& data, const char* table, std::array<int, 3>& values, int highest) {
+    const char* const keys[] = {"mode1", "mode2", "mode3"};
+    for (size_t k = 0; k < 3; ++k) {
+        const TString element = TString::Format("%s.%s", table, keys[k]);
+        values[k] = ClampDataInt(data.GetFileName().CStr(), element.CStr(),
+                                 data.GetValue(table, keys[k]).ToInt(), 0, highest);
+    }
 }
 
 void ReadCombos(vlkXmlData& data, std::vector<int>& combos) {
-    for (const char* key : {"combo1", "combo2", "combo3"})
-        combos.push_back(data.GetValue("combos", key).ToInt());
+    for (const char* key : {"combo1", "combo2", "combo3"}) {
+        const TString element = TString::Format("combos.%s", key);
+        combos.push_back(ClampDataInt(data.GetFileName().CStr(), element.CStr(),
+                                      data.GetValue("combos", key).ToInt(), 0, kMaxDataCount));
+    }
 }
 
 // The entry row's length of a board of n play slots: the columns of the
@@ -163,20 +197,37 @@ void BuildBoardGeometry(const vlkXmlData& config) {
     rows.assign(static_cast<size_t>(count), TGameModeRecord());
     for (int i = 0; i < count; ++i) {
         TGameModeRecord& row = rows[static_cast<size_t>(i)];
-        row.row = config.GetRecordInt(table, i, "row");
-        row.col = config.GetRecordInt(table, i, "col");
+        const char* file = config.GetFileName().CStr();
+        auto element = [i](const char* key) {
+            return TString::Format("gameMode row %d \"%s\"", i, key);
+        };
+        // Sizes the board is made from: past these it would not fit in memory.
+        row.row = ClampDataInt(file, element("row").CStr(), config.GetRecordInt(table, i, "row"), 0,
+                               kMaxBoardSide);
+        row.col = ClampDataInt(file, element("col").CStr(), config.GetRecordInt(table, i, "col"), 0,
+                               kMaxBoardSide);
         row.cells = row.row * row.col;
         row.positionCount = row.cells + row.col;
-        row.factorDecreaseTime = config.GetRecordFloatOr(table, i, "factorDecreaseTime", 1.0f);
-        row.minTimeBar = config.GetRecordIntOr(table, i, "minTimeBar", 0);
+        row.factorDecreaseTime = ClampDataFloat(
+            file, element("factorDecreaseTime").CStr(),
+            config.GetRecordFloatOr(table, i, "factorDecreaseTime", 1.0f), 0.0f, 10.0f, 1.0f);
+        row.minTimeBar =
+            ClampDataInt(file, element("minTimeBar").CStr(),
+                         config.GetRecordIntOr(table, i, "minTimeBar", 0), 0, kMaxDataTimeMs);
         std::vector<int> window;
         SplitInts(window, config.GetRecordString(table, i, "window"), ',');
         TakeFour(window, row.window, "window", i);
+        for (int& value : row.window)
+            value = ClampDataInt(file, element("window").CStr(), value, -kMaxWindowCoordinate,
+                                 kMaxWindowCoordinate);
 
         std::vector<float> read;
         SplitFloats(read, config.GetRecordString(table, i, "position"));
         float position[4];
         TakeFour(read, position, "position", i);
+        for (float& value : position)
+            value = ClampDataFloat(file, element("position").CStr(), value, -kMaxWindowCoordinate,
+                                   kMaxWindowCoordinate, 0.0f);
         const float x0 = position[0], dx = position[2], dy = position[3];
         float x = x0, y = position[1];
         for (int k = 1; k <= row.positionCount; ++k) {
@@ -205,43 +256,47 @@ void LoadGameModeNames(const TString& folder) {
 void LoadClassicLevels(const TString& folder) {
     LoadLevels(folder, "classic.xml", MutableGameTables().classic,
                [](const vlkXmlData& data, int i, TClassicLevelRecord& record) {
-                   ReadGoal(data, i, record);
-                   record.initRows = data.GetRecordInt(kLevels, i, "initRows");
-                   record.timeBar = data.GetRecordInt(kLevels, i, "timeBar");
+                   ReadGoal(data, i, record, "classic.xml", record.id);
+                   record.initRows =
+                       LevelInt(data, i, "initRows", "classic.xml", record.id, 0, kMaxBoardSide);
+                   record.timeBar =
+                       LevelInt(data, i, "timeBar", "classic.xml", record.id, 0, kMaxDataTimeMs);
                });
 }
 
 void LoadBlitzLevels(const TString& folder) {
     {
         vlkXmlData data(InFolder(folder, "blitz.xml"));
-        ReadThree(data, "timer", gGameTuning.blitz.timer);
+        ReadThree(data, "timer", gGameTuning.blitz.timer, kMaxDataTimeMs);
         ReadCombos(data, gGameTuning.blitz.combos);
     }
     LoadLevels(folder, "blitz.xml", MutableGameTables().blitz,
                [](const vlkXmlData& data, int i, TBlitzLevelRecord& record) {
-                   ReadGoal(data, i, record);
+                   ReadGoal(data, i, record, "blitz.xml", record.id);
                });
 }
 
 void LoadStrategyLevels(const TString& folder) {
     LoadLevels(folder, "strategy.xml", MutableGameTables().strategy,
                [](const vlkXmlData& data, int i, TStrategyLevelRecord& record) {
-                   ReadGoal(data, i, record);
-                   record.initRows = data.GetRecordInt(kLevels, i, "initRows");
-                   record.errorRow = data.GetRecordInt(kLevels, i, "errorRow");
+                   ReadGoal(data, i, record, "strategy.xml", record.id);
+                   record.initRows =
+                       LevelInt(data, i, "initRows", "strategy.xml", record.id, 0, kMaxBoardSide);
+                   record.errorRow =
+                       LevelInt(data, i, "errorRow", "strategy.xml", record.id, 0, kMaxBoardSide);
                });
 }
 
 void LoadRomeLevels(const TString& folder) {
     {
         vlkXmlData data(InFolder(folder, "rome.xml"));
-        ReadThree(data, "index", gGameTuning.rome.index);
-        ReadThree(data, "timer", gGameTuning.rome.timer);
+        ReadThree(data, "index", gGameTuning.rome.index, kMaxDataCount);
+        ReadThree(data, "timer", gGameTuning.rome.timer, kMaxDataTimeMs);
         ReadCombos(data, gGameTuning.rome.combos);
     }
     LoadLevels(folder, "rome.xml", MutableGameTables().rome,
                [](const vlkXmlData& data, int i, TRomeLevelRecord& record) {
-                   record.gpx = data.GetRecordInt(kLevels, i, "gpx");
+                   record.gpx = LevelInt(data, i, "gpx", "rome.xml", record.id, 0, kMaxDataCount);
                });
 }
 
@@ -272,13 +327,15 @@ void LoadJokerLevels(const TString& folder) {
                               record.id, record.mode, rows);
             continue;
         }
-        record.initTiles = data.GetRecordInt(kLevels, i, "init_tiles");
-        record.rounds = data.GetRecordInt(kLevels, i, "rounds");
-        record.roundsToWin = data.GetRecordInt(kLevels, i, "roundsToWin");
+        record.initTiles = LevelInt(data, i, "init_tiles", "joker.xml", record.id, 0,
+                                    kMaxBoardSide * kMaxBoardSide);
+        record.rounds = LevelInt(data, i, "rounds", "joker.xml", record.id, 0, kMaxDataCount);
+        record.roundsToWin =
+            LevelInt(data, i, "roundsToWin", "joker.xml", record.id, 0, kMaxDataCount);
         record.background = data.GetRecordString(kLevels, i, "background");
         MutableGameTables().joker.push_back(std::move(record));
     }
-    ReadThree(data, "index", gGameTuning.joker.index);
+    ReadThree(data, "index", gGameTuning.joker.index, kMaxDataCount);
 }
 
 void LoadConfigTables(const vlkXmlData& config, const TString& folder) {
@@ -313,4 +370,5 @@ void ResetGameData() {
 void InstallGameDataLoaders(void (*afterModeFiles)()) {
     gAfterModeFiles = afterModeFiles;
     SetGameDataLoaders(LoadConfigTablesForGame, LoadModeFilesForGame);
+    SetDataRangeReporter(ReportRangeProblem);
 }

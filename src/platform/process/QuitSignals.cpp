@@ -9,6 +9,7 @@ namespace platform {
 namespace {
 
 volatile std::sig_atomic_t gQuitSignalled = 0;
+volatile std::sig_atomic_t gSignalsReceived = 0;
 
 struct Installed {
     std::mutex mutex;
@@ -22,7 +23,16 @@ Installed& TheInstalled() {
     return *installed;
 }
 
-void OnQuitSignal(int) {
+// The first signal asks for a quit; a second one ends the process at once,
+// the signal's own way, for a program that cannot get to its quit (a loop
+// that never comes back to the event pump).
+void OnQuitSignal(int signalNumber) {
+    if (gSignalsReceived) {
+        std::signal(signalNumber, SIG_DFL);
+        std::raise(signalNumber);
+        return;
+    }
+    gSignalsReceived = 1;
     gQuitSignalled = 1;
 }
 
@@ -34,6 +44,7 @@ void InstallQuitSignals() {
     if (installed.count++ > 0) {
         return;
     }
+    gSignalsReceived = 0;
     struct sigaction action {};
     action.sa_handler = OnQuitSignal;
     sigemptyset(&action.sa_mask);

@@ -9,7 +9,7 @@ const TString kIdKey("_id_");
 
 } // namespace
 
-vlkXmlData::vlkXmlData(const TString& fileName) {
+vlkXmlData::vlkXmlData(const TString& fileName) : mFileName(fileName) {
     TXmlNode document;
     TXmlNode* root = LoadXmlRoot(document, fileName, "xmlData", "vlkXmlData");
     if (!root)

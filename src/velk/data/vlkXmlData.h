@@ -33,6 +33,9 @@ public:
     vlkXmlData& operator=(const vlkXmlData&) = delete;
     virtual ~vlkXmlData();
 
+    // The name it was read from, for messages.
+    const TString& GetFileName() const { return mFileName; }
+
     // The value of a key of a plain table; empty when absent. The lookup
     // leaves an empty entry behind, which later queries see as present.
     TString GetValue(const TString& table, const TString& key);
@@ -68,4 +71,5 @@ private:
     std::map<TString, vlkTextMap, vlkTextLess> mPlain;
     std::map<TString, TXmlListTable, vlkTextLess> mLists;
     std::map<TString, std::pair<std::vector<TString>, std::vector<TString>>, vlkTextLess> mVectors;
+    TString mFileName;
 };

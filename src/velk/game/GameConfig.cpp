@@ -2,6 +2,7 @@
 
 #include "framework/app/TApplication.h"
 #include "velk/assets/TAssetLists.h"
+#include "velk/data/DataRange.h"
 #include "velk/data/StringSplit.h"
 #include "velk/data/vlkXmlData.h"
 #include "velk/game/FxMap.h"
@@ -26,14 +27,27 @@ struct IntField {
     int* value;
 };
 
-void ReadInts(vlkXmlData& data, const char* table, const IntField* fields, size_t count) {
-    for (size_t i = 0; i < count; ++i)
-        *fields[i].value = data.GetValue(table, fields[i].key).ToInt();
+// Each value held to lowest..highest where it is read.
+void ReadInts(vlkXmlData& data, const char* table, const IntField* fields, size_t count, int lowest,
+              int highest) {
+    for (size_t i = 0; i < count; ++i) {
+        const TString element = TString::Format("%s.%s", table, fields[i].key);
+        *fields[i].value =
+            ClampDataInt(data.GetFileName().CStr(), element.CStr(),
+                         data.GetValue(table, fields[i].key).ToInt(), lowest, highest);
+    }
 }
 
 template <size_t N>
-void ReadInts(vlkXmlData& data, const char* table, const IntField (&fields)[N]) {
-    ReadInts(data, table, fields, N);
+void ReadInts(vlkXmlData& data, const char* table, const IntField (&fields)[N], int lowest,
+              int highest) {
+    ReadInts(data, table, fields, N, lowest, highest);
+}
+
+int ReadInt(vlkXmlData& data, const char* table, const char* key, int lowest, int highest) {
+    const TString element = TString::Format("%s.%s", table, key);
+    return ClampDataInt(data.GetFileName().CStr(), element.CStr(),
+                        data.GetValue(table, key).ToInt(), lowest, highest);
 }
 
 } // namespace
@@ -50,10 +64,12 @@ void SetGameDataLoaders(ConfigTablesReader configTables, ModeFilesReader modeFil
 void ReadGameTuning(vlkXmlData& data) {
     TGameTuning& tuning = gGameTuning;
     TGameTuning::Game& game = tuning.game;
-    game.lives = data.GetValue("game", "lives").ToInt();
-    game.bonus = data.GetValue("game", "bonus").ToInt();
-    game.velocity = data.GetValue("game", "velocity").ToFloat();
-    game.bonusRound = data.GetValue("game", "bonusRound").ToInt();
+    game.lives = ReadInt(data, "game", "lives", 0, 1000);
+    game.bonus = ReadInt(data, "game", "bonus", -kMaxDataCount, kMaxDataCount);
+    game.velocity =
+        ClampDataFloat(data.GetFileName().CStr(), "game.velocity",
+                       data.GetValue("game", "velocity").ToFloat(), 0.0f, 100000.0f, 0.0f);
+    game.bonusRound = ReadInt(data, "game", "bonusRound", -kMaxDataCount, kMaxDataCount);
     game.facebook = data.GetValue("game", "facebook");
     game.fx = data.GetValue("game", "fx");
 
@@ -67,7 +83,8 @@ void ReadGameTuning(vlkXmlData& data) {
               {"bonus", &score.bonus},
               {"deltaBonus", &score.deltaBonus},
               {"clearedAllTiles", &score.clearedAllTiles},
-              {"jokerBonus", &score.jokerBonus}});
+              {"jokerBonus", &score.jokerBonus}},
+             -kMaxDataCount, kMaxDataCount);
 
     TGameTuning::Time& time = tuning.time;
     ReadInts(data, "time",
@@ -88,7 +105,8 @@ void ReadGameTuning(vlkXmlData& data) {
               {"bonusMatchAnim", &time.timerPeriods[3]},
               {"vanishAnim", &time.vanishAnim},
               {"hideAnim", &time.hideAnim},
-              {"showAnim", &time.showAnim}});
+              {"showAnim", &time.showAnim}},
+             0, kMaxDataTimeMs);
 
     // Read in the file's order; stored by achievement number, where
     // showtime comes before sidewinder.
@@ -101,13 +119,15 @@ void ReadGameTuning(vlkXmlData& data) {
               {"sidewinder", &thresholds[TGameTuning::kSidewinder]},
               {"showtime", &thresholds[TGameTuning::kShowtime]},
               {"screen1", &thresholds[TGameTuning::kScreen1]},
-              {"screen5", &thresholds[TGameTuning::kScreen5]}});
+              {"screen5", &thresholds[TGameTuning::kScreen5]}},
+             0, kMaxDataCount);
     SplitInts(tuning.achieve.unlockInQuestMode, data.GetValue("achieve", "unlockInQuestMode"), ',');
 
     // The board geometry, the tile kinds and the quest-map nodes are read
     // with the level data; the node file's name is kept for them.
     game.metamap = data.GetValueOr("game", "metamap", TString(""));
-    tuning.animation.spritetext = data.GetValue("animation", "spritetext").ToInt();
+    tuning.animation.spritetext =
+        ReadInt(data, "animation", "spritetext", -kMaxDataCount, kMaxDataCount);
 }
 
 void LoadGameConfig(const TString& configFile, int screenWidth, int screenHeight) {

@@ -1,6 +1,7 @@
 #include "velk/particles/TParticleDescription.h"
 
 #include "framework/core/xml/TXmlNode.h"
+#include "velk/data/DataRange.h"
 
 #include <cstring>
 
@@ -14,12 +15,26 @@ template <typename Visit> void ForEachChild(TXmlNode& node, Visit visit) {
     }
 }
 
-float Float(const TXmlNode& node, const char* name) {
-    return node.GetAttribute(name).ToFloat();
+// The file being read, for the lines about values out of range.
+const char* gReading = "";
+
+// Far above what a particle file describes: positions, speeds and colour
+// channels (0 to 255) alike.
+constexpr float kMaxParticleValue = 1000000.0f;
+
+TString Element(const TXmlNode& node, const char* name) {
+    return TString::Format("<%s> \"%s\"", node.GetName().CStr(), name);
 }
 
-int32_t Int(const TXmlNode& node, const char* name) {
-    return node.GetAttribute(name).ToInt();
+// NaN and the infinities read as fallback, with a log line.
+float Float(const TXmlNode& node, const char* name, float fallback = 0.0f) {
+    return ClampDataFloat(gReading, Element(node, name).CStr(), node.GetAttribute(name).ToFloat(),
+                          -kMaxParticleValue, kMaxParticleValue, fallback);
+}
+
+int32_t Int(const TXmlNode& node, const char* name, int32_t lowest, int32_t highest) {
+    return ClampDataInt(gReading, Element(node, name).CStr(), node.GetAttribute(name).ToInt(),
+                        lowest, highest);
 }
 
 uint32_t Equation(const TString& given) {
@@ -101,7 +116,7 @@ void ReadColour(TXmlNode& colour, TParticleEmitterDesc& emitter) {
             static const char* const kChannels[] = {"red", "green", "blue", "alpha"};
             for (int channel = 0; channel < 4; ++channel) {
                 emitter.colour[TParticleEmitterDesc::ColourIndex(finish, superior, channel)] =
-                    Float(bound, kChannels[channel]);
+                    Float(bound, kChannels[channel], 1.0f);
             }
         });
     });
@@ -116,7 +131,7 @@ void ReadTimes(TXmlNode& time, TParticleEmitterDesc& emitter) {
         }
         for (int superior = 0; superior < 2; ++superior) {
             emitter.times[TParticleEmitterDesc::TimeIndex(which, superior)] =
-                Int(range, kBounds[superior]);
+                Int(range, kBounds[superior], 0, kMaxDataTimeMs);
         }
     });
 }
@@ -150,10 +165,10 @@ void ReadTransform(TXmlNode& transform, TParticleEmitterDesc& emitter) {
 }
 
 void ReadParticles(TXmlNode& particles, TParticleEmitterDesc& emitter) {
-    emitter.count = static_cast<uint32_t>(Int(particles, "count"));
+    emitter.count = static_cast<uint32_t>(Int(particles, "count", 0, kMaxParticleCount));
     emitter.followTrajectory = ParticleBool(particles.GetAttribute("folltray"));
     emitter.linked = ParticleBool(particles.GetAttribute("elinked"));
-    emitter.cycles = static_cast<uint32_t>(Int(particles, "cycles"));
+    emitter.cycles = static_cast<uint32_t>(Int(particles, "cycles", 0, kMaxDataCount));
     ForEachChild(particles, [&](const TString& name, TXmlNode& child) {
         if (name.View() == "initlinkstart") {
             emitter.linkCenter = ParticleBool(child.GetAttribute("center"));
@@ -171,9 +186,9 @@ void ReadParticles(TXmlNode& particles, TParticleEmitterDesc& emitter) {
 }
 
 void ReadVector(const TXmlNode& node, float out[3]) {
-    out[0] = Float(node, "x");
-    out[1] = Float(node, "y");
-    out[2] = Float(node, "z");
+    out[0] = Float(node, "x", out[0]);
+    out[1] = Float(node, "y", out[1]);
+    out[2] = Float(node, "z", out[2]);
 }
 
 TParticleEmitterDesc ReadEmitter(TXmlNode& node) {
@@ -210,7 +225,9 @@ TString LowerName(const TXmlNode& node) {
     return name;
 }
 
-void ReadParticleDescription(TXmlNode& parsys, TParticleDescription& description) {
+void ReadParticleDescription(TXmlNode& parsys, TParticleDescription& description,
+                             const char* fileName) {
+    gReading = fileName ? fileName : "";
     description.name = parsys.GetAttribute("name");
     ForEachChild(parsys, [&](const TString& name, TXmlNode& child) {
         if (name.View() == "projection") {
@@ -228,4 +245,5 @@ void ReadParticleDescription(TXmlNode& parsys, TParticleDescription& description
             description.emitters.push_back(ReadEmitter(child));
         }
     });
+    gReading = "";
 }

@@ -80,8 +80,15 @@ struct TParticleDescription {
 // Reads a "parsys" element into the description: the name and projection
 // are overwritten and the file's emitters appended. Element names below
 // the root are matched whatever their case, attribute names exactly; a
-// missing attribute reads as "" (0, false, equation 0, factor 6).
-void ReadParticleDescription(TXmlNode& parsys, TParticleDescription& description);
+// missing attribute reads as "" (0, false, equation 0, factor 6). Numbers
+// are held to their ranges (a particle count of 0 to kMaxParticleCount,
+// times of 0 to an hour; NaN reads as the field's default), each value
+// out of range logged with the file's name.
+void ReadParticleDescription(TXmlNode& parsys, TParticleDescription& description,
+                             const char* fileName = "");
+
+// The most particles one emitter has: far above the shipped effects (90).
+inline constexpr int32_t kMaxParticleCount = 4096;
 
 // The shared rules of the engine's readers: "true", "t" and "1" in any
 // case are true.

@@ -50,7 +50,7 @@ bool TParticleSystem::LoadParticleSystem(const TString& fileName) {
     }
     mEmitters.clear();
     mDescription.emitters.clear();
-    ReadParticleDescription(*parsys, mDescription);
+    ReadParticleDescription(*parsys, mDescription, fileName.CStr());
     mFileName = fileName;
     SetUpEmitters();
     return true;

@@ -24,7 +24,7 @@ constexpr int kGlobal = -1;
 constexpr int kDefaultVolume = 75;
 
 int ArgInt(lua_State* L, int index) {
-    return static_cast<int>(static_cast<int64_t>(LuaTruncatedBits(lua_tonumber(L, index))));
+    return LuaCheckedInt(L, index);
 }
 
 // A text argument: a string as its bytes, a wide string as UTF-8, a number
@@ -261,10 +261,9 @@ int vlkGameSettings::qvd_changeCurrentUserName(lua_State* L) {
 int vlkGameSettings::qvd_deleteUser(lua_State* L) {
     const int index = ArgInt(L, 1);
     mPrefs->DeleteUser(index);
-    int current = index - 1;
     const int count = GetUserCount();
-    if (current < 0)
-        current = count - 1;
+    // index - 1, or the last user when that is below 0 (index may be INT_MIN).
+    const int current = index > 0 ? index - 1 : count - 1;
     if (current < count)
         mPrefs->SetInt(kUserKey, current, kGlobal, true);
     return 0;

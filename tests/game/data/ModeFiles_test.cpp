@@ -4,6 +4,8 @@
 #include "game/data/MetamapNodes.h"
 #include "game/data/TileKinds.h"
 #include "game/support/GameDataFixture.h"
+#include "velk/data/DataRange.h"
+#include "velk/data/vlkXmlData.h"
 #include "velk/game/GameTuning.h"
 
 #include <gtest/gtest.h>
@@ -191,6 +193,84 @@ TEST_F(ModeFilesTest, BoardGeometry_PositionsStepUpRowByRow) {
     EXPECT_FLOAT_EQ(b.positions[3].y, 20.0f);
     EXPECT_TRUE(LogHas("gameMode row 1: \"window\" has 2 of its four values"));
     EXPECT_TRUE(LogHas("gameMode row 1: \"position\" has 2 of its four values"));
+}
+
+// Numbers a damaged file gives as sizes, counts, times and indices are held
+// to their ranges where they are read, each with one line naming the file,
+// the element and the value; the board or level is still made.
+TEST_F(ModeFilesTest, DamagedNumbers_AreHeldToTheirRangesWithALineEach) {
+    struct Case {
+        const char* what;
+        const char* row;  // the board layout's fields
+        int rows, cols;   // what the layout holds then
+        const char* line; // the line that says so
+    } boards[] = {
+        {"a 20000 x 20000 board", "<row>20000</row><col>20000</col>", 32, 32,
+         "config.xml: gameMode row 0 \"row\" is 20000, outside 0 to 32; 32 is used"},
+        {"row x col past 2^31", "<row>65536</row><col>65536</col>", 32, 32,
+         "\"col\" is 65536, outside 0 to 32"},
+        {"a negative side", "<row>-1</row><col>3</col>", 0, 3, "\"row\" is -1, outside 0 to 32"},
+        {"past the int range", "<row>99999999999</row><col>2</col>", 32, 2,
+         "\"row\" is 2147483647, outside"},
+    };
+    for (const Case& c : boards) {
+        SCOPED_TRACE(c.what);
+        ResetGameData();
+        Write("config.xml", std::string("<gameMode type=\"multiple\"><mode name=\"a\">") + c.row +
+                                "<window>1,2,3,4</window><position>0,0,1,1</position>"
+                                "<minTimeBar>nan</minTimeBar>"
+                                "<factorDecreaseTime>nan</factorDecreaseTime></mode></gameMode>");
+        vlkXmlData config(File("config.xml"));
+        BuildBoardGeometry(config);
+        ASSERT_EQ(GetGameModeCount(), 1);
+        const TGameModeRecord& layout = *GetGameModeRecord(0);
+        EXPECT_EQ(layout.row, c.rows);
+        EXPECT_EQ(layout.col, c.cols);
+        EXPECT_EQ(layout.cells, c.rows * c.cols);
+        EXPECT_EQ(layout.positions.size(), static_cast<size_t>(layout.positionCount));
+        EXPECT_FLOAT_EQ(layout.factorDecreaseTime, 1.0f);
+        EXPECT_TRUE(LogHas(c.line)) << support::ReadLogText();
+        EXPECT_TRUE(LogHas("\"factorDecreaseTime\" is nan, outside 0 to 10; 1 is used"));
+    }
+
+    struct LevelCase {
+        const char* what;
+        const char* fields;
+        int TClassicLevelRecord::*field;
+        int value;
+        const char* line;
+    } levels[] = {
+        {"a time of 2^31", "<timeMatch>2147483648</timeMatch>", &TClassicLevelRecord::timeMatch,
+         kMaxDataTimeMs, "level 7 \"timeMatch\" is 2147483647, outside 0 to 3600000"},
+        {"a negative time", "<timeTile>-5</timeTile>", &TClassicLevelRecord::timeTile, 0,
+         "level 7 \"timeTile\" is -5"},
+        {"a quota of -2^31", "<quota>-2147483648</quota>", &TClassicLevelRecord::quota, 0,
+         "level 7 \"quota\" is -2147483648"},
+        {"rows past the board", "<initRows>100000</initRows>", &TClassicLevelRecord::initRows, 32,
+         "level 7 \"initRows\" is 100000"},
+        {"a negative mode", "<mode>-1</mode>", &TClassicLevelRecord::mode, 0,
+         "level 7 \"mode\" is -1"},
+    };
+    for (const LevelCase& c : levels) {
+        SCOPED_TRACE(c.what);
+        ResetGameData();
+        Write("classic.xml", std::string("<levels type=\"multiple\"><level name=\"7\">") +
+                                 c.fields + "</level></levels>");
+        LoadClassicLevels(Folder());
+        ASSERT_EQ(GetClassicLevelCount(), 1);
+        EXPECT_EQ(GetClassicLevel(0)->*c.field, c.value);
+        EXPECT_TRUE(LogHas(std::string("classic.xml: ") + c.line)) << support::ReadLogText();
+    }
+
+    // A chance and a cap out of range, in a deal that stays aligned.
+    const TClassicLevelRecord* deal =
+        ClassicLevel("<tiles>star,heart</tiles><chanceTiles>-3,2147483647</chanceTiles>"
+                     "<bonus>wild</bonus><chanceBonus>5</chanceBonus><maxBonus>-1</maxBonus>");
+    ASSERT_NE(deal, nullptr);
+    EXPECT_EQ(deal->chances, (std::vector<int>{0, kMaxDataCount, 5}));
+    EXPECT_EQ(deal->maxCounts, (std::vector<int>{0, 0, 0}));
+    EXPECT_TRUE(LogHas("level 7 chance 1 is -3"));
+    EXPECT_TRUE(LogHas("level 7 cap 3 is -1"));
 }
 
 TEST_F(ModeFilesTest, RomeGraphics_EntryRowThenValuesReversed) {

@@ -215,4 +215,57 @@ TEST_F(ParticleFileTest, Load_ReplacesTheEmittersAndRefusesFilesWithoutParsys) {
     EXPECT_NE(support::ReadLogText().find("is no particle file"), std::string::npos);
 }
 
+// Damaged numbers of a particle file: each held to its range or its
+// default with a line naming the file, the element and the value, and the
+// system still loads.
+TEST_F(ParticleFileTest, DamagedNumbers_AreHeldToTheirRanges) {
+    struct Case {
+        const char* what;
+        const char* inner;
+        std::function<bool(const Desc&)> holds;
+        const char* line;
+    } cases[] = {
+        {"a count of -1", "<particles count=\"-1\"/>", [](const Desc& d) { return d.count == 0; },
+         "<particles> \"count\" is -1, outside 0 to 4096; 0 is used"},
+        {"a count past what the screen shows", "<particles count=\"2000000000\"/>",
+         [](const Desc& d) { return d.count == 4096; }, "<particles> \"count\" is 2000000000"},
+        {"negative cycles", "<particles count=\"5\" cycles=\"-7\"/>",
+         [](const Desc& d) { return d.count == 5 && d.cycles == 0; },
+         "<particles> \"cycles\" is -7"},
+        {"a negative life",
+         "<particles count=\"2\"><time><life inferior=\"-100\" superior=\"99999999999\"/>"
+         "</time></particles>",
+         [](const Desc& d) {
+             return d.times[Desc::TimeIndex(1, 0)] == 0 &&
+                    d.times[Desc::TimeIndex(1, 1)] == 3600000;
+         },
+         "<life> \"inferior\" is -100"},
+        {"NaN in a colour keeps the default, infinity is the range's end",
+         "<particles><color><start><inferior red=\"nan\" green=\"inf\"/></start></color>"
+         "</particles>",
+         [](const Desc& d) {
+             return d.colour[Desc::ColourIndex(0, 0, 0)] == 1.0f &&
+                    d.colour[Desc::ColourIndex(0, 0, 1)] == 1000000.0f;
+         },
+         "<inferior> \"red\" is nan"},
+        {"NaN in a scale keeps its 1", "<scale x=\"nan\" y=\"2\"/>",
+         [](const Desc& d) {
+             return d.scale[0] == 1.0f && d.scale[1] == 2.0f && d.scale[2] == 0.0f;
+         },
+         "<scale> \"x\" is nan"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::string file =
+            File("bad.xml", std::string("<parsys name=\"p\"><emitter name=\"e\">") + c.inner +
+                                "</emitter></parsys>");
+        TParticleSystem system;
+        ASSERT_TRUE(system.LoadParticleSystem(TString(file.c_str())));
+        ASSERT_EQ(system.GetDescription().emitters.size(), 1u);
+        EXPECT_TRUE(c.holds(system.GetDescription().emitters[0]));
+        const std::string log = support::ReadLogText();
+        EXPECT_NE(log.find(file + ": " + c.line), std::string::npos) << log;
+    }
+}
+
 } // namespace

@@ -71,7 +71,12 @@ TEST_F(GameSettingsTest, ProfilesFromScripts) {
         {"again three", "qvd_createNewUser('D')", {"Ann", "B", "D"}, 2},
         {"deleting player 0 of three makes the last current", "qvd_deleteUser(0)", {"B", "D"}, 1},
         {"deleting past the end changes no player", "qvd_deleteUser(5)", {"B", "D"}, 1},
-        {"delete down to one", "qvd_deleteUser(1)", {"B"}, 0},
+        // Numbers no index can be: nothing is deleted, the last player is current.
+        {"an index of -1e308", "qvd_deleteUser(-1e308)", {"B", "D"}, 1},
+        {"an index of -2^31", "qvd_deleteUser(-2^31)", {"B", "D"}, 1},
+        {"an index of NaN reads 0", "qvd_createNewUser('E') qvd_deleteUser(0/0)", {"D", "E"}, 1},
+        {"an index of 1e308", "qvd_setCurrentUser(1e308) qvd_deleteUser(1e308)", {"D", "E"}, 1},
+        {"delete down to one", "qvd_deleteUser(1)", {"D"}, 0},
         {"deleting the only player leaves no current player", "qvd_deleteUser(0)", {}, -1},
     };
     for (const Case& c : cases) {

@@ -25,6 +25,7 @@ struct LogState {
     uint32_t memoryInUse = 0;
     uint32_t memoryPeak = 0;
     int32_t memoryLimit = 0;
+    bool failureReported = false; // said on stderr that the file takes no lines
 };
 
 LogState& State() {
@@ -119,7 +120,23 @@ void StartLog(const char* folder) {
     unlink(path.CStr());
     state.path = path;
     state.writePosition = 0;
+    state.failureReported = false;
 }
+
+namespace {
+
+// A line the log file did not take (a full disk, a folder made read-only)
+// goes to standard error instead, after one line that says why.
+void WriteLostLine(LogState& state, const TString& line) {
+    if (!state.failureReported) {
+        state.failureReported = true;
+        std::fprintf(stderr, "The log %s cannot be written; its lines follow here.\n",
+                     state.path.CStr());
+    }
+    std::fputs(line.CStr(), stderr);
+}
+
+} // namespace
 
 void LogPrintf(const char* format, ...) {
     TString line = LocalTimeText();
@@ -140,6 +157,7 @@ void LogPrintf(const char* format, ...) {
         file = std::fopen(state.path.CStr(), "w");
     }
     if (!file) {
+        WriteLostLine(state, line);
         return;
     }
     bool written = true;
@@ -151,14 +169,17 @@ void LogPrintf(const char* format, ...) {
         written = written && std::fputs(kLogWrapBanner, file) >= 0;
     }
     written = written && std::fputs(line.CStr(), file) >= 0;
-    if (written) {
-        long position = std::ftell(file);
-        if (position >= 0) {
-            state.writePosition = static_cast<uint32_t>(position);
-        }
+    long position = written ? std::ftell(file) : -1;
+    // A full disk shows only when the buffer goes out.
+    written = std::fflush(file) == 0 && written;
+    written = std::fclose(file) == 0 && written;
+    if (!written) {
+        WriteLostLine(state, line);
+        return;
     }
-    std::fflush(file);
-    std::fclose(file);
+    if (position >= 0) {
+        state.writePosition = static_cast<uint32_t>(position);
+    }
 }
 
 TString GetLogFilePath() {

@@ -48,7 +48,7 @@ TDeferredRelease::~TDeferredRelease() {
 
 // A number argument as an integer, truncated toward zero.
 int32_t ArgInt(lua_State* L, int index) {
-    return static_cast<int32_t>(LuaTruncatedBits(lua_tonumber(L, index)));
+    return LuaCheckedInt(L, index);
 }
 
 TString ArgString(lua_State* L, int index) {
@@ -133,8 +133,8 @@ struct AnimatedSpriteNatives {
         return 0;
     }
     static int Random(lua_State* L) {
-        const uint32_t lo = static_cast<uint32_t>(LuaTruncatedBits(lua_tonumber(L, 1)));
-        const uint32_t hi = static_cast<uint32_t>(LuaTruncatedBits(lua_tonumber(L, 2)));
+        const uint32_t lo = static_cast<uint32_t>(LuaCheckedInt(L, 1));
+        const uint32_t hi = static_cast<uint32_t>(LuaCheckedInt(L, 2));
         lua_pushnumber(L, static_cast<double>(Self(L)->Random(lo, hi)));
         return 1;
     }
@@ -439,7 +439,7 @@ int TAnimatedSprite::WaitLuaNextFrame(lua_State* L) {
     const int arguments = lua_gettop(L);
     if (mThreadScript) {
         if (arguments == 1) {
-            const uint32_t wait = static_cast<uint32_t>(LuaTruncatedBits(lua_tonumber(L, 1)));
+            const uint32_t wait = static_cast<uint32_t>(LuaCheckedInt(L, 1));
             mThreadScript->Delay(wait, true, true, false);
         } else {
             mThreadScript->Suspend();

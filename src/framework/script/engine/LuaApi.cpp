@@ -76,6 +76,10 @@ uint64_t LuaTruncatedBits(double value) {
     return static_cast<uint64_t>(static_cast<int64_t>(value));
 }
 
+int32_t LuaCheckedInt(lua_State* L, int index) {
+    return LuaToInteger<int32_t>(lua_tonumber(L, index));
+}
+
 void LuaPushScriptWhere(lua_State* L) {
     lua_Debug frame;
     for (int level = 1; lua_getstack(L, level, &frame); ++level) {

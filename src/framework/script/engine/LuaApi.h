@@ -1,6 +1,9 @@
 #pragma once
 
+#include <cmath>
 #include <cstdint>
+#include <limits>
+#include <type_traits>
 
 struct lua_State;
 
@@ -31,6 +34,25 @@ void LuaNewWeakTable(lua_State* L, const char* mode);
 // A number truncated toward zero as a 64-bit integer, in two's complement
 // bits; 0 when it lies outside that range (or is NaN), never undefined.
 uint64_t LuaTruncatedBits(double value);
+
+// A script's number as an integer for a native function that takes one:
+// truncated toward zero; NaN gives 0, and a number past T's range (the
+// infinities too) the nearest end of it. Every native function that takes
+// an integer from a script reads it through this (or LuaCheckedInt), so
+// 1e308 or -2^31 reaches no arithmetic that overflows.
+template <typename T> T LuaToInteger(double value) {
+    static_assert(std::is_integral_v<T> && sizeof(T) <= 4, "an integer of at most 32 bits");
+    if (std::isnan(value))
+        return 0;
+    if (value <= static_cast<double>(std::numeric_limits<T>::min()))
+        return std::numeric_limits<T>::min();
+    if (value >= static_cast<double>(std::numeric_limits<T>::max()))
+        return std::numeric_limits<T>::max();
+    return static_cast<T>(value);
+}
+// The argument at index (lua_tonumber; 0 for what is not a number) as an
+// int32 by LuaToInteger.
+int32_t LuaCheckedInt(lua_State* L, int index);
 
 // Pushes "chunk:line: " of the script function nearest on the call stack
 // (native functions in between are passed over), or "" when there is none.

@@ -11,26 +11,118 @@
 #include "framework/core/files/TFile.h"
 #include "framework/core/files/TFileSystem.h"
 #include "framework/core/log/TLog.h"
+#include "platform/files/Folders.h"
+#include "platform/paths/ProgramPath.h"
 #include "platform/process/ProcessControl.h"
 
 #include <lauxlib.h>
 #include <lua.h>
 #include <lualib.h>
 
+#include <atomic>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <string>
 #include <vector>
 
 namespace {
 
-void* Allocate(void*, void* block, size_t, size_t newSize) {
+std::atomic<size_t> gMemoryBudget{kLuaDefaultMemoryBudget};
+std::atomic<int> gRunLimitMs{kLuaDefaultRunLimitMs};
+std::atomic<unsigned> gProgressEpoch{0};
+std::atomic<bool> gFilesAnywhere{false};
+
+using Clock = std::chrono::steady_clock;
+
+// What one state (and every coroutine thread of it) shares: the memory it
+// holds, and what the run watchdog last saw. Made with the state; the
+// allocator frees it with the state's last block.
+struct StateAccount {
+    size_t used = 0;
+    size_t peak = 0;
+    size_t budget = 0;
+    bool opened = false; // lua_newstate gave the state back
+    unsigned epoch = 0;
+    Clock::time_point lastCheck{};
+    Clock::duration busy{};
+};
+
+// Longer than the engine takes for kLuaRunCheckInstructions instructions
+// even under the sanitizers.
+constexpr std::chrono::milliseconds kNativeGap{250};
+
+// Every block of a state passes here. Growing past the state's budget
+// fails as the engine's "not enough memory" error; shrinking and freeing
+// always succeed.
+void* Allocate(void* data, void* block, size_t oldSize, size_t newSize) {
+    StateAccount* account = static_cast<StateAccount*>(data);
+    if (!block)
+        oldSize = 0;
     if (newSize == 0) {
         std::free(block);
+        account->used -= oldSize;
+        // The main state's own block is the first made and the last freed.
+        if (account->used == 0 && account->opened)
+            delete account;
         return nullptr;
     }
-    return std::realloc(block, newSize);
+    if (newSize > oldSize && newSize - oldSize > account->budget - account->used)
+        return nullptr;
+    void* grown = std::realloc(block, newSize);
+    if (!grown)
+        return nullptr;
+    account->used = account->used - oldSize + newSize;
+    if (account->used > account->peak)
+        account->peak = account->used;
+    return grown;
+}
+
+StateAccount* AccountOf(lua_State* L) {
+    void* data = nullptr;
+    lua_getallocf(L, &data);
+    return static_cast<StateAccount*>(data);
+}
+
+// The run watchdog: called every kLuaRunCheckInstructions instructions of
+// any thread of the state. The program's main loop moves the progress
+// epoch on each pass; a script during which it stands still while the
+// engine runs instructions for longer than the limit never gave control
+// back, and is stopped with an error that names its file and line. Only
+// the time between two calls close together counts: a long gap is time
+// spent in native code (a screen loading its pictures), not a loop of
+// the script's. Without a main loop (tools, tests that never note
+// progress) the epoch stays 0 and nothing is timed.
+void RunWatchdog(lua_State* L, lua_Debug*) {
+    const unsigned epoch = gProgressEpoch.load(std::memory_order_relaxed);
+    if (epoch == 0)
+        return;
+    StateAccount* account = AccountOf(L);
+    const Clock::time_point now = Clock::now();
+    if (account->epoch != epoch) {
+        account->epoch = epoch;
+        account->lastCheck = now;
+        account->busy = Clock::duration::zero();
+        return;
+    }
+    const Clock::duration gap = now - account->lastCheck;
+    account->lastCheck = now;
+    if (gap < kNativeGap)
+        account->busy += gap;
+    const int limit = gRunLimitMs.load(std::memory_order_relaxed);
+    if (limit <= 0 || account->busy < std::chrono::milliseconds(limit))
+        return;
+    // Once stopped, the next script of this pass gets its own time.
+    account->busy = Clock::duration::zero();
+    // The error leaves by a long jump: nothing here may need a destructor.
+    lua_Debug frame;
+    char where[LUA_IDSIZE + 16] = "?";
+    if (lua_getstack(L, 0, &frame) && lua_getinfo(L, "Sl", &frame))
+        std::snprintf(where, sizeof where, "%s:%d", frame.short_src, frame.currentline);
+    LogPrintf("Script stopped: %s ran for %d ms without yielding or returning", where, limit);
+    luaL_error(L, "%s: script ran for %d ms without yielding or returning", where, limit);
 }
 
 // An error outside any protected call: nothing can catch it, so the
@@ -155,6 +247,46 @@ void BindDialect(lua_State* L) {
     }
 }
 
+bool Inside(const std::filesystem::path& path, const std::filesystem::path& root) {
+    auto p = path.begin();
+    for (auto r = root.begin(); r != root.end(); ++r, ++p) {
+        if (r->empty() && std::next(r) == root.end())
+            return true; // the trailing "/" of a folder
+        if (p == path.end() || *p != *r)
+            return false;
+    }
+    return true;
+}
+
+std::filesystem::path Canonical(const std::string& path) {
+    std::error_code error;
+    std::filesystem::path absolute = std::filesystem::absolute(path, error);
+    if (error)
+        return {};
+    std::filesystem::path canonical = std::filesystem::weakly_canonical(absolute, error);
+    return error ? std::filesystem::path() : canonical;
+}
+
+// What a script reaches on the disk: the program's folder, the assets
+// folder and the player's data folders. Links are followed first, so a
+// link inside them that leads out leads nowhere.
+bool InsideGameFolders(const std::string& diskPath) {
+    const std::filesystem::path target = Canonical(diskPath);
+    if (target.empty())
+        return false;
+    const std::string roots[] = {platform::ProgramFolder(), GetAssetsFolder().ToStd(),
+                                 GetUserDataFolderText().ToStd(),
+                                 GetCommonDataFolderText().ToStd()};
+    for (const std::string& root : roots) {
+        if (root.empty())
+            continue;
+        const std::filesystem::path folder = Canonical(root);
+        if (!folder.empty() && Inside(target, folder))
+            return true;
+    }
+    return false;
+}
+
 // A name the file system did not open may still be a disk path
 // ("../scripts/x.lua"), unless the hidden-name list hides it: that list
 // must not be got round by reading the file from the disk instead.
@@ -172,10 +304,18 @@ const char* ErrorText(lua_State* L, int index) {
 } // namespace
 
 lua_State* LuaOpenState() {
-    lua_State* L = lua_newstate(Allocate, nullptr);
-    if (!L)
+    StateAccount* account = new StateAccount;
+    account->budget = gMemoryBudget.load();
+    lua_State* L = lua_newstate(Allocate, account);
+    if (!L) {
+        // A state that failed half made was freed before it was opened.
+        delete account;
         return nullptr;
+    }
+    account->opened = true;
     lua_atpanic(L, Panic);
+    // Coroutine threads take the hook of the state that makes them.
+    lua_sethook(L, RunWatchdog, LUA_MASKCOUNT, kLuaRunCheckInstructions);
     if (lua_cpcall(L, OpenAll, nullptr) != 0) {
         LogPrintf("LuaOpenState: %s", ErrorText(L, -1));
         lua_close(L);
@@ -200,13 +340,12 @@ int LuaLoadBuffer(lua_State* L, const char* text, size_t size, const char* chunk
         chunkName = "?";
     if (!text)
         size = 0;
-    // Precompiled chunks are the engine's own format; only source is
-    // translated.
+    // A precompiled chunk skips the engine's checks of its code, so a
+    // forged one reads and writes memory at will: only text is loaded.
     if (size > 0 && text[0] == LUA_SIGNATURE[0]) {
-        int status = luaL_loadbuffer(L, text, size, chunkName);
-        if (status == 0)
-            BindDialect(L);
-        return status;
+        LogPrintf("Lua: refused the precompiled chunk %s", chunkName);
+        lua_pushfstring(L, "%s: precompiled chunks cannot be loaded", chunkName);
+        return LUA_ERRSYNTAX;
     }
     int status = 0;
     bool wrapped = false;
@@ -226,16 +365,51 @@ int LuaLoadBuffer(lua_State* L, const char* text, size_t size, const char* chunk
     return Unwrap(L);
 }
 
+int LuaLoadCompiled(lua_State* L, const char* code, size_t size, const char* chunkName) {
+    if (!chunkName)
+        chunkName = "?";
+    if (!code || size == 0 || code[0] != LUA_SIGNATURE[0])
+        return LuaLoadBuffer(L, code, size, chunkName);
+    int status = luaL_loadbuffer(L, code, size, chunkName);
+    if (status == 0)
+        BindDialect(L);
+    return status;
+}
+
 int LuaLoadFile(lua_State* L, const char* fileName) {
     if (!fileName) {
         lua_pushliteral(L, "cannot open (no file name)");
         return LUA_ERRFILE;
     }
+    // Where the name leads: a disk path, or a pack entry or memory block,
+    // which are the game's own.
+    std::string diskPath;
+    bool fromDisk = false;
+    if (std::strncmp(fileName, "::", 2) == 0) {
+        diskPath = fileName + 2;
+    } else {
+        TString location = ResolvePath(fileName, true);
+        if (!location.IsEmpty()) {
+            if (location.CStr()[0] != '@' && location.CStr()[0] != '&')
+                diskPath = location.ToStd();
+        } else if (MayReadFromDisk(fileName)) {
+            diskPath = fileName;
+            fromDisk = true;
+        }
+    }
+    if (!diskPath.empty() && !gFilesAnywhere.load() && !InsideGameFolders(diskPath)) {
+        // Said in the log only for a file that is there: the search path
+        // tries names outside the folders as a matter of course.
+        if (platform::CanRead(diskPath))
+            LogPrintf("Lua: refused %s, it lies outside the game's folders", fileName);
+        lua_pushfstring(L, "cannot open %s (outside the game's folders)", fileName);
+        return LUA_ERRFILE;
+    }
     std::vector<char> bytes;
     {
         TFile file;
-        bool opened = file.Open(fileName, kFileReadBinary);
-        if (!opened && MayReadFromDisk(fileName))
+        bool opened = !fromDisk && file.Open(fileName, kFileReadBinary);
+        if (!opened && (fromDisk || MayReadFromDisk(fileName)))
             opened = file.Open((std::string("::") + fileName).c_str(), kFileReadBinary);
         if (!opened) {
             lua_pushfstring(L, "cannot open %s", fileName);
@@ -254,6 +428,43 @@ int LuaLoadFile(lua_State* L, const char* fileName) {
     int status = LuaLoadBuffer(L, bytes.data(), bytes.size(), lua_tostring(L, -1));
     lua_remove(L, -2);
     return status;
+}
+
+void LuaNoteProgress() {
+    unsigned epoch = gProgressEpoch.load(std::memory_order_relaxed) + 1;
+    gProgressEpoch.store(epoch == 0 ? 1 : epoch, std::memory_order_relaxed);
+}
+
+void LuaLetToolsReadAnywhere() {
+    gFilesAnywhere.store(true);
+}
+
+void LuaSetRunLimit(int milliseconds) {
+    gRunLimitMs.store(milliseconds);
+}
+
+void LuaSetMemoryBudget(size_t bytes) {
+    gMemoryBudget.store(bytes == 0 ? kLuaDefaultMemoryBudget : bytes);
+}
+
+void LuaCollectAfterMemoryError(lua_State* L) {
+    // The engine collects step by step as it allocates; a state that just
+    // ran into its budget is mostly garbage, which it would not get back
+    // in time for the next script's first allocations.
+    const StateAccount* account = AccountOf(L);
+    LogPrintf("Lua: a script ran out of its memory budget (%zu bytes in use); collecting",
+              account ? account->used : size_t{0});
+    lua_gc(L, LUA_GCCOLLECT, 0);
+}
+
+TLuaMemory LuaGetMemory(lua_State* L) {
+    TLuaMemory memory;
+    if (StateAccount* account = L ? AccountOf(L) : nullptr) {
+        memory.used = account->used;
+        memory.peak = account->peak;
+        memory.budget = account->budget;
+    }
+    return memory;
 }
 
 int LuaStatusTo50(int status) {
@@ -299,6 +510,8 @@ int RunLoaded(lua_State* L, int status) {
         status = lua_pcall(L, 0, LUA_MULTRET, 0);
     if (status != 0)
         Alert(L);
+    if (status == LUA_ERRMEM)
+        LuaCollectAfterMemoryError(L);
     return LuaStatusTo50(status);
 }
 

@@ -29,18 +29,66 @@ bool LuaOpenToolLibraries(lua_State* L);
 // Compiles a chunk like luaL_loadbuffer and leaves its function on the
 // stack (status 0), or an error text (LUA_ERRSYNTAX, LUA_ERRMEM). Source
 // text passes through the dialect translator first (a first line starting
-// with '#' is skipped, its line still counted); precompiled chunks are
-// loaded as they are. Loading runs no debug hook. chunkName is the name shown in messages ("@file",
-// "=name" or the source itself); null names the chunk "?".
+// with '#' is skipped, its line still counted). A precompiled chunk (one
+// that begins with the engine's signature byte) is refused with
+// LUA_ERRSYNTAX and a log line: forged bytecode reads and writes memory at
+// will. Loading runs no debug hook. chunkName is the name shown in
+// messages ("@file", "=name" or the source itself); null names the chunk "?".
 int LuaLoadBuffer(lua_State* L, const char* text, size_t size, const char* chunkName);
+
+// LuaLoadBuffer that also takes the engine's precompiled form, for code
+// the framework compiled itself from text (TScriptCode); the chunk gets the
+// dialect table back (a dump keeps an up-value's name, not its value).
+// Never hand it bytes a script or a file gave.
+int LuaLoadCompiled(lua_State* L, const char* code, size_t size, const char* chunkName);
 
 // Compiles a file opened through the framework's files: the logical name
 // first (as TFile opens it), then, for a name without the "::" prefix, the
 // disk path as it stands (not when the hidden-name list hides the name).
+// Whatever way it is named, a file on the disk is read only when it lies
+// inside the program's folder, the assets folder or a data folder (links
+// followed); any other is "cannot open NAME (outside the game's folders)",
+// with a log line when the file is there. Pack entries are the game's own.
 // A first line starting with '#' is skipped (its line still counts). On
 // failure an error text is pushed and LUA_ERRFILE (cannot open or read) or
 // the compile status is returned.
 int LuaLoadFile(lua_State* L, const char* fileName);
+// For a tool that runs the scripts its user names (luarun): from now on
+// the files of the whole disk load. Never called by the game.
+void LuaLetToolsReadAnywhere();
+
+// Every state has a memory budget, taken when it is opened: an allocation
+// that would grow the state (all its coroutines together) past it fails
+// as the engine's "not enough memory" error. The window script peaks at
+// about 0.2 MB through the shipped screens; the budget is far above that.
+inline constexpr size_t kLuaDefaultMemoryBudget = size_t{128} << 20;
+// Sets the budget of states opened from now on (0: the default).
+void LuaSetMemoryBudget(size_t bytes);
+struct TLuaMemory {
+    size_t used = 0;
+    size_t peak = 0;
+    size_t budget = 0;
+};
+// After a call that failed with LUA_ERRMEM: a full collection (and a log
+// line), so the state's next scripts find their memory again.
+void LuaCollectAfterMemoryError(lua_State* L);
+// What a state holds now, the most it held, and its budget.
+TLuaMemory LuaGetMemory(lua_State* L);
+
+// The run watchdog. Every state counts the instructions its scripts run;
+// every kLuaRunCheckInstructions it adds up the time its scripts have run
+// since the program's main loop last noted progress (LuaNoteProgress, once
+// per pass), leaving out long stretches in native code. A script that kept
+// the loop waiting that long (an endless loop in a screen script) is
+// stopped with the Lua error "FILE:LINE: script ran for N ms without
+// yielding or returning" and a log line. States of a program that never
+// notes progress are never stopped. The shipped screens run for a few
+// milliseconds between two passes; the limit is 5 seconds.
+inline constexpr int kLuaDefaultRunLimitMs = 5000;
+inline constexpr int kLuaRunCheckInstructions = 100000;
+void LuaNoteProgress();
+// The limit in milliseconds; 0 or less stops nothing.
+void LuaSetRunLimit(int milliseconds);
 
 // Status codes as the 5.0-dialect engine numbered them. The 5.1 engine
 // numbers its codes differently (it adds LUA_YIELD = 1 and moves the rest

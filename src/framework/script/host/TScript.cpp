@@ -275,6 +275,9 @@ int TScript::RunFunction(int arguments, int results) {
         }
     }
     int code = LuaStatusTo50(status);
+    if (code == kLua50ErrMem) {
+        LuaCollectAfterMemoryError(C);
+    }
     if (code != 0 && results >= 2) {
         LogPrintf("TScript::RunFunction failure. Too many return results? (%d, FAILURE CODE %d)",
                   results, code);
@@ -317,8 +320,12 @@ void TScript::StartCoroutine() {
     lua_xmove(mMainState, coroutine, 1);
     int status = LuaResume(coroutine, 0);
     mCoroutineFailed = status != 0;
+    mCoroutineError = status != 0 ? LuaValueText(coroutine, -1) : TString();
     if (status != 0) {
-        LogPrintf("lua_resume error: %s", LuaValueText(coroutine, -1).CStr());
+        LogPrintf("lua_resume error: %s", mCoroutineError.CStr());
+    }
+    if (status == kLua50ErrMem) {
+        LuaCollectAfterMemoryError(coroutine);
     }
     // What it yielded or returned is not kept; a thread that yielded keeps
     // its frame.
@@ -352,8 +359,12 @@ int TScript::Resume(int arguments) {
     int status = LuaResume(coroutine, arguments);
     if (status != 0) {
         mCoroutineFailed = true;
-        LogPrintf("lua_resume ERROR: %s", LuaValueText(coroutine, -1).CStr());
+        mCoroutineError = LuaValueText(coroutine, -1);
+        LogPrintf("lua_resume ERROR: %s", mCoroutineError.CStr());
         lua_pop(coroutine, 1);
+        if (status == kLua50ErrMem) {
+            LuaCollectAfterMemoryError(coroutine);
+        }
     }
     if (coroutine != L) {
         // What the coroutine yielded or returned goes to the caller.
@@ -470,7 +481,7 @@ bool TScript::DoFile(const TString& fileName) {
         TScriptCode::Compile(fileName, GetScriptSearchPath(), &error);
     int status = LUA_ERRFILE;
     if (code) {
-        status = LuaLoadBuffer(L, code->GetCode(), code->GetSize(), fileName.CStr());
+        status = LuaLoadCompiled(L, code->GetCode(), code->GetSize(), fileName.CStr());
     }
     if (status != 0) {
         Alert(!error.IsEmpty() || !code ? error : LuaValueText(L, -1));

@@ -91,6 +91,8 @@ public:
     // True when the last coroutine started ended in an error (at its start
     // or at a later resume).
     bool CoroutineFailed() const { return mCoroutineFailed; }
+    // The error the last failed coroutine ended with; empty while none failed.
+    const TString& CoroutineError() const { return mCoroutineError; }
 
     // Globals; the stack is left as it was. Strings read as text (a number
     // as its text, empty when nil); numbers as lua_tonumber (0.0 when nil).
@@ -141,6 +143,7 @@ private:
     TLuaThread* mCoroutine = nullptr;
     std::vector<TLuaObjectWrapper*> mReleaseQueue;
     bool mCoroutineFailed = false;
+    TString mCoroutineError;
     // Shared by the script that opened a state and every thread made on
     // it; false once the state is closed.
     std::shared_ptr<bool> mStateOpen;

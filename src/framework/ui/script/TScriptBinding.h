@@ -19,7 +19,8 @@ class TScript;
 // the member to call. Calling the global reads the script's arguments from
 // positions 1, 2, ... as the member's parameters ask for them (text through
 // lua_tostring, empty for nil; numbers through lua_tonumber; integers
-// truncated toward zero; booleans through lua_toboolean), calls the member
+// through LuaToInteger: truncated toward zero, NaN as 0, clamped to the
+// parameter's range; booleans through lua_toboolean), calls the member
 // and pushes its result (none for void, a boolean, a number or a text). A
 // member taking the lua_State* alone and answering int reads and pushes
 // for itself and answers its result count.
@@ -75,7 +76,7 @@ template <typename Arg> std::decay_t<Arg> ReadArgument(lua_State* state, int ind
     } else if constexpr (std::is_same_v<T, bool>) {
         return lua_toboolean(state, index) != 0;
     } else if constexpr (std::is_integral_v<T>) {
-        return static_cast<T>(LuaTruncatedBits(lua_tonumber(state, index)));
+        return LuaToInteger<T>(lua_tonumber(state, index));
     } else {
         static_assert(std::is_floating_point_v<T>, "a script argument is text, a number or a flag");
         return static_cast<T>(lua_tonumber(state, index));

@@ -30,6 +30,11 @@ public:
 // to the window manager, which owns it from then on. Main thread only.
 class TWindowScript : public TScript {
 public:
+    // How deep a script may nest windows (the top modal counts as one):
+    // the shipped screens nest fewer than ten; GenericCreate below this
+    // depth fails with a Lua error.
+    static constexpr int kMaxWindowDepth = 100;
+
     // Where the coroutine stands.
     enum WaitState : uint32_t {
         kResumeFailed = 0,

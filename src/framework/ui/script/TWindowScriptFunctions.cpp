@@ -220,7 +220,7 @@ int TWindowScript::FillRect(lua_State* state) {
     double colour[4];
     ReadFour(state, 1, rect);
     ReadFour(state, 2, colour);
-    auto whole = [](double value) { return static_cast<int32_t>(LuaTruncatedBits(value)); };
+    auto whole = [](double value) { return LuaToInteger<int32_t>(value); };
     const TRect area(whole(rect[0]), whole(rect[1]), whole(rect[2]), whole(rect[3]));
     TGraphics* graphics = TGraphics::Get();
     graphics->PushClipRect(area);
@@ -345,7 +345,7 @@ int TWindowScript::HandleGetMessage(lua_State* state) {
     }
     lua_pop(state, 1);
     if (lua_gettop(state) == 1)
-        Delay(static_cast<uint32_t>(LuaTruncatedBits(lua_tonumber(state, 1))), true, true);
+        Delay(static_cast<uint32_t>(LuaCheckedInt(state, 1)), true, true);
     else
         Suspend();
     mWaitState = kWaitingForMessage;
@@ -359,6 +359,14 @@ int TWindowScript::GenericCreate(lua_State* state) {
         LogPrintf("GenericCreate: the window's settings are not a table");
         lua_pushboolean(state, 0);
         return 1;
+    }
+    // Checked before anything is made: the error leaves this function.
+    int depth = 0;
+    for (const TWindow* window = GetCurrentWindow(); window; window = window->GetParent())
+        ++depth;
+    if (depth >= kMaxWindowDepth) {
+        LogPrintf("GenericCreate: windows nest deeper than %d; not made", kMaxWindowDepth);
+        return luaL_error(state, "windows nest deeper than %d", kMaxWindowDepth);
     }
     lua_settop(state, 1);
     lua_pushvalue(state, 1);
@@ -384,7 +392,7 @@ int TWindowScript::GenericCreate(lua_State* state) {
 }
 
 int TWindowScript::CreateNamedMessage(lua_State* state) {
-    const auto type = static_cast<int32_t>(LuaTruncatedBits(lua_tonumber(state, 1)));
+    const int32_t type = LuaCheckedInt(state, 1);
     PushMessageObject(state, new TMessage(type, ArgumentText(state, 2)));
     return 1;
 }

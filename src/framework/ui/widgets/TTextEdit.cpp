@@ -38,6 +38,55 @@ uint32_t DecodeFirst(std::string_view text) {
     return code;
 }
 
+// The length of the well-formed UTF-8 character at the start of text, its
+// code point in code; 0 for a byte that starts none (a stray continuation
+// byte, a cut sequence, an overlong form, a surrogate, past U+10FFFF).
+size_t DecodeValid(std::string_view text, uint32_t& code) {
+    if (text.empty())
+        return 0;
+    const auto lead = static_cast<unsigned char>(text[0]);
+    if (lead < 0x80) {
+        code = lead;
+        return 1;
+    }
+    size_t length = 0;
+    uint32_t least = 0;
+    if (lead >= 0xC2 && lead < 0xE0) {
+        length = 2;
+        least = 0x80;
+    } else if (lead >= 0xE0 && lead < 0xF0) {
+        length = 3;
+        least = 0x800;
+    } else if (lead >= 0xF0 && lead < 0xF5) {
+        length = 4;
+        least = 0x10000;
+    } else {
+        return 0;
+    }
+    if (text.size() < length)
+        return 0;
+    code = lead & (0x7Fu >> length);
+    for (size_t i = 1; i < length; ++i) {
+        const auto next = static_cast<unsigned char>(text[i]);
+        if ((next & 0xC0) != 0x80)
+            return 0;
+        code = (code << 6) | (next & 0x3Fu);
+    }
+    if (code < least || code > 0x10FFFF || (code >= 0xD800 && code < 0xE000))
+        return 0;
+    return length;
+}
+
+// Characters that show nothing or turn the text around: two names that
+// differ only in them look the same.
+bool IsFormatCharacter(uint32_t code) {
+    return code == 0x00AD || code == 0x034F || code == 0x061C || code == 0x180E ||
+           (code >= 0x200B && code <= 0x200F) || (code >= 0x202A && code <= 0x202E) ||
+           (code >= 0x2060 && code <= 0x206F) || code == 0xFEFF ||
+           (code >= 0xFFF9 && code <= 0xFFFB) || (code >= 0xFE00 && code <= 0xFE0F) ||
+           (code >= 0xE0000 && code <= 0xE0FFF) || (code >= 0x1D173 && code <= 0x1D17A);
+}
+
 // The shown text: markup characters typed by the player are escaped, and
 // the cursor tag stands where the cursor's byte lands after escaping.
 std::string EscapeForMarkup(std::string_view text, int32_t cursor, bool withCursor) {
@@ -194,7 +243,7 @@ bool TTextEdit::AllowEdit(int32_t kind, int32_t character) {
 
 bool TTextEdit::CheckChar(int32_t kind, uint32_t codePoint) {
     if (kind == kInsert) {
-        bool refused = mUtf8 && CodePointCount() >= mMaxLength;
+        bool refused = (mUtf8 && CodePointCount() >= mMaxLength) || IsFormatCharacter(codePoint);
         if (!refused && mLayout) {
             TMvecFont* font = GetFont(mLayout->GetFontName());
             if (font && font->FindGlyph(codePoint) < 0) {
@@ -300,6 +349,9 @@ bool TTextEdit::OnText(const TString& text) {
             return false;
         if (first >= 128 && !mUtf8 && !mPassword)
             return false;
+        uint32_t code = 0;
+        if (mUtf8 && DecodeValid(typed, code) != typed.size())
+            return false;
         if (!mIgnore.IsEmpty() && mIgnore.Find(text) >= 0) {
             handled = true;
         } else if (CheckChar(kInsert, DecodeFirst(typed))) {
@@ -317,23 +369,34 @@ bool TTextEdit::OnText(const TString& text) {
     return handled;
 }
 
-TString TTextEdit::CleanPaste(const TString& pasted) const {
-    std::string kept;
-    int32_t characters = 0;
+void TTextEdit::PasteText(const TString& pasted) {
+    // Each character goes through the checks a typed one does, against the
+    // text pasted so far: the field's length, the fonts, the ignore list.
     const std::string_view text = pasted.View();
-    for (size_t i = 0; i < text.size() && characters < mMaxLength; ++characters) {
-        const size_t length =
-            std::min<size_t>(SequenceLength(static_cast<unsigned char>(text[i])), text.size() - i);
+    int32_t characters = 0;
+    for (size_t i = 0; i < text.size() && characters < mMaxLength;) {
+        uint32_t code = static_cast<unsigned char>(text[i]);
+        size_t length = 1;
+        if (mUtf8 && code >= 0x80) {
+            length = DecodeValid(text.substr(i), code);
+            if (length == 0) {
+                // Not UTF-8: the byte is dropped.
+                ++i;
+                continue;
+            }
+        }
         const std::string_view character = text.substr(i, length);
         i += length;
+        ++characters;
+        if (code < 32 || code == 127)
+            continue;
         if (!mIgnore.IsEmpty() && mIgnore.View().find(character) != std::string_view::npos)
             continue;
-        for (char c : character) {
-            if (static_cast<unsigned char>(c) >= 32)
-                kept += c;
-        }
+        if (!CheckChar(kInsert, code))
+            continue;
+        mText = TString(mText.ToStd() + std::string(character));
     }
-    return TString(kept);
+    SetText(TString(mText));
 }
 
 bool TTextEdit::OnKeyDown(int8_t key, uint32_t modifiers) {
@@ -379,10 +442,8 @@ bool TTextEdit::OnKeyDown(int8_t key, uint32_t modifiers) {
             const TString pasted = manager->GetHost()->GetClipboardString();
             if (!pasted.IsEmpty() && (mUtf8 || IsSingleByteString(pasted))) {
                 const TString before = mText;
-                const TString kept = CleanPaste(pasted);
                 SetText(TString(""));
-                if (!kept.IsEmpty() && CheckChar(kInsert, ' '))
-                    SetText(kept);
+                PasteText(pasted);
                 if (!(mText == before))
                     PostChanged();
                 return true;

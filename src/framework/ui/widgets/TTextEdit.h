@@ -92,8 +92,9 @@ private:
     // The length of the character before or at a byte.
     int32_t LengthBefore(int32_t at) const;
     int32_t LengthAt(int32_t at) const;
-    // Ignore list, control bytes and the length limit applied to a paste.
-    TString CleanPaste(const TString& pasted) const;
+    // Appends a paste to the text as if typed: well-formed UTF-8 only,
+    // through the control-character, ignore and CheckChar filters.
+    void PasteText(const TString& pasted);
 
     int32_t mMaxLength = 10;
     std::shared_ptr<EditList> mEditList;

@@ -104,12 +104,38 @@ TEST_F(LogTest, Start_CreatesMissingFolderOneLevel) {
     EXPECT_TRUE(fs::exists(folder / "logfile.txt"));
 }
 
-TEST_F(LogTest, UnwritableFolder_DropsLineWithoutHarm) {
+TEST_F(LogTest, UnwritableFolder_SendsTheLinesToStandardError) {
     fs::path folder = mFolder / "no" / "such" / "place";
     StartLog(folder.c_str());
+    testing::internal::CaptureStderr();
     LogPrintf("nowhere to go");
+    LogPrintf("still nowhere");
+    const std::string said = testing::internal::GetCapturedStderr();
     EXPECT_FALSE(fs::exists(folder));
     EXPECT_EQ(GetLogWritePosition(), 0u);
+    EXPECT_NE(said.find("cannot be written; its lines follow here"), std::string::npos) << said;
+    EXPECT_NE(said.find(": nowhere to go\n"), std::string::npos) << said;
+    EXPECT_NE(said.find(": still nowhere\n"), std::string::npos) << said;
+}
+
+// A full disk (here /dev/full behind the log's name): the lines are not
+// lost but written to standard error, with one line that says why, and the
+// write position stays.
+TEST_F(LogTest, FullDisk_SendsTheLinesToStandardError) {
+    if (!fs::exists("/dev/full"))
+        GTEST_SKIP() << "no /dev/full";
+    StartLog(mFolder.c_str());
+    fs::create_symlink("/dev/full", mFolder / "logfile.txt");
+    testing::internal::CaptureStderr();
+    LogPrintf("disk is full");
+    LogPrintf("and still full");
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(GetLogWritePosition(), 0u);
+    const size_t why = said.find("cannot be written");
+    EXPECT_NE(why, std::string::npos) << said;
+    EXPECT_EQ(said.find("cannot be written", why + 1), std::string::npos) << "said once";
+    EXPECT_NE(said.find(": disk is full\n"), std::string::npos) << said;
+    EXPECT_NE(said.find(": and still full\n"), std::string::npos) << said;
 }
 
 TEST_F(LogTest, MemoryMax_SetsLimitAndLeavesLogAlone) {

@@ -13,11 +13,25 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <filesystem>
 #include <string>
 
 using support::LuaTestState;
 
 namespace {
+
+// The folder stands for the player's data folder while this lives: scripts
+// read files inside the game's folders only.
+class AsDataFolder {
+public:
+    explicit AsDataFolder(const std::filesystem::path& folder) : mBefore(GetUserDataFolderText()) {
+        SetUserDataFolder(TString(folder.string()));
+    }
+    ~AsDataFolder() { SetUserDataFolder(mBefore); }
+
+private:
+    TString mBefore;
+};
 
 // Installs an _ALERT that keeps its messages in the global list ALERTS.
 void CatchAlerts(LuaTestState& state) {
@@ -74,14 +88,23 @@ TEST(LuaState, LoadBuffer_LeavesFunctionOrSyntaxError) {
     EXPECT_EQ(lua_gettop(L), 0);
 }
 
-TEST(LuaState, LoadBuffer_TakesPrecompiledChunks) {
+TEST(LuaState, LoadBuffer_RefusesPrecompiledChunksLoadCompiledTakesThem) {
     LuaTestState state;
     ASSERT_TRUE(state.Run("return string.dump(function() return 'dumped' end)"));
     const std::string chunk = state.mResult;
     lua_State* L = state.L();
-    ASSERT_EQ(LuaLoadBuffer(L, chunk.data(), chunk.size(), "=dump"), 0);
+    EXPECT_EQ(LuaLoadBuffer(L, chunk.data(), chunk.size(), "=dump"), LUA_ERRSYNTAX);
+    EXPECT_STREQ(lua_tostring(L, -1), "=dump: precompiled chunks cannot be loaded");
+    lua_pop(L, 1);
+    ASSERT_EQ(LuaLoadCompiled(L, chunk.data(), chunk.size(), "=dump"), 0);
     ASSERT_EQ(lua_pcall(L, 0, 1, 0), 0);
     EXPECT_STREQ(lua_tostring(L, -1), "dumped");
+    lua_pop(L, 1);
+    // Text goes through the translator there too.
+    const std::string text = "return 6 & 3";
+    ASSERT_EQ(LuaLoadCompiled(L, text.data(), text.size(), "=text"), 0);
+    ASSERT_EQ(lua_pcall(L, 0, 1, 0), 0);
+    EXPECT_EQ(lua_tonumber(L, -1), 2);
     lua_pop(L, 1);
 }
 
@@ -94,7 +117,7 @@ int CollectDump(lua_State*, const void* bytes, size_t size, void* out) {
 
 } // namespace
 
-TEST(LuaState, LoadBuffer_GivesPrecompiledChunksTheDialectTableBack) {
+TEST(LuaState, LoadCompiled_GivesPrecompiledChunksTheDialectTableBack) {
     LuaTestState state;
     lua_State* L = state.L();
     // The shape of a translated chunk: the real function reaches the
@@ -109,7 +132,7 @@ TEST(LuaState, LoadBuffer_GivesPrecompiledChunksTheDialectTableBack) {
     ASSERT_EQ(lua_dump(L, CollectDump, &dumped), 0);
     lua_settop(L, 0);
 
-    ASSERT_EQ(LuaLoadBuffer(L, dumped.data(), dumped.size(), "=dumped"), 0);
+    ASSERT_EQ(LuaLoadCompiled(L, dumped.data(), dumped.size(), "=dumped"), 0);
     ASSERT_EQ(lua_pcall(L, 0, 2, 0), 0) << lua_tostring(L, -1);
     EXPECT_EQ(lua_tonumber(L, 1), 2);
     EXPECT_EQ(state.Describe(2), "L\"a\"");
@@ -152,7 +175,7 @@ TEST(LuaState, LoadStringAndLoadFile_GiveNilAndMessageOnFailure) {
     EXPECT_NE(state.Eval("select(2, loadstring('x = = 1'))").find("[string \"x = = 1\"]:1:"),
               std::string::npos);
     EXPECT_EQ(state.Eval("loadfile('/nonexistent/none.lua')"),
-              "nil,cannot open /nonexistent/none.lua");
+              "nil,cannot open /nonexistent/none.lua (outside the game's folders)");
 }
 
 TEST(LuaState, Load_TranslatesWhatTheReaderGives) {
@@ -336,6 +359,7 @@ TEST(LuaState, Require_FindsFilesThroughLuaPath) {
     folder.Write("mods/first.lua", "count = (count or 0) + 1\nreturn { name = _REQUIREDNAME }");
     folder.Write("mods/plain.lua", "plainRan = true");
     folder.Write("mods/broken.lua", "return +");
+    AsDataFolder data(folder.Path());
     LuaTestState state;
     const std::string path =
         "::" + folder.Path().string() + "/none/?.lua;::" + folder.Path().string() + "/mods/?.lua";
@@ -365,6 +389,7 @@ TEST(LuaState, Require_GivesLoadedLibrariesAndOldCollectorCallWorks) {
 TEST(LuaState, Require_DefaultsToPlainPathsAndTakesDiskNames) {
     support::TempFolder folder;
     std::string file = folder.Write("mod.lua", "return 'from disk'");
+    AsDataFolder data(folder.Path());
     LuaTestState state;
     // Without LUA_PATH the name itself and name.lua are tried.
     std::string stem = file.substr(0, file.size() - 4);
@@ -376,6 +401,7 @@ TEST(LuaState, DoFileAndLoadFile_ReadThroughFramework) {
     std::string file =
         folder.Write("script.lua", "#!/usr/bin/lua\nreturn 1, 2, debug.getinfo(1).currentline");
     std::string broken = folder.Write("broken.lua", "\n\nx = = 1");
+    AsDataFolder data(folder.Path());
     LuaTestState state;
     EXPECT_EQ(state.Eval("dofile('" + file + "')"), "1,2,2");
     EXPECT_EQ(state.Eval("dofile('::" + file + "')"), "1,2,2");
@@ -390,6 +416,7 @@ TEST(LuaState, DoFileAndLoadFile_ReadThroughFramework) {
 TEST(LuaState, LoadFile_DoesNotReadHiddenNamesFromDisk) {
     support::TempFolder folder;
     std::string file = folder.Write("secret.lua", "return 'secret'");
+    AsDataFolder data(folder.Path());
     LuaTestState state;
     ApplyHiddenNameList(file.c_str(), true);
     EXPECT_EQ(state.Eval("loadfile('" + file + "')"), "nil,cannot open " + file);

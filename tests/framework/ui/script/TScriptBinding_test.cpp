@@ -51,10 +51,12 @@ TEST_F(ScriptBinding, EachFormReadsAndAnswersAsScriptsExpect) {
         const char* call;
         int32_t number;
     };
-    // Integers are truncated toward zero; what is no number reads 0.
-    for (const Case& c :
-         {Case{"SetNumber(2.9)", 2}, Case{"SetNumber(-2.9)", -2}, Case{"SetNumber('17')", 17},
-          Case{"SetNumber(nil)", 0}, Case{"SetNumber(1e300)", 0}}) {
+    // Integers are truncated toward zero; what is no number reads 0; past
+    // the range, the nearest end of it.
+    for (const Case& c : {Case{"SetNumber(2.9)", 2}, Case{"SetNumber(-2.9)", -2},
+                          Case{"SetNumber('17')", 17}, Case{"SetNumber(nil)", 0},
+                          Case{"SetNumber(1e300)", INT32_MAX}, Case{"SetNumber(-1e308)", INT32_MIN},
+                          Case{"SetNumber(0/0)", 0}, Case{"SetNumber(-2^31 - 1)", INT32_MIN}}) {
         SCOPED_TRACE(c.call);
         counter.number = 99;
         ASSERT_TRUE(Run(c.call));

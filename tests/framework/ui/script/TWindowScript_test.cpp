@@ -2,6 +2,7 @@
 // gives scripts, and the screen coroutine's modal loop with messages,
 // commands and native calls, on the null display with a hand clock.
 
+#include "framework/script/engine/LuaState.h"
 #include "framework/script/message/TLuaMessage.h"
 #include "framework/ui/script/WindowScriptFixture.h"
 #include "framework/ui/widgets/TButton.h"
@@ -10,6 +11,7 @@
 #include "framework/ui/widgets/TText.h"
 #include "framework/ui/widgets/TTextEdit.h"
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -118,6 +120,80 @@ TEST_F(WindowScriptBuild, ARegisteredTypeBuildsAndASecondRegistrationReplaces) {
     ASSERT_NE(Find("p2"), nullptr);
     EXPECT_TRUE(Find("p2")->IsKindOf(TButton::GetClassId()));
     EXPECT_EQ(script->FindWindowType("Panel"), TButton::GetCreator());
+}
+
+// Windows nest to a depth far above any screen's; a script that goes past
+// it gets a Lua error, and the windows made so far stay.
+TEST_F(WindowScriptBuild, WindowsNestNoDeeperThanTheLimit) {
+    const size_t mark = Mark();
+    EXPECT_FALSE(Run("function Nest(n) if n == 0 then return Window { name = 'leaf' } end "
+                     "return Window { name = 'w' .. n, Nest(n - 1) } end "
+                     "MakeDialog { Nest(1000) }"));
+    EXPECT_NE(LogSince(mark).find("windows nest deeper than 100"), std::string::npos)
+        << LogSince(mark);
+    // The screen is the first level: 99 windows stand below it.
+    EXPECT_NE(Find("w1000"), nullptr);
+    EXPECT_NE(Find("w902"), nullptr);
+    EXPECT_EQ(Find("w901"), nullptr);
+    EXPECT_EQ(Find("leaf"), nullptr);
+    // Scripts go on building.
+    script->SetCurrentWindow(screen);
+    ASSERT_TRUE(Run("MakeDialog { Window { name = 'after' } }")) << Log();
+    EXPECT_NE(Find("after"), nullptr);
+}
+
+// Screen scripts from a replaced assets folder that try to reach past the
+// game: each is refused with a Lua error that the log shows, nothing
+// outside the game's folders is read or run, and the script state goes on.
+TEST_F(WindowScriptBuild, HostileScreenScriptsAreRefusedAndTheStateGoesOn) {
+    support::TempFolder outside{"corvalo-outside-"};
+    const std::string escape = outside.Write("escape.lua", "gEscaped = true return 'escaped'");
+    outside.Write("secret.txt", "topsecret\n");
+    // As many ".." as it takes from the assets folder to the root.
+    std::string up;
+    for (const auto& part : std::filesystem::current_path())
+        if (part != "/")
+            up += "../";
+    const struct {
+        const char* what;
+        std::string body;
+        const char* line;
+    } cases[] = {
+        {"a precompiled chunk", "assert(loadstring(string.dump(function() gEscaped = true end)))()",
+         "precompiled chunks cannot be loaded"},
+        {"a precompiled chunk through load",
+         "local s = string.dump(function() gEscaped = true end) "
+         "assert(load(function() local t = s s = nil return t end))()",
+         "precompiled chunks cannot be loaded"},
+        {"an absolute path", "dofile('" + escape + "')", "outside the game's folders"},
+        {"a '::' path", "dofile('::" + escape + "')", "outside the game's folders"},
+        {"ReadFile up out of the assets", "ReadFile('" + up + escape.substr(1) + "')",
+         "outside the game's folders"},
+        {"a file that is no script", "dofile('" + outside.Path().string() + "/secret.txt')",
+         "outside the game's folders"},
+        {"require along LUA_PATH",
+         "LUA_PATH = '" + outside.Path().string() + "/?.lua' require('escape')",
+         "could not load package `escape'"},
+        {"a string past the budget", "gBig = string.rep('x', 2^31 - 2)",
+         "a script ran out of its memory budget"},
+        {"a loop that never ends", "local n = 0 while true do n = n + 1 end",
+         "scripts/hostile.lua:1: script ran for 200 ms without yielding or returning"},
+    };
+    LuaSetRunLimit(200);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        Write("scripts/hostile.lua", c.body);
+        ScanAssetFolder("assets", "");
+        const size_t mark = Mark();
+        LuaNoteProgress();
+        EXPECT_FALSE(script->DoFile("scripts/hostile.lua"));
+        const std::string said = LogSince(mark);
+        EXPECT_NE(said.find(c.line), std::string::npos) << said;
+        EXPECT_EQ(said.find("topsecret"), std::string::npos) << said;
+        EXPECT_EQ(Global("gEscaped"), "nil");
+        EXPECT_EQ(Eval("string.len(string.rep('y', 1000))"), "1000");
+    }
+    LuaSetRunLimit(0);
 }
 
 // Windows the creation listener was told of, by name.

@@ -93,6 +93,25 @@ TEST_F(TextEdits, KeyAndCharacterSequences) {
         {"paste with Insert, ignoring", "ignore='b'", {"I"}, "abc", "ac", 2, 1},
         {"paste of UTF-8 outside UTF-8 mode", "", {"Tq", "P"}, "éé", "q", 1, 1},
         {"an empty clipboard", "", {"Tq", "P"}, "", "q", 1, 1},
+        {"paste of broken UTF-8 keeps the well-formed characters",
+         "utf8=true, length=20",
+         {"P"},
+         "\xff\xfe"
+         "ab\xc0\x80\xed\xa0\x80"
+         "cd\xf0\x9f",
+         "abcd",
+         4,
+         1},
+        {"paste of a character no font has", "utf8=true", {"P"}, "a漢b", "ab", 2, 1},
+        {"paste keeps the UTF-8 length", "utf8=true, length=3", {"P"}, "äbcdef", "äbc", 4, 1},
+        {"format and bidi characters typed",
+         "utf8=true",
+         {"Ta\u200Bb\u202Ec\uFEFF"},
+         "",
+         "abc",
+         3,
+         3},
+        {"format and bidi characters pasted", "utf8=true", {"P"}, "a\u200Bb\u202Ec", "abc", 3, 1},
         {"markup typed as text", "", {"Ta<b>\\c"}, "", "a<b>\\c", 6, 6},
     };
     for (const auto& c : cases) {

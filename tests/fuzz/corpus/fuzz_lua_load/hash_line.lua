@@ -1,0 +1,2 @@
+#!/usr/bin/lua
+return 1

@@ -1,0 +1,2 @@
+local w = L"wide" .. 1 .. 2
+return w

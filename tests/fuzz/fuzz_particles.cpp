@@ -1,0 +1,5 @@
+#include "ParticleFuzzEntry.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    return FuzzParticleDescription(data, size);
+}
