@@ -1,5 +1,6 @@
 #include "velk/cutscene/vlkCutscene.h"
 
+#include "framework/core/log/TLog.h"
 #include "framework/ui/window/TWindow.h"
 #include "velk/cutscene/vlkSpriteCS.h"
 #include "velk/cutscene/vlkTextCS.h"
@@ -43,6 +44,15 @@ void vlkCutscene::Update(uint32_t elapsedMs) {
     mFinished = 0;
     if (!mEnabled || mWaitingAtStop)
         return;
+    // A scene that did not load has no last keyframe to wait for.
+    if (mLoadFailed && mPlaying) {
+        if (!mFailureLogged)
+            LogPrintf("Cut-scene: \"%s\" did not load; it counts as finished",
+                      mFailedPath.CStr());
+        mFailureLogged = true;
+        Finish();
+        return;
+    }
     const float scaled = static_cast<float>(elapsedMs) * mSpeed;
     uint32_t dt = scaled > 0.0f && scaled < 4294967040.0f ? static_cast<uint32_t>(scaled) : 0u;
     if (dt > mFrameInterval)
