@@ -735,6 +735,8 @@ std::vector<Picture> Pictures(const std::string& svgFolder) {
         pictures.push_back(std::move(effect));
     for (Picture& scene : BoardScenePictures())
         pictures.push_back(std::move(scene));
+    for (Picture& quest : QuestPictures())
+        pictures.push_back(std::move(quest));
     return pictures;
 }
 

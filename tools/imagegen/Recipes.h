@@ -60,6 +60,9 @@ std::vector<Animation> AvatarAnimations();
 // The board screen's backgrounds, board frames, heart and score card
 // (BoardSceneRecipes.cpp).
 std::vector<Picture> BoardScenePictures();
+// The world map (from worldgen's plan), its buttons and clouds, the path
+// sprites, the loading screen and the end of the quest (QuestRecipes.cpp).
+std::vector<Picture> QuestPictures();
 
 // The cursor's transparent pixels carry the colour key (255, 0, 255) so
 // that the software cursor, which shows every other pixel opaque, leaves

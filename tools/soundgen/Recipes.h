@@ -28,6 +28,8 @@ std::vector<SoundRecipe> TileSoundRecipes();
 
 // The board screen's sounds, music and stings (BoardSounds.cpp).
 std::vector<SoundRecipe> BoardSoundRecipes();
+// The world map's stings (MapSounds.cpp).
+std::vector<SoundRecipe> MapSoundRecipes();
 
 // Helpers shared by the recipe files: a finished effect, normalised to
 // `peak` and faded at both ends; a bell-like note added at `start`.
