@@ -47,7 +47,8 @@ public:
     // Reads a cut-scene file; false (with a log line, the scene left without
     // objects or events) when it holds no "Cutscene" or its "fps" is not
     // 1 to 1000. A scene that did not load ends in its first update after
-    // Play, so a screen waiting on its end goes on.
+    // Play (and reads finished until played again), so a screen waiting on
+    // its end goes on.
     bool Load(const TString& path);
     bool DidLoadFail() const { return mLoadFailed; }
     // Takes a copy of the other's definition and makes the objects anew.
@@ -142,6 +143,8 @@ private:
     TString mFailedPath;
     // Said once: a looping owner plays a failed scene again and again.
     bool mFailureLogged = false;
+    // Played while failed: every update reads finished.
+    bool mEndedUnloaded = false;
     bool mEnabled = true;
     bool mVisible = true;
 };
