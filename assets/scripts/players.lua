@@ -63,7 +63,23 @@ local function Play()
     gGameMode = 'Classic'
     gGameStyle = 'quick'
     gGameDifficulty = 'easy'
+    DoModal('scripts/loading.lua')
     DoModal('scripts/game.lua')
+    PlayersRefresh()
+end
+
+-- The quest: the world map, and the level of each node pressed there
+-- (worldmap.lua's closeMetamap sets the game and asks for it), until the
+-- map is left with Back.
+local function Quest()
+    repeat
+        gMetamapPlay = false
+        DoModal('scripts/worldmap.lua')
+        if gMetamapPlay then
+            DoModal('scripts/loading.lua')
+            DoModal('scripts/game.lua')
+        end
+    until not gMetamapPlay
     PlayersRefresh()
 end
 
@@ -86,7 +102,8 @@ MakeDialog {
                    { command = function() AskName('rename') end }),
     LabelledButton('btnNext', 'players_next', 612, 350, false, { command = NextPlayer }),
     LabelledButton('btnDelete', 'players_delete', 432, 420, false, { command = DeletePlayer }),
-    LabelledButton('btnPlay', 'players_play', 392, 476, true, { command = Play }),
+    LabelledButton('btnQuest', 'players_quest', 272, 476, true, { command = Quest }),
+    LabelledButton('btnPlay', 'players_play', 512, 476, true, { command = Play }),
     LabelledButton('btnOptions', 'players_options', 272, 590, true,
                    { command = function() DoModal('scripts/options.lua') end }),
     LabelledButton('btnQuit', 'players_quit', 512, 590, true,

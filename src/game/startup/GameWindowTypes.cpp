@@ -6,6 +6,8 @@
 #include "game/board/guiCorvalo.h"
 #include "game/board/topCorvalo.h"
 #include "game/board/wndCorvalo.h"
+#include "game/screens/wndFinishQuest.h"
+#include "game/screens/wndLoading.h"
 #include "velk/options/vlkOptionsDialog.h"
 #include "velk/options/vlkTextEdit.h"
 
@@ -66,6 +68,8 @@ const GameWindowType kWrittenTypes[] = {
     {"btmCorvalo", &btmCorvalo::Create},
     {"vlkOptionsDialog", &vlkOptionsDialog::Create},
     {"topCorvalo", &topCorvalo::Create},
+    {"wndLoading", &wndLoading::Create},
+    {"wndFinishQuest", &wndFinishQuest::Create},
 };
 
 std::array<GameWindowType, kGameWindowTypeCount> BuildTable() {

@@ -5,6 +5,8 @@
 #include "game/board/guiCorvalo.h"
 #include "game/board/topCorvalo.h"
 #include "game/board/wndCorvalo.h"
+#include "game/screens/wndFinishQuest.h"
+#include "game/screens/wndLoading.h"
 #include "velk/options/vlkOptionsDialog.h"
 #include "velk/options/vlkTextEdit.h"
 
@@ -77,6 +79,8 @@ TEST(GameWindowTypes, ThirtyTypesInRegistrationOrder) {
             {"wndCorvalo", wndCorvalo::GetClassId()},
             {"btmCorvalo", btmCorvalo::GetCreator()},
             {"topCorvalo", topCorvalo::GetClassId()},
+            {"wndLoading", wndLoading::GetClassId()},
+            {"wndFinishQuest", wndFinishQuest::GetClassId()},
         };
         if (auto found = written.find(type); found != written.end()) {
             EXPECT_EQ(first->GetClassName(), type);
