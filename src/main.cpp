@@ -1,8 +1,6 @@
 #include "framework/core/settings/TCommandLine.h"
 #include "game/board/clsTile.h"
-#include "game/data/ModeFiles.h"
-#include "game/levels/LevelServices.h"
-#include "game/progress/SessionProgressStore.h"
+#include "game/progress/dtGameSettings.h"
 #include "game/startup/GameWindowTypes.h"
 #include "platform/process/DriverLeaks.h"
 #include "velk/GameStartup.h"
@@ -25,14 +23,10 @@ extern "C" __attribute__((used, visibility("default"))) const char* __asan_defau
 // program received it on Windows, and the game's entry point runs with it
 // and the game's window types.
 int main(int argc, char** argv) {
-    InstallGameDataLoaders();
+    // The game data's tables, and the settings object with the player's
+    // profile once they are read.
+    InstallGameSettings();
     clsTile::InstallAsBoardTileMaker();
-    // The player's progress lasts the session until the profile store
-    // keeps it.
-    SessionProgressStore progress;
-    LevelServices services;
-    services.progress = &progress;
-    ScopedLevelServices installed(services);
     TCommandLine commandLine = TCommandLine::FromArguments(argc, argv);
     // 1 shows the window normally.
     return GameEntry(0, 0, commandLine.GetText().CStr(), 1, GetGameWindowTypes());

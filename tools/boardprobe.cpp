@@ -4,16 +4,15 @@
 // types and scripts) on the offscreen display, over a program folder of
 // the run's own whose "scripts/main.lua" opens "scripts/game.lua" once for
 // each of a list of levels, quick play and one quest level with a task
-// (the three mode globals set before
-// each). The clock is a hand clock that moves by at most one frame between
-// two passes of the game's loop, so the frames are the same from run to
-// run; the levels deal from a random source of a fixed seed. On the first
-// board the probe calls the board screen's pop-ups and effects and the top
-// panel's score card one after another and writes a frame of each; on the
-// others the bottom panel's layout. ASSETS_DIR is the build's assets
-// folder, by default "assets" beside the folder of the program.
-// The run's log is kept in the run folder, whose path is printed; its Lua
-// errors and a missing board are reported and give status 1.
+// (the three mode globals set before each; the quest level is the first
+// node of the player's stored quest map, made current with two lives). The clock is a hand clock
+// that moves by at most one frame between two passes of the game's loop, so the frames are the same
+// from run to run; the levels deal from a random source of a fixed seed. On the first board the
+// probe calls the board screen's pop-ups and effects and the top panel's score card one after
+// another and writes a frame of each; on the others the bottom panel's layout. ASSETS_DIR is the
+// build's assets folder, by default "assets" beside the folder of the program. The run's log is
+// kept in the run folder, whose path is printed; its Lua errors and a missing board are reported
+// and give status 1.
 
 #include "framework/app/TApplication.h"
 #include "framework/app/TPlatform.h"
@@ -27,9 +26,7 @@
 #include "game/board/TopPanel.h"
 #include "game/board/clsTile.h"
 #include "game/board/wndCorvalo.h"
-#include "game/data/ModeFiles.h"
-#include "game/levels/LevelServices.h"
-#include "game/progress/SessionProgressStore.h"
+#include "game/progress/dtGameSettings.h"
 #include "game/random/GameRandom.h"
 #include "game/startup/GameWindowTypes.h"
 #include "platform/desktop/sdl/SdlDesktop.h"
@@ -100,11 +97,23 @@ std::string MainScript() {
     for (const Run& run : kRuns)
         lua << "    { '" << run.mode << "', '" << run.style << "', '" << run.difficulty << "' },\n";
     lua << "}\n"
+           // The quest run plays the first node (Classic level 1) with two
+           // of its lives left: the player's stored map is made so.
+           "local function PlayFirstNodeWithTwoLives()\n"
+           "    gfn_changeUserData()\n"
+           "    local map = qvd_getCurrentUserString('UserMetamap', '')\n"
+           "    map = string.gsub(map, '^6%^0%^(%-?%d+)%^(%d+)%^(%d)%^(%d)%^(%d)%^(%-?%d+)%^%d+',\n"
+           "                      '6^1^0^%1^%2^%3^%4^%5^%6^2')\n"
+           "    qvd_setCurrentUserString('UserMetamap', map)\n"
+           "end\n"
            "return function()\n"
            "    for i, run in ipairs(runs) do\n"
            "        gGameMode = run[1]\n"
            "        gGameStyle = run[2]\n"
            "        gGameDifficulty = run[3]\n"
+           "        if gGameStyle == 'quest' then\n"
+           "            PlayFirstNodeWithTwoLives()\n"
+           "        end\n"
            "        gProbeRun = i\n"
            "        DoModal('scripts/game.lua')\n"
            "    end\n"
@@ -431,11 +440,7 @@ int main(int argc, char** argv) {
     platform::ScopedTimeSource timeScope(clock);
     ScopedGameRandom random(kSeed);
 
-    SessionProgressStore progress;
-    LevelServices services;
-    services.progress = &progress;
-    ScopedLevelServices installed(services);
-    InstallGameDataLoaders();
+    InstallGameSettings();
     clsTile::InstallAsBoardTileMaker();
     ApplyStartupRecord(MakeGameStartupRecord());
     SetGameWindowTypes(GetGameWindowTypes());

@@ -146,8 +146,12 @@ void LoadConfigTablesForGame(const vlkXmlData& config) {
     LoadConfigTables(config);
 }
 
+void (*gAfterModeFiles)() = nullptr;
+
 void LoadModeFilesForGame() {
     LoadModeFiles();
+    if (gAfterModeFiles)
+        gAfterModeFiles();
 }
 
 } // namespace
@@ -306,6 +310,7 @@ void ResetGameData() {
         *values = TGameTuning::ModeValues();
 }
 
-void InstallGameDataLoaders() {
+void InstallGameDataLoaders(void (*afterModeFiles)()) {
+    gAfterModeFiles = afterModeFiles;
     SetGameDataLoaders(LoadConfigTablesForGame, LoadModeFilesForGame);
 }

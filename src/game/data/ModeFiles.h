@@ -29,5 +29,6 @@ void LoadModeFiles(const TString& folder = TString());
 // for the data check, which loads more than one set.
 void ResetGameData();
 // Makes the configuration loader read these tables (the game calls it
-// before LoadGameConfig).
-void InstallGameDataLoaders();
+// before LoadGameConfig); afterModeFiles, when set, runs once the mode
+// files are read (the settings object exists by then).
+void InstallGameDataLoaders(void (*afterModeFiles)() = nullptr);

@@ -1,6 +1,7 @@
 #include "game/state/dtUserState.h"
 
 #include "framework/core/log/TLog.h"
+#include "game/progress/clsMetamap.h"
 #include "game/state/dtLevelState.h"
 #include "velk/game/GameTuning.h"
 
@@ -38,6 +39,12 @@ dtUserState::dtUserState() {
 }
 
 dtUserState::~dtUserState() = default;
+
+void dtUserState::SetMetamap(std::unique_ptr<clsMetamap> map) {
+    mMetamap = std::move(map);
+    if (mMetamap)
+        mMetamap->SetOwner(this);
+}
 
 dtLevelState* dtUserState::NewLevelState(int newMode, int startLevel, int offset, int tableSize,
                                          int& recordIndex) {

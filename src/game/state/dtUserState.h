@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <memory>
 
+class clsMetamap;
 class dtLevelState;
 
 // The player's progress: what the profile store saves key by key, and the
@@ -48,6 +49,10 @@ public:
     void AddDifficultyFlag(int mode, int flag);
 
     dtLevelState* GetLevelState() const { return mLevelState.get(); }
+    // The player's quest map; null until the profile store gives one.
+    clsMetamap* GetMetamap() const { return mMetamap.get(); }
+    // Takes the map and makes this state the one its completions update.
+    void SetMetamap(std::unique_ptr<clsMetamap> map);
     const TJokerLevelRecord* GetCustomJokerRecord() const { return mCustomJoker.get(); }
 
     int32_t mode = 0;
@@ -108,4 +113,5 @@ private:
 
     std::unique_ptr<dtLevelState> mLevelState;
     std::unique_ptr<TJokerLevelRecord> mCustomJoker;
+    std::unique_ptr<clsMetamap> mMetamap;
 };

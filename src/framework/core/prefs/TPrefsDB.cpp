@@ -549,6 +549,19 @@ bool TPrefsDB::Commit() {
     return Begin();
 }
 
+bool TPrefsDB::Rollback() {
+    if (!mDb)
+        return false;
+    if (sqlite3_get_autocommit(mDb) == 0)
+        sqlite3_exec(mDb, "ROLLBACK", nullptr, nullptr, nullptr);
+    // Players added and the install row stored since the last commit went
+    // with it: the list is read again, the install row stored again before
+    // the next use.
+    mInstallPending = true;
+    LoadUsers();
+    return Begin();
+}
+
 int64_t TPrefsDB::TableFor(int userIndex, bool addPlayers) {
     if (!EnsureInstall())
         return -1;

@@ -59,6 +59,10 @@ public:
 
     // Commits the open transaction and begins the next one.
     bool Commit();
+    // Drops every change since the last commit (a save that failed half
+    // way must not reach the file with the next commit) and begins the
+    // next transaction. False when no new transaction could begin.
+    bool Rollback();
 
     bool IsPersistent() const { return mPersistent; }
     const TString& GetPath() const { return mPath; }

@@ -383,6 +383,28 @@ TEST_F(TPrefsDBTest, Destructor_WithAutoCommit_CommitsPendingChanges) {
     EXPECT_EQ(reopened.GetUserCount(), 2);
 }
 
+// A change dropped with the open transaction never reaches the file, not
+// even with a later commit; players it added are gone from the list too.
+TEST_F(TPrefsDBTest, Rollback_DropsTheOpenTransactionOnly) {
+    {
+        TPrefsDB db(mPath, true);
+        db.SetValue("name", "first", 0, true);
+        db.SetValue("name", "changed", 0, false);
+        db.SetValue("name", "added", 2, false);
+        EXPECT_EQ(db.GetUserCount(), 3);
+        ASSERT_TRUE(db.Rollback());
+        EXPECT_EQ(db.GetUserCount(), 1);
+        EXPECT_EQ(db.GetValue("name", "", 0).ToStd(), "first");
+        // The database goes on as before.
+        db.SetValue("later", "yes", -1, false);
+        ASSERT_TRUE(db.Commit());
+    }
+    TPrefsDB reopened(mPath, true);
+    EXPECT_EQ(reopened.GetValue("name", "", 0).ToStd(), "first");
+    EXPECT_EQ(reopened.GetValue("later", "no", -1).ToStd(), "yes");
+    EXPECT_EQ(reopened.GetUserCount(), 1);
+}
+
 TEST_F(TPrefsDBTest, DeleteUser_MovesLaterPlayersDownAndIgnoresBadIndexes) {
     {
         TPrefsDB db(mPath, true);
