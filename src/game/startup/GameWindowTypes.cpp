@@ -6,6 +6,9 @@
 #include "game/board/guiCorvalo.h"
 #include "game/board/topCorvalo.h"
 #include "game/board/wndCorvalo.h"
+#include "game/screens/clsMetamapButton.h"
+#include "game/screens/clsPanelModeGame.h"
+#include "game/screens/clsText.h"
 #include "velk/options/vlkOptionsDialog.h"
 #include "velk/options/vlkTextEdit.h"
 
@@ -66,6 +69,9 @@ const GameWindowType kWrittenTypes[] = {
     {"btmCorvalo", &btmCorvalo::Create},
     {"vlkOptionsDialog", &vlkOptionsDialog::Create},
     {"topCorvalo", &topCorvalo::Create},
+    {"clsText", &clsText::Create},
+    {"clsPanelModeGame", &clsPanelModeGame::Create},
+    {"clsMetamapButton", &clsMetamapButton::Create},
 };
 
 std::array<GameWindowType, kGameWindowTypeCount> BuildTable() {

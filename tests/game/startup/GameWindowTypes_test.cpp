@@ -5,6 +5,9 @@
 #include "game/board/guiCorvalo.h"
 #include "game/board/topCorvalo.h"
 #include "game/board/wndCorvalo.h"
+#include "game/screens/clsMetamapButton.h"
+#include "game/screens/clsPanelModeGame.h"
+#include "game/screens/clsText.h"
 #include "velk/options/vlkOptionsDialog.h"
 #include "velk/options/vlkTextEdit.h"
 
@@ -77,6 +80,9 @@ TEST(GameWindowTypes, ThirtyTypesInRegistrationOrder) {
             {"wndCorvalo", wndCorvalo::GetClassId()},
             {"btmCorvalo", btmCorvalo::GetCreator()},
             {"topCorvalo", topCorvalo::GetClassId()},
+            {"clsText", clsText::GetClassId()},
+            {"clsPanelModeGame", clsPanelModeGame::GetClassId()},
+            {"clsMetamapButton", clsMetamapButton::GetClassId()},
         };
         if (auto found = written.find(type); found != written.end()) {
             EXPECT_EQ(first->GetClassName(), type);
