@@ -9,6 +9,10 @@
 #include "game/screens/clsMetamapButton.h"
 #include "game/screens/clsPanelModeGame.h"
 #include "game/screens/clsText.h"
+#include "game/screens/wndChangePlayer.h"
+#include "game/screens/wndMainMenu.h"
+#include "game/screens/wndQuickPlay.h"
+#include "game/screens/wndRegisterUser.h"
 #include "velk/options/vlkOptionsDialog.h"
 #include "velk/options/vlkTextEdit.h"
 
@@ -72,6 +76,10 @@ const GameWindowType kWrittenTypes[] = {
     {"clsText", &clsText::Create},
     {"clsPanelModeGame", &clsPanelModeGame::Create},
     {"clsMetamapButton", &clsMetamapButton::Create},
+    {"wndMainMenu", &wndMainMenu::Create},
+    {"wndChangePlayer", &wndChangePlayer::Create},
+    {"wndRegisterUser", &wndRegisterUser::Create},
+    {"wndQuickPlay", &wndQuickPlay::Create},
 };
 
 std::array<GameWindowType, kGameWindowTypeCount> BuildTable() {

@@ -8,6 +8,10 @@
 #include "game/screens/clsMetamapButton.h"
 #include "game/screens/clsPanelModeGame.h"
 #include "game/screens/clsText.h"
+#include "game/screens/wndChangePlayer.h"
+#include "game/screens/wndMainMenu.h"
+#include "game/screens/wndQuickPlay.h"
+#include "game/screens/wndRegisterUser.h"
 #include "velk/options/vlkOptionsDialog.h"
 #include "velk/options/vlkTextEdit.h"
 
@@ -83,6 +87,10 @@ TEST(GameWindowTypes, ThirtyTypesInRegistrationOrder) {
             {"clsText", clsText::GetClassId()},
             {"clsPanelModeGame", clsPanelModeGame::GetClassId()},
             {"clsMetamapButton", clsMetamapButton::GetClassId()},
+            {"wndMainMenu", wndMainMenu::GetClassId()},
+            {"wndChangePlayer", wndChangePlayer::GetClassId()},
+            {"wndRegisterUser", wndRegisterUser::GetClassId()},
+            {"wndQuickPlay", wndQuickPlay::GetClassId()},
         };
         if (auto found = written.find(type); found != written.end()) {
             EXPECT_EQ(first->GetClassName(), type);
