@@ -1,8 +1,8 @@
 #include "game/screens/wndChangePlayer.h"
 
 #include "framework/core/log/TLog.h"
-#include "framework/script/host/TScript.h"
 #include "framework/script/engine/LuaApi.h"
+#include "framework/script/host/TScript.h"
 #include "framework/ui/manager/TWindowManager.h"
 #include "framework/ui/script/TScriptBinding.h"
 #include "framework/ui/script/TWindowScript.h"

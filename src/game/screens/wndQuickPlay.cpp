@@ -96,8 +96,8 @@ void wndQuickPlay::PostInit(TWindowStyle& style) {
             const double x = list->GetNumberAtIndex(k, missing);
             if (std::isnan(x))
                 break;
-            mToolTipPositions.emplace_back(static_cast<int32_t>(x),
-                                           static_cast<int32_t>(list->GetNumberAtIndex(k + 1, 0.0)));
+            mToolTipPositions.emplace_back(
+                static_cast<int32_t>(x), static_cast<int32_t>(list->GetNumberAtIndex(k + 1, 0.0)));
         }
     }
     // 3.

@@ -105,8 +105,8 @@ void wndRegisterUser::PostInit(TWindowStyle& style) {
     // 4. The boy and the girl are always open; an avatar without its
     // entry is left out.
     for (auto& entry : mEntries) {
-        entry->locked = (entry->code == kCat && !catUnlocked) ||
-                        (entry->code == kDog && !dogUnlocked);
+        entry->locked =
+            (entry->code == kCat && !catUnlocked) || (entry->code == kDog && !dogUnlocked);
         SetWindowVisible(entry->lock, entry->locked);
         SetWindowVisible(entry->button, !entry->locked);
     }
