@@ -6,8 +6,11 @@
 
 ReadFile('scripts/common.lua')
 
--- The name being entered: a new one, so the cat and the dog are locked.
-gEnterNameValue = ''
+-- The name being entered, which decides whether the cat and the dog are
+-- earned: a new one (so both are locked) unless the caller names a player
+-- in gRegisterName.
+gEnterNameValue = gRegisterName or ''
+gRegisterName = nil
 gAvatarChoice = 'boy'
 local first = qvd_getNumUsers() == 0
 
