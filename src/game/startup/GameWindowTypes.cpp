@@ -6,8 +6,15 @@
 #include "game/board/guiCorvalo.h"
 #include "game/board/topCorvalo.h"
 #include "game/board/wndCorvalo.h"
+#include "game/screens/clsMetamapButton.h"
+#include "game/screens/clsPanelModeGame.h"
+#include "game/screens/clsText.h"
+#include "game/screens/wndChangePlayer.h"
 #include "game/screens/wndFinishQuest.h"
 #include "game/screens/wndLoading.h"
+#include "game/screens/wndMainMenu.h"
+#include "game/screens/wndQuickPlay.h"
+#include "game/screens/wndRegisterUser.h"
 #include "velk/options/vlkOptionsDialog.h"
 #include "velk/options/vlkTextEdit.h"
 
@@ -68,6 +75,13 @@ const GameWindowType kWrittenTypes[] = {
     {"btmCorvalo", &btmCorvalo::Create},
     {"vlkOptionsDialog", &vlkOptionsDialog::Create},
     {"topCorvalo", &topCorvalo::Create},
+    {"clsText", &clsText::Create},
+    {"clsPanelModeGame", &clsPanelModeGame::Create},
+    {"clsMetamapButton", &clsMetamapButton::Create},
+    {"wndMainMenu", &wndMainMenu::Create},
+    {"wndChangePlayer", &wndChangePlayer::Create},
+    {"wndRegisterUser", &wndRegisterUser::Create},
+    {"wndQuickPlay", &wndQuickPlay::Create},
     {"wndLoading", &wndLoading::Create},
     {"wndFinishQuest", &wndFinishQuest::Create},
 };

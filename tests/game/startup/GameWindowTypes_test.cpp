@@ -5,8 +5,15 @@
 #include "game/board/guiCorvalo.h"
 #include "game/board/topCorvalo.h"
 #include "game/board/wndCorvalo.h"
+#include "game/screens/clsMetamapButton.h"
+#include "game/screens/clsPanelModeGame.h"
+#include "game/screens/clsText.h"
+#include "game/screens/wndChangePlayer.h"
 #include "game/screens/wndFinishQuest.h"
 #include "game/screens/wndLoading.h"
+#include "game/screens/wndMainMenu.h"
+#include "game/screens/wndQuickPlay.h"
+#include "game/screens/wndRegisterUser.h"
 #include "velk/options/vlkOptionsDialog.h"
 #include "velk/options/vlkTextEdit.h"
 
@@ -79,6 +86,13 @@ TEST(GameWindowTypes, ThirtyTypesInRegistrationOrder) {
             {"wndCorvalo", wndCorvalo::GetClassId()},
             {"btmCorvalo", btmCorvalo::GetCreator()},
             {"topCorvalo", topCorvalo::GetClassId()},
+            {"clsText", clsText::GetClassId()},
+            {"clsPanelModeGame", clsPanelModeGame::GetClassId()},
+            {"clsMetamapButton", clsMetamapButton::GetClassId()},
+            {"wndMainMenu", wndMainMenu::GetClassId()},
+            {"wndChangePlayer", wndChangePlayer::GetClassId()},
+            {"wndRegisterUser", wndRegisterUser::GetClassId()},
+            {"wndQuickPlay", wndQuickPlay::GetClassId()},
             {"wndLoading", wndLoading::GetClassId()},
             {"wndFinishQuest", wndFinishQuest::GetClassId()},
         };
