@@ -21,6 +21,8 @@
 //   --state FIELD=VALUE     a field of the player's progress: bomb=10,
 //                           quickDifficultyBits[3]=7, score[1][0]=500,
 //                           catUnlocked=1 (--state help lists the fields)
+//   --reward N              a quest map whose pending reward is N (6 the cat,
+//                           7 the dog); without it the player has none
 //   --assets DIR            the build's assets folder (default: "assets"
 //                           beside the folder of the program)
 //   --prefix NAME           the frames' names begin with NAME (default: the
@@ -40,7 +42,7 @@
 #include "game/board/clsTile.h"
 #include "game/data/ModeFiles.h"
 #include "game/levels/LevelServices.h"
-#include "game/progress/SessionProgressStore.h"
+#include "game/progress/QuestMap.h"
 #include "game/random/GameRandom.h"
 #include "game/startup/GameWindowTypes.h"
 #include "game/state/dtUserState.h"
@@ -101,6 +103,32 @@ struct Options {
     std::vector<Event> events;
     std::vector<std::pair<std::string, std::string>> globals;
     std::vector<std::pair<std::string, std::string>> state;
+    int reward = -1; // -1: no quest map
+};
+
+// A quest map of one node that only holds a pending reward, for the
+// screens that read or clear it.
+class ProbeQuestMap : public QuestMap {
+public:
+    explicit ProbeQuestMap(int reward) : mReward(reward) {}
+    bool HasCurrentNode() const override { return false; }
+    int GetCurrentNodeLives() const override { return 0; }
+    void SetCurrentNodeLives(int) override {}
+    void CompleteCurrentNode(int) override {}
+    void ResetScoresAndLives() override {}
+    int GetPendingReward() const override { return mReward; }
+    int GetCurrentNodeReward() const override { return 0; }
+    int GetCurrentNodeGoal() const override { return 0; }
+    int GetCurrentNodeLevel() const override { return -1; }
+    int GetNodeCount() const override { return 1; }
+    bool IsNodeLocked(int index) const override { return index != 0; }
+    bool IsAvatarUnlockPending() const override { return mReward != 0; }
+    void ClearPendingReward() override { mReward = 0; }
+    bool IsQuestFinished() const override { return false; }
+    void SetQuestFinished(bool) override {}
+
+private:
+    int mReward;
 };
 
 // The fields of the user state the probe can set, by name; arrays take
@@ -328,9 +356,8 @@ public:
 
 class Probe {
 public:
-    Probe(const Options& options, platform::ManualTimeSource& clock, ProbeWindow& window,
-          SessionProgressStore& progress)
-        : mOptions(options), mClock(clock), mWindow(window), mProgress(progress) {
+    Probe(const Options& options, platform::ManualTimeSource& clock, ProbeWindow& window)
+        : mOptions(options), mClock(clock), mWindow(window) {
         mEvents = options.events;
         std::stable_sort(mEvents.begin(), mEvents.end(),
                          [](const Event& a, const Event& b) { return a.at < b.at; });
@@ -388,7 +415,9 @@ private:
     void FillUserState() {
         if (mOptions.state.empty())
             return;
-        dtUserState* user = mProgress.GetUserState();
+        // The game's settings object keeps the player's progress once made.
+        ProgressStore* store = GetLevelServices().progress;
+        dtUserState* user = store ? store->GetUserState() : nullptr;
         if (!user) {
             Problem("no user state to fill");
             return;
@@ -498,7 +527,6 @@ private:
     const Options& mOptions;
     platform::ManualTimeSource& mClock;
     ProbeWindow& mWindow;
-    SessionProgressStore& mProgress;
     std::vector<Event> mEvents;
     size_t mNext = 0;
     uint32_t mNow = 0;
@@ -523,7 +551,7 @@ void Usage(const char* program) {
     std::fprintf(stderr,
                  "usage: %s OUT_DIR SCRIPT [--frame MS[:NAME]] [--lua MS:STATEMENT]\n"
                  "       [--move MS:X,Y] [--click MS:X,Y] [--key MS:NAME]\n"
-                 "       [--global NAME=VALUE] [--state FIELD=VALUE] [--assets DIR]\n"
+                 "       [--global NAME=VALUE] [--state FIELD=VALUE] [--reward N] [--assets DIR]\n"
                  "       [--prefix NAME]   (--state help lists the fields)\n",
                  program);
 }
@@ -606,6 +634,8 @@ bool ParseOptions(int argc, char** argv, Options& options, bool& listed) {
             }
             good = SplitPair(value, '=', name, text);
             (word == "--global" ? options.globals : options.state).emplace_back(name, text);
+        } else if (word == "--reward") {
+            good = ParseInt(value, options.reward) && options.reward >= 0;
         } else if (word == "--assets") {
             options.assets = fs::absolute(value);
         } else if (word == "--prefix") {
@@ -672,9 +702,10 @@ int main(int argc, char** argv) {
     platform::ScopedTimeSource timeScope(clock);
     ScopedGameRandom random(kSeed);
 
-    SessionProgressStore progress;
+    ProbeQuestMap questMap(options.reward);
     LevelServices services;
-    services.progress = &progress;
+    if (options.reward >= 0)
+        services.questMap = &questMap;
     ScopedLevelServices installed(services);
     InstallGameDataLoaders();
     clsTile::InstallAsBoardTileMaker();
@@ -693,7 +724,7 @@ int main(int argc, char** argv) {
     StartLog(platformObject->mUserDataFolder.CStr());
     const fs::path logPath = GetLogFilePath().CStr();
 
-    Probe probe(options, clock, *probeWindow, progress);
+    Probe probe(options, clock, *probeWindow);
     probeWindow->onWait = [&probe](uint32_t timeout) { probe.OnWait(timeout); };
 
     auto* application = new TApplication(platformObject);

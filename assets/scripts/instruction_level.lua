@@ -1,5 +1,6 @@
 -- A quest level's first play in a mode: how the mode is played, until the
--- player has seen it.
+-- player has seen it. The screen behind darkens, then the page shows; OK
+-- fades it away and removeInstructionLevel() closes it.
 ReadFile('scripts/common.lua')
 
 function removeInstructionLevel()
@@ -18,27 +19,19 @@ for mode, label in pairs(kPages) do
     end
 end
 
-local function Ok()
-    if gfn_OnBackInstructionLevel then
-        gfn_OnBackInstructionLevel()
-    else
-        removeInstructionLevel()
-    end
-end
-
 MakeDialog {
     wndInstructionLevel {
         name = 'wndInstructionLevel', x = 0, y = 0, w = 1024, h = 768,
         Bitmap { name = 'bmpPanelBlack', image = 'gpx/ui/panel_black.png', alpha = true,
                  scale = 64, x = 0, y = 0 },
-        Window {
-            name = 'bmpContainer', x = 312, y = 234, w = 400, h = 300,
-            Bitmap { name = 'bmpPanel', image = 'gpx/ui/panel_400x300.png', alpha = true,
-                     x = 0, y = 0 },
+        Bitmap {
+            name = 'bmpContainer', image = 'gpx/ui/panel_400x300.png', alpha = true,
+            x = 312, y = 234,
             Label('lblTitle', 'instruction_title', 20, 16, 360, 60, kTitleFont),
             Label('lblPage', page, 30, 80, 340, 110),
-            LabelledButton('btnOk', 'common_ok', 120, 200, false, { default = true, cancel = true,
-                                                                   command = Ok }),
+            LabelledButton('btnOk', 'common_ok', 120, 200, false,
+                           { default = true, cancel = true,
+                             command = function() gfn_OnBackInstructionLevel() end }),
         },
     },
 }

@@ -15,10 +15,24 @@ function EnableAllButtons()
     BlockInput(false)
 end
 
--- Quick play until the player goes back: each game the screen starts,
--- then the screen again. A game left for the menu ends it all.
+-- Quick play until the player goes back: each game the screen starts
+-- (its assets loaded first), then the screen again. A game left for the
+-- menu ends it all.
 local function QuickPlay()
     while DoModal('scripts/quickplay.lua') == 'play' do
+        DoModal('scripts/loading.lua')
+        if DoModal('scripts/game.lua') ~= 'closed' then
+            return
+        end
+    end
+end
+
+-- The quest until the player goes back: the world map, the level of the
+-- node pressed there (its assets loaded first), then the map again. A game
+-- left for the menu ends it all.
+local function Quest()
+    while DoModal('scripts/worldmap.lua') == 'play' do
+        DoModal('scripts/loading.lua')
         if DoModal('scripts/game.lua') ~= 'closed' then
             return
         end
@@ -26,6 +40,7 @@ local function QuickPlay()
 end
 
 local kTargets = {
+    quest = Quest,
     quick = QuickPlay,
     players = function() DoModal('scripts/changeplayer.lua') end,
     options = function() DoModal('scripts/options.lua') end,
@@ -65,7 +80,8 @@ MakeDialog {
         Label('lblWelcome', '#', 212, 168, 600, 30, kWelcomeFont),
         Bitmap { name = 'bmpNamePlate', image = 'gpx/menu/name_plate.png', x = 75, y = 612,
                  Label('lblUserName', '#', 10, 4, 240, 40, kNameFont) },
-        DisabledButton('btnQuest', 'menu_quest', kColumnX, Row(0)),
+        LabelledButton('btnQuest', 'menu_quest', kColumnX, Row(0), true,
+                       { command = Leave('quest') }),
         LabelledButton('btnQuickPlay', 'menu_quick_play', kColumnX, Row(1), true,
                        { command = Leave('quick') }),
         LabelledButton('btnChangePlayer', 'menu_change_player', kColumnX, Row(2), true,

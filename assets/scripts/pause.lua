@@ -1,5 +1,6 @@
 -- The game stands still while this is open: "pause" is 1 from here until
--- any way out.
+-- any way out. The panel slides in from above; in quest play it offers the
+-- achievement board, in quick play a greyed twin of that button.
 ReadFile('scripts/common.lua')
 
 SetState(kPause, true)
@@ -13,6 +14,10 @@ local function Options()
     DoModal('scripts/options.lua')
 end
 
+local function Achievements()
+    DoModal('scripts/achievement.lua')
+end
+
 local function ToMainMenu()
     SetState(kPause, false)
     gQuitToMenu = true
@@ -22,18 +27,35 @@ local function ToMainMenu()
     end
 end
 
+-- The achievements button as it shows in quick play: the button's picture
+-- faded, its label grey, nothing to press.
+local function DisabledButton(name, label, x, y)
+    return Bitmap {
+        name = name, image = kButtonSmall[1], alpha = true, x = x, y = y,
+        Text { name = 'label', label = label, x = 0, y = 0, w = 160, h = 48, flags = kCentered,
+               font = { kButtonFont[1], kButtonFont[2], { 0.55, 0.55, 0.55, 1 } } },
+    }
+end
+
 MakeDialog {
     wndPause {
         name = 'wndPause', x = 0, y = 0, w = 1024, h = 768,
         Bitmap { name = 'bmpPanelBlack', image = 'gpx/ui/panel_black.png', alpha = true,
                  scale = 64, x = 0, y = 0 },
-        Bitmap { name = 'bmpPanel', image = 'gpx/ui/panel_400x300.png', alpha = true,
-                 x = 312, y = 234 },
-        Label('lblTitle', 'pause_title', 332, 250, 360, 60, kTitleFont),
-        LabelledButton('btnResume', 'pause_resume', 432, 340, false,
-                       { default = true, cancel = true, command = Resume }),
-        LabelledButton('btnOptions', 'pause_options', 352, 430, false, { command = Options }),
-        LabelledButton('btnMainMenu', 'pause_menu', 512, 430, false,
-                       { command = ToMainMenu }),
+        wndMove {
+            name = 'movePause', x = 212, y = 184, w = 600, h = 400, Direction = 'TopCenter',
+            Bounce = 0.15, Time = 250,
+            Bitmap { name = 'bmpPanel', image = 'gpx/ui/panel_600x400.png', alpha = true,
+                     x = 0, y = 0 },
+            Label('lblTitle', 'pause_title', 120, 14, 360, 60, kTitleFont),
+            LabelledButton('btnResume', 'pause_resume', 220, 100, false,
+                           { default = true, cancel = true, command = Resume }),
+            LabelledButton('btnAchievements', 'pause_achievements', 220, 180, false,
+                           { command = Achievements }),
+            DisabledButton('btnAchievementsDisabled', 'pause_achievements', 220, 180),
+            LabelledButton('btnOptions', 'pause_options', 130, 280, false, { command = Options }),
+            LabelledButton('btnMainMenu', 'pause_menu', 310, 280, false,
+                           { command = ToMainMenu }),
+        },
     },
 }

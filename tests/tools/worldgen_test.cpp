@@ -55,8 +55,9 @@ TEST_F(WorldgenTest, FullTable_MakesButtonsInNodeOrderWithTheirModes) {
                              "'lblTestMode'", "'btnBack'", "gfn_onMetamapButton_Back()",
                              "function closeMetamap()", "cradle = 'Rome'"})
         EXPECT_NE(lua.find(part), std::string::npos) << part;
-    // The black fade is the last window of the dialog.
-    EXPECT_GT(lua.rfind("'bmpFade'"), lua.rfind("'btnBack'"));
+    // The blocker lies over the map and Back until the curtain has opened.
+    EXPECT_GT(lua.rfind("Blocker()"), lua.rfind("'btnBack'"));
+    EXPECT_NE(lua.find("BlockInput(true)"), std::string::npos);
 }
 
 TEST_F(WorldgenTest, PathsRunThroughTheirWorldsNodes_RoadsFollowTheEdges) {

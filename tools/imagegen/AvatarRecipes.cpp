@@ -670,7 +670,25 @@ using CharacterDraw = void (*)(cairo_t*, const Pose&);
 
 constexpr int kStandFrames = 12;
 constexpr int kHappyFrames = 12;
+// Lose: the figure sags, arms hanging, eyes shut and a worried mouth,
+// with a slow sigh that lifts and drops the shoulders.
+Pose LosePose(double t) {
+    const double s = std::sin(2 * kPi * t);
+    Pose pose;
+    pose.squash = 0.94 + 0.02 * s;
+    pose.armLeft = 0.05;
+    pose.armRight = 0.05;
+    pose.bend = 0.05;
+    pose.ears = -0.7;
+    pose.tail = -1.0;
+    pose.eyes = Eyes::kBlink;
+    pose.mouth = Mouth::kWorried;
+    pose.sweat = t;
+    return pose;
+}
+
 constexpr int kScareFrames = 10;
+constexpr int kLoseFrames = 12;
 constexpr int kWinFrames = 16;
 constexpr int kGreetFrames = 18;
 
@@ -706,6 +724,7 @@ std::vector<Animation> AvatarAnimations() {
         add("scare", kScareFrames, 50, [](double t) { return ScarePose(t, kScareFrames); });
         add("score_win", kWinFrames, 70, WinPose, "win");
         add("greeting", kGreetFrames, 0, GreetPose);
+        add("score_lose", kLoseFrames, 120, LosePose);
     }
     return animations;
 }

@@ -521,6 +521,17 @@ std::vector<Picture> BoardEffectPictures() {
         char path[64];
         std::snprintf(path, sizeof path, "gpx/board/achieve/game_%02d.png", i + 1);
         pictures.push_back({path, 64, 64, Format::kPng, AchievementIcon(i), {}});
+        // The achievement board's dark twin of each medal: grey and faded.
+        std::snprintf(path, sizeof path, "gpx/board/achieve/game_%02d_off.png", i + 1);
+        pictures.push_back({path, 64, 64, Format::kPng, AchievementIcon(i), [](Image& image) {
+                                for (size_t p = 0; p + 3 < image.rgba.size(); p += 4) {
+                                    uint8_t* px = &image.rgba[p];
+                                    const int grey = (px[0] * 30 + px[1] * 59 + px[2] * 11) / 100;
+                                    const uint8_t dim = static_cast<uint8_t>(96 + grey * 96 / 255);
+                                    px[0] = px[1] = px[2] = dim;
+                                    px[3] = static_cast<uint8_t>(px[3] * 3 / 4);
+                                }
+                            }});
     }
     return pictures;
 }

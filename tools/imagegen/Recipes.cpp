@@ -741,6 +741,8 @@ std::vector<Picture> Pictures(const std::string& svgFolder) {
         pictures.push_back(std::move(avatar));
     for (Picture& quest : QuestPictures())
         pictures.push_back(std::move(quest));
+    for (Picture& screen : ScreenPictures())
+        pictures.push_back(std::move(screen));
     return pictures;
 }
 

@@ -71,6 +71,8 @@ std::vector<Picture> BoardScenePictures();
 // The world map (from worldgen's plan), its buttons and clouds, the path
 // sprites, the loading screen and the end of the quest (QuestRecipes.cpp).
 std::vector<Picture> QuestPictures();
+// The menus' and pop-ups' meter and tool tip (ScreenRecipes.cpp).
+std::vector<Picture> ScreenPictures();
 
 // The cursor's transparent pixels carry the colour key (255, 0, 255) so
 // that the software cursor, which shows every other pixel opaque, leaves

@@ -30,6 +30,8 @@ std::vector<SoundRecipe> TileSoundRecipes();
 std::vector<SoundRecipe> BoardSoundRecipes();
 // The world map's stings (MapSounds.cpp).
 std::vector<SoundRecipe> MapSoundRecipes();
+// The pop-ups' sounds (ScreenSounds.cpp).
+std::vector<SoundRecipe> ScreenSoundRecipes();
 
 // Helpers shared by the recipe files: a finished effect, normalised to
 // `peak` and faded at both ends; a bell-like note added at `start`.

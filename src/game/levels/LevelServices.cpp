@@ -1,6 +1,7 @@
 #include "game/levels/LevelServices.h"
 
 #include "framework/script/host/TScript.h"
+#include "framework/sound/asset/TSound.h"
 #include "framework/ui/script/TWindowScript.h"
 #include "velk/assets/MenuMusic.h"
 #include "velk/assets/TAssetLists.h"
@@ -27,6 +28,12 @@ public:
         if (!loop && gGameAssetMap && gGameAssetMap->IsSoundSuppressed(name))
             return;
         PlaySoundAsset(gAssetLists->GetSound(name), loop);
+    }
+    void Stop(const TString& name) override {
+        if (!gAssetLists)
+            return;
+        if (std::shared_ptr<TSound> sound = TSound::Get(name))
+            sound->StopAll();
     }
 };
 
@@ -90,4 +97,8 @@ TString GetScriptGlobal(const char* name) {
 
 void PlayLevelSound(const TString& name, bool loop) {
     GetLevelServices().sounds->Play(name, loop);
+}
+
+void StopLevelSound(const TString& name) {
+    GetLevelServices().sounds->Stop(name);
 }

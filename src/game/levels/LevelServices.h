@@ -29,6 +29,8 @@ public:
     virtual ~GameSounds() = default;
     // Looped, or once unless the asset map suppresses the name.
     virtual void Play(const TString& name, bool loop) = 0;
+    // Stops every playing instance of the sound.
+    virtual void Stop(const TString&) {}
 };
 
 // The game-state registry.
@@ -88,3 +90,4 @@ private:
 bool RunLevelScript(const TString& statement);
 TString GetScriptGlobal(const char* name);
 void PlayLevelSound(const TString& name, bool loop);
+void StopLevelSound(const TString& name);

@@ -30,6 +30,9 @@ public:
     virtual bool IsNodeLocked(int index) const = 0;
     // An avatar was newly unlocked and its pop-up has not been shown.
     virtual bool IsAvatarUnlockPending() const = 0;
+    // The avatar's pop-up has been shown: the pending reward becomes 0 and
+    // no unlock is pending any more.
+    virtual void ClearPendingReward() = 0;
     virtual bool IsQuestFinished() const = 0;
     virtual void SetQuestFinished(bool finished) = 0;
 };

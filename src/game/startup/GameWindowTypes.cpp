@@ -9,12 +9,22 @@
 #include "game/screens/clsMetamapButton.h"
 #include "game/screens/clsPanelModeGame.h"
 #include "game/screens/clsText.h"
+#include "game/screens/wndAchievements.h"
+#include "game/screens/wndAvatarUnlocked.h"
 #include "game/screens/wndChangePlayer.h"
+#include "game/screens/wndCredits.h"
+#include "game/screens/wndCreditsFade.h"
+#include "game/screens/wndCutscene.h"
 #include "game/screens/wndFinishQuest.h"
 #include "game/screens/wndLoading.h"
+#include "game/screens/wndLoseLife.h"
 #include "game/screens/wndMainMenu.h"
+#include "game/screens/wndMessagePopup.h"
+#include "game/screens/wndMove.h"
+#include "game/screens/wndPause.h"
 #include "game/screens/wndQuickPlay.h"
 #include "game/screens/wndRegisterUser.h"
+#include "game/screens/wndToolTip.h"
 #include "velk/options/vlkOptionsDialog.h"
 #include "velk/options/vlkTextEdit.h"
 
@@ -84,6 +94,20 @@ const GameWindowType kWrittenTypes[] = {
     {"wndQuickPlay", &wndQuickPlay::Create},
     {"wndLoading", &wndLoading::Create},
     {"wndFinishQuest", &wndFinishQuest::Create},
+    {"wndGoalPanel", &wndGoalPanel::Create},
+    {"wndInstructionLevel", &wndInstructionLevel::Create},
+    {"wndInstructions", &wndInstructions::Create},
+    {"wndQuestPanel", &wndQuestPanel::Create},
+    {"wndReward", &wndReward::Create},
+    {"wndMove", &wndMove::Create},
+    {"wndPause", &wndPause::Create},
+    {"wndLoseLife", &wndLoseLife::Create},
+    {"wndToolTip", &wndToolTip::Create},
+    {"wndAvatarUnlocked", &wndAvatarUnlocked::Create},
+    {"wndCredits", &wndCredits::Create},
+    {"wndCreditsFade", &wndCreditsFade::Create},
+    {"wndCutscene", &wndCutscene::Create},
+    {"wndAchievements", &wndAchievements::Create},
 };
 
 std::array<GameWindowType, kGameWindowTypeCount> BuildTable() {

@@ -1,6 +1,7 @@
 #include "velk/container/WindowVisibility.h"
 
 #include "framework/ui/widgets/TButton.h"
+#include "framework/ui/widgets/TText.h"
 #include "framework/ui/window/TWindow.h"
 
 void SetWindowVisible(TWindow* window, bool show) {
@@ -31,4 +32,9 @@ bool IsChildVisible(TWindow* parent, const TString& childName, int32_t depth) {
 TButton* CastToButton(TWindow* window) {
     return window && window->IsKindOf(TButton::GetClassId()) ? static_cast<TButton*>(window)
                                                              : nullptr;
+}
+
+TText* FindTextChild(TWindow* parent, const TString& childName, int32_t depth) {
+    TWindow* child = parent ? parent->FindChild(childName, depth) : nullptr;
+    return child && child->IsKindOf(TText::GetClassId()) ? static_cast<TText*>(child) : nullptr;
 }

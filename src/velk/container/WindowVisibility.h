@@ -5,6 +5,7 @@
 #include <cstdint>
 
 class TButton;
+class TText;
 class TWindow;
 
 // Small window functions that the game's screens use everywhere.
@@ -21,5 +22,8 @@ void SetChildVisible(TWindow* parent, const TString& childName, bool show, int32
 // Whether the named child, found down to depth levels, has its visible
 // flag; false for a null parent or no such child.
 bool IsChildVisible(TWindow* parent, const TString& childName, int32_t depth);
+// The named child, found down to depth levels, when it is a text window;
+// null for a null parent, no such child or another kind of window.
+TText* FindTextChild(TWindow* parent, const TString& childName, int32_t depth);
 // The window as a button when it is one, else null.
 TButton* CastToButton(TWindow* window);

@@ -1,7 +1,8 @@
 // The board screen's pop-up scripts and the score card from the build's
 // assets, run by GameMain on the null window with a main script of the
 // test's own: the pause pop-up holds "pause" at 1 while it is open and puts
-// it back on each way out; the lose-life pop-up shows the hearts left; the
+// it back on each way out and offers the achievement board only in quest
+// play; the lose-life pop-up shows the hearts left, the lost one breaking; the
 // score card, built by a real top panel, shows its values and Continue
 // clears it and ends the level.
 
@@ -128,8 +129,10 @@ TEST_F(BoardPopupsTest, PauseHoldsThePauseStateWhileOpenAndResetsItOnEveryWayOut
         [this] { Press("btnMainMenu"); },
     };
     std::vector<std::string> whileOpen;
+    std::vector<std::string> achievements;
     RunGame("    gAfter = ''\n"
             "    for i = 1, 3 do\n"
+            "        gGameStyle = i == 2 and 'quest' or 'quick'\n"
             "        DoModal('scripts/pause.lua')\n"
             "        gAfter = gAfter .. GetState(kPause)\n"
             "    end\n",
@@ -139,15 +142,21 @@ TEST_F(BoardPopupsTest, PauseHoldsThePauseStateWhileOpenAndResetsItOnEveryWayOut
                     whileOpen.size() < 3) {
                     Find("btnResume")->SetName(TString("handled"));
                     whileOpen.push_back(Pause());
+                    const bool on = Find("btnAchievements") && Find("btnAchievements")->IsVisible();
+                    const bool off = Find("btnAchievementsDisabled") &&
+                                     Find("btnAchievementsDisabled")->IsVisible();
+                    achievements.push_back(on ? (off ? "both" : "on") : (off ? "off" : "none"));
                     ways[whileOpen.size() - 1]();
                 }
             });
     EXPECT_EQ((std::vector<std::string>{"1", "1", "1"}), whileOpen);
+    EXPECT_EQ((std::vector<std::string>{"off", "on", "off"}), achievements);
     EXPECT_EQ("000", Global("gAfter"));
 }
 
 TEST_F(BoardPopupsTest, LoseLifeShowsTheHeartsLeftOrTheEndOfTheGame) {
     std::vector<int> hearts;
+    std::vector<bool> gameOver;
     std::vector<std::string> titles;
     RunGame("    for _, lives in ipairs({ 2, 1, 0 }) do\n"
             "        gLifeCount = lives\n"
@@ -159,13 +168,15 @@ TEST_F(BoardPopupsTest, LoseLifeShowsTheHeartsLeftOrTheEndOfTheGame) {
                     Find("btnOk")->SetName(TString("handled"));
                     int shown = 0;
                     for (const char* name : {"bmp1", "bmp2", "bmp3"})
-                        shown += Find(name) != nullptr;
+                        shown += Find(name) && Find(name)->IsVisible();
                     hearts.push_back(shown);
+                    gameOver.push_back(Find("lblGameOver") && Find("lblGameOver")->IsVisible());
                     titles.push_back(TextOf("lblTitle"));
                     Key(platform::kVkReturn, '\r');
                 }
             });
     EXPECT_EQ((std::vector<int>{2, 1, 0}), hearts);
+    EXPECT_EQ((std::vector<bool>{false, false, true}), gameOver);
     EXPECT_EQ((std::vector<std::string>{"You lost a life!", "You lost a life!", "Game over"}),
               titles);
 }

@@ -8,12 +8,22 @@
 #include "game/screens/clsMetamapButton.h"
 #include "game/screens/clsPanelModeGame.h"
 #include "game/screens/clsText.h"
+#include "game/screens/wndAchievements.h"
+#include "game/screens/wndAvatarUnlocked.h"
 #include "game/screens/wndChangePlayer.h"
+#include "game/screens/wndCredits.h"
+#include "game/screens/wndCreditsFade.h"
+#include "game/screens/wndCutscene.h"
 #include "game/screens/wndFinishQuest.h"
 #include "game/screens/wndLoading.h"
+#include "game/screens/wndLoseLife.h"
 #include "game/screens/wndMainMenu.h"
+#include "game/screens/wndMessagePopup.h"
+#include "game/screens/wndMove.h"
+#include "game/screens/wndPause.h"
 #include "game/screens/wndQuickPlay.h"
 #include "game/screens/wndRegisterUser.h"
+#include "game/screens/wndToolTip.h"
 #include "velk/options/vlkOptionsDialog.h"
 #include "velk/options/vlkTextEdit.h"
 
@@ -95,6 +105,20 @@ TEST(GameWindowTypes, ThirtyTypesInRegistrationOrder) {
             {"wndQuickPlay", wndQuickPlay::GetClassId()},
             {"wndLoading", wndLoading::GetClassId()},
             {"wndFinishQuest", wndFinishQuest::GetClassId()},
+            {"wndGoalPanel", wndGoalPanel::GetClassId()},
+            {"wndInstructionLevel", wndInstructionLevel::GetClassId()},
+            {"wndInstructions", wndInstructions::GetClassId()},
+            {"wndQuestPanel", wndQuestPanel::GetClassId()},
+            {"wndReward", wndReward::GetClassId()},
+            {"wndMove", wndMove::GetClassId()},
+            {"wndPause", wndPause::GetClassId()},
+            {"wndLoseLife", wndLoseLife::GetClassId()},
+            {"wndToolTip", wndToolTip::GetClassId()},
+            {"wndAvatarUnlocked", wndAvatarUnlocked::GetClassId()},
+            {"wndCredits", wndCredits::GetClassId()},
+            {"wndCreditsFade", wndCreditsFade::GetClassId()},
+            {"wndCutscene", wndCutscene::GetClassId()},
+            {"wndAchievements", wndAchievements::GetClassId()},
         };
         if (auto found = written.find(type); found != written.end()) {
             EXPECT_EQ(first->GetClassName(), type);

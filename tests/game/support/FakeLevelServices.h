@@ -43,6 +43,7 @@ public:
     void Play(const TString& name, bool loop) override {
         played.push_back(name.ToStd() + (loop ? " loop" : ""));
     }
+    void Stop(const TString& name) override { stopped.push_back(name.ToStd()); }
     int Count(const std::string& name) const {
         int n = 0;
         for (const auto& s : played)
@@ -50,6 +51,7 @@ public:
         return n;
     }
     std::vector<std::string> played;
+    std::vector<std::string> stopped;
 };
 
 class FakeStates : public GameStates {
@@ -95,6 +97,10 @@ public:
         return index < 0 || index >= GetNodeCount() || locked[static_cast<size_t>(index)];
     }
     bool IsAvatarUnlockPending() const override { return avatarPending; }
+    void ClearPendingReward() override {
+        pendingReward = 0;
+        avatarPending = false;
+    }
     bool IsQuestFinished() const override { return finished; }
     void SetQuestFinished(bool f) override { finished = f; }
 
