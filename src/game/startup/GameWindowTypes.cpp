@@ -19,6 +19,7 @@
 #include "game/screens/wndLoading.h"
 #include "game/screens/wndLoseLife.h"
 #include "game/screens/wndMainMenu.h"
+#include "game/screens/wndMetamap.h"
 #include "game/screens/wndMessagePopup.h"
 #include "game/screens/wndMove.h"
 #include "game/screens/wndPause.h"
@@ -94,6 +95,7 @@ const GameWindowType kWrittenTypes[] = {
     {"wndQuickPlay", &wndQuickPlay::Create},
     {"wndLoading", &wndLoading::Create},
     {"wndFinishQuest", &wndFinishQuest::Create},
+    {"wndMetamap", &wndMetamap::Create},
     {"wndGoalPanel", &wndGoalPanel::Create},
     {"wndInstructionLevel", &wndInstructionLevel::Create},
     {"wndInstructions", &wndInstructions::Create},

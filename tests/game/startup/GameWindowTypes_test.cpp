@@ -18,6 +18,7 @@
 #include "game/screens/wndLoading.h"
 #include "game/screens/wndLoseLife.h"
 #include "game/screens/wndMainMenu.h"
+#include "game/screens/wndMetamap.h"
 #include "game/screens/wndMessagePopup.h"
 #include "game/screens/wndMove.h"
 #include "game/screens/wndPause.h"
@@ -105,6 +106,7 @@ TEST(GameWindowTypes, ThirtyTypesInRegistrationOrder) {
             {"wndQuickPlay", wndQuickPlay::GetClassId()},
             {"wndLoading", wndLoading::GetClassId()},
             {"wndFinishQuest", wndFinishQuest::GetClassId()},
+            {"wndMetamap", wndMetamap::GetClassId()},
             {"wndGoalPanel", wndGoalPanel::GetClassId()},
             {"wndInstructionLevel", wndInstructionLevel::GetClassId()},
             {"wndInstructions", wndInstructions::GetClassId()},
