@@ -43,6 +43,7 @@
 #include "game/data/ModeFiles.h"
 #include "game/levels/LevelServices.h"
 #include "game/progress/QuestMap.h"
+#include "game/progress/dtGameSettings.h"
 #include "game/random/GameRandom.h"
 #include "game/startup/GameWindowTypes.h"
 #include "game/state/dtUserState.h"
@@ -708,6 +709,8 @@ int main(int argc, char** argv) {
         services.questMap = &questMap;
     ScopedLevelServices installed(services);
     InstallGameDataLoaders();
+    // The player's progress comes from the game's own settings store.
+    InstallGameSettings();
     clsTile::InstallAsBoardTileMaker();
     ApplyStartupRecord(MakeGameStartupRecord());
     SetGameWindowTypes(GetGameWindowTypes());

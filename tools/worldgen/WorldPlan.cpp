@@ -215,9 +215,11 @@ std::string WorldmapLua(const Plan& plan) {
     for (const Node& node : plan.nodes)
         lua += "    NodeButton(" + std::to_string(node.number) + ", '" + node.mode + "', " +
                std::to_string(node.x) + ", " + std::to_string(node.y) + "),\n";
+    // A goal icon only where the node has a goal.
     for (const Node& node : plan.nodes)
-        lua += "    GoalIcon(" + std::to_string(node.number) + ", " + std::to_string(node.x) + ", " +
-               std::to_string(node.y) + "),\n";
+        if (node.goal > 0)
+            lua += "    GoalIcon(" + std::to_string(node.number) + ", " +
+                   std::to_string(node.x) + ", " + std::to_string(node.y) + "),\n";
     lua += "    Label('lblTestMode', 'worldmap_test_mode', 312, 10, 400, 30),\n"
            "}\n\n"
            "-- The map's buttons are shut while the curtains move: the blocker, laid\n"
