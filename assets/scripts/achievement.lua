@@ -12,15 +12,15 @@ local kIconSize = 64
 local board = {
     name = 'AchieveFade', x = 0, y = 0, w = 1024, h = 768,
     Label('lblTitle', 'achievements_title', 262, 24, 500, 60, kTitleFont),
-    Text { name = 'name', text = '', x = 60, y = 96, w = 460, h = 40, flags = kCentered,
+    Text { name = 'name', x = 60, y = 96, w = 460, h = 40, flags = kCentered,
            font = { kTitleFont[1], 28, kTitleFont[3] } },
-    Text { name = 'AchieveQuantity', text = '', x = 640, y = 610, w = 140, h = 40,
+    Text { name = 'AchieveQuantity', x = 640, y = 610, w = 140, h = 40,
            flags = kCentered, font = { kTitleFont[1], 30, kTitleFont[3] } },
-    Text { name = 'txtAchieve1', text = '', x = 780, y = 140, w = 230, h = 44, flags = kCentered,
+    Text { name = 'txtAchieve1', x = 780, y = 140, w = 230, h = 44, flags = kCentered,
            font = { kTitleFont[1], 30, { 0.75, 0.32, 0.05, 1 } } },
-    Text { name = 'txtAchieve2', text = '', x = 780, y = 190, w = 230, h = 70, flags = kCentered,
+    Text { name = 'txtAchieve2', x = 780, y = 190, w = 230, h = 70, flags = kCentered,
            font = { kTitleFont[1], 20, kTitleFont[3] } },
-    Text { name = 'txtAchieve3', text = '', x = 780, y = 262, w = 230, h = 70, flags = kCentered,
+    Text { name = 'txtAchieve3', x = 780, y = 262, w = 230, h = 70, flags = kCentered,
            font = { kTitleFont[1], 20, kTitleFont[3] } },
     Label('lblAchieveQuestMode', 'lblAchieveQuestMode', 60, 566, 460, 30),
 }
@@ -29,11 +29,12 @@ for n = 1, 20 do
     local row = math.floor((n - 1) / 5)
     local x = 60 + column * 100
     local y = 160 + row * 100
-    local file = string.format('gpx/board/achieve/game_%02d', n)
-    board[table.getn(board) + 1] = Bitmap { name = 'bmpIcon_' .. n .. '_on',
-                                            image = file .. '.png', alpha = true, x = x, y = y }
-    board[table.getn(board) + 1] = Bitmap { name = 'bmpIcon_' .. n .. '_off',
-                                            image = file .. '_off.png', alpha = true, x = x, y = y }
+    local on = string.format('gpx/board/achieve/game_%02d.png', n)
+    local off = string.format('gpx/board/achieve/game_%02d_off.png', n)
+    board[table.getn(board) + 1] = Bitmap { name = 'bmpIcon_' .. n .. '_on', image = on,
+                                            alpha = true, x = x, y = y }
+    board[table.getn(board) + 1] = Bitmap { name = 'bmpIcon_' .. n .. '_off', image = off,
+                                            alpha = true, x = x, y = y }
 end
 
 MakeDialog {
@@ -46,10 +47,10 @@ MakeDialog {
                        { default = true, cancel = true,
                          command = function() gfn_OnBackAchievements() end }),
         wndToolTip {
-            name = 'wndToolTip', x = 0, y = 0, w = 360, h = 48, margin_x = 14, margin_y = 10,
+            name = 'wndToolTip', x = 0, y = 0, w = 480, h = 48, margin_x = 14, margin_y = 10,
             fade_secs = 0.25,
             Bitmap { name = 'bmpBg', image = 'gpx/ui/tooltip.png', alpha = true, x = 0, y = 0 },
-            Text { name = 'lblToolTip', text = '', x = 0, y = 0, w = 330, h = 30,
+            Text { name = 'lblToolTip', x = 0, y = 0, w = 450, h = 30,
                    flags = kCentered, font = { kButtonFont[1], 20, { 0.25, 0.01, 0.23, 1 } } },
         },
         Bitmap { name = 'bmpPanelBlack', image = 'gpx/ui/panel_black.png', scale = 64,

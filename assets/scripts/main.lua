@@ -18,6 +18,9 @@ gCurrentDefaultStyle = {
     rolloversound = 'sfx/ui_rollover.ogg',
 }
 
+-- The tool tips' font.
+TextFont = 'loc/en/font/helsinki.mvec'
+
 SetState(kPause, false)
 
 -- Builds the main menu into the screen, in place of the one standing

@@ -91,14 +91,15 @@ TEST(Imagegen, Animations_MoveAndArePacked) {
     }
 }
 
-// The avatars: four characters in four moods each, of one size. Every
+// The avatars: four characters in five moods each (the score card's win
+// and the lose-life pop-up's loss among them), of one size. Every
 // frame is registered at its top-left corner, keeps the whole figure inside
 // it (nothing opaque on the border) and stands it on the frame's bottom;
 // the packed file carries the script, which loops, and the score card's
 // also answers to "win". The four characters look different.
 TEST(Imagegen, Avatars_FitTheirFramesAndLoop) {
     const std::vector<Animation> avatars = AvatarAnimations();
-    ASSERT_EQ(avatars.size(), 16u);
+    ASSERT_EQ(avatars.size(), 20u);
     std::set<std::string> names;
     std::vector<std::vector<uint8_t>> standing;
     for (const Animation& avatar : avatars) {
@@ -148,7 +149,7 @@ TEST(Imagegen, Avatars_FitTheirFramesAndLoop) {
         }
     }
     for (const char* prefix : {"m", "f", "d", "c"}) {
-        for (const char* mood : {"stand", "happy", "scare", "score_win"})
+        for (const char* mood : {"stand", "happy", "scare", "score_win", "score_lose"})
             EXPECT_EQ(names.count(std::string(prefix) + "avatar_" + mood), 1u)
                 << prefix << "avatar_" << mood;
     }

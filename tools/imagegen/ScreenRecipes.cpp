@@ -100,7 +100,7 @@ std::vector<Picture> ScreenPictures() {
         {"gpx/achieve/meter_background.png", 60, 640, Format::kPng, MeterBackground, {}},
         {"gpx/achieve/memory_bar.png", 30, 23, Format::kPng, MemoryBar, {}},
         {"gpx/achieve/brain.png", 84, 70, Format::kPng, Brain, {}},
-        {"gpx/ui/tooltip.png", 360, 48, Format::kPng, TipPlate, {}},
+        {"gpx/ui/tooltip.png", 480, 48, Format::kPng, TipPlate, {}},
     };
 }
 

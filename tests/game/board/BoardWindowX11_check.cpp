@@ -226,6 +226,29 @@ TEST_F(BoardWindow, BlitzLeftIdleLosesALife) {
     ASSERT_TRUE(WaitForOutput("open scripts/lose_life.lua")) << Output() << Errors();
     Wait(800);
     Capture("blitz-lose-life");
+    Wait(2500);
+    Capture("blitz-lose-life-later");
+    EXPECT_EQ(Count("closed scripts/game.lua"), 0u) << Output();
+    EndCleanly();
+}
+
+// The pause button: the pause panel slides in from above over the board,
+// and Return resumes the game.
+TEST_F(BoardWindow, PauseSlidesInAndReturnResumes) {
+    Open("Classic", "easy");
+    ASSERT_TRUE(CaptureFirstPicture("pause-before")) << "the window stays black";
+    Wait(6500);
+    ClickAt(127, 38);
+    ASSERT_TRUE(WaitForOutput("open scripts/pause.lua")) << Output() << Errors();
+    Capture("pause-sliding");
+    Wait(1000);
+    Capture("pause-open");
+    // The panel's light field stands below its buttons once it has come in.
+    const std::vector<double> field = MeanColour("pause-open", 240, 415, 540, 30);
+    EXPECT_GT(field[0] + field[1] + field[2], 2.4)
+        << field[0] << " " << field[1] << " " << field[2];
+    ASSERT_EQ(Xdotool({"key", "--window", mWindow, "Return"}), 0);
+    ASSERT_TRUE(WaitForOutput("closed scripts/pause.lua")) << Output() << Errors();
     EXPECT_EQ(Count("closed scripts/game.lua"), 0u) << Output();
     EndCleanly();
 }
