@@ -43,7 +43,7 @@
 #include "game/data/ModeFiles.h"
 #include "game/levels/LevelServices.h"
 #include "game/progress/QuestMap.h"
-#include "game/progress/SessionProgressStore.h"
+#include "game/progress/dtGameSettings.h"
 #include "game/random/GameRandom.h"
 #include "game/startup/GameWindowTypes.h"
 #include "game/state/dtUserState.h"
@@ -386,9 +386,8 @@ public:
 
 class Probe {
 public:
-    Probe(const Options& options, platform::ManualTimeSource& clock, ProbeWindow& window,
-          SessionProgressStore& progress)
-        : mOptions(options), mClock(clock), mWindow(window), mProgress(progress) {
+    Probe(const Options& options, platform::ManualTimeSource& clock, ProbeWindow& window)
+        : mOptions(options), mClock(clock), mWindow(window) {
         mEvents = options.events;
         std::stable_sort(mEvents.begin(), mEvents.end(),
                          [](const Event& a, const Event& b) { return a.at < b.at; });
@@ -446,7 +445,9 @@ private:
     void FillUserState() {
         if (mOptions.state.empty())
             return;
-        dtUserState* user = mProgress.GetUserState();
+        // The game's settings object keeps the player's progress once made.
+        ProgressStore* store = GetLevelServices().progress;
+        dtUserState* user = store ? store->GetUserState() : nullptr;
         if (!user) {
             Problem("no user state to fill");
             return;
@@ -556,7 +557,6 @@ private:
     const Options& mOptions;
     platform::ManualTimeSource& mClock;
     ProbeWindow& mWindow;
-    SessionProgressStore& mProgress;
     std::vector<Event> mEvents;
     size_t mNext = 0;
     uint32_t mNow = 0;
@@ -732,14 +732,14 @@ int main(int argc, char** argv) {
     platform::ScopedTimeSource timeScope(clock);
     ScopedGameRandom random(kSeed);
 
-    SessionProgressStore progress;
     ProbeQuestMap questMap(options.reward);
     LevelServices services;
-    services.progress = &progress;
     if (options.reward >= 0)
         services.questMap = &questMap;
     ScopedLevelServices installed(services);
     InstallGameDataLoaders();
+    // The player's progress comes from the game's own settings store.
+    InstallGameSettings();
     clsTile::InstallAsBoardTileMaker();
     ApplyStartupRecord(MakeGameStartupRecord());
     SetGameWindowTypes(GetGameWindowTypes());
@@ -756,7 +756,7 @@ int main(int argc, char** argv) {
     StartLog(platformObject->mUserDataFolder.CStr());
     const fs::path logPath = GetLogFilePath().CStr();
 
-    Probe probe(options, clock, *probeWindow, progress);
+    Probe probe(options, clock, *probeWindow);
     probeWindow->onWait = [&probe](uint32_t timeout) { probe.OnWait(timeout); };
 
     auto* application = new TApplication(platformObject);

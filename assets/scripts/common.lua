@@ -31,3 +31,56 @@ function Label(name, label, x, y, w, h, font, flags)
     return Text { name = name, label = label, x = x, y = y, w = w, h = h,
                   flags = flags or kCentered, font = font }
 end
+
+kDisabledFont = { 'loc/en/font/helsinki.mvec', 22, { 0.92, 0.92, 0.94, 1 } }
+kMessageFont = { 'loc/en/font/helsinki.mvec', 22, { 0.80, 0.18, 0.28, 1 } }
+kLeft = kHAlignLeft + kVAlignCenter
+
+-- A large button of a screen that is not there yet: a grey picture with
+-- its label, which nothing presses.
+function DisabledButton(name, label, x, y)
+    return Bitmap { name = name, image = 'gpx/menu/button_disabled.png', x = x, y = y,
+                    Text { name = 'label', label = label, x = 0, y = 0, w = 240, h = 64,
+                           flags = kCentered, font = kDisabledFont } }
+end
+
+-- The input blocker: a button without pictures over the whole screen,
+-- laid last, that takes every click while it shows. It starts shown: a
+-- screen disables its buttons before the blocker exists.
+function Blocker()
+    return Button { name = 'btnBlocker', x = 0, y = 0, w = 1024, h = 768 }
+end
+
+function BlockInput(block)
+    EnableWindow('btnBlocker', block)
+end
+
+-- A dark veil over the screen below a pop-up.
+function Veil()
+    return Bitmap { name = 'bmpPanelBlack', image = 'gpx/ui/panel_black.png', x = 0, y = 0,
+                    w = 1024, h = 768, autoscale = true }
+end
+
+-- A player's name as a label shows it: markup characters escaped.
+function ShownName(name)
+    return (string.gsub(name, '([\\<])', '\\%1'))
+end
+
+kAvatarCodes = { boy = 0, girl = 1, dog = 2, cat = 3 }
+
+-- Stores the avatar (by name) of the current player. The game's progress
+-- store takes it when it is there; until then the player's record keeps it.
+function StoreAvatar(name)
+    if gnf_changeAvatar then
+        gnf_changeAvatar(name)
+    else
+        qvd_setCurrentUserInt('UserAvatar', kAvatarCodes[name] or 0)
+    end
+end
+
+-- The current player has changed: the game loads their progress.
+function ReloadUserData()
+    if gfn_changeUserData then
+        gfn_changeUserData()
+    end
+end

@@ -1,10 +1,14 @@
 -- The game's start-up script. It sets the look that every screen shares
--- and returns the screens' coroutine: that function opens the first
--- screen and then waits for ever, so that the dialogs the game opens later
--- (the quit question on a close request) run inside it.
+-- and returns the screens' coroutine: that function asks for a first player
+-- when there is none, builds the main menu into the screen and then waits
+-- for ever, so that the screens the menu opens (and the dialogs the game
+-- opens later, such as the quit question on a close request) run inside it.
 
 -- The quit question is not open. A number: the game reads it as one.
 gQuitVerifyActive = 0
+
+-- How many players the player list holds.
+gMaximumNumberOfPlayers = 5
 
 -- Only the font and the button sounds: any other key of the default style
 -- would reach every window.
@@ -19,8 +23,18 @@ TextFont = 'loc/en/font/helsinki.mvec'
 
 SetState(kPause, false)
 
+-- Builds the main menu into the screen, in place of the one standing
+-- there: a screen the menu opened has returned (or the game starts).
+function ShowMainMenu()
+    DestroyWindow('mainmenu')
+    ReadFile('scripts/mainmenu.lua')
+end
+
 return function()
-    DoModal('scripts/players.lua')
+    while qvd_getNumUsers() == 0 do
+        DoModal('scripts/register.lua')
+    end
+    ShowMainMenu()
     while true do
         WaitForMessage()
     end

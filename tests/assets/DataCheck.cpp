@@ -1,4 +1,6 @@
 #include "DataCheck.h"
+
+#include "WorldPlan.h"
 #include "game/data/GameDataLint.h"
 #include "game/data/ModeFiles.h"
 
@@ -567,6 +569,29 @@ private:
 
 } // namespace
 
+namespace {
+
+void CheckWorldMap(const fs::path& folder, Report& report) {
+    const worldgen::Plan plan = worldgen::ReadPlan((folder / "metamap.xml").string());
+    for (const std::string& problem : plan.problems)
+        report.problems.push_back(problem);
+    if (!plan.problems.empty())
+        return;
+    for (const worldgen::Product& product : worldgen::Products(plan)) {
+        std::error_code error;
+        if (!fs::is_regular_file(folder / product.path, error)) {
+            report.problems.push_back(product.path + ": missing; tools/worldgen makes it");
+            continue;
+        }
+        ++report.filesChecked;
+        if (ReadText(folder / product.path) != product.bytes)
+            report.problems.push_back(product.path +
+                                      ": not what tools/worldgen makes of metamap.xml");
+    }
+}
+
+} // namespace
+
 Report CheckAssets(const fs::path& assets, const Sources& sources) {
     Report report;
     std::error_code error;
@@ -589,6 +614,12 @@ Report CheckAssets(const fs::path& assets, const Sources& sources) {
     checker.CheckScripts();
     checker.CheckLabels();
     checker.CheckShortNames();
+    // The world map's script and path effects are made from the node table:
+    // where they are, they must be what it makes now (a folder without the
+    // map leaves its absence to the name checks).
+    if (fs::is_regular_file(folder / "metamap.xml", error) &&
+        fs::is_regular_file(folder / "scripts" / "worldmap.lua", error))
+        CheckWorldMap(folder, report);
     // The game's tables, when the folder holds them.
     if (fs::is_regular_file(folder / "config.xml", error)) {
         for (const std::string& problem :

@@ -1,4 +1,5 @@
 #include "DataCheck.h"
+#include "WorldPlan.h"
 
 #include "framework/core/files/TAssetScan.h"
 #include "framework/core/files/TFileSystem.h"
@@ -43,6 +44,17 @@ TEST(DataCheck, BuiltAssets_HoldTogether) {
           "sfx/fireworks3.ogg", "music/main_menu.ogg", "strings.xml", "loc/en/strings.xml"}) {
         EXPECT_TRUE(fs::is_regular_file(assets / file)) << file;
     }
+}
+
+// The map picture is drawn from the plan worldgen made of the same table.
+TEST(DataCheck, WorldMapPicturePlan_FollowsTheNodeTable) {
+    const fs::path assets = fs::path(CORVALO_BINARY_DIR) / "assets";
+    const worldgen::Plan plan = worldgen::ReadPlan((assets / "metamap.xml").string());
+    ASSERT_TRUE(plan.problems.empty());
+    std::ifstream in(CORVALO_WORLDMAP_PLAN);
+    const std::string made((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(made, worldgen::PictureInput(plan));
+    EXPECT_TRUE(fs::is_regular_file(assets / "gpx/worldmap/worldmap.jpg"));
 }
 
 TEST(DataCheck, StringTable_HoldsTheWindowTitle) {
@@ -151,6 +163,40 @@ TEST_F(DataCheckFixture, GameTables_AreChecked) {
     report = Check();
     ASSERT_EQ(report.problems.size(), 1u) << Problems(report);
     EXPECT_NE(report.problems[0].find("tile kind golden is defined 0 times"), std::string::npos);
+}
+
+// The world map's made files follow the node table: a hand-edited or stale
+// one, or a table the map has no room for, is named.
+TEST_F(DataCheckFixture, WorldMap_IsHeldToTheNodeTable) {
+    const fs::path shipped = fs::path(CORVALO_SOURCE_DIR) / "assets";
+    fs::copy_file(shipped / "metamap.xml", folder.Path() / "assets/metamap.xml");
+    const worldgen::Plan plan =
+        worldgen::ReadPlan((folder.Path() / "assets/metamap.xml").string());
+    ASSERT_TRUE(plan.problems.empty());
+    for (const worldgen::Product& product : worldgen::Products(plan))
+        folder.Write("assets/" + product.path, product.bytes);
+    folder.Write("assets/fx/pathsparks.xml", "<parsys name=\"p\"/>");
+    const auto worldProblems = [](const Report& report) {
+        std::string text;
+        for (const std::string& problem : report.problems)
+            if (problem.find("worldgen") != std::string::npos ||
+                problem.find("metamap.xml") != std::string::npos)
+                text += problem + "\n";
+        return text;
+    };
+    EXPECT_EQ(worldProblems(Check()), "");
+
+    folder.Write("assets/fx/pathmf.xml", worldgen::PathXml(plan, worldgen::Paths()[0]));
+    EXPECT_NE(worldProblems(Check()).find("fx/pathmf.xml: not what tools/worldgen makes"),
+              std::string::npos);
+
+    std::ifstream in(folder.Path() / "assets/metamap.xml");
+    std::string table((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::string place = "<x>" + std::to_string(plan.nodes[0].x) + "</x>";
+    table.replace(table.find(place), place.size(), "<x>2000</x>");
+    folder.Write("assets/metamap.xml", table);
+    EXPECT_NE(worldProblems(Check()).find("node 1: its button would leave the map"),
+              std::string::npos);
 }
 
 } // namespace

@@ -635,6 +635,24 @@ Pose WinPose(double t) {
     return pose;
 }
 
+// Greeting: a little hop, then the right arm waves overhead while the
+// left one stays down; the eyes smile. Plays once and ends.
+Pose GreetPose(double t) {
+    const double hop = t < 0.25 ? std::sin(kPi * t / 0.25) : 0.0;
+    const double wave = std::sin(6 * kPi * t);
+    Pose pose;
+    pose.bounce = 8 * hop;
+    pose.squash = 1.0 - 0.05 * hop;
+    pose.armLeft = 0.2;
+    pose.armRight = 2.5 + 0.35 * wave;
+    pose.bend = -0.3 + 0.3 * wave;
+    pose.ears = 0.3 * std::fabs(wave);
+    pose.tail = 0.4 + 0.4 * wave;
+    pose.eyes = Eyes::kHappy;
+    pose.mouth = Mouth::kOpen;
+    return pose;
+}
+
 // A script that plays every frame, `delay` milliseconds each, for ever; and
 // the same loop under each of `extra` further sequence names.
 std::string LoopScript(int frames, int delay, const char* extra = nullptr) {
@@ -672,6 +690,7 @@ Pose LosePose(double t) {
 constexpr int kScareFrames = 10;
 constexpr int kLoseFrames = 12;
 constexpr int kWinFrames = 16;
+constexpr int kGreetFrames = 18;
 
 } // namespace
 
@@ -695,7 +714,8 @@ std::vector<Animation> AvatarAnimations() {
                                     cairo_restore(cr);
                                     Sparkles(cr, now.sparkle);
                                 }};
-            animation.script = LoopScript(frames, delay, extra);
+            // A delay of 0: every frame once, in order (the animation ends).
+            animation.script = delay > 0 ? LoopScript(frames, delay, extra) : std::string();
             animation.registerTopLeft = true;
             animations.push_back(std::move(animation));
         };
@@ -703,9 +723,72 @@ std::vector<Animation> AvatarAnimations() {
         add("happy", kHappyFrames, 60, HappyPose);
         add("scare", kScareFrames, 50, [](double t) { return ScarePose(t, kScareFrames); });
         add("score_win", kWinFrames, 70, WinPose, "win");
+        add("greeting", kGreetFrames, 0, GreetPose);
         add("score_lose", kLoseFrames, 120, LosePose);
     }
     return animations;
+}
+
+std::vector<Picture> AvatarButtonPictures() {
+    const struct {
+        const char* name;
+        CharacterDraw draw;
+    } characters[] = {{"boy", DrawBoy}, {"girl", DrawGirl}, {"dog", DrawDog}, {"cat", DrawCat}};
+    // The plate of a button in its look: off, on (chosen), off and on under
+    // the pointer.
+    const char* looks[] = {"off", "on", "off_over", "on_over"};
+    std::vector<Picture> pictures;
+    for (const auto& character : characters) {
+        for (int look = 0; look < 4; ++look) {
+            const CharacterDraw draw = character.draw;
+            const bool on = look == 1 || look == 3;
+            const bool over = look >= 2;
+            pictures.push_back(
+                {std::string("gpx/register/avatar_") + character.name + "_" + looks[look] + ".png",
+                 120,
+                 136,
+                 Format::kPng,
+                 [draw, on, over](cairo_t* cr, int w, int h) {
+                     Rgb top = over ? Lighten(palette::kPanelTop, 0.1) : palette::kPanelTop;
+                     Rgb bottom = on ? Lighten(palette::kGold, 0.35) : palette::kPanelBottom;
+                     Card(cr, 4, 3, w - 8, h - 10, palette::kCornerRadius, top, bottom,
+                          on ? Darken(palette::kGold, 0.4) : palette::kPanelEdge, true);
+                     if (on || over) {
+                         RoundedRect(cr, 7, 6, w - 14, h - 16, palette::kCornerRadius - 2);
+                         SetColour(cr, on ? palette::kGold : palette::kAccentTop, 0.9);
+                         cairo_set_line_width(cr, on ? 4 : 2.5);
+                         cairo_stroke(cr);
+                     }
+                     cairo_save(cr);
+                     const double scale = 0.72;
+                     cairo_translate(cr, (w - kAvatarW * scale) / 2.0, 8);
+                     cairo_scale(cr, scale, scale);
+                     Pose pose = StandPose(0.0, kStandFrames);
+                     if (on)
+                         pose.eyes = Eyes::kHappy;
+                     Stage(cr, pose);
+                     draw(cr, pose);
+                     cairo_restore(cr);
+                 },
+                 {}});
+        }
+    }
+    // The picture in place of an avatar not earned yet: a grey plate with a
+    // shadowy figure and a padlock.
+    pictures.push_back({"gpx/register/avatar_lock.png", 120, 136, Format::kPng,
+                        [](cairo_t* cr, int w, int h) {
+                            Card(cr, 4, 3, w - 8, h - 10, palette::kCornerRadius,
+                                 Rgb{0.80, 0.78, 0.82}, Rgb{0.60, 0.58, 0.64},
+                                 Rgb{0.35, 0.33, 0.39}, true);
+                            Ellipse(cr, w / 2.0, 46, 24, 24);
+                            SetColour(cr, Rgb{0.45, 0.43, 0.50}, 0.8);
+                            cairo_fill(cr);
+                            Ellipse(cr, w / 2.0, 100, 34, 26);
+                            cairo_fill(cr);
+                            Padlock(cr, w / 2.0, 78, 52);
+                        },
+                        {}});
+    return pictures;
 }
 
 } // namespace imagegen

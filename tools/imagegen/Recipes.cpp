@@ -735,6 +735,12 @@ std::vector<Picture> Pictures(const std::string& svgFolder) {
         pictures.push_back(std::move(effect));
     for (Picture& scene : BoardScenePictures())
         pictures.push_back(std::move(scene));
+    for (Picture& menu : MenuPictures())
+        pictures.push_back(std::move(menu));
+    for (Picture& avatar : AvatarButtonPictures())
+        pictures.push_back(std::move(avatar));
+    for (Picture& quest : QuestPictures())
+        pictures.push_back(std::move(quest));
     for (Picture& screen : ScreenPictures())
         pictures.push_back(std::move(screen));
     return pictures;

@@ -57,9 +57,20 @@ std::vector<Animation> BoardEffectAnimations();
 std::string LoopingScript(int frames, int ms);
 // The four avatars of the bottom panel and the score card (AvatarRecipes.cpp).
 std::vector<Animation> AvatarAnimations();
+// The register screen's avatar buttons (four looks each) and the locked
+// avatar (AvatarRecipes.cpp).
+std::vector<Picture> AvatarButtonPictures();
+// The menus' title, plates, mode panels, difficulty buttons, lock, tip,
+// player rows and avatar highlight (MenuRecipes.cpp).
+std::vector<Picture> MenuPictures();
+// A padlock of that height centred on (cx, cy).
+void Padlock(cairo_t* cr, double cx, double cy, double size);
 // The board screen's backgrounds, board frames, heart and score card
 // (BoardSceneRecipes.cpp).
 std::vector<Picture> BoardScenePictures();
+// The world map (from worldgen's plan), its buttons and clouds, the path
+// sprites, the loading screen and the end of the quest (QuestRecipes.cpp).
+std::vector<Picture> QuestPictures();
 // The menus' and pop-ups' meter and tool tip (ScreenRecipes.cpp).
 std::vector<Picture> ScreenPictures();
 

@@ -182,6 +182,8 @@ std::vector<SoundRecipe> SoundRecipes() {
         recipes.push_back(std::move(tile));
     for (SoundRecipe& board : BoardSoundRecipes())
         recipes.push_back(std::move(board));
+    for (SoundRecipe& map : MapSoundRecipes())
+        recipes.push_back(std::move(map));
     for (SoundRecipe& screen : ScreenSoundRecipes())
         recipes.push_back(std::move(screen));
     return recipes;

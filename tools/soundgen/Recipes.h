@@ -28,6 +28,8 @@ std::vector<SoundRecipe> TileSoundRecipes();
 
 // The board screen's sounds, music and stings (BoardSounds.cpp).
 std::vector<SoundRecipe> BoardSoundRecipes();
+// The world map's stings (MapSounds.cpp).
+std::vector<SoundRecipe> MapSoundRecipes();
 // The pop-ups' sounds (ScreenSounds.cpp).
 std::vector<SoundRecipe> ScreenSoundRecipes();
 

@@ -95,10 +95,10 @@ public:
     int GetQuestTotal() const { return mQuestTotal; }
     // 6 or 7 after a completion unlocked the cat or the dog; 0 otherwise.
     int GetPendingReward() const override { return mPendingReward; }
-    // The avatar pop-up clears it once shown.
+    // The avatar pop-up has shown the reward.
+    void ClearPendingReward() override { mPendingReward = 0; }
     void SetPendingReward(int reward) { mPendingReward = reward; }
     bool IsAvatarUnlockPending() const override;
-    void ClearPendingReward() override { SetPendingReward(0); }
 
     bool IsQuestFinished() const override { return mQuestFinished; }
     void SetQuestFinished() { mQuestFinished = true; }

@@ -6,15 +6,25 @@
 #include "game/board/guiCorvalo.h"
 #include "game/board/topCorvalo.h"
 #include "game/board/wndCorvalo.h"
+#include "game/screens/clsMetamapButton.h"
+#include "game/screens/clsPanelModeGame.h"
+#include "game/screens/clsText.h"
 #include "game/screens/wndAchievements.h"
 #include "game/screens/wndAvatarUnlocked.h"
+#include "game/screens/wndChangePlayer.h"
 #include "game/screens/wndCredits.h"
 #include "game/screens/wndCreditsFade.h"
 #include "game/screens/wndCutscene.h"
+#include "game/screens/wndFinishQuest.h"
+#include "game/screens/wndLoading.h"
 #include "game/screens/wndLoseLife.h"
+#include "game/screens/wndMainMenu.h"
+#include "game/screens/wndMetamap.h"
 #include "game/screens/wndMessagePopup.h"
 #include "game/screens/wndMove.h"
 #include "game/screens/wndPause.h"
+#include "game/screens/wndQuickPlay.h"
+#include "game/screens/wndRegisterUser.h"
 #include "game/screens/wndToolTip.h"
 #include "velk/options/vlkOptionsDialog.h"
 #include "velk/options/vlkTextEdit.h"
@@ -76,6 +86,16 @@ const GameWindowType kWrittenTypes[] = {
     {"btmCorvalo", &btmCorvalo::Create},
     {"vlkOptionsDialog", &vlkOptionsDialog::Create},
     {"topCorvalo", &topCorvalo::Create},
+    {"clsText", &clsText::Create},
+    {"clsPanelModeGame", &clsPanelModeGame::Create},
+    {"clsMetamapButton", &clsMetamapButton::Create},
+    {"wndMainMenu", &wndMainMenu::Create},
+    {"wndChangePlayer", &wndChangePlayer::Create},
+    {"wndRegisterUser", &wndRegisterUser::Create},
+    {"wndQuickPlay", &wndQuickPlay::Create},
+    {"wndLoading", &wndLoading::Create},
+    {"wndFinishQuest", &wndFinishQuest::Create},
+    {"wndMetamap", &wndMetamap::Create},
     {"wndGoalPanel", &wndGoalPanel::Create},
     {"wndInstructionLevel", &wndInstructionLevel::Create},
     {"wndInstructions", &wndInstructions::Create},

@@ -1,5 +1,6 @@
 #include "velk/cutscene/vlkCutscene.h"
 
+#include "framework/core/log/TLog.h"
 #include "framework/ui/window/TWindow.h"
 #include "velk/cutscene/vlkSpriteCS.h"
 #include "velk/cutscene/vlkTextCS.h"
@@ -37,12 +38,29 @@ void vlkCutscene::ClearObjects() {
 void vlkCutscene::Play() {
     mTimeLine->Start();
     mPlaying = true;
+    mEndedUnloaded = mLoadFailed;
 }
 
 void vlkCutscene::Update(uint32_t elapsedMs) {
     mFinished = 0;
     if (!mEnabled || mWaitingAtStop)
         return;
+    // A scene that did not load has no last keyframe to wait for: from its
+    // first update after Play it reads finished, in every update until it
+    // is played again, so that an owner that primes a scene with an update
+    // of 0 ms before polling it still sees the end. The owner is told once.
+    if (mLoadFailed) {
+        if (mPlaying) {
+            if (!mFailureLogged)
+                LogPrintf("Cut-scene: \"%s\" did not load; it counts as finished",
+                          mFailedPath.CStr());
+            mFailureLogged = true;
+            Finish();
+        } else if (mEndedUnloaded) {
+            mFinished = 1;
+        }
+        return;
+    }
     const float scaled = static_cast<float>(elapsedMs) * mSpeed;
     uint32_t dt = scaled > 0.0f && scaled < 4294967040.0f ? static_cast<uint32_t>(scaled) : 0u;
     if (dt > mFrameInterval)

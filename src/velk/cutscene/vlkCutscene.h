@@ -46,8 +46,11 @@ public:
 
     // Reads a cut-scene file; false (with a log line, the scene left without
     // objects or events) when it holds no "Cutscene" or its "fps" is not
-    // 1 to 1000.
+    // 1 to 1000. A scene that did not load ends in its first update after
+    // Play (and reads finished until played again), so a screen waiting on
+    // its end goes on.
     bool Load(const TString& path);
+    bool DidLoadFail() const { return mLoadFailed; }
     // Takes a copy of the other's definition and makes the objects anew.
     void LoadFrom(const vlkCutscene& other);
     vlkCutsceneDef GetDefinition() const { return mDefinition; }
@@ -135,6 +138,13 @@ private:
     float mSpeed = 1.0f;
     uint32_t mFinished = 0;
     bool mAutoClear = false;
+    // The last Load (or the scene copied) read nothing.
+    bool mLoadFailed = false;
+    TString mFailedPath;
+    // Said once: a looping owner plays a failed scene again and again.
+    bool mFailureLogged = false;
+    // Played while failed: every update reads finished.
+    bool mEndedUnloaded = false;
     bool mEnabled = true;
     bool mVisible = true;
 };

@@ -97,6 +97,8 @@ void ReadDefinition(const TXmlNode& root, vlkCutsceneDef& def) {
 
 bool vlkCutscene::Load(const TString& path) {
     ClearObjects();
+    mLoadFailed = true;
+    mFailedPath = path;
     TXmlNode document;
     document.LoadFile(path);
     if (!document.HasChildren()) {
@@ -117,13 +119,18 @@ bool vlkCutscene::Load(const TString& path) {
     }
     ReadDefinition(*root, mDefinition);
     BuildFromDefinition();
+    mLoadFailed = false;
+    mFailedPath = TString();
     return true;
 }
 
 void vlkCutscene::LoadFrom(const vlkCutscene& other) {
     ClearObjects();
-    if (&other != this)
+    if (&other != this) {
         mDefinition = other.mDefinition;
+        mLoadFailed = other.mLoadFailed;
+        mFailedPath = other.mFailedPath;
+    }
     BuildFromDefinition();
 }
 

@@ -133,8 +133,8 @@ TEST_F(GameDataLintTest, BrokenVariants_AreReported) {
          "metamap.xml: node 11 cannot be reached"},
         {"metamap.xml", "<reward>wild</reward>", "",
          "metamap.xml: node 5 deals wild before the quest rewards it"},
-        {"metamap.xml", "<node name=\"3\"><mode>strategy</mode>",
-         "<node name=\"3\"><mode>rome</mode>", "node 3 has the unknown mode \"rome\""},
+        {"metamap.xml", "<mode>strategy</mode><level>2</level>",
+         "<mode>rome</mode><level>2</level>", "node 3 has the unknown mode \"rome\""},
     };
     for (const auto& c : cases) {
         const std::vector<std::string> problems =

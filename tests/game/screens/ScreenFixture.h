@@ -1,126 +1,166 @@
 #pragma once
 
-// What the screen tests share: a window manager with its window script (in
-// which the screens register their script functions), the recording level
-// services, a hand clock for the windows' animators, and window tables
-// written as Lua literals.
+// The screens' windows made as the window script makes them: an
+// application with its window manager and script, the game asset map and
+// the game's settings, and windows set up from Lua tables under the screen.
 
-#include "framework/core/tasks/TClock.h"
+#include "framework/app/AppFixture.h"
+#include "framework/core/files/TAssetScan.h"
+#include "framework/core/files/TFileSystem.h"
 #include "framework/core/tasks/TTaskList.h"
-#include "framework/graphics/asset/TAssetManager.h"
 #include "framework/script/animation/TAnimatedSprite.h"
-#include "framework/ui/widgets/TImage.h"
-#include "framework/ui/widgets/TText.h"
-#include "framework/ui/window/TWindowAnim.h"
+#include "framework/script/host/TScript.h"
+#include "framework/script/wrappers/TLuaObjectWrapper.h"
+#include "framework/ui/manager/TWindowManager.h"
 #include "framework/ui/window/TWindowStyle.h"
-
-#include "framework/graphics/draw/NullDrawFixture.h"
-#include "framework/ui/WindowFixture.h"
-#include "game/support/FakeLevelServices.h"
-#include "support/TempFolder.h"
 #include "velk/assets/TAssetLists.h"
+#include "velk/assets/TGameAssetMap.h"
 #include "velk/globals/GameGlobals.h"
+#include "velk/settings/vlkGameSettings.h"
+
+#include <lua.h>
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 #include <initializer_list>
 #include <memory>
 #include <string>
+#include <vector>
 
-class ScreenFixture : public NullDrawFixture {
+class ScreenFixture : public AppFixture {
 protected:
     void SetUp() override {
-        NullDrawFixture::SetUp();
-        TAnimatedSprite::SetTaskList(&mTasks);
-        manager = MakeTestManager(host, script);
-        services = std::make_unique<ScopedLevelServices>(fakes.Services());
-        root = new TWindow(TString("root"));
-        root->SetSize(1024, 768);
+        AppFixture::SetUp();
+        SetSetting(TSettingKey::kEncryptionKey, "KrvdsPomeXXX");
+        BuildApplication();
+        ASSERT_TRUE(mApplication->CreateMainWindow());
+        mApplication->SetDisplayMode(1024, 768, false);
+        gGameAssetMap = new TGameAssetMap;
+        gGameSettings = new vlkGameSettings;
+        manager = mApplication->GetWindowManager();
+        screen = manager->GetMainWindow();
+        ASSERT_NE(screen, nullptr);
     }
     void TearDown() override {
-        root->DeleteThis();
-        if (mLists) {
+        if (gAssetLists) {
             delete gAssetLists;
-            gAssetLists = mSavedLists;
+            gAssetLists = nullptr;
         }
-        services.reset();
-        manager.reset();
-        mTasks.DeleteAll();
-        TAnimatedSprite::SetTaskList(nullptr);
-        NullDrawFixture::TearDown();
+        DestroyGameGlobals();
+        DestroyGameAssetMap();
+        AppFixture::TearDown();
     }
 
-    // Calls a script function the screen registered, as a script would.
-    bool CallScript(const std::string& statement) {
-        return script->DoLuaString(TString(statement.c_str()));
-    }
+    TScript* Script() const { return GetGameScript(); }
 
-    // Adds a child image or window of that name to the parent.
-    static TImage* AddImage(TWindow* parent, const char* name) {
-        auto* image = static_cast<TImage*>(TImage::Create());
-        image->SetName(TString(name));
-        parent->AddChild(image, false);
-        return image;
-    }
-    static TWindow* AddWindow(TWindow* parent, const char* name, TRect rect = TRect()) {
-        auto* window = new TWindow(TString(name));
-        window->SetPosition(rect.left, rect.top);
-        window->SetSize(rect.right - rect.left, rect.bottom - rect.top);
-        parent->AddChild(window, false);
+    // A window of the class under the parent, set up from the table's
+    // fields; PostInit waits for its children unless told not to.
+    template <typename T = TWindow>
+    T* Make(TWindowCreator create, const std::string& fields, TWindow* parent,
+            bool postInit = true) {
+        T* window = static_cast<T*>(create());
+        parent->AddChild(window);
+        EXPECT_TRUE(Script()->DoLuaString(TString(("gTestTable = {" + fields + "}").c_str())));
+        lua_State* L = Script()->GetState();
+        lua_getglobal(L, "gTestTable");
+        auto table = std::make_unique<TLuaTable>(L);
+        TWindowStyle style(table.get());
+        window->Init(style);
+        if (postInit)
+            window->PostInit(style);
+        mTables.push_back({window, std::move(table)});
         return window;
     }
-    static TText* AddText(TWindow* parent, const char* name, const char* text = "") {
-        auto* label = static_cast<TText*>(TText::Create());
-        label->SetName(TString(name));
-        parent->AddChild(label, false);
-        label->CreateLayout(TString(text), 200, 30, 0, TString("__DEFAULT"), 16,
-                            TColor(1.0f, 1.0f, 1.0f, 1.0f));
-        return label;
+    // PostInit of a window made with postInit false, from its own table.
+    void PostInit(TWindow* window) {
+        for (auto& made : mTables)
+            if (made.window == window) {
+                TWindowStyle style(made.table.get());
+                window->PostInit(style);
+                return;
+            }
+        ADD_FAILURE() << "no table for the window";
+    }
+    bool Run(const std::string& statement) {
+        return Script()->DoLuaString(TString(statement.c_str()));
+    }
+    std::string Global(const char* name) {
+        lua_State* L = Script()->GetState();
+        lua_getglobal(L, name);
+        std::string text = lua_isnil(L, -1)      ? "(nil)"
+                           : lua_tostring(L, -1) ? lua_tostring(L, -1)
+                                                 : "?";
+        lua_pop(L, 1);
+        return text;
     }
 
-    // Puts the window under the root on the hand clock and runs its
-    // PostInit with the table (nothing: every key at its default).
-    void Open(TWindow* window, const std::string& table = "") {
-        root->AddChild(window, false);
-        window->GetAnimator()->SetClock(&clock);
-        std::unique_ptr<TLuaTable> style = table.empty() ? nullptr : lua.Table(table);
-        TWindowStyle view(style.get());
-        window->PostInit(view);
-    }
-
-    // An asset list in which each name is an animation of four 32 x 32
-    // frames with the sequence "DoAnim", and each image name a picture.
-    void InstallAssets(std::initializer_list<const char*> animations,
-                       std::initializer_list<const char*> images = {}) {
-        static const char kSpin[] = CORVALO_TEST_DATA "/animation/spin";
-        std::string list = "<assets><fixedAssets>";
-        for (const char* name : animations)
-            list += std::string("<image name=\"") + name + "\" path=\"::" + kSpin + ".xml\"/>";
-        for (const char* name : images)
-            list += std::string("<image name=\"") + name + "\" path=\"::" + kSpin + ".png\"/>";
-        list += "</fixedAssets></assets>";
-        const auto file = mFiles.Path() / "screenassets.xml";
-        std::ofstream(file) << list;
-        mSavedLists = gAssetLists;
-        gAssetLists = new TAssetLists(TString(("::" + file.string()).c_str()));
+    // The game's asset lists over a list of the test's own: each short
+    // name an animation that plays four frames of 60 ms and ends.
+    void UseAnimations(std::initializer_list<std::string> names) {
+        const std::filesystem::path data = CORVALO_TEST_DATA "/animation";
+        const std::filesystem::path folder = mGame / "assets" / "gpx" / "test";
+        std::filesystem::create_directories(folder);
+        std::filesystem::copy_file(data / "spin.xml", folder / "spin.xml",
+                                   std::filesystem::copy_options::overwrite_existing);
+        std::filesystem::copy_file(data / "spin.png", folder / "spin.png",
+                                   std::filesystem::copy_options::overwrite_existing);
+        std::string list = "<assets><fixedAssets>\n";
+        for (const std::string& name : names)
+            list += "<image name=\"" + name + "\" path=\"gpx/test/spin.xml\"/>\n";
+        list += "</fixedAssets></assets>\n";
+        WriteAsset("assets.xml", list);
+        ClearNameRegistry();
+        InitFileSystem();
+        delete gAssetLists;
+        gAssetLists = new TAssetLists(TString("assets.xml"));
         gAssetLists->LoadFixedAssets();
-        mLists = true;
+    }
+    // A curtain of the test's own that ends after ms of its time (half as
+    // long at the speed the screens play it).
+    void WriteCurtain(const std::string& file, int ms) {
+        WriteAsset(file, "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                         "<Cutscene name=\"curtain\" fps=\"30\">\n"
+                         "  <keyframe name=\"start\" time=\"0\"/>\n"
+                         "  <keyframe name=\"end\" time=\"" +
+                             std::to_string(ms) + "\"/>\n</Cutscene>\n");
+    }
+    // Defines the named script functions so that each call is noted in
+    // the global list "gCalls"; Calls() gives them joined by commas.
+    void SpyOn(std::initializer_list<const char*> functions) {
+        Run("gCalls = {}");
+        for (const char* name : functions)
+            Run(std::string("function ") + name + "() table.insert(gCalls, '" + name + "') end");
+    }
+    std::string Calls() {
+        Run("gCallText = table.concat(gCalls, ',')");
+        return Global("gCallText");
+    }
+    // Runs the animation tasks (the figures' scripts) at the clock's time.
+    static void RunTasks() {
+        if (TTaskList* tasks = TAnimatedSprite::GetTaskList())
+            tasks->RunAll(0);
     }
 
-    TestWindowHost* host = nullptr;
-    TWindowScript* script = nullptr;
-    std::unique_ptr<TWindowManager> manager;
-    FakeLevelServices fakes;
-    std::unique_ptr<ScopedLevelServices> services;
-    TClock clock;
-    LuaStyles lua;
-    TWindow* root = nullptr;
+    // A stored player of that name, the name handed over as it stands.
+    void AddPlayer(const std::string& name) {
+        lua_State* L = Script()->GetState();
+        lua_pushlstring(L, name.data(), name.size());
+        lua_setglobal(L, "gNewPlayerName");
+        EXPECT_TRUE(Run("qvd_createNewUser(gNewPlayerName)"));
+    }
+    void SetGlobalText(const char* name, const std::string& value) {
+        lua_State* L = Script()->GetState();
+        lua_pushlstring(L, value.data(), value.size());
+        lua_setglobal(L, name);
+    }
 
-private:
-    support::TempFolder mFiles{"corvalo-screens-"};
-    TAssetManager mAssets;
-    TTaskList mTasks;
-    TAssetLists* mSavedLists = nullptr;
-    bool mLists = false;
+    struct Made {
+        TWindow* window;
+        std::unique_ptr<TLuaTable> table;
+    };
+    TWindowManager* manager = nullptr;
+    TWindow* screen = nullptr;
+    std::vector<Made> mTables;
 };

@@ -6,7 +6,7 @@
 #include "velk/display/vlkClip.h"
 #include "velk/globals/GameGlobals.h"
 
-#include "game/screens/ScreenFixture.h"
+#include "game/screens/PopupFixture.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #include "game/screens/wndCredits.h"
 #include "game/screens/wndCreditsFade.h"
 
-#include "game/screens/ScreenFixture.h"
+#include "game/screens/PopupFixture.h"
 
 #include <gtest/gtest.h>
 

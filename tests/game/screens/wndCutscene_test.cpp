@@ -2,7 +2,7 @@
 
 #include "velk/cutscene/vlkTimeLine.h"
 
-#include "game/screens/ScreenFixture.h"
+#include "game/screens/PopupFixture.h"
 
 #include <gtest/gtest.h>
 

@@ -4,7 +4,7 @@
 #include "game/state/dtUserState.h"
 #include "velk/display/vlkClip.h"
 
-#include "game/screens/ScreenFixture.h"
+#include "game/screens/PopupFixture.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #include "game/screens/wndMove.h"
 #include "game/screens/wndPause.h"
 
-#include "game/screens/ScreenFixture.h"
+#include "game/screens/PopupFixture.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "game/screens/wndToolTip.h"
 
-#include "game/screens/ScreenFixture.h"
+#include "game/screens/PopupFixture.h"
 
 #include <gtest/gtest.h>
 

@@ -5,15 +5,25 @@
 #include "game/board/guiCorvalo.h"
 #include "game/board/topCorvalo.h"
 #include "game/board/wndCorvalo.h"
+#include "game/screens/clsMetamapButton.h"
+#include "game/screens/clsPanelModeGame.h"
+#include "game/screens/clsText.h"
 #include "game/screens/wndAchievements.h"
 #include "game/screens/wndAvatarUnlocked.h"
+#include "game/screens/wndChangePlayer.h"
 #include "game/screens/wndCredits.h"
 #include "game/screens/wndCreditsFade.h"
 #include "game/screens/wndCutscene.h"
+#include "game/screens/wndFinishQuest.h"
+#include "game/screens/wndLoading.h"
 #include "game/screens/wndLoseLife.h"
+#include "game/screens/wndMainMenu.h"
+#include "game/screens/wndMetamap.h"
 #include "game/screens/wndMessagePopup.h"
 #include "game/screens/wndMove.h"
 #include "game/screens/wndPause.h"
+#include "game/screens/wndQuickPlay.h"
+#include "game/screens/wndRegisterUser.h"
 #include "game/screens/wndToolTip.h"
 #include "velk/options/vlkOptionsDialog.h"
 #include "velk/options/vlkTextEdit.h"
@@ -87,6 +97,16 @@ TEST(GameWindowTypes, ThirtyTypesInRegistrationOrder) {
             {"wndCorvalo", wndCorvalo::GetClassId()},
             {"btmCorvalo", btmCorvalo::GetCreator()},
             {"topCorvalo", topCorvalo::GetClassId()},
+            {"clsText", clsText::GetClassId()},
+            {"clsPanelModeGame", clsPanelModeGame::GetClassId()},
+            {"clsMetamapButton", clsMetamapButton::GetClassId()},
+            {"wndMainMenu", wndMainMenu::GetClassId()},
+            {"wndChangePlayer", wndChangePlayer::GetClassId()},
+            {"wndRegisterUser", wndRegisterUser::GetClassId()},
+            {"wndQuickPlay", wndQuickPlay::GetClassId()},
+            {"wndLoading", wndLoading::GetClassId()},
+            {"wndFinishQuest", wndFinishQuest::GetClassId()},
+            {"wndMetamap", wndMetamap::GetClassId()},
             {"wndGoalPanel", wndGoalPanel::GetClassId()},
             {"wndInstructionLevel", wndInstructionLevel::GetClassId()},
             {"wndInstructions", wndInstructions::GetClassId()},

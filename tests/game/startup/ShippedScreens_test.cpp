@@ -1,7 +1,8 @@
 // The game's own start-up scripts and first screens, from the build's
-// assets folder, run by GameMain on the null window: the players screen
-// opens, a close request asks the quit question, and Enter on it (Yes)
-// ends the game.
+// assets folder, run by GameMain on the null window: with a player the main
+// menu opens with the player's name, a close request asks the quit
+// question, and Enter on it (Yes) ends the game; without one the register
+// screen comes first.
 
 #include "game/startup/GameWindowTypes.h"
 
@@ -48,6 +49,11 @@ protected:
         TWindow* top = Manager()->GetTopModal();
         return top ? top->GetName().ToStd() : "(none)";
     }
+    // The main menu standing in the screen, or null.
+    TWindow* Menu() const {
+        TWindow* top = Manager()->GetTopModal();
+        return top ? top->FindChild(TString("mainmenu"), int32_t{1}) : nullptr;
+    }
     std::string TextOf(const char* name) const {
         TWindow* top = Manager()->GetTopModal();
         TWindow* window = top ? top->FindChild(TString(name), int32_t{-1}) : nullptr;
@@ -57,7 +63,12 @@ protected:
     }
 };
 
-TEST_F(ShippedScreensTest, ThePlayersScreenOpensAndClosingAsksBeforeYesEndsTheGame) {
+TEST_F(ShippedScreensTest, TheMenuOpensAndClosingAsksBeforeYesEndsTheGame) {
+    {
+        TPrefsDB prefs(true);
+        prefs.SetValue(TString("vlkName"), TString("Ann"), 0, true);
+        prefs.SetInt(TString("vlkUser"), 0, -1, true);
+    }
     platform::ManualTimeSource clock(5000);
     platform::ScopedTimeSource scope(clock);
     // Each idle wait moves the clock on by the time asked, so the screens'
@@ -73,9 +84,9 @@ TEST_F(ShippedScreensTest, ThePlayersScreenOpensAndClosingAsksBeforeYesEndsTheGa
             mWindow->Inject(platform::kWmQuit);
             return;
         }
-        if (phase == 0 && TopModal() == "scripts/players.lua") {
-            firstScreen = TopModal();
-            player = TextOf("lblPlayer");
+        if (phase == 0 && Menu()) {
+            firstScreen = Menu()->GetClassName();
+            player = TextOf("lblUserName");
             mWindow->Inject(platform::kWmClose);
             phase = 1;
         } else if (phase == 1 && TopModal() == "scripts/quit_verify.lua") {
@@ -88,13 +99,34 @@ TEST_F(ShippedScreensTest, ThePlayersScreenOpensAndClosingAsksBeforeYesEndsTheGa
     });
     EXPECT_EQ(GameMain(mApplication, ""), 0);
     mWindow->SetWaitHook(nullptr);
-    EXPECT_EQ(firstScreen, "scripts/players.lua");
-    EXPECT_EQ(player, "No player yet");
+    EXPECT_EQ(firstScreen, "wndMainMenu");
+    EXPECT_EQ(player, "Ann");
     EXPECT_EQ(phase, 2) << "the question did not come";
     EXPECT_EQ(guardWhileAsking, 1.0);
     EXPECT_LE(waits, 2000) << "Yes did not end the game";
     const std::string log = ReadFile((UserFolder() / "logfile.txt").string());
     EXPECT_EQ(log.find("Lua error"), std::string::npos) << log;
+    EXPECT_EQ(log.find("Lua Error"), std::string::npos) << log;
+}
+
+TEST_F(ShippedScreensTest, WithoutPlayersTheRegisterScreenComesFirst) {
+    platform::ManualTimeSource clock(5000);
+    platform::ScopedTimeSource scope(clock);
+    int waits = 0;
+    std::string firstScreen;
+    mWindow->SetWaitHook([&](uint32_t timeout) {
+        clock.Advance(timeout ? timeout : 1);
+        if (firstScreen.empty() && TopModal() != "(none)" && !Menu())
+            firstScreen = TopModal();
+        if (++waits > 500 || !firstScreen.empty())
+            mWindow->Inject(platform::kWmQuit);
+    });
+    EXPECT_EQ(GameMain(mApplication, ""), 0);
+    mWindow->SetWaitHook(nullptr);
+    EXPECT_EQ(firstScreen, "scripts/register.lua");
+    const std::string log = ReadFile((UserFolder() / "logfile.txt").string());
+    EXPECT_EQ(log.find("Lua error"), std::string::npos) << log;
+    EXPECT_EQ(log.find("Lua Error"), std::string::npos) << log;
 }
 
 } // namespace

@@ -304,4 +304,55 @@ TEST_F(CutscenePlayerTest, PlayAfterTheEndStartsAgain) {
     EXPECT_EQ(owner.ends, 2);
 }
 
+// A screen waiting on the end of a scene whose file is missing or broken
+// would wait for ever: such a scene ends in its first update after Play,
+// with one log line, and reads finished from then on (a screen that primes
+// it with an update of 0 ms still sees the end); not before it is played,
+// nor while disabled.
+TEST_F(CutscenePlayerTest, SceneThatDidNotLoadEndsInItsFirstUpdate) {
+    const TString missing(("::" + (mFolder.Path() / "absent.xml").string()).c_str());
+    const TString broken(("::" + mFolder.Write("broken.xml", "<Cutscene fps=\"0\"/>")).c_str());
+    for (const TString& path : {missing, broken}) {
+        SCOPED_TRACE(path.CStr());
+        RecordingOwner watcher(journal);
+        vlkCutscene failed(&watcher, nullptr);
+        failed.SetFinishHandler(&vlkICutscene::OnCutsceneEnd);
+        ASSERT_FALSE(failed.Load(path));
+        EXPECT_TRUE(failed.DidLoadFail());
+        failed.Update(16);
+        EXPECT_FALSE(failed.IsFinished()) << "not played yet";
+        failed.Play();
+        failed.SetEnabled(false);
+        failed.Update(16);
+        EXPECT_FALSE(failed.IsFinished()) << "disabled";
+        failed.SetEnabled(true);
+        const size_t mark = Mark();
+        failed.Update(16);
+        EXPECT_TRUE(failed.IsFinished());
+        EXPECT_EQ(watcher.ends, 1);
+        EXPECT_NE(LogSince(mark).find("did not load; it counts as finished"), std::string::npos);
+        failed.Update(16);
+        EXPECT_TRUE(failed.IsFinished()) << "still ended: a poll after a priming update sees it";
+        EXPECT_EQ(watcher.ends, 1) << "the owner hears of the end once";
+        const size_t again = Mark();
+        failed.Play();
+        failed.Update(16);
+        EXPECT_TRUE(failed.IsFinished()) << "played again, it ends again";
+        EXPECT_EQ(LogSince(again).find("did not load"), std::string::npos) << "said once";
+
+        vlkCutscene copy(failed);
+        copy.Play();
+        copy.Update(16);
+        EXPECT_TRUE(copy.IsFinished()) << "a copy of a scene that did not load ends too";
+    }
+    // A good file after a failed one plays as usual.
+    vlkCutscene later;
+    ASSERT_FALSE(later.Load(missing));
+    ASSERT_TRUE(later.Load(WriteScene(mFolder, "good.xml", Keyframe(0) + Keyframe(100))));
+    EXPECT_FALSE(later.DidLoadFail());
+    later.Play();
+    later.Update(33);
+    EXPECT_FALSE(later.IsFinished());
+}
+
 } // namespace

@@ -113,6 +113,11 @@ public:
     bool HandleHover();
 
     // ---- Services for windows
+    // While set the drawing pass draws nothing; the pass clears it. Popping
+    // a modal sets it, and a screen that is about to leave sets it so that
+    // no frame of it half taken down is shown.
+    void SetAbortDraw(bool abort) { mAbortDraw = abort ? 1 : 0; }
+    bool IsDrawAborted() const { return mAbortDraw != 0; }
     void Invalidate() { mDirty = 1; }
     bool IsDirty() const { return mDirty != 0; }
     // The window is deleted at the start of the next event; messages aimed
