@@ -756,7 +756,10 @@ std::vector<Picture> AvatarButtonPictures() {
     }
     // The picture in place of an avatar not earned yet: a grey plate with a
     // shadowy figure and a padlock.
-    pictures.push_back({"gpx/register/avatar_lock.png", 120, 136, Format::kPng,
+    pictures.push_back({"gpx/register/avatar_lock.png",
+                        120,
+                        136,
+                        Format::kPng,
                         [](cairo_t* cr, int w, int h) {
                             Card(cr, 4, 3, w - 8, h - 10, palette::kCornerRadius,
                                  Rgb{0.80, 0.78, 0.82}, Rgb{0.60, 0.58, 0.64},
