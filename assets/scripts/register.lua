@@ -17,12 +17,15 @@ local first = qvd_getNumUsers() == 0
 function RegisterConfirm()
     local name = string.gsub(GetLabel('edtName'), '^%s*(.-)%s*$', '%1')
     gEnterNameValue = name
+    -- A refused name: why, and the field to type again.
     if name == '' then
         SetLabel('lblMessage', GetString('register_empty'))
+        RealSetFocus('edtName')
         return
     end
     if qvd_isNameInUse(name) then
         SetLabel('lblMessage', GetString('register_in_use'))
+        RealSetFocus('edtName')
         return
     end
     qvd_createNewUser(name)

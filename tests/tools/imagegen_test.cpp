@@ -91,15 +91,17 @@ TEST(Imagegen, Animations_MoveAndArePacked) {
     }
 }
 
-// The avatars: four characters in five moods each (the score card's win
-// and the lose-life pop-up's loss among them), of one size. Every
+// The avatars: four characters in six moods each (the score card's win,
+// the lose-life pop-up's loss and the menu's greeting among them), of one
+// size. Every
 // frame is registered at its top-left corner, keeps the whole figure inside
 // it (nothing opaque on the border) and stands it on the frame's bottom;
-// the packed file carries the script, which loops, and the score card's
-// also answers to "win". The four characters look different.
+// the packed file carries the script, which loops (but the menu's greeting,
+// which plays once and ends), and the score card's also answers to "win".
+// The four characters look different.
 TEST(Imagegen, Avatars_FitTheirFramesAndLoop) {
     const std::vector<Animation> avatars = AvatarAnimations();
-    ASSERT_EQ(avatars.size(), 20u);
+    ASSERT_EQ(avatars.size(), 24u);
     std::set<std::string> names;
     std::vector<std::vector<uint8_t>> standing;
     for (const Animation& avatar : avatars) {
@@ -110,7 +112,8 @@ TEST(Imagegen, Avatars_FitTheirFramesAndLoop) {
         EXPECT_EQ(avatar.height, 170);
         EXPECT_TRUE(avatar.registerTopLeft);
         EXPECT_NE(avatar.script.find("function DoAnim()"), std::string::npos);
-        EXPECT_NE(avatar.script.find("while true do"), std::string::npos);
+        const bool greeting = stem.find("greeting") != std::string::npos;
+        EXPECT_EQ(avatar.script.find("while true do") == std::string::npos, greeting);
         const bool win = stem.find("score_win") != std::string::npos;
         EXPECT_EQ(avatar.script.find("function win()") != std::string::npos, win);
 
@@ -149,7 +152,7 @@ TEST(Imagegen, Avatars_FitTheirFramesAndLoop) {
         }
     }
     for (const char* prefix : {"m", "f", "d", "c"}) {
-        for (const char* mood : {"stand", "happy", "scare", "score_win", "score_lose"})
+        for (const char* mood : {"stand", "happy", "scare", "score_win", "score_lose", "greeting"})
             EXPECT_EQ(names.count(std::string(prefix) + "avatar_" + mood), 1u)
                 << prefix << "avatar_" << mood;
     }

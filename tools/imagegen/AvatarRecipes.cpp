@@ -639,7 +639,8 @@ Pose WinPose(double t) {
 // left one stays down; the eyes smile. Plays once and ends.
 Pose GreetPose(double t) {
     const double hop = t < 0.25 ? std::sin(kPi * t / 0.25) : 0.0;
-    const double wave = std::sin(6 * kPi * t);
+    // Five half-waves over the frames: no two frames in a row alike.
+    const double wave = std::sin(5 * kPi * t);
     Pose pose;
     pose.bounce = 8 * hop;
     pose.squash = 1.0 - 0.05 * hop;
@@ -651,6 +652,15 @@ Pose GreetPose(double t) {
     pose.eyes = Eyes::kHappy;
     pose.mouth = Mouth::kOpen;
     return pose;
+}
+
+// A script that plays every frame once, `delay` milliseconds each, and ends.
+std::string OnceScript(int frames, int delay) {
+    std::string list;
+    for (int i = 1; i <= frames; ++i)
+        list += (i > 1 ? "," : "") + std::to_string(i);
+    return "function DoAnim()\n    delay(" + std::to_string(delay) + ");\n    frames{" + list +
+           "};\nend\n";
 }
 
 // A script that plays every frame, `delay` milliseconds each, for ever; and
@@ -690,7 +700,7 @@ Pose LosePose(double t) {
 constexpr int kScareFrames = 10;
 constexpr int kLoseFrames = 12;
 constexpr int kWinFrames = 16;
-constexpr int kGreetFrames = 18;
+constexpr int kGreetFrames = 16;
 
 } // namespace
 
@@ -714,8 +724,7 @@ std::vector<Animation> AvatarAnimations() {
                                     cairo_restore(cr);
                                     Sparkles(cr, now.sparkle);
                                 }};
-            // A delay of 0: every frame once, in order (the animation ends).
-            animation.script = delay > 0 ? LoopScript(frames, delay, extra) : std::string();
+            animation.script = LoopScript(frames, delay, extra);
             animation.registerTopLeft = true;
             animations.push_back(std::move(animation));
         };
@@ -723,7 +732,8 @@ std::vector<Animation> AvatarAnimations() {
         add("happy", kHappyFrames, 60, HappyPose);
         add("scare", kScareFrames, 50, [](double t) { return ScarePose(t, kScareFrames); });
         add("score_win", kWinFrames, 70, WinPose, "win");
-        add("greeting", kGreetFrames, 0, GreetPose);
+        add("greeting", kGreetFrames, 70, GreetPose);
+        animations.back().script = OnceScript(kGreetFrames, 70);
         add("score_lose", kLoseFrames, 120, LosePose);
     }
     return animations;
@@ -775,7 +785,10 @@ std::vector<Picture> AvatarButtonPictures() {
     }
     // The picture in place of an avatar not earned yet: a grey plate with a
     // shadowy figure and a padlock.
-    pictures.push_back({"gpx/register/avatar_lock.png", 120, 136, Format::kPng,
+    pictures.push_back({"gpx/register/avatar_lock.png",
+                        120,
+                        136,
+                        Format::kPng,
                         [](cairo_t* cr, int w, int h) {
                             Card(cr, 4, 3, w - 8, h - 10, palette::kCornerRadius,
                                  Rgb{0.80, 0.78, 0.82}, Rgb{0.60, 0.58, 0.64},

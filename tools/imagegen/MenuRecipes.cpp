@@ -225,8 +225,7 @@ void Padlock(cairo_t* cr, double cx, double cy, double size) {
 std::vector<Picture> MenuPictures() {
     std::vector<Picture> pictures;
     pictures.push_back({"gpx/menu/title.png", 560, 170, Format::kPng, Title, {}});
-    pictures.push_back(
-        {"gpx/menu/button_disabled.png", 240, 64, Format::kPng, DisabledButton, {}});
+    pictures.push_back({"gpx/menu/button_disabled.png", 240, 64, Format::kPng, DisabledButton, {}});
     pictures.push_back({"gpx/register/panel.png", 800, 600, Format::kPng, LargePanel, {}});
     pictures.push_back({"gpx/menu/name_plate.png", 260, 52, Format::kPng, Plate, {}});
     pictures.push_back({"gpx/quick/panel.png", 184, 330, Format::kPng, ModePanel, {}});
@@ -240,21 +239,22 @@ std::vector<Picture> MenuPictures() {
     for (const auto& difficulty : difficulties)
         for (Look look : {Look::kOff, Look::kOn, Look::kOffOver}) {
             const Rgb colour = difficulty.colour;
-            pictures.push_back({std::string("gpx/quick/") + difficulty.name + "_" +
-                                    LookSuffix(look) + ".png",
-                                150,
-                                56,
-                                Format::kPng,
-                                [colour, look](cairo_t* cr, int w, int h) {
-                                    ButtonFace(cr, w, h, colour, look);
-                                },
-                                {}});
+            pictures.push_back(
+                {std::string("gpx/quick/") + difficulty.name + "_" + LookSuffix(look) + ".png",
+                 150,
+                 56,
+                 Format::kPng,
+                 [colour, look](cairo_t* cr, int w, int h) { ButtonFace(cr, w, h, colour, look); },
+                 {}});
         }
     for (Look look : {Look::kOff, Look::kOn, Look::kOffOver, Look::kOnOver})
-        pictures.push_back({std::string("gpx/players/row_") + LookSuffix(look) + ".png", 380, 52,
-                            Format::kPng, PlayerRow(look), {}});
-    pictures.push_back(
-        {"gpx/register/highlight.png", 540, 164, Format::kPng, AvatarHighlight, {}});
+        pictures.push_back({std::string("gpx/players/row_") + LookSuffix(look) + ".png",
+                            380,
+                            52,
+                            Format::kPng,
+                            PlayerRow(look),
+                            {}});
+    pictures.push_back({"gpx/register/highlight.png", 540, 164, Format::kPng, AvatarHighlight, {}});
     return pictures;
 }
 

@@ -130,6 +130,15 @@ int WriteAll(const std::string& assets, const std::string& framesFolder,
         std::string stem = animation.path.substr(animation.path.rfind('/') + 1);
         stem = stem.substr(0, stem.rfind('.'));
         const std::vector<Image> frames = DrawFrames(animation);
+        // Frames past the new count, left by an earlier run of a longer
+        // animation, would be packed with it.
+        for (size_t i = frames.size();; ++i) {
+            char leaf[32];
+            std::snprintf(leaf, sizeof leaf, "/frame_%02zu.png", i);
+            std::error_code failed;
+            if (!std::filesystem::remove(framesFolder + "/" + stem + leaf, failed))
+                break;
+        }
         for (size_t i = 0; i < frames.size(); ++i) {
             char leaf[32];
             std::snprintf(leaf, sizeof leaf, "/frame_%02zu.png", i);

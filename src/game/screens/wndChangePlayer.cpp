@@ -83,7 +83,10 @@ void wndChangePlayer::SetPlayerChoices() {
     if (!L || !gGameSettings)
         return;
     const int count = gGameSettings->GetUserCount();
-    const int current = gGameSettings->GetCurrentUserIndex();
+    // A stored current player past the players is none.
+    int current = gGameSettings->GetCurrentUserIndex();
+    if (current >= count)
+        current = -1;
     const int top = lua_gettop(L);
     lua_getglobal(L, "UpdatePlayerChoices");
     if (!lua_isfunction(L, -1)) {

@@ -1,6 +1,5 @@
-// The menus in the game's own window on a real X server of a size other
-// than the game's (1280 x 800), started by ctest under xvfb-run
-// (tests/platform/run_under_xvfb.sh) from an empty profile: the build's
+// The menus in the game's own window on a real X server, started by ctest
+// under xvfb-run (tests/platform/run_under_xvfb.sh) from an empty profile: the build's
 // program and assets, with a start-up script (tests/data/menus/main.lua)
 // that runs the game's own and prints which screen stands. xdotool types
 // and clicks as a player would; ImageMagick's import keeps the window's
@@ -14,7 +13,10 @@
 
 #include "support/XProgram.h"
 
+#include <algorithm>
 #include <chrono>
+#include <cmath>
+#include <cstdio>
 #include <filesystem>
 #include <sstream>
 #include <string>
@@ -45,21 +47,16 @@ protected:
         fs::copy(CORVALO_BINARY_DIR "/assets", folder / "assets", fs::copy_options::recursive);
         fs::rename(folder / "assets" / "scripts" / "main.lua",
                    folder / "assets" / "scripts" / "game_main.lua");
-        fs::copy_file(CORVALO_TEST_DATA "/menus/main.lua", folder / "assets" / "scripts" / "main.lua");
+        fs::copy_file(CORVALO_TEST_DATA "/menus/main.lua",
+                      folder / "assets" / "scripts" / "main.lua");
         mProgram = (folder / "corvalo").string();
-        // A window, not the full screen a fresh profile asks for; no player.
-        ASSERT_EQ(RunProgram({CORVALO_PREFSTOOL, "--dir",
-                              (mRoot.Path() / "data" / "Halvenmark" / "Corvalo").string(), "set",
-                              "vlkVideo", "0"}),
-                  0);
     }
 
     // The number of times a line stands in the program's output.
     size_t Count(const std::string& line) const {
         const std::string output = Output();
         size_t count = 0;
-        for (size_t at = output.find(line); at != std::string::npos;
-             at = output.find(line, at + 1))
+        for (size_t at = output.find(line); at != std::string::npos; at = output.find(line, at + 1))
             ++count;
         return count;
     }
@@ -78,9 +75,10 @@ protected:
         const std::string path = kFrames + "/" + name + ".png";
         EXPECT_EQ(RunProgram({"import", "-window", mWindow, path}), 0) << path;
     }
+    // The pointer to a point of the game's screen.
     void MoveTo(int x, int y) {
-        ASSERT_EQ(Xdotool({"mousemove", "--window", mWindow, "--sync", std::to_string(x),
-                           std::to_string(y)}),
+        ASSERT_EQ(Xdotool({"mousemove", "--window", mWindow, "--sync", std::to_string(X(x)),
+                           std::to_string(Y(y))}),
                   0);
     }
     void ClickAt(int x, int y) {
@@ -94,12 +92,14 @@ protected:
         for (int i = 0; i < times; ++i)
             ASSERT_EQ(Xdotool({"key", "--window", mWindow, key}), 0);
     }
-    // The mean red, green and blue (0 to 1) of a box of a captured frame.
+    // The mean red, green and blue (0 to 1) of a box of the game's screen
+    // in a captured frame.
     std::vector<double> MeanColour(const std::string& name, int x, int y, int w, int h) {
         std::string said;
         RunProgram({"convert", kFrames + "/" + name + ".png", "-crop",
-                    std::to_string(w) + "x" + std::to_string(h) + "+" + std::to_string(x) + "+" +
-                        std::to_string(y),
+                    std::to_string(static_cast<int>(w * mScale)) + "x" +
+                        std::to_string(static_cast<int>(h * mScale)) + "+" + std::to_string(X(x)) +
+                        "+" + std::to_string(Y(y)),
                     "-format", "%[fx:mean.r] %[fx:mean.g] %[fx:mean.b]", "info:"},
                    &said);
         std::istringstream in(said);
@@ -113,6 +113,51 @@ protected:
         return std::max({rgb[0], rgb[1], rgb[2]}) - std::min({rgb[0], rgb[1], rgb[2]});
     }
 
+    // Waits until the game's window keeps one size (a fresh profile plays
+    // full screen), and a little more for the first frame in it; from then
+    // on points of the game's 1024 x 768 are turned into window points.
+    bool WaitForGameSize() {
+        const auto start = XClock::now();
+        std::string last;
+        while (XClock::now() - start < kXOutputWait) {
+            std::string geometry;
+            Xdotool({"getwindowgeometry", mWindow}, &geometry);
+            const size_t at = geometry.find("Geometry: ");
+            if (at != std::string::npos && geometry == last) {
+                int w = 0, h = 0;
+                if (std::sscanf(geometry.c_str() + at, "Geometry: %dx%d", &w, &h) == 2 &&
+                    w >= 1024) {
+                    mScale = std::min(w / 1024.0, h / 768.0);
+                    mLeft = (w - 1024 * mScale) / 2;
+                    mTop = (h - 768 * mScale) / 2;
+                    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+                    return true;
+                }
+            }
+            last = geometry;
+            std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        }
+        return false;
+    }
+    // Waits until the window shows a picture (the first frames of a slow
+    // build may be black).
+    bool WaitForPicture() {
+        const auto start = XClock::now();
+        while (XClock::now() - start < kXOutputWait) {
+            Capture("00-waiting");
+            const std::vector<double> rgb = MeanColour("00-waiting", 0, 0, 1024, 768);
+            if (rgb[0] + rgb[1] + rgb[2] > 0.3)
+                return true;
+            std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        }
+        return false;
+    }
+    int X(int x) const { return static_cast<int>(mLeft + x * mScale + 0.5); }
+    int Y(int y) const { return static_cast<int>(mTop + y * mScale + 0.5); }
+
+    double mScale = 1.0;
+    double mLeft = 0.0;
+    double mTop = 0.0;
     std::string mProgram;
     std::string mWindow;
 };
@@ -122,11 +167,14 @@ TEST_F(MenusWindow, APlayersWayThroughTheMenus) {
     mWindow = FindWindow("^Corvalo$");
     ASSERT_FALSE(mWindow.empty()) << Output() << Errors();
     ASSERT_TRUE(WaitFor("open scripts/register.lua")) << Output() << Errors();
+    ASSERT_TRUE(WaitForGameSize()) << "the window never took a size";
     ASSERT_EQ(Xdotool({"windowfocus", "--sync", mWindow}), 0);
+    ASSERT_TRUE(WaitForPicture()) << "the window stays black";
 
     // The first player: Ann, the girl.
     Type("Ann");
     ClickAt(350, 358);
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
     Capture("01-register-first");
     ClickAt(512, 612);
     ASSERT_TRUE(WaitFor("closed scripts/register.lua: ok")) << Output();
@@ -149,11 +197,12 @@ TEST_F(MenusWindow, APlayersWayThroughTheMenus) {
     ClickAt(422, 614);
     ASSERT_TRUE(WaitFor("message Please type a name.")) << Output();
     Type("Ann");
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    Capture("04-register-typed");
     ClickAt(422, 614);
     ASSERT_TRUE(WaitFor("message That name is taken.")) << Output();
     Capture("04-register-taken");
     // "Bob'x\" with the boy; the cat and the dog are locked for a new name.
-    ClickAt(500, 186);
     Key("BackSpace", 3);
     Type("Bob'x\\");
     Capture("05-register-bob");
@@ -195,16 +244,28 @@ TEST_F(MenusWindow, APlayersWayThroughTheMenus) {
     ClickAt(314, 314);
     ASSERT_TRUE(WaitFor("closed scripts/quickplay.lua: play")) << Output();
     ASSERT_TRUE(WaitFor("open scripts/game.lua")) << Output();
-    std::this_thread::sleep_for(std::chrono::milliseconds(1500));
-    Capture("08-board-blitz");
+    // The board takes its time to stand; until then the menu's last
+    // picture stays (its title over the menu's sky).
+    const std::vector<double> menuTitle = MeanColour("02-menu-ann-girl", 300, 40, 420, 100);
+    bool changed = false;
+    for (auto start = XClock::now(); !changed && XClock::now() - start < kXOutputWait;) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(250));
+        Capture("08-board-blitz");
+        const std::vector<double> now = MeanColour("08-board-blitz", 300, 40, 420, 100);
+        changed = std::abs(now[0] - menuTitle[0]) + std::abs(now[1] - menuTitle[1]) +
+                      std::abs(now[2] - menuTitle[2]) >
+                  0.08;
+    }
+    EXPECT_TRUE(changed) << "the board never showed";
+    EXPECT_EQ(0u, Count("closed scripts/game.lua")) << "the board did not stay\n" << Output();
 
     const Ending ending = CloseAndAnswerYes();
     EXPECT_TRUE(ending.ExitedWith(0)) << ending.Describe() << "\n" << Output() << Errors();
     const std::string errors = Errors();
     EXPECT_EQ(errors.find("AddressSanitizer"), std::string::npos) << errors;
     EXPECT_EQ(errors.find("runtime error"), std::string::npos) << errors;
-    const std::string log = ReadWholeFile(
-        (mRoot.Path() / "data" / "Halvenmark" / "Corvalo" / "logfile.txt").string());
+    const std::string log =
+        ReadWholeFile((mRoot.Path() / "data" / "Halvenmark" / "Corvalo" / "logfile.txt").string());
     EXPECT_EQ(log.find("Lua error"), std::string::npos) << log;
     EXPECT_EQ(log.find("Lua Error"), std::string::npos) << log;
 }

@@ -5,6 +5,7 @@
 
 #include "game/screens/wndChangePlayer.h"
 
+#include "framework/core/prefs/TPrefsDB.h"
 #include "framework/ui/widgets/TButton.h"
 #include "framework/ui/widgets/TText.h"
 
@@ -75,6 +76,15 @@ TEST_F(ChangePlayerTest, OnlyTheMaximumIsListedWhileTheCountIsAll) {
     EXPECT_EQ("2", Global("gCurrent")) << "the last one made is current";
     EXPECT_EQ("3", Global("gCount"));
     EXPECT_EQ((std::vector<std::string>{"Ann", "Bob"}), Names());
+}
+
+TEST_F(ChangePlayerTest, ACurrentPlayerPastThePlayersIsNone) {
+    AddPlayer("Ann");
+    AddPlayer("Bob");
+    gGameSettings->GetPrefs()->SetInt(TString("vlkUser"), 4, -1, true);
+    MakeList(5, 5);
+    EXPECT_EQ("-1", Global("gCurrent"));
+    EXPECT_EQ("2", Global("gCount"));
 }
 
 TEST_F(ChangePlayerTest, NamesArriveAsTheyStandAndRunNothing) {
