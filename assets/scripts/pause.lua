@@ -15,6 +15,7 @@ end
 
 local function ToMainMenu()
     SetState(kPause, false)
+    SetState(kGameOver, 1)
     gQuitToMenu = true
     CloseWindow()
     if qvd_quitToMainMenu then

@@ -735,6 +735,9 @@ std::vector<Picture> Pictures(const std::string& svgFolder) {
         pictures.push_back(std::move(effect));
     for (Picture& scene : BoardScenePictures())
         pictures.push_back(std::move(scene));
+    pictures.push_back({"gpx/xsell/panel.png", 880, 640, Format::kPng, DialogPanel, {}});
+    for (Picture& xsell : XSellPictures())
+        pictures.push_back(std::move(xsell));
     return pictures;
 }
 

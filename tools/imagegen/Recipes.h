@@ -60,6 +60,8 @@ std::vector<Animation> AvatarAnimations();
 // The board screen's backgrounds, board frames, heart and score card
 // (BoardSceneRecipes.cpp).
 std::vector<Picture> BoardScenePictures();
+// The cross-promotion screen's game buttons and logos (XSellRecipes.cpp).
+std::vector<Picture> XSellPictures();
 
 // The cursor's transparent pixels carry the colour key (255, 0, 255) so
 // that the software cursor, which shows every other pixel opaque, leaves
