@@ -148,14 +148,22 @@ std::vector<Picture> XSellPictures() {
     std::vector<Picture> pictures;
     for (int game = 0; game < 8; ++game) {
         for (Press press : {Press::kOff, Press::kOn, Press::kOver}) {
-            pictures.push_back({"gpx/xsell/game" + std::to_string(game + 1) + "_" +
-                                    Suffix(press) + ".png",
-                                96, 96, Format::kPng, GameButton(game, press), {}});
+            pictures.push_back(
+                {"gpx/xsell/game" + std::to_string(game + 1) + "_" + Suffix(press) + ".png",
+                 96,
+                 96,
+                 Format::kPng,
+                 GameButton(game, press),
+                 {}});
         }
     }
     for (Press press : {Press::kOff, Press::kOn, Press::kOver}) {
-        pictures.push_back({std::string("gpx/xsell/site_") + Suffix(press) + ".png", 190, 56,
-                            Format::kPng, SiteLogo(press), {}});
+        pictures.push_back({std::string("gpx/xsell/site_") + Suffix(press) + ".png",
+                            190,
+                            56,
+                            Format::kPng,
+                            SiteLogo(press),
+                            {}});
     }
     pictures.push_back({"gpx/xsell/makers.png", 180, 50, Format::kPng, MakersEmblem, {}});
     return pictures;

@@ -327,8 +327,7 @@ void TPlatform::TakeHostRecords() {
             ++mDroppedHostRecords;
             if (mDroppedHostRecords <= kLoggedDroppedHostRecords) {
                 LogPrintf("Host record 0x%x (%u, %u) dropped: the host sends only 0x%x and 0x%x",
-                          record.message, record.wParam, record.lParam, kWmUser,
-                          kHostReadyMessage);
+                          record.message, record.wParam, record.lParam, kWmUser, kHostReadyMessage);
             }
             if (mDroppedHostRecords == kLoggedDroppedHostRecords) {
                 LogPrintf("Further unknown host records are dropped without a line");

@@ -323,9 +323,8 @@ void SendPortalGameBreak() {
     if (!IsPortalMode())
         return;
     ++s.breakCounter;
-    PostToPortalHost(Format("GameBreak(\"<data><breakpoint>%u</breakpoint></data>\")",
-                            s.breakCounter),
-                     true);
+    PostToPortalHost(
+        Format("GameBreak(\"<data><breakpoint>%u</breakpoint></data>\")", s.breakCounter), true);
 }
 
 void SendPortalGameReady(const std::string& mode) {

@@ -88,8 +88,7 @@ TEST_F(PortalHandlerTest, Post_CutsTheTextAndItsEndIntoEightByteChunks) {
 // and whether the game then waits (answered with code 5 at once).
 TEST_F(PortalHandlerTest, Modes_EachStatePostsItsMessageAndWaitsOnlyInMsnMode) {
     using Step = std::pair<std::string, bool>; // text, waits
-    const std::string shortScore =
-        "ScoreSubmit(\"<game><score>40</score><time>2</time></game>\")";
+    const std::string shortScore = "ScoreSubmit(\"<game><score>40</score><time>2</time></game>\")";
     const std::string longScore = "ScoreSubmit(\"<game><score>40</score><time>2</time><level>3"
                                   "</level><sublevel>2</sublevel></game>\")";
     struct Case {
@@ -205,9 +204,9 @@ TEST_F(PortalHandlerTest, Codes_BusyWaitAndNewGames) {
         EXPECT_FALSE(registry->QuerySuspendGame()) << end;
     }
     // A code 4 during a wait begins none.
-    EXPECT_EQ(page.calls, (std::vector<std::string>{"arrow", "game cursor", "arrow",
-                                                    "game cursor", "arrow", "game cursor",
-                                                    "arrow", "game cursor"}));
+    EXPECT_EQ(page.calls,
+              (std::vector<std::string>{"arrow", "game cursor", "arrow", "game cursor", "arrow",
+                                        "game cursor", "arrow", "game cursor"}));
     EXPECT_FLOAT_EQ(sound.GetMasterVolume(), 0.5f);
 
     // A later code 7 asks for a restart, once; code 8 likewise.
@@ -333,8 +332,8 @@ TEST_F(PortalHandlerTest, Pause_OnlyAChangeActsAndStopsThePortalClock) {
     Set("pause", "0");
     clock.Advance(1000);
     EXPECT_EQ(GetPortalClockTime(), 1000u);
-    EXPECT_EQ(page.Texts(), (Texts{"GamePause(\"<data>true</data>\")",
-                                   "GamePause(\"<data>false</data>\")"}));
+    EXPECT_EQ(page.Texts(),
+              (Texts{"GamePause(\"<data>true</data>\")", "GamePause(\"<data>false</data>\")"}));
 }
 
 TEST_F(PortalHandlerTest, Mute_ThePlayersMuteHoldsThroughTheHostsRequests) {

@@ -24,8 +24,8 @@ std::string Fixture(const std::string& name) {
 // buttons, the site's button, the centred lines and the logos. Buttons and
 // logos are placed by their centres.
 std::string Screen(const std::string& config) {
-    std::string table = "MakeDialog { XSellWindow { name = 'xsell', w = 800, h = 600, config = '" +
-                        config + "',\n";
+    std::string table =
+        "MakeDialog { XSellWindow { name = 'xsell', w = 800, h = 600, config = '" + config + "',\n";
     for (int n = 1; n <= 8; ++n) {
         std::string y = std::to_string(40 + 60 * n);
         table += "  Text { name = 'descrip" + std::to_string(n) + "', x = 200, y = " + y +
