@@ -93,6 +93,9 @@ TEST_F(XSellScreen, TheScreenShowsItsGamesAndItsLinksReachTheHostProgram) {
     const std::string window = FindWindow("^Corvalo$");
     ASSERT_FALSE(window.empty()) << Errors();
     ASSERT_EQ(Xdotool({"windowfocus", "--sync", window}), 0);
+    // The host gives its window the game's size, so the screen is not
+    // scaled into the small window a host starts with.
+    ASSERT_EQ(Xdotool({"windowsize", "--sync", window, "1024", "768"}), 0);
 
     // The first frame: the screen over the dark window.
     const fs::path frame = fs::path(CORVALO_BINARY_DIR) / "xsell_frame.png";
@@ -110,13 +113,17 @@ TEST_F(XSellScreen, TheScreenShowsItsGamesAndItsLinksReachTheHostProgram) {
         std::this_thread::sleep_for(std::chrono::milliseconds(600));
         ASSERT_EQ(Xdotool({"click", "1"}), 0);
     };
-    // The first game's button, centred on (160, 194), then the site's logo
-    // on (230, 628).
-    click("160", "194");
+    // The second game's link in its description ("Play Tidewatch", which
+    // presses the game's button), the first game's button centred on
+    // (160, 194), then the site's logo on (230, 628).
+    click("690", "194");
     ASSERT_TRUE(WaitForLinks(1)) << Output() << Errors();
-    click("230", "628");
+    click("160", "194");
     ASSERT_TRUE(WaitForLinks(2)) << Output() << Errors();
-    EXPECT_EQ(Links(), (std::vector<std::string>{"https://example.org/games/lantern-stack",
+    click("230", "628");
+    ASSERT_TRUE(WaitForLinks(3)) << Output() << Errors();
+    EXPECT_EQ(Links(), (std::vector<std::string>{"https://example.org/games/tidewatch",
+                                                 "https://example.org/games/lantern-stack",
                                                  "https://example.org/games"}));
     // Back, whose top-left corner is at (530, 604), closes the screen.
     click("610", "628");
