@@ -17,6 +17,18 @@ local window = {
     Label('centertext2', '#', 112, 102, 800, 30, kSubtitleFont),
 }
 
+-- Each game's button: off, pressed, rollover.
+local kGameButtons = {
+    { 'gpx/xsell/game1_off.png', 'gpx/xsell/game1_on.png', 'gpx/xsell/game1_off_over.png' },
+    { 'gpx/xsell/game2_off.png', 'gpx/xsell/game2_on.png', 'gpx/xsell/game2_off_over.png' },
+    { 'gpx/xsell/game3_off.png', 'gpx/xsell/game3_on.png', 'gpx/xsell/game3_off_over.png' },
+    { 'gpx/xsell/game4_off.png', 'gpx/xsell/game4_on.png', 'gpx/xsell/game4_off_over.png' },
+    { 'gpx/xsell/game5_off.png', 'gpx/xsell/game5_on.png', 'gpx/xsell/game5_off_over.png' },
+    { 'gpx/xsell/game6_off.png', 'gpx/xsell/game6_on.png', 'gpx/xsell/game6_off_over.png' },
+    { 'gpx/xsell/game7_off.png', 'gpx/xsell/game7_on.png', 'gpx/xsell/game7_off_over.png' },
+    { 'gpx/xsell/game8_off.png', 'gpx/xsell/game8_on.png', 'gpx/xsell/game8_off_over.png' },
+}
+
 -- Eight places: four rows of two.
 for n = 1, 8 do
     local row = math.floor((n - 1) / 2)
@@ -26,8 +38,7 @@ for n = 1, 8 do
     local game = n
     window[table.getn(window) + 1] = Button {
         name = 'xsellbutton' .. n, x = x + 48, y = y + 48,
-        graphics = { 'gpx/xsell/game' .. n .. '_off.png', 'gpx/xsell/game' .. n .. '_on.png',
-                     'gpx/xsell/game' .. n .. '_off_over.png' },
+        graphics = kGameButtons[n],
         command = function() LaunchGameLink(game) end,
     }
     window[table.getn(window) + 1] = Text { name = 'descrip' .. n, label = '#', x = x + 106,
