@@ -88,6 +88,8 @@ public:
             close(ends[0]);
         close(output[1]);
         mOutput = output[0];
+        // Read only what has come: a look never waits on the game.
+        fcntl(mOutput, F_SETFL, fcntl(mOutput, F_GETFL) | O_NONBLOCK);
         mFolder = folder;
     }
     ~HostedGame() {
@@ -104,10 +106,12 @@ public:
         pollfd ready[2] = {{mOutput, POLLIN, 0}, {mPage.GetFd(), POLLIN, 0}};
         if (poll(ready, mPage.GetFd() >= 0 ? 2 : 1, ms) <= 0)
             return;
-        char buffer[4096];
-        ssize_t got = read(mOutput, buffer, sizeof buffer);
-        if (got > 0)
-            mPrinted.append(buffer, static_cast<size_t>(got));
+        if (ready[0].revents & (POLLIN | POLLHUP)) {
+            char buffer[4096];
+            ssize_t got = read(mOutput, buffer, sizeof buffer);
+            if (got > 0)
+                mPrinted.append(buffer, static_cast<size_t>(got));
+        }
         platform::HostRecord record;
         while (mPage.GetFd() >= 0 && mPage.Receive(record, 0)) {
             EXPECT_EQ(record.message, 0x0400u);
