@@ -399,7 +399,12 @@ void UpdatePortalMute() {
     PortalState& s = State();
     if (!IsPortalMode())
         return;
-    bool off = s.hostBusy || s.paused || s.waiting || s.gameMuted || (!s.quarrow && !s.gameActive);
+    // Outside quarrow mode the sound waits for the host to start a portal
+    // game; with no host there, none can come, and the game plays aloud.
+    THostServices* services = GetHostServices();
+    const bool hostThere = services && services->IsHostPresent();
+    bool off = s.hostBusy || s.paused || s.waiting || s.gameMuted ||
+               (!s.quarrow && !s.gameActive && hostThere);
     TSoundManager* sound = TSoundManager::Instance();
     if (off && !s.portalMuted) {
         s.portalMuted = true;

@@ -364,6 +364,24 @@ TEST_F(PortalHandlerTest, AolAlone_LeavesTheMuteToTheRegistry) {
     EXPECT_EQ(registry->GetState("systemmode").ToStd(), "aol");
 }
 
+TEST_F(PortalHandlerTest, MsnWithoutAHost_TheGamePlaysAloud) {
+    TSoundManager sound;
+    sound.SetMasterVolume(0.7f);
+    SetHostServices(nullptr);
+    Start("-msn");
+    Set("loadbroadcast", "0");
+    Set("sessionready", "0");
+    Set("gamemode", "Classic");
+    EXPECT_FLOAT_EQ(sound.GetMasterVolume(), 0.7f);
+    EXPECT_FALSE(registry->QueryMuteGame());
+    // The player's own mute and the pause still hold.
+    Set("mute", "1");
+    EXPECT_FLOAT_EQ(sound.GetMasterVolume(), 0.0f);
+    Set("mute", "0");
+    EXPECT_FLOAT_EQ(sound.GetMasterVolume(), 0.7f);
+    SetHostServices(&page);
+}
+
 TEST_F(PortalHandlerTest, Wait_OnlyForAHostThatTookTheMessage) {
     // "-msn" without a host: nothing can answer, so nothing waits.
     SetHostServices(nullptr);
