@@ -5,6 +5,18 @@
 
 ReadFile('scripts/common.lua')
 
+-- A new game: a hosting page learns its mode and that it starts at level 1.
+SetState(kGameMode, gGameMode or '')
+SetState(kLevel, 1)
+
+-- The total score as the bottom panel shows it, for a hosting page.
+function ReportScore()
+    local total = tonumber(GetLabel('lblTotalScore'))
+    if total then
+        SetState(kScore, total)
+    end
+end
+
 ---------------------------------------------------------------------------
 -- The screen's functions.
 
@@ -60,6 +72,10 @@ end
 function ShowLoseLife(lives)
     gLifeCount = tonumber(lives) or 0
     DoModal('scripts/lose_life.lua')
+    if gLifeCount == 0 then
+        ReportScore()
+        SetState(kGameOver, 1)
+    end
     onEndLevel()
 end
 

@@ -20,6 +20,7 @@ end
 
 local function ToMainMenu()
     SetState(kPause, false)
+    SetState(kGameOver, 1)
     gQuitToMenu = true
     CloseWindow()
     if qvd_quitToMainMenu then

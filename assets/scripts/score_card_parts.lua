@@ -26,6 +26,12 @@ function MakeScoreCard(lastValue, lastCaption)
         LabelledButton('btnContinue', 'score_card_continue', 360, 310, false, {
             default = true,
             command = function()
+                -- A natural break for a hosting page, before the next level.
+                if ReportScore then
+                    ReportScore()
+                end
+                SetState(kBreakNow, 1)
+                SetState('++' .. kLevel, '')
                 gfn_ClearTopWindow()
                 onEndLevel()
             end,

@@ -743,6 +743,9 @@ std::vector<Picture> Pictures(const std::string& svgFolder) {
         pictures.push_back(std::move(quest));
     for (Picture& screen : ScreenPictures())
         pictures.push_back(std::move(screen));
+    pictures.push_back({"gpx/xsell/panel.png", 880, 640, Format::kPng, DialogPanel, {}});
+    for (Picture& xsell : XSellPictures())
+        pictures.push_back(std::move(xsell));
     return pictures;
 }
 

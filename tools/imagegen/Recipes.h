@@ -73,6 +73,8 @@ std::vector<Picture> BoardScenePictures();
 std::vector<Picture> QuestPictures();
 // The menus' and pop-ups' meter and tool tip (ScreenRecipes.cpp).
 std::vector<Picture> ScreenPictures();
+// The cross-promotion screen's game buttons and logos (XSellRecipes.cpp).
+std::vector<Picture> XSellPictures();
 
 // The cursor's transparent pixels carry the colour key (255, 0, 255) so
 // that the software cursor, which shows every other pixel opaque, leaves

@@ -19,7 +19,9 @@
 #include "framework/graphics/TRenderer.h"
 #include "framework/graphics/asset/TAssetManager.h"
 #include "framework/graphics/vector/TNbMiniVecDraw.h"
+#include "framework/host/TFlashHost.h"
 #include "framework/host/TGameState.h"
+#include "framework/host/TXSellWindow.h"
 #include "framework/script/animation/TAnimatedSprite.h"
 #include "framework/script/engine/LuaState.h"
 #include "framework/sound/manager/TSoundManager.h"
@@ -108,6 +110,8 @@ TApplication::TApplication(TPlatform* platform) : mPlatform(platform) {
     TWindowScript* script = new TWindowScript(nullptr);
     mPlatform->mWindowManager->SetHost(std::make_unique<TApplicationWindowHost>(this));
     mPlatform->mWindowManager->Init(script);
+    mPlatform->mWindowManager->RegisterWindowType("XSellWindow", TXSellWindow::GetCreator());
+    SetMoviePlayerMaker(&TFlashHost::Make);
     // 8.
     SetSetting(TSettingKey::kComputerId, GetComputerId());
     // 9.

@@ -40,6 +40,11 @@ constexpr uint32_t kLostDisplayWaitMs = 5;
 // Sent kinds at most handled inside one look at the queue before an event
 // is made.
 constexpr int kMaxSentPerPeek = 64;
+// Host records taken in one look at the host socket: a host that floods
+// the socket must not keep the pump from making frames.
+constexpr int kMaxHostRecordsPerCall = 16;
+// Unknown host records named in the log; later ones are dropped silently.
+constexpr uint32_t kLoggedDroppedHostRecords = 10;
 
 constexpr uint32_t kHighSurrogateFirst = 0xD800;
 constexpr uint32_t kHighSurrogateLast = 0xDBFF;
@@ -173,7 +178,8 @@ void TPlatform::GetEvent(TEvent& event) {
         mQuitPosted = true;
     }
     // 1.
-    if ((IsQuarrowPortal() || mPageHosted) && mExternalParent != 0 && !ExternalParentExists()) {
+    if ((IsQuarrowPortal() || IsMsnPortal() || mPageHosted) && mExternalParent != 0 &&
+        !ExternalParentExists()) {
         MakeEvent(event, kEventQuit, 0, 0, 0, 0);
         return;
     }
@@ -327,7 +333,35 @@ void TPlatform::CursorPosition(int& x, int& y) const {
     }
 }
 
+void TPlatform::TakeHostRecords() {
+    // With "--axtest" the main window stands in for the host: no socket.
+    if (mExternalParent == 0 || mExternalParent == mMainWindow) {
+        return;
+    }
+    HostRecord record;
+    for (int taken = 0; taken < kMaxHostRecordsPerCall && mHostChannel.Receive(record, 0);
+         ++taken) {
+        if (record.message != kWmUser && record.message != kHostReadyMessage) {
+            ++mDroppedHostRecords;
+            if (mDroppedHostRecords <= kLoggedDroppedHostRecords) {
+                LogPrintf("Host record 0x%x (%u, %u) dropped: the host sends only 0x%x and 0x%x",
+                          record.message, record.wParam, record.lParam, kWmUser, kHostReadyMessage);
+            }
+            if (mDroppedHostRecords == kLoggedDroppedHostRecords) {
+                LogPrintf("Further unknown host records are dropped without a line");
+            }
+            continue;
+        }
+        WindowMessage message;
+        message.message = record.message;
+        message.wParam = record.wParam;
+        message.lParam = static_cast<int32_t>(record.lParam);
+        Dispatch(message);
+    }
+}
+
 bool TPlatform::TakeMessage(WindowMessage& message) {
+    TakeHostRecords();
     if (!mWindow || !mWindow->IsCreated()) {
         return false;
     }

@@ -52,7 +52,7 @@ constexpr intptr_t kHtLastBorderCode = 18;
 constexpr uint32_t kHostSystemCommand = 0x0112;
 constexpr uint32_t kHostMinimise = 0xF020;
 constexpr uint32_t kHostForwarded = kWmUser + 2;
-constexpr uint32_t kHostReady = kWmUser + 100;
+constexpr uint32_t kHostReady = TPlatform::kHostReadyMessage;
 
 } // namespace
 

@@ -1,6 +1,7 @@
 #include "framework/app/TPlatform.h"
 
 #include "framework/app/StartupTrace.h"
+#include "framework/app/TPlatformHostServices.h"
 #include "framework/core/files/TFileSystem.h"
 #include "framework/core/files/TFolder.h"
 #include "framework/core/log/TLog.h"
@@ -75,6 +76,8 @@ TPlatform::TPlatform(const StartInfo& start) {
     mWindowManager = new TWindowManager;
     mAssetManager = new TAssetManager;
     mStringTable = new TStringTable;
+    mHostServices = std::make_unique<TPlatformHostServices>(*this);
+    SetHostServices(mHostServices.get());
     // 5.
     mProgramFile =
         start.programFile.IsEmpty() ? TString(platform::ProgramFilePath()) : start.programFile;
@@ -140,6 +143,9 @@ TPlatform::TPlatform(const StartInfo& start) {
 }
 
 TPlatform::~TPlatform() {
+    if (GetHostServices() == mHostServices.get()) {
+        SetHostServices(nullptr);
+    }
     // 1.
     mCursorImage.reset();
     mSecondCursorImage.reset();

@@ -19,6 +19,7 @@ class TSoundManager;
 class TStringTable;
 class TRenderer;
 class TTexture;
+class TPlatformHostServices;
 class TWindowManager;
 struct TEvent;
 
@@ -111,6 +112,9 @@ public:
     // "-pq=": the host page's full-screen state, sent to the host.
     void HostSetFullScreen(bool fullScreen);
     bool HostSend(uint32_t message, uint32_t wParam, uint32_t lParam);
+    // The host's record that says it is ready; with the host's codes
+    // (0x0400) the only records the pump takes from the host.
+    static constexpr uint32_t kHostReadyMessage = 0x0400 + 100;
     bool IsHostFullScreen() const { return mHostFullScreen != 0; }
     bool HasHostSentReady() const { return mHostSentReady != 0; }
     // Brings a full-screen window back to the front on an idle pass.
@@ -229,6 +233,8 @@ public:
     int32_t mScreenHeight = 0;
 
 private:
+    friend class TPlatformHostServices;
+
     void RunHelperThread(platform::HelperThread& thread);
     void UseFallbackDataFolder(const TString& wanted);
     // The event pump's steps.
@@ -247,6 +253,9 @@ private:
     void FirstCall();
     // Sets "sessionready" once its time has come after the first call.
     void ServeSessionReady();
+    // Host records waiting on the host socket go to the window procedure,
+    // a bounded number a call.
+    void TakeHostRecords();
     // The window procedure's rules.
     intptr_t DefaultProcedure(const platform::WindowMessage& message);
     void VisibilityChange(bool visible);
@@ -295,6 +304,11 @@ private:
     bool mTopmostReported = false;
     platform::SingleInstance mInstanceGuard;
     platform::HostChannel mHostChannel;
+    // Host records dropped as unknown; the log names only the first few.
+    uint32_t mDroppedHostRecords = 0;
+    // What the host integration uses of this object; installed while it
+    // lives.
+    std::unique_ptr<TPlatformHostServices> mHostServices;
     platform::HelperThread mHelperThread;
     std::atomic<bool> mQuitPosted{false};
     int mQuitCode = 0;

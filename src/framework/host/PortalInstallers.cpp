@@ -1,50 +1,54 @@
 #include "framework/host/PortalInstallers.h"
 
-#include "framework/core/log/TLog.h"
+#include "framework/host/PortalState.h"
 #include "framework/host/TGameState.h"
+#include "framework/host/TMsnQuarrowHandler.h"
 
 namespace {
 
-struct PortalFlags {
-    bool msn = false;
-    bool quarrow = false;
-};
-
-PortalFlags gPortal;
-
-void ReportMissingHandler(const char* portal) {
+// The one portal handler of the process: every installer sets its flag on
+// the shared portal state, and only the first registers a handler, so a
+// state never reaches two of them (two score submissions per game).
+TMsnQuarrowHandler* Handler() {
     // The registry may not exist yet: the installers run before the
-    // application object, which makes it.
+    // application object, which makes it. The handler list does not need
+    // it.
     TGameState::GetInstance();
-    LogPrintf("%s portal requested, but this build has no web-portal handler: nothing will be "
-              "reported to the host page",
-              portal);
+    TMsnQuarrowHandler* handler = TMsnQuarrowHandler::GetInstalled();
+    if (!handler) {
+        handler = new TMsnQuarrowHandler();
+        TMsnQuarrowHandler::SetInstalled(handler);
+        TGameState::AddHandler(handler);
+    }
+    return handler;
 }
 
 } // namespace
 
 void InstallMsnHandler() {
-    gPortal.msn = true;
-    ReportMissingHandler("msn");
+    SetPortalMsnMode();
+    Handler();
 }
 
 void InstallQuarrowHandler() {
-    gPortal.quarrow = true;
-    ReportMissingHandler("quarrow");
+    SetPortalQuarrowMode();
+    Handler();
 }
 
 void InstallAolHandler() {
-    ReportMissingHandler("aol");
+    TMsnQuarrowHandler* handler = Handler();
+    if (!IsPortalQuarrowMode())
+        handler->SetAol(true);
 }
 
 bool IsMsnPortal() {
-    return gPortal.msn;
+    return IsPortalMsnMode();
 }
 
 bool IsQuarrowPortal() {
-    return gPortal.quarrow;
+    return IsPortalQuarrowMode();
 }
 
 uint32_t GetPortalWaitTime() {
-    return 0;
+    return IsPortalMode() ? GetPortalWaitTotal() : 0;
 }

@@ -5,9 +5,9 @@
 // The hooks through which the application main sets up portal hosting for
 // "-msn" (and "-pq="), "-quarrow" and "-aol". Each makes sure the game-state
 // registry exists; the first two set their portal's flag, which the event
-// pump and the display set-up read. The web-portal handler itself is not
-// part of this build: the installers say so in the log and register no
-// handler, so the game runs as it would unhosted. Main thread only.
+// pump and the display set-up read. However many are called, one
+// web-portal handler (TMsnQuarrowHandler) is registered per process.
+// Main thread only.
 void InstallMsnHandler();
 void InstallQuarrowHandler();
 void InstallAolHandler();
@@ -15,6 +15,7 @@ void InstallAolHandler();
 bool IsMsnPortal();
 bool IsQuarrowPortal();
 
-// Milliseconds spent waiting for the portal host, summed over the run; the
-// application's timer subtracts them. 0 while no portal handler waits.
+// Milliseconds spent waiting for the portal host, summed over the run and
+// counting a wait still running; the application's timer subtracts them,
+// so it stands still during a wait. 0 outside portal mode.
 uint32_t GetPortalWaitTime();

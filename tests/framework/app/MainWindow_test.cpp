@@ -8,6 +8,8 @@
 #include "framework/core/files/TFileSystem.h"
 #include "framework/graphics/TTexture.h"
 #include "framework/graphics/vector/TNbMiniVecDraw.h"
+#include "framework/host/TGameState.h"
+#include "framework/host/TGameStateHandler.h"
 #include "framework/sound/manager/TSoundManager.h"
 #include "framework/ui/manager/TWindowManager.h"
 #include "framework/ui/script/TWindowScript.h"
@@ -18,7 +20,9 @@
 #include <png.h>
 #include <sys/socket.h>
 
+#include <atomic>
 #include <functional>
+#include <thread>
 
 using namespace platform;
 
@@ -607,6 +611,130 @@ class ProgramWithoutHostSwitch : public HostedWindow {};
 TEST_F(ProgramWithoutHostSwitch, OpenUrl_DefaultBrowser) {
     mApplication->OpenUrl("https://example.com/y");
     EXPECT_EQ(mDesktop->OpenedLinks(), std::vector<std::string>{"https://example.com/y"});
+}
+
+} // namespace
+
+namespace {
+
+// Notes the codes the host's records set as "windowmessage"; holds the game
+// suspended while told to, until a code 5 comes (or, should none come, for
+// a bounded number of questions, so a fault fails instead of hanging).
+class CodeRecorder : public TGameStateHandler {
+public:
+    explicit CodeRecorder(std::vector<int>& codes) : mCodes(codes) {}
+    bool OnSetState(const char* name, const char* value) override {
+        if (std::string(name) == "windowmessage") {
+            mCodes.push_back(std::atoi(value));
+            if (std::atoi(value) == 5)
+                suspend = false;
+        }
+        return false;
+    }
+    bool QuerySuspendGame() override {
+        if (suspend && ++questions > 5000)
+            suspend = false;
+        return suspend;
+    }
+    bool suspend = false;
+    int questions = 0;
+
+private:
+    std::vector<int>& mCodes;
+};
+
+class HostRecords : public HostedWindow {
+protected:
+    void SetUp() override {
+        HostedWindow::SetUp();
+        if (HasFatalFailure())
+            return;
+        recorder = new CodeRecorder(codes);
+        TGameState::AddHandler(recorder);
+    }
+    void SendRecord(uint32_t message, uint32_t wParam, uint32_t lParam = 0) {
+        HostRecord record;
+        record.message = message;
+        record.wParam = wParam;
+        record.lParam = lParam;
+        ASSERT_TRUE(mHost.Send(record));
+    }
+    std::string LogText() const { return ReadFile((UserFolder() / "logfile.txt").string()); }
+
+    std::vector<int> codes;
+    CodeRecorder* recorder = nullptr;
+};
+
+TEST_F(HostRecords, CodesReachTheWindowProcedureInOrderAndOthersAreDropped) {
+    SendRecord(kWmUser, 7);
+    SendRecord(0x0112, 0xF020); // not the host's to send
+    SendRecord(kWmUser, 2);
+    SendRecord(kWmUser + 100, 0); // the host is ready
+    SendRecord(kWmUser, 0xFFFFFFFFu);
+    Next();
+    EXPECT_EQ(codes, (std::vector<int>{7, 2, -1}));
+    EXPECT_TRUE(mPlatformObject->HasHostSentReady());
+    EXPECT_NE(LogText().find("Host record 0x112 (61472, 0) dropped"), std::string::npos)
+        << LogText();
+}
+
+TEST_F(HostRecords, TheSuspendedLoopTakesRecordsToo) {
+    recorder->suspend = true;
+    SendRecord(kWmUser, 3);
+    SendRecord(kWmUser, 5);
+    Next();
+    EXPECT_EQ(codes, (std::vector<int>{3, 5}));
+    EXPECT_FALSE(recorder->suspend);
+    EXPECT_LT(recorder->questions, 5000) << "the code that ends the wait came in the loop";
+}
+
+TEST_F(HostRecords, APartRecordWaitsForItsRest) {
+    HostRecord record;
+    record.message = kWmUser;
+    record.wParam = 9;
+    const char* bytes = reinterpret_cast<const char*>(&record);
+    ASSERT_EQ(send(mHost.GetFd(), bytes, 10, 0), 10);
+    Next();
+    EXPECT_TRUE(codes.empty());
+    ASSERT_EQ(send(mHost.GetFd(), bytes + 10, sizeof record - 10, 0),
+              static_cast<ssize_t>(sizeof record - 10));
+    Next();
+    EXPECT_EQ(codes, std::vector<int>{9});
+}
+
+TEST_F(HostRecords, AFloodDoesNotStopTheFramesNorTheLog) {
+    // The socket holds only so many records: the host writes while the
+    // game reads.
+    std::atomic<bool> sent{false};
+    std::thread host([&] {
+        for (uint32_t i = 0; i < 200; ++i)
+            SendRecord(kWmUser, i);
+        for (uint32_t i = 0; i < 200; ++i)
+            SendRecord(0x0999, i);
+        sent = true;
+    });
+    // Each call takes a bounded share and still makes its event.
+    while (codes.empty())
+        Next();
+    EXPECT_LE(codes.size(), 16u);
+    for (int i = 0; i < 10000 && (codes.size() < 200 || !sent); ++i)
+        Next();
+    host.join();
+    for (int i = 0; i < 100; ++i)
+        Next();
+    ASSERT_EQ(codes.size(), 200u);
+    for (int i = 0; i < 200; ++i)
+        EXPECT_EQ(codes[i], i);
+    for (int i = 0; i < 100; ++i)
+        Next();
+    std::string log = LogText();
+    size_t lines = 0;
+    for (size_t at = log.find("Host record 0x999"); at != std::string::npos;
+         at = log.find("Host record 0x999", at + 1))
+        ++lines;
+    EXPECT_EQ(lines, 10u);
+    EXPECT_NE(log.find("Further unknown host records are dropped without a line"),
+              std::string::npos);
 }
 
 } // namespace

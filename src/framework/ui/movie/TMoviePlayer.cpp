@@ -4,35 +4,18 @@
 
 namespace {
 
-// Stands in for the player until the host integration installs one: no
-// movie opens, so the scripts take their path without a movie.
-class TNoMoviePlayer : public TMoviePlayer {
-public:
-    explicit TNoMoviePlayer(const TString& name) : mName(name) {}
-    bool Open(bool, bool, bool) override {
-        LogPrintf("Movie '%s' not played: this build has no movie player", mName.CStr());
-        return false;
-    }
-    bool IsPlaying() const override { return false; }
-    void Close() override {}
-    void Update() override {}
-
-private:
-    TString mName;
-};
-
-TMoviePlayer* MakeNoMoviePlayer(const TString& name) {
-    return new TNoMoviePlayer(name);
-}
-
-TMoviePlayerMaker gMaker = &MakeNoMoviePlayer;
+TMoviePlayerMaker gMaker = nullptr;
 
 } // namespace
 
 void SetMoviePlayerMaker(TMoviePlayerMaker maker) {
-    gMaker = maker ? maker : &MakeNoMoviePlayer;
+    gMaker = maker;
 }
 
 TMoviePlayer* MakeMoviePlayer(const TString& movieName) {
+    if (!gMaker) {
+        LogPrintf("Movie '%s' not played: no movie player is installed", movieName.CStr());
+        return nullptr;
+    }
     return gMaker(movieName);
 }

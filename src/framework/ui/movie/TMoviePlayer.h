@@ -5,9 +5,10 @@
 // The player of the movies that screen scripts start (StartMovie): the
 // window script makes one per movie through the installed maker, opens it
 // and deletes it when it does not open, steps it from the event pump and
-// closes and deletes it at the end. The host integration installs the real
-// player; until then every movie fails to open and the scripts go on
-// without it (a splash shows its picture instead).
+// closes and deletes it at the end. The application frame installs the
+// host integration's player; until then no player is made, every movie
+// fails to start and the scripts go on without it (a splash shows its
+// picture instead).
 class TMoviePlayer {
 public:
     virtual ~TMoviePlayer() = default;
@@ -24,8 +25,8 @@ public:
 
 using TMoviePlayerMaker = TMoviePlayer* (*)(const TString& movieName);
 
-// Installs the maker of players; null puts back the one whose movies never
-// open.
+// Installs the maker of players; null removes it.
 void SetMoviePlayerMaker(TMoviePlayerMaker maker);
-// A new player for the movie from the installed maker.
+// A new player for the movie from the installed maker; null (with a log
+// line) when none is installed.
 TMoviePlayer* MakeMoviePlayer(const TString& movieName);
