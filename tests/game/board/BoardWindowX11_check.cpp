@@ -79,8 +79,8 @@ protected:
     template <typename Condition> bool WaitUntil(const std::string& what, Condition condition) {
         while (!condition()) {
             if (XClock::now() > mDeadline) {
-                ADD_FAILURE() << "timed out waiting for X: " << what << " (after "
-                              << kLimit.count() << " s)\n"
+                ADD_FAILURE() << "timed out waiting for X: " << what << " (after " << kLimit.count()
+                              << " s)\n"
                               << Output() << Errors();
                 return false;
             }
@@ -233,13 +233,15 @@ TEST_F(BoardWindow, ClassicPlaysFromTheCurtainsToTheScoreCardAndGoesOn) {
     ClickPair();
     Capture("classic-match");
     bool card = false;
-    ASSERT_TRUE(WaitUntil("the score card", [&] {
-        if (mPairs < 12)
-            ClickPair();
-        Capture("classic-score-card");
-        card = ShowsScoreCard("classic-score-card");
-        return card;
-    })) << "no score card in " << kFrames << "/classic-score-card.png";
+    ASSERT_TRUE(WaitUntil("the score card",
+                          [&] {
+                              if (mPairs < 12)
+                                  ClickPair();
+                              Capture("classic-score-card");
+                              card = ShowsScoreCard("classic-score-card");
+                              return card;
+                          }))
+        << "no score card in " << kFrames << "/classic-score-card.png";
     // Continue, at the foot of the card, starts the next level on the same
     // board screen: the card goes. (It takes the click once it has slid
     // in; until the card goes, Continue is clicked again.)

@@ -10,7 +10,8 @@ namespace {
 
 // The users of each open main state.
 std::unordered_map<lua_State*, std::unordered_set<TLuaStateUser*>>& Users() {
-    static auto* const users = new std::unordered_map<lua_State*, std::unordered_set<TLuaStateUser*>>;
+    static auto* const users =
+        new std::unordered_map<lua_State*, std::unordered_set<TLuaStateUser*>>;
     return *users;
 }
 

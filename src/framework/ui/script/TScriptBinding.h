@@ -175,10 +175,9 @@ template <typename Object, typename Member>
 requires std::is_member_function_pointer_v<Member>
 void BindScriptFunction(lua_State* state, const char* name, Object* object, Member member) {
     using Binding = script_binding::TMemberBinding<Object, Member>;
-    TScriptBinding::Register(state, name, sizeof(Binding),
-                             [&](void* memory) -> TScriptBinding* {
-                                 return new (memory) Binding(object, member, name);
-                             });
+    TScriptBinding::Register(state, name, sizeof(Binding), [&](void* memory) -> TScriptBinding* {
+        return new (memory) Binding(object, member, name);
+    });
 }
 
 // The same in the state of a script (its main state).

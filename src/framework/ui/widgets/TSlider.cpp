@@ -106,9 +106,8 @@ void TSlider::Notify(int32_t type) {
 void TSlider::PlaceKnob() {
     if (!mKnob)
         return;
-    const double free = mHorizontal
-                            ? static_cast<double>(GetWidth()) - mKnob->GetWidth()
-                            : static_cast<double>(GetHeight()) - mKnob->GetHeight();
+    const double free = mHorizontal ? static_cast<double>(GetWidth()) - mKnob->GetWidth()
+                                    : static_cast<double>(GetHeight()) - mKnob->GetHeight();
     const int32_t along = ClampedInt(free * mValue, -kPixelLimit, kPixelLimit);
     if (mHorizontal)
         mKnob->SetPosition(along, mKnobOffset);

@@ -113,7 +113,8 @@ TEST_F(WindowScriptBuild, AFinalizerRunAsTheStateClosesReachesNoWindowFunction) 
             DestroyWindow('panel')
             NoteFinalizerDone()
         end
-    )lua")) << Log();
+    )lua"))
+        << Log();
     gFinalizersDone = 0;
     manager.reset();
     EXPECT_EQ(gFinalizersDone, 1);
