@@ -12,7 +12,7 @@ namespace {
 // A picture's size on the screen, clamped before the conversion: a scale
 // of NaN or past the integers gives a very small or a very large picture.
 int32_t Rounded(float value) {
-    return ClampedInt(static_cast<double>(value) + 0.5, -(1 << 20), 1 << 20);
+    return ClampedInt(static_cast<double>(value) + 0.5, -kPixelLimit, kPixelLimit);
 }
 
 } // namespace

@@ -18,10 +18,6 @@ std::shared_ptr<TTexture> Load(const TString& name) {
     return name.IsEmpty() ? nullptr : TTexture::Get(name);
 }
 
-// Pixels and offsets are kept well inside the integers, whatever the
-// script gives.
-constexpr int32_t kPixelLimit = 1 << 20;
-
 int32_t Scaled(uint32_t size, float scale) {
     return ClampedInt(static_cast<double>(size) * scale, 0, kPixelLimit);
 }
