@@ -15,6 +15,9 @@
 
 namespace {
 
+// No font is drawn larger than any screen.
+constexpr int32_t kLargestFontSize = 4096;
+
 // The manager's label option, read by setting it and putting it back.
 bool LabelsTranslated() {
     TWindowManager* manager = TWindowManager::Instance();
@@ -50,7 +53,8 @@ TFontSpec TText::ReadFont(TWindowStyle& style) {
     std::unique_ptr<TLuaTable> table(style.GetTable("font"));
     if (table) {
         font.name = table->GetStringAtIndex(1, font.name);
-        font.size = ClampedInt(table->GetNumberAtIndex(2, font.size), -kPixelLimit, kPixelLimit);
+        // NaN reads as 0, the default size.
+        font.size = ClampedInt(table->GetNumberAtIndex(2, font.size), 0, kLargestFontSize);
         font.color = table->GetColorAtIndex(3, font.color);
     }
     if (font.size == 0)
