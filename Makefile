@@ -3,10 +3,11 @@
 JOBS ?= $(shell nproc)
 RELEASE_DIR := build/release
 TEST_DIR := build/test
+RELEASE_TEST_DIR := build/release-test
 FUZZ_DIR := build/fuzz
 TSAN_DIR := build/tsan
 
-.PHONY: all setup build run test bench fuzz tsan format clean
+.PHONY: all setup build run test release-test-build release-test memcheck bench fuzz tsan format clean
 
 all: build
 
@@ -20,10 +21,33 @@ build: setup
 run: build
 	$(RELEASE_DIR)/corvalo $(ARGS)
 
+# The sanitizer build's tests, then the same tests on the optimised build
+# that players run (in a folder of its own, so that make run's build keeps
+# its configuration).
 test: setup
 	cmake -S . -B $(TEST_DIR) -DCMAKE_BUILD_TYPE=Debug -DCORVALO_SANITIZE=ON -DCORVALO_WERROR=ON
 	cmake --build $(TEST_DIR) -j $(JOBS)
 	cd $(TEST_DIR) && ctest --output-on-failure -j $(JOBS)
+	$(MAKE) --no-print-directory release-test
+
+# The same optimised code as make run's build (RelWithDebInfo is -O2 -g
+# -DNDEBUG); without the debug information, which no test reads and which
+# would take gigabytes over some two hundred test programs.
+release-test-build: setup
+	cmake -S . -B $(RELEASE_TEST_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  "-DCMAKE_CXX_FLAGS_RELWITHDEBINFO=-O2 -DNDEBUG" "-DCMAKE_C_FLAGS_RELWITHDEBINFO=-O2 -DNDEBUG" \
+	  -DCORVALO_TESTS=ON -DCORVALO_WERROR=ON
+	cmake --build $(RELEASE_TEST_DIR) -j $(JOBS)
+
+release-test: release-test-build
+	cd $(RELEASE_TEST_DIR) && ctest --output-on-failure -j $(JOBS)
+
+# The script, window and engine tests of the optimised build under
+# valgrind, which sees into the libraries the sanitizers do not instrument
+# (the Lua library among them). Slow; not part of make test.
+memcheck: release-test-build
+	@scripts/setup.sh memcheck
+	scripts/memcheck.sh $(RELEASE_TEST_DIR) $(JOBS) tests/framework/script tests/framework/ui tests/velk
 
 # The optional reference programs (LÖVE for bench_quads) are installed here
 # only; a bench whose reference is missing prints its own figure alone.

@@ -3,12 +3,16 @@
 # Does nothing when all of them are there; uses sudo when not root.
 # "setup.sh bench" installs instead the optional packages the benchmarks
 # compare against (LÖVE for bench_quads); make run and make test never need
-# them.
+# them. "setup.sh memcheck" installs valgrind for make memcheck.
 set -e
 
 if [ "$1" = "bench" ]; then
   PACKAGES="
 love
+"
+elif [ "$1" = "memcheck" ]; then
+  PACKAGES="
+valgrind
 "
 else
 

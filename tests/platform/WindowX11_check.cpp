@@ -1,4 +1,4 @@
-// The real main window on a real X server: started by ctest under xvfb-run
+// The real main window on a real X server: started by ctest on a virtual X server
 // (see run_under_xvfb.sh), it opens the window on SDL's x11 driver, has
 // xdotool click, scroll and type into it as a user would, and checks the
 // message records that come out, and switches it to full screen and back

@@ -1,7 +1,7 @@
 #pragma once
 
 // A program on a real X server, with xdotool as its user: the checks that
-// run under xvfb-run (tests/platform/run_under_xvfb.sh) start the program
+// run on a virtual X server (tests/platform/run_under_xvfb.sh) start the program
 // with its output going to a file, wait for lines of it and for its window,
 // and see how it ended. The process is killed at the end of the test if it
 // still runs.

@@ -412,7 +412,19 @@ void lvCorvaloLevel::ActOnPattern() {
             matched(matchWait);
         } else {
             mismatched();
+            // The chain's matched tiles are still to be scored: a hint
+            // that clears the turn now would lose them, so it is asked for
+            // when the turn ends.
+            if (CountsChainMisses() && !mShowtimeRunning && ++mMismatches >= 3) {
+                mMismatches = 0;
+                mHintAfterTurn = true;
+            }
         }
+        break;
+    case 23:
+        SetCommand(last, kCmdWildMark);
+        Wait(matchWait);
+        mSpecialInChain = true;
         break;
     case 14:
         for (size_t i = 0; i + 1 < n; ++i)
@@ -542,7 +554,16 @@ void lvCorvaloLevel::ResolveStep() {
         } else {
             SetCommand(mTurn.back(), turnBack);
             DropFromTurn(n - 1);
+            // Scoring the chain's pair does not end the run of misses that
+            // its last tile continued.
+            const int misses = mMismatches;
             Resolve(n - 1);
+            if (CountsChainMisses())
+                mMismatches = misses;
+            if (mHintAfterTurn) {
+                mHintAfterTurn = false;
+                mQueue->PostHint({});
+            }
         }
         break;
     default:

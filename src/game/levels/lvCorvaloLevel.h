@@ -146,6 +146,9 @@ protected:
     virtual void OnBombActs() {}
     // A turned tile did not match the turn (it shows as a miss).
     virtual void OnMismatch() {}
+    // Whether a chain whose last tile misses counts toward the three misses
+    // in a row that ask for a hint (Rome); else only a missed pair does.
+    virtual bool CountsChainMisses() const { return false; }
     // The mode's input block: while not 0 the settle cycle keeps input
     // closed.
     virtual int GetInputBlock() const { return 0; }
@@ -291,6 +294,9 @@ protected:
     bool mSettling = false;
     bool mSettleStarted = false;
     int mMismatches = 0;
+    // The third miss in a row ended a chain: the hint is asked once the
+    // chain's matched tiles are scored.
+    bool mHintAfterTurn = false;
     // Whether the group that the queue is removing holds a bonus tile.
     bool mPostedWithBonus = false;
 

@@ -35,6 +35,7 @@ private:
     void OnFreezeTaken() override;
     void OnGroupScored(int n) override;
     void OnSettled() override;
+    bool CountsChainMisses() const override { return true; }
 
     // A marked slot draws among the record's kinds that are not bonus
     // kinds (listed first).

@@ -21,7 +21,8 @@ public:
 private:
     void SetupBottomPanel(BottomPanel& panel) override;
     void DealBoard() override;
-    // No clock runs in this mode: a freeze only holds the board.
+    // No clock runs in this mode, so a freeze tile plays its snow and
+    // stops nothing: there is no time to hold.
     void PauseClock(bool) override {}
     void OnFreezeTaken() override;
     void OnGroupScored(int n) override;

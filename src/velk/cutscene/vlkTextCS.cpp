@@ -5,9 +5,24 @@
 #include "framework/graphics/text/TTextSprite.h"
 #include "velk/globals/GameGlobals.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
+
+// The byte at which each character of the text starts, and its length in
+// bytes last. A lead byte's sequence is cut at the end of the text.
+std::vector<int> CharacterStarts(const TString& text) {
+    std::vector<int> starts;
+    const int size = text.Length();
+    const auto* bytes = reinterpret_cast<const unsigned char*>(text.CStr());
+    for (int at = 0; at < size;) {
+        starts.push_back(at);
+        at += std::max(1, std::min(Utf8SequenceLength(bytes[at]), size - at));
+    }
+    starts.push_back(size);
+    return starts;
+}
 
 const char kLineBreak[] = "<br>";
 constexpr int kLineBreakLength = 4;
@@ -190,26 +205,41 @@ bool vlkTextCS::Update(uint32_t elapsed) {
             Call(mOnColourEnd);
     }
     if (mTyping) {
-        const float length = static_cast<float>(mFullText.Length());
+        // Typing counts characters, not bytes: a letter of two or three
+        // bytes shows in one step, and the text is never cut inside one.
+        const std::vector<int> starts = CharacterStarts(mFullText);
+        const int characters = static_cast<int>(starts.size()) - 1;
+        const auto byteAt = [&](int character) {
+            return starts[static_cast<size_t>(std::clamp(character, 0, characters))];
+        };
+        const float length = static_cast<float>(characters);
         mShown += mTypeSpeed * dt;
+        if (!(mShown >= 0.0f))
+            mShown = 0.0f;
         // A line break is passed in one step.
         if (mShown <= length &&
-            mFullText.Substring(static_cast<int>(std::lround(mShown)), kLineBreakLength).View() ==
-                kLineBreak)
+            mFullText.Substring(byteAt(static_cast<int>(std::lround(mShown))), kLineBreakLength)
+                    .View() == kLineBreak)
             mShown += static_cast<float>(kLineBreakLength);
-        // Never show part of a line break: the cut moves past it.
-        int cut = static_cast<int>(mShown);
-        const int open = mFullText.Find(kLineBreak, std::max(0, cut - kLineBreakLength + 1));
-        if (open >= 0 && open < cut && cut < open + kLineBreakLength) {
-            cut = open + kLineBreakLength;
-            mShown = static_cast<float>(cut);
+        // Never show part of a line break: the cut moves past it (a line
+        // break is four one-byte characters).
+        int cut = mShown >= length ? characters : static_cast<int>(mShown);
+        const int open = mFullText.Find(kLineBreak, byteAt(cut - kLineBreakLength + 1));
+        if (open >= 0) {
+            const int openCharacter = static_cast<int>(
+                std::lower_bound(starts.begin(), starts.end(), open) - starts.begin());
+            if (openCharacter < cut && cut < openCharacter + kLineBreakLength) {
+                cut = openCharacter + kLineBreakLength;
+                mShown = static_cast<float>(cut);
+            }
         }
         if (mShown > length) {
             mShown = length;
+            cut = characters;
             mTyping = false;
             Call(mOnTypeEnd);
         }
-        mTextSprite->SetText(mFullText.Substring(0, static_cast<int>(mShown)));
+        mTextSprite->SetText(mFullText.Substring(0, byteAt(cut)));
     }
     return true;
 }

@@ -1,5 +1,5 @@
 // The main window and the event pump on a real X server: started by ctest
-// under xvfb-run (tests/platform/run_under_xvfb.sh), it runs the probe
+// on a virtual X server (tests/platform/run_under_xvfb.sh), it runs the probe
 // program (the whole application frame on SDL's x11 driver) and the game
 // program itself, has xdotool click and type into their windows as a user
 // would, checks the events the probe reports, and closes both windows with

@@ -1,5 +1,5 @@
 // The board screen in the game's own window on a real X server, started by
-// ctest under xvfb-run (tests/platform/run_under_xvfb.sh): a program folder
+// ctest on a virtual X server (tests/platform/run_under_xvfb.sh): a program folder
 // lays the check's levels (tests/data/board: Classic and Blitz of one tile
 // kind, so that any two tiles match) and start-up script over the build's
 // assets; the script opens the board of one level again each time it
@@ -71,6 +71,26 @@ protected:
         setenv("ASAN_OPTIONS", "detect_leaks=0", 1);
         setenv("SDL_AUDIODRIVER", "dummy", 1);
         std::filesystem::create_directories(kFrames);
+        mDeadline = XClock::now() + kLimit;
+    }
+
+    // Waits until the condition holds; past the test's limit it fails,
+    // naming what it waited for.
+    template <typename Condition> bool WaitUntil(const std::string& what, Condition condition) {
+        while (!condition()) {
+            if (XClock::now() > mDeadline) {
+                ADD_FAILURE() << "timed out waiting for X: " << what << " (after " << kLimit.count()
+                              << " s)\n"
+                              << Output() << Errors();
+                return false;
+            }
+            std::this_thread::sleep_for(milliseconds(50));
+        }
+        return true;
+    }
+    bool WaitForLine(const std::string& line, size_t count = 1) {
+        return WaitUntil("\"" + line + "\" in the game's output",
+                         [&] { return Count(line) >= count; });
     }
 
     // Alt+F4 and Yes end the game with 0; the sanitizers reported nothing
@@ -86,8 +106,8 @@ protected:
         EXPECT_EQ(log.find("Lua error"), std::string::npos) << log;
     }
 
-    // Starts the game on the board of that level and waits for its window
-    // and the board screen.
+    // Starts the game on the board of that level and waits for its window,
+    // the board screen and its first picture.
     void Open(const char* mode, const char* difficulty) {
         const std::string folder = (mRoot.Path() / "game").string();
         ASSERT_EQ(RunProgram({"sh", CORVALO_TEST_DATA "/board/layout.sh", folder, CORVALO_PROGRAM,
@@ -98,9 +118,23 @@ protected:
             << "no board \"" << difficulty << "\" in config.xml";
         Start(folder + "/corvalo", nullptr);
         mWindow = FindWindow("^Corvalo$");
-        ASSERT_FALSE(mWindow.empty());
-        ASSERT_TRUE(WaitForOutput("open scripts/game.lua")) << Output() << Errors();
+        ASSERT_FALSE(mWindow.empty()) << "timed out waiting for X: the game's window";
+        ASSERT_TRUE(WaitForLine("open scripts/game.lua"));
         ASSERT_EQ(Xdotool({"windowfocus", "--sync", mWindow}), 0);
+        mName = mode;
+        mName[0] = static_cast<char>(std::tolower(mName[0]));
+        // The first frames of a window that has just opened are black.
+        ASSERT_TRUE(WaitUntil("a picture in the window", [&] {
+            Capture(mName + "-curtains");
+            const std::vector<double> rgb = MeanColour(mName + "-curtains", 0, 0, 1024, 768);
+            return rgb[0] + rgb[1] + rgb[2] > 0.15;
+        }));
+    }
+
+    // Waits until the curtains are open and the board takes clicks.
+    void WaitForPlay() {
+        ASSERT_TRUE(WaitForLine("blocker off"));
+        Capture(mName + "-playing");
     }
 
     // The window's picture from the X server, as the frames folder's
@@ -122,17 +156,15 @@ protected:
         ClickAt(x, y);
     }
 
-    // Pairs of slots of the bottom rows, clicked one pair after another with
-    // a pause for the match to resolve.
-    void ClickPairs(int pairs, milliseconds pause) {
-        for (int i = 0; i < pairs; ++i) {
-            const int row = 1 + (i % 2);
-            const int column = (2 * (i / 2)) % (mBoard.columns - 1);
-            ClickSlot(row, column);
-            std::this_thread::sleep_for(milliseconds(150));
-            ClickSlot(row, column + 1);
-            std::this_thread::sleep_for(pause);
-        }
+    // The next pair of slots of the bottom rows, at a player's pace.
+    void ClickPair() {
+        const int row = 1 + (mPairs % 2);
+        const int column = (2 * (mPairs / 2)) % (mBoard.columns - 1);
+        ++mPairs;
+        ClickSlot(row, column);
+        std::this_thread::sleep_for(milliseconds(150));
+        ClickSlot(row, column + 1);
+        std::this_thread::sleep_for(milliseconds(350));
     }
 
     // The mean red, green and blue (0 to 1) of a box of a captured frame.
@@ -149,19 +181,6 @@ protected:
         return rgb;
     }
 
-    // Captures the frame again and again until the window shows something
-    // (the first frames of a window that has just opened are black).
-    bool CaptureFirstPicture(const std::string& name) {
-        for (int attempt = 0; attempt < 100; ++attempt) {
-            Capture(name);
-            const std::vector<double> rgb = MeanColour(name, 0, 0, 1024, 768);
-            if (rgb[0] + rgb[1] + rgb[2] > 0.15)
-                return true;
-            Wait(100);
-        }
-        return false;
-    }
-
     // Whether the score card's orange title bar stands in the frame.
     bool ShowsScoreCard(const std::string& name) {
         const std::vector<double> rgb = MeanColour(name, 262, 224, 500, 40);
@@ -176,57 +195,62 @@ protected:
         return n;
     }
 
-    static void Wait(int ms) { std::this_thread::sleep_for(milliseconds(ms)); }
+    // Opens the board of a mode on the shipped levels: it takes a few
+    // clicks and still stands.
+    void PlaysInAWindow(const char* mode) {
+        Open(mode, "easy");
+        if (HasFatalFailure())
+            return;
+        WaitForPlay();
+        if (HasFatalFailure())
+            return;
+        for (int i = 0; i < 2; ++i)
+            ClickPair();
+        Capture(mName + "-clicked");
+        EXPECT_EQ(Count("closed scripts/game.lua"), 0u) << Output();
+        EndCleanly();
+    }
 
+    // One generous limit for everything a test waits for: a loaded
+    // machine is slow, not broken.
+    static constexpr std::chrono::seconds kLimit{240};
     const std::string kFrames = CORVALO_BINARY_DIR "/board-frames";
+    XClock::time_point mDeadline;
     std::string mWindow;
+    std::string mName;
     Board mBoard;
+    int mPairs = 0;
 };
 
 TEST_F(BoardWindow, ClassicPlaysFromTheCurtainsToTheScoreCardAndGoesOn) {
     Open("Classic", "easy");
-    ASSERT_TRUE(CaptureFirstPicture("classic-curtains")) << "the window stays black";
-    Wait(2000);
-    Capture("classic-countdown");
-    Wait(4500);
-    Capture("classic-board");
-    EXPECT_FALSE(ShowsScoreCard("classic-board"));
-    // Any two tiles match: a pair, then the rest of the quota.
-    ClickPairs(1, milliseconds(350));
+    WaitForPlay();
+    EXPECT_FALSE(ShowsScoreCard("classic-playing"));
+    // Any two tiles match: pairs until the quota is met, the tiles left
+    // turn golden, the celebration plays and the card slides in. Clicks
+    // while the countdown still runs are not taken; those after the quota
+    // fall on the board, which no longer takes them.
+    ClickPair();
     Capture("classic-match");
-    ClickPairs(4, milliseconds(900));
-    // The quota is met: the tiles left turn golden before the celebration.
-    Wait(300);
-    Capture("classic-golden");
-    // The celebration, then the card slides in.
     bool card = false;
-    for (int attempt = 0; attempt < 40 && !card; ++attempt) {
-        Wait(500);
-        Capture("classic-score-card");
-        card = ShowsScoreCard("classic-score-card");
-    }
-    ASSERT_TRUE(card) << "no score card in " << kFrames << "/classic-score-card.png\n" << Output();
-    // Continue, at the foot of the card, once the card has come to rest
-    // (its button looks the same in two frames in a row; a loaded machine
-    // slides it in slowly), starts the next level on the same board screen:
-    // its opening shows and the card is gone.
-    std::vector<double> button = MeanColour("classic-score-card", 560, 502, 150, 40);
-    for (int attempt = 0; attempt < 40; ++attempt) {
-        Wait(300);
-        Capture("classic-score-card");
-        const std::vector<double> now = MeanColour("classic-score-card", 560, 502, 150, 40);
-        if (now == button)
-            break;
-        button = now;
-    }
-    ClickAt(638, 526);
-    bool gone = false;
-    for (int attempt = 0; attempt < 120 && !gone; ++attempt) {
-        Wait(250);
+    ASSERT_TRUE(WaitUntil("the score card",
+                          [&] {
+                              if (mPairs < 12)
+                                  ClickPair();
+                              Capture("classic-score-card");
+                              card = ShowsScoreCard("classic-score-card");
+                              return card;
+                          }))
+        << "no score card in " << kFrames << "/classic-score-card.png";
+    // Continue, at the foot of the card, starts the next level on the same
+    // board screen: the card goes. (It takes the click once it has slid
+    // in; until the card goes, Continue is clicked again.)
+    ASSERT_TRUE(WaitUntil("the score card to go after Continue", [&] {
+        ClickAt(638, 526);
+        std::this_thread::sleep_for(milliseconds(300));
         Capture("classic-next-level");
-        gone = !ShowsScoreCard("classic-next-level");
-    }
-    EXPECT_TRUE(gone) << "the card still stands in " << kFrames << "/classic-next-level.png";
+        return !ShowsScoreCard("classic-next-level");
+    }));
     EXPECT_EQ(Count("closed scripts/game.lua"), 0u) << Output();
     EXPECT_EQ(Count("open scripts/game.lua"), 1u) << Output();
     EndCleanly();
@@ -234,11 +258,9 @@ TEST_F(BoardWindow, ClassicPlaysFromTheCurtainsToTheScoreCardAndGoesOn) {
 
 TEST_F(BoardWindow, BlitzLeftIdleLosesALife) {
     Open("Blitz", "easy");
-    Wait(5000);
-    Capture("blitz-playing");
+    WaitForPlay();
     // Nobody plays: the clock runs out and a life is lost.
-    ASSERT_TRUE(WaitForOutput("open scripts/lose_life.lua")) << Output() << Errors();
-    Wait(800);
+    ASSERT_TRUE(WaitForLine("open scripts/lose_life.lua"));
     Capture("blitz-lose-life");
     Wait(2500);
     Capture("blitz-lose-life-later");
@@ -250,46 +272,36 @@ TEST_F(BoardWindow, BlitzLeftIdleLosesALife) {
 // and Return resumes the game.
 TEST_F(BoardWindow, PauseSlidesInAndReturnResumes) {
     Open("Classic", "easy");
-    ASSERT_TRUE(CaptureFirstPicture("pause-before")) << "the window stays black";
-    Wait(6500);
-    // A click while the board still opens is lost: click until it opens.
-    bool paused = false;
-    for (int attempt = 0; attempt < 12 && !paused; ++attempt) {
-        ClickAt(127, 38);
-        paused = WaitForOutput("open scripts/pause.lua", milliseconds(2500));
-    }
-    ASSERT_TRUE(paused) << Output() << Errors();
+    WaitForPlay();
+    if (HasFatalFailure())
+        return;
+    ClickAt(127, 38);
+    ASSERT_TRUE(WaitForLine("open scripts/pause.lua"));
     Capture("pause-sliding");
     // The panel's light field stands below its buttons once it has come in.
-    bool panel = false;
     std::vector<double> field;
-    for (int attempt = 0; attempt < 20 && !panel; ++attempt) {
-        Wait(500);
+    EXPECT_TRUE(WaitUntil("the pause panel in place", [&] {
         Capture("pause-open");
         field = MeanColour("pause-open", 240, 415, 540, 30);
-        panel = field[0] + field[1] + field[2] > 2.4;
-    }
-    EXPECT_TRUE(panel) << field[0] << " " << field[1] << " " << field[2];
+        return field[0] + field[1] + field[2] > 2.4;
+    })) << field[0] << " " << field[1] << " " << field[2];
     ASSERT_EQ(Xdotool({"key", "--window", mWindow, "Return"}), 0);
-    ASSERT_TRUE(WaitForOutput("closed scripts/pause.lua")) << Output() << Errors();
+    ASSERT_TRUE(WaitForLine("closed scripts/pause.lua"));
     EXPECT_EQ(Count("closed scripts/game.lua"), 0u) << Output();
     EndCleanly();
 }
 
-// The other three modes on the shipped levels: the board opens, takes a few
-// clicks and still stands.
-TEST_F(BoardWindow, StrategyRomeAndJokerPlayInAWindow) {
-    for (const char* mode : {"Strategy", "Rome", "Joker"}) {
-        SCOPED_TRACE(mode);
-        Open(mode, "easy");
-        Wait(6000);
-        ClickPairs(2, milliseconds(600));
-        std::string name = mode;
-        name[0] = static_cast<char>(std::tolower(name[0]));
-        Capture(name + "-playing");
-        EXPECT_EQ(Count("closed scripts/game.lua"), 0u) << Output();
-        EndCleanly();
-    }
+// The other three modes on the shipped levels.
+TEST_F(BoardWindow, StrategyPlaysInAWindow) {
+    PlaysInAWindow("Strategy");
+}
+
+TEST_F(BoardWindow, RomePlaysInAWindow) {
+    PlaysInAWindow("Rome");
+}
+
+TEST_F(BoardWindow, JokerPlaysInAWindow) {
+    PlaysInAWindow("Joker");
 }
 
 } // namespace

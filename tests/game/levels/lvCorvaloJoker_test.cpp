@@ -38,10 +38,13 @@ protected:
     }
     // Frames until the round's end has been handled (results shown or the
     // level replaced); false when it does not come.
+    // The next round is told by the round counter, never by the level's
+    // address: the next round's level may well be made where the last one
+    // stood.
     bool PlayRoundOut(int limit = 2000) {
-        lvCorvaloJoker* joker = Joker();
+        const int round = user->roundCounter;
         for (int i = 0; i < limit; ++i) {
-            if (Joker() != joker || Joker()->AreResultsShown())
+            if (user->roundCounter != round || (Joker() && Joker()->AreResultsShown()))
                 return true;
             Frame();
         }

@@ -273,6 +273,46 @@ TEST_F(RomeTest, AMissedMarkedTileKeepsItsMarkInSight) {
     EXPECT_TRUE(WaitForInput());
 }
 
+// A chain whose last tile misses is a miss in a row too: the chain's own
+// pair scores without ending the run, and two plain misses after it ask
+// for a hint.
+TEST_F(RomeTest, AMissAtTheEndOfAChainCountsTowardTheHint) {
+    OpenLevel();
+    FixByMarks({4, 4, 5, 5, 4, 5}, {4, 4, 5, 5, 4, 5});
+    const std::vector<int> hearts = SlotsOfKind(4);
+    const std::vector<int> suns = SlotsOfKind(5);
+    ASSERT_GE(hearts.size(), 2u);
+    ASSERT_GE(suns.size(), 1u);
+    // Heart, heart, then a sun while the pair waits: the chain misses.
+    Play({{hearts[0], 50}, {hearts[1], 50}, {suns[0], 50}});
+    ASSERT_EQ(3u, Level()->GetTurn().size());
+    for (int i = 0; i < 300 && !Level()->GetTurn().empty(); ++i)
+        Frame();
+    ASSERT_TRUE(WaitForInput());
+    EXPECT_EQ(20, user->levelScore) << "the chain's pair scored";
+    bool hinted = false;
+    for (int miss = 0; miss < 2 && !hinted; ++miss) {
+        SCOPED_TRACE(miss);
+        const std::vector<int> h = SlotsOfKind(4);
+        const std::vector<int> s = SlotsOfKind(5);
+        ASSERT_FALSE(h.empty());
+        ASSERT_FALSE(s.empty());
+        Click(h[0]);
+        Frames(3);
+        Click(s[0]);
+        for (int i = 0; i < 200 && !hinted; ++i) {
+            hinted = Level()->GetQueue()->GetCurrent() == BoardActionQueue::kHint;
+            Frame();
+        }
+        if (!hinted) {
+            ASSERT_TRUE(WaitForInput());
+        }
+        EXPECT_EQ(miss == 1, hinted) << "the hint comes with the third miss";
+    }
+    EXPECT_TRUE(hinted);
+    EXPECT_TRUE(WaitForInput());
+}
+
 TEST_F(RomeTest, FreezeHoldsTheCountdown) {
     OpenLevel();
     FixByMarks({1, 2, 3, 1, 2, 3}, {13, 4, 5, 4, 5, 4});

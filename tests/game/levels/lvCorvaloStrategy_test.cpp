@@ -341,6 +341,23 @@ TEST_F(StrategyTest, QuestTasksByTurns) {
     }
 }
 
+// Wild, ordinary, wild: the second wild shows its wild mark and waits its
+// own time, then the three score together.
+TEST_F(StrategyTest, AWildAfterAWildAndAnOrdinaryTileShowsItsMarkAndScores) {
+    OpenWith({9, 1, 9, 2, 3, 4}, 20);
+    Play({{3, 50}, {4, 50}, {5, 0}});
+    Frame();
+    ASSERT_EQ(3u, Level()->GetTurn().size());
+    EXPECT_EQ(kCmdWildMark, Slots().command[5]);
+    EXPECT_EQ(0, user->levelScore) << "the turn waits for its wild";
+    for (int i = 0; i < 300 && !Level()->GetTurn().empty(); ++i)
+        Frame();
+    EXPECT_TRUE(Level()->GetTurn().empty());
+    EXPECT_GT(user->levelScore, 0);
+    EXPECT_EQ(17, user->quota) << "all three were taken";
+    EXPECT_TRUE(WaitForInput());
+}
+
 TEST_F(StrategyTest, ThreeMissesInARowAskForAHint) {
     Record().errorRow = 9;
     OpenWith({1, 2, 3, 1, 2, 3}, 20);

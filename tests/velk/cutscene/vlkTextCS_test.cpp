@@ -95,6 +95,27 @@ TEST_F(TextCSTest, TypingPassesALineBreakInOneStep) {
     EXPECT_EQ(text->GetTextSprite()->GetText().ToStd(), "Hello<br>World");
 }
 
+// Letters of two and three bytes count one character each: at 10 a
+// second, 1.02 s shows the first ten characters, whole, never a cut letter.
+TEST_F(TextCSTest, TypingCountsCharactersNotBytes) {
+    const std::string full = "\xC3\x80\xC3\x89\xC3\x8E\xC3\x95\xC3\x9C\xE2\x82\xAC done";
+    auto text = MakeText("title");
+    Apply(*text, Make("text", "to", {{"text", full.c_str()}, {"speed", "10"}}));
+    for (int i = 0; i < 10; ++i)
+        text->Update(100);
+    text->Update(20);
+    EXPECT_EQ(text->GetTextSprite()->GetText().ToStd(),
+              "\xC3\x80\xC3\x89\xC3\x8E\xC3\x95\xC3\x9C\xE2\x82\xAC don");
+    for (int i = 0; i < 5; ++i) {
+        text->Update(30);
+        const std::string shown = text->GetTextSprite()->GetText().ToStd();
+        ASSERT_EQ(full.compare(0, shown.size(), shown), 0);
+    }
+    text->Update(100);
+    EXPECT_FALSE(text->IsTyping());
+    EXPECT_EQ(text->GetTextSprite()->GetText().ToStd(), full);
+}
+
 TEST_F(TextCSTest, TextStopKeepsWhatWasTyped) {
     auto text = MakeText("title");
     Apply(*text, Make("text", "to", {{"text", "abcdefghij"}, {"speed", "100"}}));

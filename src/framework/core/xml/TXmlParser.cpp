@@ -59,7 +59,7 @@ void TXmlParser::UngetChar(const unsigned char bytes[4], int count) {
     }
 }
 
-TXmlParser::Token TXmlParser::NextToken() {
+TXmlParser::Token TXmlParser::NextToken(bool attributeValue) {
     Token token;
     unsigned char ch[4];
     int count = 0;
@@ -76,9 +76,12 @@ TXmlParser::Token TXmlParser::NextToken() {
         token.text = TString(reinterpret_cast<const char*>(ch), 1);
         return token;
     }
-    if (ch[0] == '"') {
+    // An attribute's value may be quoted with apostrophes too, as XML
+    // allows; in text an apostrophe is a letter like any other.
+    if (ch[0] == '"' || (attributeValue && ch[0] == '\'')) {
+        const unsigned char quote = ch[0];
         token.quoted = true;
-        while ((count = ReadChar(ch)) != 0 && ch[0] != '"') {
+        while ((count = ReadChar(ch)) != 0 && ch[0] != quote) {
             raw.append(reinterpret_cast<const char*>(ch), static_cast<size_t>(count));
         }
     } else {
@@ -160,7 +163,7 @@ TXmlParser::ElementResult TXmlParser::ParseElement(TXmlBuilder& node, TXmlBuilde
     bool hasPendingName = false;
     bool inValue = false;
     while (true) {
-        token = NextToken();
+        token = NextToken(inValue);
         if (token.end) {
             return ElementResult::kDone;
         }

@@ -59,7 +59,9 @@ private:
 
     int ReadChar(unsigned char bytes[4]);
     void UngetChar(const unsigned char bytes[4], int count);
-    Token NextToken();
+    // The next word, quoted run or markup sign; attributeValue: the token
+    // is the value after "=" (which may be quoted with apostrophes).
+    Token NextToken(bool attributeValue = false);
     void ParseContent(TXmlBuilder& node, int depth);
     void ReadContent(TXmlBuilder& node, int depth);
     ElementResult ParseElement(TXmlBuilder& node, TXmlBuilder*& child);

@@ -5,6 +5,7 @@
 #include "framework/script/engine/LuaApi.h"
 #include "framework/script/engine/LuaState.h"
 #include "framework/script/engine/LuaWideString.h"
+#include "framework/script/engine/TLuaStateUser.h"
 #include "framework/script/host/TScriptCode.h"
 #include "framework/script/wrappers/TLuaObjectWrapper.h"
 
@@ -160,7 +161,9 @@ TScript::~TScript() {
     }
     if (mOwnsState && mState) {
         *mStateOpen = false;
-        lua_close(mState);
+        // The wrappers and bound functions made on the state let go of it
+        // before its finalizers run.
+        LuaCloseState(mState);
     }
 }
 

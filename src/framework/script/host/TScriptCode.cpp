@@ -1,6 +1,7 @@
 #include "framework/script/host/TScriptCode.h"
 
 #include "framework/script/engine/LuaState.h"
+#include "framework/script/engine/TLuaStateUser.h"
 #include "framework/script/wrappers/TLuaObjectWrapper.h"
 
 #include <lauxlib.h>
@@ -21,7 +22,7 @@ struct ScratchState {
     lua_State* state = LuaOpenState();
     ~ScratchState() {
         if (state) {
-            lua_close(state);
+            LuaCloseState(state);
         }
     }
 };

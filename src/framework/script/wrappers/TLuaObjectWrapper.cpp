@@ -46,9 +46,11 @@ TLuaObjectWrapper::TLuaObjectWrapper(lua_State* state) : mState(LuaMainState(sta
     lua_pushlightuserdata(mState, this);
     lua_insert(mState, -2);
     lua_rawset(mState, LUA_REGISTRYINDEX);
+    EnrolWith(mState);
 }
 
 TLuaObjectWrapper::~TLuaObjectWrapper() {
+    Withdraw();
     if (!mState) {
         return;
     }

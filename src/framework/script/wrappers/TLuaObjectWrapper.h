@@ -2,6 +2,7 @@
 
 #include "framework/core/text/TColor32.h"
 #include "framework/core/text/TString.h"
+#include "framework/script/engine/TLuaStateUser.h"
 
 struct lua_State;
 
@@ -11,15 +12,14 @@ struct lua_State;
 // Wrappers belong to whoever made them; all of them work on the main
 // state of the script they were made on (made on a coroutine thread, they
 // anchor through its main state, so they never keep a thread's stack).
-// Main thread only.
-class TLuaObjectWrapper {
+// A wrapper may outlive its state: the state tells it when it closes, and
+// from then on it holds nil and touches nothing. Main thread only.
+class TLuaObjectWrapper : public TLuaStateUser {
 public:
     // Takes the value on top of the state's stack (popping it) and anchors it.
     explicit TLuaObjectWrapper(lua_State* state);
-    TLuaObjectWrapper(const TLuaObjectWrapper&) = delete;
-    TLuaObjectWrapper& operator=(const TLuaObjectWrapper&) = delete;
     // Drops the anchor: the value lives on only while the script holds it.
-    virtual ~TLuaObjectWrapper();
+    ~TLuaObjectWrapper() override;
 
     // Pushes the value onto the given state (its own main state when null);
     // nil once the wrapper has been detached.
@@ -28,7 +28,11 @@ public:
 
     // Forgets the state without touching it: for a state that has been
     // closed, whose registry is gone with it.
-    void Detach() { mState = nullptr; }
+    void Detach() {
+        Withdraw();
+        mState = nullptr;
+    }
+    void OnStateClosing() override { mState = nullptr; }
 
 protected:
     lua_State* mState = nullptr;

@@ -335,8 +335,11 @@ TEvent TWindowManager::LocalEvent(const TEvent& event, const TWindow* window) {
 void TWindowManager::HandlePointer(const TEvent& event) {
     const int mouseMode = mHost ? mHost->GetMouseMode() : 0;
     if (!mCaptures.empty()) {
-        WalkCaptures(event);
-        return;
+        ReleaseLostCaptures(event);
+        if (!mCaptures.empty()) {
+            WalkCaptures(event);
+            return;
+        }
     }
     // 1.
     if (event.type == kEventPointerMove && mouseMode == 1)
@@ -365,6 +368,45 @@ void TWindowManager::HandlePointer(const TEvent& event) {
     // 4.
     if (!handled && overlayMouse && event.type == kEventLeftButtonUp)
         PostMessage(new TMessage(TMessage::kPressAnyKey, "mouse:up"));
+}
+
+void TWindowManager::ReleaseLostCaptures(const TEvent& event) {
+    TWindow* top = GetTopModal();
+    if (!top)
+        return;
+    const bool absolute = (mHost ? mHost->GetMouseMode() : 0) == 0;
+    TWindow* hit = nullptr;
+    if (absolute)
+        hit = top->DeepestChildAt(top->ScreenToLocal(TPoint(event.x, event.y)), -1);
+    for (TWindow* window : std::vector<TWindow*>(mCaptures.begin(), mCaptures.end())) {
+        if (!Contains(mCaptures, window))
+            continue;
+        const bool shown = window->IsShown();
+        // Under the pointer, but something else of the same dialog is hit
+        // there: a window that has appeared above it. (Overlays keep their
+        // own rules; a push lets go of every capture itself.)
+        const TWindow* root = window;
+        while (root->GetParent() && !root->IsModalRoot())
+            root = root->GetParent();
+        bool covered = false;
+        if (shown && absolute && root == top &&
+            window->GetScreenRect().Contains(event.x, event.y)) {
+            covered = true;
+            for (TWindow* w = hit; w; w = w->GetParent()) {
+                if (w == window) {
+                    covered = false;
+                    break;
+                }
+            }
+        }
+        if (shown && !covered)
+            continue;
+        // The window decides whether it lets go (a dragged knob keeps
+        // the pointer over other windows); a hidden one always does.
+        window->OnMouseExit();
+        if (!shown)
+            RemoveCapture(window);
+    }
 }
 
 void TWindowManager::WalkCaptures(const TEvent& event) {

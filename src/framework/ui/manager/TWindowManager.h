@@ -159,6 +159,10 @@ public:
 
 private:
     void HandlePointer(const TEvent& event);
+    // Captured windows lose the pointer when they are hidden (themselves or
+    // through a group) or when another window is hit where the pointer is
+    // over them; the event then goes to what the hit test finds.
+    void ReleaseLostCaptures(const TEvent& event);
     void WalkCaptures(const TEvent& event);
     // Empties the capture list; each window in it gets OnMouseExit.
     void ExitCaptures();

@@ -5,6 +5,7 @@
 #include "framework/script/wrappers/TLuaObjectWrapper.h"
 
 #include <unordered_map>
+#include <vector>
 
 namespace {
 
@@ -16,14 +17,24 @@ std::unordered_multimap<const void*, TScriptBinding*>& LiveBindings() {
     return *bindings;
 }
 
-// __gc: the binding goes with its userdata.
-int CollectBinding(lua_State* state) {
-    if (auto* binding = static_cast<TScriptBinding*>(lua_touserdata(state, 1)))
+} // namespace
+
+// __gc: the binding goes with its userdata. A finalizer that runs later in
+// the same collection may still call the closure: it finds no binding.
+int TScriptBinding::Collect(lua_State* state) {
+    auto* slot = static_cast<Slot*>(lua_touserdata(state, 1));
+    if (slot && slot->live) {
+        TScriptBinding* binding = slot->live;
+        slot->live = nullptr;
         binding->~TScriptBinding();
+    }
     return 0;
 }
 
-} // namespace
+void TScriptBinding::EnrolBinding(lua_State* state, TScriptBinding* binding) {
+    if (binding)
+        binding->EnrolWith(LuaMainState(state));
+}
 
 TScriptBinding::TScriptBinding(const void* object, const char* name)
     : mObject(object), mName(name ? name : "") {
@@ -32,6 +43,11 @@ TScriptBinding::TScriptBinding(const void* object, const char* name)
 }
 
 TScriptBinding::~TScriptBinding() {
+    Withdraw();
+    Forget();
+}
+
+void TScriptBinding::Forget() {
     if (!mObject)
         return;
     auto [first, last] = LiveBindings().equal_range(mObject);
@@ -41,11 +57,12 @@ TScriptBinding::~TScriptBinding() {
             break;
         }
     }
+    mObject = nullptr;
 }
 
 void TScriptBinding::PushMetatable(lua_State* state) {
     if (luaL_newmetatable(state, kBindingMetatable)) {
-        lua_pushcfunction(state, CollectBinding);
+        lua_pushcfunction(state, &TScriptBinding::Collect);
         lua_setfield(state, -2, "__gc");
         // Scripts cannot reach the binding through the closure anyway; this
         // keeps getmetatable from handing the table out.
@@ -55,7 +72,8 @@ void TScriptBinding::PushMetatable(lua_State* state) {
 }
 
 int TScriptBinding::Dispatch(lua_State* state) {
-    auto* binding = static_cast<TScriptBinding*>(lua_touserdata(state, lua_upvalueindex(1)));
+    auto* slot = static_cast<Slot*>(lua_touserdata(state, lua_upvalueindex(1)));
+    TScriptBinding* binding = slot ? slot->live : nullptr;
     if (!binding)
         return 0;
     if (!binding->IsAlive()) {
@@ -74,9 +92,11 @@ void ForgetScriptBindings(const void* object) {
         return;
     auto& bindings = LiveBindings();
     auto [first, last] = bindings.equal_range(object);
+    std::vector<TScriptBinding*> forgotten;
     for (auto it = first; it != last; ++it)
-        it->second->Forget();
-    bindings.erase(object);
+        forgotten.push_back(it->second);
+    for (TScriptBinding* binding : forgotten)
+        binding->Forget();
 }
 
 size_t CountScriptBindings(const void* object) {

@@ -2,6 +2,7 @@
 
 #include "framework/core/text/TString.h"
 #include "framework/script/engine/LuaApi.h"
+#include "framework/script/engine/TLuaStateUser.h"
 
 #include <lauxlib.h>
 #include <lua.h>
@@ -28,23 +29,27 @@ class TScript;
 // A binding lives as long as the script holds the closure. When the object
 // goes first its owner calls ForgetScriptBindings (every TWindow does so
 // when it is destroyed); from then on the function does nothing and says so
-// once in the log. Main thread only.
-class TScriptBinding {
+// once in the log. When the state closes first, its bindings are forgotten
+// before its finalizers run, so a finalizer that calls one reaches no
+// object; one called after the collector took its binding does nothing.
+// Main thread only.
+class TScriptBinding : public TLuaStateUser {
 public:
     TScriptBinding(const void* object, const char* name);
-    TScriptBinding(const TScriptBinding&) = delete;
-    TScriptBinding& operator=(const TScriptBinding&) = delete;
-    virtual ~TScriptBinding();
+    ~TScriptBinding() override;
+
+    void OnStateClosing() override { Forget(); }
 
     // Runs the member for a call from the scripts; the result count.
     virtual int Call(lua_State* state) = 0;
 
     const TString& GetName() const { return mName; }
     bool IsAlive() const { return mObject != nullptr; }
-    void Forget() { mObject = nullptr; }
+    // The function does nothing from now on.
+    void Forget();
 
     // Sets the global "name" of the state to a closure over a new binding
-    // made in place by make(memory).
+    // made in place by make(memory), which answers it.
     template <typename Make>
     static void Register(lua_State* state, const char* name, size_t size, Make make);
 
@@ -54,6 +59,16 @@ public:
 private:
     // Pushes the metatable that destroys bindings with their userdata.
     static void PushMetatable(lua_State* state);
+    static void EnrolBinding(lua_State* state, TScriptBinding* binding);
+    static int Collect(lua_State* state);
+
+    // The closure's userdata: the binding, and a pointer to it that the
+    // collector clears when it destroys the binding.
+    struct Slot {
+        TScriptBinding* live;
+    };
+    static constexpr size_t kSlotSize = 16;
+    static_assert(sizeof(Slot) <= kSlotSize);
 
     const void* mObject;
     TString mName;
@@ -144,8 +159,11 @@ template <typename Make>
 void TScriptBinding::Register(lua_State* state, const char* name, size_t size, Make make) {
     if (!state || !name || !lua_checkstack(state, 3))
         return;
-    void* memory = lua_newuserdata(state, size);
-    make(memory);
+    void* memory = lua_newuserdata(state, kSlotSize + size);
+    auto* slot = static_cast<Slot*>(memory);
+    slot->live = nullptr;
+    slot->live = make(static_cast<char*>(memory) + kSlotSize);
+    EnrolBinding(state, slot->live);
     PushMetatable(state);
     lua_setmetatable(state, -2);
     lua_pushcclosure(state, &TScriptBinding::Dispatch, 1);
@@ -158,8 +176,9 @@ template <typename Object, typename Member>
 requires std::is_member_function_pointer_v<Member>
 void BindScriptFunction(lua_State* state, const char* name, Object* object, Member member) {
     using Binding = script_binding::TMemberBinding<Object, Member>;
-    TScriptBinding::Register(state, name, sizeof(Binding),
-                             [&](void* memory) { new (memory) Binding(object, member, name); });
+    TScriptBinding::Register(state, name, sizeof(Binding), [&](void* memory) -> TScriptBinding* {
+        return new (memory) Binding(object, member, name);
+    });
 }
 
 // The same in the state of a script (its main state).

@@ -1,5 +1,6 @@
 #include "framework/ui/widgets/TButton.h"
 
+#include "framework/core/math/ClampedInt.h"
 #include "framework/core/settings/TSettings.h"
 #include "framework/graphics/TTexture.h"
 #include "framework/script/message/TMessage.h"
@@ -249,11 +250,11 @@ bool TButton::HitsOutside(TPoint point) {
         int32_t mx = 0;
         int32_t my = 0;
         if (GetSettingBool(TSettingKey::kFixButtonMask)) {
-            mx = static_cast<int32_t>(point.x / (width / mMaskWidth));
-            my = static_cast<int32_t>(point.y / (height / mMaskHeight));
+            mx = ClampedInt(point.x / (width / mMaskWidth), 0, INT32_MAX);
+            my = ClampedInt(point.y / (height / mMaskHeight), 0, INT32_MAX);
         } else {
-            mx = static_cast<int32_t>(point.x * (width / mMaskWidth));
-            my = static_cast<int32_t>(point.y * (height / mMaskHeight));
+            mx = ClampedInt(point.x * (width / mMaskWidth), 0, INT32_MAX);
+            my = ClampedInt(point.y * (height / mMaskHeight), 0, INT32_MAX);
         }
         if (mx >= mMaskWidth || my >= mMaskHeight) {
             outside = true;

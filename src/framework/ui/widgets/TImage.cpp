@@ -1,5 +1,6 @@
 #include "framework/ui/widgets/TImage.h"
 
+#include "framework/core/math/ClampedInt.h"
 #include "framework/graphics/TGraphics.h"
 #include "framework/graphics/TTexture.h"
 #include "framework/graphics/sprite/TDrawSpec.h"
@@ -8,8 +9,10 @@
 
 namespace {
 
+// A picture's size on the screen, clamped before the conversion: a scale
+// of NaN or past the integers gives a very small or a very large picture.
 int32_t Rounded(float value) {
-    return static_cast<int32_t>(value + 0.5f);
+    return ClampedInt(static_cast<double>(value) + 0.5, -kPixelLimit, kPixelLimit);
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "framework/ui/widgets/TSlider.h"
 
+#include "framework/core/math/ClampedInt.h"
 #include "framework/graphics/TGraphics.h"
 #include "framework/graphics/TTexture.h"
 #include "framework/graphics/draw/TVertexList.h"
@@ -18,7 +19,7 @@ std::shared_ptr<TTexture> Load(const TString& name) {
 }
 
 int32_t Scaled(uint32_t size, float scale) {
-    return static_cast<int32_t>(static_cast<float>(size) * scale);
+    return ClampedInt(static_cast<double>(size) * scale, 0, kPixelLimit);
 }
 
 } // namespace
@@ -26,9 +27,19 @@ int32_t Scaled(uint32_t size, float scale) {
 TSlider::TSlider() : mKnob(new TImage(true)) {}
 
 TSlider::~TSlider() {
-    // A knob that never joined the tree is the slider's own to free.
+    // A knob that never joined the tree is the slider's own to free; one in
+    // the tree goes with it, and one taken out (a script may destroy it)
+    // was forgotten then.
     if (mKnob && !mKnob->GetParent())
         mKnob->DeleteThis(1);
+}
+
+TWindow* TSlider::RemoveChild(TWindow* child) {
+    if (child == mKnob) {
+        mKnob = nullptr;
+        mDragState = 0;
+    }
+    return TWindow::RemoveChild(child);
 }
 
 TWindow* TSlider::Create() {
@@ -54,8 +65,11 @@ void TSlider::Init(TWindowStyle& style) {
     auto knobRoll = Load(style.GetString("sliderrollimage"));
     const TString name = style.GetString("name");
     const float scale = static_cast<float>(style.GetNumber("scale", 1.0));
-    mKnobOffset = static_cast<int32_t>(style.GetNumber("yoffset", 0));
-    const float value = static_cast<float>(style.GetNumber("value", 0.0));
+    mKnobOffset = ClampedInt(style.GetNumber("yoffset", 0), -kPixelLimit, kPixelLimit);
+    // Clamped while still a double: NaN and values past a float's range
+    // read as the ends.
+    const double given = style.GetNumber("value", 0.0);
+    const float value = given > 0.0 ? static_cast<float>(std::min(given, 1.0)) : 0.0f;
     // 4.
     SetName(name);
     mScale = scale;
@@ -72,7 +86,8 @@ void TSlider::Init(TWindowStyle& style) {
 }
 
 void TSlider::SetValue(float value, bool silent) {
-    mValue = std::clamp(value, 0.0f, 1.0f);
+    // NaN reads as the minimum.
+    mValue = value > 0.0f ? std::min(value, 1.0f) : 0.0f;
     PlaceKnob();
     if (!silent)
         Notify(TMessage::kSliderValChanged);
@@ -87,14 +102,13 @@ void TSlider::Notify(int32_t type) {
 void TSlider::PlaceKnob() {
     if (!mKnob)
         return;
+    const double free = mHorizontal ? static_cast<double>(GetWidth()) - mKnob->GetWidth()
+                                    : static_cast<double>(GetHeight()) - mKnob->GetHeight();
+    const int32_t along = ClampedInt(free * mValue, -kPixelLimit, kPixelLimit);
     if (mHorizontal)
-        mKnob->SetPosition(
-            static_cast<int32_t>(static_cast<float>(GetWidth() - mKnob->GetWidth()) * mValue),
-            mKnobOffset);
+        mKnob->SetPosition(along, mKnobOffset);
     else
-        mKnob->SetPosition(
-            mKnobOffset,
-            static_cast<int32_t>(static_cast<float>(GetHeight() - mKnob->GetHeight()) * mValue));
+        mKnob->SetPosition(mKnobOffset, along);
 }
 
 void TSlider::SetRailImages(const std::shared_ptr<TTexture>& start,

@@ -33,6 +33,9 @@ public:
     bool OnMouseUp(TPoint point) override;
     bool OnMouseMove(TPoint point) override;
     bool OnMouseExit() override;
+    // The knob taken out of the slider (a script may destroy it) is
+    // forgotten: the slider goes on without one.
+    TWindow* RemoveChild(TWindow* child) override;
 
     float GetValue() const { return mValue; }
     // Clamps to 0..1 and places the knob; unless silent the parent hears

@@ -1,6 +1,7 @@
 #include "framework/ui/widgets/TText.h"
 
 #include "framework/core/log/TLog.h"
+#include "framework/core/math/ClampedInt.h"
 #include "framework/core/xml/TStringTable.h"
 #include "framework/graphics/TGraphics.h"
 #include "framework/graphics/text/TTextLayout.h"
@@ -13,6 +14,9 @@
 #include <memory>
 
 namespace {
+
+// No font is drawn larger than any screen.
+constexpr int32_t kLargestFontSize = 4096;
 
 // The manager's label option, read by setting it and putting it back.
 bool LabelsTranslated() {
@@ -49,7 +53,8 @@ TFontSpec TText::ReadFont(TWindowStyle& style) {
     std::unique_ptr<TLuaTable> table(style.GetTable("font"));
     if (table) {
         font.name = table->GetStringAtIndex(1, font.name);
-        font.size = static_cast<int32_t>(table->GetNumberAtIndex(2, font.size));
+        // NaN reads as 0, the default size.
+        font.size = ClampedInt(table->GetNumberAtIndex(2, font.size), 0, kLargestFontSize);
         font.color = table->GetColorAtIndex(3, font.color);
     }
     if (font.size == 0)
@@ -80,13 +85,16 @@ void TText::Init(TWindowStyle& style) {
     if (!label.IsEmpty() && LabelsTranslated())
         label = TranslateLabel(label);
     // 4.
-    const int32_t defaultFlags = static_cast<int32_t>(style.GetNumber("defflags", 0));
-    const int32_t flags = static_cast<int32_t>(style.GetNumber("flags", defaultFlags));
-    const int32_t padding = static_cast<int32_t>(style.GetNumber("padding", 0));
+    const int32_t defaultFlags = ClampedInt(style.GetNumber("defflags", 0), INT32_MIN, INT32_MAX);
+    const int32_t flags = ClampedInt(style.GetNumber("flags", defaultFlags), INT32_MIN, INT32_MAX);
+    const int32_t padding = ClampedInt(style.GetNumber("padding", 0), -kPixelLimit, kPixelLimit);
     const float rotation = static_cast<float>(style.GetNumber("rotation", 0));
-    const int32_t originX = static_cast<int32_t>(style.GetNumber("rotationOriginX", 0));
-    const int32_t originY = static_cast<int32_t>(style.GetNumber("rotationOriginY", 0));
-    const int32_t rotationAlign = static_cast<int32_t>(style.GetNumber("rotationAlign", 0));
+    const int32_t originX =
+        ClampedInt(style.GetNumber("rotationOriginX", 0), -kPixelLimit, kPixelLimit);
+    const int32_t originY =
+        ClampedInt(style.GetNumber("rotationOriginY", 0), -kPixelLimit, kPixelLimit);
+    const int32_t rotationAlign =
+        ClampedInt(style.GetNumber("rotationAlign", 0), INT32_MIN, INT32_MAX);
     // 5.
     TWindow::Init(style);
     // 6.

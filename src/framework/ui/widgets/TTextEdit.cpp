@@ -1,5 +1,6 @@
 #include "framework/ui/widgets/TTextEdit.h"
 
+#include "framework/core/math/ClampedInt.h"
 #include "framework/graphics/text/TFontCache.h"
 #include "framework/graphics/text/TMvecFont.h"
 #include "framework/graphics/text/TTextLayout.h"
@@ -150,7 +151,7 @@ void TTextEdit::Init(TWindowStyle& style) {
     JoinEditList();
     // 2.
     const bool password = style.GetBool("password", false);
-    const int32_t length = static_cast<int32_t>(style.GetNumber("length", 10));
+    const int32_t length = ClampedInt(style.GetNumber("length", 10), INT32_MIN, INT32_MAX);
     const TString ignore = style.GetString("ignore");
     SetUtf8(style.GetBool("utf8", false));
     // 3.

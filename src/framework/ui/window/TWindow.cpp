@@ -42,6 +42,9 @@ bool IsVisibleAlongChain(const TWindow* window) {
 }
 
 // Positions from 0 to 40000 are plain, sizes from 0 to 80000.
+// The largest position or size placement works with.
+constexpr int32_t kPlacementLimit = 1 << 24;
+
 bool IsPlainPosition(int32_t p) {
     return p >= 0 && p <= 40000;
 }
@@ -208,10 +211,16 @@ void TWindow::PostInit(TWindowStyle& style) {
 }
 
 void TWindow::ApplyAlignment(TWindowStyle& style) {
-    int32_t x = style.GetInt("x", 0);
-    int32_t y = style.GetInt("y", 0);
-    int32_t w = style.GetInt("w", GetWidth());
-    int32_t h = style.GetInt("h", GetHeight());
+    // Positions and sizes are kept well inside the integers, so that the
+    // placement's sums and negations cannot overflow whatever a script
+    // gives; the coded range ends far below the limit.
+    const auto placed = [](int32_t value) {
+        return std::clamp(value, -kPlacementLimit, kPlacementLimit);
+    };
+    int32_t x = placed(style.GetInt("x", 0));
+    int32_t y = placed(style.GetInt("y", 0));
+    int32_t w = placed(style.GetInt("w", GetWidth()));
+    int32_t h = placed(style.GetInt("h", GetHeight()));
     // 1. and 2.: coded values wait for a parent with a size, and for a size.
     if (mParent) {
         if ((!IsPlainPosition(x) || !IsPlainSize(w)) && mParent->GetWidth() == 0)
@@ -416,15 +425,23 @@ void TWindow::SetSize(int32_t width, int32_t height) {
     if (TModalWindow* modal = GetModalParent()) {
         TWindowManager* manager = TWindowManager::Instance();
         TWindow* main = manager ? manager->GetMainWindow() : nullptr;
-        modal->SetCover(this, (mFlags & kWindowOpaque) && main && width == main->GetWidth() &&
-                                  height == main->GetHeight());
+        modal->SetCover(this, (mFlags & kWindowOpaque) && IsShown() && main &&
+                                  width == main->GetWidth() && height == main->GetHeight());
     }
 }
 
 void TWindow::ReportCover(int32_t width, int32_t height) {
     if (TModalWindow* modal = GetModalParent()) {
-        modal->SetCover(this,
-                        (mFlags & kWindowOpaque) && GetWidth() == width && GetHeight() == height);
+        modal->SetCover(this, (mFlags & kWindowOpaque) && IsShown() && GetWidth() == width &&
+                                  GetHeight() == height);
+    }
+}
+
+void TWindow::ReportCovers(TModalWindow* modal) {
+    ReportCover(modal->GetWidth(), modal->GetHeight());
+    for (TWindow* child : mChildren) {
+        if (!child->IsModalRoot())
+            child->ReportCovers(modal);
     }
 }
 
@@ -433,8 +450,14 @@ void TWindow::SetFlags(uint32_t flags) {
     mFlags = (old & 0xFFu) | (flags & 0xFF00u);
     if ((old ^ mFlags) & kWindowVisible)
         MarkDirty();
-    if (TModalWindow* modal = GetModalParent())
-        ReportCover(modal->GetWidth(), modal->GetHeight());
+    // Only a shown picture hides what lies below its dialog: shown or
+    // hidden, a group takes the pictures in it along.
+    if (TModalWindow* modal = GetModalParent()) {
+        if ((old ^ mFlags) & kWindowVisible)
+            ReportCovers(modal);
+        else
+            ReportCover(modal->GetWidth(), modal->GetHeight());
+    }
 }
 
 void TWindow::FitToChildren() {
@@ -548,15 +571,18 @@ bool TWindow::HandleEvent(const TEvent& event, bool focusDone) {
     if (!mParent)
         return false;
     // 6. A window lower in the parent's stacking order under the point.
+    // Only pointer events have a point: key and character events go from
+    // the focus up through its ancestors, so that a window that happens to
+    // lie at (0,0) never takes them.
     auto it = std::find(mParent->mChildren.begin(), mParent->mChildren.end(), this);
-    if (it != mParent->mChildren.end()) {
+    if (pointer && it != mParent->mChildren.end()) {
         for (++it; it != mParent->mChildren.end(); ++it) {
             TWindow* sibling = *it;
             if (!sibling->mRect.Contains(copy.x, copy.y) || !IsVisibleAlongChain(sibling))
                 continue;
             const TPoint screen = mParent->LocalToScreen(TPoint(copy.x, copy.y));
             TWindow* target = sibling->DeepestChildAt(sibling->ScreenToLocal(screen), -1);
-            TPoint handed = pointer ? target->ScreenToLocal(screen) : screen;
+            TPoint handed = target->ScreenToLocal(screen);
             copy.x = handed.x;
             copy.y = handed.y;
             return target->HandleEvent(copy, focusDone);

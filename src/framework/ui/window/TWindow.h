@@ -192,6 +192,9 @@ protected:
     // Tells the modal parent whether this window covers a rectangle of the
     // given size.
     void ReportCover(int32_t width, int32_t height);
+    // The same for this window and every window inside it (not inside a
+    // modal of its own).
+    void ReportCovers(TModalWindow* modal);
 
     TWindow* mParent = nullptr;
     std::list<TWindow*> mChildren;

@@ -1,6 +1,7 @@
 #include "framework/script/wrappers/TLuaObjectWrapper.h"
 
 #include "framework/script/engine/LuaState.h"
+#include "framework/script/engine/TLuaStateUser.h"
 #include "framework/script/host/TScript.h"
 
 #include "framework/script/ScriptFixture.h"
@@ -92,6 +93,38 @@ TEST_F(WrapperTest, Wrapper_MadeOnAThreadAnchorsThroughTheMainState) {
     EXPECT_TRUE(Alive("f"));
     function.reset();
     EXPECT_FALSE(Alive("f"));
+}
+
+// The state goes first (an application torn down before the tables its
+// windows read): the wrappers made on it, and on a thread of it, hold nil
+// from then on and never touch the freed state, down to their destruction.
+TEST_F(WrapperTest, Wrapper_OutlivingItsStateHoldsNilAndTouchesNothing) {
+    std::unique_ptr<TScript> thread(mScript->NewThread());
+    Run("t = {x = 7}; function f() return 1 end");
+    lua_getglobal(L, "t");
+    auto table = std::make_unique<TLuaTable>(L);
+    lua_getglobal(L, "f");
+    auto function = std::make_unique<TLuaFunction>(thread->GetState());
+    EXPECT_EQ(table->GetNumber("x", 0), 7.0);
+    EXPECT_EQ(LuaCountStateUsers(L), 3u) << "two wrappers and the thread's anchor";
+
+    mScript.reset();
+    EXPECT_EQ(LuaCountStateUsers(L), 0u);
+    EXPECT_EQ(table->GetState(), nullptr);
+    EXPECT_EQ(function->GetState(), nullptr);
+    EXPECT_EQ(table->GetNumber("x", 5), 5.0);
+    EXPECT_FALSE(table->PushField("x"));
+    EXPECT_NE(function->Call(), 0);
+
+    TScript other;
+    lua_State* O = other.GetState();
+    table->Push(O);
+    EXPECT_TRUE(lua_isnil(O, -1)) << "a wrapper whose state is gone pushes nil";
+    lua_pop(O, 1);
+    thread.reset();
+    table.reset();
+    function.reset();
+    EXPECT_EQ(lua_gettop(O), 0);
 }
 
 TEST_F(WrapperTest, Thread_LivesWhileItsHolderDoes) {

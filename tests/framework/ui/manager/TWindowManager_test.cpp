@@ -272,6 +272,27 @@ TEST_F(Manager, RemovingAGroupWithACoveringPictureMakesTheModalSeeThroughAgain) 
     manager->HandleEvent(MakeTestEvent(kEventIdle));
 }
 
+// A hidden picture hides nothing below its dialog, whether it is hidden
+// itself or through its group.
+TEST_F(Manager, OnlyAShownPictureMakesItsModalOpaque) {
+    RecordingWindow* group = Add(screen, new RecordingWindow("group", log));
+    RecordingWindow* picture = Add(group, new RecordingWindow("picture", log));
+    picture->SetFlags(kWindowOpaque);
+    picture->SetSize(640, 480);
+    EXPECT_FALSE(screen->GetFlags() & kWindowOpaque) << "a hidden full-size picture";
+    picture->SetFlags(kWindowVisible | kWindowOpaque);
+    EXPECT_TRUE(screen->GetFlags() & kWindowOpaque);
+    group->SetFlags(group->GetFlags() & ~kWindowVisible);
+    EXPECT_FALSE(screen->GetFlags() & kWindowOpaque) << "a picture in a hidden group";
+    group->SetFlags(group->GetFlags() | kWindowVisible);
+    EXPECT_TRUE(screen->GetFlags() & kWindowOpaque);
+    picture->SetFlags(kWindowOpaque);
+    EXPECT_FALSE(screen->GetFlags() & kWindowOpaque);
+    screen->RemoveChild(group);
+    manager->QueueDelete(group);
+    manager->HandleEvent(MakeTestEvent(kEventIdle));
+}
+
 TEST_F(Manager, APushPausesTheAnimationsBelowAndDoPopModalRestartsThem) {
     RecordingModal* dialog = Push("dialog");
     RecordingWindow* spinner = Add(dialog, new RecordingWindow("spinner", log));

@@ -95,6 +95,33 @@ TEST_F(WindowScriptBuild, ADialogSourceGivesItsTree) {
     EXPECT_EQ(script->GetCurrentWindowCount(), 1u);
 }
 
+int gFinalizersDone = 0;
+int NoteFinalizerDone(lua_State*) {
+    ++gFinalizersDone;
+    return 0;
+}
+
+// The state closes with a finalizer still to run that calls the window
+// functions: by then the window script is going, so they do nothing, and
+// the finalizer runs to its end.
+TEST_F(WindowScriptBuild, AFinalizerRunAsTheStateClosesReachesNoWindowFunction) {
+    ASSERT_TRUE(Run(kDialog)) << Log();
+    lua_register(script->GetState(), "NoteFinalizerDone", NoteFinalizerDone);
+    ASSERT_TRUE(Run(R"lua(
+        gKeep = newproxy(true)
+        getmetatable(gKeep).__gc = function()
+            MakeDialog { Window { name = 'late', w = 10, h = 10 } }
+            GetLabel('caption')
+            DestroyWindow('panel')
+            NoteFinalizerDone()
+        end
+    )lua"))
+        << Log();
+    gFinalizersDone = 0;
+    manager.reset();
+    EXPECT_EQ(gFinalizersDone, 1);
+}
+
 TEST_F(WindowScriptBuild, AnUnknownTypeMakesNothing) {
     const size_t mark = Mark();
     ASSERT_TRUE(Run("DoWindow { typename = 'Nope', name = 'ghost', Window { name = 'child' } }"))

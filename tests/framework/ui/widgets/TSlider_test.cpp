@@ -81,6 +81,54 @@ TEST_F(Sliders, ValuesAreClampedAndToldToTheParentUnlessSilent) {
     }
 }
 
+// Numbers no slider can show read as its ends: NaN as the minimum, and the
+// knob always lands on the rail.
+TEST_F(Sliders, NaNAndOutOfRangeNumbersReadAsTheEnds) {
+    struct {
+        const char* fields;
+        float value;
+        int32_t knobLeft;
+        int32_t knobTop;
+    } const cases[] = {
+        {"w=200, h=20, value=0/0", 0.0f, 0, 0},
+        {"w=200, h=20, value=1e300", 1.0f, 190, 0},
+        {"w=200, h=20, value=-1/0", 0.0f, 0, 0},
+        {"w=200, h=20, value=1, yoffset=1e300", 1.0f, 190, 1 << 20},
+        {"w=200, h=20, value=0.5, yoffset=0/0", 0.5f, 95, -(1 << 20)},
+        {"w=200, h=20, value=0.5, scale=1e300", 0.5f, -1, -1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.fields);
+        TSlider* slider = MakeSlider(c.fields);
+        EXPECT_EQ(slider->GetValue(), c.value);
+        if (c.knobLeft >= 0) {
+            EXPECT_EQ(slider->GetKnob()->GetRect().left, c.knobLeft);
+        }
+        if (c.knobTop != -1) {
+            EXPECT_EQ(slider->GetKnob()->GetRect().top, c.knobTop);
+        }
+        slider->SetValue(std::nanf(""));
+        EXPECT_EQ(slider->GetValue(), 0.0f);
+        EXPECT_EQ(slider->GetKnob()->GetRect().left, 0);
+    }
+}
+
+// A script may destroy the unnamed knob: the slider forgets it and goes on
+// without one, down to its own end.
+TEST_F(Sliders, AKnobDestroyedFromOutsideIsForgotten) {
+    TSlider* slider = MakeSlider("w=200, h=20, value=0.5");
+    TWindow* knobWindow = slider->GetKnob();
+    ASSERT_EQ(knobWindow->GetParent(), slider);
+    slider->RemoveChild(knobWindow);
+    knobWindow->DeleteThis(1);
+    EXPECT_EQ(slider->GetKnob(), nullptr);
+    slider->SetValue(0.75f);
+    EXPECT_FLOAT_EQ(slider->GetValue(), 0.75f);
+    EXPECT_TRUE(slider->OnMouseDown(TPoint(10, 5)) == false);
+    screen->RemoveChild(slider);
+    slider->DeleteThis(1);
+}
+
 TEST_F(Sliders, PagingAndDraggingSendTheirMessages) {
     TSlider* slider = MakeSlider("w=200, h=20, value=0.5");
     // Paging before and after the knob; the value stays.

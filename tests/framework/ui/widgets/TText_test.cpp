@@ -56,6 +56,8 @@ TEST_F(TextWindow, FontDefaultsAndAlignmentFlags) {
         {"font={'__DEFAULT'}", "__DEFAULT", 16, TColor(0, 1, 0, 1), 0},
         {"font={'__DEFAULT', 0}", "__DEFAULT", 12, TColor(0, 1, 0, 1), 0},
         {"font={'__DEFAULT', 20.7, {1, 0, 0, 1}}", "__DEFAULT", 20, TColor(1, 0, 0, 1), 0},
+        {"font={'__DEFAULT', 1e300}", "__DEFAULT", 4096, TColor(0, 1, 0, 1), 0},
+        {"font={'__DEFAULT', 0/0}", "__DEFAULT", 12, TColor(0, 1, 0, 1), 0},
         {"defflags=5", "__DEFAULT", 16, TColor(0, 1, 0, 1), 5},
         {"defflags=5, flags=2", "__DEFAULT", 16, TColor(0, 1, 0, 1), 2},
     };

@@ -45,6 +45,72 @@ TEST_F(WidgetEvents, AButtonPressedByThePointer) {
     EXPECT_TRUE(manager->GetCaptures().empty());
 }
 
+// The game's click blocker: a full-screen button shown over a button the
+// pointer rests on. The button below held the pointer; it loses it, and
+// the click goes to the blocker.
+TEST_F(WidgetEvents, AWindowShownUnderTheRestingPointerTakesTheClick) {
+    const std::string picture = Picture("face.png", 40, 20, 0xFF3050A0u);
+    const std::string faces = "graphics={'" + picture + "','" + picture + "','" + picture + "'}";
+    TButton* pause = Make<TButton>("name='pause', x=100, y=100, " + faces);
+    TButton* blocker = Make<TButton>("name='blocker', x=0, y=0, w=800, h=600");
+    blocker->SetFlags(blocker->GetFlags() & ~kWindowVisible);
+    Send(kEventPointerMove, 110, 105);
+    ASSERT_EQ(pause->GetState(), 2) << "the pointer rests on the button";
+    ASSERT_FALSE(manager->GetCaptures().empty());
+    sent.clear();
+    blocker->SetFlags(blocker->GetFlags() | kWindowVisible);
+    Send(kEventLeftButtonDown, 110, 105);
+    Send(kEventLeftButtonUp, 110, 105);
+    EXPECT_EQ(pause->GetState(), 0);
+    for (const std::string& message : sent)
+        EXPECT_EQ(message.find("pause"), std::string::npos) << message;
+    EXPECT_EQ(sent, std::vector<std::string>{"3:blocker"});
+}
+
+// A button that holds the pointer and is then hidden, itself or through
+// its group, takes no click.
+TEST_F(WidgetEvents, AHiddenButtonLosesThePointer) {
+    const std::string picture = Picture("face.png", 40, 20, 0xFF3050A0u);
+    const std::string faces = "graphics={'" + picture + "','" + picture + "','" + picture + "'}";
+    for (bool throughGroup : {false, true}) {
+        SCOPED_TRACE(throughGroup);
+        TWindow* group = Make<TWindow>("name='group', x=0, y=0, w=800, h=600");
+        TButton* button = Make<TButton>("name='b', x=100, y=100, " + faces, group);
+        Send(kEventPointerMove, 110, 105);
+        ASSERT_EQ(button->GetState(), 2);
+        TWindow* hidden = throughGroup ? group : button;
+        hidden->SetFlags(hidden->GetFlags() & ~kWindowVisible);
+        sent.clear();
+        Send(kEventLeftButtonDown, 110, 105);
+        Send(kEventLeftButtonUp, 110, 105);
+        EXPECT_EQ(button->GetState(), 0);
+        EXPECT_TRUE(manager->GetCaptures().empty());
+        for (const std::string& message : sent)
+            EXPECT_EQ(message.find(":b"), std::string::npos) << message;
+        screen->RemoveChild(group);
+        group->DeleteThis(1);
+    }
+}
+
+// Key events follow the focus, never a point: Tab from the second field
+// goes to the first, even though the first lies at (0,0) where key events
+// carry their point, and on to the second again.
+TEST_F(WidgetEvents, TabGoesRoundTheFieldsWhateverLiesAtTheOrigin) {
+    auto* dialog = new MessageModal(sent);
+    manager->PushModal(dialog);
+    dialog->SetSize(400, 300);
+    TTextEdit* a = Make<TTextEdit>("name='a', x=0, y=0, w=100, h=20", dialog);
+    TTextEdit* b = Make<TTextEdit>("name='b', x=0, y=40, w=100, h=20", dialog);
+    ASSERT_EQ(a->GetEditList(), b->GetEditList());
+    manager->SetFocus(a);
+    std::vector<std::string> order;
+    for (int i = 0; i < 4; ++i) {
+        Send(kEventCharacter, 0, 0, 9);
+        order.push_back(manager->GetFocus() == a ? "a" : manager->GetFocus() == b ? "b" : "?");
+    }
+    EXPECT_EQ(order, (std::vector<std::string>{"b", "a", "b", "a"}));
+}
+
 TEST_F(WidgetEvents, ASliderDraggedToTheEnd) {
     const std::string rail = Picture("rail.png", 8, 6, 0xFF808080u);
     const std::string knob = Picture("knob.png", 10, 16, 0xFFF0D020u);

@@ -58,6 +58,16 @@ const PlacementCase kPlacementCases[] = {
     {"non-zero left kept", 640, 480, TRect(5, 0, 5, 0), "{x=100, w=10, h=10}", TRect(5, 0, 15, 10)},
     {"non-zero size kept", 640, 480, TRect(0, 0, 30, 40), "{x=100, w=10, h=10}",
      TRect(100, 0, 130, 40)},
+    // Numbers past what placement works with are clamped to its limit
+    // (2^24) before any sum or negation, and numbers past the integers
+    // read as not given.
+    {"the lowest integer as a size", 640, 480, TRect(), "{x=100, w=-2147483648, h=10}",
+     TRect(159900, 0, 160000, 10)},
+    {"the lowest integer anchored right", 640, 480, TRect(), "{x=-2147483648, w=10, h=10, align=2}",
+     TRect(-16777226, 0, -16777216, 10)},
+    {"a size past the integers", 640, 480, TRect(), "{x=100, w=-1e308, h=10}",
+     TRect(100, 0, 100, 10)},
+    {"a NaN position", 640, 480, TRect(), "{x=0/0, w=10, h=10}", TRect(0, 0, 10, 10)},
 };
 
 TEST_F(WindowTree, Placement_ResolvesEachCodedCaseThroughInit) {
