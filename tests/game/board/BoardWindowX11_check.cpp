@@ -262,8 +262,6 @@ TEST_F(BoardWindow, BlitzLeftIdleLosesALife) {
     // Nobody plays: the clock runs out and a life is lost.
     ASSERT_TRUE(WaitForLine("open scripts/lose_life.lua"));
     Capture("blitz-lose-life");
-    Wait(2500);
-    Capture("blitz-lose-life-later");
     EXPECT_EQ(Count("closed scripts/game.lua"), 0u) << Output();
     EndCleanly();
 }
