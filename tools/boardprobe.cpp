@@ -14,6 +14,7 @@
 // kept in the run folder, whose path is printed; its Lua errors and a missing board are reported
 // and give status 1.
 
+#include "framework/script/engine/LuaState.h"
 #include "framework/app/TApplication.h"
 #include "framework/app/TPlatform.h"
 #include "framework/core/log/TLog.h"
@@ -413,6 +414,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: %s OUT_DIR [ASSETS_DIR]\n", argv[0]);
         return 2;
     }
+    // A developer's probe reads the assets it is given, wherever they lie.
+    LuaLetToolsReadAnywhere();
     const fs::path out = fs::absolute(argv[1]);
     const fs::path assets = fs::absolute(argc > 2 ? fs::path(argv[2]) : DefaultAssets());
     if (!fs::is_regular_file(assets / "scripts" / "game.lua")) {

@@ -32,6 +32,7 @@
 // folder, whose path is printed; its Lua errors, a frame that cannot be
 // written and a run that goes on too long give status 1.
 
+#include "framework/script/engine/LuaState.h"
 #include "framework/app/TApplication.h"
 #include "framework/app/TPlatform.h"
 #include "framework/core/log/TLog.h"
@@ -702,6 +703,8 @@ int main(int argc, char** argv) {
     }
     if (listed)
         return 0;
+    // A developer's probe reads the assets it is given, wherever they lie.
+    LuaLetToolsReadAnywhere();
     if (!fs::is_regular_file(options.assets / options.script)) {
         std::fprintf(stderr, "screenprobe: no %s in %s\n", options.script.c_str(),
                      options.assets.c_str());

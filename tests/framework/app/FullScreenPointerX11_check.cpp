@@ -124,26 +124,26 @@ TEST_F(FullScreenPointer, ClicksLandWhereTheButtonsAreDrawnInFullScreenAndAfterA
     Start(folder + "/corvalo", nullptr);
     mWindow = FindWindow("^Corvalo$");
     ASSERT_FALSE(mWindow.empty());
-    ASSERT_TRUE(WaitForOutput("open scripts/players.lua")) << Output() << Errors();
+    // A fresh profile: the game asks for the first player's name.
+    ASSERT_TRUE(WaitForOutput("open scripts/register.lua")) << Output() << Errors();
     const Geometry full = WaitForSize(1280, 800);
     ASSERT_EQ(full.width, 1280) << "a fresh player's game starts full screen";
     ASSERT_EQ(Xdotool({"windowfocus", "--sync", mWindow}), 0);
     // Past the activation click.
     std::this_thread::sleep_for(std::chrono::milliseconds(600));
-    Capture("full-screen-players");
-
-    // "New player" is drawn at 252,350 (160 x 48) of the picture; read
-    // unscaled, its place on the screen is the disabled "Rename". The bars
-    // hold nothing.
-    ClickAt(40, 374);
-    ClickAt(1240, 374);
-    ClickAt(ScreenX(332), ScreenY(374));
-    ASSERT_TRUE(WaitForOutput("open scripts/player_name.lua")) << Output();
-    EXPECT_EQ(Count("open scripts/player_name.lua"), 1u) << Output();
-    Capture("full-screen-player-name");
+    Capture("full-screen-register");
     ASSERT_EQ(Xdotool({"type", "--delay", "40", "Ana"}), 0);
-    ASSERT_EQ(Xdotool({"key", "Return"}), 0);
-    ASSERT_TRUE(WaitForOutput("closed scripts/player_name.lua")) << Output();
+
+    // OK is drawn at 432,590 (160 x 48) of the picture. The bars hold
+    // nothing; read unscaled, the click on the drawn button would land
+    // beside it.
+    ClickAt(40, 614);
+    ClickAt(1240, 614);
+    EXPECT_EQ(Count("closed scripts/register.lua"), 0u) << Output();
+    ClickAt(ScreenX(512), ScreenY(614));
+    ASSERT_TRUE(WaitForOutput("closed scripts/register.lua")) << Output();
+    EXPECT_EQ(Count("open scripts/register.lua"), 1u) << Output();
+    Capture("full-screen-menu");
 
     // Alt+Enter: a window of the picture's size, in the middle of the screen.
     ASSERT_EQ(Xdotool({"key", "alt+Return"}), 0);
@@ -152,12 +152,16 @@ TEST_F(FullScreenPointer, ClicksLandWhereTheButtonsAreDrawnInFullScreenAndAfterA
     EXPECT_EQ(window.height, 768);
     EXPECT_EQ(window.x, (1280 - 1024) / 2);
     EXPECT_EQ(window.y, (800 - 768) / 2);
-    std::this_thread::sleep_for(std::chrono::milliseconds(600));
-    Capture("window-players");
-    // Play, at 392,476 (240 x 64): the board opens.
-    ClickAt(512, 508);
-    ASSERT_TRUE(WaitForOutput("open scripts/game.lua")) << Output();
-    Capture("window-board");
+    Capture("window-menu");
+    // Quick play, at 392,266 (240 x 64), once the menu's curtains have
+    // opened and it takes clicks: the quick-play screen opens.
+    const XClock::time_point opened = XClock::now() + kXOutputWait;
+    while (Count("open scripts/quickplay.lua") == 0 && XClock::now() < opened) {
+        ClickAt(512, 298);
+        WaitForOutput("open scripts/quickplay.lua", std::chrono::milliseconds(1500));
+    }
+    ASSERT_EQ(Count("open scripts/quickplay.lua"), 1u) << Output();
+    Capture("window-quick-play");
 
     // Full screen and back again: the same window each time.
     ASSERT_EQ(Xdotool({"key", "alt+Return"}), 0);

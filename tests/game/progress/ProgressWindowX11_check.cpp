@@ -10,7 +10,9 @@
 
 #include "support/XProgram.h"
 
+#include <algorithm>
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <regex>
@@ -89,9 +91,46 @@ protected:
         EXPECT_EQ(ending.kind, Ending::kSignalled) << ending.Describe();
     }
 
+    // Where the game's 1024 x 768 picture stands in its window: a full
+    // screen of another size shows it scaled, with bars at two sides.
+    struct PictureFit {
+        double scale = 1;
+        int left = 0;
+        int top = 0;
+    };
+    PictureFit Fit() {
+        std::string said;
+        RunProgram({"xdotool", "getwindowgeometry", "--shell", mWindow}, &said);
+        int width = 1024, height = 768;
+        std::istringstream in(said);
+        for (std::string line; std::getline(in, line);) {
+            if (line.rfind("WIDTH=", 0) == 0)
+                width = std::atoi(line.c_str() + 6);
+            if (line.rfind("HEIGHT=", 0) == 0)
+                height = std::atoi(line.c_str() + 7);
+        }
+        PictureFit fit;
+        fit.scale = std::min(width / 1024.0, height / 768.0);
+        fit.left = static_cast<int>((width - 1024 * fit.scale) / 2);
+        fit.top = static_cast<int>((height - 768 * fit.scale) / 2);
+        return fit;
+    }
+
+    // The window's picture, brought back to the game's 1024 x 768, so that
+    // places in it are the game's own.
     void Capture(const std::string& name) {
         const std::string path = kFrames + "/" + name + ".png";
         EXPECT_EQ(RunProgram({"import", "-window", mWindow, path}), 0) << path;
+        const PictureFit fit = Fit();
+        if (fit.scale == 1 && fit.left == 0 && fit.top == 0)
+            return;
+        const std::string area = std::to_string(static_cast<int>(1024 * fit.scale)) + "x" +
+                                 std::to_string(static_cast<int>(768 * fit.scale)) + "+" +
+                                 std::to_string(fit.left) + "+" + std::to_string(fit.top);
+        EXPECT_EQ(RunProgram({"convert", path, "-crop", area, "+repage", "-resize", "1024x768!",
+                              path}),
+                  0)
+            << path;
     }
 
     std::vector<double> MeanColour(const std::string& name, int x, int y, int w, int h) {
@@ -137,9 +176,13 @@ protected:
         return false;
     }
 
+    // A click on the place (x, y) of the game's picture.
     void ClickAt(int x, int y) {
-        ASSERT_EQ(Xdotool({"mousemove", "--window", mWindow, "--sync", std::to_string(x),
-                           std::to_string(y)}),
+        const PictureFit fit = Fit();
+        const int screenX = fit.left + static_cast<int>((x + 0.5) * fit.scale);
+        const int screenY = fit.top + static_cast<int>((y + 0.5) * fit.scale);
+        ASSERT_EQ(Xdotool({"mousemove", "--window", mWindow, "--sync", std::to_string(screenX),
+                           std::to_string(screenY)}),
                   0);
         ASSERT_EQ(Xdotool({"click", "1"}), 0);
     }

@@ -8,6 +8,7 @@
 #include "framework/script/message/TLuaMessage.h"
 #include "framework/script/message/TMessage.h"
 #include "framework/ui/script/TWindowScript.h"
+#include "framework/ui/widgets/TImage.h"
 #include "framework/ui/window/TModalWindow.h"
 
 #include <lua.h>
@@ -389,7 +390,10 @@ void TWindowManager::ReleaseLostCaptures(const TEvent& event) {
         while (root->GetParent() && !root->IsModalRoot())
             root = root->GetParent();
         bool covered = false;
-        if (shown && absolute && root == top &&
+        // A picture takes no pointer events, so one drawn over the window
+        // (a fade's clear panel) leaves it the pointer.
+        const bool pictureHit = hit && dynamic_cast<const TImage*>(hit) != nullptr;
+        if (shown && absolute && root == top && !pictureHit &&
             window->GetScreenRect().Contains(event.x, event.y)) {
             covered = true;
             for (TWindow* w = hit; w; w = w->GetParent()) {

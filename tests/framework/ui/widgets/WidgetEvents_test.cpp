@@ -3,6 +3,7 @@
 
 #include "framework/sound/asset/TSound.h"
 #include "framework/ui/widgets/TButton.h"
+#include "framework/ui/widgets/TImage.h"
 #include "framework/ui/widgets/TSlider.h"
 #include "framework/ui/widgets/TTextEdit.h"
 #include "framework/ui/widgets/WidgetFixture.h"
@@ -65,6 +66,21 @@ TEST_F(WidgetEvents, AWindowShownUnderTheRestingPointerTakesTheClick) {
     for (const std::string& message : sent)
         EXPECT_EQ(message.find("pause"), std::string::npos) << message;
     EXPECT_EQ(sent, std::vector<std::string>{"3:blocker"});
+}
+
+// A picture over the button (a fade's clear panel, made after it) takes no
+// pointer events: the button keeps the pointer and takes the click.
+TEST_F(WidgetEvents, APictureOverTheRestingPointerLeavesTheButtonTheClick) {
+    const std::string picture = Picture("face.png", 40, 20, 0xFF3050A0u);
+    const std::string faces = "graphics={'" + picture + "','" + picture + "','" + picture + "'}";
+    TButton* back = Make<TButton>("name='back', x=100, y=100, " + faces);
+    Make<TImage>("name='panel', x=0, y=0, w=800, h=600");
+    Send(kEventPointerMove, 110, 105);
+    ASSERT_EQ(back->GetState(), 2) << "the pointer rests on the button";
+    sent.clear();
+    Send(kEventLeftButtonDown, 110, 105);
+    Send(kEventLeftButtonUp, 110, 105);
+    EXPECT_EQ(sent, std::vector<std::string>{"3:back"});
 }
 
 // A button that holds the pointer and is then hidden, itself or through
