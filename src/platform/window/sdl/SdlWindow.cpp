@@ -208,14 +208,6 @@ void SdlWindow::SetClientSize(int32_t width, int32_t height) {
 void SdlWindow::FollowClientSize() {
     int w = 0, h = 0;
     SDL_GetWindowSize(mWindow, &w, &h);
-    // Placed over the display by hand (no window manager answered), the
-    // window has the size the X server gives it: SDL, which saw no change
-    // of its own, may still hold the size the window was made with.
-    if (mCoversDisplay)
-        if (const std::optional<WindowRect> placed = X11WindowGeometry(mWindow)) {
-            w = placed->width;
-            h = placed->height;
-        }
     mQueue.Translator().SetClientSize(w, h);
 }
 
