@@ -14,7 +14,6 @@
 // kept in the run folder, whose path is printed; its Lua errors and a missing board are reported
 // and give status 1.
 
-#include "framework/script/engine/LuaState.h"
 #include "framework/app/TApplication.h"
 #include "framework/app/TPlatform.h"
 #include "framework/core/log/TLog.h"
@@ -22,6 +21,7 @@
 #include "framework/core/settings/TSettings.h"
 #include "framework/graphics/TGraphics.h"
 #include "framework/graphics/TRenderer.h"
+#include "framework/script/engine/LuaState.h"
 #include "framework/ui/manager/TWindowManager.h"
 #include "game/board/BottomPanel.h"
 #include "game/board/TopPanel.h"

@@ -32,7 +32,6 @@
 // folder, whose path is printed; its Lua errors, a frame that cannot be
 // written and a run that goes on too long give status 1.
 
-#include "framework/script/engine/LuaState.h"
 #include "framework/app/TApplication.h"
 #include "framework/app/TPlatform.h"
 #include "framework/core/log/TLog.h"
@@ -40,6 +39,7 @@
 #include "framework/core/settings/TSettings.h"
 #include "framework/graphics/TGraphics.h"
 #include "framework/graphics/TRenderer.h"
+#include "framework/script/engine/LuaState.h"
 #include "game/board/clsTile.h"
 #include "game/data/ModeFiles.h"
 #include "game/levels/LevelServices.h"

@@ -278,11 +278,13 @@ TEST_F(BoardWindow, PauseSlidesInAndReturnResumes) {
     Capture("pause-sliding");
     // The panel's light field stands below its buttons once it has come in.
     std::vector<double> field;
-    EXPECT_TRUE(WaitUntil("the pause panel in place", [&] {
-        Capture("pause-open");
-        field = MeanColour("pause-open", 240, 415, 540, 30);
-        return field[0] + field[1] + field[2] > 2.4;
-    })) << field[0] << " " << field[1] << " " << field[2];
+    EXPECT_TRUE(WaitUntil("the pause panel in place",
+                          [&] {
+                              Capture("pause-open");
+                              field = MeanColour("pause-open", 240, 415, 540, 30);
+                              return field[0] + field[1] + field[2] > 2.4;
+                          }))
+        << field[0] << " " << field[1] << " " << field[2];
     ASSERT_EQ(Xdotool({"key", "--window", mWindow, "Return"}), 0);
     ASSERT_TRUE(WaitForLine("closed scripts/pause.lua"));
     EXPECT_EQ(Count("closed scripts/game.lua"), 0u) << Output();

@@ -127,9 +127,9 @@ protected:
         const std::string area = std::to_string(static_cast<int>(1024 * fit.scale)) + "x" +
                                  std::to_string(static_cast<int>(768 * fit.scale)) + "+" +
                                  std::to_string(fit.left) + "+" + std::to_string(fit.top);
-        EXPECT_EQ(RunProgram({"convert", path, "-crop", area, "+repage", "-resize", "1024x768!",
-                              path}),
-                  0)
+        EXPECT_EQ(
+            RunProgram({"convert", path, "-crop", area, "+repage", "-resize", "1024x768!", path}),
+            0)
             << path;
     }
 

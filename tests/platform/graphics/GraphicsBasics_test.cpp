@@ -102,7 +102,8 @@ TEST(PixelConversion, PixelCodec_AgreesWithThePerCallConversionsInEveryFormat) {
         const PixelCodec codec(format);
         for (uint32_t colour : colours) {
             EXPECT_EQ(codec.Pack(colour), PackPixel(format, colour)) << std::hex << colour;
-            EXPECT_EQ(codec.Unpack(codec.Pack(colour)), UnpackPixel(format, PackPixel(format, colour)))
+            EXPECT_EQ(codec.Unpack(codec.Pack(colour)),
+                      UnpackPixel(format, PackPixel(format, colour)))
                 << std::hex << colour;
             uint8_t viaCodec[4] = {}, viaCall[4] = {};
             codec.Write(viaCodec, colour);
