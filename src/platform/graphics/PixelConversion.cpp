@@ -48,6 +48,47 @@ bool HasArgbLayout(const PixelFormat& format) {
            (!format.alphaPixels || format.alphaMask == 0xFF000000);
 }
 
+// The raw value of a pixel of 2, 3 or 4 bytes, and back; other sizes read
+// nothing (false) and write nothing.
+bool ReadRaw(const uint8_t* at, uint32_t bytes, uint32_t& raw) {
+    switch (bytes) {
+    case 4:
+        std::memcpy(&raw, at, 4);
+        return true;
+    case 3:
+        raw = at[0] | (at[1] << 8) | (at[2] << 16);
+        return true;
+    case 2: {
+        uint16_t v;
+        std::memcpy(&v, at, 2);
+        raw = v;
+        return true;
+    }
+    default:
+        return false;
+    }
+}
+
+void WriteRaw(uint8_t* at, uint32_t bytes, uint32_t raw) {
+    switch (bytes) {
+    case 4:
+        std::memcpy(at, &raw, 4);
+        break;
+    case 3:
+        at[0] = raw & 0xFF;
+        at[1] = (raw >> 8) & 0xFF;
+        at[2] = (raw >> 16) & 0xFF;
+        break;
+    case 2: {
+        const uint16_t v = static_cast<uint16_t>(raw);
+        std::memcpy(at, &v, 2);
+        break;
+    }
+    default:
+        break;
+    }
+}
+
 } // namespace
 
 PixelFormat PixelFormat::A8R8G8B8() {
@@ -99,44 +140,13 @@ uint32_t PackPixel(const PixelFormat& format, uint32_t argb) {
 
 uint32_t ReadPixel(const PixelFormat& format, const uint8_t* at) {
     uint32_t raw = 0;
-    switch (format.BytesPerPixel()) {
-    case 4:
-        std::memcpy(&raw, at, 4);
-        break;
-    case 3:
-        raw = at[0] | (at[1] << 8) | (at[2] << 16);
-        break;
-    case 2: {
-        uint16_t v;
-        std::memcpy(&v, at, 2);
-        raw = v;
-        break;
-    }
-    default:
+    if (!ReadRaw(at, format.BytesPerPixel(), raw))
         return 0;
-    }
     return UnpackPixel(format, raw);
 }
 
 void WritePixel(const PixelFormat& format, uint8_t* at, uint32_t argb) {
-    const uint32_t raw = PackPixel(format, argb);
-    switch (format.BytesPerPixel()) {
-    case 4:
-        std::memcpy(at, &raw, 4);
-        break;
-    case 3:
-        at[0] = raw & 0xFF;
-        at[1] = (raw >> 8) & 0xFF;
-        at[2] = (raw >> 16) & 0xFF;
-        break;
-    case 2: {
-        const uint16_t v = static_cast<uint16_t>(raw);
-        std::memcpy(at, &v, 2);
-        break;
-    }
-    default:
-        break;
-    }
+    WriteRaw(at, format.BytesPerPixel(), PackPixel(format, argb));
 }
 
 PixelCodec::PixelCodec(const PixelFormat& format)
@@ -181,44 +191,13 @@ uint32_t PixelCodec::Unpack(uint32_t raw) const {
 
 uint32_t PixelCodec::Read(const uint8_t* at) const {
     uint32_t raw = 0;
-    switch (mBytes) {
-    case 4:
-        std::memcpy(&raw, at, 4);
-        break;
-    case 3:
-        raw = at[0] | (at[1] << 8) | (at[2] << 16);
-        break;
-    case 2: {
-        uint16_t v;
-        std::memcpy(&v, at, 2);
-        raw = v;
-        break;
-    }
-    default:
+    if (!ReadRaw(at, mBytes, raw))
         return 0;
-    }
     return Unpack(raw);
 }
 
 void PixelCodec::Write(uint8_t* at, uint32_t argb) const {
-    const uint32_t raw = Pack(argb);
-    switch (mBytes) {
-    case 4:
-        std::memcpy(at, &raw, 4);
-        break;
-    case 3:
-        at[0] = raw & 0xFF;
-        at[1] = (raw >> 8) & 0xFF;
-        at[2] = (raw >> 16) & 0xFF;
-        break;
-    case 2: {
-        const uint16_t v = static_cast<uint16_t>(raw);
-        std::memcpy(at, &v, 2);
-        break;
-    }
-    default:
-        break;
-    }
+    WriteRaw(at, mBytes, Pack(argb));
 }
 
 uint32_t FillValue(const PixelFormat& format, float r, float g, float b, float a) {
