@@ -1,5 +1,6 @@
 #include "velk/GameStartup.h"
 
+#include "framework/app/StartupTrace.h"
 #include "framework/app/TApplication.h"
 #include "framework/core/log/TLog.h"
 #include "framework/core/settings/TSettings.h"
@@ -101,9 +102,12 @@ int GameMain(TApplication* application, const char*) {
         return 0;
     gExitCode = 0;
     InitApplication(kTextureBudget);
+    TraceStartup("game settings");
     LoadGameConfig("config.xml", kScreenWidth, kScreenHeight);
+    TraceStartup("game config");
     if (gAssetLists)
         gAssetLists->LoadFixedAssets();
+    TraceStartup("fixed assets");
     SetGameCursor("gpx/cursor/arrow", 0, 0);
     for (const GameWindowType& type : gWindowTypes)
         RegisterGameWindowType(TString(type.name), type.creator);
@@ -114,6 +118,7 @@ int GameMain(TApplication* application, const char*) {
         // timed from here, so one that never returns is stopped too.
         LuaNoteProgress();
         RunLuaFile("scripts/main.lua");
+        TraceStartup("start-up script");
         SetWindowActivatedState(1);
 
         TWindowManager* manager = application->GetWindowManager();

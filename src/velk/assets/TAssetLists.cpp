@@ -41,25 +41,13 @@ void ReadEntries(TXmlNode* section, uint8_t group, std::vector<TAssetListEntry>&
     }
 }
 
-// The key under which the map stored an added path: the path itself, or,
-// when it names no file, the path with the extension that was found, before
-// its "?" query.
-TString StoredKey(const TAssetMap& map, const TString& path) {
-    if (map.GetAsset(path))
-        return path;
-    TString file = path;
+// The key under which a map stores the asset of a path: the path's file
+// (with the extension that was found when the path names none) and its "?"
+// query; the path itself when no file is found.
+TString StoredKey(const TString& path) {
+    TString file;
     TString query;
-    const int mark = path.Find(TString("?"));
-    if (mark >= 0) {
-        file = path.Substring(0, mark);
-        query = path.Substring(mark);
-    }
-    for (const char* const* extension = TAssetMap::kStandardExtensions; *extension; ++extension) {
-        const TString candidate = file + TString(*extension) + query;
-        if (map.GetAsset(candidate))
-            return candidate;
-    }
-    return path;
+    return TAssetMap::FindFile(path, file, query) ? file + query : path;
 }
 
 } // namespace
@@ -119,14 +107,14 @@ void TAssetLists::LoadAsset(const TAssetListEntry& entry) {
     switch (entry.kind) {
     case kImage:
         map->AddAsset(path);
-        path = StoredKey(*map, path);
+        path = StoredKey(path);
         loaded = map->GetTexture(path) != nullptr;
         break;
     case kSound:
     case kMusic:
         path += TString(entry.kind == kSound ? "?group=1001" : "?group=1000");
         map->AddAsset(path);
-        path = StoredKey(*map, path);
+        path = StoredKey(path);
         loaded = map->GetSound(path) != nullptr;
         break;
     default:
@@ -135,13 +123,34 @@ void TAssetLists::LoadAsset(const TAssetListEntry& entry) {
     if (loaded)
         (*table)[entry.name] = path;
     else
-        LogPrintf("TAssetLists: could not load \"%s\" from %s", entry.name.CStr(),
-                  entry.path.CStr());
+        LogNotLoaded(entry);
+}
+
+void TAssetLists::LogNotLoaded(const TAssetListEntry& entry) {
+    LogPrintf("TAssetLists: could not load \"%s\" from %s", entry.name.CStr(),
+              entry.path.CStr());
 }
 
 void TAssetLists::LoadFixedAssets() {
-    for (auto entry = mFixedEntries.rbegin(); entry != mFixedEntries.rend(); ++entry)
-        LoadAsset(*entry);
+    for (auto entry = mFixedEntries.rbegin(); entry != mFixedEntries.rend(); ++entry) {
+        if (entry->kind != kImage) {
+            LoadAsset(*entry);
+            continue;
+        }
+        // A fixed picture's file is found now and decoded at its first
+        // lookup: most are shown on a few screens only, and decoding them
+        // all would hold the first frame and their memory from the start.
+        if (mFixedTable.count(entry->name))
+            continue;
+        TString file;
+        TString query;
+        if (!TAssetMap::FindFile(entry->path, file, query)) {
+            LogNotLoaded(*entry);
+            continue;
+        }
+        mFixedTable[entry->name] = file + query;
+        mFixedPending[entry->name] = *entry;
+    }
 }
 
 void TAssetLists::ClearLevelAssets() {
@@ -149,7 +158,23 @@ void TAssetLists::ClearLevelAssets() {
     mLevelTable.clear();
 }
 
+void TAssetLists::LoadPending(const TString& name) {
+    auto pending = mFixedPending.find(name);
+    if (pending == mFixedPending.end())
+        return;
+    const TAssetListEntry entry = pending->second;
+    mFixedPending.erase(pending);
+    const TString path = mFixedTable[name];
+    mFixedMap.AddAsset(path);
+    if (!mFixedMap.GetAsset(path) || !mFixedMap.GetTexture(path)) {
+        // As if it had failed at start-up: later lookups find nothing.
+        mFixedTable.erase(name);
+        LogNotLoaded(entry);
+    }
+}
+
 bool TAssetLists::Find(const TString& name, TAssetMap*& map, TString& path) {
+    LoadPending(name);
     for (int group : {0, 1}) {
         NameTable* table = TableOf(group);
         auto found = table->find(name);

@@ -30,8 +30,8 @@ struct TAssetLevelList {
 };
 
 // The game's images, sounds and music by short name. The list file (root
-// "assets") names every asset once, in "fixedAssets" (loaded at start-up and
-// kept) or under a "level" of "levelAssets" (loaded by the loading screen
+// "assets") names every asset once, in "fixedAssets" (kept from start-up,
+// pictures decoded when first asked for) or under a "level" of "levelAssets" (loaded by the loading screen
 // for that level and dropped when the game ends). Each group has an asset
 // map and a table from short name to the path it was loaded under; lookups
 // try the fixed group first. One instance lives in the asset-lists global.
@@ -50,7 +50,10 @@ public:
     // sounds load in group 1001, music in group 1000. An entry that does not
     // load is logged and left out of the table.
     void LoadAsset(const TAssetListEntry& entry);
-    // Every fixed entry, from the last to the first.
+    // Every fixed entry, from the last to the first. Sounds and music load
+    // at once; a picture's file is found now (one that is missing is logged
+    // and left out) and decoded by the first lookup of its short name, so
+    // that a screen pays only for the pictures it shows.
     void LoadFixedAssets();
     // Drops the level group's assets and names.
     void ClearLevelAssets();
@@ -69,7 +72,8 @@ public:
     const TAssetListEntry* FindFixedEntry(const TString& name) const;
 
     // Whether a short name is loaded in a group (0 fixed, 1 level), and
-    // the path it was loaded under.
+    // the path it was loaded under; a fixed picture counts from
+    // LoadFixedAssets on, before its first lookup decodes it.
     bool IsLoaded(const TString& name, int group) const;
     TString GetLoadedPath(const TString& name, int group) const;
 
@@ -82,9 +86,14 @@ private:
     // The group holding the name (fixed first) and its path; false when
     // neither does.
     bool Find(const TString& name, TAssetMap*& map, TString& path);
+    // Decodes a fixed picture found but not yet decoded.
+    void LoadPending(const TString& name);
+    static void LogNotLoaded(const TAssetListEntry& entry);
 
     TAssetMap mFixedMap;
     NameTable mFixedTable;
+    // Fixed pictures in the table whose files are not decoded yet.
+    std::map<TString, TAssetListEntry, vlkTextLess> mFixedPending;
     std::unique_ptr<TAssetMap> mLevelMap = std::make_unique<TAssetMap>();
     NameTable mLevelTable;
     std::vector<TAssetListEntry> mFixedEntries;

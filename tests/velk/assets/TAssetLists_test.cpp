@@ -2,6 +2,7 @@
 
 #include "framework/core/files/TAssetScan.h"
 #include "framework/graphics/TTexture.h"
+#include "framework/graphics/asset/TAssetManager.h"
 #include "framework/sound/asset/TSound.h"
 #include "framework/sound/source/TOggDataSource.h"
 #include "platform/graphics/PngWriter.h"
@@ -124,6 +125,46 @@ TEST_F(AssetListsTest, LoadFixedAssets_SuffixesAndPathsWithoutExtension) {
     EXPECT_NE(LogSince(mark).find("TAssetLists: could not load \"lost\" from sfx/none.ogg"),
               std::string::npos)
         << LogSince(mark);
+}
+
+// A fixed picture is found at start-up and decoded by its first lookup; one
+// whose file does not decode is then logged and found no more, as if it
+// had failed at start-up.
+TEST_F(AssetListsTest, LoadFixedAssets_DecodesAPictureAtItsFirstLookup) {
+    Write("assets/tex/broken.png", "not a picture");
+    Write("assets/late.xml", R"(<assets><fixedAssets>
+      <image name="Ball" path="tex/ball.png"/>
+      <image name="broken" path="tex/broken.png"/>
+      <image name="gone" path="tex/gone.png"/>
+    </fixedAssets></assets>)");
+    ClearNameRegistry();
+    InitFileSystem();
+    TAssetLists lists("late.xml");
+    const size_t mark = Mark();
+    lists.LoadFixedAssets();
+    const auto decoded = [](const char* file) {
+        return GetAssetManager()->GetAsset(MakeTextureKey(file, false, false, false)) != nullptr;
+    };
+    EXPECT_FALSE(decoded("tex/ball.png")) << "nothing is decoded before it is asked for";
+    EXPECT_FALSE(decoded("tex/broken.png"));
+    EXPECT_TRUE(lists.IsLoaded("Ball", 0));
+    EXPECT_TRUE(lists.IsLoaded("broken", 0));
+    EXPECT_FALSE(lists.IsLoaded("gone", 0)) << "a missing file is left out at once";
+    EXPECT_NE(LogSince(mark).find("could not load \"gone\""), std::string::npos);
+    EXPECT_EQ(LogSince(mark).find("could not load \"broken\""), std::string::npos);
+
+    const auto ball = lists.GetTexture("Ball");
+    ASSERT_TRUE(ball);
+    EXPECT_EQ(ball->GetWidth(), 4u);
+    EXPECT_TRUE(decoded("tex/ball.png"));
+    EXPECT_EQ(lists.GetTexture("Ball"), ball) << "decoded once and kept";
+
+    EXPECT_FALSE(lists.GetTexture("broken"));
+    EXPECT_NE(LogSince(mark).find("could not load \"broken\" from tex/broken.png"),
+              std::string::npos)
+        << LogSince(mark);
+    EXPECT_FALSE(lists.IsLoaded("broken", 0));
+    EXPECT_FALSE(lists.GetTexture("broken"));
 }
 
 TEST_F(AssetListsTest, LoadsANameOnceAndLooksUpFixedBeforeLevel) {

@@ -68,6 +68,27 @@ bool KindOf(const TString& extension, const TString& fileName, TAssetKind& kind)
 
 } // namespace
 
+bool TAssetMap::FindFile(const TString& givenName, TString& fileName, TString& query) {
+    const TString name = Slashed(givenName);
+    fileName = name;
+    query = TString();
+    const int mark = name.Find(TString("?"));
+    if (mark >= 0) {
+        fileName = TString(name.CStr(), static_cast<size_t>(mark));
+        query = TString(name.CStr() + mark);
+    }
+    if (FileExists(fileName.CStr()))
+        return true;
+    for (const char* const* extension = kStandardExtensions; *extension; ++extension) {
+        const TString candidate = fileName + TString(*extension);
+        if (FileExists(candidate.CStr())) {
+            fileName = candidate;
+            return true;
+        }
+    }
+    return false;
+}
+
 void TAssetMap::AddAsset(const TString& givenName, const std::shared_ptr<TAsset>& asset,
                          bool quiet) {
     const TString name = Slashed(givenName);
@@ -75,31 +96,15 @@ void TAssetMap::AddAsset(const TString& givenName, const std::shared_ptr<TAsset>
         mAssets[name] = asset;
         return;
     }
-    TString fileName = name;
+    TString fileName;
     TString query;
-    const int mark = name.Find(TString("?"));
-    if (mark >= 0) {
-        fileName = TString(name.CStr(), static_cast<size_t>(mark));
-        query = TString(name.CStr() + mark);
-    }
-    if (!FileExists(fileName.CStr())) {
-        bool found = false;
-        for (const char* const* extension = kStandardExtensions; *extension; ++extension) {
-            const TString candidate = fileName + TString(*extension);
-            if (FileExists(candidate.CStr())) {
-                fileName = candidate;
-                found = true;
-                break;
-            }
+    if (!FindFile(name, fileName, query)) {
+        if (!quiet) {
+            LogPrintf("TAssetMap::AddAsset: Failed to find asset %s with any standard "
+                      "extension (jpg/jp2/png/anm/xml/ogg/mesh)",
+                      name.CStr());
         }
-        if (!found) {
-            if (!quiet) {
-                LogPrintf("TAssetMap::AddAsset: Failed to find asset %s with any standard "
-                          "extension (jpg/jp2/png/anm/xml/ogg/mesh)",
-                          name.CStr());
-            }
-            return;
-        }
+        return;
     }
     const size_t dot = fileName.View().find_last_of('.');
     const TString extension =

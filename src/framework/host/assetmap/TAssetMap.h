@@ -44,6 +44,12 @@ public:
     bool GetAutoLoad() const { return mAutoLoad; }
     size_t GetCount() const { return mAssets.size(); }
 
+    // The file a name stands for: the name before its "?" query, or, when
+    // that names no file, the first of the standard extensions added to it
+    // that does; false when none does. The asset of a name is stored under
+    // that file name followed by the query.
+    static bool FindFile(const TString& name, TString& fileName, TString& query);
+
     // The extensions tried, in order, for a name without a file.
     static const char* const kStandardExtensions[];
 
