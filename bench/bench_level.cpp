@@ -25,7 +25,6 @@
 #include "support/ProgramRun.h"
 #include "support/XServerRound.h"
 
-#include <fcntl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -89,27 +88,9 @@ Figures RunGame(const fs::path& scratch, const Options& options) {
     const fs::path home = scratch / "home";
     std::error_code ignored;
     fs::remove_all(home, ignored);
-    fs::create_directories(home / "data");
-    fs::create_directories(home / "config");
     const fs::path trace = home / "trace.txt";
     const fs::path output = home / "output.txt";
-    const std::string program = (scratch / "game" / "corvalo").string();
-    const pid_t child = fork();
-    if (child == 0) {
-        setenv("HOME", home.c_str(), 1);
-        setenv("XDG_DATA_HOME", (home / "data").c_str(), 1);
-        setenv("XDG_CONFIG_HOME", (home / "config").c_str(), 1);
-        setenv("XDG_RUNTIME_DIR", home.c_str(), 1);
-        setenv("CORVALO_STARTUP_TRACE", trace.c_str(), 1);
-        setenv("SDL_AUDIODRIVER", "dummy", 0);
-        const int out = open(output.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        if (out >= 0) {
-            dup2(out, STDOUT_FILENO);
-            dup2(out, STDERR_FILENO);
-        }
-        execl(program.c_str(), program.c_str(), "--multiple", static_cast<char*>(nullptr));
-        _exit(127);
-    }
+    const pid_t child = StartProgram((scratch / "game" / "corvalo").string(), home, output);
     if (child < 0)
         return figures;
     const auto sleepFor = [](double seconds) {
@@ -151,29 +132,11 @@ Figures RunGame(const fs::path& scratch, const Options& options) {
 // time from its own line.
 Figures RunLoveStill(const Options& options) {
     Figures figures;
-    int pipeFds[2];
-    if (pipe(pipeFds) != 0)
-        return figures;
-    const pid_t child = fork();
-    if (child == 0) {
-        dup2(pipeFds[1], STDOUT_FILENO);
-        dup2(pipeFds[1], STDERR_FILENO);
-        close(pipeFds[0]);
-        close(pipeFds[1]);
-        setenv("STILL_SECONDS", std::to_string(options.seconds).c_str(), 1);
-        execlp("love", "love", CORVALO_BENCH_DIR "/love-still", static_cast<char*>(nullptr));
-        _exit(127);
-    }
-    close(pipeFds[1]);
     std::string said;
-    char buffer[4096];
-    ssize_t got;
-    while ((got = read(pipeFds[0], buffer, sizeof buffer)) > 0)
-        said.append(buffer, static_cast<size_t>(got));
-    close(pipeFds[0]);
     rusage usage{};
-    int status = 0;
-    wait4(child, &status, 0, &usage);
+    if (!RunLoveScene(CORVALO_BENCH_DIR "/love-still", said, usage,
+                      {{"STILL_SECONDS", std::to_string(options.seconds)}}))
+        return figures;
     long long frames = 0;
     double seconds = 0, cpu = 0, ms = 0;
     const size_t at = said.find("love:");

@@ -91,31 +91,10 @@ RunFigures RunOnce(const Options& options, bool rest) {
     }
     const fs::path home = made;
     const fs::path trace = home / "trace.txt";
-    fs::create_directories(home / "data");
-    fs::create_directories(home / "config");
     const double start = Now();
-    const pid_t child = fork();
-    if (child == 0) {
-        setenv("HOME", home.c_str(), 1);
-        setenv("XDG_DATA_HOME", (home / "data").c_str(), 1);
-        setenv("XDG_CONFIG_HOME", (home / "config").c_str(), 1);
-        setenv("XDG_RUNTIME_DIR", home.c_str(), 1);
-        setenv("CORVALO_STARTUP_TRACE", trace.c_str(), 1);
-        // No sound server here: the mixer runs on SDL's silent device.
-        setenv("SDL_AUDIODRIVER", "dummy", 0);
-        const int quiet = open("/dev/null", O_WRONLY);
-        if (quiet >= 0) {
-            dup2(quiet, STDOUT_FILENO);
-            dup2(quiet, STDERR_FILENO);
-        }
-        execl(options.program.c_str(), options.program.c_str(), "--multiple",
-              static_cast<char*>(nullptr));
-        _exit(127);
-    }
-    if (child < 0) {
-        std::printf("  cannot start %s\n", options.program.c_str());
+    const pid_t child = StartProgram(options.program, home);
+    if (child < 0)
         return figures;
-    }
     // Up to 60 s for both points: a loaded machine is slow, not broken.
     while (Now() - start < 60.0 && Alive(child)) {
         if (figures.firstFrame < 0) {

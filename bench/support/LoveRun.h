@@ -10,33 +10,52 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <utility>
+#include <vector>
 
-// Runs love on the scene; its ms/frame line and its peak memory.
-inline bool RunLove(const std::string& scene, double& ms, long& peakKb) {
+// Runs love on the scene to its end, with the given variables added to its
+// environment; what it said (standard output and error) and its resource
+// use. False when it could not start.
+inline bool RunLoveScene(const std::string& scene, std::string& output, rusage& usage,
+                         const std::vector<std::pair<std::string, std::string>>& environment = {}) {
     int pipeFds[2];
     if (pipe(pipeFds) != 0)
         return false;
     const pid_t child = fork();
-    if (child < 0)
+    if (child < 0) {
+        close(pipeFds[0]);
+        close(pipeFds[1]);
         return false;
+    }
     if (child == 0) {
         dup2(pipeFds[1], STDOUT_FILENO);
         dup2(pipeFds[1], STDERR_FILENO);
         close(pipeFds[0]);
         close(pipeFds[1]);
+        for (const auto& [name, value] : environment)
+            setenv(name.c_str(), value.c_str(), 1);
         execlp("love", "love", scene.c_str(), static_cast<char*>(nullptr));
         _exit(127);
     }
     close(pipeFds[1]);
-    std::string output;
+    output.clear();
     char buffer[4096];
     ssize_t got;
     while ((got = read(pipeFds[0], buffer, sizeof buffer)) > 0)
         output.append(buffer, static_cast<size_t>(got));
     close(pipeFds[0]);
     int status = 0;
-    rusage usage{};
+    usage = rusage{};
     wait4(child, &status, 0, &usage);
+    return true;
+}
+
+// Runs love on the scene; its ms/frame line and its peak memory.
+inline bool RunLove(const std::string& scene, double& ms, long& peakKb) {
+    std::string output;
+    rusage usage{};
+    if (!RunLoveScene(scene, output, usage))
+        return false;
     peakKb = usage.ru_maxrss;
     const size_t at = output.find("love:");
     const size_t equals = at == std::string::npos ? at : output.find('=', at);

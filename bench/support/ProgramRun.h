@@ -4,6 +4,7 @@
 // the monotonic clock its start-up trace writes, the steps of that trace,
 // its processor time and its peak memory from /proc, and how to stop it.
 
+#include <fcntl.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <time.h>
@@ -11,6 +12,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -117,4 +119,43 @@ inline void Stop(pid_t pid) {
     }
     kill(pid, SIGKILL);
     waitpid(pid, nullptr, 0);
+}
+
+// Starts the program with "--multiple" and a scratch home of its own (its
+// data, config and runtime folders under home, made here), its start-up
+// trace written to home/trace.txt and SDL's silent sound device unless the
+// environment names another; its standard output and error go to output,
+// or nowhere when output is empty. The child's id, or -1 when it could not
+// start.
+inline pid_t StartProgram(const std::string& program, const std::filesystem::path& home,
+                          const std::filesystem::path& output = {}) {
+    namespace fs = std::filesystem;
+    std::error_code error;
+    fs::create_directories(home / "data", error);
+    fs::create_directories(home / "config", error);
+    if (error) {
+        std::printf("  cannot make a scratch home in %s\n", home.c_str());
+        return -1;
+    }
+    const pid_t child = fork();
+    if (child != 0) {
+        if (child < 0)
+            std::printf("  cannot start %s\n", program.c_str());
+        return child;
+    }
+    setenv("HOME", home.c_str(), 1);
+    setenv("XDG_DATA_HOME", (home / "data").c_str(), 1);
+    setenv("XDG_CONFIG_HOME", (home / "config").c_str(), 1);
+    setenv("XDG_RUNTIME_DIR", home.c_str(), 1);
+    setenv("CORVALO_STARTUP_TRACE", (home / "trace.txt").c_str(), 1);
+    // No sound server here: the mixer runs on SDL's silent device.
+    setenv("SDL_AUDIODRIVER", "dummy", 0);
+    const int out = output.empty() ? open("/dev/null", O_WRONLY)
+                                   : open(output.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    if (out >= 0) {
+        dup2(out, STDOUT_FILENO);
+        dup2(out, STDERR_FILENO);
+    }
+    execl(program.c_str(), program.c_str(), "--multiple", static_cast<char*>(nullptr));
+    _exit(127);
 }
