@@ -155,12 +155,21 @@ void wndRegisterUser::SelectAvatar(int32_t code) {
 }
 
 bool wndRegisterUser::OnAnimate() {
-    InvalidateWindows();
+    // The screen is drawn again when what it shows changes, not at every
+    // tick: the figure's frames come far less often than the ticks, and
+    // the windows on it ask for their own changes.
+    const uint64_t look = mFigure ? mFigure->GetLook() : 0;
+    if (look != mFigureLook) {
+        mFigureLook = look;
+        InvalidateWindows();
+    }
     if (mHighlight) {
         bool over = false;
         for (const auto& entry : mEntries)
             over = over || entry->button->GetState() == TButton::kRollover;
-        mHighlight->SetAlpha(over ? 1.0f : 0.0f);
+        const float alpha = over ? 1.0f : 0.0f;
+        if (mHighlight->GetAlpha() != alpha)
+            mHighlight->SetAlpha(alpha);
     }
     return true;
 }

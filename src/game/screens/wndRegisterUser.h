@@ -77,6 +77,8 @@ private:
     int32_t mCurrentAvatar = 0;
     std::array<TVec2, 4> mPositions{};
     std::unique_ptr<vlkClip> mFigure;
+    // The figure's look when the screen last asked to be drawn.
+    uint64_t mFigureLook = 0;
     TImage* mHighlight = nullptr;
     std::vector<std::unique_ptr<AvatarEntry>> mEntries;
     int32_t mFigurePlays = 0;

@@ -3,6 +3,7 @@
 #include "framework/core/text/TString.h"
 #include "velk/display/vlkSprite.h"
 
+#include <cstdint>
 #include <memory>
 
 class TAnimatedSprite;
@@ -36,6 +37,12 @@ public:
     void PlayAnimation(const TString& name);
 
     const std::shared_ptr<TAnimatedSprite>& GetAnimatedSprite() const { return mAnimated; }
+
+    // A fingerprint of what the clip shows now: the pictures and animation
+    // frames of its sprites and where and how each is drawn. It changes
+    // whenever the clip would draw other pixels, so a screen need not be
+    // drawn again for a clip whose look stayed the same.
+    uint64_t GetLook() const;
 
 protected:
     void CreateAnimatedSprite();
