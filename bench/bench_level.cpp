@@ -163,21 +163,13 @@ void Print(const char* who, int run, const Figures& f) {
 
 int Run(int argc, char** argv) {
     Options options;
-    for (int i = 1; i + 1 < argc; i += 2) {
-        const std::string name = argv[i];
-        if (name == "--program")
-            options.program = argv[i + 1];
-        else if (name == "--settle")
-            options.settle = std::max(0.0, std::atof(argv[i + 1]));
-        else if (name == "--seconds")
-            options.seconds = std::max(1.0, std::atof(argv[i + 1]));
-        else if (name == "--runs")
-            options.runs = std::max(1, std::atoi(argv[i + 1]));
-    }
-    if (access(options.program.c_str(), X_OK) != 0) {
-        std::printf("no program at %s\n", options.program.c_str());
+    if (!ReadBenchOptions(argc, argv,
+                          {{"--program", &options.program},
+                           {"--settle", &options.settle, 0.0},
+                           {"--seconds", &options.seconds, 1.0},
+                           {"--runs", &options.runs, 1.0}},
+                          options.program))
         return 1;
-    }
     char pattern[] = "/tmp/corvalo-level-XXXXXX";
     const char* made = mkdtemp(pattern);
     if (!made || !LayOut(fs::path(made) / "game", options.program)) {

@@ -207,21 +207,13 @@ std::string Figure(double value, const char* unit, double scale = 1.0) {
 
 int Run(int argc, char** argv) {
     Options options;
-    for (int i = 1; i + 1 < argc; i += 2) {
-        const std::string name = argv[i];
-        if (name == "--program")
-            options.program = argv[i + 1];
-        else if (name == "--runs")
-            options.runs = std::max(1, std::atoi(argv[i + 1]));
-        else if (name == "--rest-runs")
-            options.restRuns = std::max(0, std::atoi(argv[i + 1]));
-        else if (name == "--rest-seconds")
-            options.restSeconds = std::max(1.0, std::atof(argv[i + 1]));
-    }
-    if (access(options.program.c_str(), X_OK) != 0) {
-        std::printf("no program at %s\n", options.program.c_str());
+    if (!ReadBenchOptions(argc, argv,
+                          {{"--program", &options.program},
+                           {"--runs", &options.runs, 1.0},
+                           {"--rest-runs", &options.restRuns, 0.0},
+                           {"--rest-seconds", &options.restSeconds, 1.0}},
+                          options.program))
         return 1;
-    }
     const char* driver = std::getenv("SDL_VIDEODRIVER");
     std::printf("start-up of %s (SDL_VIDEODRIVER=%s), %d runs:\n", options.program.c_str(),
                 driver ? driver : "(default)", options.runs);

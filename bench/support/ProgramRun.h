@@ -15,11 +15,13 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <initializer_list>
 #include <fstream>
 #include <iterator>
 #include <sstream>
 #include <string>
 #include <thread>
+#include <variant>
 #include <vector>
 
 inline double Now() {
@@ -158,4 +160,37 @@ inline pid_t StartProgram(const std::string& program, const std::filesystem::pat
     }
     execl(program.c_str(), program.c_str(), "--multiple", static_cast<char*>(nullptr));
     _exit(127);
+}
+
+// One "--name value" option of a benchmark's command line: the variable it
+// sets and, for a number, the least value it takes.
+struct BenchOption {
+    const char* name;
+    std::variant<std::string*, int*, double*> value;
+    double least = 0.0;
+};
+
+// Reads the command line's "--name value" pairs into the options named;
+// other names are passed over. False, said on standard output, when the
+// program to start (the option "--program") is not an executable file.
+inline bool ReadBenchOptions(int argc, char** argv, std::initializer_list<BenchOption> options,
+                             const std::string& program) {
+    for (int i = 1; i + 1 < argc; i += 2) {
+        for (const BenchOption& option : options) {
+            if (std::string(argv[i]) != option.name)
+                continue;
+            const char* text = argv[i + 1];
+            if (auto* value = std::get_if<std::string*>(&option.value))
+                **value = text;
+            else if (auto* value = std::get_if<int*>(&option.value))
+                **value = std::max(static_cast<int>(option.least), std::atoi(text));
+            else if (auto* value = std::get_if<double*>(&option.value))
+                **value = std::max(option.least, std::atof(text));
+        }
+    }
+    if (access(program.c_str(), X_OK) != 0) {
+        std::printf("no program at %s\n", program.c_str());
+        return false;
+    }
+    return true;
 }
