@@ -1,14 +1,11 @@
 // The register screen's avatar choice: what a name has earned, the
 // default, a choice made twice, a screen that lacks an avatar, and the
-// highlight under the pointer; the screen drawn again only when it changes.
+// highlight under the pointer.
 
 #include "game/screens/wndRegisterUser.h"
 
-#include "framework/script/animation/TAnimatedSprite.h"
-#include "framework/ui/manager/TWindowManager.h"
 #include "framework/ui/widgets/TButton.h"
 #include "framework/ui/widgets/TImage.h"
-#include "platform/time/manual/ManualTimeSource.h"
 #include "velk/display/vlkClip.h"
 
 #include "ScreenFixture.h"
@@ -142,51 +139,6 @@ TEST_F(RegisterUserTest, TheHighlightShowsOnlyWhileAnAvatarButtonIsUnderThePoint
     window->FindEntry(1)->button->SetState(TButton::kNormal);
     window->OnAnimate();
     EXPECT_EQ(0.0f, window->GetHighlight()->GetAlpha());
-}
-
-// The screen on a hand clock, drawn as the window manager draws it.
-class RegisterUserDrawTest : public RegisterUserTest {
-protected:
-    platform::ManualTimeSource clock{10000};
-    platform::ScopedTimeSource scope{clock};
-};
-
-TEST_F(RegisterUserDrawTest, TheScreenIsDrawnAgainOnlyWhenItsFigureOrHighlightChanges) {
-    wndRegisterUser* window = MakeScreen("");
-    const TAnimatedSprite* figure = window->GetFigure()->GetAnimatedSprite().get();
-    ASSERT_NE(nullptr, figure);
-    // One tick of the game's loop: the figure's script, the screen's
-    // animation; whether it asked to be drawn, then the frame.
-    const auto tick = [&] {
-        clock.Advance(TWindowManager::kFrameIntervalMs + 1);
-        RunTasks();
-        window->OnAnimate();
-        const bool dirty = manager->IsDirty();
-        manager->Draw();
-        return dirty;
-    };
-    EXPECT_TRUE(tick()) << "the first frame";
-    ASSERT_FALSE(manager->IsDirty()) << "drawn";
-    // The figure plays four frames of 60 ms and ends: about one tick in
-    // five shows another frame, and only those are drawn.
-    int32_t shown = figure->GetCurrentFrame();
-    int drawn = 0;
-    for (int i = 0; i < 30; ++i) {
-        const bool dirty = tick();
-        SCOPED_TRACE(i);
-        EXPECT_EQ(dirty, figure->GetCurrentFrame() != shown);
-        drawn += dirty ? 1 : 0;
-        shown = figure->GetCurrentFrame();
-    }
-    EXPECT_GE(drawn, 3);
-    EXPECT_LE(drawn, 6);
-    EXPECT_FALSE(tick()) << "the figure has ended";
-    // The highlight asks for its one change.
-    window->FindEntry(1)->button->SetState(TButton::kRollover);
-    manager->Draw();
-    EXPECT_TRUE(tick());
-    EXPECT_EQ(1.0f, window->GetHighlight()->GetAlpha());
-    EXPECT_FALSE(tick());
 }
 
 } // namespace

@@ -94,6 +94,47 @@ TEST_F(ClipTest, Draw_DrawsTheAnimatedSpriteAndNeverThePlainOne) {
     EXPECT_TRUE(DrawOne(clip).empty());
 }
 
+// The look changes exactly when the clip would draw other pixels: another
+// frame, place, alpha, visibility or child; a tick without any of these
+// leaves it, so a screen need not be drawn again.
+TEST_F(ClipTest, GetLook_ChangesWithWhatTheClipDraws) {
+    vlkClip clip(mSpin, &mClock);
+    clip.SetPosition(100.0f, 50.0f);
+    clip.PlayAnimation(TString("DoAnim"));
+    At(0);
+    uint64_t look = clip.GetLook();
+    const auto changed = [&] {
+        const uint64_t now = clip.GetLook();
+        const bool differs = now != look;
+        look = now;
+        return differs;
+    };
+    At(30);
+    EXPECT_FALSE(changed()) << "the same frame";
+    At(60);
+    EXPECT_TRUE(changed()) << "the next frame";
+    clip.SetPosition(100.0f, 50.0f);
+    EXPECT_FALSE(changed()) << "the same place";
+    clip.SetPosition(101.0f, 50.0f);
+    EXPECT_TRUE(changed());
+    clip.SetAlpha(0.5f);
+    EXPECT_TRUE(changed());
+    clip.SetVisible(false);
+    EXPECT_TRUE(changed());
+    clip.SetVisible(true);
+    EXPECT_TRUE(changed());
+    clip.GetSprite()->AddChild(TSprite::Create(0));
+    EXPECT_TRUE(changed()) << "a child";
+    clip.GetSprite()->GetChildren()[0]->GetDrawSpec().SetPosition(5.0f, 5.0f);
+    EXPECT_TRUE(changed()) << "a child moved";
+    At(120);
+    At(180);
+    At(240);
+    EXPECT_TRUE(changed()) << "the last frame";
+    At(400);
+    EXPECT_FALSE(changed()) << "the animation has ended";
+}
+
 // The operations as the board, panels and screens call them.
 TEST_F(ClipTest, CallersForms_FromAnimationPlayHitTestAndTheDefaultMove) {
     std::unique_ptr<vlkClip> clip = vlkClip::vlkClipFromAnimation(mSpin, &mClock);
