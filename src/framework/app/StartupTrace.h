@@ -4,7 +4,9 @@
 
 // A watcher of the application frame's start-up and shut-down: each step
 // that the application main, the platform object and the application object
-// take is announced by a short name ("platform", "log", "application" ...).
+// take is announced by a short name ("platform", "log", "application" ...),
+// and so are the steps of the game's own start ("game config", "fixed
+// assets", "start-up script").
 // Nothing watches unless a tool or test sets a watcher.
 using TStartupTrace = std::function<void(const char* step)>;
 
