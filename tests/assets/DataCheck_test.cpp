@@ -186,8 +186,7 @@ TEST_F(DataCheckFixture, GameTables_AreChecked) {
 TEST_F(DataCheckFixture, WorldMap_IsHeldToTheNodeTable) {
     const fs::path shipped = fs::path(CORVALO_SOURCE_DIR) / "assets";
     fs::copy_file(shipped / "metamap.xml", folder.Path() / "assets/metamap.xml");
-    const worldgen::Plan plan =
-        worldgen::ReadPlan((folder.Path() / "assets/metamap.xml").string());
+    const worldgen::Plan plan = worldgen::ReadPlan((folder.Path() / "assets/metamap.xml").string());
     ASSERT_TRUE(plan.problems.empty());
     for (const worldgen::Product& product : worldgen::Products(plan))
         folder.Write("assets/" + product.path, product.bytes);

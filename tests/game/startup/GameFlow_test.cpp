@@ -11,9 +11,9 @@
 
 #include "framework/app/AppFixture.h"
 #include "framework/core/prefs/TPrefsDB.h"
+#include "framework/ui/manager/TWindowManager.h"
 #include "game/board/clsTile.h"
 #include "game/progress/dtGameSettings.h"
-#include "framework/ui/manager/TWindowManager.h"
 #include "platform/time/manual/ManualTimeSource.h"
 #include "platform/window/VirtualKeys.h"
 #include "platform/window/WindowMessage.h"
@@ -122,9 +122,8 @@ protected:
             mWindow->SetPointerPosition(x, y, true);
             mWindow->Inject(platform::kWmMouseMove, 0, at);
         });
-        mInput.push_back([this, at] {
-            mWindow->Inject(platform::kWmLButtonDown, platform::kMkLButton, at);
-        });
+        mInput.push_back(
+            [this, at] { mWindow->Inject(platform::kWmLButtonDown, platform::kMkLButton, at); });
         mInput.push_back([this, at] { mWindow->Inject(platform::kWmLButtonUp, 0, at); });
     }
     void Key(uint32_t key, char character = 0) {
@@ -137,9 +136,8 @@ protected:
     }
     void Type(const std::string& text) {
         for (char c : text)
-            mInput.push_back([this, c] {
-                mWindow->Inject(platform::kWmChar, static_cast<uintptr_t>(c));
-            });
+            mInput.push_back(
+                [this, c] { mWindow->Inject(platform::kWmChar, static_cast<uintptr_t>(c)); });
     }
 
     // Plays the steps, then asks to close and answers Yes. True when every
@@ -182,10 +180,9 @@ protected:
             if (tries == 0 || now - actedAt >= kRetryMs) {
                 if (tries == kTries) {
                     TWindow* blocker = Find("btnBlocker");
-                    mProblems.push_back("nothing came of: " + steps[next].what + " (top: " +
-                                        TopName() + ", input " +
-                                        (blocker && blocker->IsVisible() ? "blocked" : "open") +
-                                        ")");
+                    mProblems.push_back(
+                        "nothing came of: " + steps[next].what + " (top: " + TopName() +
+                        ", input " + (blocker && blocker->IsVisible() ? "blocked" : "open") + ")");
                     mWindow->Inject(platform::kWmQuit);
                     next = steps.size();
                     return;
@@ -260,7 +257,8 @@ TEST_F(GameFlowTest, AFreshPlayerReachesEveryScreenAndComesBack) {
     // An empty profile: the register screen; a name, the girl, OK.
     steps.push_back({"the register screen", [] {},
                      [this] { return Shows("scripts/register.lua", "wndRegisterUser"); }});
-    steps.push_back({"a name and the girl", [this] {
+    steps.push_back({"a name and the girl",
+                     [this] {
                          Type("Ana");
                          ClickOn("btnAvatar_girl");
                      },
@@ -269,8 +267,8 @@ TEST_F(GameFlowTest, AFreshPlayerReachesEveryScreenAndComesBack) {
                      [this] { return Shows("scripts/cutscene.lua", "wndCutscene"); }});
     steps.push_back({"Space goes on in the intro", Press(platform::kVkSpace, ' '),
                      [this] { return TopName() == "scripts/cutscene.lua"; }});
-    steps.push_back({"Skip ends the intro at the menu", Click("btnSkip"),
-                     [this] { return MenuReady(); }});
+    steps.push_back(
+        {"Skip ends the intro at the menu", Click("btnSkip"), [this] { return MenuReady(); }});
 
     MenuButton(steps, "btnAchievements", "scripts/achievement.lua", "wndAchievements",
                Click("btnBack"));
@@ -282,8 +280,7 @@ TEST_F(GameFlowTest, AFreshPlayerReachesEveryScreenAndComesBack) {
                Click("btnCancel"));
     MenuButton(steps, "btnMoreGames", "scripts/xsell.lua", "TXSellWindow", Click("btnBack"));
     MenuButton(steps, "btnQuit", "scripts/quit_verify.lua", "", Click("btnNo"));
-    steps.push_back({"Community opens the page through the browser", Click("btnCommunity"),
-                     [this] {
+    steps.push_back({"Community opens the page through the browser", Click("btnCommunity"), [this] {
                          const std::vector<std::string>& calls = mDesktop->Calls();
                          return std::any_of(calls.begin(), calls.end(), [](const std::string& c) {
                              return c.rfind("OpenUrl", 0) == 0;
@@ -297,15 +294,15 @@ TEST_F(GameFlowTest, AFreshPlayerReachesEveryScreenAndComesBack) {
     const auto pauseOpen = [this] { return Shows("scripts/pause.lua", "wndPause"); };
     // The quest: the map (its first visit tells what the quest is), the
     // first node, the loading screen, the level; pause offers the medals.
-    steps.push_back({"menu Quest: the map's first visit tells what the quest is",
-                     Click("btnQuest"),
+    steps.push_back({"menu Quest: the map's first visit tells what the quest is", Click("btnQuest"),
                      [this] { return Shows("scripts/quest_panel.lua", "wndQuestPanel"); }});
     steps.push_back({"Continue: the map", Click("btnContinue"), [this] {
                          TWindow* blocker = Find("btnBlocker");
                          return Shows("scripts/worldmap.lua", "wndMetamap") && blocker &&
                                 !blocker->IsVisible();
                      }});
-    steps.push_back({"node 1 leads to its level", [this] {
+    steps.push_back({"node 1 leads to its level",
+                     [this] {
                          TWindow* node = Find("mbtn_1");
                          TWindow* button =
                              node ? node->FindChild(TString("btnMetamap"), int32_t{1}) : nullptr;
@@ -315,16 +312,16 @@ TEST_F(GameFlowTest, AFreshPlayerReachesEveryScreenAndComesBack) {
                          ClickAt((r.left + r.right) / 2, (r.top + r.bottom) / 2);
                      },
                      [this] { return Shows("scripts/game.lua", "wndCorvalo"); }});
-    steps.push_back({"the mode's instructions", [] {},
-                     [this] {
-                         return Shows("scripts/instruction_level.lua", "wndInstructionLevel");
-                     }});
+    steps.push_back(
+        {"the mode's instructions", [] {},
+         [this] { return Shows("scripts/instruction_level.lua", "wndInstructionLevel"); }});
     steps.push_back({"OK: the board", Click("btnOk"), boardReady});
     steps.push_back({"quest Pause", Click("btnPause"), pauseOpen});
     steps.push_back({"pause Medals", Click("btnAchievements"),
                      [this] { return Shows("scripts/achievement.lua", "wndAchievements"); }});
     steps.push_back({"back to pause", Click("btnBack"), pauseOpen});
-    steps.push_back({"Main menu, Yes: the menu", [this] {
+    steps.push_back({"Main menu, Yes: the menu",
+                     [this] {
                          ClickOn("btnMainMenu");
                          mInput.push_back([this] { mYesPending = true; });
                      },
@@ -338,7 +335,8 @@ TEST_F(GameFlowTest, AFreshPlayerReachesEveryScreenAndComesBack) {
     // Quick play: Classic easy, through the loading screen to the board.
     steps.push_back({"menu Quick play", Click("btnQuickPlay"),
                      [this] { return Shows("scripts/quickplay.lua", "wndQuickPlay"); }});
-    steps.push_back({"Classic easy opens the board", [this] {
+    steps.push_back({"Classic easy opens the board",
+                     [this] {
                          TWindow* panel = Find("PanelClassic");
                          TWindow* easy =
                              panel ? panel->FindChild(TString("btnDifficulty1"), int32_t{1})
@@ -362,7 +360,8 @@ TEST_F(GameFlowTest, AFreshPlayerReachesEveryScreenAndComesBack) {
     steps.push_back({"No keeps the game", Click("btnNo"), pauseOpen});
     steps.push_back({"Resume", Click("btnResume"), boardReady});
     steps.push_back({"Pause again", Click("btnPause"), pauseOpen});
-    steps.push_back({"Main menu, Yes: the game ends at the menu", [this] {
+    steps.push_back({"Main menu, Yes: the game ends at the menu",
+                     [this] {
                          ClickOn("btnMainMenu");
                          mInput.push_back([this] { mYesPending = true; });
                      },
@@ -375,7 +374,8 @@ TEST_F(GameFlowTest, AFreshPlayerReachesEveryScreenAndComesBack) {
                      }});
 
     // The intro was the player's first visit only.
-    steps.push_back({"no second intro", [] {}, [this] {
+    steps.push_back({"no second intro", [] {},
+                     [this] {
                          return std::count(mScreens.begin(), mScreens.end(),
                                            "scripts/cutscene.lua") == 1;
                      }});
