@@ -31,6 +31,10 @@ local function ToMainMenu()
         return
     end
     SetState(kPause, false)
+    -- The game ends here: a hosting page learns its last score first.
+    if ReportScore then
+        ReportScore()
+    end
     SetState(kGameOver, 1)
     gQuitToMenu = true
     CloseWindow()
