@@ -480,12 +480,11 @@ int main(int argc, char** argv) {
             const int count = LevelCount(mode, d);
             std::vector<int> levels;
             for (int level = 1; level <= count; ++level) {
-                const bool wanted =
-                    picked.empty() ||
-                    std::find(picked.begin(), picked.end(), std::to_string(level)) !=
-                        picked.end() ||
-                    (level == count &&
-                     std::find(picked.begin(), picked.end(), "last") != picked.end());
+                const bool wanted = picked.empty() ||
+                                    std::find(picked.begin(), picked.end(),
+                                              std::to_string(level)) != picked.end() ||
+                                    (level == count && std::find(picked.begin(), picked.end(),
+                                                                 "last") != picked.end());
                 if (wanted)
                     levels.push_back(level);
             }

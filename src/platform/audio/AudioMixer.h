@@ -69,8 +69,9 @@ private:
     // recovers over some 50 ms, so sources that coincide get quieter
     // together instead of having their tops cut.
     void Limit(int16_t* out, uint32_t frames);
-    static constexpr std::array<float, 64> MakeFullWindow() {
-        std::array<float, 64> window{};
+    static constexpr uint32_t kLimiterWindow = 64; // frames, about 1.5 ms
+    static constexpr std::array<float, kLimiterWindow> MakeFullWindow() {
+        std::array<float, kLimiterWindow> window{};
         window.fill(1.0f);
         return window;
     }
@@ -81,7 +82,6 @@ private:
     std::vector<MixerBuffer*> mBuffers;
     std::vector<int32_t> mAccumulator;
     // The limiter's state, carried from one pass to the next.
-    static constexpr uint32_t kLimiterWindow = 64; // frames, about 1.5 ms
     std::vector<float> mLimiterNeed;
     std::array<float, kLimiterWindow> mLimiterHistory = MakeFullWindow();
     float mLimiterSum = static_cast<float>(kLimiterWindow);
