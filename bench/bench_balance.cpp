@@ -1,6 +1,5 @@
 // bench_balance: how hard the shipped levels are to players of three kinds.
-// Quick games of the level records of Classic, Blitz and Strategy at each
-// difficulty are played
+// Quick games of every level of the five modes at each difficulty are played
 // headless (the rules' own code with fake tiles whose animations end at
 // once, a hand clock in 16 ms frames, a seeded deal) by three personas, and
 // the win rate and the mean game time of each level are printed as a table:
@@ -10,13 +9,21 @@
 // A persona sees what the screen shows: the faces of tiles whose picture is
 // up (a face-down tile shows its back). It clicks a remembered pair when it
 // knows one, a lone power tile it sees, else an unknown tile, and answers
-// its face from memory when it can.
+// its face from memory when it can. On Rome it aims at the marked slots
+// first. On Joker the good cards are shown at the round's start: it
+// remembers where as many of them lay as its memory holds, clicks those,
+// then guesses (the random clicker only guesses).
 //
-//   bench_balance [ASSETS_DIR] [--seeds N] [--all] [--modes Classic,Blitz,...]
+//   bench_balance [ASSETS_DIR] [--seeds N] [--levels 1,5,10,last]
+//                 [--modes Classic,Blitz,Strategy,Rome,Joker]
 //
-// By default the first, fifth, tenth and last level of each difficulty are
-// played over 5 seeds; --all plays every level. ASSETS_DIR holds config.xml
-// and the mode files (default: the source tree's assets).
+// By default every level of each difficulty is played over 10 seeds (a few
+// minutes); --levels picks levels within each difficulty ("last" is its
+// last). A level is the quick-play level number within the difficulty: the
+// record it plays is the same number in Classic, Blitz and Strategy, the
+// difficulty's start index plus the number less one in Rome, and Joker deals
+// one good card more than the number. ASSETS_DIR holds config.xml and the
+// mode files (default: the source tree's assets).
 
 #include "framework/core/tasks/TClock.h"
 #include "game/board/BoardActionQueue.h"
@@ -26,7 +33,9 @@
 #include "game/data/ModeFiles.h"
 #include "game/gmCorvalo.h"
 #include "game/levels/lvCorvaloClassic.h"
+#include "game/levels/lvCorvaloJoker.h"
 #include "game/levels/lvCorvaloLevel.h"
+#include "game/levels/lvCorvaloRome.h"
 #include "game/random/GameRandom.h"
 #include "game/state/dtLevelState.h"
 #include "game/state/dtUserState.h"
@@ -75,11 +84,11 @@ struct Mode {
     int id;
 };
 
-// Rome (whose marked slots a player must aim at) and Joker (whose rounds
-// end through the board screen's celebration) are not played by these
-// personas yet: they would only show losses that say nothing of the data.
-constexpr Mode kModes[] = {
-    {"Classic", kModeClassic}, {"Blitz", kModeBlitz}, {"Strategy", kModeStrategy}};
+constexpr Mode kModes[] = {{"Classic", kModeClassic},
+                           {"Blitz", kModeBlitz},
+                           {"Strategy", kModeStrategy},
+                           {"Rome", kModeRome},
+                           {"Joker", kModeJoker}};
 constexpr const char* kDifficulties[] = {"easy", "medium", "hard"};
 
 // The display states in which a tile shows its face.
@@ -128,7 +137,8 @@ public:
     // Plays the level (1-based within the difficulty) to its end: true when
     // won; the game time in `ms`.
     bool Play(const Mode& mode, int difficulty, int level, uint32_t& ms) {
-        mUser->modeLevel[mode.id][difficulty] = level;
+        mUser->modeLevel[mode.id][difficulty] =
+            mode.id == kModeRome ? gGameTuning.rome.index[difficulty] + level - 1 : level;
         mUser->modeLives[mode.id][difficulty] = 3;
         mUser->levelOffset = 0;
         mFakes.scripts.SetGame(mode.name, "quick", kDifficulties[difficulty]);
@@ -136,21 +146,32 @@ public:
         ms = 0;
         if (!Level())
             return false;
+        mJoker = dynamic_cast<lvCorvaloJoker*>(Level());
+        mRome = dynamic_cast<lvCorvaloRome*>(Level());
         uint32_t next = Pace();
-        while (!Level()->IsEnded() && ms < kLongestGameMs) {
+        while (!Decided() && ms < kLongestGameMs) {
             Frame();
             ms += kFrameMs;
             Observe();
             if (ms < next || !Level()->IsInputEnabled())
                 continue;
-            if (Click())
+            if (mJoker ? ClickJoker() : Click())
                 next = ms + Pace();
         }
+        if (mJoker)
+            return mJoker->IsRoundOver() && mJoker->GetRoundResult() == lvCorvaloJoker::kRoundWon;
         return Level()->IsEnded() && Level()->GetOutcome() == lvCorvaloLevel::kWon;
     }
 
 private:
     lvCorvaloLevel* Level() const { return dynamic_cast<lvCorvaloLevel*>(mGame->GetLevel()); }
+    // A Joker round is decided by its first wrong card or its last good
+    // one; what follows (the celebration, the next level) is the screen's.
+    bool Decided() const { return mJoker ? mJoker->IsRoundOver() : Level()->IsEnded(); }
+    bool Marked(int slot) const {
+        return mRome && slot < static_cast<int>(mRome->GetMarks().size()) &&
+               mRome->GetMarks()[slot] != 0;
+    }
     BoardSlots& Slots() const { return mUser->GetLevelState()->GetSlots(); }
 
     uint32_t Pace() {
@@ -187,6 +208,10 @@ private:
     void Observe() {
         if (mPersona.memory == 0)
             return;
+        if (mJoker) {
+            ObserveJoker();
+            return;
+        }
         const BoardSlots& s = Slots();
         std::erase_if(mMemory, [&](const Seen& seen) {
             return !s.Contains(seen.slot) || s.tile[seen.slot] != seen.tile;
@@ -207,6 +232,46 @@ private:
             while (mMemory.size() > mPersona.memory)
                 mMemory.pop_front();
         }
+    }
+
+    // While the round's cards are shown, where the good ones lie.
+    void ObserveJoker() {
+        if (!mJoker->IsIntroRunning())
+            return;
+        const BoardSlots& s = Slots();
+        for (int slot = Level()->GetGeometry()->col; slot < s.Size(); ++slot) {
+            if (s.kind[slot] != mJoker->GetFaceKind() || mMemory.size() >= mPersona.memory)
+                continue;
+            if (std::none_of(mMemory.begin(), mMemory.end(),
+                             [&](const Seen& seen) { return seen.slot == slot; }))
+                mMemory.push_back({slot, s.tile[slot], s.kind[slot]});
+        }
+    }
+
+    // A remembered good card not clicked yet, else a guess among the cards
+    // not clicked.
+    bool ClickJoker() {
+        const std::vector<int>& clicked = mJoker->GetClickList();
+        auto fresh = [&](int slot) {
+            return std::find(clicked.begin(), clicked.end(), slot) == clicked.end();
+        };
+        for (const Seen& seen : mMemory)
+            if (fresh(seen.slot)) {
+                ClickSlot(seen.slot);
+                return true;
+            }
+        const BoardSlots& s = Slots();
+        std::vector<int> open;
+        for (int slot = Level()->GetGeometry()->col; slot < s.Size(); ++slot)
+            if (s.kind[slot] != 0 && s.tile[slot] && fresh(slot) &&
+                std::none_of(mMemory.begin(), mMemory.end(),
+                             [&](const Seen& seen) { return seen.slot == slot; }))
+                open.push_back(slot);
+        if (open.empty())
+            return false;
+        std::uniform_int_distribution<size_t> pick(0, open.size() - 1);
+        ClickSlot(open[pick(mRandom)]);
+        return true;
     }
 
     // A remembered slot of the kind, clickable and not `other`; -1 if none.
@@ -232,7 +297,12 @@ private:
             if (std::none_of(mMemory.begin(), mMemory.end(),
                              [&](const Seen& seen) { return seen.slot == slot; }))
                 unknown.push_back(slot);
-        const std::vector<int>& pool = unknown.empty() ? open : unknown;
+        // On Rome, marked tiles first.
+        std::vector<int> marked;
+        for (int slot : unknown.empty() ? open : unknown)
+            if (Marked(slot))
+                marked.push_back(slot);
+        const std::vector<int>& pool = !marked.empty() ? marked : unknown.empty() ? open : unknown;
         std::uniform_int_distribution<size_t> pick(0, pool.size() - 1);
         return pool[pick(mRandom)];
     }
@@ -247,14 +317,15 @@ private:
         if (mFirst >= 0) {
             // The second of a pair: the first's face from memory.
             slot = mPlanned >= 0 && Clickable(mPlanned) ? mPlanned : -1;
-            if (slot < 0 && mPersona.memory > 0)
+            if (slot < 0 && mPersona.memory > 0 && s.kind[mFirst] <= kTileMushroom)
                 slot = Remembered(s.kind[mFirst], mFirst);
             if (slot < 0)
                 slot = RandomOpen(mFirst);
             mFirst = -1;
             mPlanned = -1;
         } else {
-            if (mPersona.memory > 0) {
+            // A known pair (on Rome one on a mark first), or a power tile.
+            for (int pass = mRome ? 0 : 1; pass < 2 && slot < 0 && mPersona.memory > 0; ++pass) {
                 for (auto it = mMemory.rbegin(); it != mMemory.rend() && slot < 0; ++it) {
                     if (!Clickable(it->slot))
                         continue;
@@ -263,8 +334,10 @@ private:
                         slot = it->slot;
                         break;
                     }
-                    const int mate = Remembered(it->kind, it->slot);
-                    if (mate >= 0) {
+                    // Two wilds or two bombs only go back: a pair is of a face.
+                    const int mate =
+                        it->kind <= kTileMushroom ? Remembered(it->kind, it->slot) : -1;
+                    if (mate >= 0 && (pass == 1 || Marked(it->slot) || Marked(mate))) {
                         slot = it->slot;
                         mPlanned = mate;
                     }
@@ -322,9 +395,12 @@ private:
     int mFirst = -1;
     int mPlanned = -1;
     bool mClassic = false;
+    lvCorvaloJoker* mJoker = nullptr;
+    lvCorvaloRome* mRome = nullptr;
 };
 
-int LevelCount(const Mode& mode) {
+// The quick-play levels of the mode at the difficulty.
+int LevelCount(const Mode& mode, int difficulty) {
     switch (mode.id) {
     case kModeClassic:
         return GetClassicLevelCount();
@@ -332,6 +408,16 @@ int LevelCount(const Mode& mode) {
         return GetBlitzLevelCount();
     case kModeStrategy:
         return GetStrategyLevelCount();
+    case kModeRome: {
+        // Each difficulty's records run up to the next one's start index,
+        // hard's to the end of the table.
+        const auto& index = gGameTuning.rome.index;
+        const int end = difficulty < 2 ? index[difficulty + 1] : GetRomeLevelCount() + 1;
+        return std::max(0, end - index[difficulty]);
+    }
+    case kModeJoker:
+        // A level at the difficulty's limit starts quick play over.
+        return std::max(0, gGameTuning.joker.index[difficulty] - 1);
     default:
         return 0;
     }
@@ -350,19 +436,20 @@ std::vector<std::string> Split(const std::string& text) {
 
 int main(int argc, char** argv) {
     std::string folder = CORVALO_SOURCE_ASSETS;
-    int seeds = 5;
-    bool all = false;
+    int seeds = 10;
+    std::vector<std::string> picked;
     std::vector<std::string> modes;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "--seeds" && i + 1 < argc)
             seeds = std::max(1, std::atoi(argv[++i]));
-        else if (arg == "--all")
-            all = true;
+        else if (arg == "--levels" && i + 1 < argc)
+            picked = Split(argv[++i]);
         else if (arg == "--modes" && i + 1 < argc)
             modes = Split(argv[++i]);
         else if (arg.rfind("--", 0) == 0) {
-            std::fprintf(stderr, "usage: %s [ASSETS_DIR] [--seeds N] [--all] [--modes A,B]\n",
+            std::fprintf(stderr,
+                         "usage: %s [ASSETS_DIR] [--seeds N] [--levels 1,5,last] [--modes A,B]\n",
                          argv[0]);
             return 2;
         } else
@@ -390,11 +477,17 @@ int main(int argc, char** argv) {
         if (!modes.empty() && std::find(modes.begin(), modes.end(), mode.name) == modes.end())
             continue;
         for (int d = 0; d < 3; ++d) {
-            const int count = LevelCount(mode);
+            const int count = LevelCount(mode, d);
             std::vector<int> levels;
-            for (int level = 1; level <= count; ++level)
-                if (all || level == 1 || level == 5 || level == 10 || level == count)
+            for (int level = 1; level <= count; ++level) {
+                const bool wanted = picked.empty() ||
+                                    std::find(picked.begin(), picked.end(),
+                                              std::to_string(level)) != picked.end() ||
+                                    (level == count && std::find(picked.begin(), picked.end(),
+                                                                 "last") != picked.end());
+                if (wanted)
                     levels.push_back(level);
+            }
             for (int level : levels) {
                 std::printf("%-9s %-7s %5d", mode.name, kDifficulties[d], level);
                 for (const Persona& persona : kPersonas) {

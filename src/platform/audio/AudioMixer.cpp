@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 
 namespace platform {
@@ -21,8 +22,65 @@ void AudioMixer::Mix(int16_t* out, uint32_t frames) {
             buffer->MixInto(mAccumulator.data(), frames);
         }
     }
+    Limit(out, frames);
+}
+
+void AudioMixer::Limit(int16_t* out, uint32_t frames) {
+    const int32_t* acc = mAccumulator.data();
+    int32_t peak = 0;
     for (size_t i = 0; i < mAccumulator.size(); ++i) {
-        out[i] = static_cast<int16_t>(std::clamp(mAccumulator[i], -32768, 32767));
+        peak = std::max(peak, std::abs(acc[i]));
+    }
+    if (peak <= kCeiling && mLimiterIdle) {
+        for (size_t i = 0; i < mAccumulator.size(); ++i) {
+            out[i] = static_cast<int16_t>(acc[i]);
+        }
+        return;
+    }
+    static const float kRelease = static_cast<float>(std::exp(-1.0 / (0.05 * kOutputRate)));
+    // The gain each frame needs to stay within the ceiling.
+    std::vector<float>& need = mLimiterNeed;
+    need.resize(frames);
+    for (uint32_t i = 0; i < frames; ++i) {
+        const int32_t loudest = std::max(std::abs(acc[2 * i]), std::abs(acc[2 * i + 1]));
+        need[i] =
+            loudest > kCeiling ? static_cast<float>(kCeiling) / static_cast<float>(loudest) : 1.0f;
+    }
+    // The held gain: the least need of the frames ahead within the window,
+    // rising back slowly once a peak has passed. The gain played is the
+    // held gain averaged over the window, which reaches a peak's need by the
+    // peak and moves a window's length to get there.
+    mLimiterIdle = true;
+    for (uint32_t i = 0; i < frames; ++i) {
+        float held = 1.0f;
+        for (uint32_t j = i; j < std::min(frames, i + kLimiterWindow); ++j) {
+            held = std::min(held, need[j]);
+        }
+        held = std::min(held, 1.0f - (1.0f - mLimiterHeld) * kRelease);
+        mLimiterHeld = held > 0.999f ? 1.0f : held;
+        mLimiterSum += mLimiterHeld - mLimiterHistory[mLimiterNext];
+        mLimiterHistory[mLimiterNext] = mLimiterHeld;
+        mLimiterNext = (mLimiterNext + 1) % kLimiterWindow;
+        // A peak at the start of a pass may come sooner than the window
+        // has seen: the gain then drops at once to the held gain, rather
+        // than let the peak through or follow it sample by sample.
+        if (need[i] < mLimiterSum / kLimiterWindow) {
+            mLimiterHistory.fill(mLimiterHeld);
+            mLimiterSum = mLimiterHeld * kLimiterWindow;
+        }
+        const float gain = mLimiterSum / kLimiterWindow;
+        if (gain < 1.0f || mLimiterHeld < 1.0f) {
+            mLimiterIdle = false;
+        }
+        for (uint32_t c = 0; c < kOutputChannels; ++c) {
+            const float value = static_cast<float>(acc[2 * i + c]) * std::min(gain, 1.0f);
+            out[2 * i + c] = static_cast<int16_t>(
+                std::clamp(static_cast<int32_t>(std::lround(value)), -kCeiling, kCeiling));
+        }
+    }
+    if (mLimiterIdle) {
+        // Rounding leaves the running sum a hair off; an idle window is whole.
+        mLimiterSum = static_cast<float>(kLimiterWindow);
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include "platform/audio/AudioDevice.h"
 
+#include <array>
 #include <atomic>
 #include <cstdint>
 #include <map>
@@ -34,7 +35,8 @@ class MixerBuffer;
 
 // The mixer behind both back ends: it keeps the secondary buffers and mixes
 // every playing one into 44100 Hz 16-bit stereo, converting rate (linear
-// interpolation) and channels and applying each buffer's volume. One mutex
+// interpolation) and channels and applying each buffer's volume. A sum
+// louder than the ceiling goes through a limiter, never a hard clip. One mutex
 // guards the buffers' state; the output thread (SDL's callback, or the test
 // that advances the null device) holds it while it mixes. Buffers hold the
 // mixer, so a buffer may outlive its device.
@@ -42,6 +44,9 @@ class AudioMixer : public std::enable_shared_from_this<AudioMixer> {
 public:
     static constexpr uint32_t kOutputRate = 44100;
     static constexpr uint32_t kOutputChannels = 2;
+    // The loudest sample the limiter lets out (about -0.2 dB below full
+    // scale); a quieter mix passes unchanged.
+    static constexpr int32_t kCeiling = 32000;
 
     // Mixes frames stereo frames into out (interleaved left, right).
     void Mix(int16_t* out, uint32_t frames);
@@ -59,12 +64,30 @@ public:
 
 private:
     friend class MixerBuffer;
+    // Brings the accumulated sum within the ceiling into out: a gain that
+    // falls smoothly ahead of a peak (looking ahead within the pass) and
+    // recovers over some 50 ms, so sources that coincide get quieter
+    // together instead of having their tops cut.
+    void Limit(int16_t* out, uint32_t frames);
+    static constexpr uint32_t kLimiterWindow = 64; // frames, about 1.5 ms
+    static constexpr std::array<float, kLimiterWindow> MakeFullWindow() {
+        std::array<float, kLimiterWindow> window{};
+        window.fill(1.0f);
+        return window;
+    }
     void Add(MixerBuffer* buffer);
     void Remove(MixerBuffer* buffer);
 
     std::mutex mMutex;
     std::vector<MixerBuffer*> mBuffers;
     std::vector<int32_t> mAccumulator;
+    // The limiter's state, carried from one pass to the next.
+    std::vector<float> mLimiterNeed;
+    std::array<float, kLimiterWindow> mLimiterHistory = MakeFullWindow();
+    float mLimiterSum = static_cast<float>(kLimiterWindow);
+    float mLimiterHeld = 1.0f;
+    uint32_t mLimiterNext = 0;
+    bool mLimiterIdle = true;
     std::map<AudioCall, int32_t> mFailures;
     std::map<AudioCall, uint32_t> mCalls;
 };

@@ -1,11 +1,13 @@
 // The mixer behind the audio devices, driven through the null device:
 // cursors, looping, the end of a once-played buffer, volume, rate and
-// channel conversion, locking across the wrap and injected failures.
+// channel conversion, locking across the wrap, injected failures and the limiter.
 
 #include "platform/audio/null/NullAudioDevice.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <memory>
 #include <vector>
@@ -133,18 +135,103 @@ TEST_F(Mixer, HalfRateMono_IsStretchedAndSpreadToBothSides) {
     EXPECT_EQ(left, (std::vector<int16_t>{0, 500, 1000, 1500, 2000, 2500, 3000, 3500}));
 }
 
-TEST_F(Mixer, TwoBuffers_AddUpAndClip) {
-    auto a = Make(Format(44100, 2), std::vector<int16_t>(20, 30000));
+TEST_F(Mixer, TwoBuffers_AddUp) {
+    auto a = Make(Format(44100, 2), std::vector<int16_t>(20, 12000));
     auto b = Make(Format(44100, 2), std::vector<int16_t>(20, 5000));
     auto c = Make(Format(44100, 2), std::vector<int16_t>(20, -1000));
     a->Play(0);
     b->Play(0);
     device.Advance(2);
-    EXPECT_EQ(device.GetCapture()[0], 32767);
+    EXPECT_EQ(device.GetCapture()[0], 17000);
     a->Stop();
     c->Play(0);
     device.Advance(1);
     EXPECT_EQ(device.GetCapture()[4], 4000);
+}
+
+// A sine that rises to its amplitude over `attack` frames.
+std::vector<int16_t> StereoSine(size_t frames, double amplitude, double period, double phase,
+                                size_t attack = 0) {
+    std::vector<int16_t> samples(2 * frames);
+    for (size_t i = 0; i < frames; ++i) {
+        const double rise = i < attack ? static_cast<double>(i) / attack : 1.0;
+        const double value = rise * amplitude * std::sin(2 * M_PI * (i / period + phase));
+        samples[2 * i] = samples[2 * i + 1] = static_cast<int16_t>(std::lround(value));
+    }
+    return samples;
+}
+
+// Music and an effect (which rises over 10 ms, as ours do) that meet at full
+// strength: their sum, up to 1.6 times full scale, comes out scaled down by a
+// gain that moves smoothly, with no sample at full scale and no cut top; once
+// the effect has ended the music comes through unchanged again.
+TEST_F(Mixer, LoudSourcesSummed_StayWithinRangeWithoutAHardClip) {
+    const size_t loud = 4410, quiet = 6 * 4410;
+    std::vector<int16_t> music = StereoSine(loud + quiet, 26000, 100, 0.0);
+    std::vector<int16_t> effect = StereoSine(loud, 26000, 147, 0.1, 441);
+    auto a = Make(Format(44100, 2), music);
+    auto b = Make(Format(44100, 2), effect);
+    ASSERT_TRUE(a && b);
+    a->Play(0);
+    b->Play(0);
+    // Passes of the length the SDL device asks for.
+    for (size_t left = loud + quiet; left > 0; left -= std::min<size_t>(left, 1024)) {
+        device.Advance(static_cast<uint32_t>(std::min<size_t>(left, 1024)));
+    }
+    const std::vector<int16_t>& out = device.GetCapture();
+    ASSERT_EQ(out.size(), music.size());
+    int32_t biggestSum = 0;
+    double previousGain = 1.0;
+    double largestStep = 0.0;
+    for (size_t i = 0; i < out.size(); i += 2) {
+        const int32_t sum = music[i] + (i < effect.size() ? effect[i] : 0);
+        biggestSum = std::max(biggestSum, std::abs(sum));
+        ASSERT_LE(std::abs(out[i]), AudioMixer::kCeiling) << "frame " << i / 2;
+        ASSERT_EQ(out[i], out[i + 1]);
+        ASSERT_EQ(out[i] < 0, sum < 0) << "frame " << i / 2;
+        if (std::abs(sum) > 4000) {
+            const double gain = static_cast<double>(out[i]) / sum;
+            ASSERT_LE(gain, 1.0 + 1e-3);
+            largestStep = std::max(largestStep, std::abs(gain - previousGain));
+            previousGain = gain;
+        }
+    }
+    EXPECT_GT(biggestSum, 40000) << "the sources do meet above full scale";
+    EXPECT_LT(largestStep, 0.03) << "the gain moves smoothly, as no clip does";
+    // A clip flattens a top into runs of equal samples; a limited top stays
+    // round.
+    size_t flat = 0;
+    for (size_t i = 4; i < 2 * loud; i += 2) {
+        if (out[i] == out[i - 2] && out[i] == out[i - 4] && std::abs(out[i]) > 30000) {
+            ++flat;
+        }
+    }
+    EXPECT_EQ(flat, 0u);
+    const size_t settled = 2 * (loud + 4 * 4410);
+    EXPECT_TRUE(std::equal(out.begin() + settled, out.end(), music.begin() + settled))
+        << "after the effect the music passes unchanged";
+}
+
+// Two sources that start together at full strength at the start of a pass,
+// before the limiter could see them coming: the gain drops at once, and the
+// tops that follow are still round and within range.
+TEST_F(Mixer, LoudSourcesStartingTogether_DropTheGainAtOnceWithoutCutTops) {
+    auto a = Make(Format(44100, 2), StereoSine(4410, 30000, 90, 0.2));
+    auto b = Make(Format(44100, 2), StereoSine(4410, 30000, 90, 0.2));
+    a->Play(0);
+    b->Play(0);
+    device.Advance(1024);
+    device.Advance(1024);
+    const std::vector<int16_t>& out = device.GetCapture();
+    size_t flat = 0;
+    for (size_t i = 0; i < out.size(); i += 2) {
+        ASSERT_LE(std::abs(out[i]), AudioMixer::kCeiling) << "frame " << i / 2;
+        if (i >= 4 && out[i] == out[i - 2] && out[i] == out[i - 4] && std::abs(out[i]) > 30000) {
+            ++flat;
+        }
+    }
+    EXPECT_EQ(flat, 0u);
+    EXPECT_GT(*std::max_element(out.begin(), out.end()), 30000) << "limited, not muted";
 }
 
 TEST_F(Mixer, Lock_GivesTwoPartsAcrossTheWrapAndRefusesBadRanges) {
