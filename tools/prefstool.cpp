@@ -129,15 +129,13 @@ int WriteQuest(TPrefsDB& db, const std::string& assets, const char* count, int p
     bool cat = false, dog = false;
     for (int i = 0; i < completed; ++i) {
         map.SetCurrentNode(i);
-        map.GetNode(i)->locked = false;
         map.CompleteCurrentNode(kNodeScore);
         map.GetNode(i)->unlockNotYetShown = false;
         cat = cat || map.GetNode(i)->GetDefinition()->reward == kRewardCat;
         dog = dog || map.GetNode(i)->GetDefinition()->reward == kRewardDog;
     }
-    // A fresh quest opens node 1 on the map's first visit.
-    if (completed == 0)
-        map.GetNode(0)->locked = false;
+    // As in the game, node 1 keeps the lock every node starts with: the
+    // map's walk starts there whatever its lock says.
     TokenString text;
     map.Save(text);
     bool stored = db.SetInt("UserDataVersion", dtGameSettings::kProfileVersion, player, false) &&

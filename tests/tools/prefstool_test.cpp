@@ -133,7 +133,9 @@ TEST_F(PrefstoolTool, QuestWritesTheMapOfAPlayerWhoWonTheFirstNodes) {
     // Version, a current node (the last won), the total, the node count.
     EXPECT_EQ(std::vector<int>(map.begin(), map.begin() + 5),
               (std::vector<int>{6, 1, 9, 10000, 56}));
-    for (int node = 0; node < 10; ++node)
+    // Node 1 keeps the lock every node starts with, as in the game.
+    EXPECT_EQ(NodeValues(map, 0), (std::vector<int>{1, 0, 1, 1000, 3}));
+    for (int node = 1; node < 10; ++node)
         EXPECT_EQ(NodeValues(map, node), (std::vector<int>{0, 0, 1, 1000, 3})) << node;
     EXPECT_EQ(NodeValues(map, 10), (std::vector<int>{0, 1, 0, 0, 3})) << "open, not yet shown";
     EXPECT_EQ(NodeValues(map, 11), (std::vector<int>{1, 1, 0, 0, 3})) << "locked";
@@ -153,7 +155,7 @@ TEST_F(PrefstoolTool, QuestWritesTheMapOfAPlayerWhoWonTheFirstNodes) {
     EXPECT_EQ(NodeValues(map, 55), (std::vector<int>{0, 0, 1, 1000, 3}));
     EXPECT_EQ(map.back(), 0);
 
-    // A fresh quest: node 1 open and not yet shown, no current node.
+    // A fresh quest: no current node, nothing won, nothing shown.
     result = Tool({"--assets", CORVALO_BUILD_ASSETS, "quest", "0", "0"});
     ASSERT_EQ(result.status, 0) << result.output;
     {
@@ -162,7 +164,7 @@ TEST_F(PrefstoolTool, QuestWritesTheMapOfAPlayerWhoWonTheFirstNodes) {
     }
     ASSERT_EQ(map.size(), 4u + 5u * 56u + 1u);
     EXPECT_EQ(std::vector<int>(map.begin(), map.begin() + 9),
-              (std::vector<int>{6, 0, 0, 56, 0, 1, 0, 0, 3}));
+              (std::vector<int>{6, 0, 0, 56, 1, 1, 0, 0, 3}));
 
     // Refused, the stored map unchanged: counts outside the map, a player
     // who is not there, data that is not the game's.
