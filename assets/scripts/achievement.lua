@@ -49,9 +49,16 @@ MakeDialog {
         wndToolTip {
             name = 'wndToolTip', x = 0, y = 0, w = 480, h = 48, margin_x = 14, margin_y = 10,
             fade_secs = 0.25,
-            Bitmap { name = 'bmpBg', image = 'gpx/ui/tooltip.png', alpha = true, x = 0, y = 0 },
+            -- The plate, cut to the text by its frame, and its right end.
+            Window { name = 'bgFrame', x = 0, y = 0, w = 480, h = 48,
+                     Bitmap { name = 'bmpBg', image = 'gpx/ui/tooltip.png', alpha = true,
+                              x = 0, y = 0 } },
+            Bitmap { name = 'bmpBgEnd', image = 'gpx/ui/tooltip_end.png', alpha = true,
+                     x = 0, y = 0 },
+            -- Measures the text only: laid from its top left corner.
             Text { name = 'lblToolTip', x = 0, y = 0, w = 450, h = 30,
-                   flags = kCentered, font = { kButtonFont[1], 20, { 0.25, 0.01, 0.23, 1 } } },
+                   flags = kHAlignLeft + kVAlignTop,
+                   font = { kButtonFont[1], 20, { 0.25, 0.01, 0.23, 1 } } },
         },
         Bitmap { name = 'bmpPanelBlack', image = 'gpx/ui/panel_black.png', scale = 64,
                  x = 0, y = 0 },

@@ -224,6 +224,17 @@ std::string WithoutComments(const std::string& text, bool lua) {
     return out;
 }
 
+// The screen scripts a literal names, also inside a statement such as
+// "DoModal('scripts/pause.lua')".
+std::vector<std::string> ScriptNames(const std::string& literal) {
+    static const std::regex script(R"re(scripts/[A-Za-z0-9_./-]+\.lua)re");
+    std::vector<std::string> names;
+    for (auto it = std::sregex_iterator(literal.begin(), literal.end(), script);
+         it != std::sregex_iterator(); ++it)
+        names.push_back(it->str());
+    return names;
+}
+
 void Collect(const std::string& text, const std::regex& pattern, int group,
              std::set<std::string>& into) {
     for (auto it = std::sregex_iterator(text.begin(), text.end(), pattern);
@@ -293,6 +304,7 @@ public:
             const std::string text = ReadText(path);
             const std::string where = fs::relative(path, folder.parent_path()).string();
             for (const std::string& literal : CppLiterals(text)) {
+                NameScripts(literal, where, "");
                 if (!LooksLikeFileName(literal) || !HasDataExtension(literal))
                     continue;
                 const std::string name = CheckableName(literal);
@@ -335,6 +347,7 @@ public:
                 lua_settop(state, 0);
             const std::string text = ReadText(it->path());
             for (const std::string& literal : LuaLiterals(text)) {
+                NameScripts(literal, name, name);
                 if (!LooksLikeFileName(literal) ||
                     !(HasDataExtension(literal) || StartsWithDataFolder(literal)))
                     continue;
@@ -351,6 +364,36 @@ public:
         }
         if (state)
             lua_close(state);
+    }
+
+    // The scripts named in a literal of `where` must be there; a script
+    // naming itself (`self`) does not count as named.
+    void NameScripts(const std::string& literal, const std::string& where,
+                     const std::string& self) {
+        for (const std::string& script : ScriptNames(literal)) {
+            if (script == self)
+                continue;
+            mNamedScripts.insert(script);
+            if (!LooksLikeFileName(literal))
+                NeedName(script, where);
+        }
+    }
+
+    // Every script under scripts/ is opened or read by name somewhere: by
+    // the code or by another script.
+    void CheckScriptsAreNamed() {
+        const fs::path scripts = mAssets / "scripts";
+        std::error_code error;
+        if (!fs::is_directory(scripts, error))
+            return;
+        for (auto it = fs::recursive_directory_iterator(scripts, error);
+             it != fs::recursive_directory_iterator(); it.increment(error)) {
+            if (!it->is_regular_file() || it->path().extension() != ".lua")
+                continue;
+            const std::string name = fs::relative(it->path(), mAssets).generic_string();
+            if (!mNamedScripts.count(name))
+                Problem(name + ": nothing names this script");
+        }
     }
 
     // The root each reader expects: by file name, else by place.
@@ -565,6 +608,7 @@ private:
     std::multimap<std::string, std::string> mLabelUses;     // label -> where
     std::multimap<std::string, std::string> mShortNameUses; // name -> where
     std::set<std::string> mAssetListNames;
+    std::set<std::string> mNamedScripts;
 };
 
 } // namespace
@@ -612,6 +656,7 @@ Report CheckAssets(const fs::path& assets, const Sources& sources) {
     for (const fs::path& code : sources.codeFolders)
         checker.ScanCode(code);
     checker.CheckScripts();
+    checker.CheckScriptsAreNamed();
     checker.CheckLabels();
     checker.CheckShortNames();
     // The world map's script and path effects are made from the node table:

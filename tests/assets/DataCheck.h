@@ -9,7 +9,9 @@
 //   - every short name the code asks the asset lists for is in "assets.xml";
 //   - every XML file parses, with the root its reader expects;
 //   - every Lua file under scripts/ compiles through the script engine's
-//     loader (the dialect translator included);
+//     loader (the dialect translator included), and the code or another
+//     script names it; a script named (also inside a statement such as
+//     "DoModal('scripts/pause.lua')") is there;
 //   - every label the code and the scripts use is in the string table;
 //   - every picture has sides of at most 1024 pixels;
 //   - every sound is Ogg Vorbis that our decoder reads to the end;

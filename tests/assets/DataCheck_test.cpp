@@ -82,6 +82,10 @@ const char kStrings[] =
     "<Row><Cell><Data>hello</Data></Cell><Cell><Data>Hello</Data></Cell></Row>\n"
     "</Table></Worksheet></Workbook>\n";
 
+const char kStart[] = "// \"gpx/commented.png\" is not asked for\n"
+                      "const char* kPicture = \"gpx/a.png\";\n"
+                      "const char* kMain = \"scripts/main.lua\";\n";
+
 // A fixture of one data file of each kind that names one another; each
 // case breaks one thing and the check must say so.
 class DataCheckFixture : public ::testing::Test {
@@ -96,8 +100,7 @@ protected:
                      "local folder = \"gpx/\" -- names made at run time are not checked\n"
                      "-- a comment naming gpx/nothing.png is no use\n"
                      "return function() return t end\n");
-        folder.Write("src/start.cpp", "// \"gpx/commented.png\" is not asked for\n"
-                                      "const char* kPicture = \"gpx/a.png\";\n");
+        folder.Write("src/start.cpp", kStart);
     }
     Report Check() { return CheckAssets(folder.Path() / "assets", {{folder.Path() / "src"}}); }
 
@@ -126,11 +129,24 @@ TEST_F(DataCheckFixture, EachBrokenRule_IsReported) {
         {"missing label", "assets/scripts/main.lua",
          "local t = { label = \"goodbye\" }\nreturn t\n",
          "label \"goodbye\" is not in the string table"},
+        {"screen script the code opens, missing", "src/pause.cpp",
+         "void Pause() { RunScript(\"DoModal('scripts/pause.lua')\"); }\n",
+         "src/pause.cpp: \"scripts/pause.lua\" is missing"},
+        {"screen script a script opens, missing", "assets/scripts/main.lua",
+         "return function() DoModal('scripts/gone.lua') end\n",
+         "scripts/main.lua: \"scripts/gone.lua\" is missing"},
+        {"script nothing names", "assets/scripts/orphan.lua", "return 1\n",
+         "scripts/orphan.lua: nothing names this script"},
+        {"script that names only itself", "assets/scripts/orphan.lua",
+         "DoModal('scripts/orphan.lua')\n", "scripts/orphan.lua: nothing names this script"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         TearDown();
         SetUp();
+        // The files a case adds go again.
+        fs::remove(folder.Path() / "src/pause.cpp");
+        fs::remove(folder.Path() / "assets/scripts/orphan.lua");
         if (c.text)
             folder.Write(c.file, c.text);
         else
@@ -170,8 +186,7 @@ TEST_F(DataCheckFixture, GameTables_AreChecked) {
 TEST_F(DataCheckFixture, WorldMap_IsHeldToTheNodeTable) {
     const fs::path shipped = fs::path(CORVALO_SOURCE_DIR) / "assets";
     fs::copy_file(shipped / "metamap.xml", folder.Path() / "assets/metamap.xml");
-    const worldgen::Plan plan =
-        worldgen::ReadPlan((folder.Path() / "assets/metamap.xml").string());
+    const worldgen::Plan plan = worldgen::ReadPlan((folder.Path() / "assets/metamap.xml").string());
     ASSERT_TRUE(plan.problems.empty());
     for (const worldgen::Product& product : worldgen::Products(plan))
         folder.Write("assets/" + product.path, product.bytes);

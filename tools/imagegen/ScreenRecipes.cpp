@@ -87,10 +87,20 @@ void Brain(cairo_t* cr, int w, int h) {
     cairo_stroke(cr);
 }
 
-// The tool tip's plate: a light rounded card, stretched to the text.
+// The tool tip's plate: a light rounded card as wide as the longest tip;
+// the tip shows as much of it as its text needs and closes it with the
+// plate's right end.
+constexpr int kTipPlateWidth = 480;
+constexpr int kTipEndWidth = 16;
+
 void TipPlate(cairo_t* cr, int w, int h) {
     Card(cr, 2, 2, w - 6, h - 6, palette::kSmallRadius, palette::kPanelInner, palette::kPanelTop,
          palette::kPanelEdge, true);
+}
+
+void TipPlateEnd(cairo_t* cr, int w, int h) {
+    cairo_translate(cr, w - kTipPlateWidth, 0);
+    TipPlate(cr, kTipPlateWidth, h);
 }
 
 } // namespace
@@ -100,7 +110,8 @@ std::vector<Picture> ScreenPictures() {
         {"gpx/achieve/meter_background.png", 60, 640, Format::kPng, MeterBackground, {}},
         {"gpx/achieve/memory_bar.png", 30, 23, Format::kPng, MemoryBar, {}},
         {"gpx/achieve/brain.png", 84, 70, Format::kPng, Brain, {}},
-        {"gpx/ui/tooltip.png", 480, 48, Format::kPng, TipPlate, {}},
+        {"gpx/ui/tooltip.png", kTipPlateWidth, 48, Format::kPng, TipPlate, {}},
+        {"gpx/ui/tooltip_end.png", kTipEndWidth, 48, Format::kPng, TipPlateEnd, {}},
     };
 }
 

@@ -43,6 +43,8 @@ constexpr Counted kCounted[] = {
 constexpr int32_t kFirstCounted = 7;
 constexpr int32_t kAllDifficulties = 7;
 
+// The least room between the tip and the board's edges.
+constexpr int32_t kTipEdge = 8;
 constexpr float kMeterHeight = 450.0f;
 constexpr float kMeterX = 712.0f;
 constexpr float kMeterBottom = 576.0f;
@@ -335,9 +337,17 @@ bool wndAchievements::OnMouseMove(TPoint point) {
         mToolTip->ShowText(found->label, found->tip);
     else
         mToolTip->ShowLocalized(found->label);
+    // Under the medal, centred, and kept whole inside the board (a board
+    // without a size of its own bounds only the top and left).
+    const auto inside = [](int32_t at, int32_t size, int32_t room) {
+        const int32_t far = room > 0 ? room - size - kTipEdge : at;
+        return std::clamp(at, kTipEdge, std::max(kTipEdge, far));
+    };
     const TRect& r = found->rect;
-    const int32_t x = std::max(0, r.left + (r.right - r.left) / 2 - mToolTip->GetWidth() / 2);
-    mToolTip->SetPosition(x, r.bottom + 5);
+    const int32_t x = inside(r.left + (r.right - r.left) / 2 - mToolTip->GetWidth() / 2,
+                             mToolTip->GetWidth(), GetWidth());
+    const int32_t y = inside(r.bottom + 5, mToolTip->GetHeight(), GetHeight());
+    mToolTip->SetPosition(x, y);
     return true;
 }
 

@@ -41,7 +41,11 @@ void wndToolTip::PostInit(TWindowStyle& style) {
     if (fadeMs > 0.0)
         mFadeRate = static_cast<float>(1.0 / fadeMs);
     TWindow* label = FindChild(TString("lblToolTip"), int32_t{1});
-    TWindow* background = FindChild(TString("bmpBg"), int32_t{1});
+    // The plate may lie in a frame of its own that cuts it to the text.
+    TWindow* background = FindChild(TString("bmpBg"), int32_t{2});
+    TWindow* end = FindChild(TString("bmpBgEnd"), int32_t{1});
+    mBackgroundEnd =
+        end && end->IsKindOf(TImage::GetClassId()) ? static_cast<TImage*>(end) : nullptr;
     mLabel = label && label->IsKindOf(TText::GetClassId()) ? static_cast<TText*>(label) : nullptr;
     mBackground = background && background->IsKindOf(TImage::GetClassId())
                       ? static_cast<TImage*>(background)
@@ -108,6 +112,12 @@ void wndToolTip::SetTextAndShow(const TString& text, bool show) {
     const TRect extent = mLabel->GetTextExtent();
     mLabel->SetPosition(mMarginX, mMarginY);
     SetSize(extent.right + 2 * mMarginX, extent.bottom + 2 * mMarginY);
+    if (mBackgroundEnd) {
+        const int32_t end = std::max(0, GetWidth() - mBackgroundEnd->GetWidth());
+        mBackgroundEnd->SetPosition(end, 0);
+        if (mBackground && mBackground->GetParent() != this)
+            mBackground->GetParent()->SetSize(end, GetHeight());
+    }
     if (mText)
         mText->DeleteThis();
     mText = static_cast<TText*>(TText::Create());
@@ -134,6 +144,8 @@ float wndToolTip::GetAlpha() const {
 void wndToolTip::SetAlpha(float alpha) {
     if (mBackground)
         mBackground->SetAlpha(alpha);
+    if (mBackgroundEnd)
+        mBackgroundEnd->SetAlpha(alpha);
     if (mText)
         mText->SetAlpha(alpha);
 }

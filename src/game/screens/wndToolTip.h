@@ -71,6 +71,10 @@ private:
     TText* mText = nullptr;
     TText* mLabel = nullptr;
     TImage* mBackground = nullptr;
+    // The plate's right end ("bmpBgEnd", optional), laid at the tip's right
+    // edge; the plate ("bmpBg") then lies in a frame that is cut to end
+    // where the end begins, so that the plate ends in its border.
+    TImage* mBackgroundEnd = nullptr;
     TString mKey;
     bool mShown = true;
     bool mEnabled = true;

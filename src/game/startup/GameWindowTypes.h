@@ -7,8 +7,7 @@
 
 // The window types of the game, in the order start-up registers them with
 // the window manager: each type name makes a window of the class of that
-// name. A class that is not written yet makes a plain window named after
-// the type until its own creator takes its place in the table.
+// name.
 
 // Makes a new window of its class; null when memory is short.
 using GameWindowCreator = TWindowCreator;

@@ -289,6 +289,25 @@ TEST_F(AchievementsBoardTest, OverlappingIconsGiveTheTipToTheHigherNumber) {
     EXPECT_EQ(TString(), tip->GetKey());
 }
 
+TEST_F(AchievementsBoardTest, TheTipStaysWholeInsideTheBoardAtItsEdges) {
+    Make();
+    Settle();
+    // A board just larger than its medals: the first medal's tip would
+    // start left of it, the fifth's end right of it, the last's below it.
+    board->SetSize(500, 500);
+    for (int n : {1, 5, 20}) {
+        SCOPED_TRACE(n);
+        const TRect icon = IconRect(n);
+        ASSERT_TRUE(board->OnMouseMove(TPoint(icon.left + 10, icon.top + 10)));
+        const TRect placed = tip->GetRect();
+        EXPECT_GT(placed.right - placed.left, 64);
+        EXPECT_GE(placed.left, 8);
+        EXPECT_LE(placed.right, 500 - 8);
+        EXPECT_GE(placed.top, 8);
+        EXPECT_LE(placed.bottom, 500 - 8);
+    }
+}
+
 TEST_F(AchievementsBoardTest, BackDuringTheOpeningLeadsThroughTheClosingSteps) {
     Make();
     clock.SetTime(clock.GetTime() + 64);

@@ -65,6 +65,35 @@ TEST_F(ToolTipTest, AQuarterSecondFadeRunsAtFourThousandthsPerMillisecond) {
     EXPECT_FALSE(tip->IsVisible());
 }
 
+// A plate wider than the text lies in a frame cut to end where the plate's
+// right end begins, at the tip's right edge; both follow each text and fade
+// together.
+TEST_F(ToolTipTest, APlateInAFrameIsCutToTheTextAndClosedByItsEnd) {
+    tip = static_cast<wndToolTip*>(wndToolTip::Create());
+    AddText(tip, "lblToolTip");
+    TWindow* frame = AddWindow(tip, "bgFrame", TRect(0, 0, 480, 48));
+    AddImage(frame, "bmpBg");
+    TImage* end = AddImage(tip, "bmpBgEnd");
+    end->SetSize(16, 48);
+    clock.SetTime(100);
+    Open(tip, "{ margin_x = 14, margin_y = 10 }");
+    ASSERT_EQ(wndToolTip::kIdle, tip->GetState());
+    int widths[2] = {};
+    int i = 0;
+    for (const char* text : {"Short", "A much longer text than the first"}) {
+        SCOPED_TRACE(text);
+        tip->ShowText(TString("k"), TString(text));
+        Run(20);
+        widths[i++] = tip->GetWidth();
+        EXPECT_LT(tip->GetWidth(), 480);
+        EXPECT_EQ(tip->GetWidth() - 16, end->GetRect().left);
+        EXPECT_EQ(tip->GetWidth() - 16, frame->GetWidth());
+        EXPECT_EQ(tip->GetHeight(), frame->GetHeight());
+        EXPECT_EQ(1.0f, end->GetAlpha());
+    }
+    EXPECT_LT(widths[0], widths[1]);
+}
+
 TEST_F(ToolTipTest, WithoutAFadeTimeAFadeTakesOneTick) {
     Make("{}");
     EXPECT_FLOAT_EQ(1.0f, tip->GetFadeRate());
