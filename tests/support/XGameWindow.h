@@ -45,6 +45,11 @@ protected:
             std::string("/") + ::testing::UnitTest::GetInstance()->current_test_info()->name();
         std::filesystem::remove_all(mFrames);
         std::filesystem::create_directories(mFrames);
+    }
+
+    // The program with the build's assets beside it, as the build lays out
+    // the game it runs.
+    void LayOut() {
         ASSERT_EQ(RunProgram({"sh", CORVALO_TEST_DATA "/game/layout.sh", Folder(), CORVALO_PROGRAM,
                               CORVALO_BINARY_DIR "/assets"}),
                   0);
@@ -201,7 +206,7 @@ protected:
     }
 
     // The first start on an empty profile: the register screen, a name
-    // typed, OK; the intro, where it plays, skipped with Space.
+    // typed, OK; the intro skipped with Space.
     void Register(const std::string& name) {
         ASSERT_TRUE(WaitForLog(Opened("register.lua"))) << RunLog() << Errors();
         ASSERT_TRUE(CaptureUntil("register", 0, 0, 1024, 768, [](const std::vector<double>& rgb) {
@@ -209,14 +214,14 @@ protected:
         }));
         ASSERT_EQ(Xdotool({"type", "--delay", "60", name}), 0);
         ASSERT_TRUE(ClickUntil(512, 614, Closed("register.lua"))) << RunLog();
-        // The intro of a first start, where the game has one.
-        if (WaitForLog(Opened("cutscene.lua"), 1, std::chrono::milliseconds(3000))) {
-            for (int attempt = 0; attempt < 40 && IsOpen("cutscene.lua"); ++attempt) {
-                Key("space");
-                WaitForLog(Closed("cutscene.lua"), 1, std::chrono::milliseconds(1000));
-            }
-            ASSERT_FALSE(IsOpen("cutscene.lua")) << RunLog();
+        // The intro of a player's first visit, skipped: Space goes on from
+        // each of its stops.
+        ASSERT_TRUE(WaitForLog(Opened("cutscene.lua"))) << RunLog();
+        for (int attempt = 0; attempt < 60 && IsOpen("cutscene.lua"); ++attempt) {
+            Key("space");
+            WaitForLog(Closed("cutscene.lua"), 1, std::chrono::milliseconds(1000));
         }
+        ASSERT_FALSE(IsOpen("cutscene.lua")) << RunLog();
     }
 
     // The menu's Quest button, until the world map opens (count times in
@@ -282,17 +287,44 @@ protected:
         return false;
     }
 
+    // The places of the game's picture as xdotool arguments: the pointer
+    // moved to each and clicked, in one run of xdotool (a player's quick
+    // hand on a board that does not wait).
+    void ClickEach(const PictureFit& fit, const std::vector<std::pair<int, int>>& places) {
+        std::vector<std::string> arguments;
+        for (const auto& place : places) {
+            for (const std::string& word :
+                 {std::string("mousemove"), std::string("--window"), mWindow, std::string("--sync"),
+                  std::to_string(fit.left + static_cast<int>((place.first + 0.5) * fit.scale)),
+                  std::to_string(fit.top + static_cast<int>((place.second + 0.5) * fit.scale)),
+                  std::string("click"), std::string("1")})
+                arguments.push_back(word);
+        }
+        ASSERT_EQ(Xdotool(arguments), 0);
+    }
+
     // Plays the standing level as a player who knows every face, until it
-    // ends; its outcome (1 won), or -1 when it did not end in time.
+    // is won (1) or the board closes without a win (2); -1 when neither
+    // came in time. A life lost is answered with OK (lose_life.lua) and
+    // the level played again.
     int PlayToTheEnd(const std::string& framePrefix) {
         const XClock::time_point start = XClock::now();
+        const PictureFit fit = Fit();
         bool captured = false;
-        while (XClock::now() - start < std::chrono::seconds(120)) {
+        while (XClock::now() - start < std::chrono::seconds(240)) {
             const TracedBoard board = ReadBoard();
-            if (board.read && !board.closed && !board.none && (board.ended || board.outcome != 0))
-                return board.outcome;
+            if (board.read && board.closed)
+                return 2;
+            if (board.read && !board.none && board.outcome == 1)
+                return 1;
+            if (IsOpen("lose_life.lua")) {
+                Capture(framePrefix + "-life-lost");
+                ClickUntil(kLoseLifeOkX, kLoseLifeOkY, Closed("lose_life.lua"),
+                           CountInLog(Closed("lose_life.lua")) + 1);
+                continue;
+            }
             if (!board.Playing() || board.busy) {
-                Wait(60);
+                Wait(40);
                 continue;
             }
             if (!captured) {
@@ -301,15 +333,17 @@ protected:
             }
             const std::vector<const TracedSlot*> move = PerfectMove(board);
             if (move.empty()) {
-                Wait(100);
+                Wait(60);
                 continue;
             }
-            for (const TracedSlot* slot : move)
-                ClickAt(slot->CentreX(), slot->CentreY());
-            // The next move once the board has taken this one.
             const std::string before = ReadWholeFile(TracePath());
+            std::vector<std::pair<int, int>> places;
+            for (const TracedSlot* slot : move)
+                places.emplace_back(slot->CentreX(), slot->CentreY());
+            ClickEach(fit, places);
+            // The next move once the board has taken this one.
             for (int i = 0; i < 100 && ReadWholeFile(TracePath()) == before; ++i)
-                Wait(30);
+                Wait(20);
         }
         return -1;
     }
@@ -333,6 +367,8 @@ protected:
     // The menu's Quest button (mainmenu.lua: the first large button of the
     // column at 392, 196).
     static constexpr int kQuestX = 392 + 120, kQuestY = 196 + 32;
+    // The life-lost pop-up's OK (lose_life.lua).
+    static constexpr int kLoseLifeOkX = 512 + 80, kLoseLifeOkY = 488 + 24;
 
     std::string mFrames;
     std::string mWindow;

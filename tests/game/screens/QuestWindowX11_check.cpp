@@ -27,6 +27,12 @@ class QuestWindow : public XGameWindow {
 protected:
     QuestWindow() : XGameWindow(CORVALO_BINARY_DIR "/quest-frames") {}
 
+    void SetUp() override {
+        XGameWindow::SetUp();
+        if (!IsSkipped())
+            LayOut();
+    }
+
     // A first run that registers the player and ends: the profile the
     // doctored tests start from.
     void RegisterAndClose() {
@@ -96,6 +102,35 @@ protected:
             return !IsCurtain(rgb);
         })) << "the curtains stay closed";
     }
+
+    // The end of the quest, opened by the map with the achievements board
+    // over it (both in the tick its world clear text ends): Back leaves
+    // the board for the fireworks; the message panel comes once the title
+    // has played, its button fades to black and back to the map, which
+    // keeps the quest finished.
+    void WatchTheEndOfTheQuest(const std::string& prefix) {
+        ASSERT_TRUE(WaitForLog(Opened("finish_quest.lua"))) << RunLog();
+        ASSERT_TRUE(WaitForLog(Opened("achievement.lua"))) << RunLog();
+        Capture(prefix + "-achievements");
+        ASSERT_TRUE(ClickUntil(512, 708, Closed("achievement.lua"))) << RunLog();
+        Capture(prefix + "-fireworks");
+        EXPECT_TRUE(CaptureUntil(
+            prefix + "-message", 512 - 60, 494 - 12, 120, 24,
+            [](const std::vector<double>& rgb) { return rgb[0] > 0.8 && rgb[2] < 0.4; }))
+            << "no orange button on the finish panel";
+        ClickAt(512, 494);
+        EXPECT_TRUE(
+            CaptureUntil(prefix + "-fade", 0, 0, 1024, 768,
+                         [](const std::vector<double>& rgb) { return Brightness(rgb) < 0.08; }))
+            << "no fade to black";
+        ASSERT_TRUE(WaitForLog(Closed("finish_quest.lua"))) << RunLog();
+        CaptureOpenMap(prefix + "-map");
+        const std::string map = Stored("UserMetamap");
+        EXPECT_EQ(map.substr(map.size() - 2), "^1") << "the quest finished";
+    }
+
+    // The map's Back (worldmap.lua).
+    static constexpr int kBackX = 854 + 80, kBackY = 700 + 24;
 
     // Whether the achievement board's first row of medals is lit where
     // won and grey where not.
@@ -233,9 +268,8 @@ TEST_F(QuestWindow, ARewardNodeShowsItsAvatarOnce) {
     EndCleanly();
 }
 
-// Nodes 1-55 won: node 56 won plays the end of the quest (fireworks, the
-// message, its button fading through black) and the map shows the quest
-// finished, once.
+// Nodes 1-55 won: node 56 won plays the end of the quest, and the map
+// shows the quest finished.
 TEST_F(QuestWindow, TheLastNodeWonEndsTheQuest) {
     RegisterAndClose();
     DoctorQuest(55);
@@ -244,29 +278,25 @@ TEST_F(QuestWindow, TheLastNodeWonEndsTheQuest) {
     CaptureOpenMap("last-map");
     PlayNode(56, "node56");
     WinLevel("node56");
-    // The end of the quest opens, with the achievements board over it
-    // (the map opens both in the tick its world clear text ends); Back
-    // leaves the board for the fireworks.
-    ASSERT_TRUE(WaitForLog(Opened("finish_quest.lua"))) << RunLog();
-    ASSERT_TRUE(WaitForLog(Opened("achievement.lua"))) << RunLog();
-    Capture("finish-achievements");
-    ASSERT_TRUE(ClickUntil(512, 708, Closed("achievement.lua"))) << RunLog();
-    Capture("finish-fireworks");
-    // The message panel once the title has played.
-    EXPECT_TRUE(
-        CaptureUntil("finish-message", 512 - 60, 494 - 12, 120, 24,
-                     [](const std::vector<double>& rgb) { return rgb[0] > 0.8 && rgb[2] < 0.4; }))
-        << "no orange button on the finish panel";
-    ClickAt(512, 494);
-    // Through black and back.
-    EXPECT_TRUE(CaptureUntil("finish-fade", 0, 0, 1024, 768, [](const std::vector<double>& rgb) {
-        return Brightness(rgb) < 0.08;
-    })) << "no fade to black";
-    ASSERT_TRUE(WaitForLog(Closed("finish_quest.lua"))) << RunLog();
-    CaptureOpenMap("finish-map");
-    EXPECT_EQ(CountInLog(Opened("finish_quest.lua")), 1u);
-    EXPECT_EQ(Stored("UserMetamap").substr(Stored("UserMetamap").size() - 2), "^1")
-        << "the quest finished";
+    WatchTheEndOfTheQuest("node56");
+    EXPECT_EQ(StoredNode(56).at(2), 1) << "node 56 won";
+    EndCleanly();
+}
+
+// Every node won, the end not yet celebrated: the map plays it once
+// (fireworks, the message, its button fading through black), and not on
+// the next visit.
+TEST_F(QuestWindow, AFinishedQuestIsCelebratedOnce) {
+    RegisterAndClose();
+    DoctorQuest(56);
+    Launch();
+    OpenQuest();
+    WatchTheEndOfTheQuest("finished");
+    ASSERT_TRUE(ClickUntil(kBackX, kBackY, Closed("worldmap.lua"))) << RunLog();
+    OpenQuest(2);
+    CaptureOpenMap("finished-again");
+    Wait(3000);
+    EXPECT_EQ(CountInLog(Opened("finish_quest.lua")), 1u) << RunLog();
     EndCleanly();
 }
 
@@ -290,7 +320,7 @@ TEST_F(QuestWindow, AMapShortOfAButtonLogsTheErrorAndBackStillLeads) {
     ClickAt(node1.first, node1.second);
     Wait(1500);
     EXPECT_TRUE(IsOpen("worldmap.lua")) << "a press on the map is ignored";
-    ASSERT_TRUE(ClickUntil(854 + 80, 700 + 24, Closed("worldmap.lua"))) << RunLog();
+    ASSERT_TRUE(ClickUntil(kBackX, kBackY, Closed("worldmap.lua"))) << RunLog();
     Capture("short-back-to-menu");
     OpenQuest(2);
     EndCleanly();
