@@ -194,8 +194,14 @@ int main(int argc, char** argv) {
     }
     SetUserDataFolder(folder);
     // What the database has to say (a file set aside, values kept in
-    // memory) goes to the log in that folder.
-    StartLog(folder.CStr());
+    // memory) goes to a log of the tool's own in that folder: the game's
+    // log beside it, which a new log would replace, may belong to a game
+    // that runs now.
+    std::string logFolder = folder.ToStd();
+    if (!logFolder.empty() && logFolder.back() == '/')
+        logFolder.pop_back();
+    logFolder += "/prefstool";
+    StartLog(logFolder.c_str());
     SetSetting(TSettingKey::kEncryptionKey, key);
     SetSetting(TSettingKey::kInstallKey, install);
     // Without --install, an empty "install.txt" makes the database take the

@@ -13,6 +13,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <sstream>
 #include <string>
 
@@ -65,8 +66,16 @@ TEST_F(PrefstoolTool, DefaultsOpenTheGamesOwnDatabaseKeyAndInstallation) {
         << result.output;
     EXPECT_NE(result.output.find("value: \"game value\""), std::string::npos) << result.output;
 
+    // The game's log beside the database is the game's: a game that runs
+    // now goes on writing it.
+    std::filesystem::create_directories(gameFolder);
+    std::ofstream(gameFolder + "logfile.txt") << "the game's own line\n";
     result = Tool({"set", "fromtool", "tool value", "0"});
     EXPECT_EQ(result.status, 0) << result.output;
+    std::ifstream gameLog(gameFolder + "logfile.txt");
+    std::string line;
+    EXPECT_TRUE(std::getline(gameLog, line));
+    EXPECT_EQ(line, "the game's own line");
     TPrefsDB game(database, true);
     EXPECT_EQ(game.GetValue("fromtool", "", 0).ToStd(), "tool value");
     EXPECT_EQ(game.GetValue("fromgame", "", -1).ToStd(), "game value");
