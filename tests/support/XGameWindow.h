@@ -64,18 +64,14 @@ protected:
 
     // Starts the laid-out program and waits for its window.
     void Launch() {
-        mLogAtLaunch = Log().size();
         Start(Folder() + "/corvalo", nullptr);
         mWindow = FindWindow("^Corvalo$");
         ASSERT_FALSE(mWindow.empty());
         ASSERT_EQ(Xdotool({"windowfocus", "--sync", mWindow}), 0);
     }
 
-    // The log of this run of the program.
-    std::string RunLog() const {
-        const std::string log = Log();
-        return mLogAtLaunch < log.size() ? log.substr(mLogAtLaunch) : log;
-    }
+    // The log of this run of the program: each run starts its log anew.
+    std::string RunLog() const { return Log(); }
     size_t CountInLog(const std::string& line) const {
         const std::string log = RunLog();
         size_t n = 0;
@@ -287,15 +283,22 @@ protected:
 
     // The pointer moved to each place of the game's picture in turn, and
     // clicked there, in one run of xdotool (a player's quick hand on a
-    // board that does not wait).
+    // board that does not wait). Each move waits until the server has
+    // moved the pointer; one that would not move it (xdotool would wait
+    // for ever) goes a pixel aside.
     void ClickEach(const PictureFit& fit, const std::vector<std::pair<int, int>>& places,
                    bool click = true) {
         std::vector<std::string> arguments;
         for (const auto& place : places) {
+            std::pair<int, int> screen = {
+                fit.left + static_cast<int>((place.first + 0.5) * fit.scale),
+                fit.top + static_cast<int>((place.second + 0.5) * fit.scale)};
+            if (screen == mPointer)
+                screen.first += screen.first > fit.left ? -1 : 1;
+            mPointer = screen;
             for (const std::string& word :
-                 {std::string("mousemove"), std::string("--window"), mWindow,
-                  std::to_string(fit.left + static_cast<int>((place.first + 0.5) * fit.scale)),
-                  std::to_string(fit.top + static_cast<int>((place.second + 0.5) * fit.scale))})
+                 {std::string("mousemove"), std::string("--window"), mWindow, std::string("--sync"),
+                  std::to_string(screen.first), std::to_string(screen.second)})
                 arguments.push_back(word);
             if (click) {
                 arguments.push_back("click");
@@ -376,7 +379,8 @@ protected:
 
     std::string mFrames;
     std::string mWindow;
-    size_t mLogAtLaunch = 0;
+    // Where the last move left the pointer, in the window.
+    std::pair<int, int> mPointer{-1, -1};
 };
 
 } // namespace support
