@@ -18,9 +18,9 @@ namespace {
 
 using namespace support;
 
-// The red of the closed curtains.
+// The dark red of the closed curtains.
 bool IsCurtain(const std::vector<double>& rgb) {
-    return rgb[0] > 0.5 && rgb[1] < 0.3;
+    return rgb[0] > 0.3 && rgb[1] < 0.15 && rgb[2] < 0.2;
 }
 
 class QuestWindow : public XGameWindow {
@@ -96,11 +96,13 @@ protected:
         ASSERT_TRUE(ClickUntil(638, 526, Opened("worldmap.lua"), maps + 1)) << RunLog();
     }
 
-    // Waits until the map's opening curtain has gone and captures it.
+    // Waits until the map shows (its sea in the top right corner, where
+    // the curtains and the menu are red or dusk) and captures it.
     void CaptureOpenMap(const std::string& name) {
-        EXPECT_TRUE(CaptureUntil(name, 480, 300, 64, 64, [](const std::vector<double>& rgb) {
-            return !IsCurtain(rgb);
-        })) << "the curtains stay closed";
+        EXPECT_TRUE(CaptureUntil(name, 975, 5, 40, 40, [](const std::vector<double>& rgb) {
+            return rgb[2] > 0.55 && rgb[2] > rgb[0] + 0.25;
+        })) << "the map does not show";
+        EXPECT_TRUE(IsOpen("worldmap.lua")) << RunLog();
     }
 
     // The end of the quest, opened by the map with the achievements board
