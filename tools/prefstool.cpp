@@ -6,9 +6,18 @@
 //   prefstool [options] get <key> [player]
 //   prefstool [options] players
 //   prefstool [options] delete-player <player>
+//   prefstool [options] quest <completed> <player>
 //
 // player is the 0-based player index; leave it out (or give -1) for the
 // installation's global values.
+//
+// quest writes a player's quest map as if the first <completed> nodes had
+// been won in order, each opening already shown on the world map, and the
+// node after them open but not yet shown (the map celebrates it next
+// time); the cat and the dog of the reward nodes won are unlocked, and the
+// profile is marked as of the game's version, so the game reads it.
+// <completed> runs from 0 (a fresh quest) to the node count (every node
+// won, the end of the quest not yet celebrated).
 //
 // Options:
 //   --dir <folder>       user data folder (default: the game's own, from its
@@ -16,6 +25,7 @@
 //   --key <text>         encryption key text (default: the game's own)
 //   --install <text>     install key setting (default: the install key the
 //                        game used last in that database, or "unknown")
+//   --assets <folder>    the game's data for quest (default: "assets")
 //
 // The exit status is 0 when the command did what it says; 1 when the value
 // or the deletion could not be saved (the database is locked, read-only, of
@@ -27,7 +37,14 @@
 #include "framework/core/log/TLog.h"
 #include "framework/core/prefs/TPrefsDB.h"
 #include "framework/core/settings/TSettings.h"
+#include "game/data/GameDataLint.h"
+#include "game/data/MetamapNodes.h"
+#include "game/progress/TokenString.h"
+#include "game/progress/clsMetamap.h"
+#include "game/progress/dtGameSettings.h"
 #include "velk/GameStartup.h"
+
+#include <filesystem>
 
 #include <cstdio>
 #include <cstdlib>
@@ -42,7 +59,8 @@ int Usage() {
                          "  set <key> <value> [player]\n"
                          "  get <key> [player]\n"
                          "  players\n"
-                         "  delete-player <player>\n");
+                         "  delete-player <player>\n"
+                         "  quest <completed> <player>   (--assets folder: the game's data)\n");
     return 2;
 }
 
@@ -85,6 +103,58 @@ int Unsaved(TPrefsDB& db, const char* what) {
     return 1;
 }
 
+constexpr int kRewardCat = 6;
+constexpr int kRewardDog = 7;
+// The best score written for each node won.
+constexpr int kNodeScore = 1000;
+
+// The quest map of a player who won the first completed nodes in order.
+int WriteQuest(TPrefsDB& db, const std::string& assets, const char* count, int player) {
+    const std::filesystem::path folder = std::filesystem::absolute(assets).lexically_normal();
+    LoadAndLintGameData(TString(("::" + folder.string()).c_str()));
+    const int nodes = GetNodeCount();
+    if (nodes <= 0) {
+        std::fprintf(stderr, "prefstool: no quest nodes in \"%s\" (config.xml, metamap.xml)\n",
+                     folder.c_str());
+        return 1;
+    }
+    char* end = nullptr;
+    const long completed = std::strtol(count, &end, 10);
+    if (!*count || *end || completed < 0 || completed > nodes) {
+        std::fprintf(stderr, "prefstool: \"%s\" is not a count of nodes from 0 to %d\n", count,
+                     nodes);
+        return 2;
+    }
+    clsMetamap map;
+    bool cat = false, dog = false;
+    for (int i = 0; i < completed; ++i) {
+        map.SetCurrentNode(i);
+        map.CompleteCurrentNode(kNodeScore);
+        map.GetNode(i)->unlockNotYetShown = false;
+        cat = cat || map.GetNode(i)->GetDefinition()->reward == kRewardCat;
+        dog = dog || map.GetNode(i)->GetDefinition()->reward == kRewardDog;
+    }
+    // As in the game, node 1 keeps the lock every node starts with: the
+    // map's walk starts there whatever its lock says.
+    TokenString text;
+    map.Save(text);
+    bool stored = db.SetInt("UserDataVersion", dtGameSettings::kProfileVersion, player, false) &&
+                  db.SetValue("UserMetamap", text.text, player, false);
+    if (stored && cat)
+        stored = db.SetInt("UserCatUnlocked", 1, player, false);
+    if (stored && dog)
+        stored = db.SetInt("UserDogUnlocked", 1, player, false);
+    if (!stored || !db.Commit()) {
+        db.Rollback();
+        std::fprintf(stderr, "prefstool: the quest map was not stored\n");
+        return 1;
+    }
+    std::printf("quest: nodes 1-%ld won, %s\n", completed,
+                completed < nodes ? "the next one open" : "every node won");
+    Show(db, "UserMetamap", player);
+    return db.IsPersistent() ? 0 : Unsaved(db, "the quest map");
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -95,6 +165,7 @@ int main(int argc, char** argv) {
     TString key = GetSetting(TSettingKey::kEncryptionKey);
     TString install;
     bool installGiven = false;
+    std::string assets = "assets";
     int arg = 1;
     for (; arg + 1 < argc && std::strncmp(argv[arg], "--", 2) == 0; arg += 2) {
         if (std::strcmp(argv[arg], "--dir") == 0) {
@@ -104,6 +175,8 @@ int main(int argc, char** argv) {
         } else if (std::strcmp(argv[arg], "--install") == 0) {
             install = argv[arg + 1];
             installGiven = true;
+        } else if (std::strcmp(argv[arg], "--assets") == 0) {
+            assets = argv[arg + 1];
         } else {
             return Usage();
         }
@@ -121,8 +194,14 @@ int main(int argc, char** argv) {
     }
     SetUserDataFolder(folder);
     // What the database has to say (a file set aside, values kept in
-    // memory) goes to the log in that folder.
-    StartLog(folder.CStr());
+    // memory) goes to a log of the tool's own in that folder: the game's
+    // log beside it, which a new log would replace, may belong to a game
+    // that runs now.
+    std::string logFolder = folder.ToStd();
+    if (!logFolder.empty() && logFolder.back() == '/')
+        logFolder.pop_back();
+    logFolder += "/prefstool";
+    StartLog(logFolder.c_str());
     SetSetting(TSettingKey::kEncryptionKey, key);
     SetSetting(TSettingKey::kInstallKey, install);
     // Without --install, an empty "install.txt" makes the database take the
@@ -166,6 +245,16 @@ int main(int argc, char** argv) {
         const int after = db.DeleteUser(player);
         std::printf("players: %d\n", after);
         return after == before || db.IsPersistent() ? 0 : Unsaved(db, "the deletion");
+    }
+    if (command == "quest" && rest == 2) {
+        if (!ParsePlayer(argv[arg + 1], player) || player < 0)
+            return 2;
+        if (player >= db.GetUserCount()) {
+            std::fprintf(stderr, "prefstool: there is no player %d (%d players)\n", player,
+                         db.GetUserCount());
+            return 1;
+        }
+        return WriteQuest(db, assets, argv[arg], player);
     }
     return Usage();
 }

@@ -5,6 +5,7 @@
 #include "framework/ui/window/TWindow.h"
 #include "game/board/BoardScreen.h"
 #include "game/data/LevelRecords.h"
+#include "game/levels/BoardTrace.h"
 #include "game/levels/LevelServices.h"
 #include "game/levels/lvCorvaloBlitz.h"
 #include "game/levels/lvCorvaloClassic.h"
@@ -140,7 +141,7 @@ gmCorvalo::LevelMaker gmCorvalo::SetLevelMaker(LevelMaker maker) {
     return previous;
 }
 
-gmCorvalo::gmCorvalo(TWindow* owner) {
+gmCorvalo::gmCorvalo(TWindow* owner) : mTrace(BoardTrace::FromEnvironment()) {
     SetOwner(owner);
     if (ProgressStore* store = Store()) {
         store->LoadUserData();
@@ -157,6 +158,8 @@ gmCorvalo::gmCorvalo(TWindow* owner) {
 
 gmCorvalo::~gmCorvalo() {
     SetLevel(nullptr);
+    if (mTrace)
+        mTrace->WriteClosed();
     if (gAssetLists)
         gAssetLists->ClearLevelAssets();
 }
@@ -267,6 +270,12 @@ int gmCorvalo::PrepareLevel() {
     return mode;
 }
 
+void gmCorvalo::Update(uint32_t elapsed) {
+    vlkGame::Update(elapsed);
+    if (mTrace)
+        mTrace->Write(dynamic_cast<const lvCorvaloLevel*>(GetLevel()));
+}
+
 void gmCorvalo::gfn_CreateLevel() {
     SetLevel(nullptr);
     const int mode = PrepareLevel();
@@ -278,6 +287,8 @@ void gmCorvalo::gfn_CreateLevel() {
         return;
     }
     SetLevel(level);
+    if (mTrace)
+        mTrace->CountLevel();
     // Read after the level is made: a quest level takes its lives from the
     // quest map's node.
     SetLivesAtStart(mUser->lives);

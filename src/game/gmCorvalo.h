@@ -4,8 +4,10 @@
 #include "velk/game/vlkGame.h"
 
 #include <functional>
+#include <memory>
 
 class BoardScreen;
+class BoardTrace;
 class TWindow;
 class dtUserState;
 class vlkGameLevel;
@@ -47,6 +49,8 @@ public:
 
     void onEndLevel() override;
     void gfn_CreateLevel() override;
+    // The level's frame, then the board trace when one is asked for.
+    void Update(uint32_t elapsed) override;
 
     // The bookkeeping of the two script functions: the user state is
     // brought up to the level to play (the mode id to make, 0 for none),
@@ -72,4 +76,6 @@ public:
 
 private:
     dtUserState* mUser = nullptr;
+    // Null unless the environment asks for the board trace.
+    std::unique_ptr<BoardTrace> mTrace;
 };

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "framework/core/math/TRect.h"
 #include "game/data/GameIds.h"
 #include "velk/actor/vlkActor.h"
 #include "velk/display/vlkDisplayObject.h"
@@ -63,6 +64,9 @@ public:
     virtual void SetWindEffect(bool on) = 0;
     // A point relative to the board.
     virtual bool HitTest(float x, float y) const = 0;
+    // The box that HitTest tests, relative to the board; empty when the
+    // tile has no face to hit.
+    virtual TRect GetHitBounds() const = 0;
 
     virtual uint32_t GetState() const = 0;
     const TTileKindRecord* GetKindRecord() const { return mKind; }

@@ -384,6 +384,11 @@ bool clsTile::HitTest(float x, float y) const {
     return face && face->HitTest(TVec2(x, y), -1, -1);
 }
 
+TRect clsTile::GetHitBounds() const {
+    vlkSprite* face = GetFace();
+    return face ? face->GetBounds() : TRect();
+}
+
 bool clsTile::IsClipPlaying() const {
     return mCurrentClip && mCurrentClip->GetAnimatedSprite() &&
            mCurrentClip->GetAnimatedSprite()->IsPlaying(-1);

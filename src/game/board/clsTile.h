@@ -74,6 +74,7 @@ public:
     bool IsMoving() const override { return mMoving != 0; }
     // The face's hit test: bounds only.
     bool HitTest(float x, float y) const override;
+    TRect GetHitBounds() const override;
     // Every picture and clip.
     void SetAllVisible(bool visible) override;
     // The wind effect, made on first use.

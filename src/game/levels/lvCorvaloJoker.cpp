@@ -151,16 +151,19 @@ void lvCorvaloJoker::OnMouseDown(int x, int y) {
     const float px = static_cast<float>(x - mBoardX);
     const float py = static_cast<float>(y - mBoardY);
     for (int slot = FirstPlaySlot(); slot < SlotCount(); ++slot) {
-        if (s.kind[slot] == 0 || !s.tile[slot] || s.state[slot] == kStateTurningAway ||
-            !s.tile[slot]->HitTest(px, py))
+        if (!IsClickable(slot) || !s.tile[slot]->HitTest(px, py))
             continue;
-        if (std::find(mClickList.begin(), mClickList.end(), slot) != mClickList.end())
-            return;
         mClickList.push_back(slot);
         PlayLevelSound(TString::Format("gameplay_combo%d", mClickCount % 12 + 1), 0);
         ++mClickCount;
         return;
     }
+}
+
+bool lvCorvaloJoker::IsClickable(int slot) const {
+    const BoardSlots& s = mLevelState->GetSlots();
+    return s.kind[slot] != 0 && s.tile[slot] && s.state[slot] != kStateTurningAway &&
+           std::find(mClickList.begin(), mClickList.end(), slot) == mClickList.end();
 }
 
 void lvCorvaloJoker::Judge(int slot) {

@@ -27,6 +27,8 @@ public:
     void Start() override;
     void OnMouseDown(int x, int y) override;
     void Update(uint32_t elapsed) override;
+    // A card that is not turning away and was not clicked in this round.
+    bool IsClickable(int slot) const override;
 
     // The good cards of a round: quick play "init_tiles" + 1, a quest
     // "init_tiles" + round - 1; at least one.

@@ -85,6 +85,8 @@ public:
     // Frees the board effects that all tiles share.
     static void ReleaseSharedEffects();
 
+    // The mode id (1-5).
+    int GetModeId() const { return mModeId; }
     int GetOutcome() const { return mOutcome; }
     bool IsEnded() const { return mEnded; }
     bool IsFinishing() const { return mFinishing; }
@@ -107,6 +109,12 @@ public:
     std::string Describe() const;
     // Whether any slot's tile is busy, sliding or falling.
     bool IsAnyTileBusy() const;
+    // Whether a click on the slot's tile would be taken now, input open
+    // (it has one and is not busy; each mode adds its own rule).
+    virtual bool IsClickable(int slot) const;
+    // The first slot in play and the number of slots.
+    int FirstPlaySlot() const { return Columns(); }
+    int SlotCount() const;
 
 protected:
     // `mode` is the mode id (1-5); `modeAchievement` the mode's own
@@ -135,8 +143,6 @@ protected:
     virtual void OnGroupScored(int n) = 0;
     // A quest task has just been met (after the shared winning steps).
     virtual void OnTaskWon() {}
-    // Whether a slot's tile may be clicked (it has one and is not busy).
-    virtual bool IsClickable(int slot) const;
     // Whether ScoreGroup adds the board-cleared bonus (a mode that
     // handles the cleared board itself adds it there, once).
     virtual bool AddsClearedBonusInScore() const { return true; }
@@ -212,8 +218,6 @@ protected:
     // Board helpers.
     int Columns() const;
     int Rows() const;
-    int FirstPlaySlot() const { return Columns(); }
-    int SlotCount() const;
     int TopRowFirst() const { return Rows() * Columns(); }
     int DrawTileKind();
     void DealTiles(int firstSlot, int count);

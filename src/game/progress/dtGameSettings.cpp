@@ -21,7 +21,7 @@
 
 namespace {
 
-constexpr int kProfileVersion = 3;
+constexpr int kProfileVersion = dtGameSettings::kProfileVersion;
 // The lives of a fresh profile and of a quest load, whatever the game data
 // says.
 constexpr int kProfileLives = 3;

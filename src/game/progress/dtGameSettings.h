@@ -22,6 +22,10 @@ class dtUserState;
 // its map, so holders take them again after a load. Main thread only.
 class dtGameSettings : public vlkGameSettings, public ProgressStore {
 public:
+    // The layout of a stored profile ("UserDataVersion"): a profile of
+    // another version is read as a fresh one.
+    static constexpr int kProfileVersion = 3;
+
     // Binds "gfn_changeUserData", "gnf_changeAvatar",
     // "gfn_isShownInstruction" and "gfn_getCurrentUserAvatar".
     dtGameSettings();

@@ -112,8 +112,8 @@ void wndMetamap::PostInit(TWindowStyle& style) {
     if (progress)
         progress->LoadUserData();
     for (int n = 1;; ++n) {
-        auto* button = dynamic_cast<clsMetamapButton*>(
-            FindChild(TString::Format("mbtn_%d", n), int32_t(1)));
+        auto* button =
+            dynamic_cast<clsMetamapButton*>(FindChild(TString::Format("mbtn_%d", n), int32_t(1)));
         if (!button)
             break;
         mButtons.push_back(button);
@@ -138,9 +138,11 @@ void wndMetamap::PostInit(TWindowStyle& style) {
     } else {
         // Without a layout the map still ticks, so that Back (its curtain
         // and the way to the menu) keeps working; node presses are ignored.
+        // The buttons are let go at the first tick, once the script that
+        // made the map (and shut its buttons behind a blocker) has run.
         mCurtainState = kRunning;
         ShowBackButton(true);
-        RunLevelScript(TString("EnableAllButtons()"));
+        mEnableButtonsOnTick = true;
     }
     ScheduleAnimation(kFrameMs, true, true, false);
     TWindowAnim* animator = GetAnimator();
@@ -314,6 +316,10 @@ bool wndMetamap::OnAnimate() {
 void wndMetamap::Step(uint32_t now) {
     const uint32_t elapsed = now - mLastTick;
     mLastTick = now;
+    if (mEnableButtonsOnTick) {
+        mEnableButtonsOnTick = false;
+        RunLevelScript(TString("EnableAllButtons()"));
+    }
     if (!IsInactive()) {
         if (mCurtain && mCurtain->IsEnabled()) {
             mCurtain->Update(elapsed);
@@ -424,8 +430,8 @@ void wndMetamap::UpdateEffects(uint32_t elapsed) {
 void wndMetamap::OnButtonPressed(int32_t n) {
     if (mCurtain && mCurtain->IsEnabled())
         return;
-    if (mLaidOut && (mUnlockedCloud->IsEnabled() || mWorldClearText->IsPlaying() ||
-                     mPathEffect->IsActive()))
+    if (mLaidOut &&
+        (mUnlockedCloud->IsEnabled() || mWorldClearText->IsPlaying() || mPathEffect->IsActive()))
         return;
     if (!mModel || !mLaidOut)
         return;

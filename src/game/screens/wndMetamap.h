@@ -25,7 +25,12 @@ class vlkParticleFx;
 class wndMetamap : public TWindow {
 public:
     // 0 opening, 1 closing to play, 2 closing to go back, 3 running.
-    enum CurtainState : int32_t { kOpening = 0, kClosingToPlay = 1, kClosingToBack = 2, kRunning = 3 };
+    enum CurtainState : int32_t {
+        kOpening = 0,
+        kClosingToPlay = 1,
+        kClosingToBack = 2,
+        kRunning = 3
+    };
     static constexpr uint32_t kFrameMs = 16;
     static constexpr int kWorlds = 5;
 
@@ -116,4 +121,7 @@ private:
     uint8_t mWorldClearPending = 0;
     // The layout ran: the buttons fit the model.
     bool mLaidOut = false;
+    // A map without a layout lets its buttons go at its first tick: in
+    // PostInit the screen script has not yet made (and shut) the rest.
+    bool mEnableButtonsOnTick = false;
 };

@@ -135,3 +135,9 @@ bool vlkSprite::HitTest(const TVec2& point, int32_t threshold, int32_t depth) {
     const TSprite* parent = sprite->GetParent();
     return sprite->HitTest(x, y, parent ? parent->GetDrawSpec() : TDrawSpec(), threshold, depth);
 }
+
+TRect vlkSprite::GetBounds() {
+    std::shared_ptr<TSprite> sprite = GetSprite();
+    const TSprite* parent = sprite->GetParent();
+    return sprite->GetBounds(parent ? parent->GetDrawSpec() : TDrawSpec());
+}

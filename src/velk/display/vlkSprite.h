@@ -1,5 +1,6 @@
 #pragma once
 
+#include "framework/core/math/TRect.h"
 #include "framework/core/math/TVector.h"
 #include "velk/display/vlkDisplayObjectContainer.h"
 
@@ -45,6 +46,9 @@ public:
     virtual bool HitTest(const TVec2& point, int32_t depth);
     // The same with the framework's alpha threshold (below 0: bounds only).
     bool HitTest(const TVec2& point, int32_t threshold, int32_t depth);
+    // The box that the bounds-only hit test tests, in the parent sprite's
+    // frame.
+    TRect GetBounds();
 
 protected:
     // Creates the framework sprite, with the texture when one is given.

@@ -9,10 +9,7 @@ if [ $# -ne 3 ]; then
   exit 2
 fi
 folder=$1
-mkdir -p "$folder"
-cp "$2" "$folder/"
-rm -rf "$folder/assets"
-cp -R "$3" "$folder/assets"
+sh "$(dirname "$0")/../game/layout.sh" "$folder" "$2" "$3"
 main="$folder/assets/scripts/main.lua"
 {
   cat <<'LUA'

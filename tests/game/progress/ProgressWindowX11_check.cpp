@@ -8,7 +8,7 @@
 //  - The progress screen (tests/data/progress): an avatar and Save are
 //    there again after a restart; doctored profiles come back whole.
 
-#include "support/XProgram.h"
+#include "support/XGameWindow.h"
 
 #include <algorithm>
 #include <chrono>
@@ -26,137 +26,21 @@ namespace {
 using namespace support;
 using std::chrono::milliseconds;
 
-const std::string kFrames = CORVALO_BINARY_DIR "/progress-frames";
-const char kPrefsTool[] = CORVALO_BINARY_DIR "/tools/prefstool";
-
-class ProgressWindow : public XProgramFixture {
+class ProgressWindow : public XGameWindow {
 protected:
-    void SetUp() override {
-        XProgramFixture::SetUp();
-        if (IsSkipped())
-            return;
-        // The X libraries' own allocations outlive the program; the game's
-        // leaks are checked on the offscreen display.
-        setenv("ASAN_OPTIONS", "detect_leaks=0", 1);
-        setenv("SDL_AUDIODRIVER", "dummy", 1);
-        std::filesystem::create_directories(kFrames);
-    }
+    ProgressWindow() : XGameWindow(CORVALO_BINARY_DIR "/progress-frames") {}
 
-    std::string Folder() const { return (mRoot.Path() / "game").string(); }
-    std::string UserFolder() const {
-        return (mRoot.Path() / "data" / "Halvenmark" / "Corvalo").string();
-    }
-
-    // Starts the program laid out in the folder and waits for its window.
-    void Launch() {
-        Start(Folder() + "/corvalo", nullptr);
-        mWindow = FindWindow("^Corvalo$");
-        ASSERT_FALSE(mWindow.empty());
-        ASSERT_EQ(Xdotool({"windowfocus", "--sync", mWindow}), 0);
-    }
-
-    // What prefstool says of a key of player 0: the value's text.
-    std::string Stored(const std::string& key) {
-        std::string said;
-        EXPECT_EQ(RunProgram({kPrefsTool, "--dir", UserFolder(), "get", key, "0"}, &said), 0)
-            << said;
-        std::smatch m;
-        const std::regex value("value: \"([^\"]*)\"");
-        return std::regex_search(said, m, value) ? m[1].str() : "(none: " + said + ")";
-    }
-    void Doctor(const std::string& key, const std::string& value) {
-        std::string said;
-        EXPECT_EQ(RunProgram({kPrefsTool, "--dir", UserFolder(), "set", key, value, "0"}, &said), 0)
-            << said;
-    }
-
-    std::string Log() const { return ReadWholeFile(UserFolder() + "/logfile.txt"); }
-
-    // Ended by Alt+F4 and Yes with 0, nothing reported by the sanitizers
-    // and no script error.
-    void EndCleanly() {
-        const Ending ending = CloseAndAnswerYes();
-        EXPECT_TRUE(ending.ExitedWith(0)) << ending.Describe() << "\n" << Output() << Errors();
-        CheckQuiet();
-    }
-    void CheckQuiet() {
-        const std::string errors = Errors();
-        EXPECT_EQ(errors.find("AddressSanitizer"), std::string::npos) << errors;
-        EXPECT_EQ(errors.find("runtime error"), std::string::npos) << errors;
-        EXPECT_EQ(Log().find("Lua error"), std::string::npos) << Log();
-    }
     void KillNow() {
         kill(mChild, SIGKILL);
         const Ending ending = WaitForExit();
         EXPECT_EQ(ending.kind, Ending::kSignalled) << ending.Describe();
     }
 
-    // Where the game's 1024 x 768 picture stands in its window: a full
-    // screen of another size shows it scaled, with bars at two sides.
-    struct PictureFit {
-        double scale = 1;
-        int left = 0;
-        int top = 0;
-    };
-    PictureFit Fit() {
-        std::string said;
-        RunProgram({"xdotool", "getwindowgeometry", "--shell", mWindow}, &said);
-        int width = 1024, height = 768;
-        std::istringstream in(said);
-        for (std::string line; std::getline(in, line);) {
-            if (line.rfind("WIDTH=", 0) == 0)
-                width = std::atoi(line.c_str() + 6);
-            if (line.rfind("HEIGHT=", 0) == 0)
-                height = std::atoi(line.c_str() + 7);
-        }
-        PictureFit fit;
-        fit.scale = std::min(width / 1024.0, height / 768.0);
-        fit.left = static_cast<int>((width - 1024 * fit.scale) / 2);
-        fit.top = static_cast<int>((height - 768 * fit.scale) / 2);
-        return fit;
-    }
-
-    // The window's picture, brought back to the game's 1024 x 768, so that
-    // places in it are the game's own.
-    void Capture(const std::string& name) {
-        const std::string path = kFrames + "/" + name + ".png";
-        EXPECT_EQ(RunProgram({"import", "-window", mWindow, path}), 0) << path;
-        const PictureFit fit = Fit();
-        if (fit.scale == 1 && fit.left == 0 && fit.top == 0)
-            return;
-        const std::string area = std::to_string(static_cast<int>(1024 * fit.scale)) + "x" +
-                                 std::to_string(static_cast<int>(768 * fit.scale)) + "+" +
-                                 std::to_string(fit.left) + "+" + std::to_string(fit.top);
-        EXPECT_EQ(
-            RunProgram({"convert", path, "-crop", area, "+repage", "-resize", "1024x768!", path}),
-            0)
-            << path;
-    }
-
-    std::vector<double> MeanColour(const std::string& name, int x, int y, int w, int h) {
-        std::string said;
-        RunProgram({"convert", kFrames + "/" + name + ".png", "-crop",
-                    std::to_string(w) + "x" + std::to_string(h) + "+" + std::to_string(x) + "+" +
-                        std::to_string(y),
-                    "-format", "%[fx:mean.r] %[fx:mean.g] %[fx:mean.b]", "info:"},
-                   &said);
-        std::istringstream in(said);
-        std::vector<double> rgb(3, -1.0);
-        in >> rgb[0] >> rgb[1] >> rgb[2];
-        return rgb;
-    }
-
     // Captures again and again until the window shows something (the first
     // frames of a new window are black).
     bool CaptureFirstPicture(const std::string& name) {
-        for (int attempt = 0; attempt < 100; ++attempt) {
-            Capture(name);
-            const std::vector<double> rgb = MeanColour(name, 0, 0, 1024, 768);
-            if (rgb[0] + rgb[1] + rgb[2] > 0.15)
-                return true;
-            Wait(100);
-        }
-        return false;
+        return CaptureUntil(name, 0, 0, 1024, 768,
+                            [](const std::vector<double>& rgb) { return Brightness(rgb) > 0.05; });
     }
 
     // The score card's orange title bar.
@@ -174,17 +58,6 @@ protected:
             Wait(500);
         }
         return false;
-    }
-
-    // A click on the place (x, y) of the game's picture.
-    void ClickAt(int x, int y) {
-        const PictureFit fit = Fit();
-        const int screenX = fit.left + static_cast<int>((x + 0.5) * fit.scale);
-        const int screenY = fit.top + static_cast<int>((y + 0.5) * fit.scale);
-        ASSERT_EQ(Xdotool({"mousemove", "--window", mWindow, "--sync", std::to_string(screenX),
-                           std::to_string(screenY)}),
-                  0);
-        ASSERT_EQ(Xdotool({"click", "1"}), 0);
     }
 
     size_t Count(const std::string& line) const {
@@ -211,10 +84,6 @@ protected:
         const size_t from = at + 1 + start.size();
         return output.substr(from, output.find('\n', from) - from);
     }
-
-    static void Wait(int ms) { std::this_thread::sleep_for(milliseconds(ms)); }
-
-    std::string mWindow;
 };
 
 // A slot's point in the window on the easy board (row 1 is the bottom row

@@ -47,6 +47,11 @@ public:
     bool HitTest(float x, float y) const override {
         return x >= hitLeft && x < hitLeft + hitSize && y >= hitTop && y < hitTop + hitSize;
     }
+    TRect GetHitBounds() const override {
+        return TRect(static_cast<int32_t>(hitLeft), static_cast<int32_t>(hitTop),
+                     static_cast<int32_t>(hitLeft + hitSize),
+                     static_cast<int32_t>(hitTop + hitSize));
+    }
 
     void FinishAnimation() { animating = false; }
     void FinishClip() { clipPlaying = false; }

@@ -1,5 +1,6 @@
 #include "framework/ui/manager/TWindowManager.h"
 
+#include "framework/core/log/TLog.h"
 #include "framework/core/settings/TSettings.h"
 #include "framework/core/system/TEvent.h"
 #include "framework/core/tasks/FrameworkTime.h"
@@ -33,6 +34,14 @@ bool Contains(const std::list<TWindow*>& windows, const TWindow* window) {
 
 bool IsModalWindow(const TWindow* window) {
     return window && window->IsKindOf(TModalWindow::GetClassId());
+}
+
+// A screen a script opened (a modal named after its file) opening or
+// closing: one log line each, so that the log tells which screens a
+// player went through, and a program that drives the game can wait on it.
+void LogScreen(const char* what, TWindow* window) {
+    if (window && IsModalWindow(window) && !window->GetName().IsEmpty())
+        LogPrintf("Screen %s: %s", what, window->GetName().CStr());
 }
 
 } // namespace
@@ -148,6 +157,7 @@ void TWindowManager::PushModal(TWindow* window) {
         window->SetSize(window->GetParent()->GetWidth(), window->GetParent()->GetHeight());
     // 5.
     Invalidate();
+    LogScreen("opened", window);
 }
 
 void TWindowManager::PopModal() {
@@ -169,6 +179,7 @@ void TWindowManager::PopModal() {
     } else if (mScript) {
         mScript->SetCurrentWindow(nullptr);
     }
+    LogScreen("closed", popped);
     TModalPoppedSpider spider;
     spider.Visit(popped);
     Invalidate();

@@ -12,6 +12,7 @@
 #include "framework/ui/widgets/TTextEdit.h"
 
 #include <filesystem>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -412,6 +413,20 @@ TEST_F(WindowScriptLoop, DoModalReturnsTheClosingButtonsName) {
     EXPECT_EQ(Top(), outer);
     EXPECT_TRUE(script->IsWaitingForMessage());
     EXPECT_EQ(Global("gResults"), "ok;cancel;");
+
+    // The log tells each screen as it opens and closes, in order (the
+    // game's screen first).
+    std::vector<std::string> screens;
+    std::istringstream lines(Log());
+    for (std::string line; std::getline(lines, line);)
+        if (const size_t at = line.find("Screen "); at != std::string::npos)
+            screens.push_back(line.substr(at));
+    EXPECT_EQ(screens,
+              (std::vector<std::string>{
+                  "Screen opened: _screen_", "Screen opened: scripts/dialog.lua",
+                  "Screen closed: scripts/dialog.lua", "Screen opened: scripts/dialog.lua",
+                  "Screen closed: scripts/dialog.lua", "Screen opened: scripts/dialog.lua",
+                  "Screen opened: scripts/inner.lua", "Screen closed: scripts/inner.lua"}));
 }
 
 TEST_F(WindowScriptLoop, ANativeCallWhileTheScriptWaitsRunsInsideTheCoroutine) {
