@@ -56,7 +56,8 @@ public:
     // Stores the value (writing to a player beyond the last one adds empty
     // players up to it); commits when commit is true and the database was
     // made with auto-commit. False when the value could not be stored or
-    // the commit failed.
+    // the commit failed; a change the file cannot take is kept in memory
+    // for the run (see above) and counts as stored.
     bool SetValue(const TString& key, const TString& text, int userIndex, bool commit);
     int GetInt(const TString& key, int defaultInt, int userIndex);
     bool SetInt(const TString& key, int value, int userIndex, bool commit);
