@@ -396,13 +396,7 @@ int main(int argc, char** argv) {
 
     std::optional<Probe> prober;
     fs::path logPath;
-    const int status = probe::PlayGame(
-        "boardprobe", root,
-        [&](ProbeWindow& window) {
-            prober.emplace(out, clock, window);
-            window.onWait = [&prober](uint32_t timeout) { prober->OnWait(timeout); };
-        },
-        logPath);
+    const int status = probe::PlayGameWithProbe("boardprobe", root, prober, logPath, out, clock);
     return probe::ReportRun("boardprobe", prober->Problems(), prober->Written(), true, out, logPath,
                             status);
 }

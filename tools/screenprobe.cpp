@@ -689,13 +689,8 @@ int main(int argc, char** argv) {
 
     std::optional<Probe> prober;
     fs::path logPath;
-    const int status = probe::PlayGame(
-        "screenprobe", root,
-        [&](ProbeWindow& window) {
-            prober.emplace(options, clock, window);
-            window.onWait = [&prober](uint32_t timeout) { prober->OnWait(timeout); };
-        },
-        logPath);
+    const int status =
+        probe::PlayGameWithProbe("screenprobe", root, prober, logPath, options, clock);
     return probe::ReportRun("screenprobe", prober->Problems(), prober->Written(), false,
                             options.out, logPath, status);
 }

@@ -86,7 +86,8 @@ inline const sqlite3_io_methods kFaultMethods = {
     nullptr,
 };
 
-inline int FaultOpen(sqlite3_vfs*, sqlite3_filename name, sqlite3_file* file, int flags, int* outFlags) {
+inline int FaultOpen(sqlite3_vfs*, sqlite3_filename name, sqlite3_file* file, int flags,
+                     int* outFlags) {
     auto* fault = reinterpret_cast<FaultFile*>(file);
     fault->base.pMethods = nullptr;
     fault->real = reinterpret_cast<sqlite3_file*>(fault + 1);

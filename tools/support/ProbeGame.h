@@ -25,6 +25,7 @@
 #include <fstream>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <system_error>
@@ -149,6 +150,20 @@ inline int PlayGame(const char* tool, const std::filesystem::path& root,
     StartLog(nullptr);
     SetGameWindowTypes({});
     return status;
+}
+
+// PlayGame with the probe made in prober, from args and the window, once
+// the log runs; the probe's OnWait takes every wait of the loop.
+template <typename Probe, typename... Args>
+int PlayGameWithProbe(const char* tool, const std::filesystem::path& root,
+                      std::optional<Probe>& prober, std::filesystem::path& logPath, Args&... args) {
+    return PlayGame(
+        tool, root,
+        [&](ProbeWindow& window) {
+            prober.emplace(args..., window);
+            window.onWait = [&prober](uint32_t timeout) { prober->OnWait(timeout); };
+        },
+        logPath);
 }
 
 // Prints how many frames were written and where the log is, and the

@@ -91,5 +91,4 @@ protected:
         lua_pushlstring(L, value.data(), value.size());
         lua_setglobal(L, name);
     }
-
 };

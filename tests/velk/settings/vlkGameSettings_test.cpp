@@ -6,9 +6,9 @@
 #include "framework/sound/manager/TSoundManager.h"
 #include "framework/ui/manager/TWindowManager.h"
 #include "framework/ui/window/TModalWindow.h"
+#include "platform/paths/ProgramPath.h"
 #include "velk/assets/TGameAssetMap.h"
 #include "velk/globals/GameGlobals.h"
-#include "platform/paths/ProgramPath.h"
 
 #include <gtest/gtest.h>
 

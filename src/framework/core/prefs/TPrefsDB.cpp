@@ -179,8 +179,7 @@ void TPrefsDB::Open(const TString& readOnlySource) {
     }
     mCipher = MakeCipher(mKeyText);
 
-    if (!readOnlySource.IsEmpty() && OpenReadOnlyCopy(readOnlySource) && Begin() &&
-        OpenInstall()) {
+    if (!readOnlySource.IsEmpty() && OpenReadOnlyCopy(readOnlySource) && Begin() && OpenInstall()) {
         mChangesAtOpen = sqlite3_total_changes(mDb);
         return;
     }
@@ -594,8 +593,7 @@ void TPrefsDB::AfterFailure() {
     if (mDb && sqlite3_get_autocommit(mDb)) {
         // A file that stops taking changes keeps them in memory instead.
         if (!(mPersistent && IsStorageFailure())) {
-            LogPrintf("TPrefsDB: changes since the last commit of \"%s\" were lost",
-                      mPath.CStr());
+            LogPrintf("TPrefsDB: changes since the last commit of \"%s\" were lost", mPath.CStr());
             mChanges.clear();
         }
         // The install row and "lastkey" may have been among them: they are
@@ -647,10 +645,9 @@ bool TPrefsDB::KeepInMemory() {
 
 bool TPrefsDB::WriteBack() {
     sqlite3* file = nullptr;
-    bool written = sqlite3_open_v2(mPath.CStr(), &file, SQLITE_OPEN_READWRITE, nullptr) ==
-                       SQLITE_OK &&
-                   sqlite3_exec(file, "PRAGMA synchronous=FULL", nullptr, nullptr, nullptr) ==
-                       SQLITE_OK;
+    bool written =
+        sqlite3_open_v2(mPath.CStr(), &file, SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK &&
+        sqlite3_exec(file, "PRAGMA synchronous=FULL", nullptr, nullptr, nullptr) == SQLITE_OK;
     if (written) {
         // One transaction on the file: it takes the whole copy or stays as
         // it is.

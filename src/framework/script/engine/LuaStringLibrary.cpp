@@ -69,8 +69,8 @@ int PatternDepth(const char* p, size_t length) {
 
 void CheckPattern(lua_State* L, int index) {
     size_t length = 0;
-    const char* pattern = lua_type(L, index) == LUA_TSTRING ? lua_tolstring(L, index, &length)
-                                                            : nullptr;
+    const char* pattern =
+        lua_type(L, index) == LUA_TSTRING ? lua_tolstring(L, index, &length) : nullptr;
     if (pattern && length > 0 && PatternDepth(pattern, length) > kMaxPatternDepth)
         luaL_argerror(L, index, "pattern too complex");
 }

@@ -847,8 +847,8 @@ TEST_F(TPrefsDBTest, UnwritableUsualFolder_ItsDatabaseIsReadAndLeftAsItIs) {
         const std::string said = testing::internal::GetCapturedStderr();
         EXPECT_TRUE(ReadWhole(usual / "prefsdb.dat") == before) << "left as it is";
         EXPECT_EQ(fs::exists(other / "prefsdb.dat"), !c.readFromUsual);
-        const bool told = Log().find("changes made in this run will not be kept") !=
-                          std::string::npos;
+        const bool told =
+            Log().find("changes made in this run will not be kept") != std::string::npos;
         EXPECT_EQ(told, c.readFromUsual) << Log();
         EXPECT_EQ(said.find("will not be kept") != std::string::npos, c.readFromUsual) << said;
     }
