@@ -179,11 +179,13 @@ void TPrefsDB::Open(const TString& readOnlySource) {
     }
     mCipher = MakeCipher(mKeyText);
 
+    const TString path = mPath;
     if (!readOnlySource.IsEmpty() && OpenReadOnlyCopy(readOnlySource) && Begin() && OpenInstall()) {
         mChangesAtOpen = sqlite3_total_changes(mDb);
         return;
     }
     Close();
+    mPath = path;
     if (!mPath.IsEmpty() && OpenFile(true) && Begin() && OpenInstall()) {
         mChangesAtOpen = sqlite3_total_changes(mDb);
         return;
@@ -629,9 +631,12 @@ bool TPrefsDB::KeepInMemory() {
         sqlite3_exec(mDb, "ROLLBACK", nullptr, nullptr, nullptr);
     std::vector<Change> changes;
     changes.swap(mChanges);
-    if (!CopyIntoMemory() && !OpenInMemory("the preferences file cannot be read either"))
+    // Without a copy, the run goes on on its own changes alone, which must
+    // never be written over the file.
+    const bool copied = CopyIntoMemory();
+    if (!copied && !OpenInMemory("the preferences file cannot be read either"))
         return false;
-    mWriteBack = true;
+    mWriteBack = copied;
     // Whatever happens now, the run has changes the file does not hold.
     mChangesAtOpen = -1;
     mInstallPending = true;

@@ -722,6 +722,28 @@ TEST_F(TPrefsDBTest, DiskFull_ThenRoom_TheNextCommitSavesTheRunsChanges) {
     EXPECT_EQ(db.GetValue("after", "", -1).ToStd(), "yes");
 }
 
+// When the file cannot even be read back after it failed, the run goes on
+// on its own changes alone, and those are never written over the file.
+TEST_F(TPrefsDBTest, DiskFullAndUnreadable_TheRunsChangesAreNeverWrittenOverTheFile) {
+    {
+        TPrefsDB db(mPath, true);
+        ASSERT_TRUE(db.SetValue("name", "Ann", 0, true));
+    }
+    const std::string before = ReadWhole(mPath.CStr());
+    {
+        TPrefsDB db(mPath, true);
+        gFaults.diskFull = true;
+        gFaults.readsBeforeFailure = 0;
+        EXPECT_TRUE(db.SetValue("name", "Bob", 1, true));
+        EXPECT_EQ(db.GetValue("name", "", 1).ToStd(), "Bob");
+        gFaults = Faults();
+        EXPECT_TRUE(db.SetValue("after", "yes", -1, true));
+        EXPECT_FALSE(db.IsPersistent());
+    }
+    EXPECT_NE(Log().find("cannot be read either"), std::string::npos) << Log();
+    EXPECT_TRUE(ReadWhole(mPath.CStr()) == before);
+}
+
 // Without auto-commit, a save is a run of changes and one commit: a commit
 // the disk refuses keeps the whole save for the run, a rollback after it
 // drops only what came since, and on a new file the installation's own
