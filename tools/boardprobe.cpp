@@ -33,6 +33,7 @@
 #include "platform/desktop/sdl/SdlDesktop.h"
 #include "platform/time/manual/ManualTimeSource.h"
 #include "platform/window/sdl/SdlWindow.h"
+#include "support/ProbeGame.h"
 #include "support/ToolDisplay.h"
 #include "velk/GameStartup.h"
 #include "velk/game/vlkGame.h"
@@ -46,6 +47,7 @@
 #include <fstream>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -57,6 +59,8 @@ namespace fs = std::filesystem;
 extern "C" __attribute__((used, visibility("default"))) const char* __asan_default_options() {
     return "intercept_tls_get_addr=0";
 }
+
+using probe::ProbeWindow;
 
 namespace {
 
@@ -144,52 +148,16 @@ bool WriteClassicWithTask(const fs::path& from, const fs::path& to, std::string&
     return true;
 }
 
-// The program folder: the build's assets linked entry by entry, the
-// scripts folder linked file by file but for the probe's own main.lua.
+// The program folder of the shared layout, with the Classic levels of
+// the quest run in place of the build's.
 bool LayOutProgramFolder(const fs::path& assets, const fs::path& folder, std::string& error) {
-    std::error_code failed;
-    fs::create_directories(folder / "assets" / "scripts", failed);
-    for (const fs::directory_entry& entry : fs::directory_iterator(assets, failed)) {
-        const fs::path name = entry.path().filename();
-        if (name == "scripts")
-            continue;
-        if (name == "classic.xml") {
-            if (!WriteClassicWithTask(entry.path(), folder / "assets" / name, error))
-                return false;
-            continue;
-        }
-        fs::create_symlink(entry.path(), folder / "assets" / name, failed);
-        if (failed) {
-            error = "cannot link " + entry.path().string() + ": " + failed.message();
-            return false;
-        }
-    }
-    for (const fs::directory_entry& entry : fs::directory_iterator(assets / "scripts", failed)) {
-        if (entry.path().filename() == "main.lua")
-            continue;
-        fs::create_symlink(entry.path(), folder / "assets" / "scripts" / entry.path().filename(),
-                           failed);
-    }
-    std::ofstream(folder / "assets" / "scripts" / "main.lua") << MainScript();
-    if (failed) {
-        error = "cannot lay out the scripts: " + failed.message();
+    if (!probe::LayOutProgramFolder(assets, folder, MainScript(), error))
         return false;
-    }
-    return true;
+    const fs::path classic = folder / "assets" / "classic.xml";
+    std::error_code failed;
+    fs::remove(classic, failed);
+    return WriteClassicWithTask(assets / "classic.xml", classic, error);
 }
-
-// The SDL window of the game, whose waits move the hand clock instead of
-// sleeping and give the probe its turn between two passes of the loop.
-class ProbeWindow : public platform::SdlWindow {
-public:
-    std::function<void(uint32_t)> onWait;
-
-    bool WaitMessage(uint32_t timeoutMs) override {
-        if (onWait)
-            onWait(timeoutMs);
-        return SdlWindow::WaitMessage(0);
-    }
-};
 
 // One thing the probe does on a board: when its time has come (game time
 // since the step before), the action runs; a named step then writes a
@@ -394,19 +362,6 @@ private:
     std::vector<std::string> mWritten;
 };
 
-fs::path DefaultAssets() {
-    std::error_code failed;
-    const fs::path self = fs::read_symlink("/proc/self/exe", failed);
-    return failed ? fs::path("assets") : self.parent_path().parent_path() / "assets";
-}
-
-std::string ReadAll(const fs::path& path) {
-    std::ifstream file(path);
-    std::stringstream text;
-    text << file.rdbuf();
-    return text.str();
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
@@ -417,27 +372,19 @@ int main(int argc, char** argv) {
     // A developer's probe reads the assets it is given, wherever they lie.
     LuaLetToolsReadAnywhere();
     const fs::path out = fs::absolute(argv[1]);
-    const fs::path assets = fs::absolute(argc > 2 ? fs::path(argv[2]) : DefaultAssets());
+    const fs::path assets = fs::absolute(argc > 2 ? fs::path(argv[2]) : probe::DefaultAssets());
     if (!fs::is_regular_file(assets / "scripts" / "game.lua")) {
         std::fprintf(stderr, "boardprobe: no scripts/game.lua in %s\n", assets.c_str());
         return 1;
     }
     std::error_code failed;
     fs::create_directories(out, failed);
-    const fs::path root =
-        fs::temp_directory_path() / ("boardprobe-" + std::to_string(static_cast<long>(getpid())));
-    fs::remove_all(root, failed);
+    const fs::path root = probe::StartRunFolder("boardprobe");
     std::string error;
     if (!LayOutProgramFolder(assets, root / "game", error)) {
         std::fprintf(stderr, "boardprobe: %s\n", error.c_str());
         return 1;
     }
-    // A profile of the run's own; the offscreen display, no sound device.
-    setenv("HOME", root.c_str(), 1);
-    setenv("XDG_DATA_HOME", (root / "data").c_str(), 1);
-    setenv("XDG_RUNTIME_DIR", root.c_str(), 1);
-    setenv("SDL_VIDEODRIVER", "offscreen", 0);
-    setenv("SDL_AUDIODRIVER", "dummy", 0);
 
     platform::ManualTimeSource clock(10000);
     platform::ScopedTimeSource timeScope(clock);
@@ -446,50 +393,10 @@ int main(int argc, char** argv) {
     InstallGameSettings();
     clsTile::InstallAsBoardTileMaker();
     ApplyStartupRecord(MakeGameStartupRecord());
-    SetGameWindowTypes(GetGameWindowTypes());
 
-    TPlatform::StartInfo start;
-    start.allowMultiple = true;
-    start.showCommand = 1;
-    start.programFile = TString((root / "game" / "corvalo").string());
-    auto* platformObject = new TPlatform(start);
-    auto window = std::make_unique<ProbeWindow>();
-    ProbeWindow* probeWindow = window.get();
-    platformObject->SetWindowBackEnd(std::move(window), std::make_unique<platform::SdlDesktop>());
-    platformObject->SetUpFolders(true);
-    StartLog(platformObject->mUserDataFolder.CStr());
-    const fs::path logPath = GetLogFilePath().CStr();
-
-    Probe probe(out, clock, *probeWindow);
-    probeWindow->onWait = [&probe](uint32_t timeout) { probe.OnWait(timeout); };
-
-    auto* application = new TApplication(platformObject);
-    int status = 0;
-    if (!application->CreateMainWindow()) {
-        std::fprintf(stderr, "boardprobe: no main window (SDL_VIDEODRIVER=%s)\n",
-                     std::getenv("SDL_VIDEODRIVER"));
-        status = 1;
-    } else {
-        // A window, not the full screen of a fresh profile.
-        TPrefsDB(true).SetInt("vlkVideo", 0, -1, true);
-        application->InitSoundManager();
-        TGraphics::Get();
-        GameMain(application, "");
-    }
-    probeWindow->onWait = nullptr;
-    delete application;
-    StartLog(nullptr);
-    SetGameWindowTypes({});
-
-    const std::string log = ReadAll(logPath);
-    std::vector<std::string> problems = probe.Problems();
-    if (log.find("Lua error") != std::string::npos)
-        problems.push_back("the log holds a Lua error");
-    if (probe.Written().empty())
-        problems.push_back("no frame was written");
-    std::printf("%zu frames in %s; the game's log: %s\n", probe.Written().size(), out.c_str(),
-                logPath.c_str());
-    for (const std::string& problem : problems)
-        std::fprintf(stderr, "boardprobe: %s\n", problem.c_str());
-    return problems.empty() ? status : 1;
+    std::optional<Probe> prober;
+    fs::path logPath;
+    const int status = probe::PlayGameWithProbe("boardprobe", root, prober, logPath, out, clock);
+    return probe::ReportRun("boardprobe", prober->Problems(), prober->Written(), true, out, logPath,
+                            status);
 }

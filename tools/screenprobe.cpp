@@ -51,6 +51,7 @@
 #include "platform/desktop/sdl/SdlDesktop.h"
 #include "platform/time/manual/ManualTimeSource.h"
 #include "platform/window/sdl/SdlWindow.h"
+#include "support/ProbeGame.h"
 #include "support/ToolDisplay.h"
 #include "velk/GameStartup.h"
 
@@ -64,6 +65,7 @@
 #include <fstream>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -75,6 +77,8 @@ namespace fs = std::filesystem;
 extern "C" __attribute__((used, visibility("default"))) const char* __asan_default_options() {
     return "intercept_tls_get_addr=0";
 }
+
+using probe::ProbeWindow;
 
 namespace {
 
@@ -303,13 +307,6 @@ std::string Quoted(const std::string& text) {
     return quoted + "'";
 }
 
-std::string ReadAll(const fs::path& path) {
-    std::ifstream file(path);
-    std::stringstream text;
-    text << file.rdbuf();
-    return text.str();
-}
-
 // The probe's start-up script: the game's own start-up script run for its
 // settings (its screens' function is not called), a player, the globals,
 // and then the screen. "gProbeReady" is set by the probe once the user state
@@ -340,50 +337,6 @@ std::string MainScript(const std::string& gameMain, const Options& options) {
            "end\n";
     return lua.str();
 }
-
-// The program folder: the build's assets linked entry by entry, the
-// scripts folder linked file by file but for the probe's own main.lua.
-bool LayOutProgramFolder(const Options& options, const fs::path& folder, std::string& error) {
-    std::error_code failed;
-    fs::create_directories(folder / "assets" / "scripts", failed);
-    for (const fs::directory_entry& entry : fs::directory_iterator(options.assets, failed)) {
-        const fs::path name = entry.path().filename();
-        if (name == "scripts")
-            continue;
-        fs::create_symlink(entry.path(), folder / "assets" / name, failed);
-        if (failed) {
-            error = "cannot link " + entry.path().string() + ": " + failed.message();
-            return false;
-        }
-    }
-    for (const fs::directory_entry& entry :
-         fs::directory_iterator(options.assets / "scripts", failed)) {
-        if (entry.path().filename() == "main.lua")
-            continue;
-        fs::create_symlink(entry.path(), folder / "assets" / "scripts" / entry.path().filename(),
-                           failed);
-    }
-    const std::string gameMain = ReadAll(options.assets / "scripts" / "main.lua");
-    std::ofstream(folder / "assets" / "scripts" / "main.lua") << MainScript(gameMain, options);
-    if (failed) {
-        error = "cannot lay out the scripts: " + failed.message();
-        return false;
-    }
-    return true;
-}
-
-// The SDL window of the game, whose waits move the hand clock instead of
-// sleeping and give the probe its turn between two passes of the loop.
-class ProbeWindow : public platform::SdlWindow {
-public:
-    std::function<void(uint32_t)> onWait;
-
-    bool WaitMessage(uint32_t timeoutMs) override {
-        if (onWait)
-            onWait(timeoutMs);
-        return SdlWindow::WaitMessage(0);
-    }
-};
 
 class Probe {
 public:
@@ -572,12 +525,6 @@ private:
     std::vector<std::string> mWritten;
 };
 
-fs::path DefaultAssets() {
-    std::error_code failed;
-    const fs::path self = fs::read_symlink("/proc/self/exe", failed);
-    return failed ? fs::path("assets") : self.parent_path().parent_path() / "assets";
-}
-
 void Usage(const char* program) {
     std::fprintf(stderr,
                  "usage: %s OUT_DIR SCRIPT [--frame MS[:NAME]] [--lua MS:STATEMENT]\n"
@@ -686,7 +633,7 @@ bool ParseOptions(int argc, char** argv, Options& options, bool& listed) {
     options.out = fs::absolute(positional[0]);
     options.script = positional[1];
     if (options.assets.empty())
-        options.assets = fs::absolute(DefaultAssets());
+        options.assets = fs::absolute(probe::DefaultAssets());
     if (options.prefix.empty())
         options.prefix = fs::path(options.script).stem().string();
     return true;
@@ -716,20 +663,14 @@ int main(int argc, char** argv) {
     }
     std::error_code failed;
     fs::create_directories(options.out, failed);
-    const fs::path root =
-        fs::temp_directory_path() / ("screenprobe-" + std::to_string(static_cast<long>(getpid())));
-    fs::remove_all(root, failed);
+    const fs::path root = probe::StartRunFolder("screenprobe");
     std::string error;
-    if (!LayOutProgramFolder(options, root / "game", error)) {
+    const std::string gameMain = probe::ReadAll(options.assets / "scripts" / "main.lua");
+    if (!probe::LayOutProgramFolder(options.assets, root / "game", MainScript(gameMain, options),
+                                    error)) {
         std::fprintf(stderr, "screenprobe: %s\n", error.c_str());
         return 1;
     }
-    // A profile of the run's own; the offscreen display, no sound device.
-    setenv("HOME", root.c_str(), 1);
-    setenv("XDG_DATA_HOME", (root / "data").c_str(), 1);
-    setenv("XDG_RUNTIME_DIR", root.c_str(), 1);
-    setenv("SDL_VIDEODRIVER", "offscreen", 0);
-    setenv("SDL_AUDIODRIVER", "dummy", 0);
 
     platform::ManualTimeSource clock(10000);
     platform::ScopedTimeSource timeScope(clock);
@@ -745,48 +686,11 @@ int main(int argc, char** argv) {
     InstallGameSettings();
     clsTile::InstallAsBoardTileMaker();
     ApplyStartupRecord(MakeGameStartupRecord());
-    SetGameWindowTypes(GetGameWindowTypes());
 
-    TPlatform::StartInfo start;
-    start.allowMultiple = true;
-    start.showCommand = 1;
-    start.programFile = TString((root / "game" / "corvalo").string());
-    auto* platformObject = new TPlatform(start);
-    auto window = std::make_unique<ProbeWindow>();
-    ProbeWindow* probeWindow = window.get();
-    platformObject->SetWindowBackEnd(std::move(window), std::make_unique<platform::SdlDesktop>());
-    platformObject->SetUpFolders(true);
-    StartLog(platformObject->mUserDataFolder.CStr());
-    const fs::path logPath = GetLogFilePath().CStr();
-
-    Probe probe(options, clock, *probeWindow);
-    probeWindow->onWait = [&probe](uint32_t timeout) { probe.OnWait(timeout); };
-
-    auto* application = new TApplication(platformObject);
-    int status = 0;
-    if (!application->CreateMainWindow()) {
-        std::fprintf(stderr, "screenprobe: no main window (SDL_VIDEODRIVER=%s)\n",
-                     std::getenv("SDL_VIDEODRIVER"));
-        status = 1;
-    } else {
-        // A window, not the full screen of a fresh profile.
-        TPrefsDB(true).SetInt("vlkVideo", 0, -1, true);
-        application->InitSoundManager();
-        TGraphics::Get();
-        GameMain(application, "");
-    }
-    probeWindow->onWait = nullptr;
-    delete application;
-    StartLog(nullptr);
-    SetGameWindowTypes({});
-
-    const std::string log = ReadAll(logPath);
-    std::vector<std::string> problems = probe.Problems();
-    if (log.find("Lua error") != std::string::npos)
-        problems.push_back("the log holds a Lua error");
-    std::printf("%zu frames in %s; the game's log: %s\n", probe.Written().size(),
-                options.out.c_str(), logPath.c_str());
-    for (const std::string& problem : problems)
-        std::fprintf(stderr, "screenprobe: %s\n", problem.c_str());
-    return problems.empty() ? status : 1;
+    std::optional<Probe> prober;
+    fs::path logPath;
+    const int status =
+        probe::PlayGameWithProbe("screenprobe", root, prober, logPath, options, clock);
+    return probe::ReportRun("screenprobe", prober->Problems(), prober->Written(), false,
+                            options.out, logPath, status);
 }

@@ -128,6 +128,7 @@ TApplication::TApplication(TPlatform* platform) : mPlatform(platform) {
     }
     // 10.
     SetUserDataFolder(mPlatform->mUserDataFolder);
+    SetUnwritableUserDataFolder(mPlatform->mUnwritableUserDataFolder);
     SetCommonDataFolder(mPlatform->mCommonDataFolder);
     SetDesktopFolder(mPlatform->mDesktopFolder);
     // 11.

@@ -17,6 +17,7 @@
 #include "framework/sound/manager/TSoundManager.h"
 #include "framework/ui/manager/TWindowManager.h"
 #include "platform/desktop/Desktop.h"
+#include "platform/files/Folders.h"
 #include "platform/instance/ProgramTitle.h"
 #include "platform/paths/ProgramPath.h"
 #include "platform/process/ProcessControl.h"
@@ -67,6 +68,8 @@ TString WithoutTrailingSlash(const TString& folder) {
 TPlatform::TPlatform(const StartInfo& start) {
     // 1. Start values; the random generator and the task list stand.
     mShowCommand = start.showCommand;
+    mIsWritableFolder =
+        start.isWritableFolder ? start.isWritableFolder : &platform::IsWritableFolder;
     // 2.
     mUnicode = GetSettingBool(TSettingKey::kUtf8Mode) ? 1 : 0;
     // 3. The timer already counts in milliseconds.
@@ -229,15 +232,16 @@ uint32_t TPlatform::GetTimer() const {
 
 void TPlatform::SetUpFolders(bool useDataFolders) {
     mDataFolderWritable = true;
+    mUnwritableUserDataFolder = TString();
     if (useDataFolders) {
         TString user = GetDataFolder(false, mProductName);
-        if (user.IsEmpty() || !platform::IsWritableFolder(user.ToStd())) {
+        if (user.IsEmpty() || !mIsWritableFolder(user.ToStd())) {
             UseFallbackDataFolder(user);
         } else {
             mUserDataFolder = user;
         }
         TString common = GetDataFolder(true, mProductName);
-        bool commonUsable = !common.IsEmpty() && platform::IsWritableFolder(common.ToStd());
+        bool commonUsable = !common.IsEmpty() && mIsWritableFolder(common.ToStd());
         mCommonDataFolder = commonUsable ? common : mUserDataFolder;
         TString desktop = GetDesktopFolder();
         mDesktopFolder = desktop.IsEmpty() ? mUserDataFolder : desktop;
@@ -258,8 +262,12 @@ void TPlatform::UseFallbackDataFolder(const TString& wanted) {
                                            "nor HOME is set)")
                              : "the data folder " + WithoutTrailingSlash(wanted).ToStd() +
                                    " cannot be made or written";
+    // What was saved there is still read.
+    if (!wanted.IsEmpty() && platform::IsFolder(wanted.ToStd())) {
+        mUnwritableUserDataFolder = WithoutTrailingSlash(wanted);
+    }
     std::string fallback;
-    if (platform::IsWritableFolder(mProgramFolder.ToStd())) {
+    if (mIsWritableFolder(mProgramFolder.ToStd())) {
         fallback = mProgramFolder.ToStd();
     } else {
         fallback = platform::FallbackFolder(mInternalName.IsEmpty() ? mTitle.ToStd()

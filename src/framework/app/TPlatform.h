@@ -12,6 +12,7 @@
 #include <atomic>
 #include <cstdint>
 #include <memory>
+#include <string>
 
 class TAssetManager;
 class TNbMiniVecDraw;
@@ -45,6 +46,10 @@ public:
         // The program file; empty for the running program. Tests name a
         // program in a folder of their own.
         TString programFile;
+        // Whether files can be made in a folder: the file system's answer
+        // unless a test hands over its own (root writes into any folder,
+        // whatever its mode).
+        bool (*isWritableFolder)(const std::string& path) = nullptr;
     };
 
     explicit TPlatform(const StartInfo& start);
@@ -194,6 +199,9 @@ public:
     TString mProgramFolder;
     TString mProgramFile;
     TString mUserDataFolder;
+    // The data folder that should have been the user data folder, when it
+    // exists but cannot be written ("" otherwise).
+    TString mUnwritableUserDataFolder;
     TString mCommonDataFolder;
     TString mDesktopFolder;
     TString mSystemFolder;
@@ -317,4 +325,5 @@ private:
     // "-pq=": the game runs in a host page.
     bool mPageHosted = false;
     bool mDataFolderWritable = true;
+    bool (*mIsWritableFolder)(const std::string& path) = nullptr;
 };

@@ -72,6 +72,7 @@ protected:
         start.commandLine = commandLine;
         start.allowMultiple = true;
         start.programFile = TString((mGame / "corvalo").string());
+        start.isWritableFolder = mIsWritableFolder;
         mPlatform = new TPlatform(start);
         // The recording window and desktop: no display is needed.
         auto window = std::make_unique<platform::NullWindow>();
@@ -137,6 +138,9 @@ protected:
     platform::RecordingProcessControl mProcess;
     TPlatform* mPlatform = nullptr;
     TApplication* mApplication = nullptr;
+    // Handed to the platform that BuildPlatform makes; null for the file
+    // system's answer.
+    bool (*mIsWritableFolder)(const std::string& path) = nullptr;
     // Owned by the platform.
     platform::NullWindow* mWindow = nullptr;
     platform::NullDesktop* mDesktop = nullptr;

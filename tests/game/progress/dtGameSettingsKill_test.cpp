@@ -13,106 +13,18 @@
 
 #include <gtest/gtest.h>
 
-#include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
+#include "support/ReportingChild.h"
 
 #include <chrono>
-#include <cstdlib>
 #include <random>
 #include <string>
 #include <thread>
 #include <vector>
 
-extern char** environ;
-
 namespace {
 
 const char kWriter[] = CORVALO_BINARY_DIR "/tests/game/progress/profile_writer/profile_writer";
 const char kKey[] = "KrvdsPomeXXX";
-
-// The writer under `timeout`, in a process group of its own, its
-// standard output through a pipe.
-class WriterProcess {
-public:
-    WriterProcess(const std::string& userFolder, const std::string& dataFolder) {
-        int fds[2];
-        if (pipe(fds) != 0)
-            return;
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_adddup2(&actions, fds[1], 1);
-        posix_spawn_file_actions_addclose(&actions, fds[0]);
-        posix_spawn_file_actions_addclose(&actions, fds[1]);
-        posix_spawnattr_t attributes;
-        posix_spawnattr_init(&attributes);
-        posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP);
-        posix_spawnattr_setpgroup(&attributes, 0);
-        const char* argv[] = {"timeout",          "-s", "KILL", "120", kWriter, userFolder.c_str(),
-                              dataFolder.c_str(), kKey, nullptr};
-        if (posix_spawnp(&mPid, "timeout", &actions, &attributes, const_cast<char**>(argv),
-                         environ) != 0)
-            mPid = -1;
-        posix_spawnattr_destroy(&attributes);
-        posix_spawn_file_actions_destroy(&actions);
-        close(fds[1]);
-        mFd = fds[0];
-    }
-    ~WriterProcess() {
-        Kill();
-        if (mFd >= 0)
-            close(mFd);
-    }
-
-    bool IsRunning() const { return mPid > 0; }
-
-    // Reads until count more saves were reported; false when the output
-    // ended first.
-    bool ReadSaves(size_t count) {
-        const size_t target = mSaves.size() + count;
-        while (mSaves.size() < target) {
-            if (!ReadSome())
-                return false;
-        }
-        return true;
-    }
-
-    // Kills the writer and `timeout` with it, and reads what was reported
-    // before; the end of the output means every process holding it died.
-    void Kill() {
-        if (mPid <= 0)
-            return;
-        kill(-mPid, SIGKILL);
-        int status = 0;
-        waitpid(mPid, &status, 0);
-        mPid = -1;
-        while (ReadSome()) {
-        }
-    }
-
-    const std::vector<int>& Saves() const { return mSaves; }
-
-private:
-    bool ReadSome() {
-        char buffer[256];
-        const ssize_t got = read(mFd, buffer, sizeof buffer);
-        if (got <= 0)
-            return false;
-        mPending.append(buffer, static_cast<size_t>(got));
-        size_t end;
-        while ((end = mPending.find('\n')) != std::string::npos) {
-            mSaves.push_back(std::atoi(mPending.substr(0, end).c_str()));
-            mPending.erase(0, end + 1);
-        }
-        return true;
-    }
-
-    pid_t mPid = -1;
-    int mFd = -1;
-    std::string mPending;
-    std::vector<int> mSaves;
-};
 
 class ProfileKillTest : public AppFixture {
 protected:
@@ -175,17 +87,20 @@ TEST_F(ProfileKillTest, KilledMidSave_LeavesOneWholeProfileEachTime) {
     for (int run = 0; run < kRuns; ++run) {
         SCOPED_TRACE("run " + std::to_string(run) + ", seed " + std::to_string(seed));
         {
-            WriterProcess writer(userFolder, dataFolder);
+            // Under `timeout`, so that a writer the test fails to kill
+            // still ends.
+            support::ReportingChild writer(
+                {"timeout", "-s", "KILL", "120", kWriter, userFolder, dataFolder, kKey}, true);
             ASSERT_TRUE(writer.IsRunning());
             // After a chosen number of saves, and a chosen moment into the
             // next one.
             const size_t saves = std::uniform_int_distribution<size_t>(1, 6)(random);
             const int micros = std::uniform_int_distribution<int>(0, 4000)(random);
-            ASSERT_TRUE(writer.ReadSaves(saves)) << "the writer ended before its saves";
+            ASSERT_TRUE(writer.ReadNumbers(saves)) << "the writer ended before its saves";
             std::this_thread::sleep_for(std::chrono::microseconds(micros));
             writer.Kill();
-            ASSERT_FALSE(writer.Saves().empty());
-            lastReported = writer.Saves().back();
+            ASSERT_FALSE(writer.Numbers().empty());
+            lastReported = writer.Numbers().back();
         }
         dtGameSettings settings;
         const int inFlight = lastReported + 1;

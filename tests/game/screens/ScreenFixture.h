@@ -1,22 +1,17 @@
 #pragma once
 
-// The screens' windows made as the window script makes them: an
-// application with its window manager and script, the game asset map and
-// the game's settings, and windows set up from Lua tables under the screen.
+// The screens' windows made as the window script makes them (see
+// WindowTableFixture), with the game's asset lists, curtains, spies on
+// script functions and stored players.
 
-#include "framework/app/AppFixture.h"
 #include "framework/core/files/TAssetScan.h"
 #include "framework/core/files/TFileSystem.h"
 #include "framework/core/tasks/TTaskList.h"
 #include "framework/script/animation/TAnimatedSprite.h"
 #include "framework/script/host/TScript.h"
-#include "framework/script/wrappers/TLuaObjectWrapper.h"
-#include "framework/ui/manager/TWindowManager.h"
-#include "framework/ui/window/TWindowStyle.h"
 #include "velk/assets/TAssetLists.h"
-#include "velk/assets/TGameAssetMap.h"
 #include "velk/globals/GameGlobals.h"
-#include "velk/settings/vlkGameSettings.h"
+#include "velk/support/WindowTableFixture.h"
 
 #include <lua.h>
 
@@ -25,75 +20,16 @@
 #include <filesystem>
 #include <fstream>
 #include <initializer_list>
-#include <memory>
 #include <string>
-#include <vector>
 
-class ScreenFixture : public AppFixture {
+class ScreenFixture : public WindowTableFixture {
 protected:
-    void SetUp() override {
-        AppFixture::SetUp();
-        SetSetting(TSettingKey::kEncryptionKey, "KrvdsPomeXXX");
-        BuildApplication();
-        ASSERT_TRUE(mApplication->CreateMainWindow());
-        mApplication->SetDisplayMode(1024, 768, false);
-        gGameAssetMap = new TGameAssetMap;
-        gGameSettings = new vlkGameSettings;
-        manager = mApplication->GetWindowManager();
-        screen = manager->GetMainWindow();
-        ASSERT_NE(screen, nullptr);
-    }
     void TearDown() override {
         if (gAssetLists) {
             delete gAssetLists;
             gAssetLists = nullptr;
         }
-        DestroyGameGlobals();
-        DestroyGameAssetMap();
-        AppFixture::TearDown();
-    }
-
-    TScript* Script() const { return GetGameScript(); }
-
-    // A window of the class under the parent, set up from the table's
-    // fields; PostInit waits for its children unless told not to.
-    template <typename T = TWindow>
-    T* Make(TWindowCreator create, const std::string& fields, TWindow* parent,
-            bool postInit = true) {
-        T* window = static_cast<T*>(create());
-        parent->AddChild(window);
-        EXPECT_TRUE(Script()->DoLuaString(TString(("gTestTable = {" + fields + "}").c_str())));
-        lua_State* L = Script()->GetState();
-        lua_getglobal(L, "gTestTable");
-        auto table = std::make_unique<TLuaTable>(L);
-        TWindowStyle style(table.get());
-        window->Init(style);
-        if (postInit)
-            window->PostInit(style);
-        mTables.push_back({window, std::move(table)});
-        return window;
-    }
-    // PostInit of a window made with postInit false, from its own table.
-    void PostInit(TWindow* window) {
-        for (auto& made : mTables)
-            if (made.window == window) {
-                TWindowStyle style(made.table.get());
-                window->PostInit(style);
-                return;
-            }
-        ADD_FAILURE() << "no table for the window";
-    }
-    bool Run(const std::string& statement) {
-        return Script()->DoLuaString(TString(statement.c_str()));
-    }
-    std::string Global(const char* name) {
-        lua_State* L = Script()->GetState();
-        lua_getglobal(L, name);
-        std::string text = lua_isnil(L, -1)      ? "(nil)"
-                           : lua_tostring(L, -1) ? lua_tostring(L, -1)
-                                                 : "?";
-        lua_pop(L, 1);
-        return text;
+        WindowTableFixture::TearDown();
     }
 
     // The game's asset lists over a list of the test's own: each short
@@ -155,12 +91,4 @@ protected:
         lua_pushlstring(L, value.data(), value.size());
         lua_setglobal(L, name);
     }
-
-    struct Made {
-        TWindow* window;
-        std::unique_ptr<TLuaTable> table;
-    };
-    TWindowManager* manager = nullptr;
-    TWindow* screen = nullptr;
-    std::vector<Made> mTables;
 };

@@ -1,87 +1,34 @@
 #include "velk/options/vlkOptionsDialog.h"
 #include "velk/options/vlkTextEdit.h"
 
-#include "framework/app/AppFixture.h"
 #include "framework/core/prefs/TPrefsDB.h"
 #include "framework/script/host/TScript.h"
 #include "framework/script/message/TMessage.h"
-#include "framework/script/wrappers/TLuaObjectWrapper.h"
 #include "framework/sound/manager/TSoundManager.h"
 #include "framework/ui/manager/TWindowManager.h"
 #include "framework/ui/script/TWindowScript.h"
 #include "framework/ui/widgets/TButton.h"
 #include "framework/ui/widgets/TSlider.h"
-#include "framework/ui/window/TWindowStyle.h"
 #include "support/LogText.h"
 #include "velk/assets/TGameAssetMap.h"
 #include "velk/globals/GameGlobals.h"
 #include "velk/settings/vlkGameSettings.h"
+#include "velk/support/WindowTableFixture.h"
 
 #include <lua.h>
 
 #include <gtest/gtest.h>
 
 #include <functional>
-#include <memory>
 #include <string>
 
 namespace {
 
-// An application with its screen, sound, the game asset map and a
-// settings object; windows made as the window script makes them.
-class OptionWindowsTest : public AppFixture {
+// The window fixture with sound, for the volume sliders.
+class OptionWindowsTest : public WindowTableFixture {
 protected:
-    void SetUp() override {
-        AppFixture::SetUp();
-        SetSetting(TSettingKey::kEncryptionKey, "KrvdsPomeXXX");
-        BuildApplication();
-        ASSERT_TRUE(mApplication->CreateMainWindow());
-        mApplication->SetDisplayMode(1024, 768, false);
-        ASSERT_TRUE(mApplication->InitSoundManager() || TSoundManager::Instance());
-        gGameAssetMap = new TGameAssetMap;
-        gGameSettings = new vlkGameSettings;
-        manager = mApplication->GetWindowManager();
-        screen = manager->GetMainWindow();
-        ASSERT_NE(screen, nullptr);
-    }
-    void TearDown() override {
-        DestroyGameGlobals();
-        DestroyGameAssetMap();
-        AppFixture::TearDown();
-    }
+    OptionWindowsTest() { mWithSound = true; }
 
-    TScript* Script() const { return GetGameScript(); }
-    // A window of the class under the parent, set up from the fields;
-    // PostInit waits for its children unless told not to.
-    template <typename T>
-    T* Make(TWindowCreator create, const std::string& fields, TWindow* parent,
-            bool postInit = true) {
-        T* window = static_cast<T*>(create());
-        parent->AddChild(window);
-        EXPECT_TRUE(Script()->DoLuaString(TString(("gTestTable = {" + fields + "}").c_str())));
-        lua_State* L = Script()->GetState();
-        lua_getglobal(L, "gTestTable");
-        auto table = std::make_unique<TLuaTable>(L);
-        TWindowStyle style(table.get());
-        window->Init(style);
-        if (postInit)
-            window->PostInit(style);
-        mTables.push_back(std::move(table));
-        return window;
-    }
-    void PostInit(TWindow* window) {
-        TWindowStyle style(mTables.front().get());
-        window->PostInit(style);
-    }
-    std::string Global(const char* name) {
-        lua_State* L = Script()->GetState();
-        lua_getglobal(L, name);
-        std::string text = lua_isnil(L, -1)      ? "(nil)"
-                           : lua_tostring(L, -1) ? lua_tostring(L, -1)
-                                                 : "?";
-        lua_pop(L, 1);
-        return text;
-    }
     bool IsFunction(const char* name) {
         lua_State* L = Script()->GetState();
         lua_getglobal(L, name);
@@ -89,10 +36,6 @@ protected:
         lua_pop(L, 1);
         return function;
     }
-
-    TWindowManager* manager = nullptr;
-    TWindow* screen = nullptr;
-    std::vector<std::unique_ptr<TLuaTable>> mTables;
 };
 
 // ---- The options dialog

@@ -6,11 +6,15 @@
 #include "framework/sound/manager/TSoundManager.h"
 #include "framework/ui/manager/TWindowManager.h"
 #include "framework/ui/window/TModalWindow.h"
+#include "platform/paths/ProgramPath.h"
 #include "velk/assets/TGameAssetMap.h"
 #include "velk/globals/GameGlobals.h"
 
 #include <gtest/gtest.h>
 
+#include "support/SqliteFaults.h"
+
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -228,6 +232,68 @@ TEST_F(GameSettingsTest, QuitToMainMenuLeavesOnlyTheLowestModal) {
         EXPECT_EQ(manager->GetModalDepth(), 1u);
         EXPECT_EQ(manager->GetTopModal(), screen);
     }
+}
+
+// The player's usual data folder as a folder that cannot be written, for
+// the platform (whoever runs the test).
+std::string gUnwritable;
+bool WritableButTheUsualFolder(const std::string& path) {
+    return path.rfind(gUnwritable, 0) != 0 && platform::IsWritableFolder(path);
+}
+
+// On a full disk a new player is made, chosen and usable for the run; the
+// players saved before stay in the file as they were.
+TEST_F(GameSettingsTest, FullDisk_ANewPlayerIsKeptForTheRunAndTheSavedOnesStay) {
+    // The settings object opens its database through the faulty layer.
+    support::InstallSqliteFaults();
+    mSettings.reset();
+    mSettings = std::make_unique<vlkGameSettings>();
+    Run("qvd_createNewUser('Ann')");
+    support::gSqliteFaults.diskFull = true;
+    Run("qvd_createNewUser('Bob') qvd_setCurrentUserInt('level', 7)");
+    EXPECT_EQ(Names(), (std::vector<std::string>{"Ann", "Bob"}));
+    EXPECT_EQ(Current(), 1);
+    EXPECT_EQ(Run("result = qvd_getCurrentUserInt('level', 0)"), "7");
+    EXPECT_NE(ReadFile(GetLogFilePath().ToStd()).find("will not be kept"), std::string::npos);
+    // Another settings object on the same file, the disk still full.
+    mSettings.reset();
+    mSettings = std::make_unique<vlkGameSettings>();
+    support::gSqliteFaults = support::SqliteFaults();
+    EXPECT_EQ(Names(), (std::vector<std::string>{"Ann"}));
+    EXPECT_EQ(Current(), 0);
+}
+
+// The usual data folder cannot be written, so the log goes elsewhere: the
+// players saved there are still the ones the screens list, a new one lives
+// for the run, and the file stays as it was.
+TEST_F(GameSettingsTest, UnwritableDataFolder_ItsPlayersAreListedAndChangesAreNotKept) {
+    Run("qvd_createNewUser('Ann') qvd_createNewUser('Bob')");
+    const std::filesystem::path usual(GetUserDataFolderText().ToStd());
+    mSettings.reset();
+    DestroyApplication();
+    gUnwritable = usual.string();
+    const std::string before = ReadFile((usual / "prefsdb.dat").string());
+    ASSERT_FALSE(before.empty());
+    mIsWritableFolder = &WritableButTheUsualFolder;
+    // The settings of the same program, as on its next start.
+    SetSetting(TSettingKey::kPublisher, "Halvenmark");
+    SetSetting(TSettingKey::kGameName, "Corvalo");
+    SetSetting(TSettingKey::kEncryptionKey, "KrvdsPomeXXX");
+    testing::internal::CaptureStderr();
+    BuildApplication();
+    mSettings = std::make_unique<vlkGameSettings>();
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_NE(said.find("cannot be made or written"), std::string::npos) << said;
+    EXPECT_NE(said.find("will not be kept"), std::string::npos) << said;
+    EXPECT_EQ(Names(), (std::vector<std::string>{"Ann", "Bob"}));
+    EXPECT_EQ(Current(), 1);
+    Run("qvd_createNewUser('Cy')");
+    EXPECT_EQ(Names(), (std::vector<std::string>{"Ann", "Bob", "Cy"}));
+    EXPECT_EQ(Current(), 2);
+    mSettings.reset();
+    EXPECT_TRUE(ReadFile((usual / "prefsdb.dat").string()) == before);
+    EXPECT_FALSE(std::filesystem::exists(mGame / "prefsdb.dat"));
+    mIsWritableFolder = nullptr;
 }
 
 } // namespace

@@ -15,6 +15,7 @@ struct FileSystemState {
     std::set<TString, TStringByteLess> hidden;
     TString desktop;
     TString user;
+    TString unwritableUser;
     TString common;
     TString assets = "assets";
 };
@@ -90,6 +91,12 @@ TString GetUserDataFolderText() {
 }
 TString GetCommonDataFolderText() {
     return State().common;
+}
+void SetUnwritableUserDataFolder(const TString& folder) {
+    State().unwritableUser = folder.IsEmpty() ? TString() : StripTrailingSlash(folder);
+}
+TString GetUnwritableUserDataFolderText() {
+    return State().unwritableUser;
 }
 void SetAssetsFolder(const TString& folder) {
     State().assets = StripTrailingSlash(folder);

@@ -33,6 +33,11 @@ void SetCommonDataFolder(const TString& folder);
 TString GetDesktopFolderText();
 TString GetUserDataFolderText();
 TString GetCommonDataFolderText();
+// The player's usual data folder when it could not be written and the user
+// data folder is another one ("" otherwise): what is saved there is read,
+// never written.
+void SetUnwritableUserDataFolder(const TString& folder);
+TString GetUnwritableUserDataFolderText();
 
 // The assets folder, relative to the working directory ("assets" unless
 // set otherwise). Packs are loaded from its top level only.

@@ -14,6 +14,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -161,9 +162,16 @@ TString TextOf(const std::vector<uint8_t>& bytes) {
 } // namespace
 
 TPrefsDB::TPrefsDB(bool autoCommit)
-    : TPrefsDB(ResolvePath("user:prefsdb.dat", false), autoCommit) {}
+    : mAutoCommit(autoCommit), mPath(ResolvePath("user:prefsdb.dat", false)) {
+    TString theirs = GetUnwritableUserDataFolderText();
+    Open(theirs.IsEmpty() ? TString() : theirs + "/prefsdb.dat");
+}
 
 TPrefsDB::TPrefsDB(const TString& path, bool autoCommit) : mAutoCommit(autoCommit), mPath(path) {
+    Open(TString());
+}
+
+void TPrefsDB::Open(const TString& readOnlySource) {
     mKeyText = GetSetting(TSettingKey::kEncryptionKey);
     if (mKeyText.IsEmpty()) {
         // Values are then enciphered with the key an empty text yields.
@@ -171,6 +179,13 @@ TPrefsDB::TPrefsDB(const TString& path, bool autoCommit) : mAutoCommit(autoCommi
     }
     mCipher = MakeCipher(mKeyText);
 
+    const TString path = mPath;
+    if (!readOnlySource.IsEmpty() && OpenReadOnlyCopy(readOnlySource) && Begin() && OpenInstall()) {
+        mChangesAtOpen = sqlite3_total_changes(mDb);
+        return;
+    }
+    Close();
+    mPath = path;
     if (!mPath.IsEmpty() && OpenFile(true) && Begin() && OpenInstall()) {
         mChangesAtOpen = sqlite3_total_changes(mDb);
         return;
@@ -209,6 +224,7 @@ void TPrefsDB::Close() {
 }
 
 void TPrefsDB::LogError(const char* what) {
+    mLastError = mDb ? sqlite3_errcode(mDb) : SQLITE_ERROR;
     LogPrintf("TPrefsDB: %s failed in \"%s\": %s", what, mPath.CStr(),
               mDb ? sqlite3_errmsg(mDb) : "no database");
 }
@@ -217,6 +233,7 @@ bool TPrefsDB::Exec(const char* sql) {
     char* message = nullptr;
     if (sqlite3_exec(mDb, sql, nullptr, nullptr, &message) == SQLITE_OK)
         return true;
+    mLastError = sqlite3_errcode(mDb);
     LogPrintf("TPrefsDB: \"%.60s\" failed in \"%s\": %s", sql, mPath.CStr(),
               message ? message : "unknown error");
     sqlite3_free(message);
@@ -298,19 +315,8 @@ bool TPrefsDB::OpenFile(bool mayRebuild) {
     if (sqlite3_db_readonly(mDb, "main") == 1) {
         LogPrintf("TPrefsDB: \"%s\" is read-only", mPath.CStr());
         // Its values are still read: the run works on a copy in memory.
-        sqlite3* memory = nullptr;
-        bool copied = false;
-        if (sqlite3_open(":memory:", &memory) == SQLITE_OK) {
-            sqlite3_backup* backup = sqlite3_backup_init(memory, "main", mDb, "main");
-            copied = backup && sqlite3_backup_step(backup, -1) == SQLITE_DONE;
-            sqlite3_backup_finish(backup);
-        }
-        Close();
-        if (!copied) {
-            sqlite3_close_v2(memory);
+        if (!CopyIntoMemory())
             return false;
-        }
-        mDb = memory;
         LogPrintf("TPrefsDB: changes are kept for this run only");
         return true;
     }
@@ -319,6 +325,62 @@ bool TPrefsDB::OpenFile(bool mayRebuild) {
         return false;
     }
     mPersistent = true;
+    return true;
+}
+
+bool TPrefsDB::CopyIntoMemory() {
+    sqlite3* memory = nullptr;
+    bool copied = false;
+    if (sqlite3_open(":memory:", &memory) == SQLITE_OK) {
+        sqlite3_backup* backup = sqlite3_backup_init(memory, "main", mDb, "main");
+        copied = backup && sqlite3_backup_step(backup, -1) == SQLITE_DONE;
+        sqlite3_backup_finish(backup);
+    }
+    if (!copied)
+        LogPrintf("TPrefsDB: cannot copy \"%s\" into memory: %s", mPath.CStr(),
+                  memory ? sqlite3_errmsg(memory) : "out of memory");
+    Close();
+    if (!copied) {
+        sqlite3_close_v2(memory);
+        return false;
+    }
+    mDb = memory;
+    mPersistent = false;
+    return true;
+}
+
+bool TPrefsDB::OpenReadOnlyCopy(const TString& path) {
+    if (!PathExists(path, nullptr))
+        return false;
+    if (sqlite3_open_v2(path.CStr(), &mDb, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
+        LogPrintf("TPrefsDB: cannot read \"%s\": %s", path.CStr(), sqlite3_errmsg(mDb));
+        Close();
+        return false;
+    }
+    // Only a whole database of ours, of a layout this build reads.
+    Statement id(mDb, "PRAGMA application_id");
+    Statement version(mDb, "PRAGMA user_version");
+    Statement check(mDb, "PRAGMA quick_check");
+    bool usable = id.Step() == SQLITE_ROW && id.Int(0) == kApplicationId &&
+                  version.Step() == SQLITE_ROW && version.Int(0) <= kSchemaVersion &&
+                  check.Step() == SQLITE_ROW && check.Text(0).ToStd() == "ok";
+    if (!usable) {
+        LogPrintf("TPrefsDB: \"%s\" cannot be read as a preferences database: %s", path.CStr(),
+                  sqlite3_errmsg(mDb));
+        Close();
+        return false;
+    }
+    if (!CopyIntoMemory())
+        return false;
+    LogPrintf("TPrefsDB: the data folder cannot be written; the players and settings are read "
+              "from \"%s\", and changes made in this run will not be kept",
+              path.CStr());
+    std::fprintf(stderr,
+                 "The players and settings are read from %s, whose folder cannot be written: "
+                 "changes made in this run will not be kept.\n",
+                 path.CStr());
+    std::fflush(stderr);
+    mPath = path;
     return true;
 }
 
@@ -514,11 +576,28 @@ bool TPrefsDB::LoadUsers() {
     return true;
 }
 
+bool TPrefsDB::IsStorageFailure() const {
+    switch (mLastError) {
+    case SQLITE_FULL:
+    case SQLITE_IOERR:
+    case SQLITE_READONLY:
+    case SQLITE_CANTOPEN:
+    case SQLITE_PERM:
+        return true;
+    default:
+        return false;
+    }
+}
+
 void TPrefsDB::AfterFailure() {
     // Some failures (a full disk, an I/O error) end the open transaction
     // and with it every change since the last commit.
     if (mDb && sqlite3_get_autocommit(mDb)) {
-        LogPrintf("TPrefsDB: changes since the last commit of \"%s\" were lost", mPath.CStr());
+        // A file that stops taking changes keeps them in memory instead.
+        if (!(mPersistent && IsStorageFailure())) {
+            LogPrintf("TPrefsDB: changes since the last commit of \"%s\" were lost", mPath.CStr());
+            mChanges.clear();
+        }
         // The install row and "lastkey" may have been among them: they are
         // stored again before the next read or change.
         mInstallPending = true;
@@ -539,13 +618,83 @@ bool TPrefsDB::EnsureInstall() {
     return true;
 }
 
-bool TPrefsDB::Commit() {
-    if (!mDb || !EnsureInstall())
+bool TPrefsDB::KeepInMemory() {
+    if (!mPersistent || !IsStorageFailure())
+        return false;
+    LogPrintf("TPrefsDB: ERROR: cannot save to \"%s\" (%s); what it holds stays as it is, and "
+              "changes are kept for this run only: they will not be kept unless saving works "
+              "again before the game ends",
+              mPath.CStr(), sqlite3_errstr(mLastError));
+    // The file goes back to its last commit, and a copy of that takes the
+    // changes made since.
+    if (!sqlite3_get_autocommit(mDb))
+        sqlite3_exec(mDb, "ROLLBACK", nullptr, nullptr, nullptr);
+    std::vector<Change> changes;
+    changes.swap(mChanges);
+    // Without a copy, the run goes on on its own changes alone, which must
+    // never be written over the file.
+    const bool copied = CopyIntoMemory();
+    if (!copied && !OpenInMemory("the preferences file cannot be read either"))
+        return false;
+    mWriteBack = copied;
+    // Whatever happens now, the run has changes the file does not hold.
+    mChangesAtOpen = -1;
+    mInstallPending = true;
+    if (!Begin() || !EnsureInstall())
+        return false;
+    bool applied = true;
+    for (const Change& change : changes)
+        applied = Apply(change) && applied;
+    return applied;
+}
+
+bool TPrefsDB::WriteBack() {
+    sqlite3* file = nullptr;
+    bool written =
+        sqlite3_open_v2(mPath.CStr(), &file, SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK &&
+        sqlite3_exec(file, "PRAGMA synchronous=FULL", nullptr, nullptr, nullptr) == SQLITE_OK;
+    if (written) {
+        // One transaction on the file: it takes the whole copy or stays as
+        // it is.
+        sqlite3_backup* backup = sqlite3_backup_init(file, "main", mDb, "main");
+        written = backup && sqlite3_backup_step(backup, -1) == SQLITE_DONE;
+        written = sqlite3_backup_finish(backup) == SQLITE_OK && written;
+    }
+    if (!written) {
+        sqlite3_close_v2(file);
+        return false;
+    }
+    Close();
+    mDb = file;
+    sqlite3_busy_timeout(mDb, 2000);
+    sqlite3_extended_result_codes(mDb, 0);
+    mPersistent = true;
+    mWriteBack = false;
+    mChangesAtOpen = sqlite3_total_changes(mDb);
+    LogPrintf("TPrefsDB: \"%s\" can be written again; the changes of this run are saved in it",
+              mPath.CStr());
+    return LoadUsers();
+}
+
+bool TPrefsDB::CommitOpen() {
+    if (!EnsureInstall())
         return false;
     if (sqlite3_get_autocommit(mDb) == 0 && !Exec("COMMIT")) {
         AfterFailure();
         return false;
     }
+    return true;
+}
+
+bool TPrefsDB::Commit() {
+    if (!mDb)
+        return false;
+    mLastError = SQLITE_OK;
+    if (!CommitOpen() && !(KeepInMemory() && CommitOpen()))
+        return false;
+    mChanges.clear();
+    if (mWriteBack)
+        WriteBack();
     return Begin();
 }
 
@@ -554,6 +703,7 @@ bool TPrefsDB::Rollback() {
         return false;
     if (sqlite3_get_autocommit(mDb) == 0)
         sqlite3_exec(mDb, "ROLLBACK", nullptr, nullptr, nullptr);
+    mChanges.clear();
     // Players added and the install row stored since the last commit went
     // with it: the list is read again, the install row stored again before
     // the next use.
@@ -620,9 +770,7 @@ bool TPrefsDB::GetStoredBytes(const TString& key, int userIndex, std::vector<uin
     return user >= 0 && FindValue(user, key, bytes);
 }
 
-bool TPrefsDB::SetValue(const TString& key, const TString& text, int userIndex, bool commit) {
-    if (!mDb)
-        return false;
+bool TPrefsDB::StoreValue(const TString& key, const TString& text, int userIndex) {
     int64_t user = TableFor(userIndex, true);
     if (user < 0)
         return false;
@@ -640,6 +788,47 @@ bool TPrefsDB::SetValue(const TString& key, const TString& text, int userIndex, 
         AfterFailure();
         return false;
     }
+    return true;
+}
+
+bool TPrefsDB::RemoveUser(int index) {
+    if (!EnsureInstall() || index < 0 || index >= GetUserCount())
+        return false;
+    int64_t user = mUsers[static_cast<size_t>(index)];
+    Statement values(mDb, "DELETE FROM uservalues WHERE user=?1");
+    values.Bind(1, user);
+    Statement row(mDb, "DELETE FROM users WHERE id=?1");
+    row.Bind(1, user);
+    if (values.Step() != SQLITE_DONE || row.Step() != SQLITE_DONE) {
+        LogError("removing a player");
+        AfterFailure();
+        return false;
+    }
+    mUsers.erase(mUsers.begin() + index);
+    return true;
+}
+
+bool TPrefsDB::Apply(const Change& change) {
+    return change.removesUser ? RemoveUser(change.userIndex)
+                              : StoreValue(change.key, change.text, change.userIndex);
+}
+
+bool TPrefsDB::MakeChange(const Change& change) {
+    mLastError = SQLITE_OK;
+    bool made = Apply(change);
+    if (made || (mPersistent && IsStorageFailure())) {
+        // Kept until the file has it, to be made again should it fail.
+        if (mPersistent)
+            mChanges.push_back(change);
+        if (!made)
+            made = KeepInMemory();
+    }
+    return made;
+}
+
+bool TPrefsDB::SetValue(const TString& key, const TString& text, int userIndex, bool commit) {
+    if (!mDb || !MakeChange({key, text, userIndex, false}))
+        return false;
     if (commit && mAutoCommit)
         return Commit();
     return true;
@@ -654,20 +843,9 @@ bool TPrefsDB::SetInt(const TString& key, int value, int userIndex, bool commit)
 }
 
 int TPrefsDB::DeleteUser(int index) {
-    if (!mDb || !EnsureInstall() || index < 0 || index >= GetUserCount())
+    if (!mDb || index < 0 || index >= GetUserCount())
         return GetUserCount();
-    int64_t user = mUsers[static_cast<size_t>(index)];
-    Statement values(mDb, "DELETE FROM uservalues WHERE user=?1");
-    values.Bind(1, user);
-    Statement row(mDb, "DELETE FROM users WHERE id=?1");
-    row.Bind(1, user);
-    if (values.Step() != SQLITE_DONE || row.Step() != SQLITE_DONE) {
-        LogError("removing a player");
-        AfterFailure();
-        return GetUserCount();
-    }
-    mUsers.erase(mUsers.begin() + index);
-    if (mAutoCommit)
+    if (MakeChange({TString(), TString(), index, true}) && mAutoCommit)
         Commit();
     return GetUserCount();
 }

@@ -27,11 +27,20 @@ struct sqlite3_stmt;
 // it is. When no file can be used, the values are kept in memory for the
 // run, IsPersistent() says false and the log says so.
 //
+// A file that stops taking changes during the run (a full disk, an I/O
+// error, a folder made read-only) keeps what it holds; the run goes on on a
+// copy in memory that holds the file as last committed and every change
+// since, the one that failed included, and the log says that changes will
+// not be kept. Each later commit tries to write that copy back whole; once
+// one does, the database is persistent again.
+//
 // Owned by the game's settings object; main thread only.
 class TPrefsDB {
 public:
     // Opens "user:prefsdb.dat" with the key text of the setting
-    // "encryptionkey".
+    // "encryptionkey". When the player's usual data folder cannot be
+    // written (GetUnwritableUserDataFolderText), the database there is read
+    // into memory instead, and changes made in the run are not kept.
     explicit TPrefsDB(bool autoCommit);
     // Opens the database file at a disk path.
     TPrefsDB(const TString& path, bool autoCommit);
@@ -47,7 +56,8 @@ public:
     // Stores the value (writing to a player beyond the last one adds empty
     // players up to it); commits when commit is true and the database was
     // made with auto-commit. False when the value could not be stored or
-    // the commit failed.
+    // the commit failed; a change the file cannot take is kept in memory
+    // for the run (see above) and counts as stored.
     bool SetValue(const TString& key, const TString& text, int userIndex, bool commit);
     int GetInt(const TString& key, int defaultInt, int userIndex);
     bool SetInt(const TString& key, int value, int userIndex, bool commit);
@@ -77,6 +87,40 @@ public:
     static constexpr int kMaxUsers = 10000;
 
 private:
+    // One change since the file's last commit, kept so that it can be made
+    // again on a copy in memory when the file stops taking changes.
+    struct Change {
+        TString key;
+        TString text;
+        int userIndex;
+        bool removesUser;
+    };
+
+    // Opens the database: a copy in memory of readOnlySource when that is
+    // given and can be read, else the file at mPath, else an empty database
+    // in memory.
+    void Open(const TString& readOnlySource);
+    // Reads the database at path, left unchanged, into memory.
+    bool OpenReadOnlyCopy(const TString& path);
+    // Replaces the open connection with a copy of it in memory.
+    bool CopyIntoMemory();
+    bool Apply(const Change& change);
+    // Makes a change, recording it while the file takes the changes; a
+    // change the file cannot take moves the run into memory.
+    bool MakeChange(const Change& change);
+    bool StoreValue(const TString& key, const TString& text, int userIndex);
+    bool RemoveUser(int index);
+    bool IsStorageFailure() const;
+    // The file failed with a storage error: goes on on a copy in memory
+    // of its last commit with the recorded changes made again. False when
+    // the failure was of another kind, or no copy could be made.
+    bool KeepInMemory();
+    // Writes the copy in memory back over the file and goes on on the file.
+    bool WriteBack();
+    // Ends the open transaction (the install row stored first when a
+    // failure dropped it).
+    bool CommitOpen();
+
     // Opens the file at mPath; with mayRebuild, a missing file is created and
     // one that is not this database is moved aside first.
     bool OpenFile(bool mayRebuild);
@@ -111,6 +155,13 @@ private:
     bool mAutoCommit;
     TString mPath;
     bool mPersistent = false;
+    // Running on a copy in memory since the file failed; commits try to
+    // write it back.
+    bool mWriteBack = false;
+    // The result code of the last statement that failed.
+    int mLastError = 0;
+    // Changes since the file's last commit, while it is persistent.
+    std::vector<Change> mChanges;
     sqlite3* mDb = nullptr;
     int64_t mInstallId = 0;
     // A failure ended the transaction that may have held the install row.

@@ -8,7 +8,84 @@
 #include <lauxlib.h>
 #include <lua.h>
 
+#include <initializer_list>
+
 namespace {
+
+// The stock matcher calls itself once for every capture and every item
+// with a quantifier, with no limit of its own, so a pattern of enough of
+// them overflows the stack. A pattern that would nest deeper than this is
+// refused, as later engines refuse it.
+constexpr int kMaxPatternDepth = 200;
+
+// The end of the set that starts at p ("[" already read), as the matcher
+// reads it: a "]" right after the "[" or "[^" belongs to the set, "%"
+// escapes the next character.
+size_t SetEnd(const char* p, size_t i, size_t length) {
+    if (i < length && p[i] == '^')
+        ++i;
+    do {
+        if (i >= length)
+            return length;
+        if (p[i] == '%')
+            ++i;
+        ++i;
+    } while (i < length && p[i] != ']');
+    return i < length ? i + 1 : length;
+}
+
+// How deep the matcher nests on the pattern: its captures and its items
+// with a quantifier.
+int PatternDepth(const char* p, size_t length) {
+    int depth = 0;
+    size_t i = p[0] == '^' ? 1 : 0;
+    while (i < length) {
+        const char c = p[i++];
+        if (c == '(' || c == ')') {
+            ++depth;
+            continue;
+        }
+        if (c == '%' && i < length) {
+            const char kind = p[i++];
+            if (kind == 'b') {
+                i += 2;
+                continue;
+            }
+            if (kind == 'f') {
+                if (i < length && p[i] == '[')
+                    i = SetEnd(p, i + 1, length);
+                continue;
+            }
+        } else if (c == '[') {
+            i = SetEnd(p, i, length);
+        }
+        if (i < length && (p[i] == '?' || p[i] == '*' || p[i] == '+' || p[i] == '-')) {
+            ++depth;
+            ++i;
+        }
+    }
+    return depth;
+}
+
+void CheckPattern(lua_State* L, int index) {
+    size_t length = 0;
+    const char* pattern =
+        lua_type(L, index) == LUA_TSTRING ? lua_tolstring(L, index, &length) : nullptr;
+    if (pattern && length > 0 && PatternDepth(pattern, length) > kMaxPatternDepth)
+        luaL_argerror(L, index, "pattern too complex");
+}
+
+// string.find, string.match and string.gmatch: the stock function (up-value
+// 1) after the pattern is checked; up-value 2 is true for find, whose
+// fourth argument asks for a plain search that uses no pattern.
+int CheckedMatch(lua_State* L) {
+    if (!(lua_toboolean(L, lua_upvalueindex(2)) && lua_toboolean(L, 4)))
+        CheckPattern(L, 2);
+    lua_pushvalue(L, lua_upvalueindex(1));
+    lua_insert(L, 1);
+    lua_call(L, lua_gettop(L) - 1, LUA_MULTRET);
+    return lua_gettop(L);
+}
 
 // What a replacement function of gsub gives goes through here: a string
 // or a number replaces the match; anything else (nil, false, true, a
@@ -45,6 +122,7 @@ int Gsub(lua_State* L) {
                   3, "string/function/table expected");
     luaL_optint(L, 4, 0);
     lua_settop(L, 4);
+    CheckPattern(L, 2);
     if (type == LUA_TFUNCTION) {
         lua_pushvalue(L, 3);
         lua_pushcclosure(L, GsubReplacement, 1);
@@ -144,5 +222,11 @@ void LuaOpenStringAdditions(lua_State* L) {
     lua_getfield(L, -1, "gsub");
     lua_pushcclosure(L, Gsub, 1);
     lua_setfield(L, -2, "gsub");
+    for (const char* name : {"find", "match", "gmatch"}) {
+        lua_getfield(L, -1, name);
+        lua_pushboolean(L, name[0] == 'f');
+        lua_pushcclosure(L, CheckedMatch, 2);
+        lua_setfield(L, -2, name);
+    }
     LuaSetTypeTable(L, LUA_TSTRING);
 }

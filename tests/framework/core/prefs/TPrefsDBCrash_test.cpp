@@ -7,104 +7,19 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
+#include "support/ReportingChild.h"
 #include "support/TempFolder.h"
 
-#include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <cstdlib>
 #include <filesystem>
 #include <random>
 #include <string>
 #include <vector>
-
-extern char** environ;
 
 namespace fs = std::filesystem;
 
 namespace {
 
 const char kWriter[] = CORVALO_BINARY_DIR "/tests/framework/core/prefs/prefs_writer/prefs_writer";
-
-// One writer process whose standard output comes through a pipe.
-class WriterProcess {
-public:
-    explicit WriterProcess(const std::string& database) {
-        int fds[2];
-        if (pipe(fds) != 0)
-            return;
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_adddup2(&actions, fds[1], 1);
-        posix_spawn_file_actions_addclose(&actions, fds[0]);
-        posix_spawn_file_actions_addclose(&actions, fds[1]);
-        std::string count = "1000000";
-        char* argv[] = {const_cast<char*>(kWriter), const_cast<char*>(database.c_str()),
-                        count.data(), nullptr};
-        if (posix_spawn(&mPid, kWriter, &actions, nullptr, argv, environ) != 0)
-            mPid = -1;
-        posix_spawn_file_actions_destroy(&actions);
-        close(fds[1]);
-        mFd = fds[0];
-    }
-    ~WriterProcess() {
-        Kill();
-        if (mFd >= 0)
-            close(mFd);
-    }
-
-    bool IsRunning() const { return mPid > 0; }
-
-    // Reads until count more numbers were reported; false at the end of
-    // the output.
-    bool ReadNumbers(size_t count) {
-        size_t target = mNumbers.size() + count;
-        while (mNumbers.size() < target) {
-            if (!ReadSome())
-                return false;
-        }
-        return true;
-    }
-
-    // Kills the writer, waits for it and collects what it reported before
-    // it died. True when it died by the signal.
-    bool Kill() {
-        if (mPid <= 0)
-            return false;
-        kill(mPid, SIGKILL);
-        int status = 0;
-        waitpid(mPid, &status, 0);
-        mPid = -1;
-        while (ReadSome()) {
-        }
-        return WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL;
-    }
-
-    const std::vector<int>& Numbers() const { return mNumbers; }
-
-private:
-    bool ReadSome() {
-        char buffer[256];
-        ssize_t got = read(mFd, buffer, sizeof buffer);
-        if (got <= 0)
-            return false;
-        mPending.append(buffer, static_cast<size_t>(got));
-        size_t end;
-        // Only whole lines count: a number is reported once its line ends.
-        while ((end = mPending.find('\n')) != std::string::npos) {
-            mNumbers.push_back(std::atoi(mPending.substr(0, end).c_str()));
-            mPending.erase(0, end + 1);
-        }
-        return true;
-    }
-
-    pid_t mPid = -1;
-    int mFd = -1;
-    std::string mPending;
-    std::vector<int> mNumbers;
-};
 
 // Opens the file for writing as the game does: a writer killed inside a
 // commit leaves a hot journal, which only a connection that may write
@@ -137,7 +52,7 @@ TEST(TPrefsDBCrash, KilledWriter_KeepsEveryReportedCommit) {
     constexpr int kRuns = 30;
     for (int run = 0; run < kRuns; ++run) {
         SCOPED_TRACE("run " + std::to_string(run) + ", seed " + std::to_string(seed));
-        WriterProcess writer(database);
+        support::ReportingChild writer({kWriter, database, "1000000"});
         ASSERT_TRUE(writer.IsRunning());
         // Some runs die before their first commit, even while the file is
         // being made; the others after a few commits, somewhere inside

@@ -8,9 +8,13 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
+#include "support/SqliteFaults.h"
 #include "support/TempFolder.h"
 
+#include <signal.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -37,149 +41,13 @@ void WriteWhole(const fs::path& path, const std::string& content) {
     out << content;
 }
 
-// A file system layer for SQLite that passes everything to the real one
-// and can be told to fail: locks (busy or an I/O error), writes (disk full)
-// and opening the database for writing (a read-only file). It is installed
-// as the default once and stays, doing nothing until a fault is set.
-struct Faults {
-    // Shared locks granted before every further one fails; -1 never fails.
-    int locksBeforeFailure = -1;
-    int lockError = SQLITE_BUSY;
-    // Reads granted before every further one fails with an I/O error; -1
-    // never fails.
-    int readsBeforeFailure = -1;
-    bool diskFull = false;
-    // Another process keeps the file from being written: the exclusive lock
-    // that a commit needs stays busy.
-    bool writeLocked = false;
-    bool readOnly = false;
-};
-Faults gFaults;
-
-sqlite3_vfs* gRealVfs = nullptr;
-
-struct FaultFile {
-    sqlite3_file base;
-    sqlite3_file* real;
-};
-
-sqlite3_file* Real(sqlite3_file* file) {
-    return reinterpret_cast<FaultFile*>(file)->real;
-}
-
-const sqlite3_io_methods kFaultMethods = {
-    1,
-    [](sqlite3_file* f) {
-        int rc = Real(f)->pMethods ? Real(f)->pMethods->xClose(Real(f)) : SQLITE_OK;
-        return rc;
-    },
-    [](sqlite3_file* f, void* buffer, int amount, sqlite3_int64 offset) {
-        if (gFaults.readsBeforeFailure >= 0) {
-            if (gFaults.readsBeforeFailure == 0)
-                return SQLITE_IOERR_READ;
-            --gFaults.readsBeforeFailure;
-        }
-        return Real(f)->pMethods->xRead(Real(f), buffer, amount, offset);
-    },
-    [](sqlite3_file* f, const void* buffer, int amount, sqlite3_int64 offset) {
-        if (gFaults.diskFull)
-            return SQLITE_FULL;
-        return Real(f)->pMethods->xWrite(Real(f), buffer, amount, offset);
-    },
-    [](sqlite3_file* f, sqlite3_int64 size) { return Real(f)->pMethods->xTruncate(Real(f), size); },
-    [](sqlite3_file* f, int flags) { return Real(f)->pMethods->xSync(Real(f), flags); },
-    [](sqlite3_file* f, sqlite3_int64* size) {
-        return Real(f)->pMethods->xFileSize(Real(f), size);
-    },
-    [](sqlite3_file* f, int level) {
-        if (level == SQLITE_LOCK_SHARED && gFaults.locksBeforeFailure >= 0) {
-            if (gFaults.locksBeforeFailure == 0)
-                return gFaults.lockError;
-            --gFaults.locksBeforeFailure;
-        }
-        if (level >= SQLITE_LOCK_PENDING && gFaults.writeLocked)
-            return SQLITE_BUSY;
-        return Real(f)->pMethods->xLock(Real(f), level);
-    },
-    [](sqlite3_file* f, int level) { return Real(f)->pMethods->xUnlock(Real(f), level); },
-    [](sqlite3_file* f, int* out) { return Real(f)->pMethods->xCheckReservedLock(Real(f), out); },
-    [](sqlite3_file* f, int op, void* arg) {
-        return Real(f)->pMethods->xFileControl(Real(f), op, arg);
-    },
-    [](sqlite3_file* f) { return Real(f)->pMethods->xSectorSize(Real(f)); },
-    [](sqlite3_file* f) { return Real(f)->pMethods->xDeviceCharacteristics(Real(f)); },
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-};
-
-int FaultOpen(sqlite3_vfs*, sqlite3_filename name, sqlite3_file* file, int flags, int* outFlags) {
-    auto* fault = reinterpret_cast<FaultFile*>(file);
-    fault->base.pMethods = nullptr;
-    fault->real = reinterpret_cast<sqlite3_file*>(fault + 1);
-    if (gFaults.readOnly && (flags & SQLITE_OPEN_MAIN_DB))
-        flags = (flags & ~(SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE)) | SQLITE_OPEN_READONLY;
-    int rc = gRealVfs->xOpen(gRealVfs, name, fault->real, flags, outFlags);
-    if (rc == SQLITE_OK)
-        fault->base.pMethods = &kFaultMethods;
-    return rc;
-}
-
-void InstallFaultVfs() {
-    static sqlite3_vfs vfs;
-    if (gRealVfs)
-        return;
-    gRealVfs = sqlite3_vfs_find(nullptr);
-    vfs = *gRealVfs;
-    vfs.iVersion = 2;
-    vfs.szOsFile = static_cast<int>(sizeof(FaultFile)) + gRealVfs->szOsFile;
-    vfs.zName = "corvalo-faults";
-    vfs.pAppData = nullptr;
-    vfs.xOpen = FaultOpen;
-    vfs.xDelete = [](sqlite3_vfs*, const char* name, int sync) {
-        return gRealVfs->xDelete(gRealVfs, name, sync);
-    };
-    vfs.xAccess = [](sqlite3_vfs*, const char* name, int flags, int* out) {
-        return gRealVfs->xAccess(gRealVfs, name, flags, out);
-    };
-    vfs.xFullPathname = [](sqlite3_vfs*, const char* name, int size, char* out) {
-        return gRealVfs->xFullPathname(gRealVfs, name, size, out);
-    };
-    vfs.xDlOpen = [](sqlite3_vfs*, const char* name) { return gRealVfs->xDlOpen(gRealVfs, name); };
-    vfs.xDlError = [](sqlite3_vfs*, int size, char* out) {
-        gRealVfs->xDlError(gRealVfs, size, out);
-    };
-    vfs.xDlSym = [](sqlite3_vfs*, void* handle, const char* symbol) {
-        return gRealVfs->xDlSym(gRealVfs, handle, symbol);
-    };
-    vfs.xDlClose = [](sqlite3_vfs*, void* handle) { gRealVfs->xDlClose(gRealVfs, handle); };
-    vfs.xRandomness = [](sqlite3_vfs*, int size, char* out) {
-        return gRealVfs->xRandomness(gRealVfs, size, out);
-    };
-    // The busy handler waits through this: no real waiting in tests.
-    vfs.xSleep = [](sqlite3_vfs*, int microseconds) { return microseconds; };
-    vfs.xCurrentTime = [](sqlite3_vfs*, double* now) {
-        return gRealVfs->xCurrentTime(gRealVfs, now);
-    };
-    vfs.xGetLastError = [](sqlite3_vfs*, int size, char* out) {
-        return gRealVfs->xGetLastError(gRealVfs, size, out);
-    };
-    vfs.xCurrentTimeInt64 = [](sqlite3_vfs*, sqlite3_int64* now) {
-        return gRealVfs->xCurrentTimeInt64(gRealVfs, now);
-    };
-    vfs.xSetSystemCall = nullptr;
-    vfs.xGetSystemCall = nullptr;
-    vfs.xNextSystemCall = nullptr;
-    sqlite3_vfs_register(&vfs, 1);
-}
+using Faults = support::SqliteFaults;
+Faults& gFaults = support::gSqliteFaults;
 
 class TPrefsDBTest : public testing::Test {
 protected:
     void SetUp() override {
-        InstallFaultVfs();
+        support::InstallSqliteFaults();
         gFaults = Faults();
         mPath = TString((mDir / "prefsdb.dat").string());
         StartLog(mDir.c_str());
@@ -785,50 +653,230 @@ TEST_F(TPrefsDBTest, ReadOnlyDatabase_IsReadAndChangesStayInMemory) {
     EXPECT_TRUE(ReadWhole(mPath.CStr()) == before);
 }
 
-// A full disk fails the commit and, with it, the open transaction; what was
-// committed before stays, the failure is reported and logged, and the
-// database goes on working once there is room again.
-TEST_F(TPrefsDBTest, DiskFull_FailsTheCommitKeepsEarlierOnesAndRecovers) {
-    {
+// A file that stops taking changes (a full disk, a failing one) keeps what
+// it holds; the change that failed, and every later one, are kept for the
+// run in memory, and the log says they will not be kept.
+TEST_F(TPrefsDBTest, DiskFull_KeepsTheRunsChangesInMemoryAndTheFileAsItWas) {
+    const struct {
+        const char* name;
+        int writeError;
+    } cases[] = {{"full", SQLITE_FULL}, {"write error", SQLITE_IOERR_WRITE}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        fs::remove(mPath.CStr());
+        StartLog(mDir.c_str());
+        {
+            TPrefsDB db(mPath, true);
+            ASSERT_TRUE(db.SetValue("kept", "yes", -1, true));
+            ASSERT_TRUE(db.SetValue("name", "Ann", 0, true));
+            const std::string before = ReadWhole(mPath.CStr());
+            gFaults.diskFull = true;
+            gFaults.writeError = c.writeError;
+            // A new player, as the register screen makes one.
+            EXPECT_TRUE(db.SetValue("name", "Bob", 1, true));
+            EXPECT_FALSE(db.IsPersistent());
+            EXPECT_EQ(db.GetUserCount(), 2);
+            EXPECT_EQ(db.GetValue("name", "", 1).ToStd(), "Bob");
+            EXPECT_TRUE(db.SetInt("vlkUser", 1, -1, true));
+            EXPECT_EQ(db.DeleteUser(0), 1);
+            EXPECT_EQ(db.GetValue("name", "", 0).ToStd(), "Bob");
+            EXPECT_EQ(db.GetValue("kept", "", -1).ToStd(), "yes");
+            EXPECT_NE(Log().find("cannot save to"), std::string::npos) << Log();
+            EXPECT_NE(Log().find("will not be kept"), std::string::npos);
+            EXPECT_EQ(Log().find("were lost"), std::string::npos);
+            EXPECT_TRUE(ReadWhole(mPath.CStr()) == before) << "the file is as it was";
+        }
+        EXPECT_NE(Log().find("ERROR: the changes of this run were not saved"), std::string::npos);
+        gFaults = Faults();
+        EXPECT_FALSE(fs::exists(mDir / "prefsdb.dat.bad1"));
         TPrefsDB db(mPath, true);
-        ASSERT_TRUE(db.SetValue("kept", "yes", -1, true));
-        ASSERT_TRUE(db.SetValue("name", "Ann", 0, true));
-        gFaults.diskFull = true;
-        EXPECT_FALSE(db.SetValue("lost", "yes", 1, true));
-        gFaults.diskFull = false;
-        EXPECT_NE(Log().find("failed in"), std::string::npos);
-        EXPECT_NE(Log().find("were lost"), std::string::npos);
-        // The player made in the failed transaction is gone with it.
+        EXPECT_TRUE(db.IsPersistent());
         EXPECT_EQ(db.GetUserCount(), 1);
-        EXPECT_EQ(db.GetValue("lost", "no", -1).ToStd(), "no");
-        EXPECT_TRUE(db.SetValue("after", "yes", -1, true));
+        EXPECT_EQ(db.GetValue("name", "", 0).ToStd(), "Ann");
+        EXPECT_EQ(db.GetValue("vlkUser", "none", -1).ToStd(), "none");
     }
-    EXPECT_FALSE(fs::exists(mDir / "prefsdb.dat.bad1"));
-    TPrefsDB db(mPath, true);
-    EXPECT_TRUE(db.IsPersistent());
-    EXPECT_EQ(db.GetValue("kept", "", -1).ToStd(), "yes");
-    EXPECT_EQ(db.GetValue("name", "", 0).ToStd(), "Ann");
-    EXPECT_EQ(db.GetValue("after", "", -1).ToStd(), "yes");
-    EXPECT_EQ(db.GetUserCount(), 1);
 }
 
-// Without auto-commit on a new file, the installation's own row is part of
-// the first transaction; when a failed commit drops it, it is made again so
-// that later values still belong to the installation.
-TEST_F(TPrefsDBTest, DiskFull_OnTheFirstCommit_KeepsTheInstallationRow) {
+// Once the disk has room again, the next commit writes the run's changes
+// to the file, and the database is persistent from then on.
+TEST_F(TPrefsDBTest, DiskFull_ThenRoom_TheNextCommitSavesTheRunsChanges) {
+    {
+        TPrefsDB db(mPath, true);
+        ASSERT_TRUE(db.SetValue("name", "Ann", 0, true));
+        gFaults.diskFull = true;
+        EXPECT_TRUE(db.SetValue("name", "Bob", 1, true));
+        EXPECT_TRUE(db.SetInt("score", 40, 1, true));
+        EXPECT_FALSE(db.IsPersistent());
+        gFaults.diskFull = false;
+        EXPECT_TRUE(db.SetInt("score", 50, 1, true));
+        EXPECT_TRUE(db.IsPersistent());
+        EXPECT_NE(Log().find("can be written again"), std::string::npos) << Log();
+        EXPECT_TRUE(db.SetValue("after", "yes", -1, true));
+    }
+    EXPECT_EQ(Log().find("were not saved"), std::string::npos);
+    TPrefsDB db(mPath, true);
+    EXPECT_EQ(db.GetUserCount(), 2);
+    EXPECT_EQ(db.GetValue("name", "", 0).ToStd(), "Ann");
+    EXPECT_EQ(db.GetValue("name", "", 1).ToStd(), "Bob");
+    EXPECT_EQ(db.GetInt("score", 0, 1), 50);
+    EXPECT_EQ(db.GetValue("after", "", -1).ToStd(), "yes");
+}
+
+// When the file cannot even be read back after it failed, the run goes on
+// on its own changes alone, and those are never written over the file.
+TEST_F(TPrefsDBTest, DiskFullAndUnreadable_TheRunsChangesAreNeverWrittenOverTheFile) {
+    {
+        TPrefsDB db(mPath, true);
+        ASSERT_TRUE(db.SetValue("name", "Ann", 0, true));
+    }
+    const std::string before = ReadWhole(mPath.CStr());
+    {
+        TPrefsDB db(mPath, true);
+        gFaults.diskFull = true;
+        gFaults.readsBeforeFailure = 0;
+        EXPECT_TRUE(db.SetValue("name", "Bob", 1, true));
+        EXPECT_EQ(db.GetValue("name", "", 1).ToStd(), "Bob");
+        gFaults = Faults();
+        EXPECT_TRUE(db.SetValue("after", "yes", -1, true));
+        EXPECT_FALSE(db.IsPersistent());
+    }
+    EXPECT_NE(Log().find("cannot be read either"), std::string::npos) << Log();
+    EXPECT_TRUE(ReadWhole(mPath.CStr()) == before);
+}
+
+// Without auto-commit, a save is a run of changes and one commit: a commit
+// the disk refuses keeps the whole save for the run, a rollback after it
+// drops only what came since, and on a new file the installation's own
+// row, part of the first transaction, is there when the changes are
+// written back.
+TEST_F(TPrefsDBTest, DiskFull_OnACommitOfManyChanges_KeepsThemAllAndTheInstallationRow) {
     TPrefsDB db(mPath, false);
     db.SetValue("first", "1", -1, false);
+    db.SetValue("name", "Ann", 0, false);
+    db.SetInt("level", 3, 0, false);
     gFaults.diskFull = true;
-    EXPECT_FALSE(db.Commit());
+    EXPECT_TRUE(db.Commit());
+    EXPECT_FALSE(db.IsPersistent());
+    EXPECT_EQ(db.GetValue("first", "", -1).ToStd(), "1");
+    EXPECT_EQ(db.GetInt("level", 0, 0), 3);
+    db.SetInt("level", 4, 0, false);
+    EXPECT_TRUE(db.Rollback());
+    EXPECT_EQ(db.GetInt("level", 0, 0), 3);
     gFaults.diskFull = false;
-    EXPECT_NE(Log().find("were lost"), std::string::npos);
     ASSERT_TRUE(db.SetValue("second", "2", -1, false));
     ASSERT_TRUE(db.Commit());
+    EXPECT_TRUE(db.IsPersistent());
     EXPECT_EQ(Query("SELECT count(*) FROM install")[0], "1");
     EXPECT_EQ(Query("SELECT count(*) FROM globals JOIN install ON install.id=globals.install "
-                    "WHERE globals.key='second'")[0],
-              "1");
+                    "WHERE globals.key IN ('first', 'second')")[0],
+              "2");
     EXPECT_EQ(Query("SELECT count(*) FROM metaglobals WHERE key='lastkey'")[0], "1");
+    EXPECT_EQ(Query("SELECT count(*) FROM users")[0], "1");
+}
+
+// The real file system refusing to let any file grow (the process's file
+// size limit, in a child process), as a full disk does: the new player
+// lives for the run, the log's lines reach standard error, the file is
+// untouched.
+TEST_F(TPrefsDBTest, FilesCannotGrow_ANewPlayerLivesForTheRunAndStandardErrorSaysSo) {
+    {
+        TPrefsDB db(mPath, true);
+        ASSERT_TRUE(db.SetValue("vlkName", "Ann", 0, true));
+    }
+    const std::string before = ReadWhole(mPath.CStr());
+    int err[2];
+    ASSERT_EQ(pipe(err), 0);
+    pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        dup2(err[1], 2);
+        close(err[0]);
+        signal(SIGXFSZ, SIG_IGN);
+        struct rlimit limit;
+        getrlimit(RLIMIT_FSIZE, &limit);
+        limit.rlim_cur = 0;
+        bool kept = setrlimit(RLIMIT_FSIZE, &limit) == 0;
+        {
+            TPrefsDB db(mPath, true);
+            kept = kept && db.IsPersistent() && db.SetValue("vlkName", "Bob", 1, true) &&
+                   db.GetUserCount() == 2 && db.GetValue("vlkName", "", 1).ToStd() == "Bob" &&
+                   db.GetValue("vlkName", "", 0).ToStd() == "Ann" && !db.IsPersistent();
+        }
+        std::fflush(stderr);
+        _exit(kept ? 0 : 1);
+    }
+    close(err[1]);
+    std::string said;
+    char buffer[512];
+    for (ssize_t got; (got = read(err[0], buffer, sizeof buffer)) > 0;)
+        said.append(buffer, static_cast<size_t>(got));
+    close(err[0]);
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << said;
+    EXPECT_NE(said.find("cannot be written; its lines follow here"), std::string::npos) << said;
+    EXPECT_NE(said.find("will not be kept"), std::string::npos) << said;
+    EXPECT_TRUE(ReadWhole(mPath.CStr()) == before);
+    TPrefsDB db(mPath, true);
+    EXPECT_EQ(db.GetUserCount(), 1);
+    EXPECT_EQ(db.GetValue("vlkName", "", 0).ToStd(), "Ann");
+}
+
+// The player's usual data folder cannot be written and the game saves to
+// another: a database of ours there is read (its players are shown) into
+// memory, left as it is, and the run says that changes will not be kept.
+// Without one, the other folder's database serves as before.
+TEST_F(TPrefsDBTest, UnwritableUsualFolder_ItsDatabaseIsReadAndLeftAsItIs) {
+    const fs::path usual = mDir / "usual";
+    const fs::path other = mDir / "other";
+    fs::create_directories(usual);
+    const TString savedUser = GetUserDataFolderText();
+    SetUserDataFolder(TString(other.string()));
+    SetUnwritableUserDataFolder(TString(usual.string()));
+    const struct {
+        const char* name;
+        bool ours;
+        const char* content; // for a file that is not a database of ours
+        bool readFromUsual;
+    } cases[] = {
+        {"a database of ours", true, nullptr, true},
+        {"no database", false, nullptr, false},
+        {"a file that is not ours", false, "not a database at all", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        fs::remove_all(other);
+        fs::remove(usual / "prefsdb.dat");
+        GetNameTable().erase("user:prefsdb.dat");
+        StartLog(mDir.c_str());
+        if (c.ours) {
+            TPrefsDB db(TString((usual / "prefsdb.dat").string()), true);
+            ASSERT_TRUE(db.SetValue("vlkName", "Ann", 0, true));
+            ASSERT_TRUE(db.SetValue("vlkName", "Bob", 1, true));
+        } else if (c.content) {
+            WriteWhole(usual / "prefsdb.dat", c.content);
+        }
+        const std::string before = ReadWhole(usual / "prefsdb.dat");
+        testing::internal::CaptureStderr();
+        {
+            TPrefsDB db(true);
+            EXPECT_EQ(db.IsPersistent(), !c.readFromUsual);
+            EXPECT_EQ(db.GetUserCount(), c.readFromUsual ? 2 : 0);
+            EXPECT_EQ(db.GetValue("vlkName", "", 1).ToStd(), c.readFromUsual ? "Bob" : "");
+            EXPECT_TRUE(db.SetValue("vlkName", "Cy", db.GetUserCount(), true));
+            EXPECT_EQ(db.GetValue("vlkName", "", db.GetUserCount() - 1).ToStd(), "Cy");
+        }
+        const std::string said = testing::internal::GetCapturedStderr();
+        EXPECT_TRUE(ReadWhole(usual / "prefsdb.dat") == before) << "left as it is";
+        EXPECT_EQ(fs::exists(other / "prefsdb.dat"), !c.readFromUsual);
+        const bool told =
+            Log().find("changes made in this run will not be kept") != std::string::npos;
+        EXPECT_EQ(told, c.readFromUsual) << Log();
+        EXPECT_EQ(said.find("will not be kept") != std::string::npos, c.readFromUsual) << said;
+    }
+    SetUnwritableUserDataFolder("");
+    SetUserDataFolder(savedUser);
+    GetNameTable().erase("user:prefsdb.dat");
 }
 
 // A commit that cannot get the file (another process holds it) fails and is

@@ -165,6 +165,41 @@ TEST(LuaStringGsub, ReplacementValuesCountAsIn50) {
     }
 }
 
+// The stock matcher nests once per capture and quantified item: a pattern
+// that would nest past the limit is refused before it can overflow the
+// stack; patterns within it, and plain searches, work as before.
+TEST(LuaStringPatterns, TooDeepAPatternIsRefusedBeforeItOverflowsTheStack) {
+    LuaTestState state;
+    ASSERT_TRUE(state.Run("s = string.rep('a', 100000) deep = string.rep('a?', 100000)"));
+    const Snippet refused[] = {
+        {"string.find(s, deep)", "bad argument #2 to 'find' (pattern too complex)"},
+        // A method call counts its arguments after the string, as stock
+        // argument errors do.
+        {"s:find(deep)", "bad argument #1 to 'find' (pattern too complex)"},
+        {"string.match(s, deep)", "bad argument #2 to 'match' (pattern too complex)"},
+        {"string.gmatch(s, deep)", "bad argument #2 to 'gmatch' (pattern too complex)"},
+        {"string.gsub(s, deep, '')", "bad argument #2 to 'gsub' (pattern too complex)"},
+        {"string.find(s, string.rep('.-', 201))", "(pattern too complex)"},
+        {"string.find(s, string.rep('[a]*', 201))", "(pattern too complex)"},
+    };
+    for (const Snippet& c : refused) {
+        const std::string error = state.Error(std::string("return ") + c.expression);
+        EXPECT_NE(error.find(c.expected), std::string::npos) << c.expression << ": " << error;
+    }
+    const Snippet kept[] = {
+        {"string.find(s, deep, 1, true)", "nil"},
+        {"string.find(string.rep('a?', 3), 'a?a', 1, true)", "1,3"},
+        {"string.find(string.rep('a', 200), '^' .. string.rep('a?', 200) .. '$')", "1,200"},
+        {"string.match('  trim me ', '^%s*(.-)%s*$')", "trim me"},
+        {"string.match('[x]-y', '^%[(%a)%]%-(%a)$')", "x,y"},
+        {"string.match('f(a(b)c)', '%b()')", "(a(b)c)"},
+        {"string.gsub('THE (quick) fox', '%f[%a]%a+', 'w')", "w (w) w,3"},
+        {"string.match('a]b', '[]]')", "]"},
+        {"string.rep('-', 300):find(string.rep('%-', 300))", "1,300"},
+    };
+    ExpectAll(state, std::begin(kept), std::end(kept));
+}
+
 TEST(LuaStringPack, RoundTrips) {
     LuaTestState state;
     const Snippet cases[] = {

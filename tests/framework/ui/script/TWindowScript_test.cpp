@@ -204,6 +204,8 @@ TEST_F(WindowScriptBuild, HostileScreenScriptsAreRefusedAndTheStateGoesOn) {
          "could not load package `escape'"},
         {"a string past the budget", "gBig = string.rep('x', 2^31 - 2)",
          "a script ran out of its memory budget"},
+        {"a pattern deep enough to overflow the matcher's stack",
+         "string.find(string.rep('a', 100000), string.rep('a?', 100000))", "(pattern too complex)"},
         {"a loop that never ends", "local n = 0 while true do n = n + 1 end",
          "scripts/hostile.lua:1: script ran for 200 ms without yielding or returning"},
     };
