@@ -32,17 +32,8 @@ function Label(name, label, x, y, w, h, font, flags)
                   flags = flags or kCentered, font = font }
 end
 
-kDisabledFont = { 'loc/en/font/helsinki.mvec', 22, { 0.92, 0.92, 0.94, 1 } }
 kMessageFont = { 'loc/en/font/helsinki.mvec', 22, { 0.80, 0.18, 0.28, 1 } }
 kLeft = kHAlignLeft + kVAlignCenter
-
--- A large button of a screen that is not there yet: a grey picture with
--- its label, which nothing presses.
-function DisabledButton(name, label, x, y)
-    return Bitmap { name = name, image = 'gpx/menu/button_disabled.png', x = x, y = y,
-                    Text { name = 'label', label = label, x = 0, y = 0, w = 240, h = 64,
-                           flags = kCentered, font = kDisabledFont } }
-end
 
 -- The input blocker: a button without pictures over the whole screen,
 -- laid last, that takes every click while it shows. It starts shown: a

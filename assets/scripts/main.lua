@@ -24,10 +24,16 @@ TextFont = 'loc/en/font/helsinki.mvec'
 SetState(kPause, false)
 
 -- Builds the main menu into the screen, in place of the one standing
--- there: a screen the menu opened has returned (or the game starts).
+-- there: a screen the menu opened has returned (or the game starts). A
+-- player's first visit plays the intro over it.
 function ShowMainMenu()
     DestroyWindow('mainmenu')
     ReadFile('scripts/mainmenu.lua')
+    if gIntroDue then
+        gIntroDue = nil
+        gCutsceneFile = nil
+        DoModal('scripts/cutscene.lua')
+    end
 end
 
 return function()

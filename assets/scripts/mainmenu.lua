@@ -2,8 +2,7 @@
 -- title, the player's name and figure, a button per screen. A button
 -- notes where it leads and lets the curtain fall; when it has fallen the
 -- menu runs closeMainMenu, which opens that screen and builds the menu
--- again when it returns. Screens that are not there yet keep their
--- buttons grey.
+-- again when it returns. A player's first visit plays the intro.
 
 ReadFile('scripts/common.lua')
 
@@ -15,36 +14,35 @@ function EnableAllButtons()
     BlockInput(false)
 end
 
--- Quick play until the player goes back: each game the screen starts
--- (its assets loaded first), then the screen again. A game left for the
--- menu ends it all.
-local function QuickPlay()
-    while DoModal('scripts/quickplay.lua') == 'play' do
+-- A game from a choosing screen (the quick-play screen or the world map)
+-- until the player goes back: each game the screen starts (its assets
+-- loaded first), then the screen again. A game left for the menu (pause's
+-- Main menu sets gQuitToMenu) ends it all.
+local function PlayFrom(chooser)
+    gQuitToMenu = nil
+    while DoModal(chooser) == 'play' and not gQuitToMenu do
         DoModal('scripts/loading.lua')
-        if DoModal('scripts/game.lua') ~= 'closed' then
-            return
+        if DoModal('scripts/game.lua') ~= 'closed' or gQuitToMenu then
+            break
         end
     end
+    gQuitToMenu = nil
 end
 
--- The quest until the player goes back: the world map, the level of the
--- node pressed there (its assets loaded first), then the map again. A game
--- left for the menu ends it all.
-local function Quest()
-    while DoModal('scripts/worldmap.lua') == 'play' do
-        DoModal('scripts/loading.lua')
-        if DoModal('scripts/game.lua') ~= 'closed' then
-            return
-        end
-    end
+local function Open(script)
+    return function() DoModal(script) end
 end
 
 local kTargets = {
-    quest = Quest,
-    quick = QuickPlay,
-    players = function() DoModal('scripts/changeplayer.lua') end,
-    options = function() DoModal('scripts/options.lua') end,
-    quit = function() DoModal('scripts/quit_verify.lua') end,
+    quest = function() PlayFrom('scripts/worldmap.lua') end,
+    quick = function() PlayFrom('scripts/quickplay.lua') end,
+    players = Open('scripts/changeplayer.lua'),
+    options = Open('scripts/options.lua'),
+    achievements = Open('scripts/achievement.lua'),
+    instructions = Open('scripts/instructions.lua'),
+    credits = Open('scripts/credits.lua'),
+    moregames = Open('scripts/xsell.lua'),
+    quit = Open('scripts/quit_verify.lua'),
 }
 
 function closeMainMenu()
@@ -65,7 +63,7 @@ end
 
 local kColumnX = 392
 local function Row(i)
-    return 196 + i * 70
+    return 196 + i * 66
 end
 
 local kFigure = { x = 130, y = 430 }
@@ -88,17 +86,25 @@ MakeDialog {
                        { command = Leave('players') }),
         LabelledButton('btnOptions', 'menu_options', kColumnX, Row(3), true,
                        { command = Leave('options') }),
-        DisabledButton('btnAchievements', 'menu_achievements', kColumnX, Row(4)),
-        DisabledButton('btnCredits', 'menu_credits', kColumnX, Row(5)),
-        LabelledButton('btnQuit', 'menu_quit', kColumnX, Row(6), true, { command = Leave('quit') }),
+        LabelledButton('btnAchievements', 'menu_achievements', kColumnX, Row(4), true,
+                       { command = Leave('achievements') }),
+        LabelledButton('btnInstructions', 'menu_instructions', kColumnX, Row(5), true,
+                       { command = Leave('instructions') }),
+        LabelledButton('btnCredits', 'menu_credits', kColumnX, Row(6), true,
+                       { command = Leave('credits') }),
+        LabelledButton('btnQuit', 'menu_quit', kColumnX, Row(7), true, { command = Leave('quit') }),
+        LabelledButton('btnMoreGames', 'menu_more_games', 20, 700, false,
+                       { command = Leave('moregames') }),
         LabelledButton('btnCommunity', 'menu_community', 844, 700, false,
                        { command = function() gfn_post() end }),
         Blocker(),
     },
 }
 
--- A player's first visit: a word of welcome, once.
+-- A player's first visit: a word of welcome, once, and the intro over the
+-- menu (ShowMainMenu opens it once this file has run).
 if gfn_isPlayerFirstTime() then
     SetLabel('lblWelcome', GetString('menu_welcome', ShownName(qvd_getCurrentUserString('vlkName', ''))))
     gfn_clearPlayerFirstTime()
+    gIntroDue = true
 end

@@ -1,6 +1,7 @@
 -- The game stands still while this is open: "pause" is 1 from here until
 -- any way out. The panel slides in from above; in quest play it offers the
--- achievement board, in quick play a greyed twin of that button.
+-- achievement board, in quick play a greyed twin of that button. Main menu
+-- asks first, then leaves the game.
 ReadFile('scripts/common.lua')
 
 SetState(kPause, true)
@@ -18,7 +19,17 @@ local function Achievements()
     DoModal('scripts/achievement.lua')
 end
 
+local function Instructions()
+    DoModal('scripts/instructions.lua')
+end
+
 local function ToMainMenu()
+    gConfirmText = GetString('pause_quit_question')
+    local answer = DoModal('scripts/confirm.lua')
+    gConfirmText = nil
+    if answer ~= 'yes' then
+        return
+    end
     SetState(kPause, false)
     SetState(kGameOver, 1)
     gQuitToMenu = true
@@ -49,11 +60,13 @@ MakeDialog {
             Bitmap { name = 'bmpPanel', image = 'gpx/ui/panel_600x400.png', alpha = true,
                      x = 0, y = 0 },
             Label('lblTitle', 'pause_title', 120, 14, 360, 60, kTitleFont),
-            LabelledButton('btnResume', 'pause_resume', 220, 100, false,
+            LabelledButton('btnResume', 'pause_resume', 220, 90, false,
                            { default = true, cancel = true, command = Resume }),
-            LabelledButton('btnAchievements', 'pause_achievements', 220, 180, false,
+            LabelledButton('btnAchievements', 'pause_achievements', 130, 156, false,
                            { command = Achievements }),
-            DisabledButton('btnAchievementsDisabled', 'pause_achievements', 220, 180),
+            DisabledButton('btnAchievementsDisabled', 'pause_achievements', 130, 156),
+            LabelledButton('btnInstructions', 'pause_instructions', 310, 156, false,
+                           { command = Instructions }),
             LabelledButton('btnOptions', 'pause_options', 130, 280, false, { command = Options }),
             LabelledButton('btnMainMenu', 'pause_menu', 310, 280, false,
                            { command = ToMainMenu }),

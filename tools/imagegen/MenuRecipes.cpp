@@ -178,12 +178,6 @@ void AvatarHighlight(cairo_t* cr, int w, int h) {
     cairo_stroke(cr);
 }
 
-// A large button of a screen that is not there yet: grey and flat.
-void DisabledButton(cairo_t* cr, int w, int h) {
-    Card(cr, 3, 2, w - 6, h - 8, palette::kCornerRadius, Rgb{0.80, 0.79, 0.82},
-         Rgb{0.66, 0.65, 0.69}, Rgb{0.45, 0.44, 0.48}, false);
-}
-
 // The register screen's panel: a large card with a band for the title.
 void LargePanel(cairo_t* cr, int w, int h) {
     Card(cr, 6, 4, w - 12, h - 12, palette::kCornerRadius * 1.6, palette::kPanelTop,
@@ -225,7 +219,6 @@ void Padlock(cairo_t* cr, double cx, double cy, double size) {
 std::vector<Picture> MenuPictures() {
     std::vector<Picture> pictures;
     pictures.push_back({"gpx/menu/title.png", 560, 170, Format::kPng, Title, {}});
-    pictures.push_back({"gpx/menu/button_disabled.png", 240, 64, Format::kPng, DisabledButton, {}});
     pictures.push_back({"gpx/register/panel.png", 800, 600, Format::kPng, LargePanel, {}});
     pictures.push_back({"gpx/menu/name_plate.png", 260, 52, Format::kPng, Plate, {}});
     pictures.push_back({"gpx/quick/panel.png", 184, 330, Format::kPng, ModePanel, {}});

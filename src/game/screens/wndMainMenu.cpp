@@ -2,6 +2,7 @@
 
 #include "framework/app/TApplication.h"
 #include "framework/graphics/TGraphics.h"
+#include "framework/host/TSimpleHttp.h"
 #include "framework/script/animation/TAnimatedSprite.h"
 #include "framework/script/wrappers/TLuaObjectWrapper.h"
 #include "framework/ui/manager/TWindowManager.h"
@@ -159,6 +160,9 @@ void wndMainMenu::UpdateData() {
 }
 
 void wndMainMenu::Post() {
+    // The request object lives for the call and sends nothing: the page
+    // opens in the player's browser.
+    TSimpleHttp request;
     if (TApplication* application = TApplication::Get())
         application->OpenUrl(gGameTuning.game.facebook);
 }

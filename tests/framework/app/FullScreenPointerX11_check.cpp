@@ -143,6 +143,10 @@ TEST_F(FullScreenPointer, ClicksLandWhereTheButtonsAreDrawnInFullScreenAndAfterA
     ClickAt(ScreenX(512), ScreenY(614));
     ASSERT_TRUE(WaitForOutput("closed scripts/register.lua")) << Output();
     EXPECT_EQ(Count("open scripts/register.lua"), 1u) << Output();
+    // The new player's intro; Escape skips it.
+    ASSERT_TRUE(WaitForOutput("open scripts/cutscene.lua")) << Output();
+    ASSERT_EQ(Xdotool({"key", "Escape"}), 0);
+    ASSERT_TRUE(WaitForOutput("closed scripts/cutscene.lua")) << Output();
     Capture("full-screen-menu");
 
     // Alt+Enter: a window of the picture's size, in the middle of the screen.

@@ -130,6 +130,8 @@ TEST_F(BoardPopupsTest, PauseHoldsThePauseStateWhileOpenAndResetsItOnEveryWayOut
     };
     std::vector<std::string> whileOpen;
     std::vector<std::string> achievements;
+    // Main menu asks first; the question holds the pause too.
+    std::string pauseWhileAsked;
     RunGame("    gAfter = ''\n"
             "    for i = 1, 3 do\n"
             "        gGameStyle = i == 2 and 'quest' or 'quick'\n"
@@ -147,10 +149,17 @@ TEST_F(BoardPopupsTest, PauseHoldsThePauseStateWhileOpenAndResetsItOnEveryWayOut
                                      Find("btnAchievementsDisabled")->IsVisible();
                     achievements.push_back(on ? (off ? "both" : "on") : (off ? "off" : "none"));
                     ways[whileOpen.size() - 1]();
+                } else if (TopModal() == "scripts/confirm.lua" && Find("btnYes")) {
+                    Find("btnYes")->SetName(TString("handled"));
+                    pauseWhileAsked = Pause();
+                    auto* yes = dynamic_cast<TButton*>(Find("handled"));
+                    ASSERT_NE(nullptr, yes);
+                    yes->Press();
                 }
             });
     EXPECT_EQ((std::vector<std::string>{"1", "1", "1"}), whileOpen);
     EXPECT_EQ((std::vector<std::string>{"off", "on", "off"}), achievements);
+    EXPECT_EQ("1", pauseWhileAsked) << "Main menu did not ask first";
     EXPECT_EQ("000", Global("gAfter"));
 }
 

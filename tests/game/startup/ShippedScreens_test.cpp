@@ -68,6 +68,8 @@ TEST_F(ShippedScreensTest, TheMenuOpensAndClosingAsksBeforeYesEndsTheGame) {
         TPrefsDB prefs(true);
         prefs.SetValue(TString("vlkName"), TString("Ann"), 0, true);
         prefs.SetInt(TString("vlkUser"), 0, -1, true);
+        // Ann has seen the intro.
+        prefs.SetInt(TString("vlkFirstTime"), 1, 0, true);
     }
     platform::ManualTimeSource clock(5000);
     platform::ScopedTimeSource scope(clock);
