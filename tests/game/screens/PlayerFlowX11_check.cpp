@@ -1,0 +1,198 @@
+// The game played end to end in its own window on a 1280 x 800 X server
+// (full screen, the picture scaled with bars): each test is a ctest entry
+// of its own, so that they run side by side, and each starts from an empty
+// profile, registers a player as a person does and plays on from the menu.
+// The frames are kept in the build's "flow-frames" folder.
+//  - FirstStart: register, the intro (Space skips it), the menu's greeting;
+//    Alt+Enter out of full screen and back in the middle; Alt+F4 at the end.
+//  - QuickPlay<Mode>: the mode's easy board from the menu, won by a player
+//    with perfect memory (the game's board trace); the score card,
+//    Continue, the next level; Pause, Main menu, the question, the menu.
+//  - QuickPlayLostByWaiting: a Classic board left alone fills up and is
+//    lost; the lost life's pop-up, OK.
+//  - MediumBoards, HardBoards: with "UserDiff*" 6 (prefstool) every mode's
+//    medium or hard board opens from the menu.
+
+#include "GameWindowFixture.h"
+
+#include <string>
+
+namespace {
+
+using namespace support;
+
+// Where the top panel places the score card in the picture (the card's own
+// script lays out what is on it).
+constexpr int kScoreCardX = 194;
+constexpr int kScoreCardY = 189;
+
+struct Mode {
+    const char* name;
+    const char* panel;
+    // The profile's key of the difficulties open.
+    const char* key;
+};
+constexpr Mode kModes[] = {{"Classic", "PanelClassic", "UserDiffClassic"},
+                           {"Blitz", "PanelBlitz", "UserDiffBlitz"},
+                           {"Strategy", "PanelStrategy", "UserDiffStrategy"},
+                           {"Rome", "PanelCradleRome", "UserDiffCradle"},
+                           {"Joker", "PanelJoker", "UserDiffJoker"}};
+
+class PlayerFlow : public GameWindowFixture {
+protected:
+    std::string FramesFolder() const override { return CORVALO_BINARY_DIR "/flow-frames"; }
+
+    // From the menu to the board of a mode's difficulty (1 easy, 2 medium,
+    // 3 hard); `level` the board trace's level count before it.
+    void OpenBoard(const Mode& mode, int difficulty, int level = 0) {
+        ASSERT_TRUE(PressUntil("btnQuickPlay", "open scripts/quickplay.lua"));
+        const std::string button =
+            std::string(mode.panel) + "/btnDifficulty" + std::to_string(difficulty);
+        ASSERT_TRUE(PressUntil(button, "closed scripts/quickplay.lua: play"));
+        ASSERT_TRUE(WaitForBoard(level)) << mode.name << " " << difficulty;
+    }
+
+    // Pause, Main menu, Yes: the board closes and the menu stands again.
+    void PauseToMenu(const std::string& name) {
+        const size_t menus = Count("menu " + name + " avatar");
+        ASSERT_TRUE(PressUntil("btnPause", "open scripts/pause.lua"));
+        ASSERT_TRUE(PressUntil("btnMainMenu", "open scripts/confirm.lua"));
+        Capture("pause-question");
+        ASSERT_TRUE(PressUntil("btnYes", "closed scripts/confirm.lua: yes"));
+        ASSERT_TRUE(WaitForLine("closed scripts/game.lua")) << Output();
+        ASSERT_TRUE(WaitForNext("menu " + name + " avatar", menus)) << Output();
+        ASSERT_TRUE(WaitUntil("the board trace closed", [&] { return Board().closed; }));
+    }
+
+    void PlayAndWin(const Mode& mode) {
+        Launch();
+        Register("Ann", "boy");
+        Capture("menu");
+        OpenBoard(mode, 1);
+        CaptureFirstPicture("board");
+        const size_t continues = Count("layout btnContinue ");
+        const auto start = XClock::now();
+        const int outcome = PlayToTheEnd();
+        const auto seconds =
+            std::chrono::duration_cast<std::chrono::seconds>(XClock::now() - start).count();
+        std::printf("%s easy: outcome %d after %d moves in %lld s\n", mode.name, outcome, mMoves,
+                    static_cast<long long>(seconds));
+        ASSERT_EQ(1, outcome) << mode.name << " easy was not won in " << mMoves << " moves\n"
+                              << ReadWholeFile(TracePath());
+        Capture("won");
+        const int level = Board().level;
+        if (std::string(mode.name) != "Joker") {
+            // The score card is built once the celebration ends, then
+            // slides in; Continue on it starts the next level.
+            ASSERT_TRUE(WaitForNext("layout btnContinue ", continues));
+            const Place button = Find("btnContinue");
+            XClock::time_point next = XClock::now();
+            bool captured = false;
+            ASSERT_TRUE(WaitUntil("the next level after Continue", [&] {
+                if (Board().level > level)
+                    return true;
+                if (XClock::now() >= next) {
+                    if (!captured) {
+                        Capture("score-card");
+                        captured = true;
+                    }
+                    ClickAt(kScoreCardX + button.CentreX(), kScoreCardY + button.CentreY());
+                    next = XClock::now() + std::chrono::milliseconds(1500);
+                }
+                return false;
+            }));
+        }
+        ASSERT_TRUE(WaitForBoard(level));
+        Capture("next-level");
+        PauseToMenu("Ann");
+        Capture("menu-again");
+        EndCleanly();
+    }
+
+    // With every medium and hard board open (prefstool), each mode's board
+    // of the difficulty opens from the menu.
+    void OpenEveryBoard(int difficulty) {
+        Launch();
+        Register("Ann", "girl");
+        ASSERT_TRUE(CloseAndAnswerYes().ExitedWith(0));
+        for (const Mode& mode : kModes)
+            Doctor(mode.key, "6");
+        Launch();
+        ASSERT_TRUE(WaitForLine("menu Ann avatar")) << Output();
+        int level = 0;
+        for (const Mode& mode : kModes) {
+            OpenBoard(mode, difficulty, level);
+            level = Board().level;
+            Capture(std::string(mode.name) + "-board");
+            PauseToMenu("Ann");
+        }
+        EndCleanly();
+    }
+};
+
+TEST_F(PlayerFlow, FirstStart) {
+    Launch();
+    ASSERT_TRUE(WaitForLine("open scripts/register.lua")) << Output();
+    Register("Ann", "girl");
+    EXPECT_EQ(1u, Count("menu Ann avatar 1")) << Output();
+    Capture("menu-greets");
+    // The greeting: the name plate holds the name (not the plate's plain
+    // colour alone).
+    EXPECT_GT(Brightness("menu-greets", 0, 0, 1024, 768), 0.1);
+
+    // Alt+Enter: the picture's own size in a window, then full screen again.
+    Key("alt+Return");
+    ASSERT_TRUE(WaitUntil("a 1024 x 768 window", [&] {
+        const PictureFit fit = Fit();
+        return fit.scale == 1 && fit.left == 0 && fit.top == 0;
+    }));
+    CaptureFirstPicture("windowed");
+    ASSERT_TRUE(PressUntil("btnQuickPlay", "open scripts/quickplay.lua"));
+    Capture("windowed-quickplay");
+    ASSERT_TRUE(PressUntil("btnBack", "closed scripts/quickplay.lua"));
+    ASSERT_TRUE(WaitForLine("menu Ann avatar 1", 2)) << Output();
+    Key("alt+Return");
+    ASSERT_TRUE(WaitUntil("full screen again", [&] { return Fit().scale > 1; }));
+    CaptureFirstPicture("full-screen-again");
+    EndCleanly();
+}
+
+TEST_F(PlayerFlow, QuickPlayClassic) {
+    PlayAndWin(kModes[0]);
+}
+TEST_F(PlayerFlow, QuickPlayBlitz) {
+    PlayAndWin(kModes[1]);
+}
+TEST_F(PlayerFlow, QuickPlayStrategy) {
+    PlayAndWin(kModes[2]);
+}
+TEST_F(PlayerFlow, QuickPlayRome) {
+    PlayAndWin(kModes[3]);
+}
+TEST_F(PlayerFlow, QuickPlayJoker) {
+    PlayAndWin(kModes[4]);
+}
+
+TEST_F(PlayerFlow, QuickPlayLostByWaiting) {
+    Launch();
+    Register("Ann", "cat");
+    OpenBoard(kModes[0], 1);
+    CaptureFirstPicture("board");
+    ASSERT_TRUE(WaitUntil("the level lost", [&] { return Board().outcome >= 2; }));
+    ASSERT_TRUE(WaitForLine("open scripts/lose_life.lua")) << Output();
+    Capture("lost-life");
+    ASSERT_TRUE(PressUntil("wndLoseLife/btnOk", "closed scripts/lose_life.lua"));
+    ASSERT_TRUE(WaitForBoard(1));
+    Capture("second-try");
+    PauseToMenu("Ann");
+    EndCleanly();
+}
+
+TEST_F(PlayerFlow, MediumBoards) {
+    OpenEveryBoard(2);
+}
+TEST_F(PlayerFlow, HardBoards) {
+    OpenEveryBoard(3);
+}
+
+} // namespace
