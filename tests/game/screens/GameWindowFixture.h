@@ -32,7 +32,7 @@ class GameWindowFixture : public XProgramFixture {
 protected:
     // The whole check must end within this: a wait that meets it fails,
     // naming what it waited for.
-    static constexpr std::chrono::seconds kCheckLimit{170};
+    static constexpr std::chrono::seconds kCheckLimit{240};
 
     void SetUp() override {
         XProgramFixture::SetUp();
@@ -83,8 +83,18 @@ protected:
 
     // --- waiting ----------------------------------------------------------
 
+    // The game stands still while its window is not the active one (its
+    // curtains stop, a level pauses): now and then, and before each input,
+    // the window is given the focus again, should anything have taken it.
+    void Refocus() {
+        if (!mWindow.empty())
+            Xdotool({"windowfocus", mWindow});
+        mRefocused = XClock::now();
+    }
     template <typename Condition> bool WaitUntil(const std::string& what, Condition condition) {
         while (!condition()) {
+            if (XClock::now() - mRefocused > std::chrono::seconds(2))
+                Refocus();
             if (XClock::now() > mDeadline) {
                 ADD_FAILURE() << "timed out waiting for " << what << " (the check's limit, "
                               << kCheckLimit.count() << " s)\n"
@@ -117,28 +127,38 @@ protected:
         int CentreX() const { return x + w / 2; }
         int CentreY() const { return y + h / 2; }
     };
-    // Where the window whose path ends with `path` stands, as the last
-    // screen built lays it out; a size the script leaves to the picture is
-    // read from the picture.
+    // Where the window whose path ends with `path` stands, as the screens
+    // still open lay it out: the latest screen first, then the ones below
+    // it (a screen's windows are forgotten once it has closed). A size the
+    // script leaves to the picture is read from the picture.
     Place Find(const std::string& path) const {
-        Place place;
+        std::vector<std::vector<std::string>> screens(1);
         std::istringstream in(Output());
         for (std::string line; std::getline(in, line);) {
-            std::istringstream words(line);
-            std::string word, name, image;
-            Place p;
-            if (!(words >> word >> name >> p.x >> p.y >> p.w >> p.h >> image) || word != "layout")
-                continue;
-            if (name != path &&
-                (name.size() <= path.size() ||
-                 name.compare(name.size() - path.size() - 1, std::string::npos, "/" + path) != 0))
-                continue;
-            if ((p.w < 0 || p.h < 0) && image != "-")
-                PictureSize(image, p.w, p.h);
-            p.found = true;
-            place = p;
+            if (line.rfind("open ", 0) == 0)
+                screens.emplace_back();
+            else if (line.rfind("closed ", 0) == 0 && screens.size() > 1)
+                screens.pop_back();
+            else if (line.rfind("layout ", 0) == 0)
+                screens.back().push_back(line);
         }
-        return place;
+        for (auto screen = screens.rbegin(); screen != screens.rend(); ++screen)
+            for (auto line = screen->rbegin(); line != screen->rend(); ++line) {
+                std::istringstream words(*line);
+                std::string word, name, image;
+                Place p;
+                if (!(words >> word >> name >> p.x >> p.y >> p.w >> p.h >> image))
+                    continue;
+                if (name != path && (name.size() <= path.size() ||
+                                     name.compare(name.size() - path.size() - 1, std::string::npos,
+                                                  "/" + path) != 0))
+                    continue;
+                if ((p.w < 0 || p.h < 0) && image != "-")
+                    PictureSize(image, p.w, p.h);
+                p.found = true;
+                return p;
+            }
+        return Place();
     }
     // A PNG's size from its header; 0 when it cannot be read.
     void PictureSize(const std::string& image, int& w, int& h) const {
@@ -184,6 +204,7 @@ protected:
     // --- input ------------------------------------------------------------
 
     void MoveTo(int x, int y) {
+        Refocus();
         const PictureFit fit = Fit();
         const int screenX = fit.left + static_cast<int>((x + 0.5) * fit.scale);
         const int screenY = fit.top + static_cast<int>((y + 0.5) * fit.scale);
@@ -196,27 +217,42 @@ protected:
         ASSERT_EQ(Xdotool({"click", "1"}), 0);
     }
     // A click in the middle of the named window of the screen standing.
-    void Click(const std::string& path) {
+    // Waits until the screen standing has laid out the named window.
+    Place WaitForPlace(const std::string& path) {
         Place place;
-        ASSERT_TRUE(WaitUntil("the window \"" + path + "\" laid out", [&] {
+        WaitUntil("the window \"" + path + "\" laid out", [&] {
             place = Find(path);
             return place.found;
-        }));
+        });
+        return place;
+    }
+    void Click(const std::string& path) {
+        const Place place = WaitForPlace(path);
+        ASSERT_TRUE(place.found);
         ClickAt(place.CentreX(), place.CentreY());
     }
     void Type(const std::string& text) {
         ASSERT_EQ(Xdotool({"type", "--window", mWindow, "--delay", "60", text}), 0);
     }
     // A key as the keyboard sends it, to the window that has the focus.
-    void Key(const std::string& key) { ASSERT_EQ(Xdotool({"key", key}), 0); }
+    void Key(const std::string& key) {
+        Refocus();
+        ASSERT_EQ(Xdotool({"key", key}), 0);
+    }
 
     // Whether the screen standing takes clicks: its input blocker (printed
-    // by the start-up script) was last hidden, or none was shown.
+    // by the start-up script) was last hidden, or it showed none since it
+    // opened (or since the screen above it closed).
     bool InputOpen() const {
         const std::string output = Output();
-        const size_t at = output.rfind("blocker ");
-        return at == std::string::npos || output.compare(at, 13, "blocker false") == 0 ||
-               output.compare(at, 11, "blocker off") == 0;
+        const size_t at = output.rfind("\nblocker ");
+        if (at == std::string::npos)
+            return true;
+        if (output.find("\nopen ", at) != std::string::npos ||
+            output.find("\nclosed ", at) != std::string::npos)
+            return true;
+        return output.compare(at + 1, 13, "blocker false") == 0 ||
+               output.compare(at + 1, 11, "blocker off") == 0;
     }
     // Clicks the named button once the screen takes clicks, and again only
     // when a while has passed and the screen still takes clicks, until the
@@ -307,9 +343,11 @@ protected:
             const TracedBoard board = ParseBoardTrace(text);
             if (!board.read)
                 return false;
-            if (board.closed || board.none || board.outcome != 0 || board.ended) {
+            // Won or lost decides it; time up (3) waits for the turn under
+            // way, which decides.
+            if (board.closed || board.outcome == 1 || board.outcome == 2) {
                 outcome = board.outcome;
-                return board.outcome != 0 || board.closed;
+                return true;
             }
             // A move is made on a still board, once the last one has changed
             // it (or, should a click have been lost, after a while).
@@ -380,7 +418,20 @@ protected:
         ASSERT_TRUE(WaitForLine("layout edtName")) << Output();
         ASSERT_TRUE(CaptureFirstPicture("register"));
         Type(name);
-        Click("btnAvatar_" + avatar);
+        // The chosen avatar's button stands on the yellow highlight.
+        const Place button = WaitForPlace("btnAvatar_" + avatar);
+        XClock::time_point nextClick = XClock::now();
+        ASSERT_TRUE(WaitUntil("the " + avatar + " chosen", [&] {
+            Capture("register-" + avatar);
+            if (MeanColour("register-" + avatar, button.x + 10, button.y + 5, button.w - 20, 4)[2] <
+                0.65)
+                return true;
+            if (XClock::now() >= nextClick) {
+                Click("btnAvatar_" + avatar);
+                nextClick = XClock::now() + std::chrono::milliseconds(1500);
+            }
+            return false;
+        }));
         ASSERT_TRUE(PressUntil("btnOk", "closed scripts/register.lua: ok"));
         ASSERT_TRUE(WaitForLine("open scripts/cutscene.lua")) << Output();
         WaitUntil("the intro on the screen", [&] {
@@ -407,6 +458,7 @@ protected:
     size_t mOutputSeen = 0;
     int mMoves = 0;
     XClock::time_point mDeadline;
+    XClock::time_point mRefocused;
 };
 
 } // namespace support

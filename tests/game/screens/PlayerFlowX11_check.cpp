@@ -15,6 +15,8 @@
 
 #include "GameWindowFixture.h"
 
+#include <algorithm>
+#include <cmath>
 #include <string>
 
 namespace {
@@ -54,14 +56,44 @@ protected:
 
     // Pause, Main menu, Yes: the board closes and the menu stands again.
     void PauseToMenu(const std::string& name) {
+        // The game pauses by itself when its window is not the active one.
+        if (Count("open scripts/pause.lua") == Count("closed scripts/pause.lua")) {
+            ASSERT_TRUE(PressUntil("btnPause", "open scripts/pause.lua"));
+        }
+        LeavePause(name);
+    }
+    void LeavePause(const std::string& name) {
         const size_t menus = Count("menu " + name + " avatar");
-        ASSERT_TRUE(PressUntil("btnPause", "open scripts/pause.lua"));
         ASSERT_TRUE(PressUntil("btnMainMenu", "open scripts/confirm.lua"));
         Capture("pause-question");
         ASSERT_TRUE(PressUntil("btnYes", "closed scripts/confirm.lua: yes"));
         ASSERT_TRUE(WaitForLine("closed scripts/game.lua")) << Output();
         ASSERT_TRUE(WaitForNext("menu " + name + " avatar", menus)) << Output();
         ASSERT_TRUE(WaitUntil("the board trace closed", [&] { return Board().closed; }));
+    }
+
+    // Captures until the picture in the box differs from the same box of
+    // a kept frame by more than `by` (mean colour, 0 to 3).
+    bool WaitForChange(const std::string& from, const std::string& name, int x, int y, int w, int h,
+                       double by) {
+        const std::vector<double> before = MeanColour(from, x, y, w, h);
+        return WaitUntil(name + " differing from " + from, [&] {
+            Capture(name);
+            return Difference(before, MeanColour(name, x, y, w, h)) > by;
+        });
+    }
+    static double Difference(const std::vector<double>& a, const std::vector<double>& b) {
+        return std::abs(a[0] - b[0]) + std::abs(a[1] - b[1]) + std::abs(a[2] - b[2]);
+    }
+    // The mean saturation of the middle of a medal (64 x 64): a lit medal
+    // is coloured, an unlit one grey.
+    double Saturation(const std::string& frame, const Place& medal) {
+        std::string said;
+        RunProgram({"convert", FramePath(frame), "-crop",
+                    "32x32+" + std::to_string(medal.x + 16) + "+" + std::to_string(medal.y + 16),
+                    "-colorspace", "HSL", "-format", "%[fx:mean.g]", "info:"},
+                   &said);
+        return std::atof(said.c_str());
     }
 
     void PlayAndWin(const Mode& mode) {
@@ -117,12 +149,12 @@ protected:
         ASSERT_TRUE(CloseAndAnswerYes().ExitedWith(0));
         for (const Mode& mode : kModes)
             Doctor(mode.key, "6");
+        std::printf("stored avatar: %s\n", Stored("UserAvatar").c_str());
         Launch();
         ASSERT_TRUE(WaitForLine("menu Ann avatar")) << Output();
-        int level = 0;
         for (const Mode& mode : kModes) {
-            OpenBoard(mode, difficulty, level);
-            level = Board().level;
+            // Each board screen counts its levels from its own start.
+            OpenBoard(mode, difficulty);
             Capture(std::string(mode.name) + "-board");
             PauseToMenu("Ann");
         }
@@ -193,6 +225,113 @@ TEST_F(PlayerFlow, MediumBoards) {
 }
 TEST_F(PlayerFlow, HardBoards) {
     OpenEveryBoard(3);
+}
+
+// Achievements from a doctored profile, Credits, Options with a restart.
+TEST_F(PlayerFlow, MenuScreens) {
+    Launch();
+    Register("Ann", "girl");
+    ASSERT_TRUE(CloseAndAnswerYes().ExitedWith(0));
+    // Every difficulty of Blitz and Rome played: their two medals.
+    Doctor("UserBlitz", "7");
+    Doctor("UserRome", "7");
+    Launch();
+    ASSERT_TRUE(WaitForLine("menu Ann avatar")) << Output();
+    EXPECT_EQ(1u, Count("menu Ann avatar 1")) << "the girl was not kept\n" << Output();
+    CaptureFirstPicture("menu-restarted");
+
+    // The achievement board: medals 14 (Blitz) and 15 (Rome) lit, 13 not;
+    // Back fades it away.
+    ASSERT_TRUE(PressUntil("btnAchievements", "open scripts/achievement.lua"));
+    const Place lit = WaitForPlace("bmpIcon_14_on");
+    const Place rome = WaitForPlace("bmpIcon_15_on");
+    const Place unlit = WaitForPlace("bmpIcon_13_on");
+    ASSERT_TRUE(WaitUntil("the medals on the achievement board", [&] {
+        Capture("achievements");
+        return Saturation("achievements", lit) > 0.25;
+    }));
+    EXPECT_GT(Saturation("achievements", rome), 0.25);
+    EXPECT_LT(Saturation("achievements", unlit), 0.15);
+    ASSERT_TRUE(PressUntil("wndAchievements/btnBack", "closed scripts/achievement.lua"));
+    ASSERT_TRUE(WaitForLine("menu Ann avatar", 2)) << Output();
+
+    // The credits scroll; Back fades them out to black, then the menu.
+    ASSERT_TRUE(PressUntil("btnCredits", "open scripts/credits.lua"));
+    ASSERT_TRUE(WaitUntil("the credits on the screen", [&] {
+        Capture("credits");
+        return Brightness("credits", 0, 0, 1024, 768) > 0.2;
+    }));
+    ASSERT_TRUE(WaitForChange("credits", "credits-scrolled", 0, 100, 1024, 500, 0.01));
+    Click("wndCreditsFade/bmpContent/btnBack");
+    double darkest = 1.0;
+    ASSERT_TRUE(WaitUntil("the credits closed", [&] {
+        Capture("credits-fading");
+        darkest = std::min(darkest, Brightness("credits-fading", 0, 0, 1024, 768));
+        return Count("closed scripts/credits.lua") > 0;
+    }));
+    EXPECT_LT(darkest, 0.15) << "the credits did not fade out";
+    ASSERT_TRUE(WaitForLine("menu Ann avatar", 3)) << Output();
+
+    // Options: the sound slider moved to a tenth and kept after a restart.
+    ASSERT_TRUE(PressUntil("btnOptions", "open scripts/options.lua"));
+    const Place slider = WaitForPlace("dlgOptions/sliderSoundLevel");
+    ASSERT_TRUE(CaptureFirstPicture("options-before"));
+    ClickAt(slider.x + slider.w / 10, slider.CentreY());
+    ASSERT_TRUE(WaitForChange("options-before", "options-changed", slider.x, slider.y, slider.w,
+                              slider.h, 0.02));
+    ASSERT_TRUE(PressUntil("dlgOptions/btnOk", "closed scripts/options.lua"));
+    ASSERT_TRUE(CloseAndAnswerYes().ExitedWith(0));
+    CheckQuiet();
+    Launch();
+    ASSERT_TRUE(WaitForLine("menu Ann avatar")) << Output();
+    ASSERT_TRUE(PressUntil("btnOptions", "open scripts/options.lua"));
+    ASSERT_TRUE(WaitUntil("the options after the restart", [&] {
+        Capture("options-restarted");
+        return Difference(MeanColour("options-changed", slider.x, slider.y, slider.w, slider.h),
+                          MeanColour("options-restarted", slider.x, slider.y, slider.w, slider.h)) <
+               0.02;
+    })) << "the sound level was not kept";
+    ASSERT_TRUE(PressUntil("dlgOptions/btnOk", "closed scripts/options.lua"));
+    EndCleanly();
+}
+
+// A second player, back to the first, the second deleted after its
+// question; Pause in a level: How to play and back, Main menu.
+TEST_F(PlayerFlow, PlayersAndPause) {
+    Launch();
+    Register("Ann", "girl");
+    ASSERT_TRUE(PressUntil("btnChangePlayer", "open scripts/changeplayer.lua"));
+    ASSERT_TRUE(PressUntil("btnNew", "open scripts/register.lua"));
+    ASSERT_TRUE(WaitForLine("layout edtName", 2));
+    Type("Bob");
+    Click("btnAvatar_boy");
+    ASSERT_TRUE(PressUntil("btnOk", "closed scripts/register.lua: ok"));
+    ASSERT_TRUE(CaptureFirstPicture("two-players"));
+    Click("btnUser1");
+    ASSERT_TRUE(PressUntil("btnOk", "closed scripts/changeplayer.lua: ok"));
+    ASSERT_TRUE(WaitForLine("menu Ann avatar 1", 2)) << Output();
+    Capture("back-to-ann");
+
+    ASSERT_TRUE(PressUntil("btnChangePlayer", "open scripts/changeplayer.lua"));
+    Click("btnUser2");
+    ASSERT_TRUE(PressUntil("btnDelete", "open scripts/confirm.lua"));
+    Capture("delete-question");
+    ASSERT_TRUE(PressUntil("btnYes", "closed scripts/confirm.lua: yes"));
+    ASSERT_TRUE(PressUntil("btnOk", "closed scripts/changeplayer.lua: ok"));
+    ASSERT_TRUE(WaitForLine("menu Ann avatar 1", 3)) << Output();
+    std::string players;
+    RunProgram({CORVALO_BINARY_DIR "/tools/prefstool", "--dir", UserFolder(), "players"}, &players);
+    EXPECT_NE(players.find("players: 1"), std::string::npos) << players;
+    EXPECT_EQ("Ann", Stored("vlkName"));
+
+    OpenBoard(kModes[0], 1);
+    ASSERT_TRUE(PressUntil("btnPause", "open scripts/pause.lua"));
+    ASSERT_TRUE(PressUntil("btnInstructions", "open scripts/instructions.lua"));
+    ASSERT_TRUE(CaptureFirstPicture("instructions"));
+    ASSERT_TRUE(PressUntil("btnOk", "closed scripts/instructions.lua"));
+    Capture("pause-again");
+    LeavePause("Ann");
+    EndCleanly();
 }
 
 } // namespace
