@@ -32,7 +32,7 @@ class GameWindowFixture : public XProgramFixture {
 protected:
     // The whole check must end within this: a wait that meets it fails,
     // naming what it waited for.
-    static constexpr std::chrono::seconds kCheckLimit{240};
+    static constexpr std::chrono::seconds kCheckLimit{280};
 
     void SetUp() override {
         XProgramFixture::SetUp();

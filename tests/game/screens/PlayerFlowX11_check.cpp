@@ -236,7 +236,7 @@ TEST_F(PlayerFlow, QuickPlayJoker) {
 
 TEST_F(PlayerFlow, QuickPlayLostByWaiting) {
     Launch();
-    Register("Ann", "cat");
+    Register("Ann", "boy");
     OpenBoard(kModes[0], 1);
     CaptureFirstPicture("board");
     ASSERT_TRUE(WaitUntil("the level lost", [&] { return Board().outcome >= 2; }));
