@@ -148,16 +148,17 @@ protected:
             // slides in; Continue on it starts the next level.
             ASSERT_TRUE(WaitForNext("layout btnContinue ", continues));
             const Place button = Find("btnContinue");
+            // Its orange title bar stands once it has slid in.
+            ASSERT_TRUE(WaitUntil("the score card on the screen", [&] {
+                Capture("score-card");
+                const std::vector<double> bar = MeanColour("score-card", 262, 224, 500, 40);
+                return bar[0] > 0.75 && bar[2] < 0.45;
+            }));
             XClock::time_point next = XClock::now();
-            bool captured = false;
             ASSERT_TRUE(WaitUntil("the next level after Continue", [&] {
                 if (Board().level > level)
                     return true;
                 if (XClock::now() >= next) {
-                    if (!captured) {
-                        Capture("score-card");
-                        captured = true;
-                    }
                     ClickAt(kScoreCardX + button.CentreX(), kScoreCardY + button.CentreY());
                     next = XClock::now() + std::chrono::milliseconds(1500);
                 }
