@@ -10,12 +10,12 @@
 // runs with the sanitizers of the test build; what they report fails the
 // check.
 
+#include "support/XPicture.h"
 #include "support/XProgram.h"
 
 #include <chrono>
 #include <filesystem>
 #include <regex>
-#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -169,16 +169,7 @@ protected:
 
     // The mean red, green and blue (0 to 1) of a box of a captured frame.
     std::vector<double> MeanColour(const std::string& name, int x, int y, int w, int h) {
-        std::string said;
-        RunProgram({"convert", kFrames + "/" + name + ".png", "-crop",
-                    std::to_string(w) + "x" + std::to_string(h) + "+" + std::to_string(x) + "+" +
-                        std::to_string(y),
-                    "-format", "%[fx:mean.r] %[fx:mean.g] %[fx:mean.b]", "info:"},
-                   &said);
-        std::istringstream in(said);
-        std::vector<double> rgb(3, -1.0);
-        in >> rgb[0] >> rgb[1] >> rgb[2];
-        return rgb;
+        return MeanColourIn(kFrames + "/" + name + ".png", x, y, w, h);
     }
 
     // Whether the score card's orange title bar stands in the frame.
