@@ -96,13 +96,7 @@ protected:
         }
         return true;
     }
-    size_t Count(const std::string& line) const {
-        const std::string output = Output();
-        size_t n = 0;
-        for (size_t at = output.find(line); at != std::string::npos; at = output.find(line, at + 1))
-            ++n;
-        return n;
-    }
+    size_t Count(const std::string& line) const { return Occurrences(Output(), line); }
     // Waits until the line has been printed n times in all.
     bool WaitForLine(const std::string& line, size_t n = 1) {
         return WaitUntil("\"" + line + "\" in the game's output", [&] { return Count(line) >= n; });

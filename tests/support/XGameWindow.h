@@ -63,13 +63,7 @@ protected:
 
     // The log of this run of the program: each run starts its log anew.
     std::string RunLog() const { return Log(); }
-    size_t CountInLog(const std::string& line) const {
-        const std::string log = RunLog();
-        size_t n = 0;
-        for (size_t at = log.find(line); at != std::string::npos; at = log.find(line, at + 1))
-            ++n;
-        return n;
-    }
+    size_t CountInLog(const std::string& line) const { return Occurrences(RunLog(), line); }
     // Waits until the line stands count times in this run's log.
     bool WaitForLog(const std::string& line, size_t count = 1,
                     std::chrono::milliseconds limit = kXOutputWait) const {

@@ -66,10 +66,7 @@ protected:
         XProgramFixture::SetUp();
         if (IsSkipped())
             return;
-        // The X libraries' own allocations outlive the program; the game's
-        // leaks are checked on the offscreen display.
-        setenv("ASAN_OPTIONS", "detect_leaks=0", 1);
-        setenv("SDL_AUDIODRIVER", "dummy", 1);
+        UseGameEnvironment();
         std::filesystem::create_directories(kFrames);
         mDeadline = XClock::now() + kLimit;
     }
@@ -178,13 +175,7 @@ protected:
         return rgb[0] > 0.75 && rgb[2] < 0.45 && rgb[0] - rgb[2] > 0.4;
     }
 
-    size_t Count(const std::string& line) const {
-        const std::string output = Output();
-        size_t n = 0;
-        for (size_t at = output.find(line); at != std::string::npos; at = output.find(line, at + 1))
-            ++n;
-        return n;
-    }
+    size_t Count(const std::string& line) const { return Occurrences(Output(), line); }
 
     // Opens the board of a mode on the shipped levels: it takes a few
     // clicks and still stands.

@@ -26,10 +26,7 @@ protected:
         XProgramFixture::SetUp();
         if (IsSkipped())
             return;
-        // The X libraries' own allocations outlive the program; the game's
-        // leaks are checked on the offscreen display.
-        setenv("ASAN_OPTIONS", "detect_leaks=0", 1);
-        setenv("SDL_AUDIODRIVER", "dummy", 1);
+        UseGameEnvironment();
         std::filesystem::create_directories(kFrames);
         const std::string folder = (mRoot.Path() / "game").string();
         ASSERT_EQ(RunProgram({"sh", CORVALO_TEST_DATA "/screens/layout.sh", folder, CORVALO_PROGRAM,
