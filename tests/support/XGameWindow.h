@@ -11,6 +11,7 @@
 // through the same fit, and captures are brought back to it.
 
 #include "support/BoardTraceReader.h"
+#include "support/XGameFixture.h"
 #include "support/XProgram.h"
 
 #include <algorithm>
@@ -25,20 +26,15 @@
 
 namespace support {
 
-class XGameWindow : public XProgramFixture {
+class XGameWindow : public XGameFixture {
 protected:
     // frames: the build's folder the pictures go to, one folder a test.
     explicit XGameWindow(std::string frames) : mFrames(std::move(frames)) {}
 
     void SetUp() override {
-        XProgramFixture::SetUp();
+        XGameFixture::SetUp();
         if (IsSkipped())
             return;
-        // The X libraries' own allocations outlive the program; the game's
-        // leaks are checked on the offscreen display.
-        setenv("ASAN_OPTIONS", "detect_leaks=0", 1);
-        setenv("SDL_AUDIODRIVER", "dummy", 1);
-        setenv("CORVALO_BOARD_TRACE", TracePath().c_str(), 1);
         // Each test's pictures in a folder of its own: tests run side by
         // side.
         mFrames +=
@@ -56,11 +52,6 @@ protected:
     }
 
     std::string Folder() const { return (mRoot.Path() / "game").string(); }
-    std::string UserFolder() const {
-        return (mRoot.Path() / "data" / "Halvenmark" / "Corvalo").string();
-    }
-    std::string TracePath() const { return (mRoot.Path() / "board.txt").string(); }
-    std::string Log() const { return ReadWholeFile(UserFolder() + "/logfile.txt"); }
 
     // Starts the laid-out program and waits for its window.
     void Launch() {
@@ -72,13 +63,7 @@ protected:
 
     // The log of this run of the program: each run starts its log anew.
     std::string RunLog() const { return Log(); }
-    size_t CountInLog(const std::string& line) const {
-        const std::string log = RunLog();
-        size_t n = 0;
-        for (size_t at = log.find(line); at != std::string::npos; at = log.find(line, at + 1))
-            ++n;
-        return n;
-    }
+    size_t CountInLog(const std::string& line) const { return Occurrences(RunLog(), line); }
     // Waits until the line stands count times in this run's log.
     bool WaitForLog(const std::string& line, size_t count = 1,
                     std::chrono::milliseconds limit = kXOutputWait) const {
@@ -99,30 +84,6 @@ protected:
     // A screen stands: opened more often than closed.
     bool IsOpen(const std::string& script) const {
         return CountInLog(Opened(script)) > CountInLog(Closed(script));
-    }
-
-    // Where the game's 1024 x 768 picture stands in its window.
-    struct PictureFit {
-        double scale = 1;
-        int left = 0;
-        int top = 0;
-    };
-    PictureFit Fit() const {
-        std::string said;
-        RunProgram({"xdotool", "getwindowgeometry", "--shell", mWindow}, &said);
-        int width = 1024, height = 768;
-        std::istringstream in(said);
-        for (std::string line; std::getline(in, line);) {
-            if (line.rfind("WIDTH=", 0) == 0)
-                width = std::atoi(line.c_str() + 6);
-            if (line.rfind("HEIGHT=", 0) == 0)
-                height = std::atoi(line.c_str() + 7);
-        }
-        PictureFit fit;
-        fit.scale = std::min(width / 1024.0, height / 768.0);
-        fit.left = static_cast<int>((width - 1024 * fit.scale) / 2);
-        fit.top = static_cast<int>((height - 768 * fit.scale) / 2);
-        return fit;
     }
 
     // The pointer onto the place (x, y) of the game's picture, and a click
@@ -152,38 +113,12 @@ protected:
     // The window's picture, brought back to the game's 1024 x 768.
     std::string Capture(const std::string& name) {
         const std::string path = mFrames + "/" + name + ".png";
-        EXPECT_EQ(RunProgram({"import", "-window", mWindow, path}), 0) << path;
-        const PictureFit fit = Fit();
-        if (fit.scale == 1 && fit.left == 0 && fit.top == 0)
-            return path;
-        const std::string area = std::to_string(static_cast<int>(1024 * fit.scale)) + "x" +
-                                 std::to_string(static_cast<int>(768 * fit.scale)) + "+" +
-                                 std::to_string(fit.left) + "+" + std::to_string(fit.top);
-        EXPECT_EQ(
-            RunProgram({"convert", path, "-crop", area, "+repage", "-resize", "1024x768!", path}),
-            0)
-            << path;
+        CaptureInto(path);
         return path;
     }
     // The mean red, green and blue (0 to 1) of a box of a captured frame.
     std::vector<double> MeanColour(const std::string& name, int x, int y, int w, int h) const {
-        std::string said;
-        RunProgram({"convert", mFrames + "/" + name + ".png", "-crop",
-                    std::to_string(w) + "x" + std::to_string(h) + "+" + std::to_string(x) + "+" +
-                        std::to_string(y),
-                    "-format", "%[fx:mean.r] %[fx:mean.g] %[fx:mean.b]", "info:"},
-                   &said);
-        std::istringstream in(said);
-        std::vector<double> rgb(3, -1.0);
-        in >> rgb[0] >> rgb[1] >> rgb[2];
-        return rgb;
-    }
-    static double Brightness(const std::vector<double>& rgb) {
-        return (rgb[0] + rgb[1] + rgb[2]) / 3;
-    }
-    static double Saturation(const std::vector<double>& rgb) {
-        return *std::max_element(rgb.begin(), rgb.end()) -
-               *std::min_element(rgb.begin(), rgb.end());
+        return MeanColourIn(mFrames + "/" + name + ".png", x, y, w, h);
     }
     // Captures until the box's colour passes the test, at most limit.
     template <typename Test>
@@ -248,23 +183,12 @@ protected:
     }
     void Doctor(const std::string& key, const std::string& value) {
         std::string said;
-        ASSERT_EQ(RunProgram({CORVALO_BINARY_DIR "/tools/prefstool", "--dir", UserFolder(), "set",
-                              key, value, "0"},
-                             &said),
-                  0)
-            << said;
+        ASSERT_EQ(WriteStored(key, value, 0, said), 0) << said;
     }
     // What the store holds for a key of player 0.
     std::string Stored(const std::string& key) const {
-        std::string said;
-        EXPECT_EQ(RunProgram({CORVALO_BINARY_DIR "/tools/prefstool", "--dir", UserFolder(), "get",
-                              key, "0"},
-                             &said),
-                  0)
-            << said;
-        std::smatch m;
-        const std::regex value("value: \"([^\"]*)\"");
-        return std::regex_search(said, m, value) ? m[1].str() : "(none)";
+        std::string value;
+        return ReadStored(key, 0, value) ? value : "(none)";
     }
 
     TracedBoard ReadBoard() const { return ParseBoardTrace(ReadWholeFile(TracePath())); }
@@ -290,9 +214,7 @@ protected:
                    bool click = true) {
         std::vector<std::string> arguments;
         for (const auto& place : places) {
-            std::pair<int, int> screen = {
-                fit.left + static_cast<int>((place.first + 0.5) * fit.scale),
-                fit.top + static_cast<int>((place.second + 0.5) * fit.scale)};
+            std::pair<int, int> screen = OnScreen(fit, place.first, place.second);
             if (screen == mPointer)
                 screen.first += screen.first > fit.left ? -1 : 1;
             mPointer = screen;
@@ -363,9 +285,7 @@ protected:
         CheckQuiet();
     }
     void CheckQuiet() {
-        const std::string errors = Errors();
-        EXPECT_EQ(errors.find("AddressSanitizer"), std::string::npos) << errors;
-        EXPECT_EQ(errors.find("runtime error"), std::string::npos) << errors;
+        CheckSanitizersQuiet();
         EXPECT_EQ(Log().find("Lua error"), std::string::npos) << Log();
     }
 
@@ -378,7 +298,6 @@ protected:
     static constexpr int kLoseLifeOkX = 512 + 80, kLoseLifeOkY = 488 + 24;
 
     std::string mFrames;
-    std::string mWindow;
     // Where the last move left the pointer, in the window.
     std::pair<int, int> mPointer{-1, -1};
 };

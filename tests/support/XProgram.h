@@ -104,6 +104,22 @@ inline std::string ReadWholeFile(const std::string& path) {
     return text.str();
 }
 
+// How many times piece stands in text (overlapping ones counted).
+inline size_t Occurrences(const std::string& text, const std::string& piece) {
+    size_t n = 0;
+    for (size_t at = text.find(piece); at != std::string::npos; at = text.find(piece, at + 1))
+        ++n;
+    return n;
+}
+
+// The environment of the game under test on the X server: the X
+// libraries' own allocations outlive the program (the game's leaks are
+// checked on the offscreen display), and it plays to no sound card.
+inline void UseGameEnvironment() {
+    setenv("ASAN_OPTIONS", "detect_leaks=0", 1);
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+}
+
 class XProgramFixture : public ::testing::Test {
 protected:
     void SetUp() override {

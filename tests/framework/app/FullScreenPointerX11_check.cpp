@@ -29,8 +29,7 @@ protected:
         XProgramFixture::SetUp();
         if (IsSkipped())
             return;
-        setenv("ASAN_OPTIONS", "detect_leaks=0", 1);
-        setenv("SDL_AUDIODRIVER", "dummy", 1);
+        UseGameEnvironment();
         std::filesystem::create_directories(kFrames);
     }
 
@@ -91,13 +90,7 @@ protected:
         ADD_FAILURE() << "the screen stays black: " << path;
     }
 
-    size_t Count(const std::string& line) const {
-        const std::string output = Output();
-        size_t n = 0;
-        for (size_t at = output.find(line); at != std::string::npos; at = output.find(line, at + 1))
-            ++n;
-        return n;
-    }
+    size_t Count(const std::string& line) const { return Occurrences(Output(), line); }
 
     // Waits until the line was printed that many times.
     bool WaitForCount(const std::string& line, size_t times) const {

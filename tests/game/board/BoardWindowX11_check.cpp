@@ -10,12 +10,12 @@
 // runs with the sanitizers of the test build; what they report fails the
 // check.
 
+#include "support/XPicture.h"
 #include "support/XProgram.h"
 
 #include <chrono>
 #include <filesystem>
 #include <regex>
-#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -66,10 +66,7 @@ protected:
         XProgramFixture::SetUp();
         if (IsSkipped())
             return;
-        // The X libraries' own allocations outlive the program; the game's
-        // leaks are checked on the offscreen display.
-        setenv("ASAN_OPTIONS", "detect_leaks=0", 1);
-        setenv("SDL_AUDIODRIVER", "dummy", 1);
+        UseGameEnvironment();
         std::filesystem::create_directories(kFrames);
         mDeadline = XClock::now() + kLimit;
     }
@@ -169,16 +166,7 @@ protected:
 
     // The mean red, green and blue (0 to 1) of a box of a captured frame.
     std::vector<double> MeanColour(const std::string& name, int x, int y, int w, int h) {
-        std::string said;
-        RunProgram({"convert", kFrames + "/" + name + ".png", "-crop",
-                    std::to_string(w) + "x" + std::to_string(h) + "+" + std::to_string(x) + "+" +
-                        std::to_string(y),
-                    "-format", "%[fx:mean.r] %[fx:mean.g] %[fx:mean.b]", "info:"},
-                   &said);
-        std::istringstream in(said);
-        std::vector<double> rgb(3, -1.0);
-        in >> rgb[0] >> rgb[1] >> rgb[2];
-        return rgb;
+        return MeanColourIn(kFrames + "/" + name + ".png", x, y, w, h);
     }
 
     // Whether the score card's orange title bar stands in the frame.
@@ -187,13 +175,7 @@ protected:
         return rgb[0] > 0.75 && rgb[2] < 0.45 && rgb[0] - rgb[2] > 0.4;
     }
 
-    size_t Count(const std::string& line) const {
-        const std::string output = Output();
-        size_t n = 0;
-        for (size_t at = output.find(line); at != std::string::npos; at = output.find(line, at + 1))
-            ++n;
-        return n;
-    }
+    size_t Count(const std::string& line) const { return Occurrences(Output(), line); }
 
     // Opens the board of a mode on the shipped levels: it takes a few
     // clicks and still stands.

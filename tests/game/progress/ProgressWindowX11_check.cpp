@@ -60,13 +60,7 @@ protected:
         return false;
     }
 
-    size_t Count(const std::string& line) const {
-        const std::string output = Output();
-        size_t n = 0;
-        for (size_t at = output.find(line); at != std::string::npos; at = output.find(line, at + 1))
-            ++n;
-        return n;
-    }
+    size_t Count(const std::string& line) const { return Occurrences(Output(), line); }
     bool WaitForCount(const std::string& line, size_t count) {
         for (int attempt = 0; attempt < 300; ++attempt) {
             if (Count(line) >= count)

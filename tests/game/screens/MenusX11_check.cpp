@@ -36,10 +36,7 @@ protected:
         XProgramFixture::SetUp();
         if (IsSkipped())
             return;
-        // The X libraries' own allocations outlive the program; the game's
-        // leaks are checked on the offscreen display.
-        setenv("ASAN_OPTIONS", "detect_leaks=0", 1);
-        setenv("SDL_AUDIODRIVER", "dummy", 1);
+        UseGameEnvironment();
         fs::create_directories(kFrames);
         const fs::path folder = mRoot.Path() / "game";
         fs::create_directories(folder);
@@ -53,13 +50,7 @@ protected:
     }
 
     // The number of times a line stands in the program's output.
-    size_t Count(const std::string& line) const {
-        const std::string output = Output();
-        size_t count = 0;
-        for (size_t at = output.find(line); at != std::string::npos; at = output.find(line, at + 1))
-            ++count;
-        return count;
-    }
+    size_t Count(const std::string& line) const { return Occurrences(Output(), line); }
     // Waits until the line stands in the output n times.
     bool WaitFor(const std::string& line, size_t n = 1) const {
         const auto start = XClock::now();

@@ -20,7 +20,7 @@
 // Every run ends with Alt+F4: exit code 0, nothing from the sanitizers, no
 // script error and no "missing" or "not found" in the log.
 
-#include "GameWindowFixture.h"
+#include "support/GameWindowFixture.h"
 
 #include <algorithm>
 #include <cmath>

@@ -7,11 +7,11 @@
 // "screen-frames" folder, to be looked at. The game runs with the
 // sanitizers of the test build; what they report fails the check.
 
+#include "support/XPicture.h"
 #include "support/XProgram.h"
 
 #include <chrono>
 #include <filesystem>
-#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -26,10 +26,7 @@ protected:
         XProgramFixture::SetUp();
         if (IsSkipped())
             return;
-        // The X libraries' own allocations outlive the program; the game's
-        // leaks are checked on the offscreen display.
-        setenv("ASAN_OPTIONS", "detect_leaks=0", 1);
-        setenv("SDL_AUDIODRIVER", "dummy", 1);
+        UseGameEnvironment();
         std::filesystem::create_directories(kFrames);
         const std::string folder = (mRoot.Path() / "game").string();
         ASSERT_EQ(RunProgram({"sh", CORVALO_TEST_DATA "/screens/layout.sh", folder, CORVALO_PROGRAM,
@@ -61,16 +58,7 @@ protected:
 
     // The mean red, green and blue (0 to 1) of a box of a captured frame.
     std::vector<double> MeanColour(const std::string& name, int x, int y, int w, int h) {
-        std::string said;
-        RunProgram({"convert", kFrames + "/" + name + ".png", "-crop",
-                    std::to_string(w) + "x" + std::to_string(h) + "+" + std::to_string(x) + "+" +
-                        std::to_string(y),
-                    "-format", "%[fx:mean.r] %[fx:mean.g] %[fx:mean.b]", "info:"},
-                   &said);
-        std::istringstream in(said);
-        std::vector<double> rgb(3, -1.0);
-        in >> rgb[0] >> rgb[1] >> rgb[2];
-        return rgb;
+        return MeanColourIn(kFrames + "/" + name + ".png", x, y, w, h);
     }
 
     static void Wait(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }

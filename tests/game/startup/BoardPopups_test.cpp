@@ -6,10 +6,8 @@
 // score card, built by a real top panel, shows its values and Continue
 // clears it and ends the level.
 
-#include "game/startup/GameWindowTypes.h"
+#include "game/startup/ShippedGameFixture.h"
 
-#include "framework/app/AppFixture.h"
-#include "framework/core/prefs/TPrefsDB.h"
 #include "framework/host/TGameState.h"
 #include "framework/script/host/TScript.h"
 #include "framework/ui/manager/TWindowManager.h"
@@ -34,24 +32,13 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class BoardPopupsTest : public AppFixture {
+class BoardPopupsTest : public ShippedGameFixture {
 protected:
     void SetUp() override {
-        AppFixture::SetUp();
-        SetSetting(TSettingKey::kEncryptionKey, "KrvdsPomeXXX");
-        // A copy of the build's assets (the asset scan takes no linked
-        // files); the test writes main.lua over the game's.
-        fs::remove_all(mGame / "assets");
-        fs::copy(fs::path(CORVALO_BINARY_DIR) / "assets", mGame / "assets",
-                 fs::copy_options::recursive);
-        BuildApplication();
-        ASSERT_TRUE(mApplication->CreateMainWindow());
-        TPrefsDB(true).SetInt("vlkVideo", 0, -1, true);
-        SetGameWindowTypes(GetGameWindowTypes());
-    }
-    void TearDown() override {
-        SetGameWindowTypes({});
-        AppFixture::TearDown();
+        ShippedGameFixture::SetUp();
+        // The test writes main.lua over the game's.
+        UseBuildAssets(Assets::kCopied);
+        OpenGameWindow();
     }
 
     // Runs the game with a main script whose coroutine runs `body`, then

@@ -7,10 +7,8 @@
 // leads through the loading screen to its level and pause offers the medals.
 // The log holds no Lua error and no missing file.
 
-#include "game/startup/GameWindowTypes.h"
+#include "game/startup/ShippedGameFixture.h"
 
-#include "framework/app/AppFixture.h"
-#include "framework/core/prefs/TPrefsDB.h"
 #include "framework/ui/manager/TWindowManager.h"
 #include "game/board/clsTile.h"
 #include "game/progress/dtGameSettings.h"
@@ -24,7 +22,6 @@
 #include <algorithm>
 #include <cctype>
 #include <deque>
-#include <filesystem>
 #include <functional>
 #include <sstream>
 #include <string>
@@ -46,28 +43,17 @@ constexpr int kTries = 5;
 // The whole flow's budget of idle waits: far more than it takes.
 constexpr int kWaitLimit = 60000;
 
-class GameFlowTest : public AppFixture {
+class GameFlowTest : public ShippedGameFixture {
 protected:
     void SetUp() override {
-        AppFixture::SetUp();
-        SetSetting(TSettingKey::kEncryptionKey, "KrvdsPomeXXX");
-        std::filesystem::remove_all(mGame / "assets");
-        std::filesystem::create_directory_symlink(std::string(CORVALO_BINARY_DIR) + "/assets",
-                                                  mGame / "assets");
+        ShippedGameFixture::SetUp();
+        UseBuildAssets(Assets::kLinked);
         // As the program's entry sets the game up: its data tables, the
         // settings object with the player's progress, the board's tiles.
         InstallGameSettings();
         clsTile::InstallAsBoardTileMaker();
         ApplyStartupRecord(MakeGameStartupRecord());
-        BuildApplication();
-        ASSERT_TRUE(mApplication->CreateMainWindow());
-        // A window, not the full screen of a fresh profile.
-        TPrefsDB(true).SetInt("vlkVideo", 0, -1, true);
-        SetGameWindowTypes(GetGameWindowTypes());
-    }
-    void TearDown() override {
-        SetGameWindowTypes({});
-        AppFixture::TearDown();
+        OpenGameWindow();
     }
 
     TWindowManager* Manager() const { return mApplication->GetWindowManager(); }

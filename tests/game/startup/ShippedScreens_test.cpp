@@ -4,9 +4,8 @@
 // question, and Enter on it (Yes) ends the game; without one the register
 // screen comes first.
 
-#include "game/startup/GameWindowTypes.h"
+#include "game/startup/ShippedGameFixture.h"
 
-#include "framework/app/AppFixture.h"
 #include "framework/core/prefs/TPrefsDB.h"
 #include "framework/script/host/TScript.h"
 #include "framework/ui/manager/TWindowManager.h"
@@ -19,29 +18,16 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <string>
 
 namespace {
 
-class ShippedScreensTest : public AppFixture {
+class ShippedScreensTest : public ShippedGameFixture {
 protected:
     void SetUp() override {
-        AppFixture::SetUp();
-        SetSetting(TSettingKey::kEncryptionKey, "KrvdsPomeXXX");
-        // The program's assets are the build's.
-        std::filesystem::remove_all(mGame / "assets");
-        std::filesystem::create_directory_symlink(std::string(CORVALO_BINARY_DIR) + "/assets",
-                                                  mGame / "assets");
-        BuildApplication();
-        ASSERT_TRUE(mApplication->CreateMainWindow());
-        // A window, not the full screen of a fresh profile.
-        TPrefsDB(true).SetInt("vlkVideo", 0, -1, true);
-        SetGameWindowTypes(GetGameWindowTypes());
-    }
-    void TearDown() override {
-        SetGameWindowTypes({});
-        AppFixture::TearDown();
+        ShippedGameFixture::SetUp();
+        UseBuildAssets(Assets::kLinked);
+        OpenGameWindow();
     }
 
     TWindowManager* Manager() const { return mApplication->GetWindowManager(); }

@@ -12,6 +12,7 @@
 // the game's 1024 x 768 picture.
 
 #include "support/BoardTraceReader.h"
+#include "support/XGameFixture.h"
 #include "support/XProgram.h"
 
 #include <algorithm>
@@ -28,21 +29,16 @@
 
 namespace support {
 
-class GameWindowFixture : public XProgramFixture {
+class GameWindowFixture : public XGameFixture {
 protected:
     // The whole check must end within this: a wait that meets it fails,
     // naming what it waited for.
     static constexpr std::chrono::seconds kCheckLimit{280};
 
     void SetUp() override {
-        XProgramFixture::SetUp();
+        XGameFixture::SetUp();
         if (IsSkipped())
             return;
-        // The X libraries' own allocations outlive the program; the game's
-        // leaks are checked on the offscreen display.
-        setenv("ASAN_OPTIONS", "detect_leaks=0", 1);
-        setenv("SDL_AUDIODRIVER", "dummy", 1);
-        setenv("CORVALO_BOARD_TRACE", TracePath().c_str(), 1);
         mDeadline = XClock::now() + kCheckLimit;
         const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
         mFramePrefix = std::string(test->name()) + "-";
@@ -53,11 +49,6 @@ protected:
     virtual std::string FramesFolder() const = 0;
 
     std::filesystem::path Folder() const { return mRoot.Path() / "game"; }
-    std::string UserFolder() const {
-        return (mRoot.Path() / "data" / "Halvenmark" / "Corvalo").string();
-    }
-    std::string TracePath() const { return (mRoot.Path() / "board.txt").string(); }
-    std::string Log() const { return ReadWholeFile(UserFolder() + "/logfile.txt"); }
 
     // The program and the build's assets, the check's start-up script over
     // the game's own.
@@ -105,13 +96,7 @@ protected:
         }
         return true;
     }
-    size_t Count(const std::string& line) const {
-        const std::string output = Output();
-        size_t n = 0;
-        for (size_t at = output.find(line); at != std::string::npos; at = output.find(line, at + 1))
-            ++n;
-        return n;
-    }
+    size_t Count(const std::string& line) const { return Occurrences(Output(), line); }
     // Waits until the line has been printed n times in all.
     bool WaitForLine(const std::string& line, size_t n = 1) {
         return WaitUntil("\"" + line + "\" in the game's output", [&] { return Count(line) >= n; });
@@ -176,40 +161,13 @@ protected:
         h = word(20);
     }
 
-    // Where the game's 1024 x 768 picture stands in its window: a full
-    // screen of another size shows it scaled, with bars at two sides.
-    struct PictureFit {
-        double scale = 1;
-        int left = 0;
-        int top = 0;
-    };
-    PictureFit Fit() {
-        std::string said;
-        RunProgram({"xdotool", "getwindowgeometry", "--shell", mWindow}, &said);
-        int width = 1024, height = 768;
-        std::istringstream in(said);
-        for (std::string line; std::getline(in, line);) {
-            if (line.rfind("WIDTH=", 0) == 0)
-                width = std::atoi(line.c_str() + 6);
-            if (line.rfind("HEIGHT=", 0) == 0)
-                height = std::atoi(line.c_str() + 7);
-        }
-        PictureFit fit;
-        fit.scale = std::min(width / 1024.0, height / 768.0);
-        fit.left = static_cast<int>((width - 1024 * fit.scale) / 2);
-        fit.top = static_cast<int>((height - 768 * fit.scale) / 2);
-        return fit;
-    }
-
     // --- input ------------------------------------------------------------
 
     void MoveTo(int x, int y) {
         Refocus();
-        const PictureFit fit = Fit();
-        const int screenX = fit.left + static_cast<int>((x + 0.5) * fit.scale);
-        const int screenY = fit.top + static_cast<int>((y + 0.5) * fit.scale);
-        ASSERT_EQ(Xdotool({"mousemove", "--window", mWindow, "--sync", std::to_string(screenX),
-                           std::to_string(screenY)}),
+        const std::pair<int, int> screen = OnScreen(Fit(), x, y);
+        ASSERT_EQ(Xdotool({"mousemove", "--window", mWindow, "--sync", std::to_string(screen.first),
+                           std::to_string(screen.second)}),
                   0);
     }
     void ClickAt(int x, int y) {
@@ -277,36 +235,13 @@ protected:
         return FramesFolder() + "/" + mFramePrefix + name + ".png";
     }
     // The window's picture, brought back to the game's 1024 x 768.
-    void Capture(const std::string& name) {
-        const std::string path = FramePath(name);
-        EXPECT_EQ(RunProgram({"import", "-window", mWindow, path}), 0) << path;
-        const PictureFit fit = Fit();
-        if (fit.scale == 1 && fit.left == 0 && fit.top == 0)
-            return;
-        const std::string area = std::to_string(static_cast<int>(1024 * fit.scale)) + "x" +
-                                 std::to_string(static_cast<int>(768 * fit.scale)) + "+" +
-                                 std::to_string(fit.left) + "+" + std::to_string(fit.top);
-        EXPECT_EQ(
-            RunProgram({"convert", path, "-crop", area, "+repage", "-resize", "1024x768!", path}),
-            0)
-            << path;
-    }
+    void Capture(const std::string& name) { CaptureInto(FramePath(name)); }
     // The mean red, green and blue (0 to 1) of a box of a kept frame.
     std::vector<double> MeanColour(const std::string& name, int x, int y, int w, int h) {
-        std::string said;
-        RunProgram({"convert", FramePath(name), "-crop",
-                    std::to_string(w) + "x" + std::to_string(h) + "+" + std::to_string(x) + "+" +
-                        std::to_string(y),
-                    "-format", "%[fx:mean.r] %[fx:mean.g] %[fx:mean.b]", "info:"},
-                   &said);
-        std::istringstream in(said);
-        std::vector<double> rgb(3, -1.0);
-        in >> rgb[0] >> rgb[1] >> rgb[2];
-        return rgb;
+        return MeanColourIn(FramePath(name), x, y, w, h);
     }
     double Brightness(const std::string& name, int x, int y, int w, int h) {
-        const std::vector<double> rgb = MeanColour(name, x, y, w, h);
-        return (rgb[0] + rgb[1] + rgb[2]) / 3;
+        return support::Brightness(MeanColour(name, x, y, w, h));
     }
     // Captures until the picture is no longer black (a new window's first
     // frames are).
@@ -371,23 +306,12 @@ protected:
     // --- the profile ------------------------------------------------------
 
     std::string Stored(const std::string& key, int player = 0) {
-        std::string said;
-        EXPECT_EQ(RunProgram({CORVALO_BINARY_DIR "/tools/prefstool", "--dir", UserFolder(), "get",
-                              key, std::to_string(player)},
-                             &said),
-                  0)
-            << said;
-        std::smatch m;
-        const std::regex value("value: \"([^\"]*)\"");
-        return std::regex_search(said, m, value) ? m[1].str() : "(none: " + said + ")";
+        std::string value;
+        return ReadStored(key, player, value) ? value : "(none: " + value + ")";
     }
     void Doctor(const std::string& key, const std::string& value, int player = 0) {
         std::string said;
-        EXPECT_EQ(RunProgram({CORVALO_BINARY_DIR "/tools/prefstool", "--dir", UserFolder(), "set",
-                              key, value, std::to_string(player)},
-                             &said),
-                  0)
-            << said;
+        EXPECT_EQ(WriteStored(key, value, player, said), 0) << said;
     }
 
     // --- the ending -------------------------------------------------------
@@ -400,9 +324,7 @@ protected:
         CheckQuiet();
     }
     void CheckQuiet() {
-        const std::string errors = Errors();
-        EXPECT_EQ(errors.find("AddressSanitizer"), std::string::npos) << errors;
-        EXPECT_EQ(errors.find("runtime error"), std::string::npos) << errors;
+        CheckSanitizersQuiet();
         const std::string log = Log();
         for (const char* word : {"Lua error", "Lua Error", "missing", "not found"})
             EXPECT_EQ(log.find(word), std::string::npos) << "\"" << word << "\" in the log:\n"
@@ -453,7 +375,6 @@ protected:
         ASSERT_TRUE(WaitForNext("menu " + name + " avatar", menus)) << Output();
     }
 
-    std::string mWindow;
     std::string mFramePrefix;
     size_t mOutputSeen = 0;
     int mMoves = 0;
