@@ -3,9 +3,12 @@
 #include "framework/core/log/TLog.h"
 #include "framework/core/tasks/FrameworkTime.h"
 #include "framework/core/tasks/TClock.h"
+#include "framework/ui/manager/TWindowManager.h"
 #include "framework/ui/window/TWindow.h"
 #include "framework/ui/window/TWindowAnim.h"
 #include "velk/cutscene/vlkCutscene.h"
+#include "velk/globals/GameGlobals.h"
+#include "velk/settings/vlkGameSettings.h"
 
 namespace {
 
@@ -53,4 +56,11 @@ uint32_t WindowAnimatorTime(TWindow& window) {
     TWindowAnim* animator = window.GetAnimator();
     TClock* clock = animator ? animator->GetClock() : nullptr;
     return clock ? clock->GetTime() : GetFrameworkTime();
+}
+
+void LeaveToMainMenu() {
+    if (TWindowManager* manager = TWindowManager::Instance())
+        manager->SetAbortDraw(true);
+    if (gGameSettings)
+        gGameSettings->QuitToMainMenu();
 }

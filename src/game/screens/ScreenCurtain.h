@@ -41,3 +41,8 @@ private:
 // The clock reading of the window's animator (its modal's clock), or the
 // framework time when the window has no animator clock yet.
 uint32_t WindowAnimatorTime(TWindow& window);
+
+// Back to the main menu from a screen whose curtains have closed: drawing
+// stops, so that nothing shows the screens as they go, and every modal
+// above the menu is closed.
+void LeaveToMainMenu();

@@ -11,6 +11,7 @@
 #include "game/levels/LevelServices.h"
 #include "game/progress/clsMetamap.h"
 #include "game/screens/MetamapDecisions.h"
+#include "game/screens/ScreenCurtain.h"
 #include "game/screens/clsMetamapButton.h"
 #include "game/state/dtUserState.h"
 #include "velk/assets/MenuMusic.h"
@@ -25,7 +26,6 @@
 #include "velk/particles/TParticleEmitter.h"
 #include "velk/particles/TParticleSystem.h"
 #include "velk/particles/vlkParticleFx.h"
-#include "velk/settings/vlkGameSettings.h"
 
 #include <new>
 
@@ -349,10 +349,7 @@ void wndMetamap::OnCurtainFinished() {
         RunLevelScript(TString("closeMetamap()"));
         break;
     case kClosingToBack:
-        if (TWindowManager* manager = TWindowManager::Instance())
-            manager->SetAbortDraw(true);
-        if (gGameSettings)
-            gGameSettings->QuitToMainMenu();
+        LeaveToMainMenu();
         break;
     default:
         break;

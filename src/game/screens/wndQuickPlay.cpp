@@ -217,10 +217,7 @@ void wndQuickPlay::OnCurtainFinished() {
         RunLuaString(TString("closeQuickPlay()"));
         break;
     case kClosingToBack:
-        if (TWindowManager* manager = TWindowManager::Instance())
-            manager->SetAbortDraw(true);
-        if (gGameSettings)
-            gGameSettings->QuitToMainMenu();
+        LeaveToMainMenu();
         break;
     default:
         break;
