@@ -225,6 +225,21 @@ protected:
     std::function<void()> Click(const char* name) {
         return [this, name] { ClickOn(name); };
     }
+    // Pause's Main menu, then Yes once the question stands: the menu again.
+    Step MainMenuYes(const char* what) {
+        return {what,
+                [this] {
+                    ClickOn("btnMainMenu");
+                    mInput.push_back([this] { mYesPending = true; });
+                },
+                [this] {
+                    if (mYesPending && TopName() == "scripts/confirm.lua" && Find("btnYes")) {
+                        mYesPending = false;
+                        ClickOn("btnYes");
+                    }
+                    return MenuReady();
+                }};
+    }
     std::function<void()> Press(uint32_t key, char character) {
         return [this, key, character] { Key(key, character); };
     }
@@ -306,18 +321,7 @@ TEST_F(GameFlowTest, AFreshPlayerReachesEveryScreenAndComesBack) {
     steps.push_back({"pause Medals", Click("btnAchievements"),
                      [this] { return Shows("scripts/achievement.lua", "wndAchievements"); }});
     steps.push_back({"back to pause", Click("btnBack"), pauseOpen});
-    steps.push_back({"Main menu, Yes: the menu",
-                     [this] {
-                         ClickOn("btnMainMenu");
-                         mInput.push_back([this] { mYesPending = true; });
-                     },
-                     [this] {
-                         if (mYesPending && TopName() == "scripts/confirm.lua" && Find("btnYes")) {
-                             mYesPending = false;
-                             ClickOn("btnYes");
-                         }
-                         return MenuReady();
-                     }});
+    steps.push_back(MainMenuYes("Main menu, Yes: the menu"));
     // Quick play: Classic easy, through the loading screen to the board.
     steps.push_back({"menu Quick play", Click("btnQuickPlay"),
                      [this] { return Shows("scripts/quickplay.lua", "wndQuickPlay"); }});
@@ -346,18 +350,7 @@ TEST_F(GameFlowTest, AFreshPlayerReachesEveryScreenAndComesBack) {
     steps.push_back({"No keeps the game", Click("btnNo"), pauseOpen});
     steps.push_back({"Resume", Click("btnResume"), boardReady});
     steps.push_back({"Pause again", Click("btnPause"), pauseOpen});
-    steps.push_back({"Main menu, Yes: the game ends at the menu",
-                     [this] {
-                         ClickOn("btnMainMenu");
-                         mInput.push_back([this] { mYesPending = true; });
-                     },
-                     [this] {
-                         if (mYesPending && TopName() == "scripts/confirm.lua" && Find("btnYes")) {
-                             mYesPending = false;
-                             ClickOn("btnYes");
-                         }
-                         return MenuReady();
-                     }});
+    steps.push_back(MainMenuYes("Main menu, Yes: the game ends at the menu"));
 
     // The intro was the player's first visit only.
     steps.push_back({"no second intro", [] {},
