@@ -150,6 +150,8 @@ GfxResult MemorySurface::CopyArea(const GfxRect& destArea, GraphicsSurface& sour
                                   const GfxRect& sourceArea) {
     if (const GfxResult fast = CopyFrom(destArea, source, sourceArea); fast <= 0)
         return fast;
+    if (const GfxResult rows = CopyRows(destArea, source, sourceArea); rows <= 0)
+        return rows;
     // The source is read whole into 0xAARRGGBB words first, so a surface can
     // be copied onto itself.
     const int32_t sw = sourceArea.Width();
@@ -179,6 +181,45 @@ GfxResult MemorySurface::CopyArea(const GfxRect& destArea, GraphicsSurface& sour
                        pixels[static_cast<size_t>(sy) * sw + sx]);
         }
     }
+    return PushPixels(destArea);
+}
+
+GfxResult MemorySurface::CopyRows(const GfxRect& destArea, GraphicsSurface& source,
+                                  const GfxRect& sourceArea) {
+    // Only an unscaled copy between two surfaces of one 32-bit ARGB-order
+    // format, where a pixel read and written again is its raw word (the
+    // alpha byte cleared where the format has none).
+    if (&source == this || destArea.Width() != sourceArea.Width() ||
+        destArea.Height() != sourceArea.Height() || !mCodec.IsArgbOrder() ||
+        mFormat.BytesPerPixel() != 4)
+        return 1;
+    SurfaceDesc sourceDesc;
+    source.GetDesc(sourceDesc);
+    if (!(sourceDesc.format == mFormat))
+        return 1;
+    LockedSurface in;
+    if (const GfxResult r = source.Lock(&sourceArea, in); GfxFailed(r))
+        return r;
+    if (const GfxResult r = PullPixels(destArea); GfxFailed(r)) {
+        source.Unlock();
+        return r;
+    }
+    if (!mHasPixels)
+        AllocatePixels();
+    const size_t rowBytes = static_cast<size_t>(destArea.Width()) * 4;
+    for (int32_t y = 0; y < destArea.Height(); ++y) {
+        uint8_t* to = LevelBits(0) + static_cast<size_t>(destArea.top + y) * Pitch(0) +
+                      static_cast<size_t>(destArea.left) * 4;
+        std::memcpy(to, in.bits + static_cast<size_t>(y) * in.pitch, rowBytes);
+        if (!mCodec.HasAlpha())
+            for (size_t x = 0; x < rowBytes; x += 4) {
+                uint32_t word;
+                std::memcpy(&word, to + x, 4);
+                word &= 0x00FFFFFF;
+                std::memcpy(to + x, &word, 4);
+            }
+    }
+    source.Unlock();
     return PushPixels(destArea);
 }
 

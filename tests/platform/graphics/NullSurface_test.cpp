@@ -114,6 +114,32 @@ TEST_F(NullSurfaceTest, BltFast_CopiesTheAreaToThePoint) {
     EXPECT_EQ(to->BltFast(7, 7, *from, &area), E_INVALIDARG);
 }
 
+TEST_F(NullSurfaceTest, UnscaledCopyInOneFormat_KeepsWhatAPixelCopyKeeps) {
+    // Raw words as a lock leaves them, the unused byte of X8R8G8B8 not
+    // clear; a copy stores what a pixel written afresh would hold.
+    struct Case {
+        PixelFormat format;
+        uint32_t raw;
+        uint32_t copied;
+    };
+    for (const Case& c : {Case{PixelFormat::A8R8G8B8(), 0x80C04020, 0x80C04020},
+                          Case{PixelFormat::X8R8G8B8(), 0x7FC04020, 0x00C04020}}) {
+        auto from = Plain(5, 3, c.format);
+        LockedSurface locked;
+        ASSERT_EQ(from->Lock(nullptr, locked), kGfxOk);
+        std::memcpy(locked.bits + locked.pitch + 2 * 4, &c.raw, 4);
+        ASSERT_EQ(from->Unlock(), kGfxOk);
+        auto to = Plain(6, 4, c.format);
+        const GfxRect dest{1, 1, 6, 4};
+        ASSERT_EQ(to->Blt(&dest, *from, nullptr), kGfxOk);
+        uint32_t word = 0;
+        std::memcpy(&word, to->LevelBits() + 2 * to->Pitch() + 3 * 4, 4);
+        EXPECT_EQ(word, c.copied) << std::hex << c.raw;
+        EXPECT_EQ(to->PixelAt(2, 2) & 0x00FFFFFF, 0u) << "the rest stays black";
+        EXPECT_EQ(to->PixelAt(0, 2) & 0x00FFFFFF, 0u);
+    }
+}
+
 TEST_F(NullSurfaceTest, Blt_StretchesByNearestPixel) {
     auto from = Plain(2, 2, PixelFormat::A8R8G8B8());
     from->SetPixelAt(0, 0, 0xFF111111);
