@@ -9,18 +9,26 @@
 
 #include "game/startup/ShippedGameFixture.h"
 
+#include "framework/graphics/TRenderer.h"
+#include "framework/graphics/display/TDisplaySetup.h"
 #include "framework/ui/manager/TWindowManager.h"
 #include "game/board/clsTile.h"
+#include "framework/core/prefs/TPrefsDB.h"
 #include "game/progress/dtGameSettings.h"
+#include "platform/graphics/null/NullDevice.h"
+#include "platform/graphics/null/NullGraphicsSystem.h"
 #include "platform/time/manual/ManualTimeSource.h"
 #include "platform/window/VirtualKeys.h"
 #include "platform/window/WindowMessage.h"
 #include "velk/GameStartup.h"
 
+#include "support/BoardTraceReader.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cctype>
+#include <cstdlib>
 #include <deque>
 #include <functional>
 #include <sstream>
@@ -30,15 +38,16 @@
 namespace {
 
 // One thing the player does and what it leads to. The action is done again
-// when nothing came of it after kRetryMs of game time (a click that fell
+// when nothing came of it after its retryMs of game time (a click that fell
 // while the curtains still moved), at most kTries times.
 struct Step {
     std::string what;
     std::function<void()> act;
     std::function<bool()> done;
+    // Game time between two tries of the action.
+    uint32_t retryMs = 3000;
 };
 
-constexpr uint32_t kRetryMs = 3000;
 constexpr int kTries = 5;
 // The whole flow's budget of idle waits: far more than it takes.
 constexpr int kWaitLimit = 60000;
@@ -53,7 +62,28 @@ protected:
         InstallGameSettings();
         clsTile::InstallAsBoardTileMaker();
         ApplyStartupRecord(MakeGameStartupRecord());
+        if (Draws()) {
+            // The game draws as on a screen, on a display kept in memory:
+            // what finishes once drawn (the particle effects of a won
+            // level) finishes here too.
+            BuildPlatform()->SetGraphicsBackEnd(std::make_unique<platform::NullGraphicsSystem>());
+            mDrawing = true;
+        }
         OpenGameWindow();
+    }
+    virtual bool Draws() const { return false; }
+
+    // Every pass: the draws the display recorded are dropped (nobody reads
+    // them), and once the game stands the window is told it is not the
+    // foreground one, so that it draws five frames a second as a window in
+    // the background does rather than one a pass: the ticks are the same.
+    void KeepDrawingLight() {
+        TRenderer* renderer = TRenderer::Get();
+        TDisplaySetup* setup = renderer ? renderer->GetDisplaySetup() : nullptr;
+        if (setup && setup->GetDevice())
+            static_cast<platform::NullDevice&>(*setup->GetDevice()).ClearDraws();
+        if (Top())
+            mWindow->SetForegroundAnswer(false);
     }
 
     TWindowManager* Manager() const { return mApplication->GetWindowManager(); }
@@ -135,11 +165,14 @@ protected:
                          [] { return false; }});
         platform::ManualTimeSource clock(5000);
         platform::ScopedTimeSource scope(clock);
+        mClock = &clock;
         size_t next = 0;
         int tries = 0;
         uint32_t actedAt = 0;
         int waits = 0;
         mWindow->SetWaitHook([&](uint32_t timeout) {
+            if (mDrawing)
+                KeepDrawingLight();
             clock.Advance(std::clamp<uint32_t>(timeout, 1, 16));
             const uint32_t now = clock.NowMs();
             if (++waits > kWaitLimit) {
@@ -157,13 +190,18 @@ protected:
             }
             if (next >= steps.size())
                 return;
+            if (!mProblems.empty()) {
+                mWindow->Inject(platform::kWmQuit);
+                next = steps.size();
+                return;
+            }
             if (tries > 0 && steps[next].done()) {
                 mReached.push_back(steps[next].what);
                 ++next;
                 tries = 0;
                 return;
             }
-            if (tries == 0 || now - actedAt >= kRetryMs) {
+            if (tries == 0 || now - actedAt >= steps[next].retryMs) {
                 if (tries == kTries) {
                     TWindow* blocker = Find("btnBlocker");
                     mProblems.push_back(
@@ -180,6 +218,7 @@ protected:
         });
         const int code = GameMain(mApplication, "");
         mWindow->SetWaitHook(nullptr);
+        mClock = nullptr;
         EXPECT_EQ(code, 0);
         mLog = ReadFile((UserFolder() / "logfile.txt").string());
         return mProblems.empty() && next + 1 >= steps.size();
@@ -240,6 +279,82 @@ protected:
                     return MenuReady();
                 }};
     }
+    // An empty profile: the register screen; a name, the girl, OK; the
+    // intro, which Skip ends at the menu.
+    void FirstStart(std::vector<Step>& steps) {
+        steps.push_back({"the register screen", [] {},
+                         [this] { return Shows("scripts/register.lua", "wndRegisterUser"); }});
+        steps.push_back({"a name and the girl",
+                         [this] {
+                             Type("Ana");
+                             ClickOn("btnAvatar_girl");
+                         },
+                         [this] { return Find("btnOk") != nullptr; }});
+        steps.push_back({"OK plays the intro", Click("btnOk"),
+                         [this] { return Shows("scripts/cutscene.lua", "wndCutscene"); }});
+        steps.push_back({"Space goes on in the intro", Press(platform::kVkSpace, ' '),
+                         [this] { return TopName() == "scripts/cutscene.lua"; }});
+        steps.push_back({"Skip ends the intro at the menu", Click("btnSkip"),
+                         [this] { return MenuReady(); }});
+    }
+    // The quest from the menu: the map (its first visit tells what the
+    // quest is), node 1, the loading screen, the level and its
+    // instructions, closed with OK.
+    void QuestNodeOne(std::vector<Step>& steps) {
+        steps.push_back({"menu Quest: the map's first visit tells what the quest is",
+                         Click("btnQuest"),
+                         [this] { return Shows("scripts/quest_panel.lua", "wndQuestPanel"); }});
+        steps.push_back({"Continue: the map", Click("btnContinue"), [this] { return MapReady(); }});
+        steps.push_back({"node 1 leads to its level",
+                         [this] {
+                             TWindow* node = Find("mbtn_1");
+                             TWindow* button = node ? node->FindChild(TString("btnMetamap"),
+                                                                      int32_t{1})
+                                                    : nullptr;
+                             if (!button)
+                                 return mProblems.push_back("no node 1");
+                             ClickAtCentre(button);
+                         },
+                         [this] { return Shows("scripts/game.lua", "wndCorvalo"); }});
+        steps.push_back(
+            {"the mode's instructions", [] {},
+             [this] { return Shows("scripts/instruction_level.lua", "wndInstructionLevel"); }});
+        steps.push_back({"OK: the board", Click("btnOk"), [this] { return BoardReady(); }});
+    }
+    // Quick play from the menu: a mode's easy board through the loading
+    // screen.
+    void QuickPlayEasy(std::vector<Step>& steps, const char* panelName) {
+        steps.push_back({"menu Quick play", Click("btnQuickPlay"),
+                         [this] { return Shows("scripts/quickplay.lua", "wndQuickPlay"); }});
+        steps.push_back({std::string(panelName) + " easy opens the board",
+                         [this, panelName] {
+                             TWindow* panel = Find(panelName);
+                             TWindow* easy =
+                                 panel ? panel->FindChild(TString("btnDifficulty1"), int32_t{1})
+                                       : nullptr;
+                             if (!easy)
+                                 return mProblems.push_back(std::string("no easy in ") +
+                                                            panelName);
+                             ClickAtCentre(easy);
+                         },
+                         [this] { return Shows("scripts/game.lua", "wndCorvalo"); }});
+        steps.push_back({"the board takes clicks", [] {}, [this] { return BoardReady(); }});
+    }
+    void ClickAtCentre(TWindow* window) {
+        const TRect r = window->GetScreenRect();
+        ClickAt((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    }
+    // The world map stands and takes clicks.
+    bool MapReady() const {
+        TWindow* blocker = Find("btnBlocker");
+        return Shows("scripts/worldmap.lua", "wndMetamap") && blocker && !blocker->IsVisible();
+    }
+    // The board screen takes clicks (its curtains are open).
+    bool BoardReady() const {
+        TWindow* blocker = Find("btnBlocker");
+        return TopName() == "scripts/game.lua" && blocker && !blocker->IsVisible();
+    }
+    bool PauseOpen() const { return Shows("scripts/pause.lua", "wndPause"); }
     std::function<void()> Press(uint32_t key, char character) {
         return [this, key, character] { Key(key, character); };
     }
@@ -251,25 +366,14 @@ protected:
     std::string mLog;
     // Main menu was pressed in pause; Yes is pressed once the question stands.
     bool mYesPending = false;
+    // The game draws (DrawEveryFrame).
+    bool mDrawing = false;
+    platform::ManualTimeSource* mClock = nullptr;
 };
 
 TEST_F(GameFlowTest, AFreshPlayerReachesEveryScreenAndComesBack) {
     std::vector<Step> steps;
-    // An empty profile: the register screen; a name, the girl, OK.
-    steps.push_back({"the register screen", [] {},
-                     [this] { return Shows("scripts/register.lua", "wndRegisterUser"); }});
-    steps.push_back({"a name and the girl",
-                     [this] {
-                         Type("Ana");
-                         ClickOn("btnAvatar_girl");
-                     },
-                     [this] { return Find("btnOk") != nullptr; }});
-    steps.push_back({"OK plays the intro", Click("btnOk"),
-                     [this] { return Shows("scripts/cutscene.lua", "wndCutscene"); }});
-    steps.push_back({"Space goes on in the intro", Press(platform::kVkSpace, ' '),
-                     [this] { return TopName() == "scripts/cutscene.lua"; }});
-    steps.push_back(
-        {"Skip ends the intro at the menu", Click("btnSkip"), [this] { return MenuReady(); }});
+    FirstStart(steps);
 
     MenuButton(steps, "btnAchievements", "scripts/achievement.lua", "wndAchievements",
                Click("btnBack"));
@@ -288,56 +392,17 @@ TEST_F(GameFlowTest, AFreshPlayerReachesEveryScreenAndComesBack) {
                          });
                      }});
 
-    const auto boardReady = [this] {
-        TWindow* blocker = Find("btnBlocker");
-        return TopName() == "scripts/game.lua" && blocker && !blocker->IsVisible();
-    };
-    const auto pauseOpen = [this] { return Shows("scripts/pause.lua", "wndPause"); };
-    // The quest: the map (its first visit tells what the quest is), the
-    // first node, the loading screen, the level; pause offers the medals.
-    steps.push_back({"menu Quest: the map's first visit tells what the quest is", Click("btnQuest"),
-                     [this] { return Shows("scripts/quest_panel.lua", "wndQuestPanel"); }});
-    steps.push_back({"Continue: the map", Click("btnContinue"), [this] {
-                         TWindow* blocker = Find("btnBlocker");
-                         return Shows("scripts/worldmap.lua", "wndMetamap") && blocker &&
-                                !blocker->IsVisible();
-                     }});
-    steps.push_back({"node 1 leads to its level",
-                     [this] {
-                         TWindow* node = Find("mbtn_1");
-                         TWindow* button =
-                             node ? node->FindChild(TString("btnMetamap"), int32_t{1}) : nullptr;
-                         if (!button)
-                             return mProblems.push_back("no node 1");
-                         const TRect r = button->GetScreenRect();
-                         ClickAt((r.left + r.right) / 2, (r.top + r.bottom) / 2);
-                     },
-                     [this] { return Shows("scripts/game.lua", "wndCorvalo"); }});
-    steps.push_back(
-        {"the mode's instructions", [] {},
-         [this] { return Shows("scripts/instruction_level.lua", "wndInstructionLevel"); }});
-    steps.push_back({"OK: the board", Click("btnOk"), boardReady});
+    const auto boardReady = [this] { return BoardReady(); };
+    const auto pauseOpen = [this] { return PauseOpen(); };
+    // The quest's first level; pause offers the medals.
+    QuestNodeOne(steps);
     steps.push_back({"quest Pause", Click("btnPause"), pauseOpen});
     steps.push_back({"pause Medals", Click("btnAchievements"),
                      [this] { return Shows("scripts/achievement.lua", "wndAchievements"); }});
     steps.push_back({"back to pause", Click("btnBack"), pauseOpen});
     steps.push_back(MainMenuYes("Main menu, Yes: the menu"));
-    // Quick play: Classic easy, through the loading screen to the board.
-    steps.push_back({"menu Quick play", Click("btnQuickPlay"),
-                     [this] { return Shows("scripts/quickplay.lua", "wndQuickPlay"); }});
-    steps.push_back({"Classic easy opens the board",
-                     [this] {
-                         TWindow* panel = Find("PanelClassic");
-                         TWindow* easy =
-                             panel ? panel->FindChild(TString("btnDifficulty1"), int32_t{1})
-                                   : nullptr;
-                         if (!easy)
-                             return mProblems.push_back("no Classic easy");
-                         const TRect r = easy->GetScreenRect();
-                         ClickAt((r.left + r.right) / 2, (r.top + r.bottom) / 2);
-                     },
-                     [this] { return Shows("scripts/game.lua", "wndCorvalo"); }});
-    steps.push_back({"the board takes clicks", [] {}, boardReady});
+    // Quick play: Classic easy; pause's buttons.
+    QuickPlayEasy(steps, "PanelClassic");
     steps.push_back({"Pause", Click("btnPause"), pauseOpen});
     steps.push_back({"pause How to play", Click("btnInstructions"),
                      [this] { return Shows("scripts/instructions.lua", "wndInstructions"); }});
@@ -368,6 +433,156 @@ TEST_F(GameFlowTest, AFreshPlayerReachesEveryScreenAndComesBack) {
                   mScreens.end())
             << chooser << ": " << Report();
     }
+}
+
+// The same flow, played to a win on a game that draws: a player with perfect
+// memory, fed by the board trace the game writes, wins quick play's Classic
+// easy level and the quest's first node.
+class WonLevelFlowTest : public GameFlowTest {
+protected:
+    void SetUp() override {
+        mTracePath = (mRoot.Path() / "board.trace").string();
+        setenv("CORVALO_BOARD_TRACE", mTracePath.c_str(), 1);
+        GameFlowTest::SetUp();
+    }
+    void TearDown() override {
+        unsetenv("CORVALO_BOARD_TRACE");
+        GameFlowTest::TearDown();
+    }
+    bool Draws() const override { return true; }
+
+    support::TracedBoard Board() const {
+        return support::ParseBoardTrace(ReadFile(mTracePath));
+    }
+
+    // Each pass: on a still board that takes clicks, the next move of a
+    // player who knows every face, once the last one changed the board (or
+    // after a while, should a click have fallen through). True once the
+    // level is won; a lost level is a problem.
+    bool PlayToWin() {
+        const std::string text = ReadFile(mTracePath);
+        const support::TracedBoard board = support::ParseBoardTrace(text);
+        if (!board.read || board.closed || board.none)
+            return false;
+        if (board.outcome == 1) {
+            mWonLevel = board.level;
+            return true;
+        }
+        if (board.outcome == 2) {
+            mProblems.push_back("the level was lost after " + std::to_string(mMoves) + " moves");
+            return false;
+        }
+        const uint32_t now = mClock->NowMs();
+        if (!board.input || board.busy || !mInput.empty() ||
+            (text == mLastMoveOn && now - mMovedAt < kMoveRetryMs))
+            return false;
+        const std::vector<const support::TracedSlot*> move = support::PerfectMove(board);
+        for (const support::TracedSlot* slot : move)
+            ClickAt(slot->CentreX(), slot->CentreY());
+        if (!move.empty()) {
+            mLastMoveOn = text;
+            mMovedAt = now;
+            ++mMoves;
+        }
+        return false;
+    }
+    // The level is won, its score card stands and Continue on it leads on.
+    void WinAndContinue(std::vector<Step>& steps, const std::string& what,
+                        std::function<bool()> next) {
+        mMoves = 0;
+        steps.push_back({what + " is won by a perfect memory", [] {},
+                         [this] { return PlayToWin(); }, kLevelMs});
+        steps.push_back({what + ": the score card", [] {}, [this] {
+                             TWindow* card = Find("bmpScoreCard");
+                             return TopName() == "scripts/game.lua" && card && card->IsVisible() &&
+                                    Find("btnContinue");
+                         }});
+        steps.push_back({what + ": Continue", Click("btnContinue"), std::move(next)});
+    }
+
+    // The screens the log says were opened, in turn.
+    std::vector<std::string> ScreensOpened() const {
+        std::vector<std::string> screens;
+        std::istringstream lines(mLog);
+        const std::string mark = "Screen opened: ";
+        for (std::string line; std::getline(lines, line);)
+            if (const size_t at = line.find(mark); at != std::string::npos)
+                screens.push_back(line.substr(at + mark.size()));
+        return screens;
+    }
+    // Whether `wanted` stands in `screens` in this order, other screens
+    // between them.
+    static bool InOrder(const std::vector<std::string>& screens,
+                        const std::vector<std::string>& wanted) {
+        auto at = screens.begin();
+        for (const std::string& screen : wanted) {
+            at = std::find(at, screens.end(), screen);
+            if (at == screens.end())
+                return false;
+            ++at;
+        }
+        return true;
+    }
+    // A quest node of the stored map: locked, not yet shown, completed,
+    // best score, lives.
+    static std::vector<int> StoredNode(const std::string& map, int node) {
+        std::vector<int> values;
+        std::istringstream in(map);
+        for (std::string token; std::getline(in, token, '^');)
+            values.push_back(std::atoi(token.c_str()));
+        const size_t head = values.size() > 1 && values[1] ? 5 : 4;
+        const size_t at = head + 5 * static_cast<size_t>(node - 1);
+        if (at + 5 > values.size())
+            return {};
+        return {values.begin() + static_cast<long>(at), values.begin() + static_cast<long>(at + 5)};
+    }
+
+    // A level's budget of game time: far more than a win takes.
+    static constexpr uint32_t kLevelMs = 600000;
+    // A move again on a board that did not change after it.
+    static constexpr uint32_t kMoveRetryMs = 4000;
+    std::string mTracePath;
+    std::string mLastMoveOn;
+    uint32_t mMovedAt = 0;
+    int mMoves = 0;
+    int mWonLevel = 0;
+};
+
+TEST_F(WonLevelFlowTest, QuickPlayAndTheQuestsFirstNodeAreWon) {
+    std::vector<Step> steps;
+    FirstStart(steps);
+    // Quick play: Classic easy won, the score card, Continue to the next
+    // level; Pause, Main menu, Yes: the menu.
+    QuickPlayEasy(steps, "PanelClassic");
+    WinAndContinue(steps, "Classic easy", [this] { return Board().level > mWonLevel; });
+    steps.push_back({"the next level takes clicks", [] {}, [this] { return Board().Playing(); }});
+    steps.push_back({"Pause", Click("btnPause"), [this] { return PauseOpen(); }});
+    steps.push_back(MainMenuYes("Main menu, Yes: the menu"));
+    // The quest: node 1 won, Continue leads back to the map.
+    QuestNodeOne(steps);
+    WinAndContinue(steps, "node 1", [this] { return MapReady(); });
+
+    ASSERT_TRUE(Play(steps)) << Report();
+    EXPECT_EQ(LogFaults(), "") << Report();
+    const std::vector<std::string> screens = ScreensOpened();
+    std::string said;
+    for (const std::string& screen : screens)
+        said += " " + screen;
+    EXPECT_TRUE(InOrder(screens, {"scripts/register.lua", "scripts/quickplay.lua",
+                                  "scripts/loading.lua", "scripts/game.lua", "scripts/pause.lua",
+                                  "scripts/confirm.lua", "scripts/worldmap.lua",
+                                  "scripts/loading.lua", "scripts/game.lua",
+                                  "scripts/worldmap.lua"}))
+        << "screens opened:" << said;
+    // The profile keeps the won node, with its score, and opens the next.
+    const std::string map = TPrefsDB(true).GetValue(TString("UserMetamap"), TString(""), 0).ToStd();
+    const std::vector<int> first = StoredNode(map, 1);
+    ASSERT_EQ(first.size(), 5u) << map;
+    EXPECT_EQ(first[2], 1) << "node 1 completed: " << map;
+    EXPECT_GT(first[3], 0) << "node 1's best score: " << map;
+    const std::vector<int> second = StoredNode(map, 2);
+    ASSERT_EQ(second.size(), 5u) << map;
+    EXPECT_EQ(second[0], 0) << "node 2 open: " << map;
 }
 
 } // namespace
