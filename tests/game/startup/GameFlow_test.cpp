@@ -5,7 +5,11 @@
 // and comes back; a quick-play level opens, pause's buttons do their work
 // and Main menu ends the game; the quest opens on its map, the first node
 // leads through the loading screen to its level and pause offers the medals.
-// The log holds no Lua error and no missing file.
+// On a game that also draws (a display kept in memory), a player with
+// perfect memory wins each quick-play mode's easy level (the score card,
+// Continue, the next level, the menu) and the quest's first node (back to
+// the map, the next node open in the profile). The log holds no Lua error
+// and no missing file.
 
 #include "game/startup/ShippedGameFixture.h"
 
@@ -438,7 +442,7 @@ TEST_F(GameFlowTest, AFreshPlayerReachesEveryScreenAndComesBack) {
 // The same flow, played to a win on a game that draws: a player with perfect
 // memory, fed by the board trace the game writes, wins quick play's Classic
 // easy level and the quest's first node.
-class WonLevelFlowTest : public GameFlowTest {
+class GameFlowWinTest : public GameFlowTest {
 protected:
     void SetUp() override {
         mTracePath = (mRoot.Path() / "board.trace").string();
@@ -489,15 +493,32 @@ protected:
     // The level is won, its score card stands and Continue on it leads on.
     void WinAndContinue(std::vector<Step>& steps, const std::string& what,
                         std::function<bool()> next) {
-        mMoves = 0;
-        steps.push_back({what + " is won by a perfect memory", [] {},
-                         [this] { return PlayToWin(); }, kLevelMs});
+        Win(steps, what);
         steps.push_back({what + ": the score card", [] {}, [this] {
                              TWindow* card = Find("bmpScoreCard");
                              return TopName() == "scripts/game.lua" && card && card->IsVisible() &&
                                     Find("btnContinue");
                          }});
         steps.push_back({what + ": Continue", Click("btnContinue"), std::move(next)});
+    }
+
+    void Win(std::vector<Step>& steps, const std::string& what) {
+        steps.push_back({what + " is won by a perfect memory",
+                         [this] { mMoves = 0; },
+                         [this] { return PlayToWin(); },
+                         kLevelMs});
+    }
+    // Quick play: the next level after a won one, which takes clicks;
+    // Pause, Main menu, Yes: the menu.
+    void NextLevelThenMenu(std::vector<Step>& steps) {
+        steps.push_back({"the next level takes clicks", [] {},
+                         [this] {
+                             const support::TracedBoard board = Board();
+                             return board.level > mWonLevel && board.Playing();
+                         },
+                         kLevelMs});
+        steps.push_back({"Pause", Click("btnPause"), [this] { return PauseOpen(); }});
+        steps.push_back(MainMenuYes("Main menu, Yes: the menu"));
     }
 
     // The screens the log says were opened, in turn.
@@ -548,16 +569,14 @@ protected:
     int mWonLevel = 0;
 };
 
-TEST_F(WonLevelFlowTest, QuickPlayAndTheQuestsFirstNodeAreWon) {
+TEST_F(GameFlowWinTest, QuickPlayAndTheQuestsFirstNodeAreWon) {
     std::vector<Step> steps;
     FirstStart(steps);
     // Quick play: Classic easy won, the score card, Continue to the next
     // level; Pause, Main menu, Yes: the menu.
     QuickPlayEasy(steps, "PanelClassic");
     WinAndContinue(steps, "Classic easy", [this] { return Board().level > mWonLevel; });
-    steps.push_back({"the next level takes clicks", [] {}, [this] { return Board().Playing(); }});
-    steps.push_back({"Pause", Click("btnPause"), [this] { return PauseOpen(); }});
-    steps.push_back(MainMenuYes("Main menu, Yes: the menu"));
+    NextLevelThenMenu(steps);
     // The quest: node 1 won, Continue leads back to the map.
     QuestNodeOne(steps);
     WinAndContinue(steps, "node 1", [this] { return MapReady(); });
@@ -584,5 +603,51 @@ TEST_F(WonLevelFlowTest, QuickPlayAndTheQuestsFirstNodeAreWon) {
     ASSERT_EQ(second.size(), 5u) << map;
     EXPECT_EQ(second[0], 0) << "node 2 open: " << map;
 }
+
+// Quick play's other modes, each in a run of its own: the easy level won,
+// the score card (Joker goes on to its next level without one), the next
+// level, the menu.
+struct QuickMode {
+    const char* name;
+    const char* panel;
+    bool scoreCard;
+};
+
+// Names the mode in the test's listing.
+void PrintTo(const QuickMode& mode, std::ostream* out) {
+    *out << mode.name;
+}
+
+class GameFlowWinModeTest : public GameFlowWinTest,
+                            public ::testing::WithParamInterface<QuickMode> {};
+
+TEST_P(GameFlowWinModeTest, EasyIsWonThenTheMenu) {
+    const QuickMode& mode = GetParam();
+    std::vector<Step> steps;
+    FirstStart(steps);
+    QuickPlayEasy(steps, mode.panel);
+    const std::string what = std::string(mode.name) + " easy";
+    if (mode.scoreCard)
+        WinAndContinue(steps, what, [this] { return Board().level > mWonLevel; });
+    else
+        Win(steps, what);
+    NextLevelThenMenu(steps);
+
+    ASSERT_TRUE(Play(steps)) << Report();
+    EXPECT_EQ(LogFaults(), "") << Report();
+    EXPECT_TRUE(InOrder(ScreensOpened(),
+                        {"scripts/quickplay.lua", "scripts/loading.lua", "scripts/game.lua",
+                         "scripts/pause.lua", "scripts/confirm.lua"}))
+        << Report();
+}
+
+INSTANTIATE_TEST_SUITE_P(Modes, GameFlowWinModeTest,
+                         ::testing::Values(QuickMode{"Blitz", "PanelBlitz", true},
+                                           QuickMode{"Strategy", "PanelStrategy", true},
+                                           QuickMode{"Rome", "PanelCradleRome", true},
+                                           QuickMode{"Joker", "PanelJoker", false}),
+                         [](const ::testing::TestParamInfo<QuickMode>& info) {
+                             return std::string(info.param.name);
+                         });
 
 } // namespace
