@@ -187,8 +187,9 @@ GfxResult MemorySurface::CopyArea(const GfxRect& destArea, GraphicsSurface& sour
 GfxResult MemorySurface::CopyRows(const GfxRect& destArea, GraphicsSurface& source,
                                   const GfxRect& sourceArea) {
     // Only an unscaled copy between two surfaces of one 32-bit ARGB-order
-    // format, where a pixel read and written again is its raw word (the
-    // alpha byte cleared where the format has none).
+    // format, where a pixel read and written again is its raw word. The
+    // byte a format without alpha leaves unused is copied as it stands: no
+    // pixel is read from it.
     if (&source == this || destArea.Width() != sourceArea.Width() ||
         destArea.Height() != sourceArea.Height() || !mCodec.IsArgbOrder() ||
         mFormat.BytesPerPixel() != 4)
@@ -211,13 +212,6 @@ GfxResult MemorySurface::CopyRows(const GfxRect& destArea, GraphicsSurface& sour
         uint8_t* to = LevelBits(0) + static_cast<size_t>(destArea.top + y) * Pitch(0) +
                       static_cast<size_t>(destArea.left) * 4;
         std::memcpy(to, in.bits + static_cast<size_t>(y) * in.pitch, rowBytes);
-        if (!mCodec.HasAlpha())
-            for (size_t x = 0; x < rowBytes; x += 4) {
-                uint32_t word;
-                std::memcpy(&word, to + x, 4);
-                word &= 0x00FFFFFF;
-                std::memcpy(to + x, &word, 4);
-            }
     }
     source.Unlock();
     return PushPixels(destArea);
