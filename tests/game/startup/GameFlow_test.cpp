@@ -521,6 +521,11 @@ protected:
         steps.push_back(MainMenuYes("Main menu, Yes: the menu"));
     }
 
+    // A number of the first player's profile; -1 when it has none.
+    static int StoredInt(const std::string& key) {
+        return TPrefsDB(true).GetInt(TString(key.c_str()), -1, 0);
+    }
+
     // The screens the log says were opened, in turn.
     std::vector<std::string> ScreensOpened() const {
         std::vector<std::string> screens;
@@ -593,6 +598,7 @@ TEST_F(GameFlowWinTest, QuickPlayAndTheQuestsFirstNodeAreWon) {
                                   "scripts/loading.lua", "scripts/game.lua",
                                   "scripts/worldmap.lua"}))
         << "screens opened:" << said;
+    EXPECT_EQ(StoredInt("ClassicUserLevel"), 2) << "quick play's next level kept";
     // The profile keeps the won node, with its score, and opens the next.
     const std::string map = TPrefsDB(true).GetValue(TString("UserMetamap"), TString(""), 0).ToStd();
     const std::vector<int> first = StoredNode(map, 1);
@@ -639,6 +645,7 @@ TEST_P(GameFlowWinModeTest, EasyIsWonThenTheMenu) {
                         {"scripts/quickplay.lua", "scripts/loading.lua", "scripts/game.lua",
                          "scripts/pause.lua", "scripts/confirm.lua"}))
         << Report();
+    EXPECT_EQ(StoredInt(std::string(mode.name) + "UserLevel"), 2) << "the next level kept";
 }
 
 INSTANTIATE_TEST_SUITE_P(Modes, GameFlowWinModeTest,
