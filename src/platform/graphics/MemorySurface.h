@@ -86,8 +86,7 @@ protected:
     GfxResult Check(const char* operation);
     // CopyArea's road for whole rows, when the pixels need no conversion;
     // 1 when it does not apply.
-    GfxResult CopyRows(const GfxRect& destArea, GraphicsSurface& source,
-                       const GfxRect& sourceArea);
+    GfxResult CopyRows(const GfxRect& destArea, GraphicsSurface& source, const GfxRect& sourceArea);
     // A surface whose picture also lives elsewhere (a GL texture) may let
     // go of its memory copy; until AllocatePixels makes it again (zeroed)
     // pixels read as 0 and writes to single pixels are dropped.

@@ -13,11 +13,11 @@
 
 #include "game/startup/ShippedGameFixture.h"
 
+#include "framework/core/prefs/TPrefsDB.h"
 #include "framework/graphics/TRenderer.h"
 #include "framework/graphics/display/TDisplaySetup.h"
 #include "framework/ui/manager/TWindowManager.h"
 #include "game/board/clsTile.h"
-#include "framework/core/prefs/TPrefsDB.h"
 #include "game/progress/dtGameSettings.h"
 #include "platform/graphics/null/NullDevice.h"
 #include "platform/graphics/null/NullGraphicsSystem.h"
@@ -75,6 +75,9 @@ protected:
         }
         OpenGameWindow();
     }
+    // Whether the game draws; without it nothing is drawn, and an effect
+    // that ends in its first drawing after its last particle died never
+    // ends.
     virtual bool Draws() const { return false; }
 
     // Every pass: the draws the display recorded are dropped (nobody reads
@@ -298,8 +301,8 @@ protected:
                          [this] { return Shows("scripts/cutscene.lua", "wndCutscene"); }});
         steps.push_back({"Space goes on in the intro", Press(platform::kVkSpace, ' '),
                          [this] { return TopName() == "scripts/cutscene.lua"; }});
-        steps.push_back({"Skip ends the intro at the menu", Click("btnSkip"),
-                         [this] { return MenuReady(); }});
+        steps.push_back(
+            {"Skip ends the intro at the menu", Click("btnSkip"), [this] { return MenuReady(); }});
     }
     // The quest from the menu: the map (its first visit tells what the
     // quest is), node 1, the loading screen, the level and its
@@ -312,9 +315,9 @@ protected:
         steps.push_back({"node 1 leads to its level",
                          [this] {
                              TWindow* node = Find("mbtn_1");
-                             TWindow* button = node ? node->FindChild(TString("btnMetamap"),
-                                                                      int32_t{1})
-                                                    : nullptr;
+                             TWindow* button =
+                                 node ? node->FindChild(TString("btnMetamap"), int32_t{1})
+                                      : nullptr;
                              if (!button)
                                  return mProblems.push_back("no node 1");
                              ClickAtCentre(button);
@@ -337,8 +340,7 @@ protected:
                                  panel ? panel->FindChild(TString("btnDifficulty1"), int32_t{1})
                                        : nullptr;
                              if (!easy)
-                                 return mProblems.push_back(std::string("no easy in ") +
-                                                            panelName);
+                                 return mProblems.push_back(std::string("no easy in ") + panelName);
                              ClickAtCentre(easy);
                          },
                          [this] { return Shows("scripts/game.lua", "wndCorvalo"); }});
@@ -370,8 +372,9 @@ protected:
     std::string mLog;
     // Main menu was pressed in pause; Yes is pressed once the question stands.
     bool mYesPending = false;
-    // The game draws (DrawEveryFrame).
+    // The game draws (Draws()).
     bool mDrawing = false;
+    // The hand clock while Play runs.
     platform::ManualTimeSource* mClock = nullptr;
 };
 
@@ -455,9 +458,7 @@ protected:
     }
     bool Draws() const override { return true; }
 
-    support::TracedBoard Board() const {
-        return support::ParseBoardTrace(ReadFile(mTracePath));
-    }
+    support::TracedBoard Board() const { return support::ParseBoardTrace(ReadFile(mTracePath)); }
 
     // Each pass: on a still board that takes clicks, the next move of a
     // player who knows every face, once the last one changed the board (or
@@ -494,7 +495,8 @@ protected:
     void WinAndContinue(std::vector<Step>& steps, const std::string& what,
                         std::function<bool()> next) {
         Win(steps, what);
-        steps.push_back({what + ": the score card", [] {}, [this] {
+        steps.push_back({what + ": the score card", [] {},
+                         [this] {
                              TWindow* card = Find("bmpScoreCard");
                              return TopName() == "scripts/game.lua" && card && card->IsVisible() &&
                                     Find("btnContinue");
@@ -503,10 +505,8 @@ protected:
     }
 
     void Win(std::vector<Step>& steps, const std::string& what) {
-        steps.push_back({what + " is won by a perfect memory",
-                         [this] { mMoves = 0; },
-                         [this] { return PlayToWin(); },
-                         kLevelMs});
+        steps.push_back({what + " is won by a perfect memory", [this] { mMoves = 0; },
+                         [this] { return PlayToWin(); }, kLevelMs});
     }
     // Quick play: the next level after a won one, which takes clicks;
     // Pause, Main menu, Yes: the menu.
@@ -592,11 +592,11 @@ TEST_F(GameFlowWinTest, QuickPlayAndTheQuestsFirstNodeAreWon) {
     std::string said;
     for (const std::string& screen : screens)
         said += " " + screen;
-    EXPECT_TRUE(InOrder(screens, {"scripts/register.lua", "scripts/quickplay.lua",
-                                  "scripts/loading.lua", "scripts/game.lua", "scripts/pause.lua",
-                                  "scripts/confirm.lua", "scripts/worldmap.lua",
-                                  "scripts/loading.lua", "scripts/game.lua",
-                                  "scripts/worldmap.lua"}))
+    EXPECT_TRUE(
+        InOrder(screens, {"scripts/register.lua", "scripts/quickplay.lua", "scripts/loading.lua",
+                          "scripts/game.lua", "scripts/pause.lua", "scripts/confirm.lua",
+                          "scripts/worldmap.lua", "scripts/loading.lua", "scripts/game.lua",
+                          "scripts/worldmap.lua"}))
         << "screens opened:" << said;
     EXPECT_EQ(StoredInt("ClassicUserLevel"), 2) << "quick play's next level kept";
     // The profile keeps the won node, with its score, and opens the next.
@@ -641,9 +641,9 @@ TEST_P(GameFlowWinModeTest, EasyIsWonThenTheMenu) {
 
     ASSERT_TRUE(Play(steps)) << Report();
     EXPECT_EQ(LogFaults(), "") << Report();
-    EXPECT_TRUE(InOrder(ScreensOpened(),
-                        {"scripts/quickplay.lua", "scripts/loading.lua", "scripts/game.lua",
-                         "scripts/pause.lua", "scripts/confirm.lua"}))
+    EXPECT_TRUE(
+        InOrder(ScreensOpened(), {"scripts/quickplay.lua", "scripts/loading.lua",
+                                  "scripts/game.lua", "scripts/pause.lua", "scripts/confirm.lua"}))
         << Report();
     EXPECT_EQ(StoredInt(std::string(mode.name) + "UserLevel"), 2) << "the next level kept";
 }
