@@ -190,6 +190,12 @@ TEST_F(LoadingTest, EachModesShippedGroup_FillsTheBarOverItsEntries) {
         wndLoading* loading =
             Open("{ w = 1024, h = 768, levelId = " + std::to_string(mode) + " }");
         ASSERT_EQ(loading->GetLevelGroup(), group);
+        // The bar grows from the background's left edge.
+        const auto background = lists->GetTexture(TString("LoadingBarBackground"));
+        ASSERT_TRUE(background);
+        const float width = static_cast<float>(background->GetWidth());
+        EXPECT_FLOAT_EQ(loading->BarCentreX(0.5f), 512.0f - width * 0.25f);
+        EXPECT_FLOAT_EQ(loading->BarCentreX(1.0f), 512.0f);
         while (loading->GetPhase() == wndLoading::kStarting)
             loading->Step(now += 16);
         const int entries = static_cast<int>(group->entries.size());
