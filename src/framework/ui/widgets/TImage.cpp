@@ -119,7 +119,8 @@ void TImage::SetRotate(bool rotate) {
 }
 
 void TImage::Draw() {
-    if (!mTexture)
+    // A see-through picture (a fade waiting at 0) costs no draw.
+    if (!mTexture || mAlpha <= 0.0f)
         return;
     TGraphics* graphics = TGraphics::Get();
     const bool began = graphics->Begin2d();

@@ -185,6 +185,11 @@ TEST_F(ImageWindow, DrawsAtTheWindowsCornerTurnedAndMirrored) {
     graphics->End2d();
     ASSERT_EQ(Device().Draws().size(), 1u);
     EXPECT_EQ(Bounds(Device().Draws()[0]), "0,0,100,200");
+    // See-through, it draws nothing.
+    image->SetAlpha(0.0f);
+    Device().ClearDraws();
+    image->Draw();
+    EXPECT_TRUE(Device().Draws().empty());
     graphics->PopViewport();
     graphics->EndDraw(false);
 }
