@@ -23,6 +23,8 @@
 //                           catUnlocked=1 (--state help lists the fields)
 //   --reward N              a quest map whose pending reward is N (6 the cat,
 //                           7 the dog); without it the player has none
+//   --quest N               the player's quest map with the first N nodes won
+//                           (all of them: the end of the quest not yet played)
 //   --assets DIR            the build's assets folder (default: "assets"
 //                           beside the folder of the program)
 //   --prefix NAME           the frames' names begin with NAME (default: the
@@ -44,6 +46,7 @@
 #include "game/data/ModeFiles.h"
 #include "game/levels/LevelServices.h"
 #include "game/progress/QuestMap.h"
+#include "game/progress/clsMetamap.h"
 #include "game/progress/dtGameSettings.h"
 #include "game/random/GameRandom.h"
 #include "game/startup/GameWindowTypes.h"
@@ -110,6 +113,7 @@ struct Options {
     std::vector<std::pair<std::string, std::string>> globals;
     std::vector<std::pair<std::string, std::string>> state;
     int reward = -1; // -1: no quest map
+    int questWon = -1; // -1: the player's quest map as stored
 };
 
 // A quest map of one node that only holds a pending reward, for the
@@ -397,7 +401,7 @@ private:
     }
 
     void FillUserState() {
-        if (mOptions.state.empty())
+        if (mOptions.state.empty() && mOptions.questWon < 0)
             return;
         // The game's settings object keeps the player's progress once made.
         ProgressStore* store = GetLevelServices().progress;
@@ -411,6 +415,24 @@ private:
             if (!SetStateField(*user, field, value, error))
                 Problem(error);
         }
+        // The world map reads the player's quest map from the store.
+        if (mOptions.questWon >= 0 && WinQuestNodes(*user, mOptions.questWon))
+            store->SaveUserData();
+    }
+
+    // The first n nodes won in order, each already shown on the map.
+    bool WinQuestNodes(dtUserState& user, int n) {
+        clsMetamap* map = user.GetMetamap();
+        if (!map || n > map->GetNodeCount()) {
+            Problem("the quest map has fewer than " + std::to_string(n) + " nodes");
+            return false;
+        }
+        for (int i = 0; i < n; ++i) {
+            map->SetCurrentNode(i);
+            map->CompleteCurrentNode(1000);
+            map->GetNode(i)->unlockNotYetShown = false;
+        }
+        return true;
     }
 
     void Problem(const std::string& what) {
@@ -612,6 +634,8 @@ bool ParseOptions(int argc, char** argv, Options& options, bool& listed) {
             }
             good = SplitPair(value, '=', name, text);
             (word == "--global" ? options.globals : options.state).emplace_back(name, text);
+        } else if (word == "--quest") {
+            good = ParseInt(value, options.questWon) && options.questWon >= 0;
         } else if (word == "--reward") {
             good = ParseInt(value, options.reward) && options.reward >= 0;
         } else if (word == "--assets") {

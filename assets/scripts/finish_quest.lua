@@ -1,6 +1,7 @@
 -- The end of the quest: the title, the fireworks and a message whose
--- button fades the screen to black and back (over the black "bmpFade",
--- laid last) before FinishQuest_Back closes it.
+-- button fades the screen to black and back before FinishQuest_Back closes
+-- it. The black "bmpFade" belongs to the world map below (worldmap.lua):
+-- this dialog is hidden at black, and the map comes back through it.
 ReadFile('scripts/common.lua')
 
 -- The fade is over: back to the world map.
@@ -18,6 +19,4 @@ MakeDialog {
                            { command = function() gfn_onFinishQuest_Back() end }),
         },
     },
-    Bitmap { name = 'bmpFade', image = 'gpx/ui/panel_black.png', alpha = true, scale = 64,
-             x = 0, y = 0 },
 }

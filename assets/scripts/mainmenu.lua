@@ -18,11 +18,35 @@ end
 -- until the player goes back: each game the screen starts (its assets
 -- loaded first), then the screen again. A game left for the menu (pause's
 -- Main menu sets gQuitToMenu) ends it all.
+-- The level's assets load behind the loading screen's curtain; once they
+-- are, the loading screen goes and the board is built in one step, so
+-- that no frame shows the menu while the board is being made. What the
+-- board's screen returns, or nil when the loading screen was closed some
+-- other way.
+local function LoadAndPlay()
+    gLevelLoaded = false
+    local loading = PushModal('scripts/loading.lua')
+    ReadFile('scripts/loading.lua')
+    DoFitToChildren()
+    while not gLevelLoaded do
+        local m = WaitForMessage()
+        if m and m.type == kModalClosed then
+            if m.name == loading then
+                gLevelLoaded = nil
+                return nil
+            end
+            gClosedWindows[m.name] = true
+        end
+    end
+    gLevelLoaded = nil
+    DoPopModal(loading)
+    return DoModal('scripts/game.lua')
+end
+
 local function PlayFrom(chooser)
     gQuitToMenu = nil
     while DoModal(chooser) == 'play' and not gQuitToMenu do
-        DoModal('scripts/loading.lua')
-        if DoModal('scripts/game.lua') ~= 'closed' or gQuitToMenu then
+        if LoadAndPlay() ~= 'closed' or gQuitToMenu then
             break
         end
     end

@@ -439,8 +439,10 @@ public:
         }
         if (rootName == "Workbook")
             return;
-        if (rootName == "assets")
+        if (rootName == "assets") {
             CollectAssetNames(*root);
+            CheckLevelGroups(*root, relative);
+        }
         const std::string folder = fs::path(relative).parent_path().generic_string();
         ScanXmlNames(*root, rootName, folder, relative);
     }
@@ -451,6 +453,33 @@ public:
             mAssetListNames.insert(name.ToStd());
         for (size_t i = 0; i < node.GetChildCount(); ++i)
             CollectAssetNames(*node.GetChild(i));
+    }
+
+    // A level group may name a fixed asset (the loading screen decodes it
+    // ahead of the board), but only as the fixed list has it: the level's
+    // own file would never be shown.
+    void CheckLevelGroups(const TXmlNode& root, const std::string& where) {
+        std::map<std::string, std::string> fixedPaths;
+        if (const TXmlNode* fixed = root.FindChild("fixedAssets")) {
+            for (size_t i = 0; i < fixed->GetChildCount(); ++i) {
+                const TXmlNode& entry = *fixed->GetChild(i);
+                fixedPaths.emplace(entry.GetAttribute("name").ToStd(),
+                                   entry.GetAttribute("path").ToStd());
+            }
+        }
+        const TXmlNode* levels = root.FindChild("levelAssets");
+        for (size_t i = 0; levels && i < levels->GetChildCount(); ++i) {
+            const TXmlNode& level = *levels->GetChild(i);
+            for (size_t j = 0; j < level.GetChildCount(); ++j) {
+                const TXmlNode& entry = *level.GetChild(j);
+                const auto fixed = fixedPaths.find(entry.GetAttribute("name").ToStd());
+                const std::string path = entry.GetAttribute("path").ToStd();
+                if (fixed != fixedPaths.end() && fixed->second != path)
+                    Problem(where + ": level " + level.GetAttribute("id").ToStd() + "'s \"" +
+                            fixed->first + "\" is the fixed asset " + fixed->second + ", not " +
+                            path);
+            }
+        }
     }
 
     void ScanXmlNames(const TXmlNode& node, const std::string& rootName, const std::string& folder,

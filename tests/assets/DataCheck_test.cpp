@@ -139,6 +139,15 @@ TEST_F(DataCheckFixture, EachBrokenRule_IsReported) {
          "scripts/orphan.lua: nothing names this script"},
         {"script that names only itself", "assets/scripts/orphan.lua",
          "DoModal('scripts/orphan.lua')\n", "scripts/orphan.lua: nothing names this script"},
+        {"level group's file missing", "assets/assets.xml",
+         "<assets><fixedAssets/><levelAssets><level id=\"1\">"
+         "<music name=\"song\" path=\"music/song.ogg\"/></level></levelAssets></assets>",
+         "assets.xml: \"music/song.ogg\" is missing"},
+        {"level group naming a fixed asset with another file", "assets/assets.xml",
+         "<assets><fixedAssets><image name=\"a\" path=\"gpx/a.png\"/></fixedAssets>"
+         "<levelAssets><level id=\"2\"><image name=\"a\" path=\"scripts/main.lua\"/></level>"
+         "</levelAssets></assets>",
+         "assets.xml: level 2's \"a\" is the fixed asset gpx/a.png, not scripts/main.lua"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -147,6 +156,7 @@ TEST_F(DataCheckFixture, EachBrokenRule_IsReported) {
         // The files a case adds go again.
         fs::remove(folder.Path() / "src/pause.cpp");
         fs::remove(folder.Path() / "assets/scripts/orphan.lua");
+        fs::remove(folder.Path() / "assets/assets.xml");
         if (c.text)
             folder.Write(c.file, c.text);
         else

@@ -58,6 +58,11 @@ TEST_F(WorldgenTest, FullTable_MakesButtonsInNodeOrderWithTheirModes) {
     // The blocker lies over the map and Back until the curtain has opened.
     EXPECT_GT(lua.rfind("Blocker()"), lua.rfind("'btnBack'"));
     EXPECT_NE(lua.find("BlockInput(true)"), std::string::npos);
+    // The end of the quest's fade lies over everything, see-through.
+    const size_t fade = lua.rfind("name = 'bmpFade'");
+    ASSERT_NE(fade, std::string::npos);
+    EXPECT_GT(fade, lua.rfind("Blocker()"));
+    EXPECT_NE(lua.find("opacity = 0", fade), std::string::npos);
 }
 
 TEST_F(WorldgenTest, PathsRunThroughTheirWorldsNodes_RoadsFollowTheEdges) {

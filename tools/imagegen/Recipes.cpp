@@ -299,6 +299,12 @@ void BlackVeil(cairo_t* cr, int, int) {
     cairo_paint(cr);
 }
 
+// Solid black: a fade through black ends on it.
+void SolidBlack(cairo_t* cr, int, int) {
+    SetColour(cr, palette::kBlack);
+    cairo_paint(cr);
+}
+
 // ---- the main menu's background ----
 
 void Hill(cairo_t* cr, int w, int h, double base, double amplitude, double phase, Rgb top,
@@ -699,6 +705,7 @@ std::vector<Picture> Pictures(const std::string& svgFolder) {
     pictures.push_back({"gpx/ui/panel_400x300.png", 400, 300, Format::kPng, DialogPanel, {}});
     pictures.push_back({"gpx/ui/panel_600x400.png", 600, 400, Format::kPng, DialogPanel, {}});
     pictures.push_back({"gpx/ui/panel_black.png", 16, 16, Format::kPng, BlackVeil, {}});
+    pictures.push_back({"gpx/ui/fade_black.png", 16, 16, Format::kPng, SolidBlack, {}});
     pictures.push_back({"gpx/menu/background.jpg", 1024, 768, Format::kJpeg, MenuBackground, {}});
     pictures.push_back({"fx/tex/softdot.png", 32, 32, Format::kPng, SoftDot, {}});
     // The board tints each firework: blue, yellow, red in this order.

@@ -248,6 +248,10 @@ std::string WorldmapLua(const Plan& plan) {
            "    LabelledButton('btnBack', 'worldmap_back', 854, 700, false,\n"
            "                   { command = function() gfn_onMetamapButton_Back() end }),\n"
            "    Blocker(),\n"
+           "    -- The end of the quest fades the whole map to black and back over\n"
+           "    -- this; it waits see-through and lets every click through.\n"
+           "    Bitmap { name = 'bmpFade', image = 'gpx/ui/fade_black.png', scale = 64,\n"
+           "             x = 0, y = 0, opacity = 0 },\n"
            "}\n"
            "BlockInput(true)\n";
     return lua;

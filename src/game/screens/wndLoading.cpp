@@ -3,6 +3,8 @@
 #include "framework/core/log/TLog.h"
 #include "framework/core/tasks/TClock.h"
 #include "framework/graphics/TGraphics.h"
+#include "framework/graphics/TTexture.h"
+#include "framework/graphics/sprite/TSprite.h"
 #include "framework/ui/manager/TWindowManager.h"
 #include "game/levels/LevelServices.h"
 #include "framework/ui/window/TWindowAnim.h"
@@ -166,7 +168,11 @@ void wndLoading::Step(uint32_t now) {
 }
 
 float wndLoading::BarCentreX(float progress) const {
-    const float width = mBarBackground->GetWidth() * mBarBackground->GetScaleX();
+    // The background picture's own width: a sprite made with its picture
+    // does not take the picture's size as its own.
+    const std::shared_ptr<TTexture> picture = mBarBackground->GetSprite()->GetTexture();
+    const float pictureWidth = picture ? static_cast<float>(picture->GetWidth()) : 0.0f;
+    const float width = pictureWidth * mBarBackground->GetScaleX();
     return kBarX - width * 0.5f * (1.0f - progress);
 }
 

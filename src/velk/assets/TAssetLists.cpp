@@ -98,6 +98,13 @@ TAssetLists::NameTable* TAssetLists::TableOf(int group) {
 }
 
 void TAssetLists::LoadAsset(const TAssetListEntry& entry) {
+    // A level's list may name a fixed asset, which the lookups find first:
+    // it is decoded now if it waits for its first lookup, and never loaded
+    // a second time into the level's group.
+    if (entry.group != 0 && mFixedTable.count(entry.name)) {
+        LoadPending(entry.name);
+        return;
+    }
     TAssetMap* map = MapOf(entry.group);
     NameTable* table = TableOf(entry.group);
     if (!map || !table || table->count(entry.name))

@@ -48,7 +48,9 @@ public:
 
     // Loads one entry into its group unless its short name is there already;
     // sounds load in group 1001, music in group 1000. An entry that does not
-    // load is logged and left out of the table.
+    // load is logged and left out of the table. A level entry that names a
+    // fixed asset decodes that one if it waits for its first lookup, and
+    // loads nothing more.
     void LoadAsset(const TAssetListEntry& entry);
     // Every fixed entry, from the last to the first. Sounds and music load
     // at once; a picture's file is found now (one that is missing is logged

@@ -121,10 +121,13 @@ protected:
             [](const std::vector<double>& rgb) { return rgb[0] > 0.8 && rgb[2] < 0.4; }))
             << "no orange button on the finish panel";
         // The button fades the screen through black and back, then the
-        // screen closes: frames while it stands.
+        // screen closes: the map's sky goes dark, and the map comes back.
         ClickAt(512, 494);
-        for (int frame = 0; frame < 20 && IsOpen("finish_quest.lua"); ++frame)
-            Capture(prefix + "-fading-" + std::to_string(frame));
+        EXPECT_TRUE(CaptureUntil(prefix + "-fading", 975, 5, 40, 40,
+                                 [](const std::vector<double>& rgb) {
+                                     return rgb[0] < 0.15 && rgb[1] < 0.3 && rgb[2] < 0.35;
+                                 }))
+            << "the map does not go dark";
         ASSERT_TRUE(WaitForLog(Closed("finish_quest.lua"))) << RunLog();
         CaptureOpenMap(prefix + "-map");
         const std::string map = Stored("UserMetamap");

@@ -14,8 +14,9 @@ namespace {
 
 using screentest::SceneOf;
 
-// The screen as finish_quest.lua builds it: a dialog under the screen
-// holding the celebration (with its panel) and, last, the black fade.
+// The screen as finish_quest.lua builds it over the world map: its dialog
+// under the map's, holding the celebration with its panel; the black fade
+// belongs to the map, beside the dialog.
 class FinishQuestTest : public screentest::ScreenTest {
 protected:
     void SetUp() override {
@@ -39,7 +40,7 @@ protected:
             fade = new TImage();
             fade->SetName(TString("bmpFade"));
             fade->SetAlpha(0.7f);
-            dialog->AddChild(fade, false);
+            screen->AddChild(fade, false);
         }
         auto style = Table("{ w = 1024, h = 768 }");
         TWindowStyle windowStyle(style.get());
@@ -80,6 +81,10 @@ TEST_F(FinishQuestTest, BackFadesOutAndInAndRunsTheBackFunctionOnce) {
     finish->Update(100);
     EXPECT_EQ(finish->GetFadePhase(), wndFinishQuest::kFadingBack);
     EXPECT_FALSE(dialog->IsVisible()) << "black: the dialog is hidden";
+    EXPECT_TRUE(fade->IsShown()) << "the fade stays to bring the map back";
+    EXPECT_GE(fade->GetAlpha(), 1.0f);
+    finish->Update(500);
+    EXPECT_NEAR(fade->GetAlpha(), 0.5f, 0.01f) << "half way back";
     EXPECT_EQ(Count("FinishQuest_Back()"), 0u);
     // A stalled tick finishes the way back in one step.
     finish->Update(1500);

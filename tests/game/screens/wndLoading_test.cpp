@@ -1,5 +1,10 @@
 #include "game/screens/wndLoading.h"
 
+#include "framework/core/files/TAssetScan.h"
+#include "framework/core/files/TFileSystem.h"
+#include "framework/graphics/TTexture.h"
+#include "framework/graphics/asset/TAssetManager.h"
+#include "game/board/clsTile.h"
 #include "velk/display/vlkClip.h"
 #include "velk/display/vlkSprite.h"
 
@@ -7,6 +12,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <set>
 #include <string>
 
 namespace {
@@ -147,6 +154,84 @@ TEST_F(LoadingTest, AvatarWithoutItsAnimation_IsLoggedAndTheScreenGoesOn) {
     // 0.005 a millisecond over the finish's 100 ms (in 16 ms ticks).
     EXPECT_LE(loading->GetAvatar()->GetAlpha(), 1.0f - 0.005f * 96.0f + 0.01f)
         << "the avatar fades out in the finish";
+}
+
+// The shipped asset lists over the built assets: each mode's group holds
+// what a board's tiles ask for, the screen loads it one entry a tick, and
+// the fixed pictures it names are decoded once, where the board's lookups
+// find them (a second pass, the board's, decodes nothing more).
+TEST_F(LoadingTest, EachModesShippedGroup_FillsTheBarOverItsEntries) {
+    namespace fs = std::filesystem;
+    const fs::path assets = fs::path(CORVALO_BINARY_DIR) / "assets";
+    ASSERT_TRUE(fs::exists(assets / "gpx/tiles/card.png")) << "the pictures are built first";
+    ClearNameRegistry();
+    SetAssetsFolder(TString(assets.string().c_str()));
+    InitFileSystem();
+    auto lists = std::make_unique<TAssetLists>(TString("assets.xml"));
+    gAssetLists = lists.get();
+    lists->LoadFixedAssets();
+    const auto decoded = [](const TString& path) {
+        return GetAssetManager()->GetAsset(MakeTextureKey(path, false, false, false)) != nullptr;
+    };
+    for (int mode = 1; mode <= 5; ++mode) {
+        SCOPED_TRACE(mode);
+        const TAssetLevelList* group = lists->FindLevelList(mode);
+        ASSERT_NE(group, nullptr);
+        std::set<std::string> names;
+        for (const TAssetListEntry& entry : group->entries)
+            names.insert(entry.name.ToStd());
+        for (const char* name : clsTile::kClipNames)
+            EXPECT_TRUE(names.count(name)) << name;
+        EXPECT_TRUE(names.count("Card"));
+        EXPECT_TRUE(names.count("star"));
+
+        fakes.scripts.statements.clear();
+        const size_t before = GetAssetManager()->GetCount();
+        wndLoading* loading =
+            Open("{ w = 1024, h = 768, levelId = " + std::to_string(mode) + " }");
+        ASSERT_EQ(loading->GetLevelGroup(), group);
+        // The bar grows from the background's left edge.
+        const auto background = lists->GetTexture(TString("LoadingBarBackground"));
+        ASSERT_TRUE(background);
+        const float width = static_cast<float>(background->GetWidth());
+        EXPECT_FLOAT_EQ(loading->BarCentreX(0.5f), 512.0f - width * 0.25f);
+        EXPECT_FLOAT_EQ(loading->BarCentreX(1.0f), 512.0f);
+        while (loading->GetPhase() == wndLoading::kStarting)
+            loading->Step(now += 16);
+        const int entries = static_cast<int>(group->entries.size());
+        int ticks = 0;
+        while (loading->GetPhase() == wndLoading::kLoading && ticks <= entries) {
+            loading->Step(now += 16);
+            if (++ticks == entries / 2) {
+                EXPECT_NEAR(loading->GetProgress(), 0.5f, 1.0f / entries) << "half way";
+            }
+        }
+        EXPECT_EQ(ticks, entries + 1) << "one entry a tick, then the finish";
+        EXPECT_FLOAT_EQ(loading->GetProgress(), 1.0f);
+        screen->RemoveChild(loading);
+        loading->DeleteThis();
+
+        const size_t held = GetAssetManager()->GetCount();
+        if (mode == 1) {
+            EXPECT_GT(held, before) << "the first board's pictures are decoded here";
+        }
+        for (const TAssetListEntry& entry : group->entries) {
+            if (!entry.path.ToStd().ends_with(".png"))
+                continue;
+            EXPECT_TRUE(decoded(entry.path)) << entry.name.ToStd();
+            EXPECT_TRUE(lists->IsLoaded(entry.name, 0)) << entry.name.ToStd();
+            EXPECT_FALSE(lists->IsLoaded(entry.name, 1)) << "no second copy";
+        }
+        EXPECT_TRUE(lists->GetSound(TString("gameplay_song"))) << "the level's music";
+        for (const TAssetListEntry& entry : group->entries)
+            lists->LoadAsset(entry);
+        EXPECT_EQ(GetAssetManager()->GetCount(), held) << "loaded again: nothing new";
+        lists->ClearLevelAssets();
+    }
+    gAssetLists = nullptr;
+    lists.reset();
+    ClearNameRegistry();
+    SetAssetsFolder(TString("assets"));
 }
 
 } // namespace

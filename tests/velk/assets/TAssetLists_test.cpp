@@ -167,6 +167,28 @@ TEST_F(AssetListsTest, LoadFixedAssets_DecodesAPictureAtItsFirstLookup) {
     EXPECT_FALSE(lists.GetTexture("broken"));
 }
 
+// A level's list that names a fixed picture decodes it ahead of the board,
+// once, where every lookup finds it.
+TEST_F(AssetListsTest, ALevelListDecodesTheFixedPicturesItNames) {
+    TAssetLists lists("assets.xml");
+    lists.LoadFixedAssets();
+    const auto decoded = [](const char* file) {
+        return GetAssetManager()->GetAsset(MakeTextureKey(file, false, false, false)) != nullptr;
+    };
+    ASSERT_FALSE(decoded("tex/ball.png"));
+    for (const TAssetListEntry& entry : lists.GetLevelLists()[0].entries)
+        lists.LoadAsset(entry);
+    EXPECT_TRUE(decoded("tex/ball.png")) << "decoded by the level's list";
+    const auto ball = lists.GetTexture("Ball");
+    ASSERT_TRUE(ball);
+    EXPECT_EQ(ball->GetWidth(), 4u) << "the fixed picture, not the level entry's file";
+    // Loaded again (the board after the loading screen): the same picture.
+    for (const TAssetListEntry& entry : lists.GetLevelLists()[0].entries)
+        lists.LoadAsset(entry);
+    EXPECT_EQ(lists.GetTexture("Ball"), ball);
+    EXPECT_TRUE(lists.IsLoaded("board", 1)) << "a name of the level's own loads into its group";
+}
+
 TEST_F(AssetListsTest, LoadsANameOnceAndLooksUpFixedBeforeLevel) {
     TAssetLists lists("assets.xml");
     lists.LoadFixedAssets();
@@ -178,7 +200,7 @@ TEST_F(AssetListsTest, LoadsANameOnceAndLooksUpFixedBeforeLevel) {
 
     for (const TAssetListEntry& entry : lists.GetLevelLists()[0].entries)
         lists.LoadAsset(entry);
-    EXPECT_TRUE(lists.IsLoaded("Ball", 1));
+    EXPECT_FALSE(lists.IsLoaded("Ball", 1)) << "a fixed name is not loaded again for a level";
     EXPECT_EQ(lists.GetTexture("Ball"), fixedBall) << "the fixed group comes first";
     ASSERT_TRUE(lists.GetTexture("board"));
     EXPECT_EQ(lists.GetTexture("board")->GetWidth(), 2u);

@@ -7,6 +7,8 @@
 #include "framework/ui/manager/TWindowManager.h"
 #include "framework/ui/window/TWindowStyle.h"
 
+#include <algorithm>
+
 namespace {
 
 // A picture's size on the screen, clamped before the conversion: a scale
@@ -70,6 +72,11 @@ void TImage::Init(TWindowStyle& style) {
     }
     // 5. and 6.
     SetBitmap(texture, scale);
+    // A picture can start see-through (a fade laid over a screen waits at
+    // 0). Held to 0..1; a value that is not a number leaves it opaque.
+    const double opacity = style.GetNumber("opacity", 1.0);
+    if (opacity < 1.0)
+        SetAlpha(static_cast<float>(std::max(opacity, 0.0)));
     TWindow::Init(style);
 }
 
@@ -112,7 +119,8 @@ void TImage::SetRotate(bool rotate) {
 }
 
 void TImage::Draw() {
-    if (!mTexture)
+    // A see-through picture (a fade waiting at 0) costs no draw.
+    if (!mTexture || mAlpha <= 0.0f)
         return;
     TGraphics* graphics = TGraphics::Get();
     const bool began = graphics->Begin2d();

@@ -118,6 +118,24 @@ TEST_F(ImageWindow, SizeTurnAutoscaleAndOpacity) {
     EXPECT_EQ(placed->GetRect().left, 1024 - 10 - 200);
 }
 
+// A picture's first opacity: a fade waiting over a screen starts at 0 and
+// lets the screen be seen (and never counts as covering it).
+TEST_F(ImageWindow, FirstOpacityFromTheTable) {
+    struct {
+        const char* opacity;
+        float alpha;
+    } cases[] = {{"0", 0.0f}, {"0.25", 0.25f}, {"1", 1.0f}, {"3", 1.0f},
+                 {"-2", 0.0f}, {"0/0", 1.0f}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.opacity);
+        TImage* image = Make("image='" + Path("small.png") + "', scale=8, opacity=" + c.opacity);
+        EXPECT_FLOAT_EQ(image->GetAlpha(), c.alpha);
+        EXPECT_EQ((screen->GetFlags() & kWindowOpaque) != 0, c.alpha == 1.0f);
+        screen->RemoveChild(image);
+        image->DeleteThis(1);
+    }
+}
+
 TEST_F(ImageWindow, AFullSizeOpaquePictureMakesTheModalOpaque) {
     TImage* picture = Make("image='" + Path("small.png") + "', scale=8");
     ASSERT_EQ(picture->GetWidth(), 1024);
@@ -167,6 +185,11 @@ TEST_F(ImageWindow, DrawsAtTheWindowsCornerTurnedAndMirrored) {
     graphics->End2d();
     ASSERT_EQ(Device().Draws().size(), 1u);
     EXPECT_EQ(Bounds(Device().Draws()[0]), "0,0,100,200");
+    // See-through, it draws nothing.
+    image->SetAlpha(0.0f);
+    Device().ClearDraws();
+    image->Draw();
+    EXPECT_TRUE(Device().Draws().empty());
     graphics->PopViewport();
     graphics->EndDraw(false);
 }
