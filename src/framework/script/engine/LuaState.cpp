@@ -449,7 +449,9 @@ void LuaCheckRunTime(lua_State* L) {
         }
     }
     LogPrintf("Script stopped: %s ran for %d ms without yielding or returning", where, limit);
-    luaL_error(L, "%s: script ran for %d ms without yielding or returning", where, limit);
+    // Not luaL_error: it would put the caller's place before this one.
+    lua_pushfstring(L, "%s: script ran for %d ms without yielding or returning", where, limit);
+    lua_error(L);
 }
 
 int& LuaRunStepsLeft(lua_State* L) {
