@@ -63,9 +63,16 @@ unsigned char Byte(const char* p) {
     std::abort(); // luaL_error does not return
 }
 
-void Step(Matcher& m) {
-    if (--*m.stepsLeft <= 0)
-        LuaCheckRunTime(m.L);
+// Kept out of the matcher's loops, which stay tight without it.
+[[gnu::cold, gnu::noinline]] void AskWatchdog(Matcher& m) {
+    LuaCheckRunTime(m.L);
+}
+
+// Counts steps of the match; a linear scan counts its characters at once.
+inline void Step(Matcher& m, ptrdiff_t steps = 1) {
+    *m.stepsLeft -= static_cast<int>(steps > kLuaRunCheckSteps ? kLuaRunCheckSteps : steps);
+    if (*m.stepsLeft <= 0)
+        AskWatchdog(m);
 }
 
 // The end of the one-character item that starts at p: past "%x", past the
@@ -181,10 +188,9 @@ const char* Match(Matcher& m, const char* s, const char* p);
 // rest of the pattern matches.
 const char* Greedy(Matcher& m, const char* s, const char* p, const char* itemEnd) {
     ptrdiff_t count = 0;
-    while (ItemMatches(m, s + count, p, itemEnd)) {
+    while (ItemMatches(m, s + count, p, itemEnd))
         ++count;
-        Step(m);
-    }
+    Step(m, count);
     for (; count >= 0; --count) {
         if (const char* end = Match(m, s + count, itemEnd + 1))
             return end;
@@ -233,17 +239,18 @@ const char* Balanced(Matcher& m, const char* s, const char* pair) {
         Fail(m.L, "unbalanced pattern");
     if (s >= m.subjectEnd || *s != pair[0])
         return nullptr;
+    const char* start = s;
     int depth = 1;
     while (++s < m.subjectEnd) {
-        Step(m);
         if (*s == pair[1]) {
             if (--depth == 0)
-                return s + 1;
+                break;
         } else if (*s == pair[0]) {
             ++depth;
         }
     }
-    return nullptr;
+    Step(m, s - start);
+    return s < m.subjectEnd ? s + 1 : nullptr;
 }
 
 // "%1" to "%9": the text a closed capture took, again.

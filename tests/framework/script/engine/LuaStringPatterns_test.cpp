@@ -451,6 +451,9 @@ TEST(LuaStringPatterns, ARunawayMatchIsStoppedByTheWatchdog) {
          "string.match(string.rep('a', 5000), string.rep('(a-)', 20) .. 'b')"},
         {"gsub", "string.gsub(string.rep('x', 1e4), '.-.-.-.-y', '')"},
         {"gmatch", "for w in string.gmatch(string.rep('ab', 1e4), '.-.-.-.-z') do end"},
+        // The count hook's own error, raised inside a function a script
+        // called, names the function's line once.
+        {"a loop in a called function", "local function spin() while true do end end spin()"},
         {"many short matches in a row",
          "local s = string.rep('a', 300) for i = 1, 1e9 do s:find('a-a-b') end"},
     };
