@@ -48,6 +48,7 @@ struct StateAccount {
     unsigned epoch = 0;
     Clock::time_point lastCheck{};
     Clock::duration busy{};
+    int stepsLeft = kLuaRunCheckSteps; // of native work, until the next check
 };
 
 // Longer than the engine takes for kLuaRunCheckInstructions instructions
@@ -86,43 +87,18 @@ StateAccount* AccountOf(lua_State* L) {
     return static_cast<StateAccount*>(data);
 }
 
-// The run watchdog: called every kLuaRunCheckInstructions instructions of
-// any thread of the state. The program's main loop moves the progress
-// epoch on each pass; a script during which it stands still while the
-// engine runs instructions for longer than the limit never gave control
-// back, and is stopped with an error that names its file and line. Only
-// the time between two calls close together counts: a long gap is time
-// spent in native code (a screen loading its pictures), not a loop of
-// the script's. Without a main loop (tools, tests that never note
-// progress) the epoch stays 0 and nothing is timed.
+// The clock the watchdog reads: the steady clock, or a test's own.
+std::atomic<TLuaRunClock> gRunClock{nullptr};
+
+Clock::time_point RunClockNow() {
+    const TLuaRunClock clock = gRunClock.load(std::memory_order_relaxed);
+    return clock ? clock() : Clock::now();
+}
+
+// The count hook: every kLuaRunCheckInstructions instructions of any
+// thread of the state.
 void RunWatchdog(lua_State* L, lua_Debug*) {
-    const unsigned epoch = gProgressEpoch.load(std::memory_order_relaxed);
-    if (epoch == 0)
-        return;
-    StateAccount* account = AccountOf(L);
-    const Clock::time_point now = Clock::now();
-    if (account->epoch != epoch) {
-        account->epoch = epoch;
-        account->lastCheck = now;
-        account->busy = Clock::duration::zero();
-        return;
-    }
-    const Clock::duration gap = now - account->lastCheck;
-    account->lastCheck = now;
-    if (gap < kNativeGap)
-        account->busy += gap;
-    const int limit = gRunLimitMs.load(std::memory_order_relaxed);
-    if (limit <= 0 || account->busy < std::chrono::milliseconds(limit))
-        return;
-    // Once stopped, the next script of this pass gets its own time.
-    account->busy = Clock::duration::zero();
-    // The error leaves by a long jump: nothing here may need a destructor.
-    lua_Debug frame;
-    char where[LUA_IDSIZE + 16] = "?";
-    if (lua_getstack(L, 0, &frame) && lua_getinfo(L, "Sl", &frame))
-        std::snprintf(where, sizeof where, "%s:%d", frame.short_src, frame.currentline);
-    LogPrintf("Script stopped: %s ran for %d ms without yielding or returning", where, limit);
-    luaL_error(L, "%s: script ran for %d ms without yielding or returning", where, limit);
+    LuaCheckRunTime(L);
 }
 
 // An error outside any protected call: nothing can catch it, so the
@@ -428,6 +404,62 @@ int LuaLoadFile(lua_State* L, const char* fileName) {
     int status = LuaLoadBuffer(L, bytes.data(), bytes.size(), lua_tostring(L, -1));
     lua_remove(L, -2);
     return status;
+}
+
+// The run watchdog, asked by the count hook and by native code that runs
+// long inside one call. The program's main loop moves the progress epoch
+// on each pass; a script during which it stands still while the engine (or
+// the pattern matcher) works for longer than the limit never gave control
+// back, and is stopped with an error that names its file and line. Only
+// the time between two checks close together counts: a long gap is time
+// spent in other native code (a screen loading its pictures), not a loop
+// of the script's. Without a main loop (tools, tests that never note
+// progress) the epoch stays 0 and nothing is timed.
+void LuaCheckRunTime(lua_State* L) {
+    StateAccount* account = AccountOf(L);
+    account->stepsLeft = kLuaRunCheckSteps;
+    const unsigned epoch = gProgressEpoch.load(std::memory_order_relaxed);
+    if (epoch == 0)
+        return;
+    const Clock::time_point now = RunClockNow();
+    if (account->epoch != epoch) {
+        account->epoch = epoch;
+        account->lastCheck = now;
+        account->busy = Clock::duration::zero();
+        return;
+    }
+    const Clock::duration gap = now - account->lastCheck;
+    account->lastCheck = now;
+    if (gap < kNativeGap)
+        account->busy += gap;
+    const int limit = gRunLimitMs.load(std::memory_order_relaxed);
+    if (limit <= 0 || account->busy < std::chrono::milliseconds(limit))
+        return;
+    // Once stopped, the next script of this pass gets its own time.
+    account->busy = Clock::duration::zero();
+    // The error leaves by a long jump: nothing here may need a destructor.
+    // It names the nearest script function: the running one for the hook,
+    // the caller for a native function such as string.find.
+    lua_Debug frame;
+    char where[LUA_IDSIZE + 16] = "?";
+    for (int level = 0; lua_getstack(L, level, &frame); ++level) {
+        if (lua_getinfo(L, "Sl", &frame) && frame.currentline > 0) {
+            std::snprintf(where, sizeof where, "%s:%d", frame.short_src, frame.currentline);
+            break;
+        }
+    }
+    LogPrintf("Script stopped: %s ran for %d ms without yielding or returning", where, limit);
+    // Not luaL_error: it would put the caller's place before this one.
+    lua_pushfstring(L, "%s: script ran for %d ms without yielding or returning", where, limit);
+    lua_error(L);
+}
+
+int& LuaRunStepsLeft(lua_State* L) {
+    return AccountOf(L)->stepsLeft;
+}
+
+void LuaSetRunClock(TLuaRunClock clock) {
+    gRunClock.store(clock);
 }
 
 void LuaNoteProgress() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <cstddef>
 
 struct lua_State;
@@ -89,6 +90,20 @@ inline constexpr int kLuaRunCheckInstructions = 100000;
 void LuaNoteProgress();
 // The limit in milliseconds; 0 or less stops nothing.
 void LuaSetRunLimit(int milliseconds);
+// Native code that can work long inside one call without running an
+// instruction (the pattern matcher) counts its steps down in the state's
+// LuaRunStepsLeft and, when they run out, asks the watchdog itself:
+// LuaCheckRunTime times the script as the count hook does, raises the same
+// error (naming the script that called the native function) and sets the
+// count back to kLuaRunCheckSteps. The count is kept between calls, so
+// many short calls in a row are timed as one long one.
+inline constexpr int kLuaRunCheckSteps = 1 << 16;
+void LuaCheckRunTime(lua_State* L);
+int& LuaRunStepsLeft(lua_State* L);
+// The watchdog reads the steady clock; a test hands it a clock of its own
+// (null: the steady clock again).
+using TLuaRunClock = std::chrono::steady_clock::time_point (*)();
+void LuaSetRunClock(TLuaRunClock clock);
 
 // Status codes as the 5.0-dialect engine numbered them. The 5.1 engine
 // numbers its codes differently (it adds LUA_YIELD = 1 and moves the rest

@@ -4,12 +4,25 @@ struct lua_State;
 
 // The string library's additions: string.format with the conversions the
 // framework's scripts use, string.lualex, string.pack and string.unpack,
-// string.gsub over the stock one with 5.0's reading of what a replacement
-// function returns (a string or number replaces the match, anything else
-// removes it);
-// and the string table made the per-type table of strings, so s:upper()
-// and s.len reach it.
+// the pattern functions below in place of the stock ones; and the string
+// table made the per-type table of strings, so s:upper() and s.len reach
+// it.
 void LuaOpenStringAdditions(lua_State* L);
+
+// string.find, string.match, string.gmatch and string.gsub, with the 5.1
+// engine's patterns, results and messages, over a matcher of our own that
+// counts its steps and asks the run watchdog (LuaCheckRunTime), so a match
+// that backtracks for ever is stopped like a script that never returns. A
+// pattern that would nest more than 200 captures and quantified items deep
+// is refused as "bad argument #2 (pattern too complex)"; a plain find
+// (fourth argument true, or a pattern without special characters) is a
+// plain search. gsub reads what a replacement function returns as the 5.0
+// dialect did: a string or a number replaces the match, a wide string is
+// an error, anything else removes the match.
+int LuaStringFind(lua_State* L);
+int LuaStringMatch(lua_State* L);
+int LuaStringGmatch(lua_State* L);
+int LuaStringGsub(lua_State* L);
 
 // string.format: the stock conversions, and
 //   %B  a boolean (or nil, which is false) as "true" or "false";

@@ -165,7 +165,7 @@ TEST(LuaStringGsub, ReplacementValuesCountAsIn50) {
     }
 }
 
-// The stock matcher nests once per capture and quantified item: a pattern
+// The matcher nests once per capture and quantified item: a pattern
 // that would nest past the limit is refused before it can overflow the
 // stack; patterns within it, and plain searches, work as before.
 TEST(LuaStringPatterns, TooDeepAPatternIsRefusedBeforeItOverflowsTheStack) {

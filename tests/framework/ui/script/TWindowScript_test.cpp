@@ -208,6 +208,9 @@ TEST_F(WindowScriptBuild, HostileScreenScriptsAreRefusedAndTheStateGoesOn) {
          "string.find(string.rep('a', 100000), string.rep('a?', 100000))", "(pattern too complex)"},
         {"a loop that never ends", "local n = 0 while true do n = n + 1 end",
          "scripts/hostile.lua:1: script ran for 200 ms without yielding or returning"},
+        {"a pattern match that backtracks for ever",
+         "string.find(string.rep('a', 40) .. 'b', string.rep('a*', 30) .. 'c')",
+         "scripts/hostile.lua:1: script ran for 200 ms without yielding or returning"},
     };
     LuaSetRunLimit(200);
     for (const auto& c : cases) {
