@@ -199,9 +199,12 @@ GfxResult GlTexture::CopyFrom(const GfxRect& destArea, GraphicsSurface& source,
 
 // Back buffer.
 
+// The picture lives in GL; the memory copy is made at the first lock that
+// reads it back.
 GlBackBuffer::GlBackBuffer(std::shared_ptr<GlShared> shared, uint32_t caps, int32_t width,
                            int32_t height, const PixelFormat& format)
-    : MemorySurface(*shared->faults, caps, width, height, format), mShared(std::move(shared)) {
+    : MemorySurface(*shared->faults, caps, width, height, format, 1, false),
+      mShared(std::move(shared)) {
     glGenTextures(1, &mColor);
     glBindTexture(GL_TEXTURE_2D, mColor);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
@@ -300,6 +303,8 @@ GfxResult GlBackBuffer::PullPixels(const GfxRect& area) {
     glReadPixels(area.left, area.top, area.Width(), area.Height(), GL_BGRA,
                  GL_UNSIGNED_INT_8_8_8_8_REV, pixels.data());
     ++mShared->bindingsChanged;
+    if (!HasPixels())
+        AllocatePixels();
     for (int32_t y = 0; y < area.Height(); ++y)
         for (int32_t x = 0; x < area.Width(); ++x)
             SetPixelAt(area.left + x, area.top + y,
@@ -342,11 +347,12 @@ GfxResult GlBackBuffer::ColorFill(const GfxRect* area, uint32_t rawValue) {
     return kGfxOk;
 }
 
-// Primary surface.
+// Primary surface. Like the back buffer's, its memory copy waits for a lock.
 
 GlPrimary::GlPrimary(std::shared_ptr<GlShared> shared, uint32_t caps, int32_t width, int32_t height,
                      const PixelFormat& format)
-    : MemorySurface(*shared->faults, caps, width, height, format), mShared(std::move(shared)) {}
+    : MemorySurface(*shared->faults, caps, width, height, format, 1, false),
+      mShared(std::move(shared)) {}
 
 void GlPrimary::AttachGlBackBuffer(std::shared_ptr<GlBackBuffer> back) {
     mBack = std::move(back);
@@ -419,6 +425,8 @@ GfxResult GlPrimary::PullPixels(const GfxRect& /*area*/) {
         return kGfxOk;
     std::vector<uint32_t> pixels;
     shown->ReadPicture(pixels);
+    if (!HasPixels())
+        AllocatePixels();
     for (int32_t y = 0; y < Height(); ++y)
         for (int32_t x = 0; x < Width(); ++x)
             SetPixelAt(x, y, pixels[static_cast<size_t>(y) * Width() + x]);
