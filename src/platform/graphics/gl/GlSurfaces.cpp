@@ -322,6 +322,8 @@ GfxResult GlBackBuffer::PushPixels(const GfxRect& area) {
     glTexSubImage2D(GL_TEXTURE_2D, 0, area.left, area.top, area.Width(), area.Height(), GL_BGRA,
                     GL_UNSIGNED_INT_8_8_8_8_REV, pixels.data());
     ++mShared->bindingsChanged;
+    // The picture is whole in GL again; the next lock reads it back.
+    ReleasePixels();
     return kGfxOk;
 }
 
@@ -430,6 +432,14 @@ GfxResult GlPrimary::PullPixels(const GfxRect& /*area*/) {
     for (int32_t y = 0; y < Height(); ++y)
         for (int32_t x = 0; x < Width(); ++x)
             SetPixelAt(x, y, pixels[static_cast<size_t>(y) * Width() + x]);
+    return kGfxOk;
+}
+
+// The window shows what was presented, never the memory copy: once a lock
+// or a fill is over the copy goes, and the next lock reads the shown
+// picture again.
+GfxResult GlPrimary::PushPixels(const GfxRect& /*area*/) {
+    ReleasePixels();
     return kGfxOk;
 }
 

@@ -133,6 +133,7 @@ public:
 
 protected:
     GfxResult PullPixels(const GfxRect& area) override;
+    GfxResult PushPixels(const GfxRect& area) override;
 
 private:
     GfxResult Present(GlBackBuffer& back);
