@@ -214,9 +214,9 @@ GlBackBuffer::GlBackBuffer(std::shared_ptr<GlShared> shared, uint32_t caps, int3
     // one its fast paths and the window share.
     glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, Width(), Height(), 0, GL_BGRA,
                  GL_UNSIGNED_INT_8_8_8_8_REV, nullptr);
+    // The depth buffer's storage is made when drawing first needs it: a
+    // flat screen never does.
     glGenRenderbuffers(1, &mDepth);
-    glBindRenderbuffer(GL_RENDERBUFFER, mDepth);
-    glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH24_STENCIL8, Width(), Height());
     glGenFramebuffers(1, &mFramebuffer);
     glBindFramebuffer(GL_FRAMEBUFFER, mFramebuffer);
     glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, mColor, 0);
@@ -242,6 +242,11 @@ GlBackBuffer::~GlBackBuffer() {
 void GlBackBuffer::UseDepth() {
     if (mDepthAttached || mDepthRefused || !mComplete)
         return;
+    if (!mDepthMade) {
+        glBindRenderbuffer(GL_RENDERBUFFER, mDepth);
+        glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH24_STENCIL8, Width(), Height());
+        mDepthMade = true;
+    }
     glBindFramebuffer(GL_FRAMEBUFFER, mFramebuffer);
     glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, mDepth);
     glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_STENCIL_ATTACHMENT, GL_RENDERBUFFER, mDepth);

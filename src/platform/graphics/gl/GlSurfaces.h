@@ -108,6 +108,7 @@ private:
     GLuint mFramebuffer = 0;
     GLuint mColor = 0;
     GLuint mDepth = 0;
+    bool mDepthMade = false;
     bool mComplete = false;
     bool mDepthAttached = false;
     bool mDepthRefused = false; // said once in the log
