@@ -112,12 +112,50 @@ void GlTexture::LoadPicture(const uint32_t* pixels, int32_t width, int32_t heigh
     if (width < Width() || height < Height())
         PullPixels(GfxRect{0, 0, Width(), Height()});
     mGpuNewer = false;
+    // A whole picture for a texture that keeps no memory copy and has no
+    // levels to make goes up from the caller's pixels: no copy of it is
+    // made on the way.
+    if (!mKeepPixels && !HasPixels() && MipLevels() == 1 && width >= Width() &&
+        height >= Height() && pitch % 4 == 0) {
+        UploadStraight(pixels, pitch);
+        return;
+    }
     LoadArgb(pixels, width, height, pitch, filter);
     MarkLoaded();
     // Up at once, so the memory copy goes now rather than at the first
     // draw (many pictures wait long for theirs).
     if (!mKeepPixels)
         Upload();
+}
+
+void GlTexture::UploadStraight(const uint32_t* pixels, int32_t pitch) {
+    glBindTexture(GL_TEXTURE_2D, mTexture);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+    const int32_t rowWords = pitch / 4;
+    if (Format() == PixelFormat::A8R8G8B8()) {
+        glPixelStorei(GL_UNPACK_ROW_LENGTH, rowWords);
+        glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, Width(), Height(), GL_BGRA,
+                        GL_UNSIGNED_INT_8_8_8_8_REV, pixels);
+        glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
+    } else {
+        // The other formats keep fewer channels or bits: a band of rows at
+        // a time takes the colours the format stores.
+        constexpr int32_t kBandRows = 64;
+        std::vector<uint32_t> band(static_cast<size_t>(Width()) * std::min(kBandRows, Height()));
+        for (int32_t top = 0; top < Height(); top += kBandRows) {
+            const int32_t rows = std::min(kBandRows, Height() - top);
+            for (int32_t y = 0; y < rows; ++y) {
+                const uint32_t* from = pixels + static_cast<size_t>(top + y) * rowWords;
+                uint32_t* to = band.data() + static_cast<size_t>(y) * Width();
+                for (int32_t x = 0; x < Width(); ++x)
+                    to[x] = StoredColour(from[x]);
+            }
+            glTexSubImage2D(GL_TEXTURE_2D, 0, 0, top, Width(), rows, GL_BGRA,
+                            GL_UNSIGNED_INT_8_8_8_8_REV, band.data());
+        }
+    }
+    ++mShared->bindingsChanged;
+    mCpuNewer = false;
 }
 
 GLuint GlTexture::Texture() {

@@ -54,6 +54,9 @@ protected:
 
 private:
     void Upload();
+    // Sends a whole picture of 0xAARRGGBB words (pitch in bytes) to the
+    // first level as the surface's format stores it.
+    void UploadStraight(const uint32_t* pixels, int32_t pitch);
     // Makes the memory copy again from GL, every level.
     void ReadBackLevels();
 
