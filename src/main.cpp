@@ -3,6 +3,7 @@
 #include "game/progress/dtGameSettings.h"
 #include "game/startup/GameWindowTypes.h"
 #include "platform/process/DriverLeaks.h"
+#include "platform/process/LargeBlocks.h"
 #include "velk/GameStartup.h"
 
 // The leak checker of a sanitizer build reads this hook from the program:
@@ -23,6 +24,7 @@ extern "C" __attribute__((used, visibility("default"))) const char* __asan_defau
 // program received it on Windows, and the game's entry point runs with it
 // and the game's window types.
 int main(int argc, char** argv) {
+    platform::GiveBackLargeBlocks();
     // The game data's tables, and the settings object with the player's
     // profile once they are read.
     InstallGameSettings();

@@ -65,6 +65,12 @@ uint32_t MemorySurface::PixelAt(int32_t x, int32_t y, uint32_t level) const {
                        static_cast<size_t>(x) * mFormat.BytesPerPixel());
 }
 
+uint32_t MemorySurface::StoredColour(uint32_t argb) const {
+    uint8_t stored[4] = {};
+    mCodec.Write(stored, argb);
+    return mCodec.Read(stored);
+}
+
 void MemorySurface::SetPixelAt(int32_t x, int32_t y, uint32_t argb, uint32_t level) {
     if (!mHasPixels || x < 0 || y < 0 || x >= LevelWidth(level) || y >= LevelHeight(level))
         return;

@@ -52,6 +52,9 @@ public:
     uint8_t* LevelBits(uint32_t level = 0) { return mLevels[level].data(); }
     const uint8_t* LevelBits(uint32_t level = 0) const { return mLevels[level].data(); }
     uint32_t PixelAt(int32_t x, int32_t y, uint32_t level = 0) const;
+    // The colour a pixel written with that 0xAARRGGBB value reads back as:
+    // the format keeps only its own channels and bits.
+    uint32_t StoredColour(uint32_t argb) const;
     void SetPixelAt(int32_t x, int32_t y, uint32_t argb, uint32_t level = 0);
     bool IsMarkedLost() const { return mLost; }
     // The memory copy exists (see ReleasePixels).

@@ -97,6 +97,28 @@ TAssetLists::NameTable* TAssetLists::TableOf(int group) {
     return const_cast<NameTable*>(static_cast<const TAssetLists*>(this)->TableOf(group));
 }
 
+namespace {
+
+// The path an entry is loaded from: a sound carries its group.
+TString EntryPath(const TAssetListEntry& entry) {
+    if (entry.kind == kSound)
+        return entry.path + TString("?group=1001");
+    if (entry.kind == kMusic)
+        return entry.path + TString("?group=1000");
+    return entry.path;
+}
+
+// Loads the asset stored under that key into the map; false when it does
+// not load.
+bool LoadInto(TAssetMap& map, int kind, const TString& key) {
+    map.AddAsset(key);
+    if (kind == kImage)
+        return map.GetTexture(key) != nullptr;
+    return map.GetSound(key) != nullptr;
+}
+
+} // namespace
+
 void TAssetLists::LoadAsset(const TAssetListEntry& entry) {
     // A level's list may name a fixed asset, which the lookups find first:
     // it is decoded now if it waits for its first lookup, and never loaded
@@ -109,26 +131,13 @@ void TAssetLists::LoadAsset(const TAssetListEntry& entry) {
     NameTable* table = TableOf(entry.group);
     if (!map || !table || table->count(entry.name))
         return;
-    TString path = entry.path;
-    bool loaded = false;
-    switch (entry.kind) {
-    case kImage:
-        map->AddAsset(path);
-        path = StoredKey(path);
-        loaded = map->GetTexture(path) != nullptr;
-        break;
-    case kSound:
-    case kMusic:
-        path += TString(entry.kind == kSound ? "?group=1001" : "?group=1000");
-        map->AddAsset(path);
-        path = StoredKey(path);
-        loaded = map->GetSound(path) != nullptr;
-        break;
-    default:
+    if (entry.kind != kImage && entry.kind != kSound && entry.kind != kMusic)
         return;
-    }
-    if (loaded)
-        (*table)[entry.name] = path;
+    const TString path = EntryPath(entry);
+    map->AddAsset(path);
+    const TString key = StoredKey(path);
+    if (LoadInto(*map, entry.kind, key))
+        (*table)[entry.name] = key;
     else
         LogNotLoaded(entry);
 }
@@ -140,18 +149,17 @@ void TAssetLists::LogNotLoaded(const TAssetListEntry& entry) {
 
 void TAssetLists::LoadFixedAssets() {
     for (auto entry = mFixedEntries.rbegin(); entry != mFixedEntries.rend(); ++entry) {
-        if (entry->kind != kImage) {
-            LoadAsset(*entry);
+        // A fixed picture's or sound's file is found now and decoded at its
+        // first lookup: most are shown or played on a few screens only, and
+        // decoding them all would hold the first frame and their memory
+        // from the start.
+        if (entry->kind != kImage && entry->kind != kSound && entry->kind != kMusic)
             continue;
-        }
-        // A fixed picture's file is found now and decoded at its first
-        // lookup: most are shown on a few screens only, and decoding them
-        // all would hold the first frame and their memory from the start.
         if (mFixedTable.count(entry->name))
             continue;
         TString file;
         TString query;
-        if (!TAssetMap::FindFile(entry->path, file, query)) {
+        if (!TAssetMap::FindFile(EntryPath(*entry), file, query)) {
             LogNotLoaded(*entry);
             continue;
         }
@@ -172,8 +180,7 @@ void TAssetLists::LoadPending(const TString& name) {
     const TAssetListEntry entry = pending->second;
     mFixedPending.erase(pending);
     const TString path = mFixedTable[name];
-    mFixedMap.AddAsset(path);
-    if (!mFixedMap.GetAsset(path) || !mFixedMap.GetTexture(path)) {
+    if (!LoadInto(mFixedMap, entry.kind, path)) {
         // As if it had failed at start-up: later lookups find nothing.
         mFixedTable.erase(name);
         LogNotLoaded(entry);

@@ -466,6 +466,44 @@ TEST_F(GlDeviceTest, DrawingIntoATexture_ReadsBackThroughItsLock) {
     EXPECT_TRUE(Near(Pixel(5, 5), 0xFF00FF00));
 }
 
+// A whole picture goes up from the caller's rows (a pitch wider than the
+// picture included) without a memory copy, as each format stores it; a
+// lock reads it back from GL.
+TEST_F(GlDeviceTest, LoadedPicture_GoesUpWithoutAMemoryCopyAsTheFormatStoresIt) {
+    constexpr int32_t kSide = 8;
+    constexpr int32_t kRowWords = 12;
+    std::vector<uint32_t> rows(static_cast<size_t>(kRowWords) * kSide, 0xDEADBEEFu);
+    for (int32_t y = 0; y < kSide; ++y)
+        for (int32_t x = 0; x < kSide; ++x)
+            rows[static_cast<size_t>(y) * kRowWords + x] =
+                (static_cast<uint32_t>(x * 32) << 24) | (static_cast<uint32_t>(y * 30) << 16) |
+                (0x5Au << 8) | static_cast<uint32_t>(x * 7 + y);
+    for (const PixelFormat& wanted :
+         {PixelFormat::A8R8G8B8(), PixelFormat::X8R8G8B8(), PixelFormat::A4R4G4B4()}) {
+        int32_t w = kSide, h = kSide;
+        PixelFormat format = wanted;
+        SurfacePtr texture;
+        ASSERT_EQ(display->CreateTexture(w, h, 1, format, texture), kGfxOk);
+        ASSERT_EQ(display->LoadTextureFromMemory(*texture, rows.data(), kSide, kSide,
+                                                 kRowWords * 4, LoadFilter::Point),
+                  kGfxOk);
+        auto* gl = dynamic_cast<GlTexture*>(texture.get());
+        ASSERT_TRUE(gl);
+        EXPECT_FALSE(gl->HasPixels()) << format.bitCount;
+        LockedSurface locked;
+        ASSERT_EQ(texture->Lock(nullptr, locked), kGfxOk);
+        for (int32_t y = 0; y < kSide; ++y)
+            for (int32_t x = 0; x < kSide; ++x) {
+                const uint32_t given = rows[static_cast<size_t>(y) * kRowWords + x];
+                ASSERT_EQ(ReadPixel(locked.format,
+                                    locked.bits + y * locked.pitch + x * format.BytesPerPixel()),
+                          gl->StoredColour(given))
+                    << format.bitCount << " at " << x << "," << y;
+            }
+        ASSERT_EQ(texture->Unlock(), kGfxOk);
+    }
+}
+
 TEST_F(GlDeviceTest, SharedState_ReachesGlAsOneDraw) {
     Background(0xFF000000);
     device->Flush();

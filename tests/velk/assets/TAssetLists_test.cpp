@@ -189,6 +189,41 @@ TEST_F(AssetListsTest, ALevelListDecodesTheFixedPicturesItNames) {
     EXPECT_TRUE(lists.IsLoaded("board", 1)) << "a name of the level's own loads into its group";
 }
 
+// Fixed sounds wait for their first lookup too: a file that does not
+// decode says so only when the sound is asked for.
+TEST_F(AssetListsTest, LoadFixedAssets_OpensASoundAtItsFirstLookup) {
+    Write("assets/sfx/broken.ogg", "not a sound");
+    Write("assets/late.xml", R"(<assets><fixedAssets>
+      <sound name="beep" path="sfx/beep.ogg"/>
+      <music name="tune" path="sfx/tune"/>
+      <sound name="broken" path="sfx/broken.ogg"/>
+      <sound name="gone" path="sfx/gone.ogg"/>
+    </fixedAssets></assets>)");
+    ClearNameRegistry();
+    InitFileSystem();
+    TAssetLists lists("late.xml");
+    const size_t mark = Mark();
+    lists.LoadFixedAssets();
+    EXPECT_TRUE(lists.IsLoaded("broken", 0));
+    EXPECT_FALSE(lists.IsLoaded("gone", 0)) << "a missing file is left out at once";
+    EXPECT_NE(LogSince(mark).find("could not load \"gone\""), std::string::npos);
+    EXPECT_EQ(LogSince(mark).find("broken"), std::string::npos) << "nothing decoded yet";
+
+    const auto beep = lists.GetSound("beep");
+    ASSERT_TRUE(beep);
+    EXPECT_EQ(beep->GetData()->mGroup, 1001);
+    EXPECT_EQ(lists.GetSound("beep"), beep) << "opened once and kept";
+    ASSERT_TRUE(lists.GetSound("tune"));
+    EXPECT_EQ(lists.GetSound("tune")->GetData()->mGroup, 1000);
+    EXPECT_EQ(lists.GetLoadedPath("tune", 0).ToStd(), "sfx/tune.ogg?group=1000");
+
+    EXPECT_FALSE(lists.GetSound("broken"));
+    EXPECT_NE(LogSince(mark).find("could not load \"broken\" from sfx/broken.ogg"),
+              std::string::npos)
+        << LogSince(mark);
+    EXPECT_FALSE(lists.IsLoaded("broken", 0));
+}
+
 TEST_F(AssetListsTest, LoadsANameOnceAndLooksUpFixedBeforeLevel) {
     TAssetLists lists("assets.xml");
     lists.LoadFixedAssets();

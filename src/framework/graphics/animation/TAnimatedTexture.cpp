@@ -54,13 +54,13 @@ std::shared_ptr<TAnimatedTexture> TAnimatedTexture::Get(const TString& name, con
         }
     }
     std::shared_ptr<TAnimatedTexture> texture = Create(name, key);
-    if (!texture->LoadAnimation(image, mask) || !texture->LoadImage()) {
+    if (!texture->LoadAnimation(image, mask) || !texture->CheckImage()) {
         return nullptr;
     }
     return texture;
 }
 
-bool TAnimatedTexture::LoadImage() {
+bool TAnimatedTexture::ReadImage(bool load, uint32_t& width, uint32_t& height) {
     TTextureData* data = GetTextureData();
     if (!data) {
         return false;
@@ -70,32 +70,74 @@ bool TAnimatedTexture::LoadImage() {
     const TString& directory = mAnimation.mDirectory;
     const TString& image = mAnimation.mImageFileName;
     const TString& mask = mAnimation.mMaskFileName;
-    const bool loaded =
-        mask.IsEmpty()
-            ? data->LoadImage(directory + image) || data->LoadImage(image)
-            : data->LoadImage(directory + image, directory + mask) || data->LoadImage(image, mask);
+    TDecodedImage decoded;
+    const auto read = [&](const TString& file, const TString& maskFile) {
+        return load ? data->LoadImage(file, maskFile) : data->DecodeImage(file, maskFile, decoded);
+    };
+    const bool loaded = mask.IsEmpty()
+                            ? read(directory + image, TString()) || read(image, TString())
+                            : read(directory + image, directory + mask) || read(image, mask);
     if (!loaded) {
         return false;
     }
+    width = load ? data->GetWidth() : static_cast<uint32_t>(std::max(decoded.width, 0));
+    height = load ? data->GetHeight() : static_cast<uint32_t>(std::max(decoded.height, 0));
+    return true;
+}
+
+bool TAnimatedTexture::FramesLeave(uint32_t imageWidth, uint32_t imageHeight) const {
     // The frames must lie in the picture that loaded, whatever size the
     // file declared.
-    const auto width = static_cast<int32_t>(std::min<uint32_t>(data->GetWidth(), INT32_MAX));
-    const auto height = static_cast<int32_t>(std::min<uint32_t>(data->GetHeight(), INT32_MAX));
+    const auto width = static_cast<int32_t>(std::min<uint32_t>(imageWidth, INT32_MAX));
+    const auto height = static_cast<int32_t>(std::min<uint32_t>(imageHeight, INT32_MAX));
     const int32_t outside = mAnimation.FindFrameOutside(std::max(width, 1), std::max(height, 1));
-    if (outside >= 0) {
-        const TAnimationFrame& frame = mAnimation.mFrames[static_cast<size_t>(outside)];
-        LogPrintf("Animation %s: frame %d (x %d, y %d, w %d, h %d) leaves its image %s of %d x %d",
-                  mAnimation.mAssetName.CStr(), outside + 1, frame.mX, frame.mY, frame.mW, frame.mH,
-                  image.CStr(), width, height);
+    if (outside < 0) {
         return false;
     }
+    const TAnimationFrame& frame = mAnimation.mFrames[static_cast<size_t>(outside)];
+    LogPrintf("Animation %s: frame %d (x %d, y %d, w %d, h %d) leaves its image %s of %d x %d",
+              mAnimation.mAssetName.CStr(), outside + 1, frame.mX, frame.mY, frame.mW, frame.mH,
+              mAnimation.mImageFileName.CStr(), width, height);
     return true;
+}
+
+bool TAnimatedTexture::LoadImage() {
+    mImagePending = false;
+    uint32_t width = 0;
+    uint32_t height = 0;
+    return ReadImage(true, width, height) && !FramesLeave(width, height);
+}
+
+bool TAnimatedTexture::CheckImage() {
+    uint32_t width = 0;
+    uint32_t height = 0;
+    mImagePending = ReadImage(false, width, height) && !FramesLeave(width, height);
+    return mImagePending;
+}
+
+void TAnimatedTexture::LoadPendingImage() {
+    if (mImagePending && !LoadImage()) {
+        LogPrintf("Animation %s: its image %s no longer loads", mAnimation.mAssetName.CStr(),
+                  mAnimation.mImageFileName.CStr());
+    }
 }
 
 void TAnimatedTexture::Draw(const TDrawSpec& spec) {
     TDrawSpec frameSpec;
     if (MakeFrameSpec(spec, frameSpec)) {
+        LoadPendingImage();
         TTexture::Draw(frameSpec);
+    }
+}
+
+void TAnimatedTexture::Blit(int32_t x, int32_t y, const TRect* source, TTexture* destination) {
+    LoadPendingImage();
+    TTexture::Blit(x, y, source, destination);
+}
+
+void TAnimatedTexture::RestoreResources() {
+    if (!mImagePending) {
+        TTexture::RestoreResources();
     }
 }
 

@@ -36,8 +36,12 @@ public:
     // Size of the current frame; 0 without one.
     uint32_t GetWidth() const override;
     uint32_t GetHeight() const override;
-    // Draws the current frame (nothing while there is none).
+    // Draws the current frame (nothing while there is none). The image goes
+    // to the display at the first draw.
     void Draw(const TDrawSpec& spec) override;
+    void Blit(int32_t x, int32_t y, const TRect* source, TTexture* destination) override;
+    // Nothing to restore while the image waits for its first draw.
+    void RestoreResources() override;
 
     // The cache key: name, image and mask joined by ":".
     static TString MakeAnimationKey(const TString& name, const TString& image, const TString& mask);
@@ -50,6 +54,13 @@ public:
     // animation's folder first, then as named; with the mask when there is
     // one.
     bool LoadImage();
+    // Checks the image as LoadImage would, decoding it without keeping it,
+    // and leaves the load to the first draw. Many animations wait long for
+    // that (an avatar never chosen, an effect never played), and their
+    // pictures would hold memory meanwhile.
+    bool CheckImage();
+    // The image waits for its first draw.
+    bool IsImagePending() const { return mImagePending; }
 
     // Accepted from -1 (no frame: nothing is drawn, size 0) up to the last
     // frame; anything else is ignored.
@@ -78,5 +89,12 @@ public:
     bool MakeFrameSpec(const TDrawSpec& spec, TDrawSpec& out) const;
 
 private:
+    // Loads or decodes the image; the decoded one's size in width, height.
+    bool ReadImage(bool load, uint32_t& width, uint32_t& height);
+    // Frames that leave a width x height image: logged, true.
+    bool FramesLeave(uint32_t width, uint32_t height) const;
+    void LoadPendingImage();
+
     TAnimationData mAnimation;
+    bool mImagePending = false;
 };

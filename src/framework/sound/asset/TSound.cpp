@@ -12,6 +12,15 @@
 #include <cstdlib>
 #include <cstring>
 
+namespace {
+
+// Each play streams through a ring of this length.
+constexpr float kRingSeconds = 2.0f;
+// What a sound played once has in its ring after its end.
+constexpr double kOnceMarginSeconds = 0.05;
+
+} // namespace
+
 TSoundSpec ParseSoundSpec(const TString& name, bool preload, int defaultGroup) {
     TSoundSpec spec;
     spec.fileName = name;
@@ -130,8 +139,15 @@ std::shared_ptr<TSoundInstance> TSound::Play(bool loop) {
         TSoundLock lock;
         mData->mInstances.insert(instance);
     }
+    // A sound played once that is shorter than the usual ring gets a ring
+    // of its own length and a little more, so it still plays in one pass:
+    // effects are short, many play at once, and each ring is memory.
+    float seconds = kRingSeconds;
+    const double duration = source->GetDuration();
+    if (!loop && duration > 0.0 && duration + kOnceMarginSeconds < kRingSeconds)
+        seconds = static_cast<float>(duration + kOnceMarginSeconds);
     stream->CreateBuffer(source->GetSampleRate(), static_cast<uint16_t>(source->GetChannels()), 16,
-                         2.0f);
+                         seconds);
     bool once = !loop && stream->GetBufferSeconds() > source->GetDuration();
     stream->Start(once);
     return instance;

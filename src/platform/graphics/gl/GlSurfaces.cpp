@@ -112,12 +112,50 @@ void GlTexture::LoadPicture(const uint32_t* pixels, int32_t width, int32_t heigh
     if (width < Width() || height < Height())
         PullPixels(GfxRect{0, 0, Width(), Height()});
     mGpuNewer = false;
+    // A whole picture for a texture that keeps no memory copy and has no
+    // levels to make goes up from the caller's pixels: no copy of it is
+    // made on the way.
+    if (!mKeepPixels && !HasPixels() && MipLevels() == 1 && width >= Width() &&
+        height >= Height() && pitch % 4 == 0) {
+        UploadStraight(pixels, pitch);
+        return;
+    }
     LoadArgb(pixels, width, height, pitch, filter);
     MarkLoaded();
     // Up at once, so the memory copy goes now rather than at the first
     // draw (many pictures wait long for theirs).
     if (!mKeepPixels)
         Upload();
+}
+
+void GlTexture::UploadStraight(const uint32_t* pixels, int32_t pitch) {
+    glBindTexture(GL_TEXTURE_2D, mTexture);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+    const int32_t rowWords = pitch / 4;
+    if (Format() == PixelFormat::A8R8G8B8()) {
+        glPixelStorei(GL_UNPACK_ROW_LENGTH, rowWords);
+        glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, Width(), Height(), GL_BGRA,
+                        GL_UNSIGNED_INT_8_8_8_8_REV, pixels);
+        glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
+    } else {
+        // The other formats keep fewer channels or bits: a band of rows at
+        // a time takes the colours the format stores.
+        constexpr int32_t kBandRows = 64;
+        std::vector<uint32_t> band(static_cast<size_t>(Width()) * std::min(kBandRows, Height()));
+        for (int32_t top = 0; top < Height(); top += kBandRows) {
+            const int32_t rows = std::min(kBandRows, Height() - top);
+            for (int32_t y = 0; y < rows; ++y) {
+                const uint32_t* from = pixels + static_cast<size_t>(top + y) * rowWords;
+                uint32_t* to = band.data() + static_cast<size_t>(y) * Width();
+                for (int32_t x = 0; x < Width(); ++x)
+                    to[x] = StoredColour(from[x]);
+            }
+            glTexSubImage2D(GL_TEXTURE_2D, 0, 0, top, Width(), rows, GL_BGRA,
+                            GL_UNSIGNED_INT_8_8_8_8_REV, band.data());
+        }
+    }
+    ++mShared->bindingsChanged;
+    mCpuNewer = false;
 }
 
 GLuint GlTexture::Texture() {
@@ -199,9 +237,12 @@ GfxResult GlTexture::CopyFrom(const GfxRect& destArea, GraphicsSurface& source,
 
 // Back buffer.
 
+// The picture lives in GL; the memory copy is made at the first lock that
+// reads it back.
 GlBackBuffer::GlBackBuffer(std::shared_ptr<GlShared> shared, uint32_t caps, int32_t width,
                            int32_t height, const PixelFormat& format)
-    : MemorySurface(*shared->faults, caps, width, height, format), mShared(std::move(shared)) {
+    : MemorySurface(*shared->faults, caps, width, height, format, 1, false),
+      mShared(std::move(shared)) {
     glGenTextures(1, &mColor);
     glBindTexture(GL_TEXTURE_2D, mColor);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
@@ -211,9 +252,9 @@ GlBackBuffer::GlBackBuffer(std::shared_ptr<GlShared> shared, uint32_t caps, int3
     // one its fast paths and the window share.
     glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, Width(), Height(), 0, GL_BGRA,
                  GL_UNSIGNED_INT_8_8_8_8_REV, nullptr);
+    // The depth buffer's storage is made when drawing first needs it: a
+    // flat screen never does.
     glGenRenderbuffers(1, &mDepth);
-    glBindRenderbuffer(GL_RENDERBUFFER, mDepth);
-    glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH24_STENCIL8, Width(), Height());
     glGenFramebuffers(1, &mFramebuffer);
     glBindFramebuffer(GL_FRAMEBUFFER, mFramebuffer);
     glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, mColor, 0);
@@ -239,6 +280,11 @@ GlBackBuffer::~GlBackBuffer() {
 void GlBackBuffer::UseDepth() {
     if (mDepthAttached || mDepthRefused || !mComplete)
         return;
+    if (!mDepthMade) {
+        glBindRenderbuffer(GL_RENDERBUFFER, mDepth);
+        glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH24_STENCIL8, Width(), Height());
+        mDepthMade = true;
+    }
     glBindFramebuffer(GL_FRAMEBUFFER, mFramebuffer);
     glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, mDepth);
     glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_STENCIL_ATTACHMENT, GL_RENDERBUFFER, mDepth);
@@ -300,6 +346,8 @@ GfxResult GlBackBuffer::PullPixels(const GfxRect& area) {
     glReadPixels(area.left, area.top, area.Width(), area.Height(), GL_BGRA,
                  GL_UNSIGNED_INT_8_8_8_8_REV, pixels.data());
     ++mShared->bindingsChanged;
+    if (!HasPixels())
+        AllocatePixels();
     for (int32_t y = 0; y < area.Height(); ++y)
         for (int32_t x = 0; x < area.Width(); ++x)
             SetPixelAt(area.left + x, area.top + y,
@@ -317,6 +365,8 @@ GfxResult GlBackBuffer::PushPixels(const GfxRect& area) {
     glTexSubImage2D(GL_TEXTURE_2D, 0, area.left, area.top, area.Width(), area.Height(), GL_BGRA,
                     GL_UNSIGNED_INT_8_8_8_8_REV, pixels.data());
     ++mShared->bindingsChanged;
+    // The picture is whole in GL again; the next lock reads it back.
+    ReleasePixels();
     return kGfxOk;
 }
 
@@ -342,11 +392,12 @@ GfxResult GlBackBuffer::ColorFill(const GfxRect* area, uint32_t rawValue) {
     return kGfxOk;
 }
 
-// Primary surface.
+// Primary surface. Like the back buffer's, its memory copy waits for a lock.
 
 GlPrimary::GlPrimary(std::shared_ptr<GlShared> shared, uint32_t caps, int32_t width, int32_t height,
                      const PixelFormat& format)
-    : MemorySurface(*shared->faults, caps, width, height, format), mShared(std::move(shared)) {}
+    : MemorySurface(*shared->faults, caps, width, height, format, 1, false),
+      mShared(std::move(shared)) {}
 
 void GlPrimary::AttachGlBackBuffer(std::shared_ptr<GlBackBuffer> back) {
     mBack = std::move(back);
@@ -419,9 +470,19 @@ GfxResult GlPrimary::PullPixels(const GfxRect& /*area*/) {
         return kGfxOk;
     std::vector<uint32_t> pixels;
     shown->ReadPicture(pixels);
+    if (!HasPixels())
+        AllocatePixels();
     for (int32_t y = 0; y < Height(); ++y)
         for (int32_t x = 0; x < Width(); ++x)
             SetPixelAt(x, y, pixels[static_cast<size_t>(y) * Width() + x]);
+    return kGfxOk;
+}
+
+// The window shows what was presented, never the memory copy: once a lock
+// or a fill is over the copy goes, and the next lock reads the shown
+// picture again.
+GfxResult GlPrimary::PushPixels(const GfxRect& /*area*/) {
+    ReleasePixels();
     return kGfxOk;
 }
 

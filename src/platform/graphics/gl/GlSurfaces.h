@@ -54,6 +54,9 @@ protected:
 
 private:
     void Upload();
+    // Sends a whole picture of 0xAARRGGBB words (pitch in bytes) to the
+    // first level as the surface's format stores it.
+    void UploadStraight(const uint32_t* pixels, int32_t pitch);
     // Makes the memory copy again from GL, every level.
     void ReadBackLevels();
 
@@ -108,6 +111,7 @@ private:
     GLuint mFramebuffer = 0;
     GLuint mColor = 0;
     GLuint mDepth = 0;
+    bool mDepthMade = false;
     bool mComplete = false;
     bool mDepthAttached = false;
     bool mDepthRefused = false; // said once in the log
@@ -133,6 +137,7 @@ public:
 
 protected:
     GfxResult PullPixels(const GfxRect& area) override;
+    GfxResult PushPixels(const GfxRect& area) override;
 
 private:
     GfxResult Present(GlBackBuffer& back);

@@ -59,6 +59,39 @@ TEST(TAnimatedTexture, Get_SharesByNameImageAndMaskWhileAliveAndNeedsTheImage) {
     EXPECT_TRUE(anm->GetAnimation().SameContent(a->GetAnimation()));
 }
 
+// Get checks the image by decoding it; the picture goes to the display at
+// the first draw, and a restore before that has nothing to bring back. A
+// file that is there but no picture gives nothing at once.
+TEST(TAnimatedTexture, Get_ChecksTheImageAndLoadsItAtTheFirstDraw) {
+    animtest::LogCapture log;
+    TAssetManager manager;
+    auto spin = TAnimatedTexture::Get(TString(kSpin), TString(), TString());
+    ASSERT_TRUE(spin);
+    EXPECT_TRUE(spin->IsImagePending());
+    EXPECT_TRUE(spin->GetTextureData()->GetName().IsEmpty()) << "nothing loaded yet";
+    spin->RestoreResources();
+    EXPECT_TRUE(spin->IsImagePending());
+    EXPECT_FALSE(log.Contains("restore")) << log.Text();
+
+    spin->SetCurrentFrame(-1);
+    spin->Draw(TDrawSpec());
+    EXPECT_TRUE(spin->IsImagePending()) << "no frame, nothing drawn, nothing loaded";
+    spin->SetCurrentFrame(0);
+    spin->Draw(TDrawSpec());
+    EXPECT_FALSE(spin->IsImagePending());
+    EXPECT_STREQ(spin->GetTextureData()->GetName().CStr(),
+                 "::" CORVALO_TEST_DATA "/animation/spin.png");
+    EXPECT_EQ(spin->GetTextureData()->GetWidth(), 144u);
+    EXPECT_EQ(spin->GetTextureData()->GetHeight(), 36u);
+
+    support::TempFolder folder;
+    folder.Write("broken.png", "not a picture");
+    folder.Write("broken.xml", "<sequence><img name=\"broken.png\"/><framelist>"
+                               "<frame x=\"0\" y=\"0\" w=\"4\" h=\"4\"/></framelist></sequence>");
+    const std::string broken = "::" + (folder.Path() / "broken.xml").string();
+    EXPECT_FALSE(TAnimatedTexture::Get(TString(broken.c_str()), TString(), TString()));
+}
+
 TEST(TAnimatedTexture, SetCurrentFrame_TakesMinusOneToTheLastAndSizesFollowTheFrame) {
     auto walk = Walk();
     struct Case {

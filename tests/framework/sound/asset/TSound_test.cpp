@@ -107,6 +107,17 @@ TEST_F(Sounds, Play_ShortSoundOnceLongOrLoopingOnTheRing) {
     EXPECT_TRUE(once->GetStream()->IsPlayOnce());
     EXPECT_FALSE(looped->GetStream()->IsPlayOnce());
     EXPECT_FALSE(ring->GetStream()->IsPlayOnce());
+    // A sound played once has a ring of its length, 1.5 s and 50 ms after
+    // it; a looped or longer one has the 2 s ring.
+    const auto& source = shortSound->GetData()->mSource;
+    EXPECT_NEAR(source->GetDuration(), 1.5, 0.01);
+    EXPECT_EQ(once->GetStream()->GetBufferSize(),
+              TSoundStream::BufferSizeFor(source->GetSampleRate(),
+                                          static_cast<uint16_t>(source->GetChannels()), 16,
+                                          static_cast<float>(source->GetDuration() + 0.05)));
+    EXPECT_LT(once->GetStream()->GetBufferSize(), 352800u);
+    EXPECT_EQ(looped->GetStream()->GetBufferSize(), 352800u);
+    EXPECT_EQ(ring->GetStream()->GetBufferSize(), 352800u);
     EXPECT_EQ(once->GetOwner().lock(), shortSound);
     EXPECT_EQ(shortSound->GetInstanceCount(), 2u);
     EXPECT_EQ(rig.manager.GetActiveCount(), 3u);
