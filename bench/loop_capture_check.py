@@ -14,7 +14,20 @@
 # starts in the capture, then compares every pass of the loop with the
 # decoded source and prints the passes, the seconds checked and each place
 # where the capture differs (a click). Exits 1 when anything differs.
+#
+#   loop_capture_check.py --session CAPTURE.raw [EVENTS] [LOG...]
+#
+# reports on a capture of the game played (bench/play_session.py writes
+# one): the peak, the samples at full scale (32767 or -32768), the RMS of
+# each second, and for each level start and each return to the menu in
+# EVENTS ("SECOND what" lines) the RMS in the seconds before and after it, so
+# that a second music layer, or a loop that outlives its board, shows as a
+# step. Each LOG is searched for a sound that was not
+# found or a stop that failed. Exits 1 on a sample at full scale or such a
+# line.
+import array
 import ctypes
+import math
 import sys
 
 
@@ -40,7 +53,49 @@ def decode(path):
     return bytes(out)
 
 
+def session(capture_path, events_path, logs):
+    data = array.array("h")
+    with open(capture_path, "rb") as f:
+        raw = f.read()
+    data.frombytes(raw[: len(raw) // 2 * 2])
+    if sys.byteorder != "little":
+        data.byteswap()
+    rate = 44100 * 2
+    seconds = len(data) // rate
+    peak = max((abs(v) for v in data), default=0)
+    full = sum(1 for v in data if v >= 32767 or v <= -32768)
+    rms = []
+    for second in range(seconds):
+        part = data[second * rate : (second + 1) * rate]
+        rms.append(math.sqrt(sum(v * v for v in part) / len(part)))
+    print("%.1f s captured, peak %d, %d samples at full scale" % (len(data) / rate, peak, full))
+    print("RMS per second:")
+    for at in range(0, seconds, 10):
+        print("  %4d s  %s" % (at, " ".join("%5.0f" % v for v in rms[at : at + 10])))
+    failed = full > 0
+    if events_path:
+        print("level starts and menus (RMS of the 10 s before, and of seconds 5-15 after):")
+        for line in open(events_path):
+            at, _, what = line.strip().partition(" ")
+            if "level start" not in what and "menu" not in what:
+                continue
+            second = int(float(at))
+            after = rms[second + 5 : second + 15]
+            before = rms[max(0, second - 10) : second]
+            print("  %6.1f s  %-28s before %6.0f  after %6.0f" % (
+                float(at), what, sum(before) / max(1, len(before)), sum(after) / max(1, len(after))))
+    for log in logs:
+        for line in open(log, errors="replace"):
+            if "No valid sound file" in line or ("stop" in line.lower() and "fail" in line.lower()):
+                print("%s: %s" % (log, line.rstrip()))
+                failed = True
+    print("clean" if not failed else "NOT clean")
+    return 1 if failed else 0
+
+
 def main():
+    if len(sys.argv) >= 3 and sys.argv[1] == "--session":
+        return session(sys.argv[2], sys.argv[3] if len(sys.argv) > 3 else None, sys.argv[4:])
     if len(sys.argv) != 3:
         sys.stderr.write("usage: loop_capture_check.py SOURCE.ogg CAPTURE.raw\n")
         return 2

@@ -90,7 +90,10 @@ wndCorvalo::wndCorvalo() : vlkGameContainer(kForwardAll) {
 }
 
 wndCorvalo::~wndCorvalo() {
+    // The board's loops end with it: a board left by Pause and Main menu
+    // during a scare would leave the warning playing over the menus.
     StopSound(TString("gameplay_song"));
+    StopSound(TString("warning"));
     DeleteEffects();
 }
 

@@ -33,6 +33,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstring>
@@ -562,6 +563,21 @@ TEST_F(BoardEffectsTest, TheWarningFrameSitsOnTheVisibleBoardFrame) {
         EXPECT_FALSE(clip->IsVisible());
     }
     EXPECT_EQ(4, fakes.sounds.Count("warning loop"));
+}
+
+TEST_F(BoardEffectsTest, ABoardClosedDuringAScareStopsItsMusicAndItsWarning) {
+    board->StartCountdown(TString("3_2_1_GO"));
+    board->SetBoardWarning(true);
+    ASSERT_EQ(1, fakes.sounds.Count("warning loop"));
+    const auto stopsOf = [&](const char* name) {
+        return std::count(fakes.sounds.stopped.begin(), fakes.sounds.stopped.end(), name);
+    };
+    const auto warningStops = stopsOf("warning");
+    const auto musicStops = stopsOf("gameplay_song");
+    root->DeleteThis();
+    root = nullptr;
+    EXPECT_EQ(warningStops + 1, stopsOf("warning"));
+    EXPECT_EQ(musicStops + 1, stopsOf("gameplay_song"));
 }
 
 TEST_F(BoardEffectsTest, TheWarningFrameIsNotPlacedWithoutItsPictureOrPanel) {
