@@ -252,9 +252,10 @@ void TGraphics::PopViewport() {
 }
 
 void TGraphics::PushClipRect(const TRect& rect) {
-    mClipStack.push_back(rect);
+    const TRect clip = mHasFrameBound ? TRect::Intersection(rect, mFrameBound) : rect;
+    mClipStack.push_back(clip);
     if (TRenderer* renderer = GetRenderer())
-        renderer->SetClipRect(rect);
+        renderer->SetClipRect(clip);
 }
 
 void TGraphics::PopClipRect() {

@@ -6,6 +6,7 @@
 #include "framework/core/tasks/FrameworkTime.h"
 #include "framework/core/tasks/TTaskList.h"
 #include "framework/graphics/TGraphics.h"
+#include "framework/graphics/TRenderer.h"
 #include "framework/script/message/TLuaMessage.h"
 #include "framework/script/message/TMessage.h"
 #include "framework/ui/script/TWindowScript.h"
@@ -512,6 +513,10 @@ void TWindowManager::Draw() {
     }
     // 5.
     TGraphics* graphics = TGraphics::Get();
+    if (!mWholeDirty && !mBackground && !mHighlightHover) {
+        if (DrawChangedRects(graphics))
+            return;
+    }
     if (mBackground) {
         if (graphics->BeginRenderTarget(mBackground)) {
             DrawModalStack(1);
@@ -529,11 +534,88 @@ void TWindowManager::Draw() {
         mDirty = 0;
         DrawModalStack(0);
     }
+    mWholeDirty = 0;
+    mDirtyRects.clear();
+    mLastFrame = CurrentFrameKey(graphics);
     // 6.
     for (TWindow* overlay : mOverlays)
         overlay->DrawTree(0);
     DrawHoverFrame();
     graphics->EndDraw(true);
+}
+
+// What the back buffer's picture was drawn for: a new display, a restored
+// device or a change of the screen's size leaves a picture that must be
+// drawn whole.
+TWindowManager::FrameKey TWindowManager::CurrentFrameKey(TGraphics* graphics) const {
+    FrameKey key;
+    key.screen = GetScreenRect();
+    if (const TRenderer* renderer = graphics->GetRenderer()) {
+        key.displays = renderer->GetDisplayCount();
+        key.restores = renderer->GetRestoreCount();
+        key.fullScreen = renderer->IsFullScreen();
+    }
+    return key;
+}
+
+bool TWindowManager::DrawChangedRects(TGraphics* graphics) {
+    // The software cursor and the frame-rate overlay draw over every frame
+    // where they are and would stay in the kept picture.
+    const TRenderer* renderer = graphics->GetRenderer();
+    if (mDirtyRects.empty() || !(CurrentFrameKey(graphics) == mLastFrame) || !renderer ||
+        renderer->IsSoftwareCursor() || graphics->IsOverlayOn())
+        return false;
+    const TRect screen = mLastFrame.screen;
+    if (!graphics->BeginDraw())
+        return true;
+    mDirty = 0;
+    std::vector<TRect> rects;
+    rects.swap(mDirtyRects);
+    for (const TRect& changed : rects) {
+        const TRect area = TRect::Intersection(changed, screen);
+        if (area.right <= area.left || area.bottom <= area.top)
+            continue;
+        graphics->SetFrameBound(area);
+        graphics->PushClipRect(area);
+        DrawModalStack(0);
+        for (TWindow* overlay : mOverlays)
+            overlay->DrawTree(0);
+        graphics->PopClipRect();
+        graphics->ClearFrameBound();
+        if (mAbortDraw)
+            break;
+    }
+    graphics->EndDraw(true);
+    return true;
+}
+
+void TWindowManager::InvalidateRect(const TRect& screenRect) {
+    if (screenRect.right <= screenRect.left || screenRect.bottom <= screenRect.top)
+        return;
+    mDirty = 1;
+    if (mWholeDirty)
+        return;
+    // Rectangles that touch or overlap become one; past the most kept,
+    // everything becomes the one around them all.
+    TRect merged = screenRect;
+    for (auto it = mDirtyRects.begin(); it != mDirtyRects.end();) {
+        const TRect& r = *it;
+        if (r.left <= merged.right && merged.left <= r.right && r.top <= merged.bottom &&
+            merged.top <= r.bottom) {
+            merged.Union(TRect(merged), r);
+            mDirtyRects.erase(it);
+            it = mDirtyRects.begin();
+        } else {
+            ++it;
+        }
+    }
+    mDirtyRects.push_back(merged);
+    if (mDirtyRects.size() > kMaxDirtyRects) {
+        TRect all = mDirtyRects.front();
+        for (const TRect& r : mDirtyRects)
+            all.Union(TRect(all), r);
+        mDirtyRects.assign(1, all);
+    }
 }
 
 uint32_t TWindowManager::FrameIntervalMs() const {

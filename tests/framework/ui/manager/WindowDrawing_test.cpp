@@ -5,6 +5,7 @@
 // CORVALO_PROBE_DIR is set).
 
 #include "framework/graphics/GlDrawFixture.h"
+#include "framework/graphics/TRenderer.h"
 #include "framework/ui/WindowFixture.h"
 #include "framework/ui/manager/TWindowManager.h"
 #include "framework/ui/window/TScreen.h"
@@ -39,6 +40,9 @@ public:
     }
     void DrawOverlay() override { mLog.push_back(GetName().ToStd() + " overlay"); }
     void AddFlags(uint32_t flags) { mFlags |= flags; }
+    // Moves without asking for a frame, as a window that invalidates only
+    // where it was and where it is.
+    void Place(const TRect& rect) { mRect = rect; }
 
 private:
     TColor mColour;
@@ -75,6 +79,17 @@ protected:
         clock.Advance(20);
         manager->Invalidate();
         manager->HandleEvent(MakeTestEvent(kEventIdle));
+    }
+    // One frame of what was invalidated since the last.
+    void NextFrame() {
+        clock.Advance(20);
+        manager->HandleEvent(MakeTestEvent(kEventIdle));
+    }
+    bool Drew(const std::string& name) const {
+        for (const std::string& line : log)
+            if (line.rfind(name + " (", 0) == 0)
+                return true;
+        return false;
     }
     uint32_t Pixel(const std::vector<uint32_t>& pixels, int x, int y) const {
         return pixels[static_cast<size_t>(y) * kWidth + x] & 0x00FFFFFFu;
@@ -183,6 +198,92 @@ TEST_F(WindowDrawing, NestedTreePicture) {
     EXPECT_PRED2(Near, Pixel(pixels, 345, 295), 0xE5E533u) << "d";
     EXPECT_PRED2(Near, Pixel(pixels, 335, 295), 0x33B233u) << "d clipped by c: b shows";
     EXPECT_PRED2(Near, Pixel(pixels, 450, 350), 0xE57F19u) << "the top sibling";
+}
+
+TEST_F(WindowDrawing, ChangedRectanglesAloneAreDrawnAndGiveTheWholeFramesPicture) {
+    // A see-through veil over most of the screen: drawn twice over the same
+    // pixels it would darken them, so a partial frame that drew outside its
+    // rectangles would not match the whole frame.
+    Fill(screen, "veil", TRect(40, 40, 900, 700), TColor(0.9f, 0.3f, 0.1f, 0.5f));
+    FillWindow* mover = Fill(screen, "mover", TRect(100, 100, 200, 180), TColor(0.1f, 0.8f, 0.3f, 0.6f));
+    Fill(screen, "still", TRect(700, 500, 800, 600), TColor(0.2f, 0.2f, 0.9f, 0.7f));
+    Frame();
+    ASSERT_TRUE(Drew("still"));
+    for (int step = 1; step <= 3; ++step) {
+        const TRect before = mover->GetScreenRect();
+        mover->Place(TRect(100 + 37 * step, 100 + 23 * step, 200 + 37 * step, 180 + 23 * step));
+        manager->InvalidateRect(before);
+        manager->InvalidateRect(mover->GetScreenRect());
+        EXPECT_TRUE(manager->IsDirty());
+        EXPECT_FALSE(manager->IsWholeDirty());
+        log.clear();
+        NextFrame();
+        EXPECT_FALSE(manager->IsDirty());
+        EXPECT_TRUE(Drew("mover")) << step;
+        EXPECT_TRUE(Drew("veil")) << step;
+        EXPECT_FALSE(Drew("still")) << "outside the changed rectangles, step " << step;
+    }
+    const std::vector<uint32_t> partial = ReadBackBuffer();
+    manager->Invalidate();
+    log.clear();
+    NextFrame();
+    EXPECT_TRUE(Drew("still"));
+    const std::vector<uint32_t> whole = ReadBackBuffer();
+    ASSERT_EQ(partial.size(), whole.size());
+    size_t differing = 0;
+    for (size_t i = 0; i < whole.size(); ++i)
+        differing += partial[i] != whole[i];
+    EXPECT_EQ(differing, 0u) << "pixels of the partial frames unlike the whole frame's";
+    EXPECT_EQ(graphics->GetClipDepth(), 1u) << "every push was popped";
+    // Nothing changed: no frame is drawn.
+    log.clear();
+    NextFrame();
+    EXPECT_TRUE(log.empty());
+}
+
+TEST_F(WindowDrawing, ChangedRectanglesMergeAndTheWholeScreenWins) {
+    Frame();
+    manager->InvalidateRect(TRect(10, 10, 10, 40));
+    EXPECT_FALSE(manager->IsDirty()) << "an empty rectangle changes nothing";
+    manager->InvalidateRect(TRect(0, 0, 10, 10));
+    manager->InvalidateRect(TRect(5, 5, 20, 20));
+    ASSERT_EQ(manager->GetDirtyRects(), (std::vector<TRect>{TRect(0, 0, 20, 20)}));
+    manager->InvalidateRect(TRect(100, 100, 110, 110));
+    manager->InvalidateRect(TRect(15, 15, 105, 105));
+    EXPECT_EQ(manager->GetDirtyRects(), (std::vector<TRect>{TRect(0, 0, 110, 110)}))
+        << "a rectangle touching two joins them";
+    for (int i = 0; i < static_cast<int>(TWindowManager::kMaxDirtyRects); ++i)
+        manager->InvalidateRect(TRect(200 + 20 * i, 300, 210 + 20 * i, 310 + i));
+    EXPECT_EQ(manager->GetDirtyRects(), (std::vector<TRect>{TRect(0, 0, 350, 317)}));
+    manager->Invalidate();
+    manager->InvalidateRect(TRect(500, 500, 510, 510));
+    EXPECT_TRUE(manager->IsWholeDirty());
+    log.clear();
+    NextFrame();
+    EXPECT_FALSE(manager->IsWholeDirty());
+    EXPECT_TRUE(manager->GetDirtyRects().empty());
+}
+
+TEST_F(WindowDrawing, WithTheSoftwareCursorEveryFrameIsWhole) {
+    // The cursor is drawn over each frame where it is: a kept picture
+    // would keep it at its old places.
+    Fill(screen, "left", TRect(0, 0, 100, 100), TColor(1, 0, 0, 1));
+    Fill(screen, "right", TRect(600, 0, 700, 100), TColor(0, 1, 0, 1));
+    Frame();
+    TRenderer* renderer = graphics->GetRenderer();
+    ASSERT_NE(renderer, nullptr);
+    renderer->SetHardwareCursor(false);
+    ASSERT_TRUE(renderer->IsSoftwareCursor());
+    manager->InvalidateRect(TRect(10, 10, 20, 20));
+    log.clear();
+    NextFrame();
+    EXPECT_TRUE(Drew("right"));
+    renderer->SetHardwareCursor(true);
+    manager->InvalidateRect(TRect(10, 10, 20, 20));
+    log.clear();
+    NextFrame();
+    EXPECT_TRUE(Drew("left"));
+    EXPECT_FALSE(Drew("right"));
 }
 
 } // namespace
