@@ -561,30 +561,44 @@ TWindowManager::FrameKey TWindowManager::CurrentFrameKey(TGraphics* graphics) co
 bool TWindowManager::DrawChangedRects(TGraphics* graphics) {
     // The software cursor and the frame-rate overlay draw over every frame
     // where they are and would stay in the kept picture.
-    const TRenderer* renderer = graphics->GetRenderer();
+    TRenderer* renderer = graphics->GetRenderer();
     if (mDirtyRects.empty() || !(CurrentFrameKey(graphics) == mLastFrame) || !renderer ||
         renderer->IsSoftwareCursor() || graphics->IsOverlayOn())
         return false;
     const TRect screen = mLastFrame.screen;
-    if (!graphics->BeginDraw())
-        return true;
-    mDirty = 0;
     std::vector<TRect> rects;
-    rects.swap(mDirtyRects);
-    for (const TRect& changed : rects) {
+    TRect bound;
+    for (const TRect& changed : mDirtyRects) {
         const TRect area = TRect::Intersection(changed, screen);
         if (area.right <= area.left || area.bottom <= area.top)
             continue;
-        graphics->SetFrameBound(area);
-        graphics->PushClipRect(area);
-        DrawModalStack(0);
-        for (TWindow* overlay : mOverlays)
-            overlay->DrawTree(0);
-        graphics->PopClipRect();
-        graphics->ClearFrameBound();
-        if (mAbortDraw)
-            break;
+        if (rects.empty())
+            bound = area;
+        else
+            bound.Union(TRect(bound), area);
+        rects.push_back(area);
     }
+    if (!graphics->BeginDraw())
+        return true;
+    mDirty = 0;
+    mDirtyRects.clear();
+    if (rects.empty()) {
+        graphics->EndDraw(false);
+        return true;
+    }
+    // One pass over the tree, as in a whole frame, so each window is drawn
+    // at most once: windows outside the rectangles' bound are skipped, and
+    // the device cuts the rest to the rectangles (or, when it cannot, the
+    // bound is drawn whole).
+    renderer->SetScissorRegion(rects);
+    graphics->SetFrameBound(bound);
+    graphics->PushClipRect(bound);
+    DrawModalStack(0);
+    for (TWindow* overlay : mOverlays)
+        overlay->DrawTree(0);
+    graphics->PopClipRect();
+    graphics->ClearFrameBound();
+    renderer->SetScissorRegion({});
     graphics->EndDraw(true);
     return true;
 }

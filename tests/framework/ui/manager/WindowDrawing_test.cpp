@@ -36,13 +36,28 @@ public:
         TGraphics* graphics = TGraphics::Get();
         mLog.push_back(GetName().ToStd() + " " + Text(graphics->GetViewport()) + " " +
                        Text(graphics->GetClipRect()));
-        graphics->FillRect(GetLocalRect(), mColour);
+        if (mColour.a >= 1.0f) {
+            graphics->FillRect(GetLocalRect(), mColour);
+            return;
+        }
+        // A see-through colour is blended over what is below.
+        if (!graphics->Begin2d())
+            return;
+        const float w = static_cast<float>(GetWidth());
+        const float h = static_cast<float>(GetHeight());
+        TVec2 corners[4] = {TVec2(0, 0), TVec2(w, 0), TVec2(w, h), TVec2(0, h)};
+        TVertex quad[4];
+        MakeQuadVertices(TVec2(), quad, corners, TVec2(0, 0), TVec2(1, 1), TMat3(), mColour.a,
+                         mColour);
+        graphics->DrawVertices(TVertexList::CreateKind2(quad, 4), platform::gfx::kTriangleFan);
+        graphics->End2d();
     }
     void DrawOverlay() override { mLog.push_back(GetName().ToStd() + " overlay"); }
     void AddFlags(uint32_t flags) { mFlags |= flags; }
     // Moves without asking for a frame, as a window that invalidates only
     // where it was and where it is.
     void Place(const TRect& rect) { mRect = rect; }
+    void Recolour(const TColor& colour) { mColour = colour; }
 
 private:
     TColor mColour;
@@ -214,6 +229,10 @@ TEST_F(WindowDrawing, ChangedRectanglesAloneAreDrawnAndGiveTheWholeFramesPicture
         mover->Place(TRect(100 + 37 * step, 100 + 23 * step, 200 + 37 * step, 180 + 23 * step));
         manager->InvalidateRect(before);
         manager->InvalidateRect(mover->GetScreenRect());
+        // A second changed place far from the first: the veil between the
+        // two lies inside their bound but in neither rectangle.
+        manager->InvalidateRect(TRect(600, 120, 640, 160));
+        EXPECT_EQ(manager->GetDirtyRects().size(), 2u);
         EXPECT_TRUE(manager->IsDirty());
         EXPECT_FALSE(manager->IsWholeDirty());
         log.clear();
@@ -239,6 +258,26 @@ TEST_F(WindowDrawing, ChangedRectanglesAloneAreDrawnAndGiveTheWholeFramesPicture
     log.clear();
     NextFrame();
     EXPECT_TRUE(log.empty());
+}
+
+TEST_F(WindowDrawing, DrawsAreCutToTheChangedRectangles) {
+    FillWindow* a = Fill(screen, "a", TRect(100, 100, 200, 200), TColor(1, 0, 0, 1));
+    FillWindow* between = Fill(screen, "between", TRect(250, 100, 350, 200), TColor(1, 0, 0, 1));
+    FillWindow* b = Fill(screen, "b", TRect(400, 100, 500, 200), TColor(1, 0, 0, 1));
+    Frame();
+    // All three change colour, but only two say so.
+    for (FillWindow* window : {a, between, b})
+        window->Recolour(TColor(0, 0, 1, 1));
+    manager->InvalidateRect(a->GetScreenRect());
+    manager->InvalidateRect(b->GetScreenRect());
+    log.clear();
+    NextFrame();
+    EXPECT_TRUE(Drew("between")) << "inside the rectangles' bound, drawn once";
+    const std::vector<uint32_t> pixels = ReadBackBuffer();
+    ASSERT_EQ(pixels.size(), static_cast<size_t>(kWidth) * kHeight);
+    EXPECT_EQ(Pixel(pixels, 150, 150), 0x0000FFu);
+    EXPECT_EQ(Pixel(pixels, 450, 150), 0x0000FFu);
+    EXPECT_EQ(Pixel(pixels, 300, 150), 0xFF0000u) << "outside the changed rectangles";
 }
 
 TEST_F(WindowDrawing, ChangedRectanglesMergeAndTheWholeScreenWins) {
