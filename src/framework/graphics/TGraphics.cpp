@@ -252,10 +252,9 @@ void TGraphics::PopViewport() {
 }
 
 void TGraphics::PushClipRect(const TRect& rect) {
-    const TRect clip = mHasFrameBound ? TRect::Intersection(rect, mFrameBound) : rect;
-    mClipStack.push_back(clip);
+    mClipStack.push_back(rect);
     if (TRenderer* renderer = GetRenderer())
-        renderer->SetClipRect(clip);
+        renderer->SetClipRect(rect);
 }
 
 void TGraphics::PopClipRect() {

@@ -81,12 +81,8 @@ public:
     void PopViewport();
 
     // ---- Clip stack: the last entry is in force; the bottom one is never
-    // popped. While a frame bound is set, every pushed rectangle is cut to
-    // it: a frame that redraws only part of the screen draws nothing
-    // outside that part.
+    // popped.
     void PushClipRect(const TRect& rect);
-    void SetFrameBound(const TRect& bound) { mFrameBound = bound, mHasFrameBound = true; }
-    void ClearFrameBound() { mHasFrameBound = false; }
     void PopClipRect();
     // The top rectangle; empty with an empty stack.
     TRect GetClipRect() const { return mClipStack.empty() ? TRect() : mClipStack.back(); }
@@ -141,8 +137,6 @@ private:
     bool mOverlay = false;
     std::shared_ptr<TTexture> mTexture;
     std::vector<TRect> mClipStack;
-    TRect mFrameBound;
-    bool mHasFrameBound = false;
     bool mIn2d = false;
     bool mIn3d = false;
     bool mInDraw = false;

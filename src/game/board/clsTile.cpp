@@ -730,6 +730,36 @@ void clsTile::Update(uint32_t elapsed) {
 
 // ---- drawing ----
 
+uint64_t clsTile::GetLook() {
+    // The particle effects and the golden scene move by themselves.
+    static uint64_t playing = 0;
+    const auto drawing = [](const TParticleSystem* system) {
+        return system && system->IsActive() && system->IsVisible();
+    };
+    bool moving = (mGolden && mGolden->IsVisible()) ||
+                  drawing(mBombGlow.get()) || drawing(mExplosion.get()) ||
+                  drawing(mBombExplosion.get()) || drawing(mWindStand.get()) ||
+                  drawing(mEyeStand.get()) || drawing(mEye.get()) || drawing(mWildFx.get()) ||
+                  drawing(mWindFx.get());
+    for (const auto& snow : mSnow)
+        moving = moving || (snow && snow->IsVisible() && drawing(snow->GetParticleSystem()));
+    if (moving)
+        return ++playing;
+    // FNV-1a over the parts that are drawn.
+    uint64_t hash = 14695981039346656037ull;
+    const auto add = [&hash](uint64_t value) {
+        for (int i = 0; i < 8; ++i, value >>= 8)
+            hash = (hash ^ (value & 0xFF)) * 1099511628211ull;
+    };
+    add(mState);
+    add(reinterpret_cast<uintptr_t>(mUnderLayer));
+    add(mUnderLayer ? mUnderLayer->GetLook() : 0);
+    add(reinterpret_cast<uintptr_t>(mCurrentClip));
+    add(mCurrentClip ? mCurrentClip->GetLook() : 0);
+    add(mGolden ? 1 : 0);
+    return hash;
+}
+
 void clsTile::Draw() {
     if (mUnderLayer)
         mUnderLayer->Draw();

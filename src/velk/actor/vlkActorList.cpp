@@ -19,6 +19,20 @@ void vlkActorList::DrawAll() {
         actor->Draw();
 }
 
+uint64_t vlkActorList::GetLook() const {
+    uint64_t hash = 14695981039346656037ull;
+    const auto add = [&hash](uint64_t value) {
+        for (int i = 0; i < 8; ++i, value >>= 8)
+            hash = (hash ^ (value & 0xFF)) * 1099511628211ull;
+    };
+    add(mActors.size());
+    for (vlkActor* actor : mActors) {
+        add(reinterpret_cast<uintptr_t>(actor));
+        add(actor->GetLook());
+    }
+    return hash;
+}
+
 void vlkActorList::Update(uint32_t elapsed) {
     for (auto it = mActors.begin(); it != mActors.end();) {
         vlkActor* actor = *it;

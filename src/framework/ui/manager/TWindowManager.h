@@ -16,6 +16,7 @@ class TLuaFunction;
 class TMessage;
 class TTexture;
 class TGraphics;
+class TRenderer;
 class TWindowScript;
 struct TEvent;
 
@@ -131,6 +132,12 @@ public:
     bool IsWholeDirty() const { return mWholeDirty != 0; }
     // The changed rectangles of the next frame while it is not a whole one.
     const std::vector<TRect>& GetDirtyRects() const { return mDirtyRects; }
+    // Frames drawn whole and frames drawn in their changed rectangles.
+    uint32_t GetWholeFrameCount() const { return mWholeFrames; }
+    uint32_t GetPartialFrameCount() const { return mPartialFrames; }
+    // Partial frames checked against a whole one, and those that differed.
+    uint32_t GetCheckedFrameCount() const { return mCheckedFrames; }
+    uint32_t GetDifferingFrameCount() const { return mDifferingFrames; }
     // More rectangles than this are merged into the one around them all.
     static constexpr size_t kMaxDirtyRects = 8;
     // The window is deleted at the start of the next event; messages aimed
@@ -182,9 +189,15 @@ private:
     // The pointer capture ended: each captured window gets OnMouseExit.
     void CaptureLost();
     void DrawModalStack(int pass);
+    // Calls OnBeforeFrame on every shown window of the modal stack and the
+    // overlays.
+    void AskForChanges();
     // Draws the modal stack and the overlays inside the changed rectangles;
     // false when the frame must be a whole one after all.
     bool DrawChangedRects(TGraphics* graphics);
+    // With the setting "checkpartialframes": draws the partial frame just
+    // drawn again whole and logs where the two pictures differ.
+    void CheckPartialFrame(TRenderer* renderer);
     void DrawHoverFrame();
     void DeleteQueuedWindows();
     // The event with its point turned from the screen into the window's.
@@ -199,6 +212,10 @@ private:
     std::list<TWindow*> mOverlays;
     uint8_t mDirty = 1;
     uint8_t mWholeDirty = 1;
+    uint32_t mWholeFrames = 0;
+    uint32_t mPartialFrames = 0;
+    uint32_t mCheckedFrames = 0;
+    uint32_t mDifferingFrames = 0;
     std::vector<TRect> mDirtyRects;
     struct FrameKey {
         TRect screen;

@@ -4,6 +4,7 @@
 // clipped by its parent (written as "nested_windows.png" when
 // CORVALO_PROBE_DIR is set).
 
+#include "framework/core/settings/TSettings.h"
 #include "framework/graphics/GlDrawFixture.h"
 #include "framework/graphics/TRenderer.h"
 #include "framework/ui/WindowFixture.h"
@@ -14,6 +15,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -238,26 +240,26 @@ TEST_F(WindowDrawing, ChangedRectanglesAloneAreDrawnAndGiveTheWholeFramesPicture
         log.clear();
         NextFrame();
         EXPECT_FALSE(manager->IsDirty());
-        EXPECT_TRUE(Drew("mover")) << step;
-        EXPECT_TRUE(Drew("veil")) << step;
-        EXPECT_FALSE(Drew("still")) << "outside the changed rectangles, step " << step;
+        EXPECT_EQ(manager->GetPartialFrameCount(), static_cast<uint32_t>(step));
     }
     const std::vector<uint32_t> partial = ReadBackBuffer();
     manager->Invalidate();
     log.clear();
     NextFrame();
     EXPECT_TRUE(Drew("still"));
-    const std::vector<uint32_t> whole = ReadBackBuffer();
-    ASSERT_EQ(partial.size(), whole.size());
+    const std::vector<uint32_t> wholePicture = ReadBackBuffer();
+    ASSERT_EQ(partial.size(), wholePicture.size());
     size_t differing = 0;
-    for (size_t i = 0; i < whole.size(); ++i)
-        differing += partial[i] != whole[i];
+    for (size_t i = 0; i < wholePicture.size(); ++i)
+        differing += partial[i] != wholePicture[i];
     EXPECT_EQ(differing, 0u) << "pixels of the partial frames unlike the whole frame's";
     EXPECT_EQ(graphics->GetClipDepth(), 1u) << "every push was popped";
     // Nothing changed: no frame is drawn.
     log.clear();
+    const uint32_t whole = manager->GetWholeFrameCount();
     NextFrame();
     EXPECT_TRUE(log.empty());
+    EXPECT_EQ(manager->GetWholeFrameCount(), whole);
 }
 
 TEST_F(WindowDrawing, DrawsAreCutToTheChangedRectangles) {
@@ -272,7 +274,9 @@ TEST_F(WindowDrawing, DrawsAreCutToTheChangedRectangles) {
     manager->InvalidateRect(b->GetScreenRect());
     log.clear();
     NextFrame();
-    EXPECT_TRUE(Drew("between")) << "inside the rectangles' bound, drawn once";
+    EXPECT_EQ(manager->GetPartialFrameCount(), 1u);
+    EXPECT_EQ(std::count(log.begin(), log.end(), "between overlay"), 1)
+        << "every window is drawn once, as in a whole frame";
     const std::vector<uint32_t> pixels = ReadBackBuffer();
     ASSERT_EQ(pixels.size(), static_cast<size_t>(kWidth) * kHeight);
     EXPECT_EQ(Pixel(pixels, 150, 150), 0x0000FFu);
@@ -291,9 +295,19 @@ TEST_F(WindowDrawing, ChangedRectanglesMergeAndTheWholeScreenWins) {
     manager->InvalidateRect(TRect(15, 15, 105, 105));
     EXPECT_EQ(manager->GetDirtyRects(), (std::vector<TRect>{TRect(0, 0, 110, 110)}))
         << "a rectangle touching two joins them";
+    // Past the most kept, the nearest small ones join; the large one stays.
+    std::vector<TRect> small;
     for (int i = 0; i < static_cast<int>(TWindowManager::kMaxDirtyRects); ++i)
-        manager->InvalidateRect(TRect(200 + 20 * i, 300, 210 + 20 * i, 310 + i));
-    EXPECT_EQ(manager->GetDirtyRects(), (std::vector<TRect>{TRect(0, 0, 350, 317)}));
+        small.emplace_back(200 + 20 * i, 300, 210 + 20 * i, 310 + i);
+    for (const TRect& r : small)
+        manager->InvalidateRect(r);
+    const std::vector<TRect>& kept = manager->GetDirtyRects();
+    EXPECT_EQ(kept.size(), TWindowManager::kMaxDirtyRects);
+    EXPECT_EQ(std::count(kept.begin(), kept.end(), TRect(0, 0, 110, 110)), 1);
+    for (const TRect& r : small)
+        EXPECT_TRUE(std::any_of(kept.begin(), kept.end(), [&r](const TRect& k) {
+            return k.left <= r.left && k.top <= r.top && r.right <= k.right && r.bottom <= k.bottom;
+        })) << r.left;
     manager->Invalidate();
     manager->InvalidateRect(TRect(500, 500, 510, 510));
     EXPECT_TRUE(manager->IsWholeDirty());
@@ -314,15 +328,32 @@ TEST_F(WindowDrawing, WithTheSoftwareCursorEveryFrameIsWhole) {
     renderer->SetHardwareCursor(false);
     ASSERT_TRUE(renderer->IsSoftwareCursor());
     manager->InvalidateRect(TRect(10, 10, 20, 20));
-    log.clear();
     NextFrame();
-    EXPECT_TRUE(Drew("right"));
+    EXPECT_EQ(manager->GetWholeFrameCount(), 2u);
+    EXPECT_EQ(manager->GetPartialFrameCount(), 0u);
     renderer->SetHardwareCursor(true);
     manager->InvalidateRect(TRect(10, 10, 20, 20));
-    log.clear();
     NextFrame();
-    EXPECT_TRUE(Drew("left"));
-    EXPECT_FALSE(Drew("right"));
+    EXPECT_EQ(manager->GetWholeFrameCount(), 2u);
+    EXPECT_EQ(manager->GetPartialFrameCount(), 1u);
+}
+
+TEST_F(WindowDrawing, TheCheckOfPartialFramesFindsAChangeNobodyAskedFor) {
+    FillWindow* a = Fill(screen, "a", TRect(100, 100, 200, 200), TColor(1, 0, 0, 1));
+    FillWindow* b = Fill(screen, "b", TRect(400, 100, 500, 200), TColor(1, 0, 0, 1));
+    Frame();
+    SetSetting(TString("checkpartialframes"), TString("1"));
+    a->Recolour(TColor(0, 1, 0, 1));
+    manager->InvalidateRect(a->GetScreenRect());
+    NextFrame();
+    EXPECT_EQ(manager->GetCheckedFrameCount(), 1u);
+    EXPECT_EQ(manager->GetDifferingFrameCount(), 0u) << "the change was asked for";
+    b->Recolour(TColor(0, 1, 0, 1));
+    manager->InvalidateRect(a->GetScreenRect());
+    NextFrame();
+    SetSetting(TString("checkpartialframes"), TString("0"));
+    EXPECT_EQ(manager->GetCheckedFrameCount(), 2u);
+    EXPECT_EQ(manager->GetDifferingFrameCount(), 1u) << "b changed unasked";
 }
 
 } // namespace
