@@ -517,7 +517,8 @@ void TWindowManager::Draw() {
         if (IsModalWindow(top))
             static_cast<TModalWindow*>(top)->RunTasks(1);
     }
-    // 5.
+    // 5. What the frame's own tasks changed.
+    AskForChanges();
     TGraphics* graphics = TGraphics::Get();
     if (!mWholeDirty && !mBackground && !mHighlightHover) {
         if (DrawChangedRects(graphics))
@@ -530,18 +531,16 @@ void TWindowManager::Draw() {
         }
         if (!graphics->BeginDraw())
             return;
-        mDirty = 0;
+        ClearChanges();
         if (mMainWindow)
             mMainWindow->DrawTree(0);
         DrawModalStack(2);
     } else {
         if (!graphics->BeginDraw())
             return;
-        mDirty = 0;
+        ClearChanges();
         DrawModalStack(0);
     }
-    mWholeDirty = 0;
-    mDirtyRects.clear();
     mLastFrame = CurrentFrameKey(graphics);
     ++mWholeFrames;
     // 6.
@@ -588,8 +587,7 @@ bool TWindowManager::DrawChangedRects(TGraphics* graphics) {
         renderer->SetScissorRegion({});
         return true;
     }
-    mDirty = 0;
-    mDirtyRects.clear();
+    ClearChanges();
     DrawModalStack(0);
     for (TWindow* overlay : mOverlays)
         overlay->DrawTree(0);

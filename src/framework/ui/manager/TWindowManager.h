@@ -189,6 +189,9 @@ private:
     // The pointer capture ended: each captured window gets OnMouseExit.
     void CaptureLost();
     void DrawModalStack(int pass);
+    // A frame begins: what a window changes while it draws is for the
+    // next one.
+    void ClearChanges() { mDirty = 0, mWholeDirty = 0, mDirtyRects.clear(); }
     // Calls OnBeforeFrame on every shown window of the modal stack and the
     // overlays.
     void AskForChanges();
