@@ -654,6 +654,11 @@ void clsTile::FallTo(uint32_t slot) {
 }
 
 void clsTile::Update(uint32_t elapsed) {
+    // Explosions are made lazily, a few a step, so a new board does not
+    // make them all at once. Made here and not while drawing: the game's
+    // random numbers do not depend on how many frames are drawn.
+    if (mExplosionPending && mState == kTileStateFaceDown && RandomBelow(1000) < 10)
+        MakeExplosionIfPending();
     // 1. The timed states show the frame of the one-shot run.
     if (mAnimating || mCurrentClip) {
         const float fraction = mTimer->GetFraction();
@@ -785,8 +790,4 @@ void clsTile::Draw() {
         if (system)
             system->Draw();
     }
-    // Explosions are made lazily, a few a frame, so a new board does not
-    // make them all at once.
-    if (mExplosionPending && mState == kTileStateFaceDown && RandomBelow(1000) < 10)
-        MakeExplosionIfPending();
 }

@@ -54,6 +54,10 @@ TWindowManager::TWindowManager() {
 }
 
 TWindowManager::~TWindowManager() {
+    if (mWholeFrames || mPartialFrames)
+        LogPrintf("TWindowManager: %u frames drawn whole, %u in their changed rectangles (%u "
+                  "checked, %u unlike the whole frame)",
+                  mWholeFrames, mPartialFrames, mCheckedFrames, mDifferingFrames);
     for (TMessageHandler* handler : mHandlers)
         delete handler;
     mHandlers.clear();
