@@ -15,6 +15,7 @@
 #include "velk/assets/TGameAssetMap.h"
 #include "velk/cutscene/vlkCutscene.h"
 #include "velk/display/vlkClip.h"
+#include "velk/display/vlkLookHash.h"
 #include "velk/display/vlkSprite.h"
 #include "velk/game/GameTuning.h"
 #include "velk/globals/GameGlobals.h"
@@ -750,19 +751,15 @@ uint64_t clsTile::GetLook() {
         moving = moving || (snow && snow->IsVisible() && drawing(snow->GetParticleSystem()));
     if (moving)
         return ++playing;
-    // FNV-1a over the parts that are drawn.
-    uint64_t hash = 14695981039346656037ull;
-    const auto add = [&hash](uint64_t value) {
-        for (int i = 0; i < 8; ++i, value >>= 8)
-            hash = (hash ^ (value & 0xFF)) * 1099511628211ull;
-    };
-    add(mState);
-    add(reinterpret_cast<uintptr_t>(mUnderLayer));
-    add(mUnderLayer ? mUnderLayer->GetLook() : 0);
-    add(reinterpret_cast<uintptr_t>(mCurrentClip));
-    add(mCurrentClip ? mCurrentClip->GetLook() : 0);
-    add(mGolden ? 1 : 0);
-    return hash;
+    // The parts that are drawn.
+    vlkLookHash hash;
+    hash.Add(mState);
+    hash.Add(mUnderLayer);
+    hash.Add(mUnderLayer ? mUnderLayer->GetLook() : 0);
+    hash.Add(mCurrentClip);
+    hash.Add(mCurrentClip ? mCurrentClip->GetLook() : 0);
+    hash.Add(mGolden != nullptr);
+    return hash.Value();
 }
 
 void clsTile::Draw() {

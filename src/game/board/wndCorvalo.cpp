@@ -18,6 +18,7 @@
 #include "velk/cutscene/vlkCutsceneText.h"
 #include "velk/cutscene/vlkCutsceneTextSequence.h"
 #include "velk/display/vlkClip.h"
+#include "velk/display/vlkLookHash.h"
 #include "velk/game/FxMap.h"
 #include "velk/game/GameTuning.h"
 #include "velk/globals/GameGlobals.h"
@@ -156,24 +157,6 @@ bool wndCorvalo::OnAnimate() {
     return true;
 }
 
-namespace {
-
-// FNV-1a over whole numbers.
-class Fnv {
-public:
-    void Add(uint64_t value) {
-        for (int i = 0; i < 8; ++i, value >>= 8)
-            mHash = (mHash ^ (value & 0xFF)) * 1099511628211ull;
-    }
-    void Add(const void* pointer) { Add(static_cast<uint64_t>(reinterpret_cast<uintptr_t>(pointer))); }
-    uint64_t Value() const { return mHash; }
-
-private:
-    uint64_t mHash = 14695981039346656037ull;
-};
-
-} // namespace
-
 bool wndCorvalo::AnyEffectPlaying() const {
     if (mOpening || mClosing)
         return true;
@@ -197,16 +180,16 @@ bool wndCorvalo::AnyEffectPlaying() const {
 }
 
 uint64_t wndCorvalo::EffectsPresent() const {
-    Fnv hash;
+    vlkLookHash hash;
     for (const auto* text : {mCountdown.get(), mGridClear1.get(), mGridClear2.get(),
                              mChainedCombo.get(), mSuperCombo.get(), mAlmostThere.get(),
                              mGood.get()}) {
         hash.Add(text);
         if (!text)
             continue;
-        hash.Add(text->IsVisible() ? 1 : 0);
-        hash.Add(text->IsPlaying() ? 1 : 0);
-        hash.Add(text->IsFinished() ? 1 : 0);
+        hash.Add(text->IsVisible());
+        hash.Add(text->IsPlaying());
+        hash.Add(text->IsFinished());
         hash.Add(text->GetCurrentIndex());
     }
     hash.Add(mCombo.get());

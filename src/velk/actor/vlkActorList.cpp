@@ -2,6 +2,7 @@
 
 #include "velk/actor/vlkActor.h"
 #include "velk/display/vlkDisplayObject.h"
+#include "velk/display/vlkLookHash.h"
 
 #include <algorithm>
 
@@ -20,17 +21,13 @@ void vlkActorList::DrawAll() {
 }
 
 uint64_t vlkActorList::GetLook() const {
-    uint64_t hash = 14695981039346656037ull;
-    const auto add = [&hash](uint64_t value) {
-        for (int i = 0; i < 8; ++i, value >>= 8)
-            hash = (hash ^ (value & 0xFF)) * 1099511628211ull;
-    };
-    add(mActors.size());
+    vlkLookHash hash;
+    hash.Add(mActors.size());
     for (vlkActor* actor : mActors) {
-        add(reinterpret_cast<uintptr_t>(actor));
-        add(actor->GetLook());
+        hash.Add(actor);
+        hash.Add(actor->GetLook());
     }
-    return hash;
+    return hash.Value();
 }
 
 void vlkActorList::Update(uint32_t elapsed) {

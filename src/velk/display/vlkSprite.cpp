@@ -4,21 +4,15 @@
 #include "framework/graphics/animation/TAnimatedTexture.h"
 #include "framework/graphics/sprite/TSprite.h"
 #include "framework/script/animation/TAnimatedSprite.h"
+#include "velk/display/vlkLookHash.h"
 
 #include <cmath>
-#include <cstring>
 
 namespace {
 
-// FNV-1a over the bytes of each value added.
-class LookHash {
+// The look of a sprite and its children.
+class LookHash : public vlkLookHash {
 public:
-    template <typename T> void Add(const T& value) {
-        unsigned char bytes[sizeof(T)];
-        std::memcpy(bytes, &value, sizeof(T));
-        for (unsigned char byte : bytes)
-            mHash = (mHash ^ byte) * 1099511628211ull;
-    }
     void AddSprite(const TSprite& sprite) {
         Add(sprite.IsVisible());
         Add(sprite.GetLayer());
@@ -48,10 +42,6 @@ public:
             if (child)
                 AddSprite(*child);
     }
-    uint64_t Value() const { return mHash; }
-
-private:
-    uint64_t mHash = 14695981039346656037ull;
 };
 
 } // namespace
