@@ -241,6 +241,10 @@ public:
     TRect GetViewport() const { return mViewport; }
     const TRect& GetClipRect() const { return mClipRect; }
     const TRect& GetTargetRect() const { return mTargetRect; }
+    // Draws into the back buffer touch only these rectangles (screen
+    // pixels) until the region is set again; an empty list lifts it. False
+    // when the device cannot cut its draws so (the region is then lifted).
+    bool SetScissorRegion(const std::vector<TRect>& rects);
     void PushViewport(const TRect& rect);
     void PopViewport();
     size_t GetViewportDepth() const { return mViewportStack.size(); }

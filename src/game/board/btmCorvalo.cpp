@@ -552,7 +552,15 @@ void btmCorvalo::Animate(uint32_t now) {
             score->SetText(TString::Format(
                 "%d", static_cast<int32_t>(mLevelScoreCounter->GetValue()) + mLevelScoreBase));
     }
-    InvalidateWindows();
+}
+
+void btmCorvalo::OnBeforeFrame() {
+    // The panel's texts ask for their own changes; its sprites are drawn
+    // again where they were and are only when they change.
+    const TRect screen = GetScreenRect();
+    mLookWatch.Check({mLayoutBar1.get(), mLayoutBar2.get(), mTimeBar.get(), mGoalBar.get(),
+                      mAvatar.get(), mTaskIcon.get(), mSpark.get()},
+                     TPoint(screen.left, screen.top));
 }
 
 int32_t btmCorvalo::StoreScore() {

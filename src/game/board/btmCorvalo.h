@@ -4,6 +4,7 @@
 #include "framework/core/text/TString.h"
 #include "framework/ui/window/TWindow.h"
 #include "game/board/BottomPanel.h"
+#include "velk/display/vlkLookWatch.h"
 
 #include <cstdint>
 #include <memory>
@@ -39,6 +40,7 @@ public:
     void Draw() override;
     void DrawOverlay() override;
     bool OnAnimate() override;
+    void OnBeforeFrame() override;
 
     // The counting step at a time of the animator's clock (OnAnimate reads
     // it from there).
@@ -137,6 +139,7 @@ private:
     TString mAvatarPrefix;
     int mMood = kMoodStand;
     std::unique_ptr<vlkSprite> mTaskIcon;
+    vlkLookWatch mLookWatch;
     float mIconX = 0.0f;
     float mIconY = 0.0f;
     uint8_t mHoldFullClock = 0;

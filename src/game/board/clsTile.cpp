@@ -15,6 +15,7 @@
 #include "velk/assets/TGameAssetMap.h"
 #include "velk/cutscene/vlkCutscene.h"
 #include "velk/display/vlkClip.h"
+#include "velk/display/vlkLookHash.h"
 #include "velk/display/vlkSprite.h"
 #include "velk/game/GameTuning.h"
 #include "velk/globals/GameGlobals.h"
@@ -654,6 +655,11 @@ void clsTile::FallTo(uint32_t slot) {
 }
 
 void clsTile::Update(uint32_t elapsed) {
+    // Explosions are made lazily, a few a step, so a new board does not
+    // make them all at once. Made here and not while drawing: the game's
+    // random numbers do not depend on how many frames are drawn.
+    if (mExplosionPending && mState == kTileStateFaceDown && RandomBelow(1000) < 10)
+        MakeExplosionIfPending();
     // 1. The timed states show the frame of the one-shot run.
     if (mAnimating || mCurrentClip) {
         const float fraction = mTimer->GetFraction();
@@ -730,6 +736,32 @@ void clsTile::Update(uint32_t elapsed) {
 
 // ---- drawing ----
 
+uint64_t clsTile::GetLook() {
+    // The particle effects and the golden scene move by themselves.
+    static uint64_t playing = 0;
+    const auto drawing = [](const TParticleSystem* system) {
+        return system && system->IsActive() && system->IsVisible();
+    };
+    bool moving = (mGolden && mGolden->IsVisible()) ||
+                  drawing(mBombGlow.get()) || drawing(mExplosion.get()) ||
+                  drawing(mBombExplosion.get()) || drawing(mWindStand.get()) ||
+                  drawing(mEyeStand.get()) || drawing(mEye.get()) || drawing(mWildFx.get()) ||
+                  drawing(mWindFx.get());
+    for (const auto& snow : mSnow)
+        moving = moving || (snow && snow->IsVisible() && drawing(snow->GetParticleSystem()));
+    if (moving)
+        return ++playing;
+    // The parts that are drawn.
+    vlkLookHash hash;
+    hash.Add(mState);
+    hash.Add(mUnderLayer);
+    hash.Add(mUnderLayer ? mUnderLayer->GetLook() : 0);
+    hash.Add(mCurrentClip);
+    hash.Add(mCurrentClip ? mCurrentClip->GetLook() : 0);
+    hash.Add(mGolden != nullptr);
+    return hash.Value();
+}
+
 void clsTile::Draw() {
     if (mUnderLayer)
         mUnderLayer->Draw();
@@ -755,8 +787,4 @@ void clsTile::Draw() {
         if (system)
             system->Draw();
     }
-    // Explosions are made lazily, a few a frame, so a new board does not
-    // make them all at once.
-    if (mExplosionPending && mState == kTileStateFaceDown && RandomBelow(1000) < 10)
-        MakeExplosionIfPending();
 }

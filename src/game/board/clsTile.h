@@ -77,6 +77,7 @@ public:
     TRect GetHitBounds() const override;
     // Every picture and clip.
     void SetAllVisible(bool visible) override;
+    uint64_t GetLook() override;
     // The wind effect, made on first use.
     void SetWindEffect(bool on) override;
     // Plays a sound of the game's lists once (flag clear: unless the asset

@@ -1,6 +1,7 @@
 #include "game/board/guiCorvalo.h"
 
 #include "framework/graphics/TGraphics.h"
+#include "framework/ui/manager/TWindowManager.h"
 #include "velk/actor/vlkActorList.h"
 
 #include <new>
@@ -18,6 +19,17 @@ bool guiCorvalo::IsKindOf(TWindowClassId id) const {
 void guiCorvalo::SetBoard(vlkActorList* board) {
     mBoard = board;
     mHasBoard = board ? 1 : 0;
+}
+
+void guiCorvalo::OnBeforeFrame() {
+    const uint64_t look = mHasBoard && mBoard ? mBoard->GetLook() : 0;
+    const TRect rect = GetScreenRect();
+    if (look == mLook && rect == mLookRect)
+        return;
+    InvalidateScreenRect(mLookRect);
+    InvalidateScreenRect(rect);
+    mLook = look;
+    mLookRect = rect;
 }
 
 void guiCorvalo::Draw() {

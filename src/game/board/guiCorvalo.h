@@ -1,5 +1,6 @@
 #pragma once
 
+#include "framework/core/math/TRect.h"
 #include "framework/ui/window/TWindow.h"
 
 #include <cstdint>
@@ -25,8 +26,13 @@ public:
     void SetBoard(vlkActorList* board);
     bool HasBoard() const { return mHasBoard != 0; }
     vlkActorList* GetBoard() const { return mBoard; }
+    // Asks for the board's rectangle to be drawn again when a tile's look
+    // changed since the last frame (or the window moved).
+    void OnBeforeFrame() override;
 
 private:
     uint8_t mHasBoard = 0;
     vlkActorList* mBoard = nullptr;
+    uint64_t mLook = 0;
+    TRect mLookRect;
 };

@@ -18,6 +18,7 @@
 #include "velk/cutscene/vlkCutsceneText.h"
 #include "velk/cutscene/vlkCutsceneTextSequence.h"
 #include "velk/display/vlkClip.h"
+#include "velk/display/vlkLookHash.h"
 #include "velk/game/FxMap.h"
 #include "velk/game/GameTuning.h"
 #include "velk/globals/GameGlobals.h"
@@ -154,10 +155,99 @@ void wndCorvalo::DrawOverlay() {
 }
 
 bool wndCorvalo::OnAnimate() {
-    InvalidateWindows();
     TClock* clock = GetClock();
     Step(clock ? clock->GetTime() : mLastUpdate);
     return true;
+}
+
+bool wndCorvalo::AnyEffectPlaying() const {
+    if (mOpening || mClosing)
+        return true;
+    for (const auto* text : {mCountdown.get(), mGridClear1.get(), mGridClear2.get(),
+                             mChainedCombo.get(), mSuperCombo.get(), mAlmostThere.get(),
+                             mGood.get()})
+        if (text && text->IsVisible() && text->IsPlaying() && !text->IsFinished())
+            return true;
+    if (mCombo && !mCombo->IsDone())
+        return true;
+    for (const auto& firework : mFireworks)
+        if (firework && firework->IsActive())
+            return true;
+    for (const auto* scene : {mFreeze.get(), mUnfreeze.get(), mLogoFlash.get()})
+        if (scene && scene->IsVisible())
+            return true;
+    for (const auto& panel : mPanelCutscenes)
+        if (panel && panel->IsVisible() && panel->IsPlaying())
+            return true;
+    return false;
+}
+
+uint64_t wndCorvalo::EffectsPresent() const {
+    vlkLookHash hash;
+    for (const auto* text : {mCountdown.get(), mGridClear1.get(), mGridClear2.get(),
+                             mChainedCombo.get(), mSuperCombo.get(), mAlmostThere.get(),
+                             mGood.get()}) {
+        hash.Add(text);
+        if (!text)
+            continue;
+        hash.Add(text->IsVisible());
+        hash.Add(text->IsPlaying());
+        hash.Add(text->IsFinished());
+        hash.Add(text->GetCurrentIndex());
+    }
+    hash.Add(mCombo.get());
+    hash.Add(mCombo && mCombo->IsDone() ? 1 : 0);
+    for (const auto& firework : mFireworks)
+        hash.Add(firework && firework->IsActive() ? 1 : 0);
+    for (const auto* scene : {mFreeze.get(), mUnfreeze.get(), mLogoFlash.get()}) {
+        hash.Add(scene);
+        hash.Add(scene && scene->IsVisible() ? 1 : 0);
+    }
+    for (const auto& panel : mPanelCutscenes) {
+        hash.Add(panel.get());
+        hash.Add(panel && panel->IsVisible() ? 1 : 0);
+        hash.Add(panel && panel->IsPlaying() ? 1 : 0);
+    }
+    hash.Add(mOpening.get());
+    hash.Add(mClosing.get());
+    return hash.Value();
+}
+
+void wndCorvalo::OnBeforeFrame() {
+    const TRect screen = GetScreenRect();
+    const TPoint offset(screen.left, screen.top);
+    // Every part is checked at every step, so that what the last frame
+    // showed is known when the next one draws only the changes.
+    mClipWatch.Check({mCircle.get(), mWarning.get(), mHeartLoss.get()}, offset);
+    // The particles, each where the last frame drew it and where the next
+    // one draws it (the window's drawing starts from the identity world).
+    std::vector<TRect> boxes;
+    for (const auto* system : {mAmbient.get(), mRayOfLight.get(), mLogoParticles.get(),
+                               mTilesCompleted.get(), mScoreExplosion.get()})
+        if (system)
+            system->AddDrawnBounds(TMat4(), boxes);
+    const auto addFx = [&boxes](const vlkParticleFx* fx) {
+        if (fx && fx->IsVisible() && fx->GetParticleSystem())
+            fx->GetParticleSystem()->AddDrawnBounds(TMat4(), boxes);
+    };
+    addFx(mScoreTrail.get());
+    for (const auto& snow : mSnow)
+        addFx(snow.get());
+    for (TRect& box : boxes) {
+        box = TRect(box.left + offset.x - vlkLookWatch::kMargin,
+                    box.top + offset.y - vlkLookWatch::kMargin,
+                    box.right + offset.x + vlkLookWatch::kMargin,
+                    box.bottom + offset.y + vlkLookWatch::kMargin);
+        InvalidateScreenRect(box);
+    }
+    for (const TRect& box : mAmbientBoxes)
+        InvalidateScreenRect(box);
+    mAmbientBoxes.swap(boxes);
+    const uint64_t present = EffectsPresent();
+    if (present != mEffectsPresent || AnyEffectPlaying()) {
+        mEffectsPresent = present;
+        InvalidateWindows();
+    }
 }
 
 void wndCorvalo::Step(uint32_t now) {

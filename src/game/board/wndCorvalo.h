@@ -2,11 +2,13 @@
 
 #include "game/board/BoardScreen.h"
 #include "velk/container/vlkGameContainer.h"
+#include "velk/display/vlkLookWatch.h"
 
 #include <cstdint>
 #include <memory>
 #include <set>
 #include <string>
+#include <vector>
 
 class TParticleSystem;
 class vlkClip;
@@ -132,6 +134,13 @@ protected:
     ~wndCorvalo() override;
 
 private:
+    // The step changes only the board, the pop-up clips and the ambient
+    // particles: each is drawn again where it changed; an effect that plays
+    // or comes or goes draws the whole screen.
+    void InvalidateChanges() override {}
+    void OnBeforeFrame() override;
+    bool AnyEffectPlaying() const;
+    uint64_t EffectsPresent() const;
     void OpenCurtains();
     void UpdateCountdown(uint32_t elapsed);
     void UpdateClosing(uint32_t elapsed);
@@ -198,4 +207,7 @@ private:
     std::unique_ptr<vlkCutscene> mPanelCutscenes[kPanels];
     int32_t mPanelCount = 0;
     std::set<std::string> mLogged;
+    uint64_t mEffectsPresent = 0;
+    vlkLookWatch mClipWatch;
+    std::vector<TRect> mAmbientBoxes;
 };

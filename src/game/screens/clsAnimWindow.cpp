@@ -36,9 +36,16 @@ void clsAnimWindow::Init(TWindowStyle& style) {
 
 bool clsAnimWindow::OnAnimate() {
     const uint32_t now = AnimatorTime(*this);
-    InvalidateWindows();
+    // Only a move changes what the window shows: where it was and where it
+    // goes are drawn again, and nothing while it stands.
+    const bool moving = IsMoving();
+    const TRect before = GetScreenRect();
     Advance(now - mLastTime);
     mLastTime = now;
+    if (moving || IsMoving()) {
+        InvalidateScreenRect(before);
+        InvalidateScreenRect(GetScreenRect());
+    }
     return true;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/graphics/DeviceMatrix.h"
+#include "platform/graphics/GraphicsResult.h"
 #include "platform/graphics/GraphicsSurface.h"
 
 namespace platform {
@@ -50,6 +51,15 @@ public:
                                              const uint32_t* indices, uint32_t indexCount,
                                              uint32_t flags) = 0;
 
+    // Draws and colour clears into the back buffer touch only these
+    // rectangles (target pixels) until the region is set again; an empty
+    // region lifts it. Render targets other than the back buffer are never
+    // cut. A device that cannot cut answers DDERR_UNSUPPORTED.
+    virtual GfxResult SetScissorRegion(const GfxRect* rects, uint32_t count) {
+        (void)rects;
+        (void)count;
+        return DDERR_UNSUPPORTED;
+    }
     virtual GfxResult SetRenderTarget(SurfacePtr target) = 0;
     virtual GfxResult GetRenderTarget(SurfacePtr& target) = 0;
     virtual GfxResult GetCaps(DeviceCaps& caps) = 0;

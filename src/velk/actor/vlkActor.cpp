@@ -50,3 +50,8 @@ vlkClip* vlkActor::GetClip() const {
 void vlkActor::SetDisplayObject(std::unique_ptr<vlkDisplayObject> object) {
     mDisplayObject = std::move(object);
 }
+
+uint64_t vlkActor::GetLook() {
+    static uint64_t count = 0;
+    return ++count;
+}

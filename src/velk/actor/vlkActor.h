@@ -33,6 +33,9 @@ public:
     // Hands the actor to its renderer; nothing without one.
     virtual void Draw();
     virtual void Update(uint32_t elapsed);
+    // A number that changes whenever what Draw draws changes; an actor
+    // that cannot tell answers a new number each time.
+    virtual uint64_t GetLook();
     // Moves the display object to (x, y), scales it by z and draws it; the
     // actor's own x, y, z stay as they are. Nothing without a display
     // object.

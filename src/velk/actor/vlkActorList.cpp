@@ -2,6 +2,7 @@
 
 #include "velk/actor/vlkActor.h"
 #include "velk/display/vlkDisplayObject.h"
+#include "velk/display/vlkLookHash.h"
 
 #include <algorithm>
 
@@ -17,6 +18,16 @@ void vlkActorList::Add(vlkActor* actor) {
 void vlkActorList::DrawAll() {
     for (vlkActor* actor : mActors)
         actor->Draw();
+}
+
+uint64_t vlkActorList::GetLook() const {
+    vlkLookHash hash;
+    hash.Add(mActors.size());
+    for (vlkActor* actor : mActors) {
+        hash.Add(actor);
+        hash.Add(actor->GetLook());
+    }
+    return hash.Value();
 }
 
 void vlkActorList::Update(uint32_t elapsed) {

@@ -20,6 +20,8 @@ public:
     // Takes ownership; null is ignored.
     virtual void Add(vlkActor* actor);
     virtual void DrawAll();
+    // The looks of every actor, in order, as one number.
+    uint64_t GetLook() const;
     virtual void Update(uint32_t elapsed);
     virtual void Clear();
     // "[name]\n", then each actor's text on a line of its own.

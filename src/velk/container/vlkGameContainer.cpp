@@ -45,8 +45,12 @@ void vlkGameContainer::Draw() {
         mGame->Draw();
 }
 
-bool vlkGameContainer::OnAnimate() {
+void vlkGameContainer::InvalidateWholeScreen() {
     InvalidateWindows();
+}
+
+bool vlkGameContainer::OnAnimate() {
+    InvalidateChanges();
     if (!mClock) {
         // Made before it had a dialog: the task has its clock by now.
         TWindowAnim* animator = GetAnimator();

@@ -39,6 +39,9 @@ public:
     void Draw() override;
     // Redraws and gives the game the time since the last step.
     bool OnAnimate() override;
+    // Asks for what the step changed to be drawn again: the whole screen,
+    // unless a subclass knows better.
+    virtual void InvalidateChanges() { InvalidateWholeScreen(); }
     bool OnMouseDown(TPoint point) override;
     bool OnMouseButton(TPoint point, int32_t code) override;
     bool OnMouseMove(TPoint point) override;
@@ -60,6 +63,7 @@ public:
 
 protected:
     ~vlkGameContainer() override;
+    static void InvalidateWholeScreen();
 
     int32_t mLastX = 0;
     int32_t mLastY = 0;

@@ -1,9 +1,57 @@
 #include "velk/display/vlkSprite.h"
 
 #include "framework/graphics/TTexture.h"
+#include "framework/graphics/animation/TAnimatedTexture.h"
 #include "framework/graphics/sprite/TSprite.h"
+#include "framework/script/animation/TAnimatedSprite.h"
+#include "velk/display/vlkLookHash.h"
 
 #include <cmath>
+
+namespace {
+
+// The look of a sprite and its children.
+class LookHash : public vlkLookHash {
+public:
+    void AddSprite(const TSprite& sprite) {
+        Add(sprite.IsVisible());
+        Add(sprite.GetLayer());
+        Add(sprite.GetTexture().get());
+        const TDrawSpec& spec = sprite.GetDrawSpec();
+        for (const auto& row : spec.mTransform.m)
+            for (float value : row)
+                Add(value);
+        Add(spec.mRegistration.x);
+        Add(spec.mRegistration.y);
+        for (float value : spec.mColor)
+            Add(value);
+        Add(spec.mAlpha);
+        Add(spec.mSourceRect.left);
+        Add(spec.mSourceRect.top);
+        Add(spec.mSourceRect.right);
+        Add(spec.mSourceRect.bottom);
+        Add(spec.mFlags);
+        Add(spec.mBlendMode);
+        if (sprite.IsKindOf(TAnimatedSprite::GetClassId())) {
+            const auto& animated = static_cast<const TAnimatedSprite&>(sprite);
+            Add(animated.GetAnimatedTexture().get());
+            Add(animated.GetCurrentFrame());
+        }
+        Add(sprite.GetChildren().size());
+        for (const auto& child : sprite.GetChildren())
+            if (child)
+                AddSprite(*child);
+    }
+};
+
+} // namespace
+
+uint64_t SpriteLook(const TSprite* sprite) {
+    LookHash hash;
+    if (sprite)
+        hash.AddSprite(*sprite);
+    return hash.Value();
+}
 
 vlkSprite::vlkSprite(const std::shared_ptr<TTexture>& texture) {
     CreateFrameworkSprite(texture);
@@ -134,6 +182,10 @@ bool vlkSprite::HitTest(const TVec2& point, int32_t threshold, int32_t depth) {
     const int32_t y = static_cast<int32_t>(std::floor(point.y));
     const TSprite* parent = sprite->GetParent();
     return sprite->HitTest(x, y, parent ? parent->GetDrawSpec() : TDrawSpec(), threshold, depth);
+}
+
+uint64_t vlkSprite::GetLook() {
+    return SpriteLook(GetSprite().get());
 }
 
 TRect vlkSprite::GetBounds() {

@@ -4,10 +4,14 @@
 #include "framework/core/math/TVector.h"
 #include "velk/display/vlkDisplayObjectContainer.h"
 
+#include <cstdint>
 #include <memory>
 
 class TSprite;
 class TTexture;
+
+// The look of a framework sprite and its children, as vlkSprite::GetLook.
+uint64_t SpriteLook(const TSprite* sprite);
 
 // A display object that shows a texture through a framework sprite of its
 // own, held by a shared pointer, so a sprite that a script detaches from
@@ -49,6 +53,9 @@ public:
     // The box that the bounds-only hit test tests, in the parent sprite's
     // frame.
     TRect GetBounds();
+    // A number that changes whenever what the sprite draws changes (its
+    // texture, frame, transform, colour, flags and children).
+    uint64_t GetLook();
 
 protected:
     // Creates the framework sprite, with the texture when one is given.

@@ -273,7 +273,7 @@ int32_t TParticleEmitter::GetBlendMode() const {
     return kBlendAdditive;
 }
 
-void TParticleEmitter::AppendParticle(const TParticle& particle, const TMat4& world) {
+TMat4 TParticleEmitter::ParticleMatrix(const TParticle& particle, const TMat4& world) const {
     TMat4 m = world;
     ApplyBlock(m, particle.current);
     if (mParameters.followTrajectory) {
@@ -289,6 +289,34 @@ void TParticleEmitter::AppendParticle(const TParticle& particle, const TMat4& wo
     m.RotateYawPitchRoll(mRotate[0], mRotate[1], mRotate[2]);
     m.Scale(mScale[0], mScale[1], mScale[2]);
     ApplyBlock(m, mParameters.linked ? mEmitterBlock : particle.birth);
+    return m;
+}
+
+void TParticleEmitter::AddDrawnBounds(const TMat4& world, std::vector<TRect>& boxes) const {
+    if (mDisabled || !mDrawn)
+        return;
+    for (const TParticle& particle : mParticles) {
+        if (particle.state != TParticle::kLiving)
+            continue;
+        const TMat4 m = ParticleMatrix(particle, world);
+        float minX = 0.0f, minY = 0.0f, maxX = 0.0f, maxY = 0.0f;
+        for (int i = 0; i < 4; ++i) {
+            const TVertex& v = particle.vertices[i];
+            const TVec4 at = m.Transform(TVec4(v.x, v.y, v.z, 1.0f));
+            minX = i == 0 ? at.x : std::min(minX, at.x);
+            minY = i == 0 ? at.y : std::min(minY, at.y);
+            maxX = i == 0 ? at.x : std::max(maxX, at.x);
+            maxY = i == 0 ? at.y : std::max(maxY, at.y);
+        }
+        boxes.emplace_back(static_cast<int32_t>(std::floor(minX)),
+                           static_cast<int32_t>(std::floor(minY)),
+                           static_cast<int32_t>(std::ceil(maxX)),
+                           static_cast<int32_t>(std::ceil(maxY)));
+    }
+}
+
+void TParticleEmitter::AppendParticle(const TParticle& particle, const TMat4& world) {
+    const TMat4 m = ParticleMatrix(particle, world);
     // The quad's corners through the whole chain; the two triangles of its
     // strip, each keeping its turn.
     TVertex corners[4];

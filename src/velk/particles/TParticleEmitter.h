@@ -1,6 +1,7 @@
 #pragma once
 
 #include "framework/core/math/TRandom.h"
+#include "framework/core/math/TRect.h"
 #include "framework/core/text/TString.h"
 #include "framework/graphics/draw/TVertexList.h"
 
@@ -105,6 +106,9 @@ public:
     // Draws the living particles and seeds the dead ones again while
     // emission goes on.
     void Render();
+    // Adds the box of each particle the next Render draws, in the frame of
+    // that world transform (its whole pixels, cut from floats).
+    void AddDrawnBounds(const TMat4& world, std::vector<TRect>& boxes) const;
     // Negates the y of the translate and center ranges.
     void Mirror();
     void SetEmissionStopped(bool stopped) { mStopEmitting = stopped ? 1 : 0; }
@@ -141,6 +145,8 @@ private:
     void UpdateParticle(TParticle& particle, uint32_t elapsed);
     // The particle's two triangles, transformed, onto the emitter's batch.
     void AppendParticle(const TParticle& particle, const TMat4& world);
+    // The transform chain of a particle's unit quad.
+    TMat4 ParticleMatrix(const TParticle& particle, const TMat4& world) const;
     bool HasCyclesLeft(const TParticle& particle) const {
         return particle.cycles == 0 || particle.completedCycles < particle.cycles;
     }

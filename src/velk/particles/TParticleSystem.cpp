@@ -113,6 +113,13 @@ void TParticleSystem::Draw() {
     mActive = mFinished ? 0 : 1;
 }
 
+void TParticleSystem::AddDrawnBounds(const TMat4& world, std::vector<TRect>& boxes) const {
+    if (!mActive || !mVisible)
+        return;
+    for (const auto& emitter : mEmitters)
+        emitter->AddDrawnBounds(world, boxes);
+}
+
 void TParticleSystem::SetEmissionStopped(bool stopped) {
     mStopEmitting = stopped ? 1 : 0;
     for (auto& emitter : mEmitters) {

@@ -40,6 +40,9 @@ public:
     void Restart();
     void Update(uint32_t elapsed);
     void Draw();
+    // Adds the box of each particle the next Draw draws, in the frame of
+    // that world transform; nothing while the system draws nothing.
+    void AddDrawnBounds(const TMat4& world, std::vector<TRect>& boxes) const;
     void SetEmissionStopped(bool stopped);
     // The emitters' centre.
     void SetPosition(float x, float y, float z);

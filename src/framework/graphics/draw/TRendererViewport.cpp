@@ -138,6 +138,29 @@ void TRenderer::SetViewport(int32_t left, int32_t top, int32_t right, int32_t bo
     mProjectionDirty = true;
 }
 
+bool TRenderer::SetScissorRegion(const std::vector<TRect>& rects) {
+    GraphicsDevice* device = Device();
+    if (!device)
+        return false;
+    // A hosted display scales the screen's pixels; the region is not
+    // scaled with them.
+    if (!rects.empty() && mHosted && mViewportScale != 1.0f) {
+        device->SetScissorRegion(nullptr, 0);
+        return false;
+    }
+    std::vector<GfxRect> region;
+    region.reserve(rects.size());
+    for (const TRect& r : rects)
+        region.push_back(GfxRect{r.left, r.top, r.right, r.bottom});
+    const GfxResult result =
+        device->SetScissorRegion(region.data(), static_cast<uint32_t>(region.size()));
+    if (GfxFailed(result)) {
+        device->SetScissorRegion(nullptr, 0);
+        return false;
+    }
+    return true;
+}
+
 bool TRenderer::SetClipRect(const TRect& rect) {
     mClipRect = rect;
     mProjectionDirty = true;

@@ -6,15 +6,18 @@
 #include "framework/core/tasks/FrameworkTime.h"
 #include "framework/core/tasks/TTaskList.h"
 #include "framework/graphics/TGraphics.h"
+#include "framework/graphics/TRenderer.h"
 #include "framework/script/message/TLuaMessage.h"
 #include "framework/script/message/TMessage.h"
 #include "framework/ui/script/TWindowScript.h"
 #include "framework/ui/widgets/TImage.h"
 #include "framework/ui/window/TModalWindow.h"
+#include "platform/graphics/PixelConversion.h"
 
 #include <lua.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <iterator>
 
 namespace {
@@ -51,6 +54,10 @@ TWindowManager::TWindowManager() {
 }
 
 TWindowManager::~TWindowManager() {
+    if (mWholeFrames || mPartialFrames)
+        LogPrintf("TWindowManager: %u frames drawn whole, %u in their changed rectangles (%u "
+                  "checked, %u unlike the whole frame)",
+                  mWholeFrames, mPartialFrames, mCheckedFrames, mDifferingFrames);
     for (TMessageHandler* handler : mHandlers)
         delete handler;
     mHandlers.clear();
@@ -490,11 +497,15 @@ void TWindowManager::ExitCaptures() {
 void TWindowManager::Draw() {
     // 1.
     mAbortDraw = 0;
-    if (mBackgroundMode || !mDirty || !mHost || !mHost->IsReadyToDraw())
+    if (mBackgroundMode || !mHost || !mHost->IsReadyToDraw())
         return;
     // 2.
     const uint32_t now = GetFrameworkTime();
     if (now - mLastDrawTime < FrameIntervalMs())
+        return;
+    // The windows say what changed since the last frame.
+    AskForChanges();
+    if (!mDirty)
         return;
     mLastDrawTime = now;
     // 3.
@@ -510,8 +521,13 @@ void TWindowManager::Draw() {
         if (IsModalWindow(top))
             static_cast<TModalWindow*>(top)->RunTasks(1);
     }
-    // 5.
+    // 5. What the frame's own tasks changed.
+    AskForChanges();
     TGraphics* graphics = TGraphics::Get();
+    if (!mWholeDirty && !mBackground && !mHighlightHover) {
+        if (DrawChangedRects(graphics))
+            return;
+    }
     if (mBackground) {
         if (graphics->BeginRenderTarget(mBackground)) {
             DrawModalStack(1);
@@ -519,21 +535,188 @@ void TWindowManager::Draw() {
         }
         if (!graphics->BeginDraw())
             return;
-        mDirty = 0;
+        ClearChanges();
         if (mMainWindow)
             mMainWindow->DrawTree(0);
         DrawModalStack(2);
     } else {
         if (!graphics->BeginDraw())
             return;
-        mDirty = 0;
+        ClearChanges();
         DrawModalStack(0);
     }
+    mLastFrame = CurrentFrameKey(graphics);
+    ++mWholeFrames;
     // 6.
     for (TWindow* overlay : mOverlays)
         overlay->DrawTree(0);
     DrawHoverFrame();
     graphics->EndDraw(true);
+}
+
+// What the back buffer's picture was drawn for: a new display, a restored
+// device or a change of the screen's size leaves a picture that must be
+// drawn whole.
+TWindowManager::FrameKey TWindowManager::CurrentFrameKey(TGraphics* graphics) const {
+    FrameKey key;
+    key.screen = GetScreenRect();
+    if (const TRenderer* renderer = graphics->GetRenderer()) {
+        key.displays = renderer->GetDisplayCount();
+        key.restores = renderer->GetRestoreCount();
+        key.fullScreen = renderer->IsFullScreen();
+    }
+    return key;
+}
+
+bool TWindowManager::DrawChangedRects(TGraphics* graphics) {
+    // The software cursor and the frame-rate overlay draw over every frame
+    // where they are and would stay in the kept picture.
+    TRenderer* renderer = graphics->GetRenderer();
+    if (mDirtyRects.empty() || !(CurrentFrameKey(graphics) == mLastFrame) || !renderer ||
+        renderer->IsSoftwareCursor() || graphics->IsOverlayOn())
+        return false;
+    std::vector<TRect> rects;
+    for (const TRect& changed : mDirtyRects) {
+        const TRect area = TRect::Intersection(changed, mLastFrame.screen);
+        if (area.right > area.left && area.bottom > area.top)
+            rects.push_back(area);
+    }
+    // The tree is drawn as in a whole frame, each window once and under
+    // the same transforms, and the device cuts every draw to the changed
+    // rectangles: the pixels there are those of a whole frame. A device
+    // that cannot cut draws whole frames.
+    if (rects.empty() || !renderer->SetScissorRegion(rects))
+        return false;
+    if (!graphics->BeginDraw()) {
+        renderer->SetScissorRegion({});
+        return true;
+    }
+    ClearChanges();
+    DrawModalStack(0);
+    for (TWindow* overlay : mOverlays)
+        overlay->DrawTree(0);
+    renderer->SetScissorRegion({});
+    static const TString kCheck("checkpartialframes");
+    if (GetSettingBool(kCheck))
+        CheckPartialFrame(renderer);
+    graphics->EndDraw(true);
+    ++mPartialFrames;
+    return true;
+}
+
+namespace {
+
+// The back buffer's pixels, top row first; empty when it cannot be read.
+std::vector<uint32_t> ReadPicture(TRenderer* renderer, int32_t& width, int32_t& height) {
+    std::vector<uint32_t> pixels;
+    TDisplaySetup* setup = renderer->GetDisplaySetup();
+    const platform::SurfacePtr back = setup ? setup->GetContext().GetBackBuffer() : nullptr;
+    platform::LockedSurface locked;
+    if (!back || back->Lock(nullptr, locked) != platform::kGfxOk)
+        return pixels;
+    width = locked.width;
+    height = locked.height;
+    pixels.resize(static_cast<size_t>(width) * height);
+    const uint32_t step = locked.format.BytesPerPixel();
+    for (int32_t y = 0; y < height; ++y)
+        for (int32_t x = 0; x < width; ++x)
+            pixels[static_cast<size_t>(y) * width + x] =
+                platform::ReadPixel(locked.format, locked.bits +
+                                                       static_cast<ptrdiff_t>(y) * locked.pitch +
+                                                       static_cast<ptrdiff_t>(x) * step) &
+                0x00FFFFFFu;
+    back->Unlock();
+    return pixels;
+}
+
+} // namespace
+
+void TWindowManager::CheckPartialFrame(TRenderer* renderer) {
+    // A check for developers: the same frame drawn whole must give the
+    // same picture; where it does not, a change was not invalidated.
+    int32_t width = 0, height = 0;
+    const std::vector<uint32_t> partial = ReadPicture(renderer, width, height);
+    DrawModalStack(0);
+    for (TWindow* overlay : mOverlays)
+        overlay->DrawTree(0);
+    const std::vector<uint32_t> whole = ReadPicture(renderer, width, height);
+    if (partial.empty() || partial.size() != whole.size())
+        return;
+    size_t differing = 0;
+    int largest = 0;
+    TRect where(width, height, 0, 0);
+    for (int32_t y = 0; y < height; ++y) {
+        for (int32_t x = 0; x < width; ++x) {
+            const size_t i = static_cast<size_t>(y) * width + x;
+            if (partial[i] == whole[i])
+                continue;
+            ++differing;
+            for (int shift = 0; shift < 24; shift += 8)
+                largest = std::max(largest, std::abs(static_cast<int>((partial[i] >> shift) & 0xFF) -
+                                                     static_cast<int>((whole[i] >> shift) & 0xFF)));
+            where = TRect(std::min(where.left, x), std::min(where.top, y),
+                          std::max(where.right, x + 1), std::max(where.bottom, y + 1));
+        }
+    }
+    ++mCheckedFrames;
+    if (differing) {
+        ++mDifferingFrames;
+        LogPrintf("TWindowManager: partial frame %u differs from the whole frame in %zu pixels "
+                  "within (%d, %d, %d, %d), by up to %d in a channel",
+                  mPartialFrames, differing, where.left, where.top, where.right, where.bottom,
+                  largest);
+    }
+}
+
+void TWindowManager::InvalidateRect(const TRect& screenRect) {
+    if (screenRect.right <= screenRect.left || screenRect.bottom <= screenRect.top)
+        return;
+    mDirty = 1;
+    if (mWholeDirty)
+        return;
+    // Rectangles that touch or overlap become one; past the most kept,
+    // everything becomes the one around them all.
+    TRect merged = screenRect;
+    for (auto it = mDirtyRects.begin(); it != mDirtyRects.end();) {
+        const TRect& r = *it;
+        if (r.left <= merged.right && merged.left <= r.right && r.top <= merged.bottom &&
+            merged.top <= r.bottom) {
+            merged.Union(TRect(merged), r);
+            mDirtyRects.erase(it);
+            it = mDirtyRects.begin();
+        } else {
+            ++it;
+        }
+    }
+    mDirtyRects.push_back(merged);
+    // Past the most kept, the two whose joining adds the least area become
+    // one, until the list fits.
+    const auto area = [](const TRect& r) {
+        return static_cast<int64_t>(r.right - r.left) * (r.bottom - r.top);
+    };
+    while (mDirtyRects.size() > kMaxDirtyRects) {
+        size_t bestA = 0, bestB = 1;
+        int64_t bestCost = -1;
+        for (size_t a = 0; a < mDirtyRects.size(); ++a) {
+            for (size_t b = a + 1; b < mDirtyRects.size(); ++b) {
+                TRect both;
+                both.Union(mDirtyRects[a], mDirtyRects[b]);
+                const int64_t cost = area(both) - area(mDirtyRects[a]) - area(mDirtyRects[b]);
+                if (bestCost < 0 || cost < bestCost) {
+                    bestCost = cost;
+                    bestA = a;
+                    bestB = b;
+                }
+            }
+        }
+        const TRect both = mDirtyRects[bestB];
+        mDirtyRects.erase(mDirtyRects.begin() + static_cast<std::ptrdiff_t>(bestB));
+        TRect joined;
+        joined.Union(mDirtyRects[bestA], both);
+        // The joined rectangle may now touch others: it goes in again.
+        mDirtyRects.erase(mDirtyRects.begin() + static_cast<std::ptrdiff_t>(bestA));
+        InvalidateRect(joined);
+    }
 }
 
 uint32_t TWindowManager::FrameIntervalMs() const {
@@ -557,6 +740,26 @@ uint32_t TWindowManager::MsUntilDue() const {
         soonest = std::min(soonest, since >= interval ? 0 : interval - since);
     }
     return soonest;
+}
+
+namespace {
+
+void BeforeFrame(TWindow* window) {
+    if (!window->IsVisible())
+        return;
+    window->OnBeforeFrame();
+    for (TWindow* child : window->GetChildren())
+        if (!(child->GetFlags() & kWindowModal))
+            BeforeFrame(child);
+}
+
+} // namespace
+
+void TWindowManager::AskForChanges() {
+    for (TWindow* window : mModalStack)
+        BeforeFrame(window);
+    for (TWindow* overlay : mOverlays)
+        BeforeFrame(overlay);
 }
 
 void TWindowManager::DrawModalStack(int pass) {

@@ -15,6 +15,8 @@
 class TLuaFunction;
 class TMessage;
 class TTexture;
+class TGraphics;
+class TRenderer;
 class TWindowScript;
 struct TEvent;
 
@@ -118,8 +120,26 @@ public:
     // no frame of it half taken down is shown.
     void SetAbortDraw(bool abort) { mAbortDraw = abort ? 1 : 0; }
     bool IsDrawAborted() const { return mAbortDraw != 0; }
-    void Invalidate() { mDirty = 1; }
+    // The whole screen is drawn again at the next frame.
+    void Invalidate() { mDirty = 1, mWholeDirty = 1; }
+    // Only this rectangle of the screen (screen pixels) changed: unless
+    // something asks for the whole screen, the next frame draws the tree
+    // again inside the changed rectangles alone, over the picture the back
+    // buffer keeps. A window that moves or changes size invalidates where
+    // it was and where it is.
+    void InvalidateRect(const TRect& screenRect);
     bool IsDirty() const { return mDirty != 0; }
+    bool IsWholeDirty() const { return mWholeDirty != 0; }
+    // The changed rectangles of the next frame while it is not a whole one.
+    const std::vector<TRect>& GetDirtyRects() const { return mDirtyRects; }
+    // Frames drawn whole and frames drawn in their changed rectangles.
+    uint32_t GetWholeFrameCount() const { return mWholeFrames; }
+    uint32_t GetPartialFrameCount() const { return mPartialFrames; }
+    // Partial frames checked against a whole one, and those that differed.
+    uint32_t GetCheckedFrameCount() const { return mCheckedFrames; }
+    uint32_t GetDifferingFrameCount() const { return mDifferingFrames; }
+    // More rectangles than this are merged into the one around them all.
+    static constexpr size_t kMaxDirtyRects = 8;
     // The window is deleted at the start of the next event; messages aimed
     // at it or below it lose their target.
     void QueueDelete(TWindow* window);
@@ -169,6 +189,18 @@ private:
     // The pointer capture ended: each captured window gets OnMouseExit.
     void CaptureLost();
     void DrawModalStack(int pass);
+    // A frame begins: what a window changes while it draws is for the
+    // next one.
+    void ClearChanges() { mDirty = 0, mWholeDirty = 0, mDirtyRects.clear(); }
+    // Calls OnBeforeFrame on every shown window of the modal stack and the
+    // overlays.
+    void AskForChanges();
+    // Draws the modal stack and the overlays inside the changed rectangles;
+    // false when the frame must be a whole one after all.
+    bool DrawChangedRects(TGraphics* graphics);
+    // With the setting "checkpartialframes": draws the partial frame just
+    // drawn again whole and logs where the two pictures differ.
+    void CheckPartialFrame(TRenderer* renderer);
     void DrawHoverFrame();
     void DeleteQueuedWindows();
     // The event with its point turned from the screen into the window's.
@@ -182,6 +214,22 @@ private:
     std::list<TWindow*> mDeletionList;
     std::list<TWindow*> mOverlays;
     uint8_t mDirty = 1;
+    uint8_t mWholeDirty = 1;
+    uint32_t mWholeFrames = 0;
+    uint32_t mPartialFrames = 0;
+    uint32_t mCheckedFrames = 0;
+    uint32_t mDifferingFrames = 0;
+    std::vector<TRect> mDirtyRects;
+    struct FrameKey {
+        TRect screen;
+        int displays = -1;
+        int restores = -1;
+        bool fullScreen = false;
+        bool operator==(const FrameKey&) const = default;
+    };
+    FrameKey CurrentFrameKey(TGraphics* graphics) const;
+    // What the last whole frame was drawn for.
+    FrameKey mLastFrame;
     uint8_t mCaptureChanged = 0;
     TWindow* mHover = nullptr;
     std::list<TWindow*> mCaptures;
@@ -197,4 +245,11 @@ private:
 inline void InvalidateWindows() {
     if (TWindowManager* manager = TWindowManager::Instance())
         manager->Invalidate();
+}
+
+// Marks a rectangle of the screen (screen pixels) changed, when there is a
+// manager.
+inline void InvalidateScreenRect(const TRect& screenRect) {
+    if (TWindowManager* manager = TWindowManager::Instance())
+        manager->InvalidateRect(screenRect);
 }

@@ -71,6 +71,11 @@ public:
     virtual void PostInit(TWindowStyle& style);
     virtual void Draw() {}
     virtual void DrawOverlay() {}
+    // Called on every shown window of the screen before the manager decides
+    // whether a frame is due: a window that draws something that moves by
+    // itself asks here for the rectangles where it changed since the last
+    // frame (InvalidateScreenRect), or for the whole screen.
+    virtual void OnBeforeFrame() {}
     // Inserts the child at the front; with notify asks its OnAttached.
     virtual bool AddChild(TWindow* child, bool notify = true);
     // Takes the child out of the list; gives back its former parent.

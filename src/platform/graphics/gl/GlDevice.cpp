@@ -4,6 +4,7 @@
 #include "platform/graphics/gl/GlSurfaces.h"
 #include "platform/log/PlatformLog.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace platform {
@@ -192,7 +193,6 @@ GfxResult GlDevice::Clear(uint32_t flags, uint32_t color, float z, uint32_t sten
     glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
     mSent.framebuffer = framebuffer;
     glEnable(GL_SCISSOR_TEST);
-    glScissor(v.x, v.y, v.width, v.height);
     GLbitfield mask = 0;
     if (flags & gfx::kClearTarget) {
         const GfxColor c = ColorOf(color);
@@ -209,7 +209,25 @@ GfxResult GlDevice::Clear(uint32_t flags, uint32_t color, float z, uint32_t sten
         glClearStencil(static_cast<GLint>(stencil));
         mask |= GL_STENCIL_BUFFER_BIT;
     }
-    glClear(mask);
+    if (IsCut() && (mask & GL_COLOR_BUFFER_BIT)) {
+        // The colour only inside the region; depth and stencil as asked.
+        for (const GfxRect& r : mRegion) {
+            const int32_t left = std::max(r.left, v.x);
+            const int32_t top = std::max(r.top, v.y);
+            const int32_t right = std::min<int64_t>(r.right, v.x + static_cast<int64_t>(v.width));
+            const int32_t bottom =
+                std::min<int64_t>(r.bottom, v.y + static_cast<int64_t>(v.height));
+            if (right <= left || bottom <= top)
+                continue;
+            glScissor(left, top, right - left, bottom - top);
+            glClear(GL_COLOR_BUFFER_BIT);
+        }
+        mask &= ~static_cast<GLbitfield>(GL_COLOR_BUFFER_BIT);
+    }
+    if (mask) {
+        glScissor(v.x, v.y, v.width, v.height);
+        glClear(mask);
+    }
     glDisable(GL_SCISSOR_TEST);
     return kGfxOk;
 }
@@ -657,9 +675,40 @@ void GlDevice::Flush() {
     if (mBatchFormat != gfx::kFvfNormalTex)
         glVertexAttribPointer(kAttribColor, 4, GL_UNSIGNED_BYTE, GL_TRUE, stride, base + 16);
     glVertexAttribPointer(kAttribTexCoord, 2, GL_FLOAT, GL_FALSE, stride, base + 24);
-    glDrawArrays(mBatchMode, 0, static_cast<GLsizei>(mBatch.size() / gfx::kVertexSize));
-    ++mGlDraws;
+    const GLsizei count = static_cast<GLsizei>(mBatch.size() / gfx::kVertexSize);
+    if (IsCut()) {
+        // Once for each rectangle of the region, cut to it.
+        glEnable(GL_SCISSOR_TEST);
+        for (const GfxRect& r : mRegion) {
+            glScissor(r.left, r.top, r.Width(), r.Height());
+            glDrawArrays(mBatchMode, 0, count);
+            ++mGlDraws;
+        }
+        glDisable(GL_SCISSOR_TEST);
+    } else {
+        glDrawArrays(mBatchMode, 0, count);
+        ++mGlDraws;
+    }
     mBatch.clear();
+}
+
+bool GlDevice::IsCut() const {
+    return !mRegion.empty() && dynamic_cast<GlBackBuffer*>(mState.target.get()) != nullptr;
+}
+
+GfxResult GlDevice::SetScissorRegion(const GfxRect* rects, uint32_t count) {
+    if (count && !rects)
+        return E_INVALIDARG;
+    Flush();
+    mRegion.clear();
+    for (uint32_t i = 0; i < count; ++i)
+        if (rects[i].right > rects[i].left && rects[i].bottom > rects[i].top)
+            mRegion.push_back(rects[i]);
+    if (count && mRegion.empty()) {
+        // Every rectangle empty: nothing may be drawn.
+        mRegion.push_back(GfxRect{0, 0, 0, 0});
+    }
+    return kGfxOk;
 }
 
 GfxResult GlDevice::SetRenderTarget(SurfacePtr target) {

@@ -49,6 +49,7 @@ public:
                                      const void* vertices, uint32_t vertexCount,
                                      const uint32_t* indices, uint32_t indexCount,
                                      uint32_t flags) override;
+    GfxResult SetScissorRegion(const GfxRect* rects, uint32_t count) override;
     GfxResult SetRenderTarget(SurfacePtr target) override;
     GfxResult GetRenderTarget(SurfacePtr& target) override;
     GfxResult GetCaps(DeviceCaps& caps) override;
@@ -98,6 +99,10 @@ private:
     uint32_t mBatchFormat = 0;
     std::vector<uint8_t> mBatch;
     uint32_t mGlDraws = 0;
+    // The rectangles of the back buffer that draws may touch; empty for all.
+    std::vector<GfxRect> mRegion;
+    // True while the target is the back buffer and a region is set.
+    bool IsCut() const;
 };
 
 } // namespace platform

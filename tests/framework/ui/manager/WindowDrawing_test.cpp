@@ -4,7 +4,9 @@
 // clipped by its parent (written as "nested_windows.png" when
 // CORVALO_PROBE_DIR is set).
 
+#include "framework/core/settings/TSettings.h"
 #include "framework/graphics/GlDrawFixture.h"
+#include "framework/graphics/TRenderer.h"
 #include "framework/ui/WindowFixture.h"
 #include "framework/ui/manager/TWindowManager.h"
 #include "framework/ui/window/TScreen.h"
@@ -13,6 +15,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -35,10 +38,28 @@ public:
         TGraphics* graphics = TGraphics::Get();
         mLog.push_back(GetName().ToStd() + " " + Text(graphics->GetViewport()) + " " +
                        Text(graphics->GetClipRect()));
-        graphics->FillRect(GetLocalRect(), mColour);
+        if (mColour.a >= 1.0f) {
+            graphics->FillRect(GetLocalRect(), mColour);
+            return;
+        }
+        // A see-through colour is blended over what is below.
+        if (!graphics->Begin2d())
+            return;
+        const float w = static_cast<float>(GetWidth());
+        const float h = static_cast<float>(GetHeight());
+        TVec2 corners[4] = {TVec2(0, 0), TVec2(w, 0), TVec2(w, h), TVec2(0, h)};
+        TVertex quad[4];
+        MakeQuadVertices(TVec2(), quad, corners, TVec2(0, 0), TVec2(1, 1), TMat3(), mColour.a,
+                         mColour);
+        graphics->DrawVertices(TVertexList::CreateKind2(quad, 4), platform::gfx::kTriangleFan);
+        graphics->End2d();
     }
     void DrawOverlay() override { mLog.push_back(GetName().ToStd() + " overlay"); }
     void AddFlags(uint32_t flags) { mFlags |= flags; }
+    // Moves without asking for a frame, as a window that invalidates only
+    // where it was and where it is.
+    void Place(const TRect& rect) { mRect = rect; }
+    void Recolour(const TColor& colour) { mColour = colour; }
 
 private:
     TColor mColour;
@@ -75,6 +96,17 @@ protected:
         clock.Advance(20);
         manager->Invalidate();
         manager->HandleEvent(MakeTestEvent(kEventIdle));
+    }
+    // One frame of what was invalidated since the last.
+    void NextFrame() {
+        clock.Advance(20);
+        manager->HandleEvent(MakeTestEvent(kEventIdle));
+    }
+    bool Drew(const std::string& name) const {
+        for (const std::string& line : log)
+            if (line.rfind(name + " (", 0) == 0)
+                return true;
+        return false;
     }
     uint32_t Pixel(const std::vector<uint32_t>& pixels, int x, int y) const {
         return pixels[static_cast<size_t>(y) * kWidth + x] & 0x00FFFFFFu;
@@ -183,6 +215,145 @@ TEST_F(WindowDrawing, NestedTreePicture) {
     EXPECT_PRED2(Near, Pixel(pixels, 345, 295), 0xE5E533u) << "d";
     EXPECT_PRED2(Near, Pixel(pixels, 335, 295), 0x33B233u) << "d clipped by c: b shows";
     EXPECT_PRED2(Near, Pixel(pixels, 450, 350), 0xE57F19u) << "the top sibling";
+}
+
+TEST_F(WindowDrawing, ChangedRectanglesAloneAreDrawnAndGiveTheWholeFramesPicture) {
+    // A see-through veil over most of the screen: drawn twice over the same
+    // pixels it would darken them, so a partial frame that drew outside its
+    // rectangles would not match the whole frame.
+    Fill(screen, "veil", TRect(40, 40, 900, 700), TColor(0.9f, 0.3f, 0.1f, 0.5f));
+    FillWindow* mover = Fill(screen, "mover", TRect(100, 100, 200, 180), TColor(0.1f, 0.8f, 0.3f, 0.6f));
+    Fill(screen, "still", TRect(700, 500, 800, 600), TColor(0.2f, 0.2f, 0.9f, 0.7f));
+    Frame();
+    ASSERT_TRUE(Drew("still"));
+    for (int step = 1; step <= 3; ++step) {
+        const TRect before = mover->GetScreenRect();
+        mover->Place(TRect(100 + 37 * step, 100 + 23 * step, 200 + 37 * step, 180 + 23 * step));
+        manager->InvalidateRect(before);
+        manager->InvalidateRect(mover->GetScreenRect());
+        // A second changed place far from the first: the veil between the
+        // two lies inside their bound but in neither rectangle.
+        manager->InvalidateRect(TRect(600, 120, 640, 160));
+        EXPECT_EQ(manager->GetDirtyRects().size(), 2u);
+        EXPECT_TRUE(manager->IsDirty());
+        EXPECT_FALSE(manager->IsWholeDirty());
+        log.clear();
+        NextFrame();
+        EXPECT_FALSE(manager->IsDirty());
+        EXPECT_EQ(manager->GetPartialFrameCount(), static_cast<uint32_t>(step));
+    }
+    const std::vector<uint32_t> partial = ReadBackBuffer();
+    manager->Invalidate();
+    log.clear();
+    NextFrame();
+    EXPECT_TRUE(Drew("still"));
+    const std::vector<uint32_t> wholePicture = ReadBackBuffer();
+    ASSERT_EQ(partial.size(), wholePicture.size());
+    size_t differing = 0;
+    for (size_t i = 0; i < wholePicture.size(); ++i)
+        differing += partial[i] != wholePicture[i];
+    EXPECT_EQ(differing, 0u) << "pixels of the partial frames unlike the whole frame's";
+    EXPECT_EQ(graphics->GetClipDepth(), 1u) << "every push was popped";
+    // Nothing changed: no frame is drawn.
+    log.clear();
+    const uint32_t whole = manager->GetWholeFrameCount();
+    NextFrame();
+    EXPECT_TRUE(log.empty());
+    EXPECT_EQ(manager->GetWholeFrameCount(), whole);
+}
+
+TEST_F(WindowDrawing, DrawsAreCutToTheChangedRectangles) {
+    FillWindow* a = Fill(screen, "a", TRect(100, 100, 200, 200), TColor(1, 0, 0, 1));
+    FillWindow* between = Fill(screen, "between", TRect(250, 100, 350, 200), TColor(1, 0, 0, 1));
+    FillWindow* b = Fill(screen, "b", TRect(400, 100, 500, 200), TColor(1, 0, 0, 1));
+    Frame();
+    // All three change colour, but only two say so.
+    for (FillWindow* window : {a, between, b})
+        window->Recolour(TColor(0, 0, 1, 1));
+    manager->InvalidateRect(a->GetScreenRect());
+    manager->InvalidateRect(b->GetScreenRect());
+    log.clear();
+    NextFrame();
+    EXPECT_EQ(manager->GetPartialFrameCount(), 1u);
+    EXPECT_EQ(std::count(log.begin(), log.end(), "between overlay"), 1)
+        << "every window is drawn once, as in a whole frame";
+    const std::vector<uint32_t> pixels = ReadBackBuffer();
+    ASSERT_EQ(pixels.size(), static_cast<size_t>(kWidth) * kHeight);
+    EXPECT_EQ(Pixel(pixels, 150, 150), 0x0000FFu);
+    EXPECT_EQ(Pixel(pixels, 450, 150), 0x0000FFu);
+    EXPECT_EQ(Pixel(pixels, 300, 150), 0xFF0000u) << "outside the changed rectangles";
+}
+
+TEST_F(WindowDrawing, ChangedRectanglesMergeAndTheWholeScreenWins) {
+    Frame();
+    manager->InvalidateRect(TRect(10, 10, 10, 40));
+    EXPECT_FALSE(manager->IsDirty()) << "an empty rectangle changes nothing";
+    manager->InvalidateRect(TRect(0, 0, 10, 10));
+    manager->InvalidateRect(TRect(5, 5, 20, 20));
+    ASSERT_EQ(manager->GetDirtyRects(), (std::vector<TRect>{TRect(0, 0, 20, 20)}));
+    manager->InvalidateRect(TRect(100, 100, 110, 110));
+    manager->InvalidateRect(TRect(15, 15, 105, 105));
+    EXPECT_EQ(manager->GetDirtyRects(), (std::vector<TRect>{TRect(0, 0, 110, 110)}))
+        << "a rectangle touching two joins them";
+    // Past the most kept, the nearest small ones join; the large one stays.
+    std::vector<TRect> small;
+    for (int i = 0; i < static_cast<int>(TWindowManager::kMaxDirtyRects); ++i)
+        small.emplace_back(200 + 20 * i, 300, 210 + 20 * i, 310 + i);
+    for (const TRect& r : small)
+        manager->InvalidateRect(r);
+    const std::vector<TRect>& kept = manager->GetDirtyRects();
+    EXPECT_EQ(kept.size(), TWindowManager::kMaxDirtyRects);
+    EXPECT_EQ(std::count(kept.begin(), kept.end(), TRect(0, 0, 110, 110)), 1);
+    for (const TRect& r : small)
+        EXPECT_TRUE(std::any_of(kept.begin(), kept.end(), [&r](const TRect& k) {
+            return k.left <= r.left && k.top <= r.top && r.right <= k.right && r.bottom <= k.bottom;
+        })) << r.left;
+    manager->Invalidate();
+    manager->InvalidateRect(TRect(500, 500, 510, 510));
+    EXPECT_TRUE(manager->IsWholeDirty());
+    log.clear();
+    NextFrame();
+    EXPECT_FALSE(manager->IsWholeDirty());
+    EXPECT_TRUE(manager->GetDirtyRects().empty());
+}
+
+TEST_F(WindowDrawing, WithTheSoftwareCursorEveryFrameIsWhole) {
+    // The cursor is drawn over each frame where it is: a kept picture
+    // would keep it at its old places.
+    Fill(screen, "left", TRect(0, 0, 100, 100), TColor(1, 0, 0, 1));
+    Fill(screen, "right", TRect(600, 0, 700, 100), TColor(0, 1, 0, 1));
+    Frame();
+    TRenderer* renderer = graphics->GetRenderer();
+    ASSERT_NE(renderer, nullptr);
+    renderer->SetHardwareCursor(false);
+    ASSERT_TRUE(renderer->IsSoftwareCursor());
+    manager->InvalidateRect(TRect(10, 10, 20, 20));
+    NextFrame();
+    EXPECT_EQ(manager->GetWholeFrameCount(), 2u);
+    EXPECT_EQ(manager->GetPartialFrameCount(), 0u);
+    renderer->SetHardwareCursor(true);
+    manager->InvalidateRect(TRect(10, 10, 20, 20));
+    NextFrame();
+    EXPECT_EQ(manager->GetWholeFrameCount(), 2u);
+    EXPECT_EQ(manager->GetPartialFrameCount(), 1u);
+}
+
+TEST_F(WindowDrawing, TheCheckOfPartialFramesFindsAChangeNobodyAskedFor) {
+    FillWindow* a = Fill(screen, "a", TRect(100, 100, 200, 200), TColor(1, 0, 0, 1));
+    FillWindow* b = Fill(screen, "b", TRect(400, 100, 500, 200), TColor(1, 0, 0, 1));
+    Frame();
+    SetSetting(TString("checkpartialframes"), TString("1"));
+    a->Recolour(TColor(0, 1, 0, 1));
+    manager->InvalidateRect(a->GetScreenRect());
+    NextFrame();
+    EXPECT_EQ(manager->GetCheckedFrameCount(), 1u);
+    EXPECT_EQ(manager->GetDifferingFrameCount(), 0u) << "the change was asked for";
+    b->Recolour(TColor(0, 1, 0, 1));
+    manager->InvalidateRect(a->GetScreenRect());
+    NextFrame();
+    SetSetting(TString("checkpartialframes"), TString("0"));
+    EXPECT_EQ(manager->GetCheckedFrameCount(), 2u);
+    EXPECT_EQ(manager->GetDifferingFrameCount(), 1u) << "b changed unasked";
 }
 
 } // namespace
