@@ -46,10 +46,12 @@ function BlockInput(block)
     EnableWindow('btnBlocker', block)
 end
 
--- A dark veil over the screen below a pop-up.
+-- A dark veil over the screen below a pop-up: the small square picture
+-- scaled past the screen's edges, as the other pop-ups' veils are (scaling
+-- it to the display keeps it square, so it would stop short on the right).
 function Veil()
-    return Bitmap { name = 'bmpPanelBlack', image = 'gpx/ui/panel_black.png', x = 0, y = 0,
-                    w = 1024, h = 768, autoscale = true }
+    return Bitmap { name = 'bmpPanelBlack', image = 'gpx/ui/panel_black.png', alpha = true,
+                    scale = 64, x = 0, y = 0 }
 end
 
 -- A player's name as a label shows it: markup characters escaped.

@@ -119,6 +119,7 @@ TEST_F(BoardPopupsTest, PauseHoldsThePauseStateWhileOpenAndResetsItOnEveryWayOut
     std::vector<std::string> achievements;
     // Main menu asks first; the question holds the pause too.
     std::string pauseWhileAsked;
+    std::pair<int32_t, int32_t> veilSize;
     RunGame("    gAfter = ''\n"
             "    for i = 1, 3 do\n"
             "        gGameStyle = i == 2 and 'quest' or 'quick'\n"
@@ -137,6 +138,9 @@ TEST_F(BoardPopupsTest, PauseHoldsThePauseStateWhileOpenAndResetsItOnEveryWayOut
                     achievements.push_back(on ? (off ? "both" : "on") : (off ? "off" : "none"));
                     ways[whileOpen.size() - 1]();
                 } else if (TopModal() == "scripts/confirm.lua" && Find("btnYes")) {
+                    // The question's veil darkens the whole screen below it.
+                    if (TWindow* veil = Find("bmpPanelBlack"))
+                        veilSize = {veil->GetWidth(), veil->GetHeight()};
                     Find("btnYes")->SetName(TString("handled"));
                     pauseWhileAsked = Pause();
                     auto* yes = dynamic_cast<TButton*>(Find("handled"));
@@ -147,6 +151,8 @@ TEST_F(BoardPopupsTest, PauseHoldsThePauseStateWhileOpenAndResetsItOnEveryWayOut
     EXPECT_EQ((std::vector<std::string>{"1", "1", "1"}), whileOpen);
     EXPECT_EQ((std::vector<std::string>{"off", "on", "off"}), achievements);
     EXPECT_EQ("1", pauseWhileAsked) << "Main menu did not ask first";
+    EXPECT_GE(veilSize.first, 1024);
+    EXPECT_GE(veilSize.second, 768);
     EXPECT_EQ("000", Global("gAfter"));
 }
 
