@@ -17,6 +17,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
@@ -242,6 +243,22 @@ protected:
     }
     double Brightness(const std::string& name, int x, int y, int w, int h) {
         return support::Brightness(MeanColour(name, x, y, w, h));
+    }
+    // Captures until the box of the picture is all but the same in two
+    // captures in a row (mean colour, 0 to 3; a snowflake seen through a
+    // corner moves it by far less): a panel that slides in has come to
+    // rest, so its buttons stand where the layout puts them.
+    bool WaitForStill(int x, int y, int w, int h) {
+        std::vector<double> last;
+        return WaitUntil("the picture to stand still", [&] {
+            Capture("still");
+            std::vector<double> now = MeanColour("still", x, y, w, h);
+            double change = last.empty() ? 3.0 : 0.0;
+            for (size_t i = 0; i < now.size() && i < last.size(); ++i)
+                change += std::abs(now[i] - last[i]);
+            last = std::move(now);
+            return change < 0.003;
+        });
     }
     // Captures until the picture is no longer black (a new window's first
     // frames are).

@@ -382,6 +382,9 @@ TEST_F(PlayerFlow, PlayersAndPause) {
 
     OpenBoard(kModes[0], 1);
     ASSERT_TRUE(PressUntil("btnPause", "open scripts/pause.lua"));
+    // The panel slides in from above: a click before it rests could meet
+    // Main menu passing where How to play will stand.
+    ASSERT_TRUE(WaitForStill(212, 184, 600, 400));
     ASSERT_TRUE(PressUntil("btnInstructions", "open scripts/instructions.lua"));
     ASSERT_TRUE(CaptureFirstPicture("instructions"));
     ASSERT_TRUE(PressUntil("btnOk", "closed scripts/instructions.lua"));
