@@ -120,6 +120,21 @@ std::shared_ptr<TTexture> TTexture::Get(const TString& name, uint32_t flags) {
     return texture;
 }
 
+std::shared_ptr<TTexture> TTexture::Find(const TString& name, uint32_t flags) {
+    return Lookup(MakeTextureKey(name, (flags & kTextureLoadAlpha) != 0,
+                                 (flags & kTextureLoadMipmap) != 0, false));
+}
+
+bool TTexture::GetPictureSize(const TString& name, uint32_t& width, uint32_t& height) {
+    std::unique_ptr<TTextureData> data(MakeTextureData());
+    TDecodedImage image;
+    if (!data || !data->DecodeImage(name, TString(), image))
+        return false;
+    width = static_cast<uint32_t>(image.width);
+    height = static_cast<uint32_t>(image.height);
+    return true;
+}
+
 std::shared_ptr<TTexture> TTexture::GetWithMask(const TString& name, const TString& mask,
                                                 uint32_t flags) {
     TString key = name + TString(":") + mask;

@@ -27,6 +27,12 @@ public:
     // The texture of an image name (options may follow a "?"); empty when
     // it cannot be loaded.
     static std::shared_ptr<TTexture> Get(const TString& name, uint32_t flags = 0);
+    // The texture Get would give while it is loaded already; empty when
+    // nobody holds it, and nothing is decoded.
+    static std::shared_ptr<TTexture> Find(const TString& name, uint32_t flags = 0);
+    // The width and height Get's texture would have, read by decoding the
+    // picture without making a surface; false where Get would fail.
+    static bool GetPictureSize(const TString& name, uint32_t& width, uint32_t& height);
     // The same with a separate mask image whose red channel is the alpha.
     static std::shared_ptr<TTexture> GetWithMask(const TString& name, const TString& mask,
                                                  uint32_t flags = 0);

@@ -137,6 +137,9 @@ void TButton::Init(TWindowStyle& style) {
         if (pictures.GetBool("vflip", false))
             drawFlags |= 2;
         const bool rotate = pictures.GetBool("rotate", false);
+        // The picture of the state shown first is loaded now; the others
+        // when their state is first drawn.
+        const int32_t shownFirst = mKind != kPush && GetToggleState() ? 1 : 0;
         for (int32_t i = 0; i < count; ++i) {
             const TString name = graphics->GetStringAtIndex(i + 1, TString());
             TImage* image = nullptr;
@@ -145,7 +148,10 @@ void TButton::Init(TWindowStyle& style) {
                 image->SetName(TString("image") + TString(std::to_string(i)));
                 image->SetDrawFlags(drawFlags);
                 image->SetRotate(rotate);
-                image->SetBitmap(TTexture::Get(name), scale);
+                if (i == shownFirst)
+                    image->SetBitmap(TTexture::Get(name), scale);
+                else
+                    image->SetBitmapOnFirstDraw(name, scale);
             }
             SelectLayer(static_cast<uint32_t>(i));
             if (image)

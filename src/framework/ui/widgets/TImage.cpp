@@ -1,5 +1,6 @@
 #include "framework/ui/widgets/TImage.h"
 
+#include "framework/core/log/TLog.h"
 #include "framework/core/math/ClampedInt.h"
 #include "framework/graphics/TGraphics.h"
 #include "framework/graphics/TTexture.h"
@@ -81,10 +82,13 @@ void TImage::Init(TWindowStyle& style) {
 }
 
 void TImage::SizeToTexture() {
-    if (!mTexture)
-        return;
-    const float width = static_cast<float>(mTexture->GetWidth()) * mScale;
-    const float height = static_cast<float>(mTexture->GetHeight()) * mScale;
+    if (mTexture)
+        SizeTo(mTexture->GetWidth(), mTexture->GetHeight());
+}
+
+void TImage::SizeTo(uint32_t pictureWidth, uint32_t pictureHeight) {
+    const float width = static_cast<float>(pictureWidth) * mScale;
+    const float height = static_cast<float>(pictureHeight) * mScale;
     if (mRotate)
         SetSize(Rounded(height), Rounded(width));
     else
@@ -92,10 +96,40 @@ void TImage::SizeToTexture() {
 }
 
 void TImage::SetBitmap(const std::shared_ptr<TTexture>& texture, float scale) {
+    mWaitingPicture = TString();
     mTexture = texture;
     mScale = scale;
     SizeToTexture();
     InvalidateWindows();
+}
+
+bool TImage::SetBitmapOnFirstDraw(const TString& name, float scale) {
+    if (std::shared_ptr<TTexture> loaded = TTexture::Find(name)) {
+        SetBitmap(loaded, scale);
+        return true;
+    }
+    uint32_t width = 0;
+    uint32_t height = 0;
+    if (!TTexture::GetPictureSize(name, width, height)) {
+        LogPrintf("TImage: could not load the picture %s", name.CStr());
+        SetBitmap(nullptr, scale);
+        return false;
+    }
+    mTexture.reset();
+    mWaitingPicture = name;
+    mScale = scale;
+    SizeTo(width, height);
+    InvalidateWindows();
+    return true;
+}
+
+void TImage::LoadWaitingPicture() {
+    const TString name = mWaitingPicture;
+    mWaitingPicture = TString();
+    // The window keeps the size it was given from the same file.
+    mTexture = TTexture::Get(name);
+    if (!mTexture)
+        LogPrintf("TImage: could not load the picture %s", name.CStr());
 }
 
 void TImage::SetAlpha(float alpha) {
@@ -119,6 +153,8 @@ void TImage::SetRotate(bool rotate) {
 }
 
 void TImage::Draw() {
+    if (!mWaitingPicture.IsEmpty())
+        LoadWaitingPicture();
     // A see-through picture (a fade waiting at 0) costs no draw.
     if (!mTexture || mAlpha <= 0.0f)
         return;

@@ -31,7 +31,15 @@ public:
     // Sizes the window to the texture times the scale (turned when the
     // image is), rounded.
     void SetBitmap(const std::shared_ptr<TTexture>& texture, float scale = 1.0f);
+    // Sizes the window to the named picture now and loads its texture when
+    // the window is first drawn: a picture that waits to be shown (a
+    // button's pressed or rollover state) holds no texture until then. A
+    // texture loaded already is taken at once. False, with a log line,
+    // when the picture cannot be read; the window then stays empty.
+    bool SetBitmapOnFirstDraw(const TString& name, float scale = 1.0f);
+    // Empty while a picture waits for its first draw.
     const std::shared_ptr<TTexture>& GetBitmap() const { return mTexture; }
+    bool IsBitmapWaiting() const { return !mWaitingPicture.IsEmpty(); }
     float GetScale() const { return mScale; }
     // Opaque only at 1.0 with a texture without an alpha channel.
     void SetAlpha(float alpha);
@@ -49,8 +57,11 @@ protected:
 
 private:
     void SizeToTexture();
+    void SizeTo(uint32_t width, uint32_t height);
+    void LoadWaitingPicture();
 
     std::shared_ptr<TTexture> mTexture;
+    TString mWaitingPicture;
     float mScale = 1.0f;
     float mAlpha = 1.0f;
     uint32_t mDrawFlags = 0;

@@ -9,6 +9,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
+#include <fstream>
 
 namespace {
 
@@ -93,6 +95,79 @@ TEST_F(Buttons, InitBuildsOnePicturePerLayerAndShowsTheLabelInEveryState) {
     }
     EXPECT_EQ(gap->GetLabel().ToStd(), "") << "no label child";
     gap->SetLabel("nothing happens");
+}
+
+TEST_F(Buttons, AStatePictureIsLoadedWhenItsStateIsFirstDrawn) {
+    const std::string normal = Picture("lazy-normal.png", 40, 20, 0xFF202080u);
+    const std::string pressed = Picture("lazy-pressed.png", 40, 20, 0xFF802020u);
+    // Larger than the others: the button still takes its size at once.
+    const std::string hover = Picture("lazy-hover.png", 60, 30, 0xFF208020u);
+    TButton* button = Make<TButton>("name='lazy', graphics={'" + normal + "', '" + pressed +
+                                    "', '" + hover + "'}");
+    auto image = [button](const char* name) {
+        return static_cast<TImage*>(button->FindChild(TString(name), true));
+    };
+    EXPECT_EQ(button->GetWidth(), 60);
+    EXPECT_EQ(button->GetHeight(), 30);
+    ASSERT_TRUE(image("image0") && image("image1") && image("image2"));
+    EXPECT_TRUE(image("image0")->GetBitmap());
+    for (const char* waiting : {"image1", "image2"}) {
+        EXPECT_FALSE(image(waiting)->GetBitmap()) << waiting;
+        EXPECT_TRUE(image(waiting)->IsBitmapWaiting()) << waiting;
+    }
+    EXPECT_EQ(image("image2")->GetWidth(), 60);
+    EXPECT_EQ(image("image2")->GetHeight(), 30);
+    EXPECT_FALSE(TTexture::Find(hover.c_str()));
+
+    // Shown but not yet drawn, then drawn.
+    button->SetState(TButton::kRollover);
+    EXPECT_FALSE(image("image2")->GetBitmap());
+    Frame();
+    ASSERT_TRUE(image("image2")->GetBitmap());
+    EXPECT_EQ(image("image2")->GetBitmap(), TTexture::Find(hover.c_str()));
+    EXPECT_EQ(image("image2")->GetBitmap()->GetWidth(), 60u);
+    EXPECT_EQ(image("image2")->GetWidth(), 60);
+    EXPECT_TRUE(image("image1")->IsBitmapWaiting()) << "the pressed state was never drawn";
+
+    // A second button with the same pictures takes the loaded one at once.
+    TButton* twin = Make<TButton>("name='twin', graphics={'" + normal + "', '" + pressed + "', '" +
+                                  hover + "'}");
+    EXPECT_EQ(static_cast<TImage*>(twin->FindChild(TString("image2"), true))->GetBitmap(),
+              image("image2")->GetBitmap());
+}
+
+TEST_F(Buttons, ABrokenOrVanishedStatePictureIsLoggedAndLeavesItsStateEmpty) {
+    const std::string normal = Picture("plain-normal.png", 40, 20, 0xFF202080u);
+    // Not a picture at all.
+    const std::string brokenPath = (mFiles.Path() / "broken.png").string();
+    {
+        std::ofstream out(brokenPath, std::ios::binary);
+        out << "not a png";
+    }
+    // Readable at start, gone before its state is first drawn.
+    const std::string vanishing = Picture("vanishing.png", 40, 20, 0xFF208020u);
+    TButton* button = Make<TButton>("name='faulty', graphics={'" + normal + "', '::" + brokenPath +
+                                    "', '" + vanishing + "'}");
+    auto image = [button](const char* name) {
+        return static_cast<TImage*>(button->FindChild(TString(name), true));
+    };
+    ASSERT_TRUE(image("image1") && image("image2"));
+    EXPECT_FALSE(image("image1")->GetBitmap());
+    EXPECT_FALSE(image("image1")->IsBitmapWaiting());
+    EXPECT_NE(support::ReadLogText().find("could not load the picture ::" + brokenPath),
+              std::string::npos);
+
+    std::filesystem::remove(vanishing.substr(2));
+    button->SetState(TButton::kRollover);
+    Frame();
+    EXPECT_FALSE(image("image2")->GetBitmap());
+    EXPECT_FALSE(image("image2")->IsBitmapWaiting()) << "tried once";
+    EXPECT_NE(support::ReadLogText().find("could not load the picture " + vanishing),
+              std::string::npos);
+    // The pressed state, broken from the start, draws nothing and stays up.
+    button->SetState(TButton::kPressed);
+    Frame();
+    EXPECT_EQ(button->GetWidth(), 40);
 }
 
 TEST_F(Buttons, PointerSequencesGiveLayerStateMessagesAndSounds) {
