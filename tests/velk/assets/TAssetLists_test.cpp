@@ -63,6 +63,15 @@ protected:
         InitFileSystem();
     }
 
+    // Writes a list of these fixed assets as "late.xml", beside a file by
+    // that name that holds no picture or sound, and finds the files again.
+    void WriteLateList(const char* brokenFile, const std::string& entries) {
+        Write(std::string("assets/") + brokenFile, "neither picture nor sound");
+        Write("assets/late.xml", "<assets><fixedAssets>" + entries + "</fixedAssets></assets>");
+        ClearNameRegistry();
+        InitFileSystem();
+    }
+
     soundtest::NullRig mSound;
 };
 
@@ -131,14 +140,10 @@ TEST_F(AssetListsTest, LoadFixedAssets_SuffixesAndPathsWithoutExtension) {
 // whose file does not decode is then logged and found no more, as if it
 // had failed at start-up.
 TEST_F(AssetListsTest, LoadFixedAssets_DecodesAPictureAtItsFirstLookup) {
-    Write("assets/tex/broken.png", "not a picture");
-    Write("assets/late.xml", R"(<assets><fixedAssets>
+    WriteLateList("tex/broken.png", R"(
       <image name="Ball" path="tex/ball.png"/>
       <image name="broken" path="tex/broken.png"/>
-      <image name="gone" path="tex/gone.png"/>
-    </fixedAssets></assets>)");
-    ClearNameRegistry();
-    InitFileSystem();
+      <image name="gone" path="tex/gone.png"/>)");
     TAssetLists lists("late.xml");
     const size_t mark = Mark();
     lists.LoadFixedAssets();
@@ -192,15 +197,11 @@ TEST_F(AssetListsTest, ALevelListDecodesTheFixedPicturesItNames) {
 // Fixed sounds wait for their first lookup too: a file that does not
 // decode says so only when the sound is asked for.
 TEST_F(AssetListsTest, LoadFixedAssets_OpensASoundAtItsFirstLookup) {
-    Write("assets/sfx/broken.ogg", "not a sound");
-    Write("assets/late.xml", R"(<assets><fixedAssets>
+    WriteLateList("sfx/broken.ogg", R"(
       <sound name="beep" path="sfx/beep.ogg"/>
       <music name="tune" path="sfx/tune"/>
       <sound name="broken" path="sfx/broken.ogg"/>
-      <sound name="gone" path="sfx/gone.ogg"/>
-    </fixedAssets></assets>)");
-    ClearNameRegistry();
-    InitFileSystem();
+      <sound name="gone" path="sfx/gone.ogg"/>)");
     TAssetLists lists("late.xml");
     const size_t mark = Mark();
     lists.LoadFixedAssets();
