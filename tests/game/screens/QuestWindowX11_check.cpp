@@ -7,6 +7,7 @@
 // reached is kept as a picture in the build's "quest-frames" folder.
 // Each test is a ctest entry of its own, so they run side by side.
 
+#include "support/StoredQuestMap.h"
 #include "support/XGameWindow.h"
 
 #include <fstream>
@@ -152,16 +153,7 @@ protected:
     // The node's place in the stored quest map: locked, not yet shown,
     // completed, best score, lives.
     std::vector<int> StoredNode(int node) const {
-        std::vector<int> values;
-        std::istringstream in(Stored("UserMetamap"));
-        for (std::string token; std::getline(in, token, '^');)
-            values.push_back(std::atoi(token.c_str()));
-        const size_t head = values.size() > 1 && values[1] ? 5 : 4;
-        const size_t at = head + 5 * static_cast<size_t>(node - 1);
-        if (at + 5 > values.size())
-            return {};
-        return std::vector<int>(values.begin() + static_cast<long>(at),
-                                values.begin() + static_cast<long>(at + 5));
+        return support::StoredQuestNode(Stored("UserMetamap"), node);
     }
 };
 

@@ -27,6 +27,7 @@
 #include "velk/GameStartup.h"
 
 #include "support/BoardTraceReader.h"
+#include "support/StoredQuestMap.h"
 
 #include <gtest/gtest.h>
 
@@ -552,15 +553,7 @@ protected:
     // A quest node of the stored map: locked, not yet shown, completed,
     // best score, lives.
     static std::vector<int> StoredNode(const std::string& map, int node) {
-        std::vector<int> values;
-        std::istringstream in(map);
-        for (std::string token; std::getline(in, token, '^');)
-            values.push_back(std::atoi(token.c_str()));
-        const size_t head = values.size() > 1 && values[1] ? 5 : 4;
-        const size_t at = head + 5 * static_cast<size_t>(node - 1);
-        if (at + 5 > values.size())
-            return {};
-        return {values.begin() + static_cast<long>(at), values.begin() + static_cast<long>(at + 5)};
+        return support::StoredQuestNode(map, node);
     }
 
     // A level's budget of game time: far more than a win takes.
